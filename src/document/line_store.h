@@ -1,0 +1,64 @@
+// The document's lines: a sequence of NUL-terminated byte strings with one shared cursor
+// and a 16-bit starting style per line. Texts live in a chunked arena owned by the store, so
+// a line costs its bytes plus a pointer and a style word, and seeking to a line is O(1).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace folvek {
+
+class list {
+public:
+    list() = default;
+    list(const list&) = delete;
+    list& operator=(const list&) = delete;
+    ~list() = default;
+
+    // Copies the text (len bytes, no NUL inside) to the end; the new line becomes current.
+    void append(const char* text, std::size_t len);
+    // Fast path for the loader: room for maxLen bytes plus the NUL, then commit the real length.
+    char* beginAppend(std::size_t maxLen);
+    void endAppend(std::size_t len);
+
+    const char* currentText() const;  // null when empty
+    std::uint16_t currentStyle() const;  // 0 when empty
+    void setCurrentStyle(std::uint16_t style);
+
+    bool first();
+    bool last();
+    bool next();
+    bool prev();
+    bool seek(std::int32_t n);  // 1-based; past the end leaves the cursor on the last line
+    void clear();                // drops every line and the texts' storage
+
+    // Direct access used by whole-document passes that do not need the cursor.
+    std::size_t size() const { return texts_.size(); }
+    bool empty() const { return texts_.empty(); }
+    const char* textAt(std::size_t i) const { return texts_[i]; }
+    char* mutableTextAt(std::size_t i) { return const_cast<char*>(texts_[i]); }
+    std::uint16_t styleAt(std::size_t i) const { return styles_[i]; }
+    void setStyleAt(std::size_t i, std::uint16_t s) { styles_[i] = s; }
+    std::int64_t currentIndex() const { return cur_; }  // -1 when empty
+    void reserveLines(std::size_t n);
+    void shrinkToFit();
+    std::size_t memoryUsed() const;  // bytes held by texts, pointers and styles
+
+private:
+    struct Chunk {
+        std::unique_ptr<char[]> data;
+        std::size_t size = 0;
+        std::size_t used = 0;
+    };
+    char* room(std::size_t bytes);
+
+    std::vector<const char*> texts_;
+    std::vector<std::uint16_t> styles_;
+    std::vector<Chunk> chunks_;
+    std::int64_t cur_ = -1;
+    char* pending_ = nullptr;
+};
+
+}  // namespace folvek

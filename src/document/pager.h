@@ -1,0 +1,128 @@
+// The one document, settings and layout record: the line store, the two pictures, the eight
+// style fonts, every print setting (named after its settings key) and the layout that
+// pagination computes. Operations live in the files named after them: loading in loader.cpp,
+// the profile in profile.cpp, styles in style_scan.cpp, fonts and pages in pagination.cpp.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bmp_out.h"
+#include "layout_device.h"
+#include "line_store.h"
+#include "log_font.h"
+
+namespace folvek {
+
+class MessageSink;
+class PrinterSettings;
+
+// What the record needs from the process around it.
+struct PagerContext {
+    MessageSink* messages = nullptr;     // never null in use; tests pass a recorder
+    PrinterSettings* printer = nullptr;  // the application's printer, may be null
+    // The screen's device, used when the printer gives none; may be empty.
+    std::function<std::unique_ptr<LayoutDevice>()> screenDevice;
+    std::string programDir;          // settings directory, ends with '/'
+    bool orientationForced = false;  // /l or /p given: the settings' Orient is not applied at start
+};
+
+// State of the page walk at the start of a step; the renderer's locator keeps these.
+struct WalkPoint {
+    std::int64_t line = 0;  // index of the line about to be examined
+    std::int32_t onPage = 0;
+    std::int32_t sheet = 1;
+    std::int32_t widest = 0;
+};
+
+class pager {
+public:
+    // Reads the settings from `iniFileName` (bare names live in the program directory), hands the
+    // orientation to the printer unless forced, loads `path` when not empty and paginates.
+    pager(PagerContext context, const std::string& iniFileName, const std::string& path);
+    pager(const pager&) = delete;
+    pager& operator=(const pager&) = delete;
+    ~pager();
+
+    // Virtual operations, in this order.
+    virtual const char* lineAt(std::int32_t index);
+    virtual const char* nextLine();
+    virtual const char* prevLine();
+    virtual std::unique_ptr<LayoutDevice> printerDC();
+    virtual void convertCodePage(int direction);  // nonzero: DOS (866) to Windows (1251)
+    virtual int saveProfile(const char* fileName);  // null: write to iniPath
+    virtual void loadProfile(const std::string& fileName);
+
+    // Loading (loader.cpp).
+    int loadText(const std::string& path);
+    int freeText();
+
+    // Starting style of every line (style_scan.cpp).
+    void scanStyles();
+
+    // Fonts and pages (pagination.cpp).
+    void createFonts();
+    void deleteFonts();
+    int paginate();
+    std::int32_t wrapExtra(std::int32_t n) const;
+    // Text rows that a picture of height h takes from a page (rounded to the nearest row).
+    std::int32_t pictureRows(std::int32_t h) const;
+    // Rows of page p: linesPerPage less the pictures shown on it.
+    std::int32_t capacity(std::int32_t p) const;
+
+    PagerContext context;
+
+    // Document.
+    list lines;
+    std::int32_t maxLineLength = 0;
+
+    // Settings (keys of the settings file). The six font keys live in logFont.
+    LogFont logFont;
+    std::string EditFontName = "fixedsys";  // the editor's face; application-wide, read only
+    long double TopMargin = 0;
+    long double BottomMargin = 0;
+    long double LeftMargin = 0;
+    std::int32_t PenWidth = 0;
+    std::string TopFile;
+    std::string BottFile;
+    std::int32_t IsTopPicture = 0;
+    std::int32_t IsBotPicture = 0;
+    std::int32_t Compress1 = 100;
+    std::int32_t Compress2 = 100;
+    std::int32_t InAll1 = 0;
+    std::int32_t InAll2 = 0;
+    std::int32_t asBackground = 0;
+    std::int32_t inTextEnd = 0;
+    std::int32_t IsNumPage = 1;
+    std::int32_t IsDos = 0;
+    std::int32_t isWrap = 0;
+    std::int32_t HeightString = 100;
+    std::int32_t Zoom = 3;
+    std::int32_t Orient = 0;
+    std::string iniPath;  // the settings file last read or written
+
+    // Layout.
+    std::int32_t curPage = 1;
+    std::int32_t pageCount = 1;
+    std::int32_t pageHeight = 0;  // tenths of an inch
+    std::int32_t pageWidth = 0;   // tenths of an inch
+    LogFont fonts[8];
+    const LogFont* curFont = nullptr;
+    std::int32_t lineHeight = 1;  // hundredths of an inch, kept >= 1
+    double charWidth = 1;         // hundredths of an inch, kept > 0
+    std::int32_t linesPerPage = 0;
+    std::int32_t charsPerLine = 0;
+    BmpOut topPicture;
+    BmpOut botPicture;
+
+    // Remembered walk states, one every kWalkStride sheets, filled by the renderer's locator and
+    // emptied by every pagination (layoutGeneration changes with it).
+    static constexpr std::int32_t kWalkStride = 16;
+    std::vector<WalkPoint> walkPoints;
+    std::uint64_t layoutGeneration = 0;
+};
+
+}  // namespace folvek
