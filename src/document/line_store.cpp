@@ -29,6 +29,13 @@ char* list::beginAppend(std::size_t maxLen) {
 }
 
 void list::endAppend(std::size_t len) {
+    // Grow both arrays before touching either, so running out of memory cannot leave a text
+    // without its style word.
+    if (texts_.size() == texts_.capacity() || styles_.size() == styles_.capacity()) {
+        const std::size_t cap = std::max<std::size_t>(16, texts_.size() * 2);
+        texts_.reserve(cap);
+        styles_.reserve(cap);
+    }
     pending_[len] = '\0';
     chunks_.back().used += len + 1;
     texts_.push_back(pending_);
@@ -93,6 +100,7 @@ void list::clear() {
     styles_.shrink_to_fit();
     chunks_.clear();
     cur_ = -1;
+    pending_ = nullptr;
 }
 
 void list::reserveLines(std::size_t n) {

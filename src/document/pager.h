@@ -123,6 +123,7 @@ public:
     static constexpr std::int32_t kWalkStride = 16;
     std::vector<WalkPoint> walkPoints;
     std::uint64_t layoutGeneration = 0;
+    std::uint64_t walkPointsGeneration = 0;  // the layoutGeneration walkPoints belong to
 };
 
 }  // namespace folvek

@@ -1,0 +1,224 @@
+// Reading a text file into the line store. DOS text-mode rules apply (CR dropped, Ctrl-Z ends
+// the file); the stream is cut into pieces of at most 1023 bytes or through the next LF, a NUL
+// ends what is kept of a piece, and every form feed becomes a page-break line of its own.
+// When the store starts empty, conversion and the style scan happen in the same pass.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "codepage.h"
+#include "messages.h"
+#include "pager.h"
+#include "string_table.h"
+#include "style_scan.h"
+
+namespace folvek {
+
+namespace {
+
+constexpr std::size_t kPiece = 1023;        // longest piece, LF included
+constexpr std::size_t kReadBlock = 256 * 1024;
+
+// Bytes that interrupt the copy loop.
+struct SpecialBytes {
+    bool is[256] = {};
+    SpecialBytes() {
+        for (unsigned char c : {'\0', '\n', '\f', '\r', '\x1a'}) is[c] = true;
+    }
+};
+const SpecialBytes kSpecial;
+
+struct IdentityTable {
+    std::uint8_t map[256];
+    IdentityTable() {
+        for (int i = 0; i < 256; ++i) map[i] = static_cast<std::uint8_t>(i);
+    }
+};
+const IdentityTable kIdentity;
+
+// Cuts the byte stream into lines and hands them to the store.
+class LineCutter {
+public:
+    LineCutter(list& lines, const std::uint8_t* conv, bool scan, std::uint16_t flags)
+        : lines_(lines), conv_(conv), scan_(scan), flags_(flags) {}
+
+    // Returns false once Ctrl-Z was met: the rest of the file does not exist.
+    bool feed(const unsigned char* p, const unsigned char* end);
+    // End of file: a partial piece still makes a line.
+    void finish() {
+        if (chunkLen_ > 0) endChunk();
+    }
+    std::int32_t maxLength() const { return maxLength_; }
+
+private:
+    void startPiece() {
+        out_ = lines_.beginAppend(kPiece);
+        pieceLen_ = 0;
+    }
+    void commit(std::size_t len) {
+        lines_.endAppend(len);
+        if (scan_) {
+            lines_.setStyleAt(lines_.size() - 1, flags_);
+            if (len) applyLineTags(lines_.textAt(lines_.size() - 1), len, flags_);
+        }
+    }
+    void formFeed() {
+        commit(pieceLen_);
+        out_ = lines_.beginAppend(1);
+        out_[0] = '\f';
+        commit(1);
+        startPiece();
+    }
+    void endChunk() {
+        const std::size_t counted = cut_ ? cutAt_ : chunkLen_;
+        if (counted > static_cast<std::size_t>(maxLength_)) maxLength_ = static_cast<std::int32_t>(counted);
+        commit(pieceLen_);
+        chunkLen_ = 0;
+        cut_ = false;
+        out_ = nullptr;
+    }
+
+    list& lines_;
+    const std::uint8_t* conv_;
+    bool scan_;
+    std::uint16_t flags_;
+    char* out_ = nullptr;       // room of the piece being built (kPiece + 1 bytes)
+    std::size_t pieceLen_ = 0;  // bytes kept in the current piece
+    std::size_t chunkLen_ = 0;  // bytes of the chunk read so far, CR not counted
+    bool cut_ = false;          // a NUL was met: the rest of the chunk is dropped
+    std::size_t cutAt_ = 0;
+    std::int32_t maxLength_ = 0;
+};
+
+bool LineCutter::feed(const unsigned char* p, const unsigned char* end) {
+    while (p < end) {
+        if (!out_) startPiece();
+        std::size_t n = static_cast<std::size_t>(end - p);
+        if (n > kPiece - chunkLen_) n = kPiece - chunkLen_;
+        std::size_t i = 0;
+        if (!cut_) {
+            char* out = out_ + pieceLen_;
+            // Eight bytes at a time while none of them is below 0x20 (every special byte is).
+            while (i + 8 <= n) {
+                std::uint64_t w;
+                std::memcpy(&w, p + i, 8);
+                if (((w - 0x2020202020202020ull) & ~w & 0x8080808080808080ull) != 0) break;
+                for (int k = 0; k < 8; ++k) out[i + k] = static_cast<char>(conv_[p[i + k]]);
+                i += 8;
+            }
+            for (; i < n; ++i) {
+                const unsigned char c = p[i];
+                if (kSpecial.is[c]) break;
+                out[i] = static_cast<char>(conv_[c]);
+            }
+            pieceLen_ += i;
+        } else {
+            while (i < n && !kSpecial.is[p[i]]) ++i;
+        }
+        p += i;
+        chunkLen_ += i;
+        if (chunkLen_ == kPiece) {
+            endChunk();
+            continue;
+        }
+        if (p == end) break;
+        const unsigned char c = *p++;
+        if (c == '\r') continue;  // text mode: never stored, never counted
+        if (c == 0x1a) return false;
+        ++chunkLen_;
+        if (c == '\n') {  // counted, not kept
+            endChunk();
+            continue;
+        }
+        if (!cut_) {
+            if (c == '\0') {
+                cut_ = true;
+                cutAt_ = chunkLen_ - 1;
+            } else {  // form feed
+                formFeed();
+            }
+        }
+        if (chunkLen_ == kPiece) endChunk();
+    }
+    return true;
+}
+
+void reportUnopenable(PagerContext& context) {
+    if (context.messages) context.messages->show(loadString(1000), "!!!", MsgIcon::Error);
+}
+
+}  // namespace
+
+int pager::loadText(const std::string& path) {
+    // O_NONBLOCK keeps a FIFO from hanging the open; only regular files are documents.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        reportUnopenable(context);
+        return 0;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        reportUnopenable(context);
+        return 0;
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    maxLineLength = 0;
+    // Lines already in the store take part in the conversion and the scan, so only an empty
+    // store may do both while reading.
+    const bool fused = lines.empty();
+    const std::uint8_t* conv = fused && IsDos ? oemToAnsiTable() : kIdentity.map;
+    try {
+        lines.reserveLines(lines.size() + static_cast<std::size_t>(st.st_size) / 48 + 16);
+    } catch (const std::bad_alloc&) {
+        // Only a hint.
+    }
+
+    LineCutter cutter(lines, conv, fused, baseStyleFlags(logFont));
+    try {
+        std::unique_ptr<unsigned char[]> buf(new unsigned char[kReadBlock]);
+        for (;;) {
+            const ssize_t got = ::read(fd, buf.get(), kReadBlock);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;  // end of file, or a read error: what was read stays
+            if (!cutter.feed(buf.get(), buf.get() + got)) break;
+        }
+        cutter.finish();
+    } catch (const std::bad_alloc&) {
+        // Out of memory: keep the lines read so far.
+    }
+    ::close(fd);
+    maxLineLength = cutter.maxLength();
+    lines.shrinkToFit();
+
+    if (!fused) {
+        if (IsDos) convertCodePage(1);
+        scanStyles();
+    }
+    return 1;
+}
+
+int pager::freeText() {
+    lines.clear();
+    return 1;
+}
+
+void pager::convertCodePage(int direction) {
+    const std::size_t n = lines.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        char* text = lines.mutableTextAt(i);
+        if (direction)
+            oemToAnsi(text, std::strlen(text));
+        else
+            ansiToOem(text, std::strlen(text));
+    }
+    lines.last();
+}
+
+}  // namespace folvek

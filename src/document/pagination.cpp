@@ -1,0 +1,188 @@
+// Fonts and pages: the eight style fonts, the printable area, the line pitch, the character
+// grid, the pictures' room and the page count. The page walk here and the renderer's page
+// locator follow the same rules; a page start found by one must be found by the other.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "messages.h"
+#include "pager.h"
+#include "string_table.h"
+#include "style_tags.h"
+
+namespace folvek {
+
+namespace {
+
+constexpr long double kMmToTenths = 0.39370078740157477L;
+
+// Visible length of a line: its bytes less its tags. Same result as visibleLength, but it
+// only inspects the '<' bytes, which keeps wrapped pagination of large reports fast.
+std::int32_t fastVisibleLength(const char* line) {
+    const std::size_t len = std::strlen(line);
+    std::int32_t n = static_cast<std::int32_t>(len);
+    const char* end = line + len;
+    for (const char* p = line; p < end;) {
+        p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
+        if (!p) break;
+        const int code = tagAt(p);
+        if (code) {
+            n -= tagLength(code);
+            p += tagLength(code);
+        } else {
+            ++p;
+        }
+    }
+    return n;
+}
+
+void showError(MessageSink* sink, const std::string& text, const char* caption) {
+    if (sink) sink->show(text, caption, MsgIcon::Error);
+}
+
+}  // namespace
+
+void pager::createFonts() {
+    if (curFont) deleteFonts();
+    const std::int32_t baseWeight = logFont.weight;
+    const std::uint8_t baseItalic = logFont.italic;
+    const std::uint8_t baseUnderline = logFont.underline;
+    for (int i = 0; i < 8; ++i) {
+        fonts[i] = logFont;
+        fonts[i].weight = (i & kBold) ? 700 : 400;
+        fonts[i].italic = (i & kItalic) ? 1 : 0;
+        fonts[i].underline = (i & kUnderline) ? 1 : 0;
+    }
+    logFont.weight = baseWeight;
+    logFont.italic = baseItalic;
+    logFont.underline = baseUnderline;
+    const int index = (baseWeight != 400 ? 1 : 0) + (baseItalic ? 2 : 0) + (baseUnderline ? 4 : 0);
+    curFont = &fonts[index];
+}
+
+void pager::deleteFonts() {
+    if (!curFont) return;
+    for (LogFont& f : fonts) f = LogFont{};
+    curFont = nullptr;
+}
+
+std::int32_t pager::wrapExtra(std::int32_t n) const {
+    if (charsPerLine <= 0 || n <= charsPerLine) return 0;
+    return (n + charsPerLine - 1) / charsPerLine - 1;
+}
+
+std::int32_t pager::pictureRows(std::int32_t h) const {
+    const long double pitch = std::max<std::int32_t>(lineHeight, 1) * 0.1L;
+    return static_cast<std::int32_t>(h * 0.1L / pitch + 0.5L);
+}
+
+std::int32_t pager::capacity(std::int32_t p) const {
+    std::int64_t rows = linesPerPage;
+    if (InAll1 || p == 1) rows -= pictureRows(topPicture.height);
+    if (InAll2) rows -= pictureRows(asBackground ? 0 : botPicture.height);
+    // A page always holds at least one row: with none, text would never be drawn and every
+    // line would open a page of its own.
+    return static_cast<std::int32_t>(std::max<std::int64_t>(rows, 1));
+}
+
+int pager::paginate() {
+    curPage = 1;
+    walkPoints.clear();
+    ++layoutGeneration;
+    createFonts();
+
+    std::unique_ptr<LayoutDevice> dc = printerDC();
+    if (!dc) {
+        showError(context.messages, loadString(1001), "!!!");
+        if (context.screenDevice) dc = context.screenDevice();
+        if (!dc) return 0;
+    }
+    dc->saveState();
+    dc->setLoEnglish();
+
+    pageHeight = static_cast<std::int32_t>(dc->deviceCaps(DeviceCap::VertSizeMm) * kMmToTenths);
+    pageWidth = static_cast<std::int32_t>(dc->deviceCaps(DeviceCap::HorzSizeMm) * kMmToTenths);
+
+    dc->selectFont(*curFont);
+    charWidth = dc->textExtent("1234567890", 10).cx * 0.1;
+    const TextMetrics tm = dc->textMetrics();
+    // A zero-width font or a zero line pitch would divide by zero below: fall back to the
+    // font's average width, and keep the pitch at one unit at least.
+    if (!(charWidth > 0)) charWidth = tm.aveCharWidth > 0 ? tm.aveCharWidth : 1;
+    lineHeight = static_cast<std::int32_t>(static_cast<std::int64_t>(tm.height) * HeightString / 100);
+    if (lineHeight < 1) lineHeight = 1;
+
+    botPicture.release();
+    topPicture.release();
+    auto loadPicture = [this](BmpOut& pic, const std::string& file, std::int32_t compress) {
+        if (!pic.loadFile(file, context.messages)) return;
+        pic.percent = compress <= 0 ? 100 : compress;
+        pic.width = static_cast<std::int32_t>(static_cast<std::int64_t>(pic.imageWidth) * pic.percent / 100);
+        pic.height = static_cast<std::int32_t>(static_cast<std::int64_t>(pic.imageHeight) * pic.percent / 100);
+    };
+    if (IsTopPicture && !TopFile.empty()) loadPicture(topPicture, TopFile, Compress1);
+    if (IsBotPicture && !BottFile.empty()) loadPicture(botPicture, BottFile, Compress2);
+
+    const std::int32_t t = topPicture.height;
+    const std::int32_t b = asBackground ? 0 : botPicture.height;
+    long double p = IsNumPage ? 2.0L * lineHeight : 0;
+    const long double usable = pageHeight - TopMargin * 0.1L - BottomMargin * 0.1L - t * 0.1L -
+                               b * 0.1L - p * 0.1L;
+    if (usable < 0) {
+        IsBotPicture = 0;
+        IsTopPicture = 0;
+        IsNumPage = 0;
+        TopMargin = 0;
+        BottomMargin = 0;
+        showError(context.messages, loadString(1026), "Error");
+        char diag[96];
+        std::snprintf(diag, sizeof diag, "hPage=%d HF=%d WF=%d", pageHeight, lineHeight,
+                      static_cast<int>(charWidth));
+        showError(context.messages, diag, "");
+        p = 0;
+    }
+
+    linesPerPage = static_cast<std::int32_t>(
+        (pageHeight - TopMargin * 0.1L - BottomMargin * 0.1L - p * 0.1L) / (lineHeight * 0.1L) - 1);
+    const long double columns = (pageWidth * 10.0L - LeftMargin) / charWidth - 2;
+    // A left margin wider than the page leaves one column: wrapping then still terminates and
+    // shows every character, one column per sheet.
+    charsPerLine = columns < 1 ? 1 : static_cast<std::int32_t>(std::min<long double>(columns, INT32_MAX));
+
+    // The walk counts in 64 bits and saturates, so absurd settings cannot overflow the count.
+    std::int64_t count = 1;
+    std::int32_t onPage = 0;
+    std::int64_t lastPage = -1;
+    std::int32_t widest = 0;
+    std::int32_t cap = 0;
+    auto nextPage = [&] {
+        onPage = 0;
+        count += 1 + wrapExtra(widest);
+        widest = 0;
+    };
+    for (const char* line = lineAt(0); line; line = nextLine()) {
+        if (count != lastPage) {
+            cap = capacity(static_cast<std::int32_t>(std::min<std::int64_t>(count, INT32_MAX)));
+            lastPage = count;
+        }
+        if (line[0] == '\f')
+            nextPage();
+        else
+            ++onPage;
+        if (onPage >= cap) nextPage();
+        if (isWrap) widest = std::max(widest, fastVisibleLength(line));
+    }
+    count += wrapExtra(widest);
+    if (IsBotPicture && !BottFile.empty() && !InAll2) {
+        const auto rows = static_cast<std::int64_t>(b * 0.1L / (lineHeight * 0.1L) + 1);
+        if (rows + onPage > capacity(static_cast<std::int32_t>(std::min<std::int64_t>(count, INT32_MAX))))
+            ++count;
+    }
+    pageCount = static_cast<std::int32_t>(std::clamp<std::int64_t>(count, 1, INT32_MAX));
+
+    dc->restoreState(-1);
+    return 1;
+}
+
+}  // namespace folvek

@@ -1,0 +1,117 @@
+// Laying out one sheet: which lines it shows, where its text starts, where the pictures go,
+// and the order of drawing (background picture, page number, top picture, text, frame,
+// foreground picture).
+#include "page_renderer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "page_locator.h"
+#include "picture_draw.h"
+#include "row_painter.h"
+
+namespace folvek {
+
+namespace {
+
+struct SheetLayout {
+    std::int32_t page = 1;
+    PageStart start;
+    std::int32_t capacity = 0;
+    std::int32_t textTop = 0;
+    bool topShown = false;
+    bool bottomShown = false;
+    std::int32_t textLines = 0;  // lines of the logical page, for a background picture at its end
+};
+
+// Lines from the page's first line up to a form feed, the end or the room left by the top picture.
+std::int32_t countTextLines(pager& pg, const SheetLayout& s) {
+    std::int64_t limit = pg.linesPerPage;
+    if (s.topShown) limit -= pg.topPicture.height / std::max(pg.lineHeight, 1);
+    std::int32_t n = 0;
+    if (s.start.firstLine > INT32_MAX) return 0;
+    for (const char* line = pg.lineAt(static_cast<std::int32_t>(s.start.firstLine));
+         line && line[0] != '\f' && n < limit; line = pg.nextLine())
+        ++n;
+    return n;
+}
+
+std::int32_t bottomPictureY(const pager& pg, const SheetLayout& s, std::int32_t rowsDrawn) {
+    const std::int32_t h = pg.botPicture.height;
+    if (!pg.inTextEnd) return static_cast<std::int32_t>(-pg.pageHeight * 10.0L + h + pg.BottomMargin);
+    if (!pg.asBackground) return -rowsDrawn * pg.lineHeight - s.textTop;
+    return std::min(-s.textTop, h - s.textTop - s.textLines * pg.lineHeight);
+}
+
+// Draws the rows of the sheet; returns how many were drawn.
+std::int32_t drawRows(pager& pg, DeviceContext& dc, const SheetLayout& s) {
+    static thread_local char cur[1025], up[1025], down[1025];
+    std::int32_t k = 0;
+    for (std::int64_t index = s.start.firstLine; k < s.capacity && index <= INT32_MAX - 1; ++k, ++index) {
+        const auto i = static_cast<std::int32_t>(index);
+        const char* line = pg.lineAt(i);
+        if (!line || line[0] == '\f') break;
+        RowInput row;
+        row.style = pg.lines.currentStyle();
+        std::uint16_t scratch = 0;
+        row.above = i > 0 ? cutStrip(pg, pg.lineAt(i - 1), s.start.strip, up, scratch, nullptr) : nullptr;
+        scratch = 0;
+        const char* next = pg.lineAt(i + 1);
+        row.below = next ? cutStrip(pg, next, s.start.strip, down, scratch, nullptr) : nullptr;
+        row.text = cutStrip(pg, pg.lineAt(i), s.start.strip, cur, row.style, &row.prefixByte);
+        row.rowTop = -k * pg.lineHeight - s.textTop;
+        paintRow(pg, dc, row);
+    }
+    return k;
+}
+
+}  // namespace
+
+int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing) {
+    if (page == 0) page = pg.curPage;
+    if (page > pg.pageCount) page = pg.pageCount;
+    if (page < 1) page = 1;
+    pg.curPage = page;
+
+    dc.saveState();
+    dc.setLoEnglish();
+    if (!printing) dc.scaleViewport(pg.Zoom, 2, pg.Zoom, 2);
+    if (pg.curFont) dc.selectFont(*pg.curFont);
+    dc.setTransparentText();
+    const int previousPen = dc.currentPenWidth();
+    dc.selectPen(pg.PenWidth);
+
+    SheetLayout s;
+    s.page = page;
+    s.start = locatePage(pg, page);
+    s.capacity = pg.capacity(page);
+    s.topShown = pg.topPicture.height != 0 && (pg.InAll1 || page == 1);
+    s.bottomShown = pg.botPicture.height != 0 && (pg.InAll2 || page == pg.pageCount);
+    s.textTop = static_cast<std::int32_t>(pg.TopMargin);
+    if (pg.IsNumPage && pg.pageCount > 1) s.textTop += 2 * pg.lineHeight;
+    if (s.topShown) s.textTop += pg.topPicture.height;
+    if (s.bottomShown && pg.asBackground && pg.inTextEnd) s.textLines = countTextLines(pg, s);
+
+    const auto left = static_cast<std::int32_t>(pg.LeftMargin);
+    if (s.bottomShown && pg.asBackground) drawAt(pg.botPicture, dc, left, bottomPictureY(pg, s, 0));
+    if (pg.IsNumPage && pg.pageCount > 1) {
+        char number[32];
+        const int len = std::snprintf(number, sizeof number, "- %d -", page);
+        const auto x = static_cast<std::int32_t>((pg.pageWidth * 10.0L - len * static_cast<long double>(pg.charWidth)) * 0.5L);
+        drawRun(pg, dc, x, static_cast<std::int32_t>(-pg.TopMargin), number, len);
+    }
+    if (s.topShown) drawAt(pg.topPicture, dc, left, pg.topPicture.height - s.textTop);
+    const std::int32_t rows = drawRows(pg, dc, s);
+    if (!printing) {
+        dc.moveTo(pg.pageWidth * 10, 0);
+        dc.lineTo(pg.pageWidth * 10, -pg.pageHeight * 10);
+        dc.lineTo(0, -pg.pageHeight * 10);
+    }
+    if (s.bottomShown && !pg.asBackground) drawAt(pg.botPicture, dc, left, bottomPictureY(pg, s, rows));
+
+    dc.selectPen(previousPen);
+    return dc.restoreState(-1) ? 1 : 0;
+}
+
+}  // namespace folvek

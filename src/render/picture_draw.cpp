@@ -1,0 +1,19 @@
+// Pictures are stretched from their decoded pixels; y grows upward on the page, so the
+// destination height is negative and the picture extends downward from (x, y).
+#include "picture_draw.h"
+
+#include <cstdint>
+
+namespace folvek {
+
+int drawAt(BmpOut& picture, DeviceContext& dc, int x, int y) {
+    if (picture.percent == 0) picture.percent = 100;
+    if (!picture.loaded || picture.pixels.empty()) return 1;
+    const auto w = static_cast<int>(std::int64_t{picture.imageWidth} * picture.percent / 100);
+    const auto h = static_cast<int>(std::int64_t{picture.imageHeight} * picture.percent / 100);
+    const ImageView view{picture.imageWidth, picture.imageHeight, picture.pixels.data()};
+    dc.stretchImage(x, y, w, -h, 0, 0, picture.imageWidth, picture.imageHeight, view);
+    return 1;
+}
+
+}  // namespace folvek

@@ -1,0 +1,29 @@
+// Drawing one text row: style tags switch fonts, pseudo-graphic bytes become lines, the rest
+// is collected into runs that are drawn on the column grid.
+#pragma once
+
+#include <cstdint>
+
+#include "device_context.h"
+#include "pager.h"
+
+namespace folvek {
+
+struct RowInput {
+    const char* text = "";       // the strip to draw, NUL-terminated
+    const char* above = nullptr;  // the same strip of the line above, null when there is none
+    const char* below = nullptr;
+    std::uint16_t style = 0;      // style in effect at the strip's start
+    std::uint8_t prefixByte = 0;  // the byte before a continuation strip, else 0
+    std::int32_t rowTop = 0;
+};
+
+void paintRow(const pager& pg, DeviceContext& dc, const RowInput& row);
+
+// Cuts `line` (copied into buf, 1025 bytes) to strip `strip` of pg.charsPerLine columns.
+// Returns the strip's start inside buf; `style` gains the tags before it; `prefix` receives
+// the byte before a continuation strip.
+const char* cutStrip(const pager& pg, const char* line, std::int32_t strip, char* buf,
+                     std::uint16_t& style, std::uint8_t* prefix);
+
+}  // namespace folvek

@@ -1,0 +1,172 @@
+// Reading bitmap files: the formats reports use for letterheads, and files that are not
+// bitmaps at all, which must be refused without reading past their end.
+#include <unistd.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "bmp_out.h"
+#include "document/layout_fakes.h"
+#include "string_table.h"
+
+namespace folvek::test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void put(Bytes& b, std::size_t at, std::uint32_t v, int n = 4) {
+    if (b.size() < at + n) b.resize(at + n, 0);
+    for (int i = 0; i < n; ++i) b[at + i] = (v >> (8 * i)) & 255;
+}
+
+// A file with a 40-byte information header; `extra` is the colour table or masks.
+Bytes bitmap(int w, int h, int bpp, std::uint32_t compression, const Bytes& extra, const Bytes& data) {
+    Bytes b(54, 0);
+    b[0] = 'B', b[1] = 'M';
+    put(b, 10, 54 + extra.size());
+    put(b, 14, 40), put(b, 18, w), put(b, 22, static_cast<std::uint32_t>(h));
+    put(b, 26, 1, 2), put(b, 28, bpp, 2), put(b, 30, compression);
+    b.insert(b.end(), extra.begin(), extra.end());
+    b.insert(b.end(), data.begin(), data.end());
+    put(b, 2, b.size());
+    return b;
+}
+
+struct BmpFiles : ::testing::Test {
+    MessageRecorder messages;
+    BmpOut pic;
+    std::string path = ::testing::TempDir() + std::to_string(::getpid()) + "_bmp_out_test.bmp";
+    int load(const Bytes& b) {
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
+        return pic.loadFile(path, &messages);
+    }
+    void expectRefused(const Bytes& b, int id) {
+        messages.shown.clear();
+        EXPECT_EQ(load(b), 0);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, loadString(id));
+        EXPECT_EQ(messages.shown[0].caption, "!!!");
+        EXPECT_EQ(pic.loaded, 0);
+        EXPECT_EQ(pic.height, 0);
+        EXPECT_TRUE(pic.pixels.empty());
+    }
+    void TearDown() override { std::remove(path.c_str()); }
+};
+
+TEST_F(BmpFiles, TwentyFourBitRowsAreBottomUpUnlessHeightIsNegative) {
+    // 2 x 2: bottom row blue, red; top row green, white (rows padded to 8 bytes).
+    const Bytes rows = {255, 0, 0, 0, 0, 255, 0, 0, 0, 255, 0, 255, 255, 255, 0, 0};
+    ASSERT_EQ(load(bitmap(2, 2, 24, 0, {}, rows)), 1);
+    EXPECT_EQ(pic.imageWidth, 2);
+    EXPECT_EQ(pic.width, 2);
+    EXPECT_EQ(pic.height, 2);
+    EXPECT_EQ(pic.info.size(), 40u);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0xFF00FF00, 0xFFFFFFFF, 0xFF0000FF, 0xFFFF0000}));
+    ASSERT_EQ(load(bitmap(2, -2, 24, 0, {}, rows)), 1);
+    EXPECT_EQ(pic.imageHeight, 2);
+    EXPECT_EQ(pic.pixels[0], 0xFF0000FFu);  // the first stored row is the top row
+}
+
+TEST_F(BmpFiles, PalettesBitfieldsAndCoreHeaders) {
+    const Bytes pal = {0, 0, 0, 0, 255, 255, 255, 0, 0, 0, 255, 0};
+    ASSERT_EQ(load(bitmap(3, 1, 8, 0, pal, {2, 1, 0, 0})), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0xFFFFFFFF, 0xFF000000}));
+    ASSERT_EQ(load(bitmap(9, 1, 1, 0, pal, {0x80, 0x80, 0, 0})), 1);
+    EXPECT_EQ(pic.pixels[0], 0xFFFFFFFFu);
+    EXPECT_EQ(pic.pixels[8], 0xFFFFFFFFu);
+    EXPECT_EQ(pic.pixels[1], 0xFF000000u);
+    // 16-bit 5-6-5 through masks after the header.
+    Bytes masks;
+    put(masks, 0, 0xF800), put(masks, 4, 0x07E0), put(masks, 8, 0x001F);
+    ASSERT_EQ(load(bitmap(1, 1, 16, 3, masks, {0x1F, 0xF8, 0, 0})), 1);
+    EXPECT_EQ(pic.pixels[0], 0xFFFF00FFu);
+    // 16-bit without masks is 5-5-5.
+    ASSERT_EQ(load(bitmap(1, 1, 16, 0, {}, {0x00, 0x7C, 0, 0})), 1);
+    EXPECT_EQ(pic.pixels[0], 0xFFFF0000u);
+    // Core header with a three-byte colour table.
+    Bytes core(26, 0);
+    core[0] = 'B', core[1] = 'M';
+    put(core, 10, 26 + 6), put(core, 14, 12), put(core, 18, 1, 2), put(core, 20, 1, 2);
+    put(core, 22, 1, 2), put(core, 24, 1, 2);
+    core.insert(core.end(), {0, 0, 0, 0, 255, 0, 0x80, 0, 0, 0});
+    ASSERT_EQ(load(core), 1);
+    EXPECT_EQ(pic.pixels[0], 0xFF00FF00u);
+}
+
+TEST_F(BmpFiles, RunLengthEncoded) {
+    const Bytes pal = {0, 0, 0, 0, 0, 0, 255, 0};
+    // Row 0: three pixels of colour 1; end of line; row 1: absolute run 0 1 0; end of bitmap.
+    const Bytes rle8 = {3, 1, 0, 0, 0, 3, 0, 1, 0, 0, 0, 1};
+    ASSERT_EQ(load(bitmap(3, 2, 8, 1, pal, rle8)), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0xFF000000, 0xFFFF0000, 0xFF000000,
+                                                      0xFFFF0000, 0xFFFF0000, 0xFFFF0000}));
+    // A run that reaches past the picture and data cut short are drawn without overrunning.
+    ASSERT_EQ(load(bitmap(2, 1, 8, 1, pal, {200, 1, 0, 5, 1})), 1);
+    ASSERT_EQ(load(bitmap(4, 1, 4, 2, pal, {4, 0x10, 0, 1})), 1);
+    EXPECT_EQ(pic.pixels[0], 0xFFFF0000u);
+    EXPECT_EQ(pic.pixels[1], 0xFF000000u);
+}
+
+TEST_F(BmpFiles, FilesThatAreNotBitmapsAreRefused) {
+    const Bytes good = bitmap(2, 2, 24, 0, {}, Bytes(16, 7));
+    Bytes b = good;
+    b[0] = 'X';
+    expectRefused(b, 1027);
+    b = good;
+    put(b, 10, 10);  // pixel data inside the file header
+    expectRefused(b, 1027);
+    b = good;
+    put(b, 10, 5000);  // past the end
+    expectRefused(b, 1027);
+    b = good;
+    b.resize(b.size() - 6);  // truncated pixel data
+    expectRefused(b, 1027);
+    expectRefused(bitmap(2, 2, 24, 4, {}, Bytes(16, 7)), 1027);  // JPEG inside
+    expectRefused(bitmap(2, 2, 7, 0, {}, Bytes(16, 7)), 1027);
+    expectRefused(bitmap(0, 2, 24, 0, {}, Bytes(16, 7)), 1027);
+    expectRefused(Bytes{'B', 'M'}, 1027);
+    b = good;
+    put(b, 14, 4000);  // header larger than the space before the pixels
+    expectRefused(b, 1027);
+}
+
+TEST_F(BmpFiles, HugeImagesAreRefusedBeforeAllocating) {
+    expectRefused(bitmap(30000, 30000, 24, 0, {}, Bytes(16, 0)), 1008);
+    expectRefused(bitmap(0x7FFFFFFF, -0x7FFFFFFF, 32, 0, {}, Bytes(16, 0)), 1008);
+}
+
+TEST_F(BmpFiles, MissingFileAndLongNames) {
+    messages.shown.clear();
+    EXPECT_EQ(pic.loadFile(::testing::TempDir() + std::to_string(::getpid()) + "_no-such-picture", &messages), 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, loadString(1027));
+
+    const std::string longName = ::testing::TempDir() + std::string(200, 'p');
+    path = longName + ".bmp";
+    load(bitmap(1, 1, 24, 0, {}, {1, 2, 3, 0}));
+    EXPECT_EQ(pic.loadFile(longName, &messages), 1);  // ".bmp" appended to a 200-character name
+}
+
+TEST_F(BmpFiles, ReleaseEmptiesThePicture) {
+    ASSERT_EQ(load(bitmap(1, 1, 24, 0, {}, {1, 2, 3, 0})), 1);
+    pic.percent = 50;
+    EXPECT_EQ(pic.release(), 1);
+    EXPECT_EQ(pic.percent, 100);
+    EXPECT_EQ(pic.width, 0);
+    EXPECT_EQ(pic.release(), 0);
+}
+
+TEST(BitmapFileName, SuffixUnlessAFullStopEndsTheName) {
+    EXPECT_EQ(bitmapFileName("logo"), "logo.bmp");
+    EXPECT_EQ(bitmapFileName("logo.bmp"), "logo.bmp");
+    EXPECT_EQ(bitmapFileName("logo.b"), "logo.b");
+    EXPECT_EQ(bitmapFileName("logo.jpeg"), "logo.jpeg.bmp");
+    EXPECT_EQ(bitmapFileName("a.b"), "a.b");
+    EXPECT_EQ(bitmapFileName(""), ".bmp");
+}
+
+}  // namespace
+}  // namespace folvek::test

@@ -1,0 +1,109 @@
+// Test doubles for layout: a device with fixed metrics (every character 10 units wide, a line
+// 16 high) and a page of known size in millimetres, a printer that hands it out, a message
+// recorder and a pager built over them with default settings.
+#pragma once
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "layout_device.h"
+#include "messages.h"
+#include "pager.h"
+#include "printer_settings.h"
+
+namespace folvek::test {
+
+class MeasuringDevice : public LayoutDevice {
+public:
+    MeasuringDevice(int widthMm, int heightMm) : widthMm_(widthMm), heightMm_(heightMm) {}
+    int saveState() override { return ++depth; }
+    bool restoreState(int) override {
+        if (depth == 0) return false;
+        --depth;
+        return true;
+    }
+    void setLoEnglish() override {}
+    int deviceCaps(DeviceCap cap) const override {
+        return cap == DeviceCap::HorzSizeMm ? widthMm_ : cap == DeviceCap::VertSizeMm ? heightMm_ : 254;
+    }
+    void selectFont(const LogFont& f) override { font = f; }
+    TextExtent textExtent(const char*, int len) override { return {len * charWidth, lineHeight}; }
+    TextMetrics textMetrics() override { return {lineHeight, 12, 4, 0, 0, charWidth}; }
+    int charWidth = 10;
+    int lineHeight = 16;
+    int depth = 0;
+    LogFont font;
+
+private:
+    int widthMm_, heightMm_;
+};
+
+class FakePrinter : public PrinterSettings {
+public:
+    bool hasDeviceMode() const override { return true; }
+    bool orientationSupported() const override { return true; }
+    void setLandscape(bool l) override { landscape_ = l; }
+    bool landscape() const override { return landscape_; }
+    std::unique_ptr<LayoutDevice> createLayoutDevice() override {
+        if (!available) return nullptr;
+        auto d = std::make_unique<MeasuringDevice>(widthMm, heightMm);
+        d->charWidth = charWidth;
+        d->lineHeight = lineHeight;
+        return d;
+    }
+    bool available = true;
+    int widthMm = 255, heightMm = 255;  // 100 x 100 tenths of an inch
+    int charWidth = 10, lineHeight = 16;
+
+private:
+    bool landscape_ = false;
+};
+
+class MessageRecorder : public MessageSink {
+public:
+    struct Shown {
+        std::string text, caption;
+    };
+    MsgAnswer show(const std::string& text, const std::string& caption, MsgIcon, MsgButtons) override {
+        shown.push_back({text, caption});
+        return MsgAnswer::Ok;
+    }
+    std::vector<Shown> shown;
+};
+
+// A pager over a fake printer with default settings (no settings file) and no page numbers.
+struct TestPager {
+    MessageRecorder messages;
+    FakePrinter printer;
+    std::unique_ptr<pager> pg;
+    TestPager() {
+        PagerContext ctx;
+        ctx.messages = &messages;
+        ctx.printer = &printer;
+        ctx.programDir = "/nonexistent-folvek-test/";
+        pg = std::make_unique<pager>(ctx, "none.ini", "");
+        pg->IsNumPage = 0;
+    }
+    void setLines(const std::vector<std::string>& lines) {
+        pg->lines.clear();
+        for (auto& l : lines) pg->lines.append(l.data(), l.size());
+        pg->scanStyles();
+    }
+    pager& operator*() { return *pg; }
+    pager* operator->() { return pg.get(); }
+};
+
+// A w x h 24-bit bitmap file.
+inline void writeTestBitmap(const std::string& path, int w, int h) {
+    std::vector<unsigned char> f(54 + ((w * 3 + 3) & ~3) * h, 0x80);
+    auto put32 = [&](int at, unsigned v) { for (int i = 0; i < 4; ++i) f[at + i] = (v >> (8 * i)) & 255; };
+    for (int i = 0; i < 54; ++i) f[i] = 0;
+    f[0] = 'B', f[1] = 'M';
+    put32(2, f.size()), put32(10, 54), put32(14, 40), put32(18, w), put32(22, h);
+    f[26] = 1, f[28] = 24;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<char*>(f.data()), f.size());
+}
+
+}  // namespace folvek::test

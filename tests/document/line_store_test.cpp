@@ -1,0 +1,126 @@
+// The line store's cursor and the pager's walk over it.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "style_tags.h"
+#include "test_support.h"
+
+namespace folvek {
+namespace {
+
+void fill(list& l, int n) {
+    for (int i = 0; i < n; ++i) {
+        std::string s = "line" + std::to_string(i);
+        l.append(s.data(), s.size());
+    }
+}
+
+TEST(LineStore, EmptyStore) {
+    list l;
+    EXPECT_FALSE(l.first());
+    EXPECT_FALSE(l.last());
+    EXPECT_FALSE(l.next());
+    EXPECT_FALSE(l.prev());
+    EXPECT_FALSE(l.seek(1));
+    EXPECT_EQ(l.currentText(), nullptr);
+    EXPECT_EQ(l.currentStyle(), 0);
+    EXPECT_EQ(l.currentIndex(), -1);
+    l.clear();
+    EXPECT_TRUE(l.empty());
+}
+
+TEST(LineStore, AppendMakesTheNewLineCurrent) {
+    list l;
+    l.append("abc", 3);
+    EXPECT_STREQ(l.currentText(), "abc");
+    l.append("", 0);
+    EXPECT_STREQ(l.currentText(), "");
+    char* room = l.beginAppend(10);
+    std::memcpy(room, "xyz-junk", 8);
+    l.endAppend(3);
+    EXPECT_STREQ(l.currentText(), "xyz");
+    EXPECT_EQ(l.size(), 3u);
+    EXPECT_STREQ(l.textAt(0), "abc");  // earlier texts untouched by later appends
+}
+
+TEST(LineStore, SeekAndStepAtTheEnds) {
+    list l;
+    fill(l, 5);
+    EXPECT_TRUE(l.seek(2));
+    EXPECT_STREQ(l.currentText(), "line1");
+    EXPECT_FALSE(l.seek(0));
+    EXPECT_FALSE(l.seek(-7));
+    EXPECT_STREQ(l.currentText(), "line1");  // unchanged by a seek at or below 0
+    EXPECT_FALSE(l.seek(6));
+    EXPECT_STREQ(l.currentText(), "line4");  // left on the last line
+    EXPECT_FALSE(l.next());
+    EXPECT_FALSE(l.next());
+    EXPECT_STREQ(l.currentText(), "line4");
+    EXPECT_TRUE(l.first());
+    EXPECT_FALSE(l.prev());
+    EXPECT_STREQ(l.currentText(), "line0");
+    EXPECT_FALSE(l.seek(INT32_MAX));
+    EXPECT_STREQ(l.currentText(), "line4");
+}
+
+TEST(LineStore, StylesFollowTheCursor) {
+    list l;
+    fill(l, 3);
+    l.seek(2);
+    l.setCurrentStyle(kBold | kItalic);
+    EXPECT_EQ(l.styleAt(1), kBold | kItalic);
+    l.next();
+    EXPECT_EQ(l.currentStyle(), 0);
+    l.prev();
+    EXPECT_EQ(l.currentStyle(), kBold | kItalic);
+}
+
+TEST(LineStore, ManyAndLongLinesSurviveChunkGrowth) {
+    list l;
+    const std::string big(100000, 'q');  // larger than the first arena chunk
+    for (int i = 0; i < 20000; ++i) {
+        std::string s = std::to_string(i);
+        l.append(s.data(), s.size());
+        if (i % 5000 == 0) l.append(big.data(), big.size());
+    }
+    l.shrinkToFit();
+    EXPECT_EQ(l.size(), 20004u);
+    EXPECT_STREQ(l.textAt(0), "0");
+    EXPECT_EQ(std::strlen(l.textAt(1)), big.size());
+    EXPECT_STREQ(l.textAt(l.size() - 1), "19999");
+    EXPECT_GE(l.memoryUsed(), 4 * big.size());
+    l.clear();
+    EXPECT_TRUE(l.empty());
+    EXPECT_EQ(l.memoryUsed(), 0u);
+    l.append("again", 5);
+    EXPECT_STREQ(l.currentText(), "again");
+}
+
+class PagerWalk : public ::testing::Test {
+protected:
+    coretest::ScratchDir dir;
+    coretest::MessageRecorder messages;
+    std::unique_ptr<pager> doc = coretest::makePager(dir, messages);
+};
+
+TEST_F(PagerWalk, LineAtNextLinePrevLine) {
+    EXPECT_EQ(doc->lineAt(0), nullptr);
+    EXPECT_EQ(doc->nextLine(), nullptr);
+    EXPECT_EQ(doc->prevLine(), nullptr);
+    fill(doc->lines, 4);
+    EXPECT_STREQ(doc->lineAt(2), "line2");
+    EXPECT_EQ(doc->lineAt(-1), nullptr);
+    EXPECT_STREQ(doc->lines.currentText(), "line2");  // -1 leaves the cursor alone
+    EXPECT_EQ(doc->lineAt(4), nullptr);                // one past the end: cursor on the last
+    EXPECT_EQ(doc->nextLine(), nullptr);
+    EXPECT_STREQ(doc->prevLine(), "line2");
+    EXPECT_EQ(doc->lineAt(INT32_MAX), nullptr);
+    EXPECT_STREQ(doc->lineAt(0), "line0");
+    EXPECT_STREQ(doc->nextLine(), "line1");
+}
+
+}  // namespace
+}  // namespace folvek

@@ -1,0 +1,220 @@
+// Page counts, page geometry and the guards against degenerate settings, on a device whose
+// characters are 10 units wide and whose lines are 16 high.
+#include <unistd.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "document/layout_fakes.h"
+#include "string_table.h"
+
+namespace folvek::test {
+namespace {
+
+// 46 mm make 18 tenths of an inch: trunc(18 / 1.6 - 1) = 10 rows.
+struct TenRowPage : ::testing::Test {
+    TestPager t;
+    void SetUp() override { t.printer.heightMm = 46; }
+    int pages(const std::vector<std::string>& lines) {
+        t.setLines(lines);
+        EXPECT_EQ(t->paginate(), 1);
+        return t->pageCount;
+    }
+    static std::vector<std::string> n(int count, const std::string& text = "x") {
+        return std::vector<std::string>(count, text);
+    }
+};
+
+void writeBmp(const std::string& path, int w, int h) {
+    std::vector<unsigned char> f(54 + ((w * 3 + 3) & ~3) * h, 0);
+    auto put32 = [&](int at, unsigned v) { for (int i = 0; i < 4; ++i) f[at + i] = (v >> (8 * i)) & 255; };
+    f[0] = 'B', f[1] = 'M';
+    put32(2, f.size()), put32(10, 54), put32(14, 40), put32(18, w), put32(22, h);
+    f[26] = 1, f[28] = 24;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<char*>(f.data()), f.size());
+}
+
+TEST_F(TenRowPage, MetricsComeFromTheDevice) {
+    pages({});
+    EXPECT_EQ(t->pageHeight, 18);
+    EXPECT_EQ(t->pageWidth, 100);
+    EXPECT_DOUBLE_EQ(t->charWidth, 10);
+    EXPECT_EQ(t->lineHeight, 16);
+    EXPECT_EQ(t->linesPerPage, 10);
+    EXPECT_EQ(t->charsPerLine, 98);
+    EXPECT_EQ(t->curPage, 1);
+}
+
+TEST_F(TenRowPage, FullPagesAndFormFeeds) {
+    EXPECT_EQ(pages({}), 1);
+    EXPECT_EQ(pages(n(9)), 1);
+    EXPECT_EQ(pages(n(10)), 2);  // an exactly full page is followed by an empty one
+    EXPECT_EQ(pages(n(11)), 2);
+    EXPECT_EQ(pages({"a", "b", "\f", "c"}), 2);
+    EXPECT_EQ(pages({"", "\f", "c"}), 2);
+    auto full = n(10);
+    full.push_back("\f");
+    full.push_back("c");
+    EXPECT_EQ(pages(full), 3);  // a form feed after a full page yields an empty page
+}
+
+TEST_F(TenRowPage, PageNumbersTakeTwoRowsEvenOnASinglePage) {
+    t->IsNumPage = 1;
+    EXPECT_EQ(pages(n(7)), 1);
+    EXPECT_EQ(t->linesPerPage, 8);
+    EXPECT_EQ(pages(n(8)), 2);
+}
+
+TEST_F(TenRowPage, WrappedPagesCountTheirContinuationSheets) {
+    t->isWrap = 1;
+    t->charsPerLine = 98;
+    EXPECT_EQ(pages({std::string(200, 'w')}), 3);
+    // Tags do not count toward the width.
+    EXPECT_EQ(pages({"<B>" + std::string(98, 'w') + "</B>"}), 1);
+    // The line that fills a page widens the next page, not its own.
+    auto lines = n(9);
+    lines.push_back(std::string(200, 'w'));
+    lines.push_back("short");
+    EXPECT_EQ(pages(lines), 1 + 3);
+    EXPECT_EQ(t->wrapExtra(200), 2);
+    EXPECT_EQ(t->wrapExtra(98), 0);
+}
+
+TEST_F(TenRowPage, PicturesTakeRowsAndAddAPageForTheEnd) {
+    const std::string file = ::testing::TempDir() + std::to_string(::getpid()) + "_pagination_pic.bmp";
+    writeBmp(file, 4, 50);  // 50 units high: trunc(50/16 + 0.5) = 3 rows
+    t->IsTopPicture = 1;
+    t->TopFile = file;
+    EXPECT_EQ(pages(n(6)), 1);
+    EXPECT_EQ(t->pictureRows(50), 3);
+    EXPECT_EQ(t->capacity(1), 7);
+    EXPECT_EQ(t->capacity(2), 10);
+    EXPECT_EQ(pages(n(7)), 2);
+    t->InAll1 = 1;
+    EXPECT_EQ(pages(n(17)), 3);  // every page holds 7
+
+    TestPager b;
+    b.printer.heightMm = 46;
+    b->IsNumPage = 0;
+    b->IsBotPicture = 1;
+    b->BottFile = file;
+    b.setLines(n(6));
+    b->paginate();
+    EXPECT_EQ(b->pageCount, 1);  // 6 + trunc(50/16 + 1) = 10 rows fit
+    b.setLines(n(7));
+    b->paginate();
+    EXPECT_EQ(b->pageCount, 2);
+    b->asBackground = 1;  // a background needs a single free row
+    b.setLines(n(9));
+    b->paginate();
+    EXPECT_EQ(b->pageCount, 1);
+    std::remove(file.c_str());
+}
+
+TEST_F(TenRowPage, PictureScaleFromCompress) {
+    const std::string file = ::testing::TempDir() + std::to_string(::getpid()) + "_pagination_scale.bmp";
+    writeBmp(file, 40, 20);
+    t->IsTopPicture = 1;
+    t->TopFile = file;
+    for (int compress : {0, -5}) {
+        t->Compress1 = compress;
+        pages({});
+        EXPECT_EQ(t->topPicture.percent, 100);
+        EXPECT_EQ(t->topPicture.width, 40);
+    }
+    t->Compress1 = 50;
+    pages({});
+    EXPECT_EQ(t->topPicture.width, 20);
+    EXPECT_EQ(t->topPicture.height, 10);
+    std::remove(file.c_str());
+}
+
+TEST_F(TenRowPage, MarginsLargerThanThePageAreReset) {
+    t->TopMargin = 150;
+    t->BottomMargin = 100;
+    t->IsNumPage = 1;
+    pages(n(3));
+    ASSERT_EQ(t.messages.shown.size(), 2u);
+    EXPECT_EQ(t.messages.shown[0].text, loadString(1026));
+    EXPECT_EQ(t.messages.shown[0].caption, "Error");
+    EXPECT_EQ(t.messages.shown[1].text, "hPage=18 HF=16 WF=10");
+    EXPECT_EQ(t.messages.shown[1].caption, "");
+    EXPECT_EQ(t->TopMargin, 0);
+    EXPECT_EQ(t->BottomMargin, 0);
+    EXPECT_EQ(t->IsNumPage, 0);
+    EXPECT_EQ(t->linesPerPage, 10);
+}
+
+TEST_F(TenRowPage, NoPrinterFallsBackToTheScreen) {
+    t.printer.available = false;
+    t->context.screenDevice = [] { return std::make_unique<MeasuringDevice>(100, 46); };
+    EXPECT_EQ(pages({}), 1);
+    EXPECT_EQ(t.messages.shown.back().text, loadString(1001));
+    EXPECT_EQ(t.messages.shown.back().caption, "!!!");
+    EXPECT_EQ(t->pageWidth, 39);
+    t->context.screenDevice = nullptr;
+    t->curPage = 5;
+    EXPECT_EQ(t->paginate(), 0);
+    EXPECT_EQ(t->curPage, 1);
+    EXPECT_NE(t->curFont, nullptr);
+}
+
+TEST_F(TenRowPage, DegenerateMetricsStayPositiveAndTerminate) {
+    t->HeightString = 0;
+    pages(n(5));
+    EXPECT_EQ(t->lineHeight, 1);
+    EXPECT_GE(t->pageCount, 1);
+
+    TestPager z;
+    z.printer.charWidth = 0;
+    z.setLines(n(5));
+    z->paginate();
+    EXPECT_GT(z->charWidth, 0);
+
+    TestPager wide;
+    wide->LeftMargin = 5000;  // wider than the page
+    wide->isWrap = 1;
+    wide.setLines({"abc"});
+    wide->paginate();
+    EXPECT_EQ(wide->charsPerLine, 1);
+    EXPECT_EQ(wide->pageCount, 3);  // one column per sheet
+
+    TestPager tall;
+    tall.printer.heightMm = 46;
+    tall->IsNumPage = 0;
+    tall->HeightString = 1000;  // a row higher than the page: one row per page all the same
+    tall.setLines(n(3));
+    tall->paginate();
+    EXPECT_EQ(tall->capacity(1), 1);
+    EXPECT_EQ(tall->pageCount, 4);
+}
+
+TEST(Fonts, EightStylesFromTheBaseFont) {
+    TestPager t;
+    t->logFont.weight = 600;
+    t->logFont.italic = 1;
+    t->createFonts();
+    EXPECT_EQ(t->curFont, &t->fonts[3]);
+    EXPECT_EQ(t->fonts[3].weight, 700);
+    EXPECT_EQ(t->fonts[4].weight, 400);
+    EXPECT_EQ(t->fonts[4].underline, 1);
+    EXPECT_EQ(t->fonts[6].italic, 1);
+    EXPECT_EQ(t->logFont.weight, 600);
+    t->deleteFonts();
+    EXPECT_EQ(t->curFont, nullptr);
+}
+
+TEST(Pagination, EveryPaginationForgetsRememberedPageStarts) {
+    TestPager t;
+    t->walkPoints.push_back({});
+    const auto gen = t->layoutGeneration;
+    t->paginate();
+    EXPECT_TRUE(t->walkPoints.empty());
+    EXPECT_NE(t->layoutGeneration, gen);
+}
+
+}  // namespace
+}  // namespace folvek::test

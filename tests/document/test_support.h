@@ -1,0 +1,77 @@
+// Helpers shared by the document tests: a message recorder, a scratch directory and a pager
+// that reads its settings from there.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "messages.h"
+#include "pager.h"
+
+namespace folvek::coretest {
+
+struct RecordedMessage {
+    std::string text, caption;
+    MsgIcon icon;
+};
+
+class MessageRecorder : public MessageSink {
+public:
+    MsgAnswer show(const std::string& text, const std::string& caption, MsgIcon icon,
+                   MsgButtons) override {
+        shown.push_back({text, caption, icon});
+        return MsgAnswer::Ok;
+    }
+    std::vector<RecordedMessage> shown;
+};
+
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "folvek-test-XXXXXX").string();
+        path_ = ::mkdtemp(tmpl.data());
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::string& path() const { return path_; }
+    std::string dir() const { return path_ + "/"; }
+    std::string file(const std::string& name, const std::string& bytes) const {
+        std::string p = dir() + name;
+        std::ofstream(p, std::ios::binary) << bytes;
+        return p;
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream in(dir() + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+private:
+    std::string path_;
+};
+
+// A pager without printer or screen whose settings directory is `dir`.
+inline std::unique_ptr<pager> makePager(const ScratchDir& dir, MessageRecorder& messages,
+                                        const std::string& ini = "FOLVK95.INI") {
+    PagerContext ctx;
+    ctx.messages = &messages;
+    ctx.programDir = dir.dir();
+    auto p = std::make_unique<pager>(std::move(ctx), ini, "");
+    messages.shown.clear();  // pagination without a printer says so; not what tests look at
+    return p;
+}
+
+inline std::vector<std::string> texts(const list& lines) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < lines.size(); ++i) out.emplace_back(lines.textAt(i));
+    return out;
+}
+
+}  // namespace folvek::coretest

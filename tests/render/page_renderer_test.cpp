@@ -1,0 +1,184 @@
+// The sheet as drawn: which lines, where, with which fonts and pictures; and the locator's
+// remembered page starts against a fresh walk.
+#include <unistd.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "page_locator.h"
+#include "page_renderer.h"
+#include "recording_device.h"
+
+namespace folvek::test {
+namespace {
+
+struct Sheets : ::testing::Test {
+    TestPager t;
+    RecordingDevice dc;
+    void SetUp() override { t.printer.heightMm = 46; }  // 10 rows of 16 units
+    void layout(const std::vector<std::string>& lines) {
+        t.setLines(lines);
+        t->paginate();
+    }
+    RecordingDevice& draw(int page, bool printing = true) {
+        dc.clear();
+        drawPage(*t, dc, page, printing);
+        return dc;
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> v;
+        for (auto& c : dc.texts) v.push_back(c.text);
+        return v;
+    }
+};
+
+TEST_F(Sheets, PageNumbersAreClampedAndRemembered) {
+    layout(std::vector<std::string>(25, "x"));
+    ASSERT_EQ(t->pageCount, 3);
+    t->curPage = 2;
+    draw(0);
+    EXPECT_EQ(t->curPage, 2);
+    draw(99);
+    EXPECT_EQ(t->curPage, 3);
+    EXPECT_EQ(texts().size(), 5u);
+    draw(-4);
+    EXPECT_EQ(t->curPage, 1);
+    EXPECT_EQ(dc.depth, 0);  // state restored
+}
+
+TEST_F(Sheets, FormFeedsEndPagesAndAreNeverDrawn) {
+    layout({"a", "b", "\f", "c"});
+    draw(1);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(dc.texts[1].rect.top, -16);
+    draw(2);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"c"}));
+    EXPECT_EQ(dc.texts[0].rect.top, 0);
+    auto full = std::vector<std::string>(10, "x");
+    full.push_back("\f");
+    full.push_back("y");
+    layout(full);
+    draw(2);
+    EXPECT_TRUE(texts().empty());  // the form feed right after a full page: an empty page
+    draw(3);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"y"}));
+}
+
+TEST_F(Sheets, PageNumberAndTextTop) {
+    t->IsNumPage = 1;
+    layout({"one"});
+    draw(1);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"one"}));  // a single page has no number
+    EXPECT_EQ(dc.texts[0].rect.top, 0);
+    t->TopMargin = 10;
+    layout(std::vector<std::string>(9, "x"));
+    ASSERT_EQ(t->pageCount, 2);
+    draw(2);
+    ASSERT_FALSE(dc.texts.empty());
+    EXPECT_EQ(dc.texts[0].text, "- 2 -");
+    EXPECT_EQ(dc.texts[0].rect.left, 475);
+    EXPECT_EQ(dc.texts[0].rect.top, -10);
+    EXPECT_EQ(dc.texts[1].rect.top, -10 - 32);
+}
+
+TEST_F(Sheets, ContinuationSheetsShowTheNextColumnsWithTheirStyle) {
+    t->isWrap = 1;
+    t->LeftMargin = 800;  // trunc((1000 - 800) / 10 - 2) = 18 columns
+    const std::string wide = "abcdefghijklmnopqr<B>STUVWXYZ0123456789</B>tail";
+    layout({"short", wide});
+    ASSERT_EQ(t->charsPerLine, 18);
+    ASSERT_EQ(t->pageCount, 3);
+    draw(2);
+    ASSERT_EQ(texts(), (std::vector<std::string>{"STUVWXYZ0123456789"}));
+    EXPECT_EQ(dc.texts[0].rect.top, -16);  // same row as on the first sheet
+    EXPECT_EQ(dc.texts[0].font.weight, 700);
+    EXPECT_EQ(dc.texts[0].rect.left, 800);
+    draw(3);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"tail"}));
+    EXPECT_EQ(dc.texts[0].font.weight, 400);
+}
+
+TEST_F(Sheets, LeadingSpacesGiveRoomToWideGlyphs) {
+    layout({"   12"});
+    dc.charWidth = 14;  // glyphs wider than the 10-unit grid
+    draw(1);
+    ASSERT_EQ(dc.texts.size(), 1u);
+    EXPECT_EQ(dc.texts[0].text, "12");
+    EXPECT_EQ(dc.texts[0].rect.left, 30 - 8);
+    EXPECT_EQ(dc.texts[0].rect.right, 50);
+}
+
+TEST_F(Sheets, PreviewZoomsAndFramesThePage) {
+    t->Zoom = 3;
+    t->PenWidth = 2;
+    layout({"x"});
+    draw(1, false);
+    EXPECT_DOUBLE_EQ(dc.zoom, 1.5);
+    EXPECT_TRUE(dc.hasSegment({1000, 0, 1000, -180}));
+    EXPECT_TRUE(dc.hasSegment({1000, -180, 0, -180}));
+    EXPECT_TRUE(dc.transparent);
+    draw(1, true);
+    EXPECT_TRUE(dc.segments.empty());
+}
+
+TEST_F(Sheets, PicturesAreDrawnAboveAndBelowTheText) {
+    const std::string file = ::testing::TempDir() + std::to_string(::getpid()) + "_renderer_pic.bmp";
+    writeTestBitmap(file, 30, 20);
+    t->IsTopPicture = t->IsBotPicture = 1;
+    t->TopFile = t->BottFile = file;
+    layout({"a", "b"});
+    draw(1);
+    ASSERT_EQ(dc.images.size(), 2u);
+    EXPECT_EQ(dc.images[0].dy, 0);  // top edge at the top margin
+    EXPECT_EQ(dc.images[0].dh, -20);
+    EXPECT_EQ(dc.texts[0].rect.top, -20);
+    EXPECT_EQ(dc.images[1].dy, -180 + 20);  // bottom edge on the page bottom
+    t->inTextEnd = 1;
+    layout({"a", "b"});
+    draw(1);
+    EXPECT_EQ(dc.images[1].dy, -20 - 32);  // right after the two rows
+    std::remove(file.c_str());
+}
+
+// Every page of documents with form feeds, wrapping and pictures: the start found by resuming
+// from remembered points equals a walk from the first line.
+TEST_F(Sheets, RememberedStartsEqualAFreshWalk) {
+    const std::string file = ::testing::TempDir() + std::to_string(::getpid()) + "_locator_pic.bmp";
+    writeTestBitmap(file, 10, 40);
+    std::vector<std::string> lines;
+    for (int i = 0; i < 700; ++i) {
+        if (i % 13 == 12) lines.push_back("\f");
+        else if (i % 7 == 3) lines.push_back(std::string(40 + i % 50, 'w'));
+        else lines.push_back("line " + std::to_string(i));
+    }
+    for (int combo = 0; combo < 16; ++combo) {
+        t->isWrap = combo & 1;
+        t->LeftMargin = t->isWrap ? 700 : 0;
+        t->IsTopPicture = t->IsBotPicture = 1;
+        t->TopFile = t->BottFile = file;
+        t->InAll1 = (combo >> 1) & 1;
+        t->InAll2 = (combo >> 2) & 1;
+        t->asBackground = (combo >> 3) & 1;
+        layout(lines);
+        const int last = t->pageCount;
+        ASSERT_GT(last, 3 * pager::kWalkStride) << combo;
+        std::vector<PageStart> fresh(last + 2);
+        for (int p = 1; p <= last + 1; ++p) fresh[p] = locatePageFresh(*t, p);
+        for (int p : {last + 1, last, 1, 2})
+            EXPECT_EQ(locatePage(*t, p), fresh[p]) << combo << " page " << p;
+        EXPECT_FALSE(t->walkPoints.empty());
+        for (int p = last + 1; p >= 1; --p) EXPECT_EQ(locatePage(*t, p), fresh[p]) << combo << " page " << p;
+        // The last sheet shows the end of the text; nothing remains for one past it.
+        EXPECT_EQ(fresh[last + 1].firstLine, static_cast<std::int64_t>(lines.size())) << combo;
+    }
+    // A new layout drops the remembered points.
+    t->walkPoints.assign(3, WalkPoint{0, 0, 2, 0});
+    t->layoutGeneration++;
+    EXPECT_EQ(locatePage(*t, 5), locatePageFresh(*t, 5));
+    std::remove(file.c_str());
+}
+
+}  // namespace
+}  // namespace folvek::test

@@ -1,0 +1,99 @@
+// A drawing surface that records every call in logical units, with fixed metrics: every
+// character is 10 units wide, a line 16 high.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "device_context.h"
+#include "document/layout_fakes.h"
+
+namespace folvek::test {
+
+struct TextCall {
+    std::string text;
+    Rect rect;
+    LogFont font;
+};
+struct Segment {
+    int x1, y1, x2, y2;
+    bool operator==(const Segment&) const = default;
+};
+struct ImageCall {
+    int dx, dy, dw, dh, sw, sh;
+};
+
+class RecordingDevice : public DeviceContext {
+public:
+    RecordingDevice(int widthMm = 254, int heightMm = 254) : widthMm_(widthMm), heightMm_(heightMm) {}
+
+    int saveState() override { return ++depth; }
+    bool restoreState(int) override {
+        if (depth == 0) return false;
+        --depth;
+        return true;
+    }
+    void setLoEnglish() override { loEnglish = true; }
+    int deviceCaps(DeviceCap cap) const override {
+        switch (cap) {
+            case DeviceCap::HorzSizeMm: return widthMm_;
+            case DeviceCap::VertSizeMm: return heightMm_;
+            case DeviceCap::HorzRes: return widthMm_ * 10;
+            case DeviceCap::VertRes: return heightMm_ * 10;
+            default: return 254;
+        }
+    }
+    void selectFont(const LogFont& f) override { font = f; }
+    TextExtent textExtent(const char*, int len) override { return {len * charWidth, lineHeight}; }
+    TextMetrics textMetrics() override { return {lineHeight, 12, 4, 0, 0, charWidth}; }
+    void scaleViewport(int xn, int xd, int, int) override { zoom = double(xn) / xd; }
+    void setTransparentText() override { transparent = true; }
+    void selectPen(int width) override { pen = width; }
+    int currentPenWidth() const override { return pen; }
+    void moveTo(int x, int y) override { at = {x, y}; }
+    void lineTo(int x, int y) override {
+        segments.push_back({at.first, at.second, x, y});
+        at = {x, y};
+    }
+    void drawText(const char* text, int len, const Rect& r, unsigned) override {
+        texts.push_back({std::string(text, len), r, font});
+    }
+    void stretchImage(int dx, int dy, int dw, int dh, int, int, int sw, int sh, const ImageView&) override {
+        images.push_back({dx, dy, dw, dh, sw, sh});
+    }
+
+    std::string allText() const {
+        std::string s;
+        for (auto& t : texts) s += t.text;
+        return s;
+    }
+    bool hasSegment(const Segment& s) const {
+        for (auto& g : segments)
+            if (g == s || g == Segment{s.x2, s.y2, s.x1, s.y1}) return true;
+        return false;
+    }
+    void clear() {
+        texts.clear();
+        segments.clear();
+        images.clear();
+    }
+
+    int charWidth = 10;
+    int lineHeight = 16;
+    int depth = 0;
+    int pen = 0;
+    bool loEnglish = false;
+    bool transparent = false;
+    double zoom = 1;
+    LogFont font;
+    std::pair<int, int> at{0, 0};
+    std::vector<TextCall> texts;
+    std::vector<Segment> segments;
+    std::vector<ImageCall> images;
+
+private:
+    int widthMm_, heightMm_;
+};
+
+}  // namespace folvek::test

@@ -1,0 +1,138 @@
+// The command line: options, the last-one-wins rule, /m values and canonical paths.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+#include "command_line.h"
+
+namespace folvek {
+namespace {
+
+ShellState parse(std::vector<const char*> args, const std::string& cwd = "/work/sub") {
+    args.insert(args.begin(), "/usr/bin/folvek");
+    ShellState s;
+    parseCommandLine(static_cast<int>(args.size()), args.data(), s, cwd);
+    return s;
+}
+
+TEST(CommandLine, Defaults) {
+    ShellState s = parse({});
+    EXPECT_EQ(s.documentPath, "");
+    EXPECT_EQ(s.IniFileName, "FOLVK95.INI");
+    EXPECT_FALSE(s.iniGiven);
+    EXPECT_EQ(s.dosOverride, DosOverride::None);
+    EXPECT_FALSE(s.eValue);
+    EXPECT_EQ(s.orientation, -1);
+    EXPECT_EQ(s.batchCopies, 0);
+    EXPECT_FALSE(s.printing);
+}
+
+TEST(CommandLine, OptionsInEitherCaseLastOneWins) {
+    ShellState s = parse({"/l", "/P", "file.txt"});
+    EXPECT_EQ(s.orientation, 0);
+    EXPECT_EQ(s.documentPath, "/work/sub/file.txt");
+    s = parse({"/D", "/w", "/d", "/Ereader@example.com", "/Inight.ini", "a.txt", "b.txt"});
+    EXPECT_EQ(s.dosOverride, DosOverride::Dos);
+    EXPECT_EQ(s.eValue.value_or("-"), "reader@example.com");
+    EXPECT_EQ(s.IniFileName, "night.ini");
+    EXPECT_TRUE(s.iniGiven);
+    EXPECT_EQ(s.documentPath, "/work/sub/b.txt");
+    s = parse({"/i", "/e", "/x", "/xyz", "/", "", "file.txt", "/wanything"});
+    EXPECT_EQ(s.IniFileName, "");  // /i alone empties the name
+    EXPECT_EQ(s.eValue.value_or("-"), "");
+    EXPECT_EQ(s.dosOverride, DosOverride::Windows);
+    EXPECT_EQ(s.documentPath, "/work/sub/file.txt");
+}
+
+TEST(CommandLine, BatchCopies) {
+    EXPECT_EQ(parse({"/M3", "f"}).batchCopies, 3);
+    EXPECT_EQ(parse({"/m0", "f"}).batchCopies, 1);
+    EXPECT_EQ(parse({"/m", "f"}).batchCopies, 1);   // no digits: 0, which means one copy
+    EXPECT_EQ(parse({"/mx2", "f"}).batchCopies, 1);
+    EXPECT_EQ(parse({"/m-2", "f"}).batchCopies, -2);
+    EXPECT_EQ(parse({"/m  +12z", "f"}).batchCopies, 12);
+    EXPECT_EQ(parse({"/m5", "/m7"}).batchCopies, 7);
+    EXPECT_EQ(parse({"/m99999999999"}).batchCopies, INT32_MAX);
+    EXPECT_EQ(parseSignedDecimal("-99999999999"), INT32_MIN);
+}
+
+TEST(CommandLine, AbsolutePathsAreNotOptions) {
+    // "/mnt/..." must not print a copy, "/data/..." must not set the DOS override.
+    ShellState s = parse({"/mnt/reports/a.txt"});
+    EXPECT_EQ(s.batchCopies, 0);
+    EXPECT_EQ(s.documentPath, "/mnt/reports/a.txt");
+    s = parse({"/data/../data/b.prn"});
+    EXPECT_EQ(s.dosOverride, DosOverride::None);
+    EXPECT_EQ(s.documentPath, "/data/b.prn");
+    // An existing file in the root counts as a path even without a second '/'.
+    s = parse({"/tmp"});
+    EXPECT_EQ(s.documentPath, "/tmp");
+    // /i and /e take paths and addresses as values.
+    s = parse({"/i/etc/folvek/site.ini", "/e/x"});
+    EXPECT_EQ(s.IniFileName, "/etc/folvek/site.ini");
+    EXPECT_EQ(s.eValue.value_or("-"), "/x");
+}
+
+TEST(CanonicalPath, AbsoluteWithDotsResolved) {
+    EXPECT_EQ(canonicalPath("report.txt", "/work"), "/work/report.txt");
+    EXPECT_EQ(canonicalPath("../r.txt", "/work/sub"), "/work/r.txt");
+    EXPECT_EQ(canonicalPath("/d/a/b/../c.prn", "/x"), "/d/a/c.prn");
+    EXPECT_EQ(canonicalPath("./a/./b//c.TXT", "/w/"), "/w/a/b/c.TXT");  // case is kept
+    EXPECT_EQ(canonicalPath("../../../../f", "/a/b"), "/f");            // never above the root
+    EXPECT_EQ(canonicalPath("/..", "/a"), "/");
+    EXPECT_EQ(canonicalPath("dir/", "/a"), "/a/dir/");
+    EXPECT_EQ(canonicalPath("a\\b.txt", "/w"), "/w/a\\b.txt");  // a backslash is a character
+    const std::string longName(400, 'n');
+    EXPECT_EQ(canonicalPath(longName, "/w"), "/w/" + longName);  // never cut
+    EXPECT_EQ(canonicalPath("x", ""), canonicalPath(currentDirectory() + "/x", "/"));
+}
+
+class SettingsDir : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* v : {"FOLVEK_HOME", "XDG_CONFIG_HOME", "HOME"}) {
+            const char* old = std::getenv(v);
+            saved.emplace_back(v, old ? std::optional<std::string>(old) : std::nullopt);
+        }
+    }
+    void TearDown() override {
+        for (auto& [name, value] : saved)
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+};
+
+TEST_F(SettingsDir, PrecedenceAndTrailingSlash) {
+    ::setenv("FOLVEK_HOME", "/opt/fv", 1);
+    ::setenv("XDG_CONFIG_HOME", "/cfg", 1);
+    ::setenv("HOME", "/home/u", 1);
+    EXPECT_EQ(settingsDirectory(), "/opt/fv/");
+    ::unsetenv("FOLVEK_HOME");
+    EXPECT_EQ(settingsDirectory(), "/cfg/folvek/");
+    ::setenv("XDG_CONFIG_HOME", "relative", 1);
+    EXPECT_EQ(settingsDirectory(), "/home/u/.config/folvek/");
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(settingsDirectory(), "/home/u/.config/folvek/");
+}
+
+TEST_F(SettingsDir, EnsureCreatesAndReports) {
+    std::string base = (std::filesystem::temp_directory_path() / "folvek-shell-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(base.data()), nullptr);
+    ::setenv("FOLVEK_HOME", (base + "/a/b").c_str(), 1);
+    std::string error;
+    EXPECT_TRUE(ensureSettingsDirectory(&error)) << error;
+    EXPECT_TRUE(std::filesystem::is_directory(base + "/a/b"));
+    EXPECT_TRUE(ensureSettingsDirectory());  // already there
+    std::ofstream(base + "/file") << "x";
+    ::setenv("FOLVEK_HOME", (base + "/file/sub").c_str(), 1);
+    EXPECT_FALSE(ensureSettingsDirectory(&error));
+    EXPECT_FALSE(error.empty());
+    std::filesystem::remove_all(base);
+}
+
+}  // namespace
+}  // namespace folvek
