@@ -3,6 +3,10 @@
 // first. Every size and offset is checked against the file before it is used.
 #include "bmp_out.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -62,6 +66,8 @@ bool parseHeader(const std::vector<std::uint8_t>& info, Header& h) {
         h.bpp = u16(p + 10);
         h.paletteStart = 12;
         h.paletteEntry = 3;
+        // An empty picture is no picture: it would be "loaded" with nothing to draw.
+        if (h.width == 0 || h.height == 0) return false;
         return h.bpp == 1 || h.bpp == 4 || h.bpp == 8 || h.bpp == 24;
     }
     if (size < 40) return false;
@@ -184,7 +190,13 @@ void decodeRle(const std::uint8_t* data, std::size_t size, const Header& h,
 
 class File {
 public:
-    explicit File(const std::string& name) : f_(std::fopen(name.c_str(), "rb")) {}
+    // Only regular files: a FIFO would block the open, a device would never end.
+    explicit File(const std::string& name) {
+        const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) return;
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !(f_ = ::fdopen(fd, "rb"))) ::close(fd);
+    }
     ~File() {
         if (f_) std::fclose(f_);
     }
@@ -201,7 +213,7 @@ public:
     }
 
 private:
-    std::FILE* f_;
+    std::FILE* f_ = nullptr;
 };
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Reading, editing and atomically rewriting INI files.
 #include "ini_file.h"
 
+#include "file_replace.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,19 +44,6 @@ std::optional<std::string> headerName(const std::string& line) {
     std::size_t close = t.find(']');
     if (close == npos) return std::nullopt;
     return trim(t, 1, close);
-}
-
-bool writeAll(int fd, const std::string& data) {
-    const char* p = data.data();
-    std::size_t left = data.size();
-    while (left) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -161,15 +150,7 @@ bool IniFile::save(const std::string& path) const {
         data += "\r\n";
     }
 
-    std::string temp = target + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    bool ok = ::fchmod(fd, exists ? (st.st_mode & 07777) : 0644) == 0;
-    ok = ok && writeAll(fd, data) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
+    return replaceFile(target, data, exists ? (st.st_mode & 07777) : 0644);
 }
 
 }  // namespace folvek

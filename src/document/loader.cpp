@@ -33,6 +33,16 @@ struct SpecialBytes {
 };
 const SpecialBytes kSpecial;
 
+// After a NUL the rest of the chunk is only counted: NUL and form feed are then ordinary bytes,
+// so a file of zeros (a sparse or damaged file) is skipped a chunk at a time.
+struct CutStopBytes {
+    bool is[256] = {};
+    CutStopBytes() {
+        for (unsigned char c : {'\n', '\r', '\x1a'}) is[c] = true;
+    }
+};
+const CutStopBytes kCutStop;
+
 struct IdentityTable {
     std::uint8_t map[256];
     IdentityTable() {
@@ -118,7 +128,7 @@ bool LineCutter::feed(const unsigned char* p, const unsigned char* end) {
             }
             pieceLen_ += i;
         } else {
-            while (i < n && !kSpecial.is[p[i]]) ++i;
+            while (i < n && !kCutStop.is[p[i]]) ++i;
         }
         p += i;
         chunkLen_ += i;
@@ -181,12 +191,16 @@ int pager::loadText(const std::string& path) {
     }
 
     LineCutter cutter(lines, conv, fused, baseStyleFlags(logFont));
+    bool readFailed = false;
     try {
         std::unique_ptr<unsigned char[]> buf(new unsigned char[kReadBlock]);
         for (;;) {
             const ssize_t got = ::read(fd, buf.get(), kReadBlock);
             if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) break;  // end of file, or a read error: what was read stays
+            // End of file, or a read error: what was read stays, but a document cut short by a
+            // failing disk or a vanished network share is not passed off as the whole file.
+            if (got < 0) readFailed = true;
+            if (got <= 0) break;
             if (!cutter.feed(buf.get(), buf.get() + got)) break;
         }
         cutter.finish();
@@ -201,6 +215,7 @@ int pager::loadText(const std::string& path) {
         if (IsDos) convertCodePage(1);
         scanStyles();
     }
+    if (readFailed) reportUnopenable(context);
     return 1;
 }
 

@@ -2,6 +2,7 @@
 // grid, the pictures' room and the page count. The page walk here and the renderer's page
 // locator follow the same rules; a page start found by one must be found by the other.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -87,6 +88,12 @@ std::int32_t pager::capacity(std::int32_t p) const {
 }
 
 int pager::paginate() {
+    // A hand-edited file may hold any real number; past a thousand inches a margin means nothing
+    // on paper, and bounding it keeps every page coordinate within int range.
+    constexpr long double kMarginLimit = 100000;
+    for (long double* m : {&TopMargin, &BottomMargin, &LeftMargin})
+        *m = std::isfinite(*m) ? std::clamp(*m, -kMarginLimit, kMarginLimit) : 0;
+
     curPage = 1;
     walkPoints.clear();
     ++layoutGeneration;

@@ -9,7 +9,9 @@
 #include <cstdint>
 
 #include "ini_file.h"
+#include "messages.h"
 #include "pager.h"
+#include "string_table.h"
 
 namespace folvek {
 
@@ -89,6 +91,13 @@ std::string margin(long double value) {
 
 const char* flag(std::int32_t on) { return on ? "YES" : "NO"; }
 
+// The callers go on with the settings in memory; the user learns that the file kept its old
+// content (a read-only or missing directory, a full disk).
+void reportUnwritable(const PagerContext& context, const std::string& path) {
+    if (context.messages)
+        context.messages->show(loadString(1018) + "\n" + path, "!!!", MsgIcon::Error);
+}
+
 }  // namespace
 
 void pager::loadProfile(const std::string& fileName) {
@@ -139,7 +148,10 @@ int pager::saveProfile(const char* fileName) {
     if (fileName) iniPath = fileName;
     IniFile ini;
     // A file that exists but cannot be read would lose its other keys if rewritten.
-    if (!ini.load(iniPath) && ::access(iniPath.c_str(), F_OK) == 0) return 0;
+    if (!ini.load(iniPath) && ::access(iniPath.c_str(), F_OK) == 0) {
+        reportUnwritable(context, iniPath);
+        return 0;
+    }
 
     const auto num = [](std::int64_t v) { return std::to_string(v); };
     ini.set(kSection, "FontSize", num(logFont.height));
@@ -167,7 +179,9 @@ int pager::saveProfile(const char* fileName) {
     ini.set(kSection, "inTextEnd", flag(inTextEnd));
     ini.set(kSection, "isWrap", flag(isWrap));
     ini.set(kSection, "Orient", num(Orient));
-    return ini.save(iniPath) ? 1 : 0;
+    if (ini.save(iniPath)) return 1;
+    reportUnwritable(context, iniPath);
+    return 0;
 }
 
 }  // namespace folvek

@@ -47,8 +47,9 @@ int visibleLength(const char* line) {
 
 char visibleCharAt(const char* line, int n) {
     if (!line) return '\0';
-    std::uint16_t want = static_cast<std::uint16_t>(n);
-    std::uint16_t seen = 0;
+    // Counted in int: a 16-bit count would wrap and find column n - 65536.
+    const int want = n;
+    int seen = 0;
     for (const char* p = line; *p;) {
         if (*p == '<') {
             int code = tagAt(p);
@@ -66,8 +67,8 @@ char visibleCharAt(const char* line, int n) {
 
 const char* skipVisible(const char* line, int n, std::uint16_t& style) {
     if (!line) return nullptr;
-    std::uint16_t want = static_cast<std::uint16_t>(n);
-    std::uint16_t seen = 0;
+    const int want = n;
+    int seen = 0;
     const char* p = line;
     while (*p) {
         if (*p == '<') {

@@ -1,0 +1,33 @@
+// The process-wide objects of the shell.
+#include "app_globals.h"
+
+#include <QtGlobal>
+
+#include "message_boxes.h"
+#include "shell_state.h"
+
+static void initFolvekQrc() { Q_INIT_RESOURCE(folvek); }
+
+namespace folvek {
+
+void initResources() {
+    static const bool done = (initFolvekQrc(), true);
+    (void)done;
+}
+
+ShellState& shellState() {
+    static ShellState state;
+    return state;
+}
+
+QtMessages& appMessages() {
+    static QtMessages messages;
+    return messages;
+}
+
+AppObjects& app() {
+    static AppObjects objects;
+    return objects;
+}
+
+}  // namespace folvek

@@ -1,0 +1,38 @@
+// Command identifiers of the menu, accelerators, tool bar and right-button menu.
+#pragma once
+
+namespace folvek {
+
+enum Command : int {
+    CmOpen = 101,
+    CmParameters = 102,
+    CmHelp = 103,
+    CmAbout = 104,
+    CmFont = 106,
+    CmPrint = 107,
+    CmExit = 109,
+    CmNextPage = 220,
+    CmPrevPage = 221,
+    CmFirstPage = 222,
+    CmLastPage = 223,
+    CmZoomIn = 231,
+    CmZoomOut = 232,
+    CmPrintCurrent = 233,
+    CmPrinterSetup = 11842,
+    CmSaveAs = 11843,
+    CmEdit = 11844,
+    CmSend = 11845,
+    CmWebSite = 11846,
+    CmMailAuthor = 11847,
+    CmLandscape = 11848,
+    CmLoadSettings = 11849,
+    CmPortrait = 11850,
+    CmSaveSettings = 11851,
+    CmFontLarger = 11852,
+    CmFontSmaller = 11853,
+    CmFrameworkExit = 24310,  // closes the main window, subject to the can-close check
+    IdSettingsList = 5555,
+    IdToolBar = 32041,
+};
+
+}  // namespace folvek

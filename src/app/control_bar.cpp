@@ -1,0 +1,95 @@
+// The tool bar and its settings-file list.
+#include "control_bar.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+
+#include "app_globals.h"
+#include "command_ids.h"
+#include "command_table.h"
+#include "dialog_template.h"
+#include "pager.h"
+#include "pending_commands.h"
+#include "ruler_win.h"
+#include "shell_state.h"
+
+namespace folvek {
+
+TMyControlBar::TMyControlBar(TRulerWin* view, QWidget* parent) : QToolBar(parent), view_(view) {
+    setObjectName(dialogObjectName(IdToolBar));
+    setProperty("dialogId", static_cast<int>(IdToolBar));
+    setWindowTitle(QStringLiteral("Toolbar"));
+    setOrientation(Qt::Horizontal);
+    setMovable(true);
+    setFloatable(true);
+    setIconSize(QSize(20, 20));
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
+    QFont barFont = font();
+    barFont.setPointSize(10);
+    barFont.setBold(false);
+    barFont.setItalic(false);
+    setFont(barFont);
+
+    for (const ToolGadget& g : toolBarSpec()) {
+        if (g.command == 0) {
+            addSeparator();
+        } else if (g.command == IdSettingsList) {
+            combo_ = new QComboBox(this);
+            combo_->setObjectName(dialogObjectName(IdSettingsList));
+            combo_->setProperty("dialogId", static_cast<int>(IdSettingsList));
+            combo_->setEditable(false);  // drop-down list: pick an entry only
+            combo_->setFixedWidth(120);
+            combo_->setFocusPolicy(Qt::ClickFocus);
+            addWidget(combo_);
+            connect(combo_, &QComboBox::activated, this,
+                    [this](int index) { settingsFileChosen(*view_, index); });
+        } else {
+            QAction* a = view_->commandAction(g.command);
+            a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(g.bitmap)));
+            addAction(a);
+        }
+    }
+    app().settingsList = combo_;
+}
+
+TMyControlBar::~TMyControlBar() {
+    if (app().settingsList == combo_) app().settingsList = nullptr;
+}
+
+void TMyControlBar::setupWindow() {
+    refreshSettingsList();
+    // "MS Sans Serif" has no size below 8 points, so the 6-unit request realised as 8 points.
+    comboFont_ = QFont(QStringLiteral("MS Sans Serif"));
+    comboFont_.setStyleHint(QFont::SansSerif, QFont::PreferDefault);
+    comboFont_.setPointSize(8);
+    comboFont_.setWeight(QFont::Normal);
+    comboFont_.setItalic(false);
+    comboFont_.setUnderline(false);
+    comboFont_.setStrikeOut(false);
+    combo_->setFont(comboFont_);
+    if (view_) view_->setFocus(Qt::OtherFocusReason);
+}
+
+void refreshSettingsList() {
+    QComboBox* combo = app().settingsList;
+    if (!combo) return;
+    QDir dir(QString::fromStdString(shellState().programDir));
+    QStringList names = dir.entryList({QStringLiteral("*.ini"), QStringLiteral("*.INI")},
+                                      QDir::Files | QDir::Readable, QDir::NoSort);
+    names.removeDuplicates();
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    const QSignalBlocker block(combo);
+    combo->clear();
+    for (const QString& n : names) combo->addItem(n.left(50));
+    QString current;
+    if (pager* p = app().thePager) current = QFileInfo(QString::fromStdString(p->iniPath)).fileName();
+    combo->setCurrentIndex(current.isEmpty() ? -1 : names.indexOf(current));
+}
+
+}  // namespace folvek

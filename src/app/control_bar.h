@@ -1,0 +1,35 @@
+// The tool bar: movable and floatable, docked at the top of the frame, with the command
+// buttons and the settings-file list (combo box 5555).
+#pragma once
+
+#include <QFont>
+#include <QToolBar>
+
+class QComboBox;
+
+namespace folvek {
+
+class TRulerWin;
+
+class TMyControlBar : public QToolBar {
+    Q_OBJECT
+public:
+    explicit TMyControlBar(TRulerWin* view, QWidget* parent = nullptr);
+    ~TMyControlBar() override;
+
+    // Called once the frame exists: fills the settings list, gives the combo box its font and
+    // the view the keyboard focus.
+    void setupWindow();
+    QComboBox* settingsList() const { return combo_; }
+
+private:
+    TRulerWin* view_;
+    QComboBox* combo_ = nullptr;
+    QFont comboFont_;
+};
+
+// Lists the *.ini files of the settings directory sorted by name without regard to case and
+// selects the one named like the file name of the pager's iniPath.
+void refreshSettingsList();
+
+}  // namespace folvek

@@ -1,0 +1,37 @@
+// Finding and opening the shipped help.
+#include "help_viewer.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+
+namespace folvek {
+
+QString shippedFile(const QString& relative) {
+    const QString appDir = QCoreApplication::applicationDirPath();
+    QStringList roots{appDir, appDir + QStringLiteral("/../share/folvek")};
+#ifdef FOLVEK_RESOURCE_DIR
+    roots << QStringLiteral(FOLVEK_RESOURCE_DIR);
+#endif
+    for (const QString& root : roots) {
+        QFileInfo fi(QDir(root).filePath(relative));
+        if (fi.isFile()) return fi.canonicalFilePath();
+    }
+    return {};
+}
+
+QUrl helpUrl(int topic) {
+    const QString file = shippedFile(QStringLiteral("help/index.html"));
+    if (file.isEmpty()) return {};
+    QUrl url = QUrl::fromLocalFile(file);
+    if (topic > 0) url.setFragment(QStringLiteral("topic%1").arg(topic));
+    return url;
+}
+
+bool openHelp(int topic) {
+    const QUrl url = helpUrl(topic);
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+}  // namespace folvek

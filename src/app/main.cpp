@@ -1,0 +1,32 @@
+// Entry routine of the viewer: records the command line, shows the start-up window, looks the
+// document up in the history and runs the application.
+#include <cstdio>
+#include <string>
+
+#include "app_globals.h"
+#include "command_line.h"
+#include "history.h"
+#include "ruler_app.h"
+#include "shell_state.h"
+#include "startup_window.h"
+
+int main(int argc, char** argv) {
+    using namespace folvek;
+    ShellState& shell = shellState();
+    shell.documentPath.clear();
+    shell.programDir = settingsDirectory();
+    std::string error;
+    if (!ensureSettingsDirectory(&error))
+        std::fprintf(stderr, "folvek: settings directory: %s\n", error.c_str());
+
+    TRulerApp application(argc, argv);
+    showStartupWindow();
+
+    parseCommandLine(argc, argv, shell);
+    if (!shell.iniGiven && !shell.documentPath.empty()) history::lookup(shell);
+
+    application.initMainWindow();
+    const int result = application.exec();
+    destroyStartupWindow();
+    return result;
+}

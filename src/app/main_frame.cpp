@@ -1,0 +1,121 @@
+// Building the frame, its menu, status bar and tool bar.
+#include "main_frame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+
+#include "app_globals.h"
+#include "command_ids.h"
+#include "command_table.h"
+#include "control_bar.h"
+#include "message_boxes.h"
+#include "ruler_app.h"
+#include "ruler_win.h"
+#include "status_fields.h"
+
+namespace folvek {
+
+MainFrame::MainFrame() {
+    initResources();
+    setObjectName(QStringLiteral("FolVkFrame"));
+    setWindowTitle(QString::fromUtf8(kFrameTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/folvek.svg")));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    view_ = new TRulerWin;
+    setCentralWidget(view_);
+    app().frame = this;
+    appMessages().setOwner(this);
+
+    buildMenu();
+    buildStatusBar();
+
+    toolBar_ = new TMyControlBar(view_, this);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+}
+
+MainFrame::~MainFrame() {
+    // The view goes first: its destructor writes the history while the shell state is intact.
+    delete view_;
+    view_ = nullptr;
+    if (app().frame == this) app().frame = nullptr;
+    app().fileNameField = nullptr;
+    app().pageField = nullptr;
+}
+
+void MainFrame::buildMenu() {
+    for (const MenuSpec& m : menuBarSpec()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(m.text));
+        connect(menu, &QMenu::aboutToShow, view_, &TRulerWin::updateCommandStates);
+        for (const MenuEntry& e : m.entries) {
+            if (e.id == 0) {
+                menu->addSeparator();
+            } else if (e.id == -1) {
+                QMenu* sub = menu->addMenu(QString::fromUtf8(e.submenuText));
+                connect(sub, &QMenu::aboutToShow, view_, &TRulerWin::updateCommandStates);
+                for (int id : e.submenu) sub->addAction(view_->commandAction(id));
+            } else {
+                menu->addAction(view_->commandAction(e.id));
+            }
+        }
+    }
+    // The accelerators work wherever the focus is in the frame, menus open or not.
+    for (const MenuSpec& m : menuBarSpec())
+        for (const MenuEntry& e : m.entries) {
+            if (e.id > 0) addAction(view_->commandAction(e.id));
+            for (int id : e.submenu) addAction(view_->commandAction(id));
+        }
+}
+
+void MainFrame::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(false);
+    const int border = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const QFontMetrics fm(bar->font());
+    auto field = [&](const char* name, int chars, const QString& text) {
+        auto* label = new QLabel(text, bar);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setTextFormat(Qt::PlainText);
+        label->setFixedWidth(chars * fm.averageCharWidth() + border + 4);
+        label->setContentsMargins(border, 0, border, 0);
+        // Plain widgets, not permanent ones: a shown hint covers them.
+        bar->addWidget(label);
+        return label;
+    };
+    fileName_ = field("id0", 30, QString());
+    page_ = field("id2", 25, QStringLiteral("WWWWWWW"));
+    app().fileNameField = fileName_;
+    app().pageField = page_;
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+    if (!TRulerApp::canClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+MainFrame* createMainWindow(bool show) {
+    auto* frame = new MainFrame;
+    frame->view()->setupWindow();
+    frame->toolBar()->setupWindow();
+    ShowDocumentName();
+    if (show) {
+        // Without a window manager a maximize request does nothing, so take the size too.
+        if (QScreen* screen = frame->screen()) frame->setGeometry(screen->availableGeometry());
+        frame->showMaximized();
+    }
+    frame->view()->setFocus(Qt::OtherFocusReason);
+    return frame;
+}
+
+}  // namespace folvek

@@ -1,0 +1,42 @@
+// The decorated frame: menu 100, the status bar with its two fields, the tool bar docked at
+// the top and the view as its client.
+#pragma once
+
+#include <QMainWindow>
+
+class QLabel;
+
+namespace folvek {
+
+class TMyControlBar;
+class TRulerWin;
+
+class MainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    MainFrame();
+    ~MainFrame() override;
+
+    TRulerWin* view() const { return view_; }
+    TMyControlBar* toolBar() const { return toolBar_; }
+    QLabel* fileNameField() const { return fileName_; }
+    QLabel* pageField() const { return page_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenu();
+    void buildStatusBar();
+
+    TRulerWin* view_ = nullptr;
+    TMyControlBar* toolBar_ = nullptr;
+    QLabel* fileName_ = nullptr;
+    QLabel* page_ = nullptr;
+};
+
+// Main-window creation: builds the frame around a new view, sets the view up and shows the
+// frame (maximized unless asked otherwise). The caller owns the frame.
+MainFrame* createMainWindow(bool show = true);
+
+}  // namespace folvek

@@ -1,0 +1,111 @@
+// The print commands and the batch printing.
+#include "print_commands.h"
+
+#include <QTimer>
+#include <exception>
+
+#include "app_globals.h"
+#include "command_ids.h"
+#include "messages.h"
+#include "pager.h"
+#include "printer_component.h"
+#include "ruler_win.h"
+#include "shell_state.h"
+#include "status_fields.h"
+#include "window_printout.h"
+
+namespace folvek {
+
+namespace {
+
+constexpr const char* kPrintError = "Print error!";
+
+void relayout(PrintContext& ctx) {
+    if (ctx.relayout) ctx.relayout();
+}
+
+TWindowPrintout makePrintout(PrintContext& ctx) {
+    return TWindowPrintout(ctx.shell->documentPath, ctx.window, ctx.document);
+}
+
+}  // namespace
+
+void printerSetup(PrintContext& ctx) {
+    if (!ctx.printer) return;
+    ctx.printer->setup(ctx.window);
+    // Confirmed or not, the printer may have changed under the layout.
+    relayout(ctx);
+}
+
+void printWithDialog(PrintContext& ctx) {
+    if (!ctx.printer) return;
+    TWindowPrintout printout = makePrintout(ctx);
+    ctx.shell->printing = true;
+    try {
+        ctx.printer->print(ctx.window, printout, true);
+    } catch (const std::exception&) {
+        ctx.messages->show(kPrintError, "WARNING", MsgIcon::Error);
+        ctx.shell->printing = false;
+    }
+    ctx.shell->printing = false;
+    // The job printed with the layout of the printer chosen before; lay out for the new one.
+    relayout(ctx);
+}
+
+void printDirect(PrintContext& ctx) {
+    if (!ctx.printer) return;
+    TWindowPrintout printout = makePrintout(ctx);
+    ctx.shell->printing = true;
+    if (ctx.shell->batchCopies != 0) {
+        try {
+            ctx.printer->print(ctx.window, printout, false);
+        } catch (...) {
+            ctx.shell->printing = false;
+            throw;
+        }
+    } else {
+        try {
+            ctx.printer->print(ctx.window, printout, false);
+        } catch (const std::exception&) {
+            ctx.messages->show(kPrintError, "WARNING", MsgIcon::Error);
+            ctx.shell->printing = false;
+            // Perhaps another printer will do: let the user choose one.
+            printWithDialog(ctx);
+        }
+    }
+    ctx.shell->printing = false;
+    // No new layout: the preview shows the last page printed at its next repaint.
+}
+
+void runBatchPrinting(PrintContext& ctx) {
+    ShellState& shell = *ctx.shell;
+    if (shell.batchCopies == 0) return;
+    try {
+        for (int i = 0; i < shell.batchCopies; ++i) printDirect(ctx);
+    } catch (const std::exception&) {
+        ctx.messages->show(kPrintError, "error", MsgIcon::None, MsgButtons::Ok);
+        shell.printing = false;
+        shell.batchCopies = 0;
+        return;  // the program stays open for the user
+    }
+    if (ctx.postExit) ctx.postExit();
+}
+
+PrintContext printContextFor(TRulerWin& view, MessageSink& messages) {
+    PrintContext ctx;
+    ctx.window = &view;
+    ctx.printer = dynamic_cast<TPrinter*>(view.printer());
+    ctx.document = view.document();
+    ctx.shell = &shellState();
+    ctx.messages = &messages;
+    ctx.relayout = [&view] {
+        if (pager* doc = view.document()) doc->paginate();
+        UpdatePageStatus();
+        view.UpdateScrollRanges();
+        view.repaintAll();
+    };
+    ctx.postExit = [&view] { QTimer::singleShot(0, &view, [&view] { view.runCommand(CmExit); }); };
+    return ctx;
+}
+
+}  // namespace folvek

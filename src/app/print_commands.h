@@ -1,0 +1,39 @@
+// The print commands of the main window (printer set-up 11842, print with the dialog 107, print
+// on the current printer 233) and the batch printing of /m at start-up. Each works on a
+// PrintContext, which the view fills in from itself; tests fill it in from their own parts.
+#pragma once
+
+#include <functional>
+
+class QWidget;
+
+namespace folvek {
+
+class MessageSink;
+class TPrinter;
+class TRulerWin;
+class pager;
+struct ShellState;
+
+struct PrintContext {
+    QWidget* window = nullptr;      // owner of the boxes and dialogs, disabled during a job
+    TPrinter* printer = nullptr;    // none: the commands do nothing
+    pager* document = nullptr;
+    ShellState* shell = nullptr;    // document path, batch copies, printing flag
+    MessageSink* messages = nullptr;
+    std::function<void()> relayout;  // paginate, page status, scroll ranges, repaint
+    std::function<void()> postExit;  // the Exit command (109), delivered after start-up
+};
+
+void printerSetup(PrintContext& ctx);
+void printWithDialog(PrintContext& ctx);
+// Throws PrintError (or what else the job raised) only in batch mode.
+void printDirect(PrintContext& ctx);
+// Prints the batch copies, each its own job without a dialog, then posts Exit; a failure is
+// shown and the program stays open. Nothing happens when the batch count is 0.
+void runBatchPrinting(PrintContext& ctx);
+
+// The view's own context; `messages` must outlive it.
+PrintContext printContextFor(TRulerWin& view, MessageSink& messages);
+
+}  // namespace folvek

@@ -1,0 +1,28 @@
+// The application: Qt's application object with the can-close check and main-window creation.
+#pragma once
+
+#include <QApplication>
+#include <memory>
+
+namespace folvek {
+
+class MainFrame;
+
+class TRulerApp : public QApplication {
+    Q_OBJECT
+public:
+    TRulerApp(int& argc, char** argv);
+    ~TRulerApp() override;
+
+    // False while a print job runs, so the program cannot be closed in the middle of it.
+    static bool canClose();
+
+    // Builds the frame, view, tool bar and status bar and shows the frame.
+    void initMainWindow();
+    MainFrame* mainWindow() const { return frame_.get(); }
+
+private:
+    std::unique_ptr<MainFrame> frame_;
+};
+
+}  // namespace folvek

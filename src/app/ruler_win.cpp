@@ -1,0 +1,216 @@
+// The view's construction, window setup, destruction, command table and right-button menu.
+#include "ruler_win.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include "app_globals.h"
+#include "command_ids.h"
+#include "command_table.h"
+#include "history.h"
+#include "message_boxes.h"
+#include "page_layout_printer.h"
+#include "pager.h"
+#include "pending_commands.h"
+#include "qt_device_context.h"
+#include "shell_state.h"
+#include "status_fields.h"
+#include "string_table.h"
+
+namespace folvek {
+
+namespace {
+
+// The screen stands in for the printer when the printer gives no device.
+std::unique_ptr<LayoutDevice> screenLayoutDevice() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return nullptr;
+    const double dpiX = screen->logicalDotsPerInchX();
+    const double dpiY = screen->logicalDotsPerInchY();
+    QSizeF mm = screen->physicalSize();
+    if (mm.width() <= 0 || mm.height() <= 0)
+        mm = QSizeF(screen->size().width() * 25.4 / dpiX, screen->size().height() * 25.4 / dpiY);
+    return std::make_unique<QtDeviceContext>(nullptr, dpiX, dpiY, mm);
+}
+
+}  // namespace
+
+TRulerWin::TRulerWin() {
+    setObjectName(QStringLiteral("KVLDFolvekWindows"));
+    contextMenu_ = new QMenu(this);
+
+    // Until a print system is wired in, the printer is an A4 page layout.
+    printer_ = std::make_unique<PageLayoutPrinter>();
+    app().printer = printer_.get();
+
+    // Mail goes through xdg-email; without it the view has no mailer.
+    hasMailer_ = !QStandardPaths::findExecutable(QStringLiteral("xdg-email")).isEmpty();
+
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setAutoFillBackground(true);
+    QPalette pal = viewport()->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    viewport()->setPalette(pal);
+    horizontalScrollBar()->setRange(0, 0);
+    verticalScrollBar()->setRange(0, 0);
+    horizontalScrollBar()->setSingleStep(1);
+    verticalScrollBar()->setSingleStep(1);
+
+    buildCommandTable();
+    fillContextMenu();
+    app().view = this;
+}
+
+TRulerWin::~TRulerWin() {
+    history::save(shellState());
+    app().thePager = nullptr;
+    pager_.reset();
+    app().printer = nullptr;
+    printer_.reset();
+    if (app().view == this) app().view = nullptr;
+}
+
+void TRulerWin::setupWindow() {
+    ShellState& shell = shellState();
+    if (printer_ && shell.orientation != -1) applyOrientation(printer_.get(), shell.orientation);
+
+    PagerContext ctx;
+    ctx.messages = &appMessages();
+    ctx.printer = printer_.get();
+    ctx.screenDevice = screenLayoutDevice;
+    ctx.programDir = shell.programDir;
+    ctx.orientationForced = shell.orientation != -1;
+    pager_ = std::make_unique<pager>(std::move(ctx), shell.IniFileName, std::string());
+    app().thePager = pager_.get();
+
+    if (shell.dosOverride == DosOverride::Windows) pager_->IsDos = 0;
+    if (shell.dosOverride == DosOverride::Dos) pager_->IsDos = 1;
+
+    if (!shell.documentPath.empty()) {
+        pager_->loadText(shell.documentPath);
+        pager_->paginate();
+    }
+    UpdateScrollRanges();
+    ShowDocumentName();
+    updateCommandStates();
+
+    if (shell.batchCopies != 0) {
+        for (int i = 0; i < shell.batchCopies && shell.batchCopies > 0; ++i)
+            if (!printBatchCopy(*this)) break;
+        // A failed copy sets batchCopies to 0: the program then stays open.
+        if (shell.batchCopies != 0)
+            QTimer::singleShot(0, this, [this] { runCommand(CmExit); });
+    }
+}
+
+void TRulerWin::buildCommandTable() {
+    auto document = [] { return !shellState().documentPath.empty(); };
+    auto notFirst = [this] { return pager_ && pager_->curPage > 1; };
+    auto notLast = [this] { return pager_ && pager_->curPage < pager_->pageCount; };
+    commands_ = {
+        {CmOpen, {[this] { openDocument(); }, {}}},
+        {CmSaveAs, {[this] { saveDocumentAs(); }, document}},
+        {CmPrint, {[this] { printWithDialog(*this); }, {}}},
+        {CmPrintCurrent, {[this] { printOnCurrentPrinter(*this); }, {}}},
+        {CmPrinterSetup, {[this] { printerSetup(*this); }, {}}},
+        {CmSend, {[this] { sendByMail(*this); }, [this, document] { return hasMailer_ && document(); }}},
+        {CmExit, {[this] { exitProgram(); }, {}}},
+        {CmFont, {[this] { chooseFont(*this); }, {}}},
+        {CmParameters, {[this] { pageParameters(*this); }, {}}},
+        {CmEdit, {[this] { editDocument(*this); }, document}},
+        {CmFontLarger, {[this] { fontLarger(*this); }, {}}},
+        {CmFontSmaller, {[this] { fontSmaller(*this); }, {}}},
+        {CmPortrait, {[this] { setOrientation(0); }, {}}},
+        {CmLandscape, {[this] { setOrientation(1); }, {}}},
+        {CmLoadSettings, {[this] { loadSettingsFile(*this); }, {}}},
+        {CmSaveSettings, {[this] { saveSettingsAs(*this); }, {}}},
+        {CmPrevPage, {[this] { prevPage(); }, notFirst}},
+        {CmNextPage, {[this] { nextPage(); }, notLast}},
+        {CmFirstPage, {[this] { firstPage(); }, notFirst}},
+        {CmLastPage, {[this] { lastPage(); }, notLast}},
+        {CmZoomIn, {[this] { zoomIn(); }, [this] { return pager_ && pager_->Zoom < 11; }}},
+        {CmZoomOut, {[this] { zoomOut(); }, [this] { return pager_ && pager_->Zoom > 1; }}},
+        {CmHelp, {[this] { showHelp(); }, {}}},
+        {CmWebSite, {[this] { openWebSite(); }, {}}},
+        {CmMailAuthor, {[this] { mailAuthor(); }, {}}},
+        {CmAbout, {[this] { showAbout(); }, {}}},
+        {CmFrameworkExit, {[this] { if (window()) window()->close(); }, {}}},
+    };
+}
+
+bool TRulerWin::isCommandEnabled(int id) const {
+    auto it = commands_.constFind(id);
+    if (it == commands_.constEnd()) return false;
+    return !it->enabled || it->enabled();
+}
+
+void TRulerWin::runCommand(int id) {
+    auto it = commands_.constFind(id);
+    if (it == commands_.constEnd() || !isCommandEnabled(id)) return;
+    auto handler = it->handler;  // the table may not be touched while the command runs
+    handler();
+    updateCommandStates();
+}
+
+QAction* TRulerWin::commandAction(int id) {
+    if (QAction* a = actions_.value(id)) return a;
+    auto* a = new QAction(this);
+    a->setData(id);
+    if (const CommandSpec* spec = findCommand(id)) a->setText(QString::fromUtf8(spec->menuText));
+    a->setShortcuts(acceleratorsFor(id));
+    a->setShortcutContext(Qt::WindowShortcut);
+    // A command without a hint still replaces the fields with an empty hint bar.
+    QString hint = commandHint(id);
+    a->setStatusTip(hint.isEmpty() ? QStringLiteral(" ") : hint);
+    a->setToolTip(hint.isEmpty() ? a->text().section(QLatin1Char('\t'), 0, 0) : hint);
+    connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
+    actions_.insert(id, a);
+    a->setEnabled(isCommandEnabled(id));
+    return a;
+}
+
+void TRulerWin::updateCommandStates() {
+    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it)
+        it.value()->setEnabled(isCommandEnabled(it.key()));
+    for (QAction* a : contextMenu_->actions())
+        if (!a->isSeparator()) a->setEnabled(isCommandEnabled(a->data().toInt()));
+}
+
+void TRulerWin::fillContextMenu() {
+    const struct {
+        int text;
+        int command;
+    } items[] = {{1009, CmOpen},       {1010, CmEdit}, {1011, CmPrint}, {1012, CmPrinterSetup},
+                 {0, 0},               {1013, CmFont}, {1014, CmParameters}, {0, 0},
+                 {1015, CmFrameworkExit}};
+    for (const auto& item : items) {
+        if (item.command == 0) {
+            contextMenu_->addSeparator();
+            continue;
+        }
+        QAction* a = contextMenu_->addAction(QString::fromStdString(loadString(item.text)));
+        a->setData(item.command);
+        const int id = item.command;
+        connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
+    }
+    connect(contextMenu_, &QMenu::aboutToShow, this, &TRulerWin::updateCommandStates);
+}
+
+void TRulerWin::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() != QContextMenuEvent::Mouse) return QAbstractScrollArea::contextMenuEvent(event);
+    updateCommandStates();
+    contextMenu_->popup(event->globalPos());
+    event->accept();
+}
+
+}  // namespace folvek

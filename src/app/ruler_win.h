@@ -1,0 +1,100 @@
+// The document view: the frame's client, on which the current page is drawn, and the owner of
+// the command set, the printer and (for the whole run) the pager.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QHash>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+
+namespace folvek {
+
+class pager;
+class PrinterSettings;
+
+class TRulerWin : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    TRulerWin();
+    ~TRulerWin() override;
+
+    // The second half of start-up: creates the pager, applies the overrides, loads the
+    // document, and runs the batch printing.
+    void setupWindow();
+
+    // The command table.
+    struct CommandEntry {
+        std::function<void()> handler;
+        std::function<bool()> enabled;  // null: always enabled
+    };
+    bool hasCommand(int id) const { return commands_.contains(id); }
+    bool isCommandEnabled(int id) const;
+    // Runs the command when it is enabled, then refreshes every command's state.
+    void runCommand(int id);
+    // The action that menus, keys and the tool bar share for a command (created on demand).
+    QAction* commandAction(int id);
+    void updateCommandStates();
+    QMenu* contextMenu() const { return contextMenu_; }
+
+    pager* document() const { return pager_.get(); }
+    PrinterSettings* printer() const { return printer_.get(); }
+    bool hasMailer() const { return hasMailer_; }
+
+    // Scroller: positions in units, clamped into 0..range.
+    int hUnit() const { return hUnit_; }
+    int vUnit() const { return vUnit_; }
+    int hPos() const;
+    int vPos() const;
+    int hRange() const;
+    int vRange() const;
+    void scrollTo(int x, int y);
+
+    // Page navigation, zoom and orientation (ruler_win_view.cpp).
+    void nextPage();
+    void prevPage();
+    void firstPage();
+    void lastPage();
+    void zoomIn();
+    void zoomOut();
+    void setOrientation(int orient);
+    void UpdateScrollRanges();
+    void repaintAll();  // invalidate the whole view with erasing
+
+    // Commands of this window (file_commands.cpp, about_commands.cpp).
+    void openDocument();
+    void saveDocumentAs();
+    void exitProgram();
+    void showHelp();
+    void showAbout();
+    void openWebSite();
+    void mailAuthor();
+
+    // The relayout after the document changed: freeText, loadText, paginate.
+    void reloadDocument();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void buildCommandTable();
+    void fillContextMenu();
+    void updatePageSteps();
+
+    QMenu* contextMenu_ = nullptr;
+    std::unique_ptr<PrinterSettings> printer_;
+    std::unique_ptr<pager> pager_;
+    bool hasMailer_ = false;
+    int hUnit_ = 0;
+    int vUnit_ = 0;
+    QHash<int, CommandEntry> commands_;
+    QHash<int, QAction*> actions_;
+};
+
+}  // namespace folvek

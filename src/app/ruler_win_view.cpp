@@ -1,0 +1,174 @@
+// Page navigation, zoom, orientation, the keyboard, the scroll ranges and painting.
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include "app_globals.h"
+#include "command_ids.h"
+#include "page_renderer.h"
+#include "pager.h"
+#include "printer_settings.h"
+#include "qt_device_context.h"
+#include "ruler_win.h"
+#include "startup_window.h"
+#include "status_fields.h"
+
+namespace folvek {
+
+int TRulerWin::hPos() const { return horizontalScrollBar()->value(); }
+int TRulerWin::vPos() const { return verticalScrollBar()->value(); }
+int TRulerWin::hRange() const { return horizontalScrollBar()->maximum(); }
+int TRulerWin::vRange() const { return verticalScrollBar()->maximum(); }
+
+void TRulerWin::scrollTo(int x, int y) {
+    horizontalScrollBar()->setValue(x);  // the scroll bar clamps into 0..range
+    verticalScrollBar()->setValue(y);
+}
+
+void TRulerWin::repaintAll() { viewport()->update(); }
+
+void TRulerWin::nextPage() {
+    if (!pager_) return;
+    if (pager_->curPage < pager_->pageCount) ++pager_->curPage;
+    UpdatePageStatus();
+    scrollTo(hPos(), vPos());
+    repaintAll();
+}
+
+void TRulerWin::prevPage() {
+    if (!pager_) return;
+    if (pager_->curPage > 1) --pager_->curPage;
+    UpdatePageStatus();
+    scrollTo(hPos(), vPos());
+    repaintAll();
+}
+
+void TRulerWin::firstPage() {
+    if (!pager_) return;
+    pager_->curPage = 1;
+    repaintAll();
+    UpdatePageStatus();
+}
+
+void TRulerWin::lastPage() {
+    if (!pager_) return;
+    pager_->curPage = pager_->pageCount;
+    scrollTo(hPos(), vPos());
+    repaintAll();
+    UpdatePageStatus();
+}
+
+void TRulerWin::zoomIn() {
+    if (!pager_ || pager_->Zoom >= 11) return;
+    ++pager_->Zoom;
+    pager_->saveProfile(nullptr);
+    UpdateScrollRanges();
+    repaintAll();
+}
+
+void TRulerWin::zoomOut() {
+    if (!pager_ || pager_->Zoom <= 1) return;
+    --pager_->Zoom;
+    pager_->saveProfile(nullptr);
+    UpdateScrollRanges();
+    repaintAll();
+}
+
+void TRulerWin::setOrientation(int orient) {
+    if (!pager_) return;
+    applyOrientation(printer_.get(), orient);
+    pager_->Orient = orient;
+    pager_->paginate();
+    UpdatePageStatus();
+    UpdateScrollRanges();
+    repaintAll();
+}
+
+void TRulerWin::UpdateScrollRanges() {
+    if (!pager_) return;
+    const pager& p = *pager_;
+    const int d = p.Zoom / 2;
+    hUnit_ = static_cast<int>(p.charWidth);
+    vUnit_ = p.lineHeight;
+
+    long double h = p.charWidth != 0 ? static_cast<long double>(p.pageWidth) * 20 * d / p.charWidth : 0;
+    long long hRange = static_cast<long long>(h);
+    const long long byLines = static_cast<long long>(p.maxLineLength) * (d + 1);
+    if (hRange < byLines) hRange = byLines;
+    long double v = p.lineHeight != 0 ? static_cast<long double>(p.pageHeight) * 10 * d / p.lineHeight : 0;
+    long long vRange = static_cast<long long>(v);
+
+    auto clampRange = [](long long r) { return static_cast<int>(std::clamp<long long>(r, 0, INT_MAX)); };
+    horizontalScrollBar()->setRange(0, clampRange(hRange));
+    verticalScrollBar()->setRange(0, clampRange(vRange));
+    updatePageSteps();
+}
+
+void TRulerWin::updatePageSteps() {
+    // Whole units that fit in the client area, less one, at least 1.
+    auto step = [](int pixels, int unit) { return unit > 0 ? std::max(1, pixels / unit - 1) : 1; };
+    horizontalScrollBar()->setPageStep(step(viewport()->width(), hUnit_));
+    verticalScrollBar()->setPageStep(step(viewport()->height(), vUnit_));
+}
+
+void TRulerWin::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updatePageSteps();
+}
+
+void TRulerWin::scrollContentsBy(int, int) { repaintAll(); }
+
+void TRulerWin::keyPressEvent(QKeyEvent* event) {
+    if (!pager_) return QAbstractScrollArea::keyPressEvent(event);
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const int bottom = vUnit_ > 0 ? pager_->pageHeight * 10 / vUnit_ : 0;
+    auto toPrevious = [&](int step) {
+        if (vPos() == 0 && pager_->curPage > 1) {
+            runCommand(CmPrevPage);
+            scrollTo(0, bottom);
+        } else {
+            scrollTo(hPos(), vPos() - step);
+        }
+    };
+    auto toNext = [&](int step) {
+        if (vPos() == vRange() && pager_->curPage < pager_->pageCount) {
+            runCommand(CmNextPage);
+            scrollTo(0, 0);
+        } else {
+            scrollTo(hPos(), vPos() + step);
+        }
+    };
+    const int vPage = verticalScrollBar()->pageStep();
+    switch (event->key()) {
+    case Qt::Key_PageUp: ctrl ? runCommand(CmPrevPage) : toPrevious(vPage); break;
+    case Qt::Key_PageDown: ctrl ? runCommand(CmNextPage) : toNext(vPage); break;
+    case Qt::Key_Home: ctrl ? runCommand(CmFirstPage) : scrollTo(0, 0); break;
+    case Qt::Key_End: ctrl ? runCommand(CmLastPage) : scrollTo(0, bottom); break;
+    case Qt::Key_Up: toPrevious(1); break;
+    case Qt::Key_Down: toNext(1); break;
+    case Qt::Key_Left: scrollTo(hPos() - 1, vPos()); break;
+    case Qt::Key_Right: scrollTo(hPos() + 1, vPos()); break;
+    default: event->ignore(); return;
+    }
+    event->accept();
+}
+
+void TRulerWin::paintEvent(QPaintEvent*) {
+    destroyStartupWindow();
+    if (!pager_) return;
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    // The scroller moves the origin by whole units in device pixels, but only while both
+    // offsets fit in 16 bits.
+    const long long dx = static_cast<long long>(hPos()) * hUnit_;
+    const long long dy = static_cast<long long>(vPos()) * vUnit_;
+    if (dx <= 32767 && dy <= 32767) painter.translate(-static_cast<double>(dx), -static_cast<double>(dy));
+    const double dpiX = viewport()->logicalDpiX();
+    const double dpiY = viewport()->logicalDpiY();
+    QtDeviceContext dc(&painter, dpiX, dpiY,
+                       QSizeF(viewport()->width() * 25.4 / dpiX, viewport()->height() * 25.4 / dpiY));
+    drawPage(*pager_, dc, 0, false);
+}
+
+}  // namespace folvek

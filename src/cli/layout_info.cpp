@@ -1,0 +1,34 @@
+// Layout as JSON: the numbers pagination computed, plus the sheet they were computed for.
+#include "layout_info.h"
+
+#include <cstdio>
+
+#include "page_layout_printer.h"
+#include "pager.h"
+
+namespace folvek {
+
+std::string layoutInfoJson(const pager& doc, const PageLayoutPrinter& printer) {
+    const QSizeF area = printer.printableSizeMm();
+    char buf[640];
+    std::snprintf(buf, sizeof buf,
+                  "{\n"
+                  "  \"pageCount\": %d,\n"
+                  "  \"linesPerPage\": %d,\n"
+                  "  \"charsPerLine\": %d,\n"
+                  "  \"lineHeight\": %d,\n"
+                  "  \"charWidth\": %.4f,\n"
+                  "  \"pageWidth\": %d,\n"
+                  "  \"pageHeight\": %d,\n"
+                  "  \"pageWidthMm\": %.1f,\n"
+                  "  \"pageHeightMm\": %.1f,\n"
+                  "  \"landscape\": %s,\n"
+                  "  \"isDos\": %d\n"
+                  "}\n",
+                  doc.pageCount, doc.linesPerPage, doc.charsPerLine, doc.lineHeight,
+                  doc.charWidth, doc.pageWidth, doc.pageHeight, area.width(), area.height(),
+                  printer.landscape() ? "true" : "false", doc.IsDos);
+    return buf;
+}
+
+}  // namespace folvek

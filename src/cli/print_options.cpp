@@ -1,0 +1,151 @@
+// Parsing the folvek-print command line.
+#include "print_options.h"
+
+#include <charconv>
+
+namespace folvek {
+
+namespace {
+
+bool parseInt(const std::string& s, int* out) {
+    if (s.empty()) return false;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), *out);
+    return ec == std::errc() && end == s.data() + s.size();
+}
+
+bool parseDouble(const std::string& s, double* out) {
+    if (s.empty()) return false;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), *out);
+    return ec == std::errc() && end == s.data() + s.size();
+}
+
+}  // namespace
+
+bool parsePageRange(const std::string& text, int* first, int* last) {
+    const auto dash = text.find('-');
+    int a = 1, b = 0;
+    if (dash == std::string::npos) {
+        if (!parseInt(text, &a) || a < 1) return false;
+        b = a;
+    } else {
+        const std::string left = text.substr(0, dash), right = text.substr(dash + 1);
+        if (left.empty() && right.empty()) return false;
+        if (!left.empty() && (!parseInt(left, &a) || a < 1)) return false;
+        if (!right.empty() && (!parseInt(right, &b) || b < 1)) return false;
+        if (b != 0 && b < a) return false;
+    }
+    *first = a;
+    *last = b;
+    return true;
+}
+
+bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
+                       std::string* error) {
+    PrintOptions o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        std::string value;
+        bool inlineValue = false;
+        if (arg.rfind("--", 0) == 0) {
+            const auto eq = arg.find('=');
+            if (eq != std::string::npos) {
+                value = arg.substr(eq + 1);
+                arg.resize(eq);
+                inlineValue = true;
+            }
+        }
+        auto need = [&](const char* what) {
+            if (inlineValue) return true;
+            if (i + 1 >= args.size()) {
+                *error = arg + " needs " + what;
+                return false;
+            }
+            value = args[++i];
+            return true;
+        };
+        if (arg == "-h" || arg == "--help") {
+            o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
+        } else if (arg == "-o" || arg == "--output") {
+            if (!need("a PDF file name")) return false;
+            o.pdfFile = value;
+        } else if (arg == "--png") {
+            if (!need("a directory")) return false;
+            o.pngDir = value;
+        } else if (arg == "--svg") {
+            if (!need("a directory")) return false;
+            o.svgDir = value;
+        } else if (arg == "--dpi") {
+            if (!need("a resolution")) return false;
+            if (!parseInt(value, &o.dpi) || o.dpi < 10 || o.dpi > 2400) {
+                *error = "--dpi wants a number from 10 to 2400, not \"" + value + "\"";
+                return false;
+            }
+        } else if (arg == "--info") {
+            o.info = true;
+        } else if (arg == "--ini") {
+            if (!need("a settings file")) return false;
+            o.iniFile = value;
+        } else if (arg == "--dos") {
+            o.dos = 1;
+        } else if (arg == "--windows") {
+            o.dos = 0;
+        } else if (arg == "--landscape") {
+            o.orientation = 1;
+        } else if (arg == "--portrait") {
+            o.orientation = 0;
+        } else if (arg == "--pages") {
+            if (!need("a page range")) return false;
+            if (!parsePageRange(value, &o.firstPage, &o.lastPage)) {
+                *error = "bad page range \"" + value + "\" (examples: 3, 2-5, 4-)";
+                return false;
+            }
+        } else if (arg == "--paper") {
+            if (!need("a paper name")) return false;
+            o.paper = value;
+        } else if (arg == "--margin") {
+            if (!need("millimetres")) return false;
+            if (!parseDouble(value, &o.marginMm) || o.marginMm < 0 || o.marginMm > 50) {
+                *error = "--margin wants millimetres from 0 to 50, not \"" + value + "\"";
+                return false;
+            }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            *error = "unknown option " + arg;
+            return false;
+        } else {
+            if (!o.input.empty()) {
+                *error = "one document at a time (" + o.input + ", " + arg + ")";
+                return false;
+            }
+            o.input = arg;
+        }
+    }
+    *out = o;
+    return true;
+}
+
+const char* printUsage() {
+    return "Usage: folvek-print [options] FILE\n"
+           "Lays out a DOS or Windows text report as the viewer prints it and writes the pages.\n"
+           "\n"
+           "Output (at least one):\n"
+           "  -o, --output OUT.pdf  write the pages to one PDF file\n"
+           "  --png DIR             one PNG image per page (page-0001.png, ...)\n"
+           "  --svg DIR             one SVG image per page\n"
+           "  --info                print the layout as JSON on standard output\n"
+           "\n"
+           "Layout:\n"
+           "  --ini FILE            settings file (a bare name is in the settings directory;\n"
+           "                        default FOLVK95.INI)\n"
+           "  --dos, --windows      the text is in code page 866 / 1251 (default: settings)\n"
+           "  --landscape, --portrait\n"
+           "  --paper NAME          A4 (default), A3, A5, Letter, Legal\n"
+           "  --margin MM           unprintable border of the sheet (default 5)\n"
+           "  --pages A-B           only these pages (3, 2-5, 4-)\n"
+           "  --dpi N               PNG/SVG resolution (default 150)\n"
+           "\n"
+           "  --help, --version\n";
+}
+
+}  // namespace folvek

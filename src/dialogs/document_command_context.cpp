@@ -1,0 +1,29 @@
+// The view's document as the edit and mail commands see it.
+#include "document_command_context.h"
+
+#include "app_globals.h"
+#include "message_boxes.h"
+#include "ruler_win.h"
+#include "shell_state.h"
+#include "status_fields.h"
+
+namespace folvek {
+
+DocumentCommandContext documentCommandContext(TRulerWin& view, MessageSink* messages) {
+    DocumentCommandContext ctx;
+    ctx.owner = view.window();
+    ctx.doc = view.document();
+    ctx.path = shellState().documentPath;
+    ctx.eValue = shellState().eValue;
+    ctx.messages = messages ? messages : &appMessages();
+    ctx.editorMessages = messages;
+    ctx.relayout = [&view] {
+        view.reloadDocument();
+        UpdatePageStatus();
+        view.UpdateScrollRanges();
+        view.repaintAll();
+    };
+    return ctx;
+}
+
+}  // namespace folvek

@@ -1,0 +1,32 @@
+// What the edit and mail commands need of the main window, gathered in one place so the
+// commands can also run over a document that no window shows (the tests do).
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace folvek {
+
+class MessageSink;
+class TRulerWin;
+class pager;
+
+struct DocumentCommandContext {
+    QWidget* owner = nullptr;        // main window: owner of the editor and of the plugin's windows
+    pager* doc = nullptr;            // its IsDos, EditFontName and FontCharSet
+    std::string path;                // the document; empty: no document is shown
+    std::optional<std::string> eValue;  // /e
+    MessageSink* messages = nullptr;
+    // The built-in editor's boxes; null: boxes owned by the editor, so they open over it.
+    MessageSink* editorMessages = nullptr;
+    // freeText, loadText, paginate, the page field, the scroll ranges and a repaint.
+    std::function<void()> relayout;
+};
+
+// The context of the view's document; `messages` null means the application's message boxes.
+DocumentCommandContext documentCommandContext(TRulerWin& view, MessageSink* messages = nullptr);
+
+}  // namespace folvek

@@ -1,0 +1,38 @@
+// Choosing the editor and reloading after it.
+#include "edit_command.h"
+
+#include "document_command_context.h"
+#include "edit_plugin.h"
+#include "editor_dialog.h"
+#include "pager.h"
+
+namespace folvek {
+
+int editDocumentFile(DocumentCommandContext& ctx) {
+    if (ctx.path.empty()) return 0;
+    int changed = 0;
+    const EditPluginResult plugin = runEditPlugin(ctx);
+    if (plugin.outcome == PluginOutcome::Cancelled) return 0;
+    if (plugin.outcome == PluginOutcome::Handled) {
+        changed = plugin.changed;
+    } else {
+        EditorSession session;
+        session.path = ctx.path;
+        if (ctx.doc) {
+            session.isDos = ctx.doc->IsDos != 0;
+            session.fontName = ctx.doc->EditFontName;
+            session.charSet = ctx.doc->logFont.charSet;
+        }
+        session.messages = ctx.editorMessages;
+        changed = runBuiltInEditor(ctx.owner, session);
+    }
+    if (changed && ctx.relayout) ctx.relayout();
+    return changed;
+}
+
+void runEditCommand(TRulerWin& view, MessageSink* messages) {
+    DocumentCommandContext ctx = documentCommandContext(view, messages);
+    editDocumentFile(ctx);
+}
+
+}  // namespace folvek

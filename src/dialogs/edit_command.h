@@ -1,0 +1,17 @@
+// The edit command (11844): the external editor library when it is there, else the built-in
+// editor; the document is reloaded and laid out anew when the file was changed.
+#pragma once
+
+namespace folvek {
+
+struct DocumentCommandContext;
+class MessageSink;
+class TRulerWin;
+
+// Returns the editor's "changed" result (0 when nothing was edited).
+int editDocumentFile(DocumentCommandContext& ctx);
+
+// The command handler over the view's document; `messages` null: the application's boxes.
+void runEditCommand(TRulerWin& view, MessageSink* messages = nullptr);
+
+}  // namespace folvek

@@ -1,0 +1,143 @@
+// The built-in editor: loading the file into the control, the resize rule, saving and leaving.
+#include "editor_dialog.h"
+
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "center_dialog.h"
+#include "editor_codec.h"
+#include "editor_font.h"
+#include "editor_template.h"
+#include "file_replace.h"
+#include "message_boxes.h"
+#include "string_table.h"
+
+namespace folvek {
+
+namespace {
+
+constexpr const char* kUnmappableText =
+    "Некоторые символы текста нельзя записать в кодировке файла, они будут заменены знаком "
+    "\"?\". Сохранить файл?";
+
+}  // namespace
+
+std::function<int(dialDoc2&)>& editorRunHook() {
+    static std::function<int(dialDoc2&)> hook;
+    return hook;
+}
+
+dialDoc2::dialDoc2(QWidget* owner, EditorSession session)
+    : QDialog(owner), session_(std::move(session)) {
+    buildDialog(this, editorTemplate());
+    setWindowFlags(windowFlags() | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint);
+    setMinimumSize(200, 120);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (!session_.messages) ownMessages_ = std::make_unique<QtMessages>(this);
+
+    edit_ = qobject_cast<QPlainTextEdit*>(dialogItem(this, kEditorText));
+    ok_ = qobject_cast<QPushButton*>(dialogItem(this, kEditorOk));
+    cancel_ = qobject_cast<QPushButton*>(dialogItem(this, kEditorCancel));
+    connect(ok_, &QPushButton::clicked, this, &dialDoc2::accept);
+    connect(cancel_, &QPushButton::clicked, this, &dialDoc2::reject);
+    edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    edit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    edit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+        setGeometry(0, 0, screen->geometry().width() - 20,
+                    screen->availableGeometry().height() - 20);
+    }
+    CenterDialog(this);
+    setWindowTitle(QString::fromStdString(session_.path));
+
+    loadFile();
+    edit_->setFont(editorFont(session_.fontName, session_.charSet, edit_->font()));
+    edit_->document()->setModified(false);
+    layoutControls();
+    edit_->setFocus();
+}
+
+dialDoc2::~dialDoc2() = default;
+
+bool dialDoc2::isModified() const { return edit_->document()->isModified(); }
+
+MsgAnswer dialDoc2::tell(const std::string& text, const std::string& caption, MsgIcon icon,
+                         MsgButtons buttons) {
+    MessageSink* sink = session_.messages ? session_.messages : ownMessages_.get();
+    return sink->show(text, caption, icon, buttons);
+}
+
+void dialDoc2::loadFile() {
+    std::string bytes;
+    // A file that cannot be read leaves the editor empty; saving then creates it.
+    if (!readWholeFile(session_.path, bytes)) return;
+    if (static_cast<std::int64_t>(bytes.size()) > kEditorTextLimit) {
+        tell(loadString(1004), "!!!", MsgIcon::Information);
+        edit_->setReadOnly(true);
+        ok_->setEnabled(false);
+    }
+    EditorText text = decodeEditorText(bytes, session_.isDos);
+    crlf_ = text.crlf;
+    edit_->setPlainText(text.text);
+    edit_->moveCursor(QTextCursor::Start);
+}
+
+void dialDoc2::layoutControls() {
+    const QRect outer = frameGeometry();
+    const int frame = qMax(0, (outer.width() - width()) / 2);
+    const int w = outer.width();
+    const int h = outer.height();
+    edit_->setGeometry(0, 0, qMax(0, w - 2 * frame), qMax(0, h - 70));
+    ok_->move(10, h - 60);
+    cancel_->move(110, h - 60);
+}
+
+void dialDoc2::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    layoutControls();
+}
+
+void dialDoc2::accept() {
+    if (!ok_->isEnabled()) return;
+    // The raw text keeps no-break spaces, which the plain-text view would turn into blanks.
+    const EncodedText out =
+        encodeEditorText(edit_->document()->toRawText(), crlf_, session_.isDos);
+    if (out.unmappable > 0 &&
+        tell(kUnmappableText, "???", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return;
+    switch (replaceFileContents(session_.path, out.bytes)) {
+    case ReplaceResult::CreateFailed:
+        tell("Error opening file!", "Error", MsgIcon::Error);
+        return;
+    case ReplaceResult::WriteFailed:
+        tell("Error writing to file!", "Error", MsgIcon::Error);
+        return;
+    case ReplaceResult::Ok: break;
+    }
+    done(1);
+}
+
+void dialDoc2::reject() {
+    if (!isModified()) {
+        done(0);
+        return;
+    }
+    switch (tell(loadString(1005), "", MsgIcon::Question, MsgButtons::YesNoCancel)) {
+    case MsgAnswer::Yes: accept(); break;
+    case MsgAnswer::No: done(0); break;
+    default: break;  // Cancel: keep editing
+    }
+}
+
+int runBuiltInEditor(QWidget* owner, const EditorSession& session) {
+    dialDoc2 dialog(owner, session);
+    if (editorRunHook()) return editorRunHook()(dialog);
+    return dialog.exec();
+}
+
+}  // namespace folvek

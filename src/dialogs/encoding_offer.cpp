@@ -1,0 +1,42 @@
+// Rewriting a DOS file in code page 1251: every byte read is converted and written back
+// through a temporary file, so a NUL in the text or a failed write never cuts the file.
+#include "encoding_offer.h"
+
+#include "codepage.h"
+#include "document_command_context.h"
+#include "file_replace.h"
+#include "messages.h"
+#include "pager.h"
+#include "string_table.h"
+
+namespace folvek {
+
+namespace {
+
+constexpr const char* kRewriteFailed = "Не удалось переписать файл в Windows кодировке!";
+
+}  // namespace
+
+int offerWindowsEncoding(DocumentCommandContext& ctx) {
+    if (!ctx.doc || ctx.doc->IsDos == 0) return 1;
+    switch (ctx.messages->show(loadString(1019), "???", MsgIcon::Question,
+                               MsgButtons::YesNoCancel)) {
+    case MsgAnswer::Yes: break;
+    case MsgAnswer::No: return 0;
+    default: return -1;
+    }
+    std::string bytes;
+    const bool ok = readWholeFile(ctx.path, bytes) &&
+                    (oemToAnsi(bytes.data(), bytes.size()),
+                     replaceFileContents(ctx.path, bytes) == ReplaceResult::Ok);
+    if (!ok) {
+        // Clearing IsDos now would show the still-DOS file garbled and hand it on as Windows text.
+        ctx.messages->show(kRewriteFailed, "!!!", MsgIcon::Error);
+        return -1;
+    }
+    ctx.doc->IsDos = 0;
+    if (ctx.relayout) ctx.relayout();
+    return 1;
+}
+
+}  // namespace folvek

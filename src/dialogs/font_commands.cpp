@@ -1,0 +1,62 @@
+// Choosing the base font and stepping its size by whole points.
+#include "font_commands.h"
+
+#include "dialog_hooks.h"
+#include "mul_div.h"
+#include "pager.h"
+#include "ruler_win.h"
+#include "status_fields.h"
+
+namespace folvek {
+
+namespace {
+
+// The font feeds the base style, so the style scan follows the new layout.
+void writeAndRelayout(pager& p) {
+    p.saveProfile(nullptr);
+    p.paginate();
+    p.scanStyles();
+}
+
+void refreshView(TRulerWin& view) {
+    UpdatePageStatus();
+    view.UpdateScrollRanges();
+    view.repaintAll();
+}
+
+}  // namespace
+
+void fontCommand(TRulerWin& view) {
+    if (pager* p = view.document()) {
+        FontDialogRequest request;
+        request.owner = &view;
+        request.font = p->logFont;
+        request.logPixelsY = screenLogPixelsY(&view);
+        if (auto chosen = dialogHooks().fontDialog(request)) {
+            // Only these five come back; pitch and the fixed fields stay the settings' own.
+            LogFont& lf = p->logFont;
+            lf.setFaceName(chosen->font.faceName);
+            lf.height = chosen->font.height;
+            lf.italic = chosen->font.italic;
+            lf.weight = chosen->font.weight;
+            lf.charSet = chosen->font.charSet;
+            writeAndRelayout(*p);
+        }
+    }
+    refreshView(view);
+}
+
+void fontStepCommand(TRulerWin& view, int step) {
+    if (pager* p = view.document()) {
+        const int dpi = screenLogPixelsY(&view);
+        const std::int64_t next = static_cast<std::int64_t>(heightToPoints(p->logFont.height, dpi)) + step;
+        // Neither a size of 0 points nor one beyond the 32-bit range is a font.
+        if (next > 0 && next <= INT32_MAX) {
+            p->logFont.height = pointsToHeight(static_cast<std::int32_t>(next), dpi);
+            writeAndRelayout(*p);
+        }
+    }
+    refreshView(view);
+}
+
+}  // namespace folvek

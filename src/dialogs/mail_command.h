@@ -1,0 +1,33 @@
+// The send command (11845): the document goes as the one attachment of a new e-mail, handed
+// to the desktop's mail client through xdg-email, whose compose window the user finishes.
+#pragma once
+
+#include <QStringList>
+#include <optional>
+#include <string>
+
+namespace folvek {
+
+struct DocumentCommandContext;
+class MessageSink;
+class TRulerWin;
+
+inline constexpr const char* kMailProgram = "xdg-email";
+
+// --subject <file name> --attach <path> [recipient]; the recipient only when /e has a value.
+QStringList mailArguments(const std::string& path, const std::optional<std::string>& recipient);
+
+enum class MailOutcome {
+    Sent,        // the mail client took the message
+    Cancelled,   // the Windows-encoding offer was cancelled (or its rewrite failed)
+    NotStarted,  // xdg-email could not be run (reported)
+    Failed,      // xdg-email ended with an error (reported)
+};
+
+// Offers the Windows encoding, runs the mail program and waits for it with the window's events
+// still painted, reports a failure, and brings the main window back to the front.
+MailOutcome sendDocumentByMail(DocumentCommandContext& ctx);
+
+void runSendCommand(TRulerWin& view, MessageSink* messages = nullptr);
+
+}  // namespace folvek

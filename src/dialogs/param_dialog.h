@@ -1,0 +1,40 @@
+// The page parameters dialog (template PARAM) over the pager's settings, its dialog procedure
+// and the parameters command (102).
+#pragma once
+
+#include <QDialog>
+
+namespace folvek {
+
+class pager;
+class TRulerWin;
+
+// The messages the dialog procedure answers.
+enum class DlgMessage {
+    InitDialog,  // fill the controls
+    Command,     // wParam: the identifier of the button pressed (2 also for Esc and the close box)
+    Help,        // F1
+};
+
+class ParamDialog : public QDialog {
+    Q_OBJECT
+public:
+    ParamDialog(pager& settings, QWidget* owner);
+    pager& settings() const { return settings_; }
+
+    void reject() override;  // Esc and the close box end the dialog as "Отмена" does
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    pager& settings_;
+};
+
+// The dialog procedure of PARAM, exported under this name: TRUE for every message it handles.
+bool ParamDlgProc(QDialog* window, DlgMessage message, int wParam, long lParam);
+
+// 102: runs the dialog modally over the view and applies the result.
+void pageParametersCommand(TRulerWin& view);
+
+}  // namespace folvek

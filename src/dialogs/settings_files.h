@@ -1,0 +1,36 @@
+// The settings-file commands: load (11849), save as (11851), the tool-bar list of the
+// settings directory's *.ini files (combo box 5555) and the choice from it.
+#pragma once
+
+#include <QString>
+#include <string>
+
+class QWidget;
+
+namespace folvek {
+
+class pager;
+class TRulerWin;
+
+// Fills the tool-bar list with the *.ini files of the settings directory, sorted by name
+// without regard to case, and selects the first entry that begins with the file name of the
+// pager's iniPath (ignoring case). Does nothing while the list does not exist.
+void refreshSettingsFiles();
+
+// 11849: loads a chosen settings file and lays the document out with it.
+void loadSettingsCommand(TRulerWin& view);
+// 11851: writes the settings to a chosen new file, which becomes the current one.
+void saveSettingsAsCommand(TRulerWin& view);
+// Combo box 5555 changed selection to `index`: loads that file from the settings directory.
+void settingsListChosen(TRulerWin& view, int index);
+
+// The Save dialog over `owner` starting at `proposal`; on a choice writes the settings there
+// and makes the file the current one (iniPath and IniFileName). False after a cancel, and
+// when the file could not be written (the pager has said why; nothing changes then).
+bool saveSettingsToChosenFile(QWidget* owner, pager& p, const QString& proposal);
+
+// What the parameters dialog's "Сохранить как..." proposes: the settings directory, the
+// document's file name without its extension and ".ini"; with no document, the current file.
+QString proposedSettingsName(const pager& p);
+
+}  // namespace folvek

@@ -1,0 +1,343 @@
+// The device context over a QPainter.
+#include "qt_device_context.h"
+
+#include <QGlyphRun>
+#include <QImage>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "codepage.h"
+
+namespace folvek {
+
+QtDeviceContext::QtDeviceContext(QPainter* painter, double dpiX, double dpiY, QSizeF printableMm)
+    : painter_(painter),
+      dpiX_(dpiX > 0 ? dpiX : 96),
+      dpiY_(dpiY > 0 ? dpiY : 96),
+      printableMm_(printableMm) {
+    if (painter_) {
+        const QPaintEngine* engine = painter_->paintEngine();
+        const auto type = engine ? engine->type() : QPaintEngine::User;
+        // The SVG generator and picture recorders need the characters, not glyph indexes.
+        glyphRuns_ = type == QPaintEngine::Raster || type == QPaintEngine::Pdf ||
+                     type == QPaintEngine::OpenGL2;
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+        painter_->setRenderHint(QPainter::TextAntialiasing, true);
+        painter_->setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter_->setBrush(Qt::NoBrush);
+    }
+    textBuffer_.reserve(1100);
+}
+
+QtDeviceContext::~QtDeviceContext() { flush(); }
+
+QtDeviceContext::Batch& QtDeviceContext::batchFor(const SizedFont& f) {
+    for (Batch& b : batches_)
+        if (b.font == &f) return b;
+    for (Batch& b : batches_)
+        if (b.glyphs.empty()) {
+            b.font = &f;
+            b.raw = f.raw;
+            return b;
+        }
+    batches_.emplace_back();
+    batches_.back().font = &f;
+    batches_.back().raw = f.raw;
+    batches_.back().glyphs.reserve(4096);
+    batches_.back().positions.reserve(4096);
+    return batches_.back();
+}
+
+void QtDeviceContext::flush() {
+    if (!pending_ || !painter_) return;
+    pending_ = false;
+    applyPen();  // text takes the pen's colour; every pen is black
+    for (Batch& b : batches_) {
+        if (b.glyphs.empty()) continue;
+        QGlyphRun run;
+        run.setRawFont(b.raw);
+        run.setRawData(b.glyphs.data(), b.positions.data(), int(b.glyphs.size()));
+        painter_->drawGlyphRun(QPointF(0, 0), run);
+        b.glyphs.clear();
+        b.positions.clear();
+    }
+}
+
+double QtDeviceContext::scaleX() const {
+    return state_.loEnglish ? dpiX_ / 100.0 * state_.zoom : 1.0;
+}
+
+double QtDeviceContext::scaleY() const {
+    return state_.loEnglish ? -dpiY_ / 100.0 * state_.zoom : 1.0;
+}
+
+int QtDeviceContext::saveState() {
+    saved_.push_back(state_);
+    return int(saved_.size());
+}
+
+bool QtDeviceContext::restoreState(int id) {
+    // RestoreDC: a negative id counts back from the latest save, a positive one names a save.
+    const int depth = int(saved_.size());
+    const int target = id < 0 ? depth + id + 1 : id;
+    if (target < 1 || target > depth) return false;
+    state_ = saved_[target - 1];
+    saved_.resize(target - 1);
+    if (saved_.empty()) flush();  // the operation that saved the caller's state is complete
+    font_ = nullptr;
+    penApplied_ = false;
+    return true;
+}
+
+void QtDeviceContext::setLoEnglish() {
+    state_.loEnglish = true;
+    state_.zoom = 1.0;
+    font_ = nullptr;
+    penApplied_ = false;
+}
+
+void QtDeviceContext::scaleViewport(int xNum, int xDenom, int yNum, int yDenom) {
+    if (xDenom == 0 || yDenom == 0 || xNum == 0 || yNum == 0) return;
+    // Isotropic: both axes keep the same physical scale, the smaller of the two asked for.
+    const double f = std::min(std::abs(double(xNum) / xDenom), std::abs(double(yNum) / yDenom));
+    state_.zoom *= f;
+    font_ = nullptr;
+    penApplied_ = false;
+}
+
+int QtDeviceContext::deviceCaps(DeviceCap cap) const {
+    switch (cap) {
+        case DeviceCap::HorzSizeMm: return int(std::lround(printableMm_.width()));
+        case DeviceCap::VertSizeMm: return int(std::lround(printableMm_.height()));
+        case DeviceCap::HorzRes: return int(std::lround(printableMm_.width() / 25.4 * dpiX_));
+        case DeviceCap::VertRes: return int(std::lround(printableMm_.height() / 25.4 * dpiY_));
+        case DeviceCap::LogPixelsX: return int(std::lround(dpiX_));
+        case DeviceCap::LogPixelsY: return int(std::lround(dpiY_));
+    }
+    return 0;
+}
+
+void QtDeviceContext::selectFont(const LogFont& font) {
+    if (state_.fontSelected && state_.font == font) return;
+    state_.font = font;
+    state_.fontSelected = true;
+    font_ = nullptr;
+}
+
+const SizedFont& QtDeviceContext::currentFont() {
+    if (font_) return *font_;
+    FontCache& cache = FontCache::instance();
+    const auto generation = cache.generation();
+    font_ = &cache.realise(state_.font, std::abs(scaleY()));
+    if (cache.generation() != generation)
+        for (Batch& b : batches_) b.font = nullptr;  // their own raw fonts stay valid
+    return *font_;
+}
+
+TextExtent QtDeviceContext::textExtent(const char* text, int len) {
+    const SizedFont& f = currentFont();
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    double em = 0;
+    for (int i = 0; i < len; ++i) em += f.face->advance[s[i]];
+    const double ax = std::abs(scaleX()), ay = std::abs(scaleY());
+    TextExtent e;
+    e.cx = std::int32_t(std::lround(em * f.emPx / ax));
+    e.cy = std::int32_t(std::lround((f.face->ascent + f.face->descent) * f.emPx / ay));
+    return e;
+}
+
+TextMetrics QtDeviceContext::textMetrics() {
+    const SizedFont& f = currentFont();
+    const double ay = std::abs(scaleY()), ax = std::abs(scaleX());
+    TextMetrics m;
+    m.ascent = std::int32_t(std::lround(f.face->ascent * f.emPx / ay));
+    m.height = std::int32_t(std::lround((f.face->ascent + f.face->descent) * f.emPx / ay));
+    m.descent = m.height - m.ascent;
+    m.internalLeading = std::max(0, m.height - std::int32_t(std::lround(f.emPx / ay)));
+    m.externalLeading = std::int32_t(std::lround(f.face->leading * f.emPx / ay));
+    m.aveCharWidth = std::int32_t(std::lround(f.face->aveCharWidth * f.emPx / ax));
+    return m;
+}
+
+void QtDeviceContext::setTransparentText() { state_.transparent = true; }
+void QtDeviceContext::setOpaqueText() { state_.transparent = false; }
+
+void QtDeviceContext::selectPen(int width) {
+    state_.penWidth = std::max(0, width);
+    penApplied_ = false;
+}
+
+int QtDeviceContext::currentPenWidth() const { return state_.penWidth; }
+
+void QtDeviceContext::applyPen() {
+    if (penApplied_ || !painter_) return;
+    penApplied_ = true;
+    if (state_.penWidth == 0) {
+        QPen pen(Qt::black, 0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        pen.setCosmetic(true);
+        painter_->setPen(pen);
+        return;
+    }
+    // A geometric pen: square caps make frames that meet at a corner or tee close without gaps.
+    const double w = state_.penWidth * std::abs(scaleX());
+    painter_->setPen(QPen(Qt::black, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+}
+
+void QtDeviceContext::moveTo(int x, int y) {
+    state_.curX = x;
+    state_.curY = y;
+}
+
+void QtDeviceContext::lineTo(int x, int y) {
+    if (painter_) {
+        applyPen();
+        painter_->drawLine(toDevice(state_.curX, state_.curY), toDevice(x, y));
+    }
+    state_.curX = x;
+    state_.curY = y;
+}
+
+void QtDeviceContext::drawText(const char* text, int len, const Rect& r, unsigned flags) {
+    if (!painter_ || !text || len <= 0) return;
+    const SizedFont& f = currentFont();
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+
+    // Without DT_NOPREFIX a single '&' is dropped and "&&" draws one '&'.
+    std::string stripped;
+    if (!(flags & kDtNoPrefix) && std::memchr(s, '&', len)) {
+        for (int i = 0; i < len; ++i) {
+            if (s[i] == '&') {
+                if (i + 1 < len && s[i + 1] == '&') stripped.push_back('&'), ++i;
+                continue;
+            }
+            stripped.push_back(char(s[i]));
+        }
+        s = reinterpret_cast<const unsigned char*>(stripped.data());
+        len = int(stripped.size());
+        if (len == 0) return;
+    }
+
+    const QPointF topLeft = toDevice(r.left, r.top);
+    const double baseline = topLeft.y() + f.face->ascent * f.emPx;
+    const double tabWidth = (flags & kDtExpandTabs) ? 8 * f.face->aveCharWidth * f.emPx : 0;
+
+    applyPen();  // text takes the pen's colour
+    const bool clip = !(flags & kDtNoClip);
+    if (clip || !state_.transparent) flush();  // keep the order where it can show
+    if (clip) {
+        painter_->save();
+        painter_->setClipRect(QRectF(topLeft, toDevice(r.right, r.bottom)).normalized(),
+                              Qt::IntersectClip);
+    }
+    if (!state_.transparent) {
+        double x = 0;
+        for (int i = 0; i < len; ++i)
+            x = (s[i] == '\t' && tabWidth > 0) ? (std::floor(x / tabWidth + 1e-9) + 1) * tabWidth
+                                               : x + f.face->advance[s[i]] * f.emPx;
+        const double h = (f.face->ascent + f.face->descent) * f.emPx;
+        painter_->fillRect(QRectF(topLeft.x(), topLeft.y(), x, h), Qt::white);
+    }
+
+    bool fast = glyphRuns_ && f.raw.isValid();
+    if (fast && f.face->anyMissing)
+        for (int i = 0; i < len && fast; ++i) fast = !f.face->missing[s[i]];
+    if (fast)
+        drawFast(f, s, len, topLeft.x(), baseline, tabWidth);
+    else
+        drawSlow(f, s, len, topLeft.x(), baseline, tabWidth);
+    if (clip) painter_->restore();
+}
+
+void QtDeviceContext::drawFast(const SizedFont& f, const unsigned char* s, int n, double left,
+                               double baseline, double tabWidth) {
+    // Fonts outlive the batches only while the cache keeps them: one batch per realised font.
+    Batch& batch = batchFor(f);
+    double x = 0;
+    const double em = f.emPx;
+    for (int i = 0; i < n; ++i) {
+        const unsigned char c = s[i];
+        if (c == '\t' && tabWidth > 0) {
+            x = (std::floor(x / tabWidth + 1e-9) + 1) * tabWidth;
+            continue;
+        }
+        if (c != ' ') {
+            batch.glyphs.push_back(f.face->glyph[c]);
+            batch.positions.emplace_back(left + x, baseline);
+        }
+        x += f.face->advance[c] * em;
+    }
+    pending_ = pending_ || !batch.glyphs.empty();
+    // The decoration spans the whole run, blanks included, as the old text output drew it.
+    if ((f.underline || f.strikeOut) && x > 0) {
+        const double thick = std::max(1.0, em / 14.0);
+        const QColor ink = Qt::black;
+        if (f.underline)
+            painter_->fillRect(QRectF(left, baseline + std::max(1.0, em * 0.1), x, thick), ink);
+        if (f.strikeOut) painter_->fillRect(QRectF(left, baseline - em * 0.28, x, thick), ink);
+    }
+}
+
+void QtDeviceContext::drawSlow(const SizedFont& f, const unsigned char* s, int n, double left,
+                               double baseline, double tabWidth) {
+    QFont font = f.deviceFont;
+    const QPaintDevice* dev = painter_->device();
+    const double dpi = dev && dev->logicalDpiY() > 0 ? dev->logicalDpiY() : 72.0;
+    font.setPointSizeF(std::max(0.01, f.emPx * 72.0 / dpi));
+    painter_->setFont(font);
+    const char16_t* uni = ansiToUnicodeTable();
+    double x = left;
+    int start = 0;
+    auto flush = [&](int end) {
+        if (end <= start) return;
+        textBuffer_.resize(end - start);
+        QChar* out = textBuffer_.data();
+        double em = 0;
+        for (int i = start; i < end; ++i) {
+            out[i - start] = QChar(uni[s[i]] < 0x20 ? u' ' : uni[s[i]]);
+            em += f.face->advance[s[i]];
+        }
+        painter_->drawText(QPointF(x, baseline), textBuffer_);
+        x += em * f.emPx;
+    };
+    for (int i = 0; i < n; ++i) {
+        if (s[i] == '\t' && tabWidth > 0) {
+            flush(i);
+            x = left + (std::floor((x - left) / tabWidth + 1e-9) + 1) * tabWidth;
+            start = i + 1;
+        }
+    }
+    flush(n);
+}
+
+void QtDeviceContext::stretchImage(int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,
+                                   const ImageView& image) {
+    if (!painter_ || !image.pixels || image.width <= 0 || image.height <= 0) return;
+    flush();  // a picture covers the text drawn before it
+    const QImage img(reinterpret_cast<const uchar*>(image.pixels), image.width, image.height,
+                     image.width * 4, QImage::Format_ARGB32);
+    const QPointF a = toDevice(dx, dy);
+    const QPointF b = toDevice(double(dx) + dw, double(dy) + dh);
+    const QRectF source(sx, sy, sw, sh);
+    // Device y grows downward: a destination whose far corner lies below its origin is upright.
+    const bool flipX = b.x() < a.x(), flipY = b.y() < a.y();
+    const QRectF target = QRectF(a, b).normalized();
+    if (!flipX && !flipY) {
+        painter_->drawImage(target, img, source);
+        return;
+    }
+    painter_->save();
+    painter_->translate(target.center());
+    painter_->scale(flipX ? -1 : 1, flipY ? -1 : 1);
+    painter_->drawImage(QRectF(-target.width() / 2, -target.height() / 2, target.width(),
+                               target.height()),
+                        img, source);
+    painter_->restore();
+}
+
+}  // namespace folvek

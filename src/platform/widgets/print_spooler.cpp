@@ -1,0 +1,157 @@
+// The QPrinter spooler.
+#include "print_spooler.h"
+
+#include <QPrintEngine>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "qt_device_context.h"
+
+namespace folvek {
+
+namespace {
+// Qt's CUPS engine keeps the dialog's printer options under this private key.
+constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+}  // namespace
+
+QPrinterSpooler::QPrinterSpooler(QPrinter& printer) : printer_(printer) {}
+
+// QPrinter keeps a queue it was made for after the print system dropped it, and CUPS jobs
+// sent to a missing queue vanish without an error; so the print system is asked each time.
+bool QPrinterSpooler::printerPresent() const {
+    if (printer_.outputFormat() == QPrinter::PdfFormat) return true;
+    return !QPrinterInfo::printerInfo(printer_.printerName()).isNull();
+}
+
+QPrinterSpooler::~QPrinterSpooler() {
+    if (painter_.isActive()) abort();
+}
+
+DeviceContext* QPrinterSpooler::open(const std::string& title) {
+    if (!printer_.isValid() || !printerPresent()) return nullptr;
+    title_ = QString::fromStdString(title);
+    printer_.setDocName(title_);
+    if (printer_.outputFormat() == QPrinter::NativeFormat &&
+        !QStandardPaths::findExecutable(QStringLiteral("lp")).isEmpty()) {
+        spoolDir_ = std::make_unique<QTemporaryDir>();
+        if (!spoolDir_->isValid()) return nullptr;
+        // Not ".pdf": that name would switch the printer to Qt's PDF writer.
+        spoolFile_ = spoolDir_->filePath(QStringLiteral("job.spool"));
+        printer_.setOutputFileName(spoolFile_);
+    }
+    // The painter's origin is the top-left corner of the printable area, as layout assumed.
+    printer_.setFullPage(false);
+    if (!painter_.begin(&printer_)) {
+        dropSpoolFile();
+        return nullptr;
+    }
+    const int res = printer_.resolution();
+    dc_ = std::make_unique<QtDeviceContext>(
+        &painter_, res, res, printer_.pageLayout().paintRect(QPageLayout::Millimeter).size());
+    pages_ = 0;
+    return dc_.get();
+}
+
+QSize QPrinterSpooler::pageSize() const {
+    return printer_.pageLayout().paintRectPixels(printer_.resolution()).size();
+}
+
+bool QPrinterSpooler::failed() const {
+    return !painter_.isActive() || printer_.printerState() == QPrinter::Error ||
+           printer_.printerState() == QPrinter::Aborted;
+}
+
+bool QPrinterSpooler::startPage() {
+    // The painter starts on the first page; every further page is a new sheet.
+    if (pages_ > 0 && !printer_.newPage()) return false;
+    pageOpen_ = true;
+    return !failed();
+}
+
+bool QPrinterSpooler::endPage() {
+    pageOpen_ = false;
+    ++pages_;
+    return !failed();
+}
+
+bool QPrinterSpooler::close() {
+    if (!painter_.isActive()) return false;
+    bool ok = painter_.end() && printer_.printerState() != QPrinter::Error;
+    dc_.reset();
+    if (ok && !spoolFile_.isEmpty()) ok = submit();
+    dropSpoolFile();
+    return ok && printerPresent();
+}
+
+void QPrinterSpooler::abort() {
+    printer_.abort();
+    if (painter_.isActive()) painter_.end();
+    dc_.reset();
+    dropSpoolFile();
+}
+
+bool QPrinterSpooler::submit() {
+    QProcess lp;
+    lp.start(QStringLiteral("lp"), lpArguments(printer_, title_, spoolFile_));
+    if (!lp.waitForFinished(120000)) {
+        lp.kill();
+        lp.waitForFinished();
+        return false;
+    }
+    return lp.exitStatus() == QProcess::NormalExit && lp.exitCode() == 0;
+}
+
+void QPrinterSpooler::dropSpoolFile() {
+    if (spoolFile_.isEmpty()) return;
+    printer_.setOutputFileName(QString());
+    spoolFile_.clear();
+    spoolDir_.reset();
+}
+
+QStringList lpArguments(const QPrinter& printer, const QString& title, const QString& file) {
+    // The queue without an lpoptions instance, which only names a set of defaults.
+    const QString queue = printer.printerName().section(QLatin1Char('/'), 0, 0);
+    QStringList args{QStringLiteral("-d"), queue, QStringLiteral("-t"), title};
+    auto option = [&args](const QString& name, const QString& value) {
+        args << QStringLiteral("-o") << (value.isEmpty() ? name : name + QLatin1Char('=') + value);
+    };
+    const QPageLayout layout = printer.pageLayout();
+    option(QStringLiteral("media"), layout.pageSize().key());
+    const int copies = printer.copyCount();
+    if (copies > 1) {
+        args << QStringLiteral("-n") << QString::number(copies);
+        if (printer.collateCopies()) option(QStringLiteral("Collate"), QStringLiteral("True"));
+    }
+    const bool portrait = layout.orientation() == QPageLayout::Portrait;
+    switch (printer.duplex()) {
+    case QPrinter::DuplexNone: option(QStringLiteral("sides"), QStringLiteral("one-sided")); break;
+    case QPrinter::DuplexAuto:
+        option(QStringLiteral("sides"),
+               portrait ? QStringLiteral("two-sided-long-edge") : QStringLiteral("two-sided-short-edge"));
+        break;
+    case QPrinter::DuplexLongSide: option(QStringLiteral("sides"), QStringLiteral("two-sided-long-edge")); break;
+    case QPrinter::DuplexShortSide: option(QStringLiteral("sides"), QStringLiteral("two-sided-short-edge")); break;
+    }
+    if (!portrait) option(QStringLiteral("landscape"), QString());
+    // What the print dialog's properties page chose, as name/value pairs.
+    QPrintEngine* engine = const_cast<QPrinter&>(printer).printEngine();
+    const QStringList cups = engine ? engine->property(kCupsOptions).toStringList() : QStringList();
+    for (int i = 0; i + 1 < cups.size(); i += 2) option(cups[i], cups[i + 1]);
+    args << QStringLiteral("--") << file;
+    return args;
+}
+
+QString QPrinterSpooler::deviceName() const {
+    if (printer_.outputFormat() == QPrinter::PdfFormat) return QStringLiteral("PDF");
+    return printer_.printerName();
+}
+
+QString QPrinterSpooler::portName() const {
+    if (!printer_.outputFileName().isEmpty()) return printer_.outputFileName();
+    const QString location = QPrinterInfo::printerInfo(printer_.printerName()).location();
+    return location.isEmpty() ? QStringLiteral("CUPS") : location;
+}
+
+}  // namespace folvek

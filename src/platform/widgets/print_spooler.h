@@ -1,0 +1,75 @@
+// The spooler side of a print job: one document of pages on a device. The job drives it; the
+// QPrinter spooler sends the pages to the print system (CUPS) or to a PDF file.
+#pragma once
+
+#include <QPainter>
+#include <QSize>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+class QPrinter;
+
+namespace folvek {
+
+class DeviceContext;
+class QtDeviceContext;
+
+class PrintSpooler {
+public:
+    virtual ~PrintSpooler() = default;
+
+    // Starts the document named `title`; the device to draw on, or null when the printer gives
+    // none. The device stays valid until close() or abort().
+    virtual DeviceContext* open(const std::string& title) = 0;
+    virtual QSize pageSize() const = 0;  // device pixels
+    // False when the spooler failed; the job then ends.
+    virtual bool startPage() = 0;
+    virtual bool endPage() = 0;
+    virtual bool close() = 0;
+    // Drops the document: nothing of it is printed.
+    virtual void abort() = 0;
+    // "device" and "port" as the abort dialog names them.
+    virtual QString deviceName() const = 0;
+    virtual QString portName() const = 0;
+};
+
+// The command that hands a spool file to CUPS, as Qt's own CUPS engine would submit it.
+QStringList lpArguments(const QPrinter& printer, const QString& title, const QString& file);
+
+class QPrinterSpooler : public PrintSpooler {
+public:
+    explicit QPrinterSpooler(QPrinter& printer);
+    ~QPrinterSpooler() override;
+
+    DeviceContext* open(const std::string& title) override;
+    QSize pageSize() const override;
+    bool startPage() override;
+    bool endPage() override;
+    bool close() override;
+    void abort() override;
+    QString deviceName() const override;
+    QString portName() const override;
+
+private:
+    bool failed() const;
+    bool printerPresent() const;
+    bool submit();
+    void dropSpoolFile();
+
+    // Jobs for a print queue are drawn into a spool file of ours and handed to CUPS with lp
+    // once complete, so that a cancelled job never reaches the queue and a refused one is
+    // noticed. Without lp, Qt hands the job over itself.
+    std::unique_ptr<QTemporaryDir> spoolDir_;
+    QString spoolFile_;
+    QString title_;
+
+    QPrinter& printer_;
+    QPainter painter_;
+    std::unique_ptr<QtDeviceContext> dc_;
+    bool pageOpen_ = false;
+    int pages_ = 0;
+};
+
+}  // namespace folvek

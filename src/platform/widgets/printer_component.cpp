@@ -1,0 +1,140 @@
+// The application's printer.
+#include "printer_component.h"
+
+#include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QPageLayout>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QPushButton>
+
+#include "print_spooler.h"
+#include "qt_device_context.h"
+
+namespace folvek {
+
+TPrinter::TPrinter() { init(QPrinterInfo::defaultPrinter()); }
+
+TPrinter::TPrinter(const QPrinterInfo& info) { init(info); }
+
+TPrinter::~TPrinter() = default;
+
+void TPrinter::init(const QPrinterInfo& info) {
+    if (!info.isNull()) {
+        printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        return;
+    }
+    // No print system: layout still needs a page, so the current printer writes PDF files.
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setPageSize(QPageSize(QPageSize::A4));
+}
+
+bool TPrinter::printsToFile() const { return printer_->outputFormat() == QPrinter::PdfFormat; }
+
+bool TPrinter::hasDeviceMode() const { return printsToFile() || printer_->isValid(); }
+
+void TPrinter::setLandscape(bool landscape) {
+    printer_->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+bool TPrinter::landscape() const {
+    return printer_->pageLayout().orientation() == QPageLayout::Landscape;
+}
+
+std::unique_ptr<LayoutDevice> TPrinter::createLayoutDevice() {
+    if (!hasDeviceMode()) return nullptr;
+    // Measuring needs the printer's geometry only; a painter on the printer would start a job.
+    const QPageLayout layout = printer_->pageLayout();
+    const QSizeF printable = layout.paintRect(QPageLayout::Millimeter).size();
+    if (printable.isEmpty()) return nullptr;
+    const int res = printer_->resolution();
+    return std::make_unique<QtDeviceContext>(nullptr, res, res, printable);
+}
+
+PrintOutcome TPrinter::print(QWidget* parent, TPrintout& printout, bool prompt) {
+    lastJob_ = {};
+    const PageRangeInfo info = printout.pageInfo();
+    // Each job proposes the whole document again; a range chosen for the last job is not kept.
+    printer_->setPrintRange(QPrinter::AllPages);
+    printer_->setFromTo(0, 0);
+
+    if (prompt) {
+        PrintDialogOffer offer;
+        offer.minPage = info.minPage;
+        offer.maxPage = info.maxPage;
+        offer.pageNumbers = info.minPage != 0;
+        if (!printDialog_ || !printDialog_(*printer_, offer, parent)) return PrintOutcome::NotStarted;
+    }
+    // A file printer asks for the file of every job, unless the dialog just named one.
+    if (printsToFile() && (!prompt || printer_->outputFileName().isEmpty())) {
+        const QString file = fileName_ ? fileName_(parent) : QString();
+        if (file.isEmpty()) return PrintOutcome::NotStarted;
+        printer_->setOutputFileName(file);
+    }
+
+    const bool chosen = prompt && printer_->printRange() == QPrinter::PageRange;
+    const PageRange range = printRange(info, chosen, printer_->fromPage(), printer_->toPage());
+
+    // Copies the driver makes itself (CUPS does) are one pass; the others are printed here.
+    int passes = 1;
+    const int copies = std::max(1, printer_->copyCount());
+    if (!printer_->supportsMultipleCopies() && copies > 1) {
+        passes = copies;
+        printer_->setCopyCount(1);
+    }
+
+    std::unique_ptr<PrintSpooler> spooler =
+        spooler_ ? spooler_(*printer_) : std::make_unique<QPrinterSpooler>(*printer_);
+    struct CopiesBack {
+        QPrinter& p;
+        int n;
+        bool restore;
+        ~CopiesBack() {
+            if (restore) p.setCopyCount(n);
+        }
+    } back{*printer_, copies, passes > 1};
+
+    lastJob_ = runPrintJob(printout, *spooler, range, passes, parent);
+    return lastJob_.cancelled ? PrintOutcome::Cancelled : PrintOutcome::Printed;
+}
+
+bool TPrinter::setup(QWidget* parent) {
+    return setupDialog_ && setupDialog_(*printer_, parent);
+}
+
+bool TPrinter::runPrintDialog(QPrinter& printer, const PrintDialogOffer& offer, QWidget* parent) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, offer.selection);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, offer.pageNumbers);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (offer.pageNumbers) {
+        dialog.setMinMax(offer.minPage, offer.maxPage);
+        dialog.setFromTo(offer.minPage, offer.maxPage);
+    }
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool TPrinter::runSetupDialog(QPrinter& printer, QWidget* parent) {
+    // The print dialog without the job's choices: printer, paper, orientation and properties.
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Настройка принтера"));
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+    for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>())
+        if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
+    const int copies = printer.copyCount();
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    printer.setCopyCount(copies);  // copies belong to a job, not to the set-up
+    return ok;
+}
+
+QString TPrinter::askFileName(QWidget* parent) {
+    return QFileDialog::getSaveFileName(parent, QString(), QString(),
+                                        QStringLiteral("PDF (*.pdf)"));
+}
+
+}  // namespace folvek

@@ -1,0 +1,164 @@
+// Page commands and keys across page boundaries, zoom limits with the settings file, the
+// scroll ranges, orientation.
+#include <QLabel>
+#include <QScrollBar>
+#include <QTest>
+
+#include "app_fixture.h"
+#include "app_globals.h"
+#include "command_ids.h"
+#include "pager.h"
+#include "printer_settings.h"
+#include "ruler_win.h"
+#include "shell_state.h"
+
+using namespace folvek;
+using folvek::test::AppTest;
+
+TEST_F(AppTest, ScrollRangesFollowTheExample) {
+    start();
+    pager& p = *view()->document();
+    p.Zoom = 3;
+    p.pageWidth = 80;
+    p.pageHeight = 110;
+    p.charWidth = 10.0;
+    p.lineHeight = 17;
+    p.maxLineLength = 130;
+    view()->UpdateScrollRanges();
+    EXPECT_EQ(view()->hUnit(), 10);
+    EXPECT_EQ(view()->vUnit(), 17);
+    EXPECT_EQ(view()->hRange(), 260);
+    EXPECT_EQ(view()->vRange(), 64);
+
+    // Wider pages win over the longest line; a fractional character width truncates the unit.
+    p.Zoom = 5;  // d = 2
+    p.maxLineLength = 10;
+    p.charWidth = 9.6;
+    view()->UpdateScrollRanges();
+    EXPECT_EQ(view()->hUnit(), 9);
+    EXPECT_EQ(view()->hRange(), 333);  // 80 * 20 * 2 / 9.6 = 333.3
+    EXPECT_EQ(view()->vRange(), 129);  // 1100 * 2 / 17 = 129.4
+
+    // Half size: no vertical scrolling at all.
+    p.Zoom = 1;
+    view()->UpdateScrollRanges();
+    EXPECT_EQ(view()->vRange(), 0);
+    EXPECT_EQ(view()->hRange(), 10);
+}
+
+TEST_F(AppTest, DownRunsFromTheBottomOfOnePageOntoTheTopOfTheNext) {
+    shellState().documentPath = pagedDocument("five.txt", 5);
+    start();
+    TRulerWin* v = view();
+    v->runCommand(CmNextPage);
+    ASSERT_EQ(v->document()->curPage, 2);
+    const int range = v->vRange();
+    ASSERT_GT(range, 0);
+    for (int i = 1; i <= range; ++i) {
+        QTest::keyClick(v, Qt::Key_Down);
+        ASSERT_EQ(v->vPos(), i);
+        ASSERT_EQ(v->document()->curPage, 2);
+    }
+    QTest::keyClick(v, Qt::Key_Down);
+    EXPECT_EQ(v->document()->curPage, 3);
+    EXPECT_EQ(v->vPos(), 0);
+    EXPECT_EQ(frame->pageField()->text(), QStringLiteral("Стр. 3 из 5"));
+
+    // Up at the top goes back to the bottom position of the page before; Ctrl+Up is the same.
+    const int bottom = v->document()->pageHeight * 10 / v->vUnit();
+    QTest::keyClick(v, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(v->document()->curPage, 2);
+    EXPECT_EQ(v->vPos(), std::min(bottom, range));
+    EXPECT_EQ(frame->pageField()->text(), QStringLiteral("Стр. 2 из 5"));
+}
+
+TEST_F(AppTest, PageKeysAndCtrlPageKeys) {
+    shellState().documentPath = pagedDocument("three.txt", 3);
+    start();
+    TRulerWin* v = view();
+    v->scrollTo(0, 5);
+    QTest::keyClick(v, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(v->document()->curPage, 2);
+    EXPECT_EQ(v->vPos(), 5);  // same part of the page in view
+    QTest::keyClick(v, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(v->document()->curPage, 3);
+    QTest::keyClick(v, Qt::Key_PageDown, Qt::ControlModifier);  // last page: only repaints
+    EXPECT_EQ(v->document()->curPage, 3);
+    EXPECT_EQ(frame->pageField()->text(), QStringLiteral("Стр. 3 из 3"));
+
+    QTest::keyClick(v, Qt::Key_End);
+    EXPECT_EQ(v->vPos(), std::min(v->vRange(), v->document()->pageHeight * 10 / v->vUnit()));
+    QTest::keyClick(v, Qt::Key_Home);
+    EXPECT_EQ(v->vPos(), 0);
+    // PgUp at the top of a page turns to the page before.
+    QTest::keyClick(v, Qt::Key_PageUp);
+    EXPECT_EQ(v->document()->curPage, 2);
+    EXPECT_GT(v->vPos(), 0);
+    QTest::keyClick(v, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(v->document()->curPage, 1);
+    // PgDn inside a page scrolls by the page step.
+    v->scrollTo(0, 0);
+    const int step = v->verticalScrollBar()->pageStep();
+    QTest::keyClick(v, Qt::Key_PageDown);
+    EXPECT_EQ(v->vPos(), std::min(step, v->vRange()));
+    EXPECT_EQ(v->document()->curPage, 1);
+    QTest::keyClick(v, Qt::Key_Right);
+    QTest::keyClick(v, Qt::Key_Right);
+    QTest::keyClick(v, Qt::Key_Left);
+    EXPECT_EQ(v->hPos(), 1);
+}
+
+TEST_F(AppTest, AtHalfSizeUpAndDownTurnPagesAtOnce) {
+    writeFile("FOLVK95.INI", "[Folvk]\nZoom=1\n");
+    shellState().documentPath = pagedDocument("two.txt", 2);
+    start();
+    ASSERT_EQ(view()->vRange(), 0);
+    QTest::keyClick(view(), Qt::Key_Down);
+    EXPECT_EQ(view()->document()->curPage, 2);
+    QTest::keyClick(view(), Qt::Key_Up);
+    EXPECT_EQ(view()->document()->curPage, 1);
+}
+
+TEST_F(AppTest, ZoomStopsAtItsLimitsAndRewritesTheSettingsFile) {
+    const std::string ini = writeFile("FOLVK95.INI", "[Folvk]\nZoom=10\n[Other]\nkeep=1\n");
+    start();
+    TRulerWin* v = view();
+    v->runCommand(CmZoomIn);
+    EXPECT_EQ(v->document()->Zoom, 11);
+    EXPECT_FALSE(v->commandAction(CmZoomIn)->isEnabled());
+    std::string text = readFile(ini);
+    EXPECT_NE(text.find("Zoom=11"), std::string::npos) << text;
+    EXPECT_NE(text.find("keep=1"), std::string::npos) << text;
+    v->zoomIn();  // beyond the bound: nothing
+    EXPECT_EQ(v->document()->Zoom, 11);
+
+    for (int i = 0; i < 12; ++i) v->runCommand(CmZoomOut);
+    EXPECT_EQ(v->document()->Zoom, 1);
+    EXPECT_FALSE(v->commandAction(CmZoomOut)->isEnabled());
+    text = readFile(ini);
+    EXPECT_TRUE(text.find("Zoom=1\r") != std::string::npos || text.find("Zoom=1\n") != std::string::npos)
+        << text;
+}
+
+TEST_F(AppTest, LandscapeRepaginatesShowsPageOneAndLeavesTheSettingsFile) {
+    const std::string ini = writeFile("FOLVK95.INI", "[Folvk]\nZoom=3\n");
+    shellState().documentPath = pagedDocument("three.txt", 3);
+    start();
+    TRulerWin* v = view();
+    const int portraitWidth = v->document()->pageWidth;
+    v->runCommand(CmLastPage);
+    v->runCommand(CmLandscape);
+    EXPECT_EQ(v->document()->curPage, 1);
+    EXPECT_EQ(v->document()->Orient, 1);
+    EXPECT_GT(v->document()->pageWidth, portraitWidth);
+    EXPECT_EQ(frame->pageField()->text(), QStringLiteral("Стр. 1 из 3"));
+    EXPECT_EQ(readFile(ini), "[Folvk]\nZoom=3\n");
+}
+
+TEST_F(AppTest, OrientationOverrideWinsOverTheSettingsAtStart) {
+    writeFile("FOLVK95.INI", "[Folvk]\nOrient=1\n");
+    shellState().orientation = 0;
+    start();
+    EXPECT_FALSE(view()->printer()->landscape());
+    EXPECT_EQ(view()->document()->Orient, 1);
+}

@@ -1,0 +1,162 @@
+// The print commands and the batch printing: messages, the printing flag, the fallback from
+// printing on the current printer to the dialog, and what is laid out again afterwards.
+#include <gtest/gtest.h>
+
+#include "pager.h"
+#include "platform/print_support.h"
+#include "print_commands.h"
+#include "printer_component.h"
+#include "shell_state.h"
+
+namespace folvek {
+namespace {
+
+using namespace printtest;
+
+struct Harness {
+    explicit Harness(int pages, const std::string& token) : doc(scratch, pages, token, &printer) {
+        shell.documentPath = doc.path;
+        ctx.window = nullptr;
+        ctx.printer = &printer;
+        ctx.document = doc.doc.get();
+        ctx.shell = &shell;
+        ctx.messages = &messages;
+        ctx.relayout = [this] {
+            ++relayouts;
+            doc.doc->paginate();
+        };
+        ctx.postExit = [this] { ++exits; };
+        printer.setPrintDialog([this](QPrinter&, const PrintDialogOffer&, QWidget*) {
+            ++dialogs;
+            printingDuringDialog = shell.printing;
+            return false;
+        });
+    }
+    // Every job fails for want of a device.
+    void breakPrinter() {
+        printer.setSpoolerFactory([](QPrinter&) {
+            auto s = std::make_unique<FakeSpooler>();
+            s->noDevice = true;
+            return s;
+        });
+    }
+
+    coretest::ScratchDir scratch;
+    TPrinter printer;
+    TestDocument doc;
+    ShellState shell;
+    coretest::MessageRecorder messages;
+    PrintContext ctx;
+    int relayouts = 0, exits = 0, dialogs = 0;
+    bool printingDuringDialog = false;
+};
+
+TEST(BatchPrinting, EachCopyIsItsOwnJobWithoutDialogThenTheProgramExits) {
+    FOLVEK_REQUIRE_SPOOLER(dir);
+    for (int copies : {1, 3}) {
+        const std::string token = uniqueToken(("batch" + std::to_string(copies)).c_str());
+        Harness h(3, token);
+        ASSERT_EQ(h.doc.doc->pageCount, 3);
+        h.shell.batchCopies = copies;
+        runBatchPrinting(h.ctx);
+        EXPECT_EQ(h.dialogs, 0);
+        EXPECT_EQ(h.exits, 1);
+        EXPECT_TRUE(h.messages.shown.empty());
+        EXPECT_FALSE(h.shell.printing);
+        EXPECT_EQ(h.relayouts, 0);  // printing on the current printer lays nothing out again
+
+        const QStringList pdfs = waitForPdfs(dir, token, copies);
+        ASSERT_EQ(pdfs.size(), copies) << "copies " << copies;
+        for (const QString& pdf : pdfs) EXPECT_EQ(pdfPages(pdf), 3) << pdf.toStdString();
+        removePdfs(dir, token);
+    }
+}
+
+TEST(BatchPrinting, AFailureIsShownAndTheProgramStaysOpen) {
+    Harness h(2, "batch-error");
+    h.breakPrinter();
+    h.shell.batchCopies = 3;
+    runBatchPrinting(h.ctx);
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_EQ(h.messages.shown[0].text, "Print error!");
+    EXPECT_EQ(h.messages.shown[0].caption, "error");
+    EXPECT_EQ(h.messages.shown[0].icon, MsgIcon::None);
+    EXPECT_EQ(h.shell.batchCopies, 0);
+    EXPECT_FALSE(h.shell.printing);
+    EXPECT_EQ(h.exits, 0);
+    EXPECT_EQ(h.dialogs, 0);  // unattended: no second attempt through the dialog
+}
+
+TEST(BatchPrinting, ANegativeCountPrintsNothingAndExits) {
+    Harness h(1, "batch-negative");
+    h.breakPrinter();  // a job would fail loudly
+    h.shell.batchCopies = -2;
+    runBatchPrinting(h.ctx);
+    EXPECT_TRUE(h.messages.shown.empty());
+    EXPECT_EQ(h.exits, 1);
+}
+
+TEST(PrintDirect, APrinterWithoutDeviceShowsPrintErrorThenOffersTheDialog) {
+    Harness h(2, "direct-error");
+    h.breakPrinter();
+    printDirect(h.ctx);
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_EQ(h.messages.shown[0].text, "Print error!");
+    EXPECT_EQ(h.messages.shown[0].caption, "WARNING");
+    EXPECT_EQ(h.messages.shown[0].icon, MsgIcon::Error);
+    EXPECT_EQ(h.dialogs, 1);
+    EXPECT_TRUE(h.printingDuringDialog);  // the fallback is part of the command
+    EXPECT_FALSE(h.shell.printing);
+    EXPECT_EQ(h.relayouts, 1);  // by the dialog's attempt
+}
+
+TEST(PrintWithDialog, CancellingPrintsNothingAndStillLaysOutAgain) {
+    Harness h(3, "dialog-cancel");
+    h.doc.doc->curPage = 3;
+    printWithDialog(h.ctx);
+    EXPECT_EQ(h.dialogs, 1);
+    EXPECT_TRUE(h.printingDuringDialog);
+    EXPECT_FALSE(h.shell.printing);
+    EXPECT_TRUE(h.messages.shown.empty());
+    EXPECT_EQ(h.relayouts, 1);
+    EXPECT_EQ(h.doc.doc->curPage, 1);
+}
+
+TEST(PrintWithDialog, AnErrorIsShownWithTheStopIconAndTheDocumentLaidOutAgain) {
+    Harness h(3, "dialog-error");
+    h.breakPrinter();
+    h.printer.setPrintDialog([](QPrinter&, const PrintDialogOffer&, QWidget*) { return true; });
+    printWithDialog(h.ctx);
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_EQ(h.messages.shown[0].caption, "WARNING");
+    EXPECT_EQ(h.messages.shown[0].icon, MsgIcon::Error);
+    EXPECT_FALSE(h.shell.printing);
+    EXPECT_EQ(h.relayouts, 1);
+}
+
+TEST(PrinterSetup, LaysOutAgainWhetherConfirmedOrNot) {
+    Harness h(2, "setup");
+    int shown = 0;
+    for (bool confirm : {true, false}) {
+        h.printer.setSetupDialog([&](QPrinter&, QWidget*) {
+            ++shown;
+            return confirm;
+        });
+        printerSetup(h.ctx);
+    }
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(h.relayouts, 2);
+}
+
+TEST(PrintCommands, WithoutAPrinterNothingHappens) {
+    Harness h(1, "no-printer");
+    h.ctx.printer = nullptr;
+    printWithDialog(h.ctx);
+    printDirect(h.ctx);
+    printerSetup(h.ctx);
+    EXPECT_EQ(h.relayouts, 0);
+    EXPECT_FALSE(h.shell.printing);
+}
+
+}  // namespace
+}  // namespace folvek

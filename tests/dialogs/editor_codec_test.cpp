@@ -1,0 +1,62 @@
+// The editor's code-page and line-end handling: every byte a file can hold comes back as it was.
+#include <gtest/gtest.h>
+
+#include "codepage.h"
+#include "editor_codec.h"
+
+namespace folvek {
+namespace {
+
+std::string everyByteExceptLineEnds() {
+    std::string s;
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r' && b != '\n') s.push_back(static_cast<char>(b));
+    return s;
+}
+
+TEST(EditorCodec, EveryByteSurvivesARoundTripInBothCodePages) {
+    const std::string bytes = everyByteExceptLineEnds() + "\r\n" + everyByteExceptLineEnds();
+    for (bool dos : {true, false}) {
+        const EditorText shown = decodeEditorText(bytes, dos);
+        EXPECT_TRUE(shown.crlf);
+        const EncodedText back = encodeEditorText(shown.text, shown.crlf, dos);
+        EXPECT_EQ(back.unmappable, 0) << "dos=" << dos;
+        EXPECT_EQ(back.bytes, bytes) << "dos=" << dos;
+    }
+}
+
+TEST(EditorCodec, DosLettersReadAsTheViewerShowsThemAndBoxesStayBoxes) {
+    // Where the viewer's 866 -> 1251 conversion is reversible, the editor shows the same letter.
+    const std::uint8_t* toWin = oemToAnsiTable();
+    const std::uint8_t* toDos = ansiToOemTable();
+    for (int b = 0; b < 256; ++b) {
+        if (toDos[toWin[b]] != b) continue;
+        EXPECT_EQ(dosToUnicode(static_cast<unsigned char>(b)), ansiToUnicodeTable()[toWin[b]])
+            << "byte " << b;
+    }
+    EXPECT_EQ(decodeEditorText("\xc9\xcd\xbb", true).text, QStringLiteral("╔═╗"));
+}
+
+TEST(EditorCodec, LineEndsKeepTheFilesStyle) {
+    EXPECT_FALSE(decodeEditorText("a\nb\n", false).crlf);
+    EXPECT_EQ(encodeEditorText(QStringLiteral("a\nb\n"), false, false).bytes, "a\nb\n");
+    EXPECT_EQ(encodeEditorText(QStringLiteral("a\nb"), true, true).bytes, "a\r\nb");
+    // A file without any line end is a DOS/Windows file: new lines get CR LF.
+    EXPECT_TRUE(decodeEditorText("abc", false).crlf);
+    // The edit control's own paragraph ends count as line ends.
+    EXPECT_EQ(encodeEditorText(QString(u"a\u2029b"), false, false).bytes, "a\nb");
+}
+
+TEST(EditorCodec, CharactersTheCodePageLacks) {
+    // Missing from 866 but in 1251: the viewer's DOS look-alike of the 1251 character.
+    const EncodedText quote = encodeEditorText(QStringLiteral("«"), false, true);
+    EXPECT_EQ(quote.unmappable, 0);
+    EXPECT_EQ(quote.bytes, std::string(1, static_cast<char>(ansiToOemTable()[0xAB])));
+    // In neither code page: '?' and counted.
+    const EncodedText tick = encodeEditorText(QStringLiteral("a✓b"), false, false);
+    EXPECT_EQ(tick.bytes, "a?b");
+    EXPECT_EQ(tick.unmappable, 1);
+}
+
+}  // namespace
+}  // namespace folvek

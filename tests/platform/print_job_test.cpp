@@ -1,0 +1,162 @@
+// The print job without a print system: the order of the printout's calls, the range rule,
+// copies, the abort dialog, cancelling, and failures of the device and the spooler.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QWidget>
+
+#include "abort_dialog.h"
+#include "print_job.h"
+#include "platform/print_support.h"
+
+namespace folvek {
+namespace {
+
+using printtest::FakeSpooler;
+using printtest::RecordingPrintout;
+using Calls = std::vector<std::string>;
+
+AbortDialog* openAbortDialog() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<AbortDialog*>(w); d && d->isVisible()) return d;
+    return nullptr;
+}
+
+TEST(PrintRange, ChosenPagesElseTheMinimumToMaximumElseOpenEnded) {
+    const PageRange chosen = printRange({1, 5, 0, 0}, true, 2, 3);
+    EXPECT_EQ(chosen.from, 2);
+    EXPECT_EQ(chosen.to, 3);
+    const PageRange all = printRange({1, 5, 0, 0}, false, 2, 3);
+    EXPECT_EQ(all.from, 1);
+    EXPECT_EQ(all.to, 5);
+    const PageRange open = printRange({0, 0, 0, 0}, false, 0, 0);
+    EXPECT_EQ(open.from, 1);
+    EXPECT_EQ(open.to, INT_MAX);
+    // "All pages" in the dialog leaves no page numbers: the printout's range holds.
+    EXPECT_EQ(printRange({1, 5, 0, 0}, true, 0, 0).to, 5);
+}
+
+TEST(PrintJob, CallsThePrintoutInItsOrderForEveryPageOfTheRange) {
+    FakeSpooler spooler;
+    RecordingPrintout printout(5, {1, 5, 0, 0});
+    const PrintJobResult r = runPrintJob(printout, spooler, {2, 3}, 1, nullptr);
+    EXPECT_FALSE(r.cancelled);
+    EXPECT_EQ(r.pagesPrinted, 2);
+    EXPECT_EQ(printout.calls, (Calls{"params", "beginPrinting", "beginDocument 2 3", "page 2",
+                                     "page 3", "endDocument", "endPrinting"}));
+    EXPECT_EQ(spooler.calls, (Calls{"open doc.txt", "startPage", "endPage", "startPage", "endPage",
+                                    "close"}));
+}
+
+TEST(PrintJob, AnOpenEndedRangeStopsWhenThePrintoutHasNoFurtherPage) {
+    FakeSpooler spooler;
+    RecordingPrintout printout(1, {0, 0, 0, 0});
+    EXPECT_EQ(runPrintJob(printout, spooler, printRange({0, 0, 0, 0}, false, 0, 0), 1, nullptr)
+                  .pagesPrinted,
+              1);
+    EXPECT_EQ(printout.calls[3], "page 1");
+    EXPECT_EQ(printout.calls[4], "endDocument");
+}
+
+TEST(PrintJob, CopiesTheDriverCannotMakeRepeatTheDocumentInOneSpoolerDocument) {
+    FakeSpooler spooler;
+    RecordingPrintout printout(2, {1, 2, 0, 0});
+    EXPECT_EQ(runPrintJob(printout, spooler, {1, 2}, 2, nullptr).pagesPrinted, 4);
+    EXPECT_EQ(printout.calls, (Calls{"params", "beginPrinting", "beginDocument 1 2", "page 1",
+                                     "page 2", "endDocument", "beginDocument 1 2", "page 1",
+                                     "page 2", "endDocument", "endPrinting"}));
+    EXPECT_EQ(std::count(spooler.calls.begin(), spooler.calls.end(), "open doc.txt"), 1);
+}
+
+TEST(PrintJob, NoDeviceIsAnErrorBeforeAnyCallback) {
+    FakeSpooler spooler;
+    spooler.noDevice = true;
+    RecordingPrintout printout(3, {1, 3, 0, 0});
+    EXPECT_THROW(runPrintJob(printout, spooler, {1, 3}, 1, nullptr), PrintError);
+    EXPECT_TRUE(printout.calls.empty());
+    EXPECT_EQ(openAbortDialog(), nullptr);
+}
+
+TEST(PrintJob, ASpoolerFailureAfterSomePagesIsAnErrorNotASuccess) {
+    FakeSpooler spooler;
+    spooler.failAtPage = 3;
+    RecordingPrintout printout(5, {1, 5, 0, 0});
+    QWidget window;
+    window.show();
+    try {
+        runPrintJob(printout, spooler, {1, 5}, 1, &window);
+        FAIL() << "a failed spooler passed for success";
+    } catch (const PrintError& e) {
+        EXPECT_EQ(e.pagesPrinted(), 2);
+    }
+    EXPECT_EQ(spooler.calls.back(), "abort");  // the broken document is dropped, not closed
+    EXPECT_EQ(printout.calls.back(), "endPrinting");
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_EQ(openAbortDialog(), nullptr);
+}
+
+TEST(PrintJob, TheAbortDialogShowsTheJobAndTheWindowIsDisabledMeanwhile) {
+    FakeSpooler spooler;
+    RecordingPrintout printout(3, {1, 3, 0, 0}, "/tmp/report.txt");
+    QWidget window;
+    window.show();
+    std::vector<std::string> seen;
+    printout.onPage = [&](int) {
+        AbortDialog* d = openAbortDialog();
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Печать"));
+        EXPECT_FALSE(window.isEnabled());
+        EXPECT_TRUE(d->isEnabled());
+        EXPECT_TRUE(d->cancelButton()->isEnabled());
+        EXPECT_EQ(d->cancelButton()->text(), QStringLiteral("Отмена"));
+        seen.push_back((d->label(AbortDialog::kPage)->text() + "|" +
+                        d->label(AbortDialog::kLastPage)->text() + "|" +
+                        d->label(AbortDialog::kTitle)->text() + "|" +
+                        d->label(AbortDialog::kDevice)->text())
+                           .toStdString());
+    };
+    runPrintJob(printout, spooler, {2, 3}, 1, &window);
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "Печать страницы 2|из 3 |'/tmp/report.txt' на|Fake на LPT1:",
+                        "Печать страницы 3|из 3 |'/tmp/report.txt' на|Fake на LPT1:"}));
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_EQ(openAbortDialog(), nullptr);
+}
+
+TEST(PrintJob, CancelStopsAfterTheCurrentPageAndDropsTheDocument) {
+    FakeSpooler spooler;
+    RecordingPrintout printout(5, {1, 5, 0, 0});
+    bool disabledAfterClick = false;
+    printout.onPage = [&](int page) {
+        if (page != 1) return;
+        AbortDialog* d = openAbortDialog();
+        ASSERT_NE(d, nullptr);
+        d->cancelButton()->click();
+        disabledAfterClick = !d->cancelButton()->isEnabled();
+    };
+    const PrintJobResult r = runPrintJob(printout, spooler, {1, 5}, 3, nullptr);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(r.pagesPrinted, 1);
+    EXPECT_TRUE(disabledAfterClick);
+    EXPECT_EQ(printout.calls, (Calls{"params", "beginPrinting", "beginDocument 1 5", "page 1",
+                                     "endDocument", "endPrinting"}));
+    EXPECT_EQ(spooler.calls.back(), "abort");
+}
+
+TEST(AbortDialog, EscapeCancelsAndTheDialogCannotBeClosed) {
+    AbortDialog d(nullptr, "t", "dev", "port");
+    d.show();
+    EXPECT_FALSE(d.close());
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_FALSE(d.cancelled());
+    QTest::keyClick(&d, Qt::Key_Escape);
+    EXPECT_TRUE(d.cancelled());
+    EXPECT_FALSE(d.cancelButton()->isEnabled());
+    EXPECT_TRUE(d.isVisible());
+}
+
+}  // namespace
+}  // namespace folvek
