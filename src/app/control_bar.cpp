@@ -1,6 +1,8 @@
 // The tool bar and its settings-file list.
 #include "control_bar.h"
 
+#include "settings_files.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -73,23 +75,6 @@ void TMyControlBar::setupWindow() {
     if (view_) view_->setFocus(Qt::OtherFocusReason);
 }
 
-void refreshSettingsList() {
-    QComboBox* combo = app().settingsList;
-    if (!combo) return;
-    QDir dir(QString::fromStdString(shellState().programDir));
-    QStringList names = dir.entryList({QStringLiteral("*.ini"), QStringLiteral("*.INI")},
-                                      QDir::Files | QDir::Readable, QDir::NoSort);
-    names.removeDuplicates();
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        int c = a.compare(b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
-    const QSignalBlocker block(combo);
-    combo->clear();
-    for (const QString& n : names) combo->addItem(n.left(50));
-    QString current;
-    if (pager* p = app().thePager) current = QFileInfo(QString::fromStdString(p->iniPath)).fileName();
-    combo->setCurrentIndex(current.isEmpty() ? -1 : names.indexOf(current));
-}
+void refreshSettingsList() { refreshSettingsFiles(); }
 
 }  // namespace folvek

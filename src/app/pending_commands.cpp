@@ -5,6 +5,10 @@
 
 #include "app_globals.h"
 #include "message_boxes.h"
+#include "font_commands.h"
+#include "param_dialog.h"
+#include "print_commands.h"
+#include "settings_files.h"
 #include "ruler_win.h"
 
 namespace folvek {
@@ -20,23 +24,30 @@ void notYet(TRulerWin& view) {
 
 }  // namespace
 
-void printWithDialog(TRulerWin& view) { notYet(view); }
-void printOnCurrentPrinter(TRulerWin& view) { notYet(view); }
-void printerSetup(TRulerWin& view) { notYet(view); }
-void sendByMail(TRulerWin& view) { notYet(view); }
-void chooseFont(TRulerWin& view) { notYet(view); }
-void pageParameters(TRulerWin& view) { notYet(view); }
-void editDocument(TRulerWin& view) { notYet(view); }
-void fontLarger(TRulerWin& view) { notYet(view); }
-void fontSmaller(TRulerWin& view) { notYet(view); }
-void loadSettingsFile(TRulerWin& view) { notYet(view); }
-void saveSettingsAs(TRulerWin& view) { notYet(view); }
-void settingsFileChosen(TRulerWin& view, int) { notYet(view); }
-
-bool printBatchCopy(TRulerWin&) {
-    // Unattended: no box that would wait for someone.
-    std::fprintf(stderr, "FolVk: %s\n", kNotYet);
-    return true;
+void printWithDialog(TRulerWin& view) {
+    QtMessages box(&view);
+    PrintContext ctx = printContextFor(view, box);
+    printWithDialog(ctx);
 }
+void printOnCurrentPrinter(TRulerWin& view) {
+    QtMessages box(&view);
+    PrintContext ctx = printContextFor(view, box);
+    printDirect(ctx);
+}
+void printerSetup(TRulerWin& view) {
+    QtMessages box(&view);
+    PrintContext ctx = printContextFor(view, box);
+    printerSetup(ctx);
+}
+void sendByMail(TRulerWin& view) { notYet(view); }
+void chooseFont(TRulerWin& view) { fontCommand(view); }
+void pageParameters(TRulerWin& view) { pageParametersCommand(view); }
+void editDocument(TRulerWin& view) { notYet(view); }
+void fontLarger(TRulerWin& view) { fontStepCommand(view, +1); }
+void fontSmaller(TRulerWin& view) { fontStepCommand(view, -1); }
+void loadSettingsFile(TRulerWin& view) { loadSettingsCommand(view); }
+void saveSettingsAs(TRulerWin& view) { saveSettingsAsCommand(view); }
+void settingsFileChosen(TRulerWin& view, int index) { settingsListChosen(view, index); }
+
 
 }  // namespace folvek

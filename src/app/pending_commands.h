@@ -19,8 +19,4 @@ void loadSettingsFile(TRulerWin& view);       // 11849
 void saveSettingsAs(TRulerWin& view);         // 11851
 void settingsFileChosen(TRulerWin& view, int index);  // combo box 5555, selection changed
 
-// One copy of the batch printing (/m). Returns false when printing failed; it then clears the
-// batch count and the printing flag, so the program stays open.
-bool printBatchCopy(TRulerWin& view);
-
 }  // namespace folvek

@@ -15,9 +15,10 @@
 #include "command_table.h"
 #include "history.h"
 #include "message_boxes.h"
-#include "page_layout_printer.h"
 #include "pager.h"
 #include "pending_commands.h"
+#include "print_commands.h"
+#include "printer_component.h"
 #include "qt_device_context.h"
 #include "shell_state.h"
 #include "status_fields.h"
@@ -45,8 +46,8 @@ TRulerWin::TRulerWin() {
     setObjectName(QStringLiteral("KVLDFolvekWindows"));
     contextMenu_ = new QMenu(this);
 
-    // Until a print system is wired in, the printer is an A4 page layout.
-    printer_ = std::make_unique<PageLayoutPrinter>();
+    // The system's default printer (Qt's PDF printer when there is none).
+    printer_ = std::make_unique<TPrinter>();
     app().printer = printer_.get();
 
     // Mail goes through xdg-email; without it the view has no mailer.
@@ -105,11 +106,9 @@ void TRulerWin::setupWindow() {
     updateCommandStates();
 
     if (shell.batchCopies != 0) {
-        for (int i = 0; i < shell.batchCopies && shell.batchCopies > 0; ++i)
-            if (!printBatchCopy(*this)) break;
-        // A failed copy sets batchCopies to 0: the program then stays open.
-        if (shell.batchCopies != 0)
-            QTimer::singleShot(0, this, [this] { runCommand(CmExit); });
+        QtMessages box(this);
+        PrintContext print = printContextFor(*this, box);
+        runBatchPrinting(print);
     }
 }
 

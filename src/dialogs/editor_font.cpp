@@ -2,6 +2,7 @@
 #include "editor_font.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QStringList>
 #include <optional>
 
@@ -25,6 +26,19 @@ std::optional<QFontDatabase::WritingSystem> scriptOf(std::uint8_t charSet) {
     }
 }
 
+// The system's fixed-pitch face when the font database agrees that it is one (some
+// monospace faces do not say so), else the first well-known fixed-pitch face installed.
+QString fixedPitchFamily(const QStringList& families) {
+    QStringList candidates{QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family(),
+                           QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
+                           QStringLiteral("Noto Mono"), QStringLiteral("Courier New")};
+    for (const QString& f : candidates)
+        if (families.contains(f, Qt::CaseInsensitive) && QFontDatabase::isFixedPitch(f)) return f;
+    for (const QString& f : families)
+        if (QFontDatabase::isFixedPitch(f)) return f;
+    return {};
+}
+
 }  // namespace
 
 QFont editorFont(const std::string& faceName, std::uint8_t charSet, const QFont& base) {
@@ -36,6 +50,8 @@ QFont editorFont(const std::string& faceName, std::uint8_t charSet, const QFont&
     if (!face.isEmpty() && face.compare(QLatin1String("fixedsys"), Qt::CaseInsensitive) != 0 &&
         families.contains(face, Qt::CaseInsensitive)) {
         font.setFamily(face);
+    } else if (const QString fixed = fixedPitchFamily(families); !fixed.isEmpty()) {
+        font.setFamily(fixed);
     } else {
         font.setFamilies(QFontDatabase::systemFont(QFontDatabase::FixedFont).families());
         font.setStyleHint(QFont::Monospace);

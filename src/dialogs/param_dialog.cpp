@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -182,6 +183,8 @@ ParamDialog::ParamDialog(pager& settings, QWidget* owner) : QDialog(owner), sett
     for (int id : {kParamFontPoints, kParamLeftMargin, kParamTopMargin, kParamBottomMargin,
                    kParamPenWidth, kParamHeightString, kParamCompress1, kParamCompress2})
         if (QLineEdit* e = edit(this, id)) e->setMaxLength(kNumberEditLimit);
+    // "&Размер:" moves the focus to the size field.
+    if (auto* label = qobject_cast<QLabel*>(dialogItem(this, 123))) label->setBuddy(edit(this, kParamFontPoints));
     // Enter confirms, as in every dialog of the system.
     if (auto* ok = qobject_cast<QPushButton*>(dialogItem(this, kParamOk))) ok->setDefault(true);
     for (int id : {kParamOk, kParamCancel, kParamSaveAs, kParamTopChoose, kParamBotChoose, kParamChooseFont})

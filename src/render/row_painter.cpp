@@ -32,6 +32,37 @@ private:
     std::string text_;
 };
 
+// The visible characters of a neighbour line, collected once per row on first use, so that
+// looking up the cell above or below does not re-walk the line for every column.
+class VisibleCells {
+public:
+    explicit VisibleCells(const char* line) : line_(line) {}
+    std::uint8_t at(std::int32_t c) {
+        if (!line_) return 0;
+        if (!built_) build();
+        return c >= 0 && c < count_ ? cells_[c] : 0;
+    }
+
+private:
+    void build() {
+        built_ = true;
+        for (const char* p = line_; *p && count_ < kMax;) {
+            if (*p == '<') {
+                if (const int code = tagAt(p)) {
+                    p += tagLength(code);
+                    continue;
+                }
+            }
+            cells_[count_++] = static_cast<std::uint8_t>(*p++);
+        }
+    }
+    static constexpr std::int32_t kMax = 1024;
+    const char* line_;
+    bool built_ = false;
+    std::int32_t count_ = 0;
+    std::uint8_t cells_[kMax];
+};
+
 }  // namespace
 
 const char* cutStrip(const pager& pg, const char* line, std::int32_t strip, char* buf,
@@ -54,6 +85,8 @@ void paintRow(const pager& pg, DeviceContext& dc, const RowInput& row) {
     RowRun run(pg, dc, row.rowTop);
     const RowGeometry geo{pg.LeftMargin, pg.charWidth, row.rowTop, pg.lineHeight};
     LineArt art(dc, geo, run, row.prefixByte);
+    VisibleCells above(row.above);
+    VisibleCells below(row.below);
 
     const auto* p = reinterpret_cast<const std::uint8_t*>(row.text);
     std::int32_t& c = run.column;
@@ -73,8 +106,8 @@ void paintRow(const pager& pg, DeviceContext& dc, const RowInput& row) {
             cell.next2 = p[1] ? p[2] : 0;
             cell.prev1 = c > 0 ? p[-1] : 0;
             cell.prev2 = c > 1 ? p[-2] : 0;
-            cell.above = static_cast<std::uint8_t>(visibleCharAt(row.above, c));
-            cell.below = static_cast<std::uint8_t>(visibleCharAt(row.below, c));
+            cell.above = above.at(c);
+            cell.below = below.at(c);
             cell.column = c;
             art.apply(cell);
         } else {

@@ -12,10 +12,7 @@
 
 #include "document_command_context.h"
 #include "messages.h"
-
-namespace folvek {
-class pager;
-}
+#include "pager.h"
 
 namespace folvek::test {
 

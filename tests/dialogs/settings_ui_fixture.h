@@ -1,5 +1,6 @@
 // A main window over a temporary settings directory for the settings dialogs and commands,
-// file and font dialogs, the modal run of the parameters dialog, help and message boxes.
+// with every dialog answered by the test: file and font dialogs, the modal run of the
+// parameters dialog, help and message boxes.
 #pragma once
 
 #include <gtest/gtest.h>

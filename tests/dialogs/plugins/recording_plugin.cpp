@@ -8,7 +8,7 @@
 
 namespace {
 
-void record(const std::string& line) {
+[[maybe_unused]] void record(const std::string& line) {
     if (const char* log = std::getenv("FOLVEK_PLUGIN_LOG")) {
         if (std::FILE* f = std::fopen(log, "ab")) {
             std::fputs((line + "\n").c_str(), f);
@@ -17,9 +17,9 @@ void record(const std::string& line) {
     }
 }
 
-std::string field(const char* s) { return s ? s : "<null>"; }
+[[maybe_unused]] std::string field(const char* s) { return s ? s : "<null>"; }
 
-int finish(const char* path) {
+[[maybe_unused]] int finish(const char* path) {
     if (const char* extra = std::getenv("FOLVEK_PLUGIN_APPEND")) {
         if (std::FILE* f = std::fopen(path, "ab")) {
             std::fputs(extra, f);
