@@ -39,7 +39,7 @@ void TRulerWin::openDocument() {
     const QString chosen = fileDialogs().open(textFileRequest(this, QString()));
     if (!chosen.isEmpty() && pager_) {
         ShellState& shell = shellState();
-        history::save(shell);
+        saveHistory();
         shell.documentPath = chosen.toStdString();
         history::lookup(shell);
         pager_->loadProfile(shell.IniFileName);

@@ -72,8 +72,16 @@ TRulerWin::TRulerWin() {
     app().view = this;
 }
 
+void TRulerWin::saveHistory() {
+    bool failed = false;
+    history::save(shellState(), &failed);
+    if (!failed) return;
+    QtMessages box(this);
+    box.show(loadString(1018) + "\n" + history::historyPath(shellState()), "!!!", MsgIcon::Error);
+}
+
 TRulerWin::~TRulerWin() {
-    history::save(shellState());
+    saveHistory();
     app().thePager = nullptr;
     pager_.reset();
     app().printer = nullptr;

@@ -72,6 +72,10 @@ public:
     void openWebSite();
     void mailAuthor();
 
+    // Writes the history entry of the shown document; a history that cannot be written is
+    // reported (the old file stays as it was).
+    void saveHistory();
+
     // The relayout after the document changed: freeText, loadText, paginate.
     void reloadDocument();
 

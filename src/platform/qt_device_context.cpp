@@ -54,7 +54,21 @@ QtDeviceContext::Batch& QtDeviceContext::batchFor(const SizedFont& f) {
     return batches_.back();
 }
 
+void QtDeviceContext::flushLines() {
+    if (lines_.isEmpty() || !painter_) return;
+    const int width = state_.penWidth;
+    state_.penWidth = linesPenWidth_;
+    penApplied_ = false;
+    applyPen();
+    painter_->setBrush(Qt::NoBrush);
+    painter_->drawPath(lines_);
+    lines_.clear();
+    state_.penWidth = width;
+    penApplied_ = false;
+}
+
 void QtDeviceContext::flush() {
+    flushLines();
     if (!pending_ || !painter_) return;
     pending_ = false;
     applyPen();  // text takes the pen's colour; every pen is black
@@ -195,9 +209,15 @@ void QtDeviceContext::moveTo(int x, int y) {
 }
 
 void QtDeviceContext::lineTo(int x, int y) {
-    if (painter_) {
+    if (painter_ && saved_.empty()) {
+        // Outside a saved state nothing tells when the drawing ends: draw at once.
         applyPen();
         painter_->drawLine(toDevice(state_.curX, state_.curY), toDevice(x, y));
+    } else if (painter_) {
+        if (!lines_.isEmpty() && linesPenWidth_ != state_.penWidth) flushLines();
+        linesPenWidth_ = state_.penWidth;
+        lines_.moveTo(toDevice(state_.curX, state_.curY));
+        lines_.lineTo(toDevice(x, y));
     }
     state_.curX = x;
     state_.curY = y;

@@ -3,6 +3,7 @@
 // force; the painter's own transform (a view's scroll offset) stays under the mapping.
 #pragma once
 
+#include <QPainterPath>
 #include <QPointF>
 #include <QSizeF>
 #include <QString>
@@ -53,6 +54,7 @@ public:
     // object per font and page instead of one per run. Pending text is drawn when the caller's
     // state comes back (the last restoreState), before pictures and opaque text, and here.
     void flush();
+    void flushLines();
 
 private:
     struct State {
@@ -92,6 +94,10 @@ private:
     Batch& batchFor(const SizedFont& f);
     std::vector<Batch> batches_;
     bool pending_ = false;
+    // Segments are collected into one path per pen and stroked at once: a PDF page then gets
+    // one path instead of one per table stroke.
+    QPainterPath lines_;
+    int linesPenWidth_ = 0;
     QString textBuffer_;
 };
 

@@ -121,11 +121,14 @@ bool lookup(const std::string& historyPath, const std::string& documentPath,
 }
 
 bool save(const std::string& historyPath, const std::string& documentPath,
-          const std::string& iniFileName) {
+          const std::string& iniFileName, bool* failed) {
+    if (failed) *failed = false;
     if (documentPath.empty()) return false;
     std::string content;
     switch (readFile(historyPath, content)) {
-    case ReadResult::Failed: return false;  // an unreadable history is left as it was
+    case ReadResult::Failed:  // an unreadable history is left as it was
+        if (failed) *failed = true;
+        return false;
     case ReadResult::Missing: content.clear(); break;
     case ReadResult::Ok:
         if (isSwitchedOff(content)) return false;
@@ -146,15 +149,19 @@ bool save(const std::string& historyPath, const std::string& documentPath,
         }
     }
     if (!written && !isDefault) out += documentPath + '\t' + iniFileName + '\n';
-    return replaceFile(historyPath, toTextMode(out));
+    const bool ok = replaceFile(historyPath, toTextMode(out));
+    if (failed) *failed = !ok;
+    return ok;
 }
 
 bool lookup(ShellState& shell) {
     return lookup(shell.programDir + kFileName, shell.documentPath, shell.IniFileName);
 }
 
-bool save(const ShellState& shell) {
-    return save(shell.programDir + kFileName, shell.documentPath, shell.IniFileName);
+bool save(const ShellState& shell, bool* failed) {
+    return save(shell.programDir + kFileName, shell.documentPath, shell.IniFileName, failed);
 }
+
+std::string historyPath(const ShellState& shell) { return shell.programDir + kFileName; }
 
 }  // namespace folvek::history

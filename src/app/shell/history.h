@@ -51,13 +51,15 @@ bool lookup(const std::string& historyPath, const std::string& documentPath,
 // Save: rewrites the file (through a temporary file renamed over it) with every old entry in
 // order, the document's entry updated in place, appended, or dropped when the default settings
 // file is in use. Leaves the file as it was when it is switched off or cannot be read.
-// Returns true when the file was written.
+// Returns true when the file was written; *failed (when given) tells a file that should have been
+// written but could not be (unreadable, or the rewrite failed) from one that needed no write.
 bool save(const std::string& historyPath, const std::string& documentPath,
-          const std::string& iniFileName);
+          const std::string& iniFileName, bool* failed = nullptr);
 
 // The same on the process's shell state, with history.cfg in the settings directory.
 bool lookup(ShellState& shell);
-bool save(const ShellState& shell);
+bool save(const ShellState& shell, bool* failed = nullptr);
+std::string historyPath(const ShellState& shell);
 
 }  // namespace history
 }  // namespace folvek
