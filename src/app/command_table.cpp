@@ -6,8 +6,8 @@
 
 namespace folvek {
 
-const std::vector<CommandSpec>& commandSpecs() {
-    static const std::vector<CommandSpec> specs = {
+const std::vector<CommandInfo>& commandInfos() {
+    static const std::vector<CommandInfo> infos = {
         {CmOpen, "Открыть\tF3"},
         {CmSaveAs, "Сохранить как..."},
         {CmPrint, "Печать ...\tF9"},
@@ -35,11 +35,11 @@ const std::vector<CommandSpec>& commandSpecs() {
         {CmMailAuthor, "Послать E-Mail автору"},
         {CmAbout, "О программе..."},
     };
-    return specs;
+    return infos;
 }
 
-const CommandSpec* findCommand(int id) {
-    for (const CommandSpec& s : commandSpecs())
+const CommandInfo* findCommand(int id) {
+    for (const CommandInfo& s : commandInfos())
         if (s.id == id) return &s;
     return nullptr;
 }

@@ -9,14 +9,14 @@
 
 namespace folvek {
 
-struct CommandSpec {
+struct CommandInfo {
     int id;
     const char* menuText;  // UTF-8; the part after a tab is the key shown in the menu
 };
 
 // Every command of menu 100, in no particular order.
-const std::vector<CommandSpec>& commandSpecs();
-const CommandSpec* findCommand(int id);
+const std::vector<CommandInfo>& commandInfos();
+const CommandInfo* findCommand(int id);
 
 // Accelerator table 100: the keys that run a command (empty for commands without keys).
 QList<QKeySequence> acceleratorsFor(int id);

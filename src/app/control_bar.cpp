@@ -14,7 +14,7 @@
 #include "command_table.h"
 #include "dialog_template.h"
 #include "pager.h"
-#include "pending_commands.h"
+#include "command_handlers.h"
 #include "ruler_win.h"
 #include "shell_state.h"
 

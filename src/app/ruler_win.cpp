@@ -16,7 +16,7 @@
 #include "history.h"
 #include "message_boxes.h"
 #include "pager.h"
-#include "pending_commands.h"
+#include "command_handlers.h"
 #include "print_commands.h"
 #include "printer_component.h"
 #include "qt_device_context.h"
@@ -173,7 +173,7 @@ QAction* TRulerWin::commandAction(int id) {
     if (QAction* a = actions_.value(id)) return a;
     auto* a = new QAction(this);
     a->setData(id);
-    if (const CommandSpec* spec = findCommand(id)) a->setText(QString::fromUtf8(spec->menuText));
+    if (const CommandInfo* info = findCommand(id)) a->setText(QString::fromUtf8(info->menuText));
     a->setShortcuts(acceleratorsFor(id));
     a->setShortcutContext(Qt::WindowShortcut);
     // A command without a hint still replaces the fields with an empty hint bar.

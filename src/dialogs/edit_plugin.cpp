@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
+#include <dlfcn.h>
+#include <link.h>
 #include <memory>
 
 #include "document_command_context.h"
@@ -29,10 +31,18 @@ std::unique_ptr<QLibrary> loadEditLibrary() {
         if (lib->load()) return lib;
     }
     if (!search.systemSearch) return nullptr;
-    // A bare name goes through the dynamic loader's own search (LD_LIBRARY_PATH, ld.so.cache).
-    auto lib = std::make_unique<QLibrary>(QLatin1String(kLibraryName));
-    if (lib->load()) return lib;
-    return nullptr;
+    // QLibrary would try "libedit.so" first, which is the unrelated line-editing library; the
+    // dynamic loader's own search takes the name exactly as given.
+    void* probe = ::dlopen(kLibraryName, RTLD_LAZY | RTLD_LOCAL);
+    if (!probe) return nullptr;
+    std::unique_ptr<QLibrary> lib;
+    link_map* map = nullptr;
+    if (::dlinfo(probe, RTLD_DI_LINKMAP, &map) == 0 && map && map->l_name && *map->l_name) {
+        lib = std::make_unique<QLibrary>(QString::fromLocal8Bit(map->l_name));
+        if (!lib->load()) lib.reset();
+    }
+    ::dlclose(probe);
+    return lib;
 }
 
 }  // namespace

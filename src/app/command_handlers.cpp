@@ -1,28 +1,16 @@
-// Stand-ins for the commands that later work fills in.
-#include "pending_commands.h"
+// The commands the view hands to the printing and dialog code.
+#include "command_handlers.h"
 
-#include <cstdio>
-
-#include "app_globals.h"
-#include "message_boxes.h"
+#include "edit_command.h"
 #include "font_commands.h"
+#include "mail_command.h"
+#include "message_boxes.h"
 #include "param_dialog.h"
 #include "print_commands.h"
-#include "settings_files.h"
 #include "ruler_win.h"
+#include "settings_files.h"
 
 namespace folvek {
-
-namespace {
-
-constexpr const char* kNotYet = "Команда пока недоступна";
-
-void notYet(TRulerWin& view) {
-    QtMessages box(&view);
-    box.show(kNotYet, "FolVk", MsgIcon::Information);
-}
-
-}  // namespace
 
 void printWithDialog(TRulerWin& view) {
     QtMessages box(&view);
@@ -39,10 +27,10 @@ void printerSetup(TRulerWin& view) {
     PrintContext ctx = printContextFor(view, box);
     printerSetup(ctx);
 }
-void sendByMail(TRulerWin& view) { notYet(view); }
+void sendByMail(TRulerWin& view) { runSendCommand(view); }
 void chooseFont(TRulerWin& view) { fontCommand(view); }
 void pageParameters(TRulerWin& view) { pageParametersCommand(view); }
-void editDocument(TRulerWin& view) { notYet(view); }
+void editDocument(TRulerWin& view) { runEditCommand(view); }
 void fontLarger(TRulerWin& view) { fontStepCommand(view, +1); }
 void fontSmaller(TRulerWin& view) { fontStepCommand(view, -1); }
 void loadSettingsFile(TRulerWin& view) { loadSettingsCommand(view); }

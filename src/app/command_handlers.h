@@ -1,5 +1,5 @@
-// Commands whose dialogs and printing are not wired in yet. Each is one function here so the
-// real implementation replaces it in one place; until then each tells the user so.
+// The view's commands that live in the printing and dialog code, one entry point each, so the
+// command table does not depend on how each is built.
 #pragma once
 
 namespace folvek {

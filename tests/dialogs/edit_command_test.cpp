@@ -1,0 +1,181 @@
+// The edit command: which editor runs for each kind of edit.so, the Windows-encoding offer in
+// front of a library that only knows Windows text, and the reload after a change.
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include "codepage.h"
+#include "dialogs_test_support.h"
+#include "edit_command.h"
+#include "edit_plugin.h"
+#include "editor_dialog.h"
+#include "file_replace.h"
+#include "pager.h"
+#include "string_table.h"
+
+namespace folvek::test {
+namespace {
+
+class EditCommandTest : public DialogsTest {
+protected:
+    void SetUp() override {
+        DialogsTest::SetUp();
+        log = dirPath() + "plugin.log";
+        qputenv("FOLVEK_PLUGIN_LOG", QByteArray::fromStdString(log));
+        qputenv("FOLVEK_PLUGIN_RESULT", "1");
+        qunsetenv("FOLVEK_PLUGIN_APPEND");
+        // The built-in editor, when it runs, says so and leaves without saving.
+        editorRunHook() = [this](dialDoc2&) {
+            ++builtInRuns;
+            return 0;
+        };
+    }
+    void usePlugin(const char* kind) {
+        editPluginSearch() =
+            EditPluginSearch{{QStringLiteral(FOLVEK_TEST_PLUGIN_DIR "/") + kind}, false};
+    }
+    std::string calls() const { return readFile(log); }
+
+    std::string log;
+    int builtInRuns = 0;
+};
+
+TEST_F(EditCommandTest, EditFile2GetsTheDosFlagAndTheEValueWithoutAQuestion) {
+    usePlugin("with_editfile2");
+    const std::string path = writeFile("dos.txt", kDosHello);
+    DocumentCommandContext ctx = context(path, true);
+    ctx.eValue = "boss@example.com";
+    qputenv("FOLVEK_PLUGIN_APPEND", "\n");
+    EXPECT_EQ(editDocumentFile(ctx), 1);
+    EXPECT_EQ(calls(), "editFile2|null|" + path + "|boss@example.com|1\n");
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(builtInRuns, 0);
+    EXPECT_EQ(relayouts, 1);
+    EXPECT_EQ(doc->IsDos, 1);
+}
+
+TEST_F(EditCommandTest, AnUnchangedFileIsNotReloadedAndAMissingEValueIsNull) {
+    usePlugin("with_editfile2");
+    qputenv("FOLVEK_PLUGIN_RESULT", "0");
+    const std::string path = writeFile("a.txt", "abc");
+    DocumentCommandContext ctx = context(path, false);
+    EXPECT_EQ(editDocumentFile(ctx), 0);
+    EXPECT_EQ(calls(), "editFile2|null|" + path + "|<null>|0\n");
+    EXPECT_EQ(relayouts, 0);
+}
+
+TEST_F(EditCommandTest, EditFileAfterYesGetsTheWholeFileInWindowsEncoding) {
+    usePlugin("only_editfile");
+    // A NUL in the middle must not cut the rewritten file.
+    const std::string dos = kDosHello + std::string("\0", 1) + kDosHello + "\r\n";
+    const std::string path = writeFile("dos.txt", dos);
+    DocumentCommandContext ctx = context(path, true);
+    messages.answer(MsgAnswer::Yes);
+    EXPECT_EQ(editDocumentFile(ctx), 1);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, loadString(1019));
+    EXPECT_EQ(messages.shown[0].caption, "???");
+    EXPECT_EQ(readFile(path), kWinHello + std::string("\0", 1) + kWinHello + "\r\n");
+    EXPECT_EQ(doc->IsDos, 0);
+    EXPECT_EQ(calls(), "editFile|null|" + path + "|<null>\n");
+    EXPECT_EQ(builtInRuns, 0);
+    EXPECT_EQ(relayouts, 2);  // after the rewrite and after the edit
+    ASSERT_GE(doc->lines.size(), 1u);
+    EXPECT_EQ(std::string(doc->lines.textAt(0)), kWinHello);
+}
+
+TEST_F(EditCommandTest, EditFileAfterNoFallsBackToTheBuiltInEditorOnTheDosFile) {
+    usePlugin("only_editfile");
+    const std::string path = writeFile("dos.txt", kDosHello);
+    DocumentCommandContext ctx = context(path, true);
+    messages.answer(MsgAnswer::No);
+    bool sawDos = false;
+    editorRunHook() = [&](dialDoc2& d) {
+        ++builtInRuns;
+        sawDos = d.editor()->toPlainText() == QStringLiteral("Привет");
+        return 0;
+    };
+    EXPECT_EQ(editDocumentFile(ctx), 0);
+    EXPECT_EQ(builtInRuns, 1);
+    EXPECT_TRUE(sawDos);
+    EXPECT_EQ(calls(), "");
+    EXPECT_EQ(readFile(path), kDosHello);
+    EXPECT_EQ(doc->IsDos, 1);
+}
+
+TEST_F(EditCommandTest, EditFileAfterCancelDoesNothing) {
+    usePlugin("only_editfile");
+    const std::string path = writeFile("dos.txt", kDosHello);
+    DocumentCommandContext ctx = context(path, true);
+    messages.answer(MsgAnswer::Cancel);
+    EXPECT_EQ(editDocumentFile(ctx), 0);
+    EXPECT_EQ(builtInRuns, 0);
+    EXPECT_EQ(calls(), "");
+    EXPECT_EQ(readFile(path), kDosHello);
+    EXPECT_EQ(doc->IsDos, 1);
+    EXPECT_EQ(relayouts, 0);
+}
+
+TEST_F(EditCommandTest, EditFileOnAWindowsFileAsksNothing) {
+    usePlugin("only_editfile");
+    const std::string path = writeFile("a.txt", "abc");
+    DocumentCommandContext ctx = context(path, false);
+    ctx.eValue = "";
+    EXPECT_EQ(editDocumentFile(ctx), 1);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(calls(), "editFile|null|" + path + "|\n");
+}
+
+TEST_F(EditCommandTest, AFailedRewriteIsReportedAndChangesNothing) {
+    usePlugin("only_editfile");
+    const std::string path = writeFile("dos.txt", kDosHello);
+    DocumentCommandContext ctx = context(path, true);
+    messages.answer(MsgAnswer::Yes);
+    replaceFileWriteHook() = [](const std::string&) { return false; };
+    EXPECT_EQ(editDocumentFile(ctx), 0);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Error);
+    EXPECT_EQ(readFile(path), kDosHello);
+    EXPECT_EQ(doc->IsDos, 1);
+    EXPECT_EQ(calls(), "");
+    EXPECT_EQ(builtInRuns, 0);
+}
+
+TEST_F(EditCommandTest, ALibraryWithoutEntryPointsOrNoLibraryMeansTheBuiltInEditor) {
+    const std::string path = writeFile("a.txt", "abc");
+    for (const char* kind : {"neither", "missing"}) {
+        usePlugin(kind);
+        builtInRuns = 0;
+        DocumentCommandContext ctx = context(path, true);
+        EXPECT_EQ(editDocumentFile(ctx), 0) << kind;
+        EXPECT_EQ(builtInRuns, 1) << kind;
+        EXPECT_TRUE(messages.shown.empty()) << kind;
+    }
+}
+
+TEST_F(EditCommandTest, ASavedBuiltInEditReloadsTheDocument) {
+    const std::string path = writeFile("dos.txt", kDosHello + "\r\n");
+    DocumentCommandContext ctx = context(path, true);
+    editorRunHook() = [](dialDoc2& d) {
+        d.editor()->moveCursor(QTextCursor::End);
+        d.editor()->insertPlainText(QStringLiteral("Мир"));
+        d.accept();
+        return d.result();
+    };
+    EXPECT_EQ(editDocumentFile(ctx), 1);
+    EXPECT_EQ(relayouts, 1);
+    ASSERT_EQ(doc->lines.size(), 2u);
+    std::string world = "\x8c\xa8\xe0";
+    oemToAnsi(world.data(), world.size());
+    EXPECT_EQ(std::string(doc->lines.textAt(1)), world);
+    EXPECT_EQ(doc->IsDos, 1);
+}
+
+TEST_F(EditCommandTest, NoDocumentNoEdit) {
+    DocumentCommandContext ctx;
+    ctx.messages = &messages;
+    EXPECT_EQ(editDocumentFile(ctx), 0);
+    EXPECT_EQ(builtInRuns, 0);
+}
+
+}  // namespace
+}  // namespace folvek::test

@@ -1,0 +1,216 @@
+// The built-in editor: what it shows, when it asks, what it writes, and that a failed save
+// loses neither the text nor the file.
+#include <QCoreApplication>
+#include <QFontInfo>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTextCursor>
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "dialogs_test_support.h"
+#include "editor_dialog.h"
+#include "file_replace.h"
+#include "string_table.h"
+
+namespace folvek::test {
+namespace {
+
+class EditorTest : public DialogsTest {
+protected:
+    std::unique_ptr<dialDoc2> open(const std::string& path, bool isDos) {
+        EditorSession s;
+        s.path = path;
+        s.isDos = isDos;
+        s.messages = &messages;
+        auto d = std::make_unique<dialDoc2>(nullptr, s);
+        finished = std::make_unique<QSignalSpy>(d.get(), &QDialog::finished);
+        return d;
+    }
+    static void type(dialDoc2& d, const QString& text) {
+        d.editor()->moveCursor(QTextCursor::End);
+        d.editor()->insertPlainText(text);
+    }
+    bool ended() const { return finished->count() > 0; }
+    std::unique_ptr<QSignalSpy> finished;
+};
+
+TEST_F(EditorTest, DosFileIsShownDecodedAndSavedBackInCodePage866) {
+    const std::string original = kDosHello + "\r\n\xc9\xcd\xbb\r\n";
+    const std::string path = writeFile("dos.txt", original);
+    auto d = open(path, true);
+    EXPECT_EQ(d->windowTitle(), QString::fromStdString(path));
+    EXPECT_EQ(d->editor()->toPlainText(), QStringLiteral("Привет\n╔═╗\n"));
+    EXPECT_FALSE(d->isModified());
+    EXPECT_EQ(d->editor()->textCursor().position(), 0);
+
+    type(*d, QStringLiteral("Привет"));
+    d->accept();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(d->result(), 1);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(readFile(path), original + kDosHello);
+}
+
+TEST_F(EditorTest, WindowsFileKeepsNulsNoBreakSpacesAndBareLineFeeds) {
+    const std::string original = kWinHello + std::string("\0x\xa0y\n\fz\n", 8);
+    const std::string path = writeFile("win.txt", original);
+    auto d = open(path, false);
+    type(*d, QStringLiteral("!"));
+    d->accept();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(readFile(path), original + "!");
+}
+
+TEST_F(EditorTest, LeavingAnUnchangedTextAsksNothing) {
+    const std::string path = writeFile("a.txt", "abc\r\n");
+    auto d = open(path, false);
+    d->reject();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(d->result(), 0);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(readFile(path), "abc\r\n");
+}
+
+TEST_F(EditorTest, LeavingAChangedTextAsksAndFollowsTheAnswer) {
+    const std::string path = writeFile("a.txt", "abc\r\n");
+    auto d = open(path, false);
+    type(*d, QStringLiteral("def"));
+
+    messages.answer(MsgAnswer::Cancel);
+    d->reject();
+    EXPECT_FALSE(ended());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, loadString(1005));
+    EXPECT_EQ(messages.shown[0].caption, "");
+    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(readFile(path), "abc\r\n");
+
+    messages.answer(MsgAnswer::Yes);
+    d->reject();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(d->result(), 1);
+    EXPECT_EQ(readFile(path), "abc\r\ndef");
+}
+
+TEST_F(EditorTest, AnsweringNoLeavesTheFileAlone) {
+    const std::string path = writeFile("a.txt", "abc");
+    auto d = open(path, false);
+    type(*d, QStringLiteral("def"));
+    messages.answer(MsgAnswer::No);
+    d->reject();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(d->result(), 0);
+    EXPECT_EQ(readFile(path), "abc");
+}
+
+TEST_F(EditorTest, AnEmptyTextSavesAnEmptyFileWithTheOldPermissions) {
+    const std::string path = writeFile("a.txt", "abc\r\n");
+    ::chmod(path.c_str(), 0640);
+    auto d = open(path, false);
+    d->editor()->clear();
+    d->accept();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(readFile(path), "");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(EditorTest, AFileThatCannotBeReadStartsEmptyAndSavingCreatesIt) {
+    const std::string path = dirPath() + "new.txt";
+    auto d = open(path, false);
+    EXPECT_TRUE(d->editor()->toPlainText().isEmpty());
+    type(*d, QStringLiteral("x\ny"));
+    d->accept();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(readFile(path), "x\r\ny");
+}
+
+TEST_F(EditorTest, AFailedWriteKeepsTheEditorTextAndTheOldFile) {
+    const std::string path = writeFile("a.txt", "old contents\r\n");
+    auto d = open(path, false);
+    type(*d, QStringLiteral("new"));
+    replaceFileWriteHook() = [](const std::string&) { return false; };
+    d->accept();
+    EXPECT_FALSE(ended());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Error writing to file!");
+    EXPECT_EQ(messages.shown[0].caption, "Error");
+    EXPECT_EQ(readFile(path), "old contents\r\n");
+    EXPECT_EQ(d->editor()->toPlainText(), QStringLiteral("old contents\nnew"));
+    // No temporary file is left behind.
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dirPath()))
+        files += e.path().filename().string().rfind("a.txt", 0) == 0;
+    EXPECT_EQ(files, 1);
+
+    replaceFileWriteHook() = nullptr;
+    d->accept();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(readFile(path), "old contents\r\nnew");
+}
+
+TEST_F(EditorTest, AGoneDirectoryIsReportedAndTheEditorStaysOpen) {
+    std::filesystem::create_directory(dirPath() + "sub");
+    const std::string path = writeFile("sub/a.txt", "abc");
+    auto d = open(path, false);
+    type(*d, QStringLiteral("def"));
+    std::filesystem::remove_all(dirPath() + "sub");
+    d->accept();
+    EXPECT_FALSE(ended());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Error opening file!");
+    EXPECT_EQ(messages.shown[0].caption, "Error");
+    EXPECT_EQ(d->editor()->toPlainText(), QStringLiteral("abcdef"));
+}
+
+TEST_F(EditorTest, ATooLargeFileIsShownWholeAndReadOnly) {
+    const std::string big(kEditorTextLimit + 1, 'x');
+    const std::string path = writeFile("big.txt", big);
+    auto d = open(path, false);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, loadString(1004));
+    EXPECT_EQ(messages.shown[0].caption, "!!!");
+    EXPECT_EQ(d->editor()->toPlainText().size(), static_cast<qsizetype>(big.size()));
+    EXPECT_TRUE(d->editor()->isReadOnly());
+    EXPECT_FALSE(d->okButton()->isEnabled());
+    d->accept();
+    EXPECT_FALSE(ended());
+    d->reject();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(d->result(), 0);
+    EXPECT_EQ(readFile(path), big);
+}
+
+TEST_F(EditorTest, CharactersTheCodePageLacksAreWrittenAsQuestionMarksOnlyWhenAccepted) {
+    const std::string path = writeFile("a.txt", "a");
+    auto d = open(path, true);
+    type(*d, QStringLiteral("✓"));
+    messages.answer(MsgAnswer::No);
+    d->accept();
+    EXPECT_FALSE(ended());
+    EXPECT_EQ(readFile(path), "a");
+    messages.answer(MsgAnswer::Yes);
+    d->accept();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(readFile(path), "a?");
+}
+
+TEST_F(EditorTest, FixedsysBecomesAFixedPitchFontAndResizingMovesTheButtons) {
+    const std::string path = writeFile("a.txt", "a");
+    auto d = open(path, false);
+    EXPECT_TRUE(QFontInfo(d->editor()->font()).fixedPitch());
+    EXPECT_FALSE(d->editor()->font().italic());
+    d->show();
+    d->resize(640, 480);
+    QCoreApplication::processEvents();
+    const int h = d->frameGeometry().height();
+    EXPECT_EQ(d->okButton()->pos(), QPoint(10, h - 60));
+    EXPECT_EQ(d->editor()->geometry().height(), h - 70);
+    EXPECT_EQ(d->findChild<QPushButton*>(QStringLiteral("id2"))->pos(), QPoint(110, h - 60));
+}
+
+}  // namespace
+}  // namespace folvek::test

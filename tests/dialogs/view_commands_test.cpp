@@ -1,0 +1,42 @@
+// The edit and send commands over the real main window: the view's document, /e value and
+// relayout reach them.
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <memory>
+
+#include "dialogs_test_support.h"
+#include "edit_command.h"
+#include "editor_dialog.h"
+#include "mail_command.h"
+#include "app_globals.h"
+#include "main_frame.h"
+#include "pager.h"
+#include "ruler_win.h"
+#include "shell_state.h"
+
+namespace folvek::test {
+namespace {
+
+TEST_F(DialogsTest, EditCommandOnTheViewReloadsItsDocument) {
+    const std::string path = writeFile("doc.txt", "one\r\n");
+    shellState().documentPath = path;
+    std::unique_ptr<MainFrame> frame(createMainWindow(false));
+    TRulerWin* view = frame->view();
+    ASSERT_TRUE(view && view->document());
+    QString shown;
+    editorRunHook() = [&](dialDoc2& d) {
+        shown = d.windowTitle();
+        d.editor()->moveCursor(QTextCursor::End);
+        d.editor()->insertPlainText(QStringLiteral("two"));
+        d.accept();
+        return d.result();
+    };
+    runEditCommand(*view, &messages);
+    EXPECT_EQ(shown, QString::fromStdString(path));
+    ASSERT_EQ(view->document()->lines.size(), 2u);
+    EXPECT_EQ(std::string(view->document()->lines.textAt(1)), "two");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+}  // namespace
+}  // namespace folvek::test
