@@ -30,8 +30,11 @@ std::string reportPath() {
     if (const char* env = std::getenv("FOLVEK_BENCH_REPORT")) return env;
     const std::string path = "/tmp/folvek-bench-100M-866.prn";
     if (std::ifstream(path).good()) return path;
-    const std::string cmd = "python3 '" + kSourceDir + "/tools/make-report.py' --size 100M --encoding cp866 --seed 1 --out '" + path + "'";
-    if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "could not generate %s\n", path.c_str());
+    const std::string cmd = "python3 '" + kSourceDir +
+                            "/tools/make-report.py' --size 100M --encoding cp866 --seed 1 --out '" +
+                            path + "'";
+    if (std::system(cmd.c_str()) != 0)
+        std::fprintf(stderr, "could not generate %s\n", path.c_str());
     return path;
 }
 
@@ -60,8 +63,10 @@ long rssBytes() {
 }
 
 class Quiet : public MessageSink {
-public:
-    MsgAnswer show(const std::string&, const std::string&, MsgIcon, MsgButtons) override { return MsgAnswer::Ok; }
+  public:
+    MsgAnswer show(const std::string&, const std::string&, MsgIcon, MsgButtons) override {
+        return MsgAnswer::Ok;
+    }
 };
 
 std::unique_ptr<pager> makePager(Quiet& quiet) {

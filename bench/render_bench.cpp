@@ -19,7 +19,7 @@ namespace {
 
 // Counts calls; fixed metrics (10 units a character, 16 a line) on a 210 x 297 mm page.
 class CountingDevice : public DeviceContext {
-public:
+  public:
     int saveState() override { return ++depth; }
     bool restoreState(int) override { return depth-- > 0; }
     void setLoEnglish() override {}
@@ -36,23 +36,29 @@ public:
     void moveTo(int, int) override { ++calls; }
     void lineTo(int, int) override { ++calls; }
     void drawText(const char*, int len, const Rect&, unsigned) override { calls += len; }
-    void stretchImage(int, int, int, int, int, int, int, int, const ImageView&) override { ++calls; }
+    void stretchImage(int, int, int, int, int, int, int, int, const ImageView&) override {
+        ++calls;
+    }
     long calls = 0;
     int depth = 0, pen = 0;
 };
 
 class Printer : public PrinterSettings {
-public:
+  public:
     bool hasDeviceMode() const override { return false; }
     bool orientationSupported() const override { return false; }
     void setLandscape(bool) override {}
     bool landscape() const override { return false; }
-    std::unique_ptr<LayoutDevice> createLayoutDevice() override { return std::make_unique<CountingDevice>(); }
+    std::unique_ptr<LayoutDevice> createLayoutDevice() override {
+        return std::make_unique<CountingDevice>();
+    }
 };
 
 class Quiet : public MessageSink {
-public:
-    MsgAnswer show(const std::string&, const std::string&, MsgIcon, MsgButtons) override { return MsgAnswer::Ok; }
+  public:
+    MsgAnswer show(const std::string&, const std::string&, MsgIcon, MsgButtons) override {
+        return MsgAnswer::Ok;
+    }
 };
 
 // The report is generated once into $FOLVEK_BENCH_DATA (default /tmp) and kept there.
@@ -63,14 +69,19 @@ std::string reportPath() {
     std::string source = __FILE__;
     source = source.substr(0, source.rfind("/bench/"));
     const std::string script = source + "/tools/make-report.py";
-    const std::string cmd = "python3 '" + script + "' --size 100M --encoding cp1251 --out '" + path + "'";
+    const std::string cmd =
+        "python3 '" + script + "' --size 100M --encoding cp1251 --out '" + path + "'";
     if (std::ifstream(script).good() && std::system(cmd.c_str()) == 0) return path;
     // No generator: a plain framed report of the same size.
     std::ofstream out(path, std::ios::binary);
     for (long n = 0; out.tellp() < 100l << 20; ++n) {
-        if (n % 61 == 60) out << "\f\r\n";
-        else if (n % 5 == 0) out << "+----------+--------------------------------------+-----------+\r\n";
-        else out << "| " << n << " | <B>item</B> description of a stock item " << n % 977 << " |  " << n * 7 % 10000 << ".00 |\r\n";
+        if (n % 61 == 60)
+            out << "\f\r\n";
+        else if (n % 5 == 0)
+            out << "+----------+--------------------------------------+-----------+\r\n";
+        else
+            out << "| " << n << " | <B>item</B> description of a stock item " << n % 977 << " |  "
+                << n * 7 % 10000 << ".00 |\r\n";
     }
     return path;
 }
@@ -119,8 +130,12 @@ void drawBench(benchmark::State& state, bool last) {
     state.counters["page"] = page;
 }
 
-void BM_DrawFirstPage(benchmark::State& state) { drawBench(state, false); }
-void BM_DrawLastPage(benchmark::State& state) { drawBench(state, true); }
+void BM_DrawFirstPage(benchmark::State& state) {
+    drawBench(state, false);
+}
+void BM_DrawLastPage(benchmark::State& state) {
+    drawBench(state, true);
+}
 
 void BM_DrawLastPageFirstTime(benchmark::State& state) {
     pager& pg = *doc().pg;

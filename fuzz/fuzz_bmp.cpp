@@ -11,14 +11,16 @@ using namespace folvek;
 namespace {
 
 class CheckingDevice : public test::RecordingDevice {
-public:
+  public:
     void stretchImage(int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,
                       const ImageView& image) override {
         FUZZ_CHECK(image.pixels != nullptr);
         FUZZ_CHECK(sx >= 0 && sy >= 0 && sw >= 0 && sh >= 0);
         FUZZ_CHECK(sx + sw <= image.width && sy + sh <= image.height);
         if (sw && sh) {
-            const auto at = [&](int x, int y) { return image.pixels[std::size_t(y) * image.width + x]; };
+            const auto at = [&](int x, int y) {
+                return image.pixels[std::size_t(y) * image.width + x];
+            };
             sink ^= at(sx, sy) ^ at(sx + sw - 1, sy + sh - 1);
         }
         RecordingDevice::stretchImage(dx, dy, dw, dh, sx, sy, sw, sh, image);

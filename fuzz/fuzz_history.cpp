@@ -40,8 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string ini = "FOLVK95.INI";
     const bool found = history::lookup(path, document, ini);
-    if (!found) FUZZ_CHECK(ini == "FOLVK95.INI");
-    else FUZZ_CHECK(ini.size() <= history::kIniNameBytes);
+    if (!found)
+        FUZZ_CHECK(ini == "FOLVK95.INI");
+    else
+        FUZZ_CHECK(ini.size() <= history::kIniNameBytes);
     const std::vector<history::Entry> before = history::parse(history::fromTextMode(content));
 
     const bool saved = history::save(path, document, settings);

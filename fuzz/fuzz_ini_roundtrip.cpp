@@ -82,8 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     set.BottFile = storable(in.text(300), 254);
     const std::uint32_t flags = in.u32();
     std::int32_t* const flagFields[] = {&set.IsTopPicture, &set.IsBotPicture, &set.InAll1,
-                                        &set.InAll2, &set.asBackground, &set.inTextEnd,
-                                        &set.IsNumPage, &set.IsDos, &set.isWrap};
+                                        &set.InAll2,       &set.asBackground, &set.inTextEnd,
+                                        &set.IsNumPage,    &set.IsDos,        &set.isWrap};
     for (std::size_t i = 0; i < std::size(flagFields); ++i) *flagFields[i] = (flags >> i) & 1;
     set.Compress1 = static_cast<std::int32_t>(in.u32());
     set.Compress2 = static_cast<std::int32_t>(in.u32());
@@ -129,9 +129,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(got.TopFile == set.TopFile);
     FUZZ_CHECK(got.BottFile == set.BottFile);
     const std::int32_t* const gotFlags[] = {&got.IsTopPicture, &got.IsBotPicture, &got.InAll1,
-                                            &got.InAll2, &got.asBackground, &got.inTextEnd,
-                                            &got.IsNumPage, &got.IsDos, &got.isWrap};
-    for (std::size_t i = 0; i < std::size(gotFlags); ++i) FUZZ_CHECK(*gotFlags[i] == *flagFields[i]);
+                                            &got.InAll2,       &got.asBackground, &got.inTextEnd,
+                                            &got.IsNumPage,    &got.IsDos,        &got.isWrap};
+    for (std::size_t i = 0; i < std::size(gotFlags); ++i)
+        FUZZ_CHECK(*gotFlags[i] == *flagFields[i]);
     FUZZ_CHECK(got.Compress1 == set.Compress1);
     FUZZ_CHECK(got.Compress2 == set.Compress2);
     FUZZ_CHECK(got.HeightString == set.HeightString);

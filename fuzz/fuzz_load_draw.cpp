@@ -14,8 +14,10 @@ namespace {
 constexpr std::int32_t kMaxPagesDrawn = 200;
 
 // Margins a hand-edited settings file can hold, sensible and absurd.
-constexpr long double kMargins[] = {0, 25, 100, 393.7, 1000, 5000, -50, -1e6, 1e9, 1e300, -1e300, 0.5};
-constexpr std::int32_t kHeights[] = {100, 10, 1, 0, -100, 250, 1000, 2147483647, -2147483647 - 1, 55};
+constexpr long double kMargins[] = {0,   25,   100, 393.7, 1000,   5000,
+                                    -50, -1e6, 1e9, 1e300, -1e300, 0.5};
+constexpr std::int32_t kHeights[] = {100, 10, 1, 0, -100, 250, 1000, 2147483647, -2147483647 - 1,
+                                     55};
 
 void drawEveryPage(pager& pg) {
     test::RecordingDevice dc;

@@ -19,8 +19,10 @@ struct Token {
 };
 
 std::vector<Token> tokens(const std::string& s) {
-    static const struct { const char* text; int code; } kTags[] = {
-        {"<B>", 1}, {"<I>", 2}, {"<U>", 3}, {"</B>", 11}, {"</I>", 12}, {"</U>", 13}};
+    static const struct {
+        const char* text;
+        int code;
+    } kTags[] = {{"<B>", 1}, {"<I>", 2}, {"<U>", 3}, {"</B>", 11}, {"</I>", 12}, {"</U>", 13}};
     std::vector<Token> out;
     for (std::size_t i = 0; i < s.size();) {
         int code = 0;
@@ -34,8 +36,10 @@ std::vector<Token> tokens(const std::string& s) {
 
 void apply(int code, std::uint16_t& style) {
     const std::uint16_t bit = code % 10 == 1 ? kBold : code % 10 == 2 ? kItalic : kUnderline;
-    if (code > 10) style &= static_cast<std::uint16_t>(~bit);
-    else if (code) style |= bit;
+    if (code > 10)
+        style &= static_cast<std::uint16_t>(~bit);
+    else if (code)
+        style |= bit;
 }
 
 }  // namespace

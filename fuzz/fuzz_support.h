@@ -49,7 +49,7 @@ inline std::string writeInput(const std::string& name, const void* data, std::si
 
 // Takes bytes from the front of the input, zeros once it is used up.
 class Bytes {
-public:
+  public:
     Bytes(const std::uint8_t* data, std::size_t size) : p_(data), end_(data + size) {}
     std::uint8_t byte() { return p_ < end_ ? *p_++ : 0; }
     std::uint32_t u32() {
@@ -69,7 +69,7 @@ public:
     std::string rest() { return std::string(reinterpret_cast<const char*>(p_), end_ - p_); }
     bool empty() const { return p_ >= end_; }
 
-private:
+  private:
     const std::uint8_t* p_;
     const std::uint8_t* end_;
 };

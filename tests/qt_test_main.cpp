@@ -1,7 +1,7 @@
 // Test entry for the Qt layers: a real QApplication on the offscreen platform, so widgets,
 // fonts and painters behave as in the program without a display.
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

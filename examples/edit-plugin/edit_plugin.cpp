@@ -123,11 +123,11 @@ bool onPath(const char* program) {
 // The editor variable is a shell command by convention ("code --wait"); the file is passed as
 // a separate argument, never pasted into the command.
 int runEditor(const std::string& file) {
-    const std::string script = std::string(envOr("VISUAL", envOr("EDITOR", "sensible-editor"))) +
-                               " \"$1\"";
+    const std::string script =
+        std::string(envOr("VISUAL", envOr("EDITOR", "sensible-editor"))) + " \"$1\"";
     const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
-    const char* terminal = envOr("TERMINAL", onPath("x-terminal-emulator") ? "x-terminal-emulator"
-                                                                           : "xterm");
+    const char* terminal =
+        envOr("TERMINAL", onPath("x-terminal-emulator") ? "x-terminal-emulator" : "xterm");
     const pid_t pid = ::fork();
     if (pid < 0) return -1;
     if (pid == 0) {

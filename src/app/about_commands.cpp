@@ -19,14 +19,18 @@ void TRulerWin::exitProgram() {
     if (frame && frame->close()) QCoreApplication::quit();
 }
 
-void TRulerWin::showHelp() { openHelp(0); }
+void TRulerWin::showHelp() {
+    openHelp(0);
+}
 
 void TRulerWin::showAbout() {
     AboutDialog dialog(this);
     dialog.exec();
 }
 
-void TRulerWin::openWebSite() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMakerWebAddress))); }
+void TRulerWin::openWebSite() {
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMakerWebAddress)));
+}
 
 void TRulerWin::mailAuthor() {
     QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:%1?SUBJECT=About KRB Folvek")

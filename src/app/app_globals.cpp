@@ -6,7 +6,9 @@
 #include "message_boxes.h"
 #include "shell_state.h"
 
-static void initFolvekQrc() { Q_INIT_RESOURCE(folvek); }
+static void initFolvekQrc() {
+    Q_INIT_RESOURCE(folvek);
+}
 
 namespace folvek {
 

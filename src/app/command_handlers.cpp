@@ -27,15 +27,32 @@ void printerSetup(TRulerWin& view) {
     PrintContext ctx = printContextFor(view, box);
     printerSetup(ctx);
 }
-void sendByMail(TRulerWin& view) { runSendCommand(view); }
-void chooseFont(TRulerWin& view) { fontCommand(view); }
-void pageParameters(TRulerWin& view) { pageParametersCommand(view); }
-void editDocument(TRulerWin& view) { runEditCommand(view); }
-void fontLarger(TRulerWin& view) { fontStepCommand(view, +1); }
-void fontSmaller(TRulerWin& view) { fontStepCommand(view, -1); }
-void loadSettingsFile(TRulerWin& view) { loadSettingsCommand(view); }
-void saveSettingsAs(TRulerWin& view) { saveSettingsAsCommand(view); }
-void settingsFileChosen(TRulerWin& view, int index) { settingsListChosen(view, index); }
-
+void sendByMail(TRulerWin& view) {
+    runSendCommand(view);
+}
+void chooseFont(TRulerWin& view) {
+    fontCommand(view);
+}
+void pageParameters(TRulerWin& view) {
+    pageParametersCommand(view);
+}
+void editDocument(TRulerWin& view) {
+    runEditCommand(view);
+}
+void fontLarger(TRulerWin& view) {
+    fontStepCommand(view, +1);
+}
+void fontSmaller(TRulerWin& view) {
+    fontStepCommand(view, -1);
+}
+void loadSettingsFile(TRulerWin& view) {
+    loadSettingsCommand(view);
+}
+void saveSettingsAs(TRulerWin& view) {
+    saveSettingsAsCommand(view);
+}
+void settingsFileChosen(TRulerWin& view, int index) {
+    settingsListChosen(view, index);
+}
 
 }  // namespace folvek

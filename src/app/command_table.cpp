@@ -48,34 +48,62 @@ QList<QKeySequence> acceleratorsFor(int id) {
     const auto ctrl = Qt::ControlModifier;
     const auto pad = Qt::KeypadModifier;
     switch (id) {
-    case CmOpen: return {QKeySequence(Qt::Key_F3)};
-    case CmPrint: return {QKeySequence(Qt::Key_F9), QKeySequence(ctrl | Qt::Key_P)};
-    case CmHelp: return {QKeySequence(Qt::Key_F1)};
-    case CmEdit: return {QKeySequence(Qt::Key_F4)};
-    case CmFont: return {QKeySequence(Qt::Key_F6)};
-    case CmParameters: return {QKeySequence(Qt::Key_F5)};
-    case CmZoomIn: return {QKeySequence(pad | Qt::Key_Plus)};
-    case CmZoomOut: return {QKeySequence(pad | Qt::Key_Minus)};
-    case CmSend: return {QKeySequence(Qt::Key_F8)};
-    case CmWebSite: return {QKeySequence(ctrl | Qt::Key_V)};
-    case CmPrintCurrent: return {QKeySequence(ctrl | Qt::Key_F9)};
-    case CmLoadSettings: return {QKeySequence(ctrl | Qt::Key_F3)};
-    case CmFontLarger: return {QKeySequence(ctrl | pad | Qt::Key_Plus)};
-    case CmFontSmaller: return {QKeySequence(ctrl | pad | Qt::Key_Minus)};
-    case CmExit: return {QKeySequence(Qt::Key_Escape)};
-    case CmPortrait: return {QKeySequence(Qt::Key_P)};
-    case CmLandscape: return {QKeySequence(Qt::Key_L)};
-    default: return {};
+        case CmOpen:
+            return {QKeySequence(Qt::Key_F3)};
+        case CmPrint:
+            return {QKeySequence(Qt::Key_F9), QKeySequence(ctrl | Qt::Key_P)};
+        case CmHelp:
+            return {QKeySequence(Qt::Key_F1)};
+        case CmEdit:
+            return {QKeySequence(Qt::Key_F4)};
+        case CmFont:
+            return {QKeySequence(Qt::Key_F6)};
+        case CmParameters:
+            return {QKeySequence(Qt::Key_F5)};
+        case CmZoomIn:
+            return {QKeySequence(pad | Qt::Key_Plus)};
+        case CmZoomOut:
+            return {QKeySequence(pad | Qt::Key_Minus)};
+        case CmSend:
+            return {QKeySequence(Qt::Key_F8)};
+        case CmWebSite:
+            return {QKeySequence(ctrl | Qt::Key_V)};
+        case CmPrintCurrent:
+            return {QKeySequence(ctrl | Qt::Key_F9)};
+        case CmLoadSettings:
+            return {QKeySequence(ctrl | Qt::Key_F3)};
+        case CmFontLarger:
+            return {QKeySequence(ctrl | pad | Qt::Key_Plus)};
+        case CmFontSmaller:
+            return {QKeySequence(ctrl | pad | Qt::Key_Minus)};
+        case CmExit:
+            return {QKeySequence(Qt::Key_Escape)};
+        case CmPortrait:
+            return {QKeySequence(Qt::Key_P)};
+        case CmLandscape:
+            return {QKeySequence(Qt::Key_L)};
+        default:
+            return {};
     }
 }
 
-QString commandHint(int id) { return QString::fromStdString(loadString(id)); }
+QString commandHint(int id) {
+    return QString::fromStdString(loadString(id));
+}
 
 const std::vector<MenuSpec>& menuBarSpec() {
     static const std::vector<MenuSpec> menus = {
         {"Файл",
-         {{CmOpen}, {CmSaveAs}, {0}, {CmPrint}, {CmPrintCurrent}, {CmPrinterSetup}, {0}, {CmSend},
-          {0}, {CmExit}}},
+         {{CmOpen},
+          {CmSaveAs},
+          {0},
+          {CmPrint},
+          {CmPrintCurrent},
+          {CmPrinterSetup},
+          {0},
+          {CmSend},
+          {0},
+          {CmExit}}},
         {"Настройка",
          {{CmFont},
           {CmParameters},
@@ -89,7 +117,13 @@ const std::vector<MenuSpec>& menuBarSpec() {
           {CmLoadSettings},
           {CmSaveSettings}}},
         {"Вид",
-         {{CmPrevPage}, {CmNextPage}, {0}, {CmFirstPage}, {CmLastPage}, {0}, {CmZoomIn},
+         {{CmPrevPage},
+          {CmNextPage},
+          {0},
+          {CmFirstPage},
+          {CmLastPage},
+          {0},
+          {CmZoomIn},
           {CmZoomOut}}},
         {"Помощь", {{CmHelp}, {CmWebSite}, {CmMailAuthor}, {0}, {CmAbout}}},
     };
@@ -98,13 +132,30 @@ const std::vector<MenuSpec>& menuBarSpec() {
 
 const std::vector<ToolGadget>& toolBarSpec() {
     static const std::vector<ToolGadget> gadgets = {
-        {CmExit, 9},          {0, 0},
-        {CmOpen, 1},          {CmPrintCurrent, 2}, {CmPrinterSetup, 11}, {CmSend, 15}, {0, 0},
-        {CmFont, 3},          {CmParameters, 10},  {CmEdit, 12},         {0, 0},
-        {CmFontLarger, 16},   {CmFontSmaller, 17}, {0, 0},
-        {CmFirstPage, 4},     {CmPrevPage, 5},     {CmNextPage, 6},      {CmLastPage, 7}, {0, 0},
-        {CmZoomIn, 13},       {CmZoomOut, 14},     {0, 0},
-        {IdSettingsList, 0},  {0, 0},
+        {CmExit, 9},
+        {0, 0},
+        {CmOpen, 1},
+        {CmPrintCurrent, 2},
+        {CmPrinterSetup, 11},
+        {CmSend, 15},
+        {0, 0},
+        {CmFont, 3},
+        {CmParameters, 10},
+        {CmEdit, 12},
+        {0, 0},
+        {CmFontLarger, 16},
+        {CmFontSmaller, 17},
+        {0, 0},
+        {CmFirstPage, 4},
+        {CmPrevPage, 5},
+        {CmNextPage, 6},
+        {CmLastPage, 7},
+        {0, 0},
+        {CmZoomIn, 13},
+        {CmZoomOut, 14},
+        {0, 0},
+        {IdSettingsList, 0},
+        {0, 0},
         {CmHelp, 8},
     };
     return gadgets;

@@ -26,7 +26,7 @@ QString commandHint(int id);
 
 // Menu 100. An entry is a command, a separator (0) or a submenu.
 struct MenuEntry {
-    int id;                          // 0: separator; -1: submenu
+    int id;  // 0: separator; -1: submenu
     const char* submenuText = nullptr;
     std::vector<int> submenu = {};
 };

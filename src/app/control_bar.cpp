@@ -10,11 +10,11 @@
 #include <QIcon>
 
 #include "app_globals.h"
+#include "command_handlers.h"
 #include "command_ids.h"
 #include "command_table.h"
 #include "dialog_template.h"
 #include "pager.h"
-#include "command_handlers.h"
 #include "ruler_win.h"
 #include "shell_state.h"
 
@@ -75,6 +75,8 @@ void TMyControlBar::setupWindow() {
     if (view_) view_->setFocus(Qt::OtherFocusReason);
 }
 
-void refreshSettingsList() { refreshSettingsFiles(); }
+void refreshSettingsList() {
+    refreshSettingsFiles();
+}
 
 }  // namespace folvek

@@ -13,7 +13,7 @@ class TRulerWin;
 
 class TMyControlBar : public QToolBar {
     Q_OBJECT
-public:
+  public:
     explicit TMyControlBar(TRulerWin* view, QWidget* parent = nullptr);
     ~TMyControlBar() override;
 
@@ -22,7 +22,7 @@ public:
     void setupWindow();
     QComboBox* settingsList() const { return combo_; }
 
-private:
+  private:
     TRulerWin* view_;
     QComboBox* combo_ = nullptr;
     QFont comboFont_;

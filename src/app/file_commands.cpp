@@ -59,13 +59,17 @@ void TRulerWin::saveDocumentAs() {
         ShellState& shell = shellState();
         QtMessages box(this);
         switch (copyTextFile(shell.documentPath, chosen.toStdString())) {
-        case CopyResult::SourceFailed: box.show(loadString(1017), "!!!", MsgIcon::Error); break;
-        case CopyResult::TargetFailed: box.show(loadString(1018), "!!!", MsgIcon::Error); break;
-        case CopyResult::Ok:
-            shell.documentPath = chosen.toStdString();
-            reloadDocument();
-            ShowDocumentName();
-            break;
+            case CopyResult::SourceFailed:
+                box.show(loadString(1017), "!!!", MsgIcon::Error);
+                break;
+            case CopyResult::TargetFailed:
+                box.show(loadString(1018), "!!!", MsgIcon::Error);
+                break;
+            case CopyResult::Ok:
+                shell.documentPath = chosen.toStdString();
+                reloadDocument();
+                ShowDocumentName();
+                break;
         }
     }
     repaintAll();

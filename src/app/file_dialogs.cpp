@@ -23,7 +23,8 @@ QStringList nameFiltersFromPairs(const std::string& pairs) {
         // Qt reads the patterns from the parentheses; "*.*" is every file.
         if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
         QString base = desc;
-        if (int open = desc.lastIndexOf(QLatin1Char('(')); open > 0) base = desc.left(open).trimmed();
+        if (int open = desc.lastIndexOf(QLatin1Char('(')); open > 0)
+            base = desc.left(open).trimmed();
         filters << QStringLiteral("%1 (%2)").arg(base, pattern);
     }
     return filters;

@@ -13,7 +13,7 @@ class TRulerWin;
 
 class MainFrame : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     MainFrame();
     ~MainFrame() override;
 
@@ -22,10 +22,10 @@ public:
     QLabel* fileNameField() const { return fileName_; }
     QLabel* pageField() const { return page_; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildMenu();
     void buildStatusBar();
 

@@ -16,10 +16,10 @@ class pager;
 struct ShellState;
 
 struct PrintContext {
-    QWidget* window = nullptr;      // owner of the boxes and dialogs, disabled during a job
-    TPrinter* printer = nullptr;    // none: the commands do nothing
+    QWidget* window = nullptr;    // owner of the boxes and dialogs, disabled during a job
+    TPrinter* printer = nullptr;  // none: the commands do nothing
     pager* document = nullptr;
-    ShellState* shell = nullptr;    // document path, batch copies, printing flag
+    ShellState* shell = nullptr;  // document path, batch copies, printing flag
     MessageSink* messages = nullptr;
     std::function<void()> relayout;  // paginate, page status, scroll ranges, repaint
     std::function<void()> postExit;  // the Exit command (109), delivered after start-up

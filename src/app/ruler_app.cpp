@@ -18,10 +18,16 @@ TRulerApp::TRulerApp(int& argc, char** argv) : QApplication(argc, argv) {
     setQuitOnLastWindowClosed(true);
 }
 
-TRulerApp::~TRulerApp() { frame_.reset(); }
+TRulerApp::~TRulerApp() {
+    frame_.reset();
+}
 
-bool TRulerApp::canClose() { return !shellState().printing; }
+bool TRulerApp::canClose() {
+    return !shellState().printing;
+}
 
-void TRulerApp::initMainWindow() { frame_.reset(createMainWindow(true)); }
+void TRulerApp::initMainWindow() {
+    frame_.reset(createMainWindow(true));
+}
 
 }  // namespace folvek

@@ -10,7 +10,7 @@ class MainFrame;
 
 class TRulerApp : public QApplication {
     Q_OBJECT
-public:
+  public:
     TRulerApp(int& argc, char** argv);
     ~TRulerApp() override;
 
@@ -21,7 +21,7 @@ public:
     void initMainWindow();
     MainFrame* mainWindow() const { return frame_.get(); }
 
-private:
+  private:
     std::unique_ptr<MainFrame> frame_;
 };
 

@@ -11,12 +11,12 @@
 #include <QTimer>
 
 #include "app_globals.h"
+#include "command_handlers.h"
 #include "command_ids.h"
 #include "command_table.h"
 #include "history.h"
 #include "message_boxes.h"
 #include "pager.h"
-#include "command_handlers.h"
 #include "print_commands.h"
 #include "printer_component.h"
 #include "qt_device_context.h"
@@ -130,7 +130,8 @@ void TRulerWin::buildCommandTable() {
         {CmPrint, {[this] { printWithDialog(*this); }, {}}},
         {CmPrintCurrent, {[this] { printOnCurrentPrinter(*this); }, {}}},
         {CmPrinterSetup, {[this] { printerSetup(*this); }, {}}},
-        {CmSend, {[this] { sendByMail(*this); }, [this, document] { return hasMailer_ && document(); }}},
+        {CmSend,
+         {[this] { sendByMail(*this); }, [this, document] { return hasMailer_ && document(); }}},
         {CmExit, {[this] { exitProgram(); }, {}}},
         {CmFont, {[this] { chooseFont(*this); }, {}}},
         {CmParameters, {[this] { pageParameters(*this); }, {}}},
@@ -151,7 +152,11 @@ void TRulerWin::buildCommandTable() {
         {CmWebSite, {[this] { openWebSite(); }, {}}},
         {CmMailAuthor, {[this] { mailAuthor(); }, {}}},
         {CmAbout, {[this] { showAbout(); }, {}}},
-        {CmFrameworkExit, {[this] { if (window()) window()->close(); }, {}}},
+        {CmFrameworkExit,
+         {[this] {
+              if (window()) window()->close();
+          },
+          {}}},
     };
 }
 
@@ -197,9 +202,9 @@ void TRulerWin::fillContextMenu() {
     const struct {
         int text;
         int command;
-    } items[] = {{1009, CmOpen},       {1010, CmEdit}, {1011, CmPrint}, {1012, CmPrinterSetup},
-                 {0, 0},               {1013, CmFont}, {1014, CmParameters}, {0, 0},
-                 {1015, CmFrameworkExit}};
+    } items[] = {{1009, CmOpen},         {1010, CmEdit}, {1011, CmPrint},
+                 {1012, CmPrinterSetup}, {0, 0},         {1013, CmFont},
+                 {1014, CmParameters},   {0, 0},         {1015, CmFrameworkExit}};
     for (const auto& item : items) {
         if (item.command == 0) {
             contextMenu_->addSeparator();
@@ -214,7 +219,8 @@ void TRulerWin::fillContextMenu() {
 }
 
 void TRulerWin::contextMenuEvent(QContextMenuEvent* event) {
-    if (event->reason() != QContextMenuEvent::Mouse) return QAbstractScrollArea::contextMenuEvent(event);
+    if (event->reason() != QContextMenuEvent::Mouse)
+        return QAbstractScrollArea::contextMenuEvent(event);
     updateCommandStates();
     contextMenu_->popup(event->globalPos());
     event->accept();

@@ -17,7 +17,7 @@ class PrinterSettings;
 
 class TRulerWin : public QAbstractScrollArea {
     Q_OBJECT
-public:
+  public:
     TRulerWin();
     ~TRulerWin() override;
 
@@ -79,14 +79,14 @@ public:
     // The relayout after the document changed: freeText, loadText, paginate.
     void reloadDocument();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-private:
+  private:
     void buildCommandTable();
     void fillContextMenu();
     void updatePageSteps();

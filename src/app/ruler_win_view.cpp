@@ -15,17 +15,27 @@
 
 namespace folvek {
 
-int TRulerWin::hPos() const { return horizontalScrollBar()->value(); }
-int TRulerWin::vPos() const { return verticalScrollBar()->value(); }
-int TRulerWin::hRange() const { return horizontalScrollBar()->maximum(); }
-int TRulerWin::vRange() const { return verticalScrollBar()->maximum(); }
+int TRulerWin::hPos() const {
+    return horizontalScrollBar()->value();
+}
+int TRulerWin::vPos() const {
+    return verticalScrollBar()->value();
+}
+int TRulerWin::hRange() const {
+    return horizontalScrollBar()->maximum();
+}
+int TRulerWin::vRange() const {
+    return verticalScrollBar()->maximum();
+}
 
 void TRulerWin::scrollTo(int x, int y) {
     horizontalScrollBar()->setValue(x);  // the scroll bar clamps into 0..range
     verticalScrollBar()->setValue(y);
 }
 
-void TRulerWin::repaintAll() { viewport()->update(); }
+void TRulerWin::repaintAll() {
+    viewport()->update();
+}
 
 void TRulerWin::nextPage() {
     if (!pager_) return;
@@ -91,14 +101,18 @@ void TRulerWin::UpdateScrollRanges() {
     hUnit_ = static_cast<int>(p.charWidth);
     vUnit_ = p.lineHeight;
 
-    long double h = p.charWidth != 0 ? static_cast<long double>(p.pageWidth) * 20 * d / p.charWidth : 0;
+    long double h =
+        p.charWidth != 0 ? static_cast<long double>(p.pageWidth) * 20 * d / p.charWidth : 0;
     long long hRange = static_cast<long long>(h);
     const long long byLines = static_cast<long long>(p.maxLineLength) * (d + 1);
     if (hRange < byLines) hRange = byLines;
-    long double v = p.lineHeight != 0 ? static_cast<long double>(p.pageHeight) * 10 * d / p.lineHeight : 0;
+    long double v =
+        p.lineHeight != 0 ? static_cast<long double>(p.pageHeight) * 10 * d / p.lineHeight : 0;
     long long vRange = static_cast<long long>(v);
 
-    auto clampRange = [](long long r) { return static_cast<int>(std::clamp<long long>(r, 0, INT_MAX)); };
+    auto clampRange = [](long long r) {
+        return static_cast<int>(std::clamp<long long>(r, 0, INT_MAX));
+    };
     horizontalScrollBar()->setRange(0, clampRange(hRange));
     verticalScrollBar()->setRange(0, clampRange(vRange));
     updatePageSteps();
@@ -116,7 +130,9 @@ void TRulerWin::resizeEvent(QResizeEvent* event) {
     updatePageSteps();
 }
 
-void TRulerWin::scrollContentsBy(int, int) { repaintAll(); }
+void TRulerWin::scrollContentsBy(int, int) {
+    repaintAll();
+}
 
 void TRulerWin::keyPressEvent(QKeyEvent* event) {
     if (!pager_) return QAbstractScrollArea::keyPressEvent(event);
@@ -140,15 +156,33 @@ void TRulerWin::keyPressEvent(QKeyEvent* event) {
     };
     const int vPage = verticalScrollBar()->pageStep();
     switch (event->key()) {
-    case Qt::Key_PageUp: ctrl ? runCommand(CmPrevPage) : toPrevious(vPage); break;
-    case Qt::Key_PageDown: ctrl ? runCommand(CmNextPage) : toNext(vPage); break;
-    case Qt::Key_Home: ctrl ? runCommand(CmFirstPage) : scrollTo(0, 0); break;
-    case Qt::Key_End: ctrl ? runCommand(CmLastPage) : scrollTo(0, bottom); break;
-    case Qt::Key_Up: toPrevious(1); break;
-    case Qt::Key_Down: toNext(1); break;
-    case Qt::Key_Left: scrollTo(hPos() - 1, vPos()); break;
-    case Qt::Key_Right: scrollTo(hPos() + 1, vPos()); break;
-    default: event->ignore(); return;
+        case Qt::Key_PageUp:
+            ctrl ? runCommand(CmPrevPage) : toPrevious(vPage);
+            break;
+        case Qt::Key_PageDown:
+            ctrl ? runCommand(CmNextPage) : toNext(vPage);
+            break;
+        case Qt::Key_Home:
+            ctrl ? runCommand(CmFirstPage) : scrollTo(0, 0);
+            break;
+        case Qt::Key_End:
+            ctrl ? runCommand(CmLastPage) : scrollTo(0, bottom);
+            break;
+        case Qt::Key_Up:
+            toPrevious(1);
+            break;
+        case Qt::Key_Down:
+            toNext(1);
+            break;
+        case Qt::Key_Left:
+            scrollTo(hPos() - 1, vPos());
+            break;
+        case Qt::Key_Right:
+            scrollTo(hPos() + 1, vPos());
+            break;
+        default:
+            event->ignore();
+            return;
     }
     event->accept();
 }
@@ -163,11 +197,13 @@ void TRulerWin::paintEvent(QPaintEvent*) {
     // offsets fit in 16 bits.
     const long long dx = static_cast<long long>(hPos()) * hUnit_;
     const long long dy = static_cast<long long>(vPos()) * vUnit_;
-    if (dx <= 32767 && dy <= 32767) painter.translate(-static_cast<double>(dx), -static_cast<double>(dy));
+    if (dx <= 32767 && dy <= 32767)
+        painter.translate(-static_cast<double>(dx), -static_cast<double>(dy));
     const double dpiX = viewport()->logicalDpiX();
     const double dpiY = viewport()->logicalDpiY();
-    QtDeviceContext dc(&painter, dpiX, dpiY,
-                       QSizeF(viewport()->width() * 25.4 / dpiX, viewport()->height() * 25.4 / dpiY));
+    QtDeviceContext dc(
+        &painter, dpiX, dpiY,
+        QSizeF(viewport()->width() * 25.4 / dpiX, viewport()->height() * 25.4 / dpiY));
     drawPage(*pager_, dc, 0, false);
 }
 

@@ -20,7 +20,7 @@ QPointer<QDialog>& startupWindow() {
 }
 
 class WaitWindow : public QDialog {
-public:
+  public:
     WaitWindow() {
         setAttribute(Qt::WA_DeleteOnClose);
         buildDialog(this, aboutTemplate());
@@ -28,7 +28,7 @@ public:
             connect(ok, &QPushButton::clicked, this, [this] { deleteLater(); });
     }
 
-protected:
+  protected:
     bool event(QEvent* e) override { return dialWait(this, e) || QDialog::event(e); }
 };
 
@@ -36,15 +36,16 @@ protected:
 
 bool dialWait(QDialog* window, QEvent* event) {
     switch (event->type()) {
-    case QEvent::Show:
-        CenterDialog(window);
-        if (QWidget* ok = dialogItem(window, kAboutOk)) ok->hide();
-        startupWindow() = window;
-        return false;  // the dialog still shows itself
-    case QEvent::Close:
-        window->deleteLater();
-        return true;
-    default: return false;
+        case QEvent::Show:
+            CenterDialog(window);
+            if (QWidget* ok = dialogItem(window, kAboutOk)) ok->hide();
+            startupWindow() = window;
+            return false;  // the dialog still shows itself
+        case QEvent::Close:
+            window->deleteLater();
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -66,6 +67,8 @@ void destroyStartupWindow() {
     }
 }
 
-bool startupWindowExists() { return !startupWindow().isNull(); }
+bool startupWindowExists() {
+    return !startupWindow().isNull();
+}
 
 }  // namespace folvek

@@ -79,8 +79,10 @@ CopyResult copyTextFile(const std::string& source, const std::string& target) {
     while (ok && done < text.size()) {
         ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else done += static_cast<std::size_t>(n);
+        if (n <= 0)
+            ok = false;
+        else
+            done += static_cast<std::size_t>(n);
     }
     if (ok) ::fchmod(fd, mode);
     if (::close(fd) != 0) ok = false;

@@ -25,8 +25,8 @@ std::string layoutInfoJson(const pager& doc, const PageLayoutPrinter& printer) {
                   "  \"landscape\": %s,\n"
                   "  \"isDos\": %d\n"
                   "}\n",
-                  doc.pageCount, doc.linesPerPage, doc.charsPerLine, doc.lineHeight,
-                  doc.charWidth, doc.pageWidth, doc.pageHeight, area.width(), area.height(),
+                  doc.pageCount, doc.linesPerPage, doc.charsPerLine, doc.lineHeight, doc.charWidth,
+                  doc.pageWidth, doc.pageHeight, area.width(), area.height(),
                   printer.landscape() ? "true" : "false", doc.IsDos);
     return buf;
 }

@@ -1,7 +1,7 @@
 // folvek-print: lays a report out exactly as the viewer prints it and writes the pages to PDF,
 // PNG or SVG, or prints the layout. Needs no display and no print system.
-#include <QGuiApplication>
 #include <malloc.h>
+#include <QGuiApplication>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -24,7 +24,7 @@ constexpr const char* kVersion = "2.12";
 
 // Messages go to standard error; errors are remembered so that the job can fail.
 class CliMessages : public StderrMessages {
-public:
+  public:
     MsgAnswer show(const std::string& text, const std::string& caption, MsgIcon icon,
                    MsgButtons buttons) override {
         if (icon == MsgIcon::Error) ++errors;
@@ -101,17 +101,15 @@ int run(int argc, char** argv, const PrintOptions& opt) {
     struct Job {
         const std::string& target;
         const char* what;
-        ExportResult (*fn)(pager&, const PageLayoutPrinter&, const QString&,
-                           const ExportOptions&);
+        ExportResult (*fn)(pager&, const PageLayoutPrinter&, const QString&, const ExportOptions&);
     } jobs[] = {{opt.pdfFile, "PDF", exportPdf},
                 {opt.pngDir, "PNG", exportPng},
                 {opt.svgDir, "SVG", exportSvg}};
     int status = 0;
     for (const Job& job : jobs) {
         if (job.target.empty()) continue;
-        const ExportResult r = runExport(job.what, doc, printer,
-                                         QString::fromLocal8Bit(job.target.c_str()), options,
-                                         job.fn);
+        const ExportResult r = runExport(
+            job.what, doc, printer, QString::fromLocal8Bit(job.target.c_str()), options, job.fn);
         if (!r.ok) status = fail(std::string(job.what) + ": " + r.error.toStdString());
     }
     return status;

@@ -14,8 +14,8 @@ struct PrintOptions {
     int dpi = 150;
     bool info = false;
     std::string iniFile = "FOLVK95.INI";  // bare names live in the settings directory
-    int dos = -1;          // --dos 1, --windows 0, -1: as the settings say
-    int orientation = -1;  // --landscape 1, --portrait 0, -1: as the settings say
+    int dos = -1;                         // --dos 1, --windows 0, -1: as the settings say
+    int orientation = -1;                 // --landscape 1, --portrait 0, -1: as the settings say
     int firstPage = 1;
     int lastPage = 0;  // 0: the last page
     std::string paper = "A4";
@@ -25,8 +25,7 @@ struct PrintOptions {
 };
 
 // Fills `out` from argv[1..]; false with `error` set on a bad command line.
-bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
-                       std::string* error);
+bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out, std::string* error);
 
 // "3-7", "3", "3-", "-7" to a page range (0 as last means the document's last page).
 bool parsePageRange(const std::string& text, int* first, int* last);

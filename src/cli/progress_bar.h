@@ -6,12 +6,12 @@
 namespace folvek {
 
 class ProgressBar {
-public:
+  public:
     explicit ProgressBar(const char* what);
     ~ProgressBar();
     void update(int done, int total);
 
-private:
+  private:
     using Clock = std::chrono::steady_clock;
     const char* what_;
     bool terminal_;

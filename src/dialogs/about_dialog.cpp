@@ -16,7 +16,8 @@ const DialogTemplate& aboutTemplate() {
         8,
         {
             {ControlKind::Icon, -1, nullptr, 4, 9, 0, 0},
-            {ControlKind::Text, -1, "Программа просмотра и печати текстовых файлов", 28, 7, 121, 20},
+            {ControlKind::Text, -1, "Программа просмотра и печати текстовых файлов", 28, 7, 121,
+             20},
             {ControlKind::Text, kAboutProduct, "K R B Folvek", 28, 32, 60, 8},
             {ControlKind::Text, -1, "Версия 2.12", 28, 42, 124, 8},
             {ControlKind::Text, kAboutStatus, "Загрузка...", 28, 56, 124, 8},
@@ -33,7 +34,8 @@ const DialogTemplate& aboutTemplate() {
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     buildDialog(this, aboutTemplate());
     if (auto* status = qobject_cast<QLabel*>(dialogItem(this, kAboutStatus)))
-        status->setText(QStringLiteral("Сборка для Linux, Qt %1").arg(QString::fromLatin1(qVersion())));
+        status->setText(
+            QStringLiteral("Сборка для Linux, Qt %1").arg(QString::fromLatin1(qVersion())));
     if (auto* ok = qobject_cast<QPushButton*>(dialogItem(this, kAboutOk)))
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -23,7 +23,7 @@ inline constexpr const char* kMakerMailAddress = "folvek@users.noreply.github.co
 // Run modally over the view; "OK" closes it.
 class AboutDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit AboutDialog(QWidget* parent);
 };
 

@@ -27,7 +27,8 @@ FileDialogAnswer qtFileDialog(FileDialogKind kind, const FileDialogRequest& requ
 
 QFont toQFont(const LogFont& lf, int logPixelsY) {
     QFont f(QString::fromUtf8(lf.faceName));
-    std::int32_t points = heightToPoints(lf.height < 0 ? lf.height : negated(lf.height), logPixelsY);
+    std::int32_t points =
+        heightToPoints(lf.height < 0 ? lf.height : negated(lf.height), logPixelsY);
     if (points > 0) f.setPointSize(points);
     f.setWeight(static_cast<QFont::Weight>(lf.weight <= 0 ? 400 : std::min(lf.weight, 1000)));
     f.setItalic(lf.italic != 0);
@@ -67,7 +68,9 @@ DialogHooks& dialogHooks() {
     return hooks;
 }
 
-void resetDialogHooks() { dialogHooks() = desktopHooks(); }
+void resetDialogHooks() {
+    dialogHooks() = desktopHooks();
+}
 
 int screenLogPixelsY(const QWidget* widget) {
     if (int forced = dialogHooks().logPixelsY; forced > 0) return forced;
@@ -98,6 +101,8 @@ QString askFileName(FileDialogKind kind, const FileDialogRequest& request) {
     return a.path;
 }
 
-QStringList settingsFileFilters() { return nameFiltersFromPairs(loadString(1025)); }
+QStringList settingsFileFilters() {
+    return nameFiltersFromPairs(loadString(1025));
+}
 
 }  // namespace folvek

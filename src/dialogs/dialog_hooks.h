@@ -32,7 +32,7 @@ struct FontDialogRequest {
     int logPixelsY = 96;  // the screen's vertical resolution
 };
 struct FontDialogResult {
-    LogFont font;            // the request's font with face, height, weight, italic, character set chosen
+    LogFont font;  // the request's font with face, height, weight, italic, character set chosen
     int pointSizeTenths = 0;  // the chosen size in tenths of a point
 };
 

@@ -1,9 +1,9 @@
 // Reading numbers out of dialog fields.
 #include "dialog_numbers.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cctype>
 
 namespace folvek {
 
@@ -33,7 +33,8 @@ std::int32_t leadingInt(const QString& text) {
     std::int64_t n = 0;
     for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
         n = n * 10 + (s[i] - '0');
-        if (n > static_cast<std::int64_t>(INT32_MAX) + 1) n = static_cast<std::int64_t>(INT32_MAX) + 1;
+        if (n > static_cast<std::int64_t>(INT32_MAX) + 1)
+            n = static_cast<std::int64_t>(INT32_MAX) + 1;
     }
     if (negative) n = -n;
     if (n > INT32_MAX) n = INT32_MAX;
@@ -53,7 +54,8 @@ double leadingReal(const QString& text) {
     const char* begin = s.data() + i;
     const char* end = s.data() + s.size();
     // "inf" and "nan" are words, not numbers typed as margins.
-    if (begin == end || !(std::isdigit(static_cast<unsigned char>(*begin)) || *begin == '.')) return 0;
+    if (begin == end || !(std::isdigit(static_cast<unsigned char>(*begin)) || *begin == '.'))
+        return 0;
     if (std::from_chars(begin, end, d, std::chars_format::general).ec != std::errc()) return 0;
     if (!std::isfinite(d)) return 0;
     return negative ? -d : d;

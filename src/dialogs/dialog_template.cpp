@@ -22,44 +22,51 @@ namespace {
 QWidget* createControl(QDialog* dialog, const DialogControl& c) {
     const QString text = QString::fromUtf8(c.text ? c.text : "");
     switch (c.kind) {
-    case ControlKind::Text:
-    case ControlKind::CenterText:
-    case ControlKind::RightText: {
-        auto* l = new QLabel(text, dialog);
-        l->setWordWrap(true);
-        l->setTextFormat(Qt::PlainText);
-        Qt::Alignment a = c.kind == ControlKind::CenterText  ? Qt::AlignHCenter
-                          : c.kind == ControlKind::RightText ? Qt::AlignRight
-                                                             : Qt::AlignLeft;
-        l->setAlignment(a | Qt::AlignTop);
-        return l;
-    }
-    case ControlKind::Icon: {
-        auto* l = new QLabel(dialog);
-        int size = dialog->style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
-        l->setPixmap(QApplication::windowIcon().pixmap(size, size));
-        l->setFixedSize(size, size);
-        return l;
-    }
-    case ControlKind::Button:
-    case ControlKind::DefButton: {
-        auto* b = new QPushButton(text, dialog);
-        b->setAutoDefault(false);
-        if (c.kind == ControlKind::DefButton) b->setDefault(true);
-        return b;
-    }
-    case ControlKind::Edit: return new QLineEdit(text, dialog);
-    case ControlKind::MultiEdit: return new QPlainTextEdit(text, dialog);
-    case ControlKind::CheckBox: return new QCheckBox(text, dialog);
-    case ControlKind::Radio: return new QRadioButton(text, dialog);
-    case ControlKind::Group: return new QGroupBox(text, dialog);
-    case ControlKind::ComboList: return new QComboBox(dialog);
-    case ControlKind::ComboEdit: {
-        auto* cb = new QComboBox(dialog);
-        cb->setEditable(true);
-        return cb;
-    }
-    case ControlKind::ListBox: return new QListWidget(dialog);
+        case ControlKind::Text:
+        case ControlKind::CenterText:
+        case ControlKind::RightText: {
+            auto* l = new QLabel(text, dialog);
+            l->setWordWrap(true);
+            l->setTextFormat(Qt::PlainText);
+            Qt::Alignment a = c.kind == ControlKind::CenterText  ? Qt::AlignHCenter
+                              : c.kind == ControlKind::RightText ? Qt::AlignRight
+                                                                 : Qt::AlignLeft;
+            l->setAlignment(a | Qt::AlignTop);
+            return l;
+        }
+        case ControlKind::Icon: {
+            auto* l = new QLabel(dialog);
+            int size = dialog->style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
+            l->setPixmap(QApplication::windowIcon().pixmap(size, size));
+            l->setFixedSize(size, size);
+            return l;
+        }
+        case ControlKind::Button:
+        case ControlKind::DefButton: {
+            auto* b = new QPushButton(text, dialog);
+            b->setAutoDefault(false);
+            if (c.kind == ControlKind::DefButton) b->setDefault(true);
+            return b;
+        }
+        case ControlKind::Edit:
+            return new QLineEdit(text, dialog);
+        case ControlKind::MultiEdit:
+            return new QPlainTextEdit(text, dialog);
+        case ControlKind::CheckBox:
+            return new QCheckBox(text, dialog);
+        case ControlKind::Radio:
+            return new QRadioButton(text, dialog);
+        case ControlKind::Group:
+            return new QGroupBox(text, dialog);
+        case ControlKind::ComboList:
+            return new QComboBox(dialog);
+        case ControlKind::ComboEdit: {
+            auto* cb = new QComboBox(dialog);
+            cb->setEditable(true);
+            return cb;
+        }
+        case ControlKind::ListBox:
+            return new QListWidget(dialog);
     }
     return new QWidget(dialog);
 }
@@ -85,7 +92,9 @@ QFont dialogFont(const DialogTemplate& t) {
     return f;
 }
 
-QString dialogObjectName(int id) { return QStringLiteral("id%1").arg(id); }
+QString dialogObjectName(int id) {
+    return QStringLiteral("id%1").arg(id);
+}
 
 void buildDialog(QDialog* dialog, const DialogTemplate& t) {
     const QFont font = dialogFont(t);

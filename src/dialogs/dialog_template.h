@@ -13,25 +13,25 @@ class QWidget;
 namespace folvek {
 
 enum class ControlKind {
-    Text,         // static text, left-aligned, word-wrapped
-    CenterText,   // static text, centred
-    RightText,    // static text, right-aligned
-    Icon,         // the program's icon
-    Button,       // push button
-    DefButton,    // default push button
-    Edit,         // single-line edit
-    MultiEdit,    // multi-line plain-text edit
-    CheckBox,     // auto check box
-    Radio,        // auto radio button
-    Group,        // group box (frame with a title)
-    ComboList,    // drop-down list (pick only)
-    ComboEdit,    // drop-down combo with an edit field
+    Text,        // static text, left-aligned, word-wrapped
+    CenterText,  // static text, centred
+    RightText,   // static text, right-aligned
+    Icon,        // the program's icon
+    Button,      // push button
+    DefButton,   // default push button
+    Edit,        // single-line edit
+    MultiEdit,   // multi-line plain-text edit
+    CheckBox,    // auto check box
+    Radio,       // auto radio button
+    Group,       // group box (frame with a title)
+    ComboList,   // drop-down list (pick only)
+    ComboEdit,   // drop-down combo with an edit field
     ListBox,
 };
 
 struct DialogControl {
     ControlKind kind;
-    int id;  // -1: no identifier
+    int id;            // -1: no identifier
     const char* text;  // UTF-8
     int x, y, w, h;    // dialog units; an icon's size is the system icon size
 };

@@ -1,12 +1,12 @@
 // Loading the external editor library and calling the entry point it has.
 #include "edit_plugin.h"
 
+#include <dlfcn.h>
+#include <link.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
-#include <dlfcn.h>
-#include <link.h>
 #include <memory>
 
 #include "document_command_context.h"
@@ -66,12 +66,15 @@ EditPluginResult runEditPlugin(DocumentCommandContext& ctx) {
         result.outcome = PluginOutcome::Handled;
     } else if (auto edit = reinterpret_cast<EditFileFn>(lib->resolve("editFile"))) {
         switch (offerWindowsEncoding(ctx)) {
-        case 1:
-            result.changed = edit(owner, ctx.path.c_str(), eValue);
-            result.outcome = PluginOutcome::Handled;
-            break;
-        case -1: result.outcome = PluginOutcome::Cancelled; break;
-        default: break;  // declined: the built-in editor takes the DOS file as it is
+            case 1:
+                result.changed = edit(owner, ctx.path.c_str(), eValue);
+                result.outcome = PluginOutcome::Handled;
+                break;
+            case -1:
+                result.outcome = PluginOutcome::Cancelled;
+                break;
+            default:
+                break;  // declined: the built-in editor takes the DOS file as it is
         }
     }
     lib->unload();

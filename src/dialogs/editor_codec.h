@@ -9,8 +9,8 @@
 namespace folvek {
 
 struct EditorText {
-    QString text;       // line ends as '\n'
-    bool crlf = true;   // write line ends as CR LF (the file used them, or had no line end)
+    QString text;      // line ends as '\n'
+    bool crlf = true;  // write line ends as CR LF (the file used them, or had no line end)
 };
 
 // DOS files are decoded straight from code page 866, so that box-drawing characters, which

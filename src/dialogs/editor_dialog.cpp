@@ -64,7 +64,9 @@ dialDoc2::dialDoc2(QWidget* owner, EditorSession session)
 
 dialDoc2::~dialDoc2() = default;
 
-bool dialDoc2::isModified() const { return edit_->document()->isModified(); }
+bool dialDoc2::isModified() const {
+    return edit_->document()->isModified();
+}
 
 MsgAnswer dialDoc2::tell(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) {
@@ -105,19 +107,19 @@ void dialDoc2::resizeEvent(QResizeEvent* event) {
 void dialDoc2::accept() {
     if (!ok_->isEnabled()) return;
     // The raw text keeps no-break spaces, which the plain-text view would turn into blanks.
-    const EncodedText out =
-        encodeEditorText(edit_->document()->toRawText(), crlf_, session_.isDos);
+    const EncodedText out = encodeEditorText(edit_->document()->toRawText(), crlf_, session_.isDos);
     if (out.unmappable > 0 &&
         tell(kUnmappableText, "???", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
     switch (replaceFileContents(session_.path, out.bytes)) {
-    case ReplaceResult::CreateFailed:
-        tell("Error opening file!", "Error", MsgIcon::Error);
-        return;
-    case ReplaceResult::WriteFailed:
-        tell("Error writing to file!", "Error", MsgIcon::Error);
-        return;
-    case ReplaceResult::Ok: break;
+        case ReplaceResult::CreateFailed:
+            tell("Error opening file!", "Error", MsgIcon::Error);
+            return;
+        case ReplaceResult::WriteFailed:
+            tell("Error writing to file!", "Error", MsgIcon::Error);
+            return;
+        case ReplaceResult::Ok:
+            break;
     }
     done(1);
 }
@@ -128,9 +130,14 @@ void dialDoc2::reject() {
         return;
     }
     switch (tell(loadString(1005), "", MsgIcon::Question, MsgButtons::YesNoCancel)) {
-    case MsgAnswer::Yes: accept(); break;
-    case MsgAnswer::No: done(0); break;
-    default: break;  // Cancel: keep editing
+        case MsgAnswer::Yes:
+            accept();
+            break;
+        case MsgAnswer::No:
+            done(0);
+            break;
+        default:
+            break;  // Cancel: keep editing
     }
 }
 

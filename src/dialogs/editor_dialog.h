@@ -19,7 +19,7 @@ namespace folvek {
 
 struct EditorSession {
     std::string path;
-    bool isDos = false;  // taken from `IsDos` when the editor starts
+    bool isDos = false;                 // taken from `IsDos` when the editor starts
     std::string fontName = "fixedsys";  // `EditFontName`
     std::uint8_t charSet = 1;           // `FontCharSet`
     MessageSink* messages = nullptr;    // null: message boxes owned by the editor
@@ -30,7 +30,7 @@ inline constexpr std::int64_t kEditorTextLimit = 524288;
 
 class dialDoc2 : public QDialog {
     Q_OBJECT
-public:
+  public:
     dialDoc2(QWidget* owner, EditorSession session);
     ~dialDoc2() override;
 
@@ -44,10 +44,10 @@ public:
     // "Отмена", Escape and the close box: asks first when the text was changed.
     void reject() override;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void loadFile();
     void layoutControls();
     MsgAnswer tell(const std::string& text, const std::string& caption, MsgIcon icon,

@@ -13,16 +13,22 @@ namespace {
 // Windows character-set numbers to the script a face must cover; 1 (default) asks for none.
 std::optional<QFontDatabase::WritingSystem> scriptOf(std::uint8_t charSet) {
     switch (charSet) {
-    case 0:    // ANSI
-    case 186:  // Baltic
-    case 238:  // Eastern Europe
-        return QFontDatabase::Latin;
-    case 204: return QFontDatabase::Cyrillic;
-    case 161: return QFontDatabase::Greek;
-    case 177: return QFontDatabase::Hebrew;
-    case 178: return QFontDatabase::Arabic;
-    case 222: return QFontDatabase::Thai;
-    default: return std::nullopt;
+        case 0:    // ANSI
+        case 186:  // Baltic
+        case 238:  // Eastern Europe
+            return QFontDatabase::Latin;
+        case 204:
+            return QFontDatabase::Cyrillic;
+        case 161:
+            return QFontDatabase::Greek;
+        case 177:
+            return QFontDatabase::Hebrew;
+        case 178:
+            return QFontDatabase::Arabic;
+        case 222:
+            return QFontDatabase::Thai;
+        default:
+            return std::nullopt;
     }
 }
 

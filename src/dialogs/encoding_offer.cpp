@@ -19,11 +19,14 @@ constexpr const char* kRewriteFailed = "Не удалось переписать
 
 int offerWindowsEncoding(DocumentCommandContext& ctx) {
     if (!ctx.doc || ctx.doc->IsDos == 0) return 1;
-    switch (ctx.messages->show(loadString(1019), "???", MsgIcon::Question,
-                               MsgButtons::YesNoCancel)) {
-    case MsgAnswer::Yes: break;
-    case MsgAnswer::No: return 0;
-    default: return -1;
+    switch (
+        ctx.messages->show(loadString(1019), "???", MsgIcon::Question, MsgButtons::YesNoCancel)) {
+        case MsgAnswer::Yes:
+            break;
+        case MsgAnswer::No:
+            return 0;
+        default:
+            return -1;
     }
     std::string bytes;
     const bool ok = readWholeFile(ctx.path, bytes) &&

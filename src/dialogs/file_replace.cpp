@@ -1,13 +1,13 @@
 // Whole-file reading and the temporary-file-and-rename replacement of a document.
 #include "file_replace.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace folvek {
 

@@ -49,7 +49,8 @@ void fontCommand(TRulerWin& view) {
 void fontStepCommand(TRulerWin& view, int step) {
     if (pager* p = view.document()) {
         const int dpi = screenLogPixelsY(&view);
-        const std::int64_t next = static_cast<std::int64_t>(heightToPoints(p->logFont.height, dpi)) + step;
+        const std::int64_t next =
+            static_cast<std::int64_t>(heightToPoints(p->logFont.height, dpi)) + step;
         // Neither a size of 0 points nor one beyond the 32-bit range is a font.
         if (next > 0 && next <= INT32_MAX) {
             p->logFont.height = pointsToHeight(static_cast<std::int32_t>(next), dpi);

@@ -16,7 +16,8 @@ namespace {
 constexpr const char* kCannotStart =
     "Не удалось запустить почтовую программу (xdg-email). Установите пакет xdg-utils и "
     "настройте почтовый клиент.";
-constexpr const char* kFailedFormat = "Почтовая программа не смогла отправить документ (xdg-email, код %1).";
+constexpr const char* kFailedFormat =
+    "Почтовая программа не смогла отправить документ (xdg-email, код %1).";
 
 void bringToFront(QWidget* owner) {
     if (!owner) return;

@@ -11,7 +11,8 @@ inline std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c) {
     if (c == 0) return -1;
     const std::int64_t p = static_cast<std::int64_t>(a) * b;
     const bool negative = (p < 0) != (c < 0);
-    const std::uint64_t ap = p < 0 ? 0 - static_cast<std::uint64_t>(p) : static_cast<std::uint64_t>(p);
+    const std::uint64_t ap =
+        p < 0 ? 0 - static_cast<std::uint64_t>(p) : static_cast<std::uint64_t>(p);
     const std::uint64_t ac = c < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(c))
                                    : static_cast<std::uint64_t>(c);
     const std::uint64_t q = (ap + ac / 2) / ac;

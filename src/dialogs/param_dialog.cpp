@@ -31,8 +31,12 @@ constexpr std::size_t kFaceNameSize = 31;
 constexpr std::size_t kPathSize = 254;
 constexpr int kNumberEditLimit = 50;
 
-QLineEdit* edit(QDialog* d, int id) { return qobject_cast<QLineEdit*>(dialogItem(d, id)); }
-QAbstractButton* button(QDialog* d, int id) { return qobject_cast<QAbstractButton*>(dialogItem(d, id)); }
+QLineEdit* edit(QDialog* d, int id) {
+    return qobject_cast<QLineEdit*>(dialogItem(d, id));
+}
+QAbstractButton* button(QDialog* d, int id) {
+    return qobject_cast<QAbstractButton*>(dialogItem(d, id));
+}
 
 void setText(QDialog* d, int id, const QString& text) {
     if (QLineEdit* e = edit(d, id)) e->setText(text);
@@ -85,7 +89,8 @@ void fillDialog(QDialog* d, pager& p) {
     setText(d, kParamHeightString, QString::number(p.HeightString));
     setChecked(d, kParamIsWrap, p.isWrap);
     setText(d, kParamFontName, QString::fromUtf8(p.logFont.faceName));
-    setText(d, kParamFontPoints, QString::number(heightToPoints(p.logFont.height, screenLogPixelsY(d))));
+    setText(d, kParamFontPoints,
+            QString::number(heightToPoints(p.logFont.height, screenLogPixelsY(d))));
     // Only 0 and 1 have a radio button; 127 + Orient would otherwise tick a check box.
     if (p.Orient == 0 || p.Orient == 1) setChecked(d, kParamPortrait + p.Orient, 1);
 }
@@ -155,23 +160,30 @@ void chooseFontInDialog(QDialog* d, pager& p) {
 bool handleCommand(ParamDialog* d, int id) {
     pager& p = d->settings();
     switch (id) {
-    case kParamOk:
-        takeValuesBack(d, p);
-        p.saveProfile(nullptr);
-        d->done(1);
-        return true;
-    case kParamCancel:
-        d->done(0);
-        return true;
-    case kParamSaveAs:
-        // The values are taken even when the Save dialog is then cancelled.
-        takeValuesBack(d, p);
-        if (saveSettingsToChosenFile(d, p, proposedSettingsName(p))) d->done(1);
-        return true;
-    case kParamTopChoose: choosePicture(d, kParamTopFile); return true;
-    case kParamBotChoose: choosePicture(d, kParamBottFile); return true;
-    case kParamChooseFont: chooseFontInDialog(d, p); return true;
-    default: return false;
+        case kParamOk:
+            takeValuesBack(d, p);
+            p.saveProfile(nullptr);
+            d->done(1);
+            return true;
+        case kParamCancel:
+            d->done(0);
+            return true;
+        case kParamSaveAs:
+            // The values are taken even when the Save dialog is then cancelled.
+            takeValuesBack(d, p);
+            if (saveSettingsToChosenFile(d, p, proposedSettingsName(p))) d->done(1);
+            return true;
+        case kParamTopChoose:
+            choosePicture(d, kParamTopFile);
+            return true;
+        case kParamBotChoose:
+            choosePicture(d, kParamBottFile);
+            return true;
+        case kParamChooseFont:
+            chooseFontInDialog(d, p);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -184,17 +196,21 @@ ParamDialog::ParamDialog(pager& settings, QWidget* owner) : QDialog(owner), sett
                    kParamPenWidth, kParamHeightString, kParamCompress1, kParamCompress2})
         if (QLineEdit* e = edit(this, id)) e->setMaxLength(kNumberEditLimit);
     // "&Размер:" moves the focus to the size field.
-    if (auto* label = qobject_cast<QLabel*>(dialogItem(this, 123))) label->setBuddy(edit(this, kParamFontPoints));
+    if (auto* label = qobject_cast<QLabel*>(dialogItem(this, 123)))
+        label->setBuddy(edit(this, kParamFontPoints));
     // Enter confirms, as in every dialog of the system.
     if (auto* ok = qobject_cast<QPushButton*>(dialogItem(this, kParamOk))) ok->setDefault(true);
-    for (int id : {kParamOk, kParamCancel, kParamSaveAs, kParamTopChoose, kParamBotChoose, kParamChooseFont})
+    for (int id :
+         {kParamOk, kParamCancel, kParamSaveAs, kParamTopChoose, kParamBotChoose, kParamChooseFont})
         if (QAbstractButton* b = button(this, id))
             connect(b, &QAbstractButton::clicked, this,
                     [this, id] { ParamDlgProc(this, DlgMessage::Command, id, 0); });
     ParamDlgProc(this, DlgMessage::InitDialog, 0, 0);
 }
 
-void ParamDialog::reject() { ParamDlgProc(this, DlgMessage::Command, kParamCancel, 0); }
+void ParamDialog::reject() {
+    ParamDlgProc(this, DlgMessage::Command, kParamCancel, 0);
+}
 
 void ParamDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && ParamDlgProc(this, DlgMessage::Help, 0, 0)) return;
@@ -205,11 +221,14 @@ bool ParamDlgProc(QDialog* window, DlgMessage message, int wParam, long) {
     auto* d = qobject_cast<ParamDialog*>(window);
     if (!d) return false;
     switch (message) {
-    case DlgMessage::InitDialog: fillDialog(d, d->settings()); return true;
-    case DlgMessage::Command: return handleCommand(d, wParam);
-    case DlgMessage::Help:
-        if (dialogHooks().openHelp) dialogHooks().openHelp(4);
-        return true;
+        case DlgMessage::InitDialog:
+            fillDialog(d, d->settings());
+            return true;
+        case DlgMessage::Command:
+            return handleCommand(d, wParam);
+        case DlgMessage::Help:
+            if (dialogHooks().openHelp) dialogHooks().openHelp(4);
+            return true;
     }
     return false;
 }

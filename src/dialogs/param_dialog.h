@@ -18,16 +18,16 @@ enum class DlgMessage {
 
 class ParamDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     ParamDialog(pager& settings, QWidget* owner);
     pager& settings() const { return settings_; }
 
     void reject() override;  // Esc and the close box end the dialog as "Отмена" does
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     pager& settings_;
 };
 

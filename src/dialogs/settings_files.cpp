@@ -52,7 +52,8 @@ void refreshSettingsFiles() {
     combo->clear();
     combo->addItems(names);
     QString current;
-    if (const pager* p = app().thePager) current = QFileInfo(QString::fromStdString(p->iniPath)).fileName();
+    if (const pager* p = app().thePager)
+        current = QFileInfo(QString::fromStdString(p->iniPath)).fileName();
     int selected = -1;
     if (!current.isEmpty()) {
         for (int i = 0; i < names.size() && selected < 0; ++i)
@@ -76,7 +77,8 @@ void loadSettingsCommand(TRulerWin& view) {
 }
 
 bool saveSettingsToChosenFile(QWidget* owner, pager& p, const QString& proposal) {
-    const QString chosen = askFileName(FileDialogKind::Save, settingsRequest(owner, proposal, true));
+    const QString chosen =
+        askFileName(FileDialogKind::Save, settingsRequest(owner, proposal, true));
     if (chosen.isEmpty()) return false;
     const std::string path = chosen.toStdString();
     const std::string previous = p.iniPath;
@@ -93,7 +95,8 @@ void saveSettingsAsCommand(TRulerWin& view) {
     pager* p = view.document();
     if (!p) return;
     // The settings did not change, so the document keeps its layout.
-    if (saveSettingsToChosenFile(&view, *p, QString::fromStdString(p->iniPath))) refreshSettingsFiles();
+    if (saveSettingsToChosenFile(&view, *p, QString::fromStdString(p->iniPath)))
+        refreshSettingsFiles();
 }
 
 void settingsListChosen(TRulerWin& view, int index) {

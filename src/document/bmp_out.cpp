@@ -19,9 +19,17 @@ namespace folvek {
 
 namespace {
 
-enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3, kAlphaBitfields = 6 };
+enum Compression : std::uint32_t {
+    kRgb = 0,
+    kRle8 = 1,
+    kRle4 = 2,
+    kBitfields = 3,
+    kAlphaBitfields = 6
+};
 
-std::uint32_t u16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
+std::uint32_t u16(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8);
+}
 std::uint32_t u32(const std::uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
@@ -95,7 +103,8 @@ bool parseHeader(const std::vector<std::uint8_t>& info, Header& h) {
         if (h.bpp != 4 || h.height < 0) return false;
     } else if (h.compression != kRgb) {
         return false;
-    } else if (h.bpp != 1 && h.bpp != 4 && h.bpp != 8 && h.bpp != 16 && h.bpp != 24 && h.bpp != 32) {
+    } else if (h.bpp != 1 && h.bpp != 4 && h.bpp != 8 && h.bpp != 16 && h.bpp != 24 &&
+               h.bpp != 32) {
         return false;
     }
     return h.width > 0 && h.height != 0;
@@ -134,10 +143,18 @@ void decodeRows(const std::uint8_t* data, const Header& h, const std::vector<std
         for (std::size_t x = 0; x < w; ++x) {
             std::uint32_t px;
             switch (h.bpp) {
-                case 1: px = pal[(src[x >> 3] >> (7 - (x & 7))) & 1]; break;
-                case 4: px = pal[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15]; break;
-                case 8: px = pal[src[x]]; break;
-                case 24: px = 0xFF000000u | (src[3 * x + 2] << 16) | (src[3 * x + 1] << 8) | src[3 * x]; break;
+                case 1:
+                    px = pal[(src[x >> 3] >> (7 - (x & 7))) & 1];
+                    break;
+                case 4:
+                    px = pal[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+                    break;
+                case 8:
+                    px = pal[src[x]];
+                    break;
+                case 24:
+                    px = 0xFF000000u | (src[3 * x + 2] << 16) | (src[3 * x + 1] << 8) | src[3 * x];
+                    break;
                 default: {
                     const std::uint32_t v = h.bpp == 16 ? u16(src + 2 * x) : u32(src + 4 * x);
                     const std::uint32_t alpha = m[3] ? a.get(v) : 0xFF;
@@ -156,7 +173,8 @@ void decodeRle(const std::uint8_t* data, std::size_t size, const Header& h,
     std::int64_t x = 0, y = 0;
     std::size_t i = 0;
     auto put = [&](std::uint32_t index) {
-        if (x < w && y < rows) out[static_cast<std::size_t>((rows - 1 - y) * w + x)] = pal[index & 0xFF];
+        if (x < w && y < rows)
+            out[static_cast<std::size_t>((rows - 1 - y) * w + x)] = pal[index & 0xFF];
         ++x;
     };
     const bool four = h.compression == kRle4;
@@ -189,13 +207,14 @@ void decodeRle(const std::uint8_t* data, std::size_t size, const Header& h,
 }
 
 class File {
-public:
+  public:
     // Only regular files: a FIFO would block the open, a device would never end.
     explicit File(const std::string& name) {
         const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
         if (fd < 0) return;
         struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !(f_ = ::fdopen(fd, "rb"))) ::close(fd);
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !(f_ = ::fdopen(fd, "rb")))
+            ::close(fd);
     }
     ~File() {
         if (f_) std::fclose(f_);
@@ -212,7 +231,7 @@ public:
         return s < 0 ? 0 : static_cast<std::uint64_t>(s);
     }
 
-private:
+  private:
     std::FILE* f_ = nullptr;
 };
 
@@ -279,7 +298,8 @@ int BmpOut::loadFile(const std::string& name, MessageSink* messages) {
     }
     std::vector<std::uint8_t> data;
     try {
-        data.assign(static_cast<std::size_t>(rle ? need : std::min<std::uint64_t>(available, need + 3)), 0);
+        data.assign(
+            static_cast<std::size_t>(rle ? need : std::min<std::uint64_t>(available, need + 3)), 0);
         pixels.assign(static_cast<std::size_t>(w * rows), 0);
     } catch (const std::bad_alloc&) {
         return fail(1008);

@@ -11,7 +11,7 @@ namespace folvek {
 class MessageSink;
 
 class BmpOut {
-public:
+  public:
     BmpOut() = default;
     BmpOut(const BmpOut&) = delete;
     BmpOut& operator=(const BmpOut&) = delete;
@@ -24,8 +24,8 @@ public:
     std::uint8_t fileHeader[14] = {};
     std::vector<std::uint8_t> info;  // information header and colour table, as stored
     std::int32_t loaded = 0;
-    std::int32_t height = 0;   // scaled, logical units
-    std::int32_t width = 0;    // scaled, logical units
+    std::int32_t height = 0;  // scaled, logical units
+    std::int32_t width = 0;   // scaled, logical units
     std::int32_t percent = 100;
 
     // The decoded image: imageWidth x imageHeight pixels, 0xAARRGGBB, top row first.

@@ -17,30 +17,32 @@ constexpr std::uint8_t kTopLeft = 0xE3, kTopRight = 0xAC, kDoubleBar = 0xA6;
 
 // 0xB0..0xDF of code page 866.
 constexpr std::uint8_t kLookalikes[48] = {
-    '#', '#', '#',                  // B0 B1 B2  shades
-    '|',                            // B3 single vertical
-    '+', '+', '+',                  // B4 B5 B6  right tees
-    kTopRight, kTopRight,           // B7 B8     top-right corners (double vertical / double horizontal)
-    '+',                            // B9 double right tee
-    kDoubleBar,                     // BA double vertical
-    kTopRight,                      // BB double top-right
-    '+', '+', '+',                  // BC BD BE  bottom-right corners
-    kTopRight,                      // BF single top-right
-    '+',                            // C0 single bottom-left
-    '+', '+', '+',                  // C1 C2 C3  bottom tee, top tee, left tee
-    '-',                            // C4 single horizontal
-    '+', '+', '+',                  // C5 C6 C7  cross, left tees
-    '+',                            // C8 double bottom-left
-    kTopLeft,                       // C9 double top-left
-    '+', '+', '+',                  // CA CB CC  double bottom tee, top tee, left tee
-    '=',                            // CD double horizontal
-    '+', '+', '+', '+', '+',        // CE CF D0 D1 D2  double cross, mixed bottom and top tees
-    '+', '+',                       // D3 D4     mixed bottom-left corners
-    kTopLeft, kTopLeft,             // D5 D6     mixed top-left corners
-    '+', '+',                       // D7 D8     mixed crosses
-    '+',                            // D9 single bottom-right
-    kTopLeft,                       // DA single top-left
-    '#', '#', '#', '#', '#',        // DB DC DD DE DF  blocks
+    '#',        '#',       '#',  // B0 B1 B2  shades
+    '|',                         // B3 single vertical
+    '+',        '+',       '+',  // B4 B5 B6  right tees
+    kTopRight,  kTopRight,  // B7 B8     top-right corners (double vertical / double horizontal)
+    '+',                    // B9 double right tee
+    kDoubleBar,             // BA double vertical
+    kTopRight,              // BB double top-right
+    '+',        '+',       '+',  // BC BD BE  bottom-right corners
+    kTopRight,                   // BF single top-right
+    '+',                         // C0 single bottom-left
+    '+',        '+',       '+',  // C1 C2 C3  bottom tee, top tee, left tee
+    '-',                         // C4 single horizontal
+    '+',        '+',       '+',  // C5 C6 C7  cross, left tees
+    '+',                         // C8 double bottom-left
+    kTopLeft,                    // C9 double top-left
+    '+',        '+',       '+',  // CA CB CC  double bottom tee, top tee, left tee
+    '=',                         // CD double horizontal
+    '+',        '+',       '+',
+    '+',        '+',       // CE CF D0 D1 D2  double cross, mixed bottom and top tees
+    '+',        '+',       // D3 D4     mixed bottom-left corners
+    kTopLeft,   kTopLeft,  // D5 D6     mixed top-left corners
+    '+',        '+',       // D7 D8     mixed crosses
+    '+',                   // D9 single bottom-right
+    kTopLeft,              // DA single top-left
+    '#',        '#',       '#',
+    '#',        '#',  // DB DC DD DE DF  blocks
 };
 
 }  // namespace

@@ -12,8 +12,12 @@ namespace folvek {
 
 namespace {
 
-ssize_t systemWrite(int fd, const void* data, std::size_t n) { return ::write(fd, data, n); }
-int systemRename(const char* from, const char* to) { return std::rename(from, to); }
+ssize_t systemWrite(int fd, const void* data, std::size_t n) {
+    return ::write(fd, data, n);
+}
+int systemRename(const char* from, const char* to) {
+    return std::rename(from, to);
+}
 
 FileSystemCalls& calls() {
     static FileSystemCalls c = defaultFileSystemCalls();
@@ -22,9 +26,13 @@ FileSystemCalls& calls() {
 
 }  // namespace
 
-FileSystemCalls defaultFileSystemCalls() { return {::mkstemp, systemWrite, ::fsync, systemRename}; }
+FileSystemCalls defaultFileSystemCalls() {
+    return {::mkstemp, systemWrite, ::fsync, systemRename};
+}
 
-FileSystemCalls& fileSystemCalls() { return calls(); }
+FileSystemCalls& fileSystemCalls() {
+    return calls();
+}
 
 bool replaceFile(const std::string& path, const std::string& bytes, mode_t mode) {
     const FileSystemCalls& fs = calls();

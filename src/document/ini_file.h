@@ -11,7 +11,7 @@
 namespace folvek {
 
 class IniFile {
-public:
+  public:
     // Reads the file; false (and an empty file in memory) when it cannot be read.
     bool load(const std::string& path);
 
@@ -29,7 +29,7 @@ public:
 
     const std::vector<std::string>& lines() const { return lines_; }
 
-private:
+  private:
     // Index of the section's header line, or npos.
     std::size_t findSection(const std::string& section) const;
     // End of the section that starts at header (the next header or the end).

@@ -13,7 +13,7 @@ struct TextExtent {
     std::int32_t cy = 0;
 };
 
-struct TextMetrics {  // logical units
+struct TextMetrics {          // logical units
     std::int32_t height = 0;  // ascent + descent
     std::int32_t ascent = 0;
     std::int32_t descent = 0;
@@ -23,16 +23,16 @@ struct TextMetrics {  // logical units
 };
 
 enum class DeviceCap {
-    HorzSizeMm,   // width of the printable area, millimetres
-    VertSizeMm,   // height of the printable area, millimetres
-    HorzRes,      // width of the printable area, device pixels
-    VertRes,      // height of the printable area, device pixels
-    LogPixelsX,   // device pixels per inch
+    HorzSizeMm,  // width of the printable area, millimetres
+    VertSizeMm,  // height of the printable area, millimetres
+    HorzRes,     // width of the printable area, device pixels
+    VertRes,     // height of the printable area, device pixels
+    LogPixelsX,  // device pixels per inch
     LogPixelsY,
 };
 
 class LayoutDevice {
-public:
+  public:
     virtual ~LayoutDevice() = default;
 
     // SaveDC / RestoreDC: mapping, font, pen and background mode. restoreState(-1) pops the

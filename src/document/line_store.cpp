@@ -12,7 +12,8 @@ constexpr std::size_t kMaxChunk = 4 * 1024 * 1024;
 
 char* list::room(std::size_t bytes) {
     if (chunks_.empty() || chunks_.back().size - chunks_.back().used < bytes) {
-        std::size_t size = chunks_.empty() ? kFirstChunk : std::min(chunks_.back().size * 2, kMaxChunk);
+        std::size_t size =
+            chunks_.empty() ? kFirstChunk : std::min(chunks_.back().size * 2, kMaxChunk);
         size = std::max(size, bytes);
         Chunk c;
         c.data.reset(new char[size]);
@@ -50,9 +51,13 @@ void list::append(const char* text, std::size_t len) {
     endAppend(len);
 }
 
-const char* list::currentText() const { return cur_ < 0 ? nullptr : texts_[cur_]; }
+const char* list::currentText() const {
+    return cur_ < 0 ? nullptr : texts_[cur_];
+}
 
-std::uint16_t list::currentStyle() const { return cur_ < 0 ? 0 : styles_[cur_]; }
+std::uint16_t list::currentStyle() const {
+    return cur_ < 0 ? 0 : styles_[cur_];
+}
 
 void list::setCurrentStyle(std::uint16_t style) {
     if (cur_ >= 0) styles_[cur_] = style;

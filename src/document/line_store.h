@@ -11,7 +11,7 @@
 namespace folvek {
 
 class list {
-public:
+  public:
     list() = default;
     list(const list&) = delete;
     list& operator=(const list&) = delete;
@@ -23,7 +23,7 @@ public:
     char* beginAppend(std::size_t maxLen);
     void endAppend(std::size_t len);
 
-    const char* currentText() const;  // null when empty
+    const char* currentText() const;     // null when empty
     std::uint16_t currentStyle() const;  // 0 when empty
     void setCurrentStyle(std::uint16_t style);
 
@@ -32,7 +32,7 @@ public:
     bool next();
     bool prev();
     bool seek(std::int32_t n);  // 1-based; past the end leaves the cursor on the last line
-    void clear();                // drops every line and the texts' storage
+    void clear();               // drops every line and the texts' storage
 
     // Direct access used by whole-document passes that do not need the cursor.
     std::size_t size() const { return texts_.size(); }
@@ -46,7 +46,7 @@ public:
     void shrinkToFit();
     std::size_t memoryUsed() const;  // bytes held by texts, pointers and styles
 
-private:
+  private:
     struct Chunk {
         std::unique_ptr<char[]> data;
         std::size_t size = 0;

@@ -21,7 +21,7 @@ namespace folvek {
 
 namespace {
 
-constexpr std::size_t kPiece = 1023;        // longest piece, LF included
+constexpr std::size_t kPiece = 1023;  // longest piece, LF included
 constexpr std::size_t kReadBlock = 256 * 1024;
 
 // Bytes that interrupt the copy loop.
@@ -53,7 +53,7 @@ const IdentityTable kIdentity;
 
 // Cuts the byte stream into lines and hands them to the store.
 class LineCutter {
-public:
+  public:
     LineCutter(list& lines, const std::uint8_t* conv, bool scan, std::uint16_t flags)
         : lines_(lines), conv_(conv), scan_(scan), flags_(flags) {}
 
@@ -65,7 +65,7 @@ public:
     }
     std::int32_t maxLength() const { return maxLength_; }
 
-private:
+  private:
     void startPiece() {
         out_ = lines_.beginAppend(kPiece);
         pieceLen_ = 0;
@@ -86,7 +86,8 @@ private:
     }
     void endChunk() {
         const std::size_t counted = cut_ ? cutAt_ : chunkLen_;
-        if (counted > static_cast<std::size_t>(maxLength_)) maxLength_ = static_cast<std::int32_t>(counted);
+        if (counted > static_cast<std::size_t>(maxLength_))
+            maxLength_ = static_cast<std::int32_t>(counted);
         commit(pieceLen_);
         chunkLen_ = 0;
         cut_ = false;

@@ -11,7 +11,7 @@ enum class MsgButtons { Ok, YesNo, YesNoCancel };
 enum class MsgAnswer { Ok, Yes, No, Cancel };
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     // Texts are UTF-8.
     virtual MsgAnswer show(const std::string& text, const std::string& caption, MsgIcon icon,
@@ -20,7 +20,7 @@ public:
 
 // Writes "caption: text" to standard error and answers Ok / Cancel.
 class StderrMessages : public MessageSink {
-public:
+  public:
     MsgAnswer show(const std::string& text, const std::string& caption, MsgIcon icon,
                    MsgButtons buttons) override;
 };

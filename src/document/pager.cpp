@@ -29,9 +29,13 @@ const char* pager::lineAt(std::int32_t index) {
     return lines.currentText();
 }
 
-const char* pager::nextLine() { return lines.next() ? lines.currentText() : nullptr; }
+const char* pager::nextLine() {
+    return lines.next() ? lines.currentText() : nullptr;
+}
 
-const char* pager::prevLine() { return lines.prev() ? lines.currentText() : nullptr; }
+const char* pager::prevLine() {
+    return lines.prev() ? lines.currentText() : nullptr;
+}
 
 std::unique_ptr<LayoutDevice> pager::printerDC() {
     if (!context.printer) return nullptr;

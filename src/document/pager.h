@@ -39,7 +39,7 @@ struct WalkPoint {
 };
 
 class pager {
-public:
+  public:
     // Reads the settings from `iniFileName` (bare names live in the program directory), hands the
     // orientation to the printer unless forced, loads `path` when not empty and paginates.
     pager(PagerContext context, const std::string& iniFileName, const std::string& path);
@@ -52,7 +52,7 @@ public:
     virtual const char* nextLine();
     virtual const char* prevLine();
     virtual std::unique_ptr<LayoutDevice> printerDC();
-    virtual void convertCodePage(int direction);  // nonzero: DOS (866) to Windows (1251)
+    virtual void convertCodePage(int direction);    // nonzero: DOS (866) to Windows (1251)
     virtual int saveProfile(const char* fileName);  // null: write to iniPath
     virtual void loadProfile(const std::string& fileName);
 

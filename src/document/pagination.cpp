@@ -117,7 +117,8 @@ int pager::paginate() {
     // A zero-width font or a zero line pitch would divide by zero below: fall back to the
     // font's average width, and keep the pitch at one unit at least.
     if (!(charWidth > 0)) charWidth = tm.aveCharWidth > 0 ? tm.aveCharWidth : 1;
-    lineHeight = static_cast<std::int32_t>(static_cast<std::int64_t>(tm.height) * HeightString / 100);
+    lineHeight =
+        static_cast<std::int32_t>(static_cast<std::int64_t>(tm.height) * HeightString / 100);
     if (lineHeight < 1) lineHeight = 1;
 
     botPicture.release();
@@ -125,8 +126,10 @@ int pager::paginate() {
     auto loadPicture = [this](BmpOut& pic, const std::string& file, std::int32_t compress) {
         if (!pic.loadFile(file, context.messages)) return;
         pic.percent = compress <= 0 ? 100 : compress;
-        pic.width = static_cast<std::int32_t>(static_cast<std::int64_t>(pic.imageWidth) * pic.percent / 100);
-        pic.height = static_cast<std::int32_t>(static_cast<std::int64_t>(pic.imageHeight) * pic.percent / 100);
+        pic.width = static_cast<std::int32_t>(static_cast<std::int64_t>(pic.imageWidth) *
+                                              pic.percent / 100);
+        pic.height = static_cast<std::int32_t>(static_cast<std::int64_t>(pic.imageHeight) *
+                                               pic.percent / 100);
     };
     if (IsTopPicture && !TopFile.empty()) loadPicture(topPicture, TopFile, Compress1);
     if (IsBotPicture && !BottFile.empty()) loadPicture(botPicture, BottFile, Compress2);
@@ -134,8 +137,8 @@ int pager::paginate() {
     const std::int32_t t = topPicture.height;
     const std::int32_t b = asBackground ? 0 : botPicture.height;
     long double p = IsNumPage ? 2.0L * lineHeight : 0;
-    const long double usable = pageHeight - TopMargin * 0.1L - BottomMargin * 0.1L - t * 0.1L -
-                               b * 0.1L - p * 0.1L;
+    const long double usable =
+        pageHeight - TopMargin * 0.1L - BottomMargin * 0.1L - t * 0.1L - b * 0.1L - p * 0.1L;
     if (usable < 0) {
         IsBotPicture = 0;
         IsTopPicture = 0;
@@ -155,7 +158,8 @@ int pager::paginate() {
     const long double columns = (pageWidth * 10.0L - LeftMargin) / charWidth - 2;
     // A left margin wider than the page leaves one column: wrapping then still terminates and
     // shows every character, one column per sheet.
-    charsPerLine = columns < 1 ? 1 : static_cast<std::int32_t>(std::min<long double>(columns, INT32_MAX));
+    charsPerLine =
+        columns < 1 ? 1 : static_cast<std::int32_t>(std::min<long double>(columns, INT32_MAX));
 
     // The walk counts in 64 bits and saturates, so absurd settings cannot overflow the count.
     std::int64_t count = 1;
@@ -183,7 +187,8 @@ int pager::paginate() {
     count += wrapExtra(widest);
     if (IsBotPicture && !BottFile.empty() && !InAll2) {
         const auto rows = static_cast<std::int64_t>(b * 0.1L / (lineHeight * 0.1L) + 1);
-        if (rows + onPage > capacity(static_cast<std::int32_t>(std::min<std::int64_t>(count, INT32_MAX))))
+        if (rows + onPage >
+            capacity(static_cast<std::int32_t>(std::min<std::int64_t>(count, INT32_MAX))))
             ++count;
     }
     pageCount = static_cast<std::int32_t>(std::clamp<std::int64_t>(count, 1, INT32_MAX));

@@ -9,7 +9,7 @@
 namespace folvek {
 
 class PrinterSettings {
-public:
+  public:
     virtual ~PrinterSettings() = default;
 
     virtual bool hasDeviceMode() const = 0;

@@ -25,7 +25,7 @@ constexpr std::size_t kPathValue = 254;
 constexpr std::size_t kEditFontValue = 50;
 
 class ProfileReader {
-public:
+  public:
     explicit ProfileReader(const IniFile& ini) : ini_(ini) {}
 
     std::string text(const char* key, const char* fallback, std::size_t limit = kShortValue) const {
@@ -45,7 +45,8 @@ public:
         std::int64_t n = 0;
         for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
             n = n * 10 + (s[i] - '0');
-            if (n > static_cast<std::int64_t>(INT32_MAX) + 1) n = static_cast<std::int64_t>(INT32_MAX) + 1;
+            if (n > static_cast<std::int64_t>(INT32_MAX) + 1)
+                n = static_cast<std::int64_t>(INT32_MAX) + 1;
         }
         if (negative) n = -n;
         if (n > INT32_MAX) n = INT32_MAX;
@@ -75,7 +76,7 @@ public:
         return text(key, fallback ? "YES" : "NO") != "NO";
     }
 
-private:
+  private:
     const IniFile& ini_;
 };
 
@@ -89,7 +90,9 @@ std::string margin(long double value) {
     return s;
 }
 
-const char* flag(std::int32_t on) { return on ? "YES" : "NO"; }
+const char* flag(std::int32_t on) {
+    return on ? "YES" : "NO";
+}
 
 // The callers go on with the settings in memory; the user learns that the file kept its old
 // content (a read-only or missing directory, a full disk).

@@ -17,13 +17,26 @@ int tagAt(const char* p) {
 int applyTag(const char* p, std::uint16_t& style) {
     int code = tagAt(p);
     switch (code) {
-        case 1: style |= kBold; break;
-        case 2: style |= kItalic; break;
-        case 3: style |= kUnderline; break;
-        case 11: style &= ~kBold; break;
-        case 12: style &= ~kItalic; break;
-        case 13: style &= ~kUnderline; break;
-        default: break;
+        case 1:
+            style |= kBold;
+            break;
+        case 2:
+            style |= kItalic;
+            break;
+        case 3:
+            style |= kUnderline;
+            break;
+        case 11:
+            style &= ~kBold;
+            break;
+        case 12:
+            style &= ~kItalic;
+            break;
+        case 13:
+            style &= ~kUnderline;
+            break;
+        default:
+            break;
     }
     return code;
 }

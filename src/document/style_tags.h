@@ -10,7 +10,9 @@ enum StyleFlag : std::uint16_t { kBold = 1, kItalic = 2, kUnderline = 4 };
 
 // Tag codes: 1..3 open bold/italic/underline, 11..13 close them, 0 no tag.
 int tagAt(const char* p);
-inline int tagLength(int code) { return code > 10 ? 4 : 3; }
+inline int tagLength(int code) {
+    return code > 10 ? 4 : 3;
+}
 int applyTag(const char* p, std::uint16_t& style);
 int visibleLength(const char* line);
 char visibleCharAt(const char* line, int n);

@@ -22,11 +22,11 @@ namespace {
 
 // Keeps the preview's current page: drawing a page makes it current.
 class CurPageKeeper {
-public:
+  public:
     explicit CurPageKeeper(pager& doc) : doc_(doc), page_(doc.curPage) {}
     ~CurPageKeeper() { doc_.curPage = page_; }
 
-private:
+  private:
     pager& doc_;
     int page_;
 };
@@ -79,7 +79,9 @@ ExportResult exportImages(pager& doc, const QString& dir, const char* extension,
     return result;
 }
 
-int pixels(double mm, int dpi) { return std::max(1, int(std::lround(mm / 25.4 * dpi))); }
+int pixels(double mm, int dpi) {
+    return std::max(1, int(std::lround(mm / 25.4 * dpi)));
+}
 
 }  // namespace
 

@@ -14,16 +14,16 @@ using ExportProgress = std::function<bool(int done, int total)>;
 
 struct ExportOptions {
     int firstPage = 1;
-    int lastPage = 0;       // 0: the document's last page
-    int dpi = 150;          // PNG and SVG pixels per inch
+    int lastPage = 0;          // 0: the document's last page
+    int dpi = 150;             // PNG and SVG pixels per inch
     int pdfResolution = 1200;  // PDF coordinate grid, units per inch
     ExportProgress progress;
 };
 
 struct ExportResult {
     bool ok = false;
-    int pages = 0;   // pages written
-    QString error;   // why the job failed, for the user
+    int pages = 0;  // pages written
+    QString error;  // why the job failed, for the user
 };
 
 // The pages first..last clamped to the document; false when the range holds no page.

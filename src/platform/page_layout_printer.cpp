@@ -18,9 +18,9 @@ QSizeF PageLayoutPrinter::printableSizeMm() const {
 }
 
 QPageLayout PageLayoutPrinter::pageLayout() const {
-    return QPageLayout(QPageSize(paper_), landscape_ ? QPageLayout::Landscape : QPageLayout::Portrait,
-                       QMarginsF(marginMm_, marginMm_, marginMm_, marginMm_),
-                       QPageLayout::Millimeter);
+    return QPageLayout(
+        QPageSize(paper_), landscape_ ? QPageLayout::Landscape : QPageLayout::Portrait,
+        QMarginsF(marginMm_, marginMm_, marginMm_, marginMm_), QPageLayout::Millimeter);
 }
 
 std::unique_ptr<LayoutDevice> PageLayoutPrinter::createLayoutDevice() {
@@ -32,8 +32,10 @@ bool paperFromName(const QString& name, QPageSize::PageSizeId* out) {
     static const struct {
         const char* name;
         QPageSize::PageSizeId id;
-    } papers[] = {{"A4", QPageSize::A4},         {"A3", QPageSize::A3},
-                  {"A5", QPageSize::A5},         {"Letter", QPageSize::Letter},
+    } papers[] = {{"A4", QPageSize::A4},
+                  {"A3", QPageSize::A3},
+                  {"A5", QPageSize::A5},
+                  {"Letter", QPageSize::Letter},
                   {"Legal", QPageSize::Legal}};
     for (const auto& p : papers) {
         if (name.compare(QLatin1String(p.name), Qt::CaseInsensitive) == 0) {

@@ -11,7 +11,7 @@
 namespace folvek {
 
 class PageLayoutPrinter : public PrinterSettings {
-public:
+  public:
     static constexpr double kDefaultMarginMm = 5.0;
     static constexpr int kDefaultResolution = 600;
 
@@ -38,7 +38,7 @@ public:
     // Paper, orientation and the hardware margins as a Qt page layout (for PDF output).
     QPageLayout pageLayout() const;
 
-private:
+  private:
     QPageSize::PageSizeId paper_;
     bool landscape_ = false;
     double marginMm_ = kDefaultMarginMm;

@@ -35,7 +35,9 @@ QtDeviceContext::QtDeviceContext(QPainter* painter, double dpiX, double dpiY, QS
     textBuffer_.reserve(1100);
 }
 
-QtDeviceContext::~QtDeviceContext() { flush(); }
+QtDeviceContext::~QtDeviceContext() {
+    flush();
+}
 
 QtDeviceContext::Batch& QtDeviceContext::batchFor(const SizedFont& f) {
     for (Batch& b : batches_)
@@ -127,12 +129,18 @@ void QtDeviceContext::scaleViewport(int xNum, int xDenom, int yNum, int yDenom) 
 
 int QtDeviceContext::deviceCaps(DeviceCap cap) const {
     switch (cap) {
-        case DeviceCap::HorzSizeMm: return int(std::lround(printableMm_.width()));
-        case DeviceCap::VertSizeMm: return int(std::lround(printableMm_.height()));
-        case DeviceCap::HorzRes: return int(std::lround(printableMm_.width() / 25.4 * dpiX_));
-        case DeviceCap::VertRes: return int(std::lround(printableMm_.height() / 25.4 * dpiY_));
-        case DeviceCap::LogPixelsX: return int(std::lround(dpiX_));
-        case DeviceCap::LogPixelsY: return int(std::lround(dpiY_));
+        case DeviceCap::HorzSizeMm:
+            return int(std::lround(printableMm_.width()));
+        case DeviceCap::VertSizeMm:
+            return int(std::lround(printableMm_.height()));
+        case DeviceCap::HorzRes:
+            return int(std::lround(printableMm_.width() / 25.4 * dpiX_));
+        case DeviceCap::VertRes:
+            return int(std::lround(printableMm_.height() / 25.4 * dpiY_));
+        case DeviceCap::LogPixelsX:
+            return int(std::lround(dpiX_));
+        case DeviceCap::LogPixelsY:
+            return int(std::lround(dpiY_));
     }
     return 0;
 }
@@ -179,15 +187,21 @@ TextMetrics QtDeviceContext::textMetrics() {
     return m;
 }
 
-void QtDeviceContext::setTransparentText() { state_.transparent = true; }
-void QtDeviceContext::setOpaqueText() { state_.transparent = false; }
+void QtDeviceContext::setTransparentText() {
+    state_.transparent = true;
+}
+void QtDeviceContext::setOpaqueText() {
+    state_.transparent = false;
+}
 
 void QtDeviceContext::selectPen(int width) {
     state_.penWidth = std::max(0, width);
     penApplied_ = false;
 }
 
-int QtDeviceContext::currentPenWidth() const { return state_.penWidth; }
+int QtDeviceContext::currentPenWidth() const {
+    return state_.penWidth;
+}
 
 void QtDeviceContext::applyPen() {
     if (penApplied_ || !painter_) return;
@@ -354,9 +368,9 @@ void QtDeviceContext::stretchImage(int dx, int dy, int dw, int dh, int sx, int s
     painter_->save();
     painter_->translate(target.center());
     painter_->scale(flipX ? -1 : 1, flipY ? -1 : 1);
-    painter_->drawImage(QRectF(-target.width() / 2, -target.height() / 2, target.width(),
-                               target.height()),
-                        img, source);
+    painter_->drawImage(
+        QRectF(-target.width() / 2, -target.height() / 2, target.width(), target.height()), img,
+        source);
     painter_->restore();
 }
 

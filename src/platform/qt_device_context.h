@@ -17,7 +17,7 @@ class QPainter;
 namespace folvek {
 
 class QtDeviceContext : public DeviceContext {
-public:
+  public:
     // `painter` may be null: the context then measures only (layout devices). `dpiX`/`dpiY` are
     // the device's pixels per inch in the painter's coordinates; `printableMm` is what
     // deviceCaps reports as the size of the printable area.
@@ -56,7 +56,7 @@ public:
     void flush();
     void flushLines();
 
-private:
+  private:
     struct State {
         bool loEnglish = false;
         double zoom = 1.0;

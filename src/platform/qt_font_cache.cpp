@@ -27,7 +27,9 @@ QString resolvedFamily(const QString& family) {
     return QFontInfo(f).family();
 }
 
-void clearCacheAtExit() { FontCache::instance().clear(); }
+void clearCacheAtExit() {
+    FontCache::instance().clear();
+}
 
 }  // namespace
 
@@ -86,13 +88,13 @@ const FontFace& FontCache::face(const LogFont& lf) {
         std::fill(std::begin(face->missing), std::end(face->missing), true);
     }
     QPointF adv[256];
-    if (face->raw.isValid()) face->raw.advancesForGlyphIndexes(face->glyph, adv, 256,
-                                                               QRawFont::UseDesignMetrics);
+    if (face->raw.isValid())
+        face->raw.advancesForGlyphIndexes(face->glyph, adv, 256, QRawFont::UseDesignMetrics);
     QFontMetricsF fallback(font);
     for (int i = 0; i < 256; ++i) {
         if (face->glyph[i] == 0 && chars[i] != QChar(u' ')) face->missing[i] = true;
-        face->advance[i] = float((face->missing[i] ? fallback.horizontalAdvance(chars[i])
-                                                   : adv[i].x()) / kReferencePx);
+        face->advance[i] = float(
+            (face->missing[i] ? fallback.horizontalAdvance(chars[i]) : adv[i].x()) / kReferencePx);
         face->anyMissing |= face->missing[i];
     }
     if (face->raw.isValid()) {

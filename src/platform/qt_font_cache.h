@@ -23,7 +23,7 @@ struct FontFace {
     bool missing[256] = {};   // the face has no glyph: such text is drawn with font fallback
     bool anyMissing = false;
     double ascent = 0, descent = 0, leading = 0;  // per em
-    double emPerUnit = 1;  // em size in logical units per unit of |LogFont::height|
+    double emPerUnit = 1;     // em size in logical units per unit of |LogFont::height|
     double aveCharWidth = 0;  // per em
 };
 
@@ -32,13 +32,14 @@ struct SizedFont {
     const FontFace* face = nullptr;
     double emPx = 0;   // em height in device pixels
     QRawFont raw;      // at emPx, for glyph runs
-    QFont deviceFont;  // the face for engines that need characters (SVG) and fallback; sized by the user
+    QFont deviceFont;  // the face for engines that need characters (SVG) and fallback; sized by the
+                       // user
     bool underline = false;
     bool strikeOut = false;
 };
 
 class FontCache {
-public:
+  public:
     static FontCache& instance();
     // `unitPx` is device pixels per logical unit vertically (always positive).
     const SizedFont& realise(const LogFont& font, double unitPx);
@@ -51,7 +52,7 @@ public:
     // become the system's monospace font.
     static QString familyFor(const char* faceName);
 
-private:
+  private:
     FontCache() = default;
     std::vector<std::unique_ptr<FontFace>> faces_;
     std::vector<std::unique_ptr<SizedFont>> sized_;

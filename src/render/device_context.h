@@ -29,7 +29,7 @@ struct ImageView {
 };
 
 class DeviceContext : public LayoutDevice {
-public:
+  public:
     // The preview's zoom: MM_ISOTROPIC keeping the 0.01-inch extents, viewport scaled by
     // xNum/xDenom and yNum/yDenom. The caller's origin (scroll offset) stays where it was.
     virtual void scaleViewport(int xNum, int xDenom, int yNum, int yDenom) = 0;

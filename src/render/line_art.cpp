@@ -11,7 +11,9 @@ constexpr std::uint8_t kGhe = 0xE3;
 constexpr std::uint8_t kBrokenBar = 0xA6;
 
 // Joins vertically: connecting, but a minus only ever carries a horizontal line.
-bool reachesAcross(std::uint8_t b) { return isLineChar(b) && b != '-'; }
+bool reachesAcross(std::uint8_t b) {
+    return isLineChar(b) && b != '-';
+}
 
 }  // namespace
 
@@ -21,19 +23,38 @@ bool isLineChar(std::uint8_t b) {
 
 LineClass lineClass(std::uint8_t b) {
     switch (b) {
-        case '+': case 'L': case kNotSign: return LineClass::Corner;
-        case '-': case '=': case 'T': case kGhe: return LineClass::Horizontal;
-        case '|': case kBrokenBar: return LineClass::Vertical;
-        default: return LineClass::None;
+        case '+':
+        case 'L':
+        case kNotSign:
+            return LineClass::Corner;
+        case '-':
+        case '=':
+        case 'T':
+        case kGhe:
+            return LineClass::Horizontal;
+        case '|':
+        case kBrokenBar:
+            return LineClass::Vertical;
+        default:
+            return LineClass::None;
     }
 }
 
 void LineArt::apply(const CellView& cell) {
     switch (lineClass(cell.self)) {
-        case LineClass::Horizontal: horizontal(cell); break;
-        case LineClass::Corner: corner(cell); break;
-        case LineClass::Vertical: vertical(cell); break;
-        case LineClass::None: run_.append(static_cast<char>(cell.self)); afterText(cell.column); break;
+        case LineClass::Horizontal:
+            horizontal(cell);
+            break;
+        case LineClass::Corner:
+            corner(cell);
+            break;
+        case LineClass::Vertical:
+            vertical(cell);
+            break;
+        case LineClass::None:
+            run_.append(static_cast<char>(cell.self));
+            afterText(cell.column);
+            break;
     }
 }
 
@@ -108,8 +129,8 @@ bool LineArt::endOfStrip(std::int32_t columns) {
 }
 
 void LineArt::close(std::int32_t endX) {
-    const std::int32_t x1 = static_cast<std::int32_t>(
-        row_.leftMargin + start_ * row_.charWidth + (stroke_ == 2 ? 0 : row_.charWidth * 0.5L));
+    const std::int32_t x1 = static_cast<std::int32_t>(row_.leftMargin + start_ * row_.charWidth +
+                                                      (stroke_ == 2 ? 0 : row_.charWidth * 0.5L));
     segment(x1, row_.mid(), endX, row_.mid());
     stroke_ = 0;
 }

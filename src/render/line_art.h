@@ -38,7 +38,7 @@ struct CellView {
 
 // The text run of the row being drawn.
 class RunSink {
-public:
+  public:
     virtual ~RunSink() = default;
     virtual void append(char b) = 0;
     virtual void flush() = 0;
@@ -46,7 +46,7 @@ public:
 
 // The open horizontal stroke of one row and the rules that open, extend and close it.
 class LineArt {
-public:
+  public:
     LineArt(DeviceContext& dc, const RowGeometry& row, RunSink& run, std::uint8_t prefixByte)
         : dc_(dc), row_(row), run_(run), prefix_(prefixByte) {}
 
@@ -59,14 +59,15 @@ public:
 
     int stroke() const { return stroke_; }
 
-private:
+  private:
     void horizontal(const CellView& cell);
     void corner(const CellView& cell);
     void vertical(const CellView& cell);
     void close(std::int32_t endX);
     void segment(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
     std::int32_t centreOfPrevious(std::int32_t c) const {
-        return static_cast<std::int32_t>(row_.leftMargin + c * row_.charWidth - row_.charWidth * 0.5L);
+        return static_cast<std::int32_t>(row_.leftMargin + c * row_.charWidth -
+                                         row_.charWidth * 0.5L);
     }
 
     DeviceContext& dc_;

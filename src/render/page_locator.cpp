@@ -31,7 +31,8 @@ PageStart walk(pager& pg, std::int32_t page, WalkPoint from, std::vector<WalkPoi
         }
         if (remember) {
             while (s >= static_cast<std::int64_t>(remember->size() + 1) * stride)
-                remember->push_back(WalkPoint{i, static_cast<std::int32_t>(n), static_cast<std::int32_t>(s), w});
+                remember->push_back(
+                    WalkPoint{i, static_cast<std::int32_t>(n), static_cast<std::int32_t>(s), w});
         }
         if (line[0] == '\f') {
             if (wrap && s + extra() >= page) return {i - n, static_cast<std::int32_t>(page - s)};
@@ -42,7 +43,8 @@ PageStart walk(pager& pg, std::int32_t page, WalkPoint from, std::vector<WalkPoi
             ++n;
         }
         if (n >= cap) {
-            if (wrap && s + extra() >= page) return {i - (n - 1), static_cast<std::int32_t>(page - s)};
+            if (wrap && s + extra() >= page)
+                return {i - (n - 1), static_cast<std::int32_t>(page - s)};
             s += extra() + 1;
             n = 0;
             w = 0;
@@ -51,13 +53,16 @@ PageStart walk(pager& pg, std::int32_t page, WalkPoint from, std::vector<WalkPoi
         line = pg.nextLine();
         ++i;
     }
-    if (!line && s < page && wrap && s + extra() >= page) return {i - n, static_cast<std::int32_t>(page - s)};
+    if (!line && s < page && wrap && s + extra() >= page)
+        return {i - n, static_cast<std::int32_t>(page - s)};
     return {i, 0};
 }
 
 }  // namespace
 
-PageStart locatePageFresh(pager& pg, std::int32_t page) { return walk(pg, page, WalkPoint{}, nullptr); }
+PageStart locatePageFresh(pager& pg, std::int32_t page) {
+    return walk(pg, page, WalkPoint{}, nullptr);
+}
 
 PageStart locatePage(pager& pg, std::int32_t page) {
     if (pg.walkPointsGeneration != pg.layoutGeneration) {

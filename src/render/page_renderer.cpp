@@ -39,7 +39,8 @@ std::int32_t countTextLines(pager& pg, const SheetLayout& s) {
 
 std::int32_t bottomPictureY(const pager& pg, const SheetLayout& s, std::int32_t rowsDrawn) {
     const std::int32_t h = pg.botPicture.height;
-    if (!pg.inTextEnd) return static_cast<std::int32_t>(-pg.pageHeight * 10.0L + h + pg.BottomMargin);
+    if (!pg.inTextEnd)
+        return static_cast<std::int32_t>(-pg.pageHeight * 10.0L + h + pg.BottomMargin);
     if (!pg.asBackground) return -rowsDrawn * pg.lineHeight - s.textTop;
     return std::min(-s.textTop, h - s.textTop - s.textLines * pg.lineHeight);
 }
@@ -48,14 +49,16 @@ std::int32_t bottomPictureY(const pager& pg, const SheetLayout& s, std::int32_t 
 std::int32_t drawRows(pager& pg, DeviceContext& dc, const SheetLayout& s) {
     static thread_local char cur[1025], up[1025], down[1025];
     std::int32_t k = 0;
-    for (std::int64_t index = s.start.firstLine; k < s.capacity && index <= INT32_MAX - 1; ++k, ++index) {
+    for (std::int64_t index = s.start.firstLine; k < s.capacity && index <= INT32_MAX - 1;
+         ++k, ++index) {
         const auto i = static_cast<std::int32_t>(index);
         const char* line = pg.lineAt(i);
         if (!line || line[0] == '\f') break;
         RowInput row;
         row.style = pg.lines.currentStyle();
         std::uint16_t scratch = 0;
-        row.above = i > 0 ? cutStrip(pg, pg.lineAt(i - 1), s.start.strip, up, scratch, nullptr) : nullptr;
+        row.above =
+            i > 0 ? cutStrip(pg, pg.lineAt(i - 1), s.start.strip, up, scratch, nullptr) : nullptr;
         scratch = 0;
         const char* next = pg.lineAt(i + 1);
         row.below = next ? cutStrip(pg, next, s.start.strip, down, scratch, nullptr) : nullptr;
@@ -98,7 +101,8 @@ int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing) {
     if (pg.IsNumPage && pg.pageCount > 1) {
         char number[32];
         const int len = std::snprintf(number, sizeof number, "- %d -", page);
-        const auto x = static_cast<std::int32_t>((pg.pageWidth * 10.0L - len * static_cast<long double>(pg.charWidth)) * 0.5L);
+        const auto x = static_cast<std::int32_t>(
+            (pg.pageWidth * 10.0L - len * static_cast<long double>(pg.charWidth)) * 0.5L);
         drawRun(pg, dc, x, static_cast<std::int32_t>(-pg.TopMargin), number, len);
     }
     if (s.topShown) drawAt(pg.topPicture, dc, left, pg.topPicture.height - s.textTop);
@@ -108,7 +112,8 @@ int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing) {
         dc.lineTo(pg.pageWidth * 10, -pg.pageHeight * 10);
         dc.lineTo(0, -pg.pageHeight * 10);
     }
-    if (s.bottomShown && !pg.asBackground) drawAt(pg.botPicture, dc, left, bottomPictureY(pg, s, rows));
+    if (s.bottomShown && !pg.asBackground)
+        drawAt(pg.botPicture, dc, left, bottomPictureY(pg, s, rows));
 
     dc.selectPen(previousPen);
     return dc.restoreState(-1) ? 1 : 0;

@@ -13,19 +13,21 @@ namespace folvek {
 namespace {
 
 class RowRun : public RunSink {
-public:
-    RowRun(const pager& pg, DeviceContext& dc, std::int32_t rowTop) : pg_(pg), dc_(dc), top_(rowTop) {}
+  public:
+    RowRun(const pager& pg, DeviceContext& dc, std::int32_t rowTop)
+        : pg_(pg), dc_(dc), top_(rowTop) {}
     void append(char b) override { text_.push_back(b); }
     void flush() override {
         if (text_.empty()) return;
         const auto r = static_cast<std::int32_t>(text_.size());
-        const auto x = static_cast<std::int32_t>((column - r) * static_cast<long double>(pg_.charWidth) + pg_.LeftMargin);
+        const auto x = static_cast<std::int32_t>(
+            (column - r) * static_cast<long double>(pg_.charWidth) + pg_.LeftMargin);
         drawRun(pg_, dc_, x, top_, text_.data(), r);
         text_.clear();
     }
     std::int32_t column = 0;
 
-private:
+  private:
     const pager& pg_;
     DeviceContext& dc_;
     std::int32_t top_;
@@ -35,7 +37,7 @@ private:
 // The visible characters of a neighbour line, collected once per row on first use, so that
 // looking up the cell above or below does not re-walk the line for every column.
 class VisibleCells {
-public:
+  public:
     explicit VisibleCells(const char* line) : line_(line) {}
     std::uint8_t at(std::int32_t c) {
         if (!line_) return 0;
@@ -43,7 +45,7 @@ public:
         return c >= 0 && c < count_ ? cells_[c] : 0;
     }
 
-private:
+  private:
     void build() {
         built_ = true;
         for (const char* p = line_; *p && count_ < kMax;) {

@@ -10,7 +10,7 @@
 namespace folvek {
 
 struct RowInput {
-    const char* text = "";       // the strip to draw, NUL-terminated
+    const char* text = "";        // the strip to draw, NUL-terminated
     const char* above = nullptr;  // the same strip of the line above, null when there is none
     const char* below = nullptr;
     std::uint16_t style = 0;      // style in effect at the strip's start

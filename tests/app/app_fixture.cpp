@@ -23,7 +23,9 @@ void AppTest::SetUp() {
     fileDialogs().save = [](const FileDialogRequest&) { return QString(); };
 }
 
-void AppTest::TearDown() { stop(); }
+void AppTest::TearDown() {
+    stop();
+}
 
 MainFrame* AppTest::start(bool show) {
     frame.reset(createMainWindow(false));
@@ -35,9 +37,13 @@ MainFrame* AppTest::start(bool show) {
     return frame.get();
 }
 
-void AppTest::stop() { frame.reset(); }
+void AppTest::stop() {
+    frame.reset();
+}
 
-std::string AppTest::dirPath() const { return dir.path().toStdString() + "/"; }
+std::string AppTest::dirPath() const {
+    return dir.path().toStdString() + "/";
+}
 
 std::string AppTest::writeFile(const std::string& name, const std::string& bytes) {
     const std::string path = dirPath() + name;
@@ -59,6 +65,8 @@ std::string AppTest::pagedDocument(const std::string& name, int pages) {
     return writeFile(name, text);
 }
 
-TRulerWin* AppTest::view() const { return frame ? frame->view() : nullptr; }
+TRulerWin* AppTest::view() const {
+    return frame ? frame->view() : nullptr;
+}
 
 }  // namespace folvek::test

@@ -13,7 +13,7 @@
 namespace folvek::test {
 
 class AppTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

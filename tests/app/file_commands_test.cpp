@@ -35,7 +35,8 @@ TEST_F(AppTest, OpenDialogGetsTheFiltersAndTheDocumentPath) {
     };
     view()->runCommand(CmOpen);
     EXPECT_EQ(seen.startPath.toStdString(), shellState().documentPath);
-    EXPECT_EQ(seen.filters, (QStringList{"Текстовые файлы (*.txt)", "Выходные файлы (*.prn)", "Все файлы (*)"}));
+    EXPECT_EQ(seen.filters,
+              (QStringList{"Текстовые файлы (*.txt)", "Выходные файлы (*.prn)", "Все файлы (*)"}));
     // Cancelling changes nothing.
     EXPECT_EQ(view()->document()->pageCount, 1);
     EXPECT_EQ(shellState().documentPath, dirPath() + "a.txt");
@@ -136,7 +137,8 @@ TEST(TextCopy, FailuresNameTheirSide) {
     const std::string src = dir.path().toStdString() + "/doc.txt";
     EXPECT_EQ(copyTextFile(src, dir.path().toStdString() + "/x.txt"), CopyResult::SourceFailed);
     std::ofstream(src, std::ios::binary) << "a\n";
-    EXPECT_EQ(copyTextFile(src, dir.path().toStdString() + "/no/such/dir/x.txt"), CopyResult::TargetFailed);
+    EXPECT_EQ(copyTextFile(src, dir.path().toStdString() + "/no/such/dir/x.txt"),
+              CopyResult::TargetFailed);
     std::filesystem::create_directory(dir.path().toStdString() + "/sub");
     EXPECT_EQ(copyTextFile(dir.path().toStdString() + "/sub", src), CopyResult::SourceFailed);
 }

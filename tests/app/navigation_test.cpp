@@ -136,7 +136,8 @@ TEST_F(AppTest, ZoomStopsAtItsLimitsAndRewritesTheSettingsFile) {
     EXPECT_EQ(v->document()->Zoom, 1);
     EXPECT_FALSE(v->commandAction(CmZoomOut)->isEnabled());
     text = readFile(ini);
-    EXPECT_TRUE(text.find("Zoom=1\r") != std::string::npos || text.find("Zoom=1\n") != std::string::npos)
+    EXPECT_TRUE(text.find("Zoom=1\r") != std::string::npos ||
+                text.find("Zoom=1\n") != std::string::npos)
         << text;
 }
 

@@ -13,7 +13,6 @@
 
 #include "app_fixture.h"
 #include "app_globals.h"
-#include "app_globals.h"
 #include "command_ids.h"
 #include "control_bar.h"
 #include "pager.h"
@@ -87,9 +86,10 @@ TEST_F(AppTest, MenuBarHoldsMenu100) {
     const QList<QAction*> menus = frame->menuBar()->actions();
     ASSERT_EQ(menus.size(), 4);
     EXPECT_EQ(menus[0]->text(), QStringLiteral("Файл"));
-    EXPECT_EQ(actionTexts(menus[0]->menu()),
-              (QStringList{"Открыть\tF3", "Сохранить как...", "—", "Печать ...\tF9", "Печать\tCtrl+F9",
-                           "Настройка принтера...", "—", "Отправить...\tF8", "—", "Выход\tEsc"}));
+    EXPECT_EQ(
+        actionTexts(menus[0]->menu()),
+        (QStringList{"Открыть\tF3", "Сохранить как...", "—", "Печать ...\tF9", "Печать\tCtrl+F9",
+                     "Настройка принтера...", "—", "Отправить...\tF8", "—", "Выход\tEsc"}));
     EXPECT_EQ(actionTexts(menus[1]->menu()),
               (QStringList{"Шрифт\tF6", "Параметры\tF5", "Редактировать\tF4", "—",
                            "Увеличить шрифт\tCtrl + ", "Уменьшить шрифт\tCtrl -", "—",
@@ -98,22 +98,24 @@ TEST_F(AppTest, MenuBarHoldsMenu100) {
     EXPECT_EQ(actionTexts(menus[1]->menu()->actions()[7]->menu()),
               (QStringList{"Книжная\tP", "Альбомная\tL"}));
     EXPECT_EQ(actionTexts(menus[2]->menu()),
-              (QStringList{"На предыдущую страницу\tCtrl+PgUp", "На следующую страницу\tCtrl+PgDn", "—",
-                           "На первую страницу\tCtrl+Home", "На последнюю страницу\tCtrl+End", "—",
-                           "Увеличить масштаб\t+", "Уменьшить масштаб\t-"}));
+              (QStringList{"На предыдущую страницу\tCtrl+PgUp", "На следующую страницу\tCtrl+PgDn",
+                           "—", "На первую страницу\tCtrl+Home", "На последнюю страницу\tCtrl+End",
+                           "—", "Увеличить масштаб\t+", "Уменьшить масштаб\t-"}));
     EXPECT_EQ(actionTexts(menus[3]->menu()),
-              (QStringList{"Содержание помощи\tF1", "Web-сайт разработчиков", "Послать E-Mail автору",
-                           "—", "О программе..."}));
+              (QStringList{"Содержание помощи\tF1", "Web-сайт разработчиков",
+                           "Послать E-Mail автору", "—", "О программе..."}));
 }
 
 TEST_F(AppTest, AcceleratorsAndHints) {
     start();
     TRulerWin* v = view();
-    EXPECT_EQ(v->commandAction(CmZoomIn)->shortcut(), QKeySequence(Qt::KeypadModifier | Qt::Key_Plus));
+    EXPECT_EQ(v->commandAction(CmZoomIn)->shortcut(),
+              QKeySequence(Qt::KeypadModifier | Qt::Key_Plus));
     EXPECT_EQ(v->commandAction(CmFontSmaller)->shortcut(),
               QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus));
     EXPECT_EQ(v->commandAction(CmPrint)->shortcuts(),
-              (QList<QKeySequence>{QKeySequence(Qt::Key_F9), QKeySequence(Qt::ControlModifier | Qt::Key_P)}));
+              (QList<QKeySequence>{QKeySequence(Qt::Key_F9),
+                                   QKeySequence(Qt::ControlModifier | Qt::Key_P)}));
     EXPECT_EQ(v->commandAction(CmPortrait)->shortcut(), QKeySequence(Qt::Key_P));
     EXPECT_EQ(v->commandAction(CmExit)->shortcut(), QKeySequence(Qt::Key_Escape));
     EXPECT_EQ(v->commandAction(CmOpen)->statusTip(), QStringLiteral("Открыть файл для просмотра"));
@@ -171,19 +173,28 @@ TEST_F(AppTest, ToolBarHasItsGadgetsInOrder) {
     EXPECT_TRUE(bar->isFloatable());
     const QList<QAction*> items = bar->actions();
     ASSERT_EQ(items.size(), 25);
-    const int expected[] = {CmExit, 0, CmOpen, CmPrintCurrent, CmPrinterSetup, CmSend, 0, CmFont,
-                            CmParameters, CmEdit, 0, CmFontLarger, CmFontSmaller, 0, CmFirstPage,
-                            CmPrevPage, CmNextPage, CmLastPage, 0, CmZoomIn, CmZoomOut, 0, -1, 0, CmHelp};
+    const int expected[] = {CmExit,         0,          CmOpen,      CmPrintCurrent,
+                            CmPrinterSetup, CmSend,     0,           CmFont,
+                            CmParameters,   CmEdit,     0,           CmFontLarger,
+                            CmFontSmaller,  0,          CmFirstPage, CmPrevPage,
+                            CmNextPage,     CmLastPage, 0,           CmZoomIn,
+                            CmZoomOut,      0,          -1,          0,
+                            CmHelp};
     for (int i = 0; i < 25; ++i) {
-        if (expected[i] == 0) EXPECT_TRUE(items[i]->isSeparator()) << i;
-        else if (expected[i] == -1) EXPECT_EQ(bar->widgetForAction(items[i])->objectName(), "id5555");
-        else EXPECT_EQ(items[i]->data().toInt(), expected[i]) << i;
+        if (expected[i] == 0)
+            EXPECT_TRUE(items[i]->isSeparator()) << i;
+        else if (expected[i] == -1)
+            EXPECT_EQ(bar->widgetForAction(items[i])->objectName(), "id5555");
+        else
+            EXPECT_EQ(items[i]->data().toInt(), expected[i]) << i;
     }
     // Buttons follow the enablers and carry the hints.
-    auto* prev = qobject_cast<QToolButton*>(bar->widgetForAction(view()->commandAction(CmPrevPage)));
+    auto* prev =
+        qobject_cast<QToolButton*>(bar->widgetForAction(view()->commandAction(CmPrevPage)));
     ASSERT_TRUE(prev);
     EXPECT_FALSE(prev->isEnabled());
-    EXPECT_EQ(view()->commandAction(CmOpen)->statusTip(), QStringLiteral("Открыть файл для просмотра"));
+    EXPECT_EQ(view()->commandAction(CmOpen)->statusTip(),
+              QStringLiteral("Открыть файл для просмотра"));
     EXPECT_TRUE(view()->hasFocus() || QApplication::focusWidget() == nullptr);
 }
 
@@ -205,14 +216,15 @@ TEST_F(AppTest, SettingsListShowsIniFilesSortedWithoutCaseAndSelectsTheCurrentOn
 TEST_F(AppTest, RightButtonMenuHoldsItsItemsAndOpensAtThePointer) {
     start();
     QMenu* menu = view()->contextMenu();
-    EXPECT_EQ(actionTexts(menu), (QStringList{"Открыть файл\tF3", "Редактировать\tF4", "Печать ...\tF9",
-                                              "Настройка принтера", "—", "Выбор шрифта\tF6",
-                                              "Параметры\tF5", "—", "Выход"}));
+    EXPECT_EQ(actionTexts(menu), (QStringList{"Открыть файл\tF3", "Редактировать\tF4",
+                                              "Печать ...\tF9", "Настройка принтера", "—",
+                                              "Выбор шрифта\tF6", "Параметры\tF5", "—", "Выход"}));
     EXPECT_EQ(menu->actions().last()->data().toInt(), static_cast<int>(CmFrameworkExit));
     EXPECT_FALSE(menu->actions()[1]->isEnabled());  // edit needs a document
 
     const QPoint local(40, 30);
-    QContextMenuEvent event(QContextMenuEvent::Mouse, local, view()->viewport()->mapToGlobal(local));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, local,
+                            view()->viewport()->mapToGlobal(local));
     QApplication::sendEvent(view()->viewport(), &event);
     ASSERT_TRUE(menu->isVisible());
     EXPECT_LE((menu->pos() - view()->viewport()->mapToGlobal(local)).manhattanLength(), 2);

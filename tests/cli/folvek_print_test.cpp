@@ -21,7 +21,7 @@ struct ToolRun {
 };
 
 class FolvekPrint : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(home_.isValid());
         ASSERT_TRUE(QFile::exists(kTool)) << kTool.toStdString();
@@ -63,8 +63,8 @@ TEST_F(FolvekPrint, PdfHasThePagesAndRealText) {
     EXPECT_TRUE(meta.out.contains(QStringLiteral("595 x 842 pts")));  // A4
 
     const ToolRun text = run(QStringLiteral("pdftotext"),
-                         {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                          QStringLiteral("1"), pdf, QStringLiteral("-")});
+                             {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                              QStringLiteral("1"), pdf, QStringLiteral("-")});
     ASSERT_EQ(text.code, 0);
     // The heading of the report's first page, converted from code page 866.
     EXPECT_TRUE(text.out.contains(QStringLiteral("ВЕДОМОСТЬ ОСТАТКОВ"))) << text.out.toStdString();
@@ -81,7 +81,7 @@ TEST_F(FolvekPrint, PdfHasThePagesAndRealText) {
 TEST_F(FolvekPrint, InfoFollowsPaperAndOrientation) {
     const ToolRun portrait = tool({QStringLiteral("--info"), kWarehouse});
     const ToolRun landscape = tool({QStringLiteral("--info"), QStringLiteral("--landscape"),
-                                QStringLiteral("--paper"), QStringLiteral("a3"), kWarehouse});
+                                    QStringLiteral("--paper"), QStringLiteral("a3"), kWarehouse});
     ASSERT_EQ(portrait.code, 0);
     ASSERT_EQ(landscape.code, 0);
     const QJsonObject p = QJsonDocument::fromJson(portrait.out.toUtf8()).object();
@@ -115,16 +115,16 @@ TEST_F(FolvekPrint, BareIniNamesLiveInTheSettingsDirectory) {
     EXPECT_EQ(width({}), 78);
     EXPECT_EQ(width({QStringLiteral("--ini"), QStringLiteral("wide.ini")}), 112);
     // A forced orientation wins over the settings file.
-    EXPECT_EQ(width({QStringLiteral("--ini"), QStringLiteral("wide.ini"),
-                     QStringLiteral("--portrait")}),
-              78);
+    EXPECT_EQ(
+        width({QStringLiteral("--ini"), QStringLiteral("wide.ini"), QStringLiteral("--portrait")}),
+        78);
 }
 
 TEST_F(FolvekPrint, PngPagesForARange) {
     const QString dir = path(QStringLiteral("png"));
     const ToolRun r = tool({kWarehouse, QStringLiteral("--dos"), QStringLiteral("--png"), dir,
-                        QStringLiteral("--pages"), QStringLiteral("2-3"), QStringLiteral("--dpi"),
-                        QStringLiteral("50")});
+                            QStringLiteral("--pages"), QStringLiteral("2-3"),
+                            QStringLiteral("--dpi"), QStringLiteral("50")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(QDir(dir).entryList(QDir::Files),
               (QStringList{QStringLiteral("page-0002.png"), QStringLiteral("page-0003.png")}));
@@ -141,7 +141,7 @@ TEST_F(FolvekPrint, PngPagesForARange) {
 TEST_F(FolvekPrint, SvgKeepsTheText) {
     const QString dir = path(QStringLiteral("svg"));
     const ToolRun r = tool({kWarehouse, QStringLiteral("--dos"), QStringLiteral("--svg"), dir,
-                        QStringLiteral("--pages"), QStringLiteral("1")});
+                            QStringLiteral("--pages"), QStringLiteral("1")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     QFile svg(QDir(dir).filePath(QStringLiteral("page-0001.svg")));
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
@@ -151,8 +151,8 @@ TEST_F(FolvekPrint, SvgKeepsTheText) {
 }
 
 TEST_F(FolvekPrint, FailuresExitNonZeroWithAMessage) {
-    const ToolRun missing = tool({path(QStringLiteral("no-such.txt")), QStringLiteral("-o"),
-                              path(QStringLiteral("x.pdf"))});
+    const ToolRun missing = tool(
+        {path(QStringLiteral("no-such.txt")), QStringLiteral("-o"), path(QStringLiteral("x.pdf"))});
     EXPECT_NE(missing.code, 0);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("no-such.txt"))) << missing.err.toStdString();
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("x.pdf"))));
@@ -161,17 +161,17 @@ TEST_F(FolvekPrint, FailuresExitNonZeroWithAMessage) {
     EXPECT_EQ(badOption.code, 2);
     EXPECT_TRUE(badOption.err.contains(QStringLiteral("--frobnicate")));
 
-    const ToolRun badRange = tool({kWarehouse, QStringLiteral("--pages"), QStringLiteral("5-2"),
-                               QStringLiteral("--info")});
+    const ToolRun badRange = tool(
+        {kWarehouse, QStringLiteral("--pages"), QStringLiteral("5-2"), QStringLiteral("--info")});
     EXPECT_EQ(badRange.code, 2);
 
     const ToolRun pastEnd = tool({kWarehouse, QStringLiteral("--pages"), QStringLiteral("999"),
-                              QStringLiteral("-o"), path(QStringLiteral("y.pdf"))});
+                                  QStringLiteral("-o"), path(QStringLiteral("y.pdf"))});
     EXPECT_NE(pastEnd.code, 0);
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("y.pdf"))));
 
-    const ToolRun unwritable = tool({kWarehouse, QStringLiteral("-o"),
-                                 path(QStringLiteral("no-dir/z.pdf"))});
+    const ToolRun unwritable =
+        tool({kWarehouse, QStringLiteral("-o"), path(QStringLiteral("no-dir/z.pdf"))});
     EXPECT_NE(unwritable.code, 0);
     EXPECT_TRUE(unwritable.err.contains(QStringLiteral("z.pdf")));
 

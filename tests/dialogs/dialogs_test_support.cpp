@@ -4,17 +4,17 @@
 #include <fstream>
 #include <iterator>
 
+#include "app_globals.h"
 #include "edit_plugin.h"
 #include "editor_dialog.h"
 #include "file_replace.h"
 #include "pager.h"
 #include "shell_state.h"
-#include "app_globals.h"
 
 namespace folvek::test {
 
-MsgAnswer ScriptedMessages::show(const std::string& text, const std::string& caption,
-                                 MsgIcon icon, MsgButtons buttons) {
+MsgAnswer ScriptedMessages::show(const std::string& text, const std::string& caption, MsgIcon icon,
+                                 MsgButtons buttons) {
     shown.push_back({text, caption, icon, buttons});
     if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
     if (answers.empty()) {
@@ -41,7 +41,9 @@ void DialogsTest::TearDown() {
     editPluginSearch() = EditPluginSearch{};
 }
 
-std::string DialogsTest::dirPath() const { return dir.path().toStdString() + "/"; }
+std::string DialogsTest::dirPath() const {
+    return dir.path().toStdString() + "/";
+}
 
 std::string DialogsTest::writeFile(const std::string& name, const std::string& bytes) {
     const std::string path = dirPath() + name;

@@ -24,7 +24,7 @@ struct ShownMessage {
 
 // Answers questions in order; a question nobody scripted fails the test and is cancelled.
 class ScriptedMessages : public MessageSink {
-public:
+  public:
     MsgAnswer show(const std::string& text, const std::string& caption, MsgIcon icon,
                    MsgButtons buttons) override;
     void answer(MsgAnswer a) { answers.push_back(a); }
@@ -33,7 +33,7 @@ public:
 };
 
 class DialogsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

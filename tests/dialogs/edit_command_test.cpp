@@ -16,7 +16,7 @@ namespace folvek::test {
 namespace {
 
 class EditCommandTest : public DialogsTest {
-protected:
+  protected:
     void SetUp() override {
         DialogsTest::SetUp();
         log = dirPath() + "plugin.log";

@@ -1,5 +1,6 @@
 // The built-in editor: what it shows, when it asks, what it writes, and that a failed save
 // loses neither the text nor the file.
+#include <sys/stat.h>
 #include <QCoreApplication>
 #include <QFontInfo>
 #include <QPlainTextEdit>
@@ -7,7 +8,6 @@
 #include <QSignalSpy>
 #include <QTextCursor>
 #include <filesystem>
-#include <sys/stat.h>
 
 #include "dialogs_test_support.h"
 #include "editor_dialog.h"
@@ -18,7 +18,7 @@ namespace folvek::test {
 namespace {
 
 class EditorTest : public DialogsTest {
-protected:
+  protected:
     std::unique_ptr<dialDoc2> open(const std::string& path, bool isDos) {
         EditorSession s;
         s.path = path;

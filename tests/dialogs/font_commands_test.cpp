@@ -1,12 +1,12 @@
 // The font dialog and the one-point steps: the MulDiv arithmetic, the stop at 0 points, and
 // the settings file written at once.
-#include "app_globals.h"
-#include "settings_ui_fixture.h"
-#include "dialog_numbers.h"
 #include "font_commands.h"
+#include "app_globals.h"
+#include "dialog_numbers.h"
 #include "mul_div.h"
 #include "pager.h"
 #include "ruler_win.h"
+#include "settings_ui_fixture.h"
 #include "shell_state.h"
 
 using namespace folvek;

@@ -14,7 +14,7 @@ namespace folvek::test {
 namespace {
 
 class MailTest : public DialogsTest {
-protected:
+  protected:
     void SetUp() override {
         DialogsTest::SetUp();
         oldPath = qgetenv("PATH");
@@ -22,8 +22,9 @@ protected:
         QDir().mkpath(bin);
         QFile script(bin + QStringLiteral("/xdg-email"));
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$FOLVEK_MAIL_LOG\"; done\n"
-                     "exit ${FOLVEK_MAIL_EXIT:-0}\n");
+        script.write(
+            "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$FOLVEK_MAIL_LOG\"; done\n"
+            "exit ${FOLVEK_MAIL_EXIT:-0}\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         log = dirPath() + "mail.log";
@@ -45,7 +46,8 @@ TEST(MailArguments, SubjectAttachmentAndRecipientOnlyWhenGiven) {
     const QStringList base{"--subject", "REPORT.TXT", "--attach", "/data/REPORT.TXT"};
     EXPECT_EQ(mailArguments("/data/REPORT.TXT", std::nullopt), base);
     EXPECT_EQ(mailArguments("/data/REPORT.TXT", std::string()), base);
-    EXPECT_EQ(mailArguments("/data/REPORT.TXT", std::string("a@b.ru")), base + QStringList{"a@b.ru"});
+    EXPECT_EQ(mailArguments("/data/REPORT.TXT", std::string("a@b.ru")),
+              base + QStringList{"a@b.ru"});
     EXPECT_EQ(mailArguments("REPORT.TXT", std::nullopt)[1], QStringLiteral("REPORT.TXT"));
 }
 
@@ -63,7 +65,8 @@ TEST_F(MailTest, TheDocumentGoesToXdgEmailWithTheRecipient) {
 
 TEST_F(MailTest, NoOrEmptyEValueMeansNoRecipient) {
     const std::string path = writeFile("a.txt", "abc");
-    for (std::optional<std::string> e : {std::optional<std::string>(), std::optional<std::string>("")}) {
+    for (std::optional<std::string> e :
+         {std::optional<std::string>(), std::optional<std::string>("")}) {
         QFile::remove(QString::fromStdString(log));
         DocumentCommandContext ctx = context(path, false);
         ctx.eValue = e;

@@ -4,14 +4,14 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "dialog_template.h"
 #include "app_globals.h"
-#include "settings_ui_fixture.h"
+#include "dialog_template.h"
 #include "pager.h"
 #include "param_dialog.h"
 #include "param_template.h"
 #include "printer_settings.h"
 #include "ruler_win.h"
+#include "settings_ui_fixture.h"
 #include "shell_state.h"
 
 using namespace folvek;
@@ -19,7 +19,9 @@ using folvek::test::SettingsUiTest;
 
 namespace {
 
-std::string ini(const SettingsUiTest*) { return shellState().programDir + "FOLVK95.INI"; }
+std::string ini(const SettingsUiTest*) {
+    return shellState().programDir + "FOLVK95.INI";
+}
 
 }  // namespace
 
@@ -50,8 +52,8 @@ TEST_F(SettingsUiTest, MarginsRoundTripThroughMillimetres) {
 
 TEST_F(SettingsUiTest, HeightStringIsKeptAtTenOrMore) {
     start();
-    const std::pair<const char*, int> cases[] = {{"0", 100},  {"-5", 100}, {"abc", 100}, {"1", 10},
-                                                 {"9", 10},   {"10", 10},  {"  42xyz", 42}};
+    const std::pair<const char*, int> cases[] = {{"0", 100}, {"-5", 100}, {"abc", 100},   {"1", 10},
+                                                 {"9", 10},  {"10", 10},  {"  42xyz", 42}};
     for (const auto& [typed, stored] : cases) {
         runParameters([&](ParamDialog& d) {
             setEdit(d, kParamHeightString, typed);
@@ -114,8 +116,8 @@ TEST_F(SettingsUiTest, SaveAsProposesTheDocumentNameOrTheCurrentFile) {
             click(d, kParamCancel);
         });
         ASSERT_EQ(fileRequests.size(), 1u);
-        EXPECT_EQ(fileRequests[0].request.startPath.toStdString(),
-                  dirPath() + "data_REPORT.ini") << name;
+        EXPECT_EQ(fileRequests[0].request.startPath.toStdString(), dirPath() + "data_REPORT.ini")
+            << name;
     }
 }
 
@@ -273,7 +275,8 @@ TEST_F(SettingsUiTest, TemplateHasEveryControlInTabOrder) {
     std::vector<int> edits;
     QWidget* w = dialogItem(&d, kParamFontName);
     for (int i = 0; w && i < 100; ++i, w = w->nextInFocusChain())
-        if (auto* e = qobject_cast<QLineEdit*>(w); e && edits.size() < 11) edits.push_back(e->property("dialogId").toInt());
+        if (auto* e = qobject_cast<QLineEdit*>(w); e && edits.size() < 11)
+            edits.push_back(e->property("dialogId").toInt());
     EXPECT_EQ(edits, std::vector<int>({122, 124, 101, 102, 103, 113, 117, 104, 110, 106, 111}));
     EXPECT_EQ(qobject_cast<QLineEdit*>(dialogItem(&d, kParamPenWidth))->maxLength(), 50);
     EXPECT_GT(qobject_cast<QLineEdit*>(dialogItem(&d, kParamTopFile))->maxLength(), 254);

@@ -3,10 +3,10 @@
 #include <QTemporaryDir>
 
 #include "app_globals.h"
-#include "settings_ui_fixture.h"
 #include "pager.h"
 #include "ruler_win.h"
 #include "settings_files.h"
+#include "settings_ui_fixture.h"
 #include "shell_state.h"
 
 using namespace folvek;
@@ -62,7 +62,8 @@ TEST_F(SettingsUiTest, FileSavedElsewhereIsNotListed) {
 TEST_F(SettingsUiTest, ChoiceLoadsFromTheSettingsDirectory) {
     writeFile(dirPath() + "x.ini", settings("-20"));
     QTemporaryDir elsewhere;
-    const std::string outside = writeFile(elsewhere.path().toStdString() + "/x.ini", settings("-30"));
+    const std::string outside =
+        writeFile(elsewhere.path().toStdString() + "/x.ini", settings("-30"));
     start();
     answerFiles({{QString::fromStdString(outside), 0}});
     loadSettingsCommand(view());
@@ -104,7 +105,8 @@ TEST_F(SettingsUiTest, DialogFailuresAndCancelsChangeNothing) {
     loadSettingsCommand(view());
     saveSettingsAsCommand(view());
     ASSERT_EQ(fileRequests.size(), 3u);
-    EXPECT_EQ(fileRequests[0].request.filters, QStringList({"Файлы настройки (*.ini)", "Все файлы (*)"}));
+    EXPECT_EQ(fileRequests[0].request.filters,
+              QStringList({"Файлы настройки (*.ini)", "Все файлы (*)"}));
     ASSERT_EQ(messages.calls.size(), 2u);
     EXPECT_EQ(messages.calls[0].text, "GetOpenFileName returned Error #3");
     EXPECT_EQ(messages.calls[1].text, "GetSaveFileName returned Error #7");

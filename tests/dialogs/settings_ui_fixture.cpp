@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <fstream>
 
-#include "dialog_template.h"
 #include "app_globals.h"
+#include "dialog_template.h"
 #include "file_dialogs.h"
 #include "ini_file.h"
 #include "param_dialog.h"
@@ -45,27 +45,40 @@ void SettingsUiTest::TearDown() {
     resetDialogHooks();
 }
 
-void SettingsUiTest::start() { frame.reset(createMainWindow(false)); }
+void SettingsUiTest::start() {
+    frame.reset(createMainWindow(false));
+}
 
-TRulerWin& SettingsUiTest::view() const { return *frame->view(); }
-pager& SettingsUiTest::doc() const { return *frame->view()->document(); }
+TRulerWin& SettingsUiTest::view() const {
+    return *frame->view();
+}
+pager& SettingsUiTest::doc() const {
+    return *frame->view()->document();
+}
 
-std::string SettingsUiTest::dirPath() const { return dir.path().toStdString() + "/"; }
+std::string SettingsUiTest::dirPath() const {
+    return dir.path().toStdString() + "/";
+}
 
 std::string SettingsUiTest::writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }
 
-std::optional<std::string> SettingsUiTest::iniValue(const std::string& path, const std::string& key) const {
+std::optional<std::string> SettingsUiTest::iniValue(const std::string& path,
+                                                    const std::string& key) const {
     IniFile ini;
     if (!ini.load(path)) return std::nullopt;
     return ini.get("Folvk", key);
 }
 
-bool SettingsUiTest::exists(const std::string& path) const { return std::ifstream(path).good(); }
+bool SettingsUiTest::exists(const std::string& path) const {
+    return std::ifstream(path).good();
+}
 
-void SettingsUiTest::answerFiles(std::vector<FileDialogAnswer> answers) { answers_ = std::move(answers); }
+void SettingsUiTest::answerFiles(std::vector<FileDialogAnswer> answers) {
+    answers_ = std::move(answers);
+}
 
 void SettingsUiTest::runParameters(const std::function<void(ParamDialog&)>& act) {
     dialogHooks().runModal = [act](QDialog& d) {

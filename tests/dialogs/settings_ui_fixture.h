@@ -27,7 +27,7 @@ class TRulerWin;
 namespace folvek::test {
 
 class RecordedBoxes : public MessageSink {
-public:
+  public:
     struct Call {
         std::string text, caption;
         MsgIcon icon;
@@ -41,7 +41,7 @@ public:
 };
 
 class SettingsUiTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -76,7 +76,7 @@ protected:
     RecordedBoxes messages;
     std::vector<int> helpTopics;
 
-private:
+  private:
     std::vector<FileDialogAnswer> answers_;
 };
 

@@ -4,11 +4,11 @@
 #include <QTextCursor>
 #include <memory>
 
+#include "app_globals.h"
 #include "dialogs_test_support.h"
 #include "edit_command.h"
 #include "editor_dialog.h"
 #include "mail_command.h"
-#include "app_globals.h"
 #include "main_frame.h"
 #include "pager.h"
 #include "ruler_win.h"

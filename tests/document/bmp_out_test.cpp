@@ -1,7 +1,7 @@
 // Reading bitmap files: the formats reports use for letterheads, and files that are not
 // bitmaps at all, which must be refused without reading past their end.
-#include <unistd.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <fstream>
@@ -23,7 +23,8 @@ void put(Bytes& b, std::size_t at, std::uint32_t v, int n = 4) {
 }
 
 // A file with a 40-byte information header; `extra` is the colour table or masks.
-Bytes bitmap(int w, int h, int bpp, std::uint32_t compression, const Bytes& extra, const Bytes& data) {
+Bytes bitmap(int w, int h, int bpp, std::uint32_t compression, const Bytes& extra,
+             const Bytes& data) {
     Bytes b(54, 0);
     b[0] = 'B', b[1] = 'M';
     put(b, 10, 54 + extra.size());
@@ -40,7 +41,8 @@ struct BmpFiles : ::testing::Test {
     BmpOut pic;
     std::string path = ::testing::TempDir() + std::to_string(::getpid()) + "_bmp_out_test.bmp";
     int load(const Bytes& b) {
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(b.data()), b.size());
         return pic.loadFile(path, &messages);
     }
     void expectRefused(const Bytes& b, int id) {
@@ -64,7 +66,8 @@ TEST_F(BmpFiles, TwentyFourBitRowsAreBottomUpUnlessHeightIsNegative) {
     EXPECT_EQ(pic.width, 2);
     EXPECT_EQ(pic.height, 2);
     EXPECT_EQ(pic.info.size(), 40u);
-    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0xFF00FF00, 0xFFFFFFFF, 0xFF0000FF, 0xFFFF0000}));
+    EXPECT_EQ(pic.pixels,
+              (std::vector<std::uint32_t>{0xFF00FF00, 0xFFFFFFFF, 0xFF0000FF, 0xFFFF0000}));
     ASSERT_EQ(load(bitmap(2, -2, 24, 0, {}, rows)), 1);
     EXPECT_EQ(pic.imageHeight, 2);
     EXPECT_EQ(pic.pixels[0], 0xFF0000FFu);  // the first stored row is the top row
@@ -140,7 +143,9 @@ TEST_F(BmpFiles, HugeImagesAreRefusedBeforeAllocating) {
 
 TEST_F(BmpFiles, MissingFileAndLongNames) {
     messages.shown.clear();
-    EXPECT_EQ(pic.loadFile(::testing::TempDir() + std::to_string(::getpid()) + "_no-such-picture", &messages), 0);
+    EXPECT_EQ(pic.loadFile(::testing::TempDir() + std::to_string(::getpid()) + "_no-such-picture",
+                           &messages),
+              0);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, loadString(1027));
 

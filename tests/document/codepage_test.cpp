@@ -13,8 +13,12 @@
 namespace folvek {
 namespace {
 
-bool isControl(unsigned b) { return b < 0x20 || b == 0x7F; }
-bool isBox(unsigned b) { return b >= 0xB0 && b <= 0xDF; }
+bool isControl(unsigned b) {
+    return b < 0x20 || b == 0x7F;
+}
+bool isBox(unsigned b) {
+    return b >= 0xB0 && b <= 0xDF;
+}
 
 // One byte through iconv; nullopt when iconv has no mapping.
 std::optional<std::string> iconvByte(const char* from, const char* to, unsigned char byte) {
@@ -67,7 +71,8 @@ TEST(CodePage, WindowsToDosAndUnicodeAgreeWithIconv) {
         }
         if (auto want = iconvByte("CP1251", "UTF-16LE", static_cast<unsigned char>(b))) {
             ASSERT_EQ(want->size(), 2u);
-            char16_t u = static_cast<unsigned char>((*want)[0]) | static_cast<unsigned char>((*want)[1]) << 8;
+            char16_t u = static_cast<unsigned char>((*want)[0]) |
+                         static_cast<unsigned char>((*want)[1]) << 8;
             EXPECT_EQ(ansiToUnicodeTable()[b], u) << std::hex << b;
         } else {
             EXPECT_EQ(ansiToUnicodeTable()[b], u'\uFFFD') << std::hex << b;  // 0x98 is undefined
@@ -96,10 +101,11 @@ TEST(CodePage, FramesBecomeLineBytes) {
         EXPECT_TRUE(lineBytes.count(oemToAnsiTable()[b])) << std::hex << b;
     // Single, double and mixed frames with tees and crosses, walked row by row.
     const char* frames[] = {
-        "\xda\xc4\xc2\xc4\xbf", "\xb3 \xb3 \xb3", "\xc3\xc4\xc5\xc4\xb4", "\xc0\xc4\xc1\xc4\xd9",
-        "\xc9\xcd\xcb\xcd\xbb", "\xba \xba \xba", "\xcc\xcd\xce\xcd\xb9", "\xc8\xcd\xca\xcd\xbc",
-        "\xd5\xcd\xd1\xcd\xb8", "\xc6\xcd\xd8\xcd\xb5", "\xd4\xcd\xcf\xcd\xbe",
-        "\xd6\xc4\xd2\xc4\xb7", "\xc7\xc4\xd7\xc4\xb6", "\xd3\xc4\xd0\xc4\xbd",
+        "\xda\xc4\xc2\xc4\xbf", "\xb3 \xb3 \xb3",       "\xc3\xc4\xc5\xc4\xb4",
+        "\xc0\xc4\xc1\xc4\xd9", "\xc9\xcd\xcb\xcd\xbb", "\xba \xba \xba",
+        "\xcc\xcd\xce\xcd\xb9", "\xc8\xcd\xca\xcd\xbc", "\xd5\xcd\xd1\xcd\xb8",
+        "\xc6\xcd\xd8\xcd\xb5", "\xd4\xcd\xcf\xcd\xbe", "\xd6\xc4\xd2\xc4\xb7",
+        "\xc7\xc4\xd7\xc4\xb6", "\xd3\xc4\xd0\xc4\xbd",
     };
     for (const char* f : frames) {
         std::string row = f;
@@ -120,7 +126,8 @@ TEST(CodePage, ConvertCodePageKeepsLengthsAndPageBreaks) {
     coretest::ScratchDir dir;
     coretest::MessageRecorder messages;
     auto doc = coretest::makePager(dir, messages);
-    for (const char* l : {"\x8f\xe0\xa8\xa2\xa5\xe2", "\f", "", "\xc4\xc4\t"}) doc->lines.append(l, std::strlen(l));
+    for (const char* l : {"\x8f\xe0\xa8\xa2\xa5\xe2", "\f", "", "\xc4\xc4\t"})
+        doc->lines.append(l, std::strlen(l));
     doc->convertCodePage(1);
     EXPECT_STREQ(doc->lines.textAt(0), "\xcf\xf0\xe8\xe2\xe5\xf2");  // "Привет"
     EXPECT_STREQ(doc->lines.textAt(1), "\f");

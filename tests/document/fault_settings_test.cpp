@@ -63,7 +63,7 @@ int renameFails(const char*, const char*) {
 }
 
 class SettingsFault : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { dir.file("FOLVK95.INI", kOld); }
     std::unique_ptr<pager> changedPager() {
         auto p = coretest::makePager(dir, messages);
@@ -90,8 +90,10 @@ TEST_F(SettingsFault, FullDiskKeepsTheOldFile) {
         messages.shown.clear();
         writesSoFar = 0;
         fileSystemCalls() = defaultFileSystemCalls();
-        if (fault == 0) fileSystemCalls().write = fillUp;
-        else fileSystemCalls().sync = syncFails;
+        if (fault == 0)
+            fileSystemCalls().write = fillUp;
+        else
+            fileSystemCalls().sync = syncFails;
         auto p = changedPager();
         EXPECT_EQ(p->saveProfile(nullptr), 0);
         expectNothingLost(*p, dir.dir() + "FOLVK95.INI");

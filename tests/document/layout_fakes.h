@@ -16,7 +16,7 @@
 namespace folvek::test {
 
 class MeasuringDevice : public LayoutDevice {
-public:
+  public:
     MeasuringDevice(int widthMm, int heightMm) : widthMm_(widthMm), heightMm_(heightMm) {}
     int saveState() override { return ++depth; }
     bool restoreState(int) override {
@@ -26,7 +26,9 @@ public:
     }
     void setLoEnglish() override {}
     int deviceCaps(DeviceCap cap) const override {
-        return cap == DeviceCap::HorzSizeMm ? widthMm_ : cap == DeviceCap::VertSizeMm ? heightMm_ : 254;
+        return cap == DeviceCap::HorzSizeMm   ? widthMm_
+               : cap == DeviceCap::VertSizeMm ? heightMm_
+                                              : 254;
     }
     void selectFont(const LogFont& f) override { font = f; }
     TextExtent textExtent(const char*, int len) override { return {len * charWidth, lineHeight}; }
@@ -36,12 +38,12 @@ public:
     int depth = 0;
     LogFont font;
 
-private:
+  private:
     int widthMm_, heightMm_;
 };
 
 class FakePrinter : public PrinterSettings {
-public:
+  public:
     bool hasDeviceMode() const override { return true; }
     bool orientationSupported() const override { return true; }
     void setLandscape(bool l) override { landscape_ = l; }
@@ -57,16 +59,17 @@ public:
     int widthMm = 255, heightMm = 255;  // 100 x 100 tenths of an inch
     int charWidth = 10, lineHeight = 16;
 
-private:
+  private:
     bool landscape_ = false;
 };
 
 class MessageRecorder : public MessageSink {
-public:
+  public:
     struct Shown {
         std::string text, caption;
     };
-    MsgAnswer show(const std::string& text, const std::string& caption, MsgIcon, MsgButtons) override {
+    MsgAnswer show(const std::string& text, const std::string& caption, MsgIcon,
+                   MsgButtons) override {
         shown.push_back({text, caption});
         return MsgAnswer::Ok;
     }
@@ -98,7 +101,9 @@ struct TestPager {
 // A w x h 24-bit bitmap file.
 inline void writeTestBitmap(const std::string& path, int w, int h) {
     std::vector<unsigned char> f(54 + ((w * 3 + 3) & ~3) * h, 0x80);
-    auto put32 = [&](int at, unsigned v) { for (int i = 0; i < 4; ++i) f[at + i] = (v >> (8 * i)) & 255; };
+    auto put32 = [&](int at, unsigned v) {
+        for (int i = 0; i < 4; ++i) f[at + i] = (v >> (8 * i)) & 255;
+    };
     for (int i = 0; i < 54; ++i) f[i] = 0;
     f[0] = 'B', f[1] = 'M';
     put32(2, f.size()), put32(10, 54), put32(14, 40), put32(18, w), put32(22, h);

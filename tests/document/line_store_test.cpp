@@ -100,7 +100,7 @@ TEST(LineStore, ManyAndLongLinesSurviveChunkGrowth) {
 }
 
 class PagerWalk : public ::testing::Test {
-protected:
+  protected:
     coretest::ScratchDir dir;
     coretest::MessageRecorder messages;
     std::unique_ptr<pager> doc = coretest::makePager(dir, messages);
@@ -114,7 +114,7 @@ TEST_F(PagerWalk, LineAtNextLinePrevLine) {
     EXPECT_STREQ(doc->lineAt(2), "line2");
     EXPECT_EQ(doc->lineAt(-1), nullptr);
     EXPECT_STREQ(doc->lines.currentText(), "line2");  // -1 leaves the cursor alone
-    EXPECT_EQ(doc->lineAt(4), nullptr);                // one past the end: cursor on the last
+    EXPECT_EQ(doc->lineAt(4), nullptr);               // one past the end: cursor on the last
     EXPECT_EQ(doc->nextLine(), nullptr);
     EXPECT_STREQ(doc->prevLine(), "line2");
     EXPECT_EQ(doc->lineAt(INT32_MAX), nullptr);

@@ -59,7 +59,7 @@ Model modelLoad(const std::string& bytes) {
 }
 
 class LoaderTest : public ::testing::Test {
-protected:
+  protected:
     V load(const std::string& bytes) {
         doc->freeText();
         EXPECT_EQ(doc->loadText(dir.file("doc.txt", bytes)), 1);
@@ -78,8 +78,12 @@ TEST_F(LoaderTest, LineEndsAndTextMode) {
     EXPECT_EQ(load("a\r\r\r\nb\r"), (V{"a", "b"}));
     EXPECT_EQ(load("one\ntwo\n"), (V{"one", "two"}));  // no empty line after the last LF
     EXPECT_EQ(load("\r\r"), V{});
-    EXPECT_EQ(load("ab\x1a" "cd\nef\n"), V{"ab"});
-    EXPECT_EQ(load("\x1a" "abc"), V{});
+    EXPECT_EQ(load("ab\x1a"
+                   "cd\nef\n"),
+              V{"ab"});
+    EXPECT_EQ(load("\x1a"
+                   "abc"),
+              V{});
     EXPECT_EQ(load("ab\0cd\nef\n"s), (V{"ab", "ef"}));
     EXPECT_EQ(load("\0abc\n"s), V{""});
     EXPECT_EQ(load("\t<B>\xff\x01\n"), V{"\t<B>\xff\x01"});
@@ -129,8 +133,9 @@ TEST_F(LoaderTest, LoadAppendsAndCursorEndsOnLastLine) {
 TEST_F(LoaderTest, DosTextIsConvertedWhileLoading) {
     doc->IsDos = 1;
     // "Итог" in 866, a single frame corner and a form feed.
-    EXPECT_EQ(load("\x88\xe2\xae\xa3 \xda\f\n"),
-              (V{std::string("\xc8\xf2\xee\xe3 ") + static_cast<char>(boxLookalike(0xDA)), "\f", ""}));
+    EXPECT_EQ(
+        load("\x88\xe2\xae\xa3 \xda\f\n"),
+        (V{std::string("\xc8\xf2\xee\xe3 ") + static_cast<char>(boxLookalike(0xDA)), "\f", ""}));
 }
 
 TEST_F(LoaderTest, StylesAreScannedWhileLoading) {
@@ -150,8 +155,8 @@ TEST_F(LoaderTest, UnopenableFilesAreReported) {
     doc->maxLineLength = 77;
     const std::string fifo = dir.dir() + "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& path : {dir.dir() + "missing.txt", dir.path(), fifo,
-                                    std::string("/dev/null"), std::string()}) {
+    for (const std::string& path :
+         {dir.dir() + "missing.txt", dir.path(), fifo, std::string("/dev/null"), std::string()}) {
         messages.shown.clear();
         EXPECT_EQ(doc->loadText(path), 0) << path;
         ASSERT_EQ(messages.shown.size(), 1u) << path;
@@ -183,7 +188,8 @@ TEST_F(LoaderTest, RandomBytesMatchTheModel) {
         std::string bytes(len, ' ');
         for (char& c : bytes)
             c = rng() % 3 ? alphabet[rng() % alphabet.size()] : static_cast<char>(rng() % 256);
-        if (rng() % 5 == 0) bytes.erase(std::remove(bytes.begin(), bytes.end(), '\x1a'), bytes.end());
+        if (rng() % 5 == 0)
+            bytes.erase(std::remove(bytes.begin(), bytes.end(), '\x1a'), bytes.end());
 
         doc->freeText();
         doc->IsDos = dos;

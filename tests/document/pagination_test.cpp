@@ -1,7 +1,7 @@
 // Page counts, page geometry and the guards against degenerate settings, on a device whose
 // characters are 10 units wide and whose lines are 16 high.
-#include <unistd.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -30,7 +30,9 @@ struct TenRowPage : ::testing::Test {
 
 void writeBmp(const std::string& path, int w, int h) {
     std::vector<unsigned char> f(54 + ((w * 3 + 3) & ~3) * h, 0);
-    auto put32 = [&](int at, unsigned v) { for (int i = 0; i < 4; ++i) f[at + i] = (v >> (8 * i)) & 255; };
+    auto put32 = [&](int at, unsigned v) {
+        for (int i = 0; i < 4; ++i) f[at + i] = (v >> (8 * i)) & 255;
+    };
     f[0] = 'B', f[1] = 'M';
     put32(2, f.size()), put32(10, 54), put32(14, 40), put32(18, w), put32(22, h);
     f[26] = 1, f[28] = 24;
@@ -84,7 +86,8 @@ TEST_F(TenRowPage, WrappedPagesCountTheirContinuationSheets) {
 }
 
 TEST_F(TenRowPage, PicturesTakeRowsAndAddAPageForTheEnd) {
-    const std::string file = ::testing::TempDir() + std::to_string(::getpid()) + "_pagination_pic.bmp";
+    const std::string file =
+        ::testing::TempDir() + std::to_string(::getpid()) + "_pagination_pic.bmp";
     writeBmp(file, 4, 50);  // 50 units high: trunc(50/16 + 0.5) = 3 rows
     t->IsTopPicture = 1;
     t->TopFile = file;
@@ -115,7 +118,8 @@ TEST_F(TenRowPage, PicturesTakeRowsAndAddAPageForTheEnd) {
 }
 
 TEST_F(TenRowPage, PictureScaleFromCompress) {
-    const std::string file = ::testing::TempDir() + std::to_string(::getpid()) + "_pagination_scale.bmp";
+    const std::string file =
+        ::testing::TempDir() + std::to_string(::getpid()) + "_pagination_scale.bmp";
     writeBmp(file, 40, 20);
     t->IsTopPicture = 1;
     t->TopFile = file;

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <climits>
+#include <clocale>
 
 #include "ini_file.h"
 #include "test_support.h"
@@ -15,7 +15,8 @@ namespace {
 
 TEST(IniFile, NamesIgnoreCaseAndBlanksAroundValues) {
     coretest::ScratchDir dir;
-    dir.file("a.ini", "; comment\r\n[other]\r\nKey=wrong\r\n[FOLVK]\r\n  zoom =  5 \r\n;Zoom=9\r\n");
+    dir.file("a.ini",
+             "; comment\r\n[other]\r\nKey=wrong\r\n[FOLVK]\r\n  zoom =  5 \r\n;Zoom=9\r\n");
     IniFile ini;
     ASSERT_TRUE(ini.load(dir.dir() + "a.ini"));
     EXPECT_EQ(ini.get("Folvk", "Zoom").value_or("-"), "5");
@@ -35,7 +36,9 @@ TEST(IniFile, SetKeepsEverythingElseAndSavesAtomically) {
     ini.set("Third", "k", "1");
     ASSERT_TRUE(ini.save(dir.dir() + "a.ini"));
     EXPECT_EQ(dir.read("a.ini"),
-              "; top\r\n[Folvk]\r\nZOOM=7\r\nFoo=bar\r\nNew=v\r\n\r\n[Other]\r\nx=1\r\n\r\n[Third]\r\nk=1\r\n");
+              "; "
+              "top\r\n[Folvk]\r\nZOOM=7\r\nFoo=bar\r\nNew=v\r\n\r\n[Other]\r\nx=1\r\n\r\n[Third]"
+              "\r\nk=1\r\n");
     // No temporary file is left behind.
     int files = 0;
     for (auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
@@ -52,8 +55,9 @@ TEST(IniFile, FailedSaveReportsAndKeepsTheOldFile) {
 }
 
 class Profile : public ::testing::Test {
-protected:
-    std::unique_ptr<pager> withIni(const std::string& contents, const std::string& name = "FOLVK95.INI") {
+  protected:
+    std::unique_ptr<pager> withIni(const std::string& contents,
+                                   const std::string& name = "FOLVK95.INI") {
         dir.file(name, contents);
         return coretest::makePager(dir, messages, name);
     }
@@ -80,9 +84,10 @@ TEST_F(Profile, MissingSectionGivesDefaults) {
 }
 
 TEST_F(Profile, FlagAndNumberEncodings) {
-    auto p = withIni("[Folvk]\nIsNumPage=yes\nIsDos=YES\nisWrap=\nIsTopPicture= YES \n"
-                     "FontSize=  -27px\nZoom=abc\nPenWidth=+4\nOrient=2\nFontItalic=257\n"
-                     "Compress1=99999999999\nTopMargin=39.37\nLeftMargin=1e999\n");
+    auto p = withIni(
+        "[Folvk]\nIsNumPage=yes\nIsDos=YES\nisWrap=\nIsTopPicture= YES \n"
+        "FontSize=  -27px\nZoom=abc\nPenWidth=+4\nOrient=2\nFontItalic=257\n"
+        "Compress1=99999999999\nTopMargin=39.37\nLeftMargin=1e999\n");
     EXPECT_EQ(p->IsNumPage, 0);  // only upper-case YES is on
     EXPECT_EQ(p->IsDos, 1);
     EXPECT_EQ(p->isWrap, 1);  // an empty value turns wrapping on
@@ -157,7 +162,10 @@ TEST_F(Profile, RoundTripKeepsForeignKeysPitchAndEditFont) {
     p->EditFontName = "changed";
     ASSERT_EQ(p->saveProfile(nullptr), 1);
     const std::string saved = dir.read("FOLVK95.INI");
-    EXPECT_EQ(saved.rfind("[Recent]\r\nfile=a.txt\r\n\r\n[Folvk]\r\nPITCH=49\r\nEditFontName=Terminus\r\n", 0), 0u);
+    EXPECT_EQ(
+        saved.rfind(
+            "[Recent]\r\nfile=a.txt\r\n\r\n[Folvk]\r\nPITCH=49\r\nEditFontName=Terminus\r\n", 0),
+        0u);
     EXPECT_NE(saved.find("Custom=keep me\r\n"), std::string::npos);
     EXPECT_NE(saved.find("FontName=Liberation Mono\r\n"), std::string::npos);
     EXPECT_NE(saved.find("Orient=2\r\n"), std::string::npos);

@@ -16,7 +16,8 @@ TEST(StyleTags, Recogniser) {
     EXPECT_EQ(tagAt("</B>"), 11);
     EXPECT_EQ(tagAt("</I>"), 12);
     EXPECT_EQ(tagAt("</U>"), 13);
-    for (const char* text : {"<b>", "< B>", "<X>", "<", "<B", "</B", "</", "<//B>", "</b>", "B>", ""})
+    for (const char* text :
+         {"<b>", "< B>", "<X>", "<", "<B", "</B", "</", "<//B>", "</b>", "B>", ""})
         EXPECT_EQ(tagAt(text), 0) << text;
     EXPECT_EQ(tagLength(1), 3);
     EXPECT_EQ(tagLength(13), 4);
@@ -69,7 +70,7 @@ TEST(StyleTags, SkipVisible) {
 }
 
 class ScanStyles : public ::testing::Test {
-protected:
+  protected:
     void set(std::initializer_list<const char*> lines) {
         doc->freeText();
         for (const char* l : lines) doc->lines.append(l, std::strlen(l));

@@ -22,7 +22,7 @@ struct RecordedMessage {
 };
 
 class MessageRecorder : public MessageSink {
-public:
+  public:
     MsgAnswer show(const std::string& text, const std::string& caption, MsgIcon icon,
                    MsgButtons) override {
         shown.push_back({text, caption, icon});
@@ -32,7 +32,7 @@ public:
 };
 
 class ScratchDir {
-public:
+  public:
     ScratchDir() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "folvek-test-XXXXXX").string();
         path_ = ::mkdtemp(tmpl.data());
@@ -53,7 +53,7 @@ public:
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
-private:
+  private:
     std::string path_;
 };
 

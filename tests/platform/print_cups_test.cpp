@@ -102,7 +102,7 @@ TEST(CupsPrinting, CancellingTheDialogSendsNothing) {
 
 // Presses "Отмена" once the first page is drawn.
 class CancellingPrintout : public TWindowPrintout {
-public:
+  public:
     using TWindowPrintout::TWindowPrintout;
     int printed = 0;
     void printPage(int page) override {

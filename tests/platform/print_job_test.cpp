@@ -9,8 +9,8 @@
 #include <QWidget>
 
 #include "abort_dialog.h"
-#include "print_job.h"
 #include "platform/print_support.h"
+#include "print_job.h"
 
 namespace folvek {
 namespace {
@@ -47,8 +47,8 @@ TEST(PrintJob, CallsThePrintoutInItsOrderForEveryPageOfTheRange) {
     EXPECT_EQ(r.pagesPrinted, 2);
     EXPECT_EQ(printout.calls, (Calls{"params", "beginPrinting", "beginDocument 2 3", "page 2",
                                      "page 3", "endDocument", "endPrinting"}));
-    EXPECT_EQ(spooler.calls, (Calls{"open doc.txt", "startPage", "endPage", "startPage", "endPage",
-                                    "close"}));
+    EXPECT_EQ(spooler.calls,
+              (Calls{"open doc.txt", "startPage", "endPage", "startPage", "endPage", "close"}));
 }
 
 TEST(PrintJob, AnOpenEndedRangeStopsWhenThePrintoutHasNoFurtherPage) {

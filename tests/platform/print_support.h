@@ -50,9 +50,9 @@ inline QString spoolDir(std::string* why) {
     return dir;
 }
 
-#define FOLVEK_REQUIRE_SPOOLER(dirVar)                                  \
-    std::string why_;                                                   \
-    const QString dirVar = ::folvek::printtest::spoolDir(&why_);        \
+#define FOLVEK_REQUIRE_SPOOLER(dirVar)                           \
+    std::string why_;                                            \
+    const QString dirVar = ::folvek::printtest::spoolDir(&why_); \
     if (dirVar.isEmpty()) GTEST_SKIP() << "no test print queue: " << why_
 
 // A name no other test (or run) uses; it ends up in the job's title and so in the PDF's name.
@@ -74,7 +74,8 @@ inline int pdfPages(const QString& file) {
 
 inline QStringList pdfsWith(const QString& dir, const std::string& token) {
     QStringList out;
-    for (const QFileInfo& f : QDir(dir).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name))
+    for (const QFileInfo& f :
+         QDir(dir).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name))
         if (f.fileName().contains(QString::fromStdString(token))) out << f.absoluteFilePath();
     return out;
 }
@@ -104,7 +105,8 @@ inline std::string pagesText(int pages) {
     std::string text;
     for (int p = 1; p <= pages; ++p) {
         if (p > 1) text += "\f";
-        text += "Страница " + std::to_string(p) + "\n+-----+\n| " + std::to_string(p) + " |\n+-----+\n";
+        text +=
+            "Страница " + std::to_string(p) + "\n+-----+\n| " + std::to_string(p) + " |\n+-----+\n";
     }
     return text;
 }
@@ -127,7 +129,7 @@ struct TestDocument {
 
 // Records the spooler calls; fails from a given page on, or gives no device at all.
 class FakeSpooler : public PrintSpooler {
-public:
+  public:
     int failAtPage = 0;  // startPage of this page (1-based over the job) fails
     bool noDevice = false;
     std::vector<std::string> calls;
@@ -155,13 +157,13 @@ public:
     QString deviceName() const override { return QStringLiteral("Fake"); }
     QString portName() const override { return QStringLiteral("LPT1:"); }
 
-private:
+  private:
     int pages_ = 0;
 };
 
 // A printout of `pages` pages (0: it cannot say) that records every call.
 class RecordingPrintout : public TPrintout {
-public:
+  public:
     RecordingPrintout(int pages, PageRangeInfo info, std::string title = "doc.txt")
         : TPrintout(std::move(title)), pages_(pages), info_(info) {}
     std::vector<std::string> calls;
@@ -187,7 +189,7 @@ public:
     void endDocument() override { calls.push_back("endDocument"); }
     void endPrinting() override { calls.push_back("endPrinting"); }
 
-private:
+  private:
     int pages_;
     PageRangeInfo info_;
 };

@@ -19,7 +19,9 @@ QImage whiteImage(int w, int h) {
     return img;
 }
 
-bool ink(const QImage& img, int x, int y) { return qGray(img.pixel(x, y)) < 128; }
+bool ink(const QImage& img, int x, int y) {
+    return qGray(img.pixel(x, y)) < 128;
+}
 
 // Bounding box of the dark pixels.
 QRect inkBox(const QImage& img) {
@@ -177,7 +179,7 @@ TEST(QtDeviceContextText, CyrillicTabsAndOpaqueBackground) {
         QPainter p(&img);
         QtDeviceContext dc(&p, 100, 100, QSizeF(50, 50));
         dc.setLoEnglish();
-        dc.selectFont(courier(-20));  // average width 12: tab stops every 96 units
+        dc.selectFont(courier(-20));       // average width 12: tab stops every 96 units
         const char text[] = "\xC6\t\xC6";  // "Ж<tab>Ж" in Windows-1251
         dc.drawText(text, 3, Rect{0, 0, 500, -30}, kDtSingleLine | kDtExpandTabs | kDtNoClip);
     }

@@ -31,7 +31,7 @@ long residentKb() {
 }
 
 class DocumentFault : public ::testing::Test {
-protected:
+  protected:
     // What the viewer does on reload: free, load, paginate, draw the current page.
     int reload(const std::string& path) {
         tp.messages.shown.clear();

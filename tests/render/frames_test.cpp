@@ -17,11 +17,11 @@ namespace {
 
 // Code page 866 from 0xB0 to 0xDF, and the arms (Up Down Left Right) of each character.
 const std::u32string kBox866 = U"░▒▓│┤╡╢╖╕╣║╗╝╜╛┐└┴┬├─┼╞╟╚╔╩╦╠═╬╧╨╤╥╙╘╒╓╫╪┘┌█▄▌▐▀";
-const char* const kArms[48] = {"", "", "", "UD", "UDL", "UDL", "UDL", "DL", "DL", "UDL", "UD", "DL",
-                               "UL", "UL", "UL", "DL", "UR", "ULR", "DLR", "UDR", "LR", "UDLR", "UDR",
-                               "UDR", "UR", "DR", "ULR", "DLR", "UDR", "LR", "UDLR", "ULR", "ULR",
-                               "DLR", "DLR", "UR", "UR", "DR", "DR", "UDLR", "UDLR", "UL", "DR", "",
-                               "", "", "", ""};
+const char* const kArms[48] = {
+    "",   "",   "",    "UD",   "UDL",  "UDL", "UDL",  "DL",  "DL",  "UDL",  "UD",  "DL",
+    "UL", "UL", "UL",  "DL",   "UR",   "ULR", "DLR",  "UDR", "LR",  "UDLR", "UDR", "UDR",
+    "UR", "DR", "ULR", "DLR",  "UDR",  "LR",  "UDLR", "ULR", "ULR", "DLR",  "DLR", "UR",
+    "UR", "DR", "DR",  "UDLR", "UDLR", "UL",  "DR",   "",    "",    "",     "",    ""};
 
 std::string to1251(const std::u32string& line, std::string* plain) {
     std::string out;
@@ -74,10 +74,18 @@ void expectJoined(const std::vector<std::u32string>& frame) {
             for (const char* arm = kArms[at]; *arm; ++arm) {
                 bool ok = false;
                 switch (*arm) {
-                    case 'U': ok = covered(dc, false, x, mid, mid + 16); break;
-                    case 'D': ok = covered(dc, false, x, mid - 16, mid); break;
-                    case 'L': ok = covered(dc, true, mid, x - 10, x); break;
-                    case 'R': ok = covered(dc, true, mid, x, x + 10); break;
+                    case 'U':
+                        ok = covered(dc, false, x, mid, mid + 16);
+                        break;
+                    case 'D':
+                        ok = covered(dc, false, x, mid - 16, mid);
+                        break;
+                    case 'L':
+                        ok = covered(dc, true, mid, x - 10, x);
+                        break;
+                    case 'R':
+                        ok = covered(dc, true, mid, x, x + 10);
+                        break;
                 }
                 EXPECT_TRUE(ok) << "row " << k << " column " << c << " arm " << *arm;
             }
@@ -86,19 +94,12 @@ void expectJoined(const std::vector<std::u32string>& frame) {
 }
 
 TEST(Frames, SingleWithTeesAndCrosses) {
-    expectJoined({U"┌────┬────┐",
-                  U"│ ab │ cd │",
-                  U"├────┼────┤",
-                  U"│ ef │ gh │",
-                  U"└────┴────┘"});
+    expectJoined({U"┌────┬────┐", U"│ ab │ cd │", U"├────┼────┤", U"│ ef │ gh │", U"└────┴────┘"});
 }
 
 TEST(Frames, Double) {
-    expectJoined({U"╔════╦════╗",
-                  U"║ ab ║ cd ║",
-                  U"╠════╬════╣",
-                  U"║ 12 ║ 34 ║",
-                  U"╚════╩════╝  total"});
+    expectJoined(
+        {U"╔════╦════╗", U"║ ab ║ cd ║", U"╠════╬════╣", U"║ 12 ║ 34 ║", U"╚════╩════╝  total"});
 }
 
 TEST(Frames, Mixed) {
@@ -120,7 +121,8 @@ TEST(Frames, ShadesAndBlocksStayText) {
     }
     const std::string nine = std::string("+-=|LT") + char(0xA6) + char(0xAC) + char(0xE3);
     for (int dos = 0xB3; dos <= 0xDA; ++dos)
-        EXPECT_NE(nine.find(char(boxLookalike(static_cast<std::uint8_t>(dos)))), std::string::npos) << dos;
+        EXPECT_NE(nine.find(char(boxLookalike(static_cast<std::uint8_t>(dos)))), std::string::npos)
+            << dos;
 }
 
 }  // namespace

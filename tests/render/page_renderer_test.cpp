@@ -1,7 +1,7 @@
 // The sheet as drawn: which lines, where, with which fonts and pictures; and the locator's
 // remembered page starts against a fresh walk.
-#include <unistd.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -124,7 +124,8 @@ TEST_F(Sheets, PreviewZoomsAndFramesThePage) {
 }
 
 TEST_F(Sheets, PicturesAreDrawnAboveAndBelowTheText) {
-    const std::string file = ::testing::TempDir() + std::to_string(::getpid()) + "_renderer_pic.bmp";
+    const std::string file =
+        ::testing::TempDir() + std::to_string(::getpid()) + "_renderer_pic.bmp";
     writeTestBitmap(file, 30, 20);
     t->IsTopPicture = t->IsBotPicture = 1;
     t->TopFile = t->BottFile = file;
@@ -149,9 +150,12 @@ TEST_F(Sheets, RememberedStartsEqualAFreshWalk) {
     writeTestBitmap(file, 10, 40);
     std::vector<std::string> lines;
     for (int i = 0; i < 700; ++i) {
-        if (i % 13 == 12) lines.push_back("\f");
-        else if (i % 7 == 3) lines.push_back(std::string(40 + i % 50, 'w'));
-        else lines.push_back("line " + std::to_string(i));
+        if (i % 13 == 12)
+            lines.push_back("\f");
+        else if (i % 7 == 3)
+            lines.push_back(std::string(40 + i % 50, 'w'));
+        else
+            lines.push_back("line " + std::to_string(i));
     }
     for (int combo = 0; combo < 16; ++combo) {
         t->isWrap = combo & 1;
@@ -169,7 +173,8 @@ TEST_F(Sheets, RememberedStartsEqualAFreshWalk) {
         for (int p : {last + 1, last, 1, 2})
             EXPECT_EQ(locatePage(*t, p), fresh[p]) << combo << " page " << p;
         EXPECT_FALSE(t->walkPoints.empty());
-        for (int p = last + 1; p >= 1; --p) EXPECT_EQ(locatePage(*t, p), fresh[p]) << combo << " page " << p;
+        for (int p = last + 1; p >= 1; --p)
+            EXPECT_EQ(locatePage(*t, p), fresh[p]) << combo << " page " << p;
         // The last sheet shows the end of the text; nothing remains for one past it.
         EXPECT_EQ(fresh[last + 1].firstLine, static_cast<std::int64_t>(lines.size())) << combo;
     }

@@ -25,8 +25,9 @@ struct ImageCall {
 };
 
 class RecordingDevice : public DeviceContext {
-public:
-    RecordingDevice(int widthMm = 254, int heightMm = 254) : widthMm_(widthMm), heightMm_(heightMm) {}
+  public:
+    RecordingDevice(int widthMm = 254, int heightMm = 254)
+        : widthMm_(widthMm), heightMm_(heightMm) {}
 
     int saveState() override { return ++depth; }
     bool restoreState(int) override {
@@ -37,11 +38,16 @@ public:
     void setLoEnglish() override { loEnglish = true; }
     int deviceCaps(DeviceCap cap) const override {
         switch (cap) {
-            case DeviceCap::HorzSizeMm: return widthMm_;
-            case DeviceCap::VertSizeMm: return heightMm_;
-            case DeviceCap::HorzRes: return widthMm_ * 10;
-            case DeviceCap::VertRes: return heightMm_ * 10;
-            default: return 254;
+            case DeviceCap::HorzSizeMm:
+                return widthMm_;
+            case DeviceCap::VertSizeMm:
+                return heightMm_;
+            case DeviceCap::HorzRes:
+                return widthMm_ * 10;
+            case DeviceCap::VertRes:
+                return heightMm_ * 10;
+            default:
+                return 254;
         }
     }
     void selectFont(const LogFont& f) override { font = f; }
@@ -59,7 +65,8 @@ public:
     void drawText(const char* text, int len, const Rect& r, unsigned) override {
         texts.push_back({std::string(text, len), r, font});
     }
-    void stretchImage(int dx, int dy, int dw, int dh, int, int, int sw, int sh, const ImageView&) override {
+    void stretchImage(int dx, int dy, int dw, int dh, int, int, int sw, int sh,
+                      const ImageView&) override {
         images.push_back({dx, dy, dw, dh, sw, sh});
     }
 
@@ -92,7 +99,7 @@ public:
     std::vector<Segment> segments;
     std::vector<ImageCall> images;
 
-private:
+  private:
     int widthMm_, heightMm_;
 };
 

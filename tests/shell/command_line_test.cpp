@@ -51,7 +51,7 @@ TEST(CommandLine, OptionsInEitherCaseLastOneWins) {
 TEST(CommandLine, BatchCopies) {
     EXPECT_EQ(parse({"/M3", "f"}).batchCopies, 3);
     EXPECT_EQ(parse({"/m0", "f"}).batchCopies, 1);
-    EXPECT_EQ(parse({"/m", "f"}).batchCopies, 1);   // no digits: 0, which means one copy
+    EXPECT_EQ(parse({"/m", "f"}).batchCopies, 1);  // no digits: 0, which means one copy
     EXPECT_EQ(parse({"/mx2", "f"}).batchCopies, 1);
     EXPECT_EQ(parse({"/m-2", "f"}).batchCopies, -2);
     EXPECT_EQ(parse({"/m  +12z", "f"}).batchCopies, 12);
@@ -92,7 +92,7 @@ TEST(CanonicalPath, AbsoluteWithDotsResolved) {
 }
 
 class SettingsDir : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (const char* v : {"FOLVEK_HOME", "XDG_CONFIG_HOME", "HOME"}) {
             const char* old = std::getenv(v);

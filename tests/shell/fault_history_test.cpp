@@ -40,10 +40,11 @@ ssize_t fillUp(int fd, const void* data, std::size_t n) {
 }
 
 class HistoryFault : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("folvek-hfault-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() /
+              ("folvek-hfault-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
         file = (dir / history::kFileName).string();
@@ -105,8 +106,10 @@ TEST_F(HistoryFault, SettingsDirectoryMissingOrAFile) {
     std::string error;
     EXPECT_FALSE(ensureSettingsDirectory(&error));
     EXPECT_NE(error.find(plain), std::string::npos);
-    if (before) ::setenv("FOLVEK_HOME", saved.c_str(), 1);
-    else ::unsetenv("FOLVEK_HOME");
+    if (before)
+        ::setenv("FOLVEK_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("FOLVEK_HOME");
     {
         std::ifstream in(plain);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "x");

@@ -18,7 +18,7 @@ using namespace folvek;
 namespace {
 
 class HistoryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
               ("folvek-history-" + std::to_string(::getpid()) + "-" +

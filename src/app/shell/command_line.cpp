@@ -65,7 +65,8 @@ int parseSignedDecimal(const char* text) {
     std::int64_t value = 0;
     while (*p >= '0' && *p <= '9') {
         value = value * 10 + (*p++ - '0');
-        if (value > static_cast<std::int64_t>(INT_MAX) + 1) value = static_cast<std::int64_t>(INT_MAX) + 1;
+        if (value > static_cast<std::int64_t>(INT_MAX) + 1)
+            value = static_cast<std::int64_t>(INT_MAX) + 1;
     }
     if (negative) value = -value;
     if (value > INT_MAX) value = INT_MAX;
@@ -82,7 +83,8 @@ bool looksLikeAbsolutePath(const char* arg) {
     return arg[1] != '\0' && std::strchr(arg + 2, '/') != nullptr;
 }
 
-void parseCommandLine(int argc, const char* const* argv, ShellState& state, const std::string& cwd) {
+void parseCommandLine(int argc, const char* const* argv, ShellState& state,
+                      const std::string& cwd) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (!arg || !*arg) continue;  // an empty argument names nothing
@@ -92,11 +94,21 @@ void parseCommandLine(int argc, const char* const* argv, ShellState& state, cons
         }
         const char* value = arg[1] ? arg + 2 : arg + 1;
         switch (std::tolower(static_cast<unsigned char>(arg[1]))) {
-            case 'w': state.dosOverride = DosOverride::Windows; break;
-            case 'd': state.dosOverride = DosOverride::Dos; break;
-            case 'e': state.eValue = std::string(value); break;
-            case 'l': state.orientation = 1; break;
-            case 'p': state.orientation = 0; break;
+            case 'w':
+                state.dosOverride = DosOverride::Windows;
+                break;
+            case 'd':
+                state.dosOverride = DosOverride::Dos;
+                break;
+            case 'e':
+                state.eValue = std::string(value);
+                break;
+            case 'l':
+                state.orientation = 1;
+                break;
+            case 'p':
+                state.orientation = 0;
+                break;
             case 'i':
                 state.IniFileName = value;
                 state.iniGiven = true;
@@ -106,7 +118,8 @@ void parseCommandLine(int argc, const char* const* argv, ShellState& state, cons
                 state.batchCopies = copies == 0 ? 1 : copies;
                 break;
             }
-            default: break;  // unknown options are ignored
+            default:
+                break;  // unknown options are ignored
         }
     }
 }

@@ -9,9 +9,9 @@ namespace folvek {
 
 // Reads argv[1..argc-1]: "/x..." options by their second character (either case), anything
 // else is the document. An argument beginning with '/' is a path, not an option, when it names
-// an existing file or directory, or when it holds a further '/' and is not /i or /e. Of repeated options the last one counts; a later document replaces an
-// earlier one. Relative document paths are taken from `cwd` (empty: the process's directory).
-// programDir is left as the caller set it.
+// an existing file or directory, or when it holds a further '/' and is not /i or /e. Of repeated
+// options the last one counts; a later document replaces an earlier one. Relative document paths
+// are taken from `cwd` (empty: the process's directory). programDir is left as the caller set it.
 void parseCommandLine(int argc, const char* const* argv, ShellState& state,
                       const std::string& cwd = {});
 

@@ -4,11 +4,11 @@
 #include "file_replace.h"
 #include "shell_state.h"
 
-#include <cstdio>
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
 
 namespace folvek::history {
 
@@ -17,7 +17,9 @@ namespace {
 constexpr char kCtrlZ = 0x1a;
 constexpr std::string_view kOffMarker = "NOHISTORY";
 
-std::string cut(std::string_view s, std::size_t n) { return std::string(s.substr(0, n)); }
+std::string cut(std::string_view s, std::size_t n) {
+    return std::string(s.substr(0, n));
+}
 
 // Through the shared atomic writer, so a full disk or a crash never leaves half a history; the
 // permissions are those of a newly created file, not mkstemp's 0600.
@@ -49,9 +51,13 @@ std::string toTextMode(std::string_view text) {
     return out;
 }
 
-bool isSwitchedOff(std::string_view content) { return content.starts_with(kOffMarker); }
+bool isSwitchedOff(std::string_view content) {
+    return content.starts_with(kOffMarker);
+}
 
-bool isDefaultSettings(const std::string& iniFileName) { return iniFileName == kDefaultSettings; }
+bool isDefaultSettings(const std::string& iniFileName) {
+    return iniFileName == kDefaultSettings;
+}
 
 std::vector<Entry> parse(std::string_view content) {
     std::vector<Entry> entries;
@@ -126,13 +132,15 @@ bool save(const std::string& historyPath, const std::string& documentPath,
     if (documentPath.empty()) return false;
     std::string content;
     switch (readFile(historyPath, content)) {
-    case ReadResult::Failed:  // an unreadable history is left as it was
-        if (failed) *failed = true;
-        return false;
-    case ReadResult::Missing: content.clear(); break;
-    case ReadResult::Ok:
-        if (isSwitchedOff(content)) return false;
-        break;
+        case ReadResult::Failed:  // an unreadable history is left as it was
+            if (failed) *failed = true;
+            return false;
+        case ReadResult::Missing:
+            content.clear();
+            break;
+        case ReadResult::Ok:
+            if (isSwitchedOff(content)) return false;
+            break;
     }
 
     const bool isDefault = isDefaultSettings(iniFileName);
@@ -162,6 +170,8 @@ bool save(const ShellState& shell, bool* failed) {
     return save(shell.programDir + kFileName, shell.documentPath, shell.IniFileName, failed);
 }
 
-std::string historyPath(const ShellState& shell) { return shell.programDir + kFileName; }
+std::string historyPath(const ShellState& shell) {
+    return shell.programDir + kFileName;
+}
 
 }  // namespace folvek::history

@@ -10,15 +10,15 @@ namespace folvek {
 enum class DosOverride { None, Windows, Dos };
 
 struct ShellState {
-    std::string documentPath;               // canonical; empty: no document shown
-    std::string programDir;                 // settings directory, ends with '/'
-    std::string IniFileName = "FOLVK95.INI";  // bare names live in programDir
-    bool iniGiven = false;                  // /i was given: the history is not consulted
+    std::string documentPath;                     // canonical; empty: no document shown
+    std::string programDir;                       // settings directory, ends with '/'
+    std::string IniFileName = "FOLVK95.INI";      // bare names live in programDir
+    bool iniGiven = false;                        // /i was given: the history is not consulted
     DosOverride dosOverride = DosOverride::None;  // /w, /d
-    std::optional<std::string> eValue;      // /e: mail recipient, editor's third argument
-    int orientation = -1;                   // /p 0, /l 1, -1 none
-    int batchCopies = 0;                    // /m: 0 interactive, n >= 1 print n copies, < 0 quit
-    bool printing = false;                  // a print job runs: the program may not close
+    std::optional<std::string> eValue;            // /e: mail recipient, editor's third argument
+    int orientation = -1;                         // /p 0, /l 1, -1 none
+    int batchCopies = 0;    // /m: 0 interactive, n >= 1 print n copies, < 0 quit
+    bool printing = false;  // a print job runs: the program may not close
 };
 
 // The settings directory: $FOLVEK_HOME, else $XDG_CONFIG_HOME/folvek, else

@@ -12,9 +12,15 @@ namespace {
 
 // Dialog units of an 8-point "MS Sans Serif" template: 4 units across are 6 pixels, 8 units
 // down are 13.
-int duX(int x) { return x * 6 / 4; }
-int duY(int y) { return y * 13 / 8; }
-QRect duRect(int x, int y, int w, int h) { return {duX(x), duY(y), duX(w), duY(h)}; }
+int duX(int x) {
+    return x * 6 / 4;
+}
+int duY(int y) {
+    return y * 13 / 8;
+}
+QRect duRect(int x, int y, int w, int h) {
+    return {duX(x), duY(y), duX(w), duY(h)};
+}
 
 QLabel* staticText(QWidget* parent, const QString& text, Qt::Alignment align, QRect r) {
     auto* label = new QLabel(text, parent);
@@ -48,14 +54,17 @@ AbortDialog::AbortDialog(QWidget* owner, const QString& title, const QString& de
     cancel_->setDefault(true);
     connect(cancel_, &QPushButton::clicked, this, &AbortDialog::cancelJob);
 
-    nowPrinting_ = staticText(this, QStringLiteral("Now printing"), Qt::AlignHCenter, duRect(33, 4, 72, 8));
-    page_ = staticText(this, QStringLiteral("Печать страницы %d"), Qt::AlignLeft, duRect(14, 4, 84, 8));
+    nowPrinting_ =
+        staticText(this, QStringLiteral("Now printing"), Qt::AlignHCenter, duRect(33, 4, 72, 8));
+    page_ =
+        staticText(this, QStringLiteral("Печать страницы %d"), Qt::AlignLeft, duRect(14, 4, 84, 8));
     lastPage_ = staticText(this, QStringLiteral("из %d "), Qt::AlignRight, duRect(96, 4, 27, 8));
     // "Now printing" and the page line share the first row: the page line replaces it once the
     // first page is under way.
     page_->hide();
     lastPage_->hide();
-    title_ = staticText(this, QStringLiteral("'%1' на").arg(title), Qt::AlignHCenter, duRect(4, 12, 130, 8));
+    title_ = staticText(this, QStringLiteral("'%1' на").arg(title), Qt::AlignHCenter,
+                        duRect(4, 12, 130, 8));
     spare_ = staticText(this, QString(), Qt::AlignHCenter, duRect(4, 29, 130, 8));
     spare_->hide();
     device_ = staticText(this, QStringLiteral("%1 на %2").arg(device, port), Qt::AlignHCenter,
@@ -75,12 +84,18 @@ void AbortDialog::setLastPage(int page) {
 
 QLabel* AbortDialog::label(Control id) const {
     switch (id) {
-    case kTitle: return title_;
-    case kDevice: return device_;
-    case kSpare: return spare_;
-    case kPage: return page_;
-    case kLastPage: return lastPage_;
-    case kCancel: break;
+        case kTitle:
+            return title_;
+        case kDevice:
+            return device_;
+        case kSpare:
+            return spare_;
+        case kPage:
+            return page_;
+        case kLastPage:
+            return lastPage_;
+        case kCancel:
+            break;
     }
     return nullptr;
 }
@@ -94,6 +109,8 @@ void AbortDialog::reject() {
     if (!cancelled_) cancelJob();
 }
 
-void AbortDialog::closeEvent(QCloseEvent* event) { event->ignore(); }
+void AbortDialog::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
 
 }  // namespace folvek

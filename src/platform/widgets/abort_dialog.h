@@ -11,9 +11,16 @@ namespace folvek {
 
 class AbortDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     // Control identifiers of the template.
-    enum Control { kCancel = 2, kTitle = 101, kDevice = 102, kSpare = 103, kPage = 104, kLastPage = 105 };
+    enum Control {
+        kCancel = 2,
+        kTitle = 101,
+        kDevice = 102,
+        kSpare = 103,
+        kPage = 104,
+        kLastPage = 105
+    };
 
     AbortDialog(QWidget* owner, const QString& title, const QString& device, const QString& port);
 
@@ -24,11 +31,11 @@ public:
     QPushButton* cancelButton() const { return cancel_; }
     QLabel* label(Control id) const;
 
-protected:
-    void reject() override;                     // Esc cancels like the button
+  protected:
+    void reject() override;                        // Esc cancels like the button
     void closeEvent(QCloseEvent* event) override;  // Close is not offered
 
-private:
+  private:
     void cancelJob();
 
     QPushButton* cancel_;

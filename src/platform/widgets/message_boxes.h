@@ -9,7 +9,7 @@
 namespace folvek {
 
 class QtMessages : public MessageSink {
-public:
+  public:
     // Boxes are owned by `owner` when it is set (and still alive), else they have no owner.
     explicit QtMessages(QWidget* owner = nullptr) : owner_(owner) {}
     void setOwner(QWidget* owner) { owner_ = owner; }
@@ -17,7 +17,7 @@ public:
     MsgAnswer show(const std::string& text, const std::string& caption, MsgIcon icon,
                    MsgButtons buttons = MsgButtons::Ok) override;
 
-private:
+  private:
     QPointer<QWidget> owner_;
 };
 

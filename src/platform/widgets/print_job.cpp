@@ -15,7 +15,7 @@ namespace {
 
 // Whatever ends the job, the window comes back and the dialog goes.
 class JobScreen {
-public:
+  public:
     JobScreen(QWidget* window, const TPrintout& printout, const PrintSpooler& spooler)
         : window_(window ? window->window() : nullptr),
           dialog_(new AbortDialog(window_, QString::fromStdString(printout.title()),
@@ -35,7 +35,7 @@ public:
         return dialog_ && !dialog_->cancelled();
     }
 
-private:
+  private:
     static void pump() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
     QPointer<QWidget> window_;
@@ -89,9 +89,9 @@ PrintJobResult runPrintJob(TPrintout& printout, PrintSpooler& spooler, PageRange
     // Pages that never reach the printer are a failure the user must hear of, however many
     // were drawn before.
     if (!spoolerOk)
-        throw PrintError("the print system failed after " + std::to_string(result.pagesPrinted) +
-                             " page(s)",
-                         result.pagesPrinted);
+        throw PrintError(
+            "the print system failed after " + std::to_string(result.pagesPrinted) + " page(s)",
+            result.pagesPrinted);
     return result;
 }
 

@@ -17,12 +17,12 @@ class PrintSpooler;
 // Raised when the printer gives no device or the spooler fails part-way; the print commands
 // catch it and tell the user.
 class PrintError : public std::runtime_error {
-public:
+  public:
     explicit PrintError(const std::string& what, int pagesPrinted = 0)
         : std::runtime_error(what), pagesPrinted_(pagesPrinted) {}
     int pagesPrinted() const { return pagesPrinted_; }
 
-private:
+  private:
     int pagesPrinted_;
 };
 

@@ -126,13 +126,19 @@ QStringList lpArguments(const QPrinter& printer, const QString& title, const QSt
     }
     const bool portrait = layout.orientation() == QPageLayout::Portrait;
     switch (printer.duplex()) {
-    case QPrinter::DuplexNone: option(QStringLiteral("sides"), QStringLiteral("one-sided")); break;
-    case QPrinter::DuplexAuto:
-        option(QStringLiteral("sides"),
-               portrait ? QStringLiteral("two-sided-long-edge") : QStringLiteral("two-sided-short-edge"));
-        break;
-    case QPrinter::DuplexLongSide: option(QStringLiteral("sides"), QStringLiteral("two-sided-long-edge")); break;
-    case QPrinter::DuplexShortSide: option(QStringLiteral("sides"), QStringLiteral("two-sided-short-edge")); break;
+        case QPrinter::DuplexNone:
+            option(QStringLiteral("sides"), QStringLiteral("one-sided"));
+            break;
+        case QPrinter::DuplexAuto:
+            option(QStringLiteral("sides"), portrait ? QStringLiteral("two-sided-long-edge")
+                                                     : QStringLiteral("two-sided-short-edge"));
+            break;
+        case QPrinter::DuplexLongSide:
+            option(QStringLiteral("sides"), QStringLiteral("two-sided-long-edge"));
+            break;
+        case QPrinter::DuplexShortSide:
+            option(QStringLiteral("sides"), QStringLiteral("two-sided-short-edge"));
+            break;
     }
     if (!portrait) option(QStringLiteral("landscape"), QString());
     // What the print dialog's properties page chose, as name/value pairs.

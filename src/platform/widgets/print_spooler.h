@@ -17,7 +17,7 @@ class DeviceContext;
 class QtDeviceContext;
 
 class PrintSpooler {
-public:
+  public:
     virtual ~PrintSpooler() = default;
 
     // Starts the document named `title`; the device to draw on, or null when the printer gives
@@ -39,7 +39,7 @@ public:
 QStringList lpArguments(const QPrinter& printer, const QString& title, const QString& file);
 
 class QPrinterSpooler : public PrintSpooler {
-public:
+  public:
     explicit QPrinterSpooler(QPrinter& printer);
     ~QPrinterSpooler() override;
 
@@ -52,7 +52,7 @@ public:
     QString deviceName() const override;
     QString portName() const override;
 
-private:
+  private:
     bool failed() const;
     bool printerPresent() const;
     bool submit();

@@ -14,9 +14,13 @@
 
 namespace folvek {
 
-TPrinter::TPrinter() { init(QPrinterInfo::defaultPrinter()); }
+TPrinter::TPrinter() {
+    init(QPrinterInfo::defaultPrinter());
+}
 
-TPrinter::TPrinter(const QPrinterInfo& info) { init(info); }
+TPrinter::TPrinter(const QPrinterInfo& info) {
+    init(info);
+}
 
 TPrinter::~TPrinter() = default;
 
@@ -31,9 +35,13 @@ void TPrinter::init(const QPrinterInfo& info) {
     printer_->setPageSize(QPageSize(QPageSize::A4));
 }
 
-bool TPrinter::printsToFile() const { return printer_->outputFormat() == QPrinter::PdfFormat; }
+bool TPrinter::printsToFile() const {
+    return printer_->outputFormat() == QPrinter::PdfFormat;
+}
 
-bool TPrinter::hasDeviceMode() const { return printsToFile() || printer_->isValid(); }
+bool TPrinter::hasDeviceMode() const {
+    return printsToFile() || printer_->isValid();
+}
 
 void TPrinter::setLandscape(bool landscape) {
     printer_->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
@@ -65,7 +73,8 @@ PrintOutcome TPrinter::print(QWidget* parent, TPrintout& printout, bool prompt) 
         offer.minPage = info.minPage;
         offer.maxPage = info.maxPage;
         offer.pageNumbers = info.minPage != 0;
-        if (!printDialog_ || !printDialog_(*printer_, offer, parent)) return PrintOutcome::NotStarted;
+        if (!printDialog_ || !printDialog_(*printer_, offer, parent))
+            return PrintOutcome::NotStarted;
     }
     // A file printer asks for the file of every job, unless the dialog just named one.
     if (printsToFile() && (!prompt || printer_->outputFileName().isEmpty())) {

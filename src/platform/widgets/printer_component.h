@@ -33,17 +33,18 @@ enum class PrintOutcome {
 };
 
 class TPrinter : public PrinterSettings {
-public:
+  public:
     // Shows the print dialog over the printer; the choices (printer, range, copies, file) are
     // left in the printer as QPrintDialog leaves them. False: cancelled.
-    using PrintDialogStep = std::function<bool(QPrinter&, const PrintDialogOffer&, QWidget* parent)>;
+    using PrintDialogStep =
+        std::function<bool(QPrinter&, const PrintDialogOffer&, QWidget* parent)>;
     // Shows the set-up dialog over the printer. False: cancelled.
     using SetupDialogStep = std::function<bool(QPrinter&, QWidget* parent)>;
     // Asks where a print-to-file job goes; empty: cancelled.
     using FileNameStep = std::function<QString(QWidget* parent)>;
     using SpoolerFactory = std::function<std::unique_ptr<PrintSpooler>(QPrinter&)>;
 
-    TPrinter();  // the system's default printer
+    TPrinter();                                   // the system's default printer
     explicit TPrinter(const QPrinterInfo& info);  // a named printer (a null info: the PDF printer)
     ~TPrinter() override;
 
@@ -77,7 +78,7 @@ public:
     static bool runSetupDialog(QPrinter& printer, QWidget* parent);
     static QString askFileName(QWidget* parent);
 
-private:
+  private:
     void init(const QPrinterInfo& info);
 
     std::unique_ptr<QPrinter> printer_;

@@ -20,7 +20,7 @@ struct PageRangeInfo {
 };
 
 class TPrintout {
-public:
+  public:
     explicit TPrintout(std::string title) : title_(std::move(title)) {}
     TPrintout(const TPrintout&) = delete;
     TPrintout& operator=(const TPrintout&) = delete;
@@ -43,11 +43,11 @@ public:
     // Names the spooler document and is shown while the job runs.
     const std::string& title() const { return title_; }
 
-protected:
+  protected:
     DeviceContext* dc() const { return dc_; }
     QSize pageSize() const { return pageSize_; }
 
-private:
+  private:
     std::string title_;
     DeviceContext* dc_ = nullptr;
     QSize pageSize_;

@@ -17,7 +17,9 @@ PageRangeInfo TWindowPrintout::pageInfo() const {
 
 void TWindowPrintout::beginPrinting() {}
 
-bool TWindowPrintout::hasPage(int page) const { return doc_ && doc_->pageCount >= page; }
+bool TWindowPrintout::hasPage(int page) const {
+    return doc_ && doc_->pageCount >= page;
+}
 
 void TWindowPrintout::printPage(int page) {
     if (doc_ && dc()) drawPage(*doc_, *dc(), page, true);

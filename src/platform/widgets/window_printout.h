@@ -11,7 +11,7 @@ namespace folvek {
 class pager;
 
 class TWindowPrintout : public TPrintout {
-public:
+  public:
     // `doc` is the window's pager (may be null); `window` is the main window it belongs to.
     TWindowPrintout(std::string title, QWidget* window, pager* doc);
 
@@ -22,7 +22,7 @@ public:
 
     QWidget* window() const { return window_; }
 
-private:
+  private:
     QWidget* window_;
     pager* doc_;
 };

@@ -17,7 +17,9 @@ namespace {
     }
 }
 
-[[maybe_unused]] std::string field(const char* s) { return s ? s : "<null>"; }
+[[maybe_unused]] std::string field(const char* s) {
+    return s ? s : "<null>";
+}
 
 [[maybe_unused]] int finish(const char* path) {
     if (const char* extra = std::getenv("FOLVEK_PLUGIN_APPEND")) {
@@ -51,5 +53,7 @@ extern "C" __attribute__((visibility("default"))) int editFile(void* owner, cons
 #endif
 
 #ifdef WITH_NEITHER
-extern "C" __attribute__((visibility("default"))) int somethingElse() { return 0; }
+extern "C" __attribute__((visibility("default"))) int somethingElse() {
+    return 0;
+}
 #endif
