@@ -1,6 +1,8 @@
 // Reading numbers out of dialog fields.
 #include "dialog_numbers.h"
 
+#include "decimal.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -26,19 +28,7 @@ std::string numberText(const QString& text) {
 }  // namespace
 
 std::int32_t leadingInt(const QString& text) {
-    const std::string s = numberText(text);
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-    std::int64_t n = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-        n = n * 10 + (s[i] - '0');
-        if (n > static_cast<std::int64_t>(INT32_MAX) + 1)
-            n = static_cast<std::int64_t>(INT32_MAX) + 1;
-    }
-    if (negative) n = -n;
-    if (n > INT32_MAX) n = INT32_MAX;
-    return static_cast<std::int32_t>(n);
+    return leadingDecimal(numberText(text));
 }
 
 double leadingReal(const QString& text) {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "decimal.h"
 #include "ini_file.h"
 #include "messages.h"
 #include "pager.h"
@@ -37,20 +38,7 @@ class ProfileReader {
     std::int32_t number(const char* key, std::int32_t fallback) const {
         auto v = ini_.get(kSection, key);
         if (!v) return fallback;
-        std::string s = v->substr(0, kShortValue);
-        std::size_t i = 0;
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-        bool negative = false;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-        std::int64_t n = 0;
-        for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-            n = n * 10 + (s[i] - '0');
-            if (n > static_cast<std::int64_t>(INT32_MAX) + 1)
-                n = static_cast<std::int64_t>(INT32_MAX) + 1;
-        }
-        if (negative) n = -n;
-        if (n > INT32_MAX) n = INT32_MAX;
-        return static_cast<std::int32_t>(n);
+        return leadingDecimal(std::string_view(*v).substr(0, kShortValue));
     }
     std::uint8_t byte(const char* key, std::uint8_t fallback) const {
         return static_cast<std::uint8_t>(number(key, fallback));

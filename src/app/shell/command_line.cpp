@@ -1,6 +1,8 @@
 // The command-line options and the canonical document path.
 #include "command_line.h"
 
+#include "decimal.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,20 +60,7 @@ std::string canonicalPath(const std::string& path, const std::string& cwd) {
 }
 
 int parseSignedDecimal(const char* text) {
-    const char* p = text;
-    while (*p == ' ' || *p == '\t') ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-') negative = *p++ == '-';
-    std::int64_t value = 0;
-    while (*p >= '0' && *p <= '9') {
-        value = value * 10 + (*p++ - '0');
-        if (value > static_cast<std::int64_t>(INT_MAX) + 1)
-            value = static_cast<std::int64_t>(INT_MAX) + 1;
-    }
-    if (negative) value = -value;
-    if (value > INT_MAX) value = INT_MAX;
-    if (value < INT_MIN) value = INT_MIN;
-    return static_cast<int>(value);
+    return leadingDecimal(text);
 }
 
 bool looksLikeAbsolutePath(const char* arg) {
