@@ -31,6 +31,10 @@ struct Harness {
             printingDuringDialog = shell.printing;
             return false;
         });
+        // Without a system printer the printer is Qt's PDF printer, which asks for a file name
+        // with every job; answer it here so that no test depends on this machine's printers.
+        printer.setFileNameDialog(
+            [this](QWidget*) { return QString::fromStdString(scratch.dir() + "job.pdf"); });
     }
     // Every job fails for want of a device.
     void breakPrinter() {

@@ -141,8 +141,10 @@ TEST(CupsPrinting, APrinterThatWentAwayGivesNoDeviceAndRaisesAnError) {
     if (QProcess::execute(QStringLiteral("lpadmin"),
                           {QStringLiteral("-p"), queue, QStringLiteral("-E"), QStringLiteral("-v"),
                            QStringLiteral("cups-pdf:/FolvekTestPDF"), QStringLiteral("-P"),
-                           QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")}) != 0)
+                           QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")}) != 0) {
+        if (printtest::printingRequired()) FAIL() << "cannot add a queue (lpadmin needs root)";
         GTEST_SKIP() << "cannot add a queue (lpadmin needs root)";
+    }
     const QPrinterInfo info = QPrinterInfo::printerInfo(queue);
     TPrinter printer(info);
     QProcess::execute(QStringLiteral("lpadmin"), {QStringLiteral("-x"), queue});

@@ -50,9 +50,17 @@ inline QString spoolDir(std::string* why) {
     return dir;
 }
 
-#define FOLVEK_REQUIRE_SPOOLER(dirVar)                           \
-    std::string why_;                                            \
-    const QString dirVar = ::folvek::printtest::spoolDir(&why_); \
+// True when the test command runs the suite (tools/test sets FOLVEK_TEST_REQUIRE_PRINTING):
+// then a print queue that could not be set up fails the printing tests instead of skipping them.
+inline bool printingRequired() {
+    return qEnvironmentVariableIntValue("FOLVEK_TEST_REQUIRE_PRINTING") != 0;
+}
+
+#define FOLVEK_REQUIRE_SPOOLER(dirVar)                                                     \
+    std::string why_;                                                                      \
+    const QString dirVar = ::folvek::printtest::spoolDir(&why_);                           \
+    if (dirVar.isEmpty() && ::folvek::printtest::printingRequired())                       \
+        FAIL() << "no test print queue although the test command asked for one: " << why_; \
     if (dirVar.isEmpty()) GTEST_SKIP() << "no test print queue: " << why_
 
 // A name no other test (or run) uses; it ends up in the job's title and so in the PDF's name.
