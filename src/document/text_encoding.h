@@ -1,0 +1,36 @@
+// The encodings a report may arrive in, their names in the settings file and on the command
+// line, and the detector that tells them apart from a bounded sample of the file.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace folvek {
+
+enum class TextEncoding { Cp866, Cp1251, Koi8r, Utf8 };
+
+// What the user chose: auto-detection or one fixed encoding.
+enum class EncodingChoice { Auto, Cp866, Cp1251, Koi8r, Utf8 };
+
+// Settings-file value ("auto", "866", "1251", "koi8-r", "utf-8"); unknown values are Auto.
+EncodingChoice encodingChoiceFromSetting(const std::string& value);
+const char* encodingChoiceSetting(EncodingChoice c);
+// Command-line value ("auto", "cp866", "cp1251", "koi8-r", "utf-8"); nullopt when unknown.
+std::optional<EncodingChoice> encodingChoiceFromOption(const std::string& value);
+// Short name for the status bar and --info: "866", "1251", "KOI8-R", "UTF-8".
+const char* encodingLabel(TextEncoding e);
+
+// How many bytes of the file's start the detector looks at.
+constexpr std::size_t kDetectSample = 64 * 1024;
+
+// The encoding of a sample (the first bytes of a file; a cut-off character at the end is
+// allowed), or nullopt when it cannot be told: no byte above 0x7F, too few letters, or a tie.
+std::optional<TextEncoding> detectEncoding(const unsigned char* data, std::size_t len);
+
+// True when data starts with the UTF-8 byte-order mark.
+inline bool hasUtf8Bom(const unsigned char* data, std::size_t len) {
+    return len >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF;
+}
+
+}  // namespace folvek
