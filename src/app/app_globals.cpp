@@ -4,7 +4,6 @@
 #include <QtGlobal>
 
 #include "message_boxes.h"
-#include "shell_state.h"
 
 static void initFolvekQrc() {
     Q_INIT_RESOURCE(folvek);
@@ -15,11 +14,6 @@ namespace folvek {
 void initResources() {
     static const bool done = (initFolvekQrc(), true);
     (void)done;
-}
-
-ShellState& shellState() {
-    static ShellState state;
-    return state;
 }
 
 QtMessages& appMessages() {

@@ -1,4 +1,4 @@
-// What the shell shares process-wide: the shell state, the one pager, the application's
+// What the window shares process-wide: the one pager, the application's
 // printer, the message sink, and the frame's fields that many commands refresh.
 #pragma once
 
@@ -8,13 +8,11 @@ class QMainWindow;
 
 namespace folvek {
 
-struct ShellState;
 class pager;
 class PrinterSettings;
 class QtMessages;
 class TRulerWin;
 
-ShellState& shellState();
 QtMessages& appMessages();
 
 // Set and cleared by their owners (the view owns pager and printer, the frame the rest).

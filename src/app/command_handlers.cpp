@@ -1,14 +1,13 @@
 // The commands the view hands to the printing and dialog code.
 #include "command_handlers.h"
 
-#include "edit_command.h"
 #include "font_commands.h"
-#include "mail_command.h"
 #include "message_boxes.h"
-#include "param_dialog.h"
+#include "param_command.h"
 #include "print_commands.h"
 #include "ruler_win.h"
 #include "settings_files.h"
+#include "view_document_commands.h"
 
 namespace folvek {
 

@@ -11,7 +11,6 @@ class QWidget;
 namespace folvek {
 
 class MessageSink;
-class TRulerWin;
 class pager;
 
 struct DocumentCommandContext {
@@ -25,8 +24,5 @@ struct DocumentCommandContext {
     // freeText, loadText, paginate, the page field, the scroll ranges and a repaint.
     std::function<void()> relayout;
 };
-
-// The context of the view's document; `messages` null means the application's message boxes.
-DocumentCommandContext documentCommandContext(TRulerWin& view, MessageSink* messages = nullptr);
 
 }  // namespace folvek

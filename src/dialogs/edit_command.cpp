@@ -30,9 +30,4 @@ int editDocumentFile(DocumentCommandContext& ctx) {
     return changed;
 }
 
-void runEditCommand(TRulerWin& view, MessageSink* messages) {
-    DocumentCommandContext ctx = documentCommandContext(view, messages);
-    editDocumentFile(ctx);
-}
-
 }  // namespace folvek

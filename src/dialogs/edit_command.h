@@ -6,12 +6,8 @@ namespace folvek {
 
 struct DocumentCommandContext;
 class MessageSink;
-class TRulerWin;
 
 // Returns the editor's "changed" result (0 when nothing was edited).
 int editDocumentFile(DocumentCommandContext& ctx);
-
-// The command handler over the view's document; `messages` null: the application's boxes.
-void runEditCommand(TRulerWin& view, MessageSink* messages = nullptr);
 
 }  // namespace folvek

@@ -74,9 +74,4 @@ MailOutcome sendDocumentByMail(DocumentCommandContext& ctx) {
     return outcome;
 }
 
-void runSendCommand(TRulerWin& view, MessageSink* messages) {
-    DocumentCommandContext ctx = documentCommandContext(view, messages);
-    sendDocumentByMail(ctx);
-}
-
 }  // namespace folvek

@@ -10,7 +10,6 @@ namespace folvek {
 
 struct DocumentCommandContext;
 class MessageSink;
-class TRulerWin;
 
 inline constexpr const char* kMailProgram = "xdg-email";
 
@@ -27,7 +26,5 @@ enum class MailOutcome {
 // Offers the Windows encoding, runs the mail program and waits for it with the window's events
 // still painted, reports a failure, and brings the main window back to the front.
 MailOutcome sendDocumentByMail(DocumentCommandContext& ctx);
-
-void runSendCommand(TRulerWin& view, MessageSink* messages = nullptr);
 
 }  // namespace folvek

@@ -17,7 +17,7 @@
 #include "mul_div.h"
 #include "pager.h"
 #include "param_template.h"
-#include "settings_files.h"
+#include "settings_file_dialog.h"
 #include "string_table.h"
 
 namespace folvek {

@@ -1,5 +1,5 @@
-// The page parameters dialog (template PARAM) over the pager's settings, its dialog procedure
-// and the parameters command (102).
+// The page parameters dialog (template PARAM) over the pager's settings and its dialog
+// procedure.
 #pragma once
 
 #include <QDialog>
@@ -7,7 +7,6 @@
 namespace folvek {
 
 class pager;
-class TRulerWin;
 
 // The messages the dialog procedure answers.
 enum class DlgMessage {
@@ -33,8 +32,5 @@ class ParamDialog : public QDialog {
 
 // The dialog procedure of PARAM, exported under this name: TRUE for every message it handles.
 bool ParamDlgProc(QDialog* window, DlgMessage message, int wParam, long lParam);
-
-// 102: runs the dialog modally over the view and applies the result.
-void pageParametersCommand(TRulerWin& view);
 
 }  // namespace folvek

@@ -60,4 +60,9 @@ bool ensureSettingsDirectory(std::string* error) {
     return true;
 }
 
+ShellState& shellState() {
+    static ShellState state;
+    return state;
+}
+
 }  // namespace folvek

@@ -29,4 +29,7 @@ std::string settingsDirectory();
 // `error` (when given) when it cannot be created or is not a directory.
 bool ensureSettingsDirectory(std::string* error = nullptr);
 
+// The process's one shell state.
+ShellState& shellState();
+
 }  // namespace folvek

@@ -9,6 +9,7 @@
 #include "dialog_template.h"
 #include "file_dialogs.h"
 #include "ini_file.h"
+#include "param_command.h"
 #include "param_dialog.h"
 #include "ruler_win.h"
 #include "shell_state.h"

@@ -13,6 +13,7 @@
 #include "pager.h"
 #include "ruler_win.h"
 #include "shell_state.h"
+#include "view_document_commands.h"
 
 namespace folvek::test {
 namespace {

@@ -1,4 +1,6 @@
 // The parameters command (102): the dialog over the view, then the new layout.
+#include "param_command.h"
+
 #include "app_globals.h"
 #include "dialog_hooks.h"
 #include "pager.h"

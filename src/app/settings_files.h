@@ -24,13 +24,4 @@ void saveSettingsAsCommand(TRulerWin& view);
 // Combo box 5555 changed selection to `index`: loads that file from the settings directory.
 void settingsListChosen(TRulerWin& view, int index);
 
-// The Save dialog over `owner` starting at `proposal`; on a choice writes the settings there
-// and makes the file the current one (iniPath and IniFileName). False after a cancel, and
-// when the file could not be written (the pager has said why; nothing changes then).
-bool saveSettingsToChosenFile(QWidget* owner, pager& p, const QString& proposal);
-
-// What the parameters dialog's "Сохранить как..." proposes: the settings directory, the
-// document's file name without its extension and ".ini"; with no document, the current file.
-QString proposedSettingsName(const pager& p);
-
 }  // namespace folvek

@@ -7,25 +7,16 @@
 #include <algorithm>
 
 #include "app_globals.h"
-#include "dialog_hooks.h"
 #include "pager.h"
 #include "printer_settings.h"
 #include "ruler_win.h"
+#include "settings_file_dialog.h"
 #include "shell_state.h"
 #include "status_fields.h"
 
 namespace folvek {
 
 namespace {
-
-FileDialogRequest settingsRequest(QWidget* owner, const QString& start, bool save) {
-    FileDialogRequest r;
-    r.owner = owner;
-    r.startPath = start;
-    r.filters = settingsFileFilters();
-    if (save) r.defaultSuffix = QStringLiteral("ini");
-    return r;
-}
 
 // After the settings changed from a file: orientation to the printer, then the new layout.
 void relayoutWithNewSettings(TRulerWin& view, pager& p) {
@@ -65,8 +56,7 @@ void refreshSettingsFiles() {
 void loadSettingsCommand(TRulerWin& view) {
     pager* p = view.document();
     if (!p) return;
-    const QString chosen = askFileName(
-        FileDialogKind::Open, settingsRequest(&view, QString::fromStdString(p->iniPath), false));
+    const QString chosen = chooseSettingsFileToLoad(&view, QString::fromStdString(p->iniPath));
     if (chosen.isEmpty()) return;
     p->loadProfile(chosen.toStdString());
     shellState().IniFileName = chosen.toStdString();
@@ -74,21 +64,6 @@ void loadSettingsCommand(TRulerWin& view) {
     view.UpdateScrollRanges();
     refreshSettingsFiles();
     view.repaintAll();
-}
-
-bool saveSettingsToChosenFile(QWidget* owner, pager& p, const QString& proposal) {
-    const QString chosen =
-        askFileName(FileDialogKind::Save, settingsRequest(owner, proposal, true));
-    if (chosen.isEmpty()) return false;
-    const std::string path = chosen.toStdString();
-    const std::string previous = p.iniPath;
-    if (!p.saveProfile(path.c_str())) {
-        // The file the settings belong to is still the old one.
-        p.iniPath = previous;
-        return false;
-    }
-    shellState().IniFileName = path;
-    return true;
 }
 
 void saveSettingsAsCommand(TRulerWin& view) {
@@ -113,13 +88,6 @@ void settingsListChosen(TRulerWin& view, int index) {
     view.UpdateScrollRanges();
     view.repaintAll();
     view.setFocus(Qt::OtherFocusReason);
-}
-
-QString proposedSettingsName(const pager& p) {
-    const ShellState& shell = shellState();
-    if (shell.documentPath.empty()) return QString::fromStdString(p.iniPath);
-    const QString base = QFileInfo(QString::fromStdString(shell.documentPath)).completeBaseName();
-    return QString::fromStdString(shell.programDir) + base + QStringLiteral(".ini");
 }
 
 }  // namespace folvek

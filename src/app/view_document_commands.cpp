@@ -1,7 +1,9 @@
 // The view's document as the edit and mail commands see it.
-#include "document_command_context.h"
+#include "view_document_commands.h"
 
 #include "app_globals.h"
+#include "edit_command.h"
+#include "mail_command.h"
 #include "message_boxes.h"
 #include "ruler_win.h"
 #include "shell_state.h"
@@ -24,6 +26,16 @@ DocumentCommandContext documentCommandContext(TRulerWin& view, MessageSink* mess
         view.repaintAll();
     };
     return ctx;
+}
+
+void runEditCommand(TRulerWin& view, MessageSink* messages) {
+    DocumentCommandContext ctx = documentCommandContext(view, messages);
+    editDocumentFile(ctx);
+}
+
+void runSendCommand(TRulerWin& view, MessageSink* messages) {
+    DocumentCommandContext ctx = documentCommandContext(view, messages);
+    sendDocumentByMail(ctx);
 }
 
 }  // namespace folvek

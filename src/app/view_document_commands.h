@@ -1,0 +1,20 @@
+// The edit and mail commands over the document the view shows.
+#pragma once
+
+#include "document_command_context.h"
+
+namespace folvek {
+
+class MessageSink;
+class TRulerWin;
+
+// The view's document as the edit and mail commands see it; `messages` null means the
+// application's message boxes.
+DocumentCommandContext documentCommandContext(TRulerWin& view, MessageSink* messages = nullptr);
+
+// The edit command (the plugin or the built-in editor) over the view's document.
+void runEditCommand(TRulerWin& view, MessageSink* messages = nullptr);
+// The send command (e-mail with the document attached) over the view's document.
+void runSendCommand(TRulerWin& view, MessageSink* messages = nullptr);
+
+}  // namespace folvek
