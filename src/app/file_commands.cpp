@@ -2,6 +2,7 @@
 #include "app_globals.h"
 #include "command_ids.h"
 #include "control_bar.h"
+#include "document.h"
 #include "file_dialogs.h"
 #include "history.h"
 #include "message_boxes.h"
@@ -29,10 +30,7 @@ FileDialogRequest textFileRequest(TRulerWin* owner, const QString& suffix) {
 }  // namespace
 
 void TRulerWin::reloadDocument() {
-    if (!pager_) return;
-    pager_->freeText();
-    pager_->loadText(shellState().documentPath);
-    pager_->paginate();
+    if (model_) model_->load(shellState().documentPath);
 }
 
 void TRulerWin::openDocument() {
@@ -42,13 +40,8 @@ void TRulerWin::openDocument() {
         saveHistory();
         shell.documentPath = chosen.toStdString();
         history::lookup(shell);
-        pager_->loadProfile(shell.IniFileName);
-        applyOrientation(printer_.get(), pager_->Orient);
-        refreshSettingsList();
-        reloadDocument();
+        model_->openWithSettings(shell.documentPath, shell.IniFileName);
         ShowDocumentName();
-        UpdatePageStatus();
-        UpdateScrollRanges();
     }
     repaintAll();
 }

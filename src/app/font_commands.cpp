@@ -2,29 +2,12 @@
 #include "font_commands.h"
 
 #include "dialog_hooks.h"
+#include "document.h"
 #include "mul_div.h"
 #include "pager.h"
 #include "ruler_win.h"
-#include "status_fields.h"
 
 namespace folvek {
-
-namespace {
-
-// The font feeds the base style, so the style scan follows the new layout.
-void writeAndRelayout(pager& p) {
-    p.saveProfile(nullptr);
-    p.paginate();
-    p.scanStyles();
-}
-
-void refreshView(TRulerWin& view) {
-    UpdatePageStatus();
-    view.UpdateScrollRanges();
-    view.repaintAll();
-}
-
-}  // namespace
 
 void fontCommand(TRulerWin& view) {
     if (pager* p = view.document()) {
@@ -40,10 +23,9 @@ void fontCommand(TRulerWin& view) {
             lf.italic = chosen->font.italic;
             lf.weight = chosen->font.weight;
             lf.charSet = chosen->font.charSet;
-            writeAndRelayout(*p);
+            view.model()->fontChanged();
         }
     }
-    refreshView(view);
 }
 
 void fontStepCommand(TRulerWin& view, int step) {
@@ -54,10 +36,9 @@ void fontStepCommand(TRulerWin& view, int step) {
         // Neither a size of 0 points nor one beyond the 32-bit range is a font.
         if (next > 0 && next <= INT32_MAX) {
             p->logFont.height = pointsToHeight(static_cast<std::int32_t>(next), dpi);
-            writeAndRelayout(*p);
+            view.model()->fontChanged();
         }
     }
-    refreshView(view);
 }
 
 }  // namespace folvek

@@ -3,6 +3,7 @@
 
 #include "app_globals.h"
 #include "dialog_hooks.h"
+#include "document.h"
 #include "pager.h"
 #include "param_dialog.h"
 #include "printer_settings.h"
@@ -23,21 +24,14 @@ void pageParametersCommand(TRulerWin& view) {
         result = dialogHooks().runModal(dialog);
     }
     if (result != 0) {
-        const std::string& path = shellState().documentPath;
         // The conversion happens while loading, so a new IsDos needs the file read again.
-        if (p->IsDos != wasDos && !path.empty()) {
-            p->freeText();
-            p->loadText(path);
-        }
-        applyOrientation(view.printer(), p->Orient);
-        p->paginate();
-        p->scanStyles();
-        view.repaintAll();
+        const bool reconvert = p->IsDos != wasDos;
+        view.model()->settingsEdited(reconvert ? shellState().documentPath : std::string());
+    } else {
+        // "Сохранить как..." may have added a file to the list even when the dialog was
+        // cancelled.
+        view.model()->notify(kSettingsFileChanged);
     }
-    // "Сохранить как..." may have added a file to the list even when the dialog was cancelled.
-    UpdatePageStatus();
-    view.UpdateScrollRanges();
-    refreshSettingsFiles();
 }
 
 }  // namespace folvek

@@ -6,6 +6,7 @@
 
 #include "app_globals.h"
 #include "command_ids.h"
+#include "document.h"
 #include "messages.h"
 #include "pager.h"
 #include "printer_component.h"
@@ -99,10 +100,7 @@ PrintContext printContextFor(TRulerWin& view, MessageSink& messages) {
     ctx.shell = &shellState();
     ctx.messages = &messages;
     ctx.relayout = [&view] {
-        if (pager* doc = view.document()) doc->paginate();
-        UpdatePageStatus();
-        view.UpdateScrollRanges();
-        view.repaintAll();
+        if (Document* doc = view.model()) doc->paperChanged();
     };
     ctx.postExit = [&view] { QTimer::singleShot(0, &view, [&view] { view.runCommand(CmExit); }); };
     return ctx;

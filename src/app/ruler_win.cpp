@@ -14,6 +14,9 @@
 #include "command_handlers.h"
 #include "command_ids.h"
 #include "command_table.h"
+#include "control_bar.h"
+#include "document.h"
+#include "document_signals.h"
 #include "history.h"
 #include "message_boxes.h"
 #include "pager.h"
@@ -83,7 +86,10 @@ void TRulerWin::saveHistory() {
 TRulerWin::~TRulerWin() {
     saveHistory();
     app().thePager = nullptr;
-    pager_.reset();
+    delete signals_;
+    signals_ = nullptr;
+    pager_ = nullptr;
+    model_.reset();
     app().printer = nullptr;
     printer_.reset();
     if (app().view == this) app().view = nullptr;
@@ -99,16 +105,16 @@ void TRulerWin::setupWindow() {
     ctx.screenDevice = screenLayoutDevice;
     ctx.programDir = shell.programDir;
     ctx.orientationForced = shell.orientation != -1;
-    pager_ = std::make_unique<pager>(std::move(ctx), shell.IniFileName, std::string());
-    app().thePager = pager_.get();
+    model_ = std::make_unique<Document>(std::move(ctx), shell.IniFileName);
+    pager_ = &model_->record();
+    app().thePager = pager_;
+    signals_ = new DocumentSignals(*model_, this);
+    connect(signals_, &DocumentSignals::changed, this, &TRulerWin::documentChanged);
 
     if (shell.dosOverride == DosOverride::Windows) pager_->IsDos = 0;
     if (shell.dosOverride == DosOverride::Dos) pager_->IsDos = 1;
 
-    if (!shell.documentPath.empty()) {
-        pager_->loadText(shell.documentPath);
-        pager_->paginate();
-    }
+    if (!shell.documentPath.empty()) model_->load(shell.documentPath);
     UpdateScrollRanges();
     ShowDocumentName();
     updateCommandStates();

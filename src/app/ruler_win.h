@@ -12,6 +12,8 @@ class QMenu;
 
 namespace folvek {
 
+class Document;
+class DocumentSignals;
 class pager;
 class PrinterSettings;
 
@@ -39,7 +41,9 @@ class TRulerWin : public QAbstractScrollArea {
     void updateCommandStates();
     QMenu* contextMenu() const { return contextMenu_; }
 
-    pager* document() const { return pager_.get(); }
+    pager* document() const;
+    // The document object: every change to the shown document goes through it.
+    Document* model() const { return model_.get(); }
     PrinterSettings* printer() const { return printer_.get(); }
     bool hasMailer() const { return hasMailer_; }
 
@@ -76,7 +80,7 @@ class TRulerWin : public QAbstractScrollArea {
     // reported (the old file stays as it was).
     void saveHistory();
 
-    // The relayout after the document changed: freeText, loadText, paginate.
+    // Reads the shown document again and lays it out.
     void reloadDocument();
 
   protected:
@@ -90,10 +94,14 @@ class TRulerWin : public QAbstractScrollArea {
     void buildCommandTable();
     void fillContextMenu();
     void updatePageSteps();
+    // Everything the view shows of the document follows its notification.
+    void documentChanged(unsigned changes);
 
     QMenu* contextMenu_ = nullptr;
     std::unique_ptr<PrinterSettings> printer_;
-    std::unique_ptr<pager> pager_;
+    std::unique_ptr<Document> model_;
+    pager* pager_ = nullptr;  // the model's record, for the view's own drawing and keys
+    DocumentSignals* signals_ = nullptr;
     bool hasMailer_ = false;
     int hUnit_ = 0;
     int vUnit_ = 0;

@@ -5,11 +5,13 @@
 
 #include "app_globals.h"
 #include "command_ids.h"
+#include "document.h"
 #include "page_renderer.h"
 #include "pager.h"
 #include "printer_settings.h"
 #include "qt_device_context.h"
 #include "ruler_win.h"
+#include "settings_files.h"
 #include "startup_window.h"
 #include "status_fields.h"
 
@@ -33,65 +35,47 @@ void TRulerWin::scrollTo(int x, int y) {
     verticalScrollBar()->setValue(y);
 }
 
+pager* TRulerWin::document() const {
+    return pager_;
+}
+
 void TRulerWin::repaintAll() {
     viewport()->update();
 }
 
-void TRulerWin::nextPage() {
-    if (!pager_) return;
-    if (pager_->curPage < pager_->pageCount) ++pager_->curPage;
-    UpdatePageStatus();
-    scrollTo(hPos(), vPos());
+void TRulerWin::documentChanged(unsigned changes) {
+    if (changes & (kTextChanged | kLayoutChanged | kZoomChanged)) UpdateScrollRanges();
+    if (changes & (kTextChanged | kLayoutChanged | kPageChanged)) UpdatePageStatus();
+    if (changes & kSettingsFileChanged) refreshSettingsFiles();
     repaintAll();
+}
+
+void TRulerWin::nextPage() {
+    if (model_) model_->goToPage(pager_->curPage + 1);
 }
 
 void TRulerWin::prevPage() {
-    if (!pager_) return;
-    if (pager_->curPage > 1) --pager_->curPage;
-    UpdatePageStatus();
-    scrollTo(hPos(), vPos());
-    repaintAll();
+    if (model_) model_->goToPage(pager_->curPage - 1);
 }
 
 void TRulerWin::firstPage() {
-    if (!pager_) return;
-    pager_->curPage = 1;
-    repaintAll();
-    UpdatePageStatus();
+    if (model_) model_->goToPage(1);
 }
 
 void TRulerWin::lastPage() {
-    if (!pager_) return;
-    pager_->curPage = pager_->pageCount;
-    scrollTo(hPos(), vPos());
-    repaintAll();
-    UpdatePageStatus();
+    if (model_) model_->goToPage(pager_->pageCount);
 }
 
 void TRulerWin::zoomIn() {
-    if (!pager_ || pager_->Zoom >= 11) return;
-    ++pager_->Zoom;
-    pager_->saveProfile(nullptr);
-    UpdateScrollRanges();
-    repaintAll();
+    if (model_ && pager_->Zoom < 11) model_->zoomChanged(pager_->Zoom + 1);
 }
 
 void TRulerWin::zoomOut() {
-    if (!pager_ || pager_->Zoom <= 1) return;
-    --pager_->Zoom;
-    pager_->saveProfile(nullptr);
-    UpdateScrollRanges();
-    repaintAll();
+    if (model_ && pager_->Zoom > 1) model_->zoomChanged(pager_->Zoom - 1);
 }
 
 void TRulerWin::setOrientation(int orient) {
-    if (!pager_) return;
-    applyOrientation(printer_.get(), orient);
-    pager_->Orient = orient;
-    pager_->paginate();
-    UpdatePageStatus();
-    UpdateScrollRanges();
-    repaintAll();
+    if (model_) model_->orientationChanged(orient);
 }
 
 void TRulerWin::UpdateScrollRanges() {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app_globals.h"
+#include "document.h"
 #include "pager.h"
 #include "printer_settings.h"
 #include "ruler_win.h"
@@ -16,17 +17,7 @@
 
 namespace folvek {
 
-namespace {
-
-// After the settings changed from a file: orientation to the printer, then the new layout.
-void relayoutWithNewSettings(TRulerWin& view, pager& p) {
-    applyOrientation(view.printer(), p.Orient);
-    p.paginate();
-    p.scanStyles();
-    UpdatePageStatus();
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void refreshSettingsFiles() {
     QComboBox* combo = app().settingsList;
@@ -58,12 +49,9 @@ void loadSettingsCommand(TRulerWin& view) {
     if (!p) return;
     const QString chosen = chooseSettingsFileToLoad(&view, QString::fromStdString(p->iniPath));
     if (chosen.isEmpty()) return;
-    p->loadProfile(chosen.toStdString());
     shellState().IniFileName = chosen.toStdString();
-    relayoutWithNewSettings(view, *p);
-    view.UpdateScrollRanges();
-    refreshSettingsFiles();
-    view.repaintAll();
+    view.model()->settingsFileLoaded(chosen.toStdString());
+    view.model()->notify(kSettingsFileChanged);
 }
 
 void saveSettingsAsCommand(TRulerWin& view) {
@@ -71,7 +59,7 @@ void saveSettingsAsCommand(TRulerWin& view) {
     if (!p) return;
     // The settings did not change, so the document keeps its layout.
     if (saveSettingsToChosenFile(&view, *p, QString::fromStdString(p->iniPath)))
-        refreshSettingsFiles();
+        view.model()->notify(kSettingsFileChanged);
 }
 
 void settingsListChosen(TRulerWin& view, int index) {
@@ -81,12 +69,9 @@ void settingsListChosen(TRulerWin& view, int index) {
     // A bare name: loadProfile takes it from the settings directory.
     const std::string name = combo->itemText(index).toStdString();
     if (name.empty() || name.find('/') != std::string::npos) return;
-    p->loadProfile(name);
     shellState().IniFileName = name;
-    relayoutWithNewSettings(view, *p);
     // The new file may hold another zoom or font, so the page's extent changes too.
-    view.UpdateScrollRanges();
-    view.repaintAll();
+    view.model()->settingsFileLoaded(name);
     view.setFocus(Qt::OtherFocusReason);
 }
 

@@ -19,12 +19,7 @@ DocumentCommandContext documentCommandContext(TRulerWin& view, MessageSink* mess
     ctx.eValue = shellState().eValue;
     ctx.messages = messages ? messages : &appMessages();
     ctx.editorMessages = messages;
-    ctx.relayout = [&view] {
-        view.reloadDocument();
-        UpdatePageStatus();
-        view.UpdateScrollRanges();
-        view.repaintAll();
-    };
+    ctx.relayout = [&view] { view.reloadDocument(); };
     return ctx;
 }
 

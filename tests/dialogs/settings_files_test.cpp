@@ -1,5 +1,6 @@
 // Settings files: the tool-bar list, loading, saving as, and the choice from the list.
 #include <QComboBox>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include "app_globals.h"
@@ -114,4 +115,30 @@ TEST_F(SettingsUiTest, DialogFailuresAndCancelsChangeNothing) {
     EXPECT_EQ(doc().iniPath, before);
     EXPECT_EQ(shellState().IniFileName, "FOLVK95.INI");
     EXPECT_FALSE(exists(before));
+}
+
+// The view's extent, the page field and the list follow every settings change, whichever
+// command made it.
+TEST_F(SettingsUiTest, TheViewAndThePageFieldFollowEachSettingsChange) {
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += "line\n";
+    shellState().documentPath = writeFile(dirPath() + "doc.txt", text);
+    writeFile(dirPath() + "big.ini", "[Folvk]\r\nZoom=9\r\nFontSize=-40\r\n");
+    start();
+    QLabel* pageField = app().pageField;
+    ASSERT_NE(pageField, nullptr);
+    const int range = view().vRange();
+    const QString pages = pageField->text();
+
+    QComboBox* combo = app().settingsList;
+    settingsListChosen(view(), combo->findText("big.ini"));
+    EXPECT_NE(view().vRange(), range);    // a larger zoom: a longer page to scroll
+    EXPECT_NE(pageField->text(), pages);  // a larger font: more pages
+    EXPECT_EQ(
+        pageField->text().toStdString().find(std::to_string(doc().pageCount)) != std::string::npos,
+        true);
+
+    answerFiles({{QString::fromStdString(dirPath() + "doc.ini"), 0}});
+    saveSettingsAsCommand(view());
+    EXPECT_EQ(entries(combo), QStringList({"big.ini", "doc.ini"}));
 }

@@ -1,0 +1,105 @@
+// Each change's steps, in order, then one notification.
+#include "document.h"
+
+#include <algorithm>
+
+#include "printer_settings.h"
+
+namespace folvek {
+
+Document::Document(PagerContext context, const std::string& iniFileName)
+    : record_(std::make_unique<pager>(std::move(context), iniFileName, std::string())) {}
+
+void Document::addListener(DocumentListener* listener) {
+    if (listener && std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end())
+        listeners_.push_back(listener);
+}
+
+void Document::removeListener(DocumentListener* listener) {
+    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
+}
+
+void Document::notify(unsigned changes) {
+    // A listener may remove itself while being told.
+    const std::vector<DocumentListener*> now = listeners_;
+    for (DocumentListener* l : now)
+        if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end())
+            l->documentChanged(changes);
+}
+
+// The base font feeds the starting style of every line, so a new font needs the style scan
+// after the layout; a reload scans while loading.
+void Document::relayout(bool withStyles) {
+    record_->paginate();
+    if (withStyles) record_->scanStyles();
+}
+
+void Document::load(const std::string& path) {
+    record_->freeText();
+    record_->loadText(path);
+    relayout(false);
+    notify(kTextChanged | kLayoutChanged);
+}
+
+void Document::openWithSettings(const std::string& path, const std::string& iniFileName) {
+    pager& p = *record_;
+    p.loadProfile(iniFileName);
+    applyOrientation(p.context.printer, p.Orient);
+    p.freeText();
+    p.loadText(path);
+    relayout(false);
+    notify(kTextChanged | kLayoutChanged | kZoomChanged | kSettingsFileChanged);
+}
+
+void Document::settingsFileLoaded(const std::string& iniFileName) {
+    pager& p = *record_;
+    p.loadProfile(iniFileName);
+    applyOrientation(p.context.printer, p.Orient);
+    relayout(true);
+    notify(kLayoutChanged | kZoomChanged);
+}
+
+void Document::settingsEdited(const std::string& reloadFrom) {
+    pager& p = *record_;
+    unsigned changes = kLayoutChanged | kZoomChanged | kSettingsFileChanged;
+    if (!reloadFrom.empty()) {
+        p.freeText();
+        p.loadText(reloadFrom);
+        changes |= kTextChanged;
+    }
+    applyOrientation(p.context.printer, p.Orient);
+    relayout(true);
+    notify(changes);
+}
+
+void Document::fontChanged() {
+    record_->saveProfile(nullptr);
+    relayout(true);
+    notify(kLayoutChanged);
+}
+
+void Document::orientationChanged(int orientation) {
+    applyOrientation(record_->context.printer, orientation);
+    record_->Orient = orientation;
+    relayout(false);
+    notify(kLayoutChanged);
+}
+
+void Document::paperChanged() {
+    relayout(false);
+    notify(kLayoutChanged);
+}
+
+void Document::zoomChanged(int zoom) {
+    record_->Zoom = zoom;
+    record_->saveProfile(nullptr);
+    notify(kZoomChanged);
+}
+
+void Document::goToPage(int page) {
+    pager& p = *record_;
+    p.curPage = std::clamp<std::int32_t>(page, 1, std::max<std::int32_t>(1, p.pageCount));
+    notify(kPageChanged);
+}
+
+}  // namespace folvek

@@ -1,0 +1,73 @@
+// The document a window shows: the record of its lines, settings and layout, and the one place
+// where each kind of change runs its steps in the right order and then tells its listeners once.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pager.h"
+
+namespace folvek {
+
+// What a change touched, as bits; a listener refreshes what it shows of it.
+enum DocumentChange : unsigned {
+    kTextChanged = 1u << 0,          // the lines were read again
+    kLayoutChanged = 1u << 1,        // pages, fonts, page size: page count and extent
+    kPageChanged = 1u << 2,          // the current page
+    kZoomChanged = 1u << 3,          // the view's scale: extent only
+    kSettingsFileChanged = 1u << 4,  // another settings file, or a new one written
+};
+
+class DocumentListener {
+  public:
+    virtual ~DocumentListener() = default;
+    virtual void documentChanged(unsigned changes) = 0;
+};
+
+class Document {
+  public:
+    // Reads the settings from `iniFileName` (see pager); no text is loaded yet.
+    Document(PagerContext context, const std::string& iniFileName);
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    pager& record() { return *record_; }
+    const pager& record() const { return *record_; }
+
+    void addListener(DocumentListener* listener);
+    void removeListener(DocumentListener* listener);
+
+    // The text of `path` replaces the shown one and is laid out with the current settings.
+    void load(const std::string& path);
+    // Another settings file is read (a bare name lives in the settings directory) and the text,
+    // when `path` is not empty, is read again with it.
+    void openWithSettings(const std::string& path, const std::string& iniFileName);
+    // Another settings file is read and the shown text laid out with it; the text keeps its
+    // conversion, as it was read. The settings list is not told: the list may be the one that
+    // asked.
+    void settingsFileLoaded(const std::string& iniFileName);
+    // The settings were edited in place; `reloadFrom` not empty reads the text again from there
+    // first (its conversion depends on the settings).
+    void settingsEdited(const std::string& reloadFrom = std::string());
+    // The user's base font changed: it is written to the settings file, then the layout follows.
+    void fontChanged();
+    void orientationChanged(int orientation);
+    // The printer's paper or device changed under the same settings.
+    void paperChanged();
+    // The view's scale (1..11), written to the settings file.
+    void zoomChanged(int zoom);
+    // Shows page `page`, clamped into 1..pageCount.
+    void goToPage(int page);
+    // Something outside the record changed that listeners show (a new settings file in the
+    // directory): only the notification.
+    void notify(unsigned changes);
+
+  private:
+    void relayout(bool withStyles);
+
+    std::unique_ptr<pager> record_;
+    std::vector<DocumentListener*> listeners_;
+};
+
+}  // namespace folvek
