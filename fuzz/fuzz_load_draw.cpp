@@ -21,13 +21,14 @@ constexpr std::int32_t kHeights[] = {100, 10, 1, 0, -100, 250, 1000, 2147483647,
 
 void drawEveryPage(pager& pg) {
     test::RecordingDevice dc;
+    PageLocator locator;
     const std::int32_t pages = std::min(pg.pageCount, kMaxPagesDrawn);
     for (std::int32_t p = 1; p <= pages; ++p) {
         dc.clear();
-        FUZZ_CHECK(drawPage(pg, dc, p, (p & 1) != 0) == 1);
+        FUZZ_CHECK(drawPage(pg, dc, p, (p & 1) != 0, locator) == 1);
         FUZZ_CHECK(dc.depth == 0);
     }
-    if (pg.pageCount > pages) drawPage(pg, dc, pg.pageCount, false);
+    if (pg.pageCount > pages) drawPage(pg, dc, pg.pageCount, false, locator);
 }
 
 }  // namespace

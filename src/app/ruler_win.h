@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+#include "page_locator.h"
+
 class QAction;
 class QMenu;
 
@@ -102,6 +104,7 @@ class TRulerWin : public QAbstractScrollArea {
     std::unique_ptr<Document> model_;
     pager* pager_ = nullptr;  // the model's record, for the view's own drawing and keys
     DocumentSignals* signals_ = nullptr;
+    PageLocator pageLocator_;  // the page starts of the shown layout
     bool hasMailer_ = false;
     int hUnit_ = 0;
     int vUnit_ = 0;

@@ -188,7 +188,7 @@ void TRulerWin::paintEvent(QPaintEvent*) {
     QtDeviceContext dc(
         &painter, dpiX, dpiY,
         QSizeF(viewport()->width() * 25.4 / dpiX, viewport()->height() * 25.4 / dpiY));
-    drawPage(*pager_, dc, 0, false);
+    drawPage(*pager_, dc, 0, false, pageLocator_);
 }
 
 }  // namespace folvek

@@ -30,14 +30,6 @@ struct PagerContext {
     bool orientationForced = false;  // /l or /p given: the settings' Orient is not applied at start
 };
 
-// State of the page walk at the start of a step; the renderer's locator keeps these.
-struct WalkPoint {
-    std::int64_t line = 0;  // index of the line about to be examined
-    std::int32_t onPage = 0;
-    std::int32_t sheet = 1;
-    std::int32_t widest = 0;
-};
-
 class pager {
   public:
     // Reads the settings from `iniFileName` (bare names live in the program directory), hands the
@@ -118,12 +110,9 @@ class pager {
     BmpOut topPicture;
     BmpOut botPicture;
 
-    // Remembered walk states, one every kWalkStride sheets, filled by the renderer's locator and
-    // emptied by every pagination (layoutGeneration changes with it).
-    static constexpr std::int32_t kWalkStride = 16;
-    std::vector<WalkPoint> walkPoints;
+    // Names the layout: every pagination takes a number no record of this process had before,
+    // so what a drawer keeps about a layout (the page starts) is never taken for another's.
     std::uint64_t layoutGeneration = 0;
-    std::uint64_t walkPointsGeneration = 0;  // the layoutGeneration walkPoints belong to
 };
 
 }  // namespace folvek

@@ -2,6 +2,7 @@
 // grid, the pictures' room and the page count. The page walk here and the renderer's page
 // locator follow the same rules; a page start found by one must be found by the other.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -87,6 +88,15 @@ std::int32_t pager::capacity(std::int32_t p) const {
     return static_cast<std::int32_t>(std::max<std::int64_t>(rows, 1));
 }
 
+namespace {
+
+std::uint64_t nextLayoutGeneration() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+}  // namespace
+
 int pager::paginate() {
     // A hand-edited file may hold any real number; past a thousand inches a margin means nothing
     // on paper, and bounding it keeps every page coordinate within int range.
@@ -95,8 +105,7 @@ int pager::paginate() {
         *m = std::isfinite(*m) ? std::clamp(*m, -kMarginLimit, kMarginLimit) : 0;
 
     curPage = 1;
-    walkPoints.clear();
-    ++layoutGeneration;
+    layoutGeneration = nextLayoutGeneration();
     createFonts();
 
     std::unique_ptr<LayoutDevice> dc = printerDC();

@@ -130,9 +130,10 @@ ExportResult exportPdf(pager& doc, const PageLayoutPrinter& printer, const QStri
     const double res = writer.resolution();
     QtDeviceContext dc(&painter, res, res, printer.printableSizeMm());
     const int total = to - from + 1;
+    PageLocator locator;
     for (int page = from; page <= to; ++page) {
         if (page > from) writer.newPage();
-        drawPage(doc, dc, page, true);
+        drawPage(doc, dc, page, true, locator);
         ++result.pages;
         if (!reportProgress(options, result.pages, total, &result)) {
             painter.end();
@@ -161,13 +162,14 @@ ExportResult exportPng(pager& doc, const PageLayoutPrinter& printer, const QStri
     }
     image.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
     image.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
+    PageLocator locator;
     return exportImages(doc, dir, "png", options, [&](int page, QSaveFile& file) {
         image.fill(Qt::white);
         {
             QPainter painter(&image);
             painter.translate(margin, margin);
             QtDeviceContext dc(&painter, dpi, dpi, printer.printableSizeMm());
-            drawPage(doc, dc, page, true);
+            drawPage(doc, dc, page, true, locator);
         }
         return image.save(&file, "PNG");
     });
@@ -179,6 +181,7 @@ ExportResult exportSvg(pager& doc, const PageLayoutPrinter& printer, const QStri
     const QSizeF paper = printer.paperSizeMm();
     const QSize size(pixels(paper.width(), dpi), pixels(paper.height(), dpi));
     const double margin = printer.hardwareMarginMm() / 25.4 * dpi;
+    PageLocator locator;
     return exportImages(doc, dir, "svg", options, [&](int page, QSaveFile& file) {
         QSvgGenerator svg;
         svg.setOutputDevice(&file);
@@ -191,7 +194,7 @@ ExportResult exportSvg(pager& doc, const PageLayoutPrinter& printer, const QStri
         painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
         painter.translate(margin, margin);
         QtDeviceContext dc(&painter, dpi, dpi, printer.printableSizeMm());
-        drawPage(doc, dc, page, true);
+        drawPage(doc, dc, page, true, locator);
         return painter.end();
     });
 }

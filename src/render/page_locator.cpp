@@ -20,7 +20,7 @@ PageStart walk(pager& pg, std::int32_t page, WalkPoint from, std::vector<WalkPoi
     std::int32_t w = from.widest;
     std::int64_t capSheet = -1;
     std::int64_t cap = 0;
-    const std::int64_t stride = pager::kWalkStride;
+    const std::int64_t stride = PageLocator::kWalkStride;
     auto extra = [&] { return wrap ? std::int64_t{pg.wrapExtra(w)} : 0; };
 
     const char* line = i <= INT32_MAX ? pg.lineAt(static_cast<std::int32_t>(i)) : nullptr;
@@ -64,12 +64,12 @@ PageStart locatePageFresh(pager& pg, std::int32_t page) {
     return walk(pg, page, WalkPoint{}, nullptr);
 }
 
-PageStart locatePage(pager& pg, std::int32_t page) {
-    if (pg.walkPointsGeneration != pg.layoutGeneration) {
-        pg.walkPoints.clear();
-        pg.walkPointsGeneration = pg.layoutGeneration;
+PageStart PageLocator::locate(pager& pg, std::int32_t page) {
+    if (layout_ != pg.layoutGeneration) {
+        points_.clear();
+        layout_ = pg.layoutGeneration;
     }
-    std::vector<WalkPoint>& points = pg.walkPoints;
+    std::vector<WalkPoint>& points = points_;
     // The latest remembered state that is still before the page asked for.
     auto after = std::partition_point(points.begin(), points.end(),
                                       [page](const WalkPoint& p) { return p.sheet < page; });

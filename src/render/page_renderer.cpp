@@ -71,7 +71,7 @@ std::int32_t drawRows(pager& pg, DeviceContext& dc, const SheetLayout& s) {
 
 }  // namespace
 
-int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing) {
+int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing, PageLocator& locator) {
     if (page == 0) page = pg.curPage;
     if (page > pg.pageCount) page = pg.pageCount;
     if (page < 1) page = 1;
@@ -87,7 +87,7 @@ int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing) {
 
     SheetLayout s;
     s.page = page;
-    s.start = locatePage(pg, page);
+    s.start = locator.locate(pg, page);
     s.capacity = pg.capacity(page);
     s.topShown = pg.topPicture.height != 0 && (pg.InAll1 || page == 1);
     s.bottomShown = pg.botPicture.height != 0 && (pg.InAll2 || page == pg.pageCount);
@@ -117,6 +117,11 @@ int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing) {
 
     dc.selectPen(previousPen);
     return dc.restoreState(-1) ? 1 : 0;
+}
+
+int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing) {
+    PageLocator once;
+    return drawPage(pg, dc, page, printing, once);
 }
 
 }  // namespace folvek

@@ -5,12 +5,16 @@
 #include <cstdint>
 
 #include "device_context.h"
+#include "page_locator.h"
 #include "pager.h"
 
 namespace folvek {
 
 // Draws sheet `page` (0: pg.curPage; clamped to 1..pageCount) and stores it in pg.curPage.
 // `printing` leaves out the preview's zoom and page frame. Returns the RestoreDC result.
+// `locator` finds the sheet's start and remembers the walk for the next call.
+int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing, PageLocator& locator);
+// The same for a single drawing: the sheet's start is found from the first line.
 int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing);
 
 // One run of text, its first column's left edge at x and its top at y. Leading spaces are not

@@ -167,21 +167,35 @@ TEST_F(Sheets, RememberedStartsEqualAFreshWalk) {
         t->asBackground = (combo >> 3) & 1;
         layout(lines);
         const int last = t->pageCount;
-        ASSERT_GT(last, 3 * pager::kWalkStride) << combo;
+        ASSERT_GT(last, 3 * PageLocator::kWalkStride) << combo;
+        PageLocator locator;
         std::vector<PageStart> fresh(last + 2);
         for (int p = 1; p <= last + 1; ++p) fresh[p] = locatePageFresh(*t, p);
         for (int p : {last + 1, last, 1, 2})
-            EXPECT_EQ(locatePage(*t, p), fresh[p]) << combo << " page " << p;
-        EXPECT_FALSE(t->walkPoints.empty());
+            EXPECT_EQ(locator.locate(*t, p), fresh[p]) << combo << " page " << p;
+        EXPECT_GT(locator.remembered(), 0u);
         for (int p = last + 1; p >= 1; --p)
-            EXPECT_EQ(locatePage(*t, p), fresh[p]) << combo << " page " << p;
+            EXPECT_EQ(locator.locate(*t, p), fresh[p]) << combo << " page " << p;
         // The last sheet shows the end of the text; nothing remains for one past it.
         EXPECT_EQ(fresh[last + 1].firstLine, static_cast<std::int64_t>(lines.size())) << combo;
     }
-    // A new layout drops the remembered points.
-    t->walkPoints.assign(3, WalkPoint{0, 0, 2, 0});
-    t->layoutGeneration++;
-    EXPECT_EQ(locatePage(*t, 5), locatePageFresh(*t, 5));
+    // A locator that walked one layout is not fooled by another: a new pagination of the same
+    // record, or another record (even one at the old one's address) with other lines.
+    PageLocator locator;
+    const int last = t->pageCount;
+    locator.locate(*t, last);
+    ASSERT_GT(locator.remembered(), 0u);
+    t->isWrap = 0;
+    t->IsTopPicture = t->IsBotPicture = 0;
+    layout(std::vector<std::string>(lines.begin(), lines.begin() + lines.size() / 3));
+    for (int p : {5, t->pageCount, t->pageCount + 1})
+        EXPECT_EQ(locator.locate(*t, p), locatePageFresh(*t, p)) << p;
+    {
+        TestPager other;
+        other.setLines({"a", "b"});
+        other->paginate();
+        EXPECT_EQ(locator.locate(*other, 5), locatePageFresh(*other, 5));
+    }
     std::remove(file.c_str());
 }
 

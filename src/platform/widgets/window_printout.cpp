@@ -22,7 +22,7 @@ bool TWindowPrintout::hasPage(int page) const {
 }
 
 void TWindowPrintout::printPage(int page) {
-    if (doc_ && dc()) drawPage(*doc_, *dc(), page, true);
+    if (doc_ && dc()) drawPage(*doc_, *dc(), page, true, locator_);
 }
 
 }  // namespace folvek

@@ -2,6 +2,7 @@
 // device, with the document path as the job's title.
 #pragma once
 
+#include "page_locator.h"
 #include "printout.h"
 
 class QWidget;
@@ -25,6 +26,7 @@ class TWindowPrintout : public TPrintout {
   private:
     QWidget* window_;
     pager* doc_;
+    PageLocator locator_;
 };
 
 }  // namespace folvek
