@@ -166,6 +166,15 @@ TEST_F(EditorTest, AGoneDirectoryIsReportedAndTheEditorStaysOpen) {
     EXPECT_EQ(d->editor()->toPlainText(), QStringLiteral("abcdef"));
 }
 
+TEST_F(EditorTest, AFileOfExactlyTheLimitIsEditable) {
+    EXPECT_EQ(kEditorTextLimit, 524288);
+    const std::string path = writeFile("limit.txt", std::string(kEditorTextLimit, 'x'));
+    auto d = open(path, false);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_FALSE(d->editor()->isReadOnly());
+    EXPECT_TRUE(d->okButton()->isEnabled());
+}
+
 TEST_F(EditorTest, ATooLargeFileIsShownWholeAndReadOnly) {
     const std::string big(kEditorTextLimit + 1, 'x');
     const std::string path = writeFile("big.txt", big);

@@ -93,6 +93,10 @@ TEST_F(TenRowPage, PicturesTakeRowsAndAddAPageForTheEnd) {
     t->TopFile = file;
     EXPECT_EQ(pages(n(6)), 1);
     EXPECT_EQ(t->pictureRows(50), 3);
+    // To the nearest row: 2.5 and 3.5 rows round up, 2.4375 down.
+    EXPECT_EQ(t->pictureRows(40), 3);
+    EXPECT_EQ(t->pictureRows(56), 4);
+    EXPECT_EQ(t->pictureRows(39), 2);
     EXPECT_EQ(t->capacity(1), 7);
     EXPECT_EQ(t->capacity(2), 10);
     EXPECT_EQ(pages(n(7)), 2);

@@ -35,6 +35,13 @@ TEST(StyleTags, ApplyDoesNotNest) {
     EXPECT_EQ(s, kItalic | kUnderline);
     applyTag("</U>", s);
     EXPECT_EQ(s, kItalic);
+    // Each closing tag clears its own flag and no other.
+    for (const auto& [tag, cleared] :
+         {std::pair{"</B>", kBold}, std::pair{"</I>", kItalic}, std::pair{"</U>", kUnderline}}) {
+        std::uint16_t all = kBold | kItalic | kUnderline;
+        applyTag(tag, all);
+        EXPECT_EQ(all, (kBold | kItalic | kUnderline) & ~cleared) << tag;
+    }
 }
 
 TEST(StyleTags, VisibleLengthAndCharacters) {
