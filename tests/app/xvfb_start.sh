@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Starts the real viewer under a virtual X server, waits for its window, takes a screenshot of
-# the screen and checks that it is not empty. Usage: xvfb_start.sh PATH-TO-folvek
+# the screen and checks its pixels: the page frame and the report's box must be drawn where they
+# belong. Usage: xvfb_start.sh PATH-TO-folvek
 set -euo pipefail
 program=${1:?usage: xvfb_start.sh PATH-TO-folvek}
-for tool in xvfb-run xwininfo xwd; do
+here=$(cd "$(dirname "$0")" && pwd)
+for tool in xvfb-run xwininfo xwd python3; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -11,7 +13,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export FOLVEK_HOME="$work/home"
 mkdir -p "$FOLVEK_HOME"
-printf 'Report line one\nReport line two\n\fPage two\n' > "$work/report.txt"
+# Zoom 1 shows the whole page, so its frame is on the screen.
+printf '[Folvk]\r\nZoom=1\r\n' > "$FOLVEK_HOME/FOLVK95.INI"
+printf '+%s+\n| %-40s |\n+%s+\n' "$(printf -- '-%.0s' $(seq 42))" "Report line one" \
+  "$(printf -- '-%.0s' $(seq 42))" > "$work/report.txt"
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -u
@@ -31,9 +36,10 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   wait "$pid" 2>/dev/null || true
 ' _ "$program" "$work/report.txt" "$work"
 
-size=$(stat -c %s "$work/screen.xwd")
-if [ "$size" -le 0 ]; then
-  echo "screenshot is empty"
+# On failure the screen is kept as a PNG next to the test's output for a look.
+if ! python3 "$here/screen_pixels.py" "$work/screen.xwd"; then
+  keep="${TMPDIR:-/tmp}/folvek-xvfb-start-$$.png"
+  python3 "$here/screen_pixels.py" "$work/screen.xwd" --png "$keep" >/dev/null 2>&1 || true
+  echo "the screen is in $keep"
   exit 1
 fi
-echo "window found, screenshot of $size bytes"
