@@ -23,23 +23,31 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   "$1" "$2" >"$3/out.log" 2>&1 &
   pid=$!
   found=
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     if xwininfo -root -tree 2>/dev/null | grep -q "FolVk"; then found=1; break; fi
     sleep 0.1
   done
   if [ -z "$found" ]; then
     echo "no FolVk window appeared"; cat "$3/out.log"; kill "$pid" 2>/dev/null; exit 1
   fi
-  sleep 1
-  xwd -root -silent > "$3/screen.xwd"
+  # A loaded machine may paint late: look again for up to 20 s before giving up.
+  status=1
+  for _ in $(seq 1 20); do
+    sleep 1
+    xwd -root -silent > "$3/screen.xwd"
+    if python3 "$4/screen_pixels.py" "$3/screen.xwd" 2>"$3/check.log"; then status=0; break; fi
+  done
+  [ $status -eq 0 ] || cat "$3/check.log"
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null || true
-' _ "$program" "$work/report.txt" "$work"
+  exit $status
+' _ "$program" "$work/report.txt" "$work" "$here" || status=$?
 
-# On failure the screen is kept as a PNG next to the test's output for a look.
-if ! python3 "$here/screen_pixels.py" "$work/screen.xwd"; then
+status=${status:-0}
+# On failure the screen is kept as a PNG for a look.
+if [ "$status" -ne 0 ]; then
   keep="${TMPDIR:-/tmp}/folvek-xvfb-start-$$.png"
-  python3 "$here/screen_pixels.py" "$work/screen.xwd" --png "$keep" >/dev/null 2>&1 || true
-  echo "the screen is in $keep"
+  [ -f "$work/screen.xwd" ] && python3 "$here/screen_pixels.py" "$work/screen.xwd" --png "$keep" \
+    >/dev/null 2>&1 && echo "the screen is in $keep"
   exit 1
 fi
