@@ -5,6 +5,8 @@
 #include <QUrl>
 
 #include "about_dialog.h"
+#include "command_ids.h"
+
 #include "app_globals.h"
 #include "help_viewer.h"
 #include "ruler_win.h"
@@ -35,6 +37,13 @@ void TRulerWin::openWebSite() {
 void TRulerWin::mailAuthor() {
     QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:%1?SUBJECT=About KRB Folvek")
                                        .arg(QString::fromLatin1(kMakerMailAddress))));
+}
+
+void registerAboutCommands(TRulerWin& view) {
+    view.addCommand(CmHelp, [&view] { view.showHelp(); });
+    view.addCommand(CmWebSite, [&view] { view.openWebSite(); });
+    view.addCommand(CmMailAuthor, [&view] { view.mailAuthor(); });
+    view.addCommand(CmAbout, [&view] { view.showAbout(); });
 }
 
 }  // namespace folvek

@@ -10,12 +10,12 @@
 #include <QIcon>
 
 #include "app_globals.h"
-#include "command_handlers.h"
 #include "command_ids.h"
 #include "command_table.h"
 #include "dialog_template.h"
 #include "pager.h"
 #include "ruler_win.h"
+#include "settings_files.h"
 #include "shell_state.h"
 
 namespace folvek {
@@ -47,7 +47,7 @@ TMyControlBar::TMyControlBar(TRulerWin* view, QWidget* parent) : QToolBar(parent
             combo_->setFocusPolicy(Qt::ClickFocus);
             addWidget(combo_);
             connect(combo_, &QComboBox::activated, this,
-                    [this](int index) { settingsFileChosen(*view_, index); });
+                    [this](int index) { settingsListChosen(*view_, index); });
         } else {
             QAction* a = view_->commandAction(g.command);
             a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(g.bitmap)));

@@ -68,4 +68,12 @@ void TRulerWin::saveDocumentAs() {
     repaintAll();
 }
 
+void registerFileCommands(TRulerWin& view) {
+    auto document = [] { return !shellState().documentPath.empty(); };
+    view.addCommand(CmOpen, [&view] { view.openDocument(); });
+    view.addCommand(
+        CmSaveAs, [&view] { view.saveDocumentAs(); }, document);
+    view.addCommand(CmExit, [&view] { view.exitProgram(); });
+}
+
 }  // namespace folvek

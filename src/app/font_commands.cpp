@@ -1,6 +1,7 @@
 // Choosing the base font and stepping its size by whole points.
 #include "font_commands.h"
 
+#include "command_ids.h"
 #include "dialog_hooks.h"
 #include "document.h"
 #include "mul_div.h"
@@ -39,6 +40,12 @@ void fontStepCommand(TRulerWin& view, int step) {
             view.model()->fontChanged();
         }
     }
+}
+
+void registerFontCommands(TRulerWin& view) {
+    view.addCommand(CmFont, [&view] { fontCommand(view); });
+    view.addCommand(CmFontLarger, [&view] { fontStepCommand(view, +1); });
+    view.addCommand(CmFontSmaller, [&view] { fontStepCommand(view, -1); });
 }
 
 }  // namespace folvek

@@ -11,4 +11,6 @@ void fontCommand(TRulerWin& view);
 // 11852 (step +1) and 11853 (step -1).
 void fontStepCommand(TRulerWin& view, int step);
 
+void registerFontCommands(TRulerWin& view);
+
 }  // namespace folvek

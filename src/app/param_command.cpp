@@ -2,6 +2,7 @@
 #include "param_command.h"
 
 #include "app_globals.h"
+#include "command_ids.h"
 #include "dialog_hooks.h"
 #include "document.h"
 #include "pager.h"
@@ -32,6 +33,10 @@ void pageParametersCommand(TRulerWin& view) {
         // cancelled.
         view.model()->notify(kSettingsFileChanged);
     }
+}
+
+void registerParametersCommand(TRulerWin& view) {
+    view.addCommand(CmParameters, [&view] { pageParametersCommand(view); });
 }
 
 }  // namespace folvek

@@ -8,4 +8,6 @@ class TRulerWin;
 // Runs the parameters dialog modally over the view and applies the result.
 void pageParametersCommand(TRulerWin& view);
 
+void registerParametersCommand(TRulerWin& view);
+
 }  // namespace folvek

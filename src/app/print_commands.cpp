@@ -7,6 +7,7 @@
 #include "app_globals.h"
 #include "command_ids.h"
 #include "document.h"
+#include "message_boxes.h"
 #include "messages.h"
 #include "pager.h"
 #include "printer_component.h"
@@ -104,6 +105,20 @@ PrintContext printContextFor(TRulerWin& view, MessageSink& messages) {
     };
     ctx.postExit = [&view] { QTimer::singleShot(0, &view, [&view] { view.runCommand(CmExit); }); };
     return ctx;
+}
+
+void registerPrintCommands(TRulerWin& view) {
+    // Each command's boxes belong to the view and live as long as the command runs.
+    auto over = [&view](void (*command)(PrintContext&)) {
+        return [&view, command] {
+            QtMessages box(&view);
+            PrintContext ctx = printContextFor(view, box);
+            command(ctx);
+        };
+    };
+    view.addCommand(CmPrint, over(printWithDialog));
+    view.addCommand(CmPrintCurrent, over(printDirect));
+    view.addCommand(CmPrinterSetup, over(printerSetup));
 }
 
 }  // namespace folvek

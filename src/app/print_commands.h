@@ -36,4 +36,7 @@ void runBatchPrinting(PrintContext& ctx);
 // The view's own context; `messages` must outlive it.
 PrintContext printContextFor(TRulerWin& view, MessageSink& messages);
 
+// Print with the dialog (107), on the current printer (233), printer set-up (11842).
+void registerPrintCommands(TRulerWin& view);
+
 }  // namespace folvek

@@ -11,21 +11,24 @@
 #include <QTimer>
 
 #include "app_globals.h"
-#include "command_handlers.h"
 #include "command_ids.h"
 #include "command_table.h"
 #include "control_bar.h"
 #include "document.h"
 #include "document_signals.h"
+#include "font_commands.h"
 #include "history.h"
 #include "message_boxes.h"
 #include "pager.h"
+#include "param_command.h"
 #include "print_commands.h"
 #include "printer_component.h"
 #include "qt_device_context.h"
+#include "settings_files.h"
 #include "shell_state.h"
 #include "status_fields.h"
 #include "string_table.h"
+#include "view_document_commands.h"
 
 namespace folvek {
 
@@ -126,44 +129,23 @@ void TRulerWin::setupWindow() {
     }
 }
 
+void TRulerWin::addCommand(int id, std::function<void()> handler, std::function<bool()> enabled) {
+    commands_.insert(id, CommandEntry{std::move(handler), std::move(enabled)});
+}
+
 void TRulerWin::buildCommandTable() {
-    auto document = [] { return !shellState().documentPath.empty(); };
-    auto notFirst = [this] { return pager_ && pager_->curPage > 1; };
-    auto notLast = [this] { return pager_ && pager_->curPage < pager_->pageCount; };
-    commands_ = {
-        {CmOpen, {[this] { openDocument(); }, {}}},
-        {CmSaveAs, {[this] { saveDocumentAs(); }, document}},
-        {CmPrint, {[this] { printWithDialog(*this); }, {}}},
-        {CmPrintCurrent, {[this] { printOnCurrentPrinter(*this); }, {}}},
-        {CmPrinterSetup, {[this] { printerSetup(*this); }, {}}},
-        {CmSend,
-         {[this] { sendByMail(*this); }, [this, document] { return hasMailer_ && document(); }}},
-        {CmExit, {[this] { exitProgram(); }, {}}},
-        {CmFont, {[this] { chooseFont(*this); }, {}}},
-        {CmParameters, {[this] { pageParameters(*this); }, {}}},
-        {CmEdit, {[this] { editDocument(*this); }, document}},
-        {CmFontLarger, {[this] { fontLarger(*this); }, {}}},
-        {CmFontSmaller, {[this] { fontSmaller(*this); }, {}}},
-        {CmPortrait, {[this] { setOrientation(0); }, {}}},
-        {CmLandscape, {[this] { setOrientation(1); }, {}}},
-        {CmLoadSettings, {[this] { loadSettingsFile(*this); }, {}}},
-        {CmSaveSettings, {[this] { saveSettingsAs(*this); }, {}}},
-        {CmPrevPage, {[this] { prevPage(); }, notFirst}},
-        {CmNextPage, {[this] { nextPage(); }, notLast}},
-        {CmFirstPage, {[this] { firstPage(); }, notFirst}},
-        {CmLastPage, {[this] { lastPage(); }, notLast}},
-        {CmZoomIn, {[this] { zoomIn(); }, [this] { return pager_ && pager_->Zoom < 11; }}},
-        {CmZoomOut, {[this] { zoomOut(); }, [this] { return pager_ && pager_->Zoom > 1; }}},
-        {CmHelp, {[this] { showHelp(); }, {}}},
-        {CmWebSite, {[this] { openWebSite(); }, {}}},
-        {CmMailAuthor, {[this] { mailAuthor(); }, {}}},
-        {CmAbout, {[this] { showAbout(); }, {}}},
-        {CmFrameworkExit,
-         {[this] {
-              if (window()) window()->close();
-          },
-          {}}},
-    };
+    commands_.clear();
+    registerFileCommands(*this);
+    registerPrintCommands(*this);
+    registerViewCommands(*this);
+    registerFontCommands(*this);
+    registerParametersCommand(*this);
+    registerSettingsFileCommands(*this);
+    registerDocumentCommands(*this);
+    registerAboutCommands(*this);
+    addCommand(CmFrameworkExit, [this] {
+        if (window()) window()->close();
+    });
 }
 
 bool TRulerWin::isCommandEnabled(int id) const {

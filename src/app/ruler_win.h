@@ -34,6 +34,9 @@ class TRulerWin : public QAbstractScrollArea {
         std::function<void()> handler;
         std::function<bool()> enabled;  // null: always enabled
     };
+    // Each module registers the commands it runs (register*Commands); a later entry of an id
+    // replaces the earlier one.
+    void addCommand(int id, std::function<void()> handler, std::function<bool()> enabled = {});
     bool hasCommand(int id) const { return commands_.contains(id); }
     bool isCommandEnabled(int id) const;
     // Runs the command when it is enabled, then refreshes every command's state.
@@ -111,5 +114,11 @@ class TRulerWin : public QAbstractScrollArea {
     QHash<int, CommandEntry> commands_;
     QHash<int, QAction*> actions_;
 };
+
+// The commands of the view's own modules: open, save as and exit (file_commands.cpp), pages,
+// zoom and orientation (ruler_win_view.cpp), help and about (about_commands.cpp).
+void registerFileCommands(TRulerWin& view);
+void registerViewCommands(TRulerWin& view);
+void registerAboutCommands(TRulerWin& view);
 
 }  // namespace folvek

@@ -191,4 +191,28 @@ void TRulerWin::paintEvent(QPaintEvent*) {
     drawPage(*pager_, dc, 0, false, pageLocator_);
 }
 
+void registerViewCommands(TRulerWin& view) {
+    auto notFirst = [&view] { return view.document() && view.document()->curPage > 1; };
+    auto notLast = [&view] {
+        const pager* p = view.document();
+        return p && p->curPage < p->pageCount;
+    };
+    view.addCommand(
+        CmPrevPage, [&view] { view.prevPage(); }, notFirst);
+    view.addCommand(
+        CmNextPage, [&view] { view.nextPage(); }, notLast);
+    view.addCommand(
+        CmFirstPage, [&view] { view.firstPage(); }, notFirst);
+    view.addCommand(
+        CmLastPage, [&view] { view.lastPage(); }, notLast);
+    view.addCommand(
+        CmZoomIn, [&view] { view.zoomIn(); },
+        [&view] { return view.document() && view.document()->Zoom < 11; });
+    view.addCommand(
+        CmZoomOut, [&view] { view.zoomOut(); },
+        [&view] { return view.document() && view.document()->Zoom > 1; });
+    view.addCommand(CmPortrait, [&view] { view.setOrientation(0); });
+    view.addCommand(CmLandscape, [&view] { view.setOrientation(1); });
+}
+
 }  // namespace folvek

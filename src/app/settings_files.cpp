@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app_globals.h"
+#include "command_ids.h"
 #include "document.h"
 #include "pager.h"
 #include "printer_settings.h"
@@ -73,6 +74,11 @@ void settingsListChosen(TRulerWin& view, int index) {
     // The new file may hold another zoom or font, so the page's extent changes too.
     view.model()->settingsFileLoaded(name);
     view.setFocus(Qt::OtherFocusReason);
+}
+
+void registerSettingsFileCommands(TRulerWin& view) {
+    view.addCommand(CmLoadSettings, [&view] { loadSettingsCommand(view); });
+    view.addCommand(CmSaveSettings, [&view] { saveSettingsAsCommand(view); });
 }
 
 }  // namespace folvek

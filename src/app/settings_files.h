@@ -24,4 +24,7 @@ void saveSettingsAsCommand(TRulerWin& view);
 // Combo box 5555 changed selection to `index`: loads that file from the settings directory.
 void settingsListChosen(TRulerWin& view, int index);
 
+// Load (11849) and save as (11851).
+void registerSettingsFileCommands(TRulerWin& view);
+
 }  // namespace folvek

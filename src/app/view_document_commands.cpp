@@ -2,6 +2,7 @@
 #include "view_document_commands.h"
 
 #include "app_globals.h"
+#include "command_ids.h"
 #include "edit_command.h"
 #include "mail_command.h"
 #include "message_boxes.h"
@@ -31,6 +32,15 @@ void runEditCommand(TRulerWin& view, MessageSink* messages) {
 void runSendCommand(TRulerWin& view, MessageSink* messages) {
     DocumentCommandContext ctx = documentCommandContext(view, messages);
     sendDocumentByMail(ctx);
+}
+
+void registerDocumentCommands(TRulerWin& view) {
+    auto document = [] { return !shellState().documentPath.empty(); };
+    view.addCommand(
+        CmEdit, [&view] { runEditCommand(view); }, document);
+    view.addCommand(
+        CmSend, [&view] { runSendCommand(view); },
+        [&view, document] { return view.hasMailer() && document(); });
 }
 
 }  // namespace folvek

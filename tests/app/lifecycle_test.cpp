@@ -1,4 +1,5 @@
-// Start-up window, Esc ending the program, the can-close check, the About template.
+// Start-up window, Esc ending the program, the can-close check, the About template, the
+// registered commands.
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
@@ -9,6 +10,7 @@
 #include "app_fixture.h"
 #include "app_globals.h"
 #include "command_ids.h"
+#include "command_table.h"
 #include "ruler_app.h"
 #include "ruler_win.h"
 #include "shell_state.h"
@@ -71,4 +73,16 @@ TEST_F(AppTest, AboutTemplateLaysOutInDialogUnits) {
     EXPECT_EQ(product->text(), QStringLiteral("K R B Folvek"));
     QTimer::singleShot(0, ok, [ok] { static_cast<QPushButton*>(ok)->click(); });
     EXPECT_EQ(about.exec(), QDialog::Accepted);
+}
+
+// Every command of the menu and the tool bar is registered by some module, so none of them is
+// a dead entry.
+TEST_F(AppTest, EveryMenuAndToolBarCommandIsRegistered) {
+    start(false);
+    for (const CommandInfo& info : commandInfos())
+        EXPECT_TRUE(view()->hasCommand(info.id)) << info.id << " " << info.menuText;
+    for (const ToolGadget& g : toolBarSpec())
+        if (g.command != 0 && g.command != IdSettingsList)
+            EXPECT_TRUE(view()->hasCommand(g.command)) << g.command;
+    EXPECT_TRUE(view()->hasCommand(CmFrameworkExit));
 }
