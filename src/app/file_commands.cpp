@@ -22,7 +22,7 @@ FileDialogRequest textFileRequest(TRulerWin* owner, const QString& suffix) {
     FileDialogRequest r;
     r.owner = owner;
     r.startPath = QString::fromStdString(shellState().documentPath);
-    r.filters = nameFiltersFromPairs(loadString(1016));
+    r.filters = nameFiltersFromPairs(loadString(StrTextFileFilter));
     r.defaultSuffix = suffix;
     return r;
 }
@@ -53,10 +53,10 @@ void TRulerWin::saveDocumentAs() {
         QtMessages box(this);
         switch (copyTextFile(shell.documentPath, chosen.toStdString())) {
             case CopyResult::SourceFailed:
-                box.show(loadString(1017), "!!!", MsgIcon::Error);
+                box.show(loadString(StrCannotOpenSource), "!!!", MsgIcon::Error);
                 break;
             case CopyResult::TargetFailed:
-                box.show(loadString(1018), "!!!", MsgIcon::Error);
+                box.show(loadString(StrCannotOpenOutput), "!!!", MsgIcon::Error);
                 break;
             case CopyResult::Ok:
                 shell.documentPath = chosen.toStdString();

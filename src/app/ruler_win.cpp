@@ -83,7 +83,8 @@ void TRulerWin::saveHistory() {
     history::save(shellState(), &failed);
     if (!failed) return;
     QtMessages box(this);
-    box.show(loadString(1018) + "\n" + history::historyPath(shellState()), "!!!", MsgIcon::Error);
+    box.show(loadString(StrCannotOpenOutput) + "\n" + history::historyPath(shellState()), "!!!",
+             MsgIcon::Error);
 }
 
 TRulerWin::~TRulerWin() {
@@ -190,9 +191,15 @@ void TRulerWin::fillContextMenu() {
     const struct {
         int text;
         int command;
-    } items[] = {{1009, CmOpen},         {1010, CmEdit}, {1011, CmPrint},
-                 {1012, CmPrinterSetup}, {0, 0},         {1013, CmFont},
-                 {1014, CmParameters},   {0, 0},         {1015, CmFrameworkExit}};
+    } items[] = {{StrMenuOpen, CmOpen},
+                 {StrMenuEdit, CmEdit},
+                 {StrMenuPrint, CmPrint},
+                 {StrMenuPrinterSetup, CmPrinterSetup},
+                 {0, 0},
+                 {StrMenuFont, CmFont},
+                 {StrMenuParameters, CmParameters},
+                 {0, 0},
+                 {StrMenuExit, CmFrameworkExit}};
     for (const auto& item : items) {
         if (item.command == 0) {
             contextMenu_->addSeparator();

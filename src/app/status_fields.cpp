@@ -26,8 +26,8 @@ void UpdatePageStatus() {
     if (!field || !p) return;
     // The format is a fixed entry of the program's own table, with two %d and nothing else.
     char text[36];
-    std::snprintf(text, sizeof text, loadString(1006).c_str(), static_cast<int>(p->curPage),
-                  static_cast<int>(p->pageCount));
+    std::snprintf(text, sizeof text, loadString(StrPageOfPages).c_str(),
+                  static_cast<int>(p->curPage), static_cast<int>(p->pageCount));
     field->setText(QString::fromUtf8(text));
 }
 

@@ -102,7 +102,7 @@ QString askFileName(FileDialogKind kind, const FileDialogRequest& request) {
 }
 
 QStringList settingsFileFilters() {
-    return nameFiltersFromPairs(loadString(1025));
+    return nameFiltersFromPairs(loadString(StrSettingsFilter));
 }
 
 }  // namespace folvek

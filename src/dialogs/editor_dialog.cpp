@@ -79,7 +79,7 @@ void dialDoc2::loadFile() {
     // A file that cannot be read leaves the editor empty; saving then creates it.
     if (!readWholeFile(session_.path, bytes)) return;
     if (static_cast<std::int64_t>(bytes.size()) > kEditorTextLimit) {
-        tell(loadString(1004), "!!!", MsgIcon::Information);
+        tell(loadString(StrFileTooLarge), "!!!", MsgIcon::Information);
         edit_->setReadOnly(true);
         ok_->setEnabled(false);
     }
@@ -129,7 +129,7 @@ void dialDoc2::reject() {
         done(0);
         return;
     }
-    switch (tell(loadString(1005), "", MsgIcon::Question, MsgButtons::YesNoCancel)) {
+    switch (tell(loadString(StrSaveChanges), "", MsgIcon::Question, MsgButtons::YesNoCancel)) {
         case MsgAnswer::Yes:
             accept();
             break;

@@ -19,8 +19,8 @@ constexpr const char* kRewriteFailed = "Не удалось переписать
 
 int offerWindowsEncoding(DocumentCommandContext& ctx) {
     if (!ctx.doc || ctx.doc->IsDos == 0) return 1;
-    switch (
-        ctx.messages->show(loadString(1019), "???", MsgIcon::Question, MsgButtons::YesNoCancel)) {
+    switch (ctx.messages->show(loadString(StrRewriteInWindows), "???", MsgIcon::Question,
+                               MsgButtons::YesNoCancel)) {
         case MsgAnswer::Yes:
             break;
         case MsgAnswer::No:

@@ -127,7 +127,7 @@ void choosePicture(QDialog* d, int editId) {
     FileDialogRequest r;
     r.owner = d;
     r.startPath = text(d, editId).left(kPictureNameBuffer - 1);
-    r.filters = nameFiltersFromPairs(loadString(1002));
+    r.filters = nameFiltersFromPairs(loadString(StrBitmapFilter));
     const QString chosen = askFileName(FileDialogKind::Open, r);
     if (!chosen.isEmpty()) setText(d, editId, chosen);
 }

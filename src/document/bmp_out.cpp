@@ -267,24 +267,25 @@ int BmpOut::loadFile(const std::string& name, MessageSink* messages) {
     };
 
     File file(bitmapFileName(name));
-    if (!file) return fail(1027);
+    if (!file) return fail(StrPictureOpenError);
     const std::uint64_t fileSize = file.size();
-    if (fileSize < 14 + 12 || !file.read(0, fileHeader, 14)) return fail(1027);
+    if (fileSize < 14 + 12 || !file.read(0, fileHeader, 14)) return fail(StrPictureOpenError);
     const std::uint32_t offset = u32(fileHeader + 10);
     if (fileHeader[0] != 'B' || fileHeader[1] != 'M' || offset < 14 + 12 || offset > fileSize)
-        return fail(1027);
+        return fail(StrPictureOpenError);
 
     Header h;
     try {
         info.assign(offset - 14, 0);
     } catch (const std::bad_alloc&) {
-        return fail(1008);
+        return fail(StrOutOfMemory);
     }
-    if (!file.read(14, info.data(), info.size()) || !parseHeader(info, h)) return fail(1027);
+    if (!file.read(14, info.data(), info.size()) || !parseHeader(info, h))
+        return fail(StrPictureOpenError);
 
     const std::uint64_t w = static_cast<std::uint64_t>(h.width);
     const std::uint64_t rows = static_cast<std::uint64_t>(h.height < 0 ? -h.height : h.height);
-    if (w * rows > BmpOut::kMaxDecodedBytes / 4) return fail(1008);
+    if (w * rows > BmpOut::kMaxDecodedBytes / 4) return fail(StrOutOfMemory);
 
     const std::uint64_t available = fileSize - offset;
     std::uint64_t need;
@@ -294,7 +295,7 @@ int BmpOut::loadFile(const std::string& name, MessageSink* messages) {
     } else {
         const std::uint64_t stride = ((w * h.bpp + 31) / 32) * 4;
         need = stride * (rows - 1) + (w * h.bpp + 7) / 8;  // the last row's padding may be missing
-        if (need > available) return fail(1027);
+        if (need > available) return fail(StrPictureOpenError);
     }
     std::vector<std::uint8_t> data;
     try {
@@ -302,9 +303,9 @@ int BmpOut::loadFile(const std::string& name, MessageSink* messages) {
             static_cast<std::size_t>(rle ? need : std::min<std::uint64_t>(available, need + 3)), 0);
         pixels.assign(static_cast<std::size_t>(w * rows), 0);
     } catch (const std::bad_alloc&) {
-        return fail(1008);
+        return fail(StrOutOfMemory);
     }
-    if (!file.read(offset, data.data(), data.size())) return fail(1027);
+    if (!file.read(offset, data.data(), data.size())) return fail(StrPictureOpenError);
     if (!rle) data.resize(static_cast<std::size_t>(((w * h.bpp + 31) / 32) * 4 * rows), 0);
 
     const std::vector<std::uint32_t> pal = readPalette(info, h);

@@ -160,7 +160,8 @@ bool LineCutter::feed(const unsigned char* p, const unsigned char* end) {
 }
 
 void reportUnopenable(PagerContext& context) {
-    if (context.messages) context.messages->show(loadString(1000), "!!!", MsgIcon::Error);
+    if (context.messages)
+        context.messages->show(loadString(StrCannotOpenFile), "!!!", MsgIcon::Error);
 }
 
 }  // namespace

@@ -110,7 +110,7 @@ int pager::paginate() {
 
     std::unique_ptr<LayoutDevice> dc = printerDC();
     if (!dc) {
-        showError(context.messages, loadString(1001), "!!!");
+        showError(context.messages, loadString(StrNoPrinterContext), "!!!");
         if (context.screenDevice) dc = context.screenDevice();
         if (!dc) return 0;
     }
@@ -154,7 +154,7 @@ int pager::paginate() {
         IsNumPage = 0;
         TopMargin = 0;
         BottomMargin = 0;
-        showError(context.messages, loadString(1026), "Error");
+        showError(context.messages, loadString(StrMarginsTooLarge), "Error");
         char diag[96];
         std::snprintf(diag, sizeof diag, "hPage=%d HF=%d WF=%d", pageHeight, lineHeight,
                       static_cast<int>(charWidth));

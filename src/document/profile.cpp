@@ -86,7 +86,8 @@ const char* flag(std::int32_t on) {
 // content (a read-only or missing directory, a full disk).
 void reportUnwritable(const PagerContext& context, const std::string& path) {
     if (context.messages)
-        context.messages->show(loadString(1018) + "\n" + path, "!!!", MsgIcon::Error);
+        context.messages->show(loadString(StrCannotOpenOutput) + "\n" + path, "!!!",
+                               MsgIcon::Error);
 }
 
 }  // namespace

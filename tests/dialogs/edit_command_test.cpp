@@ -72,7 +72,7 @@ TEST_F(EditCommandTest, EditFileAfterYesGetsTheWholeFileInWindowsEncoding) {
     messages.answer(MsgAnswer::Yes);
     EXPECT_EQ(editDocumentFile(ctx), 1);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, loadString(1019));
+    EXPECT_EQ(messages.shown[0].text, loadString(StrRewriteInWindows));
     EXPECT_EQ(messages.shown[0].caption, "???");
     EXPECT_EQ(readFile(path), kWinHello + std::string("\0", 1) + kWinHello + "\r\n");
     EXPECT_EQ(doc->IsDos, 0);

@@ -82,7 +82,7 @@ TEST_F(EditorTest, LeavingAChangedTextAsksAndFollowsTheAnswer) {
     d->reject();
     EXPECT_FALSE(ended());
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, loadString(1005));
+    EXPECT_EQ(messages.shown[0].text, loadString(StrSaveChanges));
     EXPECT_EQ(messages.shown[0].caption, "");
     EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(readFile(path), "abc\r\n");
@@ -180,7 +180,7 @@ TEST_F(EditorTest, ATooLargeFileIsShownWholeAndReadOnly) {
     const std::string path = writeFile("big.txt", big);
     auto d = open(path, false);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, loadString(1004));
+    EXPECT_EQ(messages.shown[0].text, loadString(StrFileTooLarge));
     EXPECT_EQ(messages.shown[0].caption, "!!!");
     EXPECT_EQ(d->editor()->toPlainText().size(), static_cast<qsizetype>(big.size()));
     EXPECT_TRUE(d->editor()->isReadOnly());

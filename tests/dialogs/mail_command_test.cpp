@@ -82,7 +82,7 @@ TEST_F(MailTest, ADosFileIsOfferedForRewritingFirst) {
         messages.answer(MsgAnswer::Cancel);
         EXPECT_EQ(sendDocumentByMail(ctx), MailOutcome::Cancelled);
         EXPECT_EQ(sent(), "");
-        EXPECT_EQ(messages.shown.back().text, loadString(1019));
+        EXPECT_EQ(messages.shown.back().text, loadString(StrRewriteInWindows));
     }
     {
         DocumentCommandContext ctx = context(path, true);

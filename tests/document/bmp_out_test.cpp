@@ -147,7 +147,7 @@ TEST_F(BmpFiles, MissingFileAndLongNames) {
                            &messages),
               0);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, loadString(1027));
+    EXPECT_EQ(messages.shown[0].text, loadString(StrPictureOpenError));
 
     const std::string longName = ::testing::TempDir() + std::string(200, 'p');
     path = longName + ".bmp";

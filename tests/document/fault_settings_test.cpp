@@ -74,7 +74,7 @@ class SettingsFault : public ::testing::Test {
     // The save failed, the user was told once, and the directory holds what it held before.
     void expectNothingLost(pager& p, const std::string& path) {
         ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text, loadString(1018) + "\n" + path);
+        EXPECT_EQ(messages.shown[0].text, loadString(StrCannotOpenOutput) + "\n" + path);
         EXPECT_EQ(messages.shown[0].icon, MsgIcon::Error);
         EXPECT_EQ(dir.read("FOLVK95.INI"), kOld);
         EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"FOLVK95.INI"});

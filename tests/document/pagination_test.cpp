@@ -146,7 +146,7 @@ TEST_F(TenRowPage, MarginsLargerThanThePageAreReset) {
     t->IsNumPage = 1;
     pages(n(3));
     ASSERT_EQ(t.messages.shown.size(), 2u);
-    EXPECT_EQ(t.messages.shown[0].text, loadString(1026));
+    EXPECT_EQ(t.messages.shown[0].text, loadString(StrMarginsTooLarge));
     EXPECT_EQ(t.messages.shown[0].caption, "Error");
     EXPECT_EQ(t.messages.shown[1].text, "hPage=18 HF=16 WF=10");
     EXPECT_EQ(t.messages.shown[1].caption, "");
@@ -160,7 +160,7 @@ TEST_F(TenRowPage, NoPrinterFallsBackToTheScreen) {
     t.printer.available = false;
     t->context.screenDevice = [] { return std::make_unique<MeasuringDevice>(100, 46); };
     EXPECT_EQ(pages({}), 1);
-    EXPECT_EQ(t.messages.shown.back().text, loadString(1001));
+    EXPECT_EQ(t.messages.shown.back().text, loadString(StrNoPrinterContext));
     EXPECT_EQ(t.messages.shown.back().caption, "!!!");
     EXPECT_EQ(t->pageWidth, 39);
     t->context.screenDevice = nullptr;

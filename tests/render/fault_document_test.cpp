@@ -45,7 +45,7 @@ class DocumentFault : public ::testing::Test {
     }
     void expectCannotOpen() {
         ASSERT_EQ(tp.messages.shown.size(), 1u);
-        EXPECT_EQ(tp.messages.shown[0].text, loadString(1000));
+        EXPECT_EQ(tp.messages.shown[0].text, loadString(StrCannotOpenFile));
     }
     ScratchDir dir;
     TestPager tp;
@@ -144,7 +144,7 @@ TEST_F(DocumentFault, HugeBitmapIsRefusedBeforeAllocating) {
     BmpOut bmp;
     EXPECT_EQ(bmp.loadFile(path, &tp.messages), 0);
     ASSERT_EQ(tp.messages.shown.size(), 1u);
-    EXPECT_EQ(tp.messages.shown[0].text, loadString(1008));
+    EXPECT_EQ(tp.messages.shown[0].text, loadString(StrOutOfMemory));
     EXPECT_EQ(bmp.loaded, 0);
     EXPECT_LT(residentKb() - before, 16L << 10);
 
@@ -154,7 +154,7 @@ TEST_F(DocumentFault, HugeBitmapIsRefusedBeforeAllocating) {
     tp->IsTopPicture = 1;
     tp->paginate();
     ASSERT_EQ(tp.messages.shown.size(), 1u);
-    EXPECT_EQ(tp.messages.shown[0].text, loadString(1008));
+    EXPECT_EQ(tp.messages.shown[0].text, loadString(StrOutOfMemory));
     EXPECT_EQ(tp->topPicture.height, 0);
     RecordingDevice dc;
     EXPECT_EQ(drawPage(*tp, dc, 1, false), 1);
