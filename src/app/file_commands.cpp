@@ -2,8 +2,8 @@
 #include "app_globals.h"
 #include "command_ids.h"
 #include "control_bar.h"
+#include "dialog_hooks.h"
 #include "document.h"
-#include "file_dialogs.h"
 #include "history.h"
 #include "message_boxes.h"
 #include "pager.h"
@@ -34,7 +34,7 @@ void TRulerWin::reloadDocument() {
 }
 
 void TRulerWin::openDocument() {
-    const QString chosen = fileDialogs().open(textFileRequest(this, QString()));
+    const QString chosen = askFileName(FileDialogKind::Open, textFileRequest(this, QString()));
     if (!chosen.isEmpty() && pager_) {
         ShellState& shell = shellState();
         saveHistory();
@@ -47,7 +47,8 @@ void TRulerWin::openDocument() {
 }
 
 void TRulerWin::saveDocumentAs() {
-    const QString chosen = fileDialogs().save(textFileRequest(this, QStringLiteral("txt")));
+    const QString chosen =
+        askFileName(FileDialogKind::Save, textFileRequest(this, QStringLiteral("txt")));
     if (!chosen.isEmpty() && pager_) {
         ShellState& shell = shellState();
         QtMessages box(this);

@@ -21,8 +21,8 @@ namespace {
 
 // Qt's file dialogs have no failure codes: they either return a name or were cancelled.
 FileDialogAnswer qtFileDialog(FileDialogKind kind, const FileDialogRequest& request) {
-    FileDialogs& d = fileDialogs();
-    return {kind == FileDialogKind::Open ? d.open(request) : d.save(request), 0};
+    return {kind == FileDialogKind::Open ? runOpenFileDialog(request) : runSaveFileDialog(request),
+            0};
 }
 
 QFont toQFont(const LogFont& lf, int logPixelsY) {

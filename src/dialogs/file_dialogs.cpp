@@ -53,12 +53,12 @@ QString runDialog(const FileDialogRequest& r, QFileDialog::AcceptMode mode) {
 
 }  // namespace
 
-FileDialogs& fileDialogs() {
-    static FileDialogs d{
-        [](const FileDialogRequest& r) { return runDialog(r, QFileDialog::AcceptOpen); },
-        [](const FileDialogRequest& r) { return runDialog(r, QFileDialog::AcceptSave); },
-    };
-    return d;
+QString runOpenFileDialog(const FileDialogRequest& request) {
+    return runDialog(request, QFileDialog::AcceptOpen);
+}
+
+QString runSaveFileDialog(const FileDialogRequest& request) {
+    return runDialog(request, QFileDialog::AcceptSave);
 }
 
 }  // namespace folvek

@@ -1,9 +1,9 @@
-// The open and save file dialogs of the view, replaceable so that tests can answer them.
+// What a file dialog is asked for, and the standard open and save dialogs; tests answer them
+// through the dialog hooks.
 #pragma once
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <string>
 
 class QWidget;
@@ -20,11 +20,8 @@ struct FileDialogRequest {
     QString defaultSuffix;
 };
 
-// Each returns the chosen path, or an empty text when the user cancelled.
-struct FileDialogs {
-    std::function<QString(const FileDialogRequest&)> open;
-    std::function<QString(const FileDialogRequest&)> save;
-};
-FileDialogs& fileDialogs();
+// The standard dialog; returns the chosen path, or an empty text when the user cancelled.
+QString runOpenFileDialog(const FileDialogRequest& request);
+QString runSaveFileDialog(const FileDialogRequest& request);
 
 }  // namespace folvek

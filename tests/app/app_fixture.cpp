@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "app_globals.h"
-#include "file_dialogs.h"
+#include "dialog_hooks.h"
 #include "ruler_win.h"
 #include "shell_state.h"
 
@@ -18,13 +18,16 @@ void AppTest::SetUp() {
     ShellState& shell = shellState();
     shell = ShellState{};
     shell.programDir = dirPath();
-    // No test may block on a real file dialog.
-    fileDialogs().open = [](const FileDialogRequest&) { return QString(); };
-    fileDialogs().save = [](const FileDialogRequest&) { return QString(); };
+    // No test may block on a real file dialog: each is cancelled unless the test answers.
+    resetDialogHooks();
+    dialogHooks().fileDialog = [](FileDialogKind, const FileDialogRequest&) {
+        return FileDialogAnswer{};
+    };
 }
 
 void AppTest::TearDown() {
     stop();
+    resetDialogHooks();
 }
 
 MainFrame* AppTest::start(bool show) {

@@ -8,7 +8,7 @@
 #include "app_fixture.h"
 #include "app_globals.h"
 #include "command_ids.h"
-#include "file_dialogs.h"
+#include "dialog_hooks.h"
 #include "pager.h"
 #include "ruler_win.h"
 #include "shell_state.h"
@@ -20,7 +20,10 @@ using folvek::test::AppTest;
 namespace {
 
 void answerOpen(const std::string& path) {
-    fileDialogs().open = [path](const FileDialogRequest&) { return QString::fromStdString(path); };
+    dialogHooks().fileDialog = [path](FileDialogKind kind, const FileDialogRequest&) {
+        EXPECT_EQ(kind, FileDialogKind::Open);
+        return FileDialogAnswer{QString::fromStdString(path)};
+    };
 }
 
 }  // namespace
@@ -29,9 +32,9 @@ TEST_F(AppTest, OpenDialogGetsTheFiltersAndTheDocumentPath) {
     shellState().documentPath = pagedDocument("a.txt", 1);
     start();
     FileDialogRequest seen;
-    fileDialogs().open = [&seen](const FileDialogRequest& r) {
+    dialogHooks().fileDialog = [&seen](FileDialogKind, const FileDialogRequest& r) {
         seen = r;
-        return QString();
+        return FileDialogAnswer{};
     };
     view()->runCommand(CmOpen);
     EXPECT_EQ(seen.startPath.toStdString(), shellState().documentPath);
@@ -102,9 +105,10 @@ TEST_F(AppTest, SaveAsCopiesWithCrLfAndShowsTheCopy) {
     shellState().documentPath = src;
     start();
     const std::string dst = dirPath() + "copy.txt";
-    fileDialogs().save = [dst](const FileDialogRequest& r) {
+    dialogHooks().fileDialog = [dst](FileDialogKind kind, const FileDialogRequest& r) {
+        EXPECT_EQ(kind, FileDialogKind::Save);
         EXPECT_EQ(r.defaultSuffix, "txt");
-        return QString::fromStdString(dst);
+        return FileDialogAnswer{QString::fromStdString(dst)};
     };
     view()->runCommand(CmSaveAs);
     EXPECT_EQ(readFile(dst), "one\r\ntwo\r\n\fthree\r\n");

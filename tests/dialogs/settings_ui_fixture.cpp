@@ -23,8 +23,6 @@ void SettingsUiTest::SetUp() {
     shell = ShellState{};
     shell.programDir = dirPath();
     // Nothing may wait for a person.
-    fileDialogs().open = [](const FileDialogRequest&) { return QString(); };
-    fileDialogs().save = [](const FileDialogRequest&) { return QString(); };
     resetDialogHooks();
     DialogHooks& h = dialogHooks();
     h.logPixelsY = 96;
