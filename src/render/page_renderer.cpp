@@ -71,6 +71,17 @@ std::int32_t drawRows(pager& pg, DeviceContext& dc, const SheetLayout& s) {
 
 }  // namespace
 
+SheetText sheetText(pager& pg, std::int32_t page, PageLocator& locator) {
+    SheetText t;
+    t.start = locator.locate(pg, page);
+    t.capacity = pg.capacity(page);
+    t.topShown = pg.topPicture.height != 0 && (pg.InAll1 || page == 1);
+    t.textTop = static_cast<std::int32_t>(pg.TopMargin);
+    if (pg.IsNumPage && pg.pageCount > 1) t.textTop += 2 * pg.lineHeight;
+    if (t.topShown) t.textTop += pg.topPicture.height;
+    return t;
+}
+
 int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing, PageLocator& locator) {
     if (page == 0) page = pg.curPage;
     if (page > pg.pageCount) page = pg.pageCount;
@@ -87,13 +98,12 @@ int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing, Pag
 
     SheetLayout s;
     s.page = page;
-    s.start = locator.locate(pg, page);
-    s.capacity = pg.capacity(page);
-    s.topShown = pg.topPicture.height != 0 && (pg.InAll1 || page == 1);
+    const SheetText text = sheetText(pg, page, locator);
+    s.start = text.start;
+    s.capacity = text.capacity;
+    s.topShown = text.topShown;
     s.bottomShown = pg.botPicture.height != 0 && (pg.InAll2 || page == pg.pageCount);
-    s.textTop = static_cast<std::int32_t>(pg.TopMargin);
-    if (pg.IsNumPage && pg.pageCount > 1) s.textTop += 2 * pg.lineHeight;
-    if (s.topShown) s.textTop += pg.topPicture.height;
+    s.textTop = text.textTop;
     if (s.bottomShown && pg.asBackground && pg.inTextEnd) s.textLines = countTextLines(pg, s);
 
     const auto left = static_cast<std::int32_t>(pg.LeftMargin);

@@ -17,6 +17,16 @@ int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing, Pag
 // The same for a single drawing: the sheet's start is found from the first line.
 int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing);
 
+// Where the text of sheet `page` (1..pageCount) goes: its first line and strip, how many rows
+// it may hold, and the distance from the top margin line to the top of its first row.
+struct SheetText {
+    PageStart start;
+    std::int32_t capacity = 0;
+    std::int32_t textTop = 0;
+    bool topShown = false;  // the top picture is on this sheet
+};
+SheetText sheetText(pager& pg, std::int32_t page, PageLocator& locator);
+
 // One run of text, its first column's left edge at x and its top at y. Leading spaces are not
 // drawn; the rest keeps its right end on the column grid where the spaces leave room.
 void drawRun(const pager& pg, DeviceContext& dc, std::int32_t x, std::int32_t y, const char* text,
