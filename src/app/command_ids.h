@@ -30,6 +30,10 @@ enum Command : int {
     CmSaveSettings = 11851,
     CmFontLarger = 11852,
     CmFontSmaller = 11853,
+    CmFind = 11860,
+    CmFindNext = 11861,
+    CmFindPrevious = 11862,
+    CmGoToPage = 11863,
     CmFrameworkExit = 24310,  // closes the main window, subject to the can-close check
     IdSettingsList = 5555,
     IdToolBar = 32041,

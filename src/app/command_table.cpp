@@ -34,6 +34,9 @@ const std::vector<CommandInfo>& commandInfos() {
         {CmWebSite, "Web-сайт разработчиков"},
         {CmMailAuthor, "Послать E-Mail автору"},
         {CmAbout, "О программе..."},
+        {CmFind, "Найти...\tCtrl+F"},
+        {CmFindNext, "Найти далее\tCtrl+G"},
+        {CmFindPrevious, "Найти назад\tShift+Ctrl+G"},
     };
     return infos;
 }
@@ -82,6 +85,12 @@ QList<QKeySequence> acceleratorsFor(int id) {
             return {QKeySequence(Qt::Key_P)};
         case CmLandscape:
             return {QKeySequence(Qt::Key_L)};
+        case CmFind:
+            return {QKeySequence(ctrl | Qt::Key_F)};
+        case CmFindNext:
+            return {QKeySequence(ctrl | Qt::Key_G)};
+        case CmFindPrevious:
+            return {QKeySequence(ctrl | Qt::ShiftModifier | Qt::Key_G)};
         default:
             return {};
     }
@@ -104,6 +113,7 @@ const std::vector<MenuSpec>& menuBarSpec() {
           {CmSend},
           {0},
           {CmExit}}},
+        {"Правка", {{CmFind}, {CmFindNext}, {CmFindPrevious}}},
         {"Настройка",
          {{CmFont},
           {CmParameters},

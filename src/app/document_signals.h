@@ -15,10 +15,13 @@ class DocumentSignals : public QObject, public DocumentListener {
     ~DocumentSignals() override;
 
     void documentChanged(unsigned changes) override { emit changed(changes); }
+    void linesAboutToChange() override { emit aboutToReplaceLines(); }
 
   signals:
     // `changes`: DocumentChange bits.
     void changed(unsigned changes);
+    // Connect directly: the lines are replaced as soon as the listeners return.
+    void aboutToReplaceLines();
 
   private:
     Document& document_;

@@ -14,6 +14,7 @@
 #include "command_ids.h"
 #include "command_table.h"
 #include "control_bar.h"
+#include "find_bar.h"
 #include "message_boxes.h"
 #include "ruler_app.h"
 #include "ruler_win.h"
@@ -33,11 +34,16 @@ MainFrame::MainFrame() {
     app().frame = this;
     appMessages().setOwner(this);
 
+    findBar_ = new FindBar(view_, this);
+    registerFindCommands(*view_, *findBar_);
     buildMenu();
     buildStatusBar();
 
     toolBar_ = new TMyControlBar(view_, this);
     addToolBar(Qt::TopToolBarArea, toolBar_);
+    // The find bar, when shown, sits under the tool bar across the window.
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, findBar_);
 }
 
 MainFrame::~MainFrame() {

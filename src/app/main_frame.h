@@ -8,6 +8,7 @@ class QLabel;
 
 namespace folvek {
 
+class FindBar;
 class TMyControlBar;
 class TRulerWin;
 
@@ -19,6 +20,7 @@ class MainFrame : public QMainWindow {
 
     TRulerWin* view() const { return view_; }
     TMyControlBar* toolBar() const { return toolBar_; }
+    FindBar* findBar() const { return findBar_; }
     QLabel* fileNameField() const { return fileName_; }
     QLabel* pageField() const { return page_; }
 
@@ -31,6 +33,7 @@ class MainFrame : public QMainWindow {
 
     TRulerWin* view_ = nullptr;
     TMyControlBar* toolBar_ = nullptr;
+    FindBar* findBar_ = nullptr;
     QLabel* fileName_ = nullptr;
     QLabel* page_ = nullptr;
 };

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "page_locator.h"
+#include "text_search.h"
 
 class QAction;
 class QMenu;
@@ -47,6 +48,14 @@ class TRulerWin : public QAbstractScrollArea {
     QMenu* contextMenu() const { return contextMenu_; }
 
     pager* document() const;
+    DocumentSignals* documentSignals() const { return signals_; }
+
+    // The matches of a search, marked on the page shown (null: none); the vector must live
+    // until it is replaced.
+    void setSearchMarks(const std::vector<TextMatch>* matches);
+    // The sheet that shows a match; shows that sheet and scrolls the match into sight.
+    int sheetOf(const TextMatch& match);
+    void showMatch(const TextMatch& match);
     // The document object: every change to the shown document goes through it.
     Document* model() const { return model_.get(); }
     PrinterSettings* printer() const { return printer_.get(); }
@@ -108,6 +117,7 @@ class TRulerWin : public QAbstractScrollArea {
     pager* pager_ = nullptr;  // the model's record, for the view's own drawing and keys
     DocumentSignals* signals_ = nullptr;
     PageLocator pageLocator_;  // the page starts of the shown layout
+    const std::vector<TextMatch>* marks_ = nullptr;
     bool hasMailer_ = false;
     int hUnit_ = 0;
     int vUnit_ = 0;

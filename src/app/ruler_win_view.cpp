@@ -6,6 +6,7 @@
 #include "app_globals.h"
 #include "command_ids.h"
 #include "document.h"
+#include "page_matches.h"
 #include "page_renderer.h"
 #include "pager.h"
 #include "printer_settings.h"
@@ -189,6 +190,48 @@ void TRulerWin::paintEvent(QPaintEvent*) {
         &painter, dpiX, dpiY,
         QSizeF(viewport()->width() * 25.4 / dpiX, viewport()->height() * 25.4 / dpiY));
     drawPage(*pager_, dc, 0, false, pageLocator_);
+    if (marks_ && !marks_->empty()) {
+        const std::vector<Rect> boxes = matchBoxes(*pager_, pageLocator_, pager_->curPage, *marks_);
+        dc.saveState();
+        dc.setLoEnglish();
+        dc.scaleViewport(pager_->Zoom, 2, pager_->Zoom, 2);
+        // Multiplied over the page, the marks tint the paper and leave the text black.
+        painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+        for (const Rect& r : boxes)
+            painter.fillRect(QRectF(dc.toDevice(r.left, r.top), dc.toDevice(r.right, r.bottom)),
+                             QColor(255, 225, 70));
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        dc.restoreState(-1);
+    }
+}
+
+void TRulerWin::setSearchMarks(const std::vector<TextMatch>* matches) {
+    marks_ = matches;
+    repaintAll();
+}
+
+int TRulerWin::sheetOf(const TextMatch& match) {
+    return pager_ ? sheetOfMatch(*pager_, pageLocator_, match) : 1;
+}
+
+void TRulerWin::showMatch(const TextMatch& match) {
+    if (!model_) return;
+    model_->goToPage(sheetOf(match));
+    const std::vector<TextMatch> one{match};
+    const std::vector<Rect> boxes = matchBoxes(*pager_, pageLocator_, pager_->curPage, one);
+    if (boxes.empty() || hUnit_ <= 0 || vUnit_ <= 0) return;
+    // The box in the view's pixels before scrolling, as the page is drawn.
+    const double scale = pager_->Zoom / 2.0;
+    const double x = boxes[0].left * viewport()->logicalDpiX() / 100.0 * scale;
+    const double top = -boxes[0].top * viewport()->logicalDpiY() / 100.0 * scale;
+    const double bottom = -boxes[0].bottom * viewport()->logicalDpiY() / 100.0 * scale;
+    const double left = static_cast<double>(hPos()) * hUnit_;
+    const double upper = static_cast<double>(vPos()) * vUnit_;
+    int h = hPos(), v = vPos();
+    if (x < left || x > left + viewport()->width() - 20) h = static_cast<int>(x / hUnit_) - 2;
+    if (top < upper || bottom > upper + viewport()->height())
+        v = static_cast<int>((top - viewport()->height() / 3.0) / vUnit_);
+    scrollTo(std::max(h, 0), std::max(v, 0));
 }
 
 void registerViewCommands(TRulerWin& view) {

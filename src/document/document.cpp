@@ -27,6 +27,11 @@ void Document::notify(unsigned changes) {
             l->documentChanged(changes);
 }
 
+void Document::replacingLines() {
+    const std::vector<DocumentListener*> now = listeners_;
+    for (DocumentListener* l : now) l->linesAboutToChange();
+}
+
 // The base font feeds the starting style of every line, so a new font needs the style scan
 // after the layout; a reload scans while loading.
 void Document::relayout(bool withStyles) {
@@ -35,6 +40,7 @@ void Document::relayout(bool withStyles) {
 }
 
 void Document::load(const std::string& path) {
+    replacingLines();
     record_->freeText();
     record_->loadText(path);
     relayout(false);
@@ -45,6 +51,7 @@ void Document::openWithSettings(const std::string& path, const std::string& iniF
     pager& p = *record_;
     p.loadProfile(iniFileName);
     applyOrientation(p.context.printer, p.Orient);
+    replacingLines();
     p.freeText();
     p.loadText(path);
     relayout(false);
@@ -63,6 +70,7 @@ void Document::settingsEdited(const std::string& reloadFrom) {
     pager& p = *record_;
     unsigned changes = kLayoutChanged | kZoomChanged | kSettingsFileChanged;
     if (!reloadFrom.empty()) {
+        replacingLines();
         p.freeText();
         p.loadText(reloadFrom);
         changes |= kTextChanged;

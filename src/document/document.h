@@ -23,6 +23,9 @@ class DocumentListener {
   public:
     virtual ~DocumentListener() = default;
     virtual void documentChanged(unsigned changes) = 0;
+    // The lines are about to be replaced: whoever reads them (a search on another thread)
+    // must stop reading first.
+    virtual void linesAboutToChange() {}
 };
 
 class Document {
@@ -65,6 +68,7 @@ class Document {
 
   private:
     void relayout(bool withStyles);
+    void replacingLines();
 
     std::unique_ptr<pager> record_;
     std::vector<DocumentListener*> listeners_;

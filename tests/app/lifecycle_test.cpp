@@ -81,8 +81,10 @@ TEST_F(AppTest, EveryMenuAndToolBarCommandIsRegistered) {
     start(false);
     for (const CommandInfo& info : commandInfos())
         EXPECT_TRUE(view()->hasCommand(info.id)) << info.id << " " << info.menuText;
-    for (const ToolGadget& g : toolBarSpec())
-        if (g.command != 0 && g.command != IdSettingsList)
+    for (const ToolGadget& g : toolBarSpec()) {
+        if (g.command != 0 && g.command != IdSettingsList) {
             EXPECT_TRUE(view()->hasCommand(g.command)) << g.command;
+        }
+    }
     EXPECT_TRUE(view()->hasCommand(CmFrameworkExit));
 }

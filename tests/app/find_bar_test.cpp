@@ -1,0 +1,86 @@
+// The find bar through the real widgets: Ctrl+F opens it, Enter searches and goes to the page
+// of the match, Esc in the field closes the bar without ending the program.
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+
+#include "app_fixture.h"
+#include "command_ids.h"
+#include "find_bar.h"
+#include "main_frame.h"
+#include "pager.h"
+#include "ruler_win.h"
+#include "shell_state.h"
+
+using namespace folvek;
+using folvek::test::AppTest;
+
+namespace {
+
+void searchFor(FindBar* bar, const char* text, bool backwards = false) {
+    QSignalSpy done(bar, &FindBar::searchFinished);
+    bar->field()->setText(QString::fromUtf8(text));
+    QTest::keyClick(bar->field(), Qt::Key_Return, backwards ? Qt::ShiftModifier : Qt::NoModifier);
+    if (bar->searching() || done.isEmpty()) {
+        ASSERT_TRUE(done.wait(5000));
+    }
+}
+
+}  // namespace
+
+TEST_F(AppTest, FindGoesToEachMatchInTurnAndSaysHowManyThereAre) {
+    shellState().documentPath = pagedDocument("five.txt", 5);
+    start();
+    FindBar* bar = frame->findBar();
+    ASSERT_FALSE(bar->isVisible());
+    view()->runCommand(CmFind);
+    ASSERT_TRUE(bar->isVisible());
+    EXPECT_TRUE(bar->field()->hasFocus());
+
+    searchFor(bar, "PAGE 4");  // case does not matter
+    EXPECT_EQ(view()->document()->curPage, 4);
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Найдено: 1"));
+
+    searchFor(bar, "line");
+    ASSERT_EQ(bar->matches().size(), 10u);
+    // From page 4 shown, the first match is on page 4; next and previous step from there.
+    EXPECT_EQ(view()->document()->curPage, 4);
+    EXPECT_EQ(bar->currentMatch(), 6);
+    view()->runCommand(CmFindNext);
+    view()->runCommand(CmFindNext);
+    EXPECT_EQ(view()->document()->curPage, 5);
+    view()->runCommand(CmFindPrevious);
+    view()->runCommand(CmFindPrevious);
+    view()->runCommand(CmFindPrevious);
+    EXPECT_EQ(view()->document()->curPage, 3);
+
+    searchFor(bar, "nowhere");
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Не найдено"));
+    EXPECT_EQ(view()->document()->curPage, 3);
+}
+
+TEST_F(AppTest, EscInTheFindFieldClosesTheBarAndKeysReturnToTheView) {
+    shellState().documentPath = pagedDocument("two.txt", 2);
+    start();
+    FindBar* bar = frame->findBar();
+    view()->runCommand(CmFind);
+    // Letters typed into the field are text, not the one-letter page keys.
+    QTest::keyClicks(bar->field(), "pl");
+    EXPECT_EQ(bar->field()->text(), QStringLiteral("pl"));
+    EXPECT_EQ(view()->document()->Orient, 0);
+    QTest::keyClick(bar->field(), Qt::Key_Escape);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(frame->isVisible());  // Esc did not end the program
+}
+
+TEST_F(AppTest, ReloadingTheDocumentDropsTheMatches) {
+    shellState().documentPath = pagedDocument("three.txt", 3);
+    start();
+    FindBar* bar = frame->findBar();
+    view()->runCommand(CmFind);
+    searchFor(bar, "third");
+    ASSERT_EQ(bar->matches().size(), 3u);
+    view()->reloadDocument();
+    EXPECT_TRUE(bar->matches().empty());
+}
