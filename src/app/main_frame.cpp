@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -14,6 +15,7 @@
 #include "command_ids.h"
 #include "command_table.h"
 #include "control_bar.h"
+#include "keypad_accelerators.h"
 #include "message_boxes.h"
 #include "ruler_app.h"
 #include "ruler_win.h"
@@ -38,6 +40,11 @@ MainFrame::MainFrame() {
 
     toolBar_ = new TMyControlBar(view_, this);
     addToolBar(Qt::TopToolBarArea, toolBar_);
+
+    QPointer<TRulerWin> view = view_;
+    new KeypadAccelerators(this, [view](int id) {
+        if (view) view->runCommand(id);
+    });
 }
 
 MainFrame::~MainFrame() {
