@@ -17,6 +17,7 @@
 #include "control_bar.h"
 #include "keypad_accelerators.h"
 #include "message_boxes.h"
+#include "path_field.h"
 #include "ruler_app.h"
 #include "ruler_win.h"
 #include "status_fields.h"
@@ -85,8 +86,8 @@ void MainFrame::buildStatusBar() {
     bar->setSizeGripEnabled(false);
     const int border = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
     const QFontMetrics fm(bar->font());
-    auto field = [&](const char* name, int chars, const QString& text) {
-        auto* label = new QLabel(text, bar);
+    auto field = [&](const char* name, int chars, const QString& text, QLabel* label) {
+        label->setText(text);
         label->setObjectName(QString::fromLatin1(name));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -97,8 +98,8 @@ void MainFrame::buildStatusBar() {
         bar->addWidget(label);
         return label;
     };
-    fileName_ = field("id0", 30, QString());
-    page_ = field("id2", 25, QStringLiteral("WWWWWWW"));
+    fileName_ = field("id0", 30, QString(), new PathField(bar));
+    page_ = field("id2", 25, QStringLiteral("WWWWWWW"), new QLabel(bar));
     app().fileNameField = fileName_;
     app().pageField = page_;
 }

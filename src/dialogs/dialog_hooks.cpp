@@ -57,7 +57,12 @@ DialogHooks desktopHooks() {
     h.fileDialog = qtFileDialog;
     h.fontDialog = qtFontDialog;
     h.runModal = [](QDialog& d) { return d.exec(); };
-    h.openHelp = [](int topic) { openHelp(topic); };
+    h.openHelp = [](int topic) {
+        openHelp(topic, [](const std::string& text) {
+            QtMessages box;
+            box.show(text, "!!!", MsgIcon::Error);
+        });
+    };
     return h;
 }
 
