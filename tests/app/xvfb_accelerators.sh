@@ -20,12 +20,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display of its own: the server picks a free number and tells it.
-Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "SKIP: Xvfb did not start"; cat "$work/xvfb.log"; exit 77; }
-export DISPLAY=":$(head -n1 "$work/display")"
+. "$(dirname "$0")/xvfb_display.sh"
+start_xvfb 1280x1024x24 || { echo "SKIP: no Xvfb display could be started"; cat "$work/xvfb.log"; exit 77; }
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 
