@@ -1,14 +1,17 @@
 // Exit (109), Help (103), About (104) and the two commands that address the maker.
 #include <QApplication>
-#include <QDesktopServices>
 #include <QMainWindow>
+#include <QPointer>
 #include <QUrl>
 
 #include "about_dialog.h"
 #include "command_ids.h"
 
 #include "app_globals.h"
+#include "desktop_open.h"
+#include "dialog_hooks.h"
 #include "help_viewer.h"
+#include "message_boxes.h"
 #include "ruler_win.h"
 #include "shell_state.h"
 
@@ -21,8 +24,25 @@ void TRulerWin::exitProgram() {
     if (frame && frame->close()) QCoreApplication::quit();
 }
 
+namespace {
+
+// The opener answers later; by then the view may be gone, and the box has no owner.
+DesktopReport reportTo(TRulerWin* view) {
+    QPointer<TRulerWin> owner = view;
+    return [owner](const std::string& text) {
+        if (MessageSink* sink = dialogHooks().messages) {
+            sink->show(text, "!!!", MsgIcon::Error);
+            return;
+        }
+        QtMessages box(owner.data());
+        box.show(text, "!!!", MsgIcon::Error);
+    };
+}
+
+}  // namespace
+
 void TRulerWin::showHelp() {
-    openHelp(0);
+    openHelp(0, reportTo(this));
 }
 
 void TRulerWin::showAbout() {
@@ -31,12 +51,14 @@ void TRulerWin::showAbout() {
 }
 
 void TRulerWin::openWebSite() {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMakerWebAddress)));
+    openWithDesktop(QUrl(QString::fromLatin1(kMakerWebAddress)),
+                    QStringLiteral("Не удалось открыть веб-страницу."), reportTo(this));
 }
 
 void TRulerWin::mailAuthor() {
-    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:%1?SUBJECT=About KRB Folvek")
-                                       .arg(QString::fromLatin1(kMakerMailAddress))));
+    openWithDesktop(QUrl(QStringLiteral("mailto:%1?SUBJECT=About KRB Folvek")
+                             .arg(QString::fromLatin1(kMakerMailAddress))),
+                    QStringLiteral("Не удалось открыть почтовую программу."), reportTo(this));
 }
 
 void registerAboutCommands(TRulerWin& view) {

@@ -6,12 +6,24 @@
 #include "app_globals.h"
 #include "command_line.h"
 #include "history.h"
+#include "program_info.h"
 #include "ruler_app.h"
 #include "shell_state.h"
 #include "startup_window.h"
 
 int main(int argc, char** argv) {
     using namespace folvek;
+    // Answered before Qt starts: neither needs a display.
+    switch (infoRequested(argc, argv)) {
+        case InfoRequest::Help:
+            std::fputs(viewerUsage().c_str(), stdout);
+            return 0;
+        case InfoRequest::Version:
+            std::fputs(viewerVersion().c_str(), stdout);
+            return 0;
+        case InfoRequest::None:
+            break;
+    }
     ShellState& shell = shellState();
     shell.documentPath.clear();
     shell.programDir = settingsDirectory();

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -15,7 +16,9 @@
 #include "command_table.h"
 #include "control_bar.h"
 #include "find_bar.h"
+#include "keypad_accelerators.h"
 #include "message_boxes.h"
+#include "path_field.h"
 #include "ruler_app.h"
 #include "ruler_win.h"
 #include "status_fields.h"
@@ -44,6 +47,11 @@ MainFrame::MainFrame() {
     // The find bar, when shown, sits under the tool bar across the window.
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, findBar_);
+
+    QPointer<TRulerWin> view = view_;
+    new KeypadAccelerators(this, [view](int id) {
+        if (view) view->runCommand(id);
+    });
 }
 
 MainFrame::~MainFrame() {
@@ -84,8 +92,8 @@ void MainFrame::buildStatusBar() {
     bar->setSizeGripEnabled(false);
     const int border = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
     const QFontMetrics fm(bar->font());
-    auto field = [&](const char* name, int chars, const QString& text) {
-        auto* label = new QLabel(text, bar);
+    auto field = [&](const char* name, int chars, const QString& text, QLabel* label) {
+        label->setText(text);
         label->setObjectName(QString::fromLatin1(name));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -96,8 +104,8 @@ void MainFrame::buildStatusBar() {
         bar->addWidget(label);
         return label;
     };
-    fileName_ = field("id0", 30, QString());
-    page_ = field("id2", 25, QStringLiteral("WWWWWWW"));
+    fileName_ = field("id0", 30, QString(), new PathField(bar));
+    page_ = field("id2", 25, QStringLiteral("WWWWWWW"), new QLabel(bar));
     app().fileNameField = fileName_;
     app().pageField = page_;
 }

@@ -10,6 +10,7 @@
 #include "message_boxes.h"
 #include "messages.h"
 #include "pager.h"
+#include "print_job.h"
 #include "printer_component.h"
 #include "ruler_win.h"
 #include "shell_state.h"
@@ -21,6 +22,8 @@ namespace folvek {
 namespace {
 
 constexpr const char* kPrintError = "Print error!";
+constexpr const char* kNoDefaultPrinter =
+    "В системе нет принтера по умолчанию.\nВыбрать принтер или файл PDF в окне печати?";
 
 void relayout(PrintContext& ctx) {
     if (ctx.relayout) ctx.relayout();
@@ -56,6 +59,18 @@ void printWithDialog(PrintContext& ctx) {
 
 void printDirect(PrintContext& ctx) {
     if (!ctx.printer) return;
+    // Without a default printer the current printer writes PDF files, and a file name is a
+    // question for a person: unattended printing fails, interactive printing offers the dialog.
+    const bool noPrinter = !ctx.printer->hasDefaultPrinter();
+    if (noPrinter && ctx.shell->batchCopies != 0) throw PrintError("no default printer");
+    if (noPrinter) {
+        ctx.shell->printing = true;
+        if (ctx.messages->show(kNoDefaultPrinter, "???", MsgIcon::Question, MsgButtons::YesNo) ==
+            MsgAnswer::Yes)
+            printWithDialog(ctx);
+        ctx.shell->printing = false;
+        return;
+    }
     TWindowPrintout printout = makePrintout(ctx);
     ctx.shell->printing = true;
     if (ctx.shell->batchCopies != 0) {

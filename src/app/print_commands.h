@@ -27,7 +27,8 @@ struct PrintContext {
 
 void printerSetup(PrintContext& ctx);
 void printWithDialog(PrintContext& ctx);
-// Throws PrintError (or what else the job raised) only in batch mode.
+// Throws PrintError (or what else the job raised) only in batch mode, at once when there is no
+// default printer. Interactively, without a default printer, it says so and offers the dialog.
 void printDirect(PrintContext& ctx);
 // Prints the batch copies, each its own job without a dialog, then posts Exit; a failure is
 // shown and the program stays open. Nothing happens when the batch count is 0.

@@ -5,6 +5,7 @@
 
 #include "app_globals.h"
 #include "main_frame.h"
+#include "qt_translations.h"
 #include "shell_state.h"
 
 namespace folvek {
@@ -16,6 +17,7 @@ TRulerApp::TRulerApp(int& argc, char** argv) : QApplication(argc, argv) {
     setDesktopFileName(QStringLiteral("io.github.folvek.Folvek"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/folvek.svg")));
     setQuitOnLastWindowClosed(true);
+    installQtTranslations(*this);
 }
 
 TRulerApp::~TRulerApp() {

@@ -7,6 +7,7 @@
 
 #include "app_globals.h"
 #include "pager.h"
+#include "path_field.h"
 #include "shell_state.h"
 #include "string_table.h"
 
@@ -16,7 +17,12 @@ void ShowDocumentName() {
     const QString path = QString::fromStdString(shellState().documentPath);
     if (QMainWindow* frame = app().frame)
         frame->setWindowTitle(QString::fromUtf8(kFrameTitle) + QStringLiteral(" - ") + path);
-    if (QLabel* field = app().fileNameField) field->setText(path);
+    if (QLabel* field = app().fileNameField) {
+        if (auto* pathField = qobject_cast<PathField*>(field))
+            pathField->setPath(path);
+        else
+            field->setText(path);
+    }
     UpdatePageStatus();
 }
 

@@ -41,9 +41,14 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext& where, const QStr
     if (qtDefaultHandler) qtDefaultHandler(type, where, text);
 }
 
+// Exit codes, as --help lists them.
+constexpr int kExitFailed = 1;      // nothing (or not everything) was written
+constexpr int kExitUsage = 2;       // bad command line
+constexpr int kExitWithErrors = 3;  // written, but an error was reported on the way
+
 int fail(const std::string& text) {
     std::fprintf(stderr, "folvek-print: %s\n", text.c_str());
-    return 1;
+    return kExitFailed;
 }
 
 bool readable(const std::string& path) {
@@ -112,6 +117,8 @@ int run(int argc, char** argv, const PrintOptions& opt) {
             job.what, doc, printer, QString::fromLocal8Bit(job.target.c_str()), options, job.fn);
         if (!r.ok) status = fail(std::string(job.what) + ": " + r.error.toStdString());
     }
+    // A missing picture or margins too large still give pages, but not the pages asked for.
+    if (status == 0 && messages.errors > 0) status = kExitWithErrors;
     return status;
 }
 
@@ -129,7 +136,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!parsePrintOptions(args, &opt, &error)) {
         std::fprintf(stderr, "folvek-print: %s\n%s", error.c_str(), printUsage());
-        return 2;
+        return kExitUsage;
     }
     if (opt.help) {
         std::fputs(printUsage(), stdout);
@@ -141,16 +148,16 @@ int main(int argc, char** argv) {
     }
     if (opt.input.empty()) {
         std::fprintf(stderr, "folvek-print: no document given\n%s", printUsage());
-        return 2;
+        return kExitUsage;
     }
     if (opt.pdfFile.empty() && opt.pngDir.empty() && opt.svgDir.empty() && !opt.info) {
         std::fprintf(stderr, "folvek-print: nothing to do: give -o, --png, --svg or --info\n");
-        return 2;
+        return kExitUsage;
     }
     if (!readable(opt.input)) {
         std::fprintf(stderr, "folvek-print: cannot open %s: %s\n", opt.input.c_str(),
                      std::strerror(errno));
-        return 1;
+        return kExitFailed;
     }
     return run(argc, argv, opt);
 }

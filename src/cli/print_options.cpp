@@ -145,7 +145,14 @@ const char* printUsage() {
            "  --pages A-B           only these pages (3, 2-5, 4-)\n"
            "  --dpi N               PNG/SVG resolution (default 150)\n"
            "\n"
-           "  --help, --version\n";
+           "  --help, --version\n"
+           "\n"
+           "Exit status:\n"
+           "  0  the pages were written and nothing went wrong\n"
+           "  1  the job failed: the document could not be read or the output not written\n"
+           "  2  bad command line\n"
+           "  3  the pages were written, but an error was reported on the way (a missing\n"
+           "     picture, margins too large for the page)\n";
 }
 
 }  // namespace folvek

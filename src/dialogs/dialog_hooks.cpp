@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "font_choice.h"
 #include "help_viewer.h"
 #include "message_boxes.h"
 #include "mul_div.h"
@@ -25,31 +26,14 @@ FileDialogAnswer qtFileDialog(FileDialogKind kind, const FileDialogRequest& requ
             0};
 }
 
-QFont toQFont(const LogFont& lf, int logPixelsY) {
-    QFont f(QString::fromUtf8(lf.faceName));
-    std::int32_t points =
-        heightToPoints(lf.height < 0 ? lf.height : negated(lf.height), logPixelsY);
-    if (points > 0) f.setPointSize(points);
-    f.setWeight(static_cast<QFont::Weight>(lf.weight <= 0 ? 400 : std::min(lf.weight, 1000)));
-    f.setItalic(lf.italic != 0);
-    return f;
-}
-
 std::optional<FontDialogResult> qtFontDialog(const FontDialogRequest& r) {
-    QFontDialog dialog(toQFont(r.font, r.logPixelsY), r.owner);
+    const QFont initial = initialDialogFont(r);
+    QFontDialog dialog(initial, r.owner);
+    // A desktop's own font dialog would offer the effects and know nothing of the start face.
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    hideFontEffects(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    const QFont f = dialog.selectedFont();
-    FontDialogResult out;
-    out.font = r.font;
-    out.font.setFaceName(f.family().toUtf8().constData());
-    out.pointSizeTenths = f.pointSizeF() > 0
-                              ? static_cast<int>(std::lround(f.pointSizeF() * 10))
-                              : static_cast<int>(std::lround(f.pixelSize() * 720.0 / r.logPixelsY));
-    out.font.height = negated(MulDiv(out.pointSizeTenths, r.logPixelsY, 720));
-    out.font.weight = std::clamp(static_cast<int>(f.weight()), 100, 900);
-    out.font.italic = f.italic() ? 1 : 0;
-    // Qt fonts carry no character set; the one handed in stays.
-    return out;
+    return takeBackFont(r, initial, dialog.selectedFont());
 }
 
 DialogHooks desktopHooks() {
@@ -57,7 +41,12 @@ DialogHooks desktopHooks() {
     h.fileDialog = qtFileDialog;
     h.fontDialog = qtFontDialog;
     h.runModal = [](QDialog& d) { return d.exec(); };
-    h.openHelp = [](int topic) { openHelp(topic); };
+    h.openHelp = [](int topic) {
+        openHelp(topic, [](const std::string& text) {
+            QtMessages box;
+            box.show(text, "!!!", MsgIcon::Error);
+        });
+    };
     return h;
 }
 

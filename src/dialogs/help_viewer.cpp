@@ -2,7 +2,6 @@
 #include "help_viewer.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 
@@ -29,9 +28,16 @@ QUrl helpUrl(int topic) {
     return url;
 }
 
-bool openHelp(int topic) {
+bool openHelp(int topic, DesktopReport report) {
     const QUrl url = helpUrl(topic);
-    return url.isValid() && QDesktopServices::openUrl(url);
+    if (!url.isValid()) {
+        if (report)
+            report(std::string(kHelpFailure) + "\nhelp/index.html\n" +
+                   "Файл справки не найден ни рядом с программой, ни в share/folvek.");
+        return false;
+    }
+    openWithDesktop(url, QString::fromUtf8(kHelpFailure), std::move(report));
+    return true;
 }
 
 }  // namespace folvek

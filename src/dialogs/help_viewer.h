@@ -4,6 +4,8 @@
 #include <QString>
 #include <QUrl>
 
+#include "desktop_open.h"
+
 namespace folvek {
 
 // A file shipped with the program (help, sample pictures): next to the executable, in the
@@ -13,7 +15,11 @@ QString shippedFile(const QString& relative);
 
 // index.html, or index.html#topicN for topic N > 0.
 QUrl helpUrl(int topic);
-// Opens it; false when the help is missing or no browser could be started.
-bool openHelp(int topic = 0);
+// Opens it with the desktop's opener. A missing help file, or an opener that fails, is told
+// to `report` with the path and the reason. False when the help file is missing.
+bool openHelp(int topic = 0, DesktopReport report = {});
+
+// The first line of the message when the help cannot be shown.
+inline constexpr const char* kHelpFailure = "Не удалось открыть справку.";
 
 }  // namespace folvek

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <bit>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -260,14 +261,20 @@ int BmpOut::release() {
 int BmpOut::loadFile(const std::string& name, MessageSink* messages) {
     if (loaded) release();
     loaded = 0;
-    auto fail = [&](int id) {
+    const std::string fileName = bitmapFileName(name);
+    // The fixed text, then the picture's file and why, on a line of their own.
+    auto fail = [&](int id, const char* reason = nullptr) {
         release();
-        if (messages) messages->show(loadString(id), "!!!", MsgIcon::Error);
+        if (!reason)
+            reason = id == 1008 ? "рисунок слишком велик" : "это не рисунок BMP, или он повреждён";
+        if (messages)
+            messages->show(loadString(id) + "\n" + fileName + ": " + reason, "!!!", MsgIcon::Error);
         return 0;
     };
 
-    File file(bitmapFileName(name));
-    if (!file) return fail(StrPictureOpenError);
+    errno = 0;
+    File file(fileName);
+    if (!file) return fail(StrPictureOpenError, errno != 0 ? std::strerror(errno) : "это не обычный файл");
     const std::uint64_t fileSize = file.size();
     if (fileSize < 14 + 12 || !file.read(0, fileHeader, 14)) return fail(StrPictureOpenError);
     const std::uint32_t offset = u32(fileHeader + 10);

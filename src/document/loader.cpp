@@ -159,9 +159,12 @@ bool LineCutter::feed(const unsigned char* p, const unsigned char* end) {
     return true;
 }
 
-void reportUnopenable(PagerContext& context) {
+// The fixed text, then the file and the system's reason, so the user can tell a typing error
+// from a permission problem.
+void reportUnopenable(PagerContext& context, const std::string& path, const std::string& reason) {
     if (context.messages)
-        context.messages->show(loadString(StrCannotOpenFile), "!!!", MsgIcon::Error);
+        context.messages->show(loadString(StrCannotOpenFile) + "\n" + path + ": " + reason, "!!!",
+                               MsgIcon::Error);
 }
 
 }  // namespace
@@ -170,13 +173,20 @@ int pager::loadText(const std::string& path) {
     // O_NONBLOCK keeps a FIFO from hanging the open; only regular files are documents.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        reportUnopenable(context);
+        reportUnopenable(context, path, std::strerror(errno));
         return 0;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
         ::close(fd);
-        reportUnopenable(context);
+        reportUnopenable(context, path, std::strerror(err));
+        return 0;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        reportUnopenable(context, path,
+                         S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "это не обычный файл");
         return 0;
     }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -194,6 +204,7 @@ int pager::loadText(const std::string& path) {
 
     LineCutter cutter(lines, conv, fused, baseStyleFlags(logFont));
     bool readFailed = false;
+    int readErrno = 0;
     try {
         std::unique_ptr<unsigned char[]> buf(new unsigned char[kReadBlock]);
         for (;;) {
@@ -201,7 +212,10 @@ int pager::loadText(const std::string& path) {
             if (got < 0 && errno == EINTR) continue;
             // End of file, or a read error: what was read stays, but a document cut short by a
             // failing disk or a vanished network share is not passed off as the whole file.
-            if (got < 0) readFailed = true;
+            if (got < 0) {
+                readFailed = true;
+                readErrno = errno;
+            }
             if (got <= 0) break;
             if (!cutter.feed(buf.get(), buf.get() + got)) break;
         }
@@ -217,7 +231,7 @@ int pager::loadText(const std::string& path) {
         if (IsDos) convertCodePage(1);
         scanStyles();
     }
-    if (readFailed) reportUnopenable(context);
+    if (readFailed) reportUnopenable(context, path, std::strerror(readErrno));
     return 1;
 }
 

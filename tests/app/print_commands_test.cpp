@@ -2,6 +2,8 @@
 // printing on the current printer to the dialog, and what is laid out again afterwards.
 #include <gtest/gtest.h>
 
+#include <QPrinterInfo>
+
 #include "pager.h"
 #include "platform/print_support.h"
 #include "print_commands.h"
@@ -13,8 +15,14 @@ namespace {
 
 using namespace printtest;
 
+// The system's default printer, or none at all (Qt's PDF printer stands in).
+QPrinterInfo printerFor(bool noDefault) {
+    return noDefault ? QPrinterInfo() : QPrinterInfo::defaultPrinter();
+}
+
 struct Harness {
-    explicit Harness(int pages, const std::string& token) : doc(scratch, pages, token, &printer) {
+    explicit Harness(int pages, const std::string& token, bool noDefaultPrinter = false)
+        : printer(printerFor(noDefaultPrinter)), doc(scratch, pages, token, &printer) {
         shell.documentPath = doc.path;
         ctx.window = nullptr;
         ctx.printer = &printer;
@@ -79,6 +87,7 @@ TEST(BatchPrinting, EachCopyIsItsOwnJobWithoutDialogThenTheProgramExits) {
 TEST(BatchPrinting, AFailureIsShownAndTheProgramStaysOpen) {
     Harness h(2, "batch-error");
     h.breakPrinter();
+    h.printer.setSystemPrinter(true);
     h.shell.batchCopies = 3;
     runBatchPrinting(h.ctx);
     ASSERT_EQ(h.messages.shown.size(), 1u);
@@ -89,6 +98,46 @@ TEST(BatchPrinting, AFailureIsShownAndTheProgramStaysOpen) {
     EXPECT_FALSE(h.shell.printing);
     EXPECT_EQ(h.exits, 0);
     EXPECT_EQ(h.dialogs, 0);  // unattended: no second attempt through the dialog
+}
+
+TEST(BatchPrinting, WithoutADefaultPrinterNoDialogOpensAndPrintErrorIsShown) {
+    Harness h(2, "batch-no-printer", true);
+    int fileDialogs = 0;
+    h.printer.setFileNameDialog([&](QWidget*) {
+        ++fileDialogs;
+        return QString();
+    });
+    h.shell.batchCopies = 2;
+    runBatchPrinting(h.ctx);
+    EXPECT_EQ(fileDialogs, 0);
+    EXPECT_EQ(h.dialogs, 0);
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_EQ(h.messages.shown[0].text, "Print error!");
+    EXPECT_EQ(h.messages.shown[0].caption, "error");
+    EXPECT_EQ(h.shell.batchCopies, 0);
+    EXPECT_FALSE(h.shell.printing);
+    EXPECT_EQ(h.exits, 0);
+}
+
+TEST(PrintDirect, WithoutADefaultPrinterItSaysSoAndOffersTheDialog) {
+    for (MsgAnswer answer : {MsgAnswer::Yes, MsgAnswer::No}) {
+        Harness h(2, "direct-no-printer", true);
+        h.messages.answer = answer;
+        int fileDialogs = 0;
+        h.printer.setFileNameDialog([&](QWidget*) {
+            ++fileDialogs;
+            return QString();
+        });
+        printDirect(h.ctx);
+        ASSERT_EQ(h.messages.shown.size(), 1u);
+        EXPECT_EQ(h.messages.shown[0].caption, "???");
+        EXPECT_EQ(h.messages.shown[0].icon, MsgIcon::Question);
+        EXPECT_NE(h.messages.shown[0].text.find("принтера по умолчанию"), std::string::npos);
+        EXPECT_EQ(h.dialogs, answer == MsgAnswer::Yes ? 1 : 0);
+        EXPECT_TRUE(answer == MsgAnswer::No || h.printingDuringDialog);
+        EXPECT_EQ(fileDialogs, 0);  // no file is named behind the user's back
+        EXPECT_FALSE(h.shell.printing);
+    }
 }
 
 TEST(BatchPrinting, ANegativeCountPrintsNothingAndExits) {
@@ -103,6 +152,8 @@ TEST(BatchPrinting, ANegativeCountPrintsNothingAndExits) {
 TEST(PrintDirect, APrinterWithoutDeviceShowsPrintErrorThenOffersTheDialog) {
     Harness h(2, "direct-error");
     h.breakPrinter();
+    // A system printer (whether or not this machine has one) that then gives no device.
+    h.printer.setSystemPrinter(true);
     printDirect(h.ctx);
     ASSERT_EQ(h.messages.shown.size(), 1u);
     EXPECT_EQ(h.messages.shown[0].text, "Print error!");

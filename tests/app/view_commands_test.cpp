@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -16,6 +17,7 @@
 #include "command_ids.h"
 #include "control_bar.h"
 #include "pager.h"
+#include "path_field.h"
 #include "printer_settings.h"
 #include "ruler_win.h"
 #include "shell_state.h"
@@ -62,6 +64,24 @@ TEST_F(AppTest, ZoomEnablersFollowAZoomReadFromTheSettingsFile) {
     EXPECT_EQ(view()->document()->Zoom, 0);
     EXPECT_TRUE(view()->commandAction(CmZoomIn)->isEnabled());
     EXPECT_FALSE(view()->commandAction(CmZoomOut)->isEnabled());
+}
+
+TEST_F(AppTest, ALongPathLosesItsMiddleInTheFieldAndShowsWholeAsTooltip) {
+    ASSERT_TRUE(
+        QDir(dir.path()).mkpath(QStringLiteral("quarterly/reports/of/the/northern/branch")));
+    shellState().documentPath =
+        pagedDocument("quarterly/reports/of/the/northern/branch/summary-2026.txt", 1);
+    start();
+    const QString path = QString::fromStdString(shellState().documentPath);
+    auto* field = qobject_cast<PathField*>(frame->fileNameField());
+    ASSERT_TRUE(field);
+    EXPECT_EQ(field->text(), path);
+    EXPECT_EQ(field->toolTip(), path);
+    const QString shown = field->shownText();
+    EXPECT_LT(shown.size(), path.size());
+    EXPECT_TRUE(shown.startsWith(path.left(3))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("summary-2026.txt"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
 }
 
 TEST_F(AppTest, CaptionFieldsAndEnablersWithADocument) {

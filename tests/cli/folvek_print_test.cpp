@@ -179,6 +179,31 @@ TEST_F(FolvekPrint, FailuresExitNonZeroWithAMessage) {
     EXPECT_EQ(nothing.code, 2);
 }
 
+TEST_F(FolvekPrint, ReportedErrorsMakeTheJobFailEvenWithPagesWritten) {
+    auto withSettings = [&](const char* name, const char* body) {
+        QFile ini(path(QString::fromLatin1(name)));
+        EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(body);
+        ini.close();
+        return tool({QStringLiteral("--ini"), QString::fromLatin1(name), kWarehouse,
+                     QStringLiteral("-o"), path(QStringLiteral("out.pdf"))});
+    };
+    const ToolRun picture =
+        withSettings("pic.ini", "[Folvk]\r\nIsTopPicture=YES\r\nTopFile=/no/such/logo.bmp\r\n");
+    EXPECT_EQ(picture.code, 3) << picture.err.toStdString();
+    EXPECT_FALSE(picture.err.isEmpty());
+    const ToolRun margins = withSettings("tall.ini", "[Folvk]\r\nTopMargin=20000\r\n");
+    EXPECT_EQ(margins.code, 3) << margins.err.toStdString();
+    EXPECT_TRUE(margins.err.contains(QStringLiteral("Большой размер полей!")))
+        << margins.err.toStdString();
+    // The same report with sound settings succeeds.
+    EXPECT_EQ(withSettings("plain.ini", "[Folvk]\r\n").code, 0);
+
+    const ToolRun help = tool({QStringLiteral("--help")});
+    EXPECT_TRUE(help.out.contains(QStringLiteral("Exit status:")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("  3  ")));
+}
+
 TEST_F(FolvekPrint, HelpAndVersion) {
     const ToolRun help = tool({QStringLiteral("--help")});
     EXPECT_EQ(help.code, 0);

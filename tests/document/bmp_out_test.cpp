@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -49,7 +51,9 @@ struct BmpFiles : ::testing::Test {
         messages.shown.clear();
         EXPECT_EQ(load(b), 0);
         ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text, loadString(id));
+        // The fixed text, then the file and the reason on the next line.
+        EXPECT_EQ(messages.shown[0].text.rfind(loadString(id) + "\n" + path + ": ", 0), 0u)
+            << messages.shown[0].text;
         EXPECT_EQ(messages.shown[0].caption, "!!!");
         EXPECT_EQ(pic.loaded, 0);
         EXPECT_EQ(pic.height, 0);
@@ -143,11 +147,12 @@ TEST_F(BmpFiles, HugeImagesAreRefusedBeforeAllocating) {
 
 TEST_F(BmpFiles, MissingFileAndLongNames) {
     messages.shown.clear();
-    EXPECT_EQ(pic.loadFile(::testing::TempDir() + std::to_string(::getpid()) + "_no-such-picture",
-                           &messages),
-              0);
+    const std::string missing =
+        ::testing::TempDir() + std::to_string(::getpid()) + "_no-such-picture";
+    EXPECT_EQ(pic.loadFile(missing, &messages), 0);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, loadString(StrPictureOpenError));
+    EXPECT_EQ(messages.shown[0].text,
+              loadString(StrPictureOpenError) + "\n" + missing + ".bmp: " + std::strerror(ENOENT));
 
     const std::string longName = ::testing::TempDir() + std::string(200, 'p');
     path = longName + ".bmp";

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <random>
 
@@ -155,12 +156,19 @@ TEST_F(LoaderTest, UnopenableFilesAreReported) {
     doc->maxLineLength = 77;
     const std::string fifo = dir.dir() + "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& path :
-         {dir.dir() + "missing.txt", dir.path(), fifo, std::string("/dev/null"), std::string()}) {
+    // The fixed text, then the path and the reason on a line of their own.
+    const std::string notAFile = "это не обычный файл";
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.dir() + "missing.txt", std::strerror(ENOENT)},
+        {dir.path(), std::strerror(EISDIR)},
+        {fifo, notAFile},
+        {"/dev/null", notAFile},
+        {"", std::strerror(ENOENT)}};
+    for (const auto& [path, reason] : cases) {
         messages.shown.clear();
         EXPECT_EQ(doc->loadText(path), 0) << path;
         ASSERT_EQ(messages.shown.size(), 1u) << path;
-        EXPECT_EQ(messages.shown[0].text, "Не могу открыть файл!");
+        EXPECT_EQ(messages.shown[0].text, "Не могу открыть файл!\n" + path + ": " + reason);
         EXPECT_EQ(messages.shown[0].caption, "!!!");
         EXPECT_EQ(messages.shown[0].icon, MsgIcon::Error);
     }

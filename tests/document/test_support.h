@@ -26,9 +26,10 @@ class MessageRecorder : public MessageSink {
     MsgAnswer show(const std::string& text, const std::string& caption, MsgIcon icon,
                    MsgButtons) override {
         shown.push_back({text, caption, icon});
-        return MsgAnswer::Ok;
+        return answer;
     }
     std::vector<RecordedMessage> shown;
+    MsgAnswer answer = MsgAnswer::Ok;  // what every box answers
 };
 
 class ScratchDir {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
@@ -11,6 +12,7 @@
 #include "abort_dialog.h"
 #include "platform/print_support.h"
 #include "print_job.h"
+#include "print_spooler.h"
 
 namespace folvek {
 namespace {
@@ -49,6 +51,32 @@ TEST(PrintJob, CallsThePrintoutInItsOrderForEveryPageOfTheRange) {
                                      "page 3", "endDocument", "endPrinting"}));
     EXPECT_EQ(spooler.calls,
               (Calls{"open doc.txt", "startPage", "endPage", "startPage", "endPage", "close"}));
+}
+
+TEST(PrintJob, ReverseOrderPrintsTheRangeLastPageFirst) {
+    FakeSpooler spooler;
+    RecordingPrintout printout(5, {1, 5, 0, 0});
+    PageRange range{2, 4};
+    range.reverse = true;
+    EXPECT_EQ(runPrintJob(printout, spooler, range, 1, nullptr).pagesPrinted, 3);
+    EXPECT_EQ(printout.calls, (Calls{"params", "beginPrinting", "beginDocument 2 4", "page 4",
+                                     "page 3", "page 2", "endDocument", "endPrinting"}));
+    // A range past the end, or with no end, starts at the document's last page.
+    for (PageRange open : {PageRange{3, 9, true}, PageRange{1, INT_MAX, true}}) {
+        RecordingPrintout three(3, {1, 3, 0, 0});
+        FakeSpooler s;
+        EXPECT_EQ(runPrintJob(three, s, open, 1, nullptr).pagesPrinted, open.from == 3 ? 1 : 3);
+        EXPECT_EQ(three.calls[3], "page 3");
+    }
+}
+
+TEST(PrintJob, ReverseReachesTheQueueAsOutputOrder) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString reverse = QStringLiteral("outputorder=reverse");
+    EXPECT_FALSE(lpArguments(printer, QStringLiteral("t"), QStringLiteral("f")).contains(reverse));
+    printer.setPageOrder(QPrinter::LastPageFirst);
+    EXPECT_TRUE(lpArguments(printer, QStringLiteral("t"), QStringLiteral("f")).contains(reverse));
 }
 
 TEST(PrintJob, AnOpenEndedRangeStopsWhenThePrintoutHasNoFurtherPage) {
@@ -144,6 +172,31 @@ TEST(PrintJob, CancelStopsAfterTheCurrentPageAndDropsTheDocument) {
     EXPECT_EQ(printout.calls, (Calls{"params", "beginPrinting", "beginDocument 1 5", "page 1",
                                      "endDocument", "endPrinting"}));
     EXPECT_EQ(spooler.calls.back(), "abort");
+}
+
+TEST(AbortDialog, EveryTextFitsWithoutOverlapping) {
+    const QString title = QStringLiteral("/home/user/отчёты/квартальный отчёт по складу.prn");
+    AbortDialog d(nullptr, title, QStringLiteral("HP LaserJet 4250"), QStringLiteral("Office"));
+    d.show();
+    d.setLastPage(1578);
+    d.setPage(434);
+    QApplication::processEvents();
+    std::vector<QLabel*> shown;
+    for (auto id :
+         {AbortDialog::kPage, AbortDialog::kLastPage, AbortDialog::kTitle, AbortDialog::kDevice}) {
+        QLabel* l = d.label(id);
+        ASSERT_TRUE(l->isVisible()) << l->text().toStdString();
+        EXPECT_GE(l->contentsRect().width(), l->fontMetrics().horizontalAdvance(l->text()))
+            << l->text().toStdString();
+        shown.push_back(l);
+    }
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        for (std::size_t j = i + 1; j < shown.size(); ++j)
+            EXPECT_FALSE(shown[i]->geometry().intersects(shown[j]->geometry()))
+                << shown[i]->text().toStdString() << " / " << shown[j]->text().toStdString();
+    EXPECT_FALSE(d.cancelButton()->geometry().intersects(shown.back()->geometry()));
+    EXPECT_EQ(d.label(AbortDialog::kDevice)->text(), QStringLiteral("HP LaserJet 4250 на Office"));
+    EXPECT_EQ(d.label(AbortDialog::kTitle)->toolTip(), title);
 }
 
 TEST(AbortDialog, EscapeCancelsAndTheDialogCannotBeClosed) {

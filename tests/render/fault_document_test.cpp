@@ -45,7 +45,9 @@ class DocumentFault : public ::testing::Test {
     }
     void expectCannotOpen() {
         ASSERT_EQ(tp.messages.shown.size(), 1u);
-        EXPECT_EQ(tp.messages.shown[0].text, loadString(StrCannotOpenFile));
+        // The fixed text comes first; the path and the reason follow on the next line.
+        EXPECT_EQ(tp.messages.shown[0].text.substr(0, tp.messages.shown[0].text.find('\n')),
+                  loadString(StrCannotOpenFile));
     }
     ScratchDir dir;
     TestPager tp;
@@ -144,7 +146,8 @@ TEST_F(DocumentFault, HugeBitmapIsRefusedBeforeAllocating) {
     BmpOut bmp;
     EXPECT_EQ(bmp.loadFile(path, &tp.messages), 0);
     ASSERT_EQ(tp.messages.shown.size(), 1u);
-    EXPECT_EQ(tp.messages.shown[0].text, loadString(StrOutOfMemory));
+    EXPECT_EQ(tp.messages.shown[0].text,
+              loadString(StrOutOfMemory) + "\n" + path + ": рисунок слишком велик");
     EXPECT_EQ(bmp.loaded, 0);
     EXPECT_LT(residentKb() - before, 16L << 10);
 
@@ -154,7 +157,7 @@ TEST_F(DocumentFault, HugeBitmapIsRefusedBeforeAllocating) {
     tp->IsTopPicture = 1;
     tp->paginate();
     ASSERT_EQ(tp.messages.shown.size(), 1u);
-    EXPECT_EQ(tp.messages.shown[0].text, loadString(StrOutOfMemory));
+    EXPECT_EQ(tp.messages.shown[0].text.rfind(loadString(StrOutOfMemory) + "\n", 0), 0u);
     EXPECT_EQ(tp->topPicture.height, 0);
     RecordingDevice dc;
     EXPECT_EQ(drawPage(*tp, dc, 1, false), 1);

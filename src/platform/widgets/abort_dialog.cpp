@@ -1,6 +1,7 @@
 // The abort dialog.
 #include "abort_dialog.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -10,23 +11,20 @@ namespace folvek {
 
 namespace {
 
-// Dialog units of an 8-point "MS Sans Serif" template: 4 units across are 6 pixels, 8 units
-// down are 13.
-int duX(int x) {
-    return x * 6 / 4;
-}
-int duY(int y) {
-    return y * 13 / 8;
-}
-QRect duRect(int x, int y, int w, int h) {
-    return {duX(x), duY(y), duX(w), duY(h)};
-}
+// The template's width (138 dialog units of an 8-point font) is the least; longer texts widen
+// the dialog up to this, and beyond it a path loses its middle (the tooltip keeps it whole).
+constexpr int kMinWidth = 138 * 6 / 4;
+constexpr int kMaxTextWidth = 560;
 
-QLabel* staticText(QWidget* parent, const QString& text, Qt::Alignment align, QRect r) {
+QLabel* staticText(QWidget* parent, const QString& text, Qt::Alignment align) {
     auto* label = new QLabel(text, parent);
     label->setAlignment(align | Qt::AlignVCenter);
-    label->setGeometry(r);
+    label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+QString fitted(const QLabel* label, const QString& text) {
+    return label->fontMetrics().elidedText(text, Qt::ElideMiddle, kMaxTextWidth);
 }
 
 }  // namespace
@@ -41,34 +39,58 @@ AbortDialog::AbortDialog(QWidget* owner, const QString& title, const QString& de
     QFont f = font();
     f.setPointSize(8);
     setFont(f);
-    setFixedSize(duX(138), duY(60));
+
+    cancel_ = new QPushButton(QStringLiteral("Отмена"), this);
+    cancel_->setDefault(true);
+    connect(cancel_, &QPushButton::clicked, this, &AbortDialog::cancelJob);
+
+    // Rows, each wide enough for its text: "Now printing" until the first page, then the
+    // page and the range's last page side by side; the document; the printer and its queue.
+    nowPrinting_ = staticText(this, QStringLiteral("Now printing"), Qt::AlignHCenter);
+    page_ = staticText(this, QStringLiteral("Печать страницы %d"), Qt::AlignRight);
+    lastPage_ = staticText(this, QStringLiteral("из %d "), Qt::AlignLeft);
+    page_->hide();
+    lastPage_->hide();
+    title_ = staticText(this, QString(), Qt::AlignHCenter);
+    title_->setText(fitted(title_, QStringLiteral("'%1' на").arg(title)));
+    title_->setToolTip(title);
+    device_ = staticText(this, QString(), Qt::AlignHCenter);
+    device_->setText(fitted(device_, QStringLiteral("%1 на %2").arg(device, port)));
+    spare_ = staticText(this, QString(), Qt::AlignHCenter);
+    spare_->hide();
+
+    auto* pageRow = new QHBoxLayout;
+    pageRow->setSpacing(4);
+    pageRow->addStretch(1);
+    pageRow->addWidget(nowPrinting_);
+    pageRow->addWidget(page_);
+    pageRow->addWidget(lastPage_);
+    pageRow->addStretch(1);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(cancel_);
+    buttonRow->addStretch(1);
+    auto* rows = new QVBoxLayout(this);
+    rows->addLayout(pageRow);
+    rows->addWidget(title_);
+    rows->addWidget(device_);
+    rows->addWidget(spare_);
+    rows->addSpacing(6);
+    rows->addLayout(buttonRow);
+    rows->setSizeConstraint(QLayout::SetFixedSize);
+    setMinimumWidth(kMinWidth);
+    // Room for the widest page line the job can show, so the dialog does not jump meanwhile.
+    page_->setMinimumWidth(
+        page_->fontMetrics().horizontalAdvance(QStringLiteral("Печать страницы 99999")));
+    lastPage_->setMinimumWidth(
+        lastPage_->fontMetrics().horizontalAdvance(QStringLiteral("из 99999 ")));
+
     if (owner) {
-        move(owner->mapToGlobal(QPoint(duX(84), duY(51))));
+        move(owner->mapToGlobal(QPoint(84 * 6 / 4, 51 * 13 / 8)));
         winId();
         if (QWindow* ownerWindow = owner->window()->windowHandle())
             windowHandle()->setTransientParent(ownerWindow);
     }
-
-    cancel_ = new QPushButton(QStringLiteral("Отмена"), this);
-    cancel_->setGeometry(duRect(49, 41, 40, 14));
-    cancel_->setDefault(true);
-    connect(cancel_, &QPushButton::clicked, this, &AbortDialog::cancelJob);
-
-    nowPrinting_ =
-        staticText(this, QStringLiteral("Now printing"), Qt::AlignHCenter, duRect(33, 4, 72, 8));
-    page_ =
-        staticText(this, QStringLiteral("Печать страницы %d"), Qt::AlignLeft, duRect(14, 4, 84, 8));
-    lastPage_ = staticText(this, QStringLiteral("из %d "), Qt::AlignRight, duRect(96, 4, 27, 8));
-    // "Now printing" and the page line share the first row: the page line replaces it once the
-    // first page is under way.
-    page_->hide();
-    lastPage_->hide();
-    title_ = staticText(this, QStringLiteral("'%1' на").arg(title), Qt::AlignHCenter,
-                        duRect(4, 12, 130, 8));
-    spare_ = staticText(this, QString(), Qt::AlignHCenter, duRect(4, 29, 130, 8));
-    spare_->hide();
-    device_ = staticText(this, QStringLiteral("%1 на %2").arg(device, port), Qt::AlignHCenter,
-                         duRect(0, 20, 130, 8));
 }
 
 void AbortDialog::setPage(int page) {

@@ -42,6 +42,13 @@ class JobScreen {
     QPointer<AbortDialog> dialog_;
 };
 
+// The last page of the range that the printout has: printing backwards starts there.
+int lastPageOf(const TPrintout& printout, const PageRange& range) {
+    int last = range.from;
+    while (last < range.to && printout.hasPage(last + 1)) ++last;
+    return last;
+}
+
 }  // namespace
 
 PageRange printRange(const PageRangeInfo& info, bool chosen, int chosenFrom, int chosenTo) {
@@ -65,8 +72,11 @@ PrintJobResult runPrintJob(TPrintout& printout, PrintSpooler& spooler, PageRange
         for (int copy = 0; copy < std::max(1, copies) && goOn && spoolerOk; ++copy) {
             printout.beginDocument(range.from, range.to);
             screen.dialog().setLastPage(range.to == INT_MAX ? 0 : range.to);
-            for (int page = range.from;
-                 goOn && spoolerOk && page <= range.to && printout.hasPage(page); ++page) {
+            const int last = range.reverse ? lastPageOf(printout, range) : range.to;
+            const int step = range.reverse ? -1 : 1;
+            for (int page = range.reverse ? last : range.from;
+                 goOn && spoolerOk && page >= range.from && page <= last && printout.hasPage(page);
+                 page += step) {
                 screen.dialog().setPage(page);
                 spoolerOk = spooler.startPage();
                 if (!spoolerOk) break;

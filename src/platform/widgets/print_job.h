@@ -28,7 +28,8 @@ class PrintError : public std::runtime_error {
 
 struct PageRange {
     int from = 1;
-    int to = INT_MAX;  // INT_MAX: until the printout has no further page
+    int to = INT_MAX;      // INT_MAX: until the printout has no further page
+    bool reverse = false;  // last page first (the print dialog's "Reverse")
 };
 
 // The pages the user chose (when `chosen`), else the printout's minimum to maximum, else (a

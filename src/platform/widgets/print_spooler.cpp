@@ -141,6 +141,9 @@ QStringList lpArguments(const QPrinter& printer, const QString& title, const QSt
             break;
     }
     if (!portrait) option(QStringLiteral("landscape"), QString());
+    // The print dialog's "Reverse".
+    if (printer.pageOrder() == QPrinter::LastPageFirst)
+        option(QStringLiteral("outputorder"), QStringLiteral("reverse"));
     // What the print dialog's properties page chose, as name/value pairs.
     QPrintEngine* engine = const_cast<QPrinter&>(printer).printEngine();
     const QStringList cups = engine ? engine->property(kCupsOptions).toStringList() : QStringList();
@@ -151,13 +154,17 @@ QStringList lpArguments(const QPrinter& printer, const QString& title, const QSt
 
 QString QPrinterSpooler::deviceName() const {
     if (printer_.outputFormat() == QPrinter::PdfFormat) return QStringLiteral("PDF");
-    return printer_.printerName();
+    // The printer as the print system describes it; the queue is the "port".
+    const QString queue = printer_.printerName();
+    const QString description = QPrinterInfo::printerInfo(queue).description();
+    return description.isEmpty() ? queue : description;
 }
 
 QString QPrinterSpooler::portName() const {
-    if (!printer_.outputFileName().isEmpty()) return printer_.outputFileName();
-    const QString location = QPrinterInfo::printerInfo(printer_.printerName()).location();
-    return location.isEmpty() ? QStringLiteral("CUPS") : location;
+    // A PDF goes to its file; a queue job is spooled to a file of ours first, which is no
+    // place the user knows, so the queue is named instead.
+    if (printer_.outputFormat() == QPrinter::PdfFormat) return printer_.outputFileName();
+    return printer_.printerName();
 }
 
 }  // namespace folvek

@@ -9,6 +9,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 
+#include "print_dialog.h"
 #include "print_spooler.h"
 #include "qt_device_context.h"
 
@@ -84,7 +85,10 @@ PrintOutcome TPrinter::print(QWidget* parent, TPrintout& printout, bool prompt) 
     }
 
     const bool chosen = prompt && printer_->printRange() == QPrinter::PageRange;
-    const PageRange range = printRange(info, chosen, printer_->fromPage(), printer_->toPage());
+    PageRange range = printRange(info, chosen, printer_->fromPage(), printer_->toPage());
+    // A print queue turns the pages round itself (lp gets "outputorder=reverse"); a file is
+    // written backwards here.
+    range.reverse = printsToFile() && printer_->pageOrder() == QPrinter::LastPageFirst;
 
     // Copies the driver makes itself (CUPS does) are one pass; the others are printed here.
     int passes = 1;
@@ -114,24 +118,14 @@ bool TPrinter::setup(QWidget* parent) {
 }
 
 bool TPrinter::runPrintDialog(QPrinter& printer, const PrintDialogOffer& offer, QWidget* parent) {
-    QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, offer.selection);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, offer.pageNumbers);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    if (offer.pageNumbers) {
-        dialog.setMinMax(offer.minPage, offer.maxPage);
-        dialog.setFromTo(offer.minPage, offer.maxPage);
-    }
+    FolvekPrintDialog dialog(&printer, parent, offer.pageNumbers, offer.minPage, offer.maxPage);
     return dialog.exec() == QDialog::Accepted;
 }
 
 bool TPrinter::runSetupDialog(QPrinter& printer, QWidget* parent) {
     // The print dialog without the job's choices: printer, paper, orientation and properties.
-    QPrintDialog dialog(&printer, parent);
+    FolvekPrintDialog dialog(&printer, parent, false, 0, 0);
     dialog.setWindowTitle(QStringLiteral("Настройка принтера"));
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
     for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>())
         if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));

@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "print_job.h"
 #include "printer_settings.h"
@@ -65,6 +66,11 @@ class TPrinter : public PrinterSettings {
     QPrinter& printer() { return *printer_; }
     const QPrinter& printer() const { return *printer_; }
     bool printsToFile() const;
+    // False when jobs would go to Qt's PDF printer: the system has no default printer (and none
+    // was chosen in the print dialog since).
+    bool hasDefaultPrinter() const { return systemPrinter_.value_or(!printsToFile()); }
+    // Tests on a machine without printers take a fake spooler for a system printer this way.
+    void setSystemPrinter(std::optional<bool> known) { systemPrinter_ = known; }
     const PrintJobResult& lastJob() const { return lastJob_; }
 
     // The dialogs and the spooler, replaceable so that jobs can run without a person.
@@ -87,6 +93,7 @@ class TPrinter : public PrinterSettings {
     FileNameStep fileName_ = askFileName;
     SpoolerFactory spooler_;
     PrintJobResult lastJob_;
+    std::optional<bool> systemPrinter_;
 };
 
 }  // namespace folvek

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Batch printing (/m1) with the print system out of reach (CUPS_SERVER pointing at nothing):
+# no file dialog may open and wait; the viewer shows "Print error!" (caption "error"), stays
+# open, and Esc then ends it. Runs the real viewer under its own virtual X server.
+# Usage: xvfb_batch_no_printer.sh PATH-TO-folvek
+set -uo pipefail
+program=${1:?usage: xvfb_batch_no_printer.sh PATH-TO-folvek}
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+. "$(dirname "$0")/xvfb_display.sh"
+start_xvfb 1024x768x24 || { echo "SKIP: no Xvfb display could be started"; cat "$work/xvfb.log"; exit 77; }
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+mkdir -p "$work/home"
+export FOLVEK_HOME="$work/home"
+printf 'Report line one\nReport line two\n' > "$work/report.txt"
+
+wait_for() {
+    local tries=$(($1 * 10))
+    shift
+    for _ in $(seq 1 "$tries"); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+named() { xdotool search --all --onlyvisible --pid "$app_pid" --name "$1" 2>/dev/null | head -n1; }
+has_window() { [ -n "$(named "$1")" ]; }
+
+failures=0
+# A socket that does not exist, and a port where nobody listens.
+for server in "$work/no-cups.sock" "127.0.0.1:1"; do
+    CUPS_SERVER="$server" "$program" /m1 "$work/report.txt" >>"$work/out.log" 2>&1 &
+    app_pid=$!
+    if wait_for 8 has_window '^error$'; then
+        for title in 'Save' 'Сохран' 'Print$' 'Печать$'; do
+            if has_window "$title"; then
+                echo "FAIL ($server): a dialog \"$(xdotool getwindowname "$(named "$title")")\" opened"
+                failures=$((failures + 1))
+            fi
+        done
+        box=$(named '^error$')
+        xdotool windowfocus "$box"
+        sleep 0.2
+        xdotool key Return
+        main=
+        wait_for 3 has_window '^FolVk' && main=$(named '^FolVk')
+        if [ -z "$main" ]; then
+            echo "FAIL ($server): the program did not stay open after the message"
+            failures=$((failures + 1))
+        else
+            xdotool windowfocus "$main"
+            sleep 0.2
+            xdotool key Escape
+        fi
+    else
+        echo "FAIL ($server): no \"Print error!\" box; windows:"
+        for w in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do
+            echo "  $(xdotool getwindowname "$w")"
+        done
+        failures=$((failures + 1))
+    fi
+    if ! wait_for 3 bash -c "! kill -0 $app_pid 2>/dev/null"; then
+        echo "FAIL ($server): the program did not end"
+        failures=$((failures + 1))
+        kill "$app_pid" 2>/dev/null
+    fi
+    wait "$app_pid" 2>/dev/null
+    app_pid=
+done
+
+if [ "$failures" -ne 0 ]; then
+    cat "$work/out.log"
+    exit 1
+fi
+echo "batch printing without a print system ends with \"Print error!\" and no dialog"

@@ -1,0 +1,26 @@
+# Sourced by the Xvfb tests: start_xvfb GEOMETRY starts a virtual X server on a display of its
+# own and exports DISPLAY; sets xvfb_pid. The numbers start per process in 200..599, away from
+# the low ones that people and other tools take, and a number counts only once its server
+# answers; -noreset keeps it from restarting (and refusing connections) whenever its last
+# client leaves. Needs $work (a scratch directory) and xdotool.
+start_xvfb() {
+    local geometry=$1 n=$((200 + $$ % 400))
+    for _ in $(seq 1 20); do
+        if [ ! -e "/tmp/.X$n-lock" ]; then
+            Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp -noreset 2>"$work/xvfb.log" &
+            xvfb_pid=$!
+            for _ in $(seq 1 50); do
+                if DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
+                    export DISPLAY=":$n"
+                    return 0
+                fi
+                kill -0 "$xvfb_pid" 2>/dev/null || break
+                sleep 0.1
+            done
+            kill "$xvfb_pid" 2>/dev/null
+            xvfb_pid=
+        fi
+        n=$((n + 1))
+    done
+    return 1
+}

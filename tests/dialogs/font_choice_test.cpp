@@ -1,0 +1,81 @@
+// The font dialog starts on the face actually used, gives back the configured name when nothing
+// changed, never a foundry suffix, and offers no effects. The dialog is shown without a modal
+// loop; which face stands in for "Courier New" depends on this machine's fonts (Debian's
+// fonts-liberation2 gives Liberation Mono), so the test asks fontconfig rather than assuming.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontInfo>
+
+#include "font_choice.h"
+#include "qt_font_cache.h"
+
+using namespace folvek;
+
+namespace {
+
+FontDialogRequest courierNew() {
+    FontDialogRequest r;
+    r.font.setFaceName("Courier New");
+    r.font.height = -13;  // 10 points at 96 dpi
+    r.logPixelsY = 96;
+    return r;
+}
+
+}  // namespace
+
+TEST(FontChoice, StartsOnTheFaceUsedAndKeepsTheConfiguredNameWhenNothingChanged) {
+    const FontDialogRequest r = courierNew();
+    const QFont initial = initialDialogFont(r);
+    EXPECT_EQ(initial.family(), FontCache::familyFor("Courier New"));
+    EXPECT_EQ(initial.pointSize(), 10);
+    if (!QFontDatabase::hasFamily(QStringLiteral("Courier New"))) {
+        EXPECT_TRUE(QFontDatabase::hasFamily(initial.family())) << initial.family().toStdString();
+    }
+
+    // OK without a change: the settings keep "Courier New" and the height exactly.
+    const FontDialogResult same = takeBackFont(r, initial, initial);
+    EXPECT_STREQ(same.font.faceName, "Courier New");
+    EXPECT_EQ(same.font.height, -13);
+    EXPECT_EQ(same.font.weight, 400);
+    EXPECT_EQ(same.font.italic, 0);
+
+    // Another face and size are taken, without the foundry Qt appends to twin families.
+    QFont other(QStringLiteral("DejaVu Sans Mono [PfEd]"));
+    other.setPointSize(12);
+    other.setBold(true);
+    const FontDialogResult changed = takeBackFont(r, initial, other);
+    EXPECT_STREQ(changed.font.faceName, "DejaVu Sans Mono");
+    EXPECT_EQ(changed.font.height, -16);
+    EXPECT_EQ(changed.font.weight, 700);
+}
+
+TEST(FontChoice, FoundrySuffixesGo) {
+    EXPECT_EQ(withoutFoundry(QStringLiteral("Nimbus Mono PS [urw]")),
+              QStringLiteral("Nimbus Mono PS"));
+    EXPECT_EQ(withoutFoundry(QStringLiteral("Liberation Mono")), QStringLiteral("Liberation Mono"));
+}
+
+TEST(FontChoice, TheDialogOffersNoEffectsAndSelectsTheFaceUsed) {
+    const QFont initial = initialDialogFont(courierNew());
+    QFontDialog dialog(initial);
+    hideFontEffects(dialog);
+    dialog.show();
+    for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
+        EXPECT_FALSE(box->isVisible()) << box->text().toStdString();
+    EXPECT_EQ(withoutFoundry(dialog.currentFont().family()), initial.family());
+    // The regular style, not the family's first one.
+    EXPECT_FALSE(dialog.currentFont().italic());
+    EXPECT_LT(dialog.currentFont().weight(), QFont::DemiBold);
+    const QFont bold = [] {
+        FontDialogRequest r = courierNew();
+        r.font.weight = 700;
+        return initialDialogFont(r);
+    }();
+    QFontDialog boldDialog(bold);
+    EXPECT_TRUE(boldDialog.currentFont().bold());
+    EXPECT_FALSE(boldDialog.currentFont().italic());
+    dialog.close();
+}
