@@ -58,12 +58,13 @@ void TRulerWin::saveDocumentAs() {
     if (!chosen.isEmpty() && pager_) {
         ShellState& shell = shellState();
         QtMessages box(this);
-        switch (copyTextFile(shell.documentPath, chosen.toStdString())) {
+        SaveResult why;
+        switch (copyTextFile(shell.documentPath, chosen.toStdString(), &why)) {
             case CopyResult::SourceFailed:
                 box.show(loadString(1017), "!!!", MsgIcon::Error);
                 break;
             case CopyResult::TargetFailed:
-                box.show(loadString(1018), "!!!", MsgIcon::Error);
+                box.show(loadString(1018) + "\n" + saveFailureReason(why), "!!!", MsgIcon::Error);
                 break;
             case CopyResult::Ok:
                 shell.documentPath = chosen.toStdString();

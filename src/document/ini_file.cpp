@@ -129,28 +129,13 @@ void IniFile::set(const std::string& section, const std::string& key, const std:
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
 }
 
-bool IniFile::save(const std::string& path) const {
-    if (path.empty()) return false;
-    // Replace what a symbolic link points at, not the link.
-    std::string target = path;
-    struct stat lst {};
-    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-    struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode)) return false;
-
+SaveResult IniFile::save(const std::string& path) const {
     std::string data;
     for (const std::string& line : lines_) {
         data += line;
         data += "\r\n";
     }
-
-    return replaceFile(target, data, exists ? (st.st_mode & 07777) : 0644);
+    return saveFile(path, data);
 }
 
 }  // namespace folvek

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "file_replace.h"
+
 namespace folvek {
 
 class IniFile {
@@ -25,7 +27,7 @@ class IniFile {
 
     // Writes every line with CR LF ends. False when the file could not be replaced; the old
     // file is then left as it was.
-    bool save(const std::string& path) const;
+    SaveResult save(const std::string& path) const;
 
     const std::vector<std::string>& lines() const { return lines_; }
 

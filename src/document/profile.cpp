@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -13,6 +14,7 @@
 #include "messages.h"
 #include "pager.h"
 #include "string_table.h"
+#include "utf8_cut.h"
 
 namespace folvek {
 
@@ -30,9 +32,7 @@ class ProfileReader {
     explicit ProfileReader(const IniFile& ini) : ini_(ini) {}
 
     std::string text(const char* key, const char* fallback, std::size_t limit = kShortValue) const {
-        std::string v = ini_.get(kSection, key, fallback);
-        if (v.size() > limit) v.resize(limit);
-        return v;
+        return cutAtCharacter(ini_.get(kSection, key, fallback), limit);
     }
     // Optional blanks and sign, then digits; reading stops at anything else; no digits give 0.
     std::int32_t number(const char* key, std::int32_t fallback) const {
@@ -84,9 +84,12 @@ const char* flag(std::int32_t on) {
 
 // The callers go on with the settings in memory; the user learns that the file kept its old
 // content (a read-only or missing directory, a full disk).
-void reportUnwritable(const PagerContext& context, const std::string& path) {
+void reportUnwritable(const PagerContext& context, const std::string& path,
+                      const std::string& reason = "") {
     if (context.messages)
-        context.messages->show(loadString(1018) + "\n" + path, "!!!", MsgIcon::Error);
+        context.messages->show(
+            loadString(1018) + "\n" + path + (reason.empty() ? "" : "\n" + reason), "!!!",
+            MsgIcon::Error);
 }
 
 }  // namespace
@@ -97,7 +100,10 @@ void pager::loadProfile(const std::string& fileName) {
     ini.load(iniPath);  // a missing file gives every default
     const ProfileReader r(ini);
 
-    logFont.height = r.number("FontSize", -13);
+    // Like the margins, a hand-edited size is bounded: a hundred inches is no font, and the
+    // full int range would overflow the metrics arithmetic.
+    constexpr std::int32_t kFontSizeLimit = 10000;
+    logFont.height = std::clamp(r.number("FontSize", -13), -kFontSizeLimit, kFontSizeLimit);
     logFont.weight = r.number("FontWeight", 400);
     logFont.italic = r.byte("FontItalic", 0);
     logFont.charSet = r.byte("FontCharSet", 1);
@@ -170,8 +176,14 @@ int pager::saveProfile(const char* fileName) {
     ini.set(kSection, "inTextEnd", flag(inTextEnd));
     ini.set(kSection, "isWrap", flag(isWrap));
     ini.set(kSection, "Orient", num(Orient));
-    if (ini.save(iniPath)) return 1;
-    reportUnwritable(context, iniPath);
+    const SaveResult saved = ini.save(iniPath);
+    if (saved) return 1;
+    // A refusal (a read-only file, a link to another user's file) says why; a failed write
+    // keeps the message it always had.
+    const bool refused = saved.status == SaveStatus::ReadOnly ||
+                         saved.status == SaveStatus::ForeignLink ||
+                         saved.status == SaveStatus::NotRegular;
+    reportUnwritable(context, iniPath, refused ? saveFailureReason(saved) : "");
     return 0;
 }
 

@@ -21,12 +21,9 @@ std::string cut(std::string_view s, std::size_t n) {
     return std::string(s.substr(0, n));
 }
 
-// Through the shared atomic writer, so a full disk or a crash never leaves half a history; the
-// permissions are those of a newly created file, not mkstemp's 0600.
+// Through the shared writer, so a full disk or a crash never leaves half a history.
 bool replaceFile(const std::string& path, const std::string& bytes) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return folvek::replaceFile(path, bytes, 0666 & ~mask);
+    return saveFile(path, bytes).ok();
 }
 
 }  // namespace

@@ -130,7 +130,7 @@ TEST_F(EditCommandTest, AFailedRewriteIsReportedAndChangesNothing) {
     const std::string path = writeFile("dos.txt", kDosHello);
     DocumentCommandContext ctx = context(path, true);
     messages.answer(MsgAnswer::Yes);
-    replaceFileWriteHook() = [](const std::string&) { return false; };
+    failSaves();
     EXPECT_EQ(editDocumentFile(ctx), 0);
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(messages.shown[1].icon, MsgIcon::Error);
