@@ -2,6 +2,7 @@
 #include "ini_file.h"
 
 #include "file_replace.h"
+#include "ini_encoding.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,11 +51,13 @@ std::optional<std::string> headerName(const std::string& line) {
 
 bool IniFile::load(const std::string& path) {
     lines_.clear();
+    encoding_ = IniEncoding{};
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string data = decodeIniText(raw, encoding_);
     std::size_t start = 0;
     while (start < data.size()) {
         std::size_t nl = data.find('\n', start);
@@ -130,12 +133,12 @@ void IniFile::set(const std::string& section, const std::string& key, const std:
 }
 
 SaveResult IniFile::save(const std::string& path) const {
-    std::string data;
+    std::string text;
     for (const std::string& line : lines_) {
-        data += line;
-        data += "\r\n";
+        text += line;
+        text += '\n';
     }
-    return saveFile(path, data);
+    return saveFile(path, encodeIniText(text, encoding_));
 }
 
 }  // namespace folvek

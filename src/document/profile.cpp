@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "decimal.h"
+#include "file_lock.h"
 #include "ini_file.h"
 #include "messages.h"
 #include "pager.h"
@@ -143,6 +144,9 @@ void pager::loadProfile(const std::string& fileName) {
 
 int pager::saveProfile(const char* fileName) {
     if (fileName) iniPath = fileName;
+    // Keys and sections another instance wrote since this one read the file stay: the file is
+    // read again and changed under the lock.
+    const FileLock lock(iniPath);
     IniFile ini;
     // A file that exists but cannot be read would lose its other keys if rewritten.
     if (!ini.load(iniPath) && ::access(iniPath.c_str(), F_OK) == 0) {
