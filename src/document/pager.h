@@ -17,6 +17,8 @@
 
 namespace folvek {
 
+inline constexpr std::size_t kDocumentLineLimit = std::size_t{1} << 22;
+
 class MessageSink;
 class PrinterSettings;
 
@@ -78,6 +80,10 @@ class pager {
     // Document.
     list lines;
     std::int32_t maxLineLength = 0;
+    // A file of more lines is shown up to this many: one of nothing but line or page breaks
+    // would otherwise cost gigabytes for empty pages. shownInPart: the last load stopped there.
+    std::size_t lineLimit = kDocumentLineLimit;
+    bool shownInPart = false;
 
     // Settings (keys of the settings file). The six font keys live in logFont.
     LogFont logFont;
