@@ -115,3 +115,18 @@ TEST_F(SettingsUiTest, DialogFailuresAndCancelsChangeNothing) {
     EXPECT_EQ(shellState().IniFileName, "FOLVK95.INI");
     EXPECT_FALSE(exists(before));
 }
+
+// "Отчет.ini" in CP1251: listed, and chosen by its own bytes, not by a U+FFFD look-alike.
+TEST_F(SettingsUiTest, ANameThatIsNotUtf8IsChosenByItsBytes) {
+    const std::string name = "\xCE\xF2\xF7\xE5\xF2.ini";
+    writeFile(dirPath() + name, settings("-40"));
+    writeFile(dirPath() + "a.ini", settings("-13"));
+    start();
+    QComboBox* combo = app().settingsList;
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemData(1).toByteArray().toStdString(), name);
+    settingsListChosen(view(), 1);
+    EXPECT_EQ(doc().logFont.height, -40);
+    EXPECT_EQ(shellState().IniFileName, name);
+    EXPECT_EQ(doc().iniPath, dirPath() + name);
+}
