@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "utf8_cut.h"
+
 namespace folvek {
 
 namespace {
@@ -100,20 +102,18 @@ std::string decodeIniText(const std::string& raw, IniEncoding& enc) {
         text = raw.substr(3);
     } else if (raw.size() >= 2 && at(0) == 0xFF && at(1) == 0xFE) {
         enc.form = IniEncoding::Form::Utf16LE;
-        enc.bom = true;
         text = fromUtf16(raw, 2, true);
     } else if (raw.size() >= 2 && at(0) == 0xFE && at(1) == 0xFF) {
         enc.form = IniEncoding::Form::Utf16BE;
-        enc.bom = true;
         text = fromUtf16(raw, 2, false);
-    } else if (raw.size() >= 2 && at(0) != 0 && at(1) == 0) {
-        enc.form = IniEncoding::Form::Utf16LE;  // no mark, but "[\0F\0..." is plainly UTF-16
-        text = fromUtf16(raw, 0, true);
-    } else if (raw.size() >= 2 && at(0) == 0 && at(1) != 0) {
-        enc.form = IniEncoding::Form::Utf16BE;
-        text = fromUtf16(raw, 0, false);
     } else {
-        text = raw;
+        text = raw;  // Windows marks its UTF-16 settings files; without a mark they are bytes
+    }
+    // A second mark is a mark too: the text in memory never begins with one, so it cannot
+    // become part of the first section's name.
+    while (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        text.erase(0, 3);
+        if (enc.form == IniEncoding::Form::Bytes) enc.form = IniEncoding::Form::Utf8Bom;
     }
     // LF-only files keep LF; any CR LF (or no line end at all) means CR LF.
     const std::size_t lf = text.find('\n');
@@ -132,15 +132,22 @@ std::string encodeIniText(const std::string& text, const IniEncoding& enc) {
     } else {
         lines = text;
     }
+    const bool utf16 =
+        enc.form == IniEncoding::Form::Utf16LE || enc.form == IniEncoding::Form::Utf16BE;
+    // UTF-16 holds characters, not bytes: a value that is no UTF-8 (a CP1251 path) would be
+    // lost in it, so such a text keeps its bytes and the file becomes a byte file.
+    if (utf16 && !isValidUtf8(lines)) return lines;
     switch (enc.form) {
         case IniEncoding::Form::Bytes:
             return lines;
         case IniEncoding::Form::Utf8Bom:
             return "\xEF\xBB\xBF" + lines;
         case IniEncoding::Form::Utf16LE:
-            return (enc.bom ? std::string("\xFF\xFE") : std::string()) + toUtf16(lines, true);
+            // Always with a mark: without one, a first character beyond Latin-1 would read back
+            // as the other byte order.
+            return "\xFF\xFE" + toUtf16(lines, true);
         case IniEncoding::Form::Utf16BE:
-            return (enc.bom ? std::string("\xFE\xFF") : std::string()) + toUtf16(lines, false);
+            return "\xFE\xFF" + toUtf16(lines, false);
     }
     return lines;
 }

@@ -1,7 +1,8 @@
 // How a settings file is stored, so that it is written back the way it came: plain bytes or
-// UTF-8 with or without a byte-order mark, UTF-16 as Windows writes it (little-endian with a
-// mark, or big-endian), and CR LF or LF line ends. In memory the text is always bytes with
-// LF line ends; UTF-16 is turned into UTF-8.
+// UTF-8 with or without a byte-order mark, UTF-16 as Windows writes it (with a mark, either
+// byte order), and CR LF or LF line ends. In memory the text is always bytes with
+// LF line ends; UTF-16 is turned into UTF-8, and written back as UTF-16 as long as the text
+// is UTF-8 (a byte string that is not, such as a CP1251 path, is written as bytes instead).
 #pragma once
 
 #include <string>
@@ -11,7 +12,6 @@ namespace folvek {
 struct IniEncoding {
     enum class Form { Bytes, Utf8Bom, Utf16LE, Utf16BE };
     Form form = Form::Bytes;
-    bool bom = false;  // UTF-16 only: the file began with a byte-order mark
     bool crlf = true;  // a new file, or one with CR LF ends
 };
 

@@ -134,11 +134,14 @@ void IniFile::set(const std::string& section, const std::string& key, const std:
 
 SaveResult IniFile::save(const std::string& path) const {
     std::string text;
+    IniEncoding form = encoding_;
     for (const std::string& line : lines_) {
         text += line;
         text += '\n';
+        // A line that ends in CR would lose it to the next reading of an LF file.
+        if (!line.empty() && line.back() == '\r') form.crlf = true;
     }
-    return saveFile(path, encodeIniText(text, encoding_));
+    return saveFile(path, encodeIniText(text, form));
 }
 
 }  // namespace folvek

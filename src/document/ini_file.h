@@ -32,6 +32,7 @@ class IniFile {
     SaveResult save(const std::string& path) const;
 
     const std::vector<std::string>& lines() const { return lines_; }
+    const IniEncoding& encoding() const { return encoding_; }
 
   private:
     // Index of the section's header line, or npos.

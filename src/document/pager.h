@@ -18,6 +18,9 @@
 namespace folvek {
 
 inline constexpr std::size_t kDocumentLineLimit = std::size_t{1} << 22;
+// FontSize beyond this (a hundred inches) is taken as this: no font is that large, and the
+// whole int range would overflow the metrics arithmetic.
+inline constexpr std::int32_t kFontSizeLimit = 10000;
 
 class MessageSink;
 class PrinterSettings;

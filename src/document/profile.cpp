@@ -101,9 +101,7 @@ void pager::loadProfile(const std::string& fileName) {
     ini.load(iniPath);  // a missing file gives every default
     const ProfileReader r(ini);
 
-    // Like the margins, a hand-edited size is bounded: a hundred inches is no font, and the
-    // full int range would overflow the metrics arithmetic.
-    constexpr std::int32_t kFontSizeLimit = 10000;
+    // Like the margins, a hand-edited size is bounded.
     logFont.height = std::clamp(r.number("FontSize", -13), -kFontSizeLimit, kFontSizeLimit);
     logFont.weight = r.number("FontWeight", 400);
     logFont.italic = r.byte("FontItalic", 0);

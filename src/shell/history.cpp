@@ -144,8 +144,11 @@ std::string entryLine(const std::string& document, const std::string& settings) 
             if (c != '%' && needsEscape(c)) return false;
         return true;
     };
-    if (plain(document) && plain(settings) && !document.starts_with('%'))
+    if (plain(document) && plain(settings) && !document.starts_with('%') &&
+        !document.starts_with(kOffMarker))
         return document + '\t' + settings + '\n';
+    // Escaped, an entry for a path "NOHISTORY…" cannot switch the history off when the lines
+    // before it were dropped.
     return '%' + escape(document) + '\t' + escape(settings) + '\n';
 }
 

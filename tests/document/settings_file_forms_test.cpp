@@ -62,12 +62,18 @@ TEST_F(SettingsForms, Utf16IsReadAndWrittenBackInUtf16) {
     // Cyrillic and a character outside the basic plane survive the round trip.
     IniEncoding enc;
     enc.form = IniEncoding::Form::Utf16BE;
-    enc.bom = true;
     const std::string text = "[Folvk]\nFontName=Курьер \xF0\x9F\x98\x80\n";
     IniEncoding back;
     EXPECT_EQ(decodeIniText(encodeIniText(text, enc), back),
               "[Folvk]\r\nFontName=Курьер \xF0\x9F\x98\x80\r\n");
     EXPECT_EQ(back.form, IniEncoding::Form::Utf16BE);
+
+    // A CP1251 path cannot be held in UTF-16: the file keeps its bytes rather than lose them.
+    p->TopFile = "/data/\xCB\xEE\xE3\xEE.bmp";
+    ASSERT_EQ(p->saveProfile(nullptr), 1);
+    auto again = coretest::makePager(dir, messages);
+    EXPECT_EQ(again->TopFile, p->TopFile);
+    EXPECT_EQ(again->Zoom, 8);
 }
 
 TEST_F(SettingsForms, LfOnlyFilesKeepLfAndNewFilesFollowTheUmask) {
