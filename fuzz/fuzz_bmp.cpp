@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(messages.shown.empty());
     FUZZ_CHECK(bmp.imageWidth > 0 && bmp.imageHeight > 0);
-    FUZZ_CHECK(bmp.pixels.size() == std::size_t(bmp.imageWidth) * std::size_t(bmp.imageHeight));
+    FUZZ_CHECK(bmp.pixels.size() == std::size_t(bmp.pixelWidth) * std::size_t(bmp.pixelHeight));
     CheckingDevice dc;
     drawAt(bmp, dc, 0, 0);
     bmp.percent = size ? 1 + data[size - 1] % 400 : 100;  // the scales the settings allow

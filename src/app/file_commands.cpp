@@ -52,12 +52,14 @@ void TRulerWin::saveDocumentAs() {
     if (!chosen.isEmpty() && pager_) {
         ShellState& shell = shellState();
         QtMessages box(this);
-        switch (copyTextFile(shell.documentPath, chosen.toStdString())) {
+        SaveResult why;
+        switch (copyTextFile(shell.documentPath, chosen.toStdString(), &why)) {
             case CopyResult::SourceFailed:
                 box.show(loadString(StrCannotOpenSource), "!!!", MsgIcon::Error);
                 break;
             case CopyResult::TargetFailed:
-                box.show(loadString(StrCannotOpenOutput), "!!!", MsgIcon::Error);
+                box.show(loadString(StrCannotOpenOutput) + "\n" + saveFailureReason(why), "!!!",
+                         MsgIcon::Error);
                 break;
             case CopyResult::Ok:
                 shell.documentPath = chosen.toStdString();

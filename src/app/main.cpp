@@ -5,11 +5,13 @@
 
 #include "app_globals.h"
 #include "command_line.h"
+#include "file_replace.h"
 #include "history.h"
 #include "program_info.h"
 #include "ruler_app.h"
 #include "shell_state.h"
 #include "startup_window.h"
+#include "temp_names.h"
 
 int main(int argc, char** argv) {
     using namespace folvek;
@@ -30,11 +32,13 @@ int main(int argc, char** argv) {
     std::string error;
     if (!ensureSettingsDirectory(&error))
         std::fprintf(stderr, "folvek: settings directory: %s\n", error.c_str());
+    removeLeftoverTemps(shell.programDir);  // what a save cut short by a crash left behind
 
     TRulerApp application(argc, argv);
     showStartupWindow();
 
     parseCommandLine(argc, argv, shell);
+    if (!shell.documentPath.empty()) removeLeftoverTemps(directoryOf(shell.documentPath));
     if (!shell.iniGiven && !shell.documentPath.empty()) history::lookup(shell);
 
     application.initMainWindow();

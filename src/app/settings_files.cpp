@@ -2,9 +2,11 @@
 #include "settings_files.h"
 
 #include <QComboBox>
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <algorithm>
+#include <QVariant>
+#include <string>
+#include <vector>
 
 #include "app_globals.h"
 #include "command_ids.h"
@@ -13,6 +15,7 @@
 #include "printer_settings.h"
 #include "ruler_win.h"
 #include "settings_file_dialog.h"
+#include "settings_listing.h"
 #include "shell_state.h"
 #include "status_fields.h"
 
@@ -23,24 +26,22 @@ namespace {}  // namespace
 void refreshSettingsFiles() {
     QComboBox* combo = app().settingsList;
     if (!combo) return;
-    const QDir dir(QString::fromStdString(shellState().programDir));
-    // Name filters match without regard to case, so FOLVK95.INI is listed too.
-    QStringList names = dir.entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::NoSort);
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = a.compare(b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
+    // The names as bytes: the entry shows what can be shown of a name that is not UTF-8 and
+    // keeps the name itself for the choice.
+    const std::vector<std::string> names = listSettingsFiles(shellState().programDir);
 
     const QSignalBlocker block(combo);
     combo->clear();
-    combo->addItems(names);
-    QString current;
-    if (const pager* p = app().thePager)
-        current = QFileInfo(QString::fromStdString(p->iniPath)).fileName();
+    for (const std::string& name : names) {
+        const QByteArray bytes = QByteArray::fromStdString(name);
+        combo->addItem(QFile::decodeName(bytes), bytes);
+    }
+    std::string current;
+    if (const pager* p = app().thePager) current = p->iniPath.substr(p->iniPath.rfind('/') + 1);
     int selected = -1;
-    if (!current.isEmpty()) {
-        for (int i = 0; i < names.size() && selected < 0; ++i)
-            if (names[i].startsWith(current, Qt::CaseInsensitive)) selected = i;
+    if (!current.empty()) {
+        for (std::size_t i = 0; i < names.size() && selected < 0; ++i)
+            if (startsWithIgnoringCase(names[i], current)) selected = static_cast<int>(i);
     }
     combo->setCurrentIndex(selected);
 }
@@ -68,7 +69,9 @@ void settingsListChosen(TRulerWin& view, int index) {
     pager* p = view.document();
     if (!combo || !p || index < 0 || index >= combo->count()) return;
     // A bare name: loadProfile takes it from the settings directory.
-    const std::string name = combo->itemText(index).toStdString();
+    const QVariant bytes = combo->itemData(index);
+    const std::string name =
+        bytes.isValid() ? bytes.toByteArray().toStdString() : combo->itemText(index).toStdString();
     if (name.empty() || name.find('/') != std::string::npos) return;
     shellState().IniFileName = name;
     // The new file may hold another zoom or font, so the page's extent changes too.

@@ -1,6 +1,7 @@
 // The built-in editor: loading the file into the control, the resize rule, saving and leaving.
 #include "editor_dialog.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,6 +20,10 @@
 namespace folvek {
 
 namespace {
+
+constexpr const char* kShownInPart =
+    "Показано только начало файла; он открыт только для чтения, чтобы не потерять остальное.";
+constexpr const char* kReadOnlyTitle = " (только начало файла, только чтение)";
 
 constexpr const char* kUnmappableText =
     "Некоторые символы текста нельзя записать в кодировке файла, они будут заменены знаком "
@@ -53,7 +58,7 @@ dialDoc2::dialDoc2(QWidget* owner, EditorSession session)
                     screen->availableGeometry().height() - 20);
     }
     CenterDialog(this);
-    setWindowTitle(QString::fromStdString(session_.path));
+    setWindowTitle(QFile::decodeName(QByteArray::fromStdString(session_.path)));
 
     loadFile();
     edit_->setFont(editorFont(session_.fontName, session_.charSet, edit_->font()));
@@ -76,12 +81,16 @@ MsgAnswer dialDoc2::tell(const std::string& text, const std::string& caption, Ms
 
 void dialDoc2::loadFile() {
     std::string bytes;
+    std::size_t total = 0;
+    // Only what the control may hold is read: a file of gigabytes costs no more than that.
     // A file that cannot be read leaves the editor empty; saving then creates it.
-    if (!readWholeFile(session_.path, bytes)) return;
-    if (static_cast<std::int64_t>(bytes.size()) > kEditorTextLimit) {
-        tell(loadString(StrFileTooLarge), "!!!", MsgIcon::Information);
+    if (!readFilePrefix(session_.path, static_cast<std::size_t>(kEditorTextLimit), bytes, total))
+        return;
+    if (total > bytes.size()) {
+        tell(loadString(StrFileTooLarge) + "\n" + kShownInPart, "!!!", MsgIcon::Information);
         edit_->setReadOnly(true);
         ok_->setEnabled(false);
+        setWindowTitle(windowTitle() + QString::fromUtf8(kReadOnlyTitle));
     }
     EditorText text = decodeEditorText(bytes, session_.isDos);
     crlf_ = text.crlf;
@@ -111,15 +120,18 @@ void dialDoc2::accept() {
     if (out.unmappable > 0 &&
         tell(kUnmappableText, "???", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
-    switch (replaceFileContents(session_.path, out.bytes)) {
-        case ReplaceResult::CreateFailed:
-            tell("Error opening file!", "Error", MsgIcon::Error);
-            return;
-        case ReplaceResult::WriteFailed:
-            tell("Error writing to file!", "Error", MsgIcon::Error);
-            return;
-        case ReplaceResult::Ok:
+    // On every failure the editor stays open with its text, so nothing typed is lost.
+    const SaveResult saved = saveFile(session_.path, out.bytes);
+    switch (saved.status) {
+        case SaveStatus::Ok:
             break;
+        case SaveStatus::WriteFailed:
+        case SaveStatus::RestoreFailed:
+            tell("Error writing to file!\n" + saveFailureReason(saved), "Error", MsgIcon::Error);
+            return;
+        default:
+            tell("Error opening file!\n" + saveFailureReason(saved), "Error", MsgIcon::Error);
+            return;
     }
     done(1);
 }

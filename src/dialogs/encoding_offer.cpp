@@ -13,7 +13,7 @@ namespace folvek {
 
 namespace {
 
-constexpr const char* kRewriteFailed = "Не удалось переписать файл в Windows кодировке!";
+const std::string kRewriteFailed = "Не удалось переписать файл в Windows кодировке!";
 
 }  // namespace
 
@@ -29,12 +29,17 @@ int offerWindowsEncoding(DocumentCommandContext& ctx) {
             return -1;
     }
     std::string bytes;
-    const bool ok = readWholeFile(ctx.path, bytes) &&
-                    (oemToAnsi(bytes.data(), bytes.size()),
-                     replaceFileContents(ctx.path, bytes) == ReplaceResult::Ok);
-    if (!ok) {
+    SaveResult saved{SaveStatus::CreateFailed, 0};
+    if (readWholeFile(ctx.path, bytes)) {
+        oemToAnsi(bytes.data(), bytes.size());
+        saved = saveFile(ctx.path, bytes);
+    }
+    if (!saved.ok()) {
         // Clearing IsDos now would show the still-DOS file garbled and hand it on as Windows text.
-        ctx.messages->show(kRewriteFailed, "!!!", MsgIcon::Error);
+        const std::string why = saved.error || saved.status != SaveStatus::CreateFailed
+                                    ? "\n" + saveFailureReason(saved)
+                                    : std::string();
+        ctx.messages->show(kRewriteFailed + why, "!!!", MsgIcon::Error);
         return -1;
     }
     ctx.doc->IsDos = 0;

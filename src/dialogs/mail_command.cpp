@@ -1,13 +1,15 @@
-// Handing the document to xdg-email.
+// Handing the document to xdg-email, its path as the bytes the file system holds.
 #include "mail_command.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
-#include <QProcess>
+#include <QString>
 #include <QWidget>
 
 #include "document_command_context.h"
 #include "encoding_offer.h"
 #include "messages.h"
+#include "run_program.h"
 
 namespace folvek {
 
@@ -27,44 +29,36 @@ void bringToFront(QWidget* owner) {
     top->setFocus();
 }
 
-// Runs the program to its end; the window keeps painting but takes no input meanwhile, so no
-// second command can start while the mail client's compose window is open.
-int runToEnd(QProcess& proc, QWidget* owner) {
-    QEventLoop loop;
-    QObject::connect(&proc, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&proc, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    QWidget* top = owner ? owner->window() : nullptr;
-    const bool wasEnabled = top && top->isEnabled();
-    if (wasEnabled) top->setEnabled(false);
-    if (proc.state() != QProcess::NotRunning) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (wasEnabled) top->setEnabled(true);
-    return proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -1;
-}
-
 }  // namespace
 
-QStringList mailArguments(const std::string& path, const std::optional<std::string>& recipient) {
+std::vector<std::string> mailArguments(const std::string& path,
+                                       const std::optional<std::string>& recipient) {
     const std::size_t slash = path.find_last_of('/');
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    QStringList args{QStringLiteral("--subject"), QString::fromStdString(name),
-                     QStringLiteral("--attach"), QString::fromStdString(path)};
-    if (recipient && !recipient->empty()) args << QString::fromStdString(*recipient);
+    std::vector<std::string> args{"--subject", name, "--attach", path};
+    if (recipient && !recipient->empty()) args.push_back(*recipient);
     return args;
 }
 
 MailOutcome sendDocumentByMail(DocumentCommandContext& ctx) {
     MailOutcome outcome = MailOutcome::Cancelled;
     if (!ctx.path.empty() && offerWindowsEncoding(ctx) != -1) {
-        QProcess proc;
-        proc.setProcessChannelMode(QProcess::ForwardedChannels);
-        proc.setInputChannelMode(QProcess::ForwardedInputChannel);
-        proc.start(QLatin1String(kMailProgram), mailArguments(ctx.path, ctx.eValue));
-        if (!proc.waitForStarted()) {
+        std::vector<std::string> argv = mailArguments(ctx.path, ctx.eValue);
+        argv.insert(argv.begin(), kMailProgram);
+        // The window keeps painting but takes no input meanwhile, so no second command can
+        // start while the mail client's compose window is open.
+        QWidget* top = ctx.owner ? ctx.owner->window() : nullptr;
+        const bool wasEnabled = top && top->isEnabled();
+        if (wasEnabled) top->setEnabled(false);
+        const ProgramRun run = runProgram(
+            argv, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+        if (wasEnabled) top->setEnabled(true);
+        if (!run.started) {
             ctx.messages->show(kCannotStart, "!!!", MsgIcon::Error);
             outcome = MailOutcome::NotStarted;
-        } else if (const int code = runToEnd(proc, ctx.owner); code != 0) {
-            ctx.messages->show(QString::fromUtf8(kFailedFormat).arg(code).toStdString(), "!!!",
-                               MsgIcon::Error);
+        } else if (run.exitCode != 0) {
+            ctx.messages->show(QString::fromUtf8(kFailedFormat).arg(run.exitCode).toStdString(),
+                               "!!!", MsgIcon::Error);
             outcome = MailOutcome::Failed;
         } else {
             outcome = MailOutcome::Sent;

@@ -2,9 +2,9 @@
 // to the desktop's mail client through xdg-email, whose compose window the user finishes.
 #pragma once
 
-#include <QStringList>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace folvek {
 
@@ -14,7 +14,9 @@ class MessageSink;
 inline constexpr const char* kMailProgram = "xdg-email";
 
 // --subject <file name> --attach <path> [recipient]; the recipient only when /e has a value.
-QStringList mailArguments(const std::string& path, const std::optional<std::string>& recipient);
+// Bytes, not text: a path that is not UTF-8 reaches the mail program unchanged.
+std::vector<std::string> mailArguments(const std::string& path,
+                                       const std::optional<std::string>& recipient);
 
 enum class MailOutcome {
     Sent,        // the mail client took the message

@@ -1,12 +1,14 @@
 // Reading Windows bitmap files: the file header, the information header (core, 3.x, V4, V5)
 // and the colour table are kept as stored; the pixels are decoded once to 0xAARRGGBB, top row
-// first. Every size and offset is checked against the file before it is used.
+// first, on a coarser grid when the image is larger than any page shows. Every size and offset is
+// checked against the file before it is used.
 #include "bmp_out.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdio>
@@ -127,21 +129,29 @@ std::vector<std::uint32_t> readPalette(const std::vector<std::uint8_t>& info, co
     return pal;
 }
 
-void decodeRows(const std::uint8_t* data, const Header& h, const std::vector<std::uint32_t>& pal,
-                std::vector<std::uint32_t>& out) {
-    const std::size_t w = static_cast<std::size_t>(h.width);
+// Which pixels are kept: every `step`-th of every `step`-th row, `width` x `height` of them.
+struct Sampling {
+    std::size_t step = 1, width = 0, height = 0;
+};
+
+// `row(i)` gives the file's i-th stored row (bottom-up files store the bottom row first).
+template <typename RowAt>
+void decodeRows(RowAt row, const Header& h, const std::vector<std::uint32_t>& pal,
+                const Sampling& s, std::vector<std::uint32_t>& out) {
     const std::size_t rows = static_cast<std::size_t>(h.height < 0 ? -h.height : h.height);
-    const std::size_t stride = ((w * h.bpp + 31) / 32) * 4;
     std::uint32_t m[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};
     if (!h.hasMasks) {
         if (h.bpp == 16) m[0] = 0x7C00, m[1] = 0x03E0, m[2] = 0x001F;
         if (h.bpp == 32) m[0] = 0xFF0000, m[1] = 0xFF00, m[2] = 0xFF;
     }
     const Channel r(m[0]), g(m[1]), b(m[2]), a(m[3]);
-    for (std::size_t y = 0; y < rows; ++y) {
-        const std::uint8_t* src = data + y * stride;
-        std::uint32_t* dst = out.data() + (h.height > 0 ? rows - 1 - y : y) * w;
-        for (std::size_t x = 0; x < w; ++x) {
+    for (std::size_t ty = 0; ty < s.height; ++ty) {
+        const std::size_t top = ty * s.step;  // image row, top first
+        const std::uint8_t* src = row(h.height > 0 ? rows - 1 - top : top);
+        if (!src) return;
+        std::uint32_t* dst = out.data() + ty * s.width;
+        for (std::size_t tx = 0; tx < s.width; ++tx) {
+            const std::size_t x = tx * s.step;
             std::uint32_t px;
             switch (h.bpp) {
                 case 1:
@@ -162,20 +172,24 @@ void decodeRows(const std::uint8_t* data, const Header& h, const std::vector<std
                     px = (alpha << 24) | (r.get(v) << 16) | (g.get(v) << 8) | b.get(v);
                 }
             }
-            dst[x] = px;
+            dst[tx] = px;
         }
     }
 }
 
 // Run-length encoded 4- and 8-bit data; bytes past the end of the data end the picture.
 void decodeRle(const std::uint8_t* data, std::size_t size, const Header& h,
-               const std::vector<std::uint32_t>& pal, std::vector<std::uint32_t>& out) {
+               const std::vector<std::uint32_t>& pal, const Sampling& s,
+               std::vector<std::uint32_t>& out) {
     const std::int64_t w = h.width, rows = h.height;
+    const auto step = static_cast<std::int64_t>(s.step);
     std::int64_t x = 0, y = 0;
     std::size_t i = 0;
     auto put = [&](std::uint32_t index) {
-        if (x < w && y < rows)
-            out[static_cast<std::size_t>((rows - 1 - y) * w + x)] = pal[index & 0xFF];
+        const std::int64_t top = rows - 1 - y;
+        if (x < w && top >= 0 && x % step == 0 && top % step == 0)
+            out[static_cast<std::size_t>(top / step) * s.width +
+                static_cast<std::size_t>(x / step)] = pal[index & 0xFF];
         ++x;
     };
     const bool four = h.compression == kRle4;
@@ -252,6 +266,7 @@ int BmpOut::release() {
     pixels.clear();
     pixels.shrink_to_fit();
     imageWidth = imageHeight = 0;
+    pixelWidth = pixelHeight = 0;
     if (!held) return 0;
     height = width = 0;
     percent = 100;
@@ -274,7 +289,8 @@ int BmpOut::loadFile(const std::string& name, MessageSink* messages) {
 
     errno = 0;
     File file(fileName);
-    if (!file) return fail(StrPictureOpenError, errno != 0 ? std::strerror(errno) : "это не обычный файл");
+    if (!file)
+        return fail(StrPictureOpenError, errno != 0 ? std::strerror(errno) : "это не обычный файл");
     const std::uint64_t fileSize = file.size();
     if (fileSize < 14 + 12 || !file.read(0, fileHeader, 14)) return fail(StrPictureOpenError);
     const std::uint32_t offset = u32(fileHeader + 10);
@@ -292,35 +308,49 @@ int BmpOut::loadFile(const std::string& name, MessageSink* messages) {
 
     const std::uint64_t w = static_cast<std::uint64_t>(h.width);
     const std::uint64_t rows = static_cast<std::uint64_t>(h.height < 0 ? -h.height : h.height);
-    if (w * rows > BmpOut::kMaxDecodedBytes / 4) return fail(StrOutOfMemory);
+    // No page shows more than kMaxPixelSide pixels of a picture across; a larger one is kept
+    // at a coarser grid, so a header claiming a huge image costs what can be shown.
+    Sampling sampling;
+    sampling.step =
+        static_cast<std::size_t>((std::max(w, rows) + kMaxPixelSide - 1) / kMaxPixelSide);
+    sampling.width = static_cast<std::size_t>((w + sampling.step - 1) / sampling.step);
+    sampling.height = static_cast<std::size_t>((rows + sampling.step - 1) / sampling.step);
 
     const std::uint64_t available = fileSize - offset;
-    std::uint64_t need;
     const bool rle = h.compression == kRle4 || h.compression == kRle8;
-    if (rle) {
-        need = available;  // bounded by the file, decoded size checked above
-    } else {
-        const std::uint64_t stride = ((w * h.bpp + 31) / 32) * 4;
-        need = stride * (rows - 1) + (w * h.bpp + 7) / 8;  // the last row's padding may be missing
-        if (need > available) return fail(StrPictureOpenError);
-    }
+    const std::uint64_t stride = ((w * h.bpp + 31) / 32) * 4;
+    // The last row's padding may be missing, nothing more; the division keeps a header that
+    // claims 2^31 rows of 2^31 pixels from wrapping the product round.
+    if (!rle &&
+        ((rows - 1) > available / stride || stride * (rows - 1) + (w * h.bpp + 7) / 8 > available))
+        return fail(StrPictureOpenError);
+    const std::vector<std::uint32_t> pal = readPalette(info, h);
     std::vector<std::uint8_t> data;
     try {
-        data.assign(
-            static_cast<std::size_t>(rle ? need : std::min<std::uint64_t>(available, need + 3)), 0);
-        pixels.assign(static_cast<std::size_t>(w * rows), 0);
+        pixels.assign(sampling.width * sampling.height, 0);
+        // Run-length data is read whole (it is what the file holds); rows one at a time.
+        data.assign(static_cast<std::size_t>(rle ? available : stride), 0);
     } catch (const std::bad_alloc&) {
         return fail(StrOutOfMemory);
     }
-    if (!file.read(offset, data.data(), data.size())) return fail(StrPictureOpenError);
-    if (!rle) data.resize(static_cast<std::size_t>(((w * h.bpp + 31) / 32) * 4 * rows), 0);
+    if (rle) {
+        if (!file.read(offset, data.data(), data.size())) return fail(StrPictureOpenError);
+        decodeRle(data.data(), data.size(), h, pal, sampling, pixels);
+    } else {
+        bool readOk = true;
+        auto rowAt = [&](std::size_t i) -> const std::uint8_t* {
+            const std::uint64_t at = offset + i * stride;
+            const std::size_t n = static_cast<std::size_t>(std::min(stride, fileSize - at));
+            std::fill(data.begin() + static_cast<std::ptrdiff_t>(n), data.end(), 0);
+            readOk = file.read(at, data.data(), n);
+            return readOk ? data.data() : nullptr;
+        };
+        decodeRows(rowAt, h, pal, sampling, pixels);
+        if (!readOk) return fail(StrPictureOpenError);
+    }
 
-    const std::vector<std::uint32_t> pal = readPalette(info, h);
-    if (rle)
-        decodeRle(data.data(), data.size(), h, pal, pixels);
-    else
-        decodeRows(data.data(), h, pal, pixels);
-
+    pixelWidth = static_cast<std::int32_t>(sampling.width);
+    pixelHeight = static_cast<std::int32_t>(sampling.height);
     imageWidth = static_cast<std::int32_t>(w);
     imageHeight = static_cast<std::int32_t>(rows);
     width = static_cast<std::int32_t>(static_cast<std::int64_t>(imageWidth) * percent / 100);

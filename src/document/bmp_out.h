@@ -28,13 +28,17 @@ class BmpOut {
     std::int32_t width = 0;   // scaled, logical units
     std::int32_t percent = 100;
 
-    // The decoded image: imageWidth x imageHeight pixels, 0xAARRGGBB, top row first.
+    // The image's size as the file gives it; layout and scaling use these.
     std::int32_t imageWidth = 0;
     std::int32_t imageHeight = 0;
+    // The decoded pixels, 0xAARRGGBB, top row first: pixelWidth x pixelHeight, the image
+    // itself or, for an image wider or taller than kMaxPixelSide, every n-th pixel of it.
+    std::int32_t pixelWidth = 0;
+    std::int32_t pixelHeight = 0;
     std::vector<std::uint32_t> pixels;
 
-    // Largest decoded image accepted (bytes); larger files are refused before allocating.
-    static constexpr std::uint64_t kMaxDecodedBytes = 512ull * 1024 * 1024;
+    // At 100 % a pixel is 0.01 inch: 4096 of them are 41 inches, more than a page shows.
+    static constexpr std::uint64_t kMaxPixelSide = 4096;
 };
 
 // The name actually opened: ".bmp" is appended unless one of the last four characters is '.'.

@@ -1,12 +1,19 @@
-// The one atomic file writer: settings files and the history go through it.
+// Saving a file without harm: through a temporary file and a rename where that keeps the
+// file's identity, in place with the old bytes kept for a roll-back where it does not.
 #include "file_replace.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+#include "temp_names.h"
 
 namespace folvek {
 
@@ -24,46 +31,254 @@ FileSystemCalls& calls() {
     return c;
 }
 
+SaveResult failure(SaveStatus status, int error, bool inPlace = false) {
+    return {status, error, inPlace};
+}
+
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool writeAllAt(int fd, const std::string& bytes, off_t at) {
+    if (::lseek(fd, at, SEEK_SET) < 0) return false;
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left) {
+        const ssize_t n = calls().write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = ENOSPC;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool readAll(int fd, std::string& out) {
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n == 0) return true;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+}
+
+void syncDirectory(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);  // some file systems refuse; the rename itself already happened
+    ::close(fd);
+}
+
+// What the save will replace: the file itself, or the regular file a link names when the user
+// owns it.
+struct Target {
+    std::string path;
+    bool exists = false;
+    struct stat st {};
+};
+
+SaveStatus resolve(const std::string& path, Target& t, int& error) {
+    struct stat lst {};
+    t.path = path;
+    if (::lstat(path.c_str(), &lst) != 0) {
+        if (errno != ENOENT) {
+            error = errno;
+            return SaveStatus::CreateFailed;
+        }
+        return SaveStatus::Ok;  // a new file
+    }
+    if (S_ISLNK(lst.st_mode)) {
+        char* real = ::realpath(path.c_str(), nullptr);
+        if (!real) {
+            error = errno;
+            return SaveStatus::NotRegular;  // a dangling link: creating through it is no save
+        }
+        t.path = real;
+        std::free(real);
+        if (::stat(t.path.c_str(), &t.st) != 0 || !S_ISREG(t.st.st_mode)) {
+            error = EINVAL;
+            return SaveStatus::NotRegular;
+        }
+        if (t.st.st_uid != ::geteuid()) {
+            error = EPERM;
+            return SaveStatus::ForeignLink;
+        }
+    } else {
+        t.st = lst;
+        if (!S_ISREG(t.st.st_mode)) {
+            error = EINVAL;
+            return SaveStatus::NotRegular;
+        }
+    }
+    t.exists = true;
+    // Root may write anything, but a file nobody may write is one the user meant to keep.
+    if (::access(t.path.c_str(), W_OK) != 0 || (t.st.st_mode & 0222) == 0) {
+        error = EACCES;
+        return SaveStatus::ReadOnly;
+    }
+    return SaveStatus::Ok;
+}
+
+// The file's own inode is rewritten: its owner, group, mode and links stay by themselves. The
+// new size is reserved first, so a full disk shows before a byte changes; a write that fails
+// all the same puts the old bytes back.
+SaveResult writeInPlace(const Target& t, const std::string& bytes) {
+    const int fd = ::open(t.path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return failure(SaveStatus::CreateFailed, errno, true);
+    std::string old;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !readAll(fd, old)) {
+        const int why = errno ? errno : EINVAL;
+        ::close(fd);
+        return failure(SaveStatus::CreateFailed, why, true);
+    }
+    if (bytes.size() > old.size()) {
+        const int r = calls().allocate(fd, 0, static_cast<off_t>(bytes.size()));
+        if (r != 0 && r != EOPNOTSUPP && r != EINVAL) {
+            // A failed reservation may still have grown the file.
+            const bool back = ::ftruncate(fd, static_cast<off_t>(old.size())) == 0;
+            ::close(fd);
+            return failure(back ? SaveStatus::WriteFailed : SaveStatus::RestoreFailed, r, true);
+        }
+    }
+    const bool ok = writeAllAt(fd, bytes, 0) &&
+                    ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && calls().sync(fd) == 0;
+    const int why = errno;
+    if (ok) {
+        const bool closed = ::close(fd) == 0;
+        return closed ? SaveResult{SaveStatus::Ok, 0, true}
+                      : failure(SaveStatus::WriteFailed, errno, true);
+    }
+    const bool restored = writeAllAt(fd, old, 0) &&
+                          ::ftruncate(fd, static_cast<off_t>(old.size())) == 0 &&
+                          calls().sync(fd) == 0;
+    ::close(fd);
+    return failure(restored ? SaveStatus::WriteFailed : SaveStatus::RestoreFailed, why, true);
+}
+
+enum class Replace { Done, Failed, UseInPlace };
+
+Replace writeThroughTemp(const Target& t, const std::string& bytes, int& error) {
+    const std::string dir = directoryOf(t.path);
+    int fd = -1;
+    std::string temp;
+    for (int attempt = 0; attempt < 3 && fd < 0; ++attempt) {
+        temp = tempPattern(dir, baseNameOf(t.path));
+        fd = calls().makeTemp(temp.data());
+        if (fd < 0 && errno == ENAMETOOLONG) {
+            temp = tempPattern(dir, "");
+            fd = calls().makeTemp(temp.data());
+        }
+        if (fd < 0) {
+            error = errno;
+            // A directory the user may not write: the file itself may still be writable.
+            return (t.exists && (error == EACCES || error == EPERM)) ? Replace::UseInPlace
+                                                                     : Replace::Failed;
+        }
+        // The lock tells a cleanup in another instance that this file is in use; a cleanup
+        // that got in first has removed the name, so start again.
+        ::flock(fd, LOCK_EX);
+        struct stat ts {};
+        if (::fstat(fd, &ts) == 0 && ts.st_nlink == 0) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    if (fd < 0) {
+        error = EAGAIN;
+        return Replace::Failed;
+    }
+    auto drop = [&](int why) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        error = why;
+    };
+    const mode_t mode = t.exists ? (t.st.st_mode & 07777) : newFileMode();
+    if (t.exists) {
+        struct stat ts {};
+        if (::fstat(fd, &ts) != 0 || (ts.st_gid != t.st.st_gid && ::fchown(fd, -1, t.st.st_gid))) {
+            drop(errno);
+            return Replace::UseInPlace;  // the new file could not keep the group
+        }
+    }
+    if (::fchmod(fd, mode) != 0 || !writeAllAt(fd, bytes, 0) || calls().sync(fd) != 0) {
+        drop(errno);
+        return Replace::Failed;
+    }
+    if (::close(fd) != 0) {
+        error = errno;
+        ::unlink(temp.c_str());
+        return Replace::Failed;
+    }
+    if (calls().rename(temp.c_str(), t.path.c_str()) != 0) {
+        error = errno;
+        ::unlink(temp.c_str());
+        // A sticky directory lets us create but not replace.
+        return (t.exists && (error == EACCES || error == EPERM)) ? Replace::UseInPlace
+                                                                 : Replace::Failed;
+    }
+    syncDirectory(dir);
+    return Replace::Done;
+}
+
 }  // namespace
 
 FileSystemCalls defaultFileSystemCalls() {
-    return {::mkstemp, systemWrite, ::fsync, systemRename};
+    return {::mkstemp, systemWrite, ::fsync, systemRename, ::posix_fallocate};
 }
 
 FileSystemCalls& fileSystemCalls() {
     return calls();
 }
 
-bool replaceFile(const std::string& path, const std::string& bytes, mode_t mode) {
-    const FileSystemCalls& fs = calls();
-    std::string temp = path + ".XXXXXX";
-    const int fd = fs.makeTemp(temp.data());
-    if (fd < 0) return false;
-    bool ok = ::fchmod(fd, mode) == 0;
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (ok && left) {
-        const ssize_t n = fs.write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = ENOSPC;
-            ok = false;
+SaveResult saveFile(const std::string& path, const std::string& bytes) {
+    if (path.empty()) return failure(SaveStatus::CreateFailed, ENOENT);
+    Target t;
+    int error = 0;
+    if (const SaveStatus s = resolve(path, t, error); s != SaveStatus::Ok) return failure(s, error);
+    // A rename would give a linked file a copy of its own and another user's file our owner.
+    if (t.exists && (t.st.st_nlink > 1 || t.st.st_uid != ::geteuid()))
+        return writeInPlace(t, bytes);
+    switch (writeThroughTemp(t, bytes, error)) {
+        case Replace::Done:
+            return {};
+        case Replace::UseInPlace:
+            return writeInPlace(t, bytes);
+        case Replace::Failed:
             break;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
     }
-    // A full disk may only show when the data reaches it.
-    ok = ok && fs.sync(fd) == 0;
-    const int saved = errno;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && fs.rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        const int why = errno ? errno : saved;
-        ::unlink(temp.c_str());
-        errno = why;
+    return failure(t.exists ? SaveStatus::WriteFailed : SaveStatus::CreateFailed, error);
+}
+
+std::string saveFailureReason(const SaveResult& r) {
+    switch (r.status) {
+        case SaveStatus::Ok:
+            return "";
+        case SaveStatus::ReadOnly:
+            return "Файл доступен только для чтения.";
+        case SaveStatus::NotRegular:
+            return "Это не обычный файл.";
+        case SaveStatus::ForeignLink:
+            return "Это ссылка на файл другого пользователя; он не изменён.";
+        case SaveStatus::CreateFailed:
+            return std::string("Файл не открыт для записи: ") + std::strerror(r.error);
+        case SaveStatus::WriteFailed:
+            return std::string("Запись не удалась (") + std::strerror(r.error) +
+                   "), файл сохранил прежнее содержимое.";
+        case SaveStatus::RestoreFailed:
+            return std::string("Запись не удалась (") + std::strerror(r.error) +
+                   "), и прежнее содержимое вернуть не удалось: файл может быть испорчен.";
     }
-    return ok;
+    return "";
 }
 
 }  // namespace folvek

@@ -2,6 +2,7 @@
 #include "ini_file.h"
 
 #include "file_replace.h"
+#include "ini_encoding.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,11 +51,13 @@ std::optional<std::string> headerName(const std::string& line) {
 
 bool IniFile::load(const std::string& path) {
     lines_.clear();
+    encoding_ = IniEncoding{};
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string data = decodeIniText(raw, encoding_);
     std::size_t start = 0;
     while (start < data.size()) {
         std::size_t nl = data.find('\n', start);
@@ -129,28 +132,16 @@ void IniFile::set(const std::string& section, const std::string& key, const std:
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
 }
 
-bool IniFile::save(const std::string& path) const {
-    if (path.empty()) return false;
-    // Replace what a symbolic link points at, not the link.
-    std::string target = path;
-    struct stat lst {};
-    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-    struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode)) return false;
-
-    std::string data;
+SaveResult IniFile::save(const std::string& path) const {
+    std::string text;
+    IniEncoding form = encoding_;
     for (const std::string& line : lines_) {
-        data += line;
-        data += "\r\n";
+        text += line;
+        text += '\n';
+        // A line that ends in CR would lose it to the next reading of an LF file.
+        if (!line.empty() && line.back() == '\r') form.crlf = true;
     }
-
-    return replaceFile(target, data, exists ? (st.st_mode & 07777) : 0644);
+    return saveFile(path, encodeIniText(text, form));
 }
 
 }  // namespace folvek

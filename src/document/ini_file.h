@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "file_replace.h"
+#include "ini_encoding.h"
+
 namespace folvek {
 
 class IniFile {
@@ -23,11 +26,13 @@ class IniFile {
     // Replaces the key's value, adding the key (and the section) when missing.
     void set(const std::string& section, const std::string& key, const std::string& value);
 
-    // Writes every line with CR LF ends. False when the file could not be replaced; the old
-    // file is then left as it was.
-    bool save(const std::string& path) const;
+    // Writes every line back in the file's own form: its byte-order mark, UTF-16 or bytes, and
+    // its line ends (CR LF for a new file). Fails when the file could not be replaced; the
+    // old file is then left as it was.
+    SaveResult save(const std::string& path) const;
 
     const std::vector<std::string>& lines() const { return lines_; }
+    const IniEncoding& encoding() const { return encoding_; }
 
   private:
     // Index of the section's header line, or npos.
@@ -37,6 +42,7 @@ class IniFile {
     std::size_t findKey(std::size_t header, const std::string& key) const;
 
     std::vector<std::string> lines_;
+    IniEncoding encoding_;
 };
 
 }  // namespace folvek

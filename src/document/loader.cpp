@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "codepage.h"
 #include "messages.h"
@@ -54,16 +56,19 @@ const IdentityTable kIdentity;
 // Cuts the byte stream into lines and hands them to the store.
 class LineCutter {
   public:
-    LineCutter(list& lines, const std::uint8_t* conv, bool scan, std::uint16_t flags)
-        : lines_(lines), conv_(conv), scan_(scan), flags_(flags) {}
+    LineCutter(list& lines, const std::uint8_t* conv, bool scan, std::uint16_t flags,
+               std::size_t lineLimit)
+        : lines_(lines), conv_(conv), scan_(scan), flags_(flags), limit_(lineLimit) {}
 
-    // Returns false once Ctrl-Z was met: the rest of the file does not exist.
+    // Returns false once Ctrl-Z was met (the rest of the file does not exist) or the store
+    // holds its limit of lines.
     bool feed(const unsigned char* p, const unsigned char* end);
     // End of file: a partial piece still makes a line.
     void finish() {
-        if (chunkLen_ > 0) endChunk();
+        if (chunkLen_ > 0 && !full_) endChunk();
     }
     std::int32_t maxLength() const { return maxLength_; }
+    bool cutShort() const { return cutShort_; }
 
   private:
     void startPiece() {
@@ -72,6 +77,7 @@ class LineCutter {
     }
     void commit(std::size_t len) {
         lines_.endAppend(len);
+        if (lines_.size() >= limit_) full_ = true;
         if (scan_) {
             lines_.setStyleAt(lines_.size() - 1, flags_);
             if (len) applyLineTags(lines_.textAt(lines_.size() - 1), len, flags_);
@@ -79,9 +85,16 @@ class LineCutter {
     }
     void formFeed() {
         commit(pieceLen_);
-        out_ = lines_.beginAppend(1);
-        out_[0] = '\f';
-        commit(1);
+        if (!full_) {
+            out_ = lines_.beginAppend(1);
+            out_[0] = '\f';
+            commit(1);
+        }
+        if (full_) {
+            out_ = nullptr;
+            chunkLen_ = 0;
+            return;
+        }
         startPiece();
     }
     void endChunk() {
@@ -104,10 +117,17 @@ class LineCutter {
     bool cut_ = false;          // a NUL was met: the rest of the chunk is dropped
     std::size_t cutAt_ = 0;
     std::int32_t maxLength_ = 0;
+    std::size_t limit_;
+    bool full_ = false;
+    bool cutShort_ = false;
 };
 
 bool LineCutter::feed(const unsigned char* p, const unsigned char* end) {
     while (p < end) {
+        if (full_) {
+            cutShort_ = true;  // bytes beyond the last line the store may hold
+            return false;
+        }
         if (!out_) startPiece();
         std::size_t n = static_cast<std::size_t>(end - p);
         if (n > kPiece - chunkLen_) n = kPiece - chunkLen_;
@@ -197,12 +217,15 @@ int pager::loadText(const std::string& path) {
     const bool fused = lines.empty();
     const std::uint8_t* conv = fused && IsDos ? oemToAnsiTable() : kIdentity.map;
     try {
-        lines.reserveLines(lines.size() + static_cast<std::size_t>(st.st_size) / 48 + 16);
+        lines.reserveLines(lines.size() +
+                           std::min(static_cast<std::size_t>(st.st_size) / 48 + 16, lineLimit));
     } catch (const std::bad_alloc&) {
         // Only a hint.
     }
 
-    LineCutter cutter(lines, conv, fused, baseStyleFlags(logFont));
+    shownInPart = false;
+    const std::size_t room = lineLimit > lines.size() ? lineLimit - lines.size() : 0;
+    LineCutter cutter(lines, conv, fused, baseStyleFlags(logFont), lines.size() + room);
     bool readFailed = false;
     int readErrno = 0;
     try {
@@ -232,6 +255,13 @@ int pager::loadText(const std::string& path) {
         scanStyles();
     }
     if (readFailed) reportUnopenable(context, path, std::strerror(readErrno));
+    if (cutter.cutShort()) {
+        shownInPart = true;
+        if (context.messages)
+            context.messages->show(loadString(StrFileTooLarge) + "\n" + "Показаны только первые " +
+                                       std::to_string(lines.size()) + " строк файла.",
+                                   "!!!", MsgIcon::Information);
+    }
     return 1;
 }
 

@@ -17,6 +17,11 @@
 
 namespace folvek {
 
+inline constexpr std::size_t kDocumentLineLimit = std::size_t{1} << 22;
+// FontSize beyond this (a hundred inches) is taken as this: no font is that large, and the
+// whole int range would overflow the metrics arithmetic.
+inline constexpr std::int32_t kFontSizeLimit = 10000;
+
 class MessageSink;
 class PrinterSettings;
 
@@ -70,6 +75,10 @@ class pager {
     // Document.
     list lines;
     std::int32_t maxLineLength = 0;
+    // A file of more lines is shown up to this many: one of nothing but line or page breaks
+    // would otherwise cost gigabytes for empty pages. shownInPart: the last load stopped there.
+    std::size_t lineLimit = kDocumentLineLimit;
+    bool shownInPart = false;
 
     // Settings (keys of the settings file). The six font keys live in logFont.
     LogFont logFont;

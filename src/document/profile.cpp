@@ -3,16 +3,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 
 #include "decimal.h"
+#include "file_lock.h"
 #include "ini_file.h"
 #include "messages.h"
 #include "pager.h"
 #include "string_table.h"
+#include "utf8_cut.h"
 
 namespace folvek {
 
@@ -30,9 +33,7 @@ class ProfileReader {
     explicit ProfileReader(const IniFile& ini) : ini_(ini) {}
 
     std::string text(const char* key, const char* fallback, std::size_t limit = kShortValue) const {
-        std::string v = ini_.get(kSection, key, fallback);
-        if (v.size() > limit) v.resize(limit);
-        return v;
+        return cutAtCharacter(ini_.get(kSection, key, fallback), limit);
     }
     // Optional blanks and sign, then digits; reading stops at anything else; no digits give 0.
     std::int32_t number(const char* key, std::int32_t fallback) const {
@@ -84,10 +85,12 @@ const char* flag(std::int32_t on) {
 
 // The callers go on with the settings in memory; the user learns that the file kept its old
 // content (a read-only or missing directory, a full disk).
-void reportUnwritable(const PagerContext& context, const std::string& path) {
+void reportUnwritable(const PagerContext& context, const std::string& path,
+                      const std::string& reason = "") {
     if (context.messages)
-        context.messages->show(loadString(StrCannotOpenOutput) + "\n" + path, "!!!",
-                               MsgIcon::Error);
+        context.messages->show(
+            loadString(StrCannotOpenOutput) + "\n" + path + (reason.empty() ? "" : "\n" + reason),
+            "!!!", MsgIcon::Error);
 }
 
 }  // namespace
@@ -98,7 +101,8 @@ void pager::loadProfile(const std::string& fileName) {
     ini.load(iniPath);  // a missing file gives every default
     const ProfileReader r(ini);
 
-    logFont.height = r.number("FontSize", -13);
+    // Like the margins, a hand-edited size is bounded.
+    logFont.height = std::clamp(r.number("FontSize", -13), -kFontSizeLimit, kFontSizeLimit);
     logFont.weight = r.number("FontWeight", 400);
     logFont.italic = r.byte("FontItalic", 0);
     logFont.charSet = r.byte("FontCharSet", 1);
@@ -138,6 +142,9 @@ void pager::loadProfile(const std::string& fileName) {
 
 int pager::saveProfile(const char* fileName) {
     if (fileName) iniPath = fileName;
+    // Keys and sections another instance wrote since this one read the file stay: the file is
+    // read again and changed under the lock.
+    const FileLock lock(iniPath);
     IniFile ini;
     // A file that exists but cannot be read would lose its other keys if rewritten.
     if (!ini.load(iniPath) && ::access(iniPath.c_str(), F_OK) == 0) {
@@ -171,8 +178,14 @@ int pager::saveProfile(const char* fileName) {
     ini.set(kSection, "inTextEnd", flag(inTextEnd));
     ini.set(kSection, "isWrap", flag(isWrap));
     ini.set(kSection, "Orient", num(Orient));
-    if (ini.save(iniPath)) return 1;
-    reportUnwritable(context, iniPath);
+    const SaveResult saved = ini.save(iniPath);
+    if (saved) return 1;
+    // A refusal (a read-only file, a link to another user's file) says why; a failed write
+    // keeps the message it always had.
+    const bool refused = saved.status == SaveStatus::ReadOnly ||
+                         saved.status == SaveStatus::ForeignLink ||
+                         saved.status == SaveStatus::NotRegular;
+    reportUnwritable(context, iniPath, refused ? saveFailureReason(saved) : "");
     return 0;
 }
 

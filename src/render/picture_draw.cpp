@@ -11,8 +11,8 @@ int drawAt(BmpOut& picture, DeviceContext& dc, int x, int y) {
     if (!picture.loaded || picture.pixels.empty()) return 1;
     const auto w = static_cast<int>(std::int64_t{picture.imageWidth} * picture.percent / 100);
     const auto h = static_cast<int>(std::int64_t{picture.imageHeight} * picture.percent / 100);
-    const ImageView view{picture.imageWidth, picture.imageHeight, picture.pixels.data()};
-    dc.stretchImage(x, y, w, -h, 0, 0, picture.imageWidth, picture.imageHeight, view);
+    const ImageView view{picture.pixelWidth, picture.pixelHeight, picture.pixels.data()};
+    dc.stretchImage(x, y, w, -h, 0, 0, picture.pixelWidth, picture.pixelHeight, view);
     return 1;
 }
 

@@ -1,6 +1,7 @@
 // Reading, looking up and rewriting history.cfg.
 #include "history.h"
 
+#include "file_lock.h"
 #include "file_replace.h"
 #include "shell_state.h"
 
@@ -17,16 +18,9 @@ namespace {
 constexpr char kCtrlZ = 0x1a;
 constexpr std::string_view kOffMarker = "NOHISTORY";
 
-std::string cut(std::string_view s, std::size_t n) {
-    return std::string(s.substr(0, n));
-}
-
-// Through the shared atomic writer, so a full disk or a crash never leaves half a history; the
-// permissions are those of a newly created file, not mkstemp's 0600.
+// Through the shared writer, so a full disk or a crash never leaves half a history.
 bool replaceFile(const std::string& path, const std::string& bytes) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return folvek::replaceFile(path, bytes, 0666 & ~mask);
+    return saveFile(path, bytes).ok();
 }
 
 }  // namespace
@@ -59,29 +53,103 @@ bool isDefaultSettings(const std::string& iniFileName) {
     return iniFileName == kDefaultSettings;
 }
 
-std::vector<Entry> parse(std::string_view content) {
-    std::vector<Entry> entries;
+namespace {
+
+// Bytes that would break the line format, and '%' itself, are written as %XX.
+bool needsEscape(char c) {
+    return c == '%' || static_cast<unsigned char>(c) < 0x20;
+}
+
+std::string escape(std::string_view s) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s) {
+        if (needsEscape(c)) {
+            const unsigned char u = static_cast<unsigned char>(c);
+            out += '%';
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+std::string unescape(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() && hexDigit(s[i + 1]) >= 0 && hexDigit(s[i + 2]) >= 0) {
+            out += static_cast<char>(hexDigit(s[i + 1]) * 16 + hexDigit(s[i + 2]));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+Entry entryOf(std::string_view line) {
+    Entry e;
+    const bool escaped = line.starts_with('%');
+    if (escaped) line.remove_prefix(1);
+    const std::size_t tab = line.find('\t');
+    std::string_view doc = line.substr(0, tab);
+    std::string_view ini;
+    if (tab != std::string_view::npos) {
+        e.hasTab = true;
+        ini = line.substr(tab + 1);
+        ini = ini.substr(0, ini.find('\t'));
+    }
+    e.document = escaped ? unescape(doc) : std::string(doc);
+    e.settings = escaped ? unescape(ini) : std::string(ini);
+    return e;
+}
+
+}  // namespace
+
+void forEachEntry(std::string_view content, const std::function<bool(const Entry&)>& visit) {
     std::size_t pos = 0;
     while (pos < content.size()) {
-        // A piece ends after a line feed or after kPieceBytes bytes.
-        std::size_t limit = std::min(content.size(), pos + kPieceBytes);
-        std::size_t end = pos;
-        while (end < limit && content[end] != '\n') ++end;
-        if (end < limit) ++end;  // the line feed belongs to the piece
-        std::string_view piece = content.substr(pos, end - pos);
-        pos = end;
-
-        Entry e;
-        std::size_t f1 = piece.find_first_of("\t\n");
-        e.document = cut(piece.substr(0, f1), kFieldBytes);
-        if (f1 != std::string_view::npos && piece[f1] == '\t') {
-            e.hasTab = true;
-            std::string_view rest = piece.substr(f1 + 1);
-            e.settings = cut(rest.substr(0, rest.find_first_of("\t\n")), kFieldBytes);
-        }
-        entries.push_back(std::move(e));
+        std::size_t end = content.find('\n', pos);
+        if (end == std::string_view::npos) end = content.size();
+        const std::string_view line = content.substr(pos, end - pos);
+        pos = end + 1;
+        if (line.empty()) continue;  // blank lines hold nothing and cost nothing
+        if (!visit(entryOf(line))) return;
     }
+}
+
+std::vector<Entry> parse(std::string_view content) {
+    std::vector<Entry> entries;
+    forEachEntry(content, [&](const Entry& e) {
+        entries.push_back(e);
+        return true;
+    });
     return entries;
+}
+
+std::string entryLine(const std::string& document, const std::string& settings) {
+    const auto plain = [](const std::string& s) {
+        for (char c : s)
+            if (c != '%' && needsEscape(c)) return false;
+        return true;
+    };
+    if (plain(document) && plain(settings) && !document.starts_with('%') &&
+        !document.starts_with(kOffMarker))
+        return document + '\t' + settings + '\n';
+    // Escaped, an entry for a path "NOHISTORY…" cannot switch the history off when the lines
+    // before it were dropped.
+    return '%' + escape(document) + '\t' + escape(settings) + '\n';
 }
 
 ReadResult readFile(const std::string& path, std::string& content) {
@@ -117,19 +185,26 @@ bool lookup(const std::string& historyPath, const std::string& documentPath,
     std::string content;
     if (readFile(historyPath, content) != ReadResult::Ok) return false;
     if (isSwitchedOff(content)) return false;
-    for (const Entry& e : parse(content)) {
-        if (e.document != documentPath) continue;
-        if (!e.hasTab) return false;
-        iniFileName = cut(e.settings, kIniNameBytes);
-        return true;
-    }
-    return false;
+    bool found = false;
+    forEachEntry(content, [&](const Entry& e) {
+        if (e.document != documentPath) return true;
+        // A name is taken whole or not at all: a cut one would name another file.
+        if (e.hasTab && e.settings.size() <= kIniNameBytes) {
+            iniFileName = e.settings;
+            found = true;
+        }
+        return false;
+    });
+    return found;
 }
 
 bool save(const std::string& historyPath, const std::string& documentPath,
           const std::string& iniFileName, bool* failed) {
     if (failed) *failed = false;
     if (documentPath.empty()) return false;
+    // Another instance saving at the same moment waits, then merges its entry into what this
+    // one wrote (and the other way round): no entry is lost.
+    const FileLock lock(historyPath);
     std::string content;
     switch (readFile(historyPath, content)) {
         case ReadResult::Failed:  // an unreadable history is left as it was
@@ -146,17 +221,18 @@ bool save(const std::string& historyPath, const std::string& documentPath,
     const bool isDefault = isDefaultSettings(iniFileName);
     std::string out;
     bool written = false;
-    for (const Entry& e : parse(content)) {
+    forEachEntry(content, [&](const Entry& e) {
         if (e.document == documentPath) {
             if (!isDefault) {
-                out += documentPath + '\t' + iniFileName + '\n';
+                out += entryLine(documentPath, iniFileName);
                 written = true;
             }
-        } else {
-            out += e.document + '\t' + e.settings + '\n';
+        } else if (!e.document.empty()) {
+            out += entryLine(e.document, e.settings);
         }
-    }
-    if (!written && !isDefault) out += documentPath + '\t' + iniFileName + '\n';
+        return true;
+    });
+    if (!written && !isDefault) out += entryLine(documentPath, iniFileName);
     const bool ok = replaceFile(historyPath, toTextMode(out));
     if (failed) *failed = !ok;
     return ok;

@@ -6,8 +6,14 @@
 // the settings name exactly with "FOLVK95.INI" ("folvk95.ini" is another file here and keeps its
 // entry). The file is a DOS text file: CR is dropped and Ctrl-Z ends it when read, lines end
 // with CR LF when written.
+//
+// Lines are taken whole, however long, so a long path is found again. A path or settings name
+// holding a tab, a line end or another control byte is stored escaped: the line then begins
+// with '%' (no absolute path does) and such bytes and '%' itself are written as %XX. A
+// settings name longer than IniFileName may hold is never taken (a cut name is another file).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +26,7 @@ namespace history {
 
 inline constexpr const char* kFileName = "history.cfg";
 inline constexpr const char* kDefaultSettings = "FOLVK95.INI";
-inline constexpr std::size_t kPieceBytes = 1024;  // a longer line is taken as several
-inline constexpr std::size_t kFieldBytes = 511;   // each field is cut to this
-inline constexpr std::size_t kIniNameBytes = 254;
+inline constexpr std::size_t kIniNameBytes = 4096;  // a longer settings name is ignored
 
 struct Entry {
     std::string document;  // field 1
@@ -37,14 +41,19 @@ std::string toTextMode(std::string_view text);
 
 bool isSwitchedOff(std::string_view content);  // begins with "NOHISTORY"
 bool isDefaultSettings(const std::string& iniFileName);
+// The entries in order, blank lines left out; `visit` returns false to stop.
+void forEachEntry(std::string_view content, const std::function<bool(const Entry&)>& visit);
 std::vector<Entry> parse(std::string_view content);
+// One line of the file for an entry, escaped where the entry needs it.
+std::string entryLine(const std::string& document, const std::string& settings);
 
 enum class ReadResult { Missing, Failed, Ok };
 // Reads the whole file and applies the text-mode rules.
 ReadResult readFile(const std::string& path, std::string& content);
 
-// Lookup: at the first entry for the document, a second field replaces iniFileName (cut to 254
-// bytes). Returns true when iniFileName was replaced. Nothing happens for an empty document path.
+// Lookup: at the first entry for the document, a second field replaces iniFileName (a name too
+// long for it is ignored). Returns true when iniFileName was replaced. Nothing happens for an empty
+// document path.
 bool lookup(const std::string& historyPath, const std::string& documentPath,
             std::string& iniFileName);
 

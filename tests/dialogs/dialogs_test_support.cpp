@@ -8,6 +8,8 @@
 #include "edit_plugin.h"
 #include "editor_dialog.h"
 #include "file_replace.h"
+
+#include <cerrno>
 #include "pager.h"
 #include "shell_state.h"
 
@@ -37,7 +39,7 @@ void DialogsTest::SetUp() {
 
 void DialogsTest::TearDown() {
     editorRunHook() = nullptr;
-    replaceFileWriteHook() = nullptr;
+    fileSystemCalls() = defaultFileSystemCalls();
     editPluginSearch() = EditPluginSearch{};
 }
 
@@ -77,6 +79,13 @@ DocumentCommandContext DialogsTest::context(const std::string& path, bool isDos)
         doc->loadText(path);
     };
     return ctx;
+}
+
+void failSaves() {
+    fileSystemCalls().sync = [](int) {
+        errno = ENOSPC;
+        return -1;
+    };
 }
 
 }  // namespace folvek::test

@@ -32,6 +32,9 @@ class ScriptedMessages : public MessageSink {
     std::vector<ShownMessage> shown;
 };
 
+// Makes every later save fail at its final sync, as a full disk does (root ignores permissions).
+void failSaves();
+
 class DialogsTest : public ::testing::Test {
   protected:
     void SetUp() override;

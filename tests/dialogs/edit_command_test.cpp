@@ -1,7 +1,10 @@
 // The edit command: which editor runs for each kind of edit.so, the Windows-encoding offer in
 // front of a library that only knows Windows text, and the reload after a change.
+#include <sys/stat.h>
+
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <cerrno>
 
 #include "codepage.h"
 #include "dialogs_test_support.h"
@@ -130,7 +133,7 @@ TEST_F(EditCommandTest, AFailedRewriteIsReportedAndChangesNothing) {
     const std::string path = writeFile("dos.txt", kDosHello);
     DocumentCommandContext ctx = context(path, true);
     messages.answer(MsgAnswer::Yes);
-    replaceFileWriteHook() = [](const std::string&) { return false; };
+    failSaves();
     EXPECT_EQ(editDocumentFile(ctx), 0);
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(messages.shown[1].icon, MsgIcon::Error);
@@ -138,6 +141,22 @@ TEST_F(EditCommandTest, AFailedRewriteIsReportedAndChangesNothing) {
     EXPECT_EQ(doc->IsDos, 1);
     EXPECT_EQ(calls(), "");
     EXPECT_EQ(builtInRuns, 0);
+}
+
+// A read-only DOS file is not rewritten, even by root: the user hears why.
+TEST_F(EditCommandTest, AReadOnlyFileIsNotRewritten) {
+    usePlugin("only_editfile");
+    const std::string path = writeFile("dos.txt", kDosHello);
+    ::chmod(path.c_str(), 0444);
+    DocumentCommandContext ctx = context(path, true);
+    messages.answer(MsgAnswer::Yes);
+    EXPECT_EQ(editDocumentFile(ctx), 0);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[1].text.find(saveFailureReason({SaveStatus::ReadOnly, EACCES})),
+              std::string::npos);
+    EXPECT_EQ(readFile(path), kDosHello);
+    EXPECT_EQ(doc->IsDos, 1);
+    EXPECT_EQ(calls(), "");
 }
 
 TEST_F(EditCommandTest, ALibraryWithoutEntryPointsOrNoLibraryMeansTheBuiltInEditor) {

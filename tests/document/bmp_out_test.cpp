@@ -140,9 +140,32 @@ TEST_F(BmpFiles, FilesThatAreNotBitmapsAreRefused) {
     expectRefused(b, 1027);
 }
 
-TEST_F(BmpFiles, HugeImagesAreRefusedBeforeAllocating) {
-    expectRefused(bitmap(30000, 30000, 24, 0, {}, Bytes(16, 0)), 1008);
-    expectRefused(bitmap(0x7FFFFFFF, -0x7FFFFFFF, 32, 0, {}, Bytes(16, 0)), 1008);
+// A header may claim any size; what the picture costs is bounded by what a page can show.
+TEST_F(BmpFiles, HugeImagesCostWhatCanBeShown) {
+    // Uncompressed rows the file does not hold: a broken file, refused before allocating.
+    expectRefused(bitmap(30000, 30000, 24, 0, {}, Bytes(16, 0)), 1027);
+    expectRefused(bitmap(0x7FFFFFFF, -0x7FFFFFFF, 32, 0, {}, Bytes(16, 0)), 1027);
+    // Run-length data may claim 11585 x 11585 in a few bytes: kept on a coarser grid.
+    const Bytes pal = {0, 0, 0, 0, 0, 0, 255, 0};
+    ASSERT_EQ(load(bitmap(11585, 11585, 8, 1, pal, {255, 1, 0, 1})), 1);
+    EXPECT_EQ(pic.imageWidth, 11585);
+    EXPECT_EQ(pic.imageHeight, 11585);
+    EXPECT_LE(pic.pixelWidth, int(BmpOut::kMaxPixelSide));
+    EXPECT_LE(pic.pixels.size(), BmpOut::kMaxPixelSide * BmpOut::kMaxPixelSide);
+    EXPECT_EQ(pic.pixels.size(), std::size_t(pic.pixelWidth) * std::size_t(pic.pixelHeight));
+    // A wide 24-bit image is sampled column by column: red on the left, blue on the right.
+    constexpr int kWide = 2 * BmpOut::kMaxPixelSide + 2;
+    Bytes row;
+    for (int x = 0; x < kWide; ++x) {
+        const bool left = x < kWide / 2;
+        row.insert(row.end(), {std::uint8_t(left ? 0 : 255), 0, std::uint8_t(left ? 255 : 0)});
+    }
+    ASSERT_EQ(load(bitmap(kWide, 1, 24, 0, {}, row)), 1);
+    EXPECT_EQ(pic.imageWidth, kWide);
+    EXPECT_EQ(pic.pixelWidth, kWide / 3 + 1);
+    EXPECT_EQ(pic.pixelHeight, 1);
+    EXPECT_EQ(pic.pixels.front(), 0xFFFF0000u);
+    EXPECT_EQ(pic.pixels.back(), 0xFF0000FFu);
 }
 
 TEST_F(BmpFiles, MissingFileAndLongNames) {

@@ -113,8 +113,9 @@ TEST_F(SettingsFault, ReadOnlyDirectoryKeepsTheOldFile) {
     expectNothingLost(*p, dir.dir() + "FOLVK95.INI");
 }
 
-// The same with the kernel saying no: an immutable directory stops root too.
-TEST_F(SettingsFault, ImmutableDirectoryKeepsTheOldFile) {
+// An immutable directory stops root too: no temporary file can be made, so the file, which
+// may still be written, is rewritten in place.
+TEST_F(SettingsFault, ImmutableDirectoryIsWrittenInPlace) {
     const std::string cmd = "chattr +i '" + dir.path() + "' 2>/dev/null";
     if (std::system(cmd.c_str()) != 0) GTEST_SKIP() << "chattr +i is not available here";
     struct Unlock {
@@ -122,8 +123,10 @@ TEST_F(SettingsFault, ImmutableDirectoryKeepsTheOldFile) {
         ~Unlock() { (void)std::system(("chattr -i '" + path + "'").c_str()); }
     } unlock{dir.path()};
     auto p = changedPager();
-    EXPECT_EQ(p->saveProfile(nullptr), 0);
-    expectNothingLost(*p, dir.dir() + "FOLVK95.INI");
+    EXPECT_EQ(p->saveProfile(nullptr), 1);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_NE(dir.read("FOLVK95.INI").find("Zoom=9\r\n"), std::string::npos);
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"FOLVK95.INI"});
 }
 
 TEST_F(SettingsFault, DirectoryMissingOrNotADirectory) {

@@ -35,10 +35,9 @@ TEST(IniFile, SetKeepsEverythingElseAndSavesAtomically) {
     ini.set("Folvk", "New", "v");
     ini.set("Third", "k", "1");
     ASSERT_TRUE(ini.save(dir.dir() + "a.ini"));
+    // An LF-only file keeps its LF line ends.
     EXPECT_EQ(dir.read("a.ini"),
-              "; "
-              "top\r\n[Folvk]\r\nZOOM=7\r\nFoo=bar\r\nNew=v\r\n\r\n[Other]\r\nx=1\r\n\r\n[Third]"
-              "\r\nk=1\r\n");
+              "; top\n[Folvk]\nZOOM=7\nFoo=bar\nNew=v\n\n[Other]\nx=1\n\n[Third]\nk=1\n");
     // No temporary file is left behind.
     int files = 0;
     for (auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();

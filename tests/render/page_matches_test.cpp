@@ -78,8 +78,11 @@ TEST_F(MatchSheets, TheBoxCoversTheCharactersTheRendererDraws) {
     EXPECT_EQ(boxes[0].top, drawn->rect.top);
     EXPECT_EQ(boxes[0].right - boxes[0].left, 6 * static_cast<std::int32_t>(t->charWidth));
     // No other sheet marks it.
-    for (std::int32_t p = 1; p <= t->pageCount; ++p)
-        if (p != page) EXPECT_TRUE(matchBoxes(*t, locator, p, matches).empty()) << p;
+    for (std::int32_t p = 1; p <= t->pageCount; ++p) {
+        if (p != page) {
+            EXPECT_TRUE(matchBoxes(*t, locator, p, matches).empty()) << p;
+        }
+    }
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
 // The QPrinter spooler.
 #include "print_spooler.h"
 
+#include <QFile>
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include "qt_device_context.h"
+#include "run_program.h"
 
 namespace folvek {
 
@@ -32,6 +33,7 @@ QPrinterSpooler::~QPrinterSpooler() {
 DeviceContext* QPrinterSpooler::open(const std::string& title) {
     if (!printer_.isValid() || !printerPresent()) return nullptr;
     title_ = QString::fromStdString(title);
+    titleBytes_ = title;
     printer_.setDocName(title_);
     if (printer_.outputFormat() == QPrinter::NativeFormat &&
         !QStandardPaths::findExecutable(QStringLiteral("lp")).isEmpty()) {
@@ -93,14 +95,17 @@ void QPrinterSpooler::abort() {
 }
 
 bool QPrinterSpooler::submit() {
-    QProcess lp;
-    lp.start(QStringLiteral("lp"), lpArguments(printer_, title_, spoolFile_));
-    if (!lp.waitForFinished(120000)) {
-        lp.kill();
-        lp.waitForFinished();
-        return false;
-    }
-    return lp.exitStatus() == QProcess::NormalExit && lp.exitCode() == 0;
+    const ProgramRun run = runProgram(
+        lpCommand(lpArguments(printer_, title_, spoolFile_), title_, titleBytes_), {}, 120000);
+    return run.started && run.exitCode == 0;
+}
+
+std::vector<std::string> lpCommand(const QStringList& args, const QString& title,
+                                   const std::string& titleBytes) {
+    std::vector<std::string> argv{"lp"};
+    for (const QString& a : args)
+        argv.push_back(a == title ? titleBytes : QFile::encodeName(a).toStdString());
+    return argv;
 }
 
 void QPrinterSpooler::dropSpoolFile() {

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QPrinter;
 
@@ -37,6 +38,10 @@ class PrintSpooler {
 
 // The command that hands a spool file to CUPS, as Qt's own CUPS engine would submit it.
 QStringList lpArguments(const QPrinter& printer, const QString& title, const QString& file);
+// "lp" and the arguments as bytes; the argument that is the title becomes `titleBytes`, the
+// document's name as the file system holds it, which a QString may not carry (non-UTF-8).
+std::vector<std::string> lpCommand(const QStringList& args, const QString& title,
+                                   const std::string& titleBytes);
 
 class QPrinterSpooler : public PrintSpooler {
   public:
@@ -64,6 +69,7 @@ class QPrinterSpooler : public PrintSpooler {
     std::unique_ptr<QTemporaryDir> spoolDir_;
     QString spoolFile_;
     QString title_;
+    std::string titleBytes_;
 
     QPrinter& printer_;
     QPainter painter_;

@@ -1,0 +1,22 @@
+// Running a helper program (xdg-email, lp) with arguments passed byte for byte: a file name
+// that is not valid UTF-8 (a CP1251 name copied from a Windows disk) reaches the program as it
+// is on disk, where a QString argument would have turned it into U+FFFD.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace folvek {
+
+struct ProgramRun {
+    bool started = false;  // false: not found or not executable
+    int exitCode = -1;     // -1 when it died from a signal or was stopped for taking too long
+};
+
+// Runs argv[0] (looked up on PATH) and waits for it. `whileWaiting`, when given, is called
+// every few milliseconds (to keep a window painted); timeoutMs < 0 waits without end.
+ProgramRun runProgram(const std::vector<std::string>& argv,
+                      const std::function<void()>& whileWaiting = {}, int timeoutMs = -1);
+
+}  // namespace folvek

@@ -1,0 +1,133 @@
+// Settings files as other programs write them: with a UTF-8 byte-order mark, in UTF-16 as
+// Windows saves them, with LF line ends; and what the program writes: the same form back, a
+// new file by the umask, values cut between characters, huge numbers bounded, and no write
+// through a link to another user's file.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+
+#include "document/test_support.h"
+#include "ini_encoding.h"
+#include "ini_file.h"
+#include "string_table.h"
+
+namespace folvek {
+namespace {
+
+using coretest::MessageRecorder;
+using coretest::ScratchDir;
+
+std::string utf16le(const std::string& ascii) {
+    std::string out = "\xFF\xFE";
+    for (char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+class SettingsForms : public ::testing::Test {
+  protected:
+    std::unique_ptr<pager> load(const std::string& bytes) {
+        dir.file("FOLVK95.INI", bytes);
+        return coretest::makePager(dir, messages);
+    }
+    ScratchDir dir;
+    MessageRecorder messages;
+};
+
+TEST_F(SettingsForms, AByteOrderMarkIsNotPartOfTheSectionAndIsWrittenBack) {
+    auto p = load("\xEF\xBB\xBF[Folvk]\r\nZoom=6\r\n");
+    EXPECT_EQ(p->Zoom, 6);
+    p->Zoom = 7;
+    ASSERT_EQ(p->saveProfile(nullptr), 1);
+    const std::string saved = dir.read("FOLVK95.INI");
+    EXPECT_EQ(saved.rfind("\xEF\xBB\xBF[Folvk]\r\nZoom=7\r\n", 0), 0u);
+    EXPECT_EQ(saved.find("[Folvk]", 4), std::string::npos);  // no second section
+}
+
+TEST_F(SettingsForms, Utf16IsReadAndWrittenBackInUtf16) {
+    auto p = load(utf16le("[Folvk]\r\nZoom=4\r\nFontName=Arial\r\n"));
+    EXPECT_EQ(p->Zoom, 4);
+    EXPECT_STREQ(p->logFont.faceName, "Arial");
+    p->Zoom = 8;
+    ASSERT_EQ(p->saveProfile(nullptr), 1);
+    const std::string saved = dir.read("FOLVK95.INI");
+    EXPECT_EQ(saved.rfind(utf16le("[Folvk]\r\nZoom=8\r\nFontName=Arial\r\n"), 0), 0u);
+    EXPECT_EQ(saved.size() % 2, 0u);
+
+    // Cyrillic and a character outside the basic plane survive the round trip.
+    IniEncoding enc;
+    enc.form = IniEncoding::Form::Utf16BE;
+    const std::string text = "[Folvk]\nFontName=Курьер \xF0\x9F\x98\x80\n";
+    IniEncoding back;
+    EXPECT_EQ(decodeIniText(encodeIniText(text, enc), back),
+              "[Folvk]\r\nFontName=Курьер \xF0\x9F\x98\x80\r\n");
+    EXPECT_EQ(back.form, IniEncoding::Form::Utf16BE);
+
+    // A CP1251 path cannot be held in UTF-16: the file keeps its bytes rather than lose them.
+    p->TopFile = "/data/\xCB\xEE\xE3\xEE.bmp";
+    ASSERT_EQ(p->saveProfile(nullptr), 1);
+    auto again = coretest::makePager(dir, messages);
+    EXPECT_EQ(again->TopFile, p->TopFile);
+    EXPECT_EQ(again->Zoom, 8);
+}
+
+TEST_F(SettingsForms, LfOnlyFilesKeepLfAndNewFilesFollowTheUmask) {
+    auto p = load("[Folvk]\nZoom=2\n\n[Mine]\nkeep=me\n");
+    p->Zoom = 5;
+    ASSERT_EQ(p->saveProfile(nullptr), 1);
+    const std::string saved = dir.read("FOLVK95.INI");
+    EXPECT_EQ(saved.find('\r'), std::string::npos);
+    EXPECT_NE(saved.find("\n[Mine]\nkeep=me\n"), std::string::npos);
+
+    const mode_t old = ::umask(077);
+    const int ok = p->saveProfile((dir.dir() + "new.ini").c_str());
+    ::umask(old);
+    ASSERT_EQ(ok, 1);
+    struct stat st {};
+    ::stat((dir.dir() + "new.ini").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_NE(dir.read("new.ini").find("\r\n"), std::string::npos);  // a new file is a DOS file
+}
+
+TEST_F(SettingsForms, ValuesAreCutBetweenCharactersAndHugeSizesAreBounded) {
+    // 15 two-byte letters and "X": the 31-byte face-name limit falls inside the 16th letter.
+    const std::string face = std::string("X") + [] {
+        std::string s;
+        for (int i = 0; i < 16; ++i) s += "Ж";
+        return s;
+    }();
+    auto p = load("[Folvk]\nFontName=" + face + "\nFontSize=2147483647\n");
+    EXPECT_EQ(std::string(p->logFont.faceName), face.substr(0, 31));  // 1 + 15 * 2 bytes
+    EXPECT_LT(p->logFont.height, 100000);
+    load("[Folvk]\nFontSize=-2147483648\n");
+    p->loadProfile("FOLVK95.INI");
+    EXPECT_GT(p->logFont.height, -100000);
+    // A code-page 1251 value is no UTF-8: it is cut at the limit, byte for byte.
+    const std::string cp1251(40, '\xC6');
+    load("[Folvk]\nFontName=" + cp1251 + "\n");
+    p->loadProfile("FOLVK95.INI");
+    EXPECT_EQ(std::string(p->logFont.faceName), cp1251.substr(0, 31));
+}
+
+// Root owns everything it creates; a link to a file nobody owns stands for "another user's".
+TEST_F(SettingsForms, ALinkToAnotherUsersFileIsRefusedWithAReason) {
+    const std::string other = dir.file("other.ini", "[Folvk]\r\nZoom=1\r\n");
+    if (::chown(other.c_str(), 65534, 65534) != 0) GTEST_SKIP() << "cannot give a file away";
+    const std::string link = dir.dir() + "FOLVK95.INI";
+    ASSERT_EQ(::symlink(other.c_str(), link.c_str()), 0);
+    auto p = coretest::makePager(dir, messages);
+    p->Zoom = 9;
+    EXPECT_EQ(p->saveProfile(nullptr), 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text.rfind(loadString(StrCannotOpenOutput) + "\n" + link + "\n", 0),
+              0u);
+    EXPECT_EQ(dir.read("other.ini"), "[Folvk]\r\nZoom=1\r\n");
+}
+
+}  // namespace
+}  // namespace folvek
