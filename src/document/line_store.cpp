@@ -104,6 +104,7 @@ void list::clear() {
     styles_.clear();
     styles_.shrink_to_fit();
     chunks_.clear();
+    clearBoxCodes();
     cur_ = -1;
     pending_ = nullptr;
 }
@@ -116,10 +117,37 @@ void list::reserveLines(std::size_t n) {
 void list::shrinkToFit() {
     texts_.shrink_to_fit();
     styles_.shrink_to_fit();
+    boxLines_.shrink_to_fit();
+    boxPool_.shrink_to_fit();
+}
+
+const std::uint8_t* list::boxCodesAt(std::size_t i) const {
+    const auto it =
+        std::lower_bound(boxLines_.begin(), boxLines_.end(), std::make_pair(i, std::size_t{0}));
+    return it != boxLines_.end() && it->first == i ? boxPool_.data() + it->second : nullptr;
+}
+
+void list::setBoxCodes(std::size_t i, const std::uint8_t* codes, std::size_t len) {
+    // Out of order (not done by the loader) would break the search: drop what follows.
+    while (!boxLines_.empty() && boxLines_.back().first >= i) {
+        boxPool_.resize(boxLines_.back().second);
+        boxLines_.pop_back();
+    }
+    boxLines_.emplace_back(i, boxPool_.size());
+    boxPool_.insert(boxPool_.end(), codes, codes + len);
+    boxPool_.push_back(0);  // the text's NUL
+}
+
+void list::clearBoxCodes() {
+    boxLines_.clear();
+    boxLines_.shrink_to_fit();
+    boxPool_.clear();
+    boxPool_.shrink_to_fit();
 }
 
 std::size_t list::memoryUsed() const {
-    std::size_t bytes = texts_.capacity() * sizeof(const char*) + styles_.capacity() * 2;
+    std::size_t bytes = texts_.capacity() * sizeof(const char*) + styles_.capacity() * 2 +
+                        boxLines_.capacity() * sizeof(boxLines_[0]) + boxPool_.capacity();
     for (const Chunk& c : chunks_) bytes += c.size;
     return bytes;
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace folvek {
@@ -46,6 +47,12 @@ class list {
     void shrinkToFit();
     std::size_t memoryUsed() const;  // bytes held by texts, pointers and styles
 
+    // Box-drawing codes (box_cells.h) of line i, one per byte of its text; null for a line
+    // without box characters. Lines are filed in increasing order of i.
+    const std::uint8_t* boxCodesAt(std::size_t i) const;
+    void setBoxCodes(std::size_t i, const std::uint8_t* codes, std::size_t len);
+    void clearBoxCodes();
+
   private:
     struct Chunk {
         std::unique_ptr<char[]> data;
@@ -57,6 +64,9 @@ class list {
     std::vector<const char*> texts_;
     std::vector<std::uint16_t> styles_;
     std::vector<Chunk> chunks_;
+    // Lines with box characters, in increasing order, and where their codes start in boxPool_.
+    std::vector<std::pair<std::size_t, std::size_t>> boxLines_;
+    std::vector<std::uint8_t> boxPool_;
     std::int64_t cur_ = -1;
     char* pending_ = nullptr;
 };

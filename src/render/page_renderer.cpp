@@ -45,6 +45,12 @@ std::int32_t bottomPictureY(const pager& pg, const SheetLayout& s, std::int32_t 
     return std::min(-s.textTop, h - s.textTop - s.textLines * pg.lineHeight);
 }
 
+// Box codes of line i from byte `offset` on; null when the line holds no box character.
+const std::uint8_t* boxesOf(const pager& pg, std::int32_t i, std::ptrdiff_t offset) {
+    const std::uint8_t* codes = pg.lines.boxCodesAt(static_cast<std::size_t>(i));
+    return codes ? codes + offset : nullptr;
+}
+
 // Draws the rows of the sheet; returns how many were drawn.
 std::int32_t drawRows(pager& pg, DeviceContext& dc, const SheetLayout& s) {
     static thread_local char cur[1025], up[1025], down[1025];
@@ -59,10 +65,13 @@ std::int32_t drawRows(pager& pg, DeviceContext& dc, const SheetLayout& s) {
         std::uint16_t scratch = 0;
         row.above =
             i > 0 ? cutStrip(pg, pg.lineAt(i - 1), s.start.strip, up, scratch, nullptr) : nullptr;
+        if (row.above) row.aboveBoxes = boxesOf(pg, i - 1, row.above - up);
         scratch = 0;
         const char* next = pg.lineAt(i + 1);
         row.below = next ? cutStrip(pg, next, s.start.strip, down, scratch, nullptr) : nullptr;
+        if (row.below) row.belowBoxes = boxesOf(pg, i + 1, row.below - down);
         row.text = cutStrip(pg, pg.lineAt(i), s.start.strip, cur, row.style, &row.prefixByte);
+        row.boxes = boxesOf(pg, i, row.text - cur);
         row.rowTop = -k * pg.lineHeight - s.textTop;
         paintRow(pg, dc, row);
     }
