@@ -27,13 +27,14 @@ class BoxPainter {
         bool open = false;
         std::int32_t x1 = 0, x2 = 0;
     };
-    void horizontal(int level, std::int32_t x1, std::int32_t x2);
-    void vertical(std::int32_t x, std::int32_t top, std::int32_t bottom);
+    void horizontal(int y, std::int32_t x1, std::int32_t x2);
+    void draw(int y);
 
     DeviceContext& dc_;
     RowGeometry row_;
     std::int32_t a_, b_;  // the double lines lie a_ before and b_ after the centre line
-    Span spans_[3];       // upper, centre and lower line of the row, joined across cells
+    std::int32_t ys_[5];  // bottom, lower line, middle, upper line, top of the row
+    Span spans_[5];       // horizontal lines of the row by level, joined across cells
 };
 
 }  // namespace folvek
