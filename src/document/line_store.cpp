@@ -118,36 +118,63 @@ void list::shrinkToFit() {
     texts_.shrink_to_fit();
     styles_.shrink_to_fit();
     boxLines_.shrink_to_fit();
-    boxPool_.shrink_to_fit();
+    boxRuns_.shrink_to_fit();
 }
 
-const std::uint8_t* list::boxCodesAt(std::size_t i) const {
-    const auto it =
-        std::lower_bound(boxLines_.begin(), boxLines_.end(), std::make_pair(i, std::size_t{0}));
-    return it != boxLines_.end() && it->first == i ? boxPool_.data() + it->second : nullptr;
+const list::BoxLine* list::findBoxLine(std::size_t i) const {
+    const auto it = std::lower_bound(boxLines_.begin(), boxLines_.end(), i,
+                                     [](const BoxLine& b, std::size_t n) { return b.line < n; });
+    return it != boxLines_.end() && it->line == i ? &*it : nullptr;
+}
+
+bool list::hasBoxCodes(std::size_t i) const {
+    return findBoxLine(i) != nullptr;
 }
 
 void list::setBoxCodes(std::size_t i, const std::uint8_t* codes, std::size_t len) {
-    // Out of order (not done by the loader) would break the search: drop what follows.
-    while (!boxLines_.empty() && boxLines_.back().first >= i) {
-        boxPool_.resize(boxLines_.back().second);
+    // Out of order (the loader never does it) would break the search: drop what follows.
+    while (!boxLines_.empty() && boxLines_.back().line >= i) {
+        boxRuns_.resize(boxLines_.back().firstRun);
         boxLines_.pop_back();
     }
-    boxLines_.emplace_back(i, boxPool_.size());
-    boxPool_.insert(boxPool_.end(), codes, codes + len);
-    boxPool_.push_back(0);  // the text's NUL
+    const auto first = static_cast<std::uint32_t>(boxRuns_.size());
+    for (std::size_t k = 0; k < len && k <= 0xFFFF;) {
+        std::size_t end = k + 1;
+        while (end < len && end - k < 0xFFFF && codes[end] == codes[k]) ++end;
+        if (codes[k])
+            boxRuns_.push_back(
+                {static_cast<std::uint16_t>(k), static_cast<std::uint16_t>(end - k), codes[k]});
+        k = end;
+    }
+    if (boxRuns_.size() > first) boxLines_.push_back({static_cast<std::uint32_t>(i), first});
+}
+
+bool list::boxCodes(std::size_t i, std::size_t offset, std::uint8_t* out, std::size_t n) const {
+    const BoxLine* b = findBoxLine(i);
+    if (!b) return false;
+    const std::size_t end =
+        b + 1 < boxLines_.data() + boxLines_.size() ? b[1].firstRun : boxRuns_.size();
+    std::memset(out, 0, n);
+    for (std::size_t r = b->firstRun; r < end; ++r) {
+        const BoxRun& run = boxRuns_[r];
+        const std::size_t from = std::max<std::size_t>(run.start, offset);
+        const std::size_t to = std::min<std::size_t>(run.start + run.length, offset + n);
+        if (from < to) std::memset(out + (from - offset), run.code, to - from);
+    }
+    return true;
 }
 
 void list::clearBoxCodes() {
     boxLines_.clear();
     boxLines_.shrink_to_fit();
-    boxPool_.clear();
-    boxPool_.shrink_to_fit();
+    boxRuns_.clear();
+    boxRuns_.shrink_to_fit();
 }
 
 std::size_t list::memoryUsed() const {
     std::size_t bytes = texts_.capacity() * sizeof(const char*) + styles_.capacity() * 2 +
-                        boxLines_.capacity() * sizeof(boxLines_[0]) + boxPool_.capacity();
+                        boxLines_.capacity() * sizeof(BoxLine) +
+                        boxRuns_.capacity() * sizeof(BoxRun);
     for (const Chunk& c : chunks_) bytes += c.size;
     return bytes;
 }

@@ -47,10 +47,14 @@ class list {
     void shrinkToFit();
     std::size_t memoryUsed() const;  // bytes held by texts, pointers and styles
 
-    // Box-drawing codes (box_cells.h) of line i, one per byte of its text; null for a line
-    // without box characters. Lines are filed in increasing order of i.
-    const std::uint8_t* boxCodesAt(std::size_t i) const;
+    // Box-drawing codes (box_cells.h) beside the texts, for lines that hold box characters.
+    // setBoxCodes takes one code per byte of line i (0 where there is no box character); lines
+    // are filed in increasing order of i. boxCodes fills out[0..n) with the codes of bytes
+    // offset..offset+n of line i and returns true, or returns false (out untouched) when the
+    // line holds none. Kept as runs of equal codes: a frame line costs a few bytes per run.
     void setBoxCodes(std::size_t i, const std::uint8_t* codes, std::size_t len);
+    bool boxCodes(std::size_t i, std::size_t offset, std::uint8_t* out, std::size_t n) const;
+    bool hasBoxCodes(std::size_t i) const;
     void clearBoxCodes();
 
   private:
@@ -64,9 +68,16 @@ class list {
     std::vector<const char*> texts_;
     std::vector<std::uint16_t> styles_;
     std::vector<Chunk> chunks_;
-    // Lines with box characters, in increasing order, and where their codes start in boxPool_.
-    std::vector<std::pair<std::size_t, std::size_t>> boxLines_;
-    std::vector<std::uint8_t> boxPool_;
+    struct BoxRun {
+        std::uint16_t start, length;  // bytes of the line
+        std::uint8_t code;
+    };
+    struct BoxLine {
+        std::uint32_t line, firstRun;  // its runs end where the next line's begin
+    };
+    const BoxLine* findBoxLine(std::size_t i) const;
+    std::vector<BoxLine> boxLines_;
+    std::vector<BoxRun> boxRuns_;
     std::int64_t cur_ = -1;
     char* pending_ = nullptr;
 };

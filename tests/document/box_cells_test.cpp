@@ -36,6 +36,13 @@ TEST(BoxCodes, ArmsOfTheDosBoxCharacters) {
     }
 }
 
+// The codes of line i, one per byte and the NUL; empty when the line has none.
+std::vector<std::uint8_t> codesOf(const list& lines, std::size_t i) {
+    std::vector<std::uint8_t> out(std::strlen(lines.textAt(i)) + 1, 0xEE);
+    if (!lines.boxCodes(i, 0, out.data(), out.size())) return {};
+    return out;
+}
+
 struct BoxLoading : ::testing::Test {
     coretest::ScratchDir dir;
     coretest::MessageRecorder messages;
@@ -53,18 +60,19 @@ struct BoxLoading : ::testing::Test {
 TEST_F(BoxLoading, OnlyDosLinesWithBoxCharactersGetCodes) {
     load("\xda\xc4\xbf ab\nplain -+|\n\f\n\xb3\x8a\xb3\n", 1);
     ASSERT_EQ(doc->lines.size(), 6u);  // the form feed gives an empty line and a break
-    const std::uint8_t* first = doc->lines.boxCodesAt(0);
-    ASSERT_NE(first, nullptr);
+    const auto first = codesOf(doc->lines, 0);
+    ASSERT_EQ(first.size(), 7u);
     EXPECT_EQ(first[0], boxCodeOf866(0xDA));
     EXPECT_EQ(first[1], boxCodeOf866(0xC4));
     EXPECT_EQ(first[2], boxCodeOf866(0xBF));
     EXPECT_EQ(first[3], 0);
     EXPECT_EQ(first[4], 0);
-    EXPECT_EQ(doc->lines.boxCodesAt(1), nullptr);
-    EXPECT_EQ(doc->lines.boxCodesAt(2), nullptr);
-    EXPECT_EQ(doc->lines.boxCodesAt(3), nullptr);
-    const std::uint8_t* last = doc->lines.boxCodesAt(5);
-    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(first[6], 0);
+    EXPECT_FALSE(doc->lines.hasBoxCodes(1));
+    EXPECT_FALSE(doc->lines.hasBoxCodes(2));
+    EXPECT_FALSE(doc->lines.hasBoxCodes(3));
+    const auto last = codesOf(doc->lines, 5);
+    ASSERT_EQ(last.size(), 4u);
     EXPECT_EQ(last[0], boxCodeOf866(0xB3));
     EXPECT_EQ(last[1], 0);  // the letter
     EXPECT_EQ(last[2], boxCodeOf866(0xB3));
@@ -72,7 +80,7 @@ TEST_F(BoxLoading, OnlyDosLinesWithBoxCharactersGetCodes) {
 
     // A Windows file holds letters where DOS has box characters: no codes.
     load("\xda\xc4\xbf\n", 0);
-    EXPECT_EQ(doc->lines.boxCodesAt(0), nullptr);
+    EXPECT_FALSE(doc->lines.hasBoxCodes(0));
 }
 
 TEST_F(BoxLoading, CodesFollowALongLineIntoItsPieces) {
@@ -80,9 +88,15 @@ TEST_F(BoxLoading, CodesFollowALongLineIntoItsPieces) {
     line[1023 + 2] = '\xc4';
     load(line + "\n", 1);
     ASSERT_EQ(doc->lines.size(), 2u);
-    EXPECT_EQ(doc->lines.boxCodesAt(0), nullptr);
-    ASSERT_NE(doc->lines.boxCodesAt(1), nullptr);
-    EXPECT_EQ(doc->lines.boxCodesAt(1)[2], boxCodeOf866(0xC4));
+    EXPECT_FALSE(doc->lines.hasBoxCodes(0));
+    ASSERT_TRUE(doc->lines.hasBoxCodes(1));
+    EXPECT_EQ(codesOf(doc->lines, 1)[2], boxCodeOf866(0xC4));
+    // A part of the line, as a continuation sheet asks for it.
+    std::uint8_t part[3] = {9, 9, 9};
+    ASSERT_TRUE(doc->lines.boxCodes(1, 1, part, 3));
+    EXPECT_EQ(part[0], 0);
+    EXPECT_EQ(part[1], boxCodeOf866(0xC4));
+    EXPECT_EQ(part[2], 0);
 }
 
 TEST_F(BoxLoading, ConversionFilesCodesAndTheWayBackDropsThem) {
@@ -93,12 +107,12 @@ TEST_F(BoxLoading, ConversionFilesCodesAndTheWayBackDropsThem) {
     doc->IsDos = 1;
     doc->loadText(path);
     ASSERT_EQ(doc->lines.size(), 2u);
-    ASSERT_NE(doc->lines.boxCodesAt(1), nullptr);
-    EXPECT_EQ(doc->lines.boxCodesAt(1)[1], boxCodeOf866(0xCD));
+    ASSERT_TRUE(doc->lines.hasBoxCodes(1));
+    EXPECT_EQ(codesOf(doc->lines, 1)[1], boxCodeOf866(0xCD));
     doc->convertCodePage(0);
-    EXPECT_EQ(doc->lines.boxCodesAt(1), nullptr);
+    EXPECT_FALSE(doc->lines.hasBoxCodes(1));
     doc->freeText();
-    EXPECT_EQ(doc->lines.boxCodesAt(0), nullptr);
+    EXPECT_FALSE(doc->lines.hasBoxCodes(0));
 }
 
 TEST(BoxLookalikes, GoingBackGivesTheFirstFrameCharacterOfALookAlike) {

@@ -134,6 +134,23 @@ TEST_F(BoxFrames, TagsAndTextDoNotShiftTheFrame) {
     EXPECT_EQ(dc.texts[0].rect.left, 10);
 }
 
+TEST_F(BoxFrames, AFrameCutByTheSheetEdgeRunsToBothEdges) {
+    t->isWrap = 1;
+    std::string top = "┌", bottom = "└";
+    for (int i = 0; i < 148; ++i) top += "─", bottom += "─";
+    draw({top + "┐", bottom + "┘"});
+    const int n = t->charsPerLine;
+    ASSERT_GT(n, 2);
+    ASSERT_LT(n, 150);
+    // The first sheet: from the corner to the sheet's last cell edge.
+    expectExactly({{5, -8, n * 10, -8}, {5, -8, 5, -16}, {5, -16, 5, -24}, {5, -24, n * 10, -24}});
+    // The continuation sheet: from its left edge on to the far corners.
+    dc.clear();
+    drawPage(*t, dc, 2, true);
+    const int x = (149 - n) * 10 + 5;
+    expectExactly({{0, -8, x, -8}, {x, -8, x, -16}, {x, -16, x, -24}, {0, -24, x, -24}});
+}
+
 TEST_F(BoxFrames, TheTextKeepsItsLookAlikes) {
     // What the text holds (and so what is searched, copied and sent) is unchanged.
     const std::string dos = toDos("┌─┬─╗ Итог ║");
