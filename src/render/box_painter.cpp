@@ -13,7 +13,7 @@
 
 namespace folvek {
 
-namespace {
+namespace box_plan {
 
 // Positions across a cell, in increasing x: left edge, left line, centre, right line, right
 // edge; and in increasing y (upward): bottom, lower line, middle, upper line, top.
@@ -28,6 +28,7 @@ struct Plan {
         std::uint8_t x, y1, y2;  // y1 above y2
     };
     std::uint8_t horizontals = 0, verticals = 0;
+    bool centred = false;  // uses a position other than the two edges
     H h[6];
     V v[6];
 };
@@ -101,6 +102,9 @@ Plan planFor(std::uint8_t code) {
         if (downEnd[i] >= 0)
             p.v[p.verticals++] = {x, static_cast<std::uint8_t>(downEnd[i]), kBottom};
     }
+    for (int i = 0; i < p.horizontals; ++i)
+        if (p.h[i].x1 != kEdgeL || p.h[i].x2 != kEdgeR) p.centred = true;
+    if (p.verticals) p.centred = true;
     return p;
 }
 
@@ -116,14 +120,17 @@ const Plans& plans() {
     return p;
 }
 
-}  // namespace
+}  // namespace box_plan
+
+using namespace box_plan;
 
 std::int32_t BoxPainter::doubleGap(const RowGeometry& row) {
     const long double cell = std::min<long double>(row.charWidth, row.lineHeight);
     return std::max<std::int32_t>(2, static_cast<std::int32_t>(std::lround(cell / 3)));
 }
 
-BoxPainter::BoxPainter(DeviceContext& dc, const RowGeometry& row) : dc_(dc), row_(row) {
+BoxPainter::BoxPainter(DeviceContext& dc, const RowGeometry& row)
+    : dc_(dc), row_(row), plans_(plans()) {
     const std::int32_t gap = doubleGap(row);
     a_ = gap / 2;
     b_ = gap - a_;
@@ -136,9 +143,19 @@ BoxPainter::BoxPainter(DeviceContext& dc, const RowGeometry& row) : dc_(dc), row
 }
 
 void BoxPainter::cell(std::int32_t column, std::uint8_t code) {
-    const Plan& p = plans().of[code];
-    const std::int32_t cx = row_.centre(column);
-    const std::int32_t xs[5] = {row_.edge(column), cx - a_, cx, cx + b_, row_.edge(column + 1)};
+    const Plan& p = plans_.of[code];
+    // A run of horizontals needs each edge once: the left one is the last cell's right one.
+    const std::int32_t l = column == lastColumn_ + 1 ? lastRight_ : row_.edge(column);
+    const std::int32_t r = row_.edge(column + 1);
+    lastColumn_ = column;
+    lastRight_ = r;
+    std::int32_t xs[5] = {l, 0, 0, 0, r};
+    if (p.centred) {
+        const std::int32_t cx = row_.centre(column);
+        xs[kXl] = cx - a_;
+        xs[kCx] = cx;
+        xs[kXr] = cx + b_;
+    }
     for (int i = 0; i < p.horizontals; ++i) {
         const Plan::H& h = p.h[i];
         horizontal(h.y, xs[h.x1], xs[h.x2]);

@@ -10,6 +10,10 @@
 
 namespace folvek {
 
+namespace box_plan {
+struct Plans;
+}
+
 class BoxPainter {
   public:
     BoxPainter(DeviceContext& dc, const RowGeometry& row);
@@ -35,6 +39,8 @@ class BoxPainter {
     std::int32_t a_, b_;  // the double lines lie a_ before and b_ after the centre line
     std::int32_t ys_[5];  // bottom, lower line, middle, upper line, top of the row
     Span spans_[5];       // horizontal lines of the row by level, joined across cells
+    const box_plan::Plans& plans_;
+    std::int32_t lastColumn_ = -2, lastRight_ = 0;
 };
 
 }  // namespace folvek

@@ -49,11 +49,9 @@ std::int32_t bottomPictureY(const pager& pg, const SheetLayout& s, std::int32_t 
 // strip; null when the line holds no box character.
 const std::uint8_t* boxesOf(const pager& pg, std::int32_t i, const char* text, const char* buf,
                             std::uint8_t* out) {
-    const auto line = static_cast<std::size_t>(i);
-    if (!pg.lines.hasBoxCodes(line)) return nullptr;
     const std::size_t offset = static_cast<std::size_t>(text - buf);
-    pg.lines.boxCodes(line, offset, out, std::strlen(text) + 1);
-    return out;
+    return pg.lines.boxCodes(static_cast<std::size_t>(i), offset, out, 1025 - offset) ? out
+                                                                                      : nullptr;
 }
 
 // Draws the rows of the sheet; returns how many were drawn.
