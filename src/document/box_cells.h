@@ -25,6 +25,10 @@ constexpr std::uint8_t boxCode(int up, int down, int left, int right) {
 // The code of a code-page-866 byte: nonzero for the 40 box characters 0xB3..0xDA.
 std::uint8_t boxCodeOf866(std::uint8_t dos);
 
+// The double vertical, and the 1251 byte that only it becomes in a converted text.
+constexpr std::uint8_t kDosDoubleBar = 0xBA;
+constexpr std::uint8_t kDoubleBarLookalike = 0xA6;
+
 // Collects the codes of the line being decoded. Every decoder hands each box-drawing character
 // it meets to put() as its code-page-866 code and stores the byte put() returns; commit() then
 // files the line's codes with the store (nothing when the line held no box character).
@@ -40,7 +44,8 @@ class BoxLineCodes {
     bool used_ = false;
 };
 
-// Converts one line from 866 to 1251 in place and files its box codes.
+// Converts one line from 866 to 1251 in place and files its box codes; the store then takes
+// every 0xA6 for a double vertical.
 void convertDosLine(list& lines, std::size_t lineIndex, BoxLineCodes& codes);
 
 }  // namespace folvek

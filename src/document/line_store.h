@@ -56,6 +56,10 @@ class list {
     bool boxCodes(std::size_t i, std::size_t offset, std::uint8_t* out, std::size_t n) const;
     bool hasBoxCodes(std::size_t i) const;
     void clearBoxCodes();
+    // Set when the lines were converted from code page 866: the byte 0xA6 then only ever stands
+    // for the double vertical, which is not filed (the commonest box character costs nothing).
+    bool doubleBarsImplied() const { return doubleBarsImplied_; }
+    void setDoubleBarsImplied() { doubleBarsImplied_ = true; }
 
   private:
     struct Chunk {
@@ -68,16 +72,25 @@ class list {
     std::vector<const char*> texts_;
     std::vector<std::uint16_t> styles_;
     std::vector<Chunk> chunks_;
+    // A run of equal codes, `gap` bytes after the end of the run before it (in the same line).
+    // Three bytes: a frame line of a hundred bytes costs some thirty.
     struct BoxRun {
-        std::uint16_t start, length;  // bytes of the line
-        std::uint8_t code;
+        std::uint8_t gap, length, code;
     };
     struct BoxLine {
         std::uint32_t line, firstRun;  // its runs end where the next line's begin
     };
+    static constexpr std::size_t kRunsPerChunk = 1 << 15;
     const BoxLine* findBoxLine(std::size_t i) const;
+    const BoxRun& runAt(std::size_t r) const {
+        return boxRuns_[r / kRunsPerChunk][r % kRunsPerChunk];
+    }
+    void pushRun(BoxRun run);
     std::vector<BoxLine> boxLines_;
-    std::vector<BoxRun> boxRuns_;
+    // Fixed chunks, so that growing never copies (nor doubles the peak of) what is held.
+    std::vector<std::unique_ptr<BoxRun[]>> boxRuns_;
+    std::size_t boxRunCount_ = 0;
+    bool doubleBarsImplied_ = false;
     std::int64_t cur_ = -1;
     char* pending_ = nullptr;
 };

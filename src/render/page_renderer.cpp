@@ -76,6 +76,7 @@ std::int32_t drawRows(pager& pg, DeviceContext& dc, const SheetLayout& s) {
         if (row.below) row.belowBoxes = boxesOf(pg, i + 1, row.below, down, downBoxes);
         row.text = cutStrip(pg, pg.lineAt(i), s.start.strip, cur, row.style, &row.prefixByte);
         row.boxes = boxesOf(pg, i, row.text, cur, curBoxes);
+        row.doubleBars = pg.lines.doubleBarsImplied();
         row.rowTop = -k * pg.lineHeight - s.textTop;
         paintRow(pg, dc, row);
     }

@@ -14,6 +14,8 @@ namespace folvek {
 
 namespace {
 
+const std::uint8_t kDoubleBarCode = boxCodeOf866(kDosDoubleBar);
+
 class RowRun : public RunSink {
   public:
     RowRun(const pager& pg, DeviceContext& dc, std::int32_t rowTop)
@@ -53,8 +55,8 @@ class RowRun : public RunSink {
 // a '+' reaching down).
 class VisibleCells {
   public:
-    VisibleCells(const char* line, const std::uint8_t* codes, BoxArm toward)
-        : line_(line), codes_(codes), toward_(toward) {}
+    VisibleCells(const char* line, const std::uint8_t* codes, bool doubleBars, BoxArm toward)
+        : line_(line), codes_(codes), doubleBars_(doubleBars), toward_(toward) {}
     std::uint8_t at(std::int32_t c) {
         if (!line_) return 0;
         if (!built_) build();
@@ -71,8 +73,9 @@ class VisibleCells {
                     continue;
                 }
             }
-            const std::uint8_t code = codes_ ? codes_[p - line_] : 0;
+            std::uint8_t code = codes_ ? codes_[p - line_] : 0;
             std::uint8_t b = static_cast<std::uint8_t>(*p++);
+            if (!code && doubleBars_ && b == kDoubleBarLookalike) code = kDoubleBarCode;
             if (code) {
                 const bool across = boxArm(code, BoxArm::Left) || boxArm(code, BoxArm::Right);
                 b = boxArm(code, toward_) ? '|' : across ? '-' : 0;
@@ -83,6 +86,7 @@ class VisibleCells {
     static constexpr std::int32_t kMax = 1024;
     const char* line_;
     const std::uint8_t* codes_;
+    bool doubleBars_;
     BoxArm toward_;
     bool built_ = false;
     std::int32_t count_ = 0;
@@ -111,8 +115,8 @@ void paintRow(const pager& pg, DeviceContext& dc, const RowInput& row) {
     RowRun run(pg, dc, row.rowTop);
     const RowGeometry geo{pg.LeftMargin, pg.charWidth, row.rowTop, pg.lineHeight};
     LineArt art(dc, geo, run, row.prefixByte);
-    VisibleCells above(row.above, row.aboveBoxes, BoxArm::Down);
-    VisibleCells below(row.below, row.belowBoxes, BoxArm::Up);
+    VisibleCells above(row.above, row.aboveBoxes, row.doubleBars, BoxArm::Down);
+    VisibleCells below(row.below, row.belowBoxes, row.doubleBars, BoxArm::Up);
     BoxPainter boxes(dc, geo);
 
     const auto* const start = reinterpret_cast<const std::uint8_t*>(row.text);
@@ -127,7 +131,9 @@ void paintRow(const pager& pg, DeviceContext& dc, const RowInput& row) {
                 continue;
             }
         }
-        if (const std::uint8_t code = row.boxes ? row.boxes[p - start] : 0) {
+        std::uint8_t code = row.boxes ? row.boxes[p - start] : 0;
+        if (*p == kDoubleBarLookalike && row.doubleBars && !code) code = kDoubleBarCode;
+        if (code) {
             run.flush();
             art.beforeBox(c, boxArm(code, BoxArm::Left) != 0);
             boxes.cell(c, code);

@@ -18,6 +18,7 @@ struct RowInput {
     const std::uint8_t* boxes = nullptr;
     const std::uint8_t* aboveBoxes = nullptr;
     const std::uint8_t* belowBoxes = nullptr;
+    bool doubleBars = false;      // 0xA6 is a double vertical (a text converted from 866)
     std::uint16_t style = 0;      // style in effect at the strip's start
     std::uint8_t prefixByte = 0;  // the byte before a continuation strip, else 0
     std::int32_t rowTop = 0;
