@@ -65,7 +65,7 @@ std::uint8_t boxCodeOf866(std::uint8_t dos) {
 
 std::uint8_t BoxLineCodes::put(std::size_t offset, std::uint8_t dos) {
     // The double vertical is implied by its look-alike (list::doubleBarsImplied).
-    if (dos == kDosDoubleBar) return oemToAnsiTable()[dos];
+    if (implied_ && dos == kDosDoubleBar) return oemToAnsiTable()[dos];
     if (const std::uint8_t code = boxCodeOf866(dos)) {
         used_ = true;
         if (codes_.size() <= offset) codes_.resize(offset + 1, 0);
@@ -96,7 +96,7 @@ void convertDosLine(list& lines, std::size_t lineIndex, BoxLineCodes& codes) {
         p[i] = b >= 0xB3 && b <= 0xDA ? codes.put(i, b) : table[b];
     }
     codes.commit(lines, lineIndex, i);
-    lines.setDoubleBarsImplied();
+    if (codes.impliesDoubleBars()) lines.setDoubleBarsImplied();
 }
 
 }  // namespace folvek

@@ -34,6 +34,12 @@ constexpr std::uint8_t kDoubleBarLookalike = 0xA6;
 // files the line's codes with the store (nothing when the line held no box character).
 class BoxLineCodes {
   public:
+    // With `impliedDoubleBars` the double vertical is not filed: the caller's text has no
+    // other source of 0xA6 (true of 866; a decoder that can also meet a real broken bar passes
+    // false and leaves list::doubleBarsImplied unset).
+    explicit BoxLineCodes(bool impliedDoubleBars = true) : implied_(impliedDoubleBars) {}
+    bool impliesDoubleBars() const { return implied_; }
+
     // The 1251 look-alike to store at byte `offset` of the line.
     std::uint8_t put(std::size_t offset, std::uint8_t dos);
     void commit(list& lines, std::size_t lineIndex, std::size_t length);
@@ -42,6 +48,7 @@ class BoxLineCodes {
   private:
     std::vector<std::uint8_t> codes_;  // zero past the codes put since the last commit
     bool used_ = false;
+    bool implied_;
 };
 
 // Converts one line from 866 to 1251 in place and files its box codes; the store then takes

@@ -90,6 +90,19 @@ TEST_F(BoxLoading, OnlyDosLinesWithBoxCharactersGetCodes) {
     EXPECT_FALSE(doc->lines.doubleBarsImplied());
 }
 
+TEST(BoxLineCodesTest, ADecoderThatMeetsRealBrokenBarsFilesTheDoubleVertical) {
+    list lines;
+    lines.append("xx", 2);
+    BoxLineCodes codes(false);
+    EXPECT_EQ(codes.put(1, 0xBA), 0xA6);
+    codes.commit(lines, 0, 2);
+    std::uint8_t out[2] = {};
+    ASSERT_TRUE(lines.boxCodes(0, 0, out, 2));
+    EXPECT_EQ(out[0], 0);
+    EXPECT_EQ(out[1], boxCodeOf866(0xBA));
+    EXPECT_FALSE(lines.doubleBarsImplied());
+}
+
 TEST_F(BoxLoading, CodesFollowALongLineIntoItsPieces) {
     std::string line(1023 + 5, 'x');
     line[1023 + 2] = '\xc4';
