@@ -144,7 +144,9 @@ void decodeRows(RowAt row, const Header& h, const std::vector<std::uint32_t>& pa
         if (h.bpp == 16) m[0] = 0x7C00, m[1] = 0x03E0, m[2] = 0x001F;
         if (h.bpp == 32) m[0] = 0xFF0000, m[1] = 0xFF00, m[2] = 0xFF;
     }
-    const Channel r(m[0]), g(m[1]), b(m[2]), a(m[3]);
+    // The alpha mask of V4/V5 headers is read but never applied: a letterhead is printed
+    // opaque, like every other picture (a fully transparent logo would vanish).
+    const Channel r(m[0]), g(m[1]), b(m[2]);
     for (std::size_t ty = 0; ty < s.height; ++ty) {
         const std::size_t top = ty * s.step;  // image row, top first
         const std::uint8_t* src = row(h.height > 0 ? rows - 1 - top : top);
@@ -168,8 +170,7 @@ void decodeRows(RowAt row, const Header& h, const std::vector<std::uint32_t>& pa
                     break;
                 default: {
                     const std::uint32_t v = h.bpp == 16 ? u16(src + 2 * x) : u32(src + 4 * x);
-                    const std::uint32_t alpha = m[3] ? a.get(v) : 0xFF;
-                    px = (alpha << 24) | (r.get(v) << 16) | (g.get(v) << 8) | b.get(v);
+                    px = 0xFF000000u | (r.get(v) << 16) | (g.get(v) << 8) | b.get(v);
                 }
             }
             dst[tx] = px;

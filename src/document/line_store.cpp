@@ -104,6 +104,7 @@ void list::clear() {
     styles_.clear();
     styles_.shrink_to_fit();
     chunks_.clear();
+    clearBoxCodes();
     cur_ = -1;
     pending_ = nullptr;
 }
@@ -111,15 +112,87 @@ void list::clear() {
 void list::reserveLines(std::size_t n) {
     texts_.reserve(n);
     styles_.reserve(n);
+    boxLines_.reserve(n);
 }
 
 void list::shrinkToFit() {
     texts_.shrink_to_fit();
     styles_.shrink_to_fit();
+    // boxLines_ keeps its room: untouched pages cost nothing, and a copy would double the peak.
+}
+
+const list::BoxLine* list::findBoxLine(std::size_t i) const {
+    const auto it = std::lower_bound(boxLines_.begin(), boxLines_.end(), i,
+                                     [](const BoxLine& b, std::size_t n) { return b.line < n; });
+    return it != boxLines_.end() && it->line == i ? &*it : nullptr;
+}
+
+bool list::hasBoxCodes(std::size_t i) const {
+    return findBoxLine(i) != nullptr;
+}
+
+void list::pushRun(BoxRun run) {
+    if (boxRunCount_ == boxRuns_.size() * kRunsPerChunk)
+        boxRuns_.emplace_back(new BoxRun[kRunsPerChunk]);
+    boxRuns_[boxRunCount_ / kRunsPerChunk][boxRunCount_ % kRunsPerChunk] = run;
+    ++boxRunCount_;
+}
+
+void list::setBoxCodes(std::size_t i, const std::uint8_t* codes, std::size_t len) {
+    // Out of order (the loader never does it) would break the search: drop what follows.
+    while (!boxLines_.empty() && boxLines_.back().line >= i) {
+        boxRunCount_ = boxLines_.back().firstRun;
+        boxLines_.pop_back();
+    }
+    const auto first = static_cast<std::uint32_t>(boxRunCount_);
+    std::size_t end = 0;  // end of the last run stored
+    for (std::size_t k = 0; k < len;) {
+        std::size_t stop = k + 1;
+        while (stop < len && codes[stop] == codes[k]) ++stop;
+        if (codes[k]) {
+            std::size_t gap = k - end, length = stop - k;
+            for (; gap > 255; gap -= 255) pushRun({255, 0, 0});
+            for (; length > 255; length -= 255, gap = 0)
+                pushRun({static_cast<std::uint8_t>(gap), 255, codes[k]});
+            pushRun({static_cast<std::uint8_t>(gap), static_cast<std::uint8_t>(length), codes[k]});
+            end = stop;
+        }
+        k = stop;
+    }
+    if (boxRunCount_ > first) boxLines_.push_back({static_cast<std::uint32_t>(i), first});
+}
+
+bool list::boxCodes(std::size_t i, std::size_t offset, std::uint8_t* out, std::size_t n) const {
+    const BoxLine* b = findBoxLine(i);
+    if (!b) return false;
+    const std::size_t last =
+        b + 1 < boxLines_.data() + boxLines_.size() ? b[1].firstRun : boxRunCount_;
+    std::memset(out, 0, n);
+    std::size_t pos = 0;
+    for (std::size_t r = b->firstRun; r < last; ++r) {
+        const BoxRun& run = runAt(r);
+        pos += run.gap;
+        const std::size_t from = std::max(pos, offset);
+        const std::size_t to = std::min(pos + run.length, offset + n);
+        if (from < to) std::memset(out + (from - offset), run.code, to - from);
+        pos += run.length;
+    }
+    return true;
+}
+
+void list::clearBoxCodes() {
+    boxLines_.clear();
+    boxLines_.shrink_to_fit();
+    boxRuns_.clear();
+    boxRuns_.shrink_to_fit();
+    boxRunCount_ = 0;
+    doubleBarsImplied_ = false;
 }
 
 std::size_t list::memoryUsed() const {
-    std::size_t bytes = texts_.capacity() * sizeof(const char*) + styles_.capacity() * 2;
+    std::size_t bytes = texts_.capacity() * sizeof(const char*) + styles_.capacity() * 2 +
+                        boxLines_.size() * sizeof(BoxLine) +  // its spare room is never touched
+                        boxRuns_.capacity() * sizeof(BoxRun);
     for (const Chunk& c : chunks_) bytes += c.size;
     return bytes;
 }

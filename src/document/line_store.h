@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace folvek {
@@ -46,6 +47,20 @@ class list {
     void shrinkToFit();
     std::size_t memoryUsed() const;  // bytes held by texts, pointers and styles
 
+    // Box-drawing codes (box_cells.h) beside the texts, for lines that hold box characters.
+    // setBoxCodes takes one code per byte of line i (0 where there is no box character); lines
+    // are filed in increasing order of i. boxCodes fills out[0..n) with the codes of bytes
+    // offset..offset+n of line i and returns true, or returns false (out untouched) when the
+    // line holds none. Kept as runs of equal codes: a frame line costs a few bytes per run.
+    void setBoxCodes(std::size_t i, const std::uint8_t* codes, std::size_t len);
+    bool boxCodes(std::size_t i, std::size_t offset, std::uint8_t* out, std::size_t n) const;
+    bool hasBoxCodes(std::size_t i) const;
+    void clearBoxCodes();
+    // Set when the lines were converted from code page 866: the byte 0xA6 then only ever stands
+    // for the double vertical, which is not filed (the commonest box character costs nothing).
+    bool doubleBarsImplied() const { return doubleBarsImplied_; }
+    void setDoubleBarsImplied() { doubleBarsImplied_ = true; }
+
   private:
     struct Chunk {
         std::unique_ptr<char[]> data;
@@ -57,6 +72,25 @@ class list {
     std::vector<const char*> texts_;
     std::vector<std::uint16_t> styles_;
     std::vector<Chunk> chunks_;
+    // A run of equal codes, `gap` bytes after the end of the run before it (in the same line).
+    // Three bytes: a frame line of a hundred bytes costs some thirty.
+    struct BoxRun {
+        std::uint8_t gap, length, code;
+    };
+    struct BoxLine {
+        std::uint32_t line, firstRun;  // its runs end where the next line's begin
+    };
+    static constexpr std::size_t kRunsPerChunk = 1 << 15;
+    const BoxLine* findBoxLine(std::size_t i) const;
+    const BoxRun& runAt(std::size_t r) const {
+        return boxRuns_[r / kRunsPerChunk][r % kRunsPerChunk];
+    }
+    void pushRun(BoxRun run);
+    std::vector<BoxLine> boxLines_;
+    // Fixed chunks, so that growing never copies (nor doubles the peak of) what is held.
+    std::vector<std::unique_ptr<BoxRun[]>> boxRuns_;
+    std::size_t boxRunCount_ = 0;
+    bool doubleBarsImplied_ = false;
     std::int64_t cur_ = -1;
     char* pending_ = nullptr;
 };

@@ -13,6 +13,7 @@
 #include <new>
 #include <string>
 
+#include "box_cells.h"
 #include "codepage.h"
 #include "messages.h"
 #include "pager.h"
@@ -45,20 +46,13 @@ struct CutStopBytes {
 };
 const CutStopBytes kCutStop;
 
-struct IdentityTable {
-    std::uint8_t map[256];
-    IdentityTable() {
-        for (int i = 0; i < 256; ++i) map[i] = static_cast<std::uint8_t>(i);
-    }
-};
-const IdentityTable kIdentity;
-
 // Cuts the byte stream into lines and hands them to the store.
 class LineCutter {
   public:
-    LineCutter(list& lines, const std::uint8_t* conv, bool scan, std::uint16_t flags,
-               std::size_t lineLimit)
-        : lines_(lines), conv_(conv), scan_(scan), flags_(flags), limit_(lineLimit) {}
+    // With `dos` the bytes are stored as read and each line is converted from 866 when it is
+    // committed, so that its box characters can be filed beside it.
+    LineCutter(list& lines, bool dos, bool scan, std::uint16_t flags, std::size_t lineLimit)
+        : lines_(lines), dos_(dos), scan_(scan), flags_(flags), limit_(lineLimit) {}
 
     // Returns false once Ctrl-Z was met (the rest of the file does not exist) or the store
     // holds its limit of lines.
@@ -77,6 +71,7 @@ class LineCutter {
     }
     void commit(std::size_t len) {
         lines_.endAppend(len);
+        if (dos_) convertDosLine(lines_, lines_.size() - 1, boxes_);
         if (lines_.size() >= limit_) full_ = true;
         if (scan_) {
             lines_.setStyleAt(lines_.size() - 1, flags_);
@@ -108,7 +103,8 @@ class LineCutter {
     }
 
     list& lines_;
-    const std::uint8_t* conv_;
+    bool dos_;
+    BoxLineCodes boxes_;
     bool scan_;
     std::uint16_t flags_;
     char* out_ = nullptr;       // room of the piece being built (kPiece + 1 bytes)
@@ -139,13 +135,13 @@ bool LineCutter::feed(const unsigned char* p, const unsigned char* end) {
                 std::uint64_t w;
                 std::memcpy(&w, p + i, 8);
                 if (((w - 0x2020202020202020ull) & ~w & 0x8080808080808080ull) != 0) break;
-                for (int k = 0; k < 8; ++k) out[i + k] = static_cast<char>(conv_[p[i + k]]);
+                std::memcpy(out + i, &w, 8);
                 i += 8;
             }
             for (; i < n; ++i) {
                 const unsigned char c = p[i];
                 if (kSpecial.is[c]) break;
-                out[i] = static_cast<char>(conv_[c]);
+                out[i] = static_cast<char>(c);
             }
             pieceLen_ += i;
         } else {
@@ -215,7 +211,6 @@ int pager::loadText(const std::string& path) {
     // Lines already in the store take part in the conversion and the scan, so only an empty
     // store may do both while reading.
     const bool fused = lines.empty();
-    const std::uint8_t* conv = fused && IsDos ? oemToAnsiTable() : kIdentity.map;
     try {
         lines.reserveLines(lines.size() +
                            std::min(static_cast<std::size_t>(st.st_size) / 48 + 16, lineLimit));
@@ -225,7 +220,7 @@ int pager::loadText(const std::string& path) {
 
     shownInPart = false;
     const std::size_t room = lineLimit > lines.size() ? lineLimit - lines.size() : 0;
-    LineCutter cutter(lines, conv, fused, baseStyleFlags(logFont), lines.size() + room);
+    LineCutter cutter(lines, fused && IsDos, fused, baseStyleFlags(logFont), lines.size() + room);
     bool readFailed = false;
     int readErrno = 0;
     try {
@@ -272,12 +267,15 @@ int pager::freeText() {
 
 void pager::convertCodePage(int direction) {
     const std::size_t n = lines.size();
+    lines.clearBoxCodes();
+    BoxLineCodes boxes;
     for (std::size_t i = 0; i < n; ++i) {
-        char* text = lines.mutableTextAt(i);
-        if (direction)
-            oemToAnsi(text, std::strlen(text));
-        else
+        if (direction) {
+            convertDosLine(lines, i, boxes);
+        } else {
+            char* text = lines.mutableTextAt(i);
             ansiToOem(text, std::strlen(text));
+        }
     }
     lines.last();
 }

@@ -93,13 +93,13 @@ void LineArt::vertical(const CellView& cell) {
     run_.flush();
     const std::int32_t c = cell.column;
     std::int32_t y1 = row_.rowTop;
-    if (cell.above == '-' || cell.above == 'T' || cell.above == kGhe) y1 += row_.halfRow();
+    if (cell.above == '-' || cell.above == 'T' || cell.above == kGhe) y1 = row_.midAbove();
     std::int32_t y2 = row_.bottom();
     if (cell.below == '-' || cell.below == '=') {
-        y2 -= row_.halfRow();
+        y2 = row_.midBelow();
     } else if (c > 0 && cell.prev1 == '=' && cell.next1 == '=' &&
                (cell.below == 0 || (!isLineChar(cell.below) && cell.below != 'L'))) {
-        y2 += row_.halfRow();  // ends where the double line passes
+        y2 = row_.mid();  // ends where the double line passes
     }
     const std::int32_t x = row_.centre(c);
     segment(x, y1, x, y2);
@@ -120,6 +120,10 @@ void LineArt::vertical(const CellView& cell) {
 
 void LineArt::afterText(std::int32_t column) {
     if (stroke_) close(centreOfPrevious(column));
+}
+
+void LineArt::beforeBox(std::int32_t column, bool leftArm) {
+    if (stroke_) close(leftArm ? row_.edge(column) : centreOfPrevious(column));
 }
 
 bool LineArt::endOfStrip(std::int32_t columns) {

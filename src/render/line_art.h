@@ -25,8 +25,15 @@ struct RowGeometry {
     std::int32_t halfRow() const { return lineHeight / 2; }
     std::int32_t mid() const { return rowTop - halfRow(); }
     std::int32_t bottom() const { return rowTop - lineHeight; }
+    // The middles of the neighbouring rows, where their horizontal lines run. Taken from the
+    // rows' own geometry: with an odd pitch, rowTop + halfRow would fall one unit short.
+    std::int32_t midAbove() const { return rowTop + lineHeight - halfRow(); }
+    std::int32_t midBelow() const { return bottom() - halfRow(); }
     std::int32_t centre(std::int32_t c) const {
         return static_cast<std::int32_t>(leftMargin + c * charWidth + charWidth * 0.5L);
+    }
+    std::int32_t edge(std::int32_t c) const {  // left edge of column c
+        return static_cast<std::int32_t>(leftMargin + c * charWidth);
     }
 };
 
@@ -54,6 +61,9 @@ class LineArt {
     void apply(const CellView& cell);
     // A text byte has just been appended at `column`: an open stroke ends before it.
     void afterText(std::int32_t column);
+    // A box character drawn from its arms stands at `column`: an open stroke ends before it,
+    // at its left edge when the character has a left arm to take the line on.
+    void beforeBox(std::int32_t column, bool leftArm);
     // The strip ended after `columns` columns; closes an open stroke. True when one was open.
     bool endOfStrip(std::int32_t columns);
 

@@ -45,9 +45,19 @@ std::int32_t bottomPictureY(const pager& pg, const SheetLayout& s, std::int32_t 
     return std::min(-s.textTop, h - s.textTop - s.textLines * pg.lineHeight);
 }
 
+// Box codes of the strip `text` (cut from line i into `buf`) into `out`, aligned with the
+// strip; null when the line holds no box character.
+const std::uint8_t* boxesOf(const pager& pg, std::int32_t i, const char* text, const char* buf,
+                            std::uint8_t* out) {
+    const std::size_t offset = static_cast<std::size_t>(text - buf);
+    return pg.lines.boxCodes(static_cast<std::size_t>(i), offset, out, 1025 - offset) ? out
+                                                                                      : nullptr;
+}
+
 // Draws the rows of the sheet; returns how many were drawn.
 std::int32_t drawRows(pager& pg, DeviceContext& dc, const SheetLayout& s) {
     static thread_local char cur[1025], up[1025], down[1025];
+    static thread_local std::uint8_t curBoxes[1025], upBoxes[1025], downBoxes[1025];
     std::int32_t k = 0;
     for (std::int64_t index = s.start.firstLine; k < s.capacity && index <= INT32_MAX - 1;
          ++k, ++index) {
@@ -59,10 +69,14 @@ std::int32_t drawRows(pager& pg, DeviceContext& dc, const SheetLayout& s) {
         std::uint16_t scratch = 0;
         row.above =
             i > 0 ? cutStrip(pg, pg.lineAt(i - 1), s.start.strip, up, scratch, nullptr) : nullptr;
+        if (row.above) row.aboveBoxes = boxesOf(pg, i - 1, row.above, up, upBoxes);
         scratch = 0;
         const char* next = pg.lineAt(i + 1);
         row.below = next ? cutStrip(pg, next, s.start.strip, down, scratch, nullptr) : nullptr;
+        if (row.below) row.belowBoxes = boxesOf(pg, i + 1, row.below, down, downBoxes);
         row.text = cutStrip(pg, pg.lineAt(i), s.start.strip, cur, row.style, &row.prefixByte);
+        row.boxes = boxesOf(pg, i, row.text, cur, curBoxes);
+        row.doubleBars = pg.lines.doubleBarsImplied();
         row.rowTop = -k * pg.lineHeight - s.textTop;
         paintRow(pg, dc, row);
     }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "box_cells.h"
+#include "box_painter.h"
 #include "line_art.h"
 #include "page_renderer.h"
 #include "style_tags.h"
@@ -12,16 +14,26 @@ namespace folvek {
 
 namespace {
 
+const std::uint8_t kDoubleBarCode = boxCodeOf866(kDosDoubleBar);
+
 class RowRun : public RunSink {
   public:
     RowRun(const pager& pg, DeviceContext& dc, std::int32_t rowTop)
         : pg_(pg), dc_(dc), top_(rowTop) {}
-    void append(char b) override { text_.push_back(b); }
+    // Every byte stays in its own column: a byte kept while a line runs on through the cells
+    // after it (the L of "--L-") is drawn where it stands, and a gap left by such cells is
+    // filled with spaces.
+    void append(char b) override {
+        if (text_.empty()) start_ = column;
+        const auto end = start_ + static_cast<std::int32_t>(text_.size());
+        if (end < column) text_.append(static_cast<std::size_t>(column - end), ' ');
+        text_.push_back(b);
+    }
     void flush() override {
         if (text_.empty()) return;
         const auto r = static_cast<std::int32_t>(text_.size());
-        const auto x = static_cast<std::int32_t>(
-            (column - r) * static_cast<long double>(pg_.charWidth) + pg_.LeftMargin);
+        const auto x = static_cast<std::int32_t>(start_ * static_cast<long double>(pg_.charWidth) +
+                                                 pg_.LeftMargin);
         drawRun(pg_, dc_, x, top_, text_.data(), r);
         text_.clear();
     }
@@ -31,14 +43,20 @@ class RowRun : public RunSink {
     const pager& pg_;
     DeviceContext& dc_;
     std::int32_t top_;
+    std::int32_t start_ = 0;  // column of the run's first byte
     std::string text_;
 };
 
 // The visible characters of a neighbour line, collected once per row on first use, so that
 // looking up the cell above or below does not re-walk the line for every column.
+// A box character in a neighbour line shows the rules what meets this row: a bar when its
+// arm comes towards the row (`toward`), a minus when only its horizontal line passes, else
+// nothing; its look-alike byte alone would join what the frame does not (a bottom corner is
+// a '+' reaching down).
 class VisibleCells {
   public:
-    explicit VisibleCells(const char* line) : line_(line) {}
+    VisibleCells(const char* line, const std::uint8_t* codes, bool doubleBars, BoxArm toward)
+        : line_(line), codes_(codes), doubleBars_(doubleBars), toward_(toward) {}
     std::uint8_t at(std::int32_t c) {
         if (!line_) return 0;
         if (!built_) build();
@@ -55,11 +73,21 @@ class VisibleCells {
                     continue;
                 }
             }
-            cells_[count_++] = static_cast<std::uint8_t>(*p++);
+            std::uint8_t code = codes_ ? codes_[p - line_] : 0;
+            std::uint8_t b = static_cast<std::uint8_t>(*p++);
+            if (!code && doubleBars_ && b == kDoubleBarLookalike) code = kDoubleBarCode;
+            if (code) {
+                const bool across = boxArm(code, BoxArm::Left) || boxArm(code, BoxArm::Right);
+                b = boxArm(code, toward_) ? '|' : across ? '-' : 0;
+            }
+            cells_[count_++] = b;
         }
     }
     static constexpr std::int32_t kMax = 1024;
     const char* line_;
+    const std::uint8_t* codes_;
+    bool doubleBars_;
+    BoxArm toward_;
     bool built_ = false;
     std::int32_t count_ = 0;
     std::uint8_t cells_[kMax];
@@ -87,10 +115,12 @@ void paintRow(const pager& pg, DeviceContext& dc, const RowInput& row) {
     RowRun run(pg, dc, row.rowTop);
     const RowGeometry geo{pg.LeftMargin, pg.charWidth, row.rowTop, pg.lineHeight};
     LineArt art(dc, geo, run, row.prefixByte);
-    VisibleCells above(row.above);
-    VisibleCells below(row.below);
+    VisibleCells above(row.above, row.aboveBoxes, row.doubleBars, BoxArm::Down);
+    VisibleCells below(row.below, row.belowBoxes, row.doubleBars, BoxArm::Up);
+    BoxPainter boxes(dc, geo);
 
-    const auto* p = reinterpret_cast<const std::uint8_t*>(row.text);
+    const auto* const start = reinterpret_cast<const std::uint8_t*>(row.text);
+    const auto* p = start;
     std::int32_t& c = run.column;
     while (*p) {
         if (*p == '<') {
@@ -101,7 +131,13 @@ void paintRow(const pager& pg, DeviceContext& dc, const RowInput& row) {
                 continue;
             }
         }
-        if (lineClass(*p) != LineClass::None) {
+        std::uint8_t code = row.boxes ? row.boxes[p - start] : 0;
+        if (*p == kDoubleBarLookalike && row.doubleBars && !code) code = kDoubleBarCode;
+        if (code) {
+            run.flush();
+            art.beforeBox(c, boxArm(code, BoxArm::Left) != 0);
+            boxes.cell(c, code);
+        } else if (lineClass(*p) != LineClass::None) {
             CellView cell;
             cell.self = p[0];
             cell.next1 = p[1];

@@ -103,6 +103,24 @@ TEST_F(BmpFiles, PalettesBitfieldsAndCoreHeaders) {
     EXPECT_EQ(pic.pixels[0], 0xFF00FF00u);
 }
 
+TEST_F(BmpFiles, AlphaOfV4AndV5BitmapsIsIgnored) {
+    // 32-bit bitfields with an alpha mask: a letterhead saved with transparency must still
+    // be printed, so every pixel comes out opaque whatever its alpha byte says.
+    for (std::uint32_t headerSize : {108u, 124u}) {
+        Bytes b(14 + headerSize, 0);
+        b[0] = 'B', b[1] = 'M';
+        put(b, 10, 14 + headerSize);
+        put(b, 14, headerSize), put(b, 18, 2), put(b, 22, 1);
+        put(b, 26, 1, 2), put(b, 28, 32, 2), put(b, 30, 3);
+        put(b, 54, 0x00FF0000), put(b, 58, 0x0000FF00), put(b, 62, 0x000000FF);
+        put(b, 66, 0xFF000000);
+        b.insert(b.end(), {0x30, 0x20, 0x10, 0x00, 0xFF, 0xFF, 0xFF, 0x80});
+        put(b, 2, b.size());
+        ASSERT_EQ(load(b), 1) << headerSize;
+        EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0xFF102030, 0xFFFFFFFF})) << headerSize;
+    }
+}
+
 TEST_F(BmpFiles, RunLengthEncoded) {
     const Bytes pal = {0, 0, 0, 0, 0, 0, 255, 0};
     // Row 0: three pixels of colour 1; end of line; row 1: absolute run 0 1 0; end of bitmap.

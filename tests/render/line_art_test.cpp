@@ -11,9 +11,20 @@
 namespace folvek::test {
 namespace {
 
+using Segs = std::vector<Segment>;
+
+// The same set as `want`, in the order segmentSet() gives.
+Segs normalised(Segs want) {
+    RecordingDevice d;
+    d.segments = std::move(want);
+    return d.segmentSet();
+}
+
 struct Rules : ::testing::Test {
     TestPager t;
     RecordingDevice dc;
+    // Exactly these segments were drawn, no more.
+    void expectExactly(const Segs& want) { EXPECT_EQ(dc.segmentSet(), normalised(want)); }
     // Draws the lines as page 1 and returns the surface.
     RecordingDevice& draw(const std::vector<std::string>& lines) {
         t.setLines(lines);
@@ -36,34 +47,40 @@ TEST_F(Rules, ConnectingSet) {
 
 TEST_F(Rules, CornersJoinBarsAboveAndBelowAndCarryTheLine) {
     draw({"|    |", "+----+", "|    |"});
-    EXPECT_TRUE(dc.hasSegment({5, -16, 5, -32}));
-    EXPECT_TRUE(dc.hasSegment({55, -16, 55, -32}));
-    EXPECT_TRUE(dc.hasSegment({5, -24, 55, -24}));
+    expectExactly({{5, 0, 5, -16},
+                   {55, 0, 55, -16},
+                   {5, -16, 5, -32},
+                   {55, -16, 55, -32},
+                   {5, -24, 55, -24},
+                   {5, -32, 5, -48},
+                   {55, -32, 55, -48}});
     EXPECT_EQ(dc.allText(), "");
 }
 
 TEST_F(Rules, HorizontalLinesStartAtTheEdgeOrAtAJoiningBar) {
     draw({"------ab"});
-    EXPECT_TRUE(dc.hasSegment({0, -8, 55, -8}));
+    expectExactly({{0, -8, 55, -8}});
     EXPECT_EQ(dc.allText(), "ab");
     draw({"------ab", "-"});
-    EXPECT_TRUE(dc.hasSegment({0, -8, 55, -8}));  // a minus below does not join
+    expectExactly({{0, -8, 55, -8}});  // a minus below does not join
+    EXPECT_EQ(dc.allText(), "ab-");
     draw({"------ab", "|"});
-    EXPECT_TRUE(dc.hasSegment({5, -8, 55, -8}));
-    EXPECT_EQ(dc.texts.back().rect.left, 60);
+    expectExactly({{5, -8, 55, -8}, {5, -8, 5, -32}});
+    EXPECT_EQ(dc.texts.front().rect.left, 60);
 }
 
 TEST_F(Rules, BarsReachIntoTheLinesTheyMeet) {
     draw({"---", " | "});
-    EXPECT_TRUE(dc.hasSegment({15, -8, 15, -32}));  // up to the middle of the row above
+    expectExactly({{0, -8, 25, -8}, {15, -8, 15, -32}});  // up to the middle of the row above
     draw({"===", " | "});
-    EXPECT_TRUE(dc.hasSegment({15, -16, 15, -32}));
+    expectExactly({{0, -8, 25, -8}, {15, -16, 15, -32}});
     draw({" | ", "---"});
-    EXPECT_TRUE(dc.hasSegment({15, 0, 15, -24}));  // down to the middle of the row below
+    expectExactly({{15, 0, 15, -24}, {0, -24, 25, -24}});  // down to the middle of the row below
     draw({"=|="});
-    EXPECT_TRUE(dc.hasSegment({15, 0, 15, -8}));  // ends where the double line passes
+    expectExactly({{15, 0, 15, -8}});  // ends where the double line passes
+    EXPECT_EQ(dc.allText(), "==");
     draw({"=|=", " | "});
-    EXPECT_TRUE(dc.hasSegment({15, 0, 15, -16}));
+    expectExactly({{15, 0, 15, -16}, {15, -16, 15, -32}});
 }
 
 TEST_F(Rules, BytesOutsideAPatternArePrinted) {
@@ -84,27 +101,25 @@ TEST_F(Rules, CapitalLIsACornerOnlyInsideOrAtTheStartOfALine) {
     EXPECT_EQ(dc.allText(), "x L");
     draw({"--L"});
     EXPECT_EQ(dc.allText(), "");
-    EXPECT_TRUE(dc.hasSegment({0, -8, 25, -8}));
+    expectExactly({{0, -8, 25, -8}});
     draw({"|", "L--"});
     EXPECT_EQ(dc.allText(), "");
-    EXPECT_TRUE(dc.hasSegment({5, -16, 5, -24}));  // up from the corner's middle
-    EXPECT_TRUE(dc.hasSegment({5, -24, 25, -24}));
+    expectExactly({{5, 0, 5, -16}, {5, -16, 5, -24}, {5, -24, 25, -24}});  // up from the middle
     draw({"L-x"});
     EXPECT_EQ(dc.allText(), "L-x");
 }
 
 TEST_F(Rules, LinesCrossOrEndAtBars) {
     draw({"--|--"});
-    EXPECT_TRUE(dc.hasSegment({0, -8, 45, -8}));
-    EXPECT_TRUE(dc.hasSegment({25, 0, 25, -16}));
+    expectExactly({{0, -8, 45, -8}, {25, 0, 25, -16}});
     draw({"--|+"});
-    EXPECT_TRUE(dc.hasSegment({0, -8, 25, -8}));  // ends at the bar's centre
+    expectExactly({{0, -8, 25, -8}, {25, 0, 25, -16}});  // ends at the bar's centre
     EXPECT_EQ(dc.allText(), "+");
     draw({"|--|  x"});
-    EXPECT_TRUE(dc.hasSegment({5, -8, 35, -8}));
+    expectExactly({{5, 0, 5, -16}, {35, 0, 35, -16}, {5, -8, 35, -8}});
     EXPECT_EQ(dc.allText(), "x");
     draw({"---"});
-    EXPECT_TRUE(dc.hasSegment({0, -8, 25, -8}));  // still open at the end: the last centre
+    expectExactly({{0, -8, 25, -8}});  // still open at the end: the last centre
 }
 
 TEST_F(Rules, ContinuationStripJoinsToTheByteBeforeIt) {
@@ -118,12 +133,35 @@ TEST_F(Rules, ContinuationStripJoinsToTheByteBeforeIt) {
     row.prefixByte = '|';
     paintRow(*t, dc, row);
     EXPECT_EQ(dc.allText(), "");
-    EXPECT_TRUE(dc.hasSegment({0, -8, 15, -8}));
+    expectExactly({{0, -8, 15, -8}});
 }
 
-TEST_F(Rules, ALetterMetInsideALineIsNotLost) {
+TEST_F(Rules, ALetterMetInsideALineIsNotLostAndStaysInItsColumn) {
     draw({"--L-"});
     EXPECT_EQ(dc.allText(), "L");
+    ASSERT_EQ(dc.texts.size(), 1u);
+    EXPECT_EQ(dc.texts[0].rect.left, 20);
+    expectExactly({{0, -8, 35, -8}});
+    draw({"--L-x"});  // the gap the line runs through stays between L and x
+    EXPECT_EQ(dc.allText(), "L x");
+    EXPECT_EQ(dc.texts[0].rect.left, 20);
+}
+
+TEST_F(Rules, ABarAfterAMinusEndsTheLineAtItsCentreUnlessAnEqualsComesBefore) {
+    draw({"|=--|+"});
+    expectExactly({{5, 0, 5, -16}, {45, 0, 45, -16}, {5, -8, 45, -8}});
+    draw({"|==-|+"});
+    // Where an equals sign comes before the last minus, the line stops a cell short.
+    expectExactly({{5, 0, 5, -16}, {45, 0, 45, -16}, {5, -8, 35, -8}});
+}
+
+TEST_F(Rules, BarsMeetTheLinesAboveAndBelowAtAnOddPitch) {
+    t.printer.lineHeight = 15;  // half a row is 7.5: the reach must not be truncated
+    draw({"------", "|    |", "------"});
+    // Row 0 has its middle at -7, row 1 spans -15..-30, row 2 has its middle at -37.
+    expectExactly({{5, -7, 55, -7}, {5, -7, 5, -37}, {55, -7, 55, -37}, {0, -37, 55, -37}});
+    draw({"=|="});
+    expectExactly({{15, 0, 15, -7}});  // ends on its own row's middle, where the line runs
 }
 
 }  // namespace

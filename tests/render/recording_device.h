@@ -2,8 +2,12 @@
 // character is 10 units wide, a line 16 high.
 #pragma once
 
+#include <algorithm>
 #include <memory>
+#include <ostream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "device_context.h"
@@ -20,6 +24,9 @@ struct Segment {
     int x1, y1, x2, y2;
     bool operator==(const Segment&) const = default;
 };
+inline std::ostream& operator<<(std::ostream& o, const Segment& s) {
+    return o << "{" << s.x1 << "," << s.y1 << "," << s.x2 << "," << s.y2 << "}";
+}
 struct ImageCall {
     int dx, dy, dw, dh, sw, sh;
 };
@@ -79,6 +86,19 @@ class RecordingDevice : public DeviceContext {
         for (auto& g : segments)
             if (g == s || g == Segment{s.x2, s.y2, s.x1, s.y1}) return true;
         return false;
+    }
+    // The segments drawn, each from its smaller end, in order: for comparing exact sets.
+    std::vector<Segment> segmentSet() const {
+        std::vector<Segment> out;
+        for (Segment g : segments) {
+            if (std::make_pair(g.x2, g.y2) < std::make_pair(g.x1, g.y1))
+                g = {g.x2, g.y2, g.x1, g.y1};
+            out.push_back(g);
+        }
+        std::sort(out.begin(), out.end(), [](const Segment& a, const Segment& b) {
+            return std::tie(a.x1, a.y1, a.x2, a.y2) < std::tie(b.x1, b.y1, b.x2, b.y2);
+        });
+        return out;
     }
     void clear() {
         texts.clear();

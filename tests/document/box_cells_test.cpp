@@ -1,0 +1,159 @@
+// Box codes beside the text: which arms each DOS box character has, and which lines the
+// loader and the code-page conversion file them for.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "box_cells.h"
+#include "codepage.h"
+#include "test_support.h"
+
+namespace folvek {
+namespace {
+
+TEST(BoxCodes, ArmsOfTheDosBoxCharacters) {
+    EXPECT_EQ(boxCodeOf866(0xC4), boxCode(0, 0, 1, 1));  // ─
+    EXPECT_EQ(boxCodeOf866(0xBA), boxCode(2, 2, 0, 0));  // ║
+    EXPECT_EQ(boxCodeOf866(0xD5), boxCode(0, 1, 0, 2));  // ╒ single down, double right
+    EXPECT_EQ(boxCodeOf866(0xB6), boxCode(2, 2, 1, 0));  // ╢ double vertical, single left
+    EXPECT_EQ(boxCodeOf866(0xCE), boxCode(2, 2, 2, 2));  // ╬
+    // Shades, blocks, letters and ASCII have none.
+    for (int b : {0x00, 0x2B, 0x2D, 0x7C, 0xA0, 0xB0, 0xB1, 0xB2, 0xDB, 0xDF, 0xE0})
+        EXPECT_EQ(boxCodeOf866(static_cast<std::uint8_t>(b)), 0) << b;
+    // Every box character has at least two arms, and the arms of a line join in pairs: no
+    // character's double arm faces a single one on the same axis.
+    for (int b = 0xB3; b <= 0xDA; ++b) {
+        const std::uint8_t c = boxCodeOf866(static_cast<std::uint8_t>(b));
+        int arms = 0;
+        for (BoxArm a : {BoxArm::Up, BoxArm::Down, BoxArm::Left, BoxArm::Right})
+            arms += boxArm(c, a) != 0;
+        EXPECT_GE(arms, 2) << b;
+        const int u = boxArm(c, BoxArm::Up), d = boxArm(c, BoxArm::Down);
+        const int l = boxArm(c, BoxArm::Left), r = boxArm(c, BoxArm::Right);
+        EXPECT_FALSE(u && d && u != d) << b;
+        EXPECT_FALSE(l && r && l != r) << b;
+    }
+}
+
+// The codes of line i, one per byte and the NUL; empty when the line has none.
+std::vector<std::uint8_t> codesOf(const list& lines, std::size_t i) {
+    std::vector<std::uint8_t> out(std::strlen(lines.textAt(i)) + 1, 0xEE);
+    if (!lines.boxCodes(i, 0, out.data(), out.size())) return {};
+    return out;
+}
+
+struct BoxLoading : ::testing::Test {
+    coretest::ScratchDir dir;
+    coretest::MessageRecorder messages;
+    std::unique_ptr<pager> doc = coretest::makePager(dir, messages);
+    std::string load(const std::string& bytes, int isDos) {
+        const std::string path = dir.dir() + "r.txt";
+        std::ofstream(path, std::ios::binary) << bytes;
+        doc->freeText();
+        doc->IsDos = isDos;
+        doc->loadText(path);
+        return path;
+    }
+};
+
+TEST_F(BoxLoading, OnlyDosLinesWithBoxCharactersGetCodes) {
+    load("\xda\xc4\xbf ab\nplain -+|\n\f\n\xb3\x8a\xb3\n", 1);
+    ASSERT_EQ(doc->lines.size(), 6u);  // the form feed gives an empty line and a break
+    const auto first = codesOf(doc->lines, 0);
+    ASSERT_EQ(first.size(), 7u);
+    EXPECT_EQ(first[0], boxCodeOf866(0xDA));
+    EXPECT_EQ(first[1], boxCodeOf866(0xC4));
+    EXPECT_EQ(first[2], boxCodeOf866(0xBF));
+    EXPECT_EQ(first[3], 0);
+    EXPECT_EQ(first[4], 0);
+    EXPECT_EQ(first[6], 0);
+    EXPECT_FALSE(doc->lines.hasBoxCodes(1));
+    EXPECT_FALSE(doc->lines.hasBoxCodes(2));
+    EXPECT_FALSE(doc->lines.hasBoxCodes(3));
+    const auto last = codesOf(doc->lines, 5);
+    ASSERT_EQ(last.size(), 4u);
+    EXPECT_EQ(last[0], boxCodeOf866(0xB3));
+    EXPECT_EQ(last[1], 0);  // the letter
+    EXPECT_EQ(last[2], boxCodeOf866(0xB3));
+    EXPECT_STREQ(doc->lines.textAt(5), "|\xca|");
+
+    // The double vertical is not filed: in a converted text its look-alike stands for it.
+    load("\xba  \xba\n", 1);
+    EXPECT_FALSE(doc->lines.hasBoxCodes(0));
+    EXPECT_TRUE(doc->lines.doubleBarsImplied());
+    EXPECT_STREQ(doc->lines.textAt(0), "\xa6  \xa6");
+
+    // A Windows file holds letters where DOS has box characters: no codes.
+    load("\xda\xc4\xbf\n", 0);
+    EXPECT_FALSE(doc->lines.hasBoxCodes(0));
+    EXPECT_FALSE(doc->lines.doubleBarsImplied());
+}
+
+TEST(BoxLineCodesTest, ADecoderThatMeetsRealBrokenBarsFilesTheDoubleVertical) {
+    list lines;
+    lines.append("xx", 2);
+    BoxLineCodes codes(false);
+    EXPECT_EQ(codes.put(1, 0xBA), 0xA6);
+    codes.commit(lines, 0, 2);
+    std::uint8_t out[2] = {};
+    ASSERT_TRUE(lines.boxCodes(0, 0, out, 2));
+    EXPECT_EQ(out[0], 0);
+    EXPECT_EQ(out[1], boxCodeOf866(0xBA));
+    EXPECT_FALSE(lines.doubleBarsImplied());
+}
+
+TEST_F(BoxLoading, CodesFollowALongLineIntoItsPieces) {
+    std::string line(1023 + 5, 'x');
+    line[1023 + 2] = '\xc4';
+    load(line + "\n", 1);
+    ASSERT_EQ(doc->lines.size(), 2u);
+    EXPECT_FALSE(doc->lines.hasBoxCodes(0));
+    ASSERT_TRUE(doc->lines.hasBoxCodes(1));
+    EXPECT_EQ(codesOf(doc->lines, 1)[2], boxCodeOf866(0xC4));
+    // A part of the line, as a continuation sheet asks for it.
+    std::uint8_t part[3] = {9, 9, 9};
+    ASSERT_TRUE(doc->lines.boxCodes(1, 1, part, 3));
+    EXPECT_EQ(part[0], 0);
+    EXPECT_EQ(part[1], boxCodeOf866(0xC4));
+    EXPECT_EQ(part[2], 0);
+}
+
+TEST_F(BoxLoading, ConversionFilesCodesAndTheWayBackDropsThem) {
+    // Appending to a loaded document converts afterwards, over every line.
+    load("a\n", 0);
+    const std::string path = dir.dir() + "more.txt";
+    std::ofstream(path, std::ios::binary) << "\xc9\xcd\n";
+    doc->IsDos = 1;
+    doc->loadText(path);
+    ASSERT_EQ(doc->lines.size(), 2u);
+    ASSERT_TRUE(doc->lines.hasBoxCodes(1));
+    EXPECT_EQ(codesOf(doc->lines, 1)[1], boxCodeOf866(0xCD));
+    doc->convertCodePage(0);
+    EXPECT_FALSE(doc->lines.hasBoxCodes(1));
+    doc->freeText();
+    EXPECT_FALSE(doc->lines.hasBoxCodes(0));
+}
+
+TEST(BoxLookalikes, GoingBackGivesTheFirstFrameCharacterOfALookAlike) {
+    // The editor writes a typed 1251-only sign into a DOS file as the frame character that
+    // became it; every such sign must come back as itself.
+    for (unsigned a = 0x80; a < 256; ++a) {
+        bool isLookalike = false;
+        unsigned first = 0;
+        for (unsigned d = 0xB0; d <= 0xDF && !isLookalike; ++d)
+            if (oemToAnsiTable()[d] == a) isLookalike = true, first = d;
+        if (!isLookalike) continue;
+        const unsigned back = ansiToOemTable()[a];
+        EXPECT_EQ(oemToAnsiTable()[back], a) << std::hex << a;
+        // A 1251 letter keeps its own DOS letter; only signs 866 lacks go to a frame.
+        if (back >= 0xB0 && back <= 0xDF) {
+            EXPECT_EQ(back, first) << std::hex << a;
+        }
+    }
+    EXPECT_EQ(ansiToOemTable()[0xA6], 0xBA);  // ¦ -> ║
+    EXPECT_EQ(ansiToOemTable()[0xAC], 0xB7);  // ¬ -> ╖
+}
+
+}  // namespace
+}  // namespace folvek
