@@ -102,8 +102,15 @@ void TRulerWin::setupWindow() {
     pager_ = std::make_unique<pager>(std::move(ctx), shell.IniFileName, std::string());
     app().thePager = pager_.get();
 
-    if (shell.dosOverride == DosOverride::Windows) pager_->IsDos = 0;
-    if (shell.dosOverride == DosOverride::Dos) pager_->IsDos = 1;
+    // /w and /d also fix the encoding of this first load; the next settings load forgets it.
+    if (shell.dosOverride == DosOverride::Windows) {
+        pager_->setIsDos(0);
+        pager_->encodingOverride = EncodingChoice::Cp1251;
+    }
+    if (shell.dosOverride == DosOverride::Dos) {
+        pager_->setIsDos(1);
+        pager_->encodingOverride = EncodingChoice::Cp866;
+    }
 
     if (!shell.documentPath.empty()) {
         pager_->loadText(shell.documentPath);
