@@ -20,6 +20,10 @@ namespace folvek {
 
 namespace {
 
+TextEncoding fileEncoding(const EditorSession& s) {
+    return s.encoding.value_or(s.isDos ? TextEncoding::Cp866 : TextEncoding::Cp1251);
+}
+
 constexpr const char* kUnmappableText =
     "Некоторые символы текста нельзя записать в кодировке файла, они будут заменены знаком "
     "\"?\". Сохранить файл?";
@@ -83,8 +87,9 @@ void dialDoc2::loadFile() {
         edit_->setReadOnly(true);
         ok_->setEnabled(false);
     }
-    EditorText text = decodeEditorText(bytes, session_.isDos);
+    EditorText text = decodeEditorText(bytes, fileEncoding(session_));
     crlf_ = text.crlf;
+    bom_ = text.bom;
     edit_->setPlainText(text.text);
     edit_->moveCursor(QTextCursor::Start);
 }
@@ -107,7 +112,8 @@ void dialDoc2::resizeEvent(QResizeEvent* event) {
 void dialDoc2::accept() {
     if (!ok_->isEnabled()) return;
     // The raw text keeps no-break spaces, which the plain-text view would turn into blanks.
-    const EncodedText out = encodeEditorText(edit_->document()->toRawText(), crlf_, session_.isDos);
+    const EncodedText out =
+        encodeEditorText(edit_->document()->toRawText(), crlf_, fileEncoding(session_), bom_);
     if (out.unmappable > 0 &&
         tell(kUnmappableText, "???", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
