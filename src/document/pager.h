@@ -84,6 +84,7 @@ class pager {
     void createFonts();
     void deleteFonts();
     int paginate();
+    void fitPrinterPitch(LayoutDevice& dc);
     std::int32_t wrapExtra(std::int32_t n) const;
     // Text rows that a picture of height h takes from a page (rounded to the nearest row).
     std::int32_t pictureRows(std::int32_t h) const;
