@@ -21,6 +21,7 @@ class MainFrame : public QMainWindow {
     TMyControlBar* toolBar() const { return toolBar_; }
     QLabel* fileNameField() const { return fileName_; }
     QLabel* pageField() const { return page_; }
+    QLabel* encodingField() const { return encoding_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -33,6 +34,7 @@ class MainFrame : public QMainWindow {
     TMyControlBar* toolBar_ = nullptr;
     QLabel* fileName_ = nullptr;
     QLabel* page_ = nullptr;
+    QLabel* encoding_ = nullptr;
 };
 
 // Main-window creation: builds the frame around a new view, sets the view up and shows the
