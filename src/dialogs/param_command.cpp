@@ -14,7 +14,8 @@ namespace folvek {
 void pageParametersCommand(TRulerWin& view) {
     pager* p = view.document();
     if (!p) return;
-    const std::int32_t wasDos = p->IsDos;
+    const std::int32_t wasDos = p->userIsDos();
+    const EncodingChoice wasEncoding = p->encodingInForce();
     int result = 0;
     {
         ParamDialog dialog(*p, &view);
@@ -22,8 +23,9 @@ void pageParametersCommand(TRulerWin& view) {
     }
     if (result != 0) {
         const std::string& path = shellState().documentPath;
-        // The conversion happens while loading, so a new IsDos needs the file read again.
-        if (p->IsDos != wasDos && !path.empty()) {
+        // The conversion happens while loading, so a new IsDos or encoding needs the file read
+        // again.
+        if ((p->userIsDos() != wasDos || p->encodingInForce() != wasEncoding) && !path.empty()) {
             p->freeText();
             p->loadText(path);
         }
