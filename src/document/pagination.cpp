@@ -77,7 +77,7 @@ void pager::fitPrinterPitch(LayoutDevice& dc) {
         const double want = 100.0 / printerLayout.cpi;
         if (charWidth > want) {
             const double k = want / charWidth;
-            for (LogFont& f : fonts) f.height = static_cast<std::int32_t>(std::floor(f.height * k));
+            for (LogFont& f : fonts) f.height = static_cast<std::int32_t>(std::trunc(f.height * k));
             dc.selectFont(*curFont);
             const double w = dc.textExtent("1234567890", 10).cx * 0.1;
             if (w > 0) charWidth = w;
