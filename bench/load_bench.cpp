@@ -43,6 +43,18 @@ const std::string& report() {
     return path;
 }
 
+// The same report in UTF-8 (frames become U+2500 box drawing), made once with iconv.
+const std::string& utf8Report() {
+    static const std::string path = [] {
+        const std::string out = "/tmp/folvek-bench-100M-utf8.txt";
+        if (std::ifstream(out).good()) return out;
+        const std::string cmd = "iconv -f CP866 -t UTF-8 '" + report() + "' > '" + out + "'";
+        if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "could not make %s\n", out.c_str());
+        return out;
+    }();
+    return path;
+}
+
 std::int64_t fileSize(const std::string& path) {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     return static_cast<std::int64_t>(in.tellg());
@@ -134,11 +146,12 @@ void BM_IconvBaseline(benchmark::State& state) {
 }
 BENCHMARK(BM_IconvBaseline)->Unit(benchmark::kMillisecond);
 
-// freeText + loadText, range(0) = IsDos.
+// freeText + loadText, range(0) = IsDos with the encoding fixed (no detection).
 void BM_LoadText(benchmark::State& state) {
     Quiet quiet;
     auto doc = makePager(quiet);
-    doc->IsDos = static_cast<std::int32_t>(state.range(0));
+    doc->setIsDos(static_cast<std::int32_t>(state.range(0)));
+    doc->encodingOverride = state.range(0) ? EncodingChoice::Cp866 : EncodingChoice::Cp1251;
     for (auto _ : state) {
         doc->freeText();
         doc->loadText(report());
@@ -147,6 +160,55 @@ void BM_LoadText(benchmark::State& state) {
     state.counters["lines"] = static_cast<double>(doc->lines.size());
 }
 BENCHMARK(BM_LoadText)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// freeText + loadText with detection (the settings' Encoding auto, IsDos off): the 866 report
+// must be found to be 866 and load within 1.2 x of BM_LoadText/1.
+void BM_LoadTextDetected(benchmark::State& state) {
+    Quiet quiet;
+    auto doc = makePager(quiet);
+    for (auto _ : state) {
+        doc->freeText();
+        doc->loadText(report());
+    }
+    if (doc->textEncoding != TextEncoding::Cp866) state.SkipWithError("not detected as 866");
+    state.SetBytesProcessed(state.iterations() * fileSize(report()));
+}
+BENCHMARK(BM_LoadTextDetected)->Unit(benchmark::kMillisecond);
+
+// The UTF-8 report loaded with detection, against iconv UTF-8 -> CP1251 on the same bytes.
+void BM_LoadTextUtf8(benchmark::State& state) {
+    Quiet quiet;
+    auto doc = makePager(quiet);
+    for (auto _ : state) {
+        doc->freeText();
+        doc->loadText(utf8Report());
+    }
+    if (doc->textEncoding != TextEncoding::Utf8) state.SkipWithError("not detected as UTF-8");
+    state.SetBytesProcessed(state.iterations() * fileSize(utf8Report()));
+}
+BENCHMARK(BM_LoadTextUtf8)->Unit(benchmark::kMillisecond);
+
+void BM_IconvUtf8Baseline(benchmark::State& state) {
+    std::string in = slurp(utf8Report());
+    std::string out(in.size(), '\0');
+    iconv_t cd = iconv_open("CP1251//TRANSLIT", "UTF-8");
+    for (auto _ : state) {
+        char* ip = in.data();
+        char* op = out.data();
+        size_t il = in.size(), ol = out.size();
+        while (il > 0) {
+            if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1)) {
+                if (!il || !ol) break;
+                ++ip, --il;
+                *op++ = '?', --ol;
+            }
+        }
+        benchmark::DoNotOptimize(op);
+    }
+    iconv_close(cd);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(in.size()));
+}
+BENCHMARK(BM_IconvUtf8Baseline)->Unit(benchmark::kMillisecond);
 
 // lineAt of the last line of a 1.5M-line document, after a walk left the cursor at the start.
 void BM_LineAtLast(benchmark::State& state) {

@@ -56,8 +56,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pg.PenWidth = (margins & 0x80) ? 2 : 0;
     pg.IsTopPicture = pg.IsBotPicture = 0;
 
-    for (int dos = 0; dos < 2; ++dos) {
-        pg.IsDos = dos;
+    // Detection, then every encoding fixed: UTF-8 and KOI8-R decoding, printer codes and
+    // overstrike all run on the same bytes.
+    for (int round = 0; round < 6; ++round) {
+        pg.setIsDos(round & 1);
+        pg.encodingOverride.reset();
+        if (round >= 2) pg.encodingOverride = static_cast<EncodingChoice>(round - 1);
         pg.freeText();
         FUZZ_CHECK(pg.loadText(path) == 1);
         for (std::size_t i = 0; i < pg.lines.size(); ++i)

@@ -23,6 +23,7 @@ struct AppObjects {
     QMainWindow* frame = nullptr;
     QLabel* fileNameField = nullptr;
     QLabel* pageField = nullptr;
+    QLabel* encodingField = nullptr;
     QComboBox* settingsList = nullptr;  // combo box 5555
 };
 AppObjects& app();

@@ -61,6 +61,7 @@ MainFrame::~MainFrame() {
     if (app().frame == this) app().frame = nullptr;
     app().fileNameField = nullptr;
     app().pageField = nullptr;
+    app().encodingField = nullptr;
 }
 
 void MainFrame::buildMenu() {
@@ -106,8 +107,11 @@ void MainFrame::buildStatusBar() {
     };
     fileName_ = field("id0", 30, QString(), new PathField(bar));
     page_ = field("id2", 25, QStringLiteral("WWWWWWW"), new QLabel(bar));
+    // The encoding in use, and how many characters it could not show.
+    encoding_ = field("id3", 14, QString(), new QLabel(bar));
     app().fileNameField = fileName_;
     app().pageField = page_;
+    app().encodingField = encoding_;
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {

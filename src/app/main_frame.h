@@ -23,6 +23,7 @@ class MainFrame : public QMainWindow {
     FindBar* findBar() const { return findBar_; }
     QLabel* fileNameField() const { return fileName_; }
     QLabel* pageField() const { return page_; }
+    QLabel* encodingField() const { return encoding_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -36,6 +37,7 @@ class MainFrame : public QMainWindow {
     FindBar* findBar_ = nullptr;
     QLabel* fileName_ = nullptr;
     QLabel* page_ = nullptr;
+    QLabel* encoding_ = nullptr;
 };
 
 // Main-window creation: builds the frame around a new view, sets the view up and shows the

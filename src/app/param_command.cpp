@@ -18,15 +18,17 @@ namespace folvek {
 void pageParametersCommand(TRulerWin& view) {
     pager* p = view.document();
     if (!p) return;
-    const std::int32_t wasDos = p->IsDos;
+    const std::int32_t wasDos = p->userIsDos();
+    const EncodingChoice wasEncoding = p->encodingInForce();
     int result = 0;
     {
         ParamDialog dialog(*p, &view);
         result = dialogHooks().runModal(dialog);
     }
     if (result != 0) {
-        // The conversion happens while loading, so a new IsDos needs the file read again.
-        const bool reconvert = p->IsDos != wasDos;
+        // The conversion happens while loading, so a new IsDos or encoding needs the file read
+        // again.
+        const bool reconvert = p->userIsDos() != wasDos || p->encodingInForce() != wasEncoding;
         view.model()->settingsEdited(reconvert ? shellState().documentPath : std::string());
     } else {
         // "Сохранить как..." may have added a file to the list even when the dialog was

@@ -115,8 +115,15 @@ void TRulerWin::setupWindow() {
     signals_ = new DocumentSignals(*model_, this);
     connect(signals_, &DocumentSignals::changed, this, &TRulerWin::documentChanged);
 
-    if (shell.dosOverride == DosOverride::Windows) pager_->IsDos = 0;
-    if (shell.dosOverride == DosOverride::Dos) pager_->IsDos = 1;
+    // /w and /d also fix the encoding of this first load; the next settings load forgets it.
+    if (shell.dosOverride == DosOverride::Windows) {
+        pager_->setIsDos(0);
+        pager_->encodingOverride = EncodingChoice::Cp1251;
+    }
+    if (shell.dosOverride == DosOverride::Dos) {
+        pager_->setIsDos(1);
+        pager_->encodingOverride = EncodingChoice::Cp866;
+    }
 
     if (!shell.documentPath.empty()) model_->load(shell.documentPath);
     UpdateScrollRanges();

@@ -26,7 +26,29 @@ void ShowDocumentName() {
     UpdatePageStatus();
 }
 
+void UpdateEncodingStatus() {
+    QLabel* field = app().encodingField;
+    pager* p = app().thePager;
+    if (!field || !p) return;
+    if (shellState().documentPath.empty()) {
+        field->clear();
+        field->setToolTip(QString());
+        return;
+    }
+    QString text = QString::fromLatin1(encodingLabel(p->textEncoding));
+    QString tip = p->encodingDetected ? QStringLiteral("Кодировка определена по тексту")
+                                      : QStringLiteral("Кодировка задана");
+    if (p->unmappableChars > 0) {
+        text += QStringLiteral("  ?: %1").arg(p->unmappableChars);
+        tip += QStringLiteral("\nЗнаков, которых нет в кодировке Windows (показаны \"?\"): %1")
+                   .arg(p->unmappableChars);
+    }
+    field->setText(text);
+    field->setToolTip(tip);
+}
+
 void UpdatePageStatus() {
+    UpdateEncodingStatus();
     QLabel* field = app().pageField;
     pager* p = app().thePager;
     if (!field || !p) return;

@@ -10,5 +10,8 @@ inline constexpr const char* kFrameTitle = "FolVk";
 void ShowDocumentName();
 // "Стр. %d из %d" with curPage and pageCount in the page field.
 void UpdatePageStatus();
+// The encoding of the shown document ("866", "1251", "KOI8-R", "UTF-8"), with the count of
+// characters shown as '?' when there were any; empty without a document.
+void UpdateEncodingStatus();
 
 }  // namespace folvek

@@ -10,7 +10,7 @@ namespace folvek {
 
 std::string layoutInfoJson(const pager& doc, const PageLayoutPrinter& printer) {
     const QSizeF area = printer.printableSizeMm();
-    char buf[640];
+    char buf[1024];
     std::snprintf(buf, sizeof buf,
                   "{\n"
                   "  \"pageCount\": %d,\n"
@@ -23,11 +23,21 @@ std::string layoutInfoJson(const pager& doc, const PageLayoutPrinter& printer) {
                   "  \"pageWidthMm\": %.1f,\n"
                   "  \"pageHeightMm\": %.1f,\n"
                   "  \"landscape\": %s,\n"
-                  "  \"isDos\": %d\n"
+                  "  \"isDos\": %d,\n"
+                  "  \"encoding\": \"%s\",\n"
+                  "  \"encodingDetected\": %s,\n"
+                  "  \"unmappable\": %lld,\n"
+                  "  \"printerCpi\": %.2f,\n"
+                  "  \"printerLpi\": %.2f,\n"
+                  "  \"printerPageLines\": %d,\n"
+                  "  \"printerPageInches\": %d\n"
                   "}\n",
                   doc.pageCount, doc.linesPerPage, doc.charsPerLine, doc.lineHeight, doc.charWidth,
                   doc.pageWidth, doc.pageHeight, area.width(), area.height(),
-                  printer.landscape() ? "true" : "false", doc.IsDos);
+                  printer.landscape() ? "true" : "false", doc.IsDos,
+                  encodingLabel(doc.textEncoding), doc.encodingDetected ? "true" : "false",
+                  static_cast<long long>(doc.unmappableChars), doc.printerLayout.cpi,
+                  doc.printerLayout.lpi, doc.printerLayout.pageLines, doc.printerLayout.pageInches);
     return buf;
 }
 

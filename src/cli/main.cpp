@@ -93,7 +93,12 @@ int run(int argc, char** argv, const PrintOptions& opt) {
     }
 
     pager doc(context, opt.iniFile, std::string());
-    if (opt.dos >= 0) doc.IsDos = opt.dos;
+    // The command line fixes the encoding the way /d and /w do in the viewer.
+    if (opt.dos >= 0) {
+        doc.setIsDos(opt.dos);
+        doc.encodingOverride = opt.dos ? EncodingChoice::Cp866 : EncodingChoice::Cp1251;
+    }
+    if (!opt.encoding.empty()) doc.encodingOverride = encodingChoiceFromOption(opt.encoding);
     if (!doc.loadText(opt.input)) return fail("cannot load " + opt.input);
     if (!doc.paginate()) return fail("no device to lay the pages out on");
 

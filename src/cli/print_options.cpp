@@ -3,6 +3,8 @@
 
 #include <charconv>
 
+#include "text_encoding.h"
+
 namespace folvek {
 
 namespace {
@@ -89,8 +91,18 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
             o.iniFile = value;
         } else if (arg == "--dos") {
             o.dos = 1;
+            o.encoding.clear();
         } else if (arg == "--windows") {
             o.dos = 0;
+            o.encoding.clear();
+        } else if (arg == "--encoding") {
+            if (!need("an encoding")) return false;
+            if (!encodingChoiceFromOption(value)) {
+                *error = "unknown encoding \"" + value + "\" (auto, cp866, cp1251, koi8-r, utf-8)";
+                return false;
+            }
+            o.encoding = value;
+            o.dos = -1;
         } else if (arg == "--landscape") {
             o.orientation = 1;
         } else if (arg == "--portrait") {
@@ -139,6 +151,8 @@ const char* printUsage() {
            "  --ini FILE            settings file (a bare name is in the settings directory;\n"
            "                        default FOLVK95.INI)\n"
            "  --dos, --windows      the text is in code page 866 / 1251 (default: settings)\n"
+           "  --encoding NAME       auto, cp866, cp1251, koi8-r or utf-8 (default: the\n"
+           "                        settings' Encoding, where auto tells it from the text)\n"
            "  --landscape, --portrait\n"
            "  --paper NAME          A4 (default), A3, A5, Letter, Legal\n"
            "  --margin MM           unprintable border of the sheet (default 5)\n"

@@ -15,6 +15,7 @@ struct PrintOptions {
     bool info = false;
     std::string iniFile = "FOLVK95.INI";  // bare names live in the settings directory
     int dos = -1;                         // --dos 1, --windows 0, -1: as the settings say
+    std::string encoding;                 // --encoding: auto, cp866, cp1251, koi8-r, utf-8
     int orientation = -1;                 // --landscape 1, --portrait 0, -1: as the settings say
     int firstPage = 1;
     int lastPage = 0;  // 0: the last page

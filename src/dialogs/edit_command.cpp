@@ -20,6 +20,7 @@ int editDocumentFile(DocumentCommandContext& ctx) {
         session.path = ctx.path;
         if (ctx.doc) {
             session.isDos = ctx.doc->IsDos != 0;
+            session.encoding = ctx.doc->textEncoding;
             session.fontName = ctx.doc->EditFontName;
             session.charSet = ctx.doc->logFont.charSet;
         }

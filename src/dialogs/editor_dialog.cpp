@@ -24,6 +24,9 @@ namespace {
 constexpr const char* kShownInPart =
     "Показано только начало файла; он открыт только для чтения, чтобы не потерять остальное.";
 constexpr const char* kReadOnlyTitle = " (только начало файла, только чтение)";
+TextEncoding fileEncoding(const EditorSession& s) {
+    return s.encoding.value_or(s.isDos ? TextEncoding::Cp866 : TextEncoding::Cp1251);
+}
 
 constexpr const char* kUnmappableText =
     "Некоторые символы текста нельзя записать в кодировке файла, они будут заменены знаком "
@@ -92,8 +95,9 @@ void dialDoc2::loadFile() {
         ok_->setEnabled(false);
         setWindowTitle(windowTitle() + QString::fromUtf8(kReadOnlyTitle));
     }
-    EditorText text = decodeEditorText(bytes, session_.isDos);
+    EditorText text = decodeEditorText(bytes, fileEncoding(session_));
     crlf_ = text.crlf;
+    bom_ = text.bom;
     edit_->setPlainText(text.text);
     edit_->moveCursor(QTextCursor::Start);
 }
@@ -116,7 +120,8 @@ void dialDoc2::resizeEvent(QResizeEvent* event) {
 void dialDoc2::accept() {
     if (!ok_->isEnabled()) return;
     // The raw text keeps no-break spaces, which the plain-text view would turn into blanks.
-    const EncodedText out = encodeEditorText(edit_->document()->toRawText(), crlf_, session_.isDos);
+    const EncodedText out =
+        encodeEditorText(edit_->document()->toRawText(), crlf_, fileEncoding(session_), bom_);
     if (out.unmappable > 0 &&
         tell(kUnmappableText, "???", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;

@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "messages.h"
+#include "text_encoding.h"
 
 class QPlainTextEdit;
 class QPushButton;
@@ -19,10 +21,11 @@ namespace folvek {
 
 struct EditorSession {
     std::string path;
-    bool isDos = false;                 // taken from `IsDos` when the editor starts
-    std::string fontName = "fixedsys";  // `EditFontName`
-    std::uint8_t charSet = 1;           // `FontCharSet`
-    MessageSink* messages = nullptr;    // null: message boxes owned by the editor
+    bool isDos = false;                    // taken from `IsDos` when the editor starts
+    std::optional<TextEncoding> encoding;  // the loaded text's; when unset, isDos decides
+    std::string fontName = "fixedsys";     // `EditFontName`
+    std::uint8_t charSet = 1;              // `FontCharSet`
+    MessageSink* messages = nullptr;       // null: message boxes owned by the editor
 };
 
 // Files above this many bytes are shown read-only: editing them would have meant cutting them.
@@ -59,6 +62,7 @@ class dialDoc2 : public QDialog {
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
     bool crlf_ = true;
+    bool bom_ = false;
 };
 
 // Runs the editor modally over `owner` and returns its result (1 saved, 0 not saved).

@@ -42,7 +42,7 @@ int offerWindowsEncoding(DocumentCommandContext& ctx) {
         ctx.messages->show(kRewriteFailed + why, "!!!", MsgIcon::Error);
         return -1;
     }
-    ctx.doc->IsDos = 0;
+    ctx.doc->setIsDos(0);
     if (ctx.relayout) ctx.relayout();
     return 1;
 }

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +46,14 @@ QString text(QDialog* d, int id) {
     QLineEdit* e = edit(d, id);
     return e ? e->text() : QString();
 }
+// In the order of EncodingChoice.
+const char* const kEncodingNames[] = {"Автоматически", "DOS (866)", "Windows (1251)", "KOI8-R",
+                                      "UTF-8"};
+
+QComboBox* combo(QDialog* d, int id) {
+    return qobject_cast<QComboBox*>(dialogItem(d, id));
+}
+
 void setChecked(QDialog* d, int id, std::int32_t on) {
     if (QAbstractButton* b = button(d, id)) b->setChecked(on != 0);
 }
@@ -82,7 +91,14 @@ void fillDialog(QDialog* d, pager& p) {
     setChecked(d, kParamAsBackground, p.asBackground);
     setChecked(d, kParamInTextEnd, p.inTextEnd);
     setChecked(d, kParamIsNumPage, p.IsNumPage);
-    setChecked(d, kParamIsDos, p.IsDos);
+    // The user's own DOS setting (with "Автоматически" the fallback for text that cannot be
+    // told), not what the shown document was found to be.
+    setChecked(d, kParamIsDos, p.userIsDos());
+    if (QComboBox* c = combo(d, kParamEncoding)) {
+        c->clear();
+        for (const char* name : kEncodingNames) c->addItem(QString::fromUtf8(name));
+        c->setCurrentIndex(static_cast<int>(p.Encoding));
+    }
     setText(d, kParamCompress1, QString::number(p.Compress1));
     setText(d, kParamCompress2, QString::number(p.Compress2));
     setText(d, kParamPenWidth, QString::number(p.PenWidth));
@@ -108,7 +124,13 @@ void takeValuesBack(QDialog* d, pager& p) {
     p.asBackground = checked(d, kParamAsBackground);
     p.inTextEnd = checked(d, kParamInTextEnd);
     p.IsNumPage = checked(d, kParamIsNumPage);
-    p.IsDos = checked(d, kParamIsDos);
+    if (checked(d, kParamIsDos) != p.userIsDos()) p.setIsDos(checked(d, kParamIsDos));
+    if (QComboBox* c = combo(d, kParamEncoding); c && c->currentIndex() >= 0) {
+        const auto chosen = static_cast<EncodingChoice>(c->currentIndex());
+        // A choice made here replaces what the command line fixed.
+        if (chosen != p.Encoding) p.encodingOverride.reset();
+        p.Encoding = chosen;
+    }
     p.Compress1 = leadingInt(text(d, kParamCompress1));
     p.Compress2 = leadingInt(text(d, kParamCompress2));
     p.PenWidth = leadingInt(text(d, kParamPenWidth));

@@ -53,6 +53,8 @@ const DialogTemplate& paramTemplate() {
             {K::CheckBox, kParamAsBackground, "Как фон", 82, 194, 44, 12},
             {K::CheckBox, kParamInTextEnd, "В конце текста", 130, 194, 68, 12},
             {K::CheckBox, kParamIsNumPage, "Нумерация страниц", 4, 212, 87, 12},
+            {K::Text, -1, "Кодировка:", 98, 213, 40, 8},
+            {K::ComboList, kParamEncoding, "", 140, 210, 62, 70},
             {K::CheckBox, kParamIsDos, "Преобразовывать из DOS формата", 4, 222, 151, 12},
             {K::CheckBox, kParamIsWrap, "Переносить длинные строки", 4, 232, 146, 12},
             {K::Button, kParamOk, "OK", 18, 246, 44, 16},

@@ -34,6 +34,7 @@ enum ParamControl : int {
     kParamPortrait = 127,
     kParamLandscape = 128,
     kParamInTextEnd = 130,
+    kParamEncoding = 131,  // "Кодировка": the settings' Encoding
 };
 
 const DialogTemplate& paramTemplate();

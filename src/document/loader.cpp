@@ -1,7 +1,6 @@
-// Reading a text file into the line store. DOS text-mode rules apply (CR dropped, Ctrl-Z ends
-// the file); the stream is cut into pieces of at most 1023 bytes or through the next LF, a NUL
-// ends what is kept of a piece, and every form feed becomes a page-break line of its own.
-// When the store starts empty, conversion and the style scan happen in the same pass.
+// Reading a text file into the line store. The encoding is fixed by the user or told from the
+// file's first block; the line cutter then decodes, cuts and styles the text in one pass. When
+// the store starts empty the style scan happens in the same pass.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +14,7 @@
 
 #include "box_cells.h"
 #include "codepage.h"
+#include "line_cutter.h"
 #include "messages.h"
 #include "pager.h"
 #include "string_table.h"
@@ -24,156 +24,7 @@ namespace folvek {
 
 namespace {
 
-constexpr std::size_t kPiece = 1023;  // longest piece, LF included
 constexpr std::size_t kReadBlock = 256 * 1024;
-
-// Bytes that interrupt the copy loop.
-struct SpecialBytes {
-    bool is[256] = {};
-    SpecialBytes() {
-        for (unsigned char c : {'\0', '\n', '\f', '\r', '\x1a'}) is[c] = true;
-    }
-};
-const SpecialBytes kSpecial;
-
-// After a NUL the rest of the chunk is only counted: NUL and form feed are then ordinary bytes,
-// so a file of zeros (a sparse or damaged file) is skipped a chunk at a time.
-struct CutStopBytes {
-    bool is[256] = {};
-    CutStopBytes() {
-        for (unsigned char c : {'\n', '\r', '\x1a'}) is[c] = true;
-    }
-};
-const CutStopBytes kCutStop;
-
-// Cuts the byte stream into lines and hands them to the store.
-class LineCutter {
-  public:
-    // With `dos` the bytes are stored as read and each line is converted from 866 when it is
-    // committed, so that its box characters can be filed beside it.
-    LineCutter(list& lines, bool dos, bool scan, std::uint16_t flags, std::size_t lineLimit)
-        : lines_(lines), dos_(dos), scan_(scan), flags_(flags), limit_(lineLimit) {}
-
-    // Returns false once Ctrl-Z was met (the rest of the file does not exist) or the store
-    // holds its limit of lines.
-    bool feed(const unsigned char* p, const unsigned char* end);
-    // End of file: a partial piece still makes a line.
-    void finish() {
-        if (chunkLen_ > 0 && !full_) endChunk();
-    }
-    std::int32_t maxLength() const { return maxLength_; }
-    bool cutShort() const { return cutShort_; }
-
-  private:
-    void startPiece() {
-        out_ = lines_.beginAppend(kPiece);
-        pieceLen_ = 0;
-    }
-    void commit(std::size_t len) {
-        lines_.endAppend(len);
-        if (dos_) convertDosLine(lines_, lines_.size() - 1, boxes_);
-        if (lines_.size() >= limit_) full_ = true;
-        if (scan_) {
-            lines_.setStyleAt(lines_.size() - 1, flags_);
-            if (len) applyLineTags(lines_.textAt(lines_.size() - 1), len, flags_);
-        }
-    }
-    void formFeed() {
-        commit(pieceLen_);
-        if (!full_) {
-            out_ = lines_.beginAppend(1);
-            out_[0] = '\f';
-            commit(1);
-        }
-        if (full_) {
-            out_ = nullptr;
-            chunkLen_ = 0;
-            return;
-        }
-        startPiece();
-    }
-    void endChunk() {
-        const std::size_t counted = cut_ ? cutAt_ : chunkLen_;
-        if (counted > static_cast<std::size_t>(maxLength_))
-            maxLength_ = static_cast<std::int32_t>(counted);
-        commit(pieceLen_);
-        chunkLen_ = 0;
-        cut_ = false;
-        out_ = nullptr;
-    }
-
-    list& lines_;
-    bool dos_;
-    BoxLineCodes boxes_;
-    bool scan_;
-    std::uint16_t flags_;
-    char* out_ = nullptr;       // room of the piece being built (kPiece + 1 bytes)
-    std::size_t pieceLen_ = 0;  // bytes kept in the current piece
-    std::size_t chunkLen_ = 0;  // bytes of the chunk read so far, CR not counted
-    bool cut_ = false;          // a NUL was met: the rest of the chunk is dropped
-    std::size_t cutAt_ = 0;
-    std::int32_t maxLength_ = 0;
-    std::size_t limit_;
-    bool full_ = false;
-    bool cutShort_ = false;
-};
-
-bool LineCutter::feed(const unsigned char* p, const unsigned char* end) {
-    while (p < end) {
-        if (full_) {
-            cutShort_ = true;  // bytes beyond the last line the store may hold
-            return false;
-        }
-        if (!out_) startPiece();
-        std::size_t n = static_cast<std::size_t>(end - p);
-        if (n > kPiece - chunkLen_) n = kPiece - chunkLen_;
-        std::size_t i = 0;
-        if (!cut_) {
-            char* out = out_ + pieceLen_;
-            // Eight bytes at a time while none of them is below 0x20 (every special byte is).
-            while (i + 8 <= n) {
-                std::uint64_t w;
-                std::memcpy(&w, p + i, 8);
-                if (((w - 0x2020202020202020ull) & ~w & 0x8080808080808080ull) != 0) break;
-                std::memcpy(out + i, &w, 8);
-                i += 8;
-            }
-            for (; i < n; ++i) {
-                const unsigned char c = p[i];
-                if (kSpecial.is[c]) break;
-                out[i] = static_cast<char>(c);
-            }
-            pieceLen_ += i;
-        } else {
-            while (i < n && !kCutStop.is[p[i]]) ++i;
-        }
-        p += i;
-        chunkLen_ += i;
-        if (chunkLen_ == kPiece) {
-            endChunk();
-            continue;
-        }
-        if (p == end) break;
-        const unsigned char c = *p++;
-        if (c == '\r') continue;  // text mode: never stored, never counted
-        if (c == 0x1a) return false;
-        ++chunkLen_;
-        if (c == '\n') {  // counted, not kept
-            endChunk();
-            continue;
-        }
-        if (!cut_) {
-            if (c == '\0') {
-                cut_ = true;
-                cutAt_ = chunkLen_ - 1;
-            } else {  // form feed
-                formFeed();
-            }
-        }
-        if (chunkLen_ == kPiece) endChunk();
-    }
-    return true;
-}
 
 // The fixed text, then the file and the system's reason, so the user can tell a typing error
 // from a permission problem.
@@ -181,6 +32,36 @@ void reportUnopenable(PagerContext& context, const std::string& path, const std:
     if (context.messages)
         context.messages->show(loadString(StrCannotOpenFile) + "\n" + path + ": " + reason, "!!!",
                                MsgIcon::Error);
+}
+
+// The sample without its printer commands, whose parameter bytes are no text.
+std::string textOfSample(const unsigned char* data, std::size_t len) {
+    std::string s;
+    s.reserve(len);
+    PrinterCodes codes;
+    for (std::size_t i = 0; i < len; ++i) {
+        const unsigned char b = data[i];
+        if (codes.active() && codes.feed(b)) continue;
+        if (b == 0x1B) {
+            codes.feed(b);
+            continue;
+        }
+        s.push_back(static_cast<char>(b));
+    }
+    return s;
+}
+
+TextEncoding fixedEncoding(EncodingChoice c) {
+    switch (c) {
+        case EncodingChoice::Cp866:
+            return TextEncoding::Cp866;
+        case EncodingChoice::Koi8r:
+            return TextEncoding::Koi8r;
+        case EncodingChoice::Utf8:
+            return TextEncoding::Utf8;
+        default:
+            return TextEncoding::Cp1251;
+    }
 }
 
 }  // namespace
@@ -208,24 +89,67 @@ int pager::loadText(const std::string& path) {
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 
     maxLineLength = 0;
-    // Lines already in the store take part in the conversion and the scan, so only an empty
-    // store may do both while reading.
-    const bool fused = lines.empty();
+    unmappableChars = 0;
+    printerLayout = PrinterLayout{};
     try {
         lines.reserveLines(lines.size() +
                            std::min(static_cast<std::size_t>(st.st_size) / 48 + 16, lineLimit));
     } catch (const std::bad_alloc&) {
         // Only a hint.
     }
+    // Lines already in the store take part in the scan, so only an empty store may scan while
+    // reading.
+    const bool fused = lines.empty();
+    const std::int32_t user = userIsDos();
 
     shownInPart = false;
     const std::size_t room = lineLimit > lines.size() ? lineLimit - lines.size() : 0;
-    LineCutter cutter(lines, fused && IsDos, fused, baseStyleFlags(logFont), lines.size() + room);
     bool readFailed = false;
     int readErrno = 0;
+    std::unique_ptr<LineCutter> cutter;
     try {
         std::unique_ptr<unsigned char[]> buf(new unsigned char[kReadBlock]);
-        for (;;) {
+        // The first block is read whole (as far as the file goes) so that detection sees it.
+        std::size_t have = 0;
+        while (have < kReadBlock) {
+            const ssize_t got = ::read(fd, buf.get() + have, kReadBlock - have);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) {
+                readFailed = true;
+                readErrno = errno;
+            }
+            if (got <= 0) break;
+            have += static_cast<std::size_t>(got);
+        }
+
+        const EncodingChoice choice = encodingInForce();
+        encodingDetected = false;
+        if (choice == EncodingChoice::Auto) {
+            const std::string sample =
+                textOfSample(buf.get(), have < kDetectSample ? have : kDetectSample);
+            const auto found = detectEncoding(reinterpret_cast<const unsigned char*>(sample.data()),
+                                              sample.size());
+            encodingDetected = found.has_value();
+            textEncoding = found ? *found : user ? TextEncoding::Cp866 : TextEncoding::Cp1251;
+        } else {
+            textEncoding = fixedEncoding(choice);
+        }
+        // IsDos follows the text for the editor, the Windows-encoding offer and mail; it stays
+        // the user's own when detection could not tell.
+        if (encodingDetected || choice != EncodingChoice::Auto) {
+            isDosBeforeLoad = user;
+            IsDos = textEncoding == TextEncoding::Cp866 ? 1 : 0;
+            isDosByLoad = IsDos;
+        } else {
+            setIsDos(user);
+        }
+
+        std::size_t skip = 0;
+        if (textEncoding == TextEncoding::Utf8 && hasUtf8Bom(buf.get(), have)) skip = 3;
+        cutter = std::make_unique<LineCutter>(lines, textEncoding, fused, baseStyleFlags(logFont));
+        cutter->setLineLimit(lines.size() + room);
+        bool more = cutter->feed(buf.get() + skip, buf.get() + have) && !readFailed;
+        while (more) {
             const ssize_t got = ::read(fd, buf.get(), kReadBlock);
             if (got < 0 && errno == EINTR) continue;
             // End of file, or a read error: what was read stays, but a document cut short by a
@@ -235,22 +159,23 @@ int pager::loadText(const std::string& path) {
                 readErrno = errno;
             }
             if (got <= 0) break;
-            if (!cutter.feed(buf.get(), buf.get() + got)) break;
+            more = cutter->feed(buf.get(), buf.get() + got);
         }
-        cutter.finish();
+        cutter->finish();
     } catch (const std::bad_alloc&) {
         // Out of memory: keep the lines read so far.
     }
     ::close(fd);
-    maxLineLength = cutter.maxLength();
+    if (cutter) {
+        maxLineLength = cutter->maxLength();
+        unmappableChars = cutter->unmappable();
+        printerLayout = cutter->printerLayout();
+    }
     lines.shrinkToFit();
 
-    if (!fused) {
-        if (IsDos) convertCodePage(1);
-        scanStyles();
-    }
+    if (!fused) scanStyles();
     if (readFailed) reportUnopenable(context, path, std::strerror(readErrno));
-    if (cutter.cutShort()) {
+    if (cutter && cutter->cutShort()) {
         shownInPart = true;
         if (context.messages)
             context.messages->show(loadString(StrFileTooLarge) + "\n" + "Показаны только первые " +

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@
 #include "layout_device.h"
 #include "line_store.h"
 #include "log_font.h"
+#include "printer_codes.h"
+#include "text_encoding.h"
 
 namespace folvek {
 
@@ -57,6 +60,20 @@ class pager {
     int loadText(const std::string& path);
     int freeText();
 
+    // The encoding the next load uses: the command line's, else the `Encoding` setting, where
+    // Auto means detection with the user's IsDos as the fallback.
+    EncodingChoice encodingInForce() const { return encodingOverride.value_or(Encoding); }
+    // The user's IsDos (settings file, command line, dialog), whatever the last load's encoding
+    // put into IsDos since; this is what saveProfile writes.
+    std::int32_t userIsDos() const {
+        return isDosByLoad && IsDos == *isDosByLoad ? isDosBeforeLoad : IsDos;
+    }
+    // IsDos as the user's own choice.
+    void setIsDos(std::int32_t on) {
+        IsDos = on;
+        isDosByLoad.reset();
+    }
+
     // Starting style of every line (style_scan.cpp).
     void scanStyles();
 
@@ -64,6 +81,7 @@ class pager {
     void createFonts();
     void deleteFonts();
     int paginate();
+    void fitPrinterPitch(LayoutDevice& dc);
     std::int32_t wrapExtra(std::int32_t n) const;
     // Text rows that a picture of height h takes from a page (rounded to the nearest row).
     std::int32_t pictureRows(std::int32_t h) const;
@@ -79,6 +97,14 @@ class pager {
     // would otherwise cost gigabytes for empty pages. shownInPart: the last load stopped there.
     std::size_t lineLimit = kDocumentLineLimit;
     bool shownInPart = false;
+    TextEncoding textEncoding = TextEncoding::Cp1251;  // of the loaded text
+    bool encodingDetected = false;                     // told by detection, not fixed
+    std::int64_t unmappableChars = 0;                  // characters 1251 lacks, shown as '?'
+    PrinterLayout printerLayout;                       // what the printer codes set
+    std::optional<EncodingChoice> encodingOverride;    // /d, /w, --encoding; loadProfile clears
+    // IsDos as the last load set it from the encoding, and the user's value it replaced.
+    std::optional<std::int32_t> isDosByLoad;
+    std::int32_t isDosBeforeLoad = 0;
 
     // Settings (keys of the settings file). The six font keys live in logFont.
     LogFont logFont;
@@ -103,6 +129,7 @@ class pager {
     std::int32_t HeightString = 100;
     std::int32_t Zoom = 3;
     std::int32_t Orient = 0;
+    EncodingChoice Encoding = EncodingChoice::Auto;
     std::string iniPath;  // the settings file last read or written
 
     // Layout.

@@ -69,6 +69,28 @@ void pager::deleteFonts() {
     curFont = nullptr;
 }
 
+// A .prn file's pitch commands (condensed, elite, 15 cpi) narrow the font until the page holds
+// as many columns as the printer would put on it; the font keeps its shape, so it gets smaller.
+// A line-spacing command (8 lines per inch) sets the line pitch where it is closer than the
+// font's own. Both only ever make room, never take it.
+void pager::fitPrinterPitch(LayoutDevice& dc) {
+    if (printerLayout.cpi > 0) {
+        const double want = 100.0 / printerLayout.cpi;
+        if (charWidth > want) {
+            const double k = want / charWidth;
+            for (LogFont& f : fonts) f.height = static_cast<std::int32_t>(std::trunc(f.height * k));
+            dc.selectFont(*curFont);
+            const double w = dc.textExtent("1234567890", 10).cx * 0.1;
+            if (w > 0) charWidth = w;
+        }
+    }
+    if (printerLayout.lpi > 0) {
+        const auto pitch =
+            static_cast<std::int32_t>(100.0 / printerLayout.lpi * HeightString / 100);
+        if (pitch > 0 && pitch < lineHeight) lineHeight = pitch;
+    }
+}
+
 std::int32_t pager::wrapExtra(std::int32_t n) const {
     if (charsPerLine <= 0 || n <= charsPerLine) return 0;
     return (n + charsPerLine - 1) / charsPerLine - 1;
@@ -128,6 +150,7 @@ int pager::paginate() {
     if (!(charWidth > 0)) charWidth = tm.aveCharWidth > 0 ? tm.aveCharWidth : 1;
     lineHeight =
         static_cast<std::int32_t>(static_cast<std::int64_t>(tm.height) * HeightString / 100);
+    fitPrinterPitch(*dc);
     if (lineHeight < 1) lineHeight = 1;
 
     botPicture.release();

@@ -138,6 +138,11 @@ void pager::loadProfile(const std::string& fileName) {
     HeightString = r.number("HeightString", 100);
     Zoom = r.number("Zoom", 3);
     Orient = r.number("Orient", 0);
+    Encoding = encodingChoiceFromSetting(r.text("Encoding", "auto"));
+    // A new settings file is a new choice: what the command line fixed and what the last load
+    // derived from the text no longer hold.
+    encodingOverride.reset();
+    isDosByLoad.reset();
 }
 
 int pager::saveProfile(const char* fileName) {
@@ -167,7 +172,8 @@ int pager::saveProfile(const char* fileName) {
     ini.set(kSection, "IsTopPicture", flag(IsTopPicture));
     ini.set(kSection, "IsBotPicture", flag(IsBotPicture));
     ini.set(kSection, "IsNumPage", flag(IsNumPage));
-    ini.set(kSection, "IsDos", flag(IsDos));
+    ini.set(kSection, "IsDos", flag(userIsDos()));
+    ini.set(kSection, "Encoding", encodingChoiceSetting(Encoding));
     ini.set(kSection, "Compress1", num(Compress1));
     ini.set(kSection, "Compress2", num(Compress2));
     ini.set(kSection, "HeightString", num(HeightString));

@@ -84,6 +84,23 @@ TEST_F(AppTest, ALongPathLosesItsMiddleInTheFieldAndShowsWholeAsTooltip) {
     EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
 }
 
+TEST_F(AppTest, TheEncodingFieldShowsWhatTheDocumentIsIn) {
+    start();
+    EXPECT_EQ(frame->encodingField()->text(), QString());  // no document
+    stop();
+    // A UTF-8 report with one character 1251 cannot show, opened without options.
+    shellState().documentPath =
+        writeFile("u.txt", "\xd0\x9e\xd1\x82\xd1\x87\xd1\x91\xd1\x82 \xf0\x9f\x98\x80\n");
+    start();
+    EXPECT_EQ(frame->encodingField()->text(), QStringLiteral("UTF-8  ?: 1"));
+    stop();
+    // /d fixes the encoding of the first load.
+    shellState().dosOverride = DosOverride::Dos;
+    start();
+    EXPECT_EQ(frame->encodingField()->text(), QStringLiteral("866"));
+    EXPECT_EQ(view()->document()->IsDos, 1);
+}
+
 TEST_F(AppTest, CaptionFieldsAndEnablersWithADocument) {
     shellState().documentPath = pagedDocument("five.txt", 5);
     start();

@@ -78,6 +78,38 @@ TEST_F(FolvekPrint, PdfHasThePagesAndRealText) {
     EXPECT_FALSE(fonts.out.contains(QStringLiteral(" no  no "))) << "fonts are embedded";
 }
 
+TEST_F(FolvekPrint, AUtf8ReportWithDoubleFramesPrintsItsTextAndNoBoxGlyph) {
+    const QString doc = path(QStringLiteral("u.txt"));
+    {
+        QFile f(doc);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(
+            QStringLiteral("╔══════╤══╗\n║Итого │12║\n╚══════╧══╝\nВедомость остатков\n").toUtf8());
+    }
+    const ToolRun info = tool({QStringLiteral("--info"), doc});
+    ASSERT_EQ(info.code, 0) << info.err.toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(info.out.toUtf8()).object();
+    EXPECT_EQ(o["encoding"].toString(), QStringLiteral("UTF-8"));
+    EXPECT_TRUE(o["encodingDetected"].toBool());
+    const QString pdf = path(QStringLiteral("u.pdf"));
+    ASSERT_EQ(tool({doc, QStringLiteral("-o"), pdf}).code, 0);
+    const ToolRun text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_EQ(text.code, 0);
+    EXPECT_TRUE(text.out.contains(QStringLiteral("Итого"))) << text.out.toStdString();
+    EXPECT_TRUE(text.out.contains(QStringLiteral("Ведомость остатков")));
+    for (QChar c : QStringLiteral("─│═║╔╗╚╝╤╧+|=?"))
+        EXPECT_FALSE(text.out.contains(c)) << QString(c).toStdString();
+    // Fixed the other way, the same bytes are 1251 text.
+    const ToolRun fixed = tool(
+        {QStringLiteral("--info"), QStringLiteral("--encoding"), QStringLiteral("cp1251"), doc});
+    EXPECT_EQ(QJsonDocument::fromJson(fixed.out.toUtf8()).object()["encoding"].toString(),
+              QStringLiteral("1251"));
+    EXPECT_NE(
+        tool({QStringLiteral("--info"), QStringLiteral("--encoding"), QStringLiteral("cp437"), doc})
+            .code,
+        0);
+}
+
 TEST_F(FolvekPrint, InfoFollowsPaperAndOrientation) {
     const ToolRun portrait = tool({QStringLiteral("--info"), kWarehouse});
     const ToolRun landscape = tool({QStringLiteral("--info"), QStringLiteral("--landscape"),

@@ -189,6 +189,47 @@ TEST_F(EditCommandTest, ASavedBuiltInEditReloadsTheDocument) {
     EXPECT_EQ(doc->IsDos, 1);
 }
 
+TEST_F(EditCommandTest, Utf8AndKoi8FilesRoundTripThroughTheEditorInTheirOwnEncoding) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string added;  // "Мир" in the file's encoding
+        TextEncoding encoding;
+    } files[] = {
+        {"bom-utf8.txt",
+         "\xef\xbb\xbf\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 "
+         "\xe2\x95\x94\xe2\x95\x90\xe2\x95\x97 \xe2\x82\xac\r\n",
+         "\xd0\x9c\xd0\xb8\xd1\x80", TextEncoding::Utf8},
+        {"koi8.txt", "\xf0\xd2\xc9\xd7\xc5\xd4 \xa5\xa0\xa8\n", "\xed\xc9\xd2",
+         TextEncoding::Koi8r},
+    };
+    for (const auto& f : files) {
+        const std::string path = writeFile(f.name, f.bytes);
+        DocumentCommandContext ctx = context(path, false);
+        ASSERT_EQ(doc->textEncoding, f.encoding) << f.name;
+        // Saved without a change: the same bytes.
+        editorRunHook() = [](dialDoc2& d) {
+            d.accept();
+            return d.result();
+        };
+        EXPECT_EQ(editDocumentFile(ctx), 1) << f.name;
+        EXPECT_EQ(readFile(path), f.bytes) << f.name;
+        // An edit is written in the file's encoding, and the document reloads as before.
+        editorRunHook() = [](dialDoc2& d) {
+            d.editor()->moveCursor(QTextCursor::End);
+            d.editor()->insertPlainText(QStringLiteral("Мир"));
+            d.accept();
+            return d.result();
+        };
+        EXPECT_EQ(editDocumentFile(ctx), 1) << f.name;
+        EXPECT_EQ(readFile(path), f.bytes + f.added) << f.name;
+        EXPECT_EQ(doc->textEncoding, f.encoding) << f.name;
+        ASSERT_EQ(doc->lines.size(), 2u) << f.name;
+        EXPECT_STREQ(doc->lines.textAt(1), "\xcc\xe8\xf0") << f.name;
+        EXPECT_EQ(messages.shown.size(), 0u) << f.name;
+    }
+}
+
 TEST_F(EditCommandTest, NoDocumentNoEdit) {
     DocumentCommandContext ctx;
     ctx.messages = &messages;

@@ -1,5 +1,6 @@
 // The page parameters dialog: conversions, corrections, save-as proposals, the cancel paths,
 // the choosers and what the command lays out again afterwards.
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
@@ -197,6 +198,26 @@ TEST_F(SettingsUiTest, OnlyTheDosToggleReloadsTheDocument) {
     EXPECT_EQ(iniValue(ini(this), "IsDos"), "YES");
 }
 
+TEST_F(SettingsUiTest, TheEncodingChoiceReloadsAndIsStored) {
+    // "Привет" in KOI8-R is too short to tell from 1251 for sure; the user says what it is.
+    const std::string path = writeFile(dirPath() + "koi.txt", "\xf0\xd2\xc9\xd7\xc5\xd4\n");
+    shellState().documentPath = path;
+    start();
+    runParameters([](ParamDialog& d) {
+        auto* c = qobject_cast<QComboBox*>(dialogItem(&d, kParamEncoding));
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->count(), 5);
+        EXPECT_EQ(c->currentText(), QStringLiteral("Автоматически"));
+        c->setCurrentIndex(3);
+        click(d, kParamOk);
+    });
+    EXPECT_EQ(doc().Encoding, EncodingChoice::Koi8r);
+    EXPECT_EQ(doc().textEncoding, TextEncoding::Koi8r);
+    EXPECT_STREQ(doc().lineAt(0), "\xCF\xF0\xE8\xE2\xE5\xF2");
+    EXPECT_EQ(iniValue(ini(this), "Encoding"), "koi8-r");
+    EXPECT_EQ(iniValue(ini(this), "IsDos"), "NO");
+}
+
 TEST_F(SettingsUiTest, OrientationRadiosTouchNothingElse) {
     start();
     doc().Orient = 3;  // would be 127 + 3: the "В конце текста" box
@@ -269,8 +290,8 @@ TEST_F(SettingsUiTest, TemplateHasEveryControlInTabOrder) {
             ++withId;
             EXPECT_NE(dialogItem(&d, c.id), nullptr) << c.id;
         }
-    EXPECT_EQ(paramTemplate().controls.size(), 45u);
-    EXPECT_EQ(withId, 33);
+    EXPECT_EQ(paramTemplate().controls.size(), 47u);
+    EXPECT_EQ(withId, 34);
     // The edits in the order the Tab key visits them.
     std::vector<int> edits;
     QWidget* w = dialogItem(&d, kParamFontName);

@@ -1,7 +1,9 @@
 // Page counts, page geometry and the guards against degenerate settings, on a device whose
 // characters are 10 units wide and whose lines are 16 high.
 #include <gtest/gtest.h>
+
 #include <unistd.h>
+#include <cmath>
 
 #include <cstdio>
 #include <fstream>
@@ -222,6 +224,33 @@ TEST(Pagination, EveryPaginationNamesANewLayoutInAnyRecord) {
     EXPECT_NE(t->layoutGeneration, gen);
     u->paginate();
     EXPECT_NE(u->layoutGeneration, t->layoutGeneration);
+}
+
+}  // namespace
+}  // namespace folvek::test
+
+namespace folvek::test {
+namespace {
+
+// A .prn file's pitch narrows the fonts and its line spacing tightens the pitch, never the
+// other way round.
+TEST(PrinterPitchLayout, CondensedAndEightLinesPerInchMakeRoom) {
+    TestPager t;
+    t.setLines({"x"});
+    ASSERT_EQ(t->paginate(), 1);
+    const std::int32_t natural = t->fonts[0].height;
+    EXPECT_EQ(t->lineHeight, 16);
+    t->printerLayout.cpi = 17;  // a column of 5.9 hundredths; the device's is 10
+    t->printerLayout.lpi = 8;   // 12.5 hundredths
+    ASSERT_EQ(t->paginate(), 1);
+    EXPECT_EQ(t->fonts[0].height, static_cast<std::int32_t>(std::trunc(natural * 100.0 / 17 / 10)));
+    EXPECT_EQ(t->lineHeight, 12);
+    // A printer pitch wider than the font's changes nothing.
+    t->printerLayout.cpi = 5;
+    t->printerLayout.lpi = 3;
+    ASSERT_EQ(t->paginate(), 1);
+    EXPECT_EQ(t->fonts[0].height, natural);
+    EXPECT_EQ(t->lineHeight, 16);
 }
 
 }  // namespace

@@ -145,9 +145,38 @@ TEST_F(Profile, SaveWritesEveryKeyInOrder) {
               "[Folvk]\r\nFontSize=-13\r\nFontWeight=400\r\nFontItalic=0\r\nFontCharSet=1\r\n"
               "FontName=Courier New\r\nTopMargin=39.37\r\nBottomMargin=0.00\r\nLeftMargin=0.00\r\n"
               "PenWidth=0\r\nTopFile=\r\nBottFile=\r\nIsTopPicture=NO\r\nIsBotPicture=NO\r\n"
-              "IsNumPage=YES\r\nIsDos=NO\r\nCompress1=100\r\nCompress2=100\r\nHeightString=100\r\n"
+              "IsNumPage=YES\r\nIsDos=NO\r\nEncoding=auto\r\nCompress1=100\r\nCompress2="
+              "100\r\nHeightString=100\r\n"
               "Zoom=3\r\nInAll1=NO\r\nInAll2=NO\r\nasBackground=NO\r\ninTextEnd=NO\r\n"
               "isWrap=YES\r\nOrient=2\r\n");
+}
+
+TEST_F(Profile, EncodingKeyAndDetectionIsNeverSaved) {
+    auto p = withIni("[Folvk]\r\nEncoding=koi8-r\r\n");
+    EXPECT_EQ(p->Encoding, EncodingChoice::Koi8r);
+    p = withIni("[Folvk]\r\nEncoding=ebcdic\r\n");
+    EXPECT_EQ(p->Encoding, EncodingChoice::Auto);
+
+    // A CP866 file detected with IsDos off: in memory IsDos follows the text, the file keeps NO.
+    p = withIni("[Folvk]\r\nIsDos=NO\r\n");
+    const std::string dos = dir.file("dos.txt",
+                                     "\x8f\xe0\xa8\xac\xa5\xe7\xa0\xad\xa8\xa5 "
+                                     "\xae\xe1\xe2\xa0\xe2\xaa\xa8 \xe1\xa2\xa5\xe0\xa5\xad\xeb\n");
+    ASSERT_EQ(p->loadText(dos), 1);
+    EXPECT_EQ(p->textEncoding, TextEncoding::Cp866);
+    EXPECT_TRUE(p->encodingDetected);
+    EXPECT_EQ(p->IsDos, 1);
+    EXPECT_EQ(p->userIsDos(), 0);
+    ASSERT_EQ(p->saveProfile(nullptr), 1);
+    EXPECT_NE(dir.read("FOLVK95.INI").find("IsDos=NO\r\n"), std::string::npos);
+    // The user's own choice is written.
+    p->setIsDos(1);
+    ASSERT_EQ(p->saveProfile(nullptr), 1);
+    EXPECT_NE(dir.read("FOLVK95.INI").find("IsDos=YES\r\n"), std::string::npos);
+    // A settings file loaded again forgets the command line's fixed encoding.
+    p->encodingOverride = EncodingChoice::Utf8;
+    p->loadProfile("FOLVK95.INI");
+    EXPECT_FALSE(p->encodingOverride.has_value());
 }
 
 TEST_F(Profile, RoundTripKeepsForeignKeysPitchAndEditFont) {

@@ -4,8 +4,10 @@
 // connected figure, every arm of every character drawn without a break, nothing where a
 // character has no arm, and two separate lines where an arm is double.
 #include <gtest/gtest.h>
+
 #include <iconv.h>
 #include <unistd.h>
+#include "text_encoding.h"
 
 #include <QImage>
 #include <QPainter>
@@ -249,6 +251,7 @@ class FramePixels : public ::testing::Test {
             t.printer.lineHeight = pitch;
             t->freeText();
             t->IsDos = 1;
+            t->encodingOverride = EncodingChoice::Cp866;  // fixed, as /d does
             t->isWrap = 0;
             ASSERT_EQ(t->loadText(path), 1);
             t->paginate();

@@ -3,7 +3,9 @@
 // units wide (centre of column c at 10c + 5), rows 16 high (middle of row k at -16k - 8); a
 // double line lies 1 before and 2 after the centre line (a gap of a third of the cell).
 #include <gtest/gtest.h>
+
 #include <iconv.h>
+#include "text_encoding.h"
 
 #include <fstream>
 #include <string>
@@ -44,6 +46,7 @@ struct BoxFrames : ::testing::Test {
         f.close();
         t->freeText();
         t->IsDos = 1;
+        t->encodingOverride = EncodingChoice::Cp866;  // short samples: the code page is fixed
         ASSERT_EQ(t->loadText(path), 1);
         t->paginate();
         dc.clear();

@@ -1,0 +1,273 @@
+// ESC/P and Proprinter commands: how many parameter bytes each one takes, which of them carry
+// data blocks of their own length (graphics, the extended ESC ( group), and what the ones that
+// matter for the text do to the printer state. Commands not known here take no parameters, so
+// an unknown code costs two bytes at most and never swallows text.
+#include "printer_codes.h"
+
+namespace folvek {
+
+namespace {
+
+constexpr unsigned char kEsc = 0x1B, kSi = 0x0F, kSo = 0x0E, kDc2 = 0x12;
+constexpr int kUntilNulLimit = 64;  // a tab-stop list longer than this lost its NUL
+
+// Parameter bytes of ESC c, for the commands with a fixed count.
+int fixedParams(unsigned char c) {
+    switch (c) {
+        case '-':
+        case 'W':
+        case 'x':
+        case 'k':
+        case 't':
+        case 'R':
+        case 'p':
+        case '3':
+        case 'A':
+        case 'N':
+        case 'l':
+        case 'Q':
+        case 'J':
+        case 'j':
+        case '!':
+        case 'U':
+        case 'S':
+        case 'w':
+        case 'a':
+        case 'q':
+        case 'r':
+        case '/':
+        case 'I':
+        case 'm':
+        case '+':
+        case ' ':
+        case '%':
+        case 'i':
+        case 's':
+        case '_':
+        case 'h':
+        case 'C':
+        case 'b':
+            return 1;
+        case 'e':
+        case 'f':
+        case 'c':
+        case '\\':
+        case '$':
+        case 'X':
+        case 'K':
+        case 'L':
+        case 'Y':
+        case 'Z':
+            return 2;
+        case '(':
+        case '[':
+        case '*':
+        case '^':
+        case '&':
+        case ':':
+            return 3;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::uint16_t PrinterCodes::style() const {
+    return static_cast<std::uint16_t>(((emphasized_ || doubleStrike_) ? 1 : 0) | (italic_ ? 2 : 0) |
+                                      (underline_ ? 4 : 0));
+}
+
+double PrinterCodes::cpi() const {
+    if (fifteen_) return 15;
+    if (elite_) return condensed_ ? 20 : 12;
+    return condensed_ ? 17 : 10;
+}
+
+void PrinterCodes::reset() {
+    emphasized_ = doubleStrike_ = italic_ = underline_ = false;
+    condensed_ = elite_ = fifteen_ = false;
+    spacing216_ = 36;
+    changed();
+}
+
+bool PrinterCodes::feed(unsigned char b) {
+    switch (state_) {
+        case State::Idle:
+            if (b == kEsc) {
+                state_ = State::Command;
+            } else if (b == kSi) {
+                condensed_ = pitchSet_ = true;
+                changed();
+            } else if (b == kDc2) {
+                condensed_ = false;
+                changed();
+            }
+            return true;  // SO, DC1, DC3, DC4, BEL, CAN: nothing to keep
+        case State::Command:
+            // A line end, a NUL or another ESC right after ESC is no command: the ESC alone goes.
+            if (b < 0x20 && b != kSi && b != kSo) {
+                state_ = State::Idle;
+                return false;
+            }
+            command(b);
+            return true;
+        case State::Params:
+            params_[got_++] = b;
+            if (--need_ == 0) finish();
+            return true;
+        case State::Skip:
+            if (--skip_ == 0) state_ = State::Idle;
+            return true;
+        case State::UntilNul:
+            if (b == 0 || ++got_ > kUntilNulLimit) state_ = State::Idle;
+            return true;
+    }
+    return true;
+}
+
+void PrinterCodes::command(unsigned char c) {
+    cmd_ = c;
+    got_ = 0;
+    need_ = fixedParams(c);
+    if (need_ > 0) {
+        state_ = State::Params;
+        return;
+    }
+    state_ = State::Idle;
+    switch (c) {
+        case '@':
+            reset();
+            break;
+        case 'E':
+            emphasized_ = true;
+            changed();
+            break;
+        case 'F':
+            emphasized_ = false;
+            changed();
+            break;
+        case 'G':
+            doubleStrike_ = true;
+            changed();
+            break;
+        case 'H':
+            doubleStrike_ = false;
+            changed();
+            break;
+        case '4':
+            italic_ = true;
+            changed();
+            break;
+        case '5':
+            italic_ = false;
+            changed();
+            break;
+        case 'M':
+            elite_ = pitchSet_ = true;
+            fifteen_ = false;
+            changed();
+            break;
+        case 'P':
+            elite_ = fifteen_ = false;
+            pitchSet_ = true;
+            changed();
+            break;
+        case 'g':
+            fifteen_ = pitchSet_ = true;
+            changed();
+            break;
+        case kSi:
+            condensed_ = pitchSet_ = true;
+            changed();
+            break;
+        case '0':
+            spacing216_ = 27;
+            pitchSet_ = true;
+            changed();
+            break;
+        case '1':
+            spacing216_ = 21;
+            pitchSet_ = true;
+            changed();
+            break;
+        case '2':
+            spacing216_ = 36;
+            changed();
+            break;
+        case 'D':
+        case 'B':
+            state_ = State::UntilNul;
+            break;
+        default:
+            break;
+    }
+}
+
+void PrinterCodes::finish() {
+    state_ = State::Idle;
+    const unsigned n = params_[0];
+    const auto length = [this](int lo) { return params_[lo] + 256u * params_[lo + 1]; };
+    auto skip = [this](std::uint32_t bytes) {
+        skip_ = bytes;
+        if (bytes) state_ = State::Skip;
+    };
+    switch (cmd_) {
+        case '-':
+            underline_ = !(n == 0 || n == '0');
+            changed();
+            break;
+        case '!':
+            elite_ = n & 1;
+            condensed_ = n & 4;
+            emphasized_ = n & 8;
+            doubleStrike_ = n & 16;
+            italic_ = n & 64;
+            underline_ = n & 128;
+            fifteen_ = false;
+            pitchSet_ = true;
+            changed();
+            break;
+        case '3':
+            if (n) spacing216_ = static_cast<int>(n), pitchSet_ = true, changed();
+            break;
+        case 'A':
+            if (n) spacing216_ = static_cast<int>(n) * 3, pitchSet_ = true, changed();
+            break;
+        case 'C':
+            if (got_ == 1 && n == 0) {  // ESC C 0 n: the length in inches follows
+                need_ = 1;
+                state_ = State::Params;
+            } else if (got_ == 2) {
+                pageInches_ = params_[1];
+            } else {
+                pageLines_ = static_cast<std::int32_t>(n);
+            }
+            break;
+        case 'b':
+            state_ = State::UntilNul, got_ = 0;
+            break;
+        case 'K':
+        case 'L':
+        case 'Y':
+        case 'Z':
+            skip(length(0));
+            break;
+        case '(':
+        case '[':
+            skip(length(1));
+            break;
+        case '^':
+            skip(2 * length(1));
+            break;
+        case '*': {
+            const unsigned m = params_[0];
+            const std::uint32_t perColumn = m >= 71 ? 6 : m >= 32 ? 3 : 1;
+            skip(perColumn * length(1));
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+}  // namespace folvek

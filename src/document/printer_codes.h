@@ -1,0 +1,60 @@
+// The printer control language of files that DOS programs printed to disk (Epson ESC/P and
+// IBM Proprinter): a byte-at-a-time reader that swallows every command with its parameter
+// bytes and keeps the printer state the commands set (styles, pitch, line spacing, page length).
+#pragma once
+
+#include <cstdint>
+
+namespace folvek {
+
+// What the commands told the printer about the page, for layout and --info.
+struct PrinterLayout {
+    double cpi = 0;               // densest pitch any text was printed in; 0: no pitch command
+    double lpi = 0;               // densest line spacing text was printed with; 0: no command
+    std::int32_t pageLines = 0;   // ESC C n, the last one given; 0: none
+    std::int32_t pageInches = 0;  // ESC C 0 n
+    bool pitchChanged = false;    // text was printed in more than one pitch or spacing
+};
+
+class PrinterCodes {
+  public:
+    // True while a command is being read: every byte goes to feed().
+    bool active() const { return state_ != State::Idle; }
+    // Feeds a byte. Outside a command only ESC and the single control codes start one (the
+    // caller passes nothing else); a byte that cannot continue the command ends it and is
+    // given back (returns false: treat the byte as text).
+    bool feed(unsigned char b);
+
+    // Style flags of the printer state (bold 1, italic 2, underline 4).
+    std::uint16_t style() const;
+    // Characters per inch and lines per inch in effect now.
+    double cpi() const;
+    double lpi() const { return 216.0 / spacing216_; }
+    bool pitchIsDefault() const { return !pitchSet_; }
+    std::int32_t pageLines() const { return pageLines_; }
+    std::int32_t pageInches() const { return pageInches_; }
+    // Counts up whenever style or pitch changed, so the reader can tell cheaply.
+    std::uint32_t generation() const { return generation_; }
+
+  private:
+    enum class State { Idle, Command, Params, Skip, UntilNul };
+    void command(unsigned char c);
+    void finish();
+    void reset();
+    void changed() { ++generation_; }
+
+    State state_ = State::Idle;
+    unsigned char cmd_ = 0;
+    unsigned char params_[4] = {};
+    int need_ = 0;  // parameter bytes still to read
+    int got_ = 0;
+    std::uint32_t skip_ = 0;  // data bytes still to skip
+
+    bool emphasized_ = false, doubleStrike_ = false, italic_ = false, underline_ = false;
+    bool condensed_ = false, elite_ = false, fifteen_ = false, pitchSet_ = false;
+    int spacing216_ = 36;  // line spacing in 1/216 inch (1/6 inch)
+    std::int32_t pageLines_ = 0, pageInches_ = 0;
+    std::uint32_t generation_ = 0;
+};
+
+}  // namespace folvek

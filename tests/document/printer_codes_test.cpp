@@ -1,0 +1,140 @@
+// Printer control codes and overstrike as the loader stores them: commands and their
+// parameters vanish, styles become tags that carry over lines and pages, pitch and page
+// length are kept for layout, and struck-over characters become bold or underlined.
+#include <gtest/gtest.h>
+
+#include "style_tags.h"
+#include "test_support.h"
+
+namespace folvek {
+namespace {
+
+using namespace std::string_literals;
+using coretest::texts;
+using V = std::vector<std::string>;
+
+class PrinterCodesTest : public ::testing::Test {
+  protected:
+    V load(const std::string& bytes) {
+        doc->freeText();
+        doc->encodingOverride = EncodingChoice::Cp1251;
+        EXPECT_EQ(doc->loadText(dir.file("doc.prn", bytes)), 1);
+        return texts(doc->lines);
+    }
+    coretest::ScratchDir dir;
+    coretest::MessageRecorder messages;
+    std::unique_ptr<pager> doc = coretest::makePager(dir, messages);
+};
+
+TEST_F(PrinterCodesTest, StyleCommandsBecomeTags) {
+    EXPECT_EQ(load("\x1b@\x1b"
+                   "EBold\x1b"
+                   "F plain\r\n"),
+              V{"<B>Bold</B> plain"});
+    EXPECT_EQ(load("\x1bGdouble\x1bH \x1b"
+                   "4it\x1b"
+                   "5 \x1b-\x01u\x1b-\x30.\n"),
+              V{"<B>double</B> <I>it</I> <U>u</U>."});
+    // Emphasized and double-strike are both bold: bold ends when both are off.
+    EXPECT_EQ(load("\x1b"
+                   "E\x1bGa\x1b"
+                   "Fb\x1bHc\n"),
+              V{"<B>ab</B>c"});
+    // ESC ! sets several at once; ESC @ resets them.
+    EXPECT_EQ(load("\x1b!\x88x\x1b@y\n"), V{"<B><U>x</B></U>y"});
+    // Switched on and off with nothing between: no tags.
+    EXPECT_EQ(load("a\x1b"
+                   "E\x1b"
+                   "Fb\n"),
+              V{"ab"});
+}
+
+TEST_F(PrinterCodesTest, StylesCarryOverLinesAndPageBreaks) {
+    EXPECT_EQ(load("\x1b"
+                   "Ea\n\fb\x1b"
+                   "F\nc\n"),
+              (V{"<B>a", "", "\f", "b", "</B>c"}));
+    EXPECT_EQ(doc->lines.styleAt(3), kBold);  // "b" starts bold
+    EXPECT_EQ(doc->lines.styleAt(4), kBold);
+}
+
+TEST_F(PrinterCodesTest, EveryCommandGoesWithItsParameters) {
+    EXPECT_EQ(load("A\x1bx\x01"
+                   "B\x1bk\x02"
+                   "C\x1b$\x10\x00"
+                   "D\x1b(U\x01\x00\x0a"
+                   "E\x1bW\x01"
+                   "F"
+                   "\x1bt\x01\x1bR\x07\x1bM\x1bP\x1bg\x1bp\x01\x1b"
+                   "0\x1b"
+                   "1\x1b"
+                   "2\x1b"
+                   "3\x18"
+                   "\x1b"
+                   "A\x0c\x1b"
+                   "C\x42\x1b"
+                   "C\x00\x0b\x1bN\x06\x1bO\x1bl\x05\x1bQ\x50"
+                   "\x1bJ\x0a\x0f\x1b\x0f\x12\x0e\x1b\x0e\x14\x07\x18\x11\x13G\n"s),
+              V{"ABCDEFG"});
+    // Graphics data of its announced length.
+    EXPECT_EQ(load("\x1bK\x03\x00\nab"
+                   "Z\x1b*\x21\x02\x00"
+                   "123456Y\n"s),
+              V{"ZY"});
+}
+
+TEST_F(PrinterCodesTest, BrokenSequencesLoseNothingAroundThem) {
+    EXPECT_EQ(load("text\x1b"), V{"text"});
+    EXPECT_EQ(load("text\x1b"
+                   "C"),
+              V{"text"});
+    EXPECT_EQ(load("a\x1b\nb\x1b\r\n"), (V{"a", "b"}));  // ESC at the end of a line
+    EXPECT_EQ(load("x" + std::string(10000, '\x1b') + "\ny\n"), (V{"x", "y"}));
+    // A sequence cut by a read block goes on in the next one.
+    const std::string head(256 * 1024 - 2, 'a');
+    const V got = load(head.substr(0, 1000) + "\n" + head.substr(1001) + "\x1bx\x01z\n");
+    const std::string& last = got.back();
+    ASSERT_GE(last.size(), 2u);
+    EXPECT_EQ(last.substr(last.size() - 2), "az");
+    std::size_t as = 0;
+    for (const std::string& l : got) as += std::count(l.begin(), l.end(), 'a');
+    EXPECT_EQ(as, head.size() - 1);
+}
+
+TEST_F(PrinterCodesTest, PitchSpacingAndPageLengthAreKept) {
+    load(
+        "\x1b@\x1b"
+        "C\x42\x0f"
+        "condensed\n\x1b"
+        "0eight\n\fnext\n");
+    EXPECT_EQ(doc->printerLayout.cpi, 17);
+    EXPECT_EQ(doc->printerLayout.lpi, 8);
+    EXPECT_EQ(doc->printerLayout.pageLines, 66);
+    EXPECT_TRUE(doc->printerLayout.pitchChanged);  // the first line was still at 6 lines/inch
+    EXPECT_EQ(texts(doc->lines), (V{"condensed", "eight", "", "\f", "next"}));
+    load(
+        "\x1b"
+        "C\x00\x0b\x1bMelite\n"s);
+    EXPECT_EQ(doc->printerLayout.cpi, 12);
+    EXPECT_EQ(doc->printerLayout.pageInches, 11);
+    EXPECT_FALSE(doc->printerLayout.pitchChanged);
+    load("plain\n");
+    EXPECT_EQ(doc->printerLayout.cpi, 0);
+}
+
+TEST_F(PrinterCodesTest, OverstrikeMakesBoldAndUnderline) {
+    EXPECT_EQ(load("a\bab\bb c\n"), V{"<B>ab</B> c"});
+    EXPECT_EQ(load("_\bx_\by\n"), V{"<U>xy</U>"});
+    EXPECT_EQ(load("x\b_\n"), V{"<U>x</U>"});
+    EXPECT_EQ(load("Total: 5\rTotal\n"), V{"<B>Total</B>: 5"});
+    EXPECT_EQ(load("Name\r____\r\n"), V{"<U>Name</U>"});
+    EXPECT_EQ(load("\b\bab\b\n"), V{"ab"});  // backspaces at the start of a line
+    EXPECT_EQ(load("ab\rX\n"), V{"Xb"});     // a different character: the later one shows
+    // Already bold from the printer: no extra tags.
+    EXPECT_EQ(load("\x1b"
+                   "Ea\ba\n"),
+              V{"<B>a"});
+}
+
+}  // namespace
+}  // namespace folvek
