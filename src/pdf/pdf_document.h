@@ -1,0 +1,79 @@
+// A PDF document written page by page: pages are drawn on the PDF device, their streams are
+// compressed on worker threads and written in page order, and the fonts (subset to the glyphs
+// the pages used), the page tree and the cross-reference table follow at the end. The file
+// appears under its name only when complete.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pdf_device.h"
+#include "pdf_font.h"
+#include "pdf_images.h"
+#include "pdf_objects.h"
+#include "pdf_output.h"
+#include "pdf_page_pipeline.h"
+
+namespace folvek {
+
+struct PdfDocumentOptions {
+    std::string title;  // UTF-8
+    std::string creator = "folvek";
+    FontFamilyMapper fontFamily;  // null: the face names as they are
+    int workers = -1;             // compression threads; -1: one per further core
+};
+
+// A sheet: the paper and where its printable area lies on it, millimetres.
+struct PdfPageGeometry {
+    double paperWidthMm = 210, paperHeightMm = 297;
+    double printableLeftMm = 0, printableTopMm = 0;
+    double printableWidthMm = 210, printableHeightMm = 297;
+};
+
+class PdfDocument {
+  public:
+    explicit PdfDocument(PdfDocumentOptions options = {});
+    ~PdfDocument();
+    PdfDocument(const PdfDocument&) = delete;
+    PdfDocument& operator=(const PdfDocument&) = delete;
+
+    bool open(const std::string& path);
+    // The device to draw the page on; its origin is the top-left corner of the printable area.
+    DeviceContext& beginPage(const PdfPageGeometry& page);
+    // False once the document has failed (error() says why).
+    bool endPage();
+    // Completes the file and puts it under its name; false (nothing left behind) on failure.
+    bool finish();
+    // Drops the document; the target is left as it was.
+    void abort();
+
+    bool failed() const;
+    std::string error() const;
+    const std::vector<std::string>& warnings() const { return fonts_.warnings(); }
+    int pageCount() const { return int(pageObjects_.size()); }
+
+  private:
+    void writePage(std::string& compressed);
+
+    PdfDocumentOptions options_;
+    PdfOutput out_;
+    PdfObjects objects_;
+    PdfFontSet fonts_;
+    PdfImageSet images_;
+    PdfDevice device_;
+    std::unique_ptr<PdfPagePipeline> pipeline_;
+    int pagesObject_ = 0, resourcesObject_ = 0;
+    std::vector<int> pageObjects_;
+    struct Pending {
+        int page, content;
+        std::string mediaBox;
+    };
+    std::deque<Pending> pending_;
+    Pending current_{};
+    bool open_ = false, pageOpen_ = false;
+    std::string error_;
+};
+
+}  // namespace folvek

@@ -1,0 +1,64 @@
+// Image XObjects: RGB samples, with a soft mask only when some pixel is not opaque.
+#include "pdf_images.h"
+
+#include <algorithm>
+#include <string>
+
+#include "pdf_number.h"
+
+namespace folvek {
+
+int PdfImageSet::imageFor(const ImageView& image, int sx, int sy, int sw, int sh) {
+    if (!image.pixels || image.width <= 0 || image.height <= 0) return 0;
+    const int x0 = std::clamp(sx, 0, image.width), y0 = std::clamp(sy, 0, image.height);
+    const int x1 = std::clamp(sx + sw, 0, image.width), y1 = std::clamp(sy + sh, 0, image.height);
+    const int w = x1 - x0, h = y1 - y0;
+    if (w <= 0 || h <= 0) return 0;
+
+    std::uint64_t hash = 1469598103934665603ull;
+    bool opaque = true;
+    for (int y = y0; y < y1; ++y) {
+        const std::uint32_t* row = image.pixels + std::size_t(y) * std::size_t(image.width);
+        for (int x = x0; x < x1; ++x) {
+            hash = (hash ^ row[x]) * 1099511628211ull;
+            opaque = opaque && (row[x] >> 24) == 0xFF;
+        }
+    }
+    for (const Entry& e : images_)
+        if (e.hash == hash && e.width == w && e.height == h) return e.index;
+
+    std::string rgb, alpha;
+    rgb.resize(std::size_t(w) * std::size_t(h) * 3);
+    if (!opaque) alpha.resize(std::size_t(w) * std::size_t(h));
+    std::size_t o = 0, a = 0;
+    for (int y = y0; y < y1; ++y) {
+        const std::uint32_t* row = image.pixels + std::size_t(y) * std::size_t(image.width);
+        for (int x = x0; x < x1; ++x) {
+            const std::uint32_t p = row[x];
+            rgb[o++] = char((p >> 16) & 0xFF);
+            rgb[o++] = char((p >> 8) & 0xFF);
+            rgb[o++] = char(p & 0xFF);
+            if (!opaque) alpha[a++] = char(p >> 24);
+        }
+    }
+    std::string size = "/Width ";
+    appendInt(size, w);
+    size += "/Height ";
+    appendInt(size, h);
+    size += "/BitsPerComponent 8/Interpolate true";
+    const int number = objects_.allocate();
+    std::string dict = "/Type/XObject/Subtype/Image/ColorSpace/DeviceRGB" + size;
+    if (!opaque) {
+        const int mask = objects_.allocate();
+        objects_.writeDeflated(mask, "/Type/XObject/Subtype/Image/ColorSpace/DeviceGray" + size,
+                               alpha);
+        dict += "/SMask ";
+        appendInt(dict, mask);
+        dict += " 0 R";
+    }
+    objects_.writeDeflated(number, dict, rgb);
+    images_.push_back({hash, w, h, int(images_.size()) + 1, number});
+    return images_.back().index;
+}
+
+}  // namespace folvek

@@ -1,0 +1,108 @@
+// The compression workers and the in-order hand-back.
+#include "pdf_page_pipeline.h"
+
+#include <algorithm>
+
+#include "pdf_deflate.h"
+
+namespace folvek {
+
+int PdfPagePipeline::defaultWorkers() {
+    const unsigned n = std::thread::hardware_concurrency();
+    return n > 1 ? int(std::min(n - 1, 15u)) : 0;
+}
+
+PdfPagePipeline::PdfPagePipeline(int workers, std::size_t maxInFlight, Writer writer)
+    : maxInFlight_(std::max<std::size_t>(1, maxInFlight)), writer_(std::move(writer)) {
+    for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { workerLoop(); });
+}
+
+PdfPagePipeline::~PdfPagePipeline() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+        queue_.clear();
+    }
+    work_.notify_all();
+    for (std::thread& t : threads_) t.join();
+}
+
+void PdfPagePipeline::workerLoop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        work_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+        if (stop_) return;
+        Job* job = queue_.front();
+        queue_.pop_front();
+        job->started = true;
+        lock.unlock();
+        deflateInto(job->in, job->out);
+        std::string().swap(job->in);
+        lock.lock();
+        job->done = true;
+        done_.notify_all();
+    }
+}
+
+void PdfPagePipeline::writeReady(std::unique_lock<std::mutex>& lock) {
+    while (!order_.empty() && order_.front()->done) {
+        std::unique_ptr<Job> job = std::move(order_.front());
+        order_.pop_front();
+        lock.unlock();
+        writer_(job->out);
+        lock.lock();
+    }
+}
+
+// Compresses a queued page on this thread, or waits for the oldest page; false when nothing
+// is in flight.
+bool PdfPagePipeline::helpOrWait(std::unique_lock<std::mutex>& lock) {
+    if (order_.empty()) return false;
+    if (!queue_.empty()) {
+        Job* job = queue_.front();
+        queue_.pop_front();
+        job->started = true;
+        lock.unlock();
+        deflateInto(job->in, job->out);
+        std::string().swap(job->in);
+        lock.lock();
+        job->done = true;
+    } else {
+        Job* front = order_.front().get();
+        done_.wait(lock, [front] { return front->done; });
+    }
+    return true;
+}
+
+void PdfPagePipeline::submit(std::string content) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    auto job = std::make_unique<Job>();
+    job->in = std::move(content);
+    queue_.push_back(job.get());
+    order_.push_back(std::move(job));
+    if (threads_.empty()) {
+        helpOrWait(lock);
+    } else {
+        work_.notify_one();
+    }
+    writeReady(lock);
+    while (order_.size() >= maxInFlight_ && helpOrWait(lock)) writeReady(lock);
+}
+
+void PdfPagePipeline::drain() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    writeReady(lock);
+    while (helpOrWait(lock)) writeReady(lock);
+}
+
+void PdfPagePipeline::cancel() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    queue_.clear();
+    for (const auto& job : order_) {
+        Job* j = job.get();
+        done_.wait(lock, [j] { return j->done || !j->started; });
+    }
+    order_.clear();
+}
+
+}  // namespace folvek
