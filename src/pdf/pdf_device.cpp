@@ -34,10 +34,19 @@ void PdfDevice::beginPage(double printableWidthMm, double printableHeightMm,
     strokePen_ = -1;
 }
 
+bool* PdfDevice::usedBytes(const PdfFont& f) {
+    if (used_.size() < std::size_t(f.index)) used_.resize(std::size_t(f.index), {});
+    return used_[std::size_t(f.index - 1)].data();
+}
+
 std::string PdfDevice::takeContent() {
     flushLines();
     flushFills();
     closeText();
+    for (std::size_t i = 0; i < used_.size(); ++i) {
+        fonts_.markUsed(int(i) + 1, used_[i].data());
+        used_[i].fill(false);
+    }
     std::string out;
     out.reserve(content_.capacity());
     out.swap(content_);
@@ -244,9 +253,10 @@ void PdfDevice::showString(PdfFont& f, double size, double x, double y, const un
     content_ += " Td(";
     textX_ = tx;
     textY_ = ty;
+    bool* used = usedBytes(f);
     for (int i = 0; i < n; ++i) {
         const unsigned char c = s[i];
-        f.used[c] = true;
+        used[c] = true;
         if (c == '(' || c == ')' || c == '\\') {
             content_ += '\\';
             content_ += char(c);

@@ -3,6 +3,7 @@
 // one stroke, pictures as shared image XObjects.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,8 @@ class PdfDevice : public DeviceContext {
     // A new page whose printable area is `printableMm`; `prefix` starts its content (the
     // transform from logical units to the page).
     void beginPage(double printableWidthMm, double printableHeightMm, const std::string& prefix);
-    // The page's content stream; the device is then ready for the next page.
+    // The page's content stream; the device is then ready for the next page. The bytes the
+    // page drew are handed to the font set here.
     std::string takeContent();
 
     // LayoutDevice
@@ -69,8 +71,11 @@ class PdfDevice : public DeviceContext {
     void showString(PdfFont& f, double size, double x, double y, const unsigned char* s, int n);
     void appendPoint(std::string& out, double x, double y);
 
+    bool* usedBytes(const PdfFont& f);
+
     PdfFontSet& fonts_;
     PdfImageSet& images_;
+    std::vector<std::array<bool, 256>> used_;  // per font index, this page's bytes
     double printableMm_[2] = {0, 0};
     State state_;
     std::vector<State> saved_;

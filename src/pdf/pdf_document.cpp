@@ -51,8 +51,7 @@ std::string ref(int n) {
 PdfDocument::PdfDocument(PdfDocumentOptions options)
     : options_(std::move(options)),
       objects_(out_),
-      fonts_(options_.fontFamily, [this] { return objects_.allocate(); }),
-      images_(objects_),
+      fonts_(options_.fontFamily),
       device_(fonts_, images_) {}
 
 PdfDocument::~PdfDocument() {
@@ -71,26 +70,36 @@ bool PdfDocument::open(const std::string& path) {
     resourcesObject_ = objects_.allocate();
     objects_.allocate();  // 4: information
     const int workers = options_.workers < 0 ? PdfPagePipeline::defaultWorkers() : options_.workers;
-    pipeline_ = std::make_unique<PdfPagePipeline>(workers, std::size_t(2 * workers + 3),
-                                                  [this](std::string& c) { writePage(c); });
+    pipeline_ =
+        std::make_unique<PdfPagePipeline>(workers, std::size_t(2 * workers + 3), fonts_, images_,
+                                          [this](std::string& c) { writePage(c); });
     return true;
 }
 
-DeviceContext& PdfDocument::beginPage(const PdfPageGeometry& g) {
-    current_.page = objects_.allocate();
-    current_.content = objects_.allocate();
-    current_.mediaBox = "[0 0 ";
-    appendFixed(current_.mediaBox, g.paperWidthMm * kPointsPerMm, 2);
-    current_.mediaBox += ' ';
-    appendFixed(current_.mediaBox, g.paperHeightMm * kPointsPerMm, 2);
-    current_.mediaBox += ']';
+PdfPageJob PdfDocument::jobFor(const PdfPageGeometry& g) {
+    std::string box = "[0 0 ";
+    appendFixed(box, g.paperWidthMm * kPointsPerMm, 2);
+    box += ' ';
+    appendFixed(box, g.paperHeightMm * kPointsPerMm, 2);
+    box += ']';
+    mediaBoxes_.push_back(std::move(box));
+    PdfPageJob job;
+    job.printableMm[0] = g.printableWidthMm;
+    job.printableMm[1] = g.printableHeightMm;
     // One logical unit is 0.01 inch = 0.72 pt, y upward from the printable area's top.
-    std::string prefix = ".72 0 0 .72 ";
-    appendFixed(prefix, g.printableLeftMm * kPointsPerMm, 3);
-    prefix += ' ';
-    appendFixed(prefix, (g.paperHeightMm - g.printableTopMm) * kPointsPerMm, 3);
-    prefix += " cm\n";
-    device_.beginPage(g.printableWidthMm, g.printableHeightMm, prefix);
+    job.prefix = ".72 0 0 .72 ";
+    appendFixed(job.prefix, g.printableLeftMm * kPointsPerMm, 3);
+    job.prefix += ' ';
+    appendFixed(job.prefix, (g.paperHeightMm - g.printableTopMm) * kPointsPerMm, 3);
+    job.prefix += " cm\n";
+    ++pages_;
+    return job;
+}
+
+DeviceContext& PdfDocument::beginPage(const PdfPageGeometry& g) {
+    if (pageOpen_) endPage();
+    current_ = jobFor(g);
+    device_.beginPage(g.printableWidthMm, g.printableHeightMm, current_.prefix);
     pageOpen_ = true;
     return device_;
 }
@@ -98,19 +107,32 @@ DeviceContext& PdfDocument::beginPage(const PdfPageGeometry& g) {
 bool PdfDocument::endPage() {
     if (!pageOpen_) return !failed();
     pageOpen_ = false;
-    pageObjects_.push_back(current_.page);
-    pending_.push_back(std::move(current_));
-    pipeline_->submit(device_.takeContent());
+    current_.content = device_.takeContent();
+    pipeline_->submit(std::move(current_));
+    current_ = PdfPageJob();
+    return !failed();
+}
+
+bool PdfDocument::addPage(const PdfPageGeometry& g, std::function<void(DeviceContext&)> draw) {
+    if (!open_) return false;
+    if (pageOpen_) endPage();
+    PdfPageJob job = jobFor(g);
+    job.draw = std::move(draw);
+    pipeline_->submit(std::move(job));
     return !failed();
 }
 
 void PdfDocument::writePage(std::string& compressed) {
-    Pending p = std::move(pending_.front());
-    pending_.pop_front();
-    objects_.writeStream(p.content, "", compressed, true);
-    std::string d = "<</Type/Page/Parent " + ref(pagesObject_) + "/MediaBox" + p.mediaBox +
-                    "/Resources " + ref(resourcesObject_) + "/Contents " + ref(p.content) + ">>";
-    objects_.write(p.page, d);
+    images_.writePending(objects_);
+    const std::string box = std::move(mediaBoxes_.front());
+    mediaBoxes_.pop_front();
+    const int content = objects_.allocate();
+    objects_.writeStream(content, "", compressed, true);
+    const int page = objects_.allocate();
+    pageObjects_.push_back(page);
+    objects_.write(page, "<</Type/Page/Parent " + ref(pagesObject_) + "/MediaBox" + box +
+                             "/Resources " + ref(resourcesObject_) + "/Contents " + ref(content) +
+                             ">>");
 }
 
 bool PdfDocument::failed() const {
@@ -128,6 +150,7 @@ bool PdfDocument::finish() {
     if (pageOpen_) endPage();
     pipeline_->drain();
     pipeline_.reset();
+    images_.writePending(objects_);
     bool cff = false;
     for (const auto& f : fonts_.fonts()) {
         if (failed()) break;
@@ -136,6 +159,7 @@ bool PdfDocument::finish() {
         if (!embedFont(objects_, *f, &why)) error_ = why;
     }
     if (pageObjects_.empty() && error_.empty()) error_ = "the document has no pages";
+    if (out_.failed() && error_.empty()) error_ = out_.error();
     if (failed()) {
         const std::string why = error();
         abort();
@@ -159,7 +183,7 @@ bool PdfDocument::finish() {
     objects_.write(resourcesObject_, d);
 
     d = "<</Type/Pages/Count ";
-    appendInt(d, pageCount());
+    appendInt(d, std::int64_t(pageObjects_.size()));
     d += "/Kids[";
     for (std::size_t i = 0; i < pageObjects_.size(); ++i) {
         if (i) d += (i % 8) ? " " : "\n";
@@ -185,7 +209,7 @@ bool PdfDocument::finish() {
 void PdfDocument::abort() {
     if (pipeline_) pipeline_->cancel();
     pipeline_.reset();
-    pending_.clear();
+    mediaBoxes_.clear();
     out_.discard();
     open_ = false;
     pageOpen_ = false;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +45,10 @@ class PdfDocument {
     DeviceContext& beginPage(const PdfPageGeometry& page);
     // False once the document has failed (error() says why).
     bool endPage();
+    // A page drawn by `draw` on a worker thread, on a device of its own: `draw` may run while
+    // other pages are drawn, and must not touch anything that changes meanwhile. Pages keep
+    // the order in which they are given, with each other and with beginPage/endPage.
+    bool addPage(const PdfPageGeometry& page, std::function<void(DeviceContext&)> draw);
     // Completes the file and puts it under its name; false (nothing left behind) on failure.
     bool finish();
     // Drops the document; the target is left as it was.
@@ -51,11 +56,12 @@ class PdfDocument {
 
     bool failed() const;
     std::string error() const;
-    const std::vector<std::string>& warnings() const { return fonts_.warnings(); }
-    int pageCount() const { return int(pageObjects_.size()); }
+    std::vector<std::string> warnings() const { return fonts_.warnings(); }
+    int pageCount() const { return pages_; }
 
   private:
     void writePage(std::string& compressed);
+    PdfPageJob jobFor(const PdfPageGeometry& page);
 
     PdfDocumentOptions options_;
     PdfOutput out_;
@@ -66,12 +72,9 @@ class PdfDocument {
     std::unique_ptr<PdfPagePipeline> pipeline_;
     int pagesObject_ = 0, resourcesObject_ = 0;
     std::vector<int> pageObjects_;
-    struct Pending {
-        int page, content;
-        std::string mediaBox;
-    };
-    std::deque<Pending> pending_;
-    Pending current_{};
+    std::deque<std::string> mediaBoxes_;  // of the pages in flight
+    PdfPageJob current_;
+    int pages_ = 0;
     bool open_ = false, pageOpen_ = false;
     std::string error_;
 };

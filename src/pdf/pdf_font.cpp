@@ -112,9 +112,25 @@ std::string defaultFontFamily(const LogFont& font) {
     return font.faceName;
 }
 
-PdfFontSet::PdfFontSet(FontFamilyMapper mapper, std::function<int()> allocate)
-    : mapper_(mapper ? std::move(mapper) : FontFamilyMapper(defaultFontFamily)),
-      allocate_(std::move(allocate)) {}
+PdfFontSet::PdfFontSet(FontFamilyMapper mapper)
+    : mapper_(mapper ? std::move(mapper) : FontFamilyMapper(defaultFontFamily)) {}
+
+std::string PdfFontSet::error() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return error_;
+}
+
+std::vector<std::string> PdfFontSet::warnings() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return warnings_;
+}
+
+void PdfFontSet::markUsed(int index, const bool* used) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (index < 1 || index > int(fonts_.size())) return;
+    bool* mine = fonts_[std::size_t(index - 1)]->used;
+    for (int i = 0; i < 256; ++i) mine[i] = mine[i] || used[i];
+}
 
 PdfFontSet::~PdfFontSet() = default;
 
@@ -168,6 +184,7 @@ std::unique_ptr<PdfFont> PdfFontSet::load(const std::string& family, int weight,
 }
 
 PdfFont* PdfFontSet::realise(const LogFont& lf) {
+    std::lock_guard<std::mutex> lock(mutex_);
     for (const Entry& e : byLogFont_)
         if (e.key.weight == lf.weight && e.key.italic == lf.italic &&
             std::strcmp(e.key.faceName, lf.faceName) == 0)
@@ -185,7 +202,6 @@ PdfFont* PdfFontSet::realise(const LogFont& lf) {
             same = have.get();
     if (!same) {
         f->index = int(fonts_.size()) + 1;
-        f->objectNumber = allocate_();
         fonts_.push_back(std::move(f));
         same = fonts_.back().get();
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ struct PdfFont {
     ~PdfFont();
 
     int index = 0;         // resource name /F<index>
-    int objectNumber = 0;  // the Type0 font dictionary
+    int objectNumber = 0;  // the Type0 font dictionary, given when it is written
     std::string file;      // the face's file, for messages
     std::string postScriptName;
     hb_blob_t* blob = nullptr;
@@ -39,7 +40,7 @@ struct PdfFont {
     std::uint32_t glyph[256] = {};
     float advance[256] = {};  // per em
     bool missing[256] = {};
-    bool used[256] = {};
+    bool used[256] = {};  // bytes some page drew; changed only through PdfFontSet::markUsed
 
     double ascent = 0, descent = 0, leading = 0;  // per em, descent positive
     double aveCharWidth = 0;                      // per em
@@ -51,18 +52,22 @@ struct PdfFont {
     int capHeight = 0;           // font units
 };
 
+// Shared by the devices of all pages; realise and markUsed may be called from any thread.
 class PdfFontSet {
   public:
-    // `allocate` hands out object numbers.
-    PdfFontSet(FontFamilyMapper mapper, std::function<int()> allocate);
+    explicit PdfFontSet(FontFamilyMapper mapper);
     ~PdfFontSet();
 
-    // Null when no installed font could be opened; error() says why.
+    // Null when no installed font could be opened; error() says why. The font stays valid
+    // as long as the set.
     PdfFont* realise(const LogFont& font);
+    // Adds the bytes a page drew with font number `index` (1-based).
+    void markUsed(int index, const bool* used);
+    // After every page is drawn: read without locking.
     const std::vector<std::unique_ptr<PdfFont>>& fonts() const { return fonts_; }
-    const std::string& error() const { return error_; }
+    std::string error() const;
     // Faces that could not be read and were passed over, for the user.
-    const std::vector<std::string>& warnings() const { return warnings_; }
+    std::vector<std::string> warnings() const;
 
   private:
     struct Entry {
@@ -72,7 +77,7 @@ class PdfFontSet {
     std::unique_ptr<PdfFont> load(const std::string& family, int weight, bool italic);
 
     FontFamilyMapper mapper_;
-    std::function<int()> allocate_;
+    mutable std::mutex mutex_;
     std::vector<Entry> byLogFont_;
     std::vector<std::unique_ptr<PdfFont>> fonts_;
     std::string error_;

@@ -10,8 +10,8 @@
 
 namespace folvek {
 
-// Writes the Type0 font `font.objectNumber` and the objects it refers to. False with `error`
-// set when the subset cannot be made.
-bool embedFont(PdfObjects& objects, const PdfFont& font, std::string* error);
+// Writes the Type0 font (its number goes to `font.objectNumber`) and the objects it refers
+// to. False with `error` set when the subset cannot be made.
+bool embedFont(PdfObjects& objects, PdfFont& font, std::string* error);
 
 }  // namespace folvek

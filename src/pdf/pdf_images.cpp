@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "pdf_deflate.h"
 #include "pdf_number.h"
 
 namespace folvek {
@@ -24,6 +25,7 @@ int PdfImageSet::imageFor(const ImageView& image, int sx, int sy, int sw, int sh
             opaque = opaque && (row[x] >> 24) == 0xFF;
         }
     }
+    std::lock_guard<std::mutex> lock(mutex_);
     for (const Entry& e : images_)
         if (e.hash == hash && e.width == w && e.height == h) return e.index;
 
@@ -41,24 +43,41 @@ int PdfImageSet::imageFor(const ImageView& image, int sx, int sy, int sw, int sh
             if (!opaque) alpha[a++] = char(p >> 24);
         }
     }
-    std::string size = "/Width ";
-    appendInt(size, w);
-    size += "/Height ";
-    appendInt(size, h);
-    size += "/BitsPerComponent 8/Interpolate true";
-    const int number = objects_.allocate();
-    std::string dict = "/Type/XObject/Subtype/Image/ColorSpace/DeviceRGB" + size;
-    if (!opaque) {
-        const int mask = objects_.allocate();
-        objects_.writeDeflated(mask, "/Type/XObject/Subtype/Image/ColorSpace/DeviceGray" + size,
-                               alpha);
-        dict += "/SMask ";
-        appendInt(dict, mask);
-        dict += " 0 R";
-    }
-    objects_.writeDeflated(number, dict, rgb);
-    images_.push_back({hash, w, h, int(images_.size()) + 1, number});
+    Entry e{hash, w, h, int(images_.size()) + 1};
+    e.opaque = opaque;
+    deflateInto(rgb, e.rgb);
+    if (!opaque) deflateInto(alpha, e.alpha);
+    images_.push_back(std::move(e));
     return images_.back().index;
+}
+
+}  // namespace folvek
+
+namespace folvek {
+
+void PdfImageSet::writePending(PdfObjects& objects) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (Entry& e : images_) {
+        if (e.objectNumber) continue;
+        std::string size = "/Width ";
+        appendInt(size, e.width);
+        size += "/Height ";
+        appendInt(size, e.height);
+        size += "/BitsPerComponent 8/Interpolate true";
+        e.objectNumber = objects.allocate();
+        std::string dict = "/Type/XObject/Subtype/Image/ColorSpace/DeviceRGB" + size;
+        if (!e.opaque) {
+            const int mask = objects.allocate();
+            objects.writeStream(mask, "/Type/XObject/Subtype/Image/ColorSpace/DeviceGray" + size,
+                                e.alpha, true);
+            dict += "/SMask ";
+            appendInt(dict, mask);
+            dict += " 0 R";
+        }
+        objects.writeStream(e.objectNumber, dict, e.rgb, true);
+        std::string().swap(e.rgb);
+        std::string().swap(e.alpha);
+    }
 }
 
 }  // namespace folvek

@@ -1,4 +1,4 @@
-// The compression workers and the in-order hand-back.
+// The page workers and the in-order hand-back.
 #include "pdf_page_pipeline.h"
 
 #include <algorithm>
@@ -12,8 +12,13 @@ int PdfPagePipeline::defaultWorkers() {
     return n > 1 ? int(std::min(n - 1, 15u)) : 0;
 }
 
-PdfPagePipeline::PdfPagePipeline(int workers, std::size_t maxInFlight, Writer writer)
-    : maxInFlight_(std::max<std::size_t>(1, maxInFlight)), writer_(std::move(writer)) {
+PdfPagePipeline::PdfPagePipeline(int workers, std::size_t maxInFlight, PdfFontSet& fonts,
+                                 PdfImageSet& images, Writer writer)
+    : maxInFlight_(std::max<std::size_t>(1, maxInFlight)),
+      fonts_(fonts),
+      images_(images),
+      ownDevice_(fonts, images),
+      writer_(std::move(writer)) {
     for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { workerLoop(); });
 }
 
@@ -27,7 +32,20 @@ PdfPagePipeline::~PdfPagePipeline() {
     for (std::thread& t : threads_) t.join();
 }
 
+void PdfPagePipeline::run(Job& job, PdfDevice& device) {
+    PdfPageJob& page = job.page;
+    if (page.draw) {
+        device.beginPage(page.printableMm[0], page.printableMm[1], page.prefix);
+        page.draw(device);
+        page.content = device.takeContent();
+        page.draw = nullptr;
+    }
+    deflateInto(page.content, job.out);
+    std::string().swap(page.content);
+}
+
 void PdfPagePipeline::workerLoop() {
+    PdfDevice device(fonts_, images_);
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         work_.wait(lock, [this] { return stop_ || !queue_.empty(); });
@@ -36,8 +54,7 @@ void PdfPagePipeline::workerLoop() {
         queue_.pop_front();
         job->started = true;
         lock.unlock();
-        deflateInto(job->in, job->out);
-        std::string().swap(job->in);
+        run(*job, device);
         lock.lock();
         job->done = true;
         done_.notify_all();
@@ -54,7 +71,7 @@ void PdfPagePipeline::writeReady(std::unique_lock<std::mutex>& lock) {
     }
 }
 
-// Compresses a queued page on this thread, or waits for the oldest page; false when nothing
+// Works on a queued page on this thread, or waits for the oldest page; false when nothing
 // is in flight.
 bool PdfPagePipeline::helpOrWait(std::unique_lock<std::mutex>& lock) {
     if (order_.empty()) return false;
@@ -63,8 +80,7 @@ bool PdfPagePipeline::helpOrWait(std::unique_lock<std::mutex>& lock) {
         queue_.pop_front();
         job->started = true;
         lock.unlock();
-        deflateInto(job->in, job->out);
-        std::string().swap(job->in);
+        run(*job, ownDevice_);
         lock.lock();
         job->done = true;
     } else {
@@ -74,10 +90,10 @@ bool PdfPagePipeline::helpOrWait(std::unique_lock<std::mutex>& lock) {
     return true;
 }
 
-void PdfPagePipeline::submit(std::string content) {
+void PdfPagePipeline::submit(PdfPageJob page) {
     std::unique_lock<std::mutex> lock(mutex_);
     auto job = std::make_unique<Job>();
-    job->in = std::move(content);
+    job->page = std::move(page);
     queue_.push_back(job.get());
     order_.push_back(std::move(job));
     if (threads_.empty()) {

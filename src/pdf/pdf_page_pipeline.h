@@ -1,6 +1,8 @@
-// Page streams compressed on worker threads and handed back in page order. At most a fixed
+// Pages built and compressed on worker threads and handed back in page order. A page is either
+// drawn by a worker on a PDF device of its own (the caller's drawing must then be safe to run
+// on several threads at once) or comes drawn already and is only compressed. At most a fixed
 // number of pages is in flight, so memory stays bounded however long the document is; the
-// thread that submits pages compresses one itself whenever it would otherwise wait.
+// thread that submits pages works on one itself whenever it would otherwise wait.
 #pragma once
 
 #include <condition_variable>
@@ -13,20 +15,30 @@
 #include <thread>
 #include <vector>
 
+#include "pdf_device.h"
+
 namespace folvek {
+
+struct PdfPageJob {
+    double printableMm[2] = {0, 0};
+    std::string prefix;                        // the page's transform
+    std::function<void(DeviceContext&)> draw;  // null: `content` is the page already
+    std::string content;
+};
 
 class PdfPagePipeline {
   public:
     using Writer = std::function<void(std::string& compressed)>;
 
     // `workers` 0: everything on the submitting thread.
-    PdfPagePipeline(int workers, std::size_t maxInFlight, Writer writer);
+    PdfPagePipeline(int workers, std::size_t maxInFlight, PdfFontSet& fonts, PdfImageSet& images,
+                    Writer writer);
     ~PdfPagePipeline();
     PdfPagePipeline(const PdfPagePipeline&) = delete;
     PdfPagePipeline& operator=(const PdfPagePipeline&) = delete;
 
-    // Queues one page's content; finished pages are written (in order) before it returns.
-    void submit(std::string content);
+    // Queues one page; finished pages are written (in order, on this thread) before it returns.
+    void submit(PdfPageJob job);
     // Writes every page still in flight.
     void drain();
     // Drops what is in flight without writing it.
@@ -37,15 +49,20 @@ class PdfPagePipeline {
 
   private:
     struct Job {
-        std::string in, out;
+        PdfPageJob page;
+        std::string out;
         bool started = false;
         bool done = false;
     };
     void workerLoop();
+    void run(Job& job, PdfDevice& device);
     void writeReady(std::unique_lock<std::mutex>& lock);
     bool helpOrWait(std::unique_lock<std::mutex>& lock);
 
     std::size_t maxInFlight_;
+    PdfFontSet& fonts_;
+    PdfImageSet& images_;
+    PdfDevice ownDevice_;  // the submitting thread's
     Writer writer_;
     std::mutex mutex_;
     std::condition_variable work_, done_;

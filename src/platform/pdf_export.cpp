@@ -30,9 +30,15 @@ ExportResult exportPdf(pager& doc, const PageLayoutPrinter& printer, const QStri
     const PdfPageGeometry sheet = pdfPageGeometry(printer.pageLayout());
     const int keep = doc.curPage;  // drawing a page makes it the preview's current page
     const int total = to - from + 1;
+    // Pages are located here, in order, and drawn on the writer's threads; nothing changes the
+    // document until the job is over.
+    const pager& layout = doc;
     for (int page = from; page <= to; ++page) {
-        drawPage(doc, pdf.beginPage(sheet), page, true);
-        if (!pdf.endPage()) break;
+        const PageStart start = locatePage(doc, page);
+        if (!pdf.addPage(sheet, [&layout, page, start](DeviceContext& dc) {
+                drawSheet(layout, dc, page, start, true);
+            }))
+            break;
         ++result.pages;
         if (options.progress && !options.progress(result.pages, total)) {
             doc.curPage = keep;
