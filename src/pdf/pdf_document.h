@@ -43,6 +43,9 @@ class PdfDocument {
     bool open(const std::string& path);
     // The device to draw the page on; its origin is the top-left corner of the printable area.
     DeviceContext& beginPage(const PdfPageGeometry& page);
+    // The device beginPage returns, for callers that keep it across pages (it measures text
+    // even outside a page).
+    DeviceContext& device() { return device_; }
     // False once the document has failed (error() says why).
     bool endPage();
     // A page drawn by `draw` on a worker thread, on a device of its own: `draw` may run while

@@ -14,6 +14,7 @@ class QPrinter;
 namespace folvek {
 
 class DeviceContext;
+class PdfDocument;
 class QtDeviceContext;
 
 class PrintSpooler {
@@ -58,9 +59,12 @@ class QPrinterSpooler : public PrintSpooler {
     bool submit();
     void dropSpoolFile();
 
+    bool openPdf(const QString& file);
+
     // Jobs for a print queue are drawn into a spool file of ours and handed to CUPS with lp
     // once complete, so that a cancelled job never reaches the queue and a refused one is
-    // noticed. Without lp, Qt hands the job over itself.
+    // noticed. Without lp, Qt hands the job over itself. The spool file and the output of the
+    // PDF printer are written by our own PDF writer.
     std::unique_ptr<QTemporaryDir> spoolDir_;
     QString spoolFile_;
     QString title_;
@@ -68,6 +72,7 @@ class QPrinterSpooler : public PrintSpooler {
     QPrinter& printer_;
     QPainter painter_;
     std::unique_ptr<QtDeviceContext> dc_;
+    std::unique_ptr<PdfDocument> pdf_;
     bool pageOpen_ = false;
     int pages_ = 0;
 };
