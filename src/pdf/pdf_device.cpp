@@ -26,7 +26,6 @@ void PdfDevice::beginPage(double printableWidthMm, double printableHeightMm,
     content_.assign(prefix);
     lines_.clear();
     fills_.clear();
-    pathOpen_ = false;
     inText_ = false;
     textFont_ = nullptr;
     textSize_ = -1;
@@ -174,15 +173,12 @@ void PdfDevice::lineTo(int x, int y) {
     linesPen_ = pen;
     const double x0 = pageX(state_.curX), y0 = pageY(state_.curY);
     const double x1 = pageX(x), y1 = pageY(y);
-    if (!pathOpen_ || tenths(x0) != tenths(pathX_) || tenths(y0) != tenths(pathY_)) {
-        appendPoint(lines_, x0, y0);
-        lines_ += " m ";
-    }
+    // Every segment is its own subpath, as separate MoveTo/LineTo pairs: no joins are added
+    // where one segment happens to start at the end of the last.
+    appendPoint(lines_, x0, y0);
+    lines_ += " m ";
     appendPoint(lines_, x1, y1);
     lines_ += " l\n";
-    pathOpen_ = true;
-    pathX_ = x1;
-    pathY_ = y1;
     state_.curX = x;
     state_.curY = y;
 }
@@ -206,7 +202,6 @@ void PdfDevice::flushLines() {
     content_ += lines_;
     content_ += "S\n";
     lines_.clear();
-    pathOpen_ = false;
 }
 
 void PdfDevice::flushFills() {

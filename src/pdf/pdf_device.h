@@ -84,8 +84,6 @@ class PdfDevice : public DeviceContext {
     std::string content_;
     std::string lines_;  // pending path segments, stroked at once
     int linesPen_ = 0;
-    double pathX_ = 0, pathY_ = 0;
-    bool pathOpen_ = false;
     std::string fills_;  // pending underline and strike-out bars
     // Text state of the page's content.
     bool inText_ = false;
