@@ -11,7 +11,8 @@ namespace folvek {
 
 namespace {
 std::int64_t tenths(double v) {
-    return std::llround(v * 10.0);
+    const double t = v * 10.0;
+    return static_cast<std::int64_t>(t < 0 ? t - 0.5 : t + 0.5);
 }
 }  // namespace
 
@@ -249,18 +250,18 @@ void PdfDevice::showString(PdfFont& f, double size, double x, double y, const un
     textX_ = tx;
     textY_ = ty;
     bool* used = usedBytes(f);
+    // Bytes go in as they are, in stretches between the few that need a backslash.
+    int from = 0;
     for (int i = 0; i < n; ++i) {
         const unsigned char c = s[i];
         used[c] = true;
-        if (c == '(' || c == ')' || c == '\\') {
-            content_ += '\\';
-            content_ += char(c);
-        } else if (c == '\r') {
-            content_ += "\\r";
-        } else {
-            content_ += char(c);
+        if (c == '(' || c == ')' || c == '\\' || c == '\r') {
+            content_.append(reinterpret_cast<const char*>(s + from), std::size_t(i - from));
+            content_ += c == '\r' ? "\\r" : c == '(' ? "\\(" : c == ')' ? "\\)" : "\\\\";
+            from = i + 1;
         }
     }
+    content_.append(reinterpret_cast<const char*>(s + from), std::size_t(n - from));
     content_ += ")Tj\n";
 }
 

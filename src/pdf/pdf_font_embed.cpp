@@ -105,7 +105,7 @@ double perMille(const PdfFont& f, double fontUnits) {
 }  // namespace
 
 bool embedFont(PdfObjects& objects, PdfFont& font, std::string* error) {
-    font.objectNumber = objects.allocate();
+    if (!font.objectNumber) font.objectNumber = objects.allocate();
     hb_subset_input_t* input = hb_subset_input_create_or_fail();
     if (!input) {
         *error = "out of memory subsetting " + font.file;

@@ -10,7 +10,7 @@
 
 namespace folvek {
 
-// Writes the Type0 font (its number goes to `font.objectNumber`) and the objects it refers
+// Writes the Type0 font (numbered `font.objectNumber`, given one when 0) and the objects it refers
 // to. False with `error` set when the subset cannot be made.
 bool embedFont(PdfObjects& objects, PdfFont& font, std::string* error);
 
