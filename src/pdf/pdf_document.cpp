@@ -122,6 +122,10 @@ bool PdfDocument::addPage(const PdfPageGeometry& g, std::function<void(DeviceCon
     return !failed();
 }
 
+void PdfDocument::prepareFonts(const LogFont* fonts, int count) {
+    for (int i = 0; i < count; ++i) fonts_.realise(fonts[i]);
+}
+
 void PdfDocument::writePage(std::string& compressed) {
     images_.writePending(objects_);
     const std::string box = std::move(mediaBoxes_.front());

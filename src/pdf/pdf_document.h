@@ -52,6 +52,9 @@ class PdfDocument {
     // other pages are drawn, and must not touch anything that changes meanwhile. Pages keep
     // the order in which they are given, with each other and with beginPage/endPage.
     bool addPage(const PdfPageGeometry& page, std::function<void(DeviceContext&)> draw);
+    // Finds the faces of these fonts now, on this thread, so that pages drawn on workers only
+    // look them up (the face name's mapping may need the caller's thread).
+    void prepareFonts(const LogFont* fonts, int count);
     // Completes the file and puts it under its name; false (nothing left behind) on failure.
     bool finish();
     // Drops the document; the target is left as it was.

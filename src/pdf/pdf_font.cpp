@@ -62,7 +62,8 @@ bool readMetrics(PdfFont& f) {
     hb_codepoint_t space = 0;
     hb_font_get_nominal_glyph(font, ' ', &space);
     for (int i = 0; i < 256; ++i) {
-        const hb_codepoint_t u = uni[i] < 0x20 ? u' ' : uni[i];
+        // Control characters (DEL too) print as blanks.
+        const hb_codepoint_t u = (uni[i] < 0x20 || uni[i] == 0x7F) ? u' ' : uni[i];
         hb_codepoint_t g = 0;
         if (!hb_font_get_nominal_glyph(font, u, &g) || (g == 0 && u != ' ')) {
             f.missing[i] = true;

@@ -72,7 +72,7 @@ std::string toUnicodeCMap(const PdfFont& f) {
         s += " beginbfchar\n";
         for (int k = start; k < start + count; ++k) {
             const unsigned c = unsigned(codes[k]);
-            const unsigned u = uni[c] < 0x20 ? 0x20 : uni[c];
+            const unsigned u = (uni[c] < 0x20 || uni[c] == 0x7F) ? 0x20 : uni[c];
             appendHex2(s, c);
             std::snprintf(b, sizeof b, " <%04X>\n", u);
             s += b;

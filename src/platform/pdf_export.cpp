@@ -33,6 +33,7 @@ ExportResult exportPdf(pager& doc, const PageLayoutPrinter& printer, const QStri
     // Pages are located here, in order, and drawn on the writer's threads; nothing changes the
     // document until the job is over.
     const pager& layout = doc;
+    pdf.prepareFonts(doc.fonts, 8);
     for (int page = from; page <= to; ++page) {
         const PageStart start = locatePage(doc, page);
         if (!pdf.addPage(sheet, [&layout, page, start](DeviceContext& dc) {
