@@ -29,10 +29,11 @@ class PdfEngines : public ::testing::Test {
             if (QStandardPaths::findExecutable(QString::fromLatin1(t)).isEmpty())
                 GTEST_SKIP() << t << " is missing (tools/setup installs it)";
     }
-    Ran run(const QString& program, const QStringList& args) {
+    Ran run(const QString& program, const QStringList& args, const QString& fontConfig = {}) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("FOLVEK_HOME"), dir_.path());  // default settings
+        if (!fontConfig.isEmpty()) env.insert(QStringLiteral("FONTCONFIG_FILE"), fontConfig);
         p.setProcessEnvironment(env);
         p.start(program, args);
         Ran r;
@@ -132,6 +133,48 @@ TEST_F(PdfEngines, AFullDiskFailsLoudlyAndLeavesTheOldFile) {
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("the old output"));
     EXPECT_EQ(QDir(path(QString())).entryList(QDir::Files), QStringList{QStringLiteral("out.pdf")});
+}
+
+// fontconfig's cache still lists a face whose file was deleted: the writer says so, takes the
+// next match and the job succeeds with its text intact.
+TEST_F(PdfEngines, AFontFileThatWentAwayIsPassedOverWithAWarning) {
+    const QString fonts = path(QStringLiteral("fonts"));
+    ASSERT_TRUE(QDir().mkpath(fonts));
+    const QString face = QStringLiteral("/usr/share/fonts/truetype/liberation2/LiberationMono-");
+    for (const char* style : {"Regular", "Bold", "Italic"})
+        if (!QFile::copy(
+                face + QLatin1String(style) + QStringLiteral(".ttf"),
+                fonts + QStringLiteral("/") + QLatin1String(style) + QStringLiteral(".ttf")))
+            GTEST_SKIP() << "fonts-liberation2 is not installed";
+    const QString conf = path(QStringLiteral("fonts.conf"));
+    {
+        QFile f(conf);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(
+            QStringLiteral("<?xml version=\"1.0\"?><fontconfig><dir>%1</dir><cachedir>%2</cachedir>"
+                           "<alias><family>Courier New</family><prefer><family>Liberation Mono"
+                           "</family></prefer></alias></fontconfig>")
+                .arg(fonts, path(QStringLiteral("cache")))
+                .toUtf8());
+    }
+    if (run(QStringLiteral("fc-cache"), {QStringLiteral("-f")}, conf).code != 0)
+        GTEST_SKIP() << "fc-cache is missing";
+    // Delete the regular face and give the folder its old time: the cache stays in force.
+    const Ran stamp =
+        run(QStringLiteral("stat"), {QStringLiteral("-c"), QStringLiteral("%y"), fonts});
+    ASSERT_TRUE(QFile::remove(fonts + QStringLiteral("/Regular.ttf")));
+    run(QStringLiteral("touch"),
+        {QStringLiteral("-d"), QString::fromUtf8(stamp.out.trimmed()), fonts});
+
+    const QString out = path(QStringLiteral("out.pdf"));
+    const Ran r = run(kTool,
+                      {QStringLiteral("--dos"), kSamples + QStringLiteral("warehouse-866.prn"),
+                       QStringLiteral("-o"), out},
+                      conf);
+    ASSERT_EQ(r.code, 0) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("cannot read the font file")) << r.err.constData();
+    const Ran text = run(QStringLiteral("pdftotext"), {out, QStringLiteral("-")});
+    EXPECT_TRUE(QString::fromUtf8(text.out).contains(QStringLiteral("ВЕДОМОСТЬ ОСТАТКОВ")));
 }
 
 }  // namespace
