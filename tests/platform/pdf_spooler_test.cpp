@@ -93,3 +93,28 @@ TEST(PdfPrinterSpooler, AnAbortedJobLeavesTheOldFile) {
 
 }  // namespace
 }  // namespace folvek
+
+namespace folvek {
+namespace {
+
+// The dialog's job choices reach CUPS as lp options: copies, collation, reverse order.
+TEST(LpArguments, CarryCopiesCollationAndReverseOrder) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setCopyCount(3);
+    printer.setCollateCopies(true);
+    printer.setPageOrder(QPrinter::LastPageFirst);
+    const QStringList args =
+        lpArguments(printer, QStringLiteral("doc"), QStringLiteral("job.spool"));
+    const QString line = args.join(QLatin1Char(' '));
+    EXPECT_TRUE(line.contains(QStringLiteral("-t doc"))) << line.toStdString();
+    EXPECT_TRUE(line.contains(QStringLiteral("-o outputorder=reverse"))) << line.toStdString();
+    EXPECT_TRUE(line.endsWith(QStringLiteral("-- job.spool")));
+    // Copies only when the printer makes them itself; otherwise the job prints each pass.
+    if (printer.copyCount() == 3) {
+        EXPECT_TRUE(line.contains(QStringLiteral("-n 3"))) << line.toStdString();
+        EXPECT_TRUE(line.contains(QStringLiteral("-o Collate=True")));
+    }
+}
+
+}  // namespace
+}  // namespace folvek

@@ -181,6 +181,9 @@ QStringList lpArguments(const QPrinter& printer, const QString& title, const QSt
             break;
     }
     if (!portrait) option(QStringLiteral("landscape"), QString());
+    // "Last page first" in the dialog: the spool file keeps page order, CUPS reverses it.
+    if (printer.pageOrder() == QPrinter::LastPageFirst)
+        option(QStringLiteral("outputorder"), QStringLiteral("reverse"));
     // What the print dialog's properties page chose, as name/value pairs.
     QPrintEngine* engine = const_cast<QPrinter&>(printer).printEngine();
     const QStringList cups = engine ? engine->property(kCupsOptions).toStringList() : QStringList();
