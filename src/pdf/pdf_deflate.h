@@ -14,4 +14,20 @@ constexpr int kPdfDeflateLevel = 1;
 // zlib-wrapped deflate of `in`, appended to `out`. One compressor per thread is kept.
 void deflateInto(std::string_view in, std::string& out, int level = kPdfDeflateLevel);
 
+// The same fed piece by piece (zlib), for data too big to hold twice, such as a large picture.
+class StreamDeflater {
+  public:
+    StreamDeflater();
+    ~StreamDeflater();
+    StreamDeflater(const StreamDeflater&) = delete;
+    StreamDeflater& operator=(const StreamDeflater&) = delete;
+    void add(const void* data, std::size_t n);
+    std::string finish();  // the compressed stream
+
+  private:
+    void run(int flush);
+    void* stream_;
+    std::string out_;
+};
+
 }  // namespace folvek

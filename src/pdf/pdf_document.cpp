@@ -140,11 +140,13 @@ void PdfDocument::writePage(std::string& compressed) {
 }
 
 bool PdfDocument::failed() const {
-    return !error_.empty() || out_.failed() || !fonts_.error().empty();
+    return !error_.empty() || out_.failed() || !fonts_.error().empty() ||
+           (pipeline_ && !pipeline_->error().empty());
 }
 
 std::string PdfDocument::error() const {
     if (!error_.empty()) return error_;
+    if (pipeline_ && !pipeline_->error().empty()) return pipeline_->error();
     if (out_.failed()) return out_.error();
     return fonts_.error();
 }
@@ -153,6 +155,7 @@ bool PdfDocument::finish() {
     if (!open_) return false;
     if (pageOpen_) endPage();
     pipeline_->drain();
+    if (error_.empty()) error_ = pipeline_->error();
     pipeline_.reset();
     images_.writePending(objects_);
     bool cff = false;

@@ -29,24 +29,27 @@ int PdfImageSet::imageFor(const ImageView& image, int sx, int sy, int sw, int sh
     for (const Entry& e : images_)
         if (e.hash == hash && e.width == w && e.height == h) return e.index;
 
-    std::string rgb, alpha;
-    rgb.resize(std::size_t(w) * std::size_t(h) * 3);
-    if (!opaque) alpha.resize(std::size_t(w) * std::size_t(h));
-    std::size_t o = 0, a = 0;
+    // Row by row into the compressor: a picture of the largest size allowed is not held a
+    // second time uncompressed.
+    StreamDeflater rgb, alpha;
+    std::string row(std::size_t(w) * 3, '\0'), rowAlpha(opaque ? 0 : std::size_t(w), '\0');
     for (int y = y0; y < y1; ++y) {
-        const std::uint32_t* row = image.pixels + std::size_t(y) * std::size_t(image.width);
+        const std::uint32_t* src = image.pixels + std::size_t(y) * std::size_t(image.width);
+        std::size_t o = 0;
         for (int x = x0; x < x1; ++x) {
-            const std::uint32_t p = row[x];
-            rgb[o++] = char((p >> 16) & 0xFF);
-            rgb[o++] = char((p >> 8) & 0xFF);
-            rgb[o++] = char(p & 0xFF);
-            if (!opaque) alpha[a++] = char(p >> 24);
+            const std::uint32_t p = src[x];
+            row[o++] = char((p >> 16) & 0xFF);
+            row[o++] = char((p >> 8) & 0xFF);
+            row[o++] = char(p & 0xFF);
+            if (!opaque) rowAlpha[std::size_t(x - x0)] = char(p >> 24);
         }
+        rgb.add(row.data(), row.size());
+        if (!opaque) alpha.add(rowAlpha.data(), rowAlpha.size());
     }
     Entry e{hash, w, h, int(images_.size()) + 1};
     e.opaque = opaque;
-    deflateInto(rgb, e.rgb);
-    if (!opaque) deflateInto(alpha, e.alpha);
+    e.rgb = rgb.finish();
+    if (!opaque) e.alpha = alpha.finish();
     images_.push_back(std::move(e));
     return images_.back().index;
 }

@@ -32,15 +32,27 @@ PdfPagePipeline::~PdfPagePipeline() {
     for (std::thread& t : threads_) t.join();
 }
 
+std::string PdfPagePipeline::error() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return error_;
+}
+
 void PdfPagePipeline::run(Job& job, PdfDevice& device) {
     PdfPageJob& page = job.page;
-    if (page.draw) {
-        device.beginPage(page.printableMm[0], page.printableMm[1], page.prefix);
-        page.draw(device);
-        page.content = device.takeContent();
-        page.draw = nullptr;
+    // Nothing may escape a worker thread; a page that cannot be made fails the document.
+    try {
+        if (page.draw) {
+            device.beginPage(page.printableMm[0], page.printableMm[1], page.prefix);
+            page.draw(device);
+            page.content = device.takeContent();
+            page.draw = nullptr;
+        }
+        deflateInto(page.content, job.out);
+    } catch (const std::exception& e) {
+        job.out.clear();
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (error_.empty()) error_ = std::string("cannot make a page: ") + e.what();
     }
-    deflateInto(page.content, job.out);
     std::string().swap(page.content);
 }
 

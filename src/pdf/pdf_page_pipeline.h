@@ -44,6 +44,9 @@ class PdfPagePipeline {
     // Drops what is in flight without writing it.
     void cancel();
 
+    // Why a page could not be made (out of memory), or empty; such a page is written empty.
+    std::string error() const;
+
     // Worker threads for this machine: one per core besides the submitting thread.
     static int defaultWorkers();
 
@@ -64,7 +67,8 @@ class PdfPagePipeline {
     PdfImageSet& images_;
     PdfDevice ownDevice_;  // the submitting thread's
     Writer writer_;
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
+    std::string error_;
     std::condition_variable work_, done_;
     std::deque<std::unique_ptr<Job>> order_;  // in page order
     std::deque<Job*> queue_;                  // not yet started
