@@ -1,6 +1,7 @@
 // folvek-print: lays a report out exactly as the viewer prints it and writes the pages to PDF,
 // PNG or SVG, or prints the layout. Needs no display and no print system.
 #include <malloc.h>
+#include <signal.h>
 #include <QGuiApplication>
 #include <cerrno>
 #include <cstdio>
@@ -108,6 +109,7 @@ int run(int argc, char** argv, const PrintOptions& opt) {
     options.firstPage = opt.firstPage;
     options.lastPage = opt.lastPage;
     options.dpi = opt.dpi;
+    options.pdfEngine = opt.qtEngine ? PdfEngine::Qt : PdfEngine::Direct;
     struct Job {
         const std::string& target;
         const char* what;
@@ -120,6 +122,8 @@ int run(int argc, char** argv, const PrintOptions& opt) {
         if (job.target.empty()) continue;
         const ExportResult r = runExport(
             job.what, doc, printer, QString::fromLocal8Bit(job.target.c_str()), options, job.fn);
+        for (const QString& w : r.warnings)
+            std::fprintf(stderr, "folvek-print: %s\n", w.toLocal8Bit().constData());
         if (!r.ok) status = fail(std::string(job.what) + ": " + r.error.toStdString());
     }
     // A missing picture or margins too large still give pages, but not the pages asked for.
@@ -136,6 +140,8 @@ int main(int argc, char** argv) {
     // the heap instead of mapping and unmapping them saves a page fault per 4 KB written.
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
+    // A file-size limit then fails the write with a message instead of killing the tool.
+    signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     PrintOptions opt;
     std::string error;

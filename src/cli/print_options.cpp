@@ -84,6 +84,13 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
                 *error = "--dpi wants a number from 10 to 2400, not \"" + value + "\"";
                 return false;
             }
+        } else if (arg == "--engine") {
+            if (!need("direct or qt")) return false;
+            if (value != "direct" && value != "qt") {
+                *error = "--engine wants direct or qt, not \"" + value + "\"";
+                return false;
+            }
+            o.qtEngine = value == "qt";
         } else if (arg == "--info") {
             o.info = true;
         } else if (arg == "--ini") {
@@ -158,6 +165,7 @@ const char* printUsage() {
            "  --margin MM           unprintable border of the sheet (default 5)\n"
            "  --pages A-B           only these pages (3, 2-5, 4-)\n"
            "  --dpi N               PNG/SVG resolution (default 150)\n"
+           "  --engine direct|qt    PDF writer: our own (default) or Qt's, for comparison\n"
            "\n"
            "  --help, --version\n"
            "\n"

@@ -12,6 +12,7 @@ struct PrintOptions {
     std::string pngDir;   // --png
     std::string svgDir;   // --svg
     int dpi = 150;
+    bool qtEngine = false;  // --engine qt: Qt's PDF writer instead of our own
     bool info = false;
     std::string iniFile = "FOLVK95.INI";  // bare names live in the settings directory
     int dos = -1;                         // --dos 1, --windows 0, -1: as the settings say

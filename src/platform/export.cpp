@@ -102,8 +102,8 @@ QString pageFileName(int page, int pageCount, const char* extension) {
         .arg(QLatin1String(extension));
 }
 
-ExportResult exportPdf(pager& doc, const PageLayoutPrinter& printer, const QString& fileName,
-                       const ExportOptions& options) {
+ExportResult exportPdfQt(pager& doc, const PageLayoutPrinter& printer, const QString& fileName,
+                         const ExportOptions& options) {
     ExportResult result;
     int from = 0, to = 0;
     if (!beginJob(doc, options, &from, &to, &result)) return result;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace folvek {
@@ -12,18 +13,23 @@ class PageLayoutPrinter;
 // Called after every page with the pages done and the pages to do; false stops the job.
 using ExportProgress = std::function<bool(int done, int total)>;
 
+// Which writer makes PDF files: our own (fast, pages on every core) or Qt's PDF engine.
+enum class PdfEngine { Direct, Qt };
+
 struct ExportOptions {
     int firstPage = 1;
     int lastPage = 0;          // 0: the document's last page
     int dpi = 150;             // PNG and SVG pixels per inch
-    int pdfResolution = 1200;  // PDF coordinate grid, units per inch
+    int pdfResolution = 1200;  // PDF coordinate grid of the Qt engine, units per inch
+    PdfEngine pdfEngine = PdfEngine::Direct;
     ExportProgress progress;
 };
 
 struct ExportResult {
     bool ok = false;
-    int pages = 0;  // pages written
-    QString error;  // why the job failed, for the user
+    int pages = 0;         // pages written
+    QString error;         // why the job failed, for the user
+    QStringList warnings;  // what the user should know although the job succeeded
 };
 
 // The pages first..last clamped to the document; false when the range holds no page.
@@ -35,6 +41,9 @@ ExportResult exportPdf(pager& doc, const PageLayoutPrinter& printer, const QStri
                        const ExportOptions& options);
 // One image per page in `dir` (created when missing): page-0001.png, ... The image covers the
 // whole sheet on a white background.
+// The same through Qt's PDF engine, kept for comparison (folvek-print --engine qt).
+ExportResult exportPdfQt(pager& doc, const PageLayoutPrinter& printer, const QString& file,
+                         const ExportOptions& options);
 ExportResult exportPng(pager& doc, const PageLayoutPrinter& printer, const QString& dir,
                        const ExportOptions& options);
 ExportResult exportSvg(pager& doc, const PageLayoutPrinter& printer, const QString& dir,

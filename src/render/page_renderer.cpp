@@ -15,6 +15,12 @@ namespace folvek {
 
 namespace {
 
+// Line i of the document, or null past its end; the cursor is not moved.
+const char* lineText(const pager& pg, std::int64_t i) {
+    if (i < 0 || static_cast<std::uint64_t>(i) >= pg.lines.size()) return nullptr;
+    return pg.lines.textAt(static_cast<std::size_t>(i));
+}
+
 struct SheetLayout {
     std::int32_t page = 1;
     PageStart start;
@@ -26,13 +32,13 @@ struct SheetLayout {
 };
 
 // Lines from the page's first line up to a form feed, the end or the room left by the top picture.
-std::int32_t countTextLines(pager& pg, const SheetLayout& s) {
+std::int32_t countTextLines(const pager& pg, const SheetLayout& s) {
     std::int64_t limit = pg.linesPerPage;
     if (s.topShown) limit -= pg.topPicture.height / std::max(pg.lineHeight, 1);
     std::int32_t n = 0;
     if (s.start.firstLine > INT32_MAX) return 0;
-    for (const char* line = pg.lineAt(static_cast<std::int32_t>(s.start.firstLine));
-         line && line[0] != '\f' && n < limit; line = pg.nextLine())
+    for (const char* line = lineText(pg, s.start.firstLine); line && line[0] != '\f' && n < limit;
+         line = lineText(pg, s.start.firstLine + n))
         ++n;
     return n;
 }
@@ -55,27 +61,31 @@ const std::uint8_t* boxesOf(const pager& pg, std::int32_t i, const char* text, c
 }
 
 // Draws the rows of the sheet; returns how many were drawn.
-std::int32_t drawRows(pager& pg, DeviceContext& dc, const SheetLayout& s) {
+std::int32_t drawRows(const pager& pg, DeviceContext& dc, const SheetLayout& s) {
     static thread_local char cur[1025], up[1025], down[1025];
     static thread_local std::uint8_t curBoxes[1025], upBoxes[1025], downBoxes[1025];
     std::int32_t k = 0;
     for (std::int64_t index = s.start.firstLine; k < s.capacity && index <= INT32_MAX - 1;
          ++k, ++index) {
-        const auto i = static_cast<std::int32_t>(index);
-        const char* line = pg.lineAt(i);
+        const char* line = lineText(pg, index);
         if (!line || line[0] == '\f') break;
         RowInput row;
-        row.style = pg.lines.currentStyle();
+        row.style = pg.lines.styleAt(static_cast<std::size_t>(index));
         std::uint16_t scratch = 0;
+        const char* previous = lineText(pg, index - 1);
         row.above =
-            i > 0 ? cutStrip(pg, pg.lineAt(i - 1), s.start.strip, up, scratch, nullptr) : nullptr;
-        if (row.above) row.aboveBoxes = boxesOf(pg, i - 1, row.above, up, upBoxes);
+            previous ? cutStrip(pg, previous, s.start.strip, up, scratch, nullptr) : nullptr;
+        if (row.above)
+            row.aboveBoxes =
+                boxesOf(pg, static_cast<std::int32_t>(index - 1), row.above, up, upBoxes);
         scratch = 0;
-        const char* next = pg.lineAt(i + 1);
+        const char* next = lineText(pg, index + 1);
         row.below = next ? cutStrip(pg, next, s.start.strip, down, scratch, nullptr) : nullptr;
-        if (row.below) row.belowBoxes = boxesOf(pg, i + 1, row.below, down, downBoxes);
-        row.text = cutStrip(pg, pg.lineAt(i), s.start.strip, cur, row.style, &row.prefixByte);
-        row.boxes = boxesOf(pg, i, row.text, cur, curBoxes);
+        if (row.below)
+            row.belowBoxes =
+                boxesOf(pg, static_cast<std::int32_t>(index + 1), row.below, down, downBoxes);
+        row.text = cutStrip(pg, line, s.start.strip, cur, row.style, &row.prefixByte);
+        row.boxes = boxesOf(pg, static_cast<std::int32_t>(index), row.text, cur, curBoxes);
         row.doubleBars = pg.lines.doubleBarsImplied();
         row.rowTop = -k * pg.lineHeight - s.textTop;
         paintRow(pg, dc, row);
@@ -86,8 +96,12 @@ std::int32_t drawRows(pager& pg, DeviceContext& dc, const SheetLayout& s) {
 }  // namespace
 
 SheetText sheetText(pager& pg, std::int32_t page, PageLocator& locator) {
+    return sheetText(pg, page, locator.locate(pg, page));
+}
+
+SheetText sheetText(const pager& pg, std::int32_t page, const PageStart& start) {
     SheetText t;
-    t.start = locator.locate(pg, page);
+    t.start = start;
     t.capacity = pg.capacity(page);
     t.topShown = pg.topPicture.height != 0 && (pg.InAll1 || page == 1);
     t.textTop = static_cast<std::int32_t>(pg.TopMargin);
@@ -101,7 +115,11 @@ int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing, Pag
     if (page > pg.pageCount) page = pg.pageCount;
     if (page < 1) page = 1;
     pg.curPage = page;
+    return drawSheet(pg, dc, page, locator.locate(pg, page), printing);
+}
 
+int drawSheet(const pager& pg, DeviceContext& dc, std::int32_t page, const PageStart& start,
+              bool printing) {
     dc.saveState();
     dc.setLoEnglish();
     if (!printing) dc.scaleViewport(pg.Zoom, 2, pg.Zoom, 2);
@@ -112,7 +130,7 @@ int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing, Pag
 
     SheetLayout s;
     s.page = page;
-    const SheetText text = sheetText(pg, page, locator);
+    const SheetText text = sheetText(pg, page, start);
     s.start = text.start;
     s.capacity = text.capacity;
     s.topShown = text.topShown;

@@ -26,6 +26,14 @@ struct SheetText {
     bool topShown = false;  // the top picture is on this sheet
 };
 SheetText sheetText(pager& pg, std::int32_t page, PageLocator& locator);
+SheetText sheetText(const pager& pg, std::int32_t page, const PageStart& start);
+
+// Draws sheet `page` (1..pageCount) that starts at `start` (from a PageLocator), reading the lines
+// by index instead of through the line store's cursor and changing nothing in `pg`: several
+// sheets of one document can be drawn at once, on devices of their own, while nothing else
+// touches the document. drawPage is the locator followed by this.
+int drawSheet(const pager& pg, DeviceContext& dc, std::int32_t page, const PageStart& start,
+              bool printing);
 
 // One run of text, its first column's left edge at x and its top at y. Leading spaces are not
 // drawn; the rest keeps its right end on the column grid where the spaces leave room.

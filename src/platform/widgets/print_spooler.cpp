@@ -7,6 +7,7 @@
 #include <QPrinterInfo>
 #include <QStandardPaths>
 
+#include "pdf_document_qt.h"
 #include "qt_device_context.h"
 #include "run_program.h"
 
@@ -27,7 +28,7 @@ bool QPrinterSpooler::printerPresent() const {
 }
 
 QPrinterSpooler::~QPrinterSpooler() {
-    if (painter_.isActive()) abort();
+    if (painter_.isActive() || pdf_) abort();
 }
 
 DeviceContext* QPrinterSpooler::open(const std::string& title) {
@@ -41,7 +42,16 @@ DeviceContext* QPrinterSpooler::open(const std::string& title) {
         if (!spoolDir_->isValid()) return nullptr;
         // Not ".pdf": that name would switch the printer to Qt's PDF writer.
         spoolFile_ = spoolDir_->filePath(QStringLiteral("job.spool"));
-        printer_.setOutputFileName(spoolFile_);
+        if (!openPdf(spoolFile_)) {
+            dropSpoolFile();
+            return nullptr;
+        }
+        return &pdf_->device();
+    }
+    if (printer_.outputFormat() == QPrinter::PdfFormat) {
+        if (printer_.outputFileName().isEmpty() || !openPdf(printer_.outputFileName()))
+            return nullptr;
+        return &pdf_->device();
     }
     // The painter's origin is the top-left corner of the printable area, as layout assumed.
     printer_.setFullPage(false);
@@ -56,16 +66,32 @@ DeviceContext* QPrinterSpooler::open(const std::string& title) {
     return dc_.get();
 }
 
+bool QPrinterSpooler::openPdf(const QString& file) {
+    pdf_ = std::make_unique<PdfDocument>(pdfDocumentOptions(title_));
+    if (!pdf_->open(file.toStdString())) {
+        pdf_.reset();
+        return false;
+    }
+    pages_ = 0;
+    return true;
+}
+
 QSize QPrinterSpooler::pageSize() const {
     return printer_.pageLayout().paintRectPixels(printer_.resolution()).size();
 }
 
 bool QPrinterSpooler::failed() const {
+    if (pdf_) return pdf_->failed();
     return !painter_.isActive() || printer_.printerState() == QPrinter::Error ||
            printer_.printerState() == QPrinter::Aborted;
 }
 
 bool QPrinterSpooler::startPage() {
+    if (pdf_) {
+        pdf_->beginPage(pdfPageGeometry(printer_.pageLayout()));
+        pageOpen_ = true;
+        return !failed();
+    }
     // The painter starts on the first page; every further page is a new sheet.
     if (pages_ > 0 && !printer_.newPage()) return false;
     pageOpen_ = true;
@@ -74,11 +100,19 @@ bool QPrinterSpooler::startPage() {
 
 bool QPrinterSpooler::endPage() {
     pageOpen_ = false;
+    if (pdf_ && !pdf_->endPage()) return false;
     ++pages_;
     return !failed();
 }
 
 bool QPrinterSpooler::close() {
+    if (pdf_) {
+        bool ok = pdf_->finish();
+        pdf_.reset();
+        if (ok && !spoolFile_.isEmpty()) ok = submit();
+        dropSpoolFile();
+        return ok && printerPresent();
+    }
     if (!painter_.isActive()) return false;
     bool ok = painter_.end() && printer_.printerState() != QPrinter::Error;
     dc_.reset();
@@ -88,6 +122,12 @@ bool QPrinterSpooler::close() {
 }
 
 void QPrinterSpooler::abort() {
+    if (pdf_) {
+        pdf_->abort();  // nothing of the job reaches the queue or the file
+        pdf_.reset();
+        dropSpoolFile();
+        return;
+    }
     printer_.abort();
     if (painter_.isActive()) painter_.end();
     dc_.reset();
@@ -146,7 +186,7 @@ QStringList lpArguments(const QPrinter& printer, const QString& title, const QSt
             break;
     }
     if (!portrait) option(QStringLiteral("landscape"), QString());
-    // The print dialog's "Reverse".
+    // "Last page first" in the dialog: the spool file keeps page order, CUPS reverses it.
     if (printer.pageOrder() == QPrinter::LastPageFirst)
         option(QStringLiteral("outputorder"), QStringLiteral("reverse"));
     // What the print dialog's properties page chose, as name/value pairs.

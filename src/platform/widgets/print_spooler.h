@@ -15,6 +15,7 @@ class QPrinter;
 namespace folvek {
 
 class DeviceContext;
+class PdfDocument;
 class QtDeviceContext;
 
 class PrintSpooler {
@@ -63,9 +64,12 @@ class QPrinterSpooler : public PrintSpooler {
     bool submit();
     void dropSpoolFile();
 
+    bool openPdf(const QString& file);
+
     // Jobs for a print queue are drawn into a spool file of ours and handed to CUPS with lp
     // once complete, so that a cancelled job never reaches the queue and a refused one is
-    // noticed. Without lp, Qt hands the job over itself.
+    // noticed. Without lp, Qt hands the job over itself. The spool file and the output of the
+    // PDF printer are written by our own PDF writer.
     std::unique_ptr<QTemporaryDir> spoolDir_;
     QString spoolFile_;
     QString title_;
@@ -74,6 +78,7 @@ class QPrinterSpooler : public PrintSpooler {
     QPrinter& printer_;
     QPainter painter_;
     std::unique_ptr<QtDeviceContext> dc_;
+    std::unique_ptr<PdfDocument> pdf_;
     bool pageOpen_ = false;
     int pages_ = 0;
 };

@@ -1,0 +1,90 @@
+// Image XObjects: RGB samples, with a soft mask only when some pixel is not opaque.
+#include "pdf_images.h"
+
+#include <algorithm>
+#include <string>
+
+#include "pdf_deflate.h"
+#include "pdf_number.h"
+
+namespace folvek {
+
+int PdfImageSet::imageFor(const ImageView& image, int sx, int sy, int sw, int sh) {
+    if (!image.pixels || image.width <= 0 || image.height <= 0) return 0;
+    const int x0 = std::clamp(sx, 0, image.width), y0 = std::clamp(sy, 0, image.height);
+    const int x1 = std::clamp(sx + sw, 0, image.width), y1 = std::clamp(sy + sh, 0, image.height);
+    const int w = x1 - x0, h = y1 - y0;
+    if (w <= 0 || h <= 0) return 0;
+
+    std::uint64_t hash = 1469598103934665603ull;
+    bool opaque = true;
+    for (int y = y0; y < y1; ++y) {
+        const std::uint32_t* row = image.pixels + std::size_t(y) * std::size_t(image.width);
+        for (int x = x0; x < x1; ++x) {
+            hash = (hash ^ row[x]) * 1099511628211ull;
+            opaque = opaque && (row[x] >> 24) == 0xFF;
+        }
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const Entry& e : images_)
+        if (e.hash == hash && e.width == w && e.height == h) return e.index;
+
+    // Row by row into the compressor: a picture of the largest size allowed is not held a
+    // second time uncompressed.
+    StreamDeflater rgb, alpha;
+    std::string row(std::size_t(w) * 3, '\0'), rowAlpha(opaque ? 0 : std::size_t(w), '\0');
+    for (int y = y0; y < y1; ++y) {
+        const std::uint32_t* src = image.pixels + std::size_t(y) * std::size_t(image.width);
+        std::size_t o = 0;
+        for (int x = x0; x < x1; ++x) {
+            const std::uint32_t p = src[x];
+            row[o++] = char((p >> 16) & 0xFF);
+            row[o++] = char((p >> 8) & 0xFF);
+            row[o++] = char(p & 0xFF);
+            if (!opaque) rowAlpha[std::size_t(x - x0)] = char(p >> 24);
+        }
+        rgb.add(row.data(), row.size());
+        if (!opaque) alpha.add(rowAlpha.data(), rowAlpha.size());
+    }
+    Entry e;
+    e.hash = hash;
+    e.width = w;
+    e.height = h;
+    e.index = int(images_.size()) + 1;
+    e.opaque = opaque;
+    e.rgb = rgb.finish();
+    if (!opaque) e.alpha = alpha.finish();
+    images_.push_back(std::move(e));
+    return images_.back().index;
+}
+
+}  // namespace folvek
+
+namespace folvek {
+
+void PdfImageSet::writePending(PdfObjects& objects) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (Entry& e : images_) {
+        if (e.objectNumber) continue;
+        std::string size = "/Width ";
+        appendInt(size, e.width);
+        size += "/Height ";
+        appendInt(size, e.height);
+        size += "/BitsPerComponent 8/Interpolate true";
+        e.objectNumber = objects.allocate();
+        std::string dict = "/Type/XObject/Subtype/Image/ColorSpace/DeviceRGB" + size;
+        if (!e.opaque) {
+            const int mask = objects.allocate();
+            objects.writeStream(mask, "/Type/XObject/Subtype/Image/ColorSpace/DeviceGray" + size,
+                                e.alpha, true);
+            dict += "/SMask ";
+            appendInt(dict, mask);
+            dict += " 0 R";
+        }
+        objects.writeStream(e.objectNumber, dict, e.rgb, true);
+        std::string().swap(e.rgb);
+        std::string().swap(e.alpha);
+    }
+}
+
+}  // namespace folvek

@@ -1,0 +1,239 @@
+// The PDF writer on its own: valid files whose text extracts exactly, fonts embedded as
+// subsets, pages in order from several threads, pictures stored once, and the bad cases: huge
+// pages, glyphs the font lacks, a full disk, a job given up.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "file_replace.h"
+#include "pdf_test_support.h"
+
+namespace folvek {
+namespace {
+
+using namespace pdftest;
+
+PdfPageGeometry a4() {
+    PdfPageGeometry g;
+    g.paperWidthMm = 210;
+    g.paperHeightMm = 297;
+    g.printableLeftMm = g.printableTopMm = 5;
+    g.printableWidthMm = 200;
+    g.printableHeightMm = 287;
+    return g;
+}
+
+void setUp(DeviceContext& dc, const LogFont& font) {
+    dc.setLoEnglish();
+    dc.selectFont(font);
+    dc.setTransparentText();
+}
+
+void requireTools() {
+    if (!haveTool("pdftotext") || !haveTool("qpdf") || !haveTool("pdffonts"))
+        GTEST_SKIP() << "poppler-utils and qpdf are needed (tools/setup installs them)";
+}
+
+TEST(PdfDocument, TextExtractsExactlyAndFontsAreEmbeddedSubsets) {
+    requireTools();
+    ScratchDir dir;
+    const std::string file = dir.path("t.pdf");
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file)) << pdf.error();
+    for (int page = 0; page < 2; ++page) {
+        DeviceContext& dc = pdf.beginPage(a4());
+        setUp(dc, courier());
+        line(dc, cp1251("Ведомость (итог) \\ Ёлкин ") + std::to_string(page + 1), 0);
+        dc.selectFont(courier(700));
+        line(dc, cp1251("ИТОГО: 100"), 1);
+        dc.selectPen(0);
+        dc.moveTo(50, -100);
+        dc.lineTo(500, -100);
+        dc.lineTo(500, -200);
+        ASSERT_TRUE(pdf.endPage());
+    }
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+
+    EXPECT_EQ(run("qpdf --check '" + file + "'").status, 0);
+    const Command text = run("pdftotext -layout '" + file + "' -");
+    EXPECT_NE(text.out.find("Ведомость (итог) \\ Ёлкин 1"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("Ведомость (итог) \\ Ёлкин 2"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("ИТОГО: 100"), std::string::npos) << text.out;
+    const Command fonts = run("pdffonts '" + file + "'");
+    EXPECT_NE(fonts.out.find("LiberationMono-Bold"), std::string::npos) << fonts.out;
+    // Both faces: embedded, subset, with a ToUnicode map.
+    EXPECT_EQ(count(fonts.out, "yes yes yes"), 2) << fonts.out;
+    // A subset of a few dozen glyphs is a small fraction of the 300 KB face.
+    EXPECT_LT(readFile(file).size(), 60000u);
+    if (haveTool("gs")) {
+        const Command gs = run("gs -q -dNOPAUSE -dBATCH -sDEVICE=nullpage '" + file + "'");
+        EXPECT_EQ(gs.status, 0);
+        EXPECT_EQ(gs.out, "") << "Ghostscript warns";
+    }
+}
+
+TEST(PdfDocument, PagesDrawnOnSeveralThreadsKeepTheirOrder) {
+    requireTools();
+    ScratchDir dir;
+    const std::string file = dir.path("order.pdf");
+    PdfDocumentOptions options;
+    options.workers = 3;
+    PdfDocument pdf(options);
+    ASSERT_TRUE(pdf.open(file));
+    const int pages = 120;
+    for (int i = 1; i <= pages; ++i) {
+        if (i % 10 == 0) {  // drawn here, between pages drawn by the workers
+            DeviceContext& dc = pdf.beginPage(a4());
+            setUp(dc, courier());
+            line(dc, "sheet " + std::to_string(i), 0);
+            ASSERT_TRUE(pdf.endPage());
+            continue;
+        }
+        ASSERT_TRUE(pdf.addPage(a4(), [i](DeviceContext& dc) {
+            setUp(dc, courier(i % 2 ? 700 : 400));
+            for (int row = 0; row < 50; ++row) line(dc, "sheet " + std::to_string(i), row);
+        }));
+    }
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+    EXPECT_EQ(pdf.pageCount(), pages);
+    const Command text = run("pdftotext '" + file + "' -");
+    size_t at = 0;
+    for (int i = 1; i <= pages; ++i) {
+        at = text.out.find("sheet " + std::to_string(i) + "\n", at);
+        ASSERT_NE(at, std::string::npos) << "page " << i << " missing or out of order";
+        at = text.out.find('\f', at);  // the next page starts after this form feed
+        ASSERT_NE(at, std::string::npos);
+    }
+}
+
+TEST(PdfDocument, APictureShownOnEveryPageIsStoredOnce) {
+    ScratchDir dir;
+    const std::string file = dir.path("pic.pdf");
+    std::vector<std::uint32_t> logo(120 * 40, 0xFF2040C0u), other(30 * 30, 0x80FF0000u);
+    const ImageView a{120, 40, logo.data()}, b{30, 30, other.data()};
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file));
+    for (int page = 0; page < 3; ++page) {
+        DeviceContext& dc = pdf.beginPage(a4());
+        dc.setLoEnglish();
+        dc.stretchImage(0, 0, 120, -40, 0, 0, 120, 40, a);
+        std::vector<std::uint32_t> copy = logo;  // the same pixels elsewhere in memory
+        dc.stretchImage(0, -100, 60, -20, 0, 0, 120, 40, ImageView{120, 40, copy.data()});
+        if (page == 2) dc.stretchImage(0, -300, 30, -30, 0, 0, 30, 30, b);
+        ASSERT_TRUE(pdf.endPage());
+    }
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+    const std::string bytes = readFile(file);
+    EXPECT_EQ(count(bytes, "/Subtype/Image/ColorSpace/DeviceRGB"), 2);
+    EXPECT_EQ(count(bytes, "/SMask"), 1);  // only the half-transparent one has a mask
+    if (haveTool("qpdf")) {
+        EXPECT_EQ(run("qpdf --check '" + file + "'").status, 0);
+    }
+}
+
+TEST(PdfDocument, HugePagesAndGlyphsTheFontLacks) {
+    requireTools();
+    ScratchDir dir;
+    const std::string file = dir.path("big.pdf");
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file));
+    DeviceContext& dc = pdf.beginPage(a4());
+    setUp(dc, courier());
+    // Ten thousand runs on one page: 125 rows of 80 one-letter runs that meet as words.
+    const double advance = 7.8;  // Liberation Mono at 13 units
+    for (int i = 0; i < 10000; ++i) {
+        const char c = char('a' + (i / 80) % 26);
+        Rect r{int(50 + (i % 80) * advance), -100 - (i / 80) * 20, 0, 0};
+        dc.drawText(&c, 1, r, kDtNoPrefix);
+    }
+    const std::string longLine(100000, 'x');
+    line(dc, longLine, 0);
+    // 0x98 is no character in Windows-1251 (U+FFFD), which the face has no glyph for.
+    line(dc, std::string("a\x98z"), 5);
+    ASSERT_TRUE(pdf.endPage());
+    // A picture of a few million pixels.
+    std::vector<std::uint32_t> big(2000 * 1500, 0xFF808080u);
+    pdf.beginPage(a4()).stretchImage(0, 0, 2000, -1500, 0, 0, 2000, 1500,
+                                     ImageView{2000, 1500, big.data()});
+    ASSERT_TRUE(pdf.endPage());
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+
+    EXPECT_EQ(run("qpdf --check '" + file + "'").status, 0);
+    const Command text = run("pdftotext -f 1 -l 1 '" + file + "' -");
+    EXPECT_NE(text.out.find(std::string(80, 'a')), std::string::npos) << text.out.substr(0, 400);
+    EXPECT_NE(text.out.find(std::string(80, 'z')), std::string::npos);
+    // The long line runs far off the sheet, as one string.
+    const Command content = run("qpdf --qdf --object-streams=disable '" + file + "' -");
+    EXPECT_NE(content.out.find("(" + longLine + ")Tj"), std::string::npos);
+    EXPECT_NE(text.out.find("a\xEF\xBF\xBDz"), std::string::npos) << "U+FFFD extracts as itself";
+}
+
+// A disk that fills up after `budget` bytes.
+struct FullDisk {
+    explicit FullDisk(long budget) {
+        left() = budget;
+        fileSystemCalls().write = [](int fd, const void* data, std::size_t n) -> ssize_t {
+            if (left() <= 0) {
+                errno = ENOSPC;
+                return -1;
+            }
+            const std::size_t k = std::min<std::size_t>(n, std::size_t(left()));
+            left() -= long(k);
+            return ::write(fd, data, k);
+        };
+    }
+    ~FullDisk() { fileSystemCalls() = defaultFileSystemCalls(); }
+    static long& left() {
+        static long bytes = 0;
+        return bytes;
+    }
+};
+
+void fillPages(PdfDocument& pdf, int pages) {
+    for (int p = 0; p < pages; ++p)
+        pdf.addPage(a4(), [](DeviceContext& dc) {
+            setUp(dc, courier());
+            for (int row = 0; row < 60; ++row)
+                line(dc, "row " + std::to_string(row) + " of a page that fills the disk", row);
+        });
+}
+
+TEST(PdfDocument, AFullDiskLeavesTheOldFileAsItWasAndNoPartialFile) {
+    ScratchDir dir;
+    const std::string file = dir.path("out.pdf");
+    { std::ofstream(file) << "the old output"; }
+    for (long budget : {0L, 3000L, 100000L}) {
+        FullDisk disk(budget);
+        PdfDocument pdf;
+        ASSERT_TRUE(pdf.open(file));
+        fillPages(pdf, 400);
+        EXPECT_FALSE(pdf.finish()) << "budget " << budget;
+        EXPECT_NE(pdf.error().find("No space left"), std::string::npos) << pdf.error();
+        EXPECT_EQ(readFile(file), "the old output");
+        EXPECT_EQ(dir.files(), 1) << "the partial file is removed";
+    }
+}
+
+TEST(PdfDocument, AGivenUpDocumentLeavesNothing) {
+    ScratchDir dir;
+    const std::string file = dir.path("gone.pdf");
+    {
+        PdfDocument pdf;
+        ASSERT_TRUE(pdf.open(file));
+        fillPages(pdf, 30);
+        pdf.abort();
+    }
+    {
+        PdfDocument pdf;  // destroyed unfinished
+        ASSERT_TRUE(pdf.open(file));
+        fillPages(pdf, 30);
+    }
+    EXPECT_EQ(dir.files(), 0);
+    PdfDocument pdf;
+    EXPECT_FALSE(pdf.open(dir.path("no-such-dir/x.pdf")));
+    EXPECT_NE(pdf.error().find("No such file"), std::string::npos) << pdf.error();
+}
+
+}  // namespace
+}  // namespace folvek

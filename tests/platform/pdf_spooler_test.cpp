@@ -1,0 +1,120 @@
+// The spooler on Qt's PDF printer (the fallback when no print system is there): its pages are
+// written by our own PDF writer, with embedded fonts and real text; an aborted job leaves the
+// old file as it was. Needs poppler-utils (the set-up installs it).
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "device_context.h"
+#include "print_spooler.h"
+
+namespace folvek {
+namespace {
+
+QString runTool(const QString& tool, const QStringList& args) {
+    QProcess p;
+    p.start(tool, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void drawPage(DeviceContext& dc, int page) {
+    dc.saveState();
+    dc.setLoEnglish();
+    LogFont f;
+    f.setFaceName("Courier New");
+    dc.selectFont(f);
+    dc.setTransparentText();
+    // "Страница" in Windows-1251.
+    const std::string text = "\xD1\xF2\xF0\xE0\xED\xE8\xF6\xE0 " + std::to_string(page);
+    dc.drawText(text.data(), int(text.size()), Rect{100, -100, 800, -120}, kDtNoPrefix);
+    dc.selectPen(0);
+    dc.moveTo(100, -130);
+    dc.lineTo(700, -130);
+    dc.restoreState(-1);
+}
+
+TEST(PdfPrinterSpooler, WritesThePagesWithOurWriter) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdffonts")).isEmpty())
+        GTEST_SKIP() << "poppler-utils missing";
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("job.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    QPrinterSpooler spooler(printer);
+    DeviceContext* dc = spooler.open("report.txt");
+    ASSERT_NE(dc, nullptr);
+    for (int page = 1; page <= 3; ++page) {
+        ASSERT_TRUE(spooler.startPage());
+        drawPage(*dc, page);
+        ASSERT_TRUE(spooler.endPage());
+    }
+    ASSERT_TRUE(spooler.close());
+
+    EXPECT_TRUE(runTool(QStringLiteral("pdfinfo"), {file})
+                    .contains(QStringLiteral("Producer:        folvek")));
+    EXPECT_TRUE(
+        runTool(QStringLiteral("pdfinfo"), {file}).contains(QStringLiteral("Pages:           3")));
+    const QString fonts = runTool(QStringLiteral("pdffonts"), {file});
+    EXPECT_TRUE(fonts.contains(QStringLiteral("yes yes yes"))) << fonts.toStdString();
+    const QString text = runTool(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("Страница 3"))) << text.toStdString();
+}
+
+TEST(PdfPrinterSpooler, AnAbortedJobLeavesTheOldFile) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("job.pdf"));
+    {
+        QFile old(file);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    QPrinterSpooler spooler(printer);
+    DeviceContext* dc = spooler.open("report.txt");
+    ASSERT_NE(dc, nullptr);
+    ASSERT_TRUE(spooler.startPage());
+    drawPage(*dc, 1);
+    ASSERT_TRUE(spooler.endPage());
+    spooler.abort();
+    QFile old(file);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("old"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+}  // namespace
+}  // namespace folvek
+
+namespace folvek {
+namespace {
+
+// The dialog's job choices reach CUPS as lp options: copies, collation, reverse order.
+TEST(LpArguments, CarryCopiesCollationAndReverseOrder) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setCopyCount(3);
+    printer.setCollateCopies(true);
+    printer.setPageOrder(QPrinter::LastPageFirst);
+    const QStringList args =
+        lpArguments(printer, QStringLiteral("doc"), QStringLiteral("job.spool"));
+    const QString line = args.join(QLatin1Char(' '));
+    EXPECT_TRUE(line.contains(QStringLiteral("-t doc"))) << line.toStdString();
+    EXPECT_TRUE(line.contains(QStringLiteral("-o outputorder=reverse"))) << line.toStdString();
+    EXPECT_TRUE(line.endsWith(QStringLiteral("-- job.spool")));
+    // Copies only when the printer makes them itself; otherwise the job prints each pass.
+    if (printer.copyCount() == 3) {
+        EXPECT_TRUE(line.contains(QStringLiteral("-n 3"))) << line.toStdString();
+        EXPECT_TRUE(line.contains(QStringLiteral("-o Collate=True")));
+    }
+}
+
+}  // namespace
+}  // namespace folvek
