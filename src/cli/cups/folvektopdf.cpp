@@ -9,6 +9,7 @@
 // in PDF. Needs no display and no home directory; settings come from the system settings
 // directory (/etc/folvek), never from the user who printed.
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <QGuiApplication>
@@ -282,6 +283,10 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
 int main(int argc, char** argv) {
     using namespace folvek;
     std::setvbuf(stderr, nullptr, _IOLBF, 0);
+    // As in folvek-print: the PDF writer's page-sized buffers stay in the heap rather than being
+    // mapped and unmapped for every page.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
     if (argc < 6 || argc > 7) {
         std::fputs("Usage: folvektopdf job-id user title copies options [file]\n", stderr);
         return 1;
