@@ -14,13 +14,15 @@ QSizeF PageLayoutPrinter::paperSizeMm() const {
 
 QSizeF PageLayoutPrinter::printableSizeMm() const {
     const QSizeF s = paperSizeMm();
-    return {std::max(0.0, s.width() - 2 * marginMm_), std::max(0.0, s.height() - 2 * marginMm_)};
+    return {std::max(0.0, s.width() - 2 * marginMm_ - extraRightMm_),
+            std::max(0.0, s.height() - 2 * marginMm_)};
 }
 
 QPageLayout PageLayoutPrinter::pageLayout() const {
-    return QPageLayout(
-        QPageSize(paper_), landscape_ ? QPageLayout::Landscape : QPageLayout::Portrait,
-        QMarginsF(marginMm_, marginMm_, marginMm_, marginMm_), QPageLayout::Millimeter);
+    return QPageLayout(QPageSize(paper_),
+                       landscape_ ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(marginMm_, marginMm_, marginMm_ + extraRightMm_, marginMm_),
+                       QPageLayout::Millimeter);
 }
 
 std::unique_ptr<LayoutDevice> PageLayoutPrinter::createLayoutDevice() {

@@ -28,6 +28,10 @@ class PageLayoutPrinter : public PrinterSettings {
     // The unprintable border on every side, millimetres (clamped to >= 0).
     void setHardwareMarginMm(double mm) { marginMm_ = mm < 0 ? 0 : mm; }
     double hardwareMarginMm() const { return marginMm_; }
+    // A wider border on the right only (a print job's right margin); the left and top edges,
+    // where drawing starts, stay where the hardware margin puts them.
+    void setExtraRightMarginMm(double mm) { extraRightMm_ = mm < 0 ? 0 : mm; }
+    double extraRightMarginMm() const { return extraRightMm_; }
     // Pixels per inch of the measuring device (layout is the same at any resolution).
     void setResolution(int dpi) { dpi_ = dpi > 0 ? dpi : kDefaultResolution; }
     int resolution() const { return dpi_; }
@@ -42,6 +46,7 @@ class PageLayoutPrinter : public PrinterSettings {
     QPageSize::PageSizeId paper_;
     bool landscape_ = false;
     double marginMm_ = kDefaultMarginMm;
+    double extraRightMm_ = 0;
     int dpi_ = kDefaultResolution;
 };
 

@@ -1,0 +1,51 @@
+// What a CUPS job asks of folvektopdf: the options string that the scheduler passes as the fifth
+// argument, read into the layout choices the filter understands. No Qt, so it is tested alone.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace folvek {
+
+// name=value pairs as the scheduler writes them: separated by blanks, values optionally quoted
+// with ' or " (backslash escapes the next character); a bare "name" is name=true and a bare
+// "noname" is name=false.
+std::vector<std::pair<std::string, std::string>> parseCupsOptions(const std::string& text);
+
+enum class JobEncoding { Auto, Dos, Windows };
+
+struct FilterJob {
+    std::string settingsName;               // empty: the default settings file
+    int orientation = -1;                   // 1 landscape, 0 portrait, -1 as the settings say
+    std::string paper;                      // "A4", "Letter", ...; empty: A4
+    double cpi = 0;                         // characters per inch; 0: as the settings say
+    double lpi = 0;                         // lines per inch; 0: as the settings say
+    double marginPt[4] = {-1, -1, -1, -1};  // left, right, top, bottom in points; -1: settings
+    JobEncoding encoding = JobEncoding::Auto;
+    std::string pageRanges;  // checked; selecting the pages is left to pdftopdf downstream
+};
+
+struct JobOptions {
+    FilterJob job;
+    std::vector<std::string> warnings;  // options that were given but cannot be honoured
+    std::string error;                  // set when the job must not print
+};
+
+// Reads the options that concern the layout; options meant for other filters are ignored.
+JobOptions readJobOptions(const std::vector<std::pair<std::string, std::string>>& options);
+
+// A settings name names a file inside the system settings directory and nothing else.
+bool isPlainSettingsName(const std::string& name);
+
+// "A4", "iso_a4_210x297mm", "na_letter_8.5x11in", "Letter,tray-1", ... to one of the paper
+// names the layout offers; empty when none of the list's entries is one.
+std::string paperFromMedia(const std::string& media);
+
+// "1-3,5,7-": numbers and ranges separated by commas, as pdftopdf reads them.
+bool isPageRangeList(const std::string& text);
+
+// True when a sample of the input is not a text report (NUL bytes or mostly control codes).
+bool looksBinary(const unsigned char* data, std::size_t len);
+
+}  // namespace folvek

@@ -1,0 +1,237 @@
+// The CUPS filter run as the scheduler runs it: job, user, title, copies and options, the file or
+// standard input, a bare environment (no display, no home, no PPD), PDF on standard output and
+// its messages on standard error.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <csignal>
+
+namespace {
+
+const QString kFilter = QStringLiteral(FOLVEK_BINARY_DIR "/src/cli/cups/folvektopdf");
+const QString kWarehouse = QStringLiteral(FOLVEK_SOURCE_DIR "/samples/warehouse-866.prn");
+
+struct FilterRun {
+    int code = -1;
+    bool crashed = false;
+    QByteArray out;
+    QString err;
+};
+
+class Folvektopdf : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(scratch_.isValid());
+        ASSERT_TRUE(QFile::exists(kFilter)) << kFilter.toStdString();
+        QDir(scratch_.path()).mkpath(QStringLiteral("tmp"));
+        QDir(scratch_.path()).mkpath(QStringLiteral("etc"));
+    }
+
+    // What cupsd hands a filter: no HOME, DISPLAY, PPD or session of the user who printed.
+    QProcessEnvironment cupsEnvironment() const {
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+        env.insert(QStringLiteral("TMPDIR"), tmpDir());
+        env.insert(QStringLiteral("CONTENT_TYPE"), QStringLiteral("text/x-dos-report"));
+        env.insert(QStringLiteral("FINAL_CONTENT_TYPE"), QStringLiteral("application/pdf"));
+        env.insert(QStringLiteral("PRINTER"), QStringLiteral("FolvekTest"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+        env.insert(QStringLiteral("FOLVEK_FILTER_SETTINGS_DIR"), settingsDir());
+        return env;
+    }
+
+    FilterRun filter(const QString& options, const QString& file, const QByteArray& input = {},
+                     QProcessEnvironment env = {}) {
+        QStringList args = {QStringLiteral("17"), QStringLiteral("anna"),
+                            QStringLiteral("warehouse"), QStringLiteral("1"), options};
+        if (!file.isEmpty()) args << file;
+        QProcess p;
+        p.setProcessEnvironment(env.isEmpty() ? cupsEnvironment() : env);
+        p.start(kFilter, args);
+        FilterRun r;
+        if (!p.waitForStarted()) return r;
+        p.write(input);
+        p.closeWriteChannel();
+        if (!p.waitForFinished(120000)) return r;
+        r.crashed = p.exitStatus() != QProcess::NormalExit;
+        r.code = r.crashed ? -1 : p.exitCode();
+        r.out = p.readAllStandardOutput();
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+    QString savePdf(const QByteArray& pdf, const QString& name) {
+        const QString path = scratch_.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(pdf);
+        return path;
+    }
+    static QString tool(const QString& program, const QStringList& args) {
+        QProcess p;
+        p.start(program, args);
+        p.waitForFinished(60000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+    int pages(const QByteArray& pdf) {
+        const QString info =
+            tool(QStringLiteral("pdfinfo"), {savePdf(pdf, QStringLiteral("p.pdf"))});
+        const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
+        return m.hasMatch() ? m.captured(1).toInt() : -1;
+    }
+    QString tmpDir() const { return scratch_.filePath(QStringLiteral("tmp")); }
+    QString settingsDir() const { return scratch_.filePath(QStringLiteral("etc")); }
+    QStringList leftInTmp() const { return QDir(tmpDir()).entryList(QDir::Files); }
+    void writeSettings(const QString& name, const QByteArray& text) {
+        QFile f(settingsDir() + QLatin1Char('/') + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+
+    QTemporaryDir scratch_;
+};
+
+TEST_F(Folvektopdf, AReportFileBecomesAPdfWithTheTextAndNoBoxGlyphs) {
+    const FilterRun r = filter(QString(), kWarehouse);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    ASSERT_TRUE(r.out.startsWith("%PDF-")) << r.out.left(40).toStdString();
+    // The encoding is told from the text; the page count told is the PDF's.
+    const auto told =
+        QRegularExpression(QStringLiteral("INFO: (\\d+) pages, code page 866, portrait"))
+            .match(r.err);
+    ASSERT_TRUE(told.hasMatch()) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("ERROR"))) << r.err.toStdString();
+    EXPECT_GE(told.captured(1).toInt(), 2);
+    EXPECT_EQ(pages(r.out), told.captured(1).toInt());
+
+    const QString text = tool(QStringLiteral("pdftotext"),
+                              {scratch_.filePath(QStringLiteral("p.pdf")), QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("ВЕДОМОСТЬ ОСТАТКОВ"))) << text.toStdString();
+    for (QChar c : QStringLiteral("─│┌┐└┘├┤┬┴┼═║╔╗╚╝"))
+        EXPECT_FALSE(text.contains(c)) << QString(c).toStdString();
+    EXPECT_TRUE(leftInTmp().isEmpty()) << leftInTmp().join(' ').toStdString();
+}
+
+TEST_F(Folvektopdf, StandardInputAndTheJobsPaperOrientationAndEncoding) {
+    QFile in(kWarehouse);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const FilterRun r = filter(
+        QStringLiteral("job-uuid=urn:uuid:x media=A5 landscape folvek-encoding=866 page-ranges=2"),
+        QString(), in.readAll());
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QString info =
+        tool(QStringLiteral("pdfinfo"), {savePdf(r.out, QStringLiteral("a5.pdf"))});
+    // A5 turned: 210 x 148 mm. Page ranges are pdftopdf's, after the filter: every page is here.
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Page size:\\s+595 x 420"))))
+        << info.toStdString();
+    EXPECT_GT(pages(r.out), 3);
+    EXPECT_TRUE(leftInTmp().isEmpty()) << leftInTmp().join(' ').toStdString();
+}
+
+TEST_F(Folvektopdf, LinesPerInchAndCharactersPerInchShapeThePage) {
+    QByteArray doc;
+    for (int i = 0; i < 200; ++i) doc += "line " + QByteArray::number(i) + "\r\n";
+    const FilterRun six = filter(QStringLiteral("lpi=6"), QString(), doc);
+    const FilterRun twelve = filter(QStringLiteral("lpi=12"), QString(), doc);
+    ASSERT_EQ(six.code, 0) << six.err.toStdString();
+    ASSERT_EQ(twelve.code, 0) << twelve.err.toStdString();
+    // A4 less 10 mm holds 67 lines at 6 per inch and 135 at 12.
+    EXPECT_EQ(pages(six.out), 3);
+    EXPECT_EQ(pages(twelve.out), 2);
+
+    // With continuation sheets a 120-character line needs a second sheet at 10 cpi (A4 holds
+    // some 76 columns) and fits at 17 cpi.
+    writeSettings(QStringLiteral("WRAP.INI"), "[Folvk]\r\nisWrap=yes\r\n");
+    const QByteArray wide = QByteArray(120, 'x') + "\r\n";
+    const FilterRun ten = filter(QStringLiteral("folvek-ini=WRAP.INI cpi=10"), QString(), wide);
+    const FilterRun seventeen =
+        filter(QStringLiteral("folvek-ini=WRAP.INI cpi=17"), QString(), wide);
+    ASSERT_EQ(ten.code, 0) << ten.err.toStdString();
+    ASSERT_EQ(seventeen.code, 0) << seventeen.err.toStdString();
+    EXPECT_GT(pages(ten.out), pages(seventeen.out));
+}
+
+TEST_F(Folvektopdf, SettingsComeFromTheSystemDirectoryOnly) {
+    writeSettings(QStringLiteral("WIDE.INI"), "[Folvk]\r\nOrient=1\r\n");
+    const FilterRun wide = filter(QStringLiteral("folvek-ini=WIDE.INI"), kWarehouse);
+    ASSERT_EQ(wide.code, 0) << wide.err.toStdString();
+    EXPECT_TRUE(wide.err.contains(QStringLiteral("landscape"))) << wide.err.toStdString();
+
+    for (const QString& bad :
+         {QStringLiteral("folvek-ini=../etc/WIDE.INI"), QStringLiteral("folvek-ini=/etc/passwd"),
+          QStringLiteral("folvek-ini=..")}) {
+        const FilterRun r = filter(bad, kWarehouse);
+        EXPECT_EQ(r.code, 1) << bad.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains(QStringLiteral("ERROR: folvek-ini="))) << r.err.toStdString();
+    }
+    const FilterRun missing = filter(QStringLiteral("folvek-ini=NONE.INI"), kWarehouse);
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.out.isEmpty());
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("ERROR: settings file NONE.INI")))
+        << missing.err.toStdString();
+}
+
+TEST_F(Folvektopdf, BadInputFailsClearlyAndPrintsNothing) {
+    const FilterRun empty = filter(QString(), QString(), QByteArray());
+    EXPECT_EQ(empty.code, 0);
+    EXPECT_TRUE(empty.out.isEmpty());
+    EXPECT_TRUE(empty.err.contains(QStringLiteral("INFO: The document is empty")));
+
+    QByteArray binary("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    binary += QByteArray(4000, '\x01');
+    const FilterRun bin = filter(QString(), QString(), binary);
+    EXPECT_EQ(bin.code, 1);
+    EXPECT_TRUE(bin.out.isEmpty());
+    EXPECT_TRUE(bin.err.contains(QStringLiteral("ERROR: the document is not a text report")));
+
+    const FilterRun unknown = filter(QStringLiteral("folvek-colour=red cpi=zero"), kWarehouse);
+    EXPECT_EQ(unknown.code, 0) << unknown.err.toStdString();
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("WARNING: unknown option folvek-colour")));
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("WARNING: cpi=zero")));
+    EXPECT_TRUE(unknown.out.startsWith("%PDF-"));
+
+    const FilterRun absent = filter(QString(), scratch_.filePath(QStringLiteral("absent.prn")));
+    EXPECT_EQ(absent.code, 1);
+    EXPECT_TRUE(absent.err.contains(QStringLiteral("ERROR: cannot open")));
+
+    QProcess wrong;
+    wrong.start(kFilter, {QStringLiteral("1"), QStringLiteral("2")});
+    ASSERT_TRUE(wrong.waitForFinished(30000));
+    EXPECT_EQ(wrong.exitCode(), 1);
+    EXPECT_TRUE(wrong.readAllStandardError().startsWith("Usage: folvektopdf job-id"));
+    EXPECT_TRUE(leftInTmp().isEmpty()) << leftInTmp().join(' ').toStdString();
+}
+
+TEST_F(Folvektopdf, AFilterKilledMidJobWritesNoPdfAndLeavesNoFiles) {
+    QByteArray big;
+    for (int page = 0; page < 4000; ++page) {
+        for (int i = 0; i < 60; ++i)
+            big += "<B>Итого</B> по складу  N " + QByteArray::number(i) + "\r\n";
+        big += "\f";
+    }
+    QProcess p;
+    p.setProcessEnvironment(cupsEnvironment());
+    p.start(kFilter, {QStringLiteral("18"), QStringLiteral("anna"), QStringLiteral("big"),
+                      QStringLiteral("1"), QString()});
+    ASSERT_TRUE(p.waitForStarted());
+    p.write(big);
+    p.closeWriteChannel();
+    // Once the pages are counted the export runs; the scheduler cancels the job now.
+    QByteArray err;
+    p.setReadChannel(QProcess::StandardError);
+    while (!err.contains("pages,") && p.waitForReadyRead(60000)) err += p.readAllStandardError();
+    ASSERT_TRUE(err.contains("pages,")) << err.toStdString();
+    ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
+    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(leftInTmp().isEmpty()) << leftInTmp().join(' ').toStdString();
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# `cmake --install` into a scratch prefix puts every file where a Debian system looks for it, and
+# the manual pages format without warnings.
+#   install_layout.sh BUILD_DIR
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d /tmp/folvek-install.XXXXXX)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+status=0
+expect() { [ -e "$prefix/$1" ] || { echo "missing: $1" >&2; status=1; }; }
+for f in bin/folvek bin/folvek-print lib/cups/filter/folvektopdf \
+         share/cups/mime/folvek.types share/cups/mime/folvek.convs \
+         share/doc/folvek/examples/folvek-text-plain.convs \
+         share/doc/folvek/copyright share/doc/folvek/changelog.gz \
+         share/applications/io.github.folvek.Folvek.desktop share/mime/packages/folvek-prn.xml \
+         share/icons/hicolor/scalable/apps/io.github.folvek.Folvek.svg \
+         share/folvek/help/index.html \
+         share/man/man1/folvek.1.gz share/man/man1/folvek-print.1.gz; do
+  expect "$f"
+done
+for size in 16 22 24 32 48 64 128 256; do
+  png=share/icons/hicolor/${size}x${size}/apps/io.github.folvek.Folvek.png
+  expect "$png"
+  if [ -e "$prefix/$png" ] && ! file "$prefix/$png" | grep -q "$size x $size"; then
+    echo "wrong size: $png" >&2; status=1
+  fi
+done
+for x in bin/folvek bin/folvek-print lib/cups/filter/folvektopdf; do
+  [ -x "$prefix/$x" ] || { echo "not executable: $x" >&2; status=1; }
+done
+
+# Every manual page formats cleanly and names the sections a reader looks for.
+for page in "$prefix"/share/man/man1/*.1.gz; do
+  warnings=$(zcat "$page" | LC_ALL=C.UTF-8 groff -man -ww -z -Tutf8 2>&1 || true)
+  [ -z "$warnings" ] || { echo "$(basename "$page"): $warnings" >&2; status=1; }
+  for section in NAME SYNOPSIS DESCRIPTION OPTIONS FILES ENVIRONMENT "EXIT STATUS" EXAMPLES; do
+    zcat "$page" | grep -q "^\.SH \"\?$section" || { echo "$(basename "$page"): no $section" >&2; status=1; }
+  done
+done
+
+# The filter's conversion names the program that is installed.
+grep -q '^text/x-dos-report application/pdf [0-9]* folvektopdf$' "$prefix/share/cups/mime/folvek.convs" ||
+  { echo "folvek.convs does not name folvektopdf" >&2; status=1; }
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$prefix/share/applications/io.github.folvek.Folvek.desktop" || status=1
+fi
+exit $status
