@@ -13,9 +13,9 @@ import os
 import random
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("make_report", os.path.join(HERE, "make-report.py"))
-make_report = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(make_report)
+_loader = importlib.util.spec_from_file_location("make_report", os.path.join(HERE, "make-report.py"))
+make_report = importlib.util.module_from_spec(_loader)
+_loader.loader.exec_module(make_report)
 
 HAND = [
     "Уважаемый Иван Петрович!\nНаправляем Вам акт сверки взаиморасчётов за III квартал.\n"
