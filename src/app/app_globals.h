@@ -2,9 +2,10 @@
 // printer, the message sink, and the frame's fields that many commands refresh.
 #pragma once
 
-class QComboBox;
-class QLabel;
-class QMainWindow;
+#include <QComboBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
 
 namespace folvek {
 
@@ -15,16 +16,17 @@ class TRulerWin;
 
 QtMessages& appMessages();
 
-// Set and cleared by their owners (the view owns pager and printer, the frame the rest).
+// Set and cleared by their owners (the view owns pager and printer, the frame the rest). The
+// widgets are guarded: one destroyed by Qt before its owner cleared it reads as null here.
 struct AppObjects {
     pager* thePager = nullptr;
     PrinterSettings* printer = nullptr;
-    TRulerWin* view = nullptr;
-    QMainWindow* frame = nullptr;
-    QLabel* fileNameField = nullptr;
-    QLabel* pageField = nullptr;
-    QLabel* encodingField = nullptr;
-    QComboBox* settingsList = nullptr;  // combo box 5555
+    QPointer<TRulerWin> view;
+    QPointer<QMainWindow> frame;
+    QPointer<QLabel> fileNameField;
+    QPointer<QLabel> pageField;
+    QPointer<QLabel> encodingField;
+    QPointer<QComboBox> settingsList;  // combo box 5555
 };
 AppObjects& app();
 

@@ -17,17 +17,8 @@ QHash<char16_t, unsigned char> reverseTable(const char16_t* t) {
 }
 
 const QHash<char16_t, unsigned char>& reverseOf(bool isDos) {
-    static const QHash<char16_t, unsigned char> dos = [] {
-        QHash<char16_t, unsigned char> h;
-        for (int b = 255; b >= 0; --b) h.insert(dosToUnicode(static_cast<unsigned char>(b)), b);
-        return h;
-    }();
-    static const QHash<char16_t, unsigned char> win = [] {
-        QHash<char16_t, unsigned char> h;
-        const char16_t* t = ansiToUnicodeTable();
-        for (int b = 255; b >= 0; --b) h.insert(t[b], static_cast<unsigned char>(b));
-        return h;
-    }();
+    static const QHash<char16_t, unsigned char> dos = reverseTable(oemToUnicodeTable());
+    static const QHash<char16_t, unsigned char> win = reverseTable(ansiToUnicodeTable());
     return isDos ? dos : win;
 }
 

@@ -1,6 +1,8 @@
 // The built-in editor: loading the file into the control, the resize rule, saving and leaving.
 #include "editor_dialog.h"
 
+#include "dialog_hooks.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -33,11 +35,6 @@ constexpr const char* kUnmappableText =
     "\"?\". Сохранить файл?";
 
 }  // namespace
-
-std::function<int(dialDoc2&)>& editorRunHook() {
-    static std::function<int(dialDoc2&)> hook;
-    return hook;
-}
 
 dialDoc2::dialDoc2(QWidget* owner, EditorSession session)
     : QDialog(owner), session_(std::move(session)) {
@@ -160,8 +157,7 @@ void dialDoc2::reject() {
 
 int runBuiltInEditor(QWidget* owner, const EditorSession& session) {
     dialDoc2 dialog(owner, session);
-    if (editorRunHook()) return editorRunHook()(dialog);
-    return dialog.exec();
+    return dialogHooks().runModal(dialog);
 }
 
 }  // namespace folvek

@@ -65,10 +65,8 @@ class dialDoc2 : public QDialog {
     bool bom_ = false;
 };
 
-// Runs the editor modally over `owner` and returns its result (1 saved, 0 not saved).
+// Runs the editor modally over `owner` (through the dialog hooks, which tests answer) and
+// returns its result (1 saved, 0 not saved).
 int runBuiltInEditor(QWidget* owner, const EditorSession& session);
-
-// Tests only: when set, runs instead of the modal loop and returns the editor's result.
-std::function<int(dialDoc2&)>& editorRunHook();
 
 }  // namespace folvek

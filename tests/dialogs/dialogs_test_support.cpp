@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "app_globals.h"
+#include "dialog_hooks.h"
 #include "edit_plugin.h"
 #include "editor_dialog.h"
 #include "file_replace.h"
@@ -28,6 +29,17 @@ MsgAnswer ScriptedMessages::show(const std::string& text, const std::string& cap
     return a;
 }
 
+void answerEditor(std::function<int(dialDoc2&)> answer) {
+    dialogHooks().runModal = [answer = std::move(answer)](QDialog& dialog) {
+        auto* editor = dynamic_cast<dialDoc2*>(&dialog);
+        if (!editor) {
+            ADD_FAILURE() << "a dialog other than the editor was run";
+            return 0;
+        }
+        return answer(*editor);
+    };
+}
+
 void DialogsTest::SetUp() {
     ASSERT_TRUE(dir.isValid());
     qputenv("FOLVEK_HOME", dir.path().toUtf8());
@@ -38,7 +50,7 @@ void DialogsTest::SetUp() {
 }
 
 void DialogsTest::TearDown() {
-    editorRunHook() = nullptr;
+    resetDialogHooks();
     fileSystemCalls() = defaultFileSystemCalls();
     editPluginSearch() = EditPluginSearch{};
 }

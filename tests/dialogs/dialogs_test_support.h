@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,10 @@
 #include "document_command_context.h"
 #include "messages.h"
 #include "pager.h"
+
+namespace folvek {
+class dialDoc2;
+}
 
 namespace folvek::test {
 
@@ -31,6 +36,10 @@ class ScriptedMessages : public MessageSink {
     std::deque<MsgAnswer> answers;
     std::vector<ShownMessage> shown;
 };
+
+// The built-in editor, when it runs, is handed to `answer` instead of a modal loop; the
+// answer's value is the editor's result.
+void answerEditor(std::function<int(dialDoc2&)> answer);
 
 // Makes every later save fail at its final sync, as a full disk does (root ignores permissions).
 void failSaves();

@@ -27,10 +27,10 @@ class EditCommandTest : public DialogsTest {
         qputenv("FOLVEK_PLUGIN_RESULT", "1");
         qunsetenv("FOLVEK_PLUGIN_APPEND");
         // The built-in editor, when it runs, says so and leaves without saving.
-        editorRunHook() = [this](dialDoc2&) {
+        answerEditor([this](dialDoc2&) {
             ++builtInRuns;
             return 0;
-        };
+        });
     }
     void usePlugin(const char* kind) {
         editPluginSearch() =
@@ -92,11 +92,11 @@ TEST_F(EditCommandTest, EditFileAfterNoFallsBackToTheBuiltInEditorOnTheDosFile) 
     DocumentCommandContext ctx = context(path, true);
     messages.answer(MsgAnswer::No);
     bool sawDos = false;
-    editorRunHook() = [&](dialDoc2& d) {
+    answerEditor([&](dialDoc2& d) {
         ++builtInRuns;
         sawDos = d.editor()->toPlainText() == QStringLiteral("Привет");
         return 0;
-    };
+    });
     EXPECT_EQ(editDocumentFile(ctx), 0);
     EXPECT_EQ(builtInRuns, 1);
     EXPECT_TRUE(sawDos);
@@ -174,12 +174,12 @@ TEST_F(EditCommandTest, ALibraryWithoutEntryPointsOrNoLibraryMeansTheBuiltInEdit
 TEST_F(EditCommandTest, ASavedBuiltInEditReloadsTheDocument) {
     const std::string path = writeFile("dos.txt", kDosHello + "\r\n");
     DocumentCommandContext ctx = context(path, true);
-    editorRunHook() = [](dialDoc2& d) {
+    answerEditor([](dialDoc2& d) {
         d.editor()->moveCursor(QTextCursor::End);
         d.editor()->insertPlainText(QStringLiteral("Мир"));
         d.accept();
         return d.result();
-    };
+    });
     EXPECT_EQ(editDocumentFile(ctx), 1);
     EXPECT_EQ(relayouts, 1);
     ASSERT_EQ(doc->lines.size(), 2u);
@@ -208,19 +208,19 @@ TEST_F(EditCommandTest, Utf8AndKoi8FilesRoundTripThroughTheEditorInTheirOwnEncod
         DocumentCommandContext ctx = context(path, false);
         ASSERT_EQ(doc->textEncoding, f.encoding) << f.name;
         // Saved without a change: the same bytes.
-        editorRunHook() = [](dialDoc2& d) {
+        answerEditor([](dialDoc2& d) {
             d.accept();
             return d.result();
-        };
+        });
         EXPECT_EQ(editDocumentFile(ctx), 1) << f.name;
         EXPECT_EQ(readFile(path), f.bytes) << f.name;
         // An edit is written in the file's encoding, and the document reloads as before.
-        editorRunHook() = [](dialDoc2& d) {
+        answerEditor([](dialDoc2& d) {
             d.editor()->moveCursor(QTextCursor::End);
             d.editor()->insertPlainText(QStringLiteral("Мир"));
             d.accept();
             return d.result();
-        };
+        });
         EXPECT_EQ(editDocumentFile(ctx), 1) << f.name;
         EXPECT_EQ(readFile(path), f.bytes + f.added) << f.name;
         EXPECT_EQ(doc->textEncoding, f.encoding) << f.name;

@@ -25,13 +25,13 @@ TEST_F(DialogsTest, EditCommandOnTheViewReloadsItsDocument) {
     TRulerWin* view = frame->view();
     ASSERT_TRUE(view && view->document());
     QString shown;
-    editorRunHook() = [&](dialDoc2& d) {
+    answerEditor([&](dialDoc2& d) {
         shown = d.windowTitle();
         d.editor()->moveCursor(QTextCursor::End);
         d.editor()->insertPlainText(QStringLiteral("two"));
         d.accept();
         return d.result();
-    };
+    });
     runEditCommand(*view, &messages);
     EXPECT_EQ(shown, QString::fromStdString(path));
     ASSERT_EQ(view->document()->lines.size(), 2u);
