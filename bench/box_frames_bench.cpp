@@ -15,7 +15,7 @@ using bench::Doc;
 
 void drawMiddlePage(benchmark::State& state, bool boxCodes) {
     static Doc withCodes(true), lookalikes(false);
-    pager& pg = *(boxCodes ? withCodes : lookalikes).pg;
+    DocumentRecord& pg = *(boxCodes ? withCodes : lookalikes).pg;
     CountingDevice dc;
     const int page = pg.pageCount / 2;
     PageLocator locator;

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "device_context.h"
+#include "document_record.h"
 #include "messages.h"
-#include "pager.h"
 #include "printer_settings.h"
 
 namespace folvek::bench {
@@ -73,13 +73,13 @@ inline std::string reportPath() {
 struct Doc {
     Quiet quiet;
     Printer printer;
-    std::unique_ptr<pager> pg;
+    std::unique_ptr<DocumentRecord> pg;
     explicit Doc(bool keepBoxCodes) {
-        PagerContext ctx;
+        RecordContext ctx;
         ctx.messages = &quiet;
         ctx.printer = &printer;
         ctx.programDir = "/nonexistent-folvek-bench/";
-        pg = std::make_unique<pager>(ctx, "none.ini", "");
+        pg = std::make_unique<DocumentRecord>(ctx, "none.ini", "");
         pg->IsDos = 1;
         pg->loadText(reportPath());
         if (!keepBoxCodes) pg->lines.clearBoxCodes();

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "document_record.h"
 #include "messages.h"
-#include "pager.h"
 
 namespace folvek {
 namespace {
@@ -81,17 +81,17 @@ class Quiet : public MessageSink {
     }
 };
 
-std::unique_ptr<pager> makePager(Quiet& quiet) {
-    PagerContext ctx;
+std::unique_ptr<DocumentRecord> makeRecord(Quiet& quiet) {
+    RecordContext ctx;
     ctx.messages = &quiet;
     ctx.programDir = "/nonexistent-folvek-bench/";
-    return std::make_unique<pager>(std::move(ctx), "none.ini", "");
+    return std::make_unique<DocumentRecord>(std::move(ctx), "none.ini", "");
 }
 
 // Registered first so that the heap is still fresh when RSS is measured.
 void BM_LoadMemory(benchmark::State& state) {
     Quiet quiet;
-    auto doc = makePager(quiet);
+    auto doc = makeRecord(quiet);
     doc->IsDos = 1;
     const double size = static_cast<double>(fileSize(report()));
     for (auto _ : state) {
@@ -149,7 +149,7 @@ BENCHMARK(BM_IconvBaseline)->Unit(benchmark::kMillisecond);
 // freeText + loadText, range(0) = IsDos with the encoding fixed (no detection).
 void BM_LoadText(benchmark::State& state) {
     Quiet quiet;
-    auto doc = makePager(quiet);
+    auto doc = makeRecord(quiet);
     doc->setIsDos(static_cast<std::int32_t>(state.range(0)));
     doc->encodingOverride = state.range(0) ? EncodingChoice::Cp866 : EncodingChoice::Cp1251;
     for (auto _ : state) {
@@ -165,7 +165,7 @@ BENCHMARK(BM_LoadText)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 // must be found to be 866 and load within 1.2 x of BM_LoadText/1.
 void BM_LoadTextDetected(benchmark::State& state) {
     Quiet quiet;
-    auto doc = makePager(quiet);
+    auto doc = makeRecord(quiet);
     for (auto _ : state) {
         doc->freeText();
         doc->loadText(report());
@@ -178,7 +178,7 @@ BENCHMARK(BM_LoadTextDetected)->Unit(benchmark::kMillisecond);
 // The UTF-8 report loaded with detection, against iconv UTF-8 -> CP1251 on the same bytes.
 void BM_LoadTextUtf8(benchmark::State& state) {
     Quiet quiet;
-    auto doc = makePager(quiet);
+    auto doc = makeRecord(quiet);
     for (auto _ : state) {
         doc->freeText();
         doc->loadText(utf8Report());
@@ -213,7 +213,7 @@ BENCHMARK(BM_IconvUtf8Baseline)->Unit(benchmark::kMillisecond);
 // lineAt of the last line of a 1.5M-line document, after a walk left the cursor at the start.
 void BM_LineAtLast(benchmark::State& state) {
     Quiet quiet;
-    auto doc = makePager(quiet);
+    auto doc = makeRecord(quiet);
     const int n = 1500000;
     for (int i = 0; i < n; ++i) doc->lines.append("| 123 | some text of a report |", 30);
     for (auto _ : state) {

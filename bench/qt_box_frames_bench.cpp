@@ -18,7 +18,7 @@ using bench::Doc;
 
 void drawMiddlePage(benchmark::State& state, bool boxCodes) {
     static Doc withCodes(true), lookalikes(false);
-    pager& pg = *(boxCodes ? withCodes : lookalikes).pg;
+    DocumentRecord& pg = *(boxCodes ? withCodes : lookalikes).pg;
     pg.Zoom = 3;
     const int page = pg.pageCount / 2;
     QImage image(1200, 1700, QImage::Format_RGB32);

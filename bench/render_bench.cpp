@@ -9,9 +9,9 @@
 #include <string>
 
 #include "device_context.h"
+#include "document_record.h"
 #include "messages.h"
 #include "page_renderer.h"
-#include "pager.h"
 #include "printer_settings.h"
 
 namespace folvek {
@@ -89,13 +89,13 @@ std::string reportPath() {
 struct Doc {
     Quiet quiet;
     Printer printer;
-    std::unique_ptr<pager> pg;
+    std::unique_ptr<DocumentRecord> pg;
     Doc() {
-        PagerContext ctx;
+        RecordContext ctx;
         ctx.messages = &quiet;
         ctx.printer = &printer;
         ctx.programDir = "/nonexistent-folvek-bench/";
-        pg = std::make_unique<pager>(ctx, "none.ini", reportPath());
+        pg = std::make_unique<DocumentRecord>(ctx, "none.ini", reportPath());
     }
 };
 
@@ -105,7 +105,7 @@ Doc& doc() {
 }
 
 void BM_PaginateNoWrap(benchmark::State& state) {
-    pager& pg = *doc().pg;
+    DocumentRecord& pg = *doc().pg;
     pg.isWrap = 0;
     for (auto _ : state) benchmark::DoNotOptimize(pg.paginate());
     state.counters["pages"] = pg.pageCount;
@@ -113,14 +113,14 @@ void BM_PaginateNoWrap(benchmark::State& state) {
 }
 
 void BM_PaginateWrap(benchmark::State& state) {
-    pager& pg = *doc().pg;
+    DocumentRecord& pg = *doc().pg;
     pg.isWrap = 1;
     for (auto _ : state) benchmark::DoNotOptimize(pg.paginate());
     state.counters["pages"] = pg.pageCount;
 }
 
 void drawBench(benchmark::State& state, bool last) {
-    pager& pg = *doc().pg;
+    DocumentRecord& pg = *doc().pg;
     pg.isWrap = 1;
     pg.paginate();
     CountingDevice dc;
@@ -139,7 +139,7 @@ void BM_DrawLastPage(benchmark::State& state) {
 }
 
 void BM_DrawLastPageFirstTime(benchmark::State& state) {
-    pager& pg = *doc().pg;
+    DocumentRecord& pg = *doc().pg;
     pg.isWrap = 1;
     pg.paginate();
     CountingDevice dc;

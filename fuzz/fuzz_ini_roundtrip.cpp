@@ -1,6 +1,6 @@
 // Settings files from anywhere. First the reader and writer on arbitrary text: every line comes
 // back as it was and a value set is the value read. Then the profile: the input also gives
-// every setting; saved over the arbitrary file and loaded into a fresh pager, each one reads
+// every setting; saved over the arbitrary file and loaded into a fresh record, each one reads
 // back as it was set (texts within their field lengths, margins to two decimals).
 #include <algorithm>
 #include <cmath>
@@ -66,8 +66,8 @@ void checkMargin(long double set, long double got) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The input: a key and value, every setting, then the text of the settings file.
     fuzz::Bytes in(data, size);
-    test::TestPager tp;
-    pager& set = *tp;
+    test::TestRecord tp;
+    DocumentRecord& set = *tp;
     const std::string section = name(in), key = name(in);
     const std::string value = storable(in.text(40), 1000);
     set.logFont.height = static_cast<std::int32_t>(in.u32());
@@ -125,8 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = fuzz::writeInput("profile.ini", text.data(), text.size());
     FUZZ_CHECK(set.saveProfile(path.c_str()) == 1);
     FUZZ_CHECK(tp.messages.shown.empty());
-    test::TestPager fresh;
-    pager& got = *fresh;
+    test::TestRecord fresh;
+    DocumentRecord& got = *fresh;
     got.loadProfile(path);
     FUZZ_CHECK(got.iniPath == path);
     FUZZ_CHECK(got.logFont.height ==

@@ -19,7 +19,7 @@ constexpr long double kMargins[] = {0,   25,   100, 393.7, 1000,   5000,
 constexpr std::int32_t kHeights[] = {100, 10, 1, 0, -100, 250, 1000, 2147483647, -2147483647 - 1,
                                      55};
 
-void drawEveryPage(pager& pg) {
+void drawEveryPage(DocumentRecord& pg) {
     test::RecordingDevice dc;
     PageLocator locator;
     const std::int32_t pages = std::min(pg.pageCount, kMaxPagesDrawn);
@@ -42,11 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = in.rest();
     const std::string path = fuzz::writeInput("report.prn", text.data(), text.size());
 
-    test::TestPager tp;
+    test::TestRecord tp;
     tp.printer.widthMm = 50 + (device & 15) * 20;
     tp.printer.heightMm = 50 + (device >> 4) * 20;
     tp.printer.charWidth = (flags & 0x80) ? 0 : 10;  // a font without width
-    pager& pg = *tp;
+    DocumentRecord& pg = *tp;
     pg.isWrap = flags & 1;
     pg.IsNumPage = (flags >> 1) & 1;
     pg.TopMargin = kMargins[(margins & 15) % std::size(kMargins)];

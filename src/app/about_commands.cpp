@@ -12,12 +12,12 @@
 #include "dialog_hooks.h"
 #include "help_viewer.h"
 #include "message_boxes.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "shell_state.h"
 
 namespace folvek {
 
-void TRulerWin::exitProgram() {
+void ReportView::exitProgram() {
     shellState().printing = false;
     QWidget* frame = window();
     // Esc ends the program, not just the window: nothing else may keep the loop alive.
@@ -27,8 +27,8 @@ void TRulerWin::exitProgram() {
 namespace {
 
 // The opener answers later; by then the view may be gone, and the box has no owner.
-DesktopReport reportTo(TRulerWin* view) {
-    QPointer<TRulerWin> owner = view;
+DesktopReport reportTo(ReportView* view) {
+    QPointer<ReportView> owner = view;
     return [owner](const std::string& text) {
         if (MessageSink* sink = dialogHooks().messages) {
             sink->show(text, "!!!", MsgIcon::Error);
@@ -41,27 +41,27 @@ DesktopReport reportTo(TRulerWin* view) {
 
 }  // namespace
 
-void TRulerWin::showHelp() {
+void ReportView::showHelp() {
     openHelp(0, reportTo(this));
 }
 
-void TRulerWin::showAbout() {
+void ReportView::showAbout() {
     AboutDialog dialog(this);
     dialog.exec();
 }
 
-void TRulerWin::openWebSite() {
+void ReportView::openWebSite() {
     openWithDesktop(QUrl(QString::fromLatin1(kMakerWebAddress)),
                     QStringLiteral("Не удалось открыть веб-страницу."), reportTo(this));
 }
 
-void TRulerWin::mailAuthor() {
+void ReportView::mailAuthor() {
     openWithDesktop(QUrl(QStringLiteral("mailto:%1?SUBJECT=About KRB Folvek")
                              .arg(QString::fromLatin1(kMakerMailAddress))),
                     QStringLiteral("Не удалось открыть почтовую программу."), reportTo(this));
 }
 
-void registerAboutCommands(TRulerWin& view) {
+void registerAboutCommands(ReportView& view) {
     view.addCommand(CmHelp, [&view] { view.showHelp(); });
     view.addCommand(CmWebSite, [&view] { view.openWebSite(); });
     view.addCommand(CmMailAuthor, [&view] { view.mailAuthor(); });

@@ -1,4 +1,4 @@
-// What the window shares process-wide: the one pager, the application's
+// What the window shares process-wide: the one record, the application's
 // printer, the message sink, and the frame's fields that many commands refresh.
 #pragma once
 
@@ -9,19 +9,19 @@
 
 namespace folvek {
 
-class pager;
+class DocumentRecord;
 class PrinterSettings;
 class QtMessages;
-class TRulerWin;
+class ReportView;
 
 QtMessages& appMessages();
 
-// Set and cleared by their owners (the view owns pager and printer, the frame the rest). The
+// Set and cleared by their owners (the view owns record and printer, the frame the rest). The
 // widgets are guarded: one destroyed by Qt before its owner cleared it reads as null here.
 struct AppObjects {
-    pager* thePager = nullptr;
+    DocumentRecord* theRecord = nullptr;
     PrinterSettings* printer = nullptr;
-    QPointer<TRulerWin> view;
+    QPointer<ReportView> view;
     QPointer<QMainWindow> frame;
     QPointer<QLabel> fileNameField;
     QPointer<QLabel> pageField;

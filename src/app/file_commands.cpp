@@ -1,14 +1,14 @@
 // Open (101) and Save As (11843).
 #include "app_globals.h"
 #include "command_ids.h"
-#include "control_bar.h"
 #include "dialog_hooks.h"
 #include "document.h"
+#include "document_record.h"
 #include "history.h"
+#include "main_tool_bar.h"
 #include "message_boxes.h"
-#include "pager.h"
 #include "printer_settings.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "shell_state.h"
 #include "status_fields.h"
 #include "string_table.h"
@@ -18,7 +18,7 @@ namespace folvek {
 
 namespace {
 
-FileDialogRequest textFileRequest(TRulerWin* owner, const QString& suffix) {
+FileDialogRequest textFileRequest(ReportView* owner, const QString& suffix) {
     FileDialogRequest r;
     r.owner = owner;
     r.startPath = QString::fromStdString(shellState().documentPath);
@@ -29,13 +29,13 @@ FileDialogRequest textFileRequest(TRulerWin* owner, const QString& suffix) {
 
 }  // namespace
 
-void TRulerWin::reloadDocument() {
+void ReportView::reloadDocument() {
     if (model_) model_->load(shellState().documentPath);
 }
 
-void TRulerWin::openDocument() {
+void ReportView::openDocument() {
     const QString chosen = askFileName(FileDialogKind::Open, textFileRequest(this, QString()));
-    if (!chosen.isEmpty() && pager_) {
+    if (!chosen.isEmpty() && record_) {
         ShellState& shell = shellState();
         saveHistory();
         shell.documentPath = chosen.toStdString();
@@ -46,10 +46,10 @@ void TRulerWin::openDocument() {
     repaintAll();
 }
 
-void TRulerWin::saveDocumentAs() {
+void ReportView::saveDocumentAs() {
     const QString chosen =
         askFileName(FileDialogKind::Save, textFileRequest(this, QStringLiteral("txt")));
-    if (!chosen.isEmpty() && pager_) {
+    if (!chosen.isEmpty() && record_) {
         ShellState& shell = shellState();
         QtMessages box(this);
         SaveResult why;
@@ -71,7 +71,7 @@ void TRulerWin::saveDocumentAs() {
     repaintAll();
 }
 
-void registerFileCommands(TRulerWin& view) {
+void registerFileCommands(ReportView& view) {
     auto document = [] { return !shellState().documentPath.empty(); };
     view.addCommand(CmOpen, [&view] { view.openDocument(); });
     view.addCommand(

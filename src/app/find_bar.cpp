@@ -13,9 +13,9 @@
 #include "codepage.h"
 #include "command_ids.h"
 #include "document.h"
+#include "document_record.h"
 #include "document_signals.h"
-#include "pager.h"
-#include "ruler_win.h"
+#include "report_view.h"
 
 namespace folvek {
 
@@ -45,7 +45,7 @@ std::string toDocumentBytes(const QString& text) {
 
 }  // namespace
 
-FindBar::FindBar(TRulerWin* view, QWidget* parent) : QToolBar(parent), view_(view) {
+FindBar::FindBar(ReportView* view, QWidget* parent) : QToolBar(parent), view_(view) {
     setObjectName(QStringLiteral("FindBar"));
     setWindowTitle(QStringLiteral("Найти"));
     setMovable(false);
@@ -177,7 +177,7 @@ void FindBar::start(bool forward) {
     cancel_ = false;
     const quint64 run = ++run_;
     auto query = std::make_shared<TextQuery>(toDocumentBytes(searched_));
-    const list* lines = &doc->record().lines;
+    const LineStore* lines = &doc->record().lines;
     say(QStringLiteral("Поиск..."));
     worker_ = std::thread([this, query, lines, run] {
         auto result = std::make_shared<SearchResult>(searchLines(*lines, *query, &cancel_));
@@ -251,7 +251,7 @@ void FindBar::say(const QString& text) {
     if (auto* frame = qobject_cast<QMainWindow*>(window())) frame->statusBar()->showMessage(text);
 }
 
-void registerFindCommands(TRulerWin& view, FindBar& bar) {
+void registerFindCommands(ReportView& view, FindBar& bar) {
     auto shown = [&view] { return view.document() && !view.document()->lines.empty(); };
     view.addCommand(
         CmFind, [&bar] { bar.activate(); }, shown);

@@ -16,12 +16,12 @@ class QLineEdit;
 
 namespace folvek {
 
-class TRulerWin;
+class ReportView;
 
 class FindBar : public QToolBar {
     Q_OBJECT
   public:
-    explicit FindBar(TRulerWin* view, QWidget* parent = nullptr);
+    explicit FindBar(ReportView* view, QWidget* parent = nullptr);
     ~FindBar() override;
 
     // "Найти...": shows the bar and puts the cursor in its field.
@@ -54,7 +54,7 @@ class FindBar : public QToolBar {
     void forget();
     void say(const QString& text);
 
-    TRulerWin* view_;
+    ReportView* view_;
     QObject* connected_ = nullptr;  // the document signals listened to
     QLineEdit* field_ = nullptr;
     std::thread worker_;
@@ -68,6 +68,6 @@ class FindBar : public QToolBar {
 };
 
 // "Найти..." (Ctrl+F), "Найти далее" (Ctrl+G), "Найти назад" (Shift+Ctrl+G).
-void registerFindCommands(TRulerWin& view, FindBar& bar);
+void registerFindCommands(ReportView& view, FindBar& bar);
 
 }  // namespace folvek

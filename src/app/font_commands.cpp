@@ -4,14 +4,14 @@
 #include "command_ids.h"
 #include "dialog_hooks.h"
 #include "document.h"
+#include "document_record.h"
 #include "mul_div.h"
-#include "pager.h"
-#include "ruler_win.h"
+#include "report_view.h"
 
 namespace folvek {
 
-void fontCommand(TRulerWin& view) {
-    if (pager* p = view.document()) {
+void fontCommand(ReportView& view) {
+    if (DocumentRecord* p = view.document()) {
         FontDialogRequest request;
         request.owner = &view;
         request.font = p->logFont;
@@ -29,8 +29,8 @@ void fontCommand(TRulerWin& view) {
     }
 }
 
-void fontStepCommand(TRulerWin& view, int step) {
-    if (pager* p = view.document()) {
+void fontStepCommand(ReportView& view, int step) {
+    if (DocumentRecord* p = view.document()) {
         const int dpi = screenLogPixelsY(&view);
         const std::int64_t next =
             static_cast<std::int64_t>(heightToPoints(p->logFont.height, dpi)) + step;
@@ -42,7 +42,7 @@ void fontStepCommand(TRulerWin& view, int step) {
     }
 }
 
-void registerFontCommands(TRulerWin& view) {
+void registerFontCommands(ReportView& view) {
     view.addCommand(CmFont, [&view] { fontCommand(view); });
     view.addCommand(CmFontLarger, [&view] { fontStepCommand(view, +1); });
     view.addCommand(CmFontSmaller, [&view] { fontStepCommand(view, -1); });

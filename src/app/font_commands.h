@@ -4,13 +4,13 @@
 
 namespace folvek {
 
-class TRulerWin;
+class ReportView;
 
-// 106: the font dialog over the pager's base font.
-void fontCommand(TRulerWin& view);
+// 106: the font dialog over the record's base font.
+void fontCommand(ReportView& view);
 // 11852 (step +1) and 11853 (step -1).
-void fontStepCommand(TRulerWin& view, int step);
+void fontStepCommand(ReportView& view, int step);
 
-void registerFontCommands(TRulerWin& view);
+void registerFontCommands(ReportView& view);
 
 }  // namespace folvek

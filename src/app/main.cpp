@@ -4,11 +4,11 @@
 #include <string>
 
 #include "app_globals.h"
+#include "application.h"
 #include "command_line.h"
 #include "file_replace.h"
 #include "history.h"
 #include "program_info.h"
-#include "ruler_app.h"
 #include "shell_state.h"
 #include "startup_window.h"
 #include "temp_names.h"
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "folvek: settings directory: %s\n", error.c_str());
     removeLeftoverTemps(shell.programDir);  // what a save cut short by a crash left behind
 
-    TRulerApp application(argc, argv);
+    FolvekApplication application(argc, argv);
     showStartupWindow();
 
     parseCommandLine(argc, argv, shell);

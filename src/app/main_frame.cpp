@@ -12,15 +12,15 @@
 #include <QStyle>
 
 #include "app_globals.h"
+#include "application.h"
 #include "command_ids.h"
 #include "command_table.h"
-#include "control_bar.h"
 #include "find_bar.h"
 #include "keypad_accelerators.h"
+#include "main_tool_bar.h"
 #include "message_boxes.h"
 #include "path_field.h"
-#include "ruler_app.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "status_fields.h"
 
 namespace folvek {
@@ -32,7 +32,7 @@ MainFrame::MainFrame() {
     setWindowIcon(QIcon(QStringLiteral(":/icons/folvek.svg")));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    view_ = new TRulerWin;
+    view_ = new ReportView;
     setCentralWidget(view_);
     app().frame = this;
     appMessages().setOwner(this);
@@ -42,13 +42,13 @@ MainFrame::MainFrame() {
     buildMenu();
     buildStatusBar();
 
-    toolBar_ = new TMyControlBar(view_, this);
+    toolBar_ = new MainToolBar(view_, this);
     addToolBar(Qt::TopToolBarArea, toolBar_);
     // The find bar, when shown, sits under the tool bar across the window.
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, findBar_);
 
-    QPointer<TRulerWin> view = view_;
+    QPointer<ReportView> view = view_;
     new KeypadAccelerators(this, [view](int id) {
         if (view) view->runCommand(id);
     });
@@ -67,13 +67,13 @@ MainFrame::~MainFrame() {
 void MainFrame::buildMenu() {
     for (const MenuSpec& m : menuBarSpec()) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(m.text));
-        connect(menu, &QMenu::aboutToShow, view_, &TRulerWin::updateCommandStates);
+        connect(menu, &QMenu::aboutToShow, view_, &ReportView::updateCommandStates);
         for (const MenuEntry& e : m.entries) {
             if (e.id == 0) {
                 menu->addSeparator();
             } else if (e.id == -1) {
                 QMenu* sub = menu->addMenu(QString::fromUtf8(e.submenuText));
-                connect(sub, &QMenu::aboutToShow, view_, &TRulerWin::updateCommandStates);
+                connect(sub, &QMenu::aboutToShow, view_, &ReportView::updateCommandStates);
                 for (int id : e.submenu) sub->addAction(view_->commandAction(id));
             } else {
                 menu->addAction(view_->commandAction(e.id));
@@ -115,7 +115,7 @@ void MainFrame::buildStatusBar() {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
-    if (!TRulerApp::canClose()) {
+    if (!FolvekApplication::canClose()) {
         event->ignore();
         return;
     }

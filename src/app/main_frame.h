@@ -9,8 +9,8 @@ class QLabel;
 namespace folvek {
 
 class FindBar;
-class TMyControlBar;
-class TRulerWin;
+class MainToolBar;
+class ReportView;
 
 class MainFrame : public QMainWindow {
     Q_OBJECT
@@ -18,8 +18,8 @@ class MainFrame : public QMainWindow {
     MainFrame();
     ~MainFrame() override;
 
-    TRulerWin* view() const { return view_; }
-    TMyControlBar* toolBar() const { return toolBar_; }
+    ReportView* view() const { return view_; }
+    MainToolBar* toolBar() const { return toolBar_; }
     FindBar* findBar() const { return findBar_; }
     QLabel* fileNameField() const { return fileName_; }
     QLabel* pageField() const { return page_; }
@@ -32,8 +32,8 @@ class MainFrame : public QMainWindow {
     void buildMenu();
     void buildStatusBar();
 
-    TRulerWin* view_ = nullptr;
-    TMyControlBar* toolBar_ = nullptr;
+    ReportView* view_ = nullptr;
+    MainToolBar* toolBar_ = nullptr;
     FindBar* findBar_ = nullptr;
     QLabel* fileName_ = nullptr;
     QLabel* page_ = nullptr;

@@ -5,18 +5,18 @@
 #include "command_ids.h"
 #include "dialog_hooks.h"
 #include "document.h"
-#include "pager.h"
+#include "document_record.h"
 #include "param_dialog.h"
 #include "printer_settings.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "settings_files.h"
 #include "shell_state.h"
 #include "status_fields.h"
 
 namespace folvek {
 
-void pageParametersCommand(TRulerWin& view) {
-    pager* p = view.document();
+void pageParametersCommand(ReportView& view) {
+    DocumentRecord* p = view.document();
     if (!p) return;
     const std::int32_t wasDos = p->userIsDos();
     const EncodingChoice wasEncoding = p->encodingInForce();
@@ -37,7 +37,7 @@ void pageParametersCommand(TRulerWin& view) {
     }
 }
 
-void registerParametersCommand(TRulerWin& view) {
+void registerParametersCommand(ReportView& view) {
     view.addCommand(CmParameters, [&view] { pageParametersCommand(view); });
 }
 

@@ -3,11 +3,11 @@
 
 namespace folvek {
 
-class TRulerWin;
+class ReportView;
 
 // Runs the parameters dialog modally over the view and applies the result.
-void pageParametersCommand(TRulerWin& view);
+void pageParametersCommand(ReportView& view);
 
-void registerParametersCommand(TRulerWin& view);
+void registerParametersCommand(ReportView& view);
 
 }  // namespace folvek

@@ -7,12 +7,12 @@
 #include "app_globals.h"
 #include "command_ids.h"
 #include "document.h"
+#include "document_record.h"
 #include "message_boxes.h"
 #include "messages.h"
-#include "pager.h"
 #include "print_job.h"
 #include "printer_component.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "shell_state.h"
 #include "status_fields.h"
 #include "window_printout.h"
@@ -29,8 +29,8 @@ void relayout(PrintContext& ctx) {
     if (ctx.relayout) ctx.relayout();
 }
 
-TWindowPrintout makePrintout(PrintContext& ctx) {
-    return TWindowPrintout(ctx.shell->documentPath, ctx.window, ctx.document);
+WindowPrintout makePrintout(PrintContext& ctx) {
+    return WindowPrintout(ctx.shell->documentPath, ctx.window, ctx.document);
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ void printerSetup(PrintContext& ctx) {
 
 void printWithDialog(PrintContext& ctx) {
     if (!ctx.printer) return;
-    TWindowPrintout printout = makePrintout(ctx);
+    WindowPrintout printout = makePrintout(ctx);
     ctx.shell->printing = true;
     try {
         ctx.printer->print(ctx.window, printout, true);
@@ -71,7 +71,7 @@ void printDirect(PrintContext& ctx) {
         ctx.shell->printing = false;
         return;
     }
-    TWindowPrintout printout = makePrintout(ctx);
+    WindowPrintout printout = makePrintout(ctx);
     ctx.shell->printing = true;
     if (ctx.shell->batchCopies != 0) {
         try {
@@ -108,10 +108,10 @@ void runBatchPrinting(PrintContext& ctx) {
     if (ctx.postExit) ctx.postExit();
 }
 
-PrintContext printContextFor(TRulerWin& view, MessageSink& messages) {
+PrintContext printContextFor(ReportView& view, MessageSink& messages) {
     PrintContext ctx;
     ctx.window = &view;
-    ctx.printer = dynamic_cast<TPrinter*>(view.printer());
+    ctx.printer = dynamic_cast<Printer*>(view.printer());
     ctx.document = view.document();
     ctx.shell = &shellState();
     ctx.messages = &messages;
@@ -122,7 +122,7 @@ PrintContext printContextFor(TRulerWin& view, MessageSink& messages) {
     return ctx;
 }
 
-void registerPrintCommands(TRulerWin& view) {
+void registerPrintCommands(ReportView& view) {
     // Each command's boxes belong to the view and live as long as the command runs.
     auto over = [&view](void (*command)(PrintContext&)) {
         return [&view, command] {

@@ -10,15 +10,15 @@ class QWidget;
 namespace folvek {
 
 class MessageSink;
-class TPrinter;
-class TRulerWin;
-class pager;
+class Printer;
+class ReportView;
+class DocumentRecord;
 struct ShellState;
 
 struct PrintContext {
-    QWidget* window = nullptr;    // owner of the boxes and dialogs, disabled during a job
-    TPrinter* printer = nullptr;  // none: the commands do nothing
-    pager* document = nullptr;
+    QWidget* window = nullptr;   // owner of the boxes and dialogs, disabled during a job
+    Printer* printer = nullptr;  // none: the commands do nothing
+    DocumentRecord* document = nullptr;
     ShellState* shell = nullptr;  // document path, batch copies, printing flag
     MessageSink* messages = nullptr;
     std::function<void()> relayout;  // paginate, page status, scroll ranges, repaint
@@ -35,9 +35,9 @@ void printDirect(PrintContext& ctx);
 void runBatchPrinting(PrintContext& ctx);
 
 // The view's own context; `messages` must outlive it.
-PrintContext printContextFor(TRulerWin& view, MessageSink& messages);
+PrintContext printContextFor(ReportView& view, MessageSink& messages);
 
 // Print with the dialog (107), on the current printer (233), printer set-up (11842).
-void registerPrintCommands(TRulerWin& view);
+void registerPrintCommands(ReportView& view);
 
 }  // namespace folvek

@@ -11,9 +11,9 @@
 #include "app_globals.h"
 #include "command_ids.h"
 #include "document.h"
-#include "pager.h"
+#include "document_record.h"
 #include "printer_settings.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "settings_file_dialog.h"
 #include "settings_listing.h"
 #include "shell_state.h"
@@ -37,7 +37,8 @@ void refreshSettingsFiles() {
         combo->addItem(QFile::decodeName(bytes), bytes);
     }
     std::string current;
-    if (const pager* p = app().thePager) current = p->iniPath.substr(p->iniPath.rfind('/') + 1);
+    if (const DocumentRecord* p = app().theRecord)
+        current = p->iniPath.substr(p->iniPath.rfind('/') + 1);
     int selected = -1;
     if (!current.empty()) {
         for (std::size_t i = 0; i < names.size() && selected < 0; ++i)
@@ -46,8 +47,8 @@ void refreshSettingsFiles() {
     combo->setCurrentIndex(selected);
 }
 
-void loadSettingsCommand(TRulerWin& view) {
-    pager* p = view.document();
+void loadSettingsCommand(ReportView& view) {
+    DocumentRecord* p = view.document();
     if (!p) return;
     const QString chosen = chooseSettingsFileToLoad(&view, QString::fromStdString(p->iniPath));
     if (chosen.isEmpty()) return;
@@ -56,17 +57,17 @@ void loadSettingsCommand(TRulerWin& view) {
     view.model()->notify(kSettingsFileChanged);
 }
 
-void saveSettingsAsCommand(TRulerWin& view) {
-    pager* p = view.document();
+void saveSettingsAsCommand(ReportView& view) {
+    DocumentRecord* p = view.document();
     if (!p) return;
     // The settings did not change, so the document keeps its layout.
     if (saveSettingsToChosenFile(&view, *p, QString::fromStdString(p->iniPath)))
         view.model()->notify(kSettingsFileChanged);
 }
 
-void settingsListChosen(TRulerWin& view, int index) {
+void settingsListChosen(ReportView& view, int index) {
     QComboBox* combo = app().settingsList;
-    pager* p = view.document();
+    DocumentRecord* p = view.document();
     if (!combo || !p || index < 0 || index >= combo->count()) return;
     // A bare name: loadProfile takes it from the settings directory.
     const QVariant bytes = combo->itemData(index);
@@ -79,7 +80,7 @@ void settingsListChosen(TRulerWin& view, int index) {
     view.setFocus(Qt::OtherFocusReason);
 }
 
-void registerSettingsFileCommands(TRulerWin& view) {
+void registerSettingsFileCommands(ReportView& view) {
     view.addCommand(CmLoadSettings, [&view] { loadSettingsCommand(view); });
     view.addCommand(CmSaveSettings, [&view] { saveSettingsAsCommand(view); });
 }

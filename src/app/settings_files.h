@@ -9,22 +9,22 @@ class QWidget;
 
 namespace folvek {
 
-class pager;
-class TRulerWin;
+class DocumentRecord;
+class ReportView;
 
 // Fills the tool-bar list with the *.ini files of the settings directory, sorted by name
 // without regard to case, and selects the first entry that begins with the file name of the
-// pager's iniPath (ignoring case). Does nothing while the list does not exist.
+// record's iniPath (ignoring case). Does nothing while the list does not exist.
 void refreshSettingsFiles();
 
 // 11849: loads a chosen settings file and lays the document out with it.
-void loadSettingsCommand(TRulerWin& view);
+void loadSettingsCommand(ReportView& view);
 // 11851: writes the settings to a chosen new file, which becomes the current one.
-void saveSettingsAsCommand(TRulerWin& view);
+void saveSettingsAsCommand(ReportView& view);
 // Combo box 5555 changed selection to `index`: loads that file from the settings directory.
-void settingsListChosen(TRulerWin& view, int index);
+void settingsListChosen(ReportView& view, int index);
 
 // Load (11849) and save as (11851).
-void registerSettingsFileCommands(TRulerWin& view);
+void registerSettingsFileCommands(ReportView& view);
 
 }  // namespace folvek

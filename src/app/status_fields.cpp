@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "app_globals.h"
-#include "pager.h"
+#include "document_record.h"
 #include "path_field.h"
 #include "shell_state.h"
 #include "string_table.h"
@@ -28,7 +28,7 @@ void ShowDocumentName() {
 
 void UpdateEncodingStatus() {
     QLabel* field = app().encodingField;
-    pager* p = app().thePager;
+    DocumentRecord* p = app().theRecord;
     if (!field || !p) return;
     if (shellState().documentPath.empty()) {
         field->clear();
@@ -50,7 +50,7 @@ void UpdateEncodingStatus() {
 void UpdatePageStatus() {
     UpdateEncodingStatus();
     QLabel* field = app().pageField;
-    pager* p = app().thePager;
+    DocumentRecord* p = app().theRecord;
     if (!field || !p) return;
     // The format is a fixed entry of the program's own table, with two %d and nothing else.
     char text[36];

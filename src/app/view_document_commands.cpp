@@ -6,13 +6,13 @@
 #include "edit_command.h"
 #include "mail_command.h"
 #include "message_boxes.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "shell_state.h"
 #include "status_fields.h"
 
 namespace folvek {
 
-DocumentCommandContext documentCommandContext(TRulerWin& view, MessageSink* messages) {
+DocumentCommandContext documentCommandContext(ReportView& view, MessageSink* messages) {
     DocumentCommandContext ctx;
     ctx.owner = view.window();
     ctx.doc = view.document();
@@ -24,17 +24,17 @@ DocumentCommandContext documentCommandContext(TRulerWin& view, MessageSink* mess
     return ctx;
 }
 
-void runEditCommand(TRulerWin& view, MessageSink* messages) {
+void runEditCommand(ReportView& view, MessageSink* messages) {
     DocumentCommandContext ctx = documentCommandContext(view, messages);
     editDocumentFile(ctx);
 }
 
-void runSendCommand(TRulerWin& view, MessageSink* messages) {
+void runSendCommand(ReportView& view, MessageSink* messages) {
     DocumentCommandContext ctx = documentCommandContext(view, messages);
     sendDocumentByMail(ctx);
 }
 
-void registerDocumentCommands(TRulerWin& view) {
+void registerDocumentCommands(ReportView& view) {
     auto document = [] { return !shellState().documentPath.empty(); };
     view.addCommand(
         CmEdit, [&view] { runEditCommand(view); }, document);

@@ -6,18 +6,18 @@
 namespace folvek {
 
 class MessageSink;
-class TRulerWin;
+class ReportView;
 
 // The view's document as the edit and mail commands see it; `messages` null means the
 // application's message boxes.
-DocumentCommandContext documentCommandContext(TRulerWin& view, MessageSink* messages = nullptr);
+DocumentCommandContext documentCommandContext(ReportView& view, MessageSink* messages = nullptr);
 
 // The edit command (the plugin or the built-in editor) over the view's document.
-void runEditCommand(TRulerWin& view, MessageSink* messages = nullptr);
+void runEditCommand(ReportView& view, MessageSink* messages = nullptr);
 // The send command (e-mail with the document attached) over the view's document.
-void runSendCommand(TRulerWin& view, MessageSink* messages = nullptr);
+void runSendCommand(ReportView& view, MessageSink* messages = nullptr);
 
 // Edit (11844) and send (11845), both only while a document is shown; send also needs a mailer.
-void registerDocumentCommands(TRulerWin& view);
+void registerDocumentCommands(ReportView& view);
 
 }  // namespace folvek

@@ -3,12 +3,12 @@
 
 #include <cstdio>
 
+#include "document_record.h"
 #include "page_layout_printer.h"
-#include "pager.h"
 
 namespace folvek {
 
-std::string layoutInfoJson(const pager& doc, const PageLayoutPrinter& printer) {
+std::string layoutInfoJson(const DocumentRecord& doc, const PageLayoutPrinter& printer) {
     const QSizeF area = printer.printableSizeMm();
     char buf[1024];
     std::snprintf(buf, sizeof buf,

@@ -5,9 +5,9 @@
 
 namespace folvek {
 
-class pager;
+class DocumentRecord;
 class PageLayoutPrinter;
 
-std::string layoutInfoJson(const pager& doc, const PageLayoutPrinter& printer);
+std::string layoutInfoJson(const DocumentRecord& doc, const PageLayoutPrinter& printer);
 
 }  // namespace folvek

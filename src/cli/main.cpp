@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "document_record.h"
 #include "export.h"
 #include "layout_info.h"
 #include "messages.h"
 #include "page_layout_printer.h"
-#include "pager.h"
 #include "print_options.h"
 #include "progress_bar.h"
 #include "shell_state.h"
@@ -59,10 +59,10 @@ bool readable(const std::string& path) {
     return true;
 }
 
-ExportResult runExport(const char* what, pager& doc, PageLayoutPrinter& printer,
+ExportResult runExport(const char* what, DocumentRecord& doc, PageLayoutPrinter& printer,
                        const QString& target, ExportOptions options,
-                       ExportResult (*job)(pager&, const PageLayoutPrinter&, const QString&,
-                                           const ExportOptions&)) {
+                       ExportResult (*job)(DocumentRecord&, const PageLayoutPrinter&,
+                                           const QString&, const ExportOptions&)) {
     ProgressBar bar(what);
     options.progress = [&bar](int done, int total) {
         bar.update(done, total);
@@ -84,7 +84,7 @@ int run(int argc, char** argv, const PrintOptions& opt) {
     PageLayoutPrinter printer(paper);
     printer.setHardwareMarginMm(opt.marginMm);
     CliMessages messages;
-    PagerContext context;
+    RecordContext context;
     context.messages = &messages;
     context.printer = &printer;
     context.programDir = settingsDirectory();
@@ -93,7 +93,7 @@ int run(int argc, char** argv, const PrintOptions& opt) {
         context.orientationForced = true;
     }
 
-    pager doc(context, opt.iniFile, std::string());
+    DocumentRecord doc(context, opt.iniFile, std::string());
     // The command line fixes the encoding the way /d and /w do in the viewer.
     if (opt.dos >= 0) {
         doc.setIsDos(opt.dos);
@@ -113,7 +113,8 @@ int run(int argc, char** argv, const PrintOptions& opt) {
     struct Job {
         const std::string& target;
         const char* what;
-        ExportResult (*fn)(pager&, const PageLayoutPrinter&, const QString&, const ExportOptions&);
+        ExportResult (*fn)(DocumentRecord&, const PageLayoutPrinter&, const QString&,
+                           const ExportOptions&);
     } jobs[] = {{opt.pdfFile, "PDF", exportPdf},
                 {opt.pngDir, "PNG", exportPng},
                 {opt.svgDir, "SVG", exportSvg}};

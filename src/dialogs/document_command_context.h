@@ -11,12 +11,12 @@ class QWidget;
 namespace folvek {
 
 class MessageSink;
-class pager;
+class DocumentRecord;
 
 struct DocumentCommandContext {
-    QWidget* owner = nullptr;  // main window: owner of the editor and of the plugin's windows
-    pager* doc = nullptr;      // its IsDos, EditFontName and FontCharSet
-    std::string path;          // the document; empty: no document is shown
+    QWidget* owner = nullptr;       // main window: owner of the editor and of the plugin's windows
+    DocumentRecord* doc = nullptr;  // its IsDos, EditFontName and FontCharSet
+    std::string path;               // the document; empty: no document is shown
     std::optional<std::string> eValue;  // /e
     MessageSink* messages = nullptr;
     // The built-in editor's boxes; null: boxes owned by the editor, so they open over it.

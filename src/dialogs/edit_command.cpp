@@ -2,9 +2,9 @@
 #include "edit_command.h"
 
 #include "document_command_context.h"
+#include "document_record.h"
 #include "edit_plugin.h"
 #include "editor_dialog.h"
-#include "pager.h"
 
 namespace folvek {
 

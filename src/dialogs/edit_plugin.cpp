@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "document_command_context.h"
+#include "document_record.h"
 #include "encoding_offer.h"
-#include "pager.h"
 
 namespace folvek {
 

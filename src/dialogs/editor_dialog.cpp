@@ -36,7 +36,7 @@ constexpr const char* kUnmappableText =
 
 }  // namespace
 
-dialDoc2::dialDoc2(QWidget* owner, EditorSession session)
+EditorDialog::EditorDialog(QWidget* owner, EditorSession session)
     : QDialog(owner), session_(std::move(session)) {
     buildDialog(this, editorTemplate());
     setWindowFlags(windowFlags() | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint);
@@ -47,8 +47,8 @@ dialDoc2::dialDoc2(QWidget* owner, EditorSession session)
     edit_ = qobject_cast<QPlainTextEdit*>(dialogItem(this, kEditorText));
     ok_ = qobject_cast<QPushButton*>(dialogItem(this, kEditorOk));
     cancel_ = qobject_cast<QPushButton*>(dialogItem(this, kEditorCancel));
-    connect(ok_, &QPushButton::clicked, this, &dialDoc2::accept);
-    connect(cancel_, &QPushButton::clicked, this, &dialDoc2::reject);
+    connect(ok_, &QPushButton::clicked, this, &EditorDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &EditorDialog::reject);
     edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
     edit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     edit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -67,19 +67,19 @@ dialDoc2::dialDoc2(QWidget* owner, EditorSession session)
     edit_->setFocus();
 }
 
-dialDoc2::~dialDoc2() = default;
+EditorDialog::~EditorDialog() = default;
 
-bool dialDoc2::isModified() const {
+bool EditorDialog::isModified() const {
     return edit_->document()->isModified();
 }
 
-MsgAnswer dialDoc2::tell(const std::string& text, const std::string& caption, MsgIcon icon,
-                         MsgButtons buttons) {
+MsgAnswer EditorDialog::tell(const std::string& text, const std::string& caption, MsgIcon icon,
+                             MsgButtons buttons) {
     MessageSink* sink = session_.messages ? session_.messages : ownMessages_.get();
     return sink->show(text, caption, icon, buttons);
 }
 
-void dialDoc2::loadFile() {
+void EditorDialog::loadFile() {
     std::string bytes;
     std::size_t total = 0;
     // Only what the control may hold is read: a file of gigabytes costs no more than that.
@@ -99,7 +99,7 @@ void dialDoc2::loadFile() {
     edit_->moveCursor(QTextCursor::Start);
 }
 
-void dialDoc2::layoutControls() {
+void EditorDialog::layoutControls() {
     const QRect outer = frameGeometry();
     const int frame = qMax(0, (outer.width() - width()) / 2);
     const int w = outer.width();
@@ -109,12 +109,12 @@ void dialDoc2::layoutControls() {
     cancel_->move(110, h - 60);
 }
 
-void dialDoc2::resizeEvent(QResizeEvent* event) {
+void EditorDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     layoutControls();
 }
 
-void dialDoc2::accept() {
+void EditorDialog::accept() {
     if (!ok_->isEnabled()) return;
     // The raw text keeps no-break spaces, which the plain-text view would turn into blanks.
     const EncodedText out =
@@ -138,7 +138,7 @@ void dialDoc2::accept() {
     done(1);
 }
 
-void dialDoc2::reject() {
+void EditorDialog::reject() {
     if (!isModified()) {
         done(0);
         return;
@@ -156,7 +156,7 @@ void dialDoc2::reject() {
 }
 
 int runBuiltInEditor(QWidget* owner, const EditorSession& session) {
-    dialDoc2 dialog(owner, session);
+    EditorDialog dialog(owner, session);
     return dialogHooks().runModal(dialog);
 }
 

@@ -1,4 +1,4 @@
-// The built-in document editor `dialDoc2`: a nearly full-screen, resizable dialog over the
+// The built-in document editor `EditorDialog`: a nearly full-screen, resizable dialog over the
 // document file. It edits the file on disk, never the document in memory: OK writes the text
 // back (in the DOS code page when the file is a DOS file) and ends with 1; leaving without
 // saving ends with 0.
@@ -31,11 +31,11 @@ struct EditorSession {
 // Files above this many bytes are shown read-only: editing them would have meant cutting them.
 inline constexpr std::int64_t kEditorTextLimit = 524288;
 
-class dialDoc2 : public QDialog {
+class EditorDialog : public QDialog {
     Q_OBJECT
   public:
-    dialDoc2(QWidget* owner, EditorSession session);
-    ~dialDoc2() override;
+    EditorDialog(QWidget* owner, EditorSession session);
+    ~EditorDialog() override;
 
     QPlainTextEdit* editor() const { return edit_; }
     QPushButton* okButton() const { return ok_; }

@@ -4,9 +4,9 @@
 
 #include "codepage.h"
 #include "document_command_context.h"
+#include "document_record.h"
 #include "file_replace.h"
 #include "messages.h"
-#include "pager.h"
 #include "string_table.h"
 
 namespace folvek {

@@ -1,4 +1,4 @@
-// Filling the parameters dialog from the pager, taking the values back, and the dialog's own
+// Filling the parameters dialog from the record, taking the values back, and the dialog's own
 // commands (OK, "Отмена", "Сохранить как...", the picture and font choosers, help).
 #include "param_dialog.h"
 
@@ -15,8 +15,8 @@
 #include "center_dialog.h"
 #include "dialog_hooks.h"
 #include "dialog_numbers.h"
+#include "document_record.h"
 #include "mul_div.h"
-#include "pager.h"
 #include "param_template.h"
 #include "settings_file_dialog.h"
 #include "string_table.h"
@@ -77,7 +77,7 @@ long double hundredths(const QString& mm) {
     return static_cast<double>(leadingReal(mm) * kHundredthsPerMm);
 }
 
-void fillDialog(QDialog* d, pager& p) {
+void fillDialog(QDialog* d, DocumentRecord& p) {
     CenterDialog(d);
     setText(d, kParamLeftMargin, millimetres(p.LeftMargin));
     setText(d, kParamTopMargin, millimetres(p.TopMargin));
@@ -111,7 +111,7 @@ void fillDialog(QDialog* d, pager& p) {
     if (p.Orient == 0 || p.Orient == 1) setChecked(d, kParamPortrait + p.Orient, 1);
 }
 
-void takeValuesBack(QDialog* d, pager& p) {
+void takeValuesBack(QDialog* d, DocumentRecord& p) {
     p.LeftMargin = hundredths(text(d, kParamLeftMargin));
     p.TopMargin = hundredths(text(d, kParamTopMargin));
     p.BottomMargin = hundredths(text(d, kParamBottomMargin));
@@ -156,7 +156,7 @@ void choosePicture(QDialog* d, int editId) {
 
 // "Выбор шрифта": weight, italic and character set go to the record at once; face and size
 // only into the dialog's fields.
-void chooseFontInDialog(QDialog* d, pager& p) {
+void chooseFontInDialog(QDialog* d, DocumentRecord& p) {
     const int dpi = screenLogPixelsY(d);
     FontDialogRequest r;
     r.owner = d;
@@ -180,7 +180,7 @@ void chooseFontInDialog(QDialog* d, pager& p) {
 }
 
 bool handleCommand(ParamDialog* d, int id) {
-    pager& p = d->settings();
+    DocumentRecord& p = d->settings();
     switch (id) {
         case kParamOk:
             takeValuesBack(d, p);
@@ -211,7 +211,8 @@ bool handleCommand(ParamDialog* d, int id) {
 
 }  // namespace
 
-ParamDialog::ParamDialog(pager& settings, QWidget* owner) : QDialog(owner), settings_(settings) {
+ParamDialog::ParamDialog(DocumentRecord& settings, QWidget* owner)
+    : QDialog(owner), settings_(settings) {
     buildDialog(this, paramTemplate());
     // The numeric fields hold no more than is read back from them.
     for (int id : {kParamFontPoints, kParamLeftMargin, kParamTopMargin, kParamBottomMargin,

@@ -1,4 +1,4 @@
-// The page parameters dialog (template PARAM) over the pager's settings and its dialog
+// The page parameters dialog (template PARAM) over the record's settings and its dialog
 // procedure.
 #pragma once
 
@@ -6,7 +6,7 @@
 
 namespace folvek {
 
-class pager;
+class DocumentRecord;
 
 // The messages the dialog procedure answers.
 enum class DlgMessage {
@@ -18,8 +18,8 @@ enum class DlgMessage {
 class ParamDialog : public QDialog {
     Q_OBJECT
   public:
-    ParamDialog(pager& settings, QWidget* owner);
-    pager& settings() const { return settings_; }
+    ParamDialog(DocumentRecord& settings, QWidget* owner);
+    DocumentRecord& settings() const { return settings_; }
 
     void reject() override;  // Esc and the close box end the dialog as "Отмена" does
 
@@ -27,7 +27,7 @@ class ParamDialog : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    pager& settings_;
+    DocumentRecord& settings_;
 };
 
 // The dialog procedure of PARAM, exported under this name: TRUE for every message it handles.

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "dialog_hooks.h"
-#include "pager.h"
+#include "document_record.h"
 #include "shell_state.h"
 
 namespace folvek {
@@ -26,7 +26,7 @@ QString chooseSettingsFileToLoad(QWidget* owner, const QString& start) {
     return askFileName(FileDialogKind::Open, settingsRequest(owner, start, false));
 }
 
-bool saveSettingsToChosenFile(QWidget* owner, pager& p, const QString& proposal) {
+bool saveSettingsToChosenFile(QWidget* owner, DocumentRecord& p, const QString& proposal) {
     const QString chosen =
         askFileName(FileDialogKind::Save, settingsRequest(owner, proposal, true));
     if (chosen.isEmpty()) return false;
@@ -41,7 +41,7 @@ bool saveSettingsToChosenFile(QWidget* owner, pager& p, const QString& proposal)
     return true;
 }
 
-QString proposedSettingsName(const pager& p) {
+QString proposedSettingsName(const DocumentRecord& p) {
     const ShellState& shell = shellState();
     if (shell.documentPath.empty()) return QString::fromStdString(p.iniPath);
     const QString base = QFileInfo(QString::fromStdString(shell.documentPath)).completeBaseName();

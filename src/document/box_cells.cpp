@@ -64,7 +64,7 @@ std::uint8_t boxCodeOf866(std::uint8_t dos) {
 }
 
 std::uint8_t BoxLineCodes::put(std::size_t offset, std::uint8_t dos) {
-    // The double vertical is implied by its look-alike (list::doubleBarsImplied).
+    // The double vertical is implied by its look-alike (LineStore::doubleBarsImplied).
     if (implied_ && dos == kDosDoubleBar) return oemToAnsiTable()[dos];
     if (const std::uint8_t code = boxCodeOf866(dos)) {
         used_ = true;
@@ -79,7 +79,7 @@ void BoxLineCodes::reset() {
     used_ = false;
 }
 
-void BoxLineCodes::commit(list& lines, std::size_t lineIndex, std::size_t length) {
+void BoxLineCodes::commit(LineStore& lines, std::size_t lineIndex, std::size_t length) {
     if (!used_) return;
     used_ = false;
     if (codes_.size() < length) codes_.resize(length, 0);
@@ -87,7 +87,7 @@ void BoxLineCodes::commit(list& lines, std::size_t lineIndex, std::size_t length
     std::fill(codes_.begin(), codes_.end(), 0);
 }
 
-void convertDosLine(list& lines, std::size_t lineIndex, BoxLineCodes& codes) {
+void convertDosLine(LineStore& lines, std::size_t lineIndex, BoxLineCodes& codes) {
     auto* p = reinterpret_cast<std::uint8_t*>(lines.mutableTextAt(lineIndex));
     const std::uint8_t* table = oemToAnsiTable();
     std::size_t i = 0;

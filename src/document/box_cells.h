@@ -10,7 +10,7 @@
 
 namespace folvek {
 
-class list;
+class LineStore;
 
 // A cell's code: two bits per arm (0 none, 1 single, 2 double); 0 for a cell that is no box
 // character.
@@ -36,13 +36,13 @@ class BoxLineCodes {
   public:
     // With `impliedDoubleBars` the double vertical is not filed: the caller's text has no
     // other source of 0xA6 (true of 866; a decoder that can also meet a real broken bar passes
-    // false and leaves list::doubleBarsImplied unset).
+    // false and leaves LineStore::doubleBarsImplied unset).
     explicit BoxLineCodes(bool impliedDoubleBars = true) : implied_(impliedDoubleBars) {}
     bool impliesDoubleBars() const { return implied_; }
 
     // The 1251 look-alike to store at byte `offset` of the line.
     std::uint8_t put(std::size_t offset, std::uint8_t dos);
-    void commit(list& lines, std::size_t lineIndex, std::size_t length);
+    void commit(LineStore& lines, std::size_t lineIndex, std::size_t length);
     void reset();  // forgets a line that will not be committed
 
   private:
@@ -53,6 +53,6 @@ class BoxLineCodes {
 
 // Converts one line from 866 to 1251 in place and files its box codes; the store then takes
 // every 0xA6 for a double vertical.
-void convertDosLine(list& lines, std::size_t lineIndex, BoxLineCodes& codes);
+void convertDosLine(LineStore& lines, std::size_t lineIndex, BoxLineCodes& codes);
 
 }  // namespace folvek

@@ -7,8 +7,8 @@
 
 namespace folvek {
 
-Document::Document(PagerContext context, const std::string& iniFileName)
-    : record_(std::make_unique<pager>(std::move(context), iniFileName, std::string())) {}
+Document::Document(RecordContext context, const std::string& iniFileName)
+    : record_(std::make_unique<DocumentRecord>(std::move(context), iniFileName, std::string())) {}
 
 void Document::addListener(DocumentListener* listener) {
     if (listener && std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end())
@@ -48,7 +48,7 @@ void Document::load(const std::string& path) {
 }
 
 void Document::openWithSettings(const std::string& path, const std::string& iniFileName) {
-    pager& p = *record_;
+    DocumentRecord& p = *record_;
     p.loadProfile(iniFileName);
     applyOrientation(p.context.printer, p.Orient);
     replacingLines();
@@ -59,7 +59,7 @@ void Document::openWithSettings(const std::string& path, const std::string& iniF
 }
 
 void Document::settingsFileLoaded(const std::string& iniFileName) {
-    pager& p = *record_;
+    DocumentRecord& p = *record_;
     p.loadProfile(iniFileName);
     applyOrientation(p.context.printer, p.Orient);
     relayout(true);
@@ -67,7 +67,7 @@ void Document::settingsFileLoaded(const std::string& iniFileName) {
 }
 
 void Document::settingsEdited(const std::string& reloadFrom) {
-    pager& p = *record_;
+    DocumentRecord& p = *record_;
     unsigned changes = kLayoutChanged | kZoomChanged | kSettingsFileChanged;
     if (!reloadFrom.empty()) {
         replacingLines();
@@ -105,7 +105,7 @@ void Document::zoomChanged(int zoom) {
 }
 
 void Document::goToPage(int page) {
-    pager& p = *record_;
+    DocumentRecord& p = *record_;
     p.curPage = std::clamp<std::int32_t>(page, 1, std::max<std::int32_t>(1, p.pageCount));
     notify(kPageChanged);
 }

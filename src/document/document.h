@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "pager.h"
+#include "document_record.h"
 
 namespace folvek {
 
@@ -30,13 +30,13 @@ class DocumentListener {
 
 class Document {
   public:
-    // Reads the settings from `iniFileName` (see pager); no text is loaded yet.
-    Document(PagerContext context, const std::string& iniFileName);
+    // Reads the settings from `iniFileName` (see DocumentRecord); no text is loaded yet.
+    Document(RecordContext context, const std::string& iniFileName);
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
-    pager& record() { return *record_; }
-    const pager& record() const { return *record_; }
+    DocumentRecord& record() { return *record_; }
+    const DocumentRecord& record() const { return *record_; }
 
     void addListener(DocumentListener* listener);
     void removeListener(DocumentListener* listener);
@@ -70,7 +70,7 @@ class Document {
     void relayout(bool withStyles);
     void replacingLines();
 
-    std::unique_ptr<pager> record_;
+    std::unique_ptr<DocumentRecord> record_;
     std::vector<DocumentListener*> listeners_;
 };
 

@@ -50,7 +50,7 @@ std::uint16_t outputFor(std::uint32_t cp) {
 
 }  // namespace
 
-LineCutter::LineCutter(list& lines, TextEncoding encoding, bool scan, std::uint16_t flags)
+LineCutter::LineCutter(LineStore& lines, TextEncoding encoding, bool scan, std::uint16_t flags)
     : lines_(lines),
       table_(inputByteTable(encoding)),
       boxBytes_(oemToAnsiTable()),

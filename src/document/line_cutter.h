@@ -20,7 +20,7 @@ class LineCutter {
     static constexpr std::size_t kPiece = 1023;  // longest piece, LF included
 
     // scan: record each line's starting style (from `flags` on) while cutting.
-    LineCutter(list& lines, TextEncoding encoding, bool scan, std::uint16_t flags);
+    LineCutter(LineStore& lines, TextEncoding encoding, bool scan, std::uint16_t flags);
 
     // The store holds no more than `limit` lines; what follows is dropped and cutShort() says so.
     void setLineLimit(std::size_t limit) { limit_ = limit; }
@@ -82,7 +82,7 @@ class LineCutter {
     void added();  // a line went into the store
     void fileBoxes(std::size_t lineIndex, const std::uint8_t* box, std::size_t length);
 
-    list& lines_;
+    LineStore& lines_;
     const std::uint16_t* table_;
     const std::uint8_t* boxBytes_;
     bool asciiFast_;  // the 8-byte copy must stop at bytes >= 0x80 too

@@ -10,7 +10,7 @@ constexpr std::size_t kFirstChunk = 64 * 1024;
 constexpr std::size_t kMaxChunk = 4 * 1024 * 1024;
 }  // namespace
 
-char* list::room(std::size_t bytes) {
+char* LineStore::room(std::size_t bytes) {
     if (chunks_.empty() || chunks_.back().size - chunks_.back().used < bytes) {
         std::size_t size =
             chunks_.empty() ? kFirstChunk : std::min(chunks_.back().size * 2, kMaxChunk);
@@ -24,12 +24,12 @@ char* list::room(std::size_t bytes) {
     return c.data.get() + c.used;
 }
 
-char* list::beginAppend(std::size_t maxLen) {
+char* LineStore::beginAppend(std::size_t maxLen) {
     pending_ = room(maxLen + 1);
     return pending_;
 }
 
-void list::endAppend(std::size_t len) {
+void LineStore::endAppend(std::size_t len) {
     // Grow both arrays before touching either, so running out of memory cannot leave a text
     // without its style word.
     if (texts_.size() == texts_.capacity() || styles_.size() == styles_.capacity()) {
@@ -45,49 +45,49 @@ void list::endAppend(std::size_t len) {
     pending_ = nullptr;
 }
 
-void list::append(const char* text, std::size_t len) {
+void LineStore::append(const char* text, std::size_t len) {
     char* p = beginAppend(len);
     if (len) std::memcpy(p, text, len);
     endAppend(len);
 }
 
-const char* list::currentText() const {
+const char* LineStore::currentText() const {
     return cur_ < 0 ? nullptr : texts_[cur_];
 }
 
-std::uint16_t list::currentStyle() const {
+std::uint16_t LineStore::currentStyle() const {
     return cur_ < 0 ? 0 : styles_[cur_];
 }
 
-void list::setCurrentStyle(std::uint16_t style) {
+void LineStore::setCurrentStyle(std::uint16_t style) {
     if (cur_ >= 0) styles_[cur_] = style;
 }
 
-bool list::first() {
+bool LineStore::first() {
     if (texts_.empty()) return false;
     cur_ = 0;
     return true;
 }
 
-bool list::last() {
+bool LineStore::last() {
     if (texts_.empty()) return false;
     cur_ = static_cast<std::int64_t>(texts_.size()) - 1;
     return true;
 }
 
-bool list::next() {
+bool LineStore::next() {
     if (cur_ < 0 || cur_ + 1 >= static_cast<std::int64_t>(texts_.size())) return false;
     ++cur_;
     return true;
 }
 
-bool list::prev() {
+bool LineStore::prev() {
     if (cur_ <= 0) return false;
     --cur_;
     return true;
 }
 
-bool list::seek(std::int32_t n) {
+bool LineStore::seek(std::int32_t n) {
     if (n <= 0) return false;
     if (!first()) return false;
     if (static_cast<std::size_t>(n) > texts_.size()) {
@@ -98,7 +98,7 @@ bool list::seek(std::int32_t n) {
     return true;
 }
 
-void list::clear() {
+void LineStore::clear() {
     texts_.clear();
     texts_.shrink_to_fit();
     styles_.clear();
@@ -109,36 +109,36 @@ void list::clear() {
     pending_ = nullptr;
 }
 
-void list::reserveLines(std::size_t n) {
+void LineStore::reserveLines(std::size_t n) {
     texts_.reserve(n);
     styles_.reserve(n);
     boxLines_.reserve(n);
 }
 
-void list::shrinkToFit() {
+void LineStore::shrinkToFit() {
     texts_.shrink_to_fit();
     styles_.shrink_to_fit();
     // boxLines_ keeps its room: untouched pages cost nothing, and a copy would double the peak.
 }
 
-const list::BoxLine* list::findBoxLine(std::size_t i) const {
+const LineStore::BoxLine* LineStore::findBoxLine(std::size_t i) const {
     const auto it = std::lower_bound(boxLines_.begin(), boxLines_.end(), i,
                                      [](const BoxLine& b, std::size_t n) { return b.line < n; });
     return it != boxLines_.end() && it->line == i ? &*it : nullptr;
 }
 
-bool list::hasBoxCodes(std::size_t i) const {
+bool LineStore::hasBoxCodes(std::size_t i) const {
     return findBoxLine(i) != nullptr;
 }
 
-void list::pushRun(BoxRun run) {
+void LineStore::pushRun(BoxRun run) {
     if (boxRunCount_ == boxRuns_.size() * kRunsPerChunk)
         boxRuns_.emplace_back(new BoxRun[kRunsPerChunk]);
     boxRuns_[boxRunCount_ / kRunsPerChunk][boxRunCount_ % kRunsPerChunk] = run;
     ++boxRunCount_;
 }
 
-void list::setBoxCodes(std::size_t i, const std::uint8_t* codes, std::size_t len) {
+void LineStore::setBoxCodes(std::size_t i, const std::uint8_t* codes, std::size_t len) {
     // Out of order (the loader never does it) would break the search: drop what follows.
     while (!boxLines_.empty() && boxLines_.back().line >= i) {
         boxRunCount_ = boxLines_.back().firstRun;
@@ -162,7 +162,8 @@ void list::setBoxCodes(std::size_t i, const std::uint8_t* codes, std::size_t len
     if (boxRunCount_ > first) boxLines_.push_back({static_cast<std::uint32_t>(i), first});
 }
 
-bool list::boxCodes(std::size_t i, std::size_t offset, std::uint8_t* out, std::size_t n) const {
+bool LineStore::boxCodes(std::size_t i, std::size_t offset, std::uint8_t* out,
+                         std::size_t n) const {
     const BoxLine* b = findBoxLine(i);
     if (!b) return false;
     const std::size_t last =
@@ -180,7 +181,7 @@ bool list::boxCodes(std::size_t i, std::size_t offset, std::uint8_t* out, std::s
     return true;
 }
 
-void list::clearBoxCodes() {
+void LineStore::clearBoxCodes() {
     boxLines_.clear();
     boxLines_.shrink_to_fit();
     boxRuns_.clear();
@@ -189,7 +190,7 @@ void list::clearBoxCodes() {
     doubleBarsImplied_ = false;
 }
 
-std::size_t list::memoryUsed() const {
+std::size_t LineStore::memoryUsed() const {
     std::size_t bytes = texts_.capacity() * sizeof(const char*) + styles_.capacity() * 2 +
                         boxLines_.size() * sizeof(BoxLine) +  // its spare room is never touched
                         boxRuns_.capacity() * sizeof(BoxRun);

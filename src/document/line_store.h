@@ -11,12 +11,12 @@
 
 namespace folvek {
 
-class list {
+class LineStore {
   public:
-    list() = default;
-    list(const list&) = delete;
-    list& operator=(const list&) = delete;
-    ~list() = default;
+    LineStore() = default;
+    LineStore(const LineStore&) = delete;
+    LineStore& operator=(const LineStore&) = delete;
+    ~LineStore() = default;
 
     // Copies the text (len bytes, no NUL inside) to the end; the new line becomes current.
     void append(const char* text, std::size_t len);

@@ -14,9 +14,9 @@
 
 #include "box_cells.h"
 #include "codepage.h"
+#include "document_record.h"
 #include "line_cutter.h"
 #include "messages.h"
-#include "pager.h"
 #include "string_table.h"
 #include "style_scan.h"
 
@@ -28,7 +28,7 @@ constexpr std::size_t kReadBlock = 256 * 1024;
 
 // The fixed text, then the file and the system's reason, so the user can tell a typing error
 // from a permission problem.
-void reportUnopenable(PagerContext& context, const std::string& path, const std::string& reason) {
+void reportUnopenable(RecordContext& context, const std::string& path, const std::string& reason) {
     if (context.messages)
         context.messages->show(loadString(StrCannotOpenFile) + "\n" + path + ": " + reason, "!!!",
                                MsgIcon::Error);
@@ -66,7 +66,7 @@ TextEncoding fixedEncoding(EncodingChoice c) {
 
 }  // namespace
 
-int pager::loadText(const std::string& path) {
+int DocumentRecord::loadText(const std::string& path) {
     // O_NONBLOCK keeps a FIFO from hanging the open; only regular files are documents.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
@@ -185,12 +185,12 @@ int pager::loadText(const std::string& path) {
     return 1;
 }
 
-int pager::freeText() {
+int DocumentRecord::freeText() {
     lines.clear();
     return 1;
 }
 
-void pager::convertCodePage(int direction) {
+void DocumentRecord::convertCodePage(int direction) {
     const std::size_t n = lines.size();
     lines.clearBoxCodes();
     BoxLineCodes boxes;

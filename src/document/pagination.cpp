@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "document_record.h"
 #include "messages.h"
-#include "pager.h"
 #include "string_table.h"
 #include "style_tags.h"
 
@@ -45,7 +45,7 @@ void showError(MessageSink* sink, const std::string& text, const char* caption) 
 
 }  // namespace
 
-void pager::createFonts() {
+void DocumentRecord::createFonts() {
     if (curFont) deleteFonts();
     const std::int32_t baseWeight = logFont.weight;
     const std::uint8_t baseItalic = logFont.italic;
@@ -63,7 +63,7 @@ void pager::createFonts() {
     curFont = &fonts[index];
 }
 
-void pager::deleteFonts() {
+void DocumentRecord::deleteFonts() {
     if (!curFont) return;
     for (LogFont& f : fonts) f = LogFont{};
     curFont = nullptr;
@@ -73,7 +73,7 @@ void pager::deleteFonts() {
 // as many columns as the printer would put on it; the font keeps its shape, so it gets smaller.
 // A line-spacing command (8 lines per inch) sets the line pitch where it is closer than the
 // font's own. Both only ever make room, never take it.
-void pager::fitPrinterPitch(LayoutDevice& dc) {
+void DocumentRecord::fitPrinterPitch(LayoutDevice& dc) {
     if (printerLayout.cpi > 0) {
         const double want = 100.0 / printerLayout.cpi;
         if (charWidth > want) {
@@ -91,17 +91,17 @@ void pager::fitPrinterPitch(LayoutDevice& dc) {
     }
 }
 
-std::int32_t pager::wrapExtra(std::int32_t n) const {
+std::int32_t DocumentRecord::wrapExtra(std::int32_t n) const {
     if (charsPerLine <= 0 || n <= charsPerLine) return 0;
     return (n + charsPerLine - 1) / charsPerLine - 1;
 }
 
-std::int32_t pager::pictureRows(std::int32_t h) const {
+std::int32_t DocumentRecord::pictureRows(std::int32_t h) const {
     const long double pitch = std::max<std::int32_t>(lineHeight, 1) * 0.1L;
     return static_cast<std::int32_t>(h * 0.1L / pitch + 0.5L);
 }
 
-std::int32_t pager::capacity(std::int32_t p) const {
+std::int32_t DocumentRecord::capacity(std::int32_t p) const {
     std::int64_t rows = linesPerPage;
     if (InAll1 || p == 1) rows -= pictureRows(topPicture.height);
     if (InAll2) rows -= pictureRows(asBackground ? 0 : botPicture.height);
@@ -119,7 +119,7 @@ std::uint64_t nextLayoutGeneration() {
 
 }  // namespace
 
-int pager::paginate() {
+int DocumentRecord::paginate() {
     // A hand-edited file may hold any real number; past a thousand inches a margin means nothing
     // on paper, and bounding it keeps every page coordinate within int range.
     constexpr long double kMarginLimit = 100000;

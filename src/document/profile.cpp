@@ -10,10 +10,10 @@
 #include <cstdint>
 
 #include "decimal.h"
+#include "document_record.h"
 #include "file_lock.h"
 #include "ini_file.h"
 #include "messages.h"
-#include "pager.h"
 #include "string_table.h"
 #include "utf8_cut.h"
 
@@ -85,7 +85,7 @@ const char* flag(std::int32_t on) {
 
 // The callers go on with the settings in memory; the user learns that the file kept its old
 // content (a read-only or missing directory, a full disk).
-void reportUnwritable(const PagerContext& context, const std::string& path,
+void reportUnwritable(const RecordContext& context, const std::string& path,
                       const std::string& reason = "") {
     if (context.messages)
         context.messages->show(
@@ -95,7 +95,7 @@ void reportUnwritable(const PagerContext& context, const std::string& path,
 
 }  // namespace
 
-void pager::loadProfile(const std::string& fileName) {
+void DocumentRecord::loadProfile(const std::string& fileName) {
     iniPath = fileName.find('/') == std::string::npos ? context.programDir + fileName : fileName;
     IniFile ini;
     ini.load(iniPath);  // a missing file gives every default
@@ -145,7 +145,7 @@ void pager::loadProfile(const std::string& fileName) {
     isDosByLoad.reset();
 }
 
-int pager::saveProfile(const char* fileName) {
+int DocumentRecord::saveProfile(const char* fileName) {
     if (fileName) iniPath = fileName;
     // Keys and sections another instance wrote since this one read the file stay: the file is
     // read again and changed under the lock.

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "pager.h"
+#include "document_record.h"
 #include "style_tags.h"
 
 namespace folvek {
@@ -27,7 +27,7 @@ void applyLineTags(const char* text, std::size_t len, std::uint16_t& flags) {
     }
 }
 
-void pager::scanStyles() {
+void DocumentRecord::scanStyles() {
     std::uint16_t flags = baseStyleFlags(logFont);
     const std::size_t n = lines.size();
     for (std::size_t i = 0; i < n; ++i) {

@@ -86,7 +86,7 @@ void TextQuery::matchLine(const char* text, std::int64_t line, std::vector<TextM
     }
 }
 
-SearchResult searchLines(const list& lines, const TextQuery& query,
+SearchResult searchLines(const LineStore& lines, const TextQuery& query,
                          const std::atomic<bool>* cancel) {
     SearchResult r;
     if (query.empty()) return r;

@@ -12,7 +12,7 @@
 
 namespace folvek {
 
-class list;
+class LineStore;
 
 // A match: the line, the visible column of its first character (tags do not count) and its
 // length in visible characters.
@@ -44,7 +44,7 @@ struct SearchResult {
 inline constexpr std::size_t kMaxMatches = 1'000'000;
 
 // Every match in the lines; `cancel` (may be null) is looked at between lines.
-SearchResult searchLines(const list& lines, const TextQuery& query,
+SearchResult searchLines(const LineStore& lines, const TextQuery& query,
                          const std::atomic<bool>* cancel = nullptr);
 
 // The byte a frame character of the shown text is drawn as; true for the characters that

@@ -11,9 +11,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "document_record.h"
 #include "page_layout_printer.h"
 #include "page_renderer.h"
-#include "pager.h"
 #include "qt_device_context.h"
 
 namespace folvek {
@@ -23,15 +23,15 @@ namespace {
 // Keeps the preview's current page: drawing a page makes it current.
 class CurPageKeeper {
   public:
-    explicit CurPageKeeper(pager& doc) : doc_(doc), page_(doc.curPage) {}
+    explicit CurPageKeeper(DocumentRecord& doc) : doc_(doc), page_(doc.curPage) {}
     ~CurPageKeeper() { doc_.curPage = page_; }
 
   private:
-    pager& doc_;
+    DocumentRecord& doc_;
     int page_;
 };
 
-bool beginJob(const pager& doc, const ExportOptions& options, int* from, int* to,
+bool beginJob(const DocumentRecord& doc, const ExportOptions& options, int* from, int* to,
               ExportResult* result) {
     if (!resolvePageRange(doc.pageCount, options.firstPage, options.lastPage, from, to)) {
         result->error = QStringLiteral("no pages %1-%2 in a document of %3 pages")
@@ -55,7 +55,7 @@ QString saveError(const QSaveFile& file) {
 
 // PNG and SVG: one file per page, each painted on a fresh device made by `paint`.
 template <typename PaintPage>
-ExportResult exportImages(pager& doc, const QString& dir, const char* extension,
+ExportResult exportImages(DocumentRecord& doc, const QString& dir, const char* extension,
                           const ExportOptions& options, PaintPage paint) {
     ExportResult result;
     int from = 0, to = 0;
@@ -102,8 +102,8 @@ QString pageFileName(int page, int pageCount, const char* extension) {
         .arg(QLatin1String(extension));
 }
 
-ExportResult exportPdfQt(pager& doc, const PageLayoutPrinter& printer, const QString& fileName,
-                         const ExportOptions& options) {
+ExportResult exportPdfQt(DocumentRecord& doc, const PageLayoutPrinter& printer,
+                         const QString& fileName, const ExportOptions& options) {
     ExportResult result;
     int from = 0, to = 0;
     if (!beginJob(doc, options, &from, &to, &result)) return result;
@@ -149,7 +149,7 @@ ExportResult exportPdfQt(pager& doc, const PageLayoutPrinter& printer, const QSt
     return result;
 }
 
-ExportResult exportPng(pager& doc, const PageLayoutPrinter& printer, const QString& dir,
+ExportResult exportPng(DocumentRecord& doc, const PageLayoutPrinter& printer, const QString& dir,
                        const ExportOptions& options) {
     const int dpi = options.dpi > 0 ? options.dpi : 150;
     const QSizeF paper = printer.paperSizeMm();
@@ -175,7 +175,7 @@ ExportResult exportPng(pager& doc, const PageLayoutPrinter& printer, const QStri
     });
 }
 
-ExportResult exportSvg(pager& doc, const PageLayoutPrinter& printer, const QString& dir,
+ExportResult exportSvg(DocumentRecord& doc, const PageLayoutPrinter& printer, const QString& dir,
                        const ExportOptions& options) {
     const int dpi = options.dpi > 0 ? options.dpi : 150;
     const QSizeF paper = printer.paperSizeMm();

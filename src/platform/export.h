@@ -7,7 +7,7 @@
 
 namespace folvek {
 
-class pager;
+class DocumentRecord;
 class PageLayoutPrinter;
 
 // Called after every page with the pages done and the pages to do; false stops the job.
@@ -37,16 +37,16 @@ bool resolvePageRange(int pageCount, int first, int last, int* from, int* to);
 
 // One PDF file; its page layout is the printer's paper with the hardware margins, so the
 // printable area is the one that layout measured.
-ExportResult exportPdf(pager& doc, const PageLayoutPrinter& printer, const QString& file,
+ExportResult exportPdf(DocumentRecord& doc, const PageLayoutPrinter& printer, const QString& file,
                        const ExportOptions& options);
 // One image per page in `dir` (created when missing): page-0001.png, ... The image covers the
 // whole sheet on a white background.
 // The same through Qt's PDF engine, kept for comparison (folvek-print --engine qt).
-ExportResult exportPdfQt(pager& doc, const PageLayoutPrinter& printer, const QString& file,
+ExportResult exportPdfQt(DocumentRecord& doc, const PageLayoutPrinter& printer, const QString& file,
                          const ExportOptions& options);
-ExportResult exportPng(pager& doc, const PageLayoutPrinter& printer, const QString& dir,
+ExportResult exportPng(DocumentRecord& doc, const PageLayoutPrinter& printer, const QString& dir,
                        const ExportOptions& options);
-ExportResult exportSvg(pager& doc, const PageLayoutPrinter& printer, const QString& dir,
+ExportResult exportSvg(DocumentRecord& doc, const PageLayoutPrinter& printer, const QString& dir,
                        const ExportOptions& options);
 
 // "page-0007.png" for page 7 of a document with fewer than 10000 pages.

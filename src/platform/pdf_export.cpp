@@ -2,16 +2,16 @@
 // the file renamed over the target only when complete.
 #include <QFileInfo>
 
+#include "document_record.h"
 #include "export.h"
 #include "page_layout_printer.h"
 #include "page_renderer.h"
-#include "pager.h"
 #include "pdf_document_qt.h"
 
 namespace folvek {
 
-ExportResult exportPdf(pager& doc, const PageLayoutPrinter& printer, const QString& fileName,
-                       const ExportOptions& options) {
+ExportResult exportPdf(DocumentRecord& doc, const PageLayoutPrinter& printer,
+                       const QString& fileName, const ExportOptions& options) {
     if (options.pdfEngine == PdfEngine::Qt) return exportPdfQt(doc, printer, fileName, options);
     ExportResult result;
     int from = 0, to = 0;
@@ -32,7 +32,7 @@ ExportResult exportPdf(pager& doc, const PageLayoutPrinter& printer, const QStri
     const int total = to - from + 1;
     // Pages are located here, in order, and drawn on the writer's threads; nothing changes the
     // document until the job is over.
-    const pager& layout = doc;
+    const DocumentRecord& layout = doc;
     pdf.prepareFonts(doc.fonts, 8);
     PageLocator locator;
     for (int page = from; page <= to; ++page) {

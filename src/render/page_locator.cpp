@@ -12,7 +12,8 @@ namespace folvek {
 
 namespace {
 
-PageStart walk(pager& pg, std::int32_t page, WalkPoint from, std::vector<WalkPoint>* remember) {
+PageStart walk(DocumentRecord& pg, std::int32_t page, WalkPoint from,
+               std::vector<WalkPoint>* remember) {
     const bool wrap = pg.isWrap != 0;
     std::int64_t i = from.line;
     std::int64_t n = from.onPage;
@@ -60,11 +61,11 @@ PageStart walk(pager& pg, std::int32_t page, WalkPoint from, std::vector<WalkPoi
 
 }  // namespace
 
-PageStart locatePageFresh(pager& pg, std::int32_t page) {
+PageStart locatePageFresh(DocumentRecord& pg, std::int32_t page) {
     return walk(pg, page, WalkPoint{}, nullptr);
 }
 
-PageStart PageLocator::locate(pager& pg, std::int32_t page) {
+PageStart PageLocator::locate(DocumentRecord& pg, std::int32_t page) {
     if (layout_ != pg.layoutGeneration) {
         points_.clear();
         layout_ = pg.layoutGeneration;

@@ -10,13 +10,13 @@ namespace folvek {
 
 namespace {
 
-std::int32_t stripOf(const pager& pg, std::int32_t column) {
+std::int32_t stripOf(const DocumentRecord& pg, std::int32_t column) {
     return pg.isWrap && pg.charsPerLine > 0 ? column / pg.charsPerLine : 0;
 }
 
 }  // namespace
 
-std::int32_t sheetOfMatch(pager& pg, PageLocator& locator, const TextMatch& match) {
+std::int32_t sheetOfMatch(DocumentRecord& pg, PageLocator& locator, const TextMatch& match) {
     // The last sheet whose first line is at or before the match's line.
     std::int32_t lo = 1, hi = std::max<std::int32_t>(pg.pageCount, 1);
     while (lo < hi) {
@@ -32,7 +32,7 @@ std::int32_t sheetOfMatch(pager& pg, PageLocator& locator, const TextMatch& matc
     return std::min(lo, first + stripOf(pg, match.column));
 }
 
-std::vector<Rect> matchBoxes(pager& pg, PageLocator& locator, std::int32_t page,
+std::vector<Rect> matchBoxes(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
                              const std::vector<TextMatch>& matches) {
     std::vector<Rect> boxes;
     if (page < 1 || page > pg.pageCount) return boxes;

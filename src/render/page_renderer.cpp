@@ -16,7 +16,7 @@ namespace folvek {
 namespace {
 
 // Line i of the document, or null past its end; the cursor is not moved.
-const char* lineText(const pager& pg, std::int64_t i) {
+const char* lineText(const DocumentRecord& pg, std::int64_t i) {
     if (i < 0 || static_cast<std::uint64_t>(i) >= pg.lines.size()) return nullptr;
     return pg.lines.textAt(static_cast<std::size_t>(i));
 }
@@ -32,7 +32,7 @@ struct SheetLayout {
 };
 
 // Lines from the page's first line up to a form feed, the end or the room left by the top picture.
-std::int32_t countTextLines(const pager& pg, const SheetLayout& s) {
+std::int32_t countTextLines(const DocumentRecord& pg, const SheetLayout& s) {
     std::int64_t limit = pg.linesPerPage;
     if (s.topShown) limit -= pg.topPicture.height / std::max(pg.lineHeight, 1);
     std::int32_t n = 0;
@@ -43,7 +43,8 @@ std::int32_t countTextLines(const pager& pg, const SheetLayout& s) {
     return n;
 }
 
-std::int32_t bottomPictureY(const pager& pg, const SheetLayout& s, std::int32_t rowsDrawn) {
+std::int32_t bottomPictureY(const DocumentRecord& pg, const SheetLayout& s,
+                            std::int32_t rowsDrawn) {
     const std::int32_t h = pg.botPicture.height;
     if (!pg.inTextEnd)
         return static_cast<std::int32_t>(-pg.pageHeight * 10.0L + h + pg.BottomMargin);
@@ -53,15 +54,15 @@ std::int32_t bottomPictureY(const pager& pg, const SheetLayout& s, std::int32_t 
 
 // Box codes of the strip `text` (cut from line i into `buf`) into `out`, aligned with the
 // strip; null when the line holds no box character.
-const std::uint8_t* boxesOf(const pager& pg, std::int32_t i, const char* text, const char* buf,
-                            std::uint8_t* out) {
+const std::uint8_t* boxesOf(const DocumentRecord& pg, std::int32_t i, const char* text,
+                            const char* buf, std::uint8_t* out) {
     const std::size_t offset = static_cast<std::size_t>(text - buf);
     return pg.lines.boxCodes(static_cast<std::size_t>(i), offset, out, 1025 - offset) ? out
                                                                                       : nullptr;
 }
 
 // Draws the rows of the sheet; returns how many were drawn.
-std::int32_t drawRows(const pager& pg, DeviceContext& dc, const SheetLayout& s) {
+std::int32_t drawRows(const DocumentRecord& pg, DeviceContext& dc, const SheetLayout& s) {
     static thread_local char cur[1025], up[1025], down[1025];
     static thread_local std::uint8_t curBoxes[1025], upBoxes[1025], downBoxes[1025];
     std::int32_t k = 0;
@@ -95,11 +96,11 @@ std::int32_t drawRows(const pager& pg, DeviceContext& dc, const SheetLayout& s) 
 
 }  // namespace
 
-SheetText sheetText(pager& pg, std::int32_t page, PageLocator& locator) {
+SheetText sheetText(DocumentRecord& pg, std::int32_t page, PageLocator& locator) {
     return sheetText(pg, page, locator.locate(pg, page));
 }
 
-SheetText sheetText(const pager& pg, std::int32_t page, const PageStart& start) {
+SheetText sheetText(const DocumentRecord& pg, std::int32_t page, const PageStart& start) {
     SheetText t;
     t.start = start;
     t.capacity = pg.capacity(page);
@@ -110,7 +111,8 @@ SheetText sheetText(const pager& pg, std::int32_t page, const PageStart& start) 
     return t;
 }
 
-int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing, PageLocator& locator) {
+int drawPage(DocumentRecord& pg, DeviceContext& dc, std::int32_t page, bool printing,
+             PageLocator& locator) {
     if (page == 0) page = pg.curPage;
     if (page > pg.pageCount) page = pg.pageCount;
     if (page < 1) page = 1;
@@ -118,8 +120,8 @@ int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing, Pag
     return drawSheet(pg, dc, page, locator.locate(pg, page), printing);
 }
 
-int drawSheet(const pager& pg, DeviceContext& dc, std::int32_t page, const PageStart& start,
-              bool printing) {
+int drawSheet(const DocumentRecord& pg, DeviceContext& dc, std::int32_t page,
+              const PageStart& start, bool printing) {
     dc.saveState();
     dc.setLoEnglish();
     if (!printing) dc.scaleViewport(pg.Zoom, 2, pg.Zoom, 2);
@@ -161,7 +163,7 @@ int drawSheet(const pager& pg, DeviceContext& dc, std::int32_t page, const PageS
     return dc.restoreState(-1) ? 1 : 0;
 }
 
-int drawPage(pager& pg, DeviceContext& dc, std::int32_t page, bool printing) {
+int drawPage(DocumentRecord& pg, DeviceContext& dc, std::int32_t page, bool printing) {
     PageLocator once;
     return drawPage(pg, dc, page, printing, once);
 }

@@ -18,7 +18,7 @@ const std::uint8_t kDoubleBarCode = boxCodeOf866(kDosDoubleBar);
 
 class RowRun : public RunSink {
   public:
-    RowRun(const pager& pg, DeviceContext& dc, std::int32_t rowTop)
+    RowRun(const DocumentRecord& pg, DeviceContext& dc, std::int32_t rowTop)
         : pg_(pg), dc_(dc), top_(rowTop) {}
     // Every byte stays in its own column: a byte kept while a line runs on through the cells
     // after it (the L of "--L-") is drawn where it stands, and a gap left by such cells is
@@ -40,7 +40,7 @@ class RowRun : public RunSink {
     std::int32_t column = 0;
 
   private:
-    const pager& pg_;
+    const DocumentRecord& pg_;
     DeviceContext& dc_;
     std::int32_t top_;
     std::int32_t start_ = 0;  // column of the run's first byte
@@ -95,7 +95,7 @@ class VisibleCells {
 
 }  // namespace
 
-const char* cutStrip(const pager& pg, const char* line, std::int32_t strip, char* buf,
+const char* cutStrip(const DocumentRecord& pg, const char* line, std::int32_t strip, char* buf,
                      std::uint16_t& style, std::uint8_t* prefix) {
     std::memset(buf, 0, 1025);
     if (!line) return buf;
@@ -109,7 +109,7 @@ const char* cutStrip(const pager& pg, const char* line, std::int32_t strip, char
     return start;
 }
 
-void paintRow(const pager& pg, DeviceContext& dc, const RowInput& row) {
+void paintRow(const DocumentRecord& pg, DeviceContext& dc, const RowInput& row) {
     std::uint16_t style = row.style & 7;
     dc.selectFont(pg.fonts[style]);
     RowRun run(pg, dc, row.rowTop);

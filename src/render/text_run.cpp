@@ -6,8 +6,8 @@
 
 namespace folvek {
 
-void drawRun(const pager& pg, DeviceContext& dc, std::int32_t x, std::int32_t y, const char* text,
-             int len) {
+void drawRun(const DocumentRecord& pg, DeviceContext& dc, std::int32_t x, std::int32_t y,
+             const char* text, int len) {
     int spaces = 0;
     while (spaces < len && text[spaces] == ' ') ++spaces;
     const char* rest = text + spaces;

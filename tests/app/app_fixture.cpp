@@ -7,7 +7,7 @@
 
 #include "app_globals.h"
 #include "dialog_hooks.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "shell_state.h"
 
 namespace folvek::test {
@@ -68,7 +68,7 @@ std::string AppTest::pagedDocument(const std::string& name, int pages) {
     return writeFile(name, text);
 }
 
-TRulerWin* AppTest::view() const {
+ReportView* AppTest::view() const {
     return frame ? frame->view() : nullptr;
 }
 

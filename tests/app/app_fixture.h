@@ -28,7 +28,7 @@ class AppTest : public ::testing::Test {
     // A document of n pages, each page a few short lines, pages split by form feeds.
     std::string pagedDocument(const std::string& name, int pages);
 
-    TRulerWin* view() const;
+    ReportView* view() const;
     QTemporaryDir dir;
     std::unique_ptr<MainFrame> frame;
 };

@@ -10,7 +10,7 @@
 #include "command_ids.h"
 #include "dialog_hooks.h"
 #include "document/test_support.h"
-#include "ruler_win.h"
+#include "report_view.h"
 
 using namespace folvek;
 using folvek::test::AppTest;

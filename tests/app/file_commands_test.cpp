@@ -9,8 +9,8 @@
 #include "app_globals.h"
 #include "command_ids.h"
 #include "dialog_hooks.h"
-#include "pager.h"
-#include "ruler_win.h"
+#include "document_record.h"
+#include "report_view.h"
 #include "shell_state.h"
 #include "text_copy.h"
 

@@ -7,10 +7,10 @@
 
 #include "app_fixture.h"
 #include "command_ids.h"
+#include "document_record.h"
 #include "find_bar.h"
 #include "main_frame.h"
-#include "pager.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "shell_state.h"
 
 using namespace folvek;

@@ -9,10 +9,10 @@
 #include "about_dialog.h"
 #include "app_fixture.h"
 #include "app_globals.h"
+#include "application.h"
 #include "command_ids.h"
 #include "command_table.h"
-#include "ruler_app.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "shell_state.h"
 #include "startup_window.h"
 
@@ -51,7 +51,7 @@ TEST_F(AppTest, EscEndsTheProgram) {
 TEST_F(AppTest, NoClosingWhilePrinting) {
     start();
     shellState().printing = true;
-    EXPECT_FALSE(TRulerApp::canClose());
+    EXPECT_FALSE(FolvekApplication::canClose());
     EXPECT_FALSE(frame->close());
     EXPECT_TRUE(frame->isVisible());
     // Exit clears the flag first, so it always ends the run.

@@ -7,9 +7,9 @@
 #include "app_fixture.h"
 #include "app_globals.h"
 #include "command_ids.h"
-#include "pager.h"
+#include "document_record.h"
 #include "printer_settings.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "shell_state.h"
 
 using namespace folvek;
@@ -17,7 +17,7 @@ using folvek::test::AppTest;
 
 TEST_F(AppTest, ScrollRangesFollowTheExample) {
     start();
-    pager& p = *view()->document();
+    DocumentRecord& p = *view()->document();
     p.Zoom = 3;
     p.pageWidth = 80;
     p.pageHeight = 110;
@@ -49,7 +49,7 @@ TEST_F(AppTest, ScrollRangesFollowTheExample) {
 TEST_F(AppTest, DownRunsFromTheBottomOfOnePageOntoTheTopOfTheNext) {
     shellState().documentPath = pagedDocument("five.txt", 5);
     start();
-    TRulerWin* v = view();
+    ReportView* v = view();
     v->runCommand(CmNextPage);
     ASSERT_EQ(v->document()->curPage, 2);
     const int range = v->vRange();
@@ -75,7 +75,7 @@ TEST_F(AppTest, DownRunsFromTheBottomOfOnePageOntoTheTopOfTheNext) {
 TEST_F(AppTest, PageKeysAndCtrlPageKeys) {
     shellState().documentPath = pagedDocument("three.txt", 3);
     start();
-    TRulerWin* v = view();
+    ReportView* v = view();
     v->scrollTo(0, 5);
     QTest::keyClick(v, Qt::Key_PageDown, Qt::ControlModifier);
     EXPECT_EQ(v->document()->curPage, 2);
@@ -122,7 +122,7 @@ TEST_F(AppTest, AtHalfSizeUpAndDownTurnPagesAtOnce) {
 TEST_F(AppTest, ZoomStopsAtItsLimitsAndRewritesTheSettingsFile) {
     const std::string ini = writeFile("FOLVK95.INI", "[Folvk]\nZoom=10\n[Other]\nkeep=1\n");
     start();
-    TRulerWin* v = view();
+    ReportView* v = view();
     v->runCommand(CmZoomIn);
     EXPECT_EQ(v->document()->Zoom, 11);
     EXPECT_FALSE(v->commandAction(CmZoomIn)->isEnabled());
@@ -145,7 +145,7 @@ TEST_F(AppTest, LandscapeRepaginatesShowsPageOneAndLeavesTheSettingsFile) {
     const std::string ini = writeFile("FOLVK95.INI", "[Folvk]\nZoom=3\n");
     shellState().documentPath = pagedDocument("three.txt", 3);
     start();
-    TRulerWin* v = view();
+    ReportView* v = view();
     const int portraitWidth = v->document()->pageWidth;
     v->runCommand(CmLastPage);
     v->runCommand(CmLandscape);

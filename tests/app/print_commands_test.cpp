@@ -4,7 +4,7 @@
 
 #include <QPrinterInfo>
 
-#include "pager.h"
+#include "document_record.h"
 #include "platform/print_support.h"
 #include "print_commands.h"
 #include "printer_component.h"
@@ -54,7 +54,7 @@ struct Harness {
     }
 
     coretest::ScratchDir scratch;
-    TPrinter printer;
+    Printer printer;
     TestDocument doc;
     ShellState shell;
     coretest::MessageRecorder messages;

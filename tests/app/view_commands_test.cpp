@@ -15,11 +15,11 @@
 #include "app_fixture.h"
 #include "app_globals.h"
 #include "command_ids.h"
-#include "control_bar.h"
-#include "pager.h"
+#include "document_record.h"
+#include "main_tool_bar.h"
 #include "path_field.h"
 #include "printer_settings.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "shell_state.h"
 
 using namespace folvek;
@@ -37,7 +37,7 @@ QStringList actionTexts(const QMenu* menu) {
 
 TEST_F(AppTest, WithoutDocumentOnlyDocumentFreeCommandsAreEnabled) {
     start();
-    TRulerWin* v = view();
+    ReportView* v = view();
     for (int id : {CmSaveAs, CmEdit, CmSend, CmPrevPage, CmNextPage, CmFirstPage, CmLastPage}) {
         EXPECT_FALSE(v->isCommandEnabled(id)) << id;
         EXPECT_FALSE(v->commandAction(id)->isEnabled()) << id;
@@ -148,7 +148,7 @@ TEST_F(AppTest, MenuBarHoldsMenu100) {
 
 TEST_F(AppTest, AcceleratorsAndHints) {
     start();
-    TRulerWin* v = view();
+    ReportView* v = view();
     EXPECT_EQ(v->commandAction(CmZoomIn)->shortcut(),
               QKeySequence(Qt::KeypadModifier | Qt::Key_Plus));
     EXPECT_EQ(v->commandAction(CmFontSmaller)->shortcut(),

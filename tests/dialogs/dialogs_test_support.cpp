@@ -11,7 +11,7 @@
 #include "file_replace.h"
 
 #include <cerrno>
-#include "pager.h"
+#include "document_record.h"
 #include "shell_state.h"
 
 namespace folvek::test {
@@ -29,9 +29,9 @@ MsgAnswer ScriptedMessages::show(const std::string& text, const std::string& cap
     return a;
 }
 
-void answerEditor(std::function<int(dialDoc2&)> answer) {
+void answerEditor(std::function<int(EditorDialog&)> answer) {
     dialogHooks().runModal = [answer = std::move(answer)](QDialog& dialog) {
-        auto* editor = dynamic_cast<dialDoc2*>(&dialog);
+        auto* editor = dynamic_cast<EditorDialog*>(&dialog);
         if (!editor) {
             ADD_FAILURE() << "a dialog other than the editor was run";
             return 0;
@@ -71,12 +71,12 @@ std::string DialogsTest::readFile(const std::string& path) const {
 }
 
 DocumentCommandContext DialogsTest::context(const std::string& path, bool isDos) {
-    // A pager without a printer: pagination is not what these tests look at.
+    // A record without a printer: pagination is not what these tests look at.
     static StderrMessages quiet;
-    PagerContext pc;
+    RecordContext pc;
     pc.messages = &quiet;
     pc.programDir = dirPath();
-    doc = std::make_unique<pager>(std::move(pc), "FOLVK95.INI", "");
+    doc = std::make_unique<DocumentRecord>(std::move(pc), "FOLVK95.INI", "");
     doc->IsDos = isDos ? 1 : 0;
     doc->loadText(path);
 

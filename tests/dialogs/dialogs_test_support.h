@@ -1,5 +1,5 @@
 // Shared by the editor, edit-command and mail tests: a message sink that answers from a
-// script, and a fixture with its own settings directory, a DOS/Windows document and a pager.
+// script, and a fixture with its own settings directory, a DOS/Windows document and a record.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "document_command_context.h"
+#include "document_record.h"
 #include "messages.h"
-#include "pager.h"
 
 namespace folvek {
-class dialDoc2;
+class EditorDialog;
 }
 
 namespace folvek::test {
@@ -39,7 +39,7 @@ class ScriptedMessages : public MessageSink {
 
 // The built-in editor, when it runs, is handed to `answer` instead of a modal loop; the
 // answer's value is the editor's result.
-void answerEditor(std::function<int(dialDoc2&)> answer);
+void answerEditor(std::function<int(EditorDialog&)> answer);
 
 // Makes every later save fail at its final sync, as a full disk does (root ignores permissions).
 void failSaves();
@@ -52,12 +52,12 @@ class DialogsTest : public ::testing::Test {
     std::string dirPath() const;  // ends with '/'
     std::string writeFile(const std::string& name, const std::string& bytes);
     std::string readFile(const std::string& path) const;
-    // A context over `path` with a pager (IsDos as given) whose relayout reloads the text.
+    // A context over `path` with a DocumentRecord (IsDos as given) whose relayout reloads the text.
     DocumentCommandContext context(const std::string& path, bool isDos);
 
     QTemporaryDir dir;
     ScriptedMessages messages;
-    std::unique_ptr<pager> doc;
+    std::unique_ptr<DocumentRecord> doc;
     int relayouts = 0;
 };
 

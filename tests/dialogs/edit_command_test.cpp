@@ -8,11 +8,11 @@
 
 #include "codepage.h"
 #include "dialogs_test_support.h"
+#include "document_record.h"
 #include "edit_command.h"
 #include "edit_plugin.h"
 #include "editor_dialog.h"
 #include "file_replace.h"
-#include "pager.h"
 #include "string_table.h"
 
 namespace folvek::test {
@@ -27,7 +27,7 @@ class EditCommandTest : public DialogsTest {
         qputenv("FOLVEK_PLUGIN_RESULT", "1");
         qunsetenv("FOLVEK_PLUGIN_APPEND");
         // The built-in editor, when it runs, says so and leaves without saving.
-        answerEditor([this](dialDoc2&) {
+        answerEditor([this](EditorDialog&) {
             ++builtInRuns;
             return 0;
         });
@@ -92,7 +92,7 @@ TEST_F(EditCommandTest, EditFileAfterNoFallsBackToTheBuiltInEditorOnTheDosFile) 
     DocumentCommandContext ctx = context(path, true);
     messages.answer(MsgAnswer::No);
     bool sawDos = false;
-    answerEditor([&](dialDoc2& d) {
+    answerEditor([&](EditorDialog& d) {
         ++builtInRuns;
         sawDos = d.editor()->toPlainText() == QStringLiteral("Привет");
         return 0;
@@ -174,7 +174,7 @@ TEST_F(EditCommandTest, ALibraryWithoutEntryPointsOrNoLibraryMeansTheBuiltInEdit
 TEST_F(EditCommandTest, ASavedBuiltInEditReloadsTheDocument) {
     const std::string path = writeFile("dos.txt", kDosHello + "\r\n");
     DocumentCommandContext ctx = context(path, true);
-    answerEditor([](dialDoc2& d) {
+    answerEditor([](EditorDialog& d) {
         d.editor()->moveCursor(QTextCursor::End);
         d.editor()->insertPlainText(QStringLiteral("Мир"));
         d.accept();
@@ -208,14 +208,14 @@ TEST_F(EditCommandTest, Utf8AndKoi8FilesRoundTripThroughTheEditorInTheirOwnEncod
         DocumentCommandContext ctx = context(path, false);
         ASSERT_EQ(doc->textEncoding, f.encoding) << f.name;
         // Saved without a change: the same bytes.
-        answerEditor([](dialDoc2& d) {
+        answerEditor([](EditorDialog& d) {
             d.accept();
             return d.result();
         });
         EXPECT_EQ(editDocumentFile(ctx), 1) << f.name;
         EXPECT_EQ(readFile(path), f.bytes) << f.name;
         // An edit is written in the file's encoding, and the document reloads as before.
-        answerEditor([](dialDoc2& d) {
+        answerEditor([](EditorDialog& d) {
             d.editor()->moveCursor(QTextCursor::End);
             d.editor()->insertPlainText(QStringLiteral("Мир"));
             d.accept();

@@ -19,16 +19,16 @@ namespace {
 
 class EditorTest : public DialogsTest {
   protected:
-    std::unique_ptr<dialDoc2> open(const std::string& path, bool isDos) {
+    std::unique_ptr<EditorDialog> open(const std::string& path, bool isDos) {
         EditorSession s;
         s.path = path;
         s.isDos = isDos;
         s.messages = &messages;
-        auto d = std::make_unique<dialDoc2>(nullptr, s);
+        auto d = std::make_unique<EditorDialog>(nullptr, s);
         finished = std::make_unique<QSignalSpy>(d.get(), &QDialog::finished);
         return d;
     }
-    static void type(dialDoc2& d, const QString& text) {
+    static void type(EditorDialog& d, const QString& text) {
         d.editor()->moveCursor(QTextCursor::End);
         d.editor()->insertPlainText(text);
     }

@@ -3,9 +3,9 @@
 #include "font_commands.h"
 #include "app_globals.h"
 #include "dialog_numbers.h"
+#include "document_record.h"
 #include "mul_div.h"
-#include "pager.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "settings_ui_fixture.h"
 #include "shell_state.h"
 

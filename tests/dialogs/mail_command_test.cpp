@@ -6,8 +6,8 @@
 #include <QWidget>
 
 #include "dialogs_test_support.h"
+#include "document_record.h"
 #include "mail_command.h"
-#include "pager.h"
 #include "string_table.h"
 
 namespace folvek::test {

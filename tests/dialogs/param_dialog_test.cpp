@@ -7,11 +7,11 @@
 
 #include "app_globals.h"
 #include "dialog_template.h"
-#include "pager.h"
+#include "document_record.h"
 #include "param_dialog.h"
 #include "param_template.h"
 #include "printer_settings.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "settings_ui_fixture.h"
 #include "shell_state.h"
 

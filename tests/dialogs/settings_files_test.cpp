@@ -4,8 +4,8 @@
 #include <QTemporaryDir>
 
 #include "app_globals.h"
-#include "pager.h"
-#include "ruler_win.h"
+#include "document_record.h"
+#include "report_view.h"
 #include "settings_files.h"
 #include "settings_ui_fixture.h"
 #include "shell_state.h"

@@ -11,7 +11,7 @@
 #include "ini_file.h"
 #include "param_command.h"
 #include "param_dialog.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "shell_state.h"
 
 namespace folvek::test {
@@ -48,10 +48,10 @@ void SettingsUiTest::start() {
     frame.reset(createMainWindow(false));
 }
 
-TRulerWin& SettingsUiTest::view() const {
+ReportView& SettingsUiTest::view() const {
     return *frame->view();
 }
-pager& SettingsUiTest::doc() const {
+DocumentRecord& SettingsUiTest::doc() const {
     return *frame->view()->document();
 }
 

@@ -20,8 +20,8 @@ class QDialog;
 
 namespace folvek {
 class ParamDialog;
-class pager;
-class TRulerWin;
+class DocumentRecord;
+class ReportView;
 }  // namespace folvek
 
 namespace folvek::test {
@@ -47,8 +47,8 @@ class SettingsUiTest : public ::testing::Test {
 
     // Builds the frame; a document set in shellState().documentPath before is loaded.
     void start();
-    TRulerWin& view() const;
-    pager& doc() const;
+    ReportView& view() const;
+    DocumentRecord& doc() const;
 
     std::string dirPath() const;  // the settings directory, ends with '/'
     std::string writeFile(const std::string& path, const std::string& bytes);

@@ -6,12 +6,12 @@
 
 #include "app_globals.h"
 #include "dialogs_test_support.h"
+#include "document_record.h"
 #include "edit_command.h"
 #include "editor_dialog.h"
 #include "mail_command.h"
 #include "main_frame.h"
-#include "pager.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "shell_state.h"
 #include "view_document_commands.h"
 
@@ -22,10 +22,10 @@ TEST_F(DialogsTest, EditCommandOnTheViewReloadsItsDocument) {
     const std::string path = writeFile("doc.txt", "one\r\n");
     shellState().documentPath = path;
     std::unique_ptr<MainFrame> frame(createMainWindow(false));
-    TRulerWin* view = frame->view();
+    ReportView* view = frame->view();
     ASSERT_TRUE(view && view->document());
     QString shown;
-    answerEditor([&](dialDoc2& d) {
+    answerEditor([&](EditorDialog& d) {
         shown = d.windowTitle();
         d.editor()->moveCursor(QTextCursor::End);
         d.editor()->insertPlainText(QStringLiteral("two"));

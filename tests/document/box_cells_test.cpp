@@ -39,7 +39,7 @@ TEST(BoxCodes, ArmsOfTheDosBoxCharacters) {
 }
 
 // The codes of line i, one per byte and the NUL; empty when the line has none.
-std::vector<std::uint8_t> codesOf(const list& lines, std::size_t i) {
+std::vector<std::uint8_t> codesOf(const LineStore& lines, std::size_t i) {
     std::vector<std::uint8_t> out(std::strlen(lines.textAt(i)) + 1, 0xEE);
     if (!lines.boxCodes(i, 0, out.data(), out.size())) return {};
     return out;
@@ -48,7 +48,7 @@ std::vector<std::uint8_t> codesOf(const list& lines, std::size_t i) {
 struct BoxLoading : ::testing::Test {
     coretest::ScratchDir dir;
     coretest::MessageRecorder messages;
-    std::unique_ptr<pager> doc = coretest::makePager(dir, messages);
+    std::unique_ptr<DocumentRecord> doc = coretest::makeRecord(dir, messages);
     std::string load(const std::string& bytes, int isDos) {
         const std::string path = dir.dir() + "r.txt";
         std::ofstream(path, std::ios::binary) << bytes;
@@ -95,7 +95,7 @@ TEST_F(BoxLoading, OnlyDosLinesWithBoxCharactersGetCodes) {
 }
 
 TEST(BoxLineCodesTest, ADecoderThatMeetsRealBrokenBarsFilesTheDoubleVertical) {
-    list lines;
+    LineStore lines;
     lines.append("xx", 2);
     BoxLineCodes codes(false);
     EXPECT_EQ(codes.put(1, 0xBA), 0xA6);

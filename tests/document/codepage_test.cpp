@@ -125,7 +125,7 @@ TEST(CodePage, FramesBecomeLineBytes) {
 TEST(CodePage, ConvertCodePageKeepsLengthsAndPageBreaks) {
     coretest::ScratchDir dir;
     coretest::MessageRecorder messages;
-    auto doc = coretest::makePager(dir, messages);
+    auto doc = coretest::makeRecord(dir, messages);
     for (const char* l : {"\x8f\xe0\xa8\xa2\xa5\xe2", "\f", "", "\xc4\xc4\t"})
         doc->lines.append(l, std::strlen(l));
     doc->convertCodePage(1);

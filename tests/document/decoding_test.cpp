@@ -25,7 +25,7 @@ class DecodingTest : public ::testing::Test {
     }
     coretest::ScratchDir dir;
     coretest::MessageRecorder messages;
-    std::unique_ptr<pager> doc = coretest::makePager(dir, messages);
+    std::unique_ptr<DocumentRecord> doc = coretest::makeRecord(dir, messages);
 };
 
 // "Остатки на складе" and a double frame with a single inner line, in each encoding.

@@ -26,7 +26,7 @@ struct DocumentFixture : ::testing::Test {
     Recorder listener;
 
     void SetUp() override {
-        PagerContext ctx;
+        RecordContext ctx;
         ctx.messages = &messages;
         ctx.printer = &printer;
         ctx.programDir = dir.dir();
@@ -40,7 +40,7 @@ struct DocumentFixture : ::testing::Test {
         for (int i = 1; i < lines; ++i) t += "line\n";
         return dir.file("report.txt", t);
     }
-    pager& p() { return doc->record(); }
+    DocumentRecord& p() { return doc->record(); }
 };
 
 TEST_F(DocumentFixture, LoadReadsLaysOutAndTellsOnce) {

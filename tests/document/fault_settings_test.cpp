@@ -65,14 +65,14 @@ int renameFails(const char*, const char*) {
 class SettingsFault : public ::testing::Test {
   protected:
     void SetUp() override { dir.file("FOLVK95.INI", kOld); }
-    std::unique_ptr<pager> changedPager() {
-        auto p = coretest::makePager(dir, messages);
+    std::unique_ptr<DocumentRecord> changedRecord() {
+        auto p = coretest::makeRecord(dir, messages);
         EXPECT_EQ(p->Zoom, 5);
         p->Zoom = 9;
         return p;
     }
     // The save failed, the user was told once, and the directory holds what it held before.
-    void expectNothingLost(pager& p, const std::string& path) {
+    void expectNothingLost(DocumentRecord& p, const std::string& path) {
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].text, loadString(StrCannotOpenOutput) + "\n" + path);
         EXPECT_EQ(messages.shown[0].icon, MsgIcon::Error);
@@ -94,7 +94,7 @@ TEST_F(SettingsFault, FullDiskKeepsTheOldFile) {
             fileSystemCalls().write = fillUp;
         else
             fileSystemCalls().sync = syncFails;
-        auto p = changedPager();
+        auto p = changedRecord();
         EXPECT_EQ(p->saveProfile(nullptr), 0);
         expectNothingLost(*p, dir.dir() + "FOLVK95.INI");
     }
@@ -102,7 +102,7 @@ TEST_F(SettingsFault, FullDiskKeepsTheOldFile) {
 
 TEST_F(SettingsFault, ReadOnlyDirectoryKeepsTheOldFile) {
     fileSystemCalls().makeTemp = refuseTemp;
-    auto p = changedPager();
+    auto p = changedRecord();
     EXPECT_EQ(p->saveProfile(nullptr), 0);
     expectNothingLost(*p, dir.dir() + "FOLVK95.INI");
 
@@ -122,7 +122,7 @@ TEST_F(SettingsFault, ImmutableDirectoryIsWrittenInPlace) {
         std::string path;
         ~Unlock() { (void)std::system(("chattr -i '" + path + "'").c_str()); }
     } unlock{dir.path()};
-    auto p = changedPager();
+    auto p = changedRecord();
     EXPECT_EQ(p->saveProfile(nullptr), 1);
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_NE(dir.read("FOLVK95.INI").find("Zoom=9\r\n"), std::string::npos);
@@ -133,10 +133,10 @@ TEST_F(SettingsFault, DirectoryMissingOrNotADirectory) {
     // A directory root cannot write in either.
     {
         coretest::MessageRecorder m;
-        PagerContext ctx;
+        RecordContext ctx;
         ctx.messages = &m;
         ctx.programDir = "/proc/self/";
-        pager p(ctx, "FOLVK95.INI", "");
+        DocumentRecord p(ctx, "FOLVK95.INI", "");
         m.shown.clear();
         EXPECT_EQ(p.Zoom, 3);
         EXPECT_EQ(p.saveProfile(nullptr), 0);
@@ -146,10 +146,10 @@ TEST_F(SettingsFault, DirectoryMissingOrNotADirectory) {
     const std::string notDir = dir.file("plain", "not a directory\n") + "/";
     for (const std::string& programDir : {missing, notDir}) {
         messages.shown.clear();
-        PagerContext ctx;
+        RecordContext ctx;
         ctx.messages = &messages;
         ctx.programDir = programDir;
-        pager p(ctx, "FOLVK95.INI", "");
+        DocumentRecord p(ctx, "FOLVK95.INI", "");
         messages.shown.clear();
         EXPECT_EQ(p.Zoom, 3) << programDir;  // every default
         p.Zoom = 7;
@@ -166,7 +166,7 @@ TEST_F(SettingsFault, DirectoryMissingOrNotADirectory) {
 TEST_F(SettingsFault, LinkToDevFullIsRefused) {
     const std::string link = dir.dir() + "full.ini";
     ASSERT_EQ(::symlink("/dev/full", link.c_str()), 0);
-    auto p = changedPager();
+    auto p = changedRecord();
     EXPECT_EQ(p->saveProfile(link.c_str()), 0);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_TRUE(fs::is_symlink(link));

@@ -1,6 +1,6 @@
 // Test doubles for layout: a device with fixed metrics (every character 10 units wide, a line
 // 16 high) and a page of known size in millimetres, a printer that hands it out, a message
-// recorder and a pager built over them with default settings.
+// recorder and a record built over them with default settings.
 #pragma once
 
 #include <fstream>
@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "document_record.h"
 #include "layout_device.h"
 #include "messages.h"
-#include "pager.h"
 #include "printer_settings.h"
 
 namespace folvek::test {
@@ -76,17 +76,17 @@ class MessageRecorder : public MessageSink {
     std::vector<Shown> shown;
 };
 
-// A pager over a fake printer with default settings (no settings file) and no page numbers.
-struct TestPager {
+// A record over a fake printer with default settings (no settings file) and no page numbers.
+struct TestRecord {
     MessageRecorder messages;
     FakePrinter printer;
-    std::unique_ptr<pager> pg;
-    TestPager() {
-        PagerContext ctx;
+    std::unique_ptr<DocumentRecord> pg;
+    TestRecord() {
+        RecordContext ctx;
         ctx.messages = &messages;
         ctx.printer = &printer;
         ctx.programDir = "/nonexistent-folvek-test/";
-        pg = std::make_unique<pager>(ctx, "none.ini", "");
+        pg = std::make_unique<DocumentRecord>(ctx, "none.ini", "");
         pg->IsNumPage = 0;
     }
     void setLines(const std::vector<std::string>& lines) {
@@ -94,8 +94,8 @@ struct TestPager {
         for (auto& l : lines) pg->lines.append(l.data(), l.size());
         pg->scanStyles();
     }
-    pager& operator*() { return *pg; }
-    pager* operator->() { return pg.get(); }
+    DocumentRecord& operator*() { return *pg; }
+    DocumentRecord* operator->() { return pg.get(); }
 };
 
 // A w x h 24-bit bitmap file.

@@ -1,4 +1,4 @@
-// The line store's cursor and the pager's walk over it.
+// The line store's cursor and the record's walk over it.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -11,7 +11,7 @@
 namespace folvek {
 namespace {
 
-void fill(list& l, int n) {
+void fill(LineStore& l, int n) {
     for (int i = 0; i < n; ++i) {
         std::string s = "line" + std::to_string(i);
         l.append(s.data(), s.size());
@@ -19,7 +19,7 @@ void fill(list& l, int n) {
 }
 
 TEST(LineStore, EmptyStore) {
-    list l;
+    LineStore l;
     EXPECT_FALSE(l.first());
     EXPECT_FALSE(l.last());
     EXPECT_FALSE(l.next());
@@ -33,7 +33,7 @@ TEST(LineStore, EmptyStore) {
 }
 
 TEST(LineStore, AppendMakesTheNewLineCurrent) {
-    list l;
+    LineStore l;
     l.append("abc", 3);
     EXPECT_STREQ(l.currentText(), "abc");
     l.append("", 0);
@@ -47,7 +47,7 @@ TEST(LineStore, AppendMakesTheNewLineCurrent) {
 }
 
 TEST(LineStore, SeekAndStepAtTheEnds) {
-    list l;
+    LineStore l;
     fill(l, 5);
     EXPECT_TRUE(l.seek(2));
     EXPECT_STREQ(l.currentText(), "line1");
@@ -67,7 +67,7 @@ TEST(LineStore, SeekAndStepAtTheEnds) {
 }
 
 TEST(LineStore, StylesFollowTheCursor) {
-    list l;
+    LineStore l;
     fill(l, 3);
     l.seek(2);
     l.setCurrentStyle(kBold | kItalic);
@@ -79,7 +79,7 @@ TEST(LineStore, StylesFollowTheCursor) {
 }
 
 TEST(LineStore, ManyAndLongLinesSurviveChunkGrowth) {
-    list l;
+    LineStore l;
     const std::string big(100000, 'q');  // larger than the first arena chunk
     for (int i = 0; i < 20000; ++i) {
         std::string s = std::to_string(i);
@@ -99,14 +99,14 @@ TEST(LineStore, ManyAndLongLinesSurviveChunkGrowth) {
     EXPECT_STREQ(l.currentText(), "again");
 }
 
-class PagerWalk : public ::testing::Test {
+class RecordWalk : public ::testing::Test {
   protected:
     coretest::ScratchDir dir;
     coretest::MessageRecorder messages;
-    std::unique_ptr<pager> doc = coretest::makePager(dir, messages);
+    std::unique_ptr<DocumentRecord> doc = coretest::makeRecord(dir, messages);
 };
 
-TEST_F(PagerWalk, LineAtNextLinePrevLine) {
+TEST_F(RecordWalk, LineAtNextLinePrevLine) {
     EXPECT_EQ(doc->lineAt(0), nullptr);
     EXPECT_EQ(doc->nextLine(), nullptr);
     EXPECT_EQ(doc->prevLine(), nullptr);

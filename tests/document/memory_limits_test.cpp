@@ -31,7 +31,7 @@ class MemoryLimits : public ::testing::Test {
 
 TEST_F(MemoryLimits, LineAndPageBreaksStopAtTheLineLimit) {
     for (char c : {'\n', '\f'}) {
-        auto p = coretest::makePager(dir, messages);
+        auto p = coretest::makeRecord(dir, messages);
         ASSERT_EQ(p->loadText(fileOf(c, 3 * kDocumentLineLimit)), 1);
         EXPECT_EQ(p->lines.size(), kDocumentLineLimit) << int(c);
         EXPECT_TRUE(p->shownInPart);
@@ -46,7 +46,7 @@ TEST_F(MemoryLimits, LineAndPageBreaksStopAtTheLineLimit) {
 }
 
 TEST_F(MemoryLimits, AFileOfExactlyTheLimitIsShownWhole) {
-    auto p = coretest::makePager(dir, messages);
+    auto p = coretest::makeRecord(dir, messages);
     p->lineLimit = 10;
     ASSERT_EQ(p->loadText(fileOf('\n', 10)), 1);
     EXPECT_EQ(p->lines.size(), 10u);

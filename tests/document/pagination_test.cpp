@@ -18,7 +18,7 @@ namespace {
 
 // 46 mm make 18 tenths of an inch: trunc(18 / 1.6 - 1) = 10 rows.
 struct TenRowPage : ::testing::Test {
-    TestPager t;
+    TestRecord t;
     void SetUp() override { t.printer.heightMm = 46; }
     int pages(const std::vector<std::string>& lines) {
         t.setLines(lines);
@@ -105,7 +105,7 @@ TEST_F(TenRowPage, PicturesTakeRowsAndAddAPageForTheEnd) {
     t->InAll1 = 1;
     EXPECT_EQ(pages(n(17)), 3);  // every page holds 7
 
-    TestPager b;
+    TestRecord b;
     b.printer.heightMm = 46;
     b->IsNumPage = 0;
     b->IsBotPicture = 1;
@@ -178,13 +178,13 @@ TEST_F(TenRowPage, DegenerateMetricsStayPositiveAndTerminate) {
     EXPECT_EQ(t->lineHeight, 1);
     EXPECT_GE(t->pageCount, 1);
 
-    TestPager z;
+    TestRecord z;
     z.printer.charWidth = 0;
     z.setLines(n(5));
     z->paginate();
     EXPECT_GT(z->charWidth, 0);
 
-    TestPager wide;
+    TestRecord wide;
     wide->LeftMargin = 5000;  // wider than the page
     wide->isWrap = 1;
     wide.setLines({"abc"});
@@ -192,7 +192,7 @@ TEST_F(TenRowPage, DegenerateMetricsStayPositiveAndTerminate) {
     EXPECT_EQ(wide->charsPerLine, 1);
     EXPECT_EQ(wide->pageCount, 3);  // one column per sheet
 
-    TestPager tall;
+    TestRecord tall;
     tall.printer.heightMm = 46;
     tall->IsNumPage = 0;
     tall->HeightString = 1000;  // a row higher than the page: one row per page all the same
@@ -203,7 +203,7 @@ TEST_F(TenRowPage, DegenerateMetricsStayPositiveAndTerminate) {
 }
 
 TEST(Fonts, EightStylesFromTheBaseFont) {
-    TestPager t;
+    TestRecord t;
     t->logFont.weight = 600;
     t->logFont.italic = 1;
     t->createFonts();
@@ -218,7 +218,7 @@ TEST(Fonts, EightStylesFromTheBaseFont) {
 }
 
 TEST(Pagination, EveryPaginationNamesANewLayoutInAnyRecord) {
-    TestPager t, u;
+    TestRecord t, u;
     const auto gen = t->layoutGeneration;
     t->paginate();
     EXPECT_NE(t->layoutGeneration, gen);
@@ -235,7 +235,7 @@ namespace {
 // A .prn file's pitch narrows the fonts and its line spacing tightens the pitch, never the
 // other way round.
 TEST(PrinterPitchLayout, CondensedAndEightLinesPerInchMakeRoom) {
-    TestPager t;
+    TestRecord t;
     t.setLines({"x"});
     ASSERT_EQ(t->paginate(), 1);
     const std::int32_t natural = t->fonts[0].height;

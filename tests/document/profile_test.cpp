@@ -55,10 +55,10 @@ TEST(IniFile, FailedSaveReportsAndKeepsTheOldFile) {
 
 class Profile : public ::testing::Test {
   protected:
-    std::unique_ptr<pager> withIni(const std::string& contents,
-                                   const std::string& name = "FOLVK95.INI") {
+    std::unique_ptr<DocumentRecord> withIni(const std::string& contents,
+                                            const std::string& name = "FOLVK95.INI") {
         dir.file(name, contents);
-        return coretest::makePager(dir, messages, name);
+        return coretest::makeRecord(dir, messages, name);
     }
     coretest::ScratchDir dir;
     coretest::MessageRecorder messages;
@@ -203,7 +203,7 @@ TEST_F(Profile, RoundTripKeepsForeignKeysPitchAndEditFont) {
     const std::string other = dir.dir() + "copy.ini";
     ASSERT_EQ(p->saveProfile(other.c_str()), 1);
     EXPECT_EQ(p->iniPath, other);
-    auto q = coretest::makePager(dir, messages, "copy.ini");
+    auto q = coretest::makeRecord(dir, messages, "copy.ini");
     EXPECT_EQ(q->logFont.pitchAndFamily, 0);  // PITCH is not written
     EXPECT_STREQ(q->logFont.faceName, "Liberation Mono");
     EXPECT_EQ(q->Orient, 2);

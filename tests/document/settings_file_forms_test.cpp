@@ -31,9 +31,9 @@ std::string utf16le(const std::string& ascii) {
 
 class SettingsForms : public ::testing::Test {
   protected:
-    std::unique_ptr<pager> load(const std::string& bytes) {
+    std::unique_ptr<DocumentRecord> load(const std::string& bytes) {
         dir.file("FOLVK95.INI", bytes);
-        return coretest::makePager(dir, messages);
+        return coretest::makeRecord(dir, messages);
     }
     ScratchDir dir;
     MessageRecorder messages;
@@ -71,7 +71,7 @@ TEST_F(SettingsForms, Utf16IsReadAndWrittenBackInUtf16) {
     // A CP1251 path cannot be held in UTF-16: the file keeps its bytes rather than lose them.
     p->TopFile = "/data/\xCB\xEE\xE3\xEE.bmp";
     ASSERT_EQ(p->saveProfile(nullptr), 1);
-    auto again = coretest::makePager(dir, messages);
+    auto again = coretest::makeRecord(dir, messages);
     EXPECT_EQ(again->TopFile, p->TopFile);
     EXPECT_EQ(again->Zoom, 8);
 }
@@ -120,7 +120,7 @@ TEST_F(SettingsForms, ALinkToAnotherUsersFileIsRefusedWithAReason) {
     if (::chown(other.c_str(), 65534, 65534) != 0) GTEST_SKIP() << "cannot give a file away";
     const std::string link = dir.dir() + "FOLVK95.INI";
     ASSERT_EQ(::symlink(other.c_str(), link.c_str()), 0);
-    auto p = coretest::makePager(dir, messages);
+    auto p = coretest::makeRecord(dir, messages);
     p->Zoom = 9;
     EXPECT_EQ(p->saveProfile(nullptr), 0);
     ASSERT_EQ(messages.shown.size(), 1u);

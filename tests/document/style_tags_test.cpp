@@ -84,7 +84,7 @@ class ScanStyles : public ::testing::Test {
     }
     coretest::ScratchDir dir;
     coretest::MessageRecorder messages;
-    std::unique_ptr<pager> doc = coretest::makePager(dir, messages);
+    std::unique_ptr<DocumentRecord> doc = coretest::makeRecord(dir, messages);
 };
 
 TEST_F(ScanStyles, CarriesAcrossLinesAndPages) {

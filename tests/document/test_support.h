@@ -1,4 +1,4 @@
-// Helpers shared by the document tests: a message recorder, a scratch directory and a pager
+// Helpers shared by the document tests: a message recorder, a scratch directory and a record
 // that reads its settings from there.
 #pragma once
 
@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "document_record.h"
 #include "messages.h"
-#include "pager.h"
 
 namespace folvek::coretest {
 
@@ -58,18 +58,18 @@ class ScratchDir {
     std::string path_;
 };
 
-// A pager without printer or screen whose settings directory is `dir`.
-inline std::unique_ptr<pager> makePager(const ScratchDir& dir, MessageRecorder& messages,
-                                        const std::string& ini = "FOLVK95.INI") {
-    PagerContext ctx;
+// A record without printer or screen whose settings directory is `dir`.
+inline std::unique_ptr<DocumentRecord> makeRecord(const ScratchDir& dir, MessageRecorder& messages,
+                                                  const std::string& ini = "FOLVK95.INI") {
+    RecordContext ctx;
     ctx.messages = &messages;
     ctx.programDir = dir.dir();
-    auto p = std::make_unique<pager>(std::move(ctx), ini, "");
+    auto p = std::make_unique<DocumentRecord>(std::move(ctx), ini, "");
     messages.shown.clear();  // pagination without a printer says so; not what tests look at
     return p;
 }
 
-inline std::vector<std::string> texts(const list& lines) {
+inline std::vector<std::string> texts(const LineStore& lines) {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < lines.size(); ++i) out.emplace_back(lines.textAt(i));
     return out;

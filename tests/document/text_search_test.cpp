@@ -10,7 +10,7 @@ namespace folvek {
 namespace {
 
 std::vector<TextMatch> find(const std::string& query, const std::vector<std::string>& lines) {
-    list store;
+    LineStore store;
     for (const std::string& l : lines) store.append(l.data(), l.size());
     return searchLines(store, TextQuery(query)).matches;
 }
@@ -53,7 +53,7 @@ TEST(TextSearch, MatchesAreInOrderAndDoNotOverlap) {
 }
 
 TEST(TextSearch, ACancelStopsTheSearchAndSaysSo) {
-    list store;
+    LineStore store;
     for (int i = 0; i < 5000; ++i) store.append("match", 5);
     std::atomic<bool> cancel{true};
     const SearchResult r = searchLines(store, TextQuery("match"), &cancel);

@@ -198,7 +198,7 @@ struct Rendered {
 
 class FramePixels : public ::testing::Test {
   protected:
-    test::TestPager t;
+    test::TestRecord t;
     std::string path = ::testing::TempDir() + "folvek_frame_pixels_" + std::to_string(::getpid());
     void TearDown() override { std::remove(path.c_str()); }
 

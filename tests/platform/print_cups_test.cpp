@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "abort_dialog.h"
-#include "pager.h"
+#include "document_record.h"
 #include "print_support.h"
 #include "printer_component.h"
 #include "window_printout.h"
@@ -23,7 +23,7 @@ struct ScriptedDialog {
     PrintDialogOffer offer;
     int from = 0, to = 0;  // 0: all pages
     bool accept = true;
-    TPrinter::PrintDialogStep step() {
+    Printer::PrintDialogStep step() {
         return [this](QPrinter& printer, const PrintDialogOffer& o, QWidget*) {
             ++calls;
             offer = o;
@@ -39,7 +39,7 @@ struct ScriptedDialog {
 TEST(CupsPrinting, ARangeOfAFivePageDocumentPrintsExactlyThosePages) {
     FOLVEK_REQUIRE_SPOOLER(dir);
     coretest::ScratchDir scratch;
-    TPrinter printer;
+    Printer printer;
     const std::string token = uniqueToken("range");
     TestDocument doc(scratch, 5, token, &printer);
     ASSERT_EQ(doc.doc->pageCount, 5);
@@ -48,7 +48,7 @@ TEST(CupsPrinting, ARangeOfAFivePageDocumentPrintsExactlyThosePages) {
     dialog.from = 2;
     dialog.to = 3;
     printer.setPrintDialog(dialog.step());
-    TWindowPrintout printout(doc.path, nullptr, doc.doc.get());
+    WindowPrintout printout(doc.path, nullptr, doc.doc.get());
     EXPECT_EQ(printer.print(nullptr, printout, true), PrintOutcome::Printed);
     EXPECT_EQ(dialog.calls, 1);
     EXPECT_TRUE(dialog.offer.pageNumbers);
@@ -67,14 +67,14 @@ TEST(CupsPrinting, ARangeOfAFivePageDocumentPrintsExactlyThosePages) {
 TEST(CupsPrinting, AOnePageDocumentOffersNoPageNumbersAndPrintsItsPage) {
     FOLVEK_REQUIRE_SPOOLER(dir);
     coretest::ScratchDir scratch;
-    TPrinter printer;
+    Printer printer;
     const std::string token = uniqueToken("onepage");
     TestDocument doc(scratch, 1, token, &printer);
     ASSERT_EQ(doc.doc->pageCount, 1);
 
     ScriptedDialog dialog;
     printer.setPrintDialog(dialog.step());
-    TWindowPrintout printout(doc.path, nullptr, doc.doc.get());
+    WindowPrintout printout(doc.path, nullptr, doc.doc.get());
     EXPECT_EQ(printer.print(nullptr, printout, true), PrintOutcome::Printed);
     EXPECT_FALSE(dialog.offer.pageNumbers);
     EXPECT_EQ(dialog.offer.minPage, 0);
@@ -89,24 +89,24 @@ TEST(CupsPrinting, AOnePageDocumentOffersNoPageNumbersAndPrintsItsPage) {
 TEST(CupsPrinting, CancellingTheDialogSendsNothing) {
     FOLVEK_REQUIRE_SPOOLER(dir);
     coretest::ScratchDir scratch;
-    TPrinter printer;
+    Printer printer;
     const std::string token = uniqueToken("nodialog");
     TestDocument doc(scratch, 2, token, &printer);
     ScriptedDialog dialog;
     dialog.accept = false;
     printer.setPrintDialog(dialog.step());
-    TWindowPrintout printout(doc.path, nullptr, doc.doc.get());
+    WindowPrintout printout(doc.path, nullptr, doc.doc.get());
     EXPECT_EQ(printer.print(nullptr, printout, true), PrintOutcome::NotStarted);
     EXPECT_EQ(printer.lastJob().pagesPrinted, 0);
 }
 
 // Presses "Отмена" once the first page is drawn.
-class CancellingPrintout : public TWindowPrintout {
+class CancellingPrintout : public WindowPrintout {
   public:
-    using TWindowPrintout::TWindowPrintout;
+    using WindowPrintout::WindowPrintout;
     int printed = 0;
     void printPage(int page) override {
-        TWindowPrintout::printPage(page);
+        WindowPrintout::printPage(page);
         ++printed;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* d = qobject_cast<AbortDialog*>(w); d && d->isVisible() && page == 1)
@@ -117,7 +117,7 @@ class CancellingPrintout : public TWindowPrintout {
 TEST(CupsPrinting, CancelInTheAbortDialogStopsAfterTheFirstPageAndNothingIsPrinted) {
     FOLVEK_REQUIRE_SPOOLER(dir);
     coretest::ScratchDir scratch;
-    TPrinter printer;
+    Printer printer;
     const std::string token = uniqueToken("cancel");
     TestDocument doc(scratch, 4, token, &printer);
     CancellingPrintout printout(doc.path, nullptr, doc.doc.get());
@@ -127,7 +127,7 @@ TEST(CupsPrinting, CancelInTheAbortDialogStopsAfterTheFirstPageAndNothingIsPrint
     // The queue works in order: once a later job is out, the cancelled one would be too.
     const std::string marker = uniqueToken("after-cancel");
     TestDocument after(scratch, 1, marker, &printer);
-    TWindowPrintout markerOut(after.path, nullptr, after.doc.get());
+    WindowPrintout markerOut(after.path, nullptr, after.doc.get());
     ASSERT_EQ(printer.print(nullptr, markerOut, false), PrintOutcome::Printed);
     ASSERT_EQ(waitForPdfs(dir, marker, 1).size(), 1);
     EXPECT_TRUE(pdfsWith(dir, token).isEmpty());
@@ -146,20 +146,20 @@ TEST(CupsPrinting, APrinterThatWentAwayGivesNoDeviceAndRaisesAnError) {
         GTEST_SKIP() << "cannot add a queue (lpadmin needs root)";
     }
     const QPrinterInfo info = QPrinterInfo::printerInfo(queue);
-    TPrinter printer(info);
+    Printer printer(info);
     QProcess::execute(QStringLiteral("lpadmin"), {QStringLiteral("-x"), queue});
     ASSERT_FALSE(info.isNull());
 
     coretest::ScratchDir scratch;
     TestDocument doc(scratch, 2, uniqueToken("gone"), &printer);
-    TWindowPrintout printout(doc.path, nullptr, doc.doc.get());
+    WindowPrintout printout(doc.path, nullptr, doc.doc.get());
     EXPECT_THROW(printer.print(nullptr, printout, false), PrintError);
     EXPECT_EQ(printer.lastJob().pagesPrinted, 0);
 }
 
 TEST(PrinterMeasuring, TheLayoutDeviceHasThePrintersPrintableAreaAndFollowsTheOrientation) {
     FOLVEK_REQUIRE_SPOOLER(dir);
-    TPrinter printer;
+    Printer printer;
     ASSERT_TRUE(printer.hasDeviceMode());
     applyOrientation(&printer, 0);
     const QSizeF mm = printer.printer().pageLayout().paintRect(QPageLayout::Millimeter).size();
@@ -179,7 +179,7 @@ TEST(PrinterMeasuring, TheLayoutDeviceHasThePrintersPrintableAreaAndFollowsTheOr
 }
 
 TEST(PrinterMeasuring, WithoutAPrintSystemThePrinterIsAnA4PdfPrinterThatAsksForAFile) {
-    TPrinter printer{QPrinterInfo()};
+    Printer printer{QPrinterInfo()};
     EXPECT_TRUE(printer.printsToFile());
     EXPECT_TRUE(printer.hasDeviceMode());
     const QSizeF paper = printer.printer().pageLayout().fullRect(QPageLayout::Millimeter).size();
@@ -194,14 +194,14 @@ TEST(PrinterMeasuring, WithoutAPrintSystemThePrinterIsAnA4PdfPrinterThatAsksForA
     });
     coretest::ScratchDir scratch;
     TestDocument doc(scratch, 1, "pdf", &printer);
-    TWindowPrintout printout(doc.path, nullptr, doc.doc.get());
+    WindowPrintout printout(doc.path, nullptr, doc.doc.get());
     EXPECT_EQ(printer.print(nullptr, printout, false), PrintOutcome::NotStarted);
     EXPECT_EQ(asked, 1);
 
     const std::string file = scratch.dir() + "out.pdf";
     printer.setFileNameDialog([&](QWidget*) { return QString::fromStdString(file); });
     TestDocument three(scratch, 3, "pdf3", &printer);
-    TWindowPrintout out3(three.path, nullptr, three.doc.get());
+    WindowPrintout out3(three.path, nullptr, three.doc.get());
     printer.printer().setCopyCount(2);  // the PDF writer makes no copies: they are printed here
     EXPECT_EQ(printer.print(nullptr, out3, false), PrintOutcome::Printed);
     EXPECT_EQ(pdfPages(QString::fromStdString(file)), 6);

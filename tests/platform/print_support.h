@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "document/test_support.h"
-#include "pager.h"
+#include "document_record.h"
 #include "print_spooler.h"
 #include "printout.h"
 #include "render/recording_device.h"
@@ -124,15 +124,15 @@ struct TestDocument {
     TestDocument(const coretest::ScratchDir& dir, int pages, const std::string& token,
                  PrinterSettings* printer) {
         path = dir.file(token + ".txt", pagesText(pages));
-        PagerContext ctx;
+        RecordContext ctx;
         ctx.messages = &messages;
         ctx.printer = printer;
         ctx.programDir = dir.dir();
-        doc = std::make_unique<pager>(std::move(ctx), "test.ini", path);
+        doc = std::make_unique<DocumentRecord>(std::move(ctx), "test.ini", path);
     }
     coretest::MessageRecorder messages;
     std::string path;
-    std::unique_ptr<pager> doc;
+    std::unique_ptr<DocumentRecord> doc;
 };
 
 // Records the spooler calls; fails from a given page on, or gives no device at all.
@@ -170,16 +170,16 @@ class FakeSpooler : public PrintSpooler {
 };
 
 // A printout of `pages` pages (0: it cannot say) that records every call.
-class RecordingPrintout : public TPrintout {
+class RecordingPrintout : public Printout {
   public:
     RecordingPrintout(int pages, PageRangeInfo info, std::string title = "doc.txt")
-        : TPrintout(std::move(title)), pages_(pages), info_(info) {}
+        : Printout(std::move(title)), pages_(pages), info_(info) {}
     std::vector<std::string> calls;
     std::function<void(int)> onPage;  // after a page is drawn
 
     void setPrintParams(DeviceContext* dc, QSize size) override {
         calls.push_back(dc ? "params" : "params null");
-        TPrintout::setPrintParams(dc, size);
+        Printout::setPrintParams(dc, size);
     }
     PageRangeInfo pageInfo() const override {
         const_cast<RecordingPrintout*>(this)->calls.push_back("info");

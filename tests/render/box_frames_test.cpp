@@ -34,7 +34,7 @@ std::string toDos(const std::string& utf8) {
 }
 
 struct BoxFrames : ::testing::Test {
-    TestPager t;
+    TestRecord t;
     RecordingDevice dc;
     std::string path = ::testing::TempDir() + "folvek_box_frames_" + std::to_string(::getpid());
     void TearDown() override { std::remove(path.c_str()); }

@@ -50,7 +50,7 @@ class DocumentFault : public ::testing::Test {
                   loadString(StrCannotOpenFile));
     }
     ScratchDir dir;
-    TestPager tp;
+    TestRecord tp;
     std::string drawn;
 };
 

@@ -66,7 +66,7 @@ bool armDrawn(const RecordingDevice& dc, bool horizontal, int at, int centre, in
 }
 
 void expectJoined(const std::vector<std::u32string>& frame) {
-    TestPager t;
+    TestRecord t;
     std::vector<std::string> lines;
     std::string plain;
     for (auto& f : frame) lines.push_back(to866(f, &plain));

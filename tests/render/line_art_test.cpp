@@ -21,7 +21,7 @@ Segs normalised(Segs want) {
 }
 
 struct Rules : ::testing::Test {
-    TestPager t;
+    TestRecord t;
     RecordingDevice dc;
     // Exactly these segments were drawn, no more.
     void expectExactly(const Segs& want) { EXPECT_EQ(dc.segmentSet(), normalised(want)); }

@@ -11,7 +11,7 @@ namespace folvek::test {
 namespace {
 
 struct MatchSheets : ::testing::Test {
-    TestPager t;
+    TestRecord t;
     PageLocator locator;
     void SetUp() override { t.printer.heightMm = 46; }  // 10 rows of 16 units
     std::vector<TextMatch> layout(const std::vector<std::string>& lines, const char* query) {

@@ -15,7 +15,7 @@ namespace folvek::test {
 namespace {
 
 struct Sheets : ::testing::Test {
-    TestPager t;
+    TestRecord t;
     RecordingDevice dc;
     void SetUp() override { t.printer.heightMm = 46; }  // 10 rows of 16 units
     void layout(const std::vector<std::string>& lines) {
@@ -191,7 +191,7 @@ TEST_F(Sheets, RememberedStartsEqualAFreshWalk) {
     for (int p : {5, t->pageCount, t->pageCount + 1})
         EXPECT_EQ(locator.locate(*t, p), locatePageFresh(*t, p)) << p;
     {
-        TestPager other;
+        TestRecord other;
         other.setLines({"a", "b"});
         other->paginate();
         EXPECT_EQ(locator.locate(*other, 5), locatePageFresh(*other, 5));

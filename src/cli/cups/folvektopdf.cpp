@@ -24,10 +24,10 @@
 #include <vector>
 
 #include "cups_job.h"
+#include "document_record.h"
 #include "export.h"
 #include "messages.h"
 #include "page_layout_printer.h"
-#include "pager.h"
 #include "text_encoding.h"
 
 #ifndef FOLVEK_SYSTEM_SETTINGS_DIR
@@ -176,7 +176,7 @@ bool fileExists(const std::string& path) {
 
 // Characters and lines per inch become the font's height and the line pitch: measured on the
 // layout device, then corrected once, since a face's advance is not an exact share of its height.
-void applyPitch(pager& doc, const FilterJob& job) {
+void applyPitch(DocumentRecord& doc, const FilterJob& job) {
     if (job.cpi > 0) {
         const double target = 100.0 / job.cpi;  // hundredths of an inch per character
         doc.logFont.height = -std::max(1, static_cast<int>(std::lround(target / 0.6)));
@@ -195,7 +195,7 @@ void applyPitch(pager& doc, const FilterJob& job) {
     }
 }
 
-void applyMargins(pager& doc, PageLayoutPrinter& printer, const FilterJob& job) {
+void applyMargins(DocumentRecord& doc, PageLayoutPrinter& printer, const FilterJob& job) {
     // CUPS measures margins from the sheet's edge in points; the settings measure them from the
     // printable area in hundredths of an inch.
     const double hardware = printer.hardwareMarginMm() / 25.4 * 100;
@@ -237,7 +237,7 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
     if (!job.paper.empty()) paperFromName(QString::fromStdString(job.paper), &paper);
     PageLayoutPrinter printer(paper);
     FilterMessages messages;
-    PagerContext context;
+    RecordContext context;
     context.messages = &messages;
     context.printer = &printer;
     context.programDir = dir;
@@ -246,7 +246,7 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
         context.orientationForced = true;
     }
 
-    pager doc(context, settings, std::string());
+    DocumentRecord doc(context, settings, std::string());
     if (job.encoding == JobEncoding::Dos) {
         doc.IsDos = 1;
     } else if (job.encoding == JobEncoding::Windows) {

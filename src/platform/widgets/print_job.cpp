@@ -16,7 +16,7 @@ namespace {
 // Whatever ends the job, the window comes back and the dialog goes.
 class JobScreen {
   public:
-    JobScreen(QWidget* window, const TPrintout& printout, const PrintSpooler& spooler)
+    JobScreen(QWidget* window, const Printout& printout, const PrintSpooler& spooler)
         : window_(window ? window->window() : nullptr),
           dialog_(new AbortDialog(window_, QString::fromStdString(printout.title()),
                                   spooler.deviceName(), spooler.portName())) {
@@ -43,7 +43,7 @@ class JobScreen {
 };
 
 // The last page of the range that the printout has: printing backwards starts there.
-int lastPageOf(const TPrintout& printout, const PageRange& range) {
+int lastPageOf(const Printout& printout, const PageRange& range) {
     int last = range.from;
     while (last < range.to && printout.hasPage(last + 1)) ++last;
     return last;
@@ -57,7 +57,7 @@ PageRange printRange(const PageRangeInfo& info, bool chosen, int chosenFrom, int
     return {1, INT_MAX};
 }
 
-PrintJobResult runPrintJob(TPrintout& printout, PrintSpooler& spooler, PageRange range, int copies,
+PrintJobResult runPrintJob(Printout& printout, PrintSpooler& spooler, PageRange range, int copies,
                            QWidget* window) {
     DeviceContext* dc = spooler.open(printout.title());
     if (!dc) throw PrintError("the printer gives no device context");

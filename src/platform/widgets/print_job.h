@@ -43,7 +43,7 @@ struct PrintJobResult {
 
 // Runs the job: `copies` times the range, all in one spooler document. `window` (may be null)
 // owns the abort dialog and is disabled while the job runs.
-PrintJobResult runPrintJob(TPrintout& printout, PrintSpooler& spooler, PageRange range, int copies,
+PrintJobResult runPrintJob(Printout& printout, PrintSpooler& spooler, PageRange range, int copies,
                            QWidget* window);
 
 }  // namespace folvek

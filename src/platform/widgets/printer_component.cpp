@@ -15,17 +15,17 @@
 
 namespace folvek {
 
-TPrinter::TPrinter() {
+Printer::Printer() {
     init(QPrinterInfo::defaultPrinter());
 }
 
-TPrinter::TPrinter(const QPrinterInfo& info) {
+Printer::Printer(const QPrinterInfo& info) {
     init(info);
 }
 
-TPrinter::~TPrinter() = default;
+Printer::~Printer() = default;
 
-void TPrinter::init(const QPrinterInfo& info) {
+void Printer::init(const QPrinterInfo& info) {
     if (!info.isNull()) {
         printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
         return;
@@ -36,23 +36,23 @@ void TPrinter::init(const QPrinterInfo& info) {
     printer_->setPageSize(QPageSize(QPageSize::A4));
 }
 
-bool TPrinter::printsToFile() const {
+bool Printer::printsToFile() const {
     return printer_->outputFormat() == QPrinter::PdfFormat;
 }
 
-bool TPrinter::hasDeviceMode() const {
+bool Printer::hasDeviceMode() const {
     return printsToFile() || printer_->isValid();
 }
 
-void TPrinter::setLandscape(bool landscape) {
+void Printer::setLandscape(bool landscape) {
     printer_->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
-bool TPrinter::landscape() const {
+bool Printer::landscape() const {
     return printer_->pageLayout().orientation() == QPageLayout::Landscape;
 }
 
-std::unique_ptr<LayoutDevice> TPrinter::createLayoutDevice() {
+std::unique_ptr<LayoutDevice> Printer::createLayoutDevice() {
     if (!hasDeviceMode()) return nullptr;
     // Measuring needs the printer's geometry only; a painter on the printer would start a job.
     const QPageLayout layout = printer_->pageLayout();
@@ -62,7 +62,7 @@ std::unique_ptr<LayoutDevice> TPrinter::createLayoutDevice() {
     return std::make_unique<QtDeviceContext>(nullptr, res, res, printable);
 }
 
-PrintOutcome TPrinter::print(QWidget* parent, TPrintout& printout, bool prompt) {
+PrintOutcome Printer::print(QWidget* parent, Printout& printout, bool prompt) {
     lastJob_ = {};
     const PageRangeInfo info = printout.pageInfo();
     // Each job proposes the whole document again; a range chosen for the last job is not kept.
@@ -113,16 +113,16 @@ PrintOutcome TPrinter::print(QWidget* parent, TPrintout& printout, bool prompt) 
     return lastJob_.cancelled ? PrintOutcome::Cancelled : PrintOutcome::Printed;
 }
 
-bool TPrinter::setup(QWidget* parent) {
+bool Printer::setup(QWidget* parent) {
     return setupDialog_ && setupDialog_(*printer_, parent);
 }
 
-bool TPrinter::runPrintDialog(QPrinter& printer, const PrintDialogOffer& offer, QWidget* parent) {
+bool Printer::runPrintDialog(QPrinter& printer, const PrintDialogOffer& offer, QWidget* parent) {
     FolvekPrintDialog dialog(&printer, parent, offer.pageNumbers, offer.minPage, offer.maxPage);
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool TPrinter::runSetupDialog(QPrinter& printer, QWidget* parent) {
+bool Printer::runSetupDialog(QPrinter& printer, QWidget* parent) {
     // The print dialog without the job's choices: printer, paper, orientation and properties.
     FolvekPrintDialog dialog(&printer, parent, false, 0, 0);
     dialog.setWindowTitle(QStringLiteral("Настройка принтера"));
@@ -135,7 +135,7 @@ bool TPrinter::runSetupDialog(QPrinter& printer, QWidget* parent) {
     return ok;
 }
 
-QString TPrinter::askFileName(QWidget* parent) {
+QString Printer::askFileName(QWidget* parent) {
     return QFileDialog::getSaveFileName(parent, QString(), QString(),
                                         QStringLiteral("PDF (*.pdf)"));
 }

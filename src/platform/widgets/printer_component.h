@@ -33,7 +33,7 @@ enum class PrintOutcome {
     Cancelled,   // "Отмена" during the job
 };
 
-class TPrinter : public PrinterSettings {
+class Printer : public PrinterSettings {
   public:
     // Shows the print dialog over the printer; the choices (printer, range, copies, file) are
     // left in the printer as QPrintDialog leaves them. False: cancelled.
@@ -45,9 +45,9 @@ class TPrinter : public PrinterSettings {
     using FileNameStep = std::function<QString(QWidget* parent)>;
     using SpoolerFactory = std::function<std::unique_ptr<PrintSpooler>(QPrinter&)>;
 
-    TPrinter();                                   // the system's default printer
-    explicit TPrinter(const QPrinterInfo& info);  // a named printer (a null info: the PDF printer)
-    ~TPrinter() override;
+    Printer();                                   // the system's default printer
+    explicit Printer(const QPrinterInfo& info);  // a named printer (a null info: the PDF printer)
+    ~Printer() override;
 
     // PrinterSettings
     bool hasDeviceMode() const override;
@@ -59,7 +59,7 @@ class TPrinter : public PrinterSettings {
     // Runs a print job for `printout`, with the print dialog when `prompt`. `parent` owns the
     // dialogs and is disabled while the job runs. Throws PrintError when the printer gives no
     // device or the print system fails part-way.
-    PrintOutcome print(QWidget* parent, TPrintout& printout, bool prompt);
+    PrintOutcome print(QWidget* parent, Printout& printout, bool prompt);
     // The print set-up dialog; true when it was confirmed.
     bool setup(QWidget* parent);
 

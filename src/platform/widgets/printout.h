@@ -19,13 +19,13 @@ struct PageRangeInfo {
     int selTo = 0;
 };
 
-class TPrintout {
+class Printout {
   public:
-    explicit TPrintout(std::string title) : title_(std::move(title)) {}
-    TPrintout(const TPrintout&) = delete;
-    TPrintout& operator=(const TPrintout&) = delete;
+    explicit Printout(std::string title) : title_(std::move(title)) {}
+    Printout(const Printout&) = delete;
+    Printout& operator=(const Printout&) = delete;
 
-    virtual ~TPrintout() = default;
+    virtual ~Printout() = default;
     // The device the pages are drawn on and the page size in device pixels; both stay valid
     // until the job ends.
     virtual void setPrintParams(DeviceContext* dc, QSize pageSize) {

@@ -9,12 +9,13 @@ class QWidget;
 
 namespace folvek {
 
-class pager;
+class DocumentRecord;
 
-class TWindowPrintout : public TPrintout {
+class WindowPrintout : public Printout {
   public:
-    // `doc` is the window's pager (may be null); `window` is the main window it belongs to.
-    TWindowPrintout(std::string title, QWidget* window, pager* doc);
+    // `doc` is the window's DocumentRecord (may be null); `window` is the main window it belongs
+    // to.
+    WindowPrintout(std::string title, QWidget* window, DocumentRecord* doc);
 
     PageRangeInfo pageInfo() const override;
     void beginPrinting() override;
@@ -25,7 +26,7 @@ class TWindowPrintout : public TPrintout {
 
   private:
     QWidget* window_;
-    pager* doc_;
+    DocumentRecord* doc_;
     PageLocator locator_;
 };
 

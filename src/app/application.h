@@ -8,11 +8,11 @@ namespace folvek {
 
 class MainFrame;
 
-class TRulerApp : public QApplication {
+class FolvekApplication : public QApplication {
     Q_OBJECT
   public:
-    TRulerApp(int& argc, char** argv);
-    ~TRulerApp() override;
+    FolvekApplication(int& argc, char** argv);
+    ~FolvekApplication() override;
 
     // False while a print job runs, so the program cannot be closed in the middle of it.
     static bool canClose();

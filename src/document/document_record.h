@@ -29,7 +29,7 @@ class MessageSink;
 class PrinterSettings;
 
 // What the record needs from the process around it.
-struct PagerContext {
+struct RecordContext {
     MessageSink* messages = nullptr;     // never null in use; tests pass a recorder
     PrinterSettings* printer = nullptr;  // the application's printer, may be null
     // The screen's device, used when the printer gives none; may be empty.
@@ -38,14 +38,14 @@ struct PagerContext {
     bool orientationForced = false;  // /l or /p given: the settings' Orient is not applied at start
 };
 
-class pager {
+class DocumentRecord {
   public:
     // Reads the settings from `iniFileName` (bare names live in the program directory), hands the
     // orientation to the printer unless forced, loads `path` when not empty and paginates.
-    pager(PagerContext context, const std::string& iniFileName, const std::string& path);
-    pager(const pager&) = delete;
-    pager& operator=(const pager&) = delete;
-    ~pager();
+    DocumentRecord(RecordContext context, const std::string& iniFileName, const std::string& path);
+    DocumentRecord(const DocumentRecord&) = delete;
+    DocumentRecord& operator=(const DocumentRecord&) = delete;
+    virtual ~DocumentRecord();
 
     // Virtual operations, in this order.
     virtual const char* lineAt(std::int32_t index);
@@ -88,10 +88,10 @@ class pager {
     // Rows of page p: linesPerPage less the pictures shown on it.
     std::int32_t capacity(std::int32_t p) const;
 
-    PagerContext context;
+    RecordContext context;
 
     // Document.
-    list lines;
+    LineStore lines;
     std::int32_t maxLineLength = 0;
     // A file of more lines is shown up to this many: one of nothing but line or page breaks
     // would otherwise cost gigabytes for empty pages. shownInPart: the last load stopped there.

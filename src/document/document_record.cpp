@@ -1,4 +1,4 @@
-#include "pager.h"
+#include "document_record.h"
 
 #include <climits>
 #include <cstdio>
@@ -8,7 +8,8 @@
 
 namespace folvek {
 
-pager::pager(PagerContext ctx, const std::string& iniFileName, const std::string& path)
+DocumentRecord::DocumentRecord(RecordContext ctx, const std::string& iniFileName,
+                               const std::string& path)
     : context(std::move(ctx)) {
     loadProfile(iniFileName);
     if (!context.orientationForced) applyOrientation(context.printer, Orient);
@@ -16,7 +17,7 @@ pager::pager(PagerContext ctx, const std::string& iniFileName, const std::string
     paginate();
 }
 
-pager::~pager() {
+DocumentRecord::~DocumentRecord() {
     deleteFonts();
     botPicture.release();
     topPicture.release();
@@ -24,20 +25,20 @@ pager::~pager() {
     lines.clear();
 }
 
-const char* pager::lineAt(std::int32_t index) {
+const char* DocumentRecord::lineAt(std::int32_t index) {
     if (index == INT32_MAX || !lines.seek(index + 1)) return nullptr;
     return lines.currentText();
 }
 
-const char* pager::nextLine() {
+const char* DocumentRecord::nextLine() {
     return lines.next() ? lines.currentText() : nullptr;
 }
 
-const char* pager::prevLine() {
+const char* DocumentRecord::prevLine() {
     return lines.prev() ? lines.currentText() : nullptr;
 }
 
-std::unique_ptr<LayoutDevice> pager::printerDC() {
+std::unique_ptr<LayoutDevice> DocumentRecord::printerDC() {
     if (!context.printer) return nullptr;
     return context.printer->createLayoutDevice();
 }

@@ -1,5 +1,5 @@
 // The view's construction, window setup, destruction, command table and right-button menu.
-#include "ruler_win.h"
+#include "report_view.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -13,13 +13,13 @@
 #include "app_globals.h"
 #include "command_ids.h"
 #include "command_table.h"
-#include "control_bar.h"
 #include "document.h"
+#include "document_record.h"
 #include "document_signals.h"
 #include "font_commands.h"
 #include "history.h"
+#include "main_tool_bar.h"
 #include "message_boxes.h"
-#include "pager.h"
 #include "param_command.h"
 #include "print_commands.h"
 #include "printer_component.h"
@@ -48,12 +48,12 @@ std::unique_ptr<LayoutDevice> screenLayoutDevice() {
 
 }  // namespace
 
-TRulerWin::TRulerWin() {
+ReportView::ReportView() {
     setObjectName(QStringLiteral("KVLDFolvekWindows"));
     contextMenu_ = new QMenu(this);
 
     // The system's default printer (Qt's PDF printer when there is none).
-    printer_ = std::make_unique<TPrinter>();
+    printer_ = std::make_unique<Printer>();
     app().printer = printer_.get();
 
     // Mail goes through xdg-email; without it the view has no mailer.
@@ -78,7 +78,7 @@ TRulerWin::TRulerWin() {
     app().view = this;
 }
 
-void TRulerWin::saveHistory() {
+void ReportView::saveHistory() {
     bool failed = false;
     history::save(shellState(), &failed);
     if (!failed) return;
@@ -87,42 +87,42 @@ void TRulerWin::saveHistory() {
              MsgIcon::Error);
 }
 
-TRulerWin::~TRulerWin() {
+ReportView::~ReportView() {
     saveHistory();
-    app().thePager = nullptr;
+    app().theRecord = nullptr;
     delete signals_;
     signals_ = nullptr;
-    pager_ = nullptr;
+    record_ = nullptr;
     model_.reset();
     app().printer = nullptr;
     printer_.reset();
     if (app().view == this) app().view = nullptr;
 }
 
-void TRulerWin::setupWindow() {
+void ReportView::setupWindow() {
     ShellState& shell = shellState();
     if (printer_ && shell.orientation != -1) applyOrientation(printer_.get(), shell.orientation);
 
-    PagerContext ctx;
+    RecordContext ctx;
     ctx.messages = &appMessages();
     ctx.printer = printer_.get();
     ctx.screenDevice = screenLayoutDevice;
     ctx.programDir = shell.programDir;
     ctx.orientationForced = shell.orientation != -1;
     model_ = std::make_unique<Document>(std::move(ctx), shell.IniFileName);
-    pager_ = &model_->record();
-    app().thePager = pager_;
+    record_ = &model_->record();
+    app().theRecord = record_;
     signals_ = new DocumentSignals(*model_, this);
-    connect(signals_, &DocumentSignals::changed, this, &TRulerWin::documentChanged);
+    connect(signals_, &DocumentSignals::changed, this, &ReportView::documentChanged);
 
     // /w and /d also fix the encoding of this first load; the next settings load forgets it.
     if (shell.dosOverride == DosOverride::Windows) {
-        pager_->setIsDos(0);
-        pager_->encodingOverride = EncodingChoice::Cp1251;
+        record_->setIsDos(0);
+        record_->encodingOverride = EncodingChoice::Cp1251;
     }
     if (shell.dosOverride == DosOverride::Dos) {
-        pager_->setIsDos(1);
-        pager_->encodingOverride = EncodingChoice::Cp866;
+        record_->setIsDos(1);
+        record_->encodingOverride = EncodingChoice::Cp866;
     }
 
     if (!shell.documentPath.empty()) model_->load(shell.documentPath);
@@ -137,11 +137,11 @@ void TRulerWin::setupWindow() {
     }
 }
 
-void TRulerWin::addCommand(int id, std::function<void()> handler, std::function<bool()> enabled) {
+void ReportView::addCommand(int id, std::function<void()> handler, std::function<bool()> enabled) {
     commands_.insert(id, CommandEntry{std::move(handler), std::move(enabled)});
 }
 
-void TRulerWin::buildCommandTable() {
+void ReportView::buildCommandTable() {
     commands_.clear();
     registerFileCommands(*this);
     registerPrintCommands(*this);
@@ -156,13 +156,13 @@ void TRulerWin::buildCommandTable() {
     });
 }
 
-bool TRulerWin::isCommandEnabled(int id) const {
+bool ReportView::isCommandEnabled(int id) const {
     auto it = commands_.constFind(id);
     if (it == commands_.constEnd()) return false;
     return !it->enabled || it->enabled();
 }
 
-void TRulerWin::runCommand(int id) {
+void ReportView::runCommand(int id) {
     auto it = commands_.constFind(id);
     if (it == commands_.constEnd() || !isCommandEnabled(id)) return;
     auto handler = it->handler;  // the table may not be touched while the command runs
@@ -170,7 +170,7 @@ void TRulerWin::runCommand(int id) {
     updateCommandStates();
 }
 
-QAction* TRulerWin::commandAction(int id) {
+QAction* ReportView::commandAction(int id) {
     if (QAction* a = actions_.value(id)) return a;
     auto* a = new QAction(this);
     a->setData(id);
@@ -187,14 +187,14 @@ QAction* TRulerWin::commandAction(int id) {
     return a;
 }
 
-void TRulerWin::updateCommandStates() {
+void ReportView::updateCommandStates() {
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it)
         it.value()->setEnabled(isCommandEnabled(it.key()));
     for (QAction* a : contextMenu_->actions())
         if (!a->isSeparator()) a->setEnabled(isCommandEnabled(a->data().toInt()));
 }
 
-void TRulerWin::fillContextMenu() {
+void ReportView::fillContextMenu() {
     const struct {
         int text;
         int command;
@@ -217,10 +217,10 @@ void TRulerWin::fillContextMenu() {
         const int id = item.command;
         connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
     }
-    connect(contextMenu_, &QMenu::aboutToShow, this, &TRulerWin::updateCommandStates);
+    connect(contextMenu_, &QMenu::aboutToShow, this, &ReportView::updateCommandStates);
 }
 
-void TRulerWin::contextMenuEvent(QContextMenuEvent* event) {
+void ReportView::contextMenuEvent(QContextMenuEvent* event) {
     if (event->reason() != QContextMenuEvent::Mouse)
         return QAbstractScrollArea::contextMenuEvent(event);
     updateCommandStates();

@@ -1,5 +1,5 @@
 // The application object.
-#include "ruler_app.h"
+#include "application.h"
 
 #include <QIcon>
 
@@ -10,7 +10,7 @@
 
 namespace folvek {
 
-TRulerApp::TRulerApp(int& argc, char** argv) : QApplication(argc, argv) {
+FolvekApplication::FolvekApplication(int& argc, char** argv) : QApplication(argc, argv) {
     initResources();
     setApplicationName(QStringLiteral("folvek"));
     setOrganizationName(QStringLiteral("folvek"));
@@ -20,15 +20,15 @@ TRulerApp::TRulerApp(int& argc, char** argv) : QApplication(argc, argv) {
     installQtTranslations(*this);
 }
 
-TRulerApp::~TRulerApp() {
+FolvekApplication::~FolvekApplication() {
     frame_.reset();
 }
 
-bool TRulerApp::canClose() {
+bool FolvekApplication::canClose() {
     return !shellState().printing;
 }
 
-void TRulerApp::initMainWindow() {
+void FolvekApplication::initMainWindow() {
     frame_.reset(createMainWindow(true));
 }
 

@@ -1,5 +1,5 @@
 // The tool bar and its settings-file list.
-#include "control_bar.h"
+#include "main_tool_bar.h"
 
 #include "settings_files.h"
 
@@ -13,14 +13,14 @@
 #include "command_ids.h"
 #include "command_table.h"
 #include "dialog_template.h"
-#include "pager.h"
-#include "ruler_win.h"
+#include "document_record.h"
+#include "report_view.h"
 #include "settings_files.h"
 #include "shell_state.h"
 
 namespace folvek {
 
-TMyControlBar::TMyControlBar(TRulerWin* view, QWidget* parent) : QToolBar(parent), view_(view) {
+MainToolBar::MainToolBar(ReportView* view, QWidget* parent) : QToolBar(parent), view_(view) {
     setObjectName(dialogObjectName(IdToolBar));
     setProperty("dialogId", static_cast<int>(IdToolBar));
     setWindowTitle(QStringLiteral("Toolbar"));
@@ -57,11 +57,11 @@ TMyControlBar::TMyControlBar(TRulerWin* view, QWidget* parent) : QToolBar(parent
     app().settingsList = combo_;
 }
 
-TMyControlBar::~TMyControlBar() {
+MainToolBar::~MainToolBar() {
     if (app().settingsList == combo_) app().settingsList = nullptr;
 }
 
-void TMyControlBar::setupWindow() {
+void MainToolBar::setupWindow() {
     refreshSettingsList();
     // "MS Sans Serif" has no size below 8 points, so the 6-unit request realised as 8 points.
     comboFont_ = QFont(QStringLiteral("MS Sans Serif"));

@@ -1,5 +1,5 @@
 // The document view: the frame's client, on which the current page is drawn, and the owner of
-// the command set, the printer and (for the whole run) the pager.
+// the command set, the printer and (for the whole run) the record.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -17,16 +17,16 @@ namespace folvek {
 
 class Document;
 class DocumentSignals;
-class pager;
+class DocumentRecord;
 class PrinterSettings;
 
-class TRulerWin : public QAbstractScrollArea {
+class ReportView : public QAbstractScrollArea {
     Q_OBJECT
   public:
-    TRulerWin();
-    ~TRulerWin() override;
+    ReportView();
+    ~ReportView() override;
 
-    // The second half of start-up: creates the pager, applies the overrides, loads the
+    // The second half of start-up: creates the record, applies the overrides, loads the
     // document, and runs the batch printing.
     void setupWindow();
 
@@ -47,7 +47,7 @@ class TRulerWin : public QAbstractScrollArea {
     void updateCommandStates();
     QMenu* contextMenu() const { return contextMenu_; }
 
-    pager* document() const;
+    DocumentRecord* document() const;
     DocumentSignals* documentSignals() const { return signals_; }
 
     // The matches of a search, marked on the page shown (null: none); the vector must live
@@ -70,7 +70,7 @@ class TRulerWin : public QAbstractScrollArea {
     int vRange() const;
     void scrollTo(int x, int y);
 
-    // Page navigation, zoom and orientation (ruler_win_view.cpp).
+    // Page navigation, zoom and orientation (report_view_paint.cpp).
     void nextPage();
     void prevPage();
     void firstPage();
@@ -114,7 +114,7 @@ class TRulerWin : public QAbstractScrollArea {
     QMenu* contextMenu_ = nullptr;
     std::unique_ptr<PrinterSettings> printer_;
     std::unique_ptr<Document> model_;
-    pager* pager_ = nullptr;  // the model's record, for the view's own drawing and keys
+    DocumentRecord* record_ = nullptr;  // the model's record, for the view's own drawing and keys
     DocumentSignals* signals_ = nullptr;
     PageLocator pageLocator_;  // the page starts of the shown layout
     const std::vector<TextMatch>* marks_ = nullptr;
@@ -126,9 +126,9 @@ class TRulerWin : public QAbstractScrollArea {
 };
 
 // The commands of the view's own modules: open, save as and exit (file_commands.cpp), pages,
-// zoom and orientation (ruler_win_view.cpp), help and about (about_commands.cpp).
-void registerFileCommands(TRulerWin& view);
-void registerViewCommands(TRulerWin& view);
-void registerAboutCommands(TRulerWin& view);
+// zoom and orientation (report_view_paint.cpp), help and about (about_commands.cpp).
+void registerFileCommands(ReportView& view);
+void registerViewCommands(ReportView& view);
+void registerAboutCommands(ReportView& view);
 
 }  // namespace folvek

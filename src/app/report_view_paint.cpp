@@ -6,82 +6,82 @@
 #include "app_globals.h"
 #include "command_ids.h"
 #include "document.h"
+#include "document_record.h"
 #include "page_matches.h"
 #include "page_renderer.h"
-#include "pager.h"
 #include "printer_settings.h"
 #include "qt_device_context.h"
-#include "ruler_win.h"
+#include "report_view.h"
 #include "settings_files.h"
 #include "startup_window.h"
 #include "status_fields.h"
 
 namespace folvek {
 
-int TRulerWin::hPos() const {
+int ReportView::hPos() const {
     return horizontalScrollBar()->value();
 }
-int TRulerWin::vPos() const {
+int ReportView::vPos() const {
     return verticalScrollBar()->value();
 }
-int TRulerWin::hRange() const {
+int ReportView::hRange() const {
     return horizontalScrollBar()->maximum();
 }
-int TRulerWin::vRange() const {
+int ReportView::vRange() const {
     return verticalScrollBar()->maximum();
 }
 
-void TRulerWin::scrollTo(int x, int y) {
+void ReportView::scrollTo(int x, int y) {
     horizontalScrollBar()->setValue(x);  // the scroll bar clamps into 0..range
     verticalScrollBar()->setValue(y);
 }
 
-pager* TRulerWin::document() const {
-    return pager_;
+DocumentRecord* ReportView::document() const {
+    return record_;
 }
 
-void TRulerWin::repaintAll() {
+void ReportView::repaintAll() {
     viewport()->update();
 }
 
-void TRulerWin::documentChanged(unsigned changes) {
+void ReportView::documentChanged(unsigned changes) {
     if (changes & (kTextChanged | kLayoutChanged | kZoomChanged)) UpdateScrollRanges();
     if (changes & (kTextChanged | kLayoutChanged | kPageChanged)) UpdatePageStatus();
     if (changes & kSettingsFileChanged) refreshSettingsFiles();
     repaintAll();
 }
 
-void TRulerWin::nextPage() {
-    if (model_) model_->goToPage(pager_->curPage + 1);
+void ReportView::nextPage() {
+    if (model_) model_->goToPage(record_->curPage + 1);
 }
 
-void TRulerWin::prevPage() {
-    if (model_) model_->goToPage(pager_->curPage - 1);
+void ReportView::prevPage() {
+    if (model_) model_->goToPage(record_->curPage - 1);
 }
 
-void TRulerWin::firstPage() {
+void ReportView::firstPage() {
     if (model_) model_->goToPage(1);
 }
 
-void TRulerWin::lastPage() {
-    if (model_) model_->goToPage(pager_->pageCount);
+void ReportView::lastPage() {
+    if (model_) model_->goToPage(record_->pageCount);
 }
 
-void TRulerWin::zoomIn() {
-    if (model_ && pager_->Zoom < 11) model_->zoomChanged(pager_->Zoom + 1);
+void ReportView::zoomIn() {
+    if (model_ && record_->Zoom < 11) model_->zoomChanged(record_->Zoom + 1);
 }
 
-void TRulerWin::zoomOut() {
-    if (model_ && pager_->Zoom > 1) model_->zoomChanged(pager_->Zoom - 1);
+void ReportView::zoomOut() {
+    if (model_ && record_->Zoom > 1) model_->zoomChanged(record_->Zoom - 1);
 }
 
-void TRulerWin::setOrientation(int orient) {
+void ReportView::setOrientation(int orient) {
     if (model_) model_->orientationChanged(orient);
 }
 
-void TRulerWin::UpdateScrollRanges() {
-    if (!pager_) return;
-    const pager& p = *pager_;
+void ReportView::UpdateScrollRanges() {
+    if (!record_) return;
+    const DocumentRecord& p = *record_;
     const int d = p.Zoom / 2;
     hUnit_ = static_cast<int>(p.charWidth);
     vUnit_ = p.lineHeight;
@@ -103,28 +103,28 @@ void TRulerWin::UpdateScrollRanges() {
     updatePageSteps();
 }
 
-void TRulerWin::updatePageSteps() {
+void ReportView::updatePageSteps() {
     // Whole units that fit in the client area, less one, at least 1.
     auto step = [](int pixels, int unit) { return unit > 0 ? std::max(1, pixels / unit - 1) : 1; };
     horizontalScrollBar()->setPageStep(step(viewport()->width(), hUnit_));
     verticalScrollBar()->setPageStep(step(viewport()->height(), vUnit_));
 }
 
-void TRulerWin::resizeEvent(QResizeEvent* event) {
+void ReportView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updatePageSteps();
 }
 
-void TRulerWin::scrollContentsBy(int, int) {
+void ReportView::scrollContentsBy(int, int) {
     repaintAll();
 }
 
-void TRulerWin::keyPressEvent(QKeyEvent* event) {
-    if (!pager_) return QAbstractScrollArea::keyPressEvent(event);
+void ReportView::keyPressEvent(QKeyEvent* event) {
+    if (!record_) return QAbstractScrollArea::keyPressEvent(event);
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const int bottom = vUnit_ > 0 ? pager_->pageHeight * 10 / vUnit_ : 0;
+    const int bottom = vUnit_ > 0 ? record_->pageHeight * 10 / vUnit_ : 0;
     auto toPrevious = [&](int step) {
-        if (vPos() == 0 && pager_->curPage > 1) {
+        if (vPos() == 0 && record_->curPage > 1) {
             runCommand(CmPrevPage);
             scrollTo(0, bottom);
         } else {
@@ -132,7 +132,7 @@ void TRulerWin::keyPressEvent(QKeyEvent* event) {
         }
     };
     auto toNext = [&](int step) {
-        if (vPos() == vRange() && pager_->curPage < pager_->pageCount) {
+        if (vPos() == vRange() && record_->curPage < record_->pageCount) {
             runCommand(CmNextPage);
             scrollTo(0, 0);
         } else {
@@ -172,9 +172,9 @@ void TRulerWin::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-void TRulerWin::paintEvent(QPaintEvent*) {
+void ReportView::paintEvent(QPaintEvent*) {
     destroyStartupWindow();
-    if (!pager_) return;
+    if (!record_) return;
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -189,12 +189,13 @@ void TRulerWin::paintEvent(QPaintEvent*) {
     QtDeviceContext dc(
         &painter, dpiX, dpiY,
         QSizeF(viewport()->width() * 25.4 / dpiX, viewport()->height() * 25.4 / dpiY));
-    drawPage(*pager_, dc, 0, false, pageLocator_);
+    drawPage(*record_, dc, 0, false, pageLocator_);
     if (marks_ && !marks_->empty()) {
-        const std::vector<Rect> boxes = matchBoxes(*pager_, pageLocator_, pager_->curPage, *marks_);
+        const std::vector<Rect> boxes =
+            matchBoxes(*record_, pageLocator_, record_->curPage, *marks_);
         dc.saveState();
         dc.setLoEnglish();
-        dc.scaleViewport(pager_->Zoom, 2, pager_->Zoom, 2);
+        dc.scaleViewport(record_->Zoom, 2, record_->Zoom, 2);
         // Multiplied over the page, the marks tint the paper and leave the text black.
         painter.setCompositionMode(QPainter::CompositionMode_Multiply);
         for (const Rect& r : boxes)
@@ -205,23 +206,23 @@ void TRulerWin::paintEvent(QPaintEvent*) {
     }
 }
 
-void TRulerWin::setSearchMarks(const std::vector<TextMatch>* matches) {
+void ReportView::setSearchMarks(const std::vector<TextMatch>* matches) {
     marks_ = matches;
     repaintAll();
 }
 
-int TRulerWin::sheetOf(const TextMatch& match) {
-    return pager_ ? sheetOfMatch(*pager_, pageLocator_, match) : 1;
+int ReportView::sheetOf(const TextMatch& match) {
+    return record_ ? sheetOfMatch(*record_, pageLocator_, match) : 1;
 }
 
-void TRulerWin::showMatch(const TextMatch& match) {
+void ReportView::showMatch(const TextMatch& match) {
     if (!model_) return;
     model_->goToPage(sheetOf(match));
     const std::vector<TextMatch> one{match};
-    const std::vector<Rect> boxes = matchBoxes(*pager_, pageLocator_, pager_->curPage, one);
+    const std::vector<Rect> boxes = matchBoxes(*record_, pageLocator_, record_->curPage, one);
     if (boxes.empty() || hUnit_ <= 0 || vUnit_ <= 0) return;
     // The box in the view's pixels before scrolling, as the page is drawn.
-    const double scale = pager_->Zoom / 2.0;
+    const double scale = record_->Zoom / 2.0;
     const double x = boxes[0].left * viewport()->logicalDpiX() / 100.0 * scale;
     const double top = -boxes[0].top * viewport()->logicalDpiY() / 100.0 * scale;
     const double bottom = -boxes[0].bottom * viewport()->logicalDpiY() / 100.0 * scale;
@@ -234,10 +235,10 @@ void TRulerWin::showMatch(const TextMatch& match) {
     scrollTo(std::max(h, 0), std::max(v, 0));
 }
 
-void registerViewCommands(TRulerWin& view) {
+void registerViewCommands(ReportView& view) {
     auto notFirst = [&view] { return view.document() && view.document()->curPage > 1; };
     auto notLast = [&view] {
-        const pager* p = view.document();
+        const DocumentRecord* p = view.document();
         return p && p->curPage < p->pageCount;
     };
     view.addCommand(

@@ -9,13 +9,13 @@ class QComboBox;
 
 namespace folvek {
 
-class TRulerWin;
+class ReportView;
 
-class TMyControlBar : public QToolBar {
+class MainToolBar : public QToolBar {
     Q_OBJECT
   public:
-    explicit TMyControlBar(TRulerWin* view, QWidget* parent = nullptr);
-    ~TMyControlBar() override;
+    explicit MainToolBar(ReportView* view, QWidget* parent = nullptr);
+    ~MainToolBar() override;
 
     // Called once the frame exists: fills the settings list, gives the combo box its font and
     // the view the keyboard focus.
@@ -23,13 +23,13 @@ class TMyControlBar : public QToolBar {
     QComboBox* settingsList() const { return combo_; }
 
   private:
-    TRulerWin* view_;
+    ReportView* view_;
     QComboBox* combo_ = nullptr;
     QFont comboFont_;
 };
 
 // Lists the *.ini files of the settings directory sorted by name without regard to case and
-// selects the one named like the file name of the pager's iniPath.
+// selects the one named like the file name of the record's iniPath.
 void refreshSettingsList();
 
 }  // namespace folvek
