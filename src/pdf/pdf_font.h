@@ -28,7 +28,7 @@ struct PdfFont {
     ~PdfFont();
 
     int index = 0;         // resource name /F<index>
-    int objectNumber = 0;  // the Type0 font dictionary, given when it is written
+    int objectNumber = 0;  // the font dictionary, given when it is written
     std::string file;      // the face's file, for messages
     std::string postScriptName;
     hb_blob_t* blob = nullptr;
