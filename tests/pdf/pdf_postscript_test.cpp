@@ -39,22 +39,32 @@ TEST(PdfThroughPostScript, TextSurvivesPdftopsAndGhostscript) {
     EXPECT_EQ(direct.status, 0);
     EXPECT_EQ(direct.out, "") << "Ghostscript warns";
 
+    // CUPS's pdftops filter converts with poppler's pdftops or with Ghostscript's ps2write,
+    // depending on the printer; cups-pdf makes a PDF of the PostScript with Ghostscript.
     const std::string ps = dir.path("job.ps"), back = dir.path("back.pdf");
-    const Command toPs = run("pdftops '" + file + "' '" + ps + "'");
-    ASSERT_EQ(toPs.status, 0) << toPs.out;
-    EXPECT_EQ(toPs.out, "") << "pdftops warns";
-    const Command toPdf =
-        run("gs -q -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile='" + back + "' '" + ps + "'");
-    ASSERT_EQ(toPdf.status, 0) << toPdf.out;
-    EXPECT_EQ(toPdf.out, "") << "Ghostscript warns";
+    for (const std::string& toPostScript :
+         {"pdftops '" + file + "' '" + ps + "'",
+          "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=ps2write -sOutputFile='" + ps + "' '" + file +
+              "'"}) {
+        SCOPED_TRACE(toPostScript);
+        const Command toPs = run(toPostScript);
+        ASSERT_EQ(toPs.status, 0) << toPs.out;
+        EXPECT_EQ(toPs.out, "") << "the conversion warns";
+        const Command toPdf =
+            run("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite "
+                "-dPDFSETTINGS=/prepress -sOutputFile='" +
+                back + "' '" + ps + "'");
+        ASSERT_EQ(toPdf.status, 0) << toPdf.out;
+        EXPECT_EQ(toPdf.out, "") << "Ghostscript warns";
 
-    const Command text = run("pdftotext -layout '" + back + "' -");
-    for (const char* words : {"ВЕДОМОСТЬ ОСТАТКОВ", "Ёлкин ёж, счёт №5 «итог» — 100,00",
-                              "(a+b)*c/d=e; x_y [z] {w} ~ | \\ @#$%&'\"`^!?<>", "tab here"})
-        EXPECT_NE(text.out.find(words), std::string::npos) << words << " in\n" << text.out;
-    // Both faces keep their embedded subsets and a way back to Unicode.
-    const Command fonts = run("pdffonts '" + back + "'");
-    EXPECT_EQ(count(fonts.out, "yes yes yes"), 2) << fonts.out;
+        const Command text = run("pdftotext -layout '" + back + "' -");
+        for (const char* words : {"ВЕДОМОСТЬ ОСТАТКОВ", "Ёлкин ёж, счёт №5 «итог» — 100,00",
+                                  "(a+b)*c/d=e; x_y [z] {w} ~ | \\ @#$%&'\"`^!?<>", "tab here"})
+            EXPECT_NE(text.out.find(words), std::string::npos) << words << " in\n" << text.out;
+        // Both faces keep their embedded subsets and a way back to Unicode.
+        const Command fonts = run("pdffonts '" + back + "'");
+        EXPECT_EQ(count(fonts.out, "yes yes yes"), 2) << fonts.out;
+    }
 }
 
 }  // namespace
