@@ -33,7 +33,7 @@ struct PdfFont {
     std::string postScriptName;
     hb_blob_t* blob = nullptr;
     hb_face_t* face = nullptr;
-    bool cff = false;  // CFF outlines (embedded as OpenType) instead of TrueType glyphs
+    bool cff = false;  // CFF outlines instead of TrueType glyphs
     unsigned upem = 1000;
 
     // Per byte of Windows-1251.

@@ -5,6 +5,7 @@
 #include <hb.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
@@ -145,9 +146,20 @@ std::string subsetProgram(const PdfFont& font, std::string* error) {
     return program;
 }
 
-// True when the subset's cmap gives every used character the glyph the pages drew with, which
-// is what lets a reader find the glyph from its name.
-bool cmapResolvesNames(const PdfFont& font, std::string_view program) {
+// A PDF name token of the glyph name, or empty when the name needs escapes.
+std::string plainName(const char* name) {
+    std::string s = name;
+    for (char c : s)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '_' && c != '-')
+            return {};
+    return s;
+}
+
+// The glyph name each used byte gets in a simple font's encoding; false when some glyph cannot
+// be named so that readers find it again, and the font must be a Type0 font. A TrueType glyph
+// is found from its character's standard name through the subset's Unicode cmap, a CFF glyph
+// by the name its charset gives it.
+bool simpleFontNames(const PdfFont& font, std::string_view program, std::string* names) {
     hb_blob_t* blob = hb_blob_create(program.data(), unsigned(program.size()),
                                      HB_MEMORY_MODE_READONLY, nullptr, nullptr);
     hb_face_t* face = hb_face_create(blob, 0);
@@ -155,9 +167,21 @@ bool cmapResolvesNames(const PdfFont& font, std::string_view program) {
     const char16_t* uni = ansiToUnicodeTable();
     bool ok = true;
     for (int i = 0; i < 256 && ok; ++i) {
-        if (!font.used[i] || font.missing[i]) continue;
+        if (!font.used[i]) continue;
         hb_codepoint_t g = 0;
-        ok = hb_font_get_nominal_glyph(hbFont, unicodeOf(uni, i), &g) && g == font.glyph[i];
+        if (font.missing[i] || font.glyph[i] == 0) {
+            names[i] = ".notdef";
+        } else if (!font.cff) {
+            names[i] = glyphName(unicodeOf(uni, i));
+            ok = hb_font_get_nominal_glyph(hbFont, unicodeOf(uni, i), &g) && g == font.glyph[i];
+        } else {
+            char buf[64] = {};
+            ok = hb_font_get_glyph_name(hbFont, font.glyph[i], buf, sizeof buf);
+            names[i] = ok ? plainName(buf) : std::string();
+            ok = ok && !names[i].empty() && names[i] != ".notdef" &&
+                 hb_font_get_glyph_from_name(hbFont, names[i].data(), int(names[i].size()), &g) &&
+                 g == font.glyph[i];
+        }
     }
     hb_font_destroy(hbFont);
     hb_face_destroy(face);
@@ -193,22 +217,41 @@ void writeDescriptor(PdfObjects& objects, const PdfFont& font, int number, const
     objects.write(number, d);
 }
 
-void writeProgram(PdfObjects& objects, const PdfFont& font, int number, std::string_view program) {
-    std::string d = font.cff ? "/Subtype/OpenType" : "";
+// The font file: a TrueType program as it is; CFF outlines as the OpenType file for a Type0
+// font, and as the bare CFF table for a simple font, which PostScript converters embed as a
+// Type 1 font with its glyph names where they draw an OpenType one as Type 3 outlines.
+void writeProgram(PdfObjects& objects, const PdfFont& font, int number, std::string_view program,
+                  bool simple) {
     if (!font.cff) {
-        d += "/Length1 ";
+        std::string d = "/Length1 ";
         appendInt(d, std::int64_t(program.size()));
+        objects.writeDeflated(number, d, program);
+        return;
     }
-    objects.writeDeflated(number, d, program);
+    if (!simple) {
+        objects.writeDeflated(number, "/Subtype/OpenType", program);
+        return;
+    }
+    hb_blob_t* blob = hb_blob_create(program.data(), unsigned(program.size()),
+                                     HB_MEMORY_MODE_READONLY, nullptr, nullptr);
+    hb_face_t* face = hb_face_create(blob, 0);
+    hb_blob_t* cff = hb_face_reference_table(face, HB_TAG('C', 'F', 'F', ' '));
+    unsigned len = 0;
+    const char* data = hb_blob_get_data(cff, &len);
+    objects.writeDeflated(number, "/Subtype/Type1C", std::string_view(data ? data : "", len));
+    hb_blob_destroy(cff);
+    hb_face_destroy(face);
+    hb_blob_destroy(blob);
 }
 
-// A Type0 font over a one-byte CMap: how CFF faces are written.
+// A Type0 font over a one-byte CMap from the bytes to the glyph ids: for faces whose glyphs
+// cannot all be named.
 void writeType0(PdfObjects& objects, PdfFont& font, const std::string& name,
                 std::string_view program) {
     const int fileObj = objects.allocate(), descObj = objects.allocate(),
               cidObj = objects.allocate(), cmapObj = objects.allocate(),
               uniObj = objects.allocate();
-    writeProgram(objects, font, fileObj, program);
+    writeProgram(objects, font, fileObj, program, false);
     writeDescriptor(objects, font, descObj, name, fileObj, true);
 
     std::string d = font.cff ? "<</Type/Font/Subtype/CIDFontType0/BaseFont/"
@@ -240,21 +283,23 @@ void writeType0(PdfObjects& objects, PdfFont& font, const std::string& name,
     objects.write(font.objectNumber, d);
 }
 
-// A simple TrueType font: each byte names its glyph in /Differences. PostScript converters
-// (pdftops, and Ghostscript after it) carry these names over and rebuild the text from them,
-// where a CID font's ToUnicode map is lost.
-void writeSimpleTrueType(PdfObjects& objects, PdfFont& font, const std::string& name,
-                         std::string_view program) {
+// A simple font: each byte names its glyph in /Differences. PostScript converters (pdftops and
+// Ghostscript's ps2write, and Ghostscript again after them) carry these names over and rebuild
+// the text from them, where a CID font's ToUnicode map is lost.
+void writeSimple(PdfObjects& objects, PdfFont& font, const std::string& name,
+                 std::string_view program, const std::string* names) {
     const int fileObj = objects.allocate(), descObj = objects.allocate(),
               uniObj = objects.allocate();
-    writeProgram(objects, font, fileObj, program);
+    writeProgram(objects, font, fileObj, program, true);
     writeDescriptor(objects, font, descObj, name, fileObj, false);
     objects.writeDeflated(uniObj, "", toUnicodeCMap(font));
 
     int first = 0, last = 255;
     while (first < 255 && !font.used[first]) ++first;
     while (last > first && !font.used[last]) --last;
-    std::string d = "<</Type/Font/Subtype/TrueType/BaseFont/" + name + "/FirstChar ";
+    std::string d = font.cff ? "<</Type/Font/Subtype/Type1/BaseFont/"
+                             : "<</Type/Font/Subtype/TrueType/BaseFont/";
+    d += name + "/FirstChar ";
     appendInt(d, first);
     d += "/LastChar ";
     appendInt(d, last);
@@ -264,14 +309,13 @@ void writeSimpleTrueType(PdfObjects& objects, PdfFont& font, const std::string& 
         appendFixed(d, font.used[i] ? font.advance[i] * 1000.0 : 0.0, 3);
     }
     d += "]/Encoding<</Type/Encoding/Differences[";
-    const char16_t* uni = ansiToUnicodeTable();
     for (int i = first; i <= last; ++i) {
         if (!font.used[i]) continue;
         if (i == first || !font.used[i - 1]) {
             if (i > first) d += '\n';
             appendInt(d, i);
         }
-        d += '/' + (font.missing[i] ? std::string(".notdef") : glyphName(unicodeOf(uni, i)));
+        d += '/' + names[i];
     }
     d += "]>>/FontDescriptor ";
     appendInt(d, descObj);
@@ -288,8 +332,9 @@ bool embedFont(PdfObjects& objects, PdfFont& font, std::string* error) {
     const std::string program = subsetProgram(font, error);
     if (program.empty()) return false;
     const std::string name = subsetTag(font) + font.postScriptName;
-    if (!font.cff && cmapResolvesNames(font, program))
-        writeSimpleTrueType(objects, font, name, program);
+    std::string names[256];
+    if (simpleFontNames(font, program, names))
+        writeSimple(objects, font, name, program, names);
     else
         writeType0(objects, font, name, program);
     return true;

@@ -1,8 +1,8 @@
 // Writing a used font into the PDF: the subset of its glyphs that the pages drew (HarfBuzz's
 // subsetter, glyph ids kept), the widths, and a ToUnicode map so that every byte extracts as its
-// Unicode character. A TrueType face is a simple font whose Windows-1251 bytes name their glyphs
-// in its encoding, so that the text survives conversion to PostScript; a CFF face is a Type0
-// font over a one-byte CMap from the bytes to its glyphs.
+// Unicode character. The font is a simple font whose Windows-1251 bytes name their glyphs in its
+// encoding, so that the text survives conversion to PostScript; a face whose glyphs cannot all
+// be named that way is a Type0 font over a one-byte CMap from the bytes to its glyphs.
 #pragma once
 
 #include <string>
