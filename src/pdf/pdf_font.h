@@ -28,12 +28,12 @@ struct PdfFont {
     ~PdfFont();
 
     int index = 0;         // resource name /F<index>
-    int objectNumber = 0;  // the Type0 font dictionary, given when it is written
+    int objectNumber = 0;  // the font dictionary, given when it is written
     std::string file;      // the face's file, for messages
     std::string postScriptName;
     hb_blob_t* blob = nullptr;
     hb_face_t* face = nullptr;
-    bool cff = false;  // CFF outlines (embedded as OpenType) instead of TrueType glyphs
+    bool cff = false;  // CFF outlines instead of TrueType glyphs
     unsigned upem = 1000;
 
     // Per byte of Windows-1251.

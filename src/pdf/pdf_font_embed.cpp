@@ -4,15 +4,25 @@
 #include <hb-subset.h>
 #include <hb.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 #include "codepage.h"
+#include "pdf_glyph_names.h"
 #include "pdf_number.h"
 
 namespace folvek {
 
 namespace {
+
+// The character a byte prints as: control characters (DEL too) print as blanks.
+char16_t unicodeOf(const char16_t* uni, int byte) {
+    const char16_t u = uni[byte];
+    return (u < 0x20 || u == 0x7F) ? u' ' : u;
+}
 
 void appendHex2(std::string& s, unsigned v) {
     char b[8];
@@ -72,7 +82,7 @@ std::string toUnicodeCMap(const PdfFont& f) {
         s += " beginbfchar\n";
         for (int k = start; k < start + count; ++k) {
             const unsigned c = unsigned(codes[k]);
-            const unsigned u = (uni[c] < 0x20 || uni[c] == 0x7F) ? 0x20 : uni[c];
+            const unsigned u = unicodeOf(uni, int(c));
             appendHex2(s, c);
             std::snprintf(b, sizeof b, " <%04X>\n", u);
             s += b;
@@ -83,8 +93,8 @@ std::string toUnicodeCMap(const PdfFont& f) {
     return s;
 }
 
-// Widths per glyph id, in thousandths of an em.
-std::string widths(const PdfFont& f) {
+// A CID font's widths per glyph id, in thousandths of an em.
+std::string cidWidths(const PdfFont& f) {
     std::string s = "[";
     bool seen[65536] = {};
     for (int i = 0; i < 256; ++i) {
@@ -102,49 +112,90 @@ double perMille(const PdfFont& f, double fontUnits) {
     return fontUnits * 1000.0 / f.upem;
 }
 
-}  // namespace
-
-bool embedFont(PdfObjects& objects, PdfFont& font, std::string* error) {
-    if (!font.objectNumber) font.objectNumber = objects.allocate();
+// The subset's program; empty with `error` set when it cannot be made. A TrueType subset keeps
+// the Unicode cmap of its glyphs: a simple font's glyph names are resolved through it.
+std::string subsetProgram(const PdfFont& font, std::string* error) {
     hb_subset_input_t* input = hb_subset_input_create_or_fail();
     if (!input) {
         *error = "out of memory subsetting " + font.file;
-        return false;
+        return {};
     }
     hb_set_t* glyphs = hb_subset_input_glyph_set(input);
+    hb_set_t* unicodes = hb_subset_input_unicode_set(input);
+    const char16_t* uni = ansiToUnicodeTable();
     hb_set_add(glyphs, 0);
-    for (int i = 0; i < 256; ++i)
-        if (font.used[i]) hb_set_add(glyphs, font.glyph[i]);
+    for (int i = 0; i < 256; ++i) {
+        if (!font.used[i]) continue;
+        hb_set_add(glyphs, font.glyph[i]);
+        if (!font.missing[i]) hb_set_add(unicodes, unicodeOf(uni, i));
+    }
     hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_RETAIN_GIDS);
     hb_face_t* subset = hb_subset_or_fail(font.face, input);
     hb_subset_input_destroy(input);
     if (!subset) {
         *error = "cannot subset the font " + font.file;
-        return false;
+        return {};
     }
     hb_blob_t* blob = hb_face_reference_blob(subset);
     unsigned len = 0;
     const char* data = hb_blob_get_data(blob, &len);
-    const std::string_view program(data ? data : "", data ? len : 0);
-
-    const std::string name = subsetTag(font) + font.postScriptName;
-    const int fileObj = objects.allocate(), descObj = objects.allocate(),
-              cidObj = objects.allocate(), cmapObj = objects.allocate(),
-              uniObj = objects.allocate();
-
-    std::string d = font.cff ? "/Subtype/OpenType" : "";
-    if (!font.cff) {
-        d += "/Length1 ";
-        appendInt(d, program.size());
-    }
-    objects.writeDeflated(fileObj, d, program);
+    std::string program(data ? data : "", data ? len : 0);
     hb_blob_destroy(blob);
     hb_face_destroy(subset);
+    if (program.empty()) *error = "cannot subset the font " + font.file;
+    return program;
+}
 
-    int flags = 4;  // symbolic: the glyphs are named by the CMap, not by a standard encoding
+// A PDF name token of the glyph name, or empty when the name needs escapes.
+std::string plainName(const char* name) {
+    std::string s = name;
+    for (char c : s)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '_' && c != '-')
+            return {};
+    return s;
+}
+
+// The glyph name each used byte gets in a simple font's encoding; false when some glyph cannot
+// be named so that readers find it again, and the font must be a Type0 font. A TrueType glyph
+// is found from its character's standard name through the subset's Unicode cmap, a CFF glyph
+// by the name its charset gives it.
+bool simpleFontNames(const PdfFont& font, std::string_view program, std::string* names) {
+    hb_blob_t* blob = hb_blob_create(program.data(), unsigned(program.size()),
+                                     HB_MEMORY_MODE_READONLY, nullptr, nullptr);
+    hb_face_t* face = hb_face_create(blob, 0);
+    hb_font_t* hbFont = hb_font_create(face);
+    const char16_t* uni = ansiToUnicodeTable();
+    bool ok = true;
+    for (int i = 0; i < 256 && ok; ++i) {
+        if (!font.used[i]) continue;
+        hb_codepoint_t g = 0;
+        if (font.missing[i] || font.glyph[i] == 0) {
+            names[i] = ".notdef";
+        } else if (!font.cff) {
+            names[i] = glyphName(unicodeOf(uni, i));
+            ok = hb_font_get_nominal_glyph(hbFont, unicodeOf(uni, i), &g) && g == font.glyph[i];
+        } else {
+            char buf[64] = {};
+            ok = hb_font_get_glyph_name(hbFont, font.glyph[i], buf, sizeof buf);
+            names[i] = ok ? plainName(buf) : std::string();
+            ok = ok && !names[i].empty() && names[i] != ".notdef" &&
+                 hb_font_get_glyph_from_name(hbFont, names[i].data(), int(names[i].size()), &g) &&
+                 g == font.glyph[i];
+        }
+    }
+    hb_font_destroy(hbFont);
+    hb_face_destroy(face);
+    hb_blob_destroy(blob);
+    return ok;
+}
+
+void writeDescriptor(PdfObjects& objects, const PdfFont& font, int number, const std::string& name,
+                     int fileObj, bool symbolic) {
+    // Symbolic when the glyphs are found by the CMap; a simple font's are found by their names.
+    int flags = symbolic ? 4 : 32;
     if (font.fixedPitch) flags |= 1;
     if (font.italic) flags |= 64;
-    d = "<</Type/FontDescriptor/FontName/" + name + "/Flags ";
+    std::string d = "<</Type/FontDescriptor/FontName/" + name + "/Flags ";
     appendInt(d, flags);
     d += "/FontBBox[";
     for (int k = 0; k < 4; ++k) {
@@ -163,16 +214,54 @@ bool embedFont(PdfObjects& objects, PdfFont& font, std::string* error) {
     d += font.cff ? "/FontFile3 " : "/FontFile2 ";
     appendInt(d, fileObj);
     d += " 0 R>>";
-    objects.write(descObj, d);
+    objects.write(number, d);
+}
 
-    d = font.cff ? "<</Type/Font/Subtype/CIDFontType0/BaseFont/"
-                 : "<</Type/Font/Subtype/CIDFontType2/BaseFont/";
+// The font file: a TrueType program as it is; CFF outlines as the OpenType file for a Type0
+// font, and as the bare CFF table for a simple font, which PostScript converters embed as a
+// Type 1 font with its glyph names where they draw an OpenType one as Type 3 outlines.
+void writeProgram(PdfObjects& objects, const PdfFont& font, int number, std::string_view program,
+                  bool simple) {
+    if (!font.cff) {
+        std::string d = "/Length1 ";
+        appendInt(d, std::int64_t(program.size()));
+        objects.writeDeflated(number, d, program);
+        return;
+    }
+    if (!simple) {
+        objects.writeDeflated(number, "/Subtype/OpenType", program);
+        return;
+    }
+    hb_blob_t* blob = hb_blob_create(program.data(), unsigned(program.size()),
+                                     HB_MEMORY_MODE_READONLY, nullptr, nullptr);
+    hb_face_t* face = hb_face_create(blob, 0);
+    hb_blob_t* cff = hb_face_reference_table(face, HB_TAG('C', 'F', 'F', ' '));
+    unsigned len = 0;
+    const char* data = hb_blob_get_data(cff, &len);
+    objects.writeDeflated(number, "/Subtype/Type1C", std::string_view(data ? data : "", len));
+    hb_blob_destroy(cff);
+    hb_face_destroy(face);
+    hb_blob_destroy(blob);
+}
+
+// A Type0 font over a one-byte CMap from the bytes to the glyph ids: for faces whose glyphs
+// cannot all be named.
+void writeType0(PdfObjects& objects, PdfFont& font, const std::string& name,
+                std::string_view program) {
+    const int fileObj = objects.allocate(), descObj = objects.allocate(),
+              cidObj = objects.allocate(), cmapObj = objects.allocate(),
+              uniObj = objects.allocate();
+    writeProgram(objects, font, fileObj, program, false);
+    writeDescriptor(objects, font, descObj, name, fileObj, true);
+
+    std::string d = font.cff ? "<</Type/Font/Subtype/CIDFontType0/BaseFont/"
+                             : "<</Type/Font/Subtype/CIDFontType2/BaseFont/";
     d +=
         name + "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor ";
     appendInt(d, descObj);
     d += " 0 R/DW ";
     appendFixed(d, font.advance[' '] * 1000.0, 3);
-    d += "/W" + widths(font);
+    d += "/W" + cidWidths(font);
     if (!font.cff) d += "/CIDToGIDMap/Identity";
     d += ">>";
     objects.write(cidObj, d);
@@ -192,6 +281,62 @@ bool embedFont(PdfObjects& objects, PdfFont& font, std::string* error) {
     appendInt(d, uniObj);
     d += " 0 R>>";
     objects.write(font.objectNumber, d);
+}
+
+// A simple font: each byte names its glyph in /Differences. PostScript converters (pdftops and
+// Ghostscript's ps2write, and Ghostscript again after them) carry these names over and rebuild
+// the text from them, where a CID font's ToUnicode map is lost.
+void writeSimple(PdfObjects& objects, PdfFont& font, const std::string& name,
+                 std::string_view program, const std::string* names) {
+    const int fileObj = objects.allocate(), descObj = objects.allocate(),
+              uniObj = objects.allocate();
+    writeProgram(objects, font, fileObj, program, true);
+    writeDescriptor(objects, font, descObj, name, fileObj, false);
+    objects.writeDeflated(uniObj, "", toUnicodeCMap(font));
+
+    int first = 0, last = 255;
+    while (first < 255 && !font.used[first]) ++first;
+    while (last > first && !font.used[last]) --last;
+    std::string d = font.cff ? "<</Type/Font/Subtype/Type1/BaseFont/"
+                             : "<</Type/Font/Subtype/TrueType/BaseFont/";
+    d += name + "/FirstChar ";
+    appendInt(d, first);
+    d += "/LastChar ";
+    appendInt(d, last);
+    d += "/Widths[";
+    for (int i = first; i <= last; ++i) {
+        if (i > first) d += (i - first) % 16 ? " " : "\n";
+        appendFixed(d, font.used[i] ? font.advance[i] * 1000.0 : 0.0, 3);
+    }
+    d += "]/Encoding<</Type/Encoding/Differences[";
+    for (int i = first; i <= last; ++i) {
+        if (!font.used[i]) continue;
+        if (i == first || !font.used[i - 1]) {
+            if (i > first) d += '\n';
+            appendInt(d, i);
+        }
+        d += '/' + names[i];
+    }
+    d += "]>>/FontDescriptor ";
+    appendInt(d, descObj);
+    d += " 0 R/ToUnicode ";
+    appendInt(d, uniObj);
+    d += " 0 R>>";
+    objects.write(font.objectNumber, d);
+}
+
+}  // namespace
+
+bool embedFont(PdfObjects& objects, PdfFont& font, std::string* error) {
+    if (!font.objectNumber) font.objectNumber = objects.allocate();
+    const std::string program = subsetProgram(font, error);
+    if (program.empty()) return false;
+    const std::string name = subsetTag(font) + font.postScriptName;
+    std::string names[256];
+    if (simpleFontNames(font, program, names))
+        writeSimple(objects, font, name, program, names);
+    else
+        writeType0(objects, font, name, program);
     return true;
 }
 
