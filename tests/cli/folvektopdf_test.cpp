@@ -86,7 +86,11 @@ class Folvektopdf : public ::testing::Test {
     }
     QString tmpDir() const { return scratch_.filePath(QStringLiteral("tmp")); }
     QString settingsDir() const { return scratch_.filePath(QStringLiteral("etc")); }
-    QStringList leftInTmp() const { return QDir(tmpDir()).entryList(QDir::Files); }
+    // The filter's own files and folders (Qt's runtime folder for a user without one is not).
+    QStringList leftInTmp() const {
+        return QDir(tmpDir()).entryList({QStringLiteral("folvektopdf*")},
+                                        QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    }
     void writeSettings(const QString& name, const QByteArray& text) {
         QFile f(settingsDir() + QLatin1Char('/') + name);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));

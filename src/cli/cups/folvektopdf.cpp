@@ -8,6 +8,7 @@
 // page selection are left to pdftopdf, which follows this filter in every CUPS chain that ends
 // in PDF. Needs no display and no home directory; settings come from the system settings
 // directory (/etc/folvek), never from the user who printed.
+#include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -37,13 +38,34 @@
 namespace folvek {
 namespace {
 
-// Temporary files the filter owns; a signal handler removes them, so a cancelled job leaves
-// nothing in the spool's temporary directory.
+// The filter's temporary files live in a folder of its own, so that the handler of a cancelled
+// job can remove everything in it, the PDF writer's own temporary file included, and the spool's
+// temporary directory is left as it was.
+char gTempDir[4096];
 char gTempFiles[2][4096];
 
+// Only system calls: it also runs inside the signal handler.
 void removeTempFiles() {
-    for (char* path : gTempFiles)
-        if (path[0]) ::unlink(path);
+    if (!gTempDir[0]) return;
+    const int dir = ::open(gTempDir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        alignas(8) char buf[4096];
+        for (;;) {
+            const ssize_t n = ::getdents64(dir, buf, sizeof buf);
+            if (n <= 0) break;
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const struct dirent64*>(buf + at);
+                const char* name = e->d_name;
+                if (!(name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]))))
+                    ::unlinkat(dir, name, 0);
+                at += e->d_reclen;
+            }
+        }
+        ::close(dir);
+    }
+    ::rmdir(gTempDir);
+    gTempDir[0] = '\0';
+    for (char* path : gTempFiles) path[0] = '\0';
 }
 
 void onTerminate(int sig) {
@@ -53,9 +75,16 @@ void onTerminate(int sig) {
 }
 
 int makeTempFile(int slot, const char* stem) {
-    const char* dir = std::getenv("TMPDIR");
-    if (!dir || !*dir) dir = "/tmp";
-    std::snprintf(gTempFiles[slot], sizeof gTempFiles[slot], "%s/%s-XXXXXX", dir, stem);
+    gTempFiles[slot][0] = '\0';
+    if (!gTempDir[0]) {
+        const char* dir = std::getenv("TMPDIR");
+        if (!dir || !*dir) dir = "/tmp";
+        char name[sizeof gTempDir];
+        std::snprintf(name, sizeof name, "%s/folvektopdf-XXXXXX", dir);
+        if (!::mkdtemp(name)) return -1;
+        std::memcpy(gTempDir, name, sizeof gTempDir);
+    }
+    std::snprintf(gTempFiles[slot], sizeof gTempFiles[slot], "%s/%s-XXXXXX", gTempDir, stem);
     const int fd = ::mkstemp(gTempFiles[slot]);
     if (fd < 0) gTempFiles[slot][0] = '\0';
     return fd;
