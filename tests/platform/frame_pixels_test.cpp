@@ -227,7 +227,9 @@ class FramePixels : public ::testing::Test {
         return r;
     }
 
-    void check(const std::string& name) {
+    // With `sheetColumns`, lines are continued on extra sheets of that many columns, and each
+    // sheet shows its strip of the page's grid: a frame cut at the sheet's edge runs to it.
+    void check(const std::string& name, int sheetColumns = 0) {
         std::ifstream in(std::string(FOLVEK_SOURCE_DIR) + "/tests/data/frames/" + name,
                          std::ios::binary);
         ASSERT_TRUE(in) << name;
@@ -252,17 +254,49 @@ class FramePixels : public ::testing::Test {
             t->freeText();
             t->IsDos = 1;
             t->encodingOverride = EncodingChoice::Cp866;  // fixed, as /d does
-            t->isWrap = 0;
+            t->isWrap = sheetColumns > 0;
             ASSERT_EQ(t->loadText(path), 1);
+            if (sheetColumns > 0) fitSheetColumns(sheetColumns);
             t->paginate();
             ASSERT_EQ(t->lineHeight, pitch);
-            ASSERT_EQ(t->pageCount, int(pages.size())) << name;
+            const std::vector<Grid> sheets = sheetColumns > 0 ? strips(pages) : pages;
+            ASSERT_EQ(t->pageCount, int(sheets.size())) << name;
+            if (sheetColumns > 0) {
+                ASSERT_GE(sheets.size(), 4u) << name;
+            }
             for (int zoom = 1; zoom <= 4; ++zoom)
-                for (std::size_t pg = 0; pg < pages.size(); ++pg)
-                    checkPage(render(int(pg) + 1, pitch, zoom, pages[pg]), pages[pg],
-                              name + " page " + std::to_string(pg + 1) + " pitch " +
+                for (std::size_t pg = 0; pg < sheets.size(); ++pg)
+                    checkPage(render(int(pg) + 1, pitch, zoom, sheets[pg]), sheets[pg],
+                              name + " sheet " + std::to_string(pg + 1) + " pitch " +
                                   std::to_string(pitch) + " zoom " + std::to_string(zoom));
         }
+    }
+
+    // Narrows the paper until a sheet holds exactly `columns` characters.
+    void fitSheetColumns(int columns) {
+        for (int mm = 10; mm < 255; ++mm) {
+            t.printer.widthMm = mm;
+            t->paginate();
+            if (t->charsPerLine == columns) return;
+        }
+        FAIL() << "no paper width gives " << columns << " columns";
+    }
+
+    // Each page's grid cut into the strips that its continuation sheets show, in sheet order.
+    std::vector<Grid> strips(const std::vector<Grid>& pages) {
+        const int n = t->charsPerLine;
+        std::vector<Grid> out;
+        for (const Grid& page : pages) {
+            std::size_t widest = 0;
+            for (auto& row : page.rows) widest = std::max(widest, row.size());
+            for (std::size_t from = 0; from == 0 || from < widest; from += n) {
+                Grid g;
+                for (auto& row : page.rows)
+                    g.rows.push_back(from < row.size() ? row.substr(from, n) : std::u32string());
+                out.push_back(std::move(g));
+            }
+        }
+        return out;
     }
 
     void checkPage(const Rendered& r, const Grid& g, const std::string& where) {
@@ -347,6 +381,10 @@ TEST_F(FramePixels, DoubleAndMixedFrames) {
 }
 TEST_F(FramePixels, ATableSplitByAPageBreak) {
     check("split_by_page_break.txt");
+}
+TEST_F(FramePixels, FramesCutAtTheEdgesOfContinuationSheets) {
+    check("continuation_sheets.txt", 11);  // cut at the joins of the upper table
+    check("continuation_sheets.txt", 13);  // cut inside the runs
 }
 TEST_F(FramePixels, PlainAsciiFrames) {
     check("ascii.txt");
