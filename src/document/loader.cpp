@@ -16,6 +16,7 @@
 #include "codepage.h"
 #include "document_record.h"
 #include "line_cutter.h"
+#include "lookalike_frames.h"
 #include "messages.h"
 #include "string_table.h"
 #include "style_scan.h"
@@ -100,6 +101,7 @@ int DocumentRecord::loadText(const std::string& path) {
     // Lines already in the store take part in the scan, so only an empty store may scan while
     // reading.
     const bool fused = lines.empty();
+    const std::size_t firstNewLine = lines.size();
     const std::int32_t user = userIsDos();
 
     shownInPart = false;
@@ -166,6 +168,13 @@ int DocumentRecord::loadText(const std::string& path) {
         // Out of memory: keep the lines read so far.
     }
     ::close(fd);
+    if (cutter && textEncoding == TextEncoding::Cp1251) {
+        try {
+            fileLookalikeFrames(lines, firstNewLine);
+        } catch (const std::bad_alloc&) {
+            // The frames keep the line rules.
+        }
+    }
     if (cutter) {
         maxLineLength = cutter->maxLength();
         unmappableChars = cutter->unmappable();

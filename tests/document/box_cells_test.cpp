@@ -162,3 +162,54 @@ TEST(BoxLookalikes, GoingBackGivesTheFirstFrameCharacterOfALookAlike) {
 
 }  // namespace
 }  // namespace folvek
+
+namespace folvek {
+namespace {
+
+// Windows text with the look-alikes of a DOS frame: 0xE3 and 0xAC at the top corners, '+'
+// elsewhere, 0xA6 for the double vertical.
+TEST_F(BoxLoading, LookalikeFramesInWindowsTextGetTheCodesOfTheirDosOriginals) {
+    load(
+        "\xE3--+--\xAC \xE3=\xAC\n"
+        "|  |  | \xA6 \xA6\n"
+        "+--+--+ +=+\n",
+        0);
+    const std::uint8_t S = 1, D = 2;
+    auto top = codesOf(doc->lines, 0), mid = codesOf(doc->lines, 1),
+         bottom = codesOf(doc->lines, 2);
+    ASSERT_FALSE(top.empty());
+    EXPECT_EQ(top[0], boxCode(0, S, 0, S));  // ┌
+    EXPECT_EQ(top[3], boxCode(0, S, S, S));  // ┬: a tee of the top border reaches no higher
+    EXPECT_EQ(top[6], boxCode(0, S, S, 0));  // ┐
+    EXPECT_EQ(top[8], boxCode(0, D, 0, D));  // ╔: its sides are as double as its top
+    EXPECT_EQ(mid[3], boxCode(S, S, 0, 0));
+    EXPECT_EQ(mid[10], boxCode(D, D, 0, 0));
+    EXPECT_EQ(bottom[0], boxCode(S, 0, 0, S));  // └
+    EXPECT_EQ(bottom[3], boxCode(S, 0, S, S));  // ┴
+    // Two boxes side by side: their corners do not join.
+    EXPECT_EQ(bottom[6], boxCode(S, 0, S, 0));
+    EXPECT_EQ(bottom[8], boxCode(D, 0, 0, D));
+    EXPECT_EQ(top[7], 0);
+}
+
+TEST_F(BoxLoading, AsciiFramesAndRunningTextKeepTheLineRules) {
+    load("+--+\n|  |\n+--+\n", 0);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_TRUE(codesOf(doc->lines, i).empty()) << i;
+    // A ghe before a minus in running text, even over a bar, is a letter.
+    load("\xE3-\xED \xC8\xE2\xE0\xED\xEE\xE2\n|\n\xE3--\n\xE0|\n", 0);
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_TRUE(codesOf(doc->lines, i).empty()) << i;
+}
+
+TEST_F(BoxLoading, ALookalikeTableGoesOnAfterAPageBreakWithoutATopCorner) {
+    load("\xE3-\xAC\n|x|\n\f\n+-+\n|y|\n+-+\n", 0);
+    std::size_t after = 0;
+    for (std::size_t i = 0; i < doc->lines.size(); ++i)
+        if (doc->lines.textAt(i)[0] == '\f') after = i + 2;
+    ASSERT_EQ(std::string(doc->lines.textAt(after)), "+-+");
+    const auto codes = codesOf(doc->lines, after);
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(codes[0], boxCode(1, 1, 0, 1));  // ├: the table comes from the page before
+}
+
+}  // namespace
+}  // namespace folvek
