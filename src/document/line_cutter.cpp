@@ -83,6 +83,7 @@ PrinterLayout LineCutter::printerLayout() const {
     }
     l.pageLines = codes_.pageLines();
     l.pageInches = codes_.pageInches();
+    l.orientation = codes_.orientation();
     return l;
 }
 
