@@ -1,0 +1,201 @@
+// folvek-print --lp, the print pipe: the job read from standard input whole, laid out and handed
+// to lp. lp here is a stand-in first on PATH that keeps its arguments and the spool file, so no
+// print system or printer of this machine is involved.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kTool = QStringLiteral(FOLVEK_BINARY_DIR "/src/cli/folvek-print");
+
+template <std::size_t N>
+QByteArray bytes(const char (&s)[N]) {
+    return QByteArray(s, N - 1);
+}
+
+struct ToolRun {
+    int code = -1;
+    QString out, err;
+};
+
+class PrintPipe : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(home_.isValid());
+        ASSERT_TRUE(QFile::exists(kTool)) << kTool.toStdString();
+        fakeLp(0);
+    }
+
+    // An lp that writes its arguments one a line, copies the file it is given and exits `code`.
+    void fakeLp(int code) {
+        QFile lp(home_.filePath(QStringLiteral("lp")));
+        ASSERT_TRUE(lp.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lp.write(QStringLiteral("#!/bin/sh\n"
+                                "printf '%s\\n' \"$@\" > '%1/lp-args'\n"
+                                "for a; do last=$a; done\n"
+                                "cp \"$last\" '%1/spooled.pdf'\n"
+                                "exit %2\n")
+                     .arg(home_.path())
+                     .arg(code)
+                     .toUtf8());
+        lp.close();
+        lp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
+    ToolRun run(const QString& program, const QStringList& args, const QByteArray& input = {}) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("FOLVEK_HOME"), home_.path());  // no user settings
+        env.insert(QStringLiteral("PATH"),
+                   home_.path() + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+        p.setProcessEnvironment(env);
+        p.start(program, args);
+        ToolRun r;
+        if (!p.waitForStarted(30000)) return r;
+        for (qsizetype at = 0; at < input.size(); at += 1 << 20) {
+            p.write(input.constData() + at, std::min<qsizetype>(1 << 20, input.size() - at));
+            while (p.bytesToWrite() > 0)
+                if (!p.waitForBytesWritten(120000)) return r;
+        }
+        p.closeWriteChannel();
+        if (!p.waitForFinished(120000)) return r;
+        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    ToolRun tool(const QStringList& args, const QByteArray& input = {}) {
+        return run(kTool, args, input);
+    }
+    QString path(const QString& name) const { return home_.filePath(name); }
+    QStringList lpArgs() const {
+        QFile f(path(QStringLiteral("lp-args")));
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    QString pdfText(const QString& pdf) {
+        return run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).out;
+    }
+
+    QTemporaryDir home_;
+};
+
+TEST_F(PrintPipe, CommandLine) {
+    const ToolRun noLp =
+        tool({QStringLiteral("--printer"), QStringLiteral("office"), QStringLiteral("report.prn")});
+    EXPECT_EQ(noLp.code, 2);
+    EXPECT_TRUE(noLp.err.contains(QStringLiteral("--printer goes with --lp")))
+        << noLp.err.toStdString();
+    for (const char* bad : {"-d", "", "two words", "tab\tname"}) {
+        const ToolRun r =
+            tool({QStringLiteral("--lp"), QStringLiteral("--printer=") + QString::fromLatin1(bad)});
+        EXPECT_EQ(r.code, 2) << bad;
+        EXPECT_FALSE(r.err.isEmpty()) << bad;
+    }
+    EXPECT_EQ(tool({QStringLiteral("--lp"), QStringLiteral("--printer")}).code, 2);
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("lp-args"))));
+    const ToolRun help = tool({QStringLiteral("--help")});
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--lp ")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--printer QUEUE")));
+}
+
+TEST_F(PrintPipe, EmptyJobPrintsNothing) {
+    const ToolRun r =
+        tool({QStringLiteral("--lp"), QStringLiteral("--printer"), QStringLiteral("office")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("empty"))) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("lp-args"))));
+}
+
+TEST_F(PrintPipe, JobOnStandardInputGoesToTheQueue) {
+    // Code page 866 with printer codes, a NUL and a Ctrl-Z-free binary run, and two pages.
+    const QByteArray job = bytes(
+        "\x1b@\x8f\xe0\xa8\xa2\xa5\xe2 \x1b(s3B\x8c\xa8\xe0\r\n"
+        "bin\0\xff\x01\x02 gone\r\n"
+        "\x0c\x82\xe2\xae\xe0\xa0\xef\r\n");
+    const ToolRun r =
+        tool({QStringLiteral("--lp"), QStringLiteral("--printer"), QStringLiteral("office"),
+              QStringLiteral("--dos"), QStringLiteral("--landscape")},
+             job);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList args = lpArgs();
+    ASSERT_EQ(args.size(), 10) << args.join(' ').toStdString();
+    EXPECT_EQ(args.mid(0, 9), (QStringList{"-d", "office", "-t", "folvek-print", "-o", "media=A4",
+                                           "-o", "landscape", "--"}));
+    EXPECT_FALSE(QFile::exists(args.last())) << "the spool file is removed after lp";
+    const QString pdf = path(QStringLiteral("spooled.pdf"));
+    const ToolRun info = run(QStringLiteral("pdfinfo"), {pdf});
+    EXPECT_TRUE(info.out.contains(QStringLiteral("Pages:           2"))) << info.out.toStdString();
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Привет Мир"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Вторая")));
+    EXPECT_FALSE(text.contains(QStringLiteral("gone")));  // a NUL ends what is kept of a line
+    EXPECT_FALSE(text.contains(QStringLiteral("3B")));
+
+    // A file named on the command line, the default queue: no -d, the file's name as title.
+    QFile report(path(QStringLiteral("отчёт.prn")));
+    ASSERT_TRUE(report.open(QIODevice::WriteOnly));
+    report.write("report\r\n");
+    report.close();
+    ASSERT_EQ(tool({QStringLiteral("--lp"), report.fileName()}).code, 0);
+    EXPECT_EQ(lpArgs().mid(0, 5), (QStringList{"-t", "отчёт.prn", "-o", "media=A4", "--"}));
+}
+
+TEST_F(PrintPipe, RefusedOrMissingLpFailsTheJob) {
+    fakeLp(1);
+    const ToolRun refused =
+        tool({QStringLiteral("--lp"), QStringLiteral("--printer"), QStringLiteral("gone")},
+             QByteArray("text\r\n"));
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("gone"))) << refused.err.toStdString();
+    QFile::remove(path(QStringLiteral("lp")));
+    QProcess p;
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("FOLVEK_HOME"), home_.path());
+    env.insert(QStringLiteral("PATH"), home_.path());  // no lp at all
+    p.setProcessEnvironment(env);
+    p.start(kTool, {QStringLiteral("--lp")});
+    ASSERT_TRUE(p.waitForStarted());
+    p.write("text\r\n");
+    p.closeWriteChannel();
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(p.readAllStandardError().contains("lp"));
+}
+
+// 50 MB through the pipe, laid out without printing: every line arrives.
+TEST_F(PrintPipe, FiftyMegabytesAreReadWhole) {
+    QByteArray job;
+    job.reserve(51 << 20);
+    int lines = 0;
+    while (job.size() < (50 << 20)) {
+        job +=
+            QByteArray::number(lines).rightJustified(7, '0') + " " + QByteArray(56, 'x') + "\r\n";
+        ++lines;
+    }
+    const ToolRun info = tool({QStringLiteral("--info"), QStringLiteral("-")}, job);
+    ASSERT_EQ(info.code, 0) << info.err.toStdString();
+    const QJsonObject layout = QJsonDocument::fromJson(info.out.toUtf8()).object();
+    const int perPage = layout["linesPerPage"].toInt();
+    ASSERT_GT(perPage, 0);
+    const int pages = layout["pageCount"].toInt();
+    EXPECT_EQ(pages, (lines + perPage - 1) / perPage);
+    // The last page holds the last line.
+    const QString last = path(QStringLiteral("last.pdf"));
+    ASSERT_EQ(tool({QStringLiteral("-"), QStringLiteral("--pages"), QString::number(pages),
+                    QStringLiteral("-o"), last},
+                   job)
+                  .code,
+              0);
+    const QString text = pdfText(last);
+    EXPECT_TRUE(text.contains(QString::number(lines - 1).rightJustified(7, '0')))
+        << text.left(400).toStdString();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("lp-args"))));
+}
+
+}  // namespace
