@@ -168,6 +168,23 @@ TEST_F(PrintPipe, RefusedOrMissingLpFailsTheJob) {
     EXPECT_TRUE(p.readAllStandardError().contains("lp"));
 }
 
+// An HP LaserJet job as a DOS program sends it: the layout takes the codes' pitch, spacing,
+// page length and orientation.
+TEST_F(PrintPipe, PclJobTellsItsLayout) {
+    const ToolRun r = tool({QStringLiteral("--info"), QStringLiteral("-")},
+                           bytes("\x1b"
+                                 "E\x1b&l1O\x1b&l66P\x1b&l8D\x1b(3R\x1b(s0p16.67h8.5v0s0b3T"
+                                 "\x1b(s3BTotal\x1b(s0B 12\r\n\x1b"
+                                 "E"));
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QJsonObject layout = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    EXPECT_EQ(layout["printerCpi"].toDouble(), 16.67);
+    EXPECT_EQ(layout["printerLpi"].toDouble(), 8);
+    EXPECT_EQ(layout["printerPageLines"].toInt(), 66);
+    EXPECT_EQ(layout["printerOrientation"].toInt(), 1);
+    EXPECT_EQ(layout["pageCount"].toInt(), 1);
+}
+
 // 50 MB through the pipe, laid out without printing: every line arrives.
 TEST_F(PrintPipe, FiftyMegabytesAreReadWhole) {
     QByteArray job;

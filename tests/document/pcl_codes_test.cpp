@@ -159,5 +159,28 @@ TEST_F(PclCodesTest, EpsonAndPclInOneFile) {
     EXPECT_TRUE(doc->printerLayout.pitchChanged);
 }
 
+// Raster and font data hold any bytes: they never count as text when the encoding is told
+// from the file.
+TEST_F(PclCodesTest, DataBlocksAreNoTextForEncodingDetection) {
+    const std::string text866 =
+        "\x82\xa5\xa4\xae\xac\xae\xe1\xe2\xec \xae\xe1\xe2\xa0\xe2\xaa\xae\xa2 \xe2\xae\xa2\xa0\xe0"
+        "\xae\xa2 \xad\xa0 \xe1\xaa\xab\xa0\xa4\xa5 \xa7\xa0 \xac\xa5\xe1\xef\xe6";
+    const std::string text1251 =
+        "\xc2\xe5\xe4\xee\xec\xee\xf1\xf2\xfc \xee\xf1\xf2\xe0\xf2\xea\xee\xe2 \xf2\xee\xe2\xe0\xf0"
+        "\xee\xe2 \xed\xe0 \xf1\xea\xeb\xe0\xe4\xe5 \xe7\xe0 \xec\xe5\xf1\xff\xf6";
+    std::string raster;
+    for (int i = 0; i < 60; ++i) raster += text1251 + " ";
+    doc->freeText();
+    doc->encodingOverride = EncodingChoice::Auto;
+    ASSERT_EQ(doc->loadText(dir.file("job.prn",
+                                     "\x1b"
+                                     "E\x1b*r1A\x1b*b" +
+                                         std::to_string(raster.size()) + "W" + raster + "\x1b*rB" +
+                                         text866 + "\r\n")),
+              1);
+    EXPECT_EQ(doc->textEncoding, TextEncoding::Cp866);
+    EXPECT_EQ(texts(doc->lines), V{text1251});  // text in memory is 1251
+}
+
 }  // namespace
 }  // namespace folvek
