@@ -14,7 +14,9 @@ namespace {
 
 constexpr int kFieldLimit = 16;              // a value field longer than this is no PCL
 constexpr std::uint32_t kDataLimit = 32767;  // the largest data block a W parameter announces
-constexpr double kPitchLimit = 64;           // pitch and line spacing beyond this are not honoured
+constexpr double kPitchLimit = 64;
+constexpr int kPjlLineLimit = 512;  // a job-language line longer than this is text           //
+                                    // pitch and line spacing beyond this are not honoured
 
 bool isDigit(unsigned char b) {
     return b >= '0' && b <= '9';
@@ -113,6 +115,14 @@ bool PrinterCodes::pclLead(unsigned char b) {
             state_ = State::Idle;
             afterE_ = pclDialect_ = false;
             return false;
+        case '%':
+            // ESC %-12345X ends one printer language and hands over to the job language; the
+            // Epson ESC % takes a 0 or 1.
+            if (b == '-') {
+                startPcl(0);
+                return pclByte(b);
+            }
+            break;
         case '(':
             if (isDigit(b)) {
                 startPcl(0);
@@ -154,8 +164,32 @@ void PrinterCodes::startPcl(unsigned char group) {
 bool PrinterCodes::pclByte(unsigned char b) {
     const PclSequence::Step step = pcl_.feed(b);
     if (step == PclSequence::Step::Parameter) pclParameter();
-    if (!pcl_.active()) state_ = State::Idle;
+    if (!pcl_.active()) state_ = pjl_ ? State::PjlStart : State::Idle;
+    pjl_ = false;
     return step != PclSequence::Step::Rejected;
+}
+
+// After ESC %-12345X come job-language lines, each starting with @PJL, and then the printer
+// language again; a line that is no such line is text.
+bool PrinterCodes::pjlByte(unsigned char b) {
+    if (state_ == State::PjlStart) {
+        if (b == '@') {
+            state_ = State::PjlLine;
+            got_ = 0;
+            return true;
+        }
+        state_ = State::Idle;
+        return false;
+    }
+    if (b == '\n') {
+        state_ = State::PjlStart;
+        return true;
+    }
+    if (++got_ > kPjlLineLimit) {
+        state_ = State::Idle;
+        return false;
+    }
+    return true;
 }
 
 void PrinterCodes::pclParameter() {
@@ -175,7 +209,9 @@ void PrinterCodes::pclParameter() {
     };
     // The secondary font (ESC ) ...) shows only after SO; font, symbol-set, cursor, margin
     // and raster commands change nothing the text keeps.
-    if (cmd_ == '(' && group == 's') {
+    if (cmd_ == '%') {
+        pjl_ = p == 'X' && v == -12345;
+    } else if (cmd_ == '(' && group == 's') {
         if (p == 'B') {  // stroke weight: 0 medium, positive bolder, negative lighter
             emphasized_ = v > 0;
             doubleStrike_ = false;

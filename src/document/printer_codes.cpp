@@ -117,7 +117,7 @@ bool PrinterCodes::feed(unsigned char b) {
                 afterE_ = false;
                 return false;
             }
-            if (b == '&' || b == '(' || b == ')' || b == '*') {
+            if (b == '&' || b == '(' || b == ')' || b == '*' || b == '%') {
                 cmd_ = b;
                 state_ = State::PclLead;
                 return true;
@@ -140,6 +140,9 @@ bool PrinterCodes::feed(unsigned char b) {
             return pclGroup(b);
         case State::Pcl:
             return pclByte(b);
+        case State::PjlStart:
+        case State::PjlLine:
+            return pjlByte(b);
         case State::Params:
             params_[got_++] = b;
             if (--need_ == 0) finish();
@@ -246,6 +249,7 @@ void PrinterCodes::epsonParams(int got) {
     got_ = got;
     need_ = fixedParams(cmd_) - got;
     state_ = State::Params;
+    if (need_ <= 0) finish();
 }
 
 void PrinterCodes::finish() {

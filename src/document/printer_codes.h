@@ -43,7 +43,19 @@ class PrinterCodes {
     std::uint32_t generation() const { return generation_; }
 
   private:
-    enum class State { Idle, Command, Params, Skip, UntilNul, AfterE, PclLead, PclGroup, Pcl };
+    enum class State {
+        Idle,
+        Command,
+        Params,
+        Skip,
+        UntilNul,
+        AfterE,
+        PclLead,
+        PclGroup,
+        Pcl,
+        PjlStart,
+        PjlLine
+    };
     void command(unsigned char c);
     void finish();
     void reset();
@@ -55,6 +67,7 @@ class PrinterCodes {
     bool pclGroup(unsigned char b);
     void startPcl(unsigned char group);
     bool pclByte(unsigned char b);
+    bool pjlByte(unsigned char b);
     void pclParameter();
     void epsonParams(int got);
 
@@ -76,6 +89,7 @@ class PrinterCodes {
     // sequence came since the last Epson command) or when a PCL sequence follows it at once.
     bool pclDialect_ = false;
     bool afterE_ = false;  // the command being read follows an ESC E taken as bold
+    bool pjl_ = false;     // the sequence read was the job-language exit: PJL lines may follow
     std::uint32_t generation_ = 0;
 };
 

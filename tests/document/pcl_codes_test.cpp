@@ -98,6 +98,23 @@ TEST_F(PclCodesTest, EverySequenceGoesWithItsData) {
     EXPECT_EQ(digits, 0u);
 }
 
+// A job as Windows-era drivers wrap it: the job-language exit and @PJL lines around it.
+TEST_F(PclCodesTest, JobLanguageLinesAroundTheJobGo) {
+    EXPECT_EQ(load("\x1b%-12345X@PJL JOB NAME=\"x\"\r\n@PJL ENTER LANGUAGE=PCL\r\n\x1b"
+                   "E\x1b(s3Bhi\x1b(s0B there\r\n\x1b"
+                   "E\x1b%-12345X@PJL EOJ\r\n\x1b%-12345X"),
+              V{"<B>hi</B> there"});
+    // Text right after the exit is text; so is a line too long for the job language.
+    EXPECT_EQ(load("\x1b%-12345Xplain\n"), V{"plain"});
+    const V got = load("\x1b%-12345X@" + std::string(2000, 'p') + "\nq\n");
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[2], "q");
+    // The Epson ESC % takes one byte.
+    EXPECT_EQ(load("a\x1b%\x01"
+                   "b\x1b%0c\n"),
+              V{"abc"});
+}
+
 TEST_F(PclCodesTest, CutAndBrokenSequencesLoseNoText) {
     // Cut at the end of the input, at every point of the sequence.
     for (const char* cut : {"\x1b&", "\x1b(", "\x1b)", "\x1b*", "\x1b(s", "\x1b(s1", "\x1b(s-",
