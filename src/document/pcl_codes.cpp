@@ -14,9 +14,9 @@ namespace {
 
 constexpr int kFieldLimit = 16;              // a value field longer than this is no PCL
 constexpr std::uint32_t kDataLimit = 32767;  // the largest data block a W parameter announces
-constexpr double kPitchLimit = 64;
-constexpr int kPjlLineLimit = 512;  // a job-language line longer than this is text           //
-                                    // pitch and line spacing beyond this are not honoured
+constexpr double kPitchLimit = 64;           // pitch and line spacing beyond this: not honoured
+constexpr double kPageLinesLimit = 32767;    // the longest page a page-length command sets
+constexpr int kPjlLineLimit = 512;           // a job-language line longer than this is text
 
 bool isDigit(unsigned char b) {
     return b >= '0' && b <= '9';
@@ -234,7 +234,7 @@ void PrinterCodes::pclParameter() {
         } else if (p == 'C') {  // vertical motion index, 1/48 inch a line
             if (v > 0) spacing(48 / v);
         } else if (p == 'P') {
-            if (v >= 1 && v <= kDataLimit) pageLines_ = static_cast<std::int32_t>(v);
+            if (v >= 1 && v <= kPageLinesLimit) pageLines_ = static_cast<std::int32_t>(v);
         } else if (p == 'O') {
             // The layout has one orientation for the whole document: the first one is kept.
             if (orientation_ < 0 && v >= 0 && v <= 3) orientation_ = static_cast<std::int32_t>(v);
@@ -242,6 +242,9 @@ void PrinterCodes::pclParameter() {
     } else if (cmd_ == '&' && group == 'k') {
         if (p == 'H') {  // horizontal motion index, 1/120 inch a column
             if (v > 0) pitch(120 / v);
+        } else if (p == 'G') {  // line termination: 1 and 3 make CR a line end too
+            const int mode = static_cast<int>(v);
+            if (mode >= 0 && mode <= 3) crLf_ = mode == 1 || mode == 3;
         } else if (p == 'S') {  // pitch mode: 0 ten, 2 compressed, 4 elite
             const int mode = static_cast<int>(v);
             if (mode == 0 || mode == 2 || mode == 4) pitch(mode == 0 ? 10 : mode == 2 ? 16.67 : 12);

@@ -89,6 +89,7 @@ void PrinterCodes::reset() {
     emphasized_ = doubleStrike_ = italic_ = underline_ = false;
     condensed_ = elite_ = fifteen_ = false;
     pclCpi_ = 0;
+    crLf_ = false;
     spacing216_ = 36;
     changed();
 }

@@ -36,6 +36,8 @@ class PrinterCodes {
     double cpi() const;
     double lpi() const { return 216.0 / spacing216_; }
     bool pitchIsDefault() const { return !pitchSet_; }
+    // PCL line termination (ESC&k1G, ESC&k3G): a carriage return also feeds a line.
+    bool carriageReturnEndsLine() const { return crLf_; }
     std::int32_t pageLines() const { return pageLines_; }
     std::int32_t pageInches() const { return pageInches_; }
     std::int32_t orientation() const { return orientation_; }
@@ -89,7 +91,8 @@ class PrinterCodes {
     // sequence came since the last Epson command) or when a PCL sequence follows it at once.
     bool pclDialect_ = false;
     bool afterE_ = false;  // the command being read follows an ESC E taken as bold
-    bool pjl_ = false;     // the sequence read was the job-language exit: PJL lines may follow
+    bool crLf_ = false;
+    bool pjl_ = false;  // the sequence read was the job-language exit: PJL lines may follow
     std::uint32_t generation_ = 0;
 };
 

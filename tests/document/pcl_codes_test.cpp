@@ -63,6 +63,10 @@ TEST_F(PclCodesTest, PitchSpacingPageLengthAndOrientationAreKept) {
     EXPECT_EQ(doc->printerLayout.cpi, 0);
     EXPECT_EQ(doc->printerLayout.pageLines, 0);
     EXPECT_EQ(doc->printerLayout.orientation, -1);
+    // Line termination: CR feeds a line too, until a reset.
+    EXPECT_EQ(load("\x1b&k1Gone\rtwo\r\n\x1b"
+                   "Eab\r__\n"),
+              (V{"one", "two", "", "<U>ab</U>"}));
     // In PCL, SI and SO switch fonts; they do not condense.
     load(
         "\x1b"
