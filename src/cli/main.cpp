@@ -84,8 +84,8 @@ int printThroughLp(pager& doc, PageLayoutPrinter& printer, const PrintOptions& o
     const ExportResult r = runExport("lp", doc, printer, file, options, exportPdf);
     if (!r.ok) return fail("print: " + r.error.toStdString());
     // The job's name in the queue: the file's own name, as the file system holds it.
-    std::string title = "folvek-print";
-    if (!stdinJob) {
+    std::string title = opt.title.empty() ? std::string("folvek-print") : opt.title;
+    if (!stdinJob && opt.title.empty()) {
         const auto slash = opt.input.rfind('/');
         title = slash == std::string::npos ? opt.input : opt.input.substr(slash + 1);
     }

@@ -111,6 +111,13 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
                 return false;
             }
             o.printer = value;
+        } else if (arg == "--title") {
+            if (!need("a job name")) return false;
+            if (value.empty()) {
+                *error = "--title wants a name";
+                return false;
+            }
+            o.title = value;
         } else if (arg == "--ini") {
             if (!need("a settings file")) return false;
             o.iniFile = value;
@@ -158,8 +165,8 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
             o.input = arg;
         }
     }
-    if (!o.printer.empty() && !o.lp) {
-        *error = "--printer goes with --lp";
+    if ((!o.printer.empty() || !o.title.empty()) && !o.lp) {
+        *error = (o.printer.empty() ? "--title" : "--printer") + std::string(" goes with --lp");
         return false;
     }
     if (o.lp && o.input.empty()) o.input = "-";
@@ -182,6 +189,8 @@ const char* printUsage() {
            "                        standard input, so that a DOS emulator's printer port can\n"
            "                        be sent to this command; an empty job prints nothing\n"
            "  --printer QUEUE       the print queue for --lp (default: the default queue)\n"
+           "  --title NAME          the job's name in the queue (default: the file's name,\n"
+           "                        folvek-print for standard input)\n"
            "\n"
            "Layout:\n"
            "  --ini FILE            settings file (a bare name is in the settings directory;\n"

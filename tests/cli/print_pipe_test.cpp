@@ -3,11 +3,17 @@
 // print system or printer of this machine is involved.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace {
 
@@ -98,6 +104,9 @@ TEST_F(PrintPipe, CommandLine) {
         EXPECT_FALSE(r.err.isEmpty()) << bad;
     }
     EXPECT_EQ(tool({QStringLiteral("--lp"), QStringLiteral("--printer")}).code, 2);
+    EXPECT_EQ(tool({QStringLiteral("--title"), QStringLiteral("t"), QStringLiteral("r.prn")}).code,
+              2);
+    EXPECT_EQ(tool({QStringLiteral("--lp"), QStringLiteral("--title=")}).code, 2);
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("lp-args"))));
     const ToolRun help = tool({QStringLiteral("--help")});
     EXPECT_TRUE(help.out.contains(QStringLiteral("--lp ")));
@@ -144,6 +153,8 @@ TEST_F(PrintPipe, JobOnStandardInputGoesToTheQueue) {
     report.close();
     ASSERT_EQ(tool({QStringLiteral("--lp"), report.fileName()}).code, 0);
     EXPECT_EQ(lpArgs().mid(0, 5), (QStringList{"-t", "отчёт.prn", "-o", "media=A4", "--"}));
+    ASSERT_EQ(tool({QStringLiteral("--lp"), QStringLiteral("--title=Склад 1")}, "x\r\n").code, 0);
+    EXPECT_EQ(lpArgs().mid(0, 2), (QStringList{"-t", "Склад 1"}));
 }
 
 TEST_F(PrintPipe, RefusedOrMissingLpFailsTheJob) {
@@ -213,6 +224,55 @@ TEST_F(PrintPipe, FiftyMegabytesAreReadWhole) {
     EXPECT_TRUE(text.contains(QString::number(lines - 1).rightJustified(7, '0')))
         << text.left(400).toStdString();
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("lp-args"))));
+}
+
+// Through the real print system: the test command's cups-pdf queue (tools/cups-test-env) turns
+// the job into a PDF of its own. Skipped where that queue is not set up.
+TEST(PrintPipeThroughCups, AJobOnStandardInputComesOutOfTheQueue) {
+    const QString dir = qEnvironmentVariable("FOLVEK_TEST_PDF_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "FOLVEK_TEST_PDF_DIR is not set (tools/test sets up the queue with "
+                        "tools/cups-test-env)";
+    QString queue = qEnvironmentVariable("FOLVEK_TEST_QUEUE");
+    if (queue.isEmpty()) queue = QStringLiteral("FolvekTestPDF");
+    const QString token =
+        QStringLiteral("folvek-print-pipe%1").arg(QCoreApplication::applicationPid());
+    auto jobPdfs = [&dir, &token] {
+        QSet<QString> names;
+        for (const QString& f : QDir(dir).entryList({QStringLiteral("*.pdf")}, QDir::Files))
+            if (f.contains(token)) names.insert(f);
+        return names;
+    };
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("FOLVEK_HOME"), home.path());
+    p.setProcessEnvironment(env);
+    p.start(kTool, {QStringLiteral("--lp"), QStringLiteral("--printer"), queue,
+                    QStringLiteral("--title"), token});
+    ASSERT_TRUE(p.waitForStarted());
+    p.write("first page\r\n\x0csecond page\r\n");
+    p.closeWriteChannel();
+    ASSERT_TRUE(p.waitForFinished(120000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+
+    QElapsedTimer clock;
+    clock.start();
+    int pages = -1;
+    while (pages <= 0 && clock.elapsed() < 120000) {
+        for (const QString& f : jobPdfs()) {
+            QProcess info;
+            info.start(QStringLiteral("pdfinfo"), {dir + QLatin1Char('/') + f});
+            info.waitForFinished(30000);
+            const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                               .match(QString::fromUtf8(info.readAllStandardOutput()));
+            if (m.hasMatch()) pages = m.captured(1).toInt();
+        }
+        if (pages <= 0) QThread::msleep(250);
+    }
+    EXPECT_EQ(pages, 2) << "no PDF of the job in " << dir.toStdString();
+    for (const QString& f : jobPdfs()) QFile::remove(dir + QLatin1Char('/') + f);
 }
 
 }  // namespace
