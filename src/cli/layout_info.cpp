@@ -30,14 +30,16 @@ std::string layoutInfoJson(const DocumentRecord& doc, const PageLayoutPrinter& p
                   "  \"printerCpi\": %.2f,\n"
                   "  \"printerLpi\": %.2f,\n"
                   "  \"printerPageLines\": %d,\n"
-                  "  \"printerPageInches\": %d\n"
+                  "  \"printerPageInches\": %d,\n"
+                  "  \"printerOrientation\": %d\n"
                   "}\n",
                   doc.pageCount, doc.linesPerPage, doc.charsPerLine, doc.lineHeight, doc.charWidth,
                   doc.pageWidth, doc.pageHeight, area.width(), area.height(),
                   printer.landscape() ? "true" : "false", doc.IsDos,
                   encodingLabel(doc.textEncoding), doc.encodingDetected ? "true" : "false",
                   static_cast<long long>(doc.unmappableChars), doc.printerLayout.cpi,
-                  doc.printerLayout.lpi, doc.printerLayout.pageLines, doc.printerLayout.pageInches);
+                  doc.printerLayout.lpi, doc.printerLayout.pageLines, doc.printerLayout.pageInches,
+                  doc.printerLayout.orientation);
     return buf;
 }
 

@@ -1,8 +1,12 @@
 // folvek-print: lays a report out exactly as the viewer prints it and writes the pages to PDF,
-// PNG or SVG, or prints the layout. Needs no display and no print system.
+// PNG or SVG, prints the layout, or prints the pages through CUPS. Needs no display, and no
+// print system but for printing.
 #include <malloc.h>
 #include <signal.h>
+#include <unistd.h>
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,7 +19,9 @@
 #include "messages.h"
 #include "page_layout_printer.h"
 #include "print_options.h"
+#include "print_pipe.h"
 #include "progress_bar.h"
+#include "run_program.h"
 #include "shell_state.h"
 
 namespace folvek {
@@ -71,11 +77,54 @@ ExportResult runExport(const char* what, DocumentRecord& doc, PageLayoutPrinter&
     return job(doc, printer, target, options);
 }
 
-int run(int argc, char** argv, const PrintOptions& opt) {
+// The pages as a spool file of our PDF writer, handed to CUPS with lp as the viewer does.
+int printThroughLp(pager& doc, PageLayoutPrinter& printer, const PrintOptions& opt, bool stdinJob,
+                   const QTemporaryDir& spool, const ExportOptions& options) {
+    const QString file = spool.filePath(QStringLiteral("job.spool"));
+    const ExportResult r = runExport("lp", doc, printer, file, options, exportPdf);
+    if (!r.ok) return fail("print: " + r.error.toStdString());
+    // The job's name in the queue: the file's own name, as the file system holds it.
+    std::string title = opt.title.empty() ? std::string("folvek-print") : opt.title;
+    if (!stdinJob && opt.title.empty()) {
+        const auto slash = opt.input.rfind('/');
+        title = slash == std::string::npos ? opt.input : opt.input.substr(slash + 1);
+    }
+    const ProgramRun run = runProgram(
+        lpPipeCommand(opt.printer, title, printer.pageLayout().pageSize().key().toStdString(),
+                      printer.landscape(), QFile::encodeName(file).toStdString()),
+        {}, 120000);
+    if (!run.started) return fail("print: lp (the CUPS client) is not installed");
+    if (run.exitCode != 0)
+        return fail("print: lp refused the job" +
+                    (opt.printer.empty() ? std::string() : " for queue " + opt.printer));
+    return 0;
+}
+
+int run(int argc, char** argv, PrintOptions opt) {
     // Headless by design: the offscreen platform needs no display, whatever the environment says.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qtDefaultHandler = qInstallMessageHandler(quietQtMessages);
     QGuiApplication app(argc, argv);
+
+    // The job on standard input is kept whole in a file of its own, which the loader then reads
+    // as any other document; the print spool file goes beside it.
+    QTemporaryDir spool;
+    const bool stdinJob = opt.input == "-";
+    if ((stdinJob || opt.lp) && !spool.isValid())
+        return fail("cannot make a temporary directory: " + spool.errorString().toStdString());
+    if (stdinJob) {
+        const std::string job =
+            QFile::encodeName(spool.filePath(QStringLiteral("job.prn"))).toStdString();
+        std::uint64_t bytes = 0;
+        std::string error;
+        if (!copyToFile(STDIN_FILENO, job, &bytes, &error)) return fail(error);
+        if (bytes == 0) {
+            std::fputs("folvek-print: the job on standard input is empty: nothing printed\n",
+                       stderr);
+            return 0;
+        }
+        opt.input = job;
+    }
 
     QPageSize::PageSizeId paper = QPageSize::A4;
     if (!paperFromName(QString::fromStdString(opt.paper), &paper))
@@ -127,6 +176,7 @@ int run(int argc, char** argv, const PrintOptions& opt) {
             std::fprintf(stderr, "folvek-print: %s\n", w.toLocal8Bit().constData());
         if (!r.ok) status = fail(std::string(job.what) + ": " + r.error.toStdString());
     }
+    if (opt.lp && status == 0) status = printThroughLp(doc, printer, opt, stdinJob, spool, options);
     // A missing picture or margins too large still give pages, but not the pages asked for.
     if (status == 0 && messages.errors > 0) status = kExitWithErrors;
     return status;
@@ -162,11 +212,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "folvek-print: no document given\n%s", printUsage());
         return kExitUsage;
     }
-    if (opt.pdfFile.empty() && opt.pngDir.empty() && opt.svgDir.empty() && !opt.info) {
-        std::fprintf(stderr, "folvek-print: nothing to do: give -o, --png, --svg or --info\n");
+    if (opt.pdfFile.empty() && opt.pngDir.empty() && opt.svgDir.empty() && !opt.info && !opt.lp) {
+        std::fprintf(stderr,
+                     "folvek-print: nothing to do: give -o, --png, --svg, --info or --lp\n");
         return kExitUsage;
     }
-    if (!readable(opt.input)) {
+    if (opt.input != "-" && !readable(opt.input)) {
         std::fprintf(stderr, "folvek-print: cannot open %s: %s\n", opt.input.c_str(),
                      std::strerror(errno));
         return kExitFailed;

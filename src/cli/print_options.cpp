@@ -21,6 +21,15 @@ bool parseDouble(const std::string& s, double* out) {
     return ec == std::errc() && end == s.data() + s.size();
 }
 
+// A CUPS queue (with an optional /instance): printable, no blank, and not taken for an option.
+bool isQueueName(const std::string& s) {
+    if (s.empty() || s[0] == '-' || s[0] == '/') return false;
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) <= ' ' || c == 0x7F || c == '#' || c == '\\')
+            return false;
+    return true;
+}
+
 }  // namespace
 
 bool parsePageRange(const std::string& text, int* first, int* last) {
@@ -93,6 +102,22 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
             o.qtEngine = value == "qt";
         } else if (arg == "--info") {
             o.info = true;
+        } else if (arg == "--lp") {
+            o.lp = true;
+        } else if (arg == "--printer") {
+            if (!need("a print queue")) return false;
+            if (!isQueueName(value)) {
+                *error = "bad print queue name \"" + value + "\"";
+                return false;
+            }
+            o.printer = value;
+        } else if (arg == "--title") {
+            if (!need("a job name")) return false;
+            if (value.empty()) {
+                *error = "--title wants a name";
+                return false;
+            }
+            o.title = value;
         } else if (arg == "--ini") {
             if (!need("a settings file")) return false;
             o.iniFile = value;
@@ -140,19 +165,32 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
             o.input = arg;
         }
     }
+    if ((!o.printer.empty() || !o.title.empty()) && !o.lp) {
+        *error = (o.printer.empty() ? "--title" : "--printer") + std::string(" goes with --lp");
+        return false;
+    }
+    if (o.lp && o.input.empty()) o.input = "-";
     *out = o;
     return true;
 }
 
 const char* printUsage() {
     return "Usage: folvek-print [options] FILE\n"
-           "Lays out a DOS or Windows text report as the viewer prints it and writes the pages.\n"
+           "       folvek-print --lp [--printer QUEUE] [options] < JOB\n"
+           "Lays out a DOS or Windows text report as the viewer prints it and writes the pages,\n"
+           "or prints them. FILE - is standard input.\n"
            "\n"
            "Output (at least one):\n"
            "  -o, --output OUT.pdf  write the pages to one PDF file\n"
            "  --png DIR             one PNG image per page (page-0001.png, ...)\n"
            "  --svg DIR             one SVG image per page\n"
            "  --info                print the layout as JSON on standard output\n"
+           "  --lp                  print through CUPS (lp); without FILE the job is read from\n"
+           "                        standard input, so that a DOS emulator's printer port can\n"
+           "                        be sent to this command; an empty job prints nothing\n"
+           "  --printer QUEUE       the print queue for --lp (default: the default queue)\n"
+           "  --title NAME          the job's name in the queue (default: the file's name,\n"
+           "                        folvek-print for standard input)\n"
            "\n"
            "Layout:\n"
            "  --ini FILE            settings file (a bare name is in the settings directory;\n"
@@ -170,8 +208,10 @@ const char* printUsage() {
            "  --help, --version\n"
            "\n"
            "Exit status:\n"
-           "  0  the pages were written and nothing went wrong\n"
-           "  1  the job failed: the document could not be read or the output not written\n"
+           "  0  the pages were written (or printed) and nothing went wrong, or the job on\n"
+           "     standard input was empty and nothing was printed\n"
+           "  1  the job failed: the document could not be read, the output not written or\n"
+           "     the print system refused the job\n"
            "  2  bad command line\n"
            "  3  the pages were written, but an error was reported on the way (a missing\n"
            "     picture, margins too large for the page)\n";

@@ -14,6 +14,9 @@ struct PrintOptions {
     int dpi = 150;
     bool qtEngine = false;  // --engine qt: Qt's PDF writer instead of our own
     bool info = false;
+    bool lp = false;      // --lp: print through CUPS; no FILE (or -): the job on standard input
+    std::string printer;  // --printer: the queue for --lp; empty: the default queue
+    std::string title;    // --title: the job's name in the queue; empty: the file's name
     std::string iniFile = "FOLVK95.INI";  // bare names live in the settings directory
     int dos = -1;                         // --dos 1, --windows 0, -1: as the settings say
     std::string encoding;                 // --encoding: auto, cp866, cp1251, koi8-r, utf-8

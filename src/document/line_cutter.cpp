@@ -83,6 +83,7 @@ PrinterLayout LineCutter::printerLayout() const {
     }
     l.pageLines = codes_.pageLines();
     l.pageInches = codes_.pageInches();
+    l.orientation = codes_.orientation();
     return l;
 }
 
@@ -210,6 +211,11 @@ bool LineCutter::slowByte(unsigned char b) {
 bool LineCutter::control(unsigned char b) {
     switch (b) {
         case '\r':
+            if (codes_.carriageReturnEndsLine()) {
+                ++chunkLen_;
+                endChunk();
+                return true;
+            }
             col_ = 0;  // the next characters strike over the line
             return true;
         case '\n':

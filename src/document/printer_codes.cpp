@@ -1,7 +1,8 @@
 // ESC/P and Proprinter commands: how many parameter bytes each one takes, which of them carry
 // data blocks of their own length (graphics, the extended ESC ( group), and what the ones that
 // matter for the text do to the printer state. Commands not known here take no parameters, so
-// an unknown code costs two bytes at most and never swallows text.
+// an unknown code costs two bytes at most and never swallows text. ESC & ( ) * may also start
+// a PCL sequence, which pcl_codes.cpp reads.
 #include "printer_codes.h"
 
 namespace folvek {
@@ -78,6 +79,7 @@ std::uint16_t PrinterCodes::style() const {
 }
 
 double PrinterCodes::cpi() const {
+    if (pclCpi_ > 0) return pclCpi_;
     if (fifteen_) return 15;
     if (elite_) return condensed_ ? 20 : 12;
     return condensed_ ? 17 : 10;
@@ -86,6 +88,8 @@ double PrinterCodes::cpi() const {
 void PrinterCodes::reset() {
     emphasized_ = doubleStrike_ = italic_ = underline_ = false;
     condensed_ = elite_ = fifteen_ = false;
+    pclCpi_ = 0;
+    crLf_ = false;
     spacing216_ = 36;
     changed();
 }
@@ -95,11 +99,15 @@ bool PrinterCodes::feed(unsigned char b) {
         case State::Idle:
             if (b == kEsc) {
                 state_ = State::Command;
+            } else if (pclDialect_) {
+                // In PCL, SI and SO switch between the primary and secondary fonts.
             } else if (b == kSi) {
-                condensed_ = pitchSet_ = true;
+                condensed_ = true;
+                epsonPitch();
                 changed();
             } else if (b == kDc2) {
                 condensed_ = false;
+                pclCpi_ = 0;
                 changed();
             }
             return true;  // SO, DC1, DC3, DC4, BEL, CAN: nothing to keep
@@ -107,10 +115,35 @@ bool PrinterCodes::feed(unsigned char b) {
             // A line end, a NUL or another ESC right after ESC is no command: the ESC alone goes.
             if (b < 0x20 && b != kSi && b != kSo) {
                 state_ = State::Idle;
+                afterE_ = false;
                 return false;
             }
+            if (b == '&' || b == '(' || b == ')' || b == '*' || b == '%') {
+                cmd_ = b;
+                state_ = State::PclLead;
+                return true;
+            }
+            afterE_ = false;
+            // ESC E, ESC 9 (margins) and ESC = (half line) are PCL's own two-byte commands too.
+            if (b != 'E' && b != '9' && b != '=') pclDialect_ = false;
             command(b);
             return true;
+        case State::AfterE:
+            // Another command at once may show that ESC E was a PCL reset.
+            state_ = State::Idle;
+            if (b != kEsc) return false;
+            state_ = State::Command;
+            afterE_ = true;
+            return true;
+        case State::PclLead:
+            return pclLead(b);
+        case State::PclGroup:
+            return pclGroup(b);
+        case State::Pcl:
+            return pclByte(b);
+        case State::PjlStart:
+        case State::PjlLine:
+            return pjlByte(b);
         case State::Params:
             params_[got_++] = b;
             if (--need_ == 0) finish();
@@ -139,8 +172,13 @@ void PrinterCodes::command(unsigned char c) {
             reset();
             break;
         case 'E':
+            if (pclDialect_) {
+                reset();
+                break;
+            }
             emphasized_ = true;
             changed();
+            state_ = State::AfterE;
             break;
         case 'F':
             emphasized_ = false;
@@ -163,21 +201,24 @@ void PrinterCodes::command(unsigned char c) {
             changed();
             break;
         case 'M':
-            elite_ = pitchSet_ = true;
+            elite_ = true;
             fifteen_ = false;
+            epsonPitch();
             changed();
             break;
         case 'P':
             elite_ = fifteen_ = false;
-            pitchSet_ = true;
+            epsonPitch();
             changed();
             break;
         case 'g':
-            fifteen_ = pitchSet_ = true;
+            fifteen_ = true;
+            epsonPitch();
             changed();
             break;
         case kSi:
-            condensed_ = pitchSet_ = true;
+            condensed_ = true;
+            epsonPitch();
             changed();
             break;
         case '0':
@@ -203,6 +244,15 @@ void PrinterCodes::command(unsigned char c) {
     }
 }
 
+// ESC & ( * turned out to be Epson commands: the bytes read after them were parameters.
+void PrinterCodes::epsonParams(int got) {
+    afterE_ = pclDialect_ = false;
+    got_ = got;
+    need_ = fixedParams(cmd_) - got;
+    state_ = State::Params;
+    if (need_ <= 0) finish();
+}
+
 void PrinterCodes::finish() {
     state_ = State::Idle;
     const unsigned n = params_[0];
@@ -224,14 +274,14 @@ void PrinterCodes::finish() {
             italic_ = n & 64;
             underline_ = n & 128;
             fifteen_ = false;
-            pitchSet_ = true;
+            epsonPitch();
             changed();
             break;
         case '3':
-            if (n) spacing216_ = static_cast<int>(n), pitchSet_ = true, changed();
+            if (n) spacing216_ = n, pitchSet_ = true, changed();
             break;
         case 'A':
-            if (n) spacing216_ = static_cast<int>(n) * 3, pitchSet_ = true, changed();
+            if (n) spacing216_ = n * 3.0, pitchSet_ = true, changed();
             break;
         case 'C':
             if (got_ == 1 && n == 0) {  // ESC C 0 n: the length in inches follows

@@ -1,9 +1,12 @@
-// The printer control language of files that DOS programs printed to disk (Epson ESC/P and
-// IBM Proprinter): a byte-at-a-time reader that swallows every command with its parameter
-// bytes and keeps the printer state the commands set (styles, pitch, line spacing, page length).
+// The printer control languages of files that DOS programs printed to disk (Epson ESC/P, IBM
+// Proprinter and HP PCL 5): a byte-at-a-time reader that swallows every command with its
+// parameter and data bytes and keeps the printer state the commands set (styles, pitch, line
+// spacing, page length, orientation).
 #pragma once
 
 #include <cstdint>
+
+#include "pcl_codes.h"
 
 namespace folvek {
 
@@ -13,7 +16,9 @@ struct PrinterLayout {
     double lpi = 0;               // densest line spacing text was printed with; 0: no command
     std::int32_t pageLines = 0;   // ESC C n, the last one given; 0: none
     std::int32_t pageInches = 0;  // ESC C 0 n
-    bool pitchChanged = false;    // text was printed in more than one pitch or spacing
+    std::int32_t orientation =
+        -1;  // ESC&l#O, the first one: 0 portrait, 1 landscape, 2, 3 reversed; -1 none
+    bool pitchChanged = false;  // text was printed in more than one pitch or spacing
 };
 
 class PrinterCodes {
@@ -31,17 +36,42 @@ class PrinterCodes {
     double cpi() const;
     double lpi() const { return 216.0 / spacing216_; }
     bool pitchIsDefault() const { return !pitchSet_; }
+    // PCL line termination (ESC&k1G, ESC&k3G): a carriage return also feeds a line.
+    bool carriageReturnEndsLine() const { return crLf_; }
     std::int32_t pageLines() const { return pageLines_; }
     std::int32_t pageInches() const { return pageInches_; }
+    std::int32_t orientation() const { return orientation_; }
     // Counts up whenever style or pitch changed, so the reader can tell cheaply.
     std::uint32_t generation() const { return generation_; }
 
   private:
-    enum class State { Idle, Command, Params, Skip, UntilNul };
+    enum class State {
+        Idle,
+        Command,
+        Params,
+        Skip,
+        UntilNul,
+        AfterE,
+        PclLead,
+        PclGroup,
+        Pcl,
+        PjlStart,
+        PjlLine
+    };
     void command(unsigned char c);
     void finish();
     void reset();
     void changed() { ++generation_; }
+    void epsonPitch() { pclCpi_ = 0, pitchSet_ = true; }
+    // PCL (pcl_codes.cpp): telling the languages apart after ESC & ( ) *, and what the
+    // sequences do.
+    bool pclLead(unsigned char b);
+    bool pclGroup(unsigned char b);
+    void startPcl(unsigned char group);
+    bool pclByte(unsigned char b);
+    bool pjlByte(unsigned char b);
+    void pclParameter();
+    void epsonParams(int got);
 
     State state_ = State::Idle;
     unsigned char cmd_ = 0;
@@ -52,8 +82,17 @@ class PrinterCodes {
 
     bool emphasized_ = false, doubleStrike_ = false, italic_ = false, underline_ = false;
     bool condensed_ = false, elite_ = false, fifteen_ = false, pitchSet_ = false;
-    int spacing216_ = 36;  // line spacing in 1/216 inch (1/6 inch)
-    std::int32_t pageLines_ = 0, pageInches_ = 0;
+    double pclCpi_ = 0;       // pitch a PCL command set; 0: the Epson flags decide
+    double spacing216_ = 36;  // line spacing in 1/216 inch (1/6 inch)
+    std::int32_t pageLines_ = 0, pageInches_ = 0, orientation_ = -1;
+
+    PclSequence pcl_;
+    // ESC E is bold in ESC/P and a reset in PCL: it is a reset while the file speaks PCL (a PCL
+    // sequence came since the last Epson command) or when a PCL sequence follows it at once.
+    bool pclDialect_ = false;
+    bool afterE_ = false;  // the command being read follows an ESC E taken as bold
+    bool crLf_ = false;
+    bool pjl_ = false;  // the sequence read was the job-language exit: PJL lines may follow
     std::uint32_t generation_ = 0;
 };
 

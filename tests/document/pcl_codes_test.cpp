@@ -1,0 +1,207 @@
+// HP PCL 5 codes as the loader stores them: the text-mode commands become the same style tags
+// and pitch the Epson ones give, every other sequence goes whole with its data bytes, broken
+// or cut sequences lose no text around them, and Epson and PCL can meet in one file.
+#include <gtest/gtest.h>
+
+#include "style_tags.h"
+#include "test_support.h"
+
+namespace folvek {
+namespace {
+
+using namespace std::string_literals;
+using coretest::texts;
+using V = std::vector<std::string>;
+
+class PclCodesTest : public ::testing::Test {
+  protected:
+    V load(const std::string& bytes) {
+        doc->freeText();
+        doc->encodingOverride = EncodingChoice::Cp1251;
+        EXPECT_EQ(doc->loadText(dir.file("doc.prn", bytes)), 1);
+        return texts(doc->lines);
+    }
+    coretest::ScratchDir dir;
+    coretest::MessageRecorder messages;
+    std::unique_ptr<pager> doc = coretest::makePager(dir, messages);
+};
+
+TEST_F(PclCodesTest, TextModeCommandsBecomeTags) {
+    // ESC E at the head of a PCL job is a reset, not Epson bold.
+    EXPECT_EQ(load("\x1b"
+                   "E\x1b(s3BBold\x1b(s0B plain \x1b(s1Sit\x1b(s0S \x1b&d0Du\x1b&d@.\r\n"),
+              V{"<B>Bold</B> plain <I>it</I> <U>u</U>."});
+    // Combined fields, floating underline, a condensed italic style, a negative weight.
+    EXPECT_EQ(load("\x1b(s1s3BBI\x1b(s0s0B \x1b&d3Dfl\x1b&d@ \x1b(s5Sci\x1b(s0S\x1b(s-3Blight\n"),
+              V{"<B><I>BI</B></I> <U>fl</U> <I>ci</I>light"});
+    // Styles carry over lines; ESC E in the middle of a PCL job ends them all.
+    EXPECT_EQ(load("\x1b&l0O\x1b(s3Ba\nb\x1b"
+                   "Ec\n"),
+              (V{"<B>a", "b</B>c"}));
+    EXPECT_EQ(doc->lines.styleAt(1), kBold);
+}
+
+TEST_F(PclCodesTest, PitchSpacingPageLengthAndOrientationAreKept) {
+    load(
+        "\x1b"
+        "E\x1b&l1O\x1b&l66P\x1b&l8D\x1b(s16.67Hcompressed\n\x1b(s12Helite\n\x1b&l0O\n");
+    EXPECT_NEAR(doc->printerLayout.cpi, 16.67, 1e-9);
+    EXPECT_EQ(doc->printerLayout.lpi, 8);
+    EXPECT_EQ(doc->printerLayout.pageLines, 66);
+    EXPECT_EQ(doc->printerLayout.orientation, 1);  // the first one given
+    EXPECT_TRUE(doc->printerLayout.pitchChanged);
+    EXPECT_EQ(texts(doc->lines), (V{"compressed", "elite", ""}));
+    // The older pitch mode and motion indexes: 1/120 inch columns, 1/48 inch lines.
+    load("\x1b&k2Sa\n");
+    EXPECT_EQ(doc->printerLayout.cpi, 16.67);
+    load("\x1b&k10H\x1b&l6Ca\n");
+    EXPECT_EQ(doc->printerLayout.cpi, 12);
+    EXPECT_EQ(doc->printerLayout.lpi, 8);
+    EXPECT_EQ(doc->printerLayout.orientation, -1);
+    // Out of range: not honoured.
+    load("\x1b(s0H\x1b(s900H\x1b&l0D\x1b&l-3P\x1b&l7Oa\n");
+    EXPECT_EQ(doc->printerLayout.cpi, 0);
+    EXPECT_EQ(doc->printerLayout.pageLines, 0);
+    EXPECT_EQ(doc->printerLayout.orientation, -1);
+    // Line termination: CR feeds a line too, until a reset.
+    EXPECT_EQ(load("\x1b&k1Gone\rtwo\r\n\x1b"
+                   "Eab\r__\n"),
+              (V{"one", "two", "", "<U>ab</U>"}));
+    // In PCL, SI and SO switch fonts; they do not condense.
+    load(
+        "\x1b"
+        "E\x1b(s10H\x0f"
+        "a\x0e\n");
+    EXPECT_EQ(doc->printerLayout.cpi, 10);
+}
+
+TEST_F(PclCodesTest, EverySequenceGoesWithItsData) {
+    // Font, symbol-set, cursor, margin and macro commands: nothing of them shows.
+    EXPECT_EQ(load("A\x1b(8U\x1b(3R\x1b(10U\x1b(0N\x1b(3@\x1b(12X"
+                   "B\x1b(s0p10h12v0s0b3T\x1b)s1p12v4148T\x1b)8U\x1b*c5D\x1b*c4F"
+                   "C\x1b&a10C\x1b&a+2.5R\x1b*p100x200Y\x1b&f0S\x1b&l0e66F\x1b&k0G\x1b&s0C"
+                   "D\x1b&l26A\x1b*t300R\x1b*r1A\x1b*rB\x1b&u600D\x1b*v1T\x1b&p0X"
+                   "E\n"),
+              V{"ABCDE"});
+    // Data blocks hold any byte, Ctrl-Z, line ends and ESC included.
+    EXPECT_EQ(load("\x1b*r1A\x1b*b5Wa\nb\x1a\x1b\x1b*b3W\0\f\r\x1b*rBtext\x1b)s6W\x1b(s3B\nx\n"s),
+              V{"textx"});
+    // A lower-case w announces data and the sequence goes on after it.
+    EXPECT_EQ(load("\x1b*b2wXY3WABCtext\n"), V{"text"});
+    // A data block cut by a read block goes on in the next one.
+    const std::string head(256 * 1024 - 3, 'a');
+    const V got = load(head + "\x1b*b10W0123456789z\n");
+    ASSERT_FALSE(got.empty());
+    EXPECT_EQ(got.back().back(), 'z');
+    std::size_t as = 0, digits = 0;
+    for (const std::string& l : got) {
+        as += std::count(l.begin(), l.end(), 'a');
+        digits += std::count_if(l.begin(), l.end(), [](char c) { return c >= '0' && c <= '9'; });
+    }
+    EXPECT_EQ(as, head.size());
+    EXPECT_EQ(digits, 0u);
+}
+
+// A job as Windows-era drivers wrap it: the job-language exit and @PJL lines around it.
+TEST_F(PclCodesTest, JobLanguageLinesAroundTheJobGo) {
+    EXPECT_EQ(load("\x1b%-12345X@PJL JOB NAME=\"x\"\r\n@PJL ENTER LANGUAGE=PCL\r\n\x1b"
+                   "E\x1b(s3Bhi\x1b(s0B there\r\n\x1b"
+                   "E\x1b%-12345X@PJL EOJ\r\n\x1b%-12345X"),
+              V{"<B>hi</B> there"});
+    // Text right after the exit is text; so is a line too long for the job language.
+    EXPECT_EQ(load("\x1b%-12345Xplain\n"), V{"plain"});
+    const V got = load("\x1b%-12345X@" + std::string(2000, 'p') + "\nq\n");
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[2], "q");
+    // The Epson ESC % takes one byte.
+    EXPECT_EQ(load("a\x1b%\x01"
+                   "b\x1b%0c\n"),
+              V{"abc"});
+}
+
+TEST_F(PclCodesTest, CutAndBrokenSequencesLoseNoText) {
+    // Cut at the end of the input, at every point of the sequence.
+    for (const char* cut : {"\x1b&", "\x1b(", "\x1b)", "\x1b*", "\x1b(s", "\x1b(s1", "\x1b(s-",
+                            "\x1b&l1.", "\x1b&l1.5d", "\x1b*b10W12", "\x1b*b10W",
+                            "\x1b"
+                            "E"})
+        EXPECT_EQ(load("text"s + cut), V{"text"}) << cut;
+    // Data announced beyond the end of the input: nothing is read past it.
+    EXPECT_EQ(load("text\x1b*b32767Wabc"), V{"text"});
+    EXPECT_EQ(load("text\x1b)s99999999W" + std::string(32767 + 10, 'x') + "tail\n"),
+              V{"textxxxxxxxxxxtail"});
+    // A byte that cannot go on a sequence ends it and is text.
+    EXPECT_EQ(load("a\x1b&l1\nb\x1b(s1 c\x1b&l1.2.3Dd\n"), (V{"a", "b c.3Dd"}));
+    EXPECT_EQ(load("a\x1b(s3\x1b"
+                   "4b\x1b"
+                   "5\n"),
+              V{"a<I>b"});
+    // A run of digits is no endless value: what follows it shows.
+    const V got = load("a\x1b&l" + std::string(1000, '1') + "\n");
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_GT(got[0].size(), 900u);
+}
+
+TEST_F(PclCodesTest, EpsonAndPclInOneFile) {
+    // An Epson job, a PCL job, an Epson job again: ESC E is bold in the Epson parts and a reset
+    // in the PCL one.
+    EXPECT_EQ(load("\x1b@\x1b"
+                   "Ebold\x1b"
+                   "F \x1b"
+                   "E\x1b(s3Bpcl\x1b(s0B \x1b"
+                   "E\x1b&d0Dreset\x1b"
+                   "E \x1b@\x1b"
+                   "Eagain\x1b"
+                   "F\n"),
+              V{"<B>bold</B> <B>pcl</B> <U>reset</U> <B>again"});
+    // Epson ESC ( and ESC * with binary parameters are still Epson commands.
+    EXPECT_EQ(load("A\x1b(c\x04\x00\x01\x00\x02\x00"
+                   "B\x1b(-\x03\x00\x01\x01\x01"
+                   "C\x1b(s\x01\x00\x07"
+                   "D\x1b*\x21\x02\x00"
+                   "123456E\x1b&\x00\x41\x41"
+                   "F\n"s),
+              V{"ABCDEF"});
+    // Epson bold right before an Epson command stays bold.
+    EXPECT_EQ(load("\x1b"
+                   "E\x1b"
+                   "4x\x1b"
+                   "5\x1b"
+                   "F\n"),
+              V{"<B><I>x"});
+    // The pitch of the later language wins.
+    load(
+        "\x0f"
+        "a\x1b(s12Hb\n");
+    EXPECT_EQ(doc->printerLayout.cpi, 17);
+    EXPECT_TRUE(doc->printerLayout.pitchChanged);
+    load("\x1b(s16.67Ha\x1bPb\n");
+    EXPECT_NEAR(doc->printerLayout.cpi, 16.67, 1e-9);
+    EXPECT_TRUE(doc->printerLayout.pitchChanged);
+}
+
+// Raster and font data hold any bytes: they never count as text when the encoding is told
+// from the file.
+TEST_F(PclCodesTest, DataBlocksAreNoTextForEncodingDetection) {
+    const std::string text866 =
+        "\x82\xa5\xa4\xae\xac\xae\xe1\xe2\xec \xae\xe1\xe2\xa0\xe2\xaa\xae\xa2 \xe2\xae\xa2\xa0\xe0"
+        "\xae\xa2 \xad\xa0 \xe1\xaa\xab\xa0\xa4\xa5 \xa7\xa0 \xac\xa5\xe1\xef\xe6";
+    const std::string text1251 =
+        "\xc2\xe5\xe4\xee\xec\xee\xf1\xf2\xfc \xee\xf1\xf2\xe0\xf2\xea\xee\xe2 \xf2\xee\xe2\xe0\xf0"
+        "\xee\xe2 \xed\xe0 \xf1\xea\xeb\xe0\xe4\xe5 \xe7\xe0 \xec\xe5\xf1\xff\xf6";
+    std::string raster;
+    for (int i = 0; i < 60; ++i) raster += text1251 + " ";
+    doc->freeText();
+    doc->encodingOverride = EncodingChoice::Auto;
+    ASSERT_EQ(doc->loadText(dir.file("job.prn",
+                                     "\x1b"
+                                     "E\x1b*r1A\x1b*b" +
+                                         std::to_string(raster.size()) + "W" + raster + "\x1b*rB" +
+                                         text866 + "\r\n")),
+              1);
+    EXPECT_EQ(doc->textEncoding, TextEncoding::Cp866);
+    EXPECT_EQ(texts(doc->lines), V{text1251});  // text in memory is 1251
+}
+
+}  // namespace
+}  // namespace folvek
