@@ -78,8 +78,8 @@ ExportResult runExport(const char* what, DocumentRecord& doc, PageLayoutPrinter&
 }
 
 // The pages as a spool file of our PDF writer, handed to CUPS with lp as the viewer does.
-int printThroughLp(pager& doc, PageLayoutPrinter& printer, const PrintOptions& opt, bool stdinJob,
-                   const QTemporaryDir& spool, const ExportOptions& options) {
+int printThroughLp(DocumentRecord& doc, PageLayoutPrinter& printer, const PrintOptions& opt,
+                   bool stdinJob, const QTemporaryDir& spool, const ExportOptions& options) {
     const QString file = spool.filePath(QStringLiteral("job.spool"));
     const ExportResult r = runExport("lp", doc, printer, file, options, exportPdf);
     if (!r.ok) return fail("print: " + r.error.toStdString());

@@ -23,7 +23,7 @@ class PclCodesTest : public ::testing::Test {
     }
     coretest::ScratchDir dir;
     coretest::MessageRecorder messages;
-    std::unique_ptr<pager> doc = coretest::makePager(dir, messages);
+    std::unique_ptr<DocumentRecord> doc = coretest::makeRecord(dir, messages);
 };
 
 TEST_F(PclCodesTest, TextModeCommandsBecomeTags) {
