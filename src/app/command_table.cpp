@@ -37,6 +37,7 @@ const std::vector<CommandInfo>& commandInfos() {
         {CmFind, "Найти...\tCtrl+F"},
         {CmFindNext, "Найти далее\tCtrl+G"},
         {CmFindPrevious, "Найти назад\tShift+Ctrl+G"},
+        {CmReload, "Обновить\tCtrl+R"},
     };
     return infos;
 }
@@ -91,6 +92,8 @@ QList<QKeySequence> acceleratorsFor(int id) {
             return {QKeySequence(ctrl | Qt::Key_G)};
         case CmFindPrevious:
             return {QKeySequence(ctrl | Qt::ShiftModifier | Qt::Key_G)};
+        case CmReload:
+            return {QKeySequence(ctrl | Qt::Key_R)};
         default:
             return {};
     }
@@ -104,6 +107,7 @@ const std::vector<MenuSpec>& menuBarSpec() {
     static const std::vector<MenuSpec> menus = {
         {"Файл",
          {{CmOpen},
+          {CmReload},
           {CmSaveAs},
           {0},
           {CmPrint},

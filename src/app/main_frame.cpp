@@ -15,6 +15,7 @@
 #include "command_ids.h"
 #include "command_table.h"
 #include "control_bar.h"
+#include "document_reload.h"
 #include "find_bar.h"
 #include "keypad_accelerators.h"
 #include "message_boxes.h"
@@ -39,6 +40,8 @@ MainFrame::MainFrame() {
 
     findBar_ = new FindBar(view_, this);
     registerFindCommands(*view_, *findBar_);
+    watch_ = new DocumentWatch(*view_, this);
+    registerReloadCommand(*view_, *watch_);
     buildMenu();
     buildStatusBar();
 
@@ -126,6 +129,7 @@ MainFrame* createMainWindow(bool show) {
     auto* frame = new MainFrame;
     frame->view()->setupWindow();
     frame->toolBar()->setupWindow();
+    frame->documentWatch()->connectDocument();
     ShowDocumentName();
     if (show) {
         // Without a window manager a maximize request does nothing, so take the size too.

@@ -8,6 +8,7 @@ class QLabel;
 
 namespace folvek {
 
+class DocumentWatch;
 class FindBar;
 class TMyControlBar;
 class TRulerWin;
@@ -21,6 +22,7 @@ class MainFrame : public QMainWindow {
     TRulerWin* view() const { return view_; }
     TMyControlBar* toolBar() const { return toolBar_; }
     FindBar* findBar() const { return findBar_; }
+    DocumentWatch* documentWatch() const { return watch_; }
     QLabel* fileNameField() const { return fileName_; }
     QLabel* pageField() const { return page_; }
     QLabel* encodingField() const { return encoding_; }
@@ -35,6 +37,7 @@ class MainFrame : public QMainWindow {
     TRulerWin* view_ = nullptr;
     TMyControlBar* toolBar_ = nullptr;
     FindBar* findBar_ = nullptr;
+    DocumentWatch* watch_ = nullptr;
     QLabel* fileName_ = nullptr;
     QLabel* page_ = nullptr;
     QLabel* encoding_ = nullptr;
