@@ -107,6 +107,11 @@ const std::vector<MenuSpec>& menuBarSpec() {
     static const std::vector<MenuSpec> menus = {
         {"Файл",
          {{CmOpen},
+          {-1,
+           "Последние файлы",
+           {CmRecentFile, CmRecentFile + 1, CmRecentFile + 2, CmRecentFile + 3, CmRecentFile + 4,
+            CmRecentFile + 5, CmRecentFile + 6, CmRecentFile + 7, CmRecentFile + 8,
+            CmRecentFile + 9}},
           {CmReload},
           {CmSaveAs},
           {0},

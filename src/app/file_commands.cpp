@@ -35,14 +35,21 @@ void TRulerWin::reloadDocument() {
 
 void TRulerWin::openDocument() {
     const QString chosen = askFileName(FileDialogKind::Open, textFileRequest(this, QString()));
-    if (!chosen.isEmpty() && pager_) {
-        ShellState& shell = shellState();
-        saveHistory();
-        shell.documentPath = chosen.toStdString();
+    if (!chosen.isEmpty()) openFile(chosen.toStdString());
+    repaintAll();
+}
+
+void TRulerWin::openFile(const std::string& path, const std::string* settings) {
+    if (path.empty() || !pager_) return;
+    ShellState& shell = shellState();
+    saveHistory();
+    shell.documentPath = path;
+    if (settings && !settings->empty() && settings->size() <= history::kIniNameBytes)
+        shell.IniFileName = *settings;
+    else
         history::lookup(shell);
-        model_->openWithSettings(shell.documentPath, shell.IniFileName);
-        ShowDocumentName();
-    }
+    model_->openWithSettings(shell.documentPath, shell.IniFileName);
+    ShowDocumentName();
     repaintAll();
 }
 

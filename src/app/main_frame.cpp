@@ -20,6 +20,7 @@
 #include "keypad_accelerators.h"
 #include "message_boxes.h"
 #include "path_field.h"
+#include "recent_menu.h"
 #include "ruler_app.h"
 #include "ruler_win.h"
 #include "status_fields.h"
@@ -42,6 +43,8 @@ MainFrame::MainFrame() {
     registerFindCommands(*view_, *findBar_);
     watch_ = new DocumentWatch(*view_, this);
     registerReloadCommand(*view_, *watch_);
+    recent_ = new RecentMenu(*view_, this);
+    registerRecentCommands(*view_, *recent_);
     buildMenu();
     buildStatusBar();
 
@@ -78,6 +81,10 @@ void MainFrame::buildMenu() {
                 QMenu* sub = menu->addMenu(QString::fromUtf8(e.submenuText));
                 connect(sub, &QMenu::aboutToShow, view_, &TRulerWin::updateCommandStates);
                 for (int id : e.submenu) sub->addAction(view_->commandAction(id));
+                if (e.submenu.front() == CmRecentFile) {
+                    recent_->attach(sub);
+                    connect(menu, &QMenu::aboutToShow, recent_, &RecentMenu::refresh);
+                }
             } else {
                 menu->addAction(view_->commandAction(e.id));
             }
@@ -130,6 +137,7 @@ MainFrame* createMainWindow(bool show) {
     frame->view()->setupWindow();
     frame->toolBar()->setupWindow();
     frame->documentWatch()->connectDocument();
+    frame->recentMenu()->connectDocument();
     ShowDocumentName();
     if (show) {
         // Without a window manager a maximize request does nothing, so take the size too.

@@ -10,6 +10,7 @@ namespace folvek {
 
 class DocumentWatch;
 class FindBar;
+class RecentMenu;
 class TMyControlBar;
 class TRulerWin;
 
@@ -23,6 +24,7 @@ class MainFrame : public QMainWindow {
     TMyControlBar* toolBar() const { return toolBar_; }
     FindBar* findBar() const { return findBar_; }
     DocumentWatch* documentWatch() const { return watch_; }
+    RecentMenu* recentMenu() const { return recent_; }
     QLabel* fileNameField() const { return fileName_; }
     QLabel* pageField() const { return page_; }
     QLabel* encodingField() const { return encoding_; }
@@ -38,6 +40,7 @@ class MainFrame : public QMainWindow {
     TMyControlBar* toolBar_ = nullptr;
     FindBar* findBar_ = nullptr;
     DocumentWatch* watch_ = nullptr;
+    RecentMenu* recent_ = nullptr;
     QLabel* fileName_ = nullptr;
     QLabel* page_ = nullptr;
     QLabel* encoding_ = nullptr;

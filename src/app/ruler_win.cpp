@@ -24,6 +24,7 @@
 #include "print_commands.h"
 #include "printer_component.h"
 #include "qt_device_context.h"
+#include "recent_files.h"
 #include "settings_files.h"
 #include "shell_state.h"
 #include "status_fields.h"
@@ -81,6 +82,10 @@ TRulerWin::TRulerWin() {
 void TRulerWin::saveHistory() {
     bool failed = false;
     history::save(shellState(), &failed);
+    // The recent list keeps the settings the document is left with; it is only a convenience,
+    // so a list that cannot be written is not worth a box.
+    recent::remember(recent::listPath(shellState()), shellState().documentPath,
+                     shellState().IniFileName);
     if (!failed) return;
     QtMessages box(this);
     box.show(loadString(StrCannotOpenOutput) + "\n" + history::historyPath(shellState()), "!!!",

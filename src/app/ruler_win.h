@@ -6,6 +6,7 @@
 #include <QHash>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "page_locator.h"
 #include "text_search.h"
@@ -83,6 +84,10 @@ class TRulerWin : public QAbstractScrollArea {
 
     // Commands of this window (file_commands.cpp, about_commands.cpp).
     void openDocument();
+    // Open's work once the file is chosen (the dialog, a dropped file, the recent list): the
+    // shown document is recorded in the history, then `path` is shown with `settings` when
+    // given, else with the settings file the history knows for it.
+    void openFile(const std::string& path, const std::string* settings = nullptr);
     void saveDocumentAs();
     void exitProgram();
     void showHelp();
