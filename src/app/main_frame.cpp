@@ -3,9 +3,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
@@ -23,6 +26,7 @@
 #include "recent_menu.h"
 #include "ruler_app.h"
 #include "ruler_win.h"
+#include "shell_state.h"
 #include "status_fields.h"
 
 namespace folvek {
@@ -33,6 +37,7 @@ MainFrame::MainFrame() {
     setWindowTitle(QString::fromUtf8(kFrameTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/folvek.svg")));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setAcceptDrops(true);
 
     view_ = new TRulerWin;
     setCentralWidget(view_);
@@ -122,6 +127,51 @@ void MainFrame::buildStatusBar() {
     app().fileNameField = fileName_;
     app().pageField = page_;
     app().encodingField = encoding_;
+}
+
+namespace {
+
+// The first local file of a drop; directories and remote addresses are not documents.
+QString droppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) continue;
+        const QFileInfo info(url.toLocalFile());
+        if (info.isFile()) return info.canonicalFilePath();
+    }
+    return {};
+}
+
+bool canOpenNow() {
+    return !shellState().printing;
+}
+
+}  // namespace
+
+void MainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (canOpenNow() && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainFrame::dragMoveEvent(QDragMoveEvent* event) {
+    if (canOpenNow() && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainFrame::dropEvent(QDropEvent* event) {
+    const QString file = droppedFile(event->mimeData());
+    if (file.isEmpty() || !canOpenNow()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    view_->openFile(file.toStdString());
+    view_->updateCommandStates();
+    view_->setFocus(Qt::OtherFocusReason);
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
