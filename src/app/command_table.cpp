@@ -38,6 +38,7 @@ const std::vector<CommandInfo>& commandInfos() {
         {CmFindNext, "Найти далее\tCtrl+G"},
         {CmFindPrevious, "Найти назад\tShift+Ctrl+G"},
         {CmReload, "Обновить\tCtrl+R"},
+        {CmGoToPage, "Перейти на страницу...\tCtrl+Shift+P"},
     };
     return infos;
 }
@@ -94,6 +95,8 @@ QList<QKeySequence> acceleratorsFor(int id) {
             return {QKeySequence(ctrl | Qt::ShiftModifier | Qt::Key_G)};
         case CmReload:
             return {QKeySequence(ctrl | Qt::Key_R)};
+        case CmGoToPage:
+            return {QKeySequence(ctrl | Qt::ShiftModifier | Qt::Key_P)};
         default:
             return {};
     }
@@ -141,6 +144,7 @@ const std::vector<MenuSpec>& menuBarSpec() {
           {0},
           {CmFirstPage},
           {CmLastPage},
+          {CmGoToPage},
           {0},
           {CmZoomIn},
           {CmZoomOut}}},

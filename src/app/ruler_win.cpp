@@ -17,6 +17,7 @@
 #include "document.h"
 #include "document_signals.h"
 #include "font_commands.h"
+#include "go_to_page.h"
 #include "history.h"
 #include "message_boxes.h"
 #include "pager.h"
@@ -151,6 +152,7 @@ void TRulerWin::buildCommandTable() {
     registerFileCommands(*this);
     registerPrintCommands(*this);
     registerViewCommands(*this);
+    registerGoToPageCommand(*this);
     registerFontCommands(*this);
     registerParametersCommand(*this);
     registerSettingsFileCommands(*this);

@@ -140,7 +140,8 @@ TEST_F(AppTest, MenuBarHoldsMenu100) {
     EXPECT_EQ(actionTexts(menus[2]->menu()),
               (QStringList{"На предыдущую страницу\tCtrl+PgUp", "На следующую страницу\tCtrl+PgDn",
                            "—", "На первую страницу\tCtrl+Home", "На последнюю страницу\tCtrl+End",
-                           "—", "Увеличить масштаб\t+", "Уменьшить масштаб\t-"}));
+                           "Перейти на страницу...\tCtrl+Shift+P", "—", "Увеличить масштаб\t+",
+                           "Уменьшить масштаб\t-"}));
     EXPECT_EQ(actionTexts(menus[3]->menu()),
               (QStringList{"Содержание помощи\tF1", "Web-сайт разработчиков",
                            "Послать E-Mail автору", "—", "О программе..."}));

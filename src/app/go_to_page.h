@@ -1,0 +1,19 @@
+// "Перейти на страницу..." (Ctrl+Shift+P): a small input for a page number 1..N.
+#pragma once
+
+class QInputDialog;
+
+namespace folvek {
+
+class TRulerWin;
+
+// The dialog's window title and its label for a document of `pages` pages.
+inline constexpr const char* kGoToPageTitle = "Перейти на страницу";
+
+// Asks for the page (through the dialog hooks) and shows it. The field accepts 1..N only: a
+// number past either end becomes the nearest page.
+void goToPage(TRulerWin& view);
+
+void registerGoToPageCommand(TRulerWin& view);
+
+}  // namespace folvek
