@@ -38,6 +38,7 @@ const std::vector<CommandInfo>& commandInfos() {
         {CmFindNext, "Найти далее\tCtrl+G"},
         {CmFindPrevious, "Найти назад\tShift+Ctrl+G"},
         {CmReload, "Обновить\tCtrl+R"},
+        {CmExportPdf, "Сохранить в PDF..."},
         {CmGoToPage, "Перейти на страницу...\tCtrl+Shift+P"},
     };
     return infos;
@@ -117,6 +118,7 @@ const std::vector<MenuSpec>& menuBarSpec() {
             CmRecentFile + 9}},
           {CmReload},
           {CmSaveAs},
+          {CmExportPdf},
           {0},
           {CmPrint},
           {CmPrintCurrent},

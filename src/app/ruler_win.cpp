@@ -22,6 +22,7 @@
 #include "message_boxes.h"
 #include "pager.h"
 #include "param_command.h"
+#include "pdf_export_command.h"
 #include "print_commands.h"
 #include "printer_component.h"
 #include "qt_device_context.h"
@@ -153,6 +154,7 @@ void TRulerWin::buildCommandTable() {
     registerPrintCommands(*this);
     registerViewCommands(*this);
     registerGoToPageCommand(*this);
+    registerPdfExportCommand(*this);
     registerFontCommands(*this);
     registerParametersCommand(*this);
     registerSettingsFileCommands(*this);

@@ -125,8 +125,8 @@ TEST_F(AppTest, MenuBarHoldsMenu100) {
     EXPECT_EQ(menus[0]->text(), QStringLiteral("Файл"));
     EXPECT_EQ(actionTexts(menus[0]->menu()),
               (QStringList{"Открыть\tF3", "Последние файлы", "Обновить\tCtrl+R", "Сохранить как...",
-                           "—", "Печать ...\tF9", "Печать\tCtrl+F9", "Настройка принтера...", "—",
-                           "Отправить...\tF8", "—", "Выход\tEsc"}));
+                           "Сохранить в PDF...", "—", "Печать ...\tF9", "Печать\tCtrl+F9",
+                           "Настройка принтера...", "—", "Отправить...\tF8", "—", "Выход\tEsc"}));
     EXPECT_EQ(actionTexts(menus[1]->menu()), (QStringList{"Найти...\tCtrl+F", "Найти далее\tCtrl+G",
                                                           "Найти назад\tShift+Ctrl+G"}));
     menus.removeAt(1);
