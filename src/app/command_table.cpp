@@ -39,6 +39,7 @@ const std::vector<CommandInfo>& commandInfos() {
         {CmFindPrevious, "Найти назад\tShift+Ctrl+G"},
         {CmReload, "Обновить\tCtrl+R"},
         {CmExportPdf, "Сохранить в PDF..."},
+        {CmCopyPage, "Копировать страницу"},
         {CmGoToPage, "Перейти на страницу...\tCtrl+Shift+P"},
     };
     return infos;
@@ -127,7 +128,7 @@ const std::vector<MenuSpec>& menuBarSpec() {
           {CmSend},
           {0},
           {CmExit}}},
-        {"Правка", {{CmFind}, {CmFindNext}, {CmFindPrevious}}},
+        {"Правка", {{CmFind}, {CmFindNext}, {CmFindPrevious}, {0}, {CmCopyPage}}},
         {"Настройка",
          {{CmFont},
           {CmParameters},

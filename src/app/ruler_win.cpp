@@ -20,6 +20,7 @@
 #include "go_to_page.h"
 #include "history.h"
 #include "message_boxes.h"
+#include "page_copy.h"
 #include "pager.h"
 #include "param_command.h"
 #include "pdf_export_command.h"
@@ -155,6 +156,7 @@ void TRulerWin::buildCommandTable() {
     registerViewCommands(*this);
     registerGoToPageCommand(*this);
     registerPdfExportCommand(*this);
+    registerPageCopyCommand(*this);
     registerFontCommands(*this);
     registerParametersCommand(*this);
     registerSettingsFileCommands(*this);

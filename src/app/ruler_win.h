@@ -57,6 +57,8 @@ class TRulerWin : public QAbstractScrollArea {
     // The sheet that shows a match; shows that sheet and scrolls the match into sight.
     int sheetOf(const TextMatch& match);
     void showMatch(const TextMatch& match);
+    // The text of sheet `page` as shown, in Unicode (frame characters as box drawing).
+    std::u16string pageText(int page);
     // The document object: every change to the shown document goes through it.
     Document* model() const { return model_.get(); }
     PrinterSettings* printer() const { return printer_.get(); }

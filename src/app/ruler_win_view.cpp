@@ -8,6 +8,7 @@
 #include "document.h"
 #include "page_matches.h"
 #include "page_renderer.h"
+#include "page_text.h"
 #include "pager.h"
 #include "printer_settings.h"
 #include "qt_device_context.h"
@@ -208,6 +209,10 @@ void TRulerWin::paintEvent(QPaintEvent*) {
 void TRulerWin::setSearchMarks(const std::vector<TextMatch>* matches) {
     marks_ = matches;
     repaintAll();
+}
+
+std::u16string TRulerWin::pageText(int page) {
+    return pager_ ? folvek::pageText(*pager_, pageLocator_, page) : std::u16string();
 }
 
 int TRulerWin::sheetOf(const TextMatch& match) {

@@ -127,8 +127,9 @@ TEST_F(AppTest, MenuBarHoldsMenu100) {
               (QStringList{"Открыть\tF3", "Последние файлы", "Обновить\tCtrl+R", "Сохранить как...",
                            "Сохранить в PDF...", "—", "Печать ...\tF9", "Печать\tCtrl+F9",
                            "Настройка принтера...", "—", "Отправить...\tF8", "—", "Выход\tEsc"}));
-    EXPECT_EQ(actionTexts(menus[1]->menu()), (QStringList{"Найти...\tCtrl+F", "Найти далее\tCtrl+G",
-                                                          "Найти назад\tShift+Ctrl+G"}));
+    EXPECT_EQ(actionTexts(menus[1]->menu()),
+              (QStringList{"Найти...\tCtrl+F", "Найти далее\tCtrl+G", "Найти назад\tShift+Ctrl+G",
+                           "—", "Копировать страницу"}));
     menus.removeAt(1);
     EXPECT_EQ(actionTexts(menus[1]->menu()),
               (QStringList{"Шрифт\tF6", "Параметры\tF5", "Редактировать\tF4", "—",
