@@ -1,13 +1,11 @@
 // "Перейти на страницу..." (Ctrl+Shift+P): a small input for a page number 1..N.
 #pragma once
 
-class QInputDialog;
-
 namespace folvek {
 
 class TRulerWin;
 
-// The dialog's window title and its label for a document of `pages` pages.
+// The dialog's window title.
 inline constexpr const char* kGoToPageTitle = "Перейти на страницу";
 
 // Asks for the page (through the dialog hooks) and shows it. The field accepts 1..N only: a
