@@ -34,6 +34,10 @@ enum Command : int {
     CmFindNext = 11861,
     CmFindPrevious = 11862,
     CmGoToPage = 11863,
+    CmReload = 11864,
+    CmExportPdf = 11865,
+    CmCopyPage = 11866,
+    CmRecentFile = 11870,     // the recent documents: CmRecentFile .. CmRecentFile + 9
     CmFrameworkExit = 24310,  // closes the main window, subject to the can-close check
     IdSettingsList = 5555,
     IdToolBar = 32041,

@@ -37,6 +37,10 @@ const std::vector<CommandInfo>& commandInfos() {
         {CmFind, "Найти...\tCtrl+F"},
         {CmFindNext, "Найти далее\tCtrl+G"},
         {CmFindPrevious, "Найти назад\tShift+Ctrl+G"},
+        {CmReload, "Обновить\tCtrl+R"},
+        {CmExportPdf, "Сохранить в PDF..."},
+        {CmCopyPage, "Копировать страницу"},
+        {CmGoToPage, "Перейти на страницу...\tCtrl+Shift+P"},
     };
     return infos;
 }
@@ -91,6 +95,10 @@ QList<QKeySequence> acceleratorsFor(int id) {
             return {QKeySequence(ctrl | Qt::Key_G)};
         case CmFindPrevious:
             return {QKeySequence(ctrl | Qt::ShiftModifier | Qt::Key_G)};
+        case CmReload:
+            return {QKeySequence(ctrl | Qt::Key_R)};
+        case CmGoToPage:
+            return {QKeySequence(ctrl | Qt::ShiftModifier | Qt::Key_P)};
         default:
             return {};
     }
@@ -104,7 +112,14 @@ const std::vector<MenuSpec>& menuBarSpec() {
     static const std::vector<MenuSpec> menus = {
         {"Файл",
          {{CmOpen},
+          {-1,
+           "Последние файлы",
+           {CmRecentFile, CmRecentFile + 1, CmRecentFile + 2, CmRecentFile + 3, CmRecentFile + 4,
+            CmRecentFile + 5, CmRecentFile + 6, CmRecentFile + 7, CmRecentFile + 8,
+            CmRecentFile + 9}},
+          {CmReload},
           {CmSaveAs},
+          {CmExportPdf},
           {0},
           {CmPrint},
           {CmPrintCurrent},
@@ -113,7 +128,7 @@ const std::vector<MenuSpec>& menuBarSpec() {
           {CmSend},
           {0},
           {CmExit}}},
-        {"Правка", {{CmFind}, {CmFindNext}, {CmFindPrevious}}},
+        {"Правка", {{CmFind}, {CmFindNext}, {CmFindPrevious}, {0}, {CmCopyPage}}},
         {"Настройка",
          {{CmFont},
           {CmParameters},
@@ -132,6 +147,7 @@ const std::vector<MenuSpec>& menuBarSpec() {
           {0},
           {CmFirstPage},
           {CmLastPage},
+          {CmGoToPage},
           {0},
           {CmZoomIn},
           {CmZoomOut}}},

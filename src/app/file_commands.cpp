@@ -35,14 +35,21 @@ void ReportView::reloadDocument() {
 
 void ReportView::openDocument() {
     const QString chosen = askFileName(FileDialogKind::Open, textFileRequest(this, QString()));
-    if (!chosen.isEmpty() && record_) {
-        ShellState& shell = shellState();
-        saveHistory();
-        shell.documentPath = chosen.toStdString();
+    if (!chosen.isEmpty()) openFile(chosen.toStdString());
+    repaintAll();
+}
+
+void ReportView::openFile(const std::string& path, const std::string* settings) {
+    if (path.empty() || !record_) return;
+    ShellState& shell = shellState();
+    saveHistory();
+    shell.documentPath = path;
+    if (settings && !settings->empty() && settings->size() <= history::kIniNameBytes)
+        shell.IniFileName = *settings;
+    else
         history::lookup(shell);
-        model_->openWithSettings(shell.documentPath, shell.IniFileName);
-        ShowDocumentName();
-    }
+    model_->openWithSettings(shell.documentPath, shell.IniFileName);
+    ShowDocumentName();
     repaintAll();
 }
 

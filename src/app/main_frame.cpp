@@ -3,9 +3,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
@@ -15,12 +18,15 @@
 #include "application.h"
 #include "command_ids.h"
 #include "command_table.h"
+#include "document_reload.h"
 #include "find_bar.h"
 #include "keypad_accelerators.h"
 #include "main_tool_bar.h"
 #include "message_boxes.h"
 #include "path_field.h"
+#include "recent_menu.h"
 #include "report_view.h"
+#include "shell_state.h"
 #include "status_fields.h"
 
 namespace folvek {
@@ -31,6 +37,7 @@ MainFrame::MainFrame() {
     setWindowTitle(QString::fromUtf8(kFrameTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/folvek.svg")));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setAcceptDrops(true);
 
     view_ = new ReportView;
     setCentralWidget(view_);
@@ -39,6 +46,10 @@ MainFrame::MainFrame() {
 
     findBar_ = new FindBar(view_, this);
     registerFindCommands(*view_, *findBar_);
+    watch_ = new DocumentWatch(*view_, this);
+    registerReloadCommand(*view_, *watch_);
+    recent_ = new RecentMenu(*view_, this);
+    registerRecentCommands(*view_, *recent_);
     buildMenu();
     buildStatusBar();
 
@@ -75,6 +86,10 @@ void MainFrame::buildMenu() {
                 QMenu* sub = menu->addMenu(QString::fromUtf8(e.submenuText));
                 connect(sub, &QMenu::aboutToShow, view_, &ReportView::updateCommandStates);
                 for (int id : e.submenu) sub->addAction(view_->commandAction(id));
+                if (e.submenu.front() == CmRecentFile) {
+                    recent_->attach(sub);
+                    connect(menu, &QMenu::aboutToShow, recent_, &RecentMenu::refresh);
+                }
             } else {
                 menu->addAction(view_->commandAction(e.id));
             }
@@ -114,6 +129,51 @@ void MainFrame::buildStatusBar() {
     app().encodingField = encoding_;
 }
 
+namespace {
+
+// The first local file of a drop; directories and remote addresses are not documents.
+QString droppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) continue;
+        const QFileInfo info(url.toLocalFile());
+        if (info.isFile()) return info.canonicalFilePath();
+    }
+    return {};
+}
+
+bool canOpenNow() {
+    return !shellState().printing;
+}
+
+}  // namespace
+
+void MainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (canOpenNow() && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainFrame::dragMoveEvent(QDragMoveEvent* event) {
+    if (canOpenNow() && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainFrame::dropEvent(QDropEvent* event) {
+    const QString file = droppedFile(event->mimeData());
+    if (file.isEmpty() || !canOpenNow()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    view_->openFile(file.toStdString());
+    view_->updateCommandStates();
+    view_->setFocus(Qt::OtherFocusReason);
+}
+
 void MainFrame::closeEvent(QCloseEvent* event) {
     if (!FolvekApplication::canClose()) {
         event->ignore();
@@ -126,6 +186,8 @@ MainFrame* createMainWindow(bool show) {
     auto* frame = new MainFrame;
     frame->view()->setupWindow();
     frame->toolBar()->setupWindow();
+    frame->documentWatch()->connectDocument();
+    frame->recentMenu()->connectDocument();
     ShowDocumentName();
     if (show) {
         // Without a window manager a maximize request does nothing, so take the size too.

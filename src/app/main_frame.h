@@ -8,7 +8,9 @@ class QLabel;
 
 namespace folvek {
 
+class DocumentWatch;
 class FindBar;
+class RecentMenu;
 class MainToolBar;
 class ReportView;
 
@@ -21,12 +23,18 @@ class MainFrame : public QMainWindow {
     ReportView* view() const { return view_; }
     MainToolBar* toolBar() const { return toolBar_; }
     FindBar* findBar() const { return findBar_; }
+    DocumentWatch* documentWatch() const { return watch_; }
+    RecentMenu* recentMenu() const { return recent_; }
     QLabel* fileNameField() const { return fileName_; }
     QLabel* pageField() const { return page_; }
     QLabel* encodingField() const { return encoding_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // A file dropped on the window is opened as Open opens the chosen one.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildMenu();
@@ -35,6 +43,8 @@ class MainFrame : public QMainWindow {
     ReportView* view_ = nullptr;
     MainToolBar* toolBar_ = nullptr;
     FindBar* findBar_ = nullptr;
+    DocumentWatch* watch_ = nullptr;
+    RecentMenu* recent_ = nullptr;
     QLabel* fileName_ = nullptr;
     QLabel* page_ = nullptr;
     QLabel* encoding_ = nullptr;

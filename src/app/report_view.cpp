@@ -17,13 +17,17 @@
 #include "document_record.h"
 #include "document_signals.h"
 #include "font_commands.h"
+#include "go_to_page.h"
 #include "history.h"
 #include "main_tool_bar.h"
 #include "message_boxes.h"
+#include "page_copy.h"
 #include "param_command.h"
+#include "pdf_export_command.h"
 #include "print_commands.h"
 #include "printer_component.h"
 #include "qt_device_context.h"
+#include "recent_files.h"
 #include "settings_files.h"
 #include "shell_state.h"
 #include "status_fields.h"
@@ -81,6 +85,10 @@ ReportView::ReportView() {
 void ReportView::saveHistory() {
     bool failed = false;
     history::save(shellState(), &failed);
+    // The recent list keeps the settings the document is left with; it is only a convenience,
+    // so a list that cannot be written is not worth a box.
+    recent::remember(recent::listPath(shellState()), shellState().documentPath,
+                     shellState().IniFileName);
     if (!failed) return;
     QtMessages box(this);
     box.show(loadString(StrCannotOpenOutput) + "\n" + history::historyPath(shellState()), "!!!",
@@ -146,6 +154,9 @@ void ReportView::buildCommandTable() {
     registerFileCommands(*this);
     registerPrintCommands(*this);
     registerViewCommands(*this);
+    registerGoToPageCommand(*this);
+    registerPdfExportCommand(*this);
+    registerPageCopyCommand(*this);
     registerFontCommands(*this);
     registerParametersCommand(*this);
     registerSettingsFileCommands(*this);

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "page_locator.h"
 #include "text_search.h"
@@ -56,6 +57,8 @@ class ReportView : public QAbstractScrollArea {
     // The sheet that shows a match; shows that sheet and scrolls the match into sight.
     int sheetOf(const TextMatch& match);
     void showMatch(const TextMatch& match);
+    // The text of sheet `page` as shown, in Unicode (frame characters as box drawing).
+    std::u16string pageText(int page);
     // The document object: every change to the shown document goes through it.
     Document* model() const { return model_.get(); }
     PrinterSettings* printer() const { return printer_.get(); }
@@ -83,6 +86,10 @@ class ReportView : public QAbstractScrollArea {
 
     // Commands of this window (file_commands.cpp, about_commands.cpp).
     void openDocument();
+    // Open's work once the file is chosen (the dialog, a dropped file, the recent list): the
+    // shown document is recorded in the history, then `path` is shown with `settings` when
+    // given, else with the settings file the history knows for it.
+    void openFile(const std::string& path, const std::string* settings = nullptr);
     void saveDocumentAs();
     void exitProgram();
     void showHelp();

@@ -9,6 +9,7 @@
 #include "document_record.h"
 #include "page_matches.h"
 #include "page_renderer.h"
+#include "page_text.h"
 #include "printer_settings.h"
 #include "qt_device_context.h"
 #include "report_view.h"
@@ -209,6 +210,10 @@ void ReportView::paintEvent(QPaintEvent*) {
 void ReportView::setSearchMarks(const std::vector<TextMatch>* matches) {
     marks_ = matches;
     repaintAll();
+}
+
+std::u16string ReportView::pageText(int page) {
+    return record_ ? folvek::pageText(*record_, pageLocator_, page) : std::u16string();
 }
 
 int ReportView::sheetOf(const TextMatch& match) {

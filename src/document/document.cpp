@@ -47,6 +47,17 @@ void Document::load(const std::string& path) {
     notify(kTextChanged | kLayoutChanged);
 }
 
+void Document::reload(const std::string& path) {
+    const std::int32_t page = record_->curPage;
+    replacingLines();
+    record_->freeText();
+    record_->loadText(path);
+    relayout(false);
+    record_->curPage =
+        std::clamp<std::int32_t>(page, 1, std::max<std::int32_t>(1, record_->pageCount));
+    notify(kTextChanged | kLayoutChanged | kPageChanged);
+}
+
 void Document::openWithSettings(const std::string& path, const std::string& iniFileName) {
     DocumentRecord& p = *record_;
     p.loadProfile(iniFileName);

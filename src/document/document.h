@@ -43,6 +43,9 @@ class Document {
 
     // The text of `path` replaces the shown one and is laid out with the current settings.
     void load(const std::string& path);
+    // The text of `path` is read again (it changed on disk) and laid out; the page shown stays,
+    // clamped to the new page count.
+    void reload(const std::string& path);
     // Another settings file is read (a bare name lives in the settings directory) and the text,
     // when `path` is not empty, is read again with it.
     void openWithSettings(const std::string& path, const std::string& iniFileName);

@@ -1,6 +1,7 @@
 // Writing the pages of a laid-out document to PDF, PNG or SVG files without a print system.
 #pragma once
 
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -38,6 +39,9 @@ bool resolvePageRange(int pageCount, int first, int last, int* from, int* to);
 // One PDF file; its page layout is the printer's paper with the hardware margins, so the
 // printable area is the one that layout measured.
 ExportResult exportPdf(DocumentRecord& doc, const PageLayoutPrinter& printer, const QString& file,
+                       const ExportOptions& options);
+// The same on any sheet (the viewer's printer): our own writer only, whatever the options say.
+ExportResult exportPdf(DocumentRecord& doc, const QPageLayout& sheet, const QString& file,
                        const ExportOptions& options);
 // One image per page in `dir` (created when missing): page-0001.png, ... The image covers the
 // whole sheet on a white background.

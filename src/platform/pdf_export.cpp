@@ -13,6 +13,11 @@ namespace folvek {
 ExportResult exportPdf(DocumentRecord& doc, const PageLayoutPrinter& printer,
                        const QString& fileName, const ExportOptions& options) {
     if (options.pdfEngine == PdfEngine::Qt) return exportPdfQt(doc, printer, fileName, options);
+    return exportPdf(doc, printer.pageLayout(), fileName, options);
+}
+
+ExportResult exportPdf(DocumentRecord& doc, const QPageLayout& sheetLayout, const QString& fileName,
+                       const ExportOptions& options) {
     ExportResult result;
     int from = 0, to = 0;
     if (!resolvePageRange(doc.pageCount, options.firstPage, options.lastPage, &from, &to)) {
@@ -27,7 +32,7 @@ ExportResult exportPdf(DocumentRecord& doc, const PageLayoutPrinter& printer,
         result.error = QString::fromStdString(pdf.error());
         return result;
     }
-    const PdfPageGeometry sheet = pdfPageGeometry(printer.pageLayout());
+    const PdfPageGeometry sheet = pdfPageGeometry(sheetLayout);
     const int keep = doc.curPage;  // drawing a page makes it the preview's current page
     const int total = to - from + 1;
     // Pages are located here, in order, and drawn on the writer's threads; nothing changes the

@@ -123,12 +123,13 @@ TEST_F(AppTest, MenuBarHoldsMenu100) {
     QList<QAction*> menus = frame->menuBar()->actions();
     ASSERT_EQ(menus.size(), 5);
     EXPECT_EQ(menus[0]->text(), QStringLiteral("Файл"));
-    EXPECT_EQ(
-        actionTexts(menus[0]->menu()),
-        (QStringList{"Открыть\tF3", "Сохранить как...", "—", "Печать ...\tF9", "Печать\tCtrl+F9",
-                     "Настройка принтера...", "—", "Отправить...\tF8", "—", "Выход\tEsc"}));
-    EXPECT_EQ(actionTexts(menus[1]->menu()), (QStringList{"Найти...\tCtrl+F", "Найти далее\tCtrl+G",
-                                                          "Найти назад\tShift+Ctrl+G"}));
+    EXPECT_EQ(actionTexts(menus[0]->menu()),
+              (QStringList{"Открыть\tF3", "Последние файлы", "Обновить\tCtrl+R", "Сохранить как...",
+                           "Сохранить в PDF...", "—", "Печать ...\tF9", "Печать\tCtrl+F9",
+                           "Настройка принтера...", "—", "Отправить...\tF8", "—", "Выход\tEsc"}));
+    EXPECT_EQ(actionTexts(menus[1]->menu()),
+              (QStringList{"Найти...\tCtrl+F", "Найти далее\tCtrl+G", "Найти назад\tShift+Ctrl+G",
+                           "—", "Копировать страницу"}));
     menus.removeAt(1);
     EXPECT_EQ(actionTexts(menus[1]->menu()),
               (QStringList{"Шрифт\tF6", "Параметры\tF5", "Редактировать\tF4", "—",
@@ -140,7 +141,8 @@ TEST_F(AppTest, MenuBarHoldsMenu100) {
     EXPECT_EQ(actionTexts(menus[2]->menu()),
               (QStringList{"На предыдущую страницу\tCtrl+PgUp", "На следующую страницу\tCtrl+PgDn",
                            "—", "На первую страницу\tCtrl+Home", "На последнюю страницу\tCtrl+End",
-                           "—", "Увеличить масштаб\t+", "Уменьшить масштаб\t-"}));
+                           "Перейти на страницу...\tCtrl+Shift+P", "—", "Увеличить масштаб\t+",
+                           "Уменьшить масштаб\t-"}));
     EXPECT_EQ(actionTexts(menus[3]->menu()),
               (QStringList{"Содержание помощи\tF1", "Web-сайт разработчиков",
                            "Послать E-Mail автору", "—", "О программе..."}));

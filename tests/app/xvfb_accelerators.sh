@@ -141,6 +141,15 @@ press ctrl+Home
 sleep 0.3
 [ "$(shot)" = "$first" ] || fail "Ctrl+Home: not back on the first page"
 
+# Ctrl+R reads the report again: a change on disk is only offered until the key is pressed.
+printf 'Changed page one\n\f\nChanged page two\n' > "$work/report.txt"
+sleep 1.5
+offered=$(shot)
+[ "$offered" != "$first" ] || fail "a change on disk was not offered in the status bar"
+press ctrl+r
+sleep 0.5
+[ "$(shot)" != "$offered" ] || fail "Ctrl+R: the page did not change"
+
 expect_dialog F3 "open dialog"
 expect_dialog ctrl+F3 "settings open dialog"
 expect_dialog F4 editor
@@ -149,6 +158,7 @@ expect_dialog F6 "font dialog"
 expect_dialog F9 "print dialog"
 expect_dialog ctrl+p "print dialog"
 expect_dialog ctrl+F9 "print message or dialog"
+expect_dialog ctrl+shift+p "go-to-page dialog"
 expect_opened F1 "help/index.html"
 expect_opened ctrl+v "xdg-open http"
 expect_opened F8 "xdg-email --subject report.txt --attach"

@@ -1,0 +1,114 @@
+// Reading the shown document again, and noticing when its file changes on disk.
+#include "document_reload.h"
+
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QStatusBar>
+
+#include "command_ids.h"
+#include "document.h"
+#include "document_record.h"
+#include "document_signals.h"
+#include "report_view.h"
+#include "shell_state.h"
+
+namespace folvek {
+
+namespace {
+
+constexpr int kSettleMs = 300;
+
+}  // namespace
+
+QString changedOnDiskMessage() {
+    return QStringLiteral("Файл изменён на диске. Обновить: Ctrl+R");
+}
+
+DocumentWatch::DocumentWatch(ReportView& view, QObject* parent) : QObject(parent), view_(view) {
+    settle_.setSingleShot(true);
+    settle_.setInterval(kSettleMs);
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &DocumentWatch::fileChanged);
+    connect(&settle_, &QTimer::timeout, this, &DocumentWatch::settle);
+}
+
+void DocumentWatch::connectDocument() {
+    DocumentSignals* notifier = view_.documentSignals();
+    if (notifier && connected_ != notifier) {
+        connected_ = notifier;
+        connect(notifier, &DocumentSignals::changed, this, [this](unsigned changes) {
+            if (changes & kTextChanged) follow();
+        });
+    }
+    follow();
+}
+
+// After every read: the file now shown is the one watched, as it is now.
+void DocumentWatch::follow() {
+    offered_ = false;
+    settle_.stop();
+    const QStringList old = watcher_.files();
+    if (!old.isEmpty()) watcher_.removePaths(old);
+    path_ = shellState().documentPath;
+    readStamp_ = QDateTime();
+    readSize_ = -1;
+    if (path_.empty()) return;
+    const QString file = QString::fromStdString(path_);
+    const QFileInfo info(file);
+    if (info.exists()) {
+        readStamp_ = info.lastModified();
+        readSize_ = info.size();
+    }
+    watcher_.addPath(file);
+}
+
+void DocumentWatch::fileChanged() {
+    settle_.start();
+}
+
+void DocumentWatch::settle() {
+    if (path_.empty()) return;
+    const QString file = QString::fromStdString(path_);
+    const QFileInfo info(file);
+    // A writer that replaces the file (write a new one, rename it over) ends the watch on the
+    // old one: watch the new one.
+    if (info.exists() && !watcher_.files().contains(file)) watcher_.addPath(file);
+    if (info.exists() && info.lastModified() == readStamp_ && info.size() == readSize_) return;
+    offered_ = true;
+    say(changedOnDiskMessage());
+    emit changeNoticed();
+}
+
+void DocumentWatch::reload() {
+    Document* doc = view_.model();
+    const std::string path = shellState().documentPath;
+    if (!doc || path.empty()) return;
+    const QFileInfo info(QString::fromStdString(path));
+    if (!info.isFile() || !info.isReadable()) {
+        // An empty window in place of the report would lose what the user was reading.
+        say(QStringLiteral("Не удаётся прочитать файл: ") + info.filePath());
+        return;
+    }
+    const int h = view_.hPos(), v = view_.vPos();
+    doc->reload(path);
+    view_.scrollTo(h, v);
+    view_.repaintAll();
+    say(QString());
+}
+
+void DocumentWatch::say(const QString& text) {
+    if (auto* frame = qobject_cast<QMainWindow*>(view_.window())) {
+        if (text.isEmpty())
+            frame->statusBar()->clearMessage();
+        else
+            frame->statusBar()->showMessage(text);
+    }
+}
+
+void registerReloadCommand(ReportView& view, DocumentWatch& watch) {
+    // Never while a job reads the pages: the lines would be replaced under it.
+    view.addCommand(
+        CmReload, [&watch] { watch.reload(); },
+        [] { return !shellState().documentPath.empty() && !shellState().printing; });
+}
+
+}  // namespace folvek

@@ -1,0 +1,21 @@
+// The text of one sheet as the page shows it, for the clipboard: tags and control bytes left
+// out, box characters as the Unicode box-drawing characters the frame is drawn as.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "document_record.h"
+#include "page_locator.h"
+
+namespace folvek {
+
+// The rows of sheet `page` (1..pageCount), each without its trailing blanks, joined by '\n';
+// empty for a page that is not there.
+std::u16string pageText(DocumentRecord& pg, PageLocator& locator, std::int32_t page);
+
+// The Unicode character of a box code (box_cells.h): the code-page-866 character with those
+// arms, or for arms 866 has no character for, the nearest line; 0 for code 0.
+char16_t boxCharacter(std::uint8_t code);
+
+}  // namespace folvek
