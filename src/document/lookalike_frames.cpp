@@ -166,7 +166,7 @@ class FrameWalk {
         const bool fromAbove = aboveHasCells_;
         const bool acrossBreak = !fromAbove && continuesAcrossBreak(i);
         aboveHasCells_ = false;
-        if (!fromAbove && !acrossBreak && !std::strpbrk(lines_.textAt(i), "\xE3\xAC")) return;
+        if (!fromAbove && !acrossBreak && !mayHoldTopCorner(lines_.textAt(i))) return;
 
         const auto index = static_cast<std::int64_t>(i);
         const Row& up = row(index - 1);
@@ -208,6 +208,18 @@ class FrameWalk {
     }
 
   private:
+    // A ghe with a line after it or a not-sign with a line before it: a byte test that lets
+    // lines of running text, where ghe is a common letter, pass without a closer look.
+    static bool mayHoldTopCorner(const char* text) {
+        for (const char* p = text; (p = std::strpbrk(p, "\xE3\xAC")) != nullptr; ++p) {
+            const char beside = static_cast<std::uint8_t>(*p) == kTopLeft ? p[1]
+                                : p > text                                ? p[-1]
+                                                                          : 0;
+            if (beside == '-' || beside == '=') return true;
+        }
+        return false;
+    }
+
     // A top corner whose line ends at a tee or at the other corner, over a bar: "г-н" over a
     // bar is a word.
     static bool isSeed(const Row& cur, const Row& down, std::int64_t c) {
