@@ -192,6 +192,15 @@ TEST_F(BoxLoading, LookalikeFramesInWindowsTextGetTheCodesOfTheirDosOriginals) {
     EXPECT_EQ(top[7], 0);
 }
 
+TEST_F(BoxLoading, LookalikeCellsAreFoundByColumnPastTheTags) {
+    load("\xE3--\xAC\n|<B>ab</B>|\n+--+\n", 0);
+    const auto mid = codesOf(doc->lines, 1);
+    ASSERT_FALSE(mid.empty());
+    EXPECT_EQ(mid[0], boxCode(1, 1, 0, 0));
+    EXPECT_EQ(mid[10], boxCode(1, 1, 0, 0));  // the bar after "<B>ab</B>", in column 3
+    EXPECT_EQ(mid[3], 0);
+}
+
 TEST_F(BoxLoading, AsciiFramesAndRunningTextKeepTheLineRules) {
     load("+--+\n|  |\n+--+\n", 0);
     for (std::size_t i = 0; i < 3; ++i) EXPECT_TRUE(codesOf(doc->lines, i).empty()) << i;
