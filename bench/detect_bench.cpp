@@ -22,10 +22,7 @@
 namespace folvek {
 namespace {
 
-const std::string kSourceDir = [] {
-    std::string f = __FILE__;
-    return f.substr(0, f.rfind("/bench/"));
-}();
+const std::string kSourceDir = FOLVEK_SOURCE_DIR;
 
 struct Sample {
     std::string name;

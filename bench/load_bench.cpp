@@ -21,10 +21,7 @@
 namespace folvek {
 namespace {
 
-const std::string kSourceDir = [] {
-    std::string f = __FILE__;
-    return f.substr(0, f.rfind("/bench/"));
-}();
+const std::string kSourceDir = FOLVEK_SOURCE_DIR;
 
 std::string reportPath() {
     if (const char* env = std::getenv("FOLVEK_BENCH_REPORT")) return env;

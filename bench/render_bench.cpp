@@ -66,9 +66,7 @@ std::string reportPath() {
     const char* dir = std::getenv("FOLVEK_BENCH_DATA");
     const std::string path = std::string(dir ? dir : "/tmp") + "/folvek-render-bench-100M.txt";
     if (std::ifstream(path).good()) return path;
-    std::string source = __FILE__;
-    source = source.substr(0, source.rfind("/bench/"));
-    const std::string script = source + "/tools/make-report.py";
+    const std::string script = std::string(FOLVEK_SOURCE_DIR) + "/tools/make-report.py";
     const std::string cmd =
         "python3 '" + script + "' --size 100M --encoding cp1251 --out '" + path + "'";
     if (std::ifstream(script).good() && std::system(cmd.c_str()) == 0) return path;
