@@ -19,6 +19,8 @@ void SettleTracker::observe(const std::vector<SeenFile>& listing, std::int64_t n
         if (it == pending_.end()) {
             pending_.emplace(f.name, Pending{f.state, nowMs, nowMs});
         } else if (!(it->second.state == f.state)) {
+            // The longest wait counts from the first byte, not from an empty file's creation.
+            if (it->second.state.size == 0) it->second.firstSeen = nowMs;
             it->second.state = f.state;
             it->second.lastChange = nowMs;
         }
