@@ -298,6 +298,10 @@ class FolderWatch {
             refuse(f.name, "cannot be read: " + errnoText(), {});
             return;
         }
+        if (const char* kind = binaryFormat(head.data(), static_cast<std::size_t>(got))) {
+            refuse(f.name, std::string("not a text file: ") + kind, {});
+            return;
+        }
         const double share = nonTextShare(head.data(), static_cast<std::size_t>(got));
         if (share > kMaxNonText) {
             refuse(f.name,

@@ -2,6 +2,7 @@
 #include "watch_names.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace folvek {
 
@@ -32,6 +33,31 @@ double nonTextShare(const char* data, std::size_t size) {
         }
     }
     return static_cast<double>(bad) / static_cast<double>(size);
+}
+
+const char* binaryFormat(const char* data, std::size_t size) {
+    static const struct {
+        const char* magic;
+        std::size_t length;
+        const char* kind;
+    } kFormats[] = {
+        {"\x89PNG\r\n\x1A\n", 8, "a PNG image"},
+        {"GIF8", 4, "a GIF image"},
+        {"\xFF\xD8\xFF", 3, "a JPEG image"},
+        {"RIFF", 4, "a RIFF file (WAV sound, AVI video)"},
+        {"MThd", 4, "a MIDI file"},
+        {"DBRAWOPL", 8, "an OPL sound capture"},
+        {"\x1A\x45\xDF\xA3", 4, "a Matroska video"},
+        {"PK\x03\x04", 4, "a ZIP archive"},
+        {"\x1F\x8B", 2, "a gzip archive"},
+        {"\x7F"
+         "ELF",
+         4, "a program"},
+        {"%PDF-", 5, "a PDF file"},
+    };
+    for (const auto& f : kFormats)
+        if (size >= f.length && std::memcmp(data, f.magic, f.length) == 0) return f.kind;
+    return nullptr;
 }
 
 namespace {

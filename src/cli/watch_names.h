@@ -12,6 +12,11 @@ namespace folvek {
 // return, backspace, SO/SI, DC1-DC4, Ctrl-Z, ESC), and DEL.
 double nonTextShare(const char* data, std::size_t size);
 
+// The kind of file when `data` starts as one of the common binary formats that land in such a
+// folder (an emulator's screenshots, sound and video captures, archives, programs), else null:
+// their compressed bytes look too much like Cyrillic text for the share above to catch them.
+const char* binaryFormat(const char* data, std::size_t size);
+
 // "REPORT.PRN" with n = 2 is "REPORT-2.PRN"; n = 0 gives the name itself.
 std::string numberedName(const std::string& name, int n);
 

@@ -123,5 +123,18 @@ TEST(WatchNames, NonTextShare) {
     EXPECT_DOUBLE_EQ(nonTextShare("", 0), 0.0);
 }
 
+TEST(WatchNames, BinaryFormatsByTheirFirstBytes) {
+    // A screenshot's compressed bytes are mostly in the upper half, where Cyrillic text is.
+    const std::string png("\x89PNG\r\n\x1A\n\xC1\xE2\xF0", 11);
+    EXPECT_STREQ(binaryFormat(png.data(), png.size()), "a PNG image");
+    EXPECT_STREQ(binaryFormat("RIFF\x10\0\0\0WAVE", 12), "a RIFF file (WAV sound, AVI video)");
+    EXPECT_EQ(binaryFormat("\x89PN", 4), nullptr);  // too short to tell
+    EXPECT_EQ(binaryFormat("PKG report\r\n", 12), nullptr);
+    EXPECT_EQ(binaryFormat("\x1B@\x1B"
+                           "E",
+                           4),
+              nullptr);
+}
+
 }  // namespace
 }  // namespace folvek
