@@ -23,6 +23,7 @@
 #include "progress_bar.h"
 #include "run_program.h"
 #include "shell_state.h"
+#include "watch_folder.h"
 
 namespace folvek {
 namespace {
@@ -182,6 +183,36 @@ int run(int argc, char** argv, PrintOptions opt) {
     return status;
 }
 
+// The layout options of the command line, handed on to each job of the watched folder.
+std::vector<std::string> layoutArguments(const PrintOptions& opt) {
+    std::vector<std::string> args{"--ini=" + opt.iniFile, "--paper=" + opt.paper,
+                                  "--margin=" + std::to_string(opt.marginMm)};
+    if (opt.dos >= 0) args.push_back(opt.dos ? "--dos" : "--windows");
+    if (!opt.encoding.empty()) args.push_back("--encoding=" + opt.encoding);
+    if (opt.orientation >= 0) args.push_back(opt.orientation ? "--landscape" : "--portrait");
+    if (opt.firstPage != 1 || opt.lastPage != 0)
+        args.push_back("--pages=" + std::to_string(opt.firstPage) + "-" +
+                       (opt.lastPage ? std::to_string(opt.lastPage) : std::string()));
+    if (opt.qtEngine) args.push_back("--engine=qt");
+    return args;
+}
+
+int watch(const PrintOptions& opt) {
+    WatchOptions w;
+    w.dir = opt.watchDir;
+    w.settleMs = opt.settleMs;
+    w.maxWaitMs = static_cast<std::int64_t>(opt.maxWaitS) * 1000;
+    w.printer = opt.printer;
+    w.pdfDir = opt.pdfDir;
+    w.deleteDone = opt.deleteDone;
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return fail("cannot find this program's own file: " + std::string(strerror(errno)));
+    w.program.assign(self, static_cast<std::size_t>(n));
+    w.jobArgs = layoutArguments(opt);
+    return watchFolder(w);
+}
+
 }  // namespace
 }  // namespace folvek
 
@@ -208,6 +239,7 @@ int main(int argc, char** argv) {
         std::printf("folvek-print %s\n", kVersion);
         return 0;
     }
+    if (!opt.watchDir.empty()) return watch(opt);
     if (opt.input.empty()) {
         std::fprintf(stderr, "folvek-print: no document given\n%s", printUsage());
         return kExitUsage;

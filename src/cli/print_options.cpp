@@ -2,6 +2,7 @@
 #include "print_options.h"
 
 #include <charconv>
+#include <utility>
 
 #include "text_encoding.h"
 
@@ -111,6 +112,34 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
                 return false;
             }
             o.printer = value;
+        } else if (arg == "--watch") {
+            if (!need("a folder")) return false;
+            if (value.empty()) {
+                *error = "--watch wants a folder";
+                return false;
+            }
+            o.watchDir = value;
+        } else if (arg == "--settle") {
+            if (!need("milliseconds")) return false;
+            if (!parseInt(value, &o.settleMs) || o.settleMs < 0 || o.settleMs > 3600000) {
+                *error = "--settle wants milliseconds from 0 to 3600000, not \"" + value + "\"";
+                return false;
+            }
+        } else if (arg == "--max-wait") {
+            if (!need("seconds")) return false;
+            if (!parseInt(value, &o.maxWaitS) || o.maxWaitS < 1 || o.maxWaitS > 86400) {
+                *error = "--max-wait wants seconds from 1 to 86400, not \"" + value + "\"";
+                return false;
+            }
+        } else if (arg == "--pdf-dir") {
+            if (!need("a folder")) return false;
+            if (value.empty()) {
+                *error = "--pdf-dir wants a folder";
+                return false;
+            }
+            o.pdfDir = value;
+        } else if (arg == "--delete") {
+            o.deleteDone = true;
         } else if (arg == "--title") {
             if (!need("a job name")) return false;
             if (value.empty()) {
@@ -165,6 +194,27 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
             o.input = arg;
         }
     }
+    if (!o.watchDir.empty()) {
+        // The watch prints every file of the folder, each named after itself.
+        if (!o.input.empty() || !o.pdfFile.empty() || !o.pngDir.empty() || !o.svgDir.empty() ||
+            o.info || !o.title.empty()) {
+            *error = "--watch takes no FILE, -o, --png, --svg, --info or --title";
+            return false;
+        }
+        if (!o.pdfDir.empty() && (o.lp || !o.printer.empty())) {
+            *error = "--watch prints either through CUPS (--printer) or to --pdf-dir, not both";
+            return false;
+        }
+        *out = o;
+        return true;
+    }
+    for (const auto& [given, name] :
+         {std::pair{!o.pdfDir.empty(), "--pdf-dir"}, std::pair{o.deleteDone, "--delete"},
+          std::pair{o.settleMs != 1000, "--settle"}, std::pair{o.maxWaitS != 60, "--max-wait"}})
+        if (given) {
+            *error = std::string(name) + " goes with --watch";
+            return false;
+        }
     if ((!o.printer.empty() || !o.title.empty()) && !o.lp) {
         *error = (o.printer.empty() ? "--title" : "--printer") + std::string(" goes with --lp");
         return false;
@@ -177,6 +227,7 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
 const char* printUsage() {
     return "Usage: folvek-print [options] FILE\n"
            "       folvek-print --lp [--printer QUEUE] [options] < JOB\n"
+           "       folvek-print --watch DIR [--printer QUEUE | --pdf-dir OUT] [options]\n"
            "Lays out a DOS or Windows text report as the viewer prints it and writes the pages,\n"
            "or prints them. FILE - is standard input.\n"
            "\n"
@@ -191,6 +242,22 @@ const char* printUsage() {
            "  --printer QUEUE       the print queue for --lp (default: the default queue)\n"
            "  --title NAME          the job's name in the queue (default: the file's name,\n"
            "                        folvek-print for standard input)\n"
+           "\n"
+           "Watched folder (for a DOS emulator's printer port written to files):\n"
+           "  --watch DIR           print every new or changed file in DIR once it is\n"
+           "                        complete, then move it to DIR/done/; a file that cannot\n"
+           "                        be printed goes to DIR/failed/ with NAME.log beside it.\n"
+           "                        Runs until stopped (SIGTERM, Ctrl-C); exits 1 when DIR\n"
+           "                        disappears. As a service of the user:\n"
+           "                        systemctl --user enable --now \\\n"
+           "                          folvek-watch@$(systemd-escape --path ~/dos/print).service\n"
+           "  --settle MS           complete when unchanged this long (default 1000)\n"
+           "  --max-wait S          print a file that never stops growing after S seconds,\n"
+           "                        with a warning (default 60)\n"
+           "  --printer QUEUE       print on this queue (default: the default queue)\n"
+           "  --pdf-dir OUT         write OUT/NAME.pdf instead of printing (never replacing a\n"
+           "                        file: NAME-1.pdf, ...)\n"
+           "  --delete              delete printed files instead of moving them to done/\n"
            "\n"
            "Layout:\n"
            "  --ini FILE            settings file (a bare name is in the settings directory;\n"
@@ -213,6 +280,8 @@ const char* printUsage() {
            "  1  the job failed: the document could not be read, the output not written or\n"
            "     the print system refused the job\n"
            "  2  bad command line\n"
+           "  With --watch: 0 when stopped by a signal, 1 when DIR cannot be watched or\n"
+           "  disappears.\n"
            "  3  the pages were written, but an error was reported on the way (a missing\n"
            "     picture, margins too large for the page)\n";
 }

@@ -14,9 +14,14 @@ struct PrintOptions {
     int dpi = 150;
     bool qtEngine = false;  // --engine qt: Qt's PDF writer instead of our own
     bool info = false;
-    bool lp = false;      // --lp: print through CUPS; no FILE (or -): the job on standard input
-    std::string printer;  // --printer: the queue for --lp; empty: the default queue
-    std::string title;    // --title: the job's name in the queue; empty: the file's name
+    bool lp = false;          // --lp: print through CUPS; no FILE (or -): the job on standard input
+    std::string printer;      // --printer: the queue for --lp; empty: the default queue
+    std::string title;        // --title: the job's name in the queue; empty: the file's name
+    std::string watchDir;     // --watch: print every file dropped in this folder
+    int settleMs = 1000;      // --settle: a file unchanged this long is complete
+    int maxWaitS = 60;        // --max-wait: printed after this long even while it grows
+    std::string pdfDir;       // --pdf-dir: with --watch, PDF files instead of printing
+    bool deleteDone = false;  // --delete: with --watch, delete printed files
     std::string iniFile = "FOLVK95.INI";  // bare names live in the settings directory
     int dos = -1;                         // --dos 1, --windows 0, -1: as the settings say
     std::string encoding;                 // --encoding: auto, cp866, cp1251, koi8-r, utf-8

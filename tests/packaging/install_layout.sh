@@ -13,6 +13,7 @@ expect() { [ -e "$prefix/$1" ] || { echo "missing: $1" >&2; status=1; }; }
 for f in bin/folvek bin/folvek-print lib/cups/filter/folvektopdf \
          share/cups/mime/folvek.types share/cups/mime/folvek.convs \
          share/doc/folvek/examples/folvek-text-plain.convs \
+         lib/systemd/user/folvek-watch@.service \
          share/doc/folvek/copyright share/doc/folvek/changelog.gz \
          share/applications/io.github.folvek.Folvek.desktop share/mime/packages/folvek-prn.xml \
          share/icons/hicolor/scalable/apps/io.github.folvek.Folvek.svg \
@@ -43,6 +44,9 @@ done
 # The filter's conversion names the program that is installed.
 grep -q '^text/x-dos-report application/pdf [0-9]* folvektopdf$' "$prefix/share/cups/mime/folvek.convs" ||
   { echo "folvek.convs does not name folvektopdf" >&2; status=1; }
+# The user unit starts the program that the package installs, with the folder of its instance.
+grep -q '^ExecStart=/usr/bin/folvek-print --watch "%f"$' "$prefix/lib/systemd/user/folvek-watch@.service" ||
+  { echo "folvek-watch@.service does not start folvek-print --watch" >&2; status=1; }
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$prefix/share/applications/io.github.folvek.Folvek.desktop" || status=1
 fi

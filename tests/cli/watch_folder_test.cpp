@@ -1,0 +1,251 @@
+// folvek-print --watch as a user runs it: files dropped in a folder while it runs, PDFs or a
+// stand-in lp first on PATH (no print system of this machine is involved), done/ and failed/,
+// restarts, and the folder taken away.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <functional>
+
+namespace {
+
+const QString kTool = QStringLiteral(FOLVEK_BINARY_DIR "/src/cli/folvek-print");
+
+class Watcher {
+  public:
+    Watcher(const QString& home, const QStringList& args) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("FOLVEK_HOME"), home);  // no user settings
+        env.insert(QStringLiteral("PATH"), home + QLatin1Char(':') + env.value("PATH"));
+        p_.setProcessEnvironment(env);
+        p_.start(kTool, QStringList{QStringLiteral("--watch")} + args);
+        p_.waitForStarted(10000);
+    }
+    ~Watcher() {
+        if (p_.state() != QProcess::NotRunning) {
+            p_.kill();
+            p_.waitForFinished(5000);
+        }
+    }
+    // Reads what it says while waiting, until `done` or `ms` have passed.
+    bool waitFor(const std::function<bool()>& done, int ms = 5000) {
+        QElapsedTimer t;
+        t.start();
+        for (;;) {
+            collect();
+            if (done()) return true;
+            if (t.elapsed() > ms) return false;
+            if (p_.state() == QProcess::NotRunning) {
+                collect();
+                return done();
+            }
+            p_.waitForReadyRead(30);
+        }
+    }
+    bool said(const QString& text) {
+        collect();
+        return err_.contains(text);
+    }
+    int stop() {
+        ::kill(static_cast<pid_t>(p_.processId()), SIGTERM);
+        return finish();
+    }
+    int finish(int ms = 5000) {
+        if (!p_.waitForFinished(ms)) return -2;
+        collect();
+        return p_.exitStatus() == QProcess::NormalExit ? p_.exitCode() : -1;
+    }
+    const QString& err() {
+        collect();
+        return err_;
+    }
+
+  private:
+    void collect() { err_ += QString::fromUtf8(p_.readAllStandardError()); }
+    QProcess p_;
+    QString err_;
+};
+
+class WatchFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(home_.isValid());
+        ASSERT_TRUE(QFile::exists(kTool)) << kTool.toStdString();
+        ASSERT_TRUE(QDir().mkpath(in()));
+    }
+    QString path(const QString& rel) const { return home_.filePath(rel); }
+    QString in() const { return path(QStringLiteral("in")); }
+    QString out() const { return path(QStringLiteral("out")); }
+    static void write(const QString& file, const QByteArray& data, bool append = false) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(append ? QIODevice::Append : QIODevice::WriteOnly));
+        f.write(data);
+    }
+    static QStringList entries(const QString& dir) {
+        return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    }
+    QStringList pdfArgs() const {
+        return {in(), QStringLiteral("--pdf-dir"), out(), QStringLiteral("--settle"),
+                QStringLiteral("200")};
+    }
+    static bool isPdf(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) && f.read(5) == "%PDF-";
+    }
+    QTemporaryDir home_;
+};
+
+TEST_F(WatchFolder, PrintsDroppedFilesToPdfAndMovesThemToDone) {
+    ASSERT_TRUE(QDir().mkpath(out()));
+    write(out() + QStringLiteral("/old.pdf"), "kept");
+    write(path(QStringLiteral("secret.txt")), "outside the folder\r\n");
+    ASSERT_TRUE(
+        QFile::link(path(QStringLiteral("secret.txt")), in() + QStringLiteral("/link.prn")));
+    write(in() + QStringLiteral("/waiting.prn"), "there before the start\r\n");
+
+    Watcher w(home_.path(), pdfArgs());
+    ASSERT_TRUE(w.waitFor([&] { return w.said(QStringLiteral("watching")); }));
+    // A report written in pieces 50 ms apart, a second file at the same time, a binary one.
+    for (int piece = 0; piece < 4; ++piece) {
+        write(in() + QStringLiteral("/old.prn"),
+              QByteArray("\xCE\xF2\xF7\xE5\xF2 line ") + QByteArray::number(piece) + "\r\n", true);
+        if (piece == 1) write(in() + QStringLiteral("/two\nlines.txt"), "second\r\n");
+        QThread::msleep(50);
+    }
+    QByteArray binary(4096, '\0');
+    binary.replace(0, 4,
+                   "\x7F"
+                   "ELF");
+    write(in() + QStringLiteral("/program.bin"), binary);
+
+    const QString done = in() + QStringLiteral("/done");
+    const QString failed = in() + QStringLiteral("/failed");
+    ASSERT_TRUE(w.waitFor([&] { return entries(done).size() == 3 && entries(failed).size() == 2; }))
+        << w.err().toStdString();
+    EXPECT_EQ(entries(done),
+              (QStringList{QStringLiteral("old.prn"), QStringLiteral("two\nlines.txt"),
+                           QStringLiteral("waiting.prn")}));
+    // Never replacing a PDF that is there: the report's goes to old-1.pdf.
+    EXPECT_EQ(entries(out()),
+              (QStringList{QStringLiteral("old-1.pdf"), QStringLiteral("old.pdf"),
+                           QStringLiteral("two\nlines.pdf"), QStringLiteral("waiting.pdf")}));
+    QFile old(out() + QStringLiteral("/old.pdf"));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "kept");
+    EXPECT_TRUE(isPdf(out() + QStringLiteral("/old-1.pdf")));
+    EXPECT_TRUE(isPdf(out() + QStringLiteral("/two\nlines.pdf")));
+    // The report was printed once, whole.
+    QFile report(done + QStringLiteral("/old.prn"));
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(report.readAll().contains("line 3"));
+    EXPECT_EQ(w.err().count(QStringLiteral("old.prn: printed")), 1) << w.err().toStdString();
+
+    EXPECT_EQ(entries(failed),
+              (QStringList{QStringLiteral("program.bin"), QStringLiteral("program.bin.log")}));
+    QFile log(failed + QStringLiteral("/program.bin.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("not a text file"));
+
+    // The link stays, unfollowed; the file it names is untouched.
+    EXPECT_TRUE(QFileInfo(in() + QStringLiteral("/link.prn")).isSymLink());
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("secret.txt"))));
+    EXPECT_TRUE(w.said(QStringLiteral("link.prn: a symbolic link, left alone")));
+    // One line per file, the newline of the name shown as \n.
+    EXPECT_TRUE(w.said(QStringLiteral("two\\nlines.txt: printed to ")));
+
+    EXPECT_EQ(w.stop(), 0);
+    EXPECT_TRUE(w.said(QStringLiteral("stopped")));
+}
+
+TEST_F(WatchFolder, RestartNeverPrintsAFileTwice) {
+    {
+        Watcher w(home_.path(), pdfArgs());
+        write(in() + QStringLiteral("/first.prn"), "first\r\n");
+        ASSERT_TRUE(w.waitFor([&] { return QFile::exists(out() + QStringLiteral("/first.pdf")); }))
+            << w.err().toStdString();
+        // Stopped while a file is still being written: it stays for the next start.
+        write(in() + QStringLiteral("/half.prn"), "first half\r\n");
+        QThread::msleep(50);
+        EXPECT_EQ(w.stop(), 0);
+    }
+    EXPECT_TRUE(QFile::exists(in() + QStringLiteral("/half.prn")));
+    write(in() + QStringLiteral("/half.prn"), "second half\r\n", true);
+    write(in() + QStringLiteral("/while-stopped.prn"), "dropped while stopped\r\n");
+    {
+        Watcher w(home_.path(), pdfArgs());
+        ASSERT_TRUE(w.waitFor([&] { return entries(out()).size() >= 3; })) << w.err().toStdString();
+        QThread::msleep(600);  // three settling times: anything printed twice would show now
+        EXPECT_EQ(w.stop(), 0);
+    }
+    EXPECT_EQ(entries(out()), (QStringList{QStringLiteral("first.pdf"), QStringLiteral("half.pdf"),
+                                           QStringLiteral("while-stopped.pdf")}));
+    EXPECT_EQ(entries(in() + QStringLiteral("/done")).size(), 3);
+}
+
+TEST_F(WatchFolder, PrintsThroughLpAndRefusedJobsGoToFailed) {
+    // An lp that keeps its arguments and refuses a job whose title says so.
+    write(path(QStringLiteral("lp")), QStringLiteral("#!/bin/sh\n"
+                                                     "printf '%s\\n' \"$@\" >> '%1/lp-args'\n"
+                                                     "case \"$*\" in *refuse*) exit 1;; esac\n")
+                                          .arg(home_.path())
+                                          .toUtf8());
+    QFile::setPermissions(path(QStringLiteral("lp")),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    Watcher w(home_.path(),
+              {in(), QStringLiteral("--printer"), QStringLiteral("office"),
+               QStringLiteral("--settle"), QStringLiteral("200"), QStringLiteral("--delete")});
+    write(in() + QStringLiteral("/ok.prn"), "fine\r\n");
+    write(in() + QStringLiteral("/refuse.prn"), "refused\r\n");
+    const QString failed = in() + QStringLiteral("/failed");
+    ASSERT_TRUE(w.waitFor([&] {
+        return !QFile::exists(in() + QStringLiteral("/ok.prn")) && entries(failed).size() == 2;
+    })) << w.err().toStdString();
+    EXPECT_FALSE(QDir(in() + QStringLiteral("/done")).exists());  // --delete: no done/
+    QFile args(path(QStringLiteral("lp-args")));
+    ASSERT_TRUE(args.open(QIODevice::ReadOnly));
+    const QString lp = QString::fromUtf8(args.readAll());
+    EXPECT_TRUE(lp.contains(QStringLiteral("-d\noffice\n-t\nok.prn\n"))) << lp.toStdString();
+    EXPECT_TRUE(w.said(QStringLiteral("ok.prn: printed on office, deleted")))
+        << w.err().toStdString();
+    QFile log(failed + QStringLiteral("/refuse.prn.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("lp refused the job"));
+    EXPECT_EQ(w.stop(), 0);
+}
+
+TEST_F(WatchFolder, FolderThatDisappearsEndsTheWatchWithAnError) {
+    Watcher w(home_.path(), pdfArgs());
+    ASSERT_TRUE(w.waitFor([&] { return w.said(QStringLiteral("watching")); }));
+    ASSERT_TRUE(QDir(in()).removeRecursively());
+    EXPECT_EQ(w.finish(), 1);
+    EXPECT_TRUE(w.said(QStringLiteral("has disappeared"))) << w.err().toStdString();
+}
+
+TEST_F(WatchFolder, CommandLine) {
+    auto code = [&](const QStringList& args) {
+        QProcess p;
+        p.start(kTool, args);
+        p.waitForFinished(10000);
+        return p.exitCode();
+    };
+    EXPECT_EQ(code({QStringLiteral("--pdf-dir"), out(), QStringLiteral("r.prn")}), 2);
+    EXPECT_EQ(code({QStringLiteral("--watch"), in(), QStringLiteral("r.prn")}), 2);
+    EXPECT_EQ(code({QStringLiteral("--watch"), in(), QStringLiteral("--pdf-dir"), out(),
+                    QStringLiteral("--printer"), QStringLiteral("office")}),
+              2);
+    EXPECT_EQ(
+        code({QStringLiteral("--watch"), in(), QStringLiteral("--settle"), QStringLiteral("soon")}),
+        2);
+    // PDFs in the watched folder would be printed again without end.
+    EXPECT_EQ(code({QStringLiteral("--watch"), in(), QStringLiteral("--pdf-dir"), in()}), 2);
+    EXPECT_EQ(code({QStringLiteral("--watch"), path(QStringLiteral("missing"))}), 1);
+}
+
+}  // namespace

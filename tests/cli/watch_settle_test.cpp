@@ -1,0 +1,140 @@
+// The watched folder's decisions without timers: when a file counts as complete, fed with
+// listings at times the test chooses; and the names and the text test of that folder.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "watch_names.h"
+#include "watch_settle.h"
+
+namespace folvek {
+namespace {
+
+SeenFile file(const std::string& name, std::uint64_t size, std::int64_t mtime = 0,
+              std::uint64_t inode = 1) {
+    return {name, {size, mtime, inode}};
+}
+
+std::vector<std::string> names(const std::vector<ReadyFile>& ready) {
+    std::vector<std::string> out;
+    for (const ReadyFile& r : ready) out.push_back(r.name);
+    return out;
+}
+
+TEST(SettleTracker, FileWrittenSlowlyIsReadyOnceAfterItSettles) {
+    SettleTracker t(1000, 60000);
+    // Pieces 400 ms apart: never quiet for a whole second until the last one.
+    for (int piece = 0; piece < 5; ++piece) {
+        t.observe({file("REPORT.PRN", 100 * (piece + 1), piece)}, piece * 400);
+        EXPECT_TRUE(t.takeReady(piece * 400).empty()) << piece;
+    }
+    EXPECT_EQ(t.msUntilNext(1700), 900);
+    t.observe({file("REPORT.PRN", 500, 4)}, 2500);
+    EXPECT_TRUE(t.takeReady(2599).empty());
+    const auto ready = t.takeReady(2600);
+    ASSERT_EQ(names(ready), std::vector<std::string>{"REPORT.PRN"});
+    EXPECT_FALSE(ready[0].overdue);
+    EXPECT_EQ(ready[0].state.size, 500u);
+    // Still there (it could not be moved): not handed out again until it changes.
+    t.observe({file("REPORT.PRN", 500, 4)}, 5000);
+    EXPECT_TRUE(t.takeReady(9000).empty());
+    EXPECT_FALSE(t.waiting());
+    t.observe({file("REPORT.PRN", 600, 5)}, 9000);
+    EXPECT_EQ(names(t.takeReady(10000)), std::vector<std::string>{"REPORT.PRN"});
+}
+
+TEST(SettleTracker, TwoFilesAtOnceEachOnItsOwnClock) {
+    SettleTracker t(1000, 60000);
+    t.observe({file("a.prn", 10), file("b.prn", 10)}, 0);
+    t.observe({file("a.prn", 20, 1), file("b.prn", 10)}, 500);
+    EXPECT_EQ(names(t.takeReady(1000)), std::vector<std::string>{"b.prn"});
+    t.observe({file("a.prn", 20, 1)}, 1000);  // b went to done/
+    EXPECT_TRUE(t.takeReady(1400).empty());
+    EXPECT_EQ(names(t.takeReady(1500)), std::vector<std::string>{"a.prn"});
+}
+
+TEST(SettleTracker, FileRemovedBeforeItSettlesIsForgotten) {
+    SettleTracker t(1000, 60000);
+    t.observe({file("x.prn", 10)}, 0);
+    t.observe({}, 500);
+    EXPECT_TRUE(t.takeReady(5000).empty());
+    EXPECT_EQ(t.msUntilNext(5000), -1);
+    // The same name back later is a new file with a quiet time of its own.
+    t.observe({file("x.prn", 10)}, 6000);
+    EXPECT_TRUE(t.takeReady(6999).empty());
+    EXPECT_EQ(names(t.takeReady(7000)), std::vector<std::string>{"x.prn"});
+    // Replaced by another file of the same size and time (a new inode): a new job.
+    t.observe({file("x.prn", 10, 0, 2)}, 8000);
+    EXPECT_EQ(names(t.takeReady(9000)), std::vector<std::string>{"x.prn"});
+}
+
+TEST(SettleTracker, FileThatNeverStopsGrowingGoesAfterTheLongestWait) {
+    SettleTracker t(1000, 5000);
+    std::int64_t now = 0;
+    for (; now < 5000; now += 100) {
+        t.observe({file("log.prn", 1 + static_cast<std::uint64_t>(now))}, now);
+        ASSERT_TRUE(t.takeReady(now).empty()) << now;
+    }
+    t.observe({file("log.prn", 1 + static_cast<std::uint64_t>(now))}, now);
+    const auto ready = t.takeReady(now);
+    ASSERT_EQ(ready.size(), 1u);
+    EXPECT_TRUE(ready[0].overdue);
+}
+
+TEST(SettleTracker, EmptyFileWaitsForItsJob) {
+    SettleTracker t(200, 1000);
+    t.observe({file("job.prn", 0)}, 0);
+    EXPECT_TRUE(t.takeReady(5000).empty());
+    EXPECT_EQ(t.msUntilNext(5000), -1);
+    t.observe({file("job.prn", 80, 1)}, 5000);
+    EXPECT_EQ(names(t.takeReady(5200)), std::vector<std::string>{"job.prn"});
+}
+
+TEST(WatchNames, NumberedCopiesAndPdfNames) {
+    EXPECT_EQ(numberedName("REPORT.PRN", 0), "REPORT.PRN");
+    EXPECT_EQ(numberedName("REPORT.PRN", 2), "REPORT-2.PRN");
+    EXPECT_EQ(numberedName("report", 1), "report-1");
+    EXPECT_EQ(numberedName("a.b.txt", 1), "a.b-1.txt");
+    EXPECT_EQ(pdfNameFor("REPORT.PRN", 0), "REPORT.pdf");
+    EXPECT_EQ(pdfNameFor("REPORT.PRN", 1), "REPORT-1.pdf");
+    EXPECT_EQ(pdfNameFor("report", 0), "report.pdf");
+}
+
+TEST(WatchNames, PrintableNameKeepsOneLine) {
+    EXPECT_EQ(printableName("Отчёт 1.prn"), "Отчёт 1.prn");
+    EXPECT_EQ(printableName("two\nlines"), "two\\nlines");
+    EXPECT_EQ(printableName("tab\there"), "tab\\x09here");
+    // A name in code page 866 is not UTF-8: its bytes are shown, not turned into U+FFFD.
+    EXPECT_EQ(printableName("\x8E\xE2\xE7\xA5\xE2.prn"), "\\x8E\\xE2\\xE7\\xA5\\xE2.prn");
+    EXPECT_EQ(printableName("\xC3"), "\\xC3");           // cut short
+    EXPECT_EQ(printableName("\xC0\xAF"), "\\xC0\\xAF");  // overlong
+}
+
+TEST(WatchNames, NonTextShare) {
+    const std::string report =
+        "\x1B@\x1B"
+        "E\xCE\xF2\xF7\xE5\xF2\r\n\xC9\xCD\xCD\xBB\x0F\x12\x0C\x1A";
+    EXPECT_DOUBLE_EQ(nonTextShare(report.data(), report.size()), 0.0);
+    const std::string binary(
+        "\x7F"
+        "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0",
+        16);
+    EXPECT_GT(nonTextShare(binary.data(), binary.size()), 0.30);
+    EXPECT_DOUBLE_EQ(nonTextShare("", 0), 0.0);
+}
+
+TEST(WatchNames, BinaryFormatsByTheirFirstBytes) {
+    // A screenshot's compressed bytes are mostly in the upper half, where Cyrillic text is.
+    const std::string png("\x89PNG\r\n\x1A\n\xC1\xE2\xF0", 11);
+    EXPECT_STREQ(binaryFormat(png.data(), png.size()), "a PNG image");
+    EXPECT_STREQ(binaryFormat("RIFF\x10\0\0\0WAVE", 12), "a RIFF file (WAV sound, AVI video)");
+    EXPECT_EQ(binaryFormat("\x89PN", 4), nullptr);  // too short to tell
+    EXPECT_EQ(binaryFormat("PKG report\r\n", 12), nullptr);
+    EXPECT_EQ(binaryFormat("\x1B@\x1B"
+                           "E",
+                           4),
+              nullptr);
+}
+
+}  // namespace
+}  // namespace folvek
