@@ -30,8 +30,10 @@ class Page(html.parser.HTMLParser):
         self.stylesheets = []
         self.text = []
         self.cells = []  # the text of each table cell
+        self.keys = []  # the text of each <kbd>
         self._skip = 0
         self._cell = None
+        self._key = None
 
     def handle_starttag(self, tag, attrs):
         a = dict(attrs)
@@ -49,10 +51,15 @@ class Page(html.parser.HTMLParser):
             self._skip += 1
         if tag in ("td", "th"):
             self._cell = []
+        if tag == "kbd":
+            self._key = []
 
     def handle_endtag(self, tag):
         if tag in ("script", "style") and self._skip:
             self._skip -= 1
+        if tag == "kbd" and self._key is not None:
+            self.keys.append("".join(self._key).replace(" ", ""))
+            self._key = None
         if tag in ("td", "th") and self._cell is not None:
             self.cells.append(normalise("".join(self._cell)))
             self._cell = None
@@ -62,6 +69,8 @@ class Page(html.parser.HTMLParser):
             self.text.append(data)
             if self._cell is not None:
                 self._cell.append(data)
+            if self._key is not None:
+                self._key.append(data)
 
 
 def normalise(text):
@@ -89,6 +98,20 @@ def menu_texts(root):
     if len(texts) < 30:
         raise SystemExit(f"command_table.cpp: found only {len(texts)} menu texts; the reader is stale")
     return texts
+
+
+def menu_keys(root):
+    """The keys the menu shows after its texts ("F3", "Ctrl+F9"), blanks dropped; the grey plus
+    and minus are described in words, so keys ending in a sign are left to the reader."""
+    src = read(root, "src/app/command_table.cpp")
+    keys = set()
+    for m in re.finditer(r'\{\s*Cm\w+\s*,\s*"(?:[^"\\]|\\.)*?\\t((?:[^"\\]|\\.)*)"\s*\}', src):
+        key = m.group(1).replace(" ", "")
+        if key and key[-1] not in "+-":
+            keys.add(key)
+    if len(keys) < 15:
+        raise SystemExit(f"command_table.cpp: found only {len(keys)} menu keys; the reader is stale")
+    return keys
 
 
 def settings_keys(root):
@@ -157,6 +180,10 @@ def main():
     for t in sorted(menu_texts(root)):
         if normalise(t) not in named:
             faults.append(f'menu command "{t}" is not named in the help')
+    shown_keys = {k for p in pages.values() for k in p.keys}
+    for k in sorted(menu_keys(root)):
+        if k not in shown_keys:
+            faults.append(f"menu key {k} is shown in no <kbd> of the help")
     for k in sorted(settings_keys(root)):
         if k not in code_words:
             faults.append(f"settings key {k} is not in the help")
