@@ -27,6 +27,7 @@ class Page(html.parser.HTMLParser):
         super().__init__(convert_charrefs=True)
         self.ids = set()
         self.links = []  # (kind, target)
+        self.pictures = []  # (src, width, height) as the page gives them
         self.stylesheets = []
         self.text = []
         self.cells = []  # the text of each table cell
@@ -45,6 +46,7 @@ class Page(html.parser.HTMLParser):
             self.links.append(("link", a["href"]))
         if tag == "img":
             self.links.append(("picture", a.get("src") or ""))
+            self.pictures.append((a.get("src") or "", a.get("width"), a.get("height")))
         if tag == "link" and a.get("rel") == "stylesheet":
             self.stylesheets.append(a.get("href") or "")
         if tag in ("script", "style"):
@@ -241,6 +243,18 @@ def main():
                 todo.append(os.path.normpath(os.path.join(os.path.dirname(n), parts.path)))
     for name in sorted(set(pages) - reach):
         faults.append(f"{name} cannot be reached from index.html")
+
+    # A picture remade at another size must not be drawn squeezed to the old one.
+    for name, p in pages.items():
+        for src, width, height in p.pictures:
+            full = os.path.normpath(os.path.join(help_dir, os.path.dirname(name), src))
+            if not (src.endswith(".png") and os.path.isfile(full) and (width or height)):
+                continue
+            with open(full, "rb") as f:
+                head = f.read(24)
+            real = (int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big"))
+            if (width, height) != (str(real[0]), str(real[1])):
+                faults.append(f"{name}: {src} is {real[0]}x{real[1]}, the page says {width}x{height}")
 
     images = os.path.join(help_dir, "images")
     if os.path.isdir(images):
