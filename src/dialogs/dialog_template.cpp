@@ -1,6 +1,8 @@
 // Creating a dialog's widgets from its template table.
 #include "dialog_template.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -121,6 +123,10 @@ void buildDialog(QDialog* dialog, const DialogTemplate& t) {
         w->setFont(font);
         if (c.kind == ControlKind::Icon)
             w->move(u.toX(c.x), u.toY(c.y));
+        else if (c.kind == ControlKind::ComboList || c.kind == ControlKind::ComboEdit)
+            // A combo box's height in a template includes its open list; closed, it is one line.
+            w->setGeometry(u.toX(c.x), u.toY(c.y), u.toX(c.w),
+                           std::min(u.toY(c.h), w->sizeHint().height()));
         else
             w->setGeometry(u.toX(c.x), u.toY(c.y), u.toX(c.w), u.toY(c.h));
         if (c.id >= 0) {

@@ -20,11 +20,31 @@ QString shippedFile(const QString& relative) {
     return {};
 }
 
+QString helpPage(int topic) {
+    switch (topic) {
+        case HelpViewing:
+            return QStringLiteral("viewing.html");
+        case HelpPages:
+            return QStringLiteral("commands.html#view");
+        case HelpPrinting:
+            return QStringLiteral("printing.html");
+        case HelpParameters:
+            return QStringLiteral("parameters.html");
+        default:
+            return QStringLiteral("index.html");
+    }
+}
+
 QUrl helpUrl(int topic) {
-    const QString file = shippedFile(QStringLiteral("help/index.html"));
+    const QString page = helpPage(topic);
+    const qsizetype hash = page.indexOf(QLatin1Char('#'));
+    // A help directory without the topic's page (an older install) still has its contents.
+    QString file = shippedFile(QStringLiteral("help/") + page.left(hash));
+    const bool found = !file.isEmpty();
+    if (!found) file = shippedFile(QStringLiteral("help/index.html"));
     if (file.isEmpty()) return {};
     QUrl url = QUrl::fromLocalFile(file);
-    if (topic > 0) url.setFragment(QStringLiteral("topic%1").arg(topic));
+    if (found && hash >= 0) url.setFragment(page.mid(hash + 1));
     return url;
 }
 

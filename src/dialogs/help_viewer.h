@@ -13,7 +13,19 @@ namespace folvek {
 // Empty when it is nowhere.
 QString shippedFile(const QString& relative);
 
-// index.html, or index.html#topicN for topic N > 0.
+// The help's topics: the contents and the pages the dialogs' help opens.
+enum HelpTopic : int {
+    HelpContents = 0,
+    HelpViewing = 1,
+    HelpPages = 2,
+    HelpPrinting = 3,
+    HelpParameters = 4,
+};
+
+// The page (with its anchor) of a topic, relative to the help directory; index.html for an
+// unknown one.
+QString helpPage(int topic);
+// The page of the topic in the shipped help; empty when the help is not found.
 QUrl helpUrl(int topic);
 // Opens it with the desktop's opener. A missing help file, or an opener that fails, is told
 // to `report` with the path and the reason. False when the help file is missing.

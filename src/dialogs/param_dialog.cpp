@@ -16,6 +16,7 @@
 #include "dialog_hooks.h"
 #include "dialog_numbers.h"
 #include "document_record.h"
+#include "help_viewer.h"
 #include "mul_div.h"
 #include "param_template.h"
 #include "settings_file_dialog.h"
@@ -250,7 +251,7 @@ bool ParamDlgProc(QDialog* window, DlgMessage message, int wParam, long) {
         case DlgMessage::Command:
             return handleCommand(d, wParam);
         case DlgMessage::Help:
-            if (dialogHooks().openHelp) dialogHooks().openHelp(4);
+            if (dialogHooks().openHelp) dialogHooks().openHelp(HelpParameters);
             return true;
     }
     return false;

@@ -10,6 +10,7 @@
 #include "command_ids.h"
 #include "dialog_hooks.h"
 #include "document/test_support.h"
+#include "help_viewer.h"
 #include "report_view.h"
 
 using namespace folvek;
@@ -92,4 +93,16 @@ TEST_F(DesktopOpenTest, AnOpenerThatSucceedsShowsNothing) {
     EXPECT_TRUE(opened().contains(QStringLiteral("/help/index.html"))) << opened().toStdString();
     QTest::qWait(100);
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// Each topic a dialog asks for opens its own page of the shipped help, at its anchor; a topic
+// the help does not know opens the contents.
+TEST(HelpTopics, EachTopicOpensItsOwnPage) {
+    EXPECT_TRUE(helpUrl(HelpParameters).path().endsWith(QStringLiteral("/help/parameters.html")))
+        << helpUrl(HelpParameters).toString().toStdString();
+    EXPECT_TRUE(helpUrl(HelpPages).path().endsWith(QStringLiteral("/help/commands.html")));
+    EXPECT_EQ(helpUrl(HelpPages).fragment(), QStringLiteral("view"));
+    EXPECT_TRUE(helpUrl(HelpContents).path().endsWith(QStringLiteral("/help/index.html")));
+    EXPECT_FALSE(helpUrl(HelpContents).hasFragment());
+    EXPECT_TRUE(helpUrl(999).path().endsWith(QStringLiteral("/help/index.html")));
 }

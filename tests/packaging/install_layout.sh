@@ -21,6 +21,11 @@ for f in bin/folvek bin/folvek-print lib/cups/filter/folvektopdf \
          share/man/man1/folvek.1.gz share/man/man1/folvek-print.1.gz; do
   expect "$f"
 done
+# Every page, picture and the stylesheet of the help.
+help_src=$(cd "$(dirname "$0")/../../resources/help" && pwd)
+while IFS= read -r f; do
+  expect "share/folvek/help/${f#./}"
+done < <(cd "$help_src" && find . -type f)
 for size in 16 22 24 32 48 64 128 256; do
   png=share/icons/hicolor/${size}x${size}/apps/io.github.folvek.Folvek.png
   expect "$png"
