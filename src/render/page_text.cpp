@@ -118,6 +118,7 @@ std::u16string cellsText(DocumentRecord& pg, PageLocator& locator, std::int32_t 
             out += cells[c] ? cells[c] : u' ';
         trimBlanks(out, rowStart);
     });
+    while (!out.empty() && out.back() == u'\n') out.pop_back();
     return out;
 }
 

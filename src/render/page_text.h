@@ -16,7 +16,7 @@ namespace folvek {
 std::u16string pageText(DocumentRecord& pg, PageLocator& locator, std::int32_t page);
 
 // The text of a rectangle of sheet `page`'s cells, one line per row, each without its trailing
-// blanks; a control byte's cell reads as a blank.
+// blanks, without blank rows at its end; a control byte's cell reads as a blank.
 std::u16string cellsText(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
                          const CellRange& range);
 

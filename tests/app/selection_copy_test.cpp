@@ -87,8 +87,10 @@ TEST_F(SelectionTest, DragSelectsTheCellsBetweenPressAndPointerAndCtrlCCopiesThe
     drag(cellCentre(4, 12), cellCentre(2, 7));
     EXPECT_EQ(copied(), QStringLiteral("┼─────\n│   12\n│  345"));
 
-    // The whole table through the menu's command.
-    drag(cellCentre(0, 0), cellCentre(5, 13));
+    // The whole table through the menu's command, dragged on past the page's last row and
+    // column: the rows and columns end where the page's do.
+    const QSize port = view()->viewport()->size();
+    drag(cellCentre(0, 0), QPoint(port.width() - 2, port.height() - 2));
     view()->runCommand(CmCopy);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("╔══════╤═════╗\n"
                                                                    "║Товар │Сумма║\n"
