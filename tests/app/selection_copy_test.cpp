@@ -3,12 +3,14 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QStatusBar>
 #include <QTest>
 
 #include "app_fixture.h"
 #include "command_ids.h"
 #include "document_record.h"
+#include "find_bar.h"
 #include "page_renderer.h"
 #include "report_view.h"
 #include "shell_state.h"
@@ -133,4 +135,26 @@ TEST_F(SelectionTest, TheSelectionIsTintedUntilAClickOrAnotherPageClearsIt) {
     view()->runCommand(CmNextPage);
     EXPECT_FALSE(view()->selection());
     EXPECT_FALSE(view()->isCommandEnabled(CmCopy));
+}
+
+TEST_F(SelectionTest, ZoomedAndScrolledTheDragStillMeetsTheCellsUnderThePointer) {
+    for (int i = 0; i < 4; ++i) view()->runCommand(CmZoomIn);
+    view()->scrollTo(1, 2);
+    ASSERT_GT(view()->hPos() + view()->vPos(), 0) << "the view does not scroll at this zoom";
+    const QPoint from = cellCentre(3, 1), to = cellCentre(4, 6);
+    ASSERT_TRUE(view()->viewport()->rect().contains(from) &&
+                view()->viewport()->rect().contains(to));
+    drag(from, to);
+    EXPECT_EQ(copied(), QStringLiteral("Хлеб\nМолоко"));
+}
+
+TEST_F(SelectionTest, CtrlCInTheFindFieldCopiesTheFieldsText) {
+    drag(cellCentre(3, 1), cellCentre(4, 6));
+    ASSERT_TRUE(view()->selection());
+    view()->runCommand(CmFind);
+    QLineEdit* field = frame->findBar()->field();
+    QTest::keyClicks(field, "abc");
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("abc"));
 }
