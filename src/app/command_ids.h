@@ -37,6 +37,7 @@ enum Command : int {
     CmReload = 11864,
     CmExportPdf = 11865,
     CmCopyPage = 11866,
+    CmCopy = 11867,
     CmRecentFile = 11870,     // the recent documents: CmRecentFile .. CmRecentFile + 9
     CmFrameworkExit = 24310,  // closes the main window, subject to the can-close check
     IdSettingsList = 5555,

@@ -39,6 +39,7 @@ const std::vector<CommandInfo>& commandInfos() {
         {CmFindPrevious, "Найти назад\tShift+Ctrl+G"},
         {CmReload, "Обновить\tCtrl+R"},
         {CmExportPdf, "Сохранить в PDF..."},
+        {CmCopy, "Копировать\tCtrl+C"},
         {CmCopyPage, "Копировать страницу"},
         {CmGoToPage, "Перейти на страницу...\tCtrl+Shift+P"},
     };
@@ -97,6 +98,8 @@ QList<QKeySequence> acceleratorsFor(int id) {
             return {QKeySequence(ctrl | Qt::ShiftModifier | Qt::Key_G)};
         case CmReload:
             return {QKeySequence(ctrl | Qt::Key_R)};
+        case CmCopy:
+            return {QKeySequence(ctrl | Qt::Key_C)};
         case CmGoToPage:
             return {QKeySequence(ctrl | Qt::ShiftModifier | Qt::Key_P)};
         default:
@@ -128,7 +131,7 @@ const std::vector<MenuSpec>& menuBarSpec() {
           {CmSend},
           {0},
           {CmExit}}},
-        {"Правка", {{CmFind}, {CmFindNext}, {CmFindPrevious}, {0}, {CmCopyPage}}},
+        {"Правка", {{CmFind}, {CmFindNext}, {CmFindPrevious}, {0}, {CmCopy}, {CmCopyPage}}},
         {"Настройка",
          {{CmFont},
           {CmParameters},

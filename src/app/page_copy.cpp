@@ -22,7 +22,20 @@ void copyShownPage(ReportView& view) {
         frame->statusBar()->showMessage(QStringLiteral("Страница %1 скопирована").arg(page));
 }
 
+void copySelection(ReportView& view) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!view.selection() || !clipboard) return;
+    clipboard->setText(QString::fromStdU16String(view.selectionText()));
+    const CellRange& cells = *view.selection();
+    if (auto* frame = qobject_cast<QMainWindow*>(view.window()))
+        frame->statusBar()->showMessage(QStringLiteral("Скопировано: %1 стр. × %2 симв.")
+                                            .arg(cells.lastRow - cells.firstRow + 1)
+                                            .arg(cells.lastColumn - cells.firstColumn + 1));
+}
+
 void registerPageCopyCommand(ReportView& view) {
+    view.addCommand(
+        CmCopy, [&view] { copySelection(view); }, [&view] { return view.selection().has_value(); });
     view.addCommand(
         CmCopyPage, [&view] { copyShownPage(view); },
         [&view] { return view.document() && !view.document()->lines.empty(); });

@@ -6,13 +6,17 @@
 #include <QHash>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "page_cells.h"
 #include "page_locator.h"
 #include "text_search.h"
 
 class QAction;
 class QMenu;
+class QMouseEvent;
+class QPainter;
 
 namespace folvek {
 
@@ -59,6 +63,15 @@ class ReportView : public QAbstractScrollArea {
     void showMatch(const TextMatch& match);
     // The text of sheet `page` as shown, in Unicode (frame characters as box drawing).
     std::u16string pageText(int page);
+    // The rectangle of character cells selected with the mouse on the page shown (none: no
+    // selection); a click without a drag and every change of page clear it
+    // (report_view_selection.cpp).
+    const std::optional<CellRange>& selection() const { return selection_; }
+    void setSelection(const std::optional<CellRange>& cells);
+    // The selected cells' text in Unicode, empty without a selection.
+    std::u16string selectionText();
+    // The cell under a point of the viewport, as the page is painted.
+    Cell cellAtViewport(QPointF pos);
     // The document object: every change to the shown document goes through it.
     Document* model() const { return model_.get(); }
     PrinterSettings* printer() const { return printer_.get(); }
@@ -110,11 +123,20 @@ class ReportView : public QAbstractScrollArea {
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     void buildCommandTable();
     void fillContextMenu();
     void updatePageSteps();
+    // The device pixels the page is shifted by for the scroll position.
+    QPointF scrollOffset() const;
+    // Device pixels per 0.01 inch of the page at the zoom shown.
+    double pixelsPerUnitX() const;
+    double pixelsPerUnitY() const;
+    void paintSelection(QPainter& painter);
     // Everything the view shows of the document follows its notification.
     void documentChanged(unsigned changes);
 
@@ -125,6 +147,11 @@ class ReportView : public QAbstractScrollArea {
     DocumentSignals* signals_ = nullptr;
     PageLocator pageLocator_;  // the page starts of the shown layout
     const std::vector<TextMatch>* marks_ = nullptr;
+    std::optional<CellRange> selection_;
+    Cell dragAnchor_;
+    QPoint pressPos_;
+    bool pressed_ = false;
+    bool dragging_ = false;
     bool hasMailer_ = false;
     int hUnit_ = 0;
     int vUnit_ = 0;

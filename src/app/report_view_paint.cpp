@@ -47,7 +47,10 @@ void ReportView::repaintAll() {
 
 void ReportView::documentChanged(unsigned changes) {
     if (changes & (kTextChanged | kLayoutChanged | kZoomChanged)) UpdateScrollRanges();
-    if (changes & (kTextChanged | kLayoutChanged | kPageChanged)) UpdatePageStatus();
+    if (changes & (kTextChanged | kLayoutChanged | kPageChanged)) {
+        UpdatePageStatus();
+        selection_.reset();  // the cells were those of the page left
+    }
     if (changes & kSettingsFileChanged) refreshSettingsFiles();
     repaintAll();
 }
@@ -179,12 +182,7 @@ void ReportView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    // The scroller moves the origin by whole units in device pixels, but only while both
-    // offsets fit in 16 bits.
-    const long long dx = static_cast<long long>(hPos()) * hUnit_;
-    const long long dy = static_cast<long long>(vPos()) * vUnit_;
-    if (dx <= 32767 && dy <= 32767)
-        painter.translate(-static_cast<double>(dx), -static_cast<double>(dy));
+    painter.translate(-scrollOffset());
     const double dpiX = viewport()->logicalDpiX();
     const double dpiY = viewport()->logicalDpiY();
     QtDeviceContext dc(
@@ -205,6 +203,16 @@ void ReportView::paintEvent(QPaintEvent*) {
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         dc.restoreState(-1);
     }
+    paintSelection(painter);
+}
+
+QPointF ReportView::scrollOffset() const {
+    // The scroller moves the origin by whole units in device pixels, but only while both
+    // offsets fit in 16 bits.
+    const long long dx = static_cast<long long>(hPos()) * hUnit_;
+    const long long dy = static_cast<long long>(vPos()) * vUnit_;
+    if (dx <= 32767 && dy <= 32767) return {static_cast<double>(dx), static_cast<double>(dy)};
+    return {};
 }
 
 void ReportView::setSearchMarks(const std::vector<TextMatch>* matches) {

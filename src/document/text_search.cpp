@@ -3,6 +3,7 @@
 // query's first byte.
 #include "text_search.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -51,12 +52,32 @@ TextQuery::TextQuery(std::string_view text) {
     // A query of frame characters alone finds nothing rather than every table.
     for (char& c : folded_)
         if (isFrameByte(static_cast<unsigned char>(c))) c = '\x01';
+    if (folded_.empty()) return;
+    const auto& fold = foldTable();
+    for (std::size_t at : {std::size_t{0}, folded_.size() / 2, folded_.size() - 1}) {
+        const auto f = static_cast<unsigned char>(folded_[at]);
+        char pair[2] = {static_cast<char>(f), static_cast<char>(f)};
+        for (int c = 0; c < 256; ++c)
+            if (fold[c] == f && c != f) pair[1] = static_cast<char>(c);
+        const std::pair<char, char> probe{pair[0], pair[1]};
+        if (std::find(probes_.begin(), probes_.end(), probe) == probes_.end())
+            probes_.push_back(probe);
+    }
 }
 
 void TextQuery::matchLine(const char* text, std::int64_t line, std::vector<TextMatch>& out) const {
     if (folded_.empty() || !text) return;
+    const std::size_t length = std::strlen(text);
+    const std::size_t n = folded_.size();
+    if (length < n) return;
+    for (const auto& [lower, other] : probes_)
+        if (!std::memchr(text, lower, length) &&
+            (other == lower || !std::memchr(text, other, length)))
+            return;
     thread_local std::string visible;
-    visible.clear();
+    if (visible.size() < length) visible.resize(length);
+    char* const base = visible.data();
+    char* w = base;
     const auto& fold = foldTable();
     for (const char* p = text; *p;) {
         if (*p == '<') {
@@ -66,12 +87,10 @@ void TextQuery::matchLine(const char* text, std::int64_t line, std::vector<TextM
             }
         }
         const auto c = static_cast<unsigned char>(*p++);
-        visible.push_back(static_cast<char>(isFrameByte(c) ? kFrame : fold[c]));
+        *w++ = static_cast<char>(isFrameByte(c) ? kFrame : fold[c]);
     }
-    const std::size_t n = folded_.size();
-    if (visible.size() < n) return;
-    const char* base = visible.data();
-    const char* end = base + visible.size() - n + 1;
+    if (static_cast<std::size_t>(w - base) < n) return;
+    const char* end = w - n + 1;
     const char first = folded_[0];
     for (const char* p = base; p < end;) {
         p = static_cast<const char*>(std::memchr(p, first, static_cast<std::size_t>(end - p)));

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace folvek {
@@ -34,6 +35,9 @@ class TextQuery {
 
   private:
     std::string folded_;
+    // For a few of the query's characters, the two bytes that fold to each (the same byte twice
+    // when only one does): a line without any of a pair cannot match, and memchr tells fast.
+    std::vector<std::pair<char, char>> probes_;
 };
 
 struct SearchResult {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "page_cells.h"
 #include "page_renderer.h"
 
 namespace folvek {
@@ -38,13 +39,7 @@ std::vector<Rect> matchBoxes(DocumentRecord& pg, PageLocator& locator, std::int3
     if (page < 1 || page > pg.pageCount) return boxes;
     const SheetText sheet = sheetText(pg, page, locator);
     const std::int64_t firstLine = sheet.start.firstLine;
-    // The rows drawn: up to the capacity, stopping at a form feed.
-    std::int64_t rows = 0;
-    while (rows < sheet.capacity && firstLine + rows < static_cast<std::int64_t>(pg.lines.size())) {
-        const char* text = pg.lines.textAt(static_cast<std::size_t>(firstLine + rows));
-        if (text[0] == '\f') break;
-        ++rows;
-    }
+    const std::int64_t rows = sheetRows(pg, sheet);
     const std::int32_t stripWidth =
         pg.isWrap && pg.charsPerLine > 0 ? pg.charsPerLine : INT32_MAX / 2;
     const std::int64_t stripStart = static_cast<std::int64_t>(sheet.start.strip) * stripWidth;

@@ -1,11 +1,13 @@
 // Walking a sheet's rows as the renderer draws them and spelling them in Unicode.
 #include "page_text.h"
 
+#include <algorithm>
 #include <array>
 
 #include "box_cells.h"
 #include "codepage.h"
 #include "input_tables.h"
+#include "page_cells.h"
 #include "page_renderer.h"
 #include "row_painter.h"
 #include "style_tags.h"
@@ -43,26 +45,28 @@ char16_t boxCharacter(std::uint8_t code) {
     return code ? boxTable()[code] : 0;
 }
 
-std::u16string pageText(DocumentRecord& pg, PageLocator& locator, std::int32_t page) {
-    std::u16string out;
-    if (page < 1 || page > pg.pageCount) return out;
+namespace {
+
+// Calls fn(row, cells) for each row sheet `page` draws, the cells one character per column of
+// the strip as shown: tags left out, a frame character as its box drawing, 0 for a control byte.
+template <class Fn>
+void forEachRow(DocumentRecord& pg, PageLocator& locator, std::int32_t page, Fn&& fn) {
+    if (page < 1 || page > pg.pageCount) return;
     const SheetText sheet = sheetText(pg, page, locator);
+    const std::int32_t rows = sheetRows(pg, sheet);
     const char16_t* ansi = ansiToUnicodeTable();
     const bool doubleBars = pg.lines.doubleBarsImplied();
     static thread_local char buf[1025];
     static thread_local std::uint8_t boxes[1025];
-    std::int64_t index = sheet.start.firstLine;
-    for (std::int32_t k = 0; k < sheet.capacity; ++k, ++index) {
-        if (index < 0 || static_cast<std::uint64_t>(index) >= pg.lines.size()) break;
-        const char* line = pg.lines.textAt(static_cast<std::size_t>(index));
-        if (!line || line[0] == '\f') break;
+    std::u16string cells;
+    for (std::int32_t k = 0; k < rows; ++k) {
+        const auto index = static_cast<std::size_t>(sheet.start.firstLine + k);
+        const char* line = pg.lines.textAt(index);
         std::uint16_t style = 0;
         const char* text = cutStrip(pg, line, sheet.start.strip, buf, style, nullptr);
         const std::size_t offset = static_cast<std::size_t>(text - buf);
-        const bool hasBoxes =
-            pg.lines.boxCodes(static_cast<std::size_t>(index), offset, boxes, 1025 - offset);
-        if (k > 0) out += u'\n';
-        const std::size_t rowStart = out.size();
+        const bool hasBoxes = pg.lines.boxCodes(index, offset, boxes, 1025 - offset);
+        cells.clear();
         for (const char* p = text; *p;) {
             if (*p == '<') {
                 if (const int tag = tagAt(p)) {
@@ -75,14 +79,45 @@ std::u16string pageText(DocumentRecord& pg, PageLocator& locator, std::int32_t p
             if (!code && doubleBars && byte == kDoubleBarLookalike)
                 code = boxCodeOf866(kDosDoubleBar);
             ++p;
-            if (code)
-                out += boxCharacter(code);
-            else if (byte >= 0x20)
-                out += ansi[byte];
+            cells += code ? boxCharacter(code) : byte >= 0x20 ? ansi[byte] : u'\0';
         }
-        while (out.size() > rowStart && out.back() == u' ') out.pop_back();
+        fn(k, cells);
     }
+}
+
+void trimBlanks(std::u16string& out, std::size_t rowStart) {
+    while (out.size() > rowStart && out.back() == u' ') out.pop_back();
+}
+
+}  // namespace
+
+std::u16string pageText(DocumentRecord& pg, PageLocator& locator, std::int32_t page) {
+    std::u16string out;
+    forEachRow(pg, locator, page, [&](std::int32_t k, const std::u16string& cells) {
+        if (k > 0) out += u'\n';
+        const std::size_t rowStart = out.size();
+        for (char16_t c : cells)
+            if (c) out += c;
+        trimBlanks(out, rowStart);
+    });
     // Blank rows at the sheet's end say nothing.
+    while (!out.empty() && out.back() == u'\n') out.pop_back();
+    return out;
+}
+
+std::u16string cellsText(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
+                         const CellRange& range) {
+    std::u16string out;
+    forEachRow(pg, locator, page, [&](std::int32_t k, const std::u16string& cells) {
+        if (k < range.firstRow || k > range.lastRow) return;
+        if (k > range.firstRow) out += u'\n';
+        const std::size_t rowStart = out.size();
+        const auto first = static_cast<std::size_t>(std::max(range.firstColumn, 0));
+        const auto last = static_cast<std::size_t>(std::max(range.lastColumn, -1) + 1);
+        for (std::size_t c = first; c < last && c < cells.size(); ++c)
+            out += cells[c] ? cells[c] : u' ';
+        trimBlanks(out, rowStart);
+    });
     while (!out.empty() && out.back() == u'\n') out.pop_back();
     return out;
 }

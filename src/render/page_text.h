@@ -6,6 +6,7 @@
 #include <string>
 
 #include "document_record.h"
+#include "page_cells.h"
 #include "page_locator.h"
 
 namespace folvek {
@@ -13,6 +14,11 @@ namespace folvek {
 // The rows of sheet `page` (1..pageCount), each without its trailing blanks, joined by '\n';
 // empty for a page that is not there.
 std::u16string pageText(DocumentRecord& pg, PageLocator& locator, std::int32_t page);
+
+// The text of a rectangle of sheet `page`'s cells, one line per row, each without its trailing
+// blanks, without blank rows at its end; a control byte's cell reads as a blank.
+std::u16string cellsText(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
+                         const CellRange& range);
 
 // The Unicode character of a box code (box_cells.h): the code-page-866 character with those
 // arms, or for arms 866 has no character for, the nearest line; 0 for code 0.

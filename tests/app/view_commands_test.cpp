@@ -129,7 +129,7 @@ TEST_F(AppTest, MenuBarHoldsMenu100) {
                            "Настройка принтера...", "—", "Отправить...\tF8", "—", "Выход\tEsc"}));
     EXPECT_EQ(actionTexts(menus[1]->menu()),
               (QStringList{"Найти...\tCtrl+F", "Найти далее\tCtrl+G", "Найти назад\tShift+Ctrl+G",
-                           "—", "Копировать страницу"}));
+                           "—", "Копировать\tCtrl+C", "Копировать страницу"}));
     menus.removeAt(1);
     EXPECT_EQ(actionTexts(menus[1]->menu()),
               (QStringList{"Шрифт\tF6", "Параметры\tF5", "Редактировать\tF4", "—",

@@ -28,6 +28,16 @@ TEST(TextSearch, LettersMatchWithoutRegardToCaseInBothAlphabets) {
     EXPECT_TRUE(find("1", {"l"}).empty());
 }
 
+TEST(TextSearch, TheQuickLineCheckNeverDropsALineThatMatches) {
+    // The first, middle and last letters in either case, split by a tag; a line with all but
+    // one of them; a long line after short ones (the fold buffer grows).
+    const std::string word = "\xEA\xF3\xE7\xED\xE5\xF6";      // "кузнец"
+    const std::string mixed = "\xCA\xF3\xE7<B>\xCD\xE5\xD6";  // "Куз<B>НеЦ"
+    const std::string longLine = std::string(3000, ' ') + "\xCA\xD3\xC7\xCD\xC5\xD6";
+    EXPECT_EQ(find(word, {mixed, "\xEA\xF3\xE7\xE5\xF6", "ab", longLine}),
+              (std::vector<TextMatch>{{0, 0, 6}, {3, 3000, 6}}));
+}
+
 TEST(TextSearch, TagsAreSkippedAndColumnsCountOnlyWhatIsShown) {
     EXPECT_EQ(find("bold", {"<B>bo</B>ld x"}), (std::vector<TextMatch>{{0, 0, 4}}));
     EXPECT_EQ(find("x", {"<I><U>ab x"}), (std::vector<TextMatch>{{0, 3, 1}}));

@@ -1,0 +1,160 @@
+// "Копировать" of a rectangle dragged with the mouse over a table on the page: the cells under
+// the drag, frames as Unicode box drawing; the tint in the preview; what clears the selection.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTest>
+
+#include "app_fixture.h"
+#include "command_ids.h"
+#include "document_record.h"
+#include "find_bar.h"
+#include "page_renderer.h"
+#include "report_view.h"
+#include "shell_state.h"
+
+using namespace folvek;
+using folvek::test::AppTest;
+
+namespace {
+
+// Code page 866: a double frame with single inner rules, and a second page.
+const char* const kTable =
+    "\xC9\xCD\xCD\xCD\xCD\xCD\xCD\xD1\xCD\xCD\xCD\xCD\xCD\xBB\r\n"
+    "\xBA\x92\xAE\xA2\xA0\xE0 \xB3\x91\xE3\xAC\xAC\xA0\xBA\r\n"
+    "\xC7\xC4\xC4\xC4\xC4\xC4\xC4\xC5\xC4\xC4\xC4\xC4\xC4\xB6\r\n"
+    "\xBA\x95\xAB\xA5\xA1  \xB3   12\xBA\r\n"
+    "\xBA\x8C\xAE\xAB\xAE\xAA\xAE\xB3  345\xBA\r\n"
+    "\xC8\xCD\xCD\xCD\xCD\xCD\xCD\xCF\xCD\xCD\xCD\xCD\xCD\xBC\r\n"
+    "\fpage two\r\n";
+
+class SelectionTest : public AppTest {
+  protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        shellState().documentPath = writeFile("table.txt", kTable);
+        shellState().dosOverride = DosOverride::Dos;
+        start();
+        ASSERT_EQ(view()->document()->pageCount, 2);
+    }
+
+    // The middle of a cell of the page shown, in viewport pixels, from the record's own
+    // measures: rows lineHeight apart below the text top, columns charWidth apart from the
+    // left margin, 0.01 inch scaled by the zoom.
+    QPoint cellCentre(int row, int column) {
+        DocumentRecord& pg = *view()->document();
+        PageLocator locator;
+        const SheetText sheet = sheetText(pg, pg.curPage, locator);
+        const double scale = pg.Zoom / 2.0;
+        const double x = (static_cast<double>(pg.LeftMargin) + (column + 0.5) * pg.charWidth) *
+                         view()->viewport()->logicalDpiX() / 100.0 * scale;
+        const double y = (sheet.textTop + (row + 0.5) * pg.lineHeight) *
+                         view()->viewport()->logicalDpiY() / 100.0 * scale;
+        return QPoint(static_cast<int>(x) - view()->hPos() * view()->hUnit(),
+                      static_cast<int>(y) - view()->vPos() * view()->vUnit());
+    }
+
+    void drag(QPoint from, QPoint to) {
+        QWidget* port = view()->viewport();
+        QTest::mousePress(port, Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(port, (from + to) / 2);
+        QTest::mouseMove(port, to);
+        QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier, to);
+    }
+
+    QString copied() {
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        QTest::keyClick(view(), Qt::Key_C, Qt::ControlModifier);
+        return QGuiApplication::clipboard()->text();
+    }
+};
+
+}  // namespace
+
+TEST_F(SelectionTest, DragSelectsTheCellsBetweenPressAndPointerAndCtrlCCopiesThem) {
+    ASSERT_FALSE(view()->isCommandEnabled(CmCopy));
+    EXPECT_EQ(copied(), QStringLiteral("before"));  // nothing selected: the clipboard stays
+
+    // The names column, trailing blanks of "Хлеб  " trimmed.
+    drag(cellCentre(3, 1), cellCentre(4, 6));
+    ASSERT_TRUE(view()->selection());
+    EXPECT_EQ(*view()->selection(), (CellRange{3, 4, 1, 6}));
+    EXPECT_EQ(copied(), QStringLiteral("Хлеб\nМолоко"));
+    EXPECT_EQ(frame->statusBar()->currentMessage(),
+              QStringLiteral("Скопировано: 2 стр. × 6 симв."));
+
+    // Dragged up and to the left, over the rule and the bars.
+    drag(cellCentre(4, 12), cellCentre(2, 7));
+    EXPECT_EQ(copied(), QStringLiteral("┼─────\n│   12\n│  345"));
+
+    // The whole table through the menu's command, dragged on past the page's last row and
+    // column: the rows and columns end where the page's do.
+    const QSize port = view()->viewport()->size();
+    drag(cellCentre(0, 0), QPoint(port.width() - 2, port.height() - 2));
+    view()->runCommand(CmCopy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("╔══════╤═════╗\n"
+                                                                   "║Товар │Сумма║\n"
+                                                                   "╟──────┼─────╢\n"
+                                                                   "║Хлеб  │   12║\n"
+                                                                   "║Молоко│  345║\n"
+                                                                   "╚══════╧═════╝"));
+}
+
+TEST_F(SelectionTest, TheSelectionIsTintedUntilAClickOrAnotherPageClearsIt) {
+    const QPoint blank = cellCentre(3, 5);  // a blank cell after "Хлеб"
+    const QPoint outside = cellCentre(3, 20);
+    drag(cellCentre(3, 4), cellCentre(4, 6));
+    ASSERT_TRUE(view()->selection());
+    QImage shot = view()->viewport()->grab().toImage();
+    const QColor tinted = shot.pixelColor(blank);
+    EXPECT_LT(tinted.red(), 220) << "the selected blank cell is tinted";
+    EXPECT_GT(tinted.blue(), tinted.red());
+    EXPECT_EQ(shot.pixelColor(outside), QColor(Qt::white));
+
+    // A click without a drag clears it, and the page is white again.
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(1, 2));
+    EXPECT_FALSE(view()->selection());
+    EXPECT_FALSE(view()->isCommandEnabled(CmCopy));
+    shot = view()->viewport()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(blank), QColor(Qt::white));
+
+    // A move smaller than the drag distance is a click too.
+    drag(cellCentre(1, 1), cellCentre(1, 3));
+    ASSERT_TRUE(view()->selection());
+    const QPoint at = cellCentre(1, 1);
+    QTest::mousePress(view()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseMove(view()->viewport(), at + QPoint(1, 0));
+    QTest::mouseRelease(view()->viewport(), Qt::LeftButton, Qt::NoModifier, at + QPoint(1, 0));
+    EXPECT_FALSE(view()->selection());
+
+    // Another page clears it; so does the same page shown again after one.
+    drag(cellCentre(1, 1), cellCentre(3, 3));
+    ASSERT_TRUE(view()->selection());
+    view()->runCommand(CmNextPage);
+    EXPECT_FALSE(view()->selection());
+    EXPECT_FALSE(view()->isCommandEnabled(CmCopy));
+}
+
+TEST_F(SelectionTest, ZoomedAndScrolledTheDragStillMeetsTheCellsUnderThePointer) {
+    for (int i = 0; i < 4; ++i) view()->runCommand(CmZoomIn);
+    view()->scrollTo(1, 2);
+    ASSERT_GT(view()->hPos() + view()->vPos(), 0) << "the view does not scroll at this zoom";
+    const QPoint from = cellCentre(3, 1), to = cellCentre(4, 6);
+    ASSERT_TRUE(view()->viewport()->rect().contains(from) &&
+                view()->viewport()->rect().contains(to));
+    drag(from, to);
+    EXPECT_EQ(copied(), QStringLiteral("Хлеб\nМолоко"));
+}
+
+TEST_F(SelectionTest, CtrlCInTheFindFieldCopiesTheFieldsText) {
+    drag(cellCentre(3, 1), cellCentre(4, 6));
+    ASSERT_TRUE(view()->selection());
+    view()->runCommand(CmFind);
+    QLineEdit* field = frame->findBar()->field();
+    QTest::keyClicks(field, "abc");
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("abc"));
+}
