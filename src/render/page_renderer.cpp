@@ -56,9 +56,10 @@ std::int32_t bottomPictureY(const DocumentRecord& pg, const SheetLayout& s,
 // strip; null when the line holds no box character.
 const std::uint8_t* boxesOf(const DocumentRecord& pg, std::int32_t i, const char* text,
                             const char* buf, std::uint8_t* out) {
+    // The codes of the strip's bytes and its NUL, nothing past them.
     const std::size_t offset = static_cast<std::size_t>(text - buf);
-    return pg.lines.boxCodes(static_cast<std::size_t>(i), offset, out, 1025 - offset) ? out
-                                                                                      : nullptr;
+    const std::size_t n = std::min(std::strlen(text) + 1, std::size_t{1025} - offset);
+    return pg.lines.boxCodes(static_cast<std::size_t>(i), offset, out, n) ? out : nullptr;
 }
 
 // Draws the rows of the sheet; returns how many were drawn.

@@ -97,9 +97,15 @@ class VisibleCells {
 
 const char* cutStrip(const DocumentRecord& pg, const char* line, std::int32_t strip, char* buf,
                      std::uint16_t& style, std::uint8_t* prefix) {
-    std::memset(buf, 0, 1025);
-    if (!line) return buf;
-    std::strncpy(buf, line, 1024);
+    // Only the line and its NUL: a row copies three lines, and filling the whole buffer each
+    // time cost more than drawing short lines.
+    if (!line) {
+        buf[0] = '\0';
+        return buf;
+    }
+    const std::size_t n = strnlen(line, 1024);
+    std::memcpy(buf, line, n);
+    buf[n] = '\0';
     if (!pg.isWrap || pg.charsPerLine <= 0) return buf;
     const char* start = skipVisible(buf, strip * pg.charsPerLine, style);
     if (!start) return buf + std::strlen(buf);  // the line ends before the strip
