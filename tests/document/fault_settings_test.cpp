@@ -120,7 +120,7 @@ TEST_F(SettingsFault, ImmutableDirectoryIsWrittenInPlace) {
     if (std::system(cmd.c_str()) != 0) GTEST_SKIP() << "chattr +i is not available here";
     struct Unlock {
         std::string path;
-        ~Unlock() { (void)std::system(("chattr -i '" + path + "'").c_str()); }
+        ~Unlock() { (void)!std::system(("chattr -i '" + path + "'").c_str()); }
     } unlock{dir.path()};
     auto p = changedRecord();
     EXPECT_EQ(p->saveProfile(nullptr), 1);

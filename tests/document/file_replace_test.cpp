@@ -83,7 +83,7 @@ class FileReplaceTest : public ::testing::Test {
 TEST_F(FileReplaceTest, AFileKeepsItsModeGroupAndHardLinks) {
     const std::string a = dir.file("a.txt", "old");
     ::chmod(a.c_str(), 0640);
-    ::chown(a.c_str(), -1, 12345);  // a group the process is not in (root may give it)
+    (void)!::chown(a.c_str(), -1, 12345);  // a group the process is not in (root may give it)
     const struct stat before = statOf(a);
     ASSERT_TRUE(saveFile(a, "new one").ok());
     EXPECT_EQ(dir.read("a.txt"), "new one");
@@ -123,7 +123,7 @@ TEST_F(FileReplaceTest, ReadOnlyFilesDevicesAndDanglingLinksAreRefused) {
     EXPECT_EQ(saveFile("/dev/null", "x").status, SaveStatus::NotRegular);
     EXPECT_EQ(saveFile(dir.path(), "x").status, SaveStatus::NotRegular);
     const std::string dangling = dir.dir() + "dangling";
-    ::symlink("nowhere", dangling.c_str());
+    ASSERT_EQ(::symlink("nowhere", dangling.c_str()), 0);
     EXPECT_EQ(saveFile(dangling, "x").status, SaveStatus::NotRegular);
     EXPECT_FALSE(fs::exists(dir.dir() + "nowhere"));
     EXPECT_EQ(countTemps(dir.path()), 0);
@@ -186,7 +186,7 @@ TEST_F(FileReplaceTest, OnlyOurOwnUnlockedLeftoversAreRemoved) {
 // user's file in a sticky directory: both are written in place, owner and all.
 TEST_F(FileReplaceTest, UnprivilegedSavesInDirectoriesTheUserMayNotWrite) {
     const std::string own = dir.file("own.txt", "old");
-    ::chown(own.c_str(), nobodyUid(), nobodyGid());
+    (void)!::chown(own.c_str(), nobodyUid(), nobodyGid());
     std::string why;
     auto s = asNobody([&] { return saveFile(own, "saved by nobody").status; }, why);
     if (!s) GTEST_SKIP() << why;
@@ -216,12 +216,12 @@ TEST_F(FileReplaceTest, UnprivilegedSavesInDirectoriesTheUserMayNotWrite) {
 TEST_F(FileReplaceTest, UnprivilegedLinkToAnotherUsersFileIsRefused) {
     const std::string home = dir.dir() + "home";
     fs::create_directory(home);
-    ::chown(home.c_str(), nobodyUid(), nobodyGid());
+    (void)!::chown(home.c_str(), nobodyUid(), nobodyGid());
     const std::string others = dir.file("others.ini", "[Folvk]\r\n");
     ::chmod(others.c_str(), 0666);  // writable, yet not nobody's to replace through a link
     const std::string link = home + "/FOLVK95.INI";
-    ::symlink(others.c_str(), link.c_str());
-    ::lchown(link.c_str(), nobodyUid(), nobodyGid());
+    ASSERT_EQ(::symlink(others.c_str(), link.c_str()), 0);
+    (void)!::lchown(link.c_str(), nobodyUid(), nobodyGid());
     std::string why;
     auto s = asNobody([&] { return saveFile(link, "x").status; }, why);
     if (!s) GTEST_SKIP() << why;

@@ -52,7 +52,7 @@ class HistoryFault : public ::testing::Test {
     }
     void TearDown() override {
         fileSystemCalls() = defaultFileSystemCalls();
-        (void)std::system(("chattr -i '" + dir.string() + "' 2>/dev/null").c_str());
+        (void)!std::system(("chattr -i '" + dir.string() + "' 2>/dev/null").c_str());
         fs::remove_all(dir);
     }
     std::string read() const {
