@@ -174,12 +174,7 @@ void PdfDevice::lineTo(int x, int y) {
     linesPen_ = pen;
     const double x0 = pageX(state_.curX), y0 = pageY(state_.curY);
     const double x1 = pageX(x), y1 = pageY(y);
-    // Every segment is its own subpath, as separate MoveTo/LineTo pairs: no joins are added
-    // where one segment happens to start at the end of the last.
-    appendPoint(lines_, x0, y0);
-    lines_ += " m ";
-    appendPoint(lines_, x1, y1);
-    lines_ += " l\n";
+    lines_.push_back({tenths(x0), tenths(y0), tenths(x1), tenths(y1)});
     state_.curX = x;
     state_.curY = y;
 }
@@ -200,7 +195,10 @@ void PdfDevice::flushLines() {
         content_ += linesPen_ == 0 ? " w 0 J\n" : " w 2 J\n";
         strokePen_ = linesPen_;
     }
-    content_ += lines_;
+    // Every segment is its own subpath, as separate MoveTo/LineTo pairs: no joins are added
+    // where one segment happens to start at the end of the last.
+    joinSegments(lines_);
+    appendSegments(content_, lines_);
     content_ += "S\n";
     lines_.clear();
 }

@@ -10,6 +10,7 @@
 #include "device_context.h"
 #include "pdf_font.h"
 #include "pdf_images.h"
+#include "pdf_segments.h"
 
 namespace folvek {
 
@@ -82,7 +83,7 @@ class PdfDevice : public DeviceContext {
     PdfFont* font_ = nullptr;
 
     std::string content_;
-    std::string lines_;  // pending path segments, stroked at once
+    std::vector<PathSegment> lines_;  // pending path segments, stroked at once
     int linesPen_ = 0;
     std::string fills_;  // pending underline and strike-out bars
     // Text state of the page's content.

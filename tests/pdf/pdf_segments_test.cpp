@@ -1,0 +1,44 @@
+// Joining a page's path segments: the pieces of one bar or one rule become one segment, and
+// nothing that was drawn apart is drawn together.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <tuple>
+
+#include "pdf_segments.h"
+
+namespace folvek {
+namespace {
+
+std::vector<std::tuple<long, long, long, long>> sorted(const std::vector<PathSegment>& s) {
+    std::vector<std::tuple<long, long, long, long>> out;
+    for (const PathSegment& p : s) out.emplace_back(p.x0, p.y0, p.x1, p.y1);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+TEST(PathSegments, PiecesThatContinueEachOtherBecomeOne) {
+    std::vector<PathSegment> s = {
+        {20, -300, 20, -450}, {50, -300, 50, -450},   {20, -450, 20, -600},  // a bar, row by row
+        {50, -500, 50, -600},                                                // a gap in column 50
+        {0, -100, 300, -100}, {200, -100, 500, -100},                        // overlapping rules
+        {0, -130, 300, -130},                                                // a second line
+        {0, 0, 10, 10},                                                      // not axis-parallel
+    };
+    joinSegments(s);
+    EXPECT_EQ(sorted(s), (sorted({{20, -300, 20, -600},
+                                  {50, -300, 50, -450},
+                                  {50, -500, 50, -600},
+                                  {0, -100, 500, -100},
+                                  {0, -130, 300, -130},
+                                  {0, 0, 10, 10}})));
+}
+
+TEST(PathSegments, WrittenAsOneSubpathEach) {
+    std::string out;
+    appendSegments(out, {{20, -300, 20, -600}, {5, 0, 15, 0}});
+    EXPECT_EQ(out, "2 -30 m 2 -60 l\n0.5 0 m 1.5 0 l\n");
+}
+
+}  // namespace
+}  // namespace folvek
