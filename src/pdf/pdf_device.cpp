@@ -174,7 +174,7 @@ void PdfDevice::lineTo(int x, int y) {
     linesPen_ = pen;
     const double x0 = pageX(state_.curX), y0 = pageY(state_.curY);
     const double x1 = pageX(x), y1 = pageY(y);
-    lines_.push_back({tenths(x0), tenths(y0), tenths(x1), tenths(y1)});
+    lines_.add({tenths(x0), tenths(y0), tenths(x1), tenths(y1)});
     state_.curX = x;
     state_.curY = y;
 }
@@ -197,8 +197,7 @@ void PdfDevice::flushLines() {
     }
     // Every segment is its own subpath, as separate MoveTo/LineTo pairs: no joins are added
     // where one segment happens to start at the end of the last.
-    joinSegments(lines_);
-    appendSegments(content_, lines_);
+    appendSegments(content_, lines_.segments());
     content_ += "S\n";
     lines_.clear();
 }

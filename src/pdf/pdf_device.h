@@ -83,7 +83,7 @@ class PdfDevice : public DeviceContext {
     PdfFont* font_ = nullptr;
 
     std::string content_;
-    std::vector<PathSegment> lines_;  // pending path segments, stroked at once
+    PathJoiner lines_;  // pending path segments, stroked at once
     int linesPen_ = 0;
     std::string fills_;  // pending underline and strike-out bars
     // Text state of the page's content.

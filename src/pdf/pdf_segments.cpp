@@ -1,4 +1,4 @@
-// Joining a page's segments and writing them as a path.
+// Joining a page's segments as they come, and writing them as a path.
 #include "pdf_segments.h"
 
 #include <algorithm>
@@ -8,44 +8,46 @@
 
 namespace folvek {
 
-namespace {
+void PathJoiner::clear() {
+    segments_.clear();
+    above_.clear();
+    row_.clear();
+    nextAbove_ = 0;
+}
 
-// Each axis-parallel segment as (line, from, to) with from <= to; a point is horizontal.
-struct Run {
-    bool vertical;
-    std::int64_t at, from, to;
-    bool operator<(const Run& o) const {
-        if (vertical != o.vertical) return vertical < o.vertical;
-        if (at != o.at) return at < o.at;
-        return from < o.from;
+void PathJoiner::add(PathSegment s) {
+    if (s.x0 == s.x1 && s.y0 != s.y1) {
+        const std::int64_t x = s.x0, top = std::max(s.y0, s.y1), bottom = std::min(s.y0, s.y1);
+        if (!row_.empty() && x <= row_.back().x) {  // back at the left: the next row
+            above_.swap(row_);
+            row_.clear();
+            nextAbove_ = 0;
+        }
+        while (nextAbove_ < above_.size() && above_[nextAbove_].x < x) ++nextAbove_;
+        if (nextAbove_ < above_.size() && above_[nextAbove_].x == x) {
+            PathSegment& bar = segments_[above_[nextAbove_].index];
+            if (bar.y1 <= top && bar.y1 >= bottom) {
+                bar.y1 = std::min(bar.y1, bottom);
+                row_.push_back({x, above_[nextAbove_].index});
+                ++nextAbove_;
+                return;
+            }
+        }
+        row_.push_back({x, segments_.size()});
+        segments_.push_back({x, top, x, bottom});
+        return;
     }
-};
-
-}  // namespace
-
-void joinSegments(std::vector<PathSegment>& segments) {
-    std::vector<Run> runs;
-    std::vector<PathSegment> other;
-    runs.reserve(segments.size());
-    for (const PathSegment& s : segments) {
-        if (s.y0 == s.y1)
-            runs.push_back({false, s.y0, std::min(s.x0, s.x1), std::max(s.x0, s.x1)});
-        else if (s.x0 == s.x1)
-            runs.push_back({true, s.x0, std::min(s.y0, s.y1), std::max(s.y0, s.y1)});
-        else
-            other.push_back(s);
+    if (s.y0 == s.y1 && !segments_.empty()) {
+        const std::int64_t left = std::min(s.x0, s.x1), right = std::max(s.x0, s.x1);
+        PathSegment& last = segments_.back();
+        if (last.y0 == s.y0 && last.y1 == s.y0 && last.x0 <= left && left <= last.x1) {
+            last.x1 = std::max(last.x1, right);
+            return;
+        }
+        segments_.push_back({left, s.y0, right, s.y0});
+        return;
     }
-    std::sort(runs.begin(), runs.end());
-    segments.clear();
-    for (std::size_t i = 0; i < runs.size();) {
-        Run r = runs[i++];
-        while (i < runs.size() && runs[i].vertical == r.vertical && runs[i].at == r.at &&
-               runs[i].from <= r.to)
-            r.to = std::max(r.to, runs[i++].to);
-        segments.push_back(r.vertical ? PathSegment{r.at, r.to, r.at, r.from}
-                                      : PathSegment{r.from, r.at, r.to, r.at});
-    }
-    segments.insert(segments.end(), other.begin(), other.end());
+    segments_.push_back(s);
 }
 
 void appendSegments(std::string& out, const std::vector<PathSegment>& segments) {

@@ -18,20 +18,35 @@ std::vector<std::tuple<long, long, long, long>> sorted(const std::vector<PathSeg
 }
 
 TEST(PathSegments, PiecesThatContinueEachOtherBecomeOne) {
-    std::vector<PathSegment> s = {
+    const std::vector<PathSegment> in = {
         {20, -300, 20, -450}, {50, -300, 50, -450},   {20, -450, 20, -600},  // a bar, row by row
         {50, -500, 50, -600},                                                // a gap in column 50
         {0, -100, 300, -100}, {200, -100, 500, -100},                        // overlapping rules
         {0, -130, 300, -130},                                                // a second line
         {0, 0, 10, 10},                                                      // not axis-parallel
     };
-    joinSegments(s);
-    EXPECT_EQ(sorted(s), (sorted({{20, -300, 20, -600},
-                                  {50, -300, 50, -450},
-                                  {50, -500, 50, -600},
-                                  {0, -100, 500, -100},
-                                  {0, -130, 300, -130},
-                                  {0, 0, 10, 10}})));
+    PathJoiner joiner;
+    for (const PathSegment& p : in) joiner.add(p);
+    EXPECT_EQ(sorted(joiner.segments()), (sorted({{20, -300, 20, -600},
+                                                  {50, -300, 50, -450},
+                                                  {50, -500, 50, -600},
+                                                  {0, -100, 500, -100},
+                                                  {0, -130, 300, -130},
+                                                  {0, 0, 10, 10}})));
+}
+
+TEST(PathSegments, BarsOutOfOrderOrApartStayApart) {
+    PathJoiner joiner;
+    for (const PathSegment& p : std::vector<PathSegment>{{20, 0, 20, -150},
+                                                         {50, 0, 50, -150},
+                                                         {50, -150, 50, -300},  // row 2
+                                                         {20, -160, 20, -300},  // leaves a gap
+                                                         {0, -5, 10, -5},
+                                                         {20, -5, 30, -5}})  // a gap too
+        joiner.add(p);
+    EXPECT_EQ(joiner.segments().size(), 5u);
+    joiner.clear();
+    EXPECT_TRUE(joiner.empty());
 }
 
 TEST(PathSegments, WrittenAsOneSubpathEach) {
