@@ -62,10 +62,42 @@ const std::uint8_t* boxesOf(const DocumentRecord& pg, std::int32_t i, const char
     return pg.lines.boxCodes(static_cast<std::size_t>(i), offset, out, n) ? out : nullptr;
 }
 
+// One line cut to the sheet's strip, with its box codes. A row looks at three lines and the
+// next row at two of the same, so each line is cut once for all three.
+struct CutLine {
+    std::int64_t index = -2;  // the line held; -2: none
+    const char* text = nullptr;
+    const std::uint8_t* codes = nullptr;
+    char buf[1025];
+    std::uint8_t boxes[1025];
+};
+
+const CutLine& cutLine(const DocumentRecord& pg, CutLine (&slots)[3], std::int64_t index,
+                       std::int64_t row, std::int32_t strip) {
+    CutLine* slot = nullptr;
+    for (CutLine& c : slots) {
+        if (c.index == index) return c;
+        if (c.index < row - 1 || c.index > row + 1) slot = &c;
+    }
+    slot->index = index;
+    std::uint16_t scratch = 0;
+    const char* line = lineText(pg, index);
+    slot->text = line ? cutStrip(pg, line, strip, slot->buf, scratch, nullptr) : nullptr;
+    slot->codes = slot->text ? boxesOf(pg, static_cast<std::int32_t>(index), slot->text, slot->buf,
+                                       slot->boxes)
+                             : nullptr;
+    return *slot;
+}
+
 // Draws the rows of the sheet; returns how many were drawn.
 std::int32_t drawRows(const DocumentRecord& pg, DeviceContext& dc, const SheetLayout& s) {
-    static thread_local char cur[1025], up[1025], down[1025];
-    static thread_local std::uint8_t curBoxes[1025], upBoxes[1025], downBoxes[1025];
+    static thread_local CutLine slots[3];
+    static thread_local char cur[1025];
+    static thread_local std::uint8_t curBoxes[1025];
+    for (CutLine& c : slots) c.index = -2;
+    // Without continuation sheets a row's own strip is the whole line, as its neighbours see
+    // it; with them, its strip also carries the style and the byte before it.
+    const bool wrapped = pg.isWrap && pg.charsPerLine > 0;
     std::int32_t k = 0;
     for (std::int64_t index = s.start.firstLine; k < s.capacity && index <= INT32_MAX - 1;
          ++k, ++index) {
@@ -73,21 +105,20 @@ std::int32_t drawRows(const DocumentRecord& pg, DeviceContext& dc, const SheetLa
         if (!line || line[0] == '\f') break;
         RowInput row;
         row.style = pg.lines.styleAt(static_cast<std::size_t>(index));
-        std::uint16_t scratch = 0;
-        const char* previous = lineText(pg, index - 1);
-        row.above =
-            previous ? cutStrip(pg, previous, s.start.strip, up, scratch, nullptr) : nullptr;
-        if (row.above)
-            row.aboveBoxes =
-                boxesOf(pg, static_cast<std::int32_t>(index - 1), row.above, up, upBoxes);
-        scratch = 0;
-        const char* next = lineText(pg, index + 1);
-        row.below = next ? cutStrip(pg, next, s.start.strip, down, scratch, nullptr) : nullptr;
-        if (row.below)
-            row.belowBoxes =
-                boxesOf(pg, static_cast<std::int32_t>(index + 1), row.below, down, downBoxes);
-        row.text = cutStrip(pg, line, s.start.strip, cur, row.style, &row.prefixByte);
-        row.boxes = boxesOf(pg, static_cast<std::int32_t>(index), row.text, cur, curBoxes);
+        const CutLine& above = cutLine(pg, slots, index - 1, index, s.start.strip);
+        row.above = above.text;
+        row.aboveBoxes = above.codes;
+        const CutLine& below = cutLine(pg, slots, index + 1, index, s.start.strip);
+        row.below = below.text;
+        row.belowBoxes = below.codes;
+        if (wrapped) {
+            row.text = cutStrip(pg, line, s.start.strip, cur, row.style, &row.prefixByte);
+            row.boxes = boxesOf(pg, static_cast<std::int32_t>(index), row.text, cur, curBoxes);
+        } else {
+            const CutLine& self = cutLine(pg, slots, index, index, s.start.strip);
+            row.text = self.text;
+            row.boxes = self.codes;
+        }
         row.doubleBars = pg.lines.doubleBarsImplied();
         row.rowTop = -k * pg.lineHeight - s.textTop;
         paintRow(pg, dc, row);
