@@ -6,24 +6,8 @@
 # Usage: xvfb_accelerators.sh PATH-TO-folvek
 set -uo pipefail
 program=${1:?usage: xvfb_accelerators.sh PATH-TO-folvek}
-for tool in Xvfb xdotool xwd md5sum; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 . "$(dirname "$0")/xvfb_display.sh"
-start_xvfb 1280x1024x24 || { echo "SKIP: no Xvfb display could be started"; cat "$work/xvfb.log"; exit 77; }
-unset WAYLAND_DISPLAY
-export QT_QPA_PLATFORM=xcb
+begin_xvfb_test 1280x1024x24 xwd md5sum
 
 # Stand-ins for the desktop: xdg-open and xdg-email note what they were asked to open.
 mkdir -p "$work/bin" "$work/home"

@@ -5,24 +5,8 @@
 # Usage: xvfb_batch_no_printer.sh PATH-TO-folvek
 set -uo pipefail
 program=${1:?usage: xvfb_batch_no_printer.sh PATH-TO-folvek}
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 . "$(dirname "$0")/xvfb_display.sh"
-start_xvfb 1024x768x24 || { echo "SKIP: no Xvfb display could be started"; cat "$work/xvfb.log"; exit 77; }
-unset WAYLAND_DISPLAY
-export QT_QPA_PLATFORM=xcb
+begin_xvfb_test 1024x768x24
 mkdir -p "$work/home"
 export FOLVEK_HOME="$work/home"
 printf 'Report line one\nReport line two\n' > "$work/report.txt"

@@ -1,4 +1,7 @@
-# Sourced by the Xvfb tests: start_xvfb GEOMETRY starts a virtual X server on a display of its
+# Sourced by the Xvfb tests. begin_xvfb_test GEOMETRY TOOL... skips the test (status 77) unless
+# Xvfb, xdotool and the tools named are installed, makes the scratch directory $work, removed
+# with the program ($app_pid) and the server at exit, and starts the server for the Qt xcb
+# platform. start_xvfb GEOMETRY starts a virtual X server on a display of its
 # own and exports DISPLAY; sets xvfb_pid. The numbers start per process in 200..599, away from
 # the low ones that people and other tools take, and a number counts only once its server
 # answers; -noreset keeps it from restarting (and refusing connections) whenever its last
@@ -23,4 +26,25 @@ start_xvfb() {
         n=$((n + 1))
     done
     return 1
+}
+
+begin_xvfb_test() {
+    local geometry=$1 tool
+    shift
+    for tool in Xvfb xdotool "$@"; do
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    done
+    work=$(mktemp -d)
+    xvfb_pid=
+    app_pid=
+    trap end_xvfb_test EXIT
+    start_xvfb "$geometry" || { echo "SKIP: no Xvfb display could be started"; cat "$work/xvfb.log"; exit 77; }
+    unset WAYLAND_DISPLAY
+    export QT_QPA_PLATFORM=xcb
+}
+
+end_xvfb_test() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
 }

@@ -3,6 +3,7 @@
 // length are kept for layout, and struck-over characters become bold or underlined.
 #include <gtest/gtest.h>
 
+#include "print_file_fixture.h"
 #include "style_tags.h"
 #include "test_support.h"
 
@@ -13,18 +14,7 @@ using namespace std::string_literals;
 using coretest::texts;
 using V = std::vector<std::string>;
 
-class PrinterCodesTest : public ::testing::Test {
-  protected:
-    V load(const std::string& bytes) {
-        doc->freeText();
-        doc->encodingOverride = EncodingChoice::Cp1251;
-        EXPECT_EQ(doc->loadText(dir.file("doc.prn", bytes)), 1);
-        return texts(doc->lines);
-    }
-    coretest::ScratchDir dir;
-    coretest::MessageRecorder messages;
-    std::unique_ptr<DocumentRecord> doc = coretest::makeRecord(dir, messages);
-};
+class PrinterCodesTest : public coretest::PrintFileTest {};
 
 TEST_F(PrinterCodesTest, StyleCommandsBecomeTags) {
     EXPECT_EQ(load("\x1b@\x1b"

@@ -92,10 +92,10 @@ def menu_texts(root):
         texts.add(m.group(1).split("\\t")[0].strip())
     for m in re.finditer(r'\{\s*-1\s*,\s*"((?:[^"\\]|\\.)*)"', src):
         texts.add(m.group(1).strip())
-    spec = src[src.find("menuBarSpec"):]
-    for m in re.finditer(r'^\s*\{"((?:[^"\\]|\\.)*)",\s*$', spec, re.M):
+    menu_bar = src[src.find("menuBarSpec"):]
+    for m in re.finditer(r'^\s*\{"((?:[^"\\]|\\.)*)",\s*$', menu_bar, re.M):
         texts.add(m.group(1).strip())
-    for m in re.finditer(r'\{"((?:[^"\\]|\\.)*)",\s*\{\{', spec):
+    for m in re.finditer(r'\{"((?:[^"\\]|\\.)*)",\s*\{\{', menu_bar):
         texts.add(m.group(1).strip())
     if len(texts) < 30:
         raise SystemExit(f"command_table.cpp: found only {len(texts)} menu texts; the reader is stale")
