@@ -9,11 +9,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/inotify.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,10 +23,9 @@
 #include <functional>
 #include <set>
 
+#include "run_program.h"
 #include "watch_names.h"
 #include "watch_settle.h"
-
-extern char** environ;
 
 namespace folvek {
 
@@ -360,39 +357,16 @@ class FolderWatch {
             r.reason = "cannot start the job: " + errnoText();
             return r;
         }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, errors.get(), STDERR_FILENO);
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        pid_t pid = -1;
-        const int spawned =
-            ::posix_spawn(&pid, opt_.program.c_str(), &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            r.reason = "cannot start " + opt_.program + ": " + std::strerror(spawned);
+        Fd quiet(::open("/dev/null", O_WRONLY | O_CLOEXEC));
+        const ProgramRun run =
+            runProgram(args, {}, kJobTimeoutMs, {input, quiet.get(), errors.get()});
+        if (!run.started) {
+            r.reason = "cannot start " + opt_.program;
             return r;
         }
-
-        int status = 0;
-        const std::int64_t start = nowMs();
-        bool timedOut = false;
-        for (;;) {
-            const pid_t w = ::waitpid(pid, &status, WNOHANG);
-            if (w == pid || (w < 0 && errno != EINTR)) break;
-            if (!timedOut && nowMs() - start > kJobTimeoutMs) {
-                ::kill(pid, SIGKILL);
-                timedOut = true;
-            }
-            ::usleep(20000);
-        }
         r.output = readAll(errors.get());
-        const bool exited = WIFEXITED(status);
-        const int code = exited ? WEXITSTATUS(status) : -1;
-        if (exited && (code == 0 || code == 3)) {
+        const int code = run.exitCode;
+        if (code == 0 || code == 3) {
             r.ok = true;
             r.reason = opt_.pdfDir.empty() ? "printed" : "";
             if (!opt_.pdfDir.empty()) {
@@ -413,15 +387,15 @@ class FolderWatch {
             return r;
         }
         if (!partial.empty()) ::unlinkat(out_.get(), partial.c_str(), 0);
-        if (gStop && !timedOut && WIFSIGNALED(status)) {
+        if (gStop && !run.timedOut && run.signal) {
             r.stopped = true;
             return r;
         }
-        if (timedOut)
+        if (run.timedOut)
             r.reason = "the job took longer than " + std::to_string(kJobTimeoutMs / 60000) +
                        " minutes and was stopped";
-        else if (WIFSIGNALED(status))
-            r.reason = "the job died of signal " + std::to_string(WTERMSIG(status));
+        else if (run.signal)
+            r.reason = "the job died of signal " + std::to_string(run.signal);
         else
             r.reason = firstLine(r.output).empty()
                            ? "the job failed (exit status " + std::to_string(code) + ")"

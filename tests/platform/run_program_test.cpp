@@ -2,7 +2,11 @@
 // an exit code, killed after its time.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QStringList>
+#include <csignal>
 #include <fstream>
 #include <iterator>
 
@@ -31,7 +35,32 @@ TEST(RunProgram, MissingProgramAndTimeout) {
         {"sleep", "30"}, [&] { ++calls; }, 50);
     EXPECT_TRUE(slow.started);
     EXPECT_EQ(slow.exitCode, -1);
+    EXPECT_TRUE(slow.timedOut);
     EXPECT_GT(calls, 0);
+    const ProgramRun killed = runProgram({"sh", "-c", "kill -TERM $$"});
+    EXPECT_EQ(killed.signal, SIGTERM);
+    EXPECT_FALSE(killed.timedOut);
+}
+
+TEST(RunProgram, StandardStreamsGoWhereTheCallerSays) {
+    const std::string dir = ::testing::TempDir();
+    const std::string in = dir + "run_program_in", out = dir + "run_program_out",
+                      err = dir + "run_program_err";
+    std::ofstream(in) << "job";
+    const int input = ::open(in.c_str(), O_RDONLY | O_CLOEXEC);
+    const int output = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int errors = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const ProgramRun run =
+        runProgram({"sh", "-c", "cat; echo oops >&2"}, {}, -1, {input, output, errors});
+    for (int fd : {input, output, errors}) ::close(fd);
+    EXPECT_EQ(run.exitCode, 0);
+    auto text = [](const std::string& path) {
+        std::ifstream f(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    };
+    EXPECT_EQ(text(out), "job");
+    EXPECT_EQ(text(err), "oops\n");
+    for (const std::string& f : {in, out, err}) std::remove(f.c_str());
 }
 
 TEST(LpCommand, TheTitleKeepsTheDocumentsBytes) {
