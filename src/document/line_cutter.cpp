@@ -57,21 +57,25 @@ LineCutter::LineCutter(LineStore& lines, TextEncoding encoding, bool scan, std::
       asciiFast_(encoding != TextEncoding::Cp1251),
       utf8_(encoding == TextEncoding::Utf8),
       scan_(scan),
-      flags_(flags),
-      // In text read as 866 the byte 0xA6 comes from the double vertical alone, so that one
-      // needs no code; UTF-8 may hold a real broken bar.
-      boxes_(encoding == TextEncoding::Cp866) {
-    if (encoding == TextEncoding::Cp866) lines_.setDoubleBarsImplied();
+      flags_(flags) {
+    for (int b = 0; b < 256; ++b) boxArms_[b] = boxCodeOf866(static_cast<std::uint8_t>(b));
+    // In text read as 866 the byte 0xA6 comes from the double vertical alone, so that one
+    // needs no code; UTF-8 may hold a real broken bar.
+    if (encoding == TextEncoding::Cp866) {
+        boxArms_[kDosDoubleBar] = 0;
+        lines_.setDoubleBarsImplied();
+    }
 }
 
 void LineCutter::added() {
     if (lines_.size() >= limit_) full_ = true;
 }
 
-void LineCutter::fileBoxes(std::size_t lineIndex, const std::uint8_t* box, std::size_t length) {
-    for (std::size_t i = 0; i < length; ++i)
-        if (box[i]) boxes_.put(i, box[i]);
-    boxes_.commit(lines_, lineIndex, length);
+// Turns the line's 866 codes into arms in place and files them.
+void LineCutter::fileBoxes(std::size_t lineIndex, std::uint8_t* box, std::size_t length) {
+    std::uint8_t any = 0;
+    for (std::size_t i = 0; i < length; ++i) any |= box[i] = boxArms_[box[i]];
+    if (any) lines_.setBoxCodes(lineIndex, box, length);
 }
 
 PrinterLayout LineCutter::printerLayout() const {
@@ -165,10 +169,12 @@ const unsigned char* LineCutter::fast(const unsigned char* p, const unsigned cha
             if (v == kOutDrop) continue;
         }
         if (isBoxOut(v)) {
-            chunkLen_ += pos - len_;
-            len_ = col_ = pos;
-            putBoxChar(static_cast<std::uint8_t>(v));
-            pos = len_;
+            // What putBoxChar does, without leaving the loop: here col_ == len_ == pos, and
+            // pos stays within the piece.
+            const auto dos = static_cast<std::uint8_t>(v);
+            box_[pos] = dos;
+            anyBox_ = true;
+            out[pos++] = static_cast<char>(boxBytes_[dos]);
             continue;
         }
         if (v == kOutUnmappable) {

@@ -80,7 +80,7 @@ class LineCutter {
     void endChunk();
     void countDropped();
     void added();  // a line went into the store
-    void fileBoxes(std::size_t lineIndex, const std::uint8_t* box, std::size_t length);
+    void fileBoxes(std::size_t lineIndex, std::uint8_t* box, std::size_t length);
 
     LineStore& lines_;
     const std::uint16_t* table_;
@@ -111,7 +111,7 @@ class LineCutter {
     // The 866 codes of the box characters of the piece, by byte; 0 for other bytes.
     std::uint8_t box_[kPiece + 1] = {};
     bool anyBox_ = false;
-    BoxLineCodes boxes_;
+    std::uint8_t boxArms_[256];  // the code filed for each 866 byte, 0 for none
 
     std::size_t limit_ = SIZE_MAX;
     bool full_ = false;

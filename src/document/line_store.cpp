@@ -147,16 +147,20 @@ void LineStore::setBoxCodes(std::size_t i, const std::uint8_t* codes, std::size_
     const auto first = static_cast<std::uint32_t>(boxRunCount_);
     std::size_t end = 0;  // end of the last run stored
     for (std::size_t k = 0; k < len;) {
+        if (!codes[k]) {  // most of a line is text: skip it a word at a time
+            std::uint64_t w;
+            while (k + 8 <= len && (std::memcpy(&w, codes + k, 8), w == 0)) k += 8;
+            while (k < len && !codes[k]) ++k;
+            continue;
+        }
         std::size_t stop = k + 1;
         while (stop < len && codes[stop] == codes[k]) ++stop;
-        if (codes[k]) {
-            std::size_t gap = k - end, length = stop - k;
-            for (; gap > 255; gap -= 255) pushRun({255, 0, 0});
-            for (; length > 255; length -= 255, gap = 0)
-                pushRun({static_cast<std::uint8_t>(gap), 255, codes[k]});
-            pushRun({static_cast<std::uint8_t>(gap), static_cast<std::uint8_t>(length), codes[k]});
-            end = stop;
-        }
+        std::size_t gap = k - end, length = stop - k;
+        for (; gap > 255; gap -= 255) pushRun({255, 0, 0});
+        for (; length > 255; length -= 255, gap = 0)
+            pushRun({static_cast<std::uint8_t>(gap), 255, codes[k]});
+        pushRun({static_cast<std::uint8_t>(gap), static_cast<std::uint8_t>(length), codes[k]});
+        end = stop;
         k = stop;
     }
     if (boxRunCount_ > first) boxLines_.push_back({static_cast<std::uint32_t>(i), first});

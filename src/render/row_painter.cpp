@@ -23,11 +23,13 @@ class RowRun : public RunSink {
     // Every byte stays in its own column: a byte kept while a line runs on through the cells
     // after it (the L of "--L-") is drawn where it stands, and a gap left by such cells is
     // filled with spaces.
-    void append(char b) override {
+    void append(char b) override { append(&b, 1); }
+    // n bytes from `column` on.
+    void append(const char* b, std::size_t n) {
         if (text_.empty()) start_ = column;
         const auto end = start_ + static_cast<std::int32_t>(text_.size());
         if (end < column) text_.append(static_cast<std::size_t>(column - end), ' ');
-        text_.push_back(b);
+        text_.append(b, n);
     }
     void flush() override {
         if (text_.empty()) return;
@@ -93,6 +95,17 @@ class VisibleCells {
     std::uint8_t cells_[kMax];
 };
 
+// Bytes that are text whatever surrounds them: no tag may start there and no line rule
+// looks at them.
+struct PlainBytes {
+    bool is[256] = {};
+    PlainBytes() {
+        for (int b = 1; b < 256; ++b)
+            is[b] = b != '<' && lineClass(static_cast<std::uint8_t>(b)) == LineClass::None;
+    }
+};
+const PlainBytes kPlain;
+
 }  // namespace
 
 const char* cutStrip(const DocumentRecord& pg, const char* line, std::int32_t strip, char* buf,
@@ -129,6 +142,16 @@ void paintRow(const DocumentRecord& pg, DeviceContext& dc, const RowInput& row) 
     const auto* p = start;
     std::int32_t& c = run.column;
     while (*p) {
+        if (kPlain.is[*p] && !(row.boxes && row.boxes[p - start])) {
+            // A stretch of text goes to the run at once; an open stroke ends before it.
+            const auto* q = p + 1;
+            while (kPlain.is[*q] && !(row.boxes && row.boxes[q - start])) ++q;
+            run.append(reinterpret_cast<const char*>(p), static_cast<std::size_t>(q - p));
+            art.afterText(c);
+            c += static_cast<std::int32_t>(q - p);
+            p = q;
+            continue;
+        }
         if (*p == '<') {
             if (const int code = applyTag(reinterpret_cast<const char*>(p), style)) {
                 run.flush();
