@@ -97,6 +97,10 @@ class DocumentRecord {
     // would otherwise cost gigabytes for empty pages. shownInPart: the last load stopped there.
     std::size_t lineLimit = kDocumentLineLimit;
     bool shownInPart = false;
+    // A file of this many bytes or more is cut on two cores, its second half on a thread of its
+    // own; splitLoad says whether the last load kept that half's lines.
+    std::int64_t splitLoadFrom = std::int64_t{4} << 20;
+    bool splitLoad = false;
     TextEncoding textEncoding = TextEncoding::Cp1251;  // of the loaded text
     bool encodingDetected = false;                     // told by detection, not fixed
     std::int64_t unmappableChars = 0;                  // characters 1251 lacks, shown as '?'

@@ -57,7 +57,8 @@ LineCutter::LineCutter(LineStore& lines, TextEncoding encoding, bool scan, std::
       asciiFast_(encoding != TextEncoding::Cp1251),
       utf8_(encoding == TextEncoding::Utf8),
       scan_(scan),
-      flags_(flags) {
+      flags_(flags),
+      startFlags_(flags) {
     for (int b = 0; b < 256; ++b) boxArms_[b] = boxCodeOf866(static_cast<std::uint8_t>(b));
     // In text read as 866 the byte 0xA6 comes from the double vertical alone, so that one
     // needs no code; UTF-8 may hold a real broken bar.
@@ -65,6 +66,11 @@ LineCutter::LineCutter(LineStore& lines, TextEncoding encoding, bool scan, std::
         boxArms_[kDosDoubleBar] = 0;
         lines_.setDoubleBarsImplied();
     }
+}
+
+bool LineCutter::asIfFresh() const {
+    return !codesSeen_ && !full_ && !out_ && chunkLen_ == 0 && pendLen_ == 0 &&
+           (!scan_ || flags_ == startFlags_);
 }
 
 void LineCutter::added() {
@@ -252,6 +258,7 @@ bool LineCutter::control(unsigned char b) {
             if (!cut_) backspace();
             return true;
         default:
+            codesSeen_ = true;
             codes_.feed(b);
             afterCodes();
             return true;

@@ -32,6 +32,11 @@ class LineCutter {
     // End of file: a partial piece still makes a line.
     void finish();
 
+    // Nothing read so far leaves a trace on what follows: the cutter stands at the start of a
+    // line, no printer command was ever met, and the style carried into the next line is the
+    // one it started with. A second cutter started here would cut the rest exactly as this one.
+    bool asIfFresh() const;
+
     std::int32_t maxLength() const { return maxLength_; }
     std::int64_t unmappable() const { return unmappable_; }  // characters stored as '?'
     PrinterLayout printerLayout() const;
@@ -89,6 +94,8 @@ class LineCutter {
     bool utf8_;
     bool scan_;
     std::uint16_t flags_;
+    std::uint16_t startFlags_;
+    bool codesSeen_ = false;
 
     char* out_ = nullptr;       // room of the piece being built (kPiece + 1 bytes)
     std::size_t len_ = 0;       // bytes in the piece

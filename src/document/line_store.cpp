@@ -121,6 +121,34 @@ void LineStore::shrinkToFit() {
     // boxLines_ keeps its room: untouched pages cost nothing, and a copy would double the peak.
 }
 
+void LineStore::appendStore(LineStore& tail) {
+    // Room first: running out of memory leaves both stores as they were.
+    texts_.reserve(texts_.size() + tail.texts_.size());
+    styles_.reserve(styles_.size() + tail.styles_.size());
+    chunks_.reserve(chunks_.size() + tail.chunks_.size());
+    boxLines_.reserve(boxLines_.size() + tail.boxLines_.size());
+    boxRuns_.reserve(boxRuns_.size() + tail.boxRuns_.size());
+
+    const std::size_t offset = texts_.size();
+    texts_.insert(texts_.end(), tail.texts_.begin(), tail.texts_.end());
+    styles_.insert(styles_.end(), tail.styles_.begin(), tail.styles_.end());
+    for (Chunk& c : tail.chunks_) chunks_.push_back(std::move(c));
+    // The tail's run chunks are taken over whole: this store's last chunk is filled up with
+    // empty runs (which add nothing to the line they trail), so the tail's runs keep their
+    // places in their chunks.
+    const std::size_t padded = boxRuns_.size() * kRunsPerChunk;
+    for (; boxRunCount_ < padded; ++boxRunCount_)
+        boxRuns_[boxRunCount_ / kRunsPerChunk][boxRunCount_ % kRunsPerChunk] = {0, 0, 0};
+    for (const BoxLine& b : tail.boxLines_)
+        boxLines_.push_back({static_cast<std::uint32_t>(b.line + offset),
+                             static_cast<std::uint32_t>(b.firstRun + padded)});
+    for (auto& chunk : tail.boxRuns_) boxRuns_.push_back(std::move(chunk));
+    boxRunCount_ = padded + tail.boxRunCount_;
+    if (tail.doubleBarsImplied_) doubleBarsImplied_ = true;
+    if (!texts_.empty()) cur_ = static_cast<std::int64_t>(texts_.size()) - 1;
+    tail.clear();
+}
+
 const LineStore::BoxLine* LineStore::findBoxLine(std::size_t i) const {
     const auto it = std::lower_bound(boxLines_.begin(), boxLines_.end(), i,
                                      [](const BoxLine& b, std::size_t n) { return b.line < n; });
@@ -197,7 +225,8 @@ void LineStore::clearBoxCodes() {
 std::size_t LineStore::memoryUsed() const {
     std::size_t bytes = texts_.capacity() * sizeof(const char*) + styles_.capacity() * 2 +
                         boxLines_.size() * sizeof(BoxLine) +  // its spare room is never touched
-                        boxRuns_.capacity() * sizeof(BoxRun);
+                        boxRuns_.capacity() * sizeof(void*) +
+                        boxRuns_.size() * kRunsPerChunk * sizeof(BoxRun);
     for (const Chunk& c : chunks_) bytes += c.size;
     return bytes;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <thread>
 
 #include "box_cells.h"
 #include "codepage.h"
@@ -20,6 +21,7 @@
 #include "messages.h"
 #include "string_table.h"
 #include "style_scan.h"
+#include "tail_cutter.h"
 
 namespace folvek {
 
@@ -105,10 +107,15 @@ int DocumentRecord::loadText(const std::string& path) {
     const std::int32_t user = userIsDos();
 
     shownInPart = false;
+    splitLoad = false;
     const std::size_t room = lineLimit > lines.size() ? lineLimit - lines.size() : 0;
     bool readFailed = false;
     int readErrno = 0;
     std::unique_ptr<LineCutter> cutter;
+    bool tailTaken = false;
+    std::int32_t tailMaxLength = 0;
+    std::int64_t tailUnmappable = 0;
+    PrinterLayout tailLayout;
     try {
         std::unique_ptr<unsigned char[]> buf(new unsigned char[kReadBlock]);
         // The first block is read whole (as far as the file goes) so that detection sees it.
@@ -150,18 +157,53 @@ int DocumentRecord::loadText(const std::string& path) {
         if (textEncoding == TextEncoding::Utf8 && hasUtf8Bom(buf.get(), have)) skip = 3;
         cutter = std::make_unique<LineCutter>(lines, textEncoding, fused, baseStyleFlags(logFont));
         cutter->setLineLimit(lines.size() + room);
-        bool more = cutter->feed(buf.get() + skip, buf.get() + have) && !readFailed;
-        while (more) {
-            const ssize_t got = ::read(fd, buf.get(), kReadBlock);
-            if (got < 0 && errno == EINTR) continue;
-            // End of file, or a read error: what was read stays, but a document cut short by a
-            // failing disk or a vanished network share is not passed off as the whole file.
-            if (got < 0) {
-                readFailed = true;
-                readErrno = errno;
+        // A big file's second half is cut on another core meanwhile.
+        std::unique_ptr<TailCutter> tail;
+        const std::size_t limit = lines.size() + room;
+        // Below a few megabytes the thread would cost more than it saves.
+        if (st.st_size >= splitLoadFrom && std::thread::hardware_concurrency() > 1 &&
+            !readFailed) {
+            const off_t half = halfwayLineStart(fd, st.st_size);
+            try {
+                if (half > off_t(have))
+                    tail = std::make_unique<TailCutter>(fd, half, textEncoding, fused,
+                                                        baseStyleFlags(logFont), room);
+            } catch (const std::exception&) {
+                // No thread: one core does it all.
             }
-            if (got <= 0) break;
-            more = cutter->feed(buf.get(), buf.get() + got);
+        }
+        off_t at = off_t(have);
+        bool more = cutter->feed(buf.get() + skip, buf.get() + have) && !readFailed;
+        for (;;) {
+            while (more && !(tail && at == tail->start())) {
+                std::size_t want = kReadBlock;
+                if (tail) want = std::min(want, static_cast<std::size_t>(tail->start() - at));
+                const ssize_t got = ::read(fd, buf.get(), want);
+                if (got < 0 && errno == EINTR) continue;
+                // End of file, or a read error: what was read stays, but a document cut short
+                // by a failing disk or a vanished network share is not passed off as the whole
+                // file.
+                if (got < 0) {
+                    readFailed = true;
+                    readErrno = errno;
+                }
+                if (got <= 0) break;
+                at += got;
+                more = cutter->feed(buf.get(), buf.get() + got);
+            }
+            if (!tail) break;
+            // Taken only where one cutter would have made the same lines: a file that
+            // reaches the line limit is cut by one, which says where it stopped.
+            if (more && at == tail->start() && cutter->asIfFresh() && tail->finish() &&
+                !tail->cutter().cutShort() && lines.size() + tail->lines().size() < limit) {
+                lines.appendStore(tail->lines());
+                tailMaxLength = tail->cutter().maxLength();
+                tailUnmappable = tail->cutter().unmappable();
+                tailLayout = tail->cutter().printerLayout();
+                tailTaken = splitLoad = true;
+                break;
+            }
+            tail.reset();  // this cutter goes on from where it stands
         }
         cutter->finish();
     } catch (const std::bad_alloc&) {
@@ -176,9 +218,10 @@ int DocumentRecord::loadText(const std::string& path) {
         }
     }
     if (cutter) {
-        maxLineLength = cutter->maxLength();
-        unmappableChars = cutter->unmappable();
-        printerLayout = cutter->printerLayout();
+        maxLineLength = std::max(cutter->maxLength(), tailMaxLength);
+        unmappableChars = cutter->unmappable() + tailUnmappable;
+        // The first half met no printer command: what the commands set is the second's.
+        printerLayout = tailTaken ? tailLayout : cutter->printerLayout();
     }
     lines.shrinkToFit();
 

@@ -1,0 +1,66 @@
+// The thread that cuts a file's second half.
+#include "tail_cutter.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+namespace folvek {
+
+namespace {
+constexpr std::size_t kBlock = 256 * 1024;
+constexpr std::size_t kLookFor = 64 * 1024;  // a line feed must come this soon after the middle
+}  // namespace
+
+off_t halfwayLineStart(int fd, off_t size) {
+    const off_t middle = size / 2;
+    unsigned char buf[4096];
+    for (off_t at = middle; at < size && at - middle < off_t(kLookFor);) {
+        const ssize_t got = ::pread(fd, buf, sizeof buf, at);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return -1;
+        if (const void* lf = std::memchr(buf, '\n', std::size_t(got)))
+            return at + (static_cast<const unsigned char*>(lf) - buf) + 1;
+        at += got;
+    }
+    return -1;
+}
+
+TailCutter::TailCutter(int fd, off_t from, TextEncoding encoding, bool scan,
+                       std::uint16_t flags, std::size_t lineLimit)
+    : fd_(fd), from_(from), cutter_(lines_, encoding, scan, flags) {
+    cutter_.setLineLimit(lineLimit);
+    thread_ = std::thread([this] { run(); });
+}
+
+TailCutter::~TailCutter() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+}
+
+bool TailCutter::finish() {
+    if (thread_.joinable()) thread_.join();
+    return whole_;
+}
+
+void TailCutter::run() {
+    try {
+        std::unique_ptr<unsigned char[]> buf(new unsigned char[kBlock]);
+        for (off_t at = from_; !stop_;) {
+            const ssize_t got = ::pread(fd_, buf.get(), kBlock, at);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) return;  // the loader reads it again and reports the error itself
+            if (got == 0 || !cutter_.feed(buf.get(), buf.get() + got)) break;
+            at += got;
+        }
+        if (stop_) return;
+        cutter_.finish();
+        whole_ = true;
+    } catch (const std::bad_alloc&) {
+        // The loader cuts the tail itself, and keeps what fits.
+    }
+}
+
+}  // namespace folvek

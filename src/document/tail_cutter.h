@@ -1,0 +1,53 @@
+// A big file's second half, cut into lines on a thread of its own while the loader cuts the
+// first half. The half starts just after a line feed near the middle; the loader keeps what
+// was made there only when its own cutter reaches that line feed as if fresh
+// (LineCutter::asIfFresh), and otherwise cuts the rest itself.
+#pragma once
+
+#include <sys/types.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+#include "line_cutter.h"
+#include "line_store.h"
+#include "text_encoding.h"
+
+namespace folvek {
+
+// The offset just after the first line feed at or after the middle of a file of `size` bytes,
+// or -1 when none comes soon after it.
+off_t halfwayLineStart(int fd, off_t size);
+
+class TailCutter {
+  public:
+    // Starts cutting the bytes of `fd` from `from` to the end of the file, into at most
+    // `lineLimit` lines.
+    TailCutter(int fd, off_t from, TextEncoding encoding, bool scan, std::uint16_t flags,
+               std::size_t lineLimit);
+    ~TailCutter();  // stops the thread if it still runs
+    TailCutter(const TailCutter&) = delete;
+    TailCutter& operator=(const TailCutter&) = delete;
+
+    off_t start() const { return from_; }
+    // Waits for the thread; true when the tail was read to its end (or to a Ctrl-Z) with no
+    // read error and in the memory there was.
+    bool finish();
+    LineStore& lines() { return lines_; }
+    const LineCutter& cutter() const { return cutter_; }
+
+  private:
+    void run();
+
+    int fd_;
+    off_t from_;
+    LineStore lines_;
+    LineCutter cutter_;
+    std::atomic<bool> stop_{false};
+    bool whole_ = false;
+    std::thread thread_;
+};
+
+}  // namespace folvek

@@ -1,0 +1,237 @@
+// A big file cut on two cores must give the document one core gives: the same lines, styles,
+// box codes and figures, whatever lies at the seam. Each case is loaded both ways and compared.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <thread>
+
+#include "line_store.h"
+#include "test_support.h"
+
+namespace folvek {
+namespace {
+
+using namespace std::string_literals;
+
+struct Loaded {
+    std::vector<std::string> lines;
+    std::vector<std::uint16_t> styles;
+    std::vector<std::vector<std::uint8_t>> boxes;  // empty where a line has none
+    std::int32_t maxLineLength = 0;
+    std::int64_t unmappable = 0;
+    PrinterLayout layout;
+    bool shownInPart = false;
+    bool split = false;
+    std::size_t messages = 0;
+};
+
+class SplitLoadTest : public ::testing::Test {
+  protected:
+    // Loads `bytes` cut by one cutter (split false) or by two wherever the file allows.
+    Loaded load(const std::string& bytes, bool split, EncodingChoice encoding,
+                const std::string& prefill = "") {
+        messages.shown.clear();
+        doc->freeText();
+        doc->encodingOverride = encoding;
+        doc->lineLimit = lineLimit;
+        doc->splitLoadFrom = split ? 0 : std::int64_t{1} << 60;
+        if (!prefill.empty()) doc->lines.append(prefill.data(), prefill.size());
+        EXPECT_EQ(doc->loadText(dir.file("big.prn", bytes)), 1);
+        Loaded l;
+        const LineStore& s = doc->lines;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            l.lines.emplace_back(s.textAt(i));
+            l.styles.push_back(s.styleAt(i));
+            std::vector<std::uint8_t> codes(l.lines.back().size());
+            if (!s.boxCodes(i, 0, codes.data(), codes.size())) codes.clear();
+            l.boxes.push_back(std::move(codes));
+        }
+        l.maxLineLength = doc->maxLineLength;
+        l.unmappable = doc->unmappableChars;
+        l.layout = doc->printerLayout;
+        l.shownInPart = doc->shownInPart;
+        l.split = doc->splitLoad;
+        l.messages = messages.shown.size();
+        return l;
+    }
+
+    // Both ways; returns whether the two-core load kept the second half.
+    bool sameBothWays(const std::string& bytes, EncodingChoice encoding,
+                      const std::string& prefill = "") {
+        const Loaded one = load(bytes, false, encoding, prefill);
+        const Loaded two = load(bytes, true, encoding, prefill);
+        EXPECT_FALSE(one.split);
+        EXPECT_EQ(one.lines.size(), two.lines.size());
+        for (std::size_t i = 0; i < std::min(one.lines.size(), two.lines.size()); ++i) {
+            EXPECT_EQ(one.lines[i], two.lines[i]) << "line " << i;
+            EXPECT_EQ(one.styles[i], two.styles[i]) << "line " << i;
+            EXPECT_EQ(one.boxes[i], two.boxes[i]) << "line " << i;
+            if (HasFailure()) break;
+        }
+        EXPECT_EQ(one.maxLineLength, two.maxLineLength);
+        EXPECT_EQ(one.unmappable, two.unmappable);
+        EXPECT_EQ(one.layout.cpi, two.layout.cpi);
+        EXPECT_EQ(one.layout.lpi, two.layout.lpi);
+        EXPECT_EQ(one.layout.pageLines, two.layout.pageLines);
+        EXPECT_EQ(one.layout.orientation, two.layout.orientation);
+        EXPECT_EQ(one.layout.pitchChanged, two.layout.pitchChanged);
+        EXPECT_EQ(one.shownInPart, two.shownInPart);
+        EXPECT_EQ(one.messages, two.messages);
+        return two.split;
+    }
+
+    // A framed report of about `bytes` bytes in code page 866.
+    static std::string report(std::size_t bytes) {
+        const std::string top = "\xC9\xCD\xCD\xCD\xCD\xD1\xCD\xCD\xCD\xBB\r\n";
+        const std::string row = "\xBA\xAD\xE0\xA8\xA2 \xB3 12 \xBA \x8F\xE0\xA8\xA2\xA5\xE2\r\n";
+        const std::string bottom = "\xC8\xCD\xCD\xCD\xCD\xCF\xCD\xCD\xCD\xBC\r\n";
+        std::string s;
+        while (s.size() < bytes) {
+            s += top;
+            for (int i = 0; i < 20; ++i) s += row;
+            s += bottom + "\f";
+        }
+        return s;
+    }
+
+    bool twoCores() const { return std::thread::hardware_concurrency() > 1; }
+
+    std::size_t lineLimit = kDocumentLineLimit;
+    coretest::ScratchDir dir;
+    coretest::MessageRecorder messages;
+    std::unique_ptr<DocumentRecord> doc = coretest::makeRecord(dir, messages);
+};
+
+TEST_F(SplitLoadTest, AFramedReportIsCutOnTwoCoresIntoTheSameDocument) {
+    const std::string bytes = report(700 * 1024);
+    const bool split = sameBothWays(bytes, EncodingChoice::Cp866);
+    if (twoCores()) {
+        EXPECT_TRUE(split);
+    }
+    // Appended after lines already held, which take part in the style scan.
+    sameBothWays(bytes, EncodingChoice::Cp866, "<B>before");
+    std::string utf8;
+    for (int i = 0; i < 12000; ++i) utf8 += "Строка " + std::to_string(i) + " ─┼─ <U>x</U> ☺\n";
+    sameBothWays(utf8, EncodingChoice::Utf8);
+}
+
+TEST_F(SplitLoadTest, WhatTheFirstHalfLeavesBehindMakesOneCoreCutTheRest) {
+    const std::string base = report(700 * 1024);
+    const std::size_t early = 1000, late = base.size() - 1000;
+    struct Case {
+        const char* what;
+        std::size_t at;
+        std::string bytes;
+        bool splitKept;
+    };
+    const Case cases[] = {
+        {"a printer command before the middle", early, "\x1B" "E", false},
+        {"a page length command", early, "\x1B" "C\x20", false},
+        {"a bold tag still open at the middle", early, "<B>", false},
+        {"a tag opened and closed", early, "<B>x</B>", true},
+        {"a Ctrl-Z in the first half", early, "\x1A", false},
+        {"a Ctrl-Z in the second half", late, "\x1A", true},
+        {"a printer command in the second half", late, "\x1B" "E\x1B" "M", true},
+        {"NUL and backspaces", early, "ab\0cd\bx_\b_\n"s, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string bytes = base;
+        bytes.insert(c.at, c.bytes);
+        const bool split = sameBothWays(bytes, EncodingChoice::Cp866);
+        if (twoCores()) {
+            EXPECT_EQ(split, c.splitKept);
+        }
+    }
+}
+
+TEST_F(SplitLoadTest, SeamsInsideLongLinesAndNoLineFeedNearTheMiddle) {
+    std::string bytes = report(300 * 1024);
+    bytes += std::string(5000, 'x') + "\r\n";  // pieces of 1023 bytes across the middle
+    bytes += report(300 * 1024);
+    sameBothWays(bytes, EncodingChoice::Cp866);
+    // One line of 200 KB at the middle: there is nowhere near it to cut.
+    bytes = report(300 * 1024) + std::string(200 * 1024, 'y') + "\n" + report(300 * 1024);
+    EXPECT_FALSE(sameBothWays(bytes, EncodingChoice::Cp1251));
+}
+
+TEST_F(SplitLoadTest, TheLineLimitIsKeptWhereverItFalls) {
+    const std::string bytes = report(700 * 1024);
+    const std::size_t lines = load(bytes, false, EncodingChoice::Cp866).lines.size();
+    for (const std::size_t limit : {lines / 4, lines / 2 + 3, lines - 1, lines, lines + 1}) {
+        SCOPED_TRACE(limit);
+        lineLimit = limit;
+        sameBothWays(bytes, EncodingChoice::Cp866);
+    }
+}
+
+TEST_F(SplitLoadTest, RandomBytesAroundTheSeam) {
+    std::mt19937 rng(7);
+    const std::string alphabet = "ab \xB3\xC4\xC5\xBA\xCD<B></B>\r\n\f\t\b\x1B\x1A\x0F\x12";
+    const EncodingChoice encodings[] = {EncodingChoice::Cp866, EncodingChoice::Cp1251,
+                                        EncodingChoice::Utf8, EncodingChoice::Koi8r};
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE(round);
+        std::string bytes = report(600 * 1024);
+        // A few hundred random bytes at a random place before and after the middle.
+        for (std::size_t at : {bytes.size() / 2 - rng() % 4096, bytes.size() / 2 + rng() % 4096}) {
+            std::string noise(200 + rng() % 400, ' ');
+            for (char& c : noise)
+                c = rng() % 4 ? alphabet[rng() % alphabet.size()] : char(rng() % 256);
+            if (round % 3) noise.erase(std::remove(noise.begin(), noise.end(), '\x1A'), noise.end());
+            if (round % 2) noise.erase(std::remove(noise.begin(), noise.end(), '\x1B'), noise.end());
+            bytes.insert(at, noise);
+        }
+        sameBothWays(bytes, encodings[round % 4]);
+        if (HasFailure()) break;
+    }
+}
+
+TEST(LineStoreAppend, TheTailKeepsItsTextsStylesAndBoxCodes) {
+    LineStore head, tail;
+    head.append("one", 3);
+    head.setStyleAt(0, 1);
+    const std::uint8_t a[] = {0, 5, 5, 0};
+    head.append("x--y", 4);
+    head.setBoxCodes(1, a, 4);
+    tail.append("two", 3);
+    tail.setStyleAt(0, 4);
+    tail.append("+-+", 3);
+    const std::uint8_t b[] = {9, 3, 9};
+    tail.setBoxCodes(1, b, 3);
+    // Enough runs in the tail to fill more than one of its chunks.
+    std::vector<std::uint8_t> many(1000);
+    for (std::size_t i = 0; i < many.size(); ++i) many[i] = std::uint8_t(1 + i % 2);
+    const std::string wide(many.size(), '=');
+    for (int i = 0; i < 80; ++i) {
+        tail.append(wide.data(), wide.size());
+        tail.setBoxCodes(tail.size() - 1, many.data(), many.size());
+    }
+    head.appendStore(tail);
+    EXPECT_TRUE(tail.empty());
+    ASSERT_EQ(head.size(), 84u);
+    EXPECT_STREQ(head.textAt(2), "two");
+    EXPECT_EQ(head.styleAt(0), 1);
+    EXPECT_EQ(head.styleAt(2), 4);
+    std::uint8_t out[4];
+    ASSERT_TRUE(head.boxCodes(1, 0, out, 4));
+    EXPECT_EQ(std::vector<std::uint8_t>(out, out + 4), std::vector<std::uint8_t>(a, a + 4));
+    ASSERT_TRUE(head.boxCodes(3, 0, out, 3));
+    EXPECT_EQ(std::vector<std::uint8_t>(out, out + 3), std::vector<std::uint8_t>(b, b + 3));
+    EXPECT_FALSE(head.hasBoxCodes(2));
+    std::vector<std::uint8_t> got(many.size());
+    ASSERT_TRUE(head.boxCodes(83, 0, got.data(), got.size()));
+    EXPECT_EQ(got, many);
+    // The store goes on taking lines after them.
+    head.append("z", 1);
+    const std::uint8_t c[] = {7};
+    head.setBoxCodes(84, c, 1);
+    ASSERT_TRUE(head.boxCodes(84, 0, out, 1));
+    EXPECT_EQ(out[0], 7);
+    ASSERT_TRUE(head.boxCodes(83, 0, got.data(), got.size()));
+    EXPECT_EQ(got, many);
+}
+
+}  // namespace
+}  // namespace folvek
