@@ -161,8 +161,7 @@ int DocumentRecord::loadText(const std::string& path) {
         std::unique_ptr<TailCutter> tail;
         const std::size_t limit = lines.size() + room;
         // Below a few megabytes the thread would cost more than it saves.
-        if (st.st_size >= splitLoadFrom && std::thread::hardware_concurrency() > 1 &&
-            !readFailed) {
+        if (st.st_size >= splitLoadFrom && std::thread::hardware_concurrency() > 1 && !readFailed) {
             const off_t half = halfwayLineStart(fd, st.st_size);
             try {
                 if (half > off_t(have))

@@ -1,8 +1,10 @@
 // The thread that cuts a file's second half.
 #include "tail_cutter.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -28,10 +30,19 @@ off_t halfwayLineStart(int fd, off_t size) {
     return -1;
 }
 
-TailCutter::TailCutter(int fd, off_t from, TextEncoding encoding, bool scan,
-                       std::uint16_t flags, std::size_t lineLimit)
+TailCutter::TailCutter(int fd, off_t from, TextEncoding encoding, bool scan, std::uint16_t flags,
+                       std::size_t lineLimit)
     : fd_(fd), from_(from), cutter_(lines_, encoding, scan, flags) {
     cutter_.setLineLimit(lineLimit);
+    // Room for its lines from the start: growing would copy them, and double their peak.
+    try {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && st.st_size > from)
+            lines_.reserveLines(std::min<std::size_t>(std::size_t(st.st_size - from) / 48 + 16,
+                                                      lineLimit));
+    } catch (const std::bad_alloc&) {
+        // Only a hint.
+    }
     thread_ = std::thread([this] { run(); });
 }
 

@@ -126,13 +126,13 @@ TEST_F(SplitLoadTest, WhatTheFirstHalfLeavesBehindMakesOneCoreCutTheRest) {
         bool splitKept;
     };
     const Case cases[] = {
-        {"a printer command before the middle", early, "\x1B" "E", false},
-        {"a page length command", early, "\x1B" "C\x20", false},
+        {"a printer command before the middle", early, "\033E", false},
+        {"a page length command", early, "\033C\040", false},
         {"a bold tag still open at the middle", early, "<B>", false},
         {"a tag opened and closed", early, "<B>x</B>", true},
         {"a Ctrl-Z in the first half", early, "\x1A", false},
         {"a Ctrl-Z in the second half", late, "\x1A", true},
-        {"a printer command in the second half", late, "\x1B" "E\x1B" "M", true},
+        {"a printer command in the second half", late, "\033E\033M", true},
         {"NUL and backspaces", early, "ab\0cd\bx_\b_\n"s, true},
     };
     for (const Case& c : cases) {
@@ -179,8 +179,10 @@ TEST_F(SplitLoadTest, RandomBytesAroundTheSeam) {
             std::string noise(200 + rng() % 400, ' ');
             for (char& c : noise)
                 c = rng() % 4 ? alphabet[rng() % alphabet.size()] : char(rng() % 256);
-            if (round % 3) noise.erase(std::remove(noise.begin(), noise.end(), '\x1A'), noise.end());
-            if (round % 2) noise.erase(std::remove(noise.begin(), noise.end(), '\x1B'), noise.end());
+            if (round % 3)
+                noise.erase(std::remove(noise.begin(), noise.end(), '\x1A'), noise.end());
+            if (round % 2)
+                noise.erase(std::remove(noise.begin(), noise.end(), '\x1B'), noise.end());
             bytes.insert(at, noise);
         }
         sameBothWays(bytes, encodings[round % 4]);
