@@ -11,6 +11,7 @@
 #include "program_info.h"
 #include "shell_state.h"
 #include "startup_window.h"
+#include "temp_cleanup.h"
 #include "temp_names.h"
 
 int main(int argc, char** argv) {
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
         case InfoRequest::None:
             break;
     }
+    // Killed while saving a PDF, the viewer leaves no half-written file beside it.
+    temp_cleanup::installHandlers();
     ShellState& shell = shellState();
     shell.documentPath.clear();
     shell.programDir = settingsDirectory();

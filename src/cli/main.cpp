@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <QFile>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstdio>
@@ -23,6 +24,7 @@
 #include "progress_bar.h"
 #include "run_program.h"
 #include "shell_state.h"
+#include "temp_cleanup.h"
 #include "watch_folder.h"
 
 namespace folvek {
@@ -113,6 +115,10 @@ int run(int argc, char** argv, PrintOptions opt) {
     const bool stdinJob = opt.input == "-";
     if ((stdinJob || opt.lp) && !spool.isValid())
         return fail("cannot make a temporary directory: " + spool.errorString().toStdString());
+    // Killed, the job leaves neither its copy nor its spool file behind.
+    const int spoolSlot =
+        spool.isValid() ? temp_cleanup::add(QFile::encodeName(spool.path()).constData(), true) : -1;
+    const auto dropSpool = qScopeGuard([spoolSlot] { temp_cleanup::drop(spoolSlot); });
     if (stdinJob) {
         const std::string job =
             QFile::encodeName(spool.filePath(QStringLiteral("job.prn"))).toStdString();
@@ -240,6 +246,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!opt.watchDir.empty()) return watch(opt);
+    // A job stopped by Ctrl-C, the session's end or kill leaves no half-written file.
+    temp_cleanup::installHandlers();
     if (opt.input.empty()) {
         std::fprintf(stderr, "folvek-print: no document given\n%s", printUsage());
         return kExitUsage;

@@ -38,8 +38,8 @@ TailCutter::TailCutter(int fd, off_t from, TextEncoding encoding, bool scan, std
     try {
         struct stat st {};
         if (::fstat(fd, &st) == 0 && st.st_size > from)
-            lines_.reserveLines(std::min<std::size_t>(std::size_t(st.st_size - from) / 48 + 16,
-                                                      lineLimit));
+            lines_.reserveLines(
+                std::min<std::size_t>(std::size_t(st.st_size - from) / 48 + 16, lineLimit));
     } catch (const std::bad_alloc&) {
         // Only a hint.
     }

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "file_replace.h"
+#include "temp_cleanup.h"
 
 namespace folvek {
 
@@ -42,6 +43,7 @@ bool PdfOutput::open(const std::string& target) {
         return false;
     }
     ::fchmod(fd_, newFileMode(target));
+    cleanupSlot_ = temp_cleanup::add(temp_.c_str());
     buffer_.resize(kBufferSize);
     return true;
 }
@@ -108,8 +110,14 @@ bool PdfOutput::commit() {
     if (!error_.empty()) {
         ::unlink(temp_.c_str());
         temp_.clear();
+        temp_cleanup::drop(cleanupSlot_);
+        cleanupSlot_ = -1;
         return false;
     }
+    // Dropped only now: a kill before the rename must still remove the file, one after it
+    // finds the name gone.
+    temp_cleanup::drop(cleanupSlot_);
+    cleanupSlot_ = -1;
     temp_.clear();
     buffer_ = {};
     return true;
@@ -120,6 +128,8 @@ void PdfOutput::discard() {
     fd_ = -1;
     if (!temp_.empty()) ::unlink(temp_.c_str());
     temp_.clear();
+    temp_cleanup::drop(cleanupSlot_);
+    cleanupSlot_ = -1;
     buffer_ = {};
     used_ = 0;
 }

@@ -39,6 +39,7 @@ class PdfOutput {
     std::size_t used_ = 0;
     std::uint64_t offset_ = 0;
     std::string error_;
+    int cleanupSlot_ = -1;  // the temporary file's, for a process killed while writing it
 };
 
 }  // namespace folvek

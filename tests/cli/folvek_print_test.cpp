@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <csignal>
+
 namespace {
 
 const QString kTool = QStringLiteral(FOLVEK_BINARY_DIR "/src/cli/folvek-print");
@@ -234,6 +236,54 @@ TEST_F(FolvekPrint, ReportedErrorsMakeTheJobFailEvenWithPagesWritten) {
     const ToolRun help = tool({QStringLiteral("--help")});
     EXPECT_TRUE(help.out.contains(QStringLiteral("Exit status:")));
     EXPECT_TRUE(help.out.contains(QStringLiteral("  3  ")));
+}
+
+TEST_F(FolvekPrint, AJobKilledMidExportLeavesNoFileBehindAndTheOldPdfAsItWas) {
+    QByteArray big;
+    for (int page = 0; page < 12000; ++page) {
+        for (int i = 0; i < 60; ++i)
+            big += "\xBA <B>\x88\xE2\xAE\xA3\xAE</B> \xB3 " + QByteArray::number(i) + " \xBA\r\n";
+        big += "\f";
+    }
+    const QString tmp = path(QStringLiteral("tmp")), out = path(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(tmp) && QDir().mkpath(out));
+    QFile old(out + QStringLiteral("/r.pdf"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("%PDF-1.4 the old one");
+    old.close();
+
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(sig);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("FOLVEK_HOME"), home_.path());
+        env.insert(QStringLiteral("TMPDIR"), tmp);
+        p.setProcessEnvironment(env);
+        // From standard input: the job's copy is one more file to leave behind.
+        p.start(kTool, {QStringLiteral("--dos"), QStringLiteral("-"), QStringLiteral("-o"),
+                        out + QStringLiteral("/r.pdf")});
+        ASSERT_TRUE(p.waitForStarted());
+        p.write(big);
+        p.closeWriteChannel();
+        // Killed once the PDF is being written beside the old one.
+        QStringList writing;
+        for (int waited = 0; writing.isEmpty() && waited < 60000; waited += 5) {
+            p.waitForFinished(5);
+            writing = QDir(out).entryList({QStringLiteral("r.pdf.*")}, QDir::Files);
+        }
+        ASSERT_FALSE(writing.isEmpty()) << "the export never started";
+        ::kill(static_cast<pid_t>(p.processId()), sig);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
+        EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"r.pdf"});
+        EXPECT_TRUE(
+            QDir(tmp)
+                .entryList({QStringLiteral("folvek-print*")}, QDir::AllEntries | QDir::Hidden)
+                .isEmpty());
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        EXPECT_EQ(old.readAll(), "%PDF-1.4 the old one");
+        old.close();
+    }
 }
 
 TEST_F(FolvekPrint, HelpAndVersion) {

@@ -8,7 +8,6 @@
 // page selection are left to pdftopdf, which follows this filter in every CUPS chain that ends
 // in PDF. Needs no display and no home directory; settings come from the system settings
 // directory (/etc/folvek), never from the user who printed.
-#include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -29,6 +28,7 @@
 #include "export.h"
 #include "messages.h"
 #include "page_layout_printer.h"
+#include "temp_cleanup.h"
 #include "text_encoding.h"
 
 #ifndef FOLVEK_SYSTEM_SETTINGS_DIR
@@ -44,34 +44,10 @@ namespace {
 char gTempDir[4096];
 char gTempFiles[2][4096];
 
-// Only system calls: it also runs inside the signal handler.
 void removeTempFiles() {
-    if (!gTempDir[0]) return;
-    const int dir = ::open(gTempDir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        alignas(8) char buf[4096];
-        for (;;) {
-            const ssize_t n = ::getdents64(dir, buf, sizeof buf);
-            if (n <= 0) break;
-            for (ssize_t at = 0; at < n;) {
-                const auto* e = reinterpret_cast<const struct dirent64*>(buf + at);
-                const char* name = e->d_name;
-                if (!(name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]))))
-                    ::unlinkat(dir, name, 0);
-                at += e->d_reclen;
-            }
-        }
-        ::close(dir);
-    }
-    ::rmdir(gTempDir);
+    temp_cleanup::removeAll();
     gTempDir[0] = '\0';
     for (char* path : gTempFiles) path[0] = '\0';
-}
-
-void onTerminate(int sig) {
-    removeTempFiles();
-    std::signal(sig, SIG_DFL);
-    std::raise(sig);  // the scheduler sees the job killed, never a finished one
 }
 
 int makeTempFile(int slot, const char* stem) {
@@ -83,6 +59,7 @@ int makeTempFile(int slot, const char* stem) {
         std::snprintf(name, sizeof name, "%s/folvektopdf-XXXXXX", dir);
         if (!::mkdtemp(name)) return -1;
         std::memcpy(gTempDir, name, sizeof gTempDir);
+        temp_cleanup::add(gTempDir, true);
     }
     std::snprintf(gTempFiles[slot], sizeof gTempFiles[slot], "%s/%s-XXXXXX", gTempDir, stem);
     const int fd = ::mkstemp(gTempFiles[slot]);
@@ -320,8 +297,9 @@ int main(int argc, char** argv) {
         std::fputs("Usage: folvektopdf job-id user title copies options [file]\n", stderr);
         return 1;
     }
-    std::signal(SIGTERM, onTerminate);
-    std::signal(SIGINT, onTerminate);
+    // A cancelled job (SIGTERM) removes the folder; the scheduler sees the job killed, never a
+    // finished one.
+    temp_cleanup::installHandlers();
     std::signal(SIGPIPE, SIG_IGN);  // a closed pipe shows as a write error, reported below
 
     JobOptions read = readJobOptions(parseCupsOptions(argv[5]));
