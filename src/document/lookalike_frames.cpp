@@ -40,6 +40,16 @@ bool along(std::uint8_t b) {
 bool corner(std::uint8_t b) {
     return b == '+' || b == kTopLeft || b == kTopRight;
 }
+// The bytes that reach anything: every other cell stays out of the frames.
+struct FrameBytes {
+    bool is[256] = {};
+    FrameBytes() {
+        for (const std::uint8_t b : {std::uint8_t('-'), std::uint8_t('='), std::uint8_t('+'),
+                                     std::uint8_t('|'), kDoubleBar, kTopLeft, kTopRight})
+            is[b] = true;
+    }
+};
+const FrameBytes kFrameBytes;
 
 // One line as its visible characters (tags left out) with their byte offsets, and for each
 // whether it lies in the top border of a table: a tee there reaches only down, so a table right
@@ -67,6 +77,10 @@ struct Row {
             return;
         const char* text = lines.textAt(static_cast<std::size_t>(index));
         if (text[0] == '\f') return;
+        const std::size_t len = std::strlen(text);
+        bytes.resize(len);
+        offsets.resize(len);
+        std::size_t k = 0;
         for (std::uint16_t i = 0; text[i];) {
             if (text[i] == '<') {
                 if (const int tag = tagAt(text + i)) {
@@ -74,9 +88,11 @@ struct Row {
                     continue;
                 }
             }
-            offsets.push_back(i);
-            bytes.push_back(static_cast<std::uint8_t>(text[i++]));
+            offsets[k] = i;
+            bytes[k++] = static_cast<std::uint8_t>(text[i++]);
         }
+        bytes.resize(k);
+        offsets.resize(k);
         topBorder.assign(bytes.size(), 0);
         // A run of '-' '=' '+' that meets a top corner at either end.
         const std::size_t n = bytes.size();
@@ -124,9 +140,9 @@ int barLevel(std::uint8_t b) {
     return b == kDoubleBar ? 2 : b == '|' ? 1 : 0;
 }
 
-std::uint8_t codeOf(const Row& up, const Row& row, const Row& down, std::int64_t c) {
+std::uint8_t codeOf(const Row& up, const Row& row, const Row& down, std::int64_t c,
+                    const Reach& r) {
     const std::uint8_t b = row.at(c);
-    const Reach r = reachOf(up, row, down, c);
     int arms[4] = {0, 0, 0, 0};
     for (int d = 0; d < 4; ++d) {
         // A rule's own arms are drawn whatever meets them; a corner, tee or cross has the arms
@@ -174,11 +190,18 @@ class FrameWalk {
         const Row& down = row(index + 1);
         if (acrossBreak) lastRow_.load(lines_, lastLine_, from_);
         const std::size_t n = cur.bytes.size();
+        // What each cell reaches, worked out once for the passes below.
+        reach_.resize(n);
+        for (std::size_t c = 0; c < n; ++c)
+            reach_[c] = kFrameBytes.is[cur.bytes[c]]
+                            ? reachOf(up, cur, down, static_cast<std::int64_t>(c))
+                            : Reach{};
         std::vector<std::uint8_t>& in = next_;
         in.assign(n, 0);
         for (std::size_t c = 0; c < n; ++c) {
+            if (!kFrameBytes.is[cur.bytes[c]]) continue;
             const auto col = static_cast<std::int64_t>(c);
-            if (fromAbove && c < above_.size() && above_[c] && reachOf(up, cur, down, col).d[0])
+            if (fromAbove && c < above_.size() && above_[c] && reach_[c].d[0])
                 in[c] = 1;
             else if (acrossBreak && c < lastCells_.size() && lastCells_[c] &&
                      reachesUp(cur.bytes[c]) && reachesDown(lastRow_.at(col)))
@@ -187,15 +210,16 @@ class FrameWalk {
                 in[c] = 1;
         }
         for (std::size_t c = 0; c + 1 < n; ++c)
-            if (in[c] && reachOf(up, cur, down, static_cast<std::int64_t>(c)).d[3]) in[c + 1] = 1;
+            if (in[c] && reach_[c].d[3]) in[c + 1] = 1;
         for (std::size_t c = n; c-- > 1;)
-            if (in[c] && reachOf(up, cur, down, static_cast<std::int64_t>(c)).d[2]) in[c - 1] = 1;
+            if (in[c] && reach_[c].d[2]) in[c - 1] = 1;
 
         codes_.assign(std::strlen(lines_.textAt(i)), 0);
         bool any = false;
         for (std::size_t c = 0; c < n; ++c) {
             if (!in[c]) continue;
-            const std::uint8_t code = codeOf(up, cur, down, static_cast<std::int64_t>(c));
+            const std::uint8_t code =
+                codeOf(up, cur, down, static_cast<std::int64_t>(c), reach_[c]);
             codes_[cur.offsets[c]] = code;
             any = any || code != 0;
         }
@@ -262,6 +286,7 @@ class FrameWalk {
     std::size_t from_;
     Row rows_[3];
     std::vector<std::uint8_t> above_, next_, codes_;
+    std::vector<Reach> reach_;
     bool aboveHasCells_ = false;
     std::int64_t lastLine_ = -1;  // the last line with frame cells, for a page break under it
     Row lastRow_;                 // read again only at a break
