@@ -35,7 +35,7 @@ void UpdateEncodingStatus() {
         field->setToolTip(QString());
         return;
     }
-    QString text = QString::fromLatin1(encodingLabel(p->textEncoding));
+    QString text = QString::fromLatin1(encodingLabel(p->textEncoding, p->utf16));
     QString tip = p->encodingDetected ? QStringLiteral("Кодировка определена по тексту")
                                       : QStringLiteral("Кодировка задана");
     if (p->unmappableChars > 0) {

@@ -11,6 +11,7 @@ namespace folvek {
 std::string layoutInfoJson(const DocumentRecord& doc, const PageLayoutPrinter& printer) {
     const QSizeF area = printer.printableSizeMm();
     char buf[1024];
+    const char* encoding = encodingLabel(doc.textEncoding, doc.utf16);
     std::snprintf(buf, sizeof buf,
                   "{\n"
                   "  \"pageCount\": %d,\n"
@@ -35,8 +36,8 @@ std::string layoutInfoJson(const DocumentRecord& doc, const PageLayoutPrinter& p
                   "}\n",
                   doc.pageCount, doc.linesPerPage, doc.charsPerLine, doc.lineHeight, doc.charWidth,
                   doc.pageWidth, doc.pageHeight, area.width(), area.height(),
-                  printer.landscape() ? "true" : "false", doc.IsDos,
-                  encodingLabel(doc.textEncoding), doc.encodingDetected ? "true" : "false",
+                  printer.landscape() ? "true" : "false", doc.IsDos, encoding,
+                  doc.encodingDetected ? "true" : "false",
                   static_cast<long long>(doc.unmappableChars), doc.printerLayout.cpi,
                   doc.printerLayout.lpi, doc.printerLayout.pageLines, doc.printerLayout.pageInches,
                   doc.printerLayout.orientation);

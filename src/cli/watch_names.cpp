@@ -4,10 +4,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "text_encoding.h"
+
 namespace folvek {
 
 double nonTextShare(const char* data, std::size_t size) {
     if (size == 0) return 0.0;
+    // UTF-16 text is half NUL bytes; its byte-order mark says what it is.
+    if (utf16FormOf(reinterpret_cast<const unsigned char*>(data), size) != Utf16Form::None)
+        return 0.0;
     std::size_t bad = 0;
     for (std::size_t i = 0; i < size; ++i) {
         const auto c = static_cast<unsigned char>(data[i]);

@@ -22,6 +22,22 @@ const QHash<char16_t, unsigned char>& reverseOf(bool isDos) {
     return isDos ? dos : win;
 }
 
+EditorText decodeUtf16(const std::string& bytes, Utf16Form form) {
+    const bool big = form == Utf16Form::BigEndian;
+    QString all;
+    all.reserve(static_cast<qsizetype>(bytes.size() / 2));
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        all.append(QChar(big ? char16_t(a << 8 | b) : char16_t(b << 8 | a)));
+    }
+    EditorText out;
+    out.utf16 = form;
+    out.crlf = all.contains(QStringLiteral("\r\n")) || !all.contains(QLatin1Char('\n'));
+    out.text = all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return out;
+}
+
 }  // namespace
 
 char16_t dosToUnicode(unsigned char byte) {
@@ -31,6 +47,11 @@ char16_t dosToUnicode(unsigned char byte) {
 EditorText decodeEditorText(const std::string& bytes, TextEncoding encoding) {
     if (encoding == TextEncoding::Cp866) return decodeEditorText(bytes, true);
     if (encoding == TextEncoding::Cp1251) return decodeEditorText(bytes, false);
+    if (encoding == TextEncoding::Utf8) {
+        const Utf16Form form =
+            utf16FormOf(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        if (form != Utf16Form::None) return decodeUtf16(bytes, form);
+    }
     EditorText out;
     out.crlf = bytes.find("\r\n") != std::string::npos || bytes.find('\n') == std::string::npos;
     std::string plain;
@@ -55,7 +76,8 @@ EditorText decodeEditorText(const std::string& bytes, TextEncoding encoding) {
     return out;
 }
 
-EncodedText encodeEditorText(const QString& text, bool crlf, TextEncoding encoding, bool bom) {
+EncodedText encodeEditorText(const QString& text, bool crlf, TextEncoding encoding, bool bom,
+                             Utf16Form utf16) {
     if (encoding == TextEncoding::Cp866) return encodeEditorText(text, crlf, true);
     if (encoding == TextEncoding::Cp1251) return encodeEditorText(text, crlf, false);
     EncodedText out;
@@ -66,6 +88,18 @@ EncodedText encodeEditorText(const QString& text, bool crlf, TextEncoding encodi
         if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
         if (c == u'\n' && crlf) lines.append(QChar(u'\r'));
         lines.append(QChar(c));
+    }
+    if (encoding == TextEncoding::Utf8 && utf16 != Utf16Form::None) {
+        const bool big = utf16 == Utf16Form::BigEndian;
+        out.bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+        out.bytes.reserve(2 + 2 * static_cast<std::size_t>(lines.size()));
+        for (QChar qc : lines) {
+            const char16_t u = qc.unicode();
+            const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+            out.bytes.push_back(big ? hi : lo);
+            out.bytes.push_back(big ? lo : hi);
+        }
+        return out;
     }
     if (encoding == TextEncoding::Utf8) {
         if (bom) out.bytes = "\xEF\xBB\xBF";

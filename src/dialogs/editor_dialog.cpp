@@ -95,6 +95,7 @@ void EditorDialog::loadFile() {
     EditorText text = decodeEditorText(bytes, fileEncoding(session_));
     crlf_ = text.crlf;
     bom_ = text.bom;
+    utf16_ = text.utf16;
     edit_->setPlainText(text.text);
     edit_->moveCursor(QTextCursor::Start);
 }
@@ -117,8 +118,8 @@ void EditorDialog::resizeEvent(QResizeEvent* event) {
 void EditorDialog::accept() {
     if (!ok_->isEnabled()) return;
     // The raw text keeps no-break spaces, which the plain-text view would turn into blanks.
-    const EncodedText out =
-        encodeEditorText(edit_->document()->toRawText(), crlf_, fileEncoding(session_), bom_);
+    const EncodedText out = encodeEditorText(edit_->document()->toRawText(), crlf_,
+                                             fileEncoding(session_), bom_, utf16_);
     if (out.unmappable > 0 &&
         tell(kUnmappableText, "???", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;

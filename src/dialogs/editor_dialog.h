@@ -63,6 +63,7 @@ class EditorDialog : public QDialog {
     QPushButton* cancel_ = nullptr;
     bool crlf_ = true;
     bool bom_ = false;
+    Utf16Form utf16_ = Utf16Form::None;
 };
 
 // Runs the editor modally over `owner` (through the dialog hooks, which tests answer) and

@@ -102,6 +102,7 @@ class DocumentRecord {
     std::int64_t splitLoadFrom = std::int64_t{4} << 20;
     bool splitLoad = false;
     TextEncoding textEncoding = TextEncoding::Cp1251;  // of the loaded text
+    Utf16Form utf16 = Utf16Form::None;                 // the file's form when it is UTF-16
     bool encodingDetected = false;                     // told by detection, not fixed
     std::int64_t unmappableChars = 0;                  // characters 1251 lacks, shown as '?'
     PrinterLayout printerLayout;                       // what the printer codes set

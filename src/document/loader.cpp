@@ -22,6 +22,7 @@
 #include "string_table.h"
 #include "style_scan.h"
 #include "tail_cutter.h"
+#include "utf16_decoder.h"
 
 namespace folvek {
 
@@ -108,6 +109,7 @@ int DocumentRecord::loadText(const std::string& path) {
 
     shownInPart = false;
     splitLoad = false;
+    utf16 = Utf16Form::None;
     const std::size_t room = lineLimit > lines.size() ? lineLimit - lines.size() : 0;
     bool readFailed = false;
     int readErrno = 0;
@@ -133,7 +135,13 @@ int DocumentRecord::loadText(const std::string& path) {
 
         const EncodingChoice choice = encodingInForce();
         encodingDetected = false;
-        if (choice == EncodingChoice::Auto) {
+        // A UTF-16 file says so in its first two bytes; read as any code page it is noise.
+        if (choice == EncodingChoice::Auto || choice == EncodingChoice::Utf8)
+            utf16 = utf16FormOf(buf.get(), have);
+        if (utf16 != Utf16Form::None) {
+            encodingDetected = choice == EncodingChoice::Auto;
+            textEncoding = TextEncoding::Utf8;
+        } else if (choice == EncodingChoice::Auto) {
             const std::string sample =
                 textOfSample(buf.get(), have < kDetectSample ? have : kDetectSample);
             const auto found = detectEncoding(reinterpret_cast<const unsigned char*>(sample.data()),
@@ -155,13 +163,27 @@ int DocumentRecord::loadText(const std::string& path) {
 
         std::size_t skip = 0;
         if (textEncoding == TextEncoding::Utf8 && hasUtf8Bom(buf.get(), have)) skip = 3;
+        if (utf16 != Utf16Form::None) skip = 2;
+        // UTF-16 reaches the cutter as the UTF-8 it decodes to.
+        std::unique_ptr<Utf16Decoder> decoder;
+        std::string decoded;
+        if (utf16 != Utf16Form::None)
+            decoder = std::make_unique<Utf16Decoder>(utf16 == Utf16Form::BigEndian);
+        const auto feed = [&](const unsigned char* p, const unsigned char* end) {
+            if (!decoder) return cutter->feed(p, end);
+            decoded.clear();
+            decoder->decode(p, static_cast<std::size_t>(end - p), decoded);
+            const auto* d = reinterpret_cast<const unsigned char*>(decoded.data());
+            return cutter->feed(d, d + decoded.size());
+        };
         cutter = std::make_unique<LineCutter>(lines, textEncoding, fused, baseStyleFlags(logFont));
         cutter->setLineLimit(lines.size() + room);
         // A big file's second half is cut on another core meanwhile.
         std::unique_ptr<TailCutter> tail;
         const std::size_t limit = lines.size() + room;
         // Below a few megabytes the thread would cost more than it saves.
-        if (st.st_size >= splitLoadFrom && std::thread::hardware_concurrency() > 1 && !readFailed) {
+        if (st.st_size >= splitLoadFrom && std::thread::hardware_concurrency() > 1 && !readFailed &&
+            !decoder) {
             const off_t half = halfwayLineStart(fd, st.st_size);
             try {
                 if (half > off_t(have))
@@ -172,7 +194,7 @@ int DocumentRecord::loadText(const std::string& path) {
             }
         }
         off_t at = off_t(have);
-        bool more = cutter->feed(buf.get() + skip, buf.get() + have) && !readFailed;
+        bool more = feed(buf.get() + std::min(skip, have), buf.get() + have) && !readFailed;
         for (;;) {
             while (more && !(tail && at == tail->start())) {
                 std::size_t want = kReadBlock;
@@ -188,7 +210,7 @@ int DocumentRecord::loadText(const std::string& path) {
                 }
                 if (got <= 0) break;
                 at += got;
-                more = cutter->feed(buf.get(), buf.get() + got);
+                more = feed(buf.get(), buf.get() + got);
             }
             if (!tail) break;
             // Taken only where one cutter would have made the same lines: a file that
@@ -203,6 +225,12 @@ int DocumentRecord::loadText(const std::string& path) {
                 break;
             }
             tail.reset();  // this cutter goes on from where it stands
+        }
+        if (decoder && more) {
+            decoded.clear();
+            decoder->finish(decoded);
+            const auto* d = reinterpret_cast<const unsigned char*>(decoded.data());
+            cutter->feed(d, d + decoded.size());
         }
         cutter->finish();
     } catch (const std::bad_alloc&) {

@@ -57,6 +57,29 @@ const char* encodingLabel(TextEncoding e) {
     return "";
 }
 
+const char* encodingLabel(TextEncoding e, Utf16Form utf16) {
+    switch (utf16) {
+        case Utf16Form::LittleEndian:
+            return "UTF-16LE";
+        case Utf16Form::BigEndian:
+            return "UTF-16BE";
+        case Utf16Form::None:
+            break;
+    }
+    return encodingLabel(e);
+}
+
+Utf16Form utf16FormOf(const unsigned char* data, std::size_t len) {
+    if (len < 2) return Utf16Form::None;
+    if (data[0] == 0xFF && data[1] == 0xFE) {
+        // FF FE 00 00 is UTF-32's mark, which no report uses: left to the other rules.
+        if (len >= 4 && data[2] == 0 && data[3] == 0) return Utf16Form::None;
+        return Utf16Form::LittleEndian;
+    }
+    if (data[0] == 0xFE && data[1] == 0xFF) return Utf16Form::BigEndian;
+    return Utf16Form::None;
+}
+
 namespace {
 
 // Bytes 0x80..0xFF: 0 for "not a letter", else 2 * (16 * ln(frequency)) + (1 for a capital).

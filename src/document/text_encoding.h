@@ -10,6 +10,11 @@ namespace folvek {
 
 enum class TextEncoding { Cp866, Cp1251, Koi8r, Utf8 };
 
+// A file in UTF-16, told by its byte-order mark: the loader reads it as UTF-8 (what it decodes
+// it to), and the editor writes it back in its own form.
+enum class Utf16Form { None, LittleEndian, BigEndian };
+Utf16Form utf16FormOf(const unsigned char* data, std::size_t len);
+
 // What the user chose: auto-detection or one fixed encoding.
 enum class EncodingChoice { Auto, Cp866, Cp1251, Koi8r, Utf8 };
 
@@ -20,6 +25,8 @@ const char* encodingChoiceSetting(EncodingChoice c);
 std::optional<EncodingChoice> encodingChoiceFromOption(const std::string& value);
 // Short name for the status bar and --info: "866", "1251", "KOI8-R", "UTF-8".
 const char* encodingLabel(TextEncoding e);
+// "UTF-16LE" or "UTF-16BE" for a UTF-16 file, else as above.
+const char* encodingLabel(TextEncoding e, Utf16Form utf16);
 
 // How many bytes of the file's start the detector looks at.
 constexpr std::size_t kDetectSample = 64 * 1024;

@@ -99,6 +99,9 @@ TEST(CupsInput, BinaryDataIsToldFromReports) {
     std::string noisy(100, 'a');
     for (int i = 0; i < 10; ++i) noisy[i * 10] = '\x03';
     EXPECT_TRUE(looksBinary(reinterpret_cast<const unsigned char*>(noisy.data()), noisy.size()));
+    // UTF-16 is half NUL bytes, and text all the same.
+    const unsigned char utf16[] = {0xFF, 0xFE, 0x12, 0x04, '\r', 0, '\n', 0};
+    EXPECT_FALSE(looksBinary(utf16, sizeof utf16));
 }
 
 }  // namespace

@@ -120,6 +120,8 @@ TEST(WatchNames, NonTextShare) {
         "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0",
         16);
     EXPECT_GT(nonTextShare(binary.data(), binary.size()), 0.30);
+    const std::string utf16("\xFE\xFF\x04\x12\0\r\0\n", 8);
+    EXPECT_DOUBLE_EQ(nonTextShare(utf16.data(), utf16.size()), 0.0);
     EXPECT_DOUBLE_EQ(nonTextShare("", 0), 0.0);
 }
 

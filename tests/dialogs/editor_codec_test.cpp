@@ -57,5 +57,32 @@ TEST(EditorCodec, CharactersTheCodePageLacks) {
     EXPECT_EQ(tick.unmappable, 1);
 }
 
+TEST(EditorCodec, AUtf16FileIsEditedInItsOwnForm) {
+    // What the loader calls UTF-8 may be UTF-16 with its mark: it goes back byte for byte.
+    const QString text = QStringLiteral("Ведомость ╔═╗ 😀\nИтого\n");
+    for (const bool big : {false, true}) {
+        for (const bool crlf : {false, true}) {
+            std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+            QString withEnds = text;
+            if (crlf) withEnds.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+            for (const QChar c : withEnds) {
+                const char hi = static_cast<char>(c.unicode() >> 8);
+                const char lo = static_cast<char>(c.unicode() & 0xFF);
+                bytes += big ? std::string{hi, lo} : std::string{lo, hi};
+            }
+            const EditorText shown = decodeEditorText(bytes, TextEncoding::Utf8);
+            EXPECT_EQ(shown.text, text);
+            EXPECT_EQ(shown.crlf, crlf);
+            EXPECT_EQ(shown.utf16, big ? Utf16Form::BigEndian : Utf16Form::LittleEndian);
+            const EncodedText back =
+                encodeEditorText(shown.text, shown.crlf, TextEncoding::Utf8, false, shown.utf16);
+            EXPECT_EQ(back.bytes, bytes) << "big=" << big << " crlf=" << crlf;
+            EXPECT_EQ(back.unmappable, 0);
+        }
+    }
+    // Plain UTF-8 stays UTF-8.
+    EXPECT_EQ(decodeEditorText("\xD0\x98", TextEncoding::Utf8).utf16, Utf16Form::None);
+}
+
 }  // namespace
 }  // namespace folvek

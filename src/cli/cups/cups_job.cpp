@@ -5,6 +5,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "text_encoding.h"
+
 namespace folvek {
 
 namespace {
@@ -136,6 +138,8 @@ bool isPageRangeList(const std::string& text) {
 }
 
 bool looksBinary(const unsigned char* data, std::size_t len) {
+    // UTF-16 text is half NUL bytes; its byte-order mark says what it is.
+    if (utf16FormOf(data, len) != Utf16Form::None) return false;
     std::size_t control = 0;
     for (std::size_t i = 0; i < len; ++i) {
         const unsigned char c = data[i];

@@ -266,7 +266,9 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
     if (!doc.loadText(input)) return fail("cannot read the document");
     if (!doc.paginate()) return fail("no device to lay the pages out on");
     std::fprintf(stderr, "INFO: %d pages, %s, %s\n", doc.pageCount,
-                 doc.IsDos ? "code page 866" : "code page 1251",
+                 doc.utf16 != Utf16Form::None ? encodingLabel(doc.textEncoding, doc.utf16)
+                 : doc.IsDos                  ? "code page 866"
+                                              : "code page 1251",
                  printer.landscape() ? "landscape" : "portrait");
 
     const int out = makeTempFile(1, "folvektopdf-out");
