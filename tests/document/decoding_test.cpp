@@ -111,9 +111,9 @@ TEST_F(DecodingTest, CharactersOutside1251AndBadUtf8BecomeQuestionMarks) {
     doc->encodingOverride.reset();
     load("\xc0\xaf\xe0\xee\xea \xed\xa0\x80\n");
     EXPECT_NE(doc->textEncoding, TextEncoding::Utf8);
-    // UTF-16 loads as bytes cut at its NULs.
-    load("\xff\xfe\x1f\x04\x40\x04\n\x00"s);
-    EXPECT_NE(doc->textEncoding, TextEncoding::Utf8);
+    // UTF-16 with its mark is decoded, not cut at its NULs.
+    EXPECT_EQ(load("\xff\xfe\x1f\x04\x40\x04\n\x00"s), V{"\xcf\xf0"});
+    EXPECT_EQ(doc->utf16, Utf16Form::LittleEndian);
 }
 
 TEST_F(DecodingTest, PiecesAreCutOnTheDecodedTextAcrossReadBlocks) {
