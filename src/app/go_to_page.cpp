@@ -7,6 +7,7 @@
 #include "dialog_hooks.h"
 #include "document.h"
 #include "document_record.h"
+#include "help_viewer.h"
 #include "report_view.h"
 
 namespace folvek {
@@ -24,6 +25,7 @@ void goToPage(ReportView& view) {
     dialog.setIntRange(1, pages);
     dialog.setIntStep(1);
     dialog.setIntValue(doc->curPage);
+    addHelpKey(dialog, HelpGoToPage);
     if (dialogHooks().runModal(dialog) != QDialog::Accepted) return;
     view.model()->goToPage(dialog.intValue());
     view.scrollTo(0, 0);

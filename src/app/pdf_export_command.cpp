@@ -23,6 +23,7 @@
 #include "dialog_hooks.h"
 #include "document_record.h"
 #include "export.h"
+#include "help_viewer.h"
 #include "message_boxes.h"
 #include "page_layout_printer.h"
 #include "printer_component.h"
@@ -110,6 +111,7 @@ std::optional<PdfPages> askPdfPages(QWidget* owner, int pageCount, int currentPa
     layout->addWidget(range);
     layout->addLayout(form);
     layout->addWidget(buttons);
+    addHelpKey(dialog, HelpSavePdf);
 
     if (dialogHooks().runModal(dialog) != QDialog::Accepted) return std::nullopt;
     if (all->isChecked()) return PdfPages{1, pages};

@@ -16,6 +16,7 @@
 #include "editor_font.h"
 #include "editor_template.h"
 #include "file_replace.h"
+#include "help_viewer.h"
 #include "message_boxes.h"
 #include "string_table.h"
 
@@ -49,6 +50,7 @@ EditorDialog::EditorDialog(QWidget* owner, EditorSession session)
     cancel_ = qobject_cast<QPushButton*>(dialogItem(this, kEditorCancel));
     connect(ok_, &QPushButton::clicked, this, &EditorDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &EditorDialog::reject);
+    addHelpKey(*this, HelpEditor);
     edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
     edit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     edit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

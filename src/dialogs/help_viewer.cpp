@@ -4,6 +4,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeySequence>
+#include <QShortcut>
+
+#include "dialog_hooks.h"
 
 namespace folvek {
 
@@ -30,6 +34,12 @@ QString helpPage(int topic) {
             return QStringLiteral("printing.html");
         case HelpParameters:
             return QStringLiteral("parameters.html");
+        case HelpEditor:
+            return QStringLiteral("editor-mail.html#builtin");
+        case HelpGoToPage:
+            return QStringLiteral("viewing.html#pages");
+        case HelpSavePdf:
+            return QStringLiteral("viewing.html#save");
         default:
             return QStringLiteral("index.html");
     }
@@ -46,6 +56,14 @@ QUrl helpUrl(int topic) {
     QUrl url = QUrl::fromLocalFile(file);
     if (found && hash >= 0) url.setFragment(page.mid(hash + 1));
     return url;
+}
+
+void addHelpKey(QWidget& dialog, int topic) {
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), &dialog);
+    key->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(key, &QShortcut::activated, &dialog, [topic] {
+        if (dialogHooks().openHelp) dialogHooks().openHelp(topic);
+    });
 }
 
 bool openHelp(int topic, DesktopReport report) {

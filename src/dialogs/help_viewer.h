@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QUrl>
+#include <QWidget>
 
 #include "desktop_open.h"
 
@@ -20,6 +21,9 @@ enum HelpTopic : int {
     HelpPages = 2,
     HelpPrinting = 3,
     HelpParameters = 4,
+    HelpEditor = 5,
+    HelpGoToPage = 6,
+    HelpSavePdf = 7,
 };
 
 // The page (with its anchor) of a topic, relative to the help directory; index.html for an
@@ -30,6 +34,9 @@ QUrl helpUrl(int topic);
 // Opens it with the desktop's opener. A missing help file, or an opener that fails, is told
 // to `report` with the path and the reason. False when the help file is missing.
 bool openHelp(int topic = 0, DesktopReport report = {});
+
+// F1 anywhere in `dialog` opens the topic's page (through the dialog hooks).
+void addHelpKey(QWidget& dialog, int topic);
 
 // The first line of the message when the help cannot be shown.
 inline constexpr const char* kHelpFailure = "Не удалось открыть справку.";
