@@ -4,6 +4,7 @@
 
 #include <QAbstractScrollArea>
 #include <QHash>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -137,6 +138,8 @@ class ReportView : public QAbstractScrollArea {
     double pixelsPerUnitX() const;
     double pixelsPerUnitY() const;
     void paintSelection(QPainter& painter);
+    // While a drag holds the pointer beyond the viewport, the page scrolls towards it.
+    void dragScrollStep();
     // Everything the view shows of the document follows its notification.
     void documentChanged(unsigned changes);
 
@@ -152,6 +155,8 @@ class ReportView : public QAbstractScrollArea {
     QPoint pressPos_;
     bool pressed_ = false;
     bool dragging_ = false;
+    QPoint dragPos_;  // the pointer, in viewport pixels, while dragging
+    QTimer* dragScroll_ = nullptr;
     bool hasMailer_ = false;
     int hUnit_ = 0;
     int vUnit_ = 0;

@@ -1,9 +1,13 @@
 // The rectangle selection on the page shown: a drag with the left button selects the character
 // cells between the press and the pointer, a click without a drag clears them; the cells are
-// tinted in the preview only (printing draws the page without the view).
+// tinted in the preview only (printing draws the page without the view). A drag held past the
+// viewport's edge scrolls the page towards the pointer.
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstdlib>
 
 #include "document_record.h"
 #include "page_text.h"
@@ -67,14 +71,54 @@ void ReportView::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_ && (pos - pressPos_).manhattanLength() < QApplication::startDragDistance())
         return;
     dragging_ = true;
+    dragPos_ = pos;
     setSelection(cellSpan(dragAnchor_, cellAtViewport(event->position())));
+    if (!viewport()->rect().contains(pos)) {
+        if (!dragScroll_) {
+            dragScroll_ = new QTimer(this);
+            dragScroll_->setInterval(40);
+            connect(dragScroll_, &QTimer::timeout, this, &ReportView::dragScrollStep);
+        }
+        if (!dragScroll_->isActive()) dragScroll_->start();
+    } else if (dragScroll_) {
+        dragScroll_->stop();
+    }
     event->accept();
+}
+
+void ReportView::dragScrollStep() {
+    if (!pressed_ || !dragging_ || !record_) {
+        dragScroll_->stop();
+        return;
+    }
+    // Faster the farther the pointer is past the edge, by scroll steps of the view.
+    const QRect port = viewport()->rect();
+    const auto step = [](int past, int unit) {
+        if (past == 0) return 0;
+        const int steps = std::max(1, std::abs(past) / std::max(1, unit));
+        return past < 0 ? -steps : steps;
+    };
+    const int dx = dragPos_.x() < port.left()    ? dragPos_.x() - port.left()
+                   : dragPos_.x() > port.right() ? dragPos_.x() - port.right()
+                                                 : 0;
+    const int dy = dragPos_.y() < port.top()      ? dragPos_.y() - port.top()
+                   : dragPos_.y() > port.bottom() ? dragPos_.y() - port.bottom()
+                                                  : 0;
+    QScrollBar* h = horizontalScrollBar();
+    QScrollBar* v = verticalScrollBar();
+    const int oldH = h->value(), oldV = v->value();
+    h->setValue(oldH + step(dx, hUnit_));
+    v->setValue(oldV + step(dy, vUnit_));
+    if (h->value() == oldH && v->value() == oldV) return;  // at the page's edge already
+    // The cell under the pointer is another one now that the page moved under it.
+    setSelection(cellSpan(dragAnchor_, cellAtViewport(QPointF(dragPos_))));
 }
 
 void ReportView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !pressed_)
         return QAbstractScrollArea::mouseReleaseEvent(event);
     pressed_ = false;
+    if (dragScroll_) dragScroll_->stop();
     if (!dragging_) setSelection(std::nullopt);
     dragging_ = false;
     event->accept();

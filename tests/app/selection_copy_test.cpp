@@ -1,5 +1,6 @@
 // "Копировать" of a rectangle dragged with the mouse over a table on the page: the cells under
 // the drag, frames as Unicode box drawing; the tint in the preview; what clears the selection.
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -146,6 +147,36 @@ TEST_F(SelectionTest, ZoomedAndScrolledTheDragStillMeetsTheCellsUnderThePointer)
                 view()->viewport()->rect().contains(to));
     drag(from, to);
     EXPECT_EQ(copied(), QStringLiteral("Хлеб\nМолоко"));
+}
+
+TEST_F(SelectionTest, HeldPastTheEdgeTheDragScrollsThePageAndTakesInWhatComesIntoView) {
+    for (int i = 0; i < 6; ++i) view()->runCommand(CmZoomIn);
+    view()->scrollTo(0, 0);
+    // Only the frame's first rows are in view: the viewport ends above its last row.
+    QWidget* port = view()->viewport();
+    frame->resize(frame->width(), frame->height() - (port->height() - cellCentre(2, 0).y()));
+    QApplication::processEvents();
+    ASSERT_LT(port->height(), cellCentre(4, 0).y());
+    const QPoint from = cellCentre(1, 1);
+    ASSERT_TRUE(port->rect().contains(from));
+    QTest::mousePress(port, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(port, from + QPoint(20, 0));
+    // Held below the bottom edge, over the cell where the last row will come into view.
+    QTest::mouseMove(port, QPoint(cellCentre(4, 6).x(), port->height() + 30));
+    const int before = view()->vPos();
+    for (int i = 0; i < 50 && view()->vPos() == before; ++i) QTest::qWait(20);
+    EXPECT_GT(view()->vPos(), before);
+    QTest::qWait(300);
+    QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier,
+                        QPoint(cellCentre(4, 6).x(), port->height() + 30));
+    // From the name of the first row down through the rows the scroll brought in.
+    const QString text = copied();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Товар"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Молоко"))) << text.toStdString();
+    // Released, the page stays where it is.
+    const int after = view()->vPos();
+    QTest::qWait(100);
+    EXPECT_EQ(view()->vPos(), after);
 }
 
 TEST_F(SelectionTest, CtrlCInTheFindFieldCopiesTheFieldsText) {
