@@ -57,8 +57,7 @@ LineCutter::LineCutter(LineStore& lines, TextEncoding encoding, bool scan, std::
       asciiFast_(encoding != TextEncoding::Cp1251),
       utf8_(encoding == TextEncoding::Utf8),
       scan_(scan),
-      flags_(flags),
-      startFlags_(flags) {
+      flags_(flags) {
     for (int b = 0; b < 256; ++b) boxArms_[b] = boxCodeOf866(static_cast<std::uint8_t>(b));
     // In text read as 866 the byte 0xA6 comes from the double vertical alone, so that one
     // needs no code; UTF-8 may hold a real broken bar.
@@ -68,9 +67,20 @@ LineCutter::LineCutter(LineStore& lines, TextEncoding encoding, bool scan, std::
     }
 }
 
-bool LineCutter::asIfFresh() const {
-    return !codesSeen_ && !full_ && !out_ && chunkLen_ == 0 && pendLen_ == 0 &&
-           (!scan_ || flags_ == startFlags_);
+bool LineCutter::atLineStart() const {
+    return !full_ && !out_ && chunkLen_ == 0 && pendLen_ == 0 && !cut_ && !codes_.active();
+}
+
+LineCutter::Carry LineCutter::carry() const {
+    return {codes_, emitted_, styleDirty_, scan_ ? flags_ : std::uint16_t(0)};
+}
+
+void LineCutter::resume(const Carry& c) {
+    codes_ = c.codes;
+    codesGen_ = codes_.generation();
+    emitted_ = c.emitted;
+    styleDirty_ = c.styleDirty;
+    if (scan_) flags_ = c.flags;
 }
 
 void LineCutter::added() {
@@ -85,11 +95,25 @@ void LineCutter::fileBoxes(std::size_t lineIndex, std::uint8_t* box, std::size_t
 }
 
 PrinterLayout LineCutter::printerLayout() const {
+    return printerLayoutAfter(*this);
+}
+
+PrinterLayout LineCutter::printerLayoutAfter(const LineCutter& head) const {
+    // The pitches text was printed in, by both cutters; the state the commands left, by this.
+    bool seen = pitchSeen_;
+    double cpiMin = cpiMin_, cpiMax = cpiMax_, lpiMin = lpiMin_, lpiMax = lpiMax_;
+    if (&head != this && head.pitchSeen_) {
+        cpiMin = seen ? std::min(cpiMin, head.cpiMin_) : head.cpiMin_;
+        cpiMax = seen ? std::max(cpiMax, head.cpiMax_) : head.cpiMax_;
+        lpiMin = seen ? std::min(lpiMin, head.lpiMin_) : head.lpiMin_;
+        lpiMax = seen ? std::max(lpiMax, head.lpiMax_) : head.lpiMax_;
+        seen = true;
+    }
     PrinterLayout l;
-    if (!codes_.pitchIsDefault() && pitchSeen_) {
-        l.cpi = cpiMax_;
-        l.lpi = lpiMax_;
-        l.pitchChanged = cpiMin_ != cpiMax_ || lpiMin_ != lpiMax_;
+    if (!codes_.pitchIsDefault() && seen) {
+        l.cpi = cpiMax;
+        l.lpi = lpiMax;
+        l.pitchChanged = cpiMin != cpiMax || lpiMin != lpiMax;
     }
     l.pageLines = codes_.pageLines();
     l.pageInches = codes_.pageInches();
@@ -258,7 +282,6 @@ bool LineCutter::control(unsigned char b) {
             if (!cut_) backspace();
             return true;
         default:
-            codesSeen_ = true;
             codes_.feed(b);
             afterCodes();
             return true;

@@ -32,10 +32,26 @@ class LineCutter {
     // End of file: a partial piece still makes a line.
     void finish();
 
-    // Nothing read so far leaves a trace on what follows: the cutter stands at the start of a
-    // line, no printer command was ever met, and the style carried into the next line is the
-    // one it started with. A second cutter started here would cut the rest exactly as this one.
-    bool asIfFresh() const;
+    // What a cutter standing at the start of a line carries into the lines after it: the
+    // printer's state and the styles in force. A second cutter that starts with it where this
+    // one stands cuts what follows exactly as this one would.
+    struct Carry {
+        PrinterCodes codes;
+        std::uint16_t emitted = 0;
+        bool styleDirty = false;
+        std::uint16_t flags = 0;
+        bool operator==(const Carry& o) const {
+            return codes.sameStateAs(o.codes) && emitted == o.emitted &&
+                   styleDirty == o.styleDirty && flags == o.flags;
+        }
+    };
+    // True at the start of a line, between two bytes of no character and no command.
+    bool atLineStart() const;
+    Carry carry() const;
+    // Takes over the carry of another cutter (before the first byte is fed).
+    void resume(const Carry& c);
+    // The layout of a document whose lines `head` cut up to where this cutter resumed.
+    PrinterLayout printerLayoutAfter(const LineCutter& head) const;
 
     std::int32_t maxLength() const { return maxLength_; }
     std::int64_t unmappable() const { return unmappable_; }  // characters stored as '?'
@@ -94,8 +110,6 @@ class LineCutter {
     bool utf8_;
     bool scan_;
     std::uint16_t flags_;
-    std::uint16_t startFlags_;
-    bool codesSeen_ = false;
 
     char* out_ = nullptr;       // room of the piece being built (kPiece + 1 bytes)
     std::size_t len_ = 0;       // bytes in the piece

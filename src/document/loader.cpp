@@ -2,6 +2,7 @@
 // file's first block; the line cutter then decodes, cuts and styles the text in one pass. When
 // the store starts empty the style scan happens in the same pass.
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -179,22 +180,36 @@ int DocumentRecord::loadText(const std::string& path) {
         cutter = std::make_unique<LineCutter>(lines, textEncoding, fused, baseStyleFlags(logFont));
         cutter->setLineLimit(lines.size() + room);
         // A big file's second half is cut on another core meanwhile.
+        // It starts with what this cutter carries at the end of the first block's last line:
+        // a report sets its printer up at the top and seldom changes it after.
         std::unique_ptr<TailCutter> tail;
+        LineCutter::Carry carry;
         const std::size_t limit = lines.size() + room;
+        const unsigned char* first = buf.get() + std::min(skip, have);
+        const unsigned char* firstEnd = buf.get() + have;
+        bool more = true;
         // Below a few megabytes the thread would cost more than it saves.
         if (st.st_size >= splitLoadFrom && std::thread::hardware_concurrency() > 1 && !readFailed &&
             !decoder) {
+            const unsigned char* lastLine = firstEnd;
+            while (lastLine > first && lastLine[-1] != '\n') --lastLine;
             const off_t half = halfwayLineStart(fd, st.st_size);
-            try {
-                if (half > off_t(have))
-                    tail = std::make_unique<TailCutter>(fd, half, textEncoding, fused,
-                                                        baseStyleFlags(logFont), room);
-            } catch (const std::exception&) {
-                // No thread: one core does it all.
+            if (lastLine > first && half > off_t(have)) {
+                more = feed(first, lastLine);
+                first = lastLine;
+                if (more && cutter->atLineStart()) {
+                    carry = cutter->carry();
+                    try {
+                        tail = std::make_unique<TailCutter>(fd, half, textEncoding, fused,
+                                                            baseStyleFlags(logFont), room, carry);
+                    } catch (const std::exception&) {
+                        // No thread: one core does it all.
+                    }
+                }
             }
         }
         off_t at = off_t(have);
-        bool more = feed(buf.get() + std::min(skip, have), buf.get() + have) && !readFailed;
+        more = more && feed(first, firstEnd) && !readFailed;
         for (;;) {
             while (more && !(tail && at == tail->start())) {
                 std::size_t want = kReadBlock;
@@ -215,16 +230,20 @@ int DocumentRecord::loadText(const std::string& path) {
             if (!tail) break;
             // Taken only where one cutter would have made the same lines: a file that
             // reaches the line limit is cut by one, which says where it stopped.
-            if (more && at == tail->start() && cutter->asIfFresh() && tail->finish() &&
-                !tail->cutter().cutShort() && lines.size() + tail->lines().size() < limit) {
+            if (more && at == tail->start() && cutter->atLineStart() && cutter->carry() == carry &&
+                tail->finish() && !tail->cutter().cutShort() &&
+                lines.size() + tail->lines().size() < limit) {
                 lines.appendStore(tail->lines());
                 tailMaxLength = tail->cutter().maxLength();
                 tailUnmappable = tail->cutter().unmappable();
-                tailLayout = tail->cutter().printerLayout();
+                tailLayout = tail->cutter().printerLayoutAfter(*cutter);
                 tailTaken = splitLoad = true;
                 break;
             }
             tail.reset();  // this cutter goes on from where it stands
+            // The thread's lines went back to its own heap arena, which this thread's new
+            // lines would not reuse.
+            ::malloc_trim(0);
         }
         if (decoder && more) {
             decoded.clear();
@@ -247,7 +266,6 @@ int DocumentRecord::loadText(const std::string& path) {
     if (cutter) {
         maxLineLength = std::max(cutter->maxLength(), tailMaxLength);
         unmappableChars = cutter->unmappable() + tailUnmappable;
-        // The first half met no printer command: what the commands set is the second's.
         printerLayout = tailTaken ? tailLayout : cutter->printerLayout();
     }
     lines.shrinkToFit();

@@ -25,6 +25,7 @@ class PclSequence {
     unsigned char parameter() const { return parameter_; }  // upper case
     double value() const { return value_; }
     bool hasValue() const { return hasValue_; }
+    bool operator==(const PclSequence&) const = default;
 
   private:
     enum class State { Idle, Value, Data };

@@ -5,6 +5,9 @@
 // a PCL sequence, which pcl_codes.cpp reads.
 #include "printer_codes.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace folvek {
 
 namespace {
@@ -83,6 +86,22 @@ double PrinterCodes::cpi() const {
     if (fifteen_) return 15;
     if (elite_) return condensed_ ? 20 : 12;
     return condensed_ ? 17 : 10;
+}
+
+bool PrinterCodes::sameStateAs(const PrinterCodes& other) const {
+    // Between commands, what the last one's reading left behind tells nothing.
+    const auto settled = [](PrinterCodes c) {
+        c.generation_ = 0;
+        if (c.state_ == State::Idle) {
+            c.cmd_ = 0;
+            std::fill(std::begin(c.params_), std::end(c.params_), 0);
+            c.need_ = c.got_ = 0;
+            c.skip_ = 0;
+            c.pcl_ = PclSequence();
+        }
+        return c;
+    };
+    return settled(*this) == settled(other);
 }
 
 void PrinterCodes::reset() {

@@ -43,8 +43,11 @@ class PrinterCodes {
     std::int32_t orientation() const { return orientation_; }
     // Counts up whenever style or pitch changed, so the reader can tell cheaply.
     std::uint32_t generation() const { return generation_; }
+    // The same state, however many changes led to it.
+    bool sameStateAs(const PrinterCodes& other) const;
 
   private:
+    bool operator==(const PrinterCodes&) const = default;
     enum class State {
         Idle,
         Command,

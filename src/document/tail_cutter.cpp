@@ -31,9 +31,10 @@ off_t halfwayLineStart(int fd, off_t size) {
 }
 
 TailCutter::TailCutter(int fd, off_t from, TextEncoding encoding, bool scan, std::uint16_t flags,
-                       std::size_t lineLimit)
+                       std::size_t lineLimit, const LineCutter::Carry& carry)
     : fd_(fd), from_(from), cutter_(lines_, encoding, scan, flags) {
     cutter_.setLineLimit(lineLimit);
+    cutter_.resume(carry);
     // Room for its lines from the start: growing would copy them, and double their peak.
     try {
         struct stat st {};

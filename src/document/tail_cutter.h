@@ -1,7 +1,8 @@
 // A big file's second half, cut into lines on a thread of its own while the loader cuts the
-// first half. The half starts just after a line feed near the middle; the loader keeps what
-// was made there only when its own cutter reaches that line feed as if fresh
-// (LineCutter::asIfFresh), and otherwise cuts the rest itself.
+// first half. The half starts just after a line feed near the middle, with the printer state
+// and styles the first cutter is expected to carry there; the loader keeps what was made only
+// when its own cutter reaches that line feed carrying exactly that (LineCutter::Carry), and
+// otherwise cuts the rest itself.
 #pragma once
 
 #include <sys/types.h>
@@ -24,9 +25,9 @@ off_t halfwayLineStart(int fd, off_t size);
 class TailCutter {
   public:
     // Starts cutting the bytes of `fd` from `from` to the end of the file, into at most
-    // `lineLimit` lines.
+    // `lineLimit` lines, with what the first half's cutter is expected to carry there.
     TailCutter(int fd, off_t from, TextEncoding encoding, bool scan, std::uint16_t flags,
-               std::size_t lineLimit);
+               std::size_t lineLimit, const LineCutter::Carry& carry);
     ~TailCutter();  // stops the thread if it still runs
     TailCutter(const TailCutter&) = delete;
     TailCutter& operator=(const TailCutter&) = delete;

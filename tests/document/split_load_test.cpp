@@ -116,9 +116,13 @@ TEST_F(SplitLoadTest, AFramedReportIsCutOnTwoCoresIntoTheSameDocument) {
     sameBothWays(utf8, EncodingChoice::Utf8);
 }
 
-TEST_F(SplitLoadTest, WhatTheFirstHalfLeavesBehindMakesOneCoreCutTheRest) {
+TEST_F(SplitLoadTest, ThePrinterStateAndStylesCarryAcrossTheSeamOrOneCoreCutsTheRest) {
+    // The second half starts with what the first cutter carries at the end of the first read
+    // block's last line, and is kept when the first cutter carries the same at the seam.
     const std::string base = report(700 * 1024);
-    const std::size_t early = 1000, late = base.size() - 1000;
+    const std::size_t top = 1000;            // in the first read block
+    const std::size_t between = 300 * 1024;  // after it, before the middle
+    const std::size_t late = base.size() - 1000;
     struct Case {
         const char* what;
         std::size_t at;
@@ -126,14 +130,17 @@ TEST_F(SplitLoadTest, WhatTheFirstHalfLeavesBehindMakesOneCoreCutTheRest) {
         bool splitKept;
     };
     const Case cases[] = {
-        {"a printer command before the middle", early, "\033E", false},
-        {"a page length command", early, "\033C\040", false},
-        {"a bold tag still open at the middle", early, "<B>", false},
-        {"a tag opened and closed", early, "<B>x</B>", true},
-        {"a Ctrl-Z in the first half", early, "\x1A", false},
+        {"bold print set up at the top", top, "\033E", true},
+        {"condensed print and a page length at the top", top, "\033@\017\033C\040", true},
+        {"a bold tag opened at the top", top, "<B>", true},
+        {"a printer command between the first block and the middle", between, "\033E", false},
+        {"bold print on and off again there, as page headers do", between, "\033Ex\033F", true},
+        {"a bold tag opened there", between, "<B>", false},
+        {"a tag opened and closed there", between, "<B>x</B>", true},
+        {"a Ctrl-Z in the first half", top, "\x1A", false},
         {"a Ctrl-Z in the second half", late, "\x1A", true},
-        {"a printer command in the second half", late, "\033E\033M", true},
-        {"NUL and backspaces", early, "ab\0cd\bx_\b_\n"s, true},
+        {"printer commands in the second half", late, "\033E\033M\033l\005", true},
+        {"NUL and backspaces", between, "ab\0cd\bx_\b_\n"s, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
