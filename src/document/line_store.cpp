@@ -168,10 +168,7 @@ void LineStore::pushRun(BoxRun run) {
 
 void LineStore::setBoxCodes(std::size_t i, const std::uint8_t* codes, std::size_t len) {
     // Out of order (the loader never does it) would break the search: drop what follows.
-    while (!boxLines_.empty() && boxLines_.back().line >= i) {
-        boxRunCount_ = boxLines_.back().firstRun;
-        boxLines_.pop_back();
-    }
+    dropBoxCodesFrom(i);
     const auto first = static_cast<std::uint32_t>(boxRunCount_);
     std::size_t end = 0;  // end of the last run stored
     for (std::size_t k = 0; k < len;) {
@@ -211,6 +208,13 @@ bool LineStore::boxCodes(std::size_t i, std::size_t offset, std::uint8_t* out,
         pos += run.length;
     }
     return true;
+}
+
+void LineStore::dropBoxCodesFrom(std::size_t i) {
+    while (!boxLines_.empty() && boxLines_.back().line >= i) {
+        boxRunCount_ = boxLines_.back().firstRun;
+        boxLines_.pop_back();
+    }
 }
 
 void LineStore::clearBoxCodes() {

@@ -59,6 +59,8 @@ class LineStore {
     bool boxCodes(std::size_t i, std::size_t offset, std::uint8_t* out, std::size_t n) const;
     bool hasBoxCodes(std::size_t i) const;
     void clearBoxCodes();
+    // Forgets the box codes of line i and of every line after it.
+    void dropBoxCodesFrom(std::size_t i);
     // Set when the lines were converted from code page 866: the byte 0xA6 then only ever stands
     // for the double vertical, which is not filed (the commonest box character costs nothing).
     bool doubleBarsImplied() const { return doubleBarsImplied_; }

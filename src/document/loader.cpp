@@ -116,6 +116,7 @@ int DocumentRecord::loadText(const std::string& path) {
     int readErrno = 0;
     std::unique_ptr<LineCutter> cutter;
     bool tailTaken = false;
+    bool framesFiled = false;  // the look-alike frames, by both cores
     std::int32_t tailMaxLength = 0;
     std::int64_t tailUnmappable = 0;
     PrinterLayout tailLayout;
@@ -193,7 +194,13 @@ int DocumentRecord::loadText(const std::string& path) {
             !decoder) {
             const unsigned char* lastLine = firstEnd;
             while (lastLine > first && lastLine[-1] != '\n') --lastLine;
-            const off_t half = halfwayLineStart(fd, st.st_size);
+            off_t half = halfwayLineStart(fd, st.st_size);
+            // Look-alike frames are walked on both cores too where no frame spans the seam.
+            bool walkFrames = false;
+            if (textEncoding == TextEncoding::Cp1251 && half > 0) {
+                const off_t quiet = quietLineStart(fd, half, st.st_size);
+                if (quiet > 0) half = quiet, walkFrames = true;
+            }
             if (lastLine > first && half > off_t(have)) {
                 more = feed(first, lastLine);
                 first = lastLine;
@@ -201,7 +208,8 @@ int DocumentRecord::loadText(const std::string& path) {
                     carry = cutter->carry();
                     try {
                         tail = std::make_unique<TailCutter>(fd, half, textEncoding, fused,
-                                                            baseStyleFlags(logFont), room, carry);
+                                                            baseStyleFlags(logFont), room, carry,
+                                                            walkFrames);
                     } catch (const std::exception&) {
                         // No thread: one core does it all.
                     }
@@ -230,15 +238,23 @@ int DocumentRecord::loadText(const std::string& path) {
             if (!tail) break;
             // Taken only where one cutter would have made the same lines: a file that
             // reaches the line limit is cut by one, which says where it stopped.
-            if (more && at == tail->start() && cutter->atLineStart() && cutter->carry() == carry &&
-                tail->finish() && !tail->cutter().cutShort() &&
-                lines.size() + tail->lines().size() < limit) {
-                lines.appendStore(tail->lines());
-                tailMaxLength = tail->cutter().maxLength();
-                tailUnmappable = tail->cutter().unmappable();
-                tailLayout = tail->cutter().printerLayoutAfter(*cutter);
-                tailTaken = splitLoad = true;
-                break;
+            if (more && at == tail->start() && cutter->atLineStart() && cutter->carry() == carry) {
+                // This half's frames, while the thread finishes the other's.
+                const bool walked = tail->walksFrames();
+                const bool apart = walked && fileLookalikeFrames(lines, firstNewLine);
+                if (tail->finish() && !tail->cutter().cutShort() &&
+                    lines.size() + tail->lines().size() < limit) {
+                    lines.appendStore(tail->lines());
+                    tailMaxLength = tail->cutter().maxLength();
+                    tailUnmappable = tail->cutter().unmappable();
+                    tailLayout = tail->cutter().printerLayoutAfter(*cutter);
+                    tailTaken = splitLoad = true;
+                    // A frame after all near the seam: one walk over everything, below.
+                    framesFiled = apart;
+                    if (walked && !apart) lines.dropBoxCodesFrom(firstNewLine);
+                    break;
+                }
+                if (walked) lines.dropBoxCodesFrom(firstNewLine);
             }
             tail.reset();  // this cutter goes on from where it stands
             // The thread's lines went back to its own heap arena, which this thread's new
@@ -256,7 +272,7 @@ int DocumentRecord::loadText(const std::string& path) {
         // Out of memory: keep the lines read so far.
     }
     ::close(fd);
-    if (cutter && textEncoding == TextEncoding::Cp1251) {
+    if (cutter && textEncoding == TextEncoding::Cp1251 && !framesFiled) {
         try {
             fileLookalikeFrames(lines, firstNewLine);
         } catch (const std::bad_alloc&) {

@@ -231,7 +231,16 @@ class FrameWalk {
         lastCells_ = above_;
     }
 
+    // No frame the walk has seen can reach line `next` or later across a page break.
+    bool apartFrom(std::size_t next) const {
+        return !aboveHasCells_ &&
+               (lastLine_ < 0 || lastLine_ + kBreakSpan < static_cast<std::int64_t>(next));
+    }
+
   private:
+    // How far below a frame's last line continuesAcrossBreak looks for its continuation.
+    static constexpr std::int64_t kBreakSpan = 4;
+
     // A ghe with a line after it or a not-sign with a line before it: a byte test that lets
     // lines of running text, where ghe is a common letter, pass without a closer look.
     static bool mayHoldTopCorner(const char* text) {
@@ -260,7 +269,7 @@ class FrameWalk {
     // The break is a line of its own, with an empty line on either side.
     bool continuesAcrossBreak(std::size_t i) const {
         const auto index = static_cast<std::int64_t>(i);
-        if (lastLine_ < 0 || index - lastLine_ < 2 || index - lastLine_ > 4) return false;
+        if (lastLine_ < 0 || index - lastLine_ < 2 || index - lastLine_ > kBreakSpan) return false;
         bool brk = false;
         for (std::int64_t k = lastLine_ + 1; k < index; ++k) {
             const char* t = lines_.textAt(static_cast<std::size_t>(k));
@@ -295,9 +304,23 @@ class FrameWalk {
 
 }  // namespace
 
-void fileLookalikeFrames(LineStore& lines, std::size_t from) {
+bool fileLookalikeFrames(LineStore& lines, std::size_t from) {
     FrameWalk walk(lines, from);
-    for (std::size_t i = from; i < lines.size(); ++i) walk.line(i);
+    const std::size_t n = lines.size();
+    for (std::size_t i = from; i < n; ++i) walk.line(i);
+    if (n == from) return true;
+    const char* last = lines.textAt(n - 1);
+    return holdsNoFrameCell(last, std::strlen(last)) && walk.apartFrom(n);
+}
+
+bool holdsNoFrameCell(const char* text, std::size_t len) {
+    // A rule of '-' or '=' alone is in a frame only by what reaches down into it, and no byte
+    // of it reaches a line above or below.
+    for (std::size_t i = 0; i < len; ++i) {
+        const auto b = static_cast<std::uint8_t>(text[i]);
+        if (kFrameBytes.is[b] && b != '-' && b != '=') return false;
+    }
+    return true;
 }
 
 }  // namespace folvek

@@ -13,7 +13,14 @@ namespace folvek {
 class LineStore;
 
 // Files box codes for the frames of lines [from, end) that hold a look-alike top corner. Frames
-// of '+' '-' '=' '|' alone keep the line rules: nothing is filed for them.
-void fileLookalikeFrames(LineStore& lines, std::size_t from);
+// of '+' '-' '=' '|' alone keep the line rules: nothing is filed for them. True when the lines
+// end apart from any frame: the last one can hold no frame cell and the last frame ended more
+// lines before the end than a page break can span. Lines appended then, walked on their own,
+// get the codes that one walk over all the lines would have given them.
+bool fileLookalikeFrames(LineStore& lines, std::size_t from);
+
+// True when no byte of these can be a cell of a look-alike frame nor reach one in the lines
+// above and below: none of '|', '+', 0xA6 and the top corners.
+bool holdsNoFrameCell(const char* text, std::size_t len);
 
 }  // namespace folvek

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <new>
 
+#include "lookalike_frames.h"
+
 namespace folvek {
 
 namespace {
@@ -30,9 +32,32 @@ off_t halfwayLineStart(int fd, off_t size) {
     return -1;
 }
 
+off_t quietLineStart(int fd, off_t from, off_t size) {
+    constexpr int kQuietLines = 5;  // more than a page break lets a frame span
+    unsigned char buf[16384];
+    int quiet = 0;
+    bool lineQuiet = true;
+    for (off_t at = from; at < size && at - from < off_t(kLookFor * 16);) {
+        const ssize_t got = ::pread(fd, buf, sizeof buf, at);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return -1;
+        for (ssize_t i = 0; i < got; ++i) {
+            if (buf[i] == '\n') {
+                quiet = lineQuiet ? quiet + 1 : 0;
+                lineQuiet = true;
+                if (quiet == kQuietLines) return at + i + 1;
+            } else if (!holdsNoFrameCell(reinterpret_cast<const char*>(buf + i), 1)) {
+                lineQuiet = false;
+            }
+        }
+        at += got;
+    }
+    return -1;
+}
+
 TailCutter::TailCutter(int fd, off_t from, TextEncoding encoding, bool scan, std::uint16_t flags,
-                       std::size_t lineLimit, const LineCutter::Carry& carry)
-    : fd_(fd), from_(from), cutter_(lines_, encoding, scan, flags) {
+                       std::size_t lineLimit, const LineCutter::Carry& carry, bool walkFrames)
+    : fd_(fd), from_(from), cutter_(lines_, encoding, scan, flags), walkFrames_(walkFrames) {
     cutter_.setLineLimit(lineLimit);
     cutter_.resume(carry);
     // Room for its lines from the start: growing would copy them, and double their peak.
@@ -69,6 +94,7 @@ void TailCutter::run() {
         }
         if (stop_) return;
         cutter_.finish();
+        if (walkFrames_) fileLookalikeFrames(lines_, 0);
         whole_ = true;
     } catch (const std::bad_alloc&) {
         // The loader cuts the tail itself, and keeps what fits.

@@ -21,18 +21,24 @@ namespace folvek {
 // The offset just after the first line feed at or after the middle of a file of `size` bytes,
 // or -1 when none comes soon after it.
 off_t halfwayLineStart(int fd, off_t size);
+// The start of a line soon after `from` that follows a few lines that can hold no cell of a
+// look-alike frame (so that no frame spans it), or -1 when there is none near.
+off_t quietLineStart(int fd, off_t from, off_t size);
 
 class TailCutter {
   public:
     // Starts cutting the bytes of `fd` from `from` to the end of the file, into at most
     // `lineLimit` lines, with what the first half's cutter is expected to carry there.
+    // With `walkFrames` the look-alike frames of its lines are filed too (the start must then be
+    // a quiet one).
     TailCutter(int fd, off_t from, TextEncoding encoding, bool scan, std::uint16_t flags,
-               std::size_t lineLimit, const LineCutter::Carry& carry);
+               std::size_t lineLimit, const LineCutter::Carry& carry, bool walkFrames = false);
     ~TailCutter();  // stops the thread if it still runs
     TailCutter(const TailCutter&) = delete;
     TailCutter& operator=(const TailCutter&) = delete;
 
     off_t start() const { return from_; }
+    bool walksFrames() const { return walkFrames_; }
     // Waits for the thread; true when the tail was read to its end (or to a Ctrl-Z) with no
     // read error and in the memory there was.
     bool finish();
@@ -48,6 +54,7 @@ class TailCutter {
     LineCutter cutter_;
     std::atomic<bool> stop_{false};
     bool whole_ = false;
+    bool walkFrames_;
     std::thread thread_;
 };
 

@@ -1,5 +1,8 @@
 // A big file cut on two cores must give the document one core gives: the same lines, styles,
 // box codes and figures, whatever lies at the seam. Each case is loaded both ways and compared.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +10,8 @@
 #include <thread>
 
 #include "line_store.h"
+#include "lookalike_frames.h"
+#include "tail_cutter.h"
 #include "test_support.h"
 
 namespace folvek {
@@ -151,6 +156,74 @@ TEST_F(SplitLoadTest, ThePrinterStateAndStylesCarryAcrossTheSeamOrOneCoreCutsThe
             EXPECT_EQ(split, c.splitKept);
         }
     }
+}
+
+// A report of look-alike frames in 1251, as converters write it; `between` lines of text
+// without frame bytes after each table.
+std::string lookalikeReport(std::size_t bytes, int between) {
+    const std::string top = "\xE3=====+====\xAC\r\n";
+    const std::string row = "\xA6\xC1\xEE\xEB\xF2 | 12 \xA6\r\n";
+    const std::string rule = "+-----+----+\r\n";
+    const std::string bottom = "+=====+====+\r\n";
+    std::string s;
+    for (int table = 0; s.size() < bytes; ++table) {
+        s += top;
+        for (int i = 0; i < 12; ++i) s += i == 6 ? rule : row;
+        s += bottom;
+        for (int i = 0; i < between; ++i)
+            s += "\xD1\xF3\xEC\xEC\xE0 \xEF\xEE \xF1\xEA\xEB\xE0\xE4\xF3 7\r\n";
+        if (table % 3 == 2) s += "\f";
+    }
+    return s;
+}
+
+TEST_F(SplitLoadTest, LookalikeFramesAreWalkedOnBothCoresWhereNoFrameSpansTheSeam) {
+    // Tables one after another: no quiet place to cut, the frames are walked by one core.
+    // Text between them: each core walks its half. Either way, the same box codes.
+    for (const int between : {0, 8}) {
+        SCOPED_TRACE(between);
+        const std::string bytes = lookalikeReport(700 * 1024, between);
+        const bool split = sameBothWays(bytes, EncodingChoice::Cp1251);
+        if (twoCores()) {
+            EXPECT_TRUE(split);
+        }
+        ASSERT_TRUE(doc->lines.hasBoxCodes(0)) << "the look-alike frames were not found";
+        // A table continued across a page break just after the quiet place.
+        std::string broken = bytes;
+        const std::size_t middle = broken.find("\xD1\xF3", broken.size() / 2);
+        if (middle != std::string::npos) broken.insert(middle, "\xA6 x | y \xA6\r\n\f\r\n");
+        sameBothWays(broken, EncodingChoice::Cp1251);
+    }
+}
+
+TEST_F(SplitLoadTest, AQuietPlaceIsFiveLinesThatNoFrameCanReach) {
+    const std::string table = lookalikeReport(1, 0);              // one table, no text after it
+    const std::string text = "\xD1\xF3\xEC\xEC\xE0 - 7 = 7\r\n";  // '-' and '=' reach no line
+    const std::string bytes =
+        table + text + text + "|\r\n" + text + text + text + text + text + table;
+    const int fd = ::open(dir.file("q.txt", bytes).c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    // The bar starts the count again: the place is after the fifth line of text that follows it.
+    const off_t expected = off_t(table.size() + 2 * text.size() + 3 + 5 * text.size());
+    EXPECT_EQ(quietLineStart(fd, 0, off_t(bytes.size())), expected);
+    EXPECT_EQ(quietLineStart(fd, expected, off_t(bytes.size())), -1);  // a table, then the end
+    ::close(fd);
+
+    // The walk says whether lines appended after its last one are apart from its frames.
+    const auto endsApart = [](const std::string& body) {
+        LineStore lines;
+        for (std::size_t at = 0; at < body.size();) {
+            const std::size_t end = body.find("\r\n", at);
+            lines.append(body.data() + at, end - at);
+            at = end + 2;
+        }
+        return fileLookalikeFrames(lines, 0);
+    };
+    EXPECT_FALSE(endsApart(table));                       // the frame is the last line
+    EXPECT_FALSE(endsApart(table + text + text + text));  // a page break could follow
+    EXPECT_TRUE(endsApart(table + text + text + text + text + text));
+    EXPECT_FALSE(endsApart(table + text + text + text + text + "|\r\n"));  // a bar reaches down
+    EXPECT_TRUE(endsApart(text));
 }
 
 TEST_F(SplitLoadTest, SeamsInsideLongLinesAndNoLineFeedNearTheMiddle) {
