@@ -33,22 +33,36 @@ off_t halfwayLineStart(int fd, off_t size) {
 }
 
 off_t quietLineStart(int fd, off_t from, off_t size) {
+    // A quiet line holds no bar, '+' or top corner that could start or carry a frame: a 'г'
+    // inside a word is a letter, as the walk itself sees it. The last one before the place
+    // must hold none of those bytes at all, since the line after it looks up at it.
     constexpr int kQuietLines = 5;  // more than a page break lets a frame span
+    constexpr unsigned char kTopLeft = 0xE3, kTopRight = 0xAC;
     unsigned char buf[16384];
     int quiet = 0;
-    bool lineQuiet = true;
+    bool lineQuiet = true, lineStrict = true;
+    unsigned char prev = 0;
     for (off_t at = from; at < size && at - from < off_t(kLookFor * 16);) {
         const ssize_t got = ::pread(fd, buf, sizeof buf, at);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return -1;
-        for (ssize_t i = 0; i < got; ++i) {
-            if (buf[i] == '\n') {
+        for (ssize_t i = 0; i < got; prev = buf[i++]) {
+            const unsigned char b = buf[i];
+            const bool rule = b == '-' || b == '=';
+            if (b == '\n') {
                 quiet = lineQuiet ? quiet + 1 : 0;
-                lineQuiet = true;
-                if (quiet == kQuietLines) return at + i + 1;
-            } else if (!holdsNoFrameCell(reinterpret_cast<const char*>(buf + i), 1)) {
-                lineQuiet = false;
+                if (quiet >= kQuietLines && lineStrict) return at + i + 1;
+                lineQuiet = lineStrict = true;
+                continue;
             }
+            if (holdsNoFrameCell(reinterpret_cast<const char*>(buf + i), 1)) {
+                if (rule && prev == kTopLeft) lineQuiet = false;  // a top corner's line
+                continue;
+            }
+            lineStrict = false;
+            if (b == kTopLeft) continue;  // decided by the byte after it
+            if (b == kTopRight && !(prev == '-' || prev == '=')) continue;
+            lineQuiet = false;
         }
         at += got;
     }

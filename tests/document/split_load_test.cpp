@@ -170,8 +170,10 @@ std::string lookalikeReport(std::size_t bytes, int between) {
         s += top;
         for (int i = 0; i < 12; ++i) s += i == 6 ? rule : row;
         s += bottom;
+        // "Итого" and "Сумма по складу": a word's 'г' is a letter to the walk.
         for (int i = 0; i < between; ++i)
-            s += "\xD1\xF3\xEC\xEC\xE0 \xEF\xEE \xF1\xEA\xEB\xE0\xE4\xF3 7\r\n";
+            s += i % 2 ? "\xC8\xF2\xEE\xE3\xEE 7\r\n"
+                       : "\xD1\xF3\xEC\xEC\xE0 \xEF\xEE \xF1\xEA\xEB\xE0\xE4\xF3 7\r\n";
         if (table % 3 == 2) s += "\f";
     }
     return s;
@@ -199,15 +201,26 @@ TEST_F(SplitLoadTest, LookalikeFramesAreWalkedOnBothCoresWhereNoFrameSpansTheSea
 TEST_F(SplitLoadTest, AQuietPlaceIsFiveLinesThatNoFrameCanReach) {
     const std::string table = lookalikeReport(1, 0);              // one table, no text after it
     const std::string text = "\xD1\xF3\xEC\xEC\xE0 - 7 = 7\r\n";  // '-' and '=' reach no line
-    const std::string bytes =
-        table + text + text + "|\r\n" + text + text + text + text + text + table;
-    const int fd = ::open(dir.file("q.txt", bytes).c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
-    // The bar starts the count again: the place is after the fifth line of text that follows it.
-    const off_t expected = off_t(table.size() + 2 * text.size() + 3 + 5 * text.size());
-    EXPECT_EQ(quietLineStart(fd, 0, off_t(bytes.size())), expected);
-    EXPECT_EQ(quietLineStart(fd, expected, off_t(bytes.size())), -1);  // a table, then the end
-    ::close(fd);
+    const std::string itogo = "\xC8\xF2\xEE\xE3\xEE 7\r\n";       // the 'г' of a word is a letter
+    const std::string gn = "\xE3-\xED \xCF\xE5\xF2\xF0\xEE\xE2\r\n";  // "г-н": a corner's line
+    const auto quietAt = [&](const std::string& bytes, off_t from = 0) {
+        const int fd = ::open(dir.file("q.txt", bytes).c_str(), O_RDONLY);
+        EXPECT_GE(fd, 0);
+        const off_t at = quietLineStart(fd, from, off_t(bytes.size()));
+        ::close(fd);
+        return at;
+    };
+    // The bar starts the count again: the place is after the fifth quiet line after it.
+    std::string bytes =
+        table + text + text + "|\r\n" + itogo + itogo + itogo + itogo + text + table;
+    const off_t expected =
+        off_t(table.size() + 2 * text.size() + 3 + 4 * itogo.size() + text.size());
+    EXPECT_EQ(quietAt(bytes), expected);
+    EXPECT_EQ(quietAt(bytes, expected), -1);  // a table, then the end
+    // The line just before the place holds no 'г' at all; "г-н" is no quiet line.
+    EXPECT_EQ(quietAt(table + text + text + text + text + itogo + table), -1);
+    EXPECT_EQ(quietAt(table + text + text + gn + text + text + text + table), -1);
+    EXPECT_EQ(quietAt(gn + text + text + text + text + text), off_t(gn.size() + 5 * text.size()));
 
     // The walk says whether lines appended after its last one are apart from its frames.
     const auto endsApart = [](const std::string& body) {
