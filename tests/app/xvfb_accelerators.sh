@@ -27,36 +27,8 @@ ini="$work/home/FOLVK95.INI"
     done
 } > "$work/report.txt"
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+start_viewer /w "$work/report.txt"
 
-"$program" /w "$work/report.txt" >"$work/out.log" 2>&1 &
-app_pid=$!
-main=
-for _ in $(seq 1 100); do
-    main=$(xdotool search --onlyvisible --name '^FolVk' 2>/dev/null | head -n1)
-    [ -n "$main" ] && break
-    sleep 0.1
-done
-[ -n "$main" ] || { echo "FAIL: no FolVk window appeared"; cat "$work/out.log"; exit 1; }
-sleep 0.5
-
-windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | sort; }
-press() {
-    xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
-    sleep 0.1
-    xdotool key "$@"
-    sleep 0.3
-}
-wait_for() {  # wait_for SECONDS COMMAND...: true once COMMAND succeeds
-    local tries=$(($1 * 10))
-    shift
-    for _ in $(seq 1 "$tries"); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
 setting_is() { grep -qE "^$1=$2"$'\r'"?\$" "$ini" 2>/dev/null; }
 expect_setting() {  # expect_setting KEY NAME VALUE
     press "$1"
@@ -154,9 +126,4 @@ else
     fail "Esc: the program did not end"
 fi
 
-if [ "$failures" -ne 0 ]; then
-    echo "--- program output"
-    cat "$work/out.log"
-    exit 1
-fi
-echo "every accelerator had its effect"
+report_failures "every accelerator had its effect"

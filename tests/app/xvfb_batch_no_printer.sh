@@ -11,12 +11,6 @@ mkdir -p "$work/home"
 export FOLVEK_HOME="$work/home"
 printf 'Report line one\nReport line two\n' > "$work/report.txt"
 
-wait_for() {
-    local tries=$(($1 * 10))
-    shift
-    for _ in $(seq 1 "$tries"); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
 named() { xdotool search --all --onlyvisible --pid "$app_pid" --name "$1" 2>/dev/null | head -n1; }
 has_window() { [ -n "$(named "$1")" ]; }
 

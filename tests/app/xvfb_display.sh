@@ -48,3 +48,51 @@ end_xvfb_test() {
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
+
+# What the tests that drive the viewer share. fail counts a failure and goes on;
+# wait_for SECONDS COMMAND... is true once COMMAND succeeds; start_viewer ARGS... runs $program
+# with its output in $work/out.log and sets app_pid and main (its window), or ends the test;
+# press KEYS... types into the main window; report_failures ends the test with the program's
+# output when anything failed, or says MESSAGE.
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+wait_for() {
+    local tries=$(($1 * 10))
+    shift
+    for _ in $(seq 1 "$tries"); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+
+start_viewer() {
+    "$program" "$@" >"$work/out.log" 2>&1 &
+    app_pid=$!
+    main=
+    for _ in $(seq 1 100); do
+        main=$(xdotool search --onlyvisible --name '^FolVk' 2>/dev/null | head -n1)
+        [ -n "$main" ] && break
+        sleep 0.1
+    done
+    [ -n "$main" ] || { echo "FAIL: no FolVk window appeared"; cat "$work/out.log"; exit 1; }
+    sleep 0.5
+}
+
+windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | sort; }
+focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; sleep 0.1; }
+press() {
+    focus "$main"
+    xdotool key "$@"
+    sleep 0.3
+}
+
+report_failures() {
+    if [ "$failures" -ne 0 ]; then
+        echo "--- program output"
+        cat "$work/out.log"
+        exit 1
+    fi
+    echo "$1"
+}

@@ -24,36 +24,8 @@ pages = ["\r\n".join(table) + "\r\n"] + ["Page %d %s\r\n" % (n, "Zebra here" if 
 open(sys.argv[1], "wb").write("\f".join(pages).encode("cp866"))
 PY
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+start_viewer /d "$work/report.txt"
 
-"$program" /d "$work/report.txt" >"$work/out.log" 2>&1 &
-app_pid=$!
-main=
-for _ in $(seq 1 100); do
-    main=$(xdotool search --onlyvisible --name '^FolVk' 2>/dev/null | head -n1)
-    [ -n "$main" ] && break
-    sleep 0.1
-done
-[ -n "$main" ] || { echo "FAIL: no FolVk window appeared"; cat "$work/out.log"; exit 1; }
-sleep 0.5
-
-focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; sleep 0.1; }
-press() {
-    focus "$main"
-    xdotool key "$@"
-    sleep 0.3
-}
-wait_for() {  # wait_for SECONDS COMMAND...: true once COMMAND succeeds
-    local tries=$(($1 * 10))
-    shift
-    for _ in $(seq 1 "$tries"); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
-windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | sort; }
 base=$(windows)
 # The newest window of the program whose title matches, once it is there.
 dialog=
@@ -148,9 +120,4 @@ else
     fail "Esc: the program did not end"
 fi
 
-if [ "$failures" -ne 0 ]; then
-    echo "--- program output"
-    cat "$work/out.log"
-    exit 1
-fi
-echo "find, export and copy had their effects"
+report_failures "find, export and copy had their effects"
