@@ -42,8 +42,8 @@ std::string textString(const std::string& utf8) {
 
 std::string ref(int n) {
     std::string s;
-    appendInt(s, n);
-    return s + " 0 R";
+    appendRef(s, n);
+    return s;
 }
 
 }  // namespace

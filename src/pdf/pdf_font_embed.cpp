@@ -212,8 +212,8 @@ void writeDescriptor(PdfObjects& objects, const PdfFont& font, int number, const
     appendFixed(d, perMille(font, font.capHeight), 0);
     d += "/StemV 80";
     d += font.cff ? "/FontFile3 " : "/FontFile2 ";
-    appendInt(d, fileObj);
-    d += " 0 R>>";
+    appendRef(d, fileObj);
+    d += ">>";
     objects.write(number, d);
 }
 
@@ -258,8 +258,8 @@ void writeType0(PdfObjects& objects, PdfFont& font, const std::string& name,
                              : "<</Type/Font/Subtype/CIDFontType2/BaseFont/";
     d +=
         name + "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor ";
-    appendInt(d, descObj);
-    d += " 0 R/DW ";
+    appendRef(d, descObj);
+    d += "/DW ";
     appendFixed(d, font.advance[' '] * 1000.0, 3);
     d += "/W" + cidWidths(font);
     if (!font.cff) d += "/CIDToGIDMap/Identity";
@@ -274,12 +274,12 @@ void writeType0(PdfObjects& objects, PdfFont& font, const std::string& name,
     objects.writeDeflated(uniObj, "", toUnicodeCMap(font));
 
     d = "<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding ";
-    appendInt(d, cmapObj);
-    d += " 0 R/DescendantFonts[";
-    appendInt(d, cidObj);
-    d += " 0 R]/ToUnicode ";
-    appendInt(d, uniObj);
-    d += " 0 R>>";
+    appendRef(d, cmapObj);
+    d += "/DescendantFonts[";
+    appendRef(d, cidObj);
+    d += "]/ToUnicode ";
+    appendRef(d, uniObj);
+    d += ">>";
     objects.write(font.objectNumber, d);
 }
 
@@ -318,10 +318,10 @@ void writeSimple(PdfObjects& objects, PdfFont& font, const std::string& name,
         d += '/' + names[i];
     }
     d += "]>>/FontDescriptor ";
-    appendInt(d, descObj);
-    d += " 0 R/ToUnicode ";
-    appendInt(d, uniObj);
-    d += " 0 R>>";
+    appendRef(d, descObj);
+    d += "/ToUnicode ";
+    appendRef(d, uniObj);
+    d += ">>";
     objects.write(font.objectNumber, d);
 }
 

@@ -78,8 +78,7 @@ void PdfImageSet::writePending(PdfObjects& objects) {
             objects.writeStream(mask, "/Type/XObject/Subtype/Image/ColorSpace/DeviceGray" + size,
                                 e.alpha, true);
             dict += "/SMask ";
-            appendInt(dict, mask);
-            dict += " 0 R";
+            appendRef(dict, mask);
         }
         objects.writeStream(e.objectNumber, dict, e.rgb, true);
         std::string().swap(e.rgb);

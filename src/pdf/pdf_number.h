@@ -14,6 +14,12 @@ inline void appendInt(std::string& out, std::int64_t v) {
     out.append(buf, r.ptr);
 }
 
+// An indirect reference, "n 0 R".
+inline void appendRef(std::string& out, int object) {
+    appendInt(out, object);
+    out += " 0 R";
+}
+
 // `units` is the value times 10^decimals, already rounded.
 inline void appendScaled(std::string& out, std::int64_t units, int decimals) {
     std::int64_t scale = 1;

@@ -64,10 +64,10 @@ bool PdfObjects::finish(int root, int info) {
     s = "trailer\n<</Size ";
     appendInt(s, std::int64_t(offsets_.size()));
     s += "/Root ";
-    appendInt(s, root);
-    s += " 0 R/Info ";
-    appendInt(s, info);
-    s += " 0 R>>\nstartxref\n";
+    appendRef(s, root);
+    s += "/Info ";
+    appendRef(s, info);
+    s += ">>\nstartxref\n";
     appendInt(s, std::int64_t(xref));
     s += "\n%%EOF\n";
     out_.write(s);
