@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace folvek {
 
@@ -113,6 +114,13 @@ void LineStore::reserveLines(std::size_t n) {
     texts_.reserve(n);
     styles_.reserve(n);
     boxLines_.reserve(n);
+}
+
+void LineStore::reserveLinesFor(std::uint64_t bytes, std::size_t limit) {
+    try {
+        reserveLines(size() + std::min<std::size_t>(std::size_t(bytes / 48) + 16, limit));
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void LineStore::shrinkToFit() {

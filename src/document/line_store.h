@@ -44,6 +44,9 @@ class LineStore {
     void setStyleAt(std::size_t i, std::uint16_t s) { styles_[i] = s; }
     std::int64_t currentIndex() const { return cur_; }  // -1 when empty
     void reserveLines(std::size_t n);
+    // Room for as many more lines as `bytes` of a report usually make (up to `limit`); only a
+    // hint: running out of memory here reserves nothing.
+    void reserveLinesFor(std::uint64_t bytes, std::size_t limit);
     // Moves every line of `tail` (its texts, styles and box codes) after the last line of this
     // store; `tail` is left empty. The texts stay where they are.
     void appendStore(LineStore& tail);

@@ -96,12 +96,7 @@ int DocumentRecord::loadText(const std::string& path) {
     maxLineLength = 0;
     unmappableChars = 0;
     printerLayout = PrinterLayout{};
-    try {
-        lines.reserveLines(lines.size() +
-                           std::min(static_cast<std::size_t>(st.st_size) / 48 + 16, lineLimit));
-    } catch (const std::bad_alloc&) {
-        // Only a hint.
-    }
+    lines.reserveLinesFor(static_cast<std::uint64_t>(st.st_size), lineLimit);
     // Lines already in the store take part in the scan, so only an empty store may scan while
     // reading.
     const bool fused = lines.empty();
@@ -207,9 +202,9 @@ int DocumentRecord::loadText(const std::string& path) {
                 if (more && cutter->atLineStart()) {
                     carry = cutter->carry();
                     try {
-                        tail = std::make_unique<TailCutter>(fd, half, textEncoding, fused,
-                                                            baseStyleFlags(logFont), room, carry,
-                                                            walkFrames);
+                        tail = std::make_unique<TailCutter>(fd, half, st.st_size, textEncoding,
+                                                            fused, baseStyleFlags(logFont), room,
+                                                            carry, walkFrames);
                     } catch (const std::exception&) {
                         // No thread: one core does it all.
                     }

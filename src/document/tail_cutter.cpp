@@ -1,7 +1,6 @@
 // The thread that cuts a file's second half.
 #include "tail_cutter.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -69,20 +68,14 @@ off_t quietLineStart(int fd, off_t from, off_t size) {
     return -1;
 }
 
-TailCutter::TailCutter(int fd, off_t from, TextEncoding encoding, bool scan, std::uint16_t flags,
-                       std::size_t lineLimit, const LineCutter::Carry& carry, bool walkFrames)
+TailCutter::TailCutter(int fd, off_t from, off_t size, TextEncoding encoding, bool scan,
+                       std::uint16_t flags, std::size_t lineLimit, const LineCutter::Carry& carry,
+                       bool walkFrames)
     : fd_(fd), from_(from), cutter_(lines_, encoding, scan, flags), walkFrames_(walkFrames) {
     cutter_.setLineLimit(lineLimit);
     cutter_.resume(carry);
     // Room for its lines from the start: growing would copy them, and double their peak.
-    try {
-        struct stat st {};
-        if (::fstat(fd, &st) == 0 && st.st_size > from)
-            lines_.reserveLines(
-                std::min<std::size_t>(std::size_t(st.st_size - from) / 48 + 16, lineLimit));
-    } catch (const std::bad_alloc&) {
-        // Only a hint.
-    }
+    if (size > from) lines_.reserveLinesFor(static_cast<std::uint64_t>(size - from), lineLimit);
     thread_ = std::thread([this] { run(); });
 }
 

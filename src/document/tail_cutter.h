@@ -27,12 +27,13 @@ off_t quietLineStart(int fd, off_t from, off_t size);
 
 class TailCutter {
   public:
-    // Starts cutting the bytes of `fd` from `from` to the end of the file, into at most
-    // `lineLimit` lines, with what the first half's cutter is expected to carry there.
-    // With `walkFrames` the look-alike frames of its lines are filed too (the start must then be
-    // a quiet one).
-    TailCutter(int fd, off_t from, TextEncoding encoding, bool scan, std::uint16_t flags,
-               std::size_t lineLimit, const LineCutter::Carry& carry, bool walkFrames = false);
+    // Starts cutting the bytes of `fd` from `from` to the end of the file (`size` bytes long,
+    // for the room its lines need) into at most `lineLimit` lines, with what the first half's
+    // cutter is expected to carry there. With `walkFrames` the look-alike frames of its lines
+    // are filed too (the start must then be a quiet one).
+    TailCutter(int fd, off_t from, off_t size, TextEncoding encoding, bool scan,
+               std::uint16_t flags, std::size_t lineLimit, const LineCutter::Carry& carry,
+               bool walkFrames = false);
     ~TailCutter();  // stops the thread if it still runs
     TailCutter(const TailCutter&) = delete;
     TailCutter& operator=(const TailCutter&) = delete;
