@@ -75,6 +75,7 @@ JobDocument EscPReader::run() {
             printByte(b);
         }
     }
+    if (have(1)) builder_.warn("pages beyond the limit were not printed");
     flushLine();
     builder_.finish();
     JobUnits width = options_.carriageWidth;
