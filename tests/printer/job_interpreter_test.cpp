@@ -33,6 +33,18 @@ TEST(JobLanguageDetection, EachLanguageIsKnownByItsOwnCommands) {
               JobLanguage::Pcl5);
 }
 
+TEST(JobLanguageDetection, BytesOfAPictureAreNeverTakenForCommands) {
+    // A 9-pin bit image whose dots happen to spell ESC/P2, 24-pin and PCL commands.
+    const std::string job =
+        "\x1bK\x12\x00\x1b(G\x01\x00\x01\x1b+\x1b.\x1b&l1O\x1b*\x27\x01\x00"
+        "\x1bJ\x6c"
+        "A"s;
+    EXPECT_EQ(detectLanguage(job), JobLanguage::EscP);
+    const JobDocument doc = interpretJob(job);
+    // ESC J counts in 1/216 inch, as on 9 pins.
+    EXPECT_EQ(folvek::printer::test::find(doc, U'A').y, kUnitsPerInch / 2 + 2100);
+}
+
 TEST(JobLanguageDetection, InterpretJobReadsPlainTextAndEpsonJobs) {
     const JobDocument plain = interpretJob("one\r\ntwo\r\n");
     EXPECT_EQ(plain.language, JobLanguage::None);
