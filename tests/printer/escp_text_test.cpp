@@ -130,6 +130,16 @@ TEST(EscPText, ProprinterPrintsControlCodesAsCharactersWhenAsked) {
     const JobDocument margins = readEscP("\x1bX\x0b\x32\r\x1b:A", JobLanguage::Proprinter);
     EXPECT_EQ(find(margins, U'A').x, 10 * 2160);
     EXPECT_EQ(find(margins, U'A').advance, 1800);
+    // ESC _ overlines, ESC [ @ doubles height and width, ESC A + ESC 2 sets the spacing.
+    const JobDocument big = readEscP(
+        "\x1b_\x01o\x1b_\x00\x1b[@\x05\x00\x00\x00\x00\x02\x02W\x1b"
+        "A\x18\x1b"
+        "2\n\rn"s,
+        JobLanguage::Proprinter);
+    EXPECT_EQ(find(big, U'o').style, kJobOverline);
+    EXPECT_EQ(find(big, U'W').height, 5400);
+    EXPECT_EQ(find(big, U'W').advance, 4320);
+    EXPECT_EQ(find(big, U'n').y, kInch / 3 + 4200);  // 24/72 inch down, still double height
 }
 
 TEST(EscPText, OverstrikeOfTwoCharactersPrintsBoth) {
