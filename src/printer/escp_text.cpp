@@ -97,10 +97,18 @@ void EscPReader::printChar(char32_t c, std::uint16_t extraStyle) {
         carriageReturn();
         lineFeed(st_.lineSpacing);
     }
-    const JobUnits h = boxHeight();
+    JobUnits h = boxHeight(), baseline = st_.y + h * 7 / 9;
+    // Super- and subscripts are two thirds as tall, in the upper or the lower part of the box.
+    if (st_.style & kJobSuperscript) {
+        baseline = st_.y + h * 14 / 27;
+        h = h * 2 / 3;
+    } else if (st_.style & kJobSubscript) {
+        baseline = st_.y + h * 23 / 27;
+        h = h * 2 / 3;
+    }
     // A line longer than any carriage holds is printed as it comes (CAN can no longer take it).
     if (line_.size() >= 4096) flushLine();
-    line_.push_back(Pending{st_.x, st_.y + h * 7 / 9, adv, h,
+    line_.push_back(Pending{st_.x, baseline, adv, h,
                             static_cast<std::uint16_t>(st_.style | extraStyle |
                                                        (st_.proportional ? kJobProportional : 0)),
                             c});

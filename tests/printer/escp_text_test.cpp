@@ -92,6 +92,10 @@ TEST(EscPText, StylesSwitchOnAndOff) {
     EXPECT_EQ(find(doc, U'p').style, kJobSuperscript);
     EXPECT_EQ(find(doc, U's').style, kJobSubscript);
     EXPECT_EQ(find(doc, U'n').style, 0);
+    // Two thirds of the 9-dot box, in its upper or lower part.
+    EXPECT_EQ(find(doc, U'p').height, 1800);
+    EXPECT_EQ(find(doc, U'p').y, 1400);
+    EXPECT_EQ(find(doc, U's').y, 2300);
     EXPECT_EQ(find(doc, U'x').style, kJobBold | kJobUnderline);
     EXPECT_EQ(find(doc, U'q').style, kJobProportional);
 }
