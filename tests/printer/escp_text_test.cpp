@@ -182,6 +182,8 @@ TEST(EscPText, CommandsThatDrawNothingAreSkippedWithTheirParameters) {
     const JobDocument doc = readEscP(skipped + "OK");
     EXPECT_EQ(allText(doc), U"OK");
     EXPECT_EQ(find(doc, U'O').x, 0);
+    ASSERT_EQ(doc.warnings.size(), 1u);  // only ESC z is unknown
+    EXPECT_TRUE(readEscP(skipped.substr(0, skipped.size() - 2) + "OK").warnings.empty());
 }
 
 TEST(EscPText, AReportOfStylesPitchAndSpacingOnlyNeedsNoLayoutOfItsOwn) {
