@@ -69,10 +69,14 @@ TEST(EscPText, EscXTakesThreeBytesAndLosesNoText) {
     EXPECT_EQ(t.height, 12 * kInch / 72);
 }
 
-TEST(EscPText, DoubleHeightDoublesTheBoxDownwardFromTheHead) {
-    const JobDocument doc = readEscP("\x1bw\x01H\x1bw\x00h"s);
+TEST(EscPText, DoubleHeightGrowsUpwardFromTheBaselineAndOverridesCondensed) {
+    const JobDocument doc = readEscP(
+        "\x1bw\x01H\x1bw\x00h\x0f\x1bS\x00\x1bw\x01"
+        "c"s);
     EXPECT_EQ(find(doc, U'H').height, 5400);
-    EXPECT_EQ(find(doc, U'H').y, 4200);
+    EXPECT_EQ(find(doc, U'H').y, 2100);
+    EXPECT_EQ(find(doc, U'c').advance, 2160);  // no condensed, no superscript in double height
+    EXPECT_EQ(find(doc, U'c').y, 2100);
     EXPECT_EQ(find(doc, U'h').height, 2700);
     EXPECT_TRUE(doc.features.widthsMixed);
 }
@@ -143,7 +147,7 @@ TEST(EscPText, ProprinterPrintsControlCodesAsCharactersWhenAsked) {
     EXPECT_EQ(find(big, U'o').style, kJobOverline);
     EXPECT_EQ(find(big, U'W').height, 5400);
     EXPECT_EQ(find(big, U'W').advance, 4320);
-    EXPECT_EQ(find(big, U'n').y, kInch / 3 + 4200);  // 24/72 inch down, still double height
+    EXPECT_EQ(find(big, U'n').y, kInch / 3 + 2100);  // 24/72 inch down, on the same baseline
 }
 
 TEST(EscPText, OverstrikeOfTwoCharactersPrintsBoth) {
