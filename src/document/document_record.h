@@ -171,6 +171,7 @@ class DocumentRecord {
     // the last continuation sheet when wrapping), and the widest drawn line in columns.
     std::int32_t linesCut = 0;
     std::int32_t widestLine = 0;
+    std::int32_t sheetColumns = 0;  // columns that reach the paper: to the edge, or a strip
     // The fit's result: the font height it chose (0: the settings' own size was kept) and
     // whether it turned the printer to landscape for it.
     std::int32_t fitFontHeight = 0;

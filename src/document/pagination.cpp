@@ -131,6 +131,8 @@ std::int64_t DocumentRecord::walkPages(std::int32_t b) {
         std::max<long double>((pageWidth * 10.0L - LeftMargin) / charWidth, 0));
     linesCut = 0;
     widestLine = 0;
+    sheetColumns = isWrap ? charsPerLine
+                          : static_cast<std::int32_t>(std::min<std::int64_t>(onSheet, INT32_MAX));
     // The walk counts in 64 bits and saturates, so absurd settings cannot overflow the count.
     std::int64_t count = 1;
     std::int32_t onPage = 0;
