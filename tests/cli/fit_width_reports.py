@@ -110,6 +110,15 @@ def main():
                 cut_somewhere += one_report(tool, report, encoding, orient, work)
         check(cut_somewhere > 0, "no report was cut without the fit")
 
+        # The main job's settings: the shipped samples keep every column.
+        ini = os.path.join(source, "samples", "samples.ini")
+        for report, encoding in reports[:2]:
+            pdf = os.path.join(work, "main-job.pdf")
+            info, warnings = run_print(tool, report, ["--ini", ini], pdf)
+            check(info["linesCut"] == 0 and not warnings, f"{report} with samples.ini: cut")
+            check(rows_missing(lines_of(report, encoding), pdf_text(pdf)) == 0,
+                  f"{report} with samples.ini: rows lose cells")
+
         # Without an orientation given, a report too wide for a readable portrait is turned.
         wide = os.path.join(work, "report-200.prn")
         info, _ = run_print(tool, wide, ["--fit"], os.path.join(work, "turned.pdf"))
