@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Generates realistic DOS-style accounting / warehouse reports for benchmarks and tests.
 
-make-report.py --size 10M --encoding cp866|cp1251 --out FILE [--seed N] [--title-bold]
+make-report.py --size 10M --encoding cp866|cp1251 --out FILE [--seed N] [--width N] [--no-tags]
 
 The output looks like what a DOS accounting program sends to a printer: Cyrillic headings,
 box-drawn tables (CP866 frames, or + - = | in cp1251 mode), lines of 80 to 132 columns,
 a form feed at the start of every 61st line, a few <B>..</B> tags and CR LF line ends.
+--width N makes every table and heading exactly N columns wide (N >= 80): 80 columns hold six
+columns of figures, 97 seven, wider tables eight with a wider name column. --no-tags leaves the
+<B> tags out.
 """
 import argparse
 import random
@@ -66,9 +69,27 @@ def fit(text, width, right=False):
     return text.rjust(width) if right else text.ljust(width)
 
 
+# Column widths of the fixed-width tables: six columns make 80 characters with their frame,
+# seven 97, eight 114; the name column takes what is left over.
+FIXED_WIDTHS = [5, 26, 6, 10, 12, 14, 16, 16]
+
+
+def fixed_widths(total):
+    for count in (8, 7, 6):
+        widths = FIXED_WIDTHS[:count]
+        base = sum(widths) + count + 1
+        if base <= total:
+            widths = list(widths)
+            widths[1] += total - base
+            return widths
+    raise SystemExit("--width must be 80 or more")
+
+
 class Report:
-    def __init__(self, rng, encoding):
+    def __init__(self, rng, encoding, width=None, tags=True):
         self.rng = rng
+        self.width = width
+        self.tags = tags
         self.encoding = encoding
         self.box = FRAMES_866 if encoding == "cp866" else FRAMES_ASCII
         self.row = 0          # line index on the current page
@@ -93,16 +114,22 @@ class Report:
     def rule(self, widths, left, mid, right, h):
         return left + mid.join(h * w for w in widths) + right
 
+    def bold(self, text, chance):
+        return "<B>" + text + "</B>" if self.tags and self.rng.random() < chance else text
+
     def table(self, heading):
         rng = self.rng
         wide = rng.random() < 0.4
         widths = [5, 40 if wide else 26, 6, 12 if wide else 10, 12, 16 if wide else 14] + ([16, 16] if wide else [])
+        if self.width:
+            widths = fixed_widths(self.width)
+            wide = len(widths) > 6
         outer = rng.choice(list(self.box.keys()))
         inner = rng.choice(list(self.box.keys()))
         o, i = self.frame(outer, inner)
         cols = ["N п/п", "Наименование", "Ед.", "Кол-во", "Цена", "Сумма"] + (
             ["Остаток", "Поступило"] if wide else [])
-        self.emit("<B>" + heading + "</B>" if rng.random() < 0.5 else heading)
+        self.emit(self.bold(heading, 0.5))
         self.emit("")
         self.emit(self.rule(widths, o["tl"], o["t"], o["tr"], o["h"]))
         self.emit(o["v"] + i["v"].join(fit(c, w) for c, w in zip(cols, widths)) + o["v"])
@@ -117,6 +144,7 @@ class Report:
             cells = [str(n), name, rng.choice(UNITS), str(qty), "%.2f" % price, "%.2f" % amount]
             if wide:
                 cells += [str(rng.randint(0, 9999)), str(rng.randint(0, 999))]
+            cells = cells[:len(widths)]
             right = [True, False, False, True, True, True, True, True]
             self.emit(o["v"] + i["v"].join(fit(c, w, r) for c, w, r in zip(cells, widths, right))
                       + o["v"])
@@ -124,14 +152,15 @@ class Report:
                 self.emit(self.rule(widths, o["l"], i["x"], o["r"], i["h"]))
         self.emit(self.rule(widths, o["bl"], o["b"], o["br"], o["h"]))
         line = "Итого по разделу:".ljust(40) + ("%.2f" % total).rjust(20)
-        self.emit("<B>" + line + "</B>" if rng.random() < 0.3 else line)
+        self.emit(self.bold(line, 0.3))
         self.emit("")
 
     def header(self):
         rng = self.rng
-        width = rng.choice([80, 96, 132])
+        width = self.width or rng.choice([80, 96, 132])
         title = "ВЕДОМОСТЬ ОСТАТКОВ МАТЕРИАЛЬНЫХ ЦЕННОСТЕЙ"
-        self.emit("<B>" + title.center(width).rstrip() + "</B>")
+        self.emit(("<B>" + title.center(width).rstrip() + "</B>") if self.tags else
+                  title.center(width).rstrip())
         self.emit(("за период с 01.%02d.1998 по 30.%02d.1998" % (self.page % 12 + 1,
                                                               self.page % 12 + 1)).center(width).rstrip())
         self.emit("")
@@ -144,8 +173,13 @@ class Report:
     def footer(self):
         rng = self.rng
         self.emit(rng.choice(NOTES))
-        self.emit("Главный бухгалтер ____________ " + rng.choice(PEOPLE) +
-                  "      Кладовщик ____________ " + rng.choice(PEOPLE))
+        chief = "Главный бухгалтер ____________ " + rng.choice(PEOPLE)
+        keeper = "Кладовщик ____________ " + rng.choice(PEOPLE)
+        if self.width and len(chief) + 6 + len(keeper) > self.width:
+            self.emit(chief)
+            self.emit(keeper)
+        else:
+            self.emit(chief + "      " + keeper)
         self.emit("")
 
     def encode(self):
@@ -160,11 +194,13 @@ def main():
     ap.add_argument("--encoding", choices=["cp866", "cp1251"], default="cp866")
     ap.add_argument("--out", required=True)
     ap.add_argument("--seed", type=int, default=1)
+    ap.add_argument("--width", type=int, help="every table and heading this many columns wide")
+    ap.add_argument("--no-tags", action="store_true", help="no <B> tags")
     args = ap.parse_args()
 
     target = parse_size(args.size)
     rng = random.Random(args.seed)
-    rep = Report(rng, args.encoding)
+    rep = Report(rng, args.encoding, args.width, not args.no_tags)
     written = 0
     with open(args.out, "wb") as f:
         while written < target:

@@ -26,6 +26,7 @@ struct AppObjects {
     QPointer<QLabel> fileNameField;
     QPointer<QLabel> pageField;
     QPointer<QLabel> encodingField;
+    QPointer<QLabel> widthField;       // lines cut at the sheet's edge, or the fit's size
     QPointer<QComboBox> settingsList;  // combo box 5555
 };
 AppObjects& app();

@@ -42,6 +42,7 @@ const std::vector<CommandInfo>& commandInfos() {
         {CmCopy, "Копировать\tCtrl+C"},
         {CmCopyPage, "Копировать страницу"},
         {CmGoToPage, "Перейти на страницу...\tCtrl+Shift+P"},
+        {CmFitWidth, "Вписать по ширине\tCtrl+W"},
     };
     return infos;
 }
@@ -102,6 +103,8 @@ QList<QKeySequence> acceleratorsFor(int id) {
             return {QKeySequence(ctrl | Qt::Key_C)};
         case CmGoToPage:
             return {QKeySequence(ctrl | Qt::ShiftModifier | Qt::Key_P)};
+        case CmFitWidth:
+            return {QKeySequence(ctrl | Qt::Key_W)};
         default:
             return {};
     }
@@ -139,6 +142,7 @@ const std::vector<MenuSpec>& menuBarSpec() {
           {0},
           {CmFontLarger},
           {CmFontSmaller},
+          {CmFitWidth},
           {0},
           {-1, "Ориентация страницы", {CmPortrait, CmLandscape}},
           {0},

@@ -73,6 +73,7 @@ MainFrame::~MainFrame() {
     app().fileNameField = nullptr;
     app().pageField = nullptr;
     app().encodingField = nullptr;
+    app().widthField = nullptr;
 }
 
 void MainFrame::buildMenu() {
@@ -124,9 +125,12 @@ void MainFrame::buildStatusBar() {
     page_ = field("id2", 25, QStringLiteral("WWWWWWW"), new QLabel(bar));
     // The encoding in use, and how many characters it could not show.
     encoding_ = field("id3", 14, QString(), new QLabel(bar));
+    // What does not reach the paper, and the key that fits it.
+    width_ = field("id4", 46, QString(), new QLabel(bar));
     app().fileNameField = fileName_;
     app().pageField = page_;
     app().encodingField = encoding_;
+    app().widthField = width_;
 }
 
 namespace {

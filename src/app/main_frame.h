@@ -28,6 +28,7 @@ class MainFrame : public QMainWindow {
     QLabel* fileNameField() const { return fileName_; }
     QLabel* pageField() const { return page_; }
     QLabel* encodingField() const { return encoding_; }
+    QLabel* widthField() const { return width_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -48,6 +49,7 @@ class MainFrame : public QMainWindow {
     QLabel* fileName_ = nullptr;
     QLabel* page_ = nullptr;
     QLabel* encoding_ = nullptr;
+    QLabel* width_ = nullptr;
 };
 
 // Main-window creation: builds the frame around a new view, sets the view up and shows the

@@ -20,12 +20,14 @@
 #include <algorithm>
 
 #include "command_ids.h"
+#include "cut_lines.h"
 #include "dialog_hooks.h"
 #include "document_record.h"
 #include "export.h"
 #include "help_viewer.h"
 #include "message_boxes.h"
 #include "page_layout_printer.h"
+#include "print_dialog.h"
 #include "printer_component.h"
 #include "report_view.h"
 #include "shell_state.h"
@@ -79,9 +81,10 @@ class JobGuard {
 
 }  // namespace
 
-std::optional<PdfPages> askPdfPages(QWidget* owner, int pageCount, int currentPage) {
+std::optional<PdfPages> askPdfPages(QWidget* owner, int pageCount, int currentPage,
+                                    const QString& note) {
     const int pages = std::max(1, pageCount);
-    if (pages == 1) return PdfPages{1, 1};
+    if (pages == 1 && note.isEmpty()) return PdfPages{1, 1};
     QDialog dialog(owner);
     dialog.setObjectName(QStringLiteral("PdfPagesDialog"));
     dialog.setWindowTitle(QString::fromUtf8(kTitle));
@@ -103,13 +106,21 @@ std::optional<PdfPages> askPdfPages(QWidget* owner, int pageCount, int currentPa
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("с"), from);
-    form->addRow(QStringLiteral("по"), to);
     auto* layout = new QVBoxLayout(&dialog);
+    if (!note.isEmpty()) layout->addWidget(widthNoteLabel(note, &dialog));
     layout->addWidget(all);
-    layout->addWidget(range);
-    layout->addLayout(form);
+    if (pages > 1) {
+        auto* form = new QFormLayout;
+        form->addRow(QStringLiteral("с"), from);
+        form->addRow(QStringLiteral("по"), to);
+        layout->addWidget(range);
+        layout->addLayout(form);
+    } else {
+        // One page: the dialog is there for the note alone.
+        for (QWidget* w :
+             {static_cast<QWidget*>(range), static_cast<QWidget*>(from), static_cast<QWidget*>(to)})
+            w->hide();
+    }
     layout->addWidget(buttons);
     addHelpKey(dialog, HelpSavePdf);
 
@@ -132,7 +143,8 @@ void exportToPdf(ReportView& view) {
     const std::string documentPath = shellState().documentPath;
     if (!doc || documentPath.empty() || shellState().printing) return;
     QWidget* window = view.window();
-    const std::optional<PdfPages> pages = askPdfPages(&view, doc->pageCount, doc->curPage);
+    const std::optional<PdfPages> pages = askPdfPages(
+        &view, doc->pageCount, doc->curPage, QString::fromStdString(cutLinesDialogNote(*doc)));
     if (!pages) return;
 
     FileDialogRequest request;

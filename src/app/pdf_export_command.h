@@ -19,9 +19,10 @@ struct PdfPages {
 };
 
 // The pages to write: all of them or a range, asked through the dialog hooks (a one-page
-// document is not asked). Empty after a cancel. The range is kept inside 1..pageCount and
-// ordered.
-std::optional<PdfPages> askPdfPages(QWidget* owner, int pageCount, int currentPage);
+// document is not asked, unless there is a `note` to show: the lines the pages cut). Empty
+// after a cancel. The range is kept inside 1..pageCount and ordered.
+std::optional<PdfPages> askPdfPages(QWidget* owner, int pageCount, int currentPage,
+                                    const QString& note = QString());
 
 // The document's own name with ".pdf" in place of its extension, next to it.
 QString proposedPdfPath(const std::string& documentPath);

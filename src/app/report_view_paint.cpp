@@ -270,6 +270,13 @@ void registerViewCommands(ReportView& view) {
         [&view] { return view.document() && view.document()->Zoom > 1; });
     view.addCommand(CmPortrait, [&view] { view.setOrientation(0); });
     view.addCommand(CmLandscape, [&view] { view.setOrientation(1); });
+    // The fit on or off: the layout, page count, status bar and scroll ranges follow.
+    view.addCommand(
+        CmFitWidth,
+        [&view] {
+            if (Document* model = view.model()) model->fitWidthChanged(!model->record().FitWidth);
+        },
+        [&view] { return view.document() != nullptr; });
 }
 
 }  // namespace folvek

@@ -1,13 +1,17 @@
 // Filling the caption and the status-bar fields.
 #include "status_fields.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QMainWindow>
 #include <cstdio>
 
 #include "app_globals.h"
+#include "command_ids.h"
+#include "cut_lines.h"
 #include "document_record.h"
 #include "path_field.h"
+#include "report_view.h"
 #include "shell_state.h"
 #include "string_table.h"
 
@@ -47,8 +51,27 @@ void UpdateEncodingStatus() {
     field->setToolTip(tip);
 }
 
+void UpdateWidthStatus() {
+    QLabel* field = app().widthField;
+    DocumentRecord* p = app().theRecord;
+    if (ReportView* view = app().view; view && p) {
+        QAction* fit = view->commandAction(CmFitWidth);
+        fit->setCheckable(true);
+        fit->setChecked(p->FitWidth != 0);
+    }
+    if (!field) return;
+    if (!p || shellState().documentPath.empty()) {
+        field->clear();
+        field->setToolTip(QString());
+        return;
+    }
+    field->setText(QString::fromStdString(widthStatus(*p)));
+    field->setToolTip(QString::fromStdString(widthStatusTip(*p)));
+}
+
 void UpdatePageStatus() {
     UpdateEncodingStatus();
+    UpdateWidthStatus();
     QLabel* field = app().pageField;
     DocumentRecord* p = app().theRecord;
     if (!field || !p) return;

@@ -32,7 +32,12 @@ std::string layoutInfoJson(const DocumentRecord& doc, const PageLayoutPrinter& p
                   "  \"printerLpi\": %.2f,\n"
                   "  \"printerPageLines\": %d,\n"
                   "  \"printerPageInches\": %d,\n"
-                  "  \"printerOrientation\": %d\n"
+                  "  \"printerOrientation\": %d,\n"
+                  "  \"linesCut\": %d,\n"
+                  "  \"widestLine\": %d,\n"
+                  "  \"sheetColumns\": %d,\n"
+                  "  \"fitWidth\": %s,\n"
+                  "  \"fitFontHeight\": %d\n"
                   "}\n",
                   doc.pageCount, doc.linesPerPage, doc.charsPerLine, doc.lineHeight, doc.charWidth,
                   doc.pageWidth, doc.pageHeight, area.width(), area.height(),
@@ -40,7 +45,8 @@ std::string layoutInfoJson(const DocumentRecord& doc, const PageLayoutPrinter& p
                   doc.encodingDetected ? "true" : "false",
                   static_cast<long long>(doc.unmappableChars), doc.printerLayout.cpi,
                   doc.printerLayout.lpi, doc.printerLayout.pageLines, doc.printerLayout.pageInches,
-                  doc.printerLayout.orientation);
+                  doc.printerLayout.orientation, doc.linesCut, doc.widestLine, doc.sheetColumns,
+                  doc.FitWidth ? "true" : "false", doc.fitFontHeight);
     return buf;
 }
 

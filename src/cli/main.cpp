@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "cut_lines.h"
 #include "document_record.h"
 #include "export.h"
 #include "layout_info.h"
@@ -156,8 +157,11 @@ int run(int argc, char** argv, PrintOptions opt) {
         doc.encodingOverride = opt.dos ? EncodingChoice::Cp866 : EncodingChoice::Cp1251;
     }
     if (!opt.encoding.empty()) doc.encodingOverride = encodingChoiceFromOption(opt.encoding);
+    if (opt.fit >= 0) doc.FitWidth = opt.fit;
     if (!doc.loadText(opt.input)) return fail("cannot load " + opt.input);
     if (!doc.paginate()) return fail("no device to lay the pages out on");
+    const std::string cut = cutLinesWarning(doc, "--fit makes them fit");
+    if (!cut.empty()) std::fprintf(stderr, "folvek-print: %s\n", cut.c_str());
 
     if (opt.info) std::fputs(layoutInfoJson(doc, printer).c_str(), stdout);
 
@@ -196,6 +200,7 @@ std::vector<std::string> layoutArguments(const PrintOptions& opt) {
     if (opt.dos >= 0) args.push_back(opt.dos ? "--dos" : "--windows");
     if (!opt.encoding.empty()) args.push_back("--encoding=" + opt.encoding);
     if (opt.orientation >= 0) args.push_back(opt.orientation ? "--landscape" : "--portrait");
+    if (opt.fit >= 0) args.push_back(opt.fit ? "--fit" : "--no-fit");
     if (opt.firstPage != 1 || opt.lastPage != 0)
         args.push_back("--pages=" + std::to_string(opt.firstPage) + "-" +
                        (opt.lastPage ? std::to_string(opt.lastPage) : std::string()));

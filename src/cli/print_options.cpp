@@ -168,6 +168,8 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
             o.orientation = 1;
         } else if (arg == "--portrait") {
             o.orientation = 0;
+        } else if (arg == "--fit" || arg == "--no-fit") {
+            o.fit = arg == "--fit" ? 1 : 0;
         } else if (arg == "--pages") {
             if (!need("a page range")) return false;
             if (!parsePageRange(value, &o.firstPage, &o.lastPage)) {
@@ -266,6 +268,10 @@ const char* printUsage() {
            "  --encoding NAME       auto, cp866, cp1251, koi8-r or utf-8 (default: the\n"
            "                        settings' Encoding, where auto tells it from the text)\n"
            "  --landscape, --portrait\n"
+           "  --fit, --no-fit       shrink the font until the widest line fits the sheet, in\n"
+           "                        landscape when portrait would take it below 6 points\n"
+           "                        (default: the settings' FitWidth; without the fit, lines\n"
+           "                        wider than the sheet are cut and a WARNING line says so)\n"
            "  --paper NAME          A4 (default), A3, A5, Letter, Legal\n"
            "  --margin MM           unprintable border of the sheet (default 5)\n"
            "  --pages A-B           only these pages (3, 2-5, 4-)\n"

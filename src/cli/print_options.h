@@ -26,6 +26,7 @@ struct PrintOptions {
     int dos = -1;                         // --dos 1, --windows 0, -1: as the settings say
     std::string encoding;                 // --encoding: auto, cp866, cp1251, koi8-r, utf-8
     int orientation = -1;                 // --landscape 1, --portrait 0, -1: as the settings say
+    int fit = -1;                         // --fit 1, --no-fit 0, -1: the settings' FitWidth
     int firstPage = 1;
     int lastPage = 0;  // 0: the last page
     std::string paper = "A4";

@@ -105,6 +105,7 @@ void fillDialog(QDialog* d, DocumentRecord& p) {
     setText(d, kParamPenWidth, QString::number(p.PenWidth));
     setText(d, kParamHeightString, QString::number(p.HeightString));
     setChecked(d, kParamIsWrap, p.isWrap);
+    setChecked(d, kParamFitWidth, p.FitWidth);
     setText(d, kParamFontName, QString::fromUtf8(p.logFont.faceName));
     setText(d, kParamFontPoints,
             QString::number(heightToPoints(p.logFont.height, screenLogPixelsY(d))));
@@ -139,6 +140,7 @@ void takeValuesBack(QDialog* d, DocumentRecord& p) {
     if (p.HeightString <= 0) p.HeightString = 100;
     if (p.HeightString < 10) p.HeightString = 10;
     p.isWrap = checked(d, kParamIsWrap);
+    p.FitWidth = checked(d, kParamFitWidth);
     p.logFont.height = pointsToHeight(leadingInt(text(d, kParamFontPoints)), screenLogPixelsY(d));
     p.logFont.setFaceName(utf8Cut(text(d, kParamFontName), kFaceNameSize).c_str());
     if (checked(d, kParamPortrait)) p.Orient = 0;

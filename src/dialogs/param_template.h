@@ -35,6 +35,7 @@ enum ParamControl : int {
     kParamLandscape = 128,
     kParamInTextEnd = 130,
     kParamEncoding = 131,  // "Кодировка": the settings' Encoding
+    kParamFitWidth = 132,  // the settings' FitWidth
 };
 
 const DialogTemplate& paramTemplate();

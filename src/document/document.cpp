@@ -104,6 +104,13 @@ void Document::orientationChanged(int orientation) {
     notify(kLayoutChanged);
 }
 
+void Document::fitWidthChanged(bool on) {
+    record_->FitWidth = on ? 1 : 0;
+    record_->saveProfile(nullptr);
+    relayout(false);
+    notify(kLayoutChanged);
+}
+
 void Document::paperChanged() {
     relayout(false);
     notify(kLayoutChanged);

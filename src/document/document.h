@@ -59,6 +59,9 @@ class Document {
     // The user's base font changed: it is written to the settings file, then the layout follows.
     void fontChanged();
     void orientationChanged(int orientation);
+    // The fit to the sheet's width turned on or off; written to the settings file, then the
+    // layout follows (the printer may turn to landscape for it, or back).
+    void fitWidthChanged(bool on);
     // The printer's paper or device changed under the same settings.
     void paperChanged();
     // The view's scale (1..11), written to the settings file.

@@ -87,6 +87,22 @@ class DocumentRecord {
     void usePicture(BmpOut& pic, PictureSource& source, const std::string& file,
                     std::int32_t compress);
     void fitPrinterPitch(LayoutDevice& dc);
+    // Page size, grid and line pitch measured on dc with the current fonts.
+    void measurePage(LayoutDevice& dc);
+    // Columns per sheet for a character width, at least 1.
+    std::int32_t columnsFor(double width) const;
+    // The page walk: the page count, linesCut and widestLine (b: the bottom picture's height).
+    std::int64_t walkPages(std::int32_t b);
+    // FitWidth: the widest line's visible length over the whole document (fit_width.cpp).
+    std::int32_t widestVisibleLine();
+    // Shrinks the eight fonts to the largest height at which `widest` columns fit the printable
+    // width; true when the result is still readable (or nothing needed shrinking).
+    bool fitFontToWidth(LayoutDevice& dc, std::int32_t widest);
+    // Runs the fit on dc, turning a portrait printer to landscape first when portrait would
+    // make the text unreadable; dc may be replaced by the landscape device.
+    void fitToWidth(std::unique_ptr<LayoutDevice>& dc);
+    // Hands the printer back its portrait orientation when the last fit turned it.
+    void undoFitOrientation();
     std::int32_t wrapExtra(std::int32_t n) const;
     // Text rows that a picture of height h takes from a page (rounded to the nearest row).
     std::int32_t pictureRows(std::int32_t h) const;
@@ -140,7 +156,8 @@ class DocumentRecord {
     std::int32_t Zoom = 3;
     std::int32_t Orient = 0;
     EncodingChoice Encoding = EncodingChoice::Auto;
-    std::string iniPath;  // the settings file last read or written
+    std::int32_t FitWidth = 0;  // the font shrinks until the widest line fits the sheet
+    std::string iniPath;        // the settings file last read or written
 
     // Layout.
     std::int32_t curPage = 1;
@@ -159,6 +176,15 @@ class DocumentRecord {
     // file changed, and reading a settings file forgets them.
     PictureSource topSource;
     PictureSource botSource;
+    // What does not reach the paper: lines whose columns run past the printable width (beyond
+    // the last continuation sheet when wrapping), and the widest drawn line in columns.
+    std::int32_t linesCut = 0;
+    std::int32_t widestLine = 0;
+    std::int32_t sheetColumns = 0;  // columns that reach the paper: to the edge, or a strip
+    // The fit's result: the font height it chose (0: the settings' own size was kept) and
+    // whether it turned the printer to landscape for it.
+    std::int32_t fitFontHeight = 0;
+    bool fitLandscape = false;
 
     // Names the layout: every pagination takes a number no record of this process had before,
     // so what a drawer keeps about a layout (the page starts) is never taken for another's.

@@ -133,10 +133,10 @@ TEST_F(AppTest, MenuBarHoldsMenu100) {
     menus.removeAt(1);
     EXPECT_EQ(actionTexts(menus[1]->menu()),
               (QStringList{"Шрифт\tF6", "Параметры\tF5", "Редактировать\tF4", "—",
-                           "Увеличить шрифт\tCtrl + ", "Уменьшить шрифт\tCtrl -", "—",
-                           "Ориентация страницы", "—", "Загрузить параметры ...\tCtrl + F3",
-                           "Сохранить параметры как ..."}));
-    EXPECT_EQ(actionTexts(menus[1]->menu()->actions()[7]->menu()),
+                           "Увеличить шрифт\tCtrl + ", "Уменьшить шрифт\tCtrl -",
+                           "Вписать по ширине\tCtrl+W", "—", "Ориентация страницы", "—",
+                           "Загрузить параметры ...\tCtrl + F3", "Сохранить параметры как ..."}));
+    EXPECT_EQ(actionTexts(menus[1]->menu()->actions()[8]->menu()),
               (QStringList{"Книжная\tP", "Альбомная\tL"}));
     EXPECT_EQ(actionTexts(menus[2]->menu()),
               (QStringList{"На предыдущую страницу\tCtrl+PgUp", "На следующую страницу\tCtrl+PgDn",

@@ -22,6 +22,15 @@ TEST(CupsOptions, QuotingEscapesAndBareNamesAsTheSchedulerWritesThem) {
     EXPECT_EQ(parseCupsOptions("open='unterminated"), (Options{{"open", "unterminated"}}));
 }
 
+TEST(CupsOptions, FitIsOnOffOrAsTheSettingsSay) {
+    EXPECT_EQ(readJobOptions(parseCupsOptions("")).job.fit, -1);
+    EXPECT_EQ(readJobOptions(parseCupsOptions("folvek-fit")).job.fit, 1);
+    EXPECT_EQ(readJobOptions(parseCupsOptions("folvek-fit=yes")).job.fit, 1);
+    EXPECT_EQ(readJobOptions(parseCupsOptions("nofolvek-fit")).job.fit, 0);
+    EXPECT_EQ(readJobOptions(parseCupsOptions("folvek-fit=off")).job.fit, 0);
+    EXPECT_TRUE(readJobOptions(parseCupsOptions("folvek-fit")).warnings.empty());
+}
+
 TEST(CupsOptions, LayoutOptionsAreRead) {
     const JobOptions r = readJobOptions(parseCupsOptions(
         "folvek-ini=WIDE.INI media=iso_a3_297x420mm,tray-1 cpi=12 lpi=8 page-left=36 "

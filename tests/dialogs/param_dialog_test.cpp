@@ -313,8 +313,8 @@ TEST_F(SettingsUiTest, TemplateHasEveryControlInTabOrder) {
             ++withId;
             EXPECT_NE(dialogItem(&d, c.id), nullptr) << c.id;
         }
-    EXPECT_EQ(paramTemplate().controls.size(), 47u);
-    EXPECT_EQ(withId, 34);
+    EXPECT_EQ(paramTemplate().controls.size(), 48u);
+    EXPECT_EQ(withId, 35);
     // The edits in the order the Tab key visits them.
     std::vector<int> edits;
     QWidget* w = dialogItem(&d, kParamFontName);

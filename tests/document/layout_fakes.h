@@ -30,11 +30,20 @@ class MeasuringDevice : public LayoutDevice {
                : cap == DeviceCap::VertSizeMm ? heightMm_
                                               : 254;
     }
-    void selectFont(const LogFont& f) override { font = f; }
+    void selectFont(const LogFont& f) override {
+        font = f;
+        // A scaling font: 6 units of width and 12 of pitch per 10 units of height.
+        if (scalesWithFont) {
+            const int h = f.height < 0 ? -f.height : f.height;
+            charWidth = h * 6 / 10;
+            lineHeight = h * 12 / 10;
+        }
+    }
     TextExtent textExtent(const char*, int len) override { return {len * charWidth, lineHeight}; }
     TextMetrics textMetrics() override { return {lineHeight, 12, 4, 0, 0, charWidth}; }
     int charWidth = 10;
     int lineHeight = 16;
+    bool scalesWithFont = false;
     int depth = 0;
     LogFont font;
 
@@ -50,14 +59,19 @@ class FakePrinter : public PrinterSettings {
     bool landscape() const override { return landscape_; }
     std::unique_ptr<LayoutDevice> createLayoutDevice() override {
         if (!available) return nullptr;
-        auto d = std::make_unique<MeasuringDevice>(widthMm, heightMm);
+        const bool turned = turnsPaper && landscape_;
+        auto d = std::make_unique<MeasuringDevice>(turned ? heightMm : widthMm,
+                                                   turned ? widthMm : heightMm);
         d->charWidth = charWidth;
         d->lineHeight = lineHeight;
+        d->scalesWithFont = scalesWithFont;
         return d;
     }
     bool available = true;
     int widthMm = 255, heightMm = 255;  // 100 x 100 tenths of an inch
     int charWidth = 10, lineHeight = 16;
+    bool scalesWithFont = false;  // the device's font metrics follow the font's height
+    bool turnsPaper = false;      // landscape swaps the sheet's sides
 
   private:
     bool landscape_ = false;

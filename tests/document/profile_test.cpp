@@ -148,7 +148,18 @@ TEST_F(Profile, SaveWritesEveryKeyInOrder) {
               "IsNumPage=YES\r\nIsDos=NO\r\nEncoding=auto\r\nCompress1=100\r\nCompress2="
               "100\r\nHeightString=100\r\n"
               "Zoom=3\r\nInAll1=NO\r\nInAll2=NO\r\nasBackground=NO\r\ninTextEnd=NO\r\n"
-              "isWrap=YES\r\nOrient=2\r\n");
+              "isWrap=YES\r\nOrient=2\r\nFitWidth=NO\r\n");
+}
+
+// The fit is off unless a file turns it on, so that files written before it lay out as they did.
+TEST_F(Profile, FitWidthIsOffUnlessYes) {
+    EXPECT_EQ(withIni("[Folvk]\r\nZoom=4\r\n")->FitWidth, 0);
+    EXPECT_EQ(withIni("[Folvk]\r\nFitWidth=yes\r\n")->FitWidth, 0);
+    auto p = withIni("[Folvk]\r\nFitWidth=YES\r\n");
+    EXPECT_EQ(p->FitWidth, 1);
+    p->FitWidth = 0;
+    ASSERT_EQ(p->saveProfile(nullptr), 1);
+    EXPECT_NE(dir.read("FOLVK95.INI").find("FitWidth=NO\r\n"), std::string::npos);
 }
 
 TEST_F(Profile, EncodingKeyAndDetectionIsNeverSaved) {

@@ -219,6 +219,8 @@ JobOptions readJobOptions(const std::vector<std::pair<std::string, std::string>>
                 r.warnings.push_back("folvek-encoding=" + value +
                                      " is unknown (866, 1251 or auto); the encoding is detected");
             }
+        } else if (name == "folvek-fit") {
+            job.fit = isTrue(value) ? 1 : 0;
         } else if (name == "page-ranges") {
             if (isPageRangeList(value))
                 job.pageRanges = value;

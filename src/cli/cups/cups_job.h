@@ -23,6 +23,7 @@ struct FilterJob {
     double lpi = 0;                         // lines per inch; 0: as the settings say
     double marginPt[4] = {-1, -1, -1, -1};  // left, right, top, bottom in points; -1: settings
     JobEncoding encoding = JobEncoding::Auto;
+    int fit = -1;  // folvek-fit: 1 fit the widest line to the sheet, 0 not, -1 as the settings say
     std::string pageRanges;  // checked; selecting the pages is left to pdftopdf downstream
 };
 

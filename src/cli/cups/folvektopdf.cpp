@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "cups_job.h"
+#include "cut_lines.h"
 #include "document_record.h"
 #include "export.h"
 #include "messages.h"
@@ -263,8 +264,11 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
     }
     applyMargins(doc, printer, job);
     applyPitch(doc, job);
+    if (job.fit >= 0) doc.FitWidth = job.fit;
     if (!doc.loadText(input)) return fail("cannot read the document");
     if (!doc.paginate()) return fail("no device to lay the pages out on");
+    const std::string cut = cutLinesWarning(doc, "the job option folvek-fit makes them fit");
+    if (!cut.empty()) std::fprintf(stderr, "%s\n", cut.c_str());
     std::fprintf(stderr, "INFO: %d pages, %s, %s\n", doc.pageCount,
                  doc.utf16 != Utf16Form::None ? encodingLabel(doc.textEncoding, doc.utf16)
                  : doc.IsDos                  ? "code page 866"

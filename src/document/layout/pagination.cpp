@@ -19,26 +19,6 @@ namespace {
 
 constexpr long double kMmToTenths = 0.39370078740157477L;
 
-// Visible length of a line: its bytes less its tags. Same result as visibleLength, but it
-// only inspects the '<' bytes, which keeps wrapped pagination of large reports fast.
-std::int32_t fastVisibleLength(const char* line) {
-    const std::size_t len = std::strlen(line);
-    std::int32_t n = static_cast<std::int32_t>(len);
-    const char* end = line + len;
-    for (const char* p = line; p < end;) {
-        p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
-        if (!p) break;
-        const int code = tagAt(p);
-        if (code) {
-            n -= tagLength(code);
-            p += tagLength(code);
-        } else {
-            ++p;
-        }
-    }
-    return n;
-}
-
 void showError(MessageSink* sink, const std::string& text, const char* caption) {
     if (sink) sink->show(text, caption, MsgIcon::Error);
 }
@@ -140,6 +120,80 @@ void DocumentRecord::usePicture(BmpOut& pic, PictureSource& source, const std::s
         static_cast<std::int32_t>(static_cast<std::int64_t>(pic.imageHeight) * pic.percent / 100);
 }
 
+void DocumentRecord::measurePage(LayoutDevice& dc) {
+    pageHeight = static_cast<std::int32_t>(dc.deviceCaps(DeviceCap::VertSizeMm) * kMmToTenths);
+    pageWidth = static_cast<std::int32_t>(dc.deviceCaps(DeviceCap::HorzSizeMm) * kMmToTenths);
+
+    dc.selectFont(*curFont);
+    charWidth = dc.textExtent("1234567890", 10).cx * 0.1;
+    const TextMetrics tm = dc.textMetrics();
+    // A zero-width font or a zero line pitch would divide by zero below: fall back to the
+    // font's average width, and keep the pitch at one unit at least.
+    if (!(charWidth > 0)) charWidth = tm.aveCharWidth > 0 ? tm.aveCharWidth : 1;
+    lineHeight =
+        static_cast<std::int32_t>(static_cast<std::int64_t>(tm.height) * HeightString / 100);
+    fitPrinterPitch(dc);
+    if (lineHeight < 1) lineHeight = 1;
+}
+
+std::int32_t DocumentRecord::columnsFor(double width) const {
+    const long double columns = (pageWidth * 10.0L - LeftMargin) / width - 2;
+    // A left margin wider than the page leaves one column: wrapping then still terminates and
+    // shows every character, one column per sheet.
+    return columns < 1 ? 1 : static_cast<std::int32_t>(std::min<long double>(columns, INT32_MAX));
+}
+
+// The page count, and what of the text the pages cannot show. Without wrapping a line is cut
+// where its columns pass the printable width. With wrapping every line of a logical page gets
+// as many sheets as the page's widest line needs, except the line that fills the page: its
+// width counts toward the next page, so its columns past the page's last sheet are lost.
+std::int64_t DocumentRecord::walkPages(std::int32_t b) {
+    const auto onSheet = static_cast<std::int64_t>(
+        std::max<long double>((pageWidth * 10.0L - LeftMargin) / charWidth, 0));
+    linesCut = 0;
+    widestLine = 0;
+    sheetColumns = isWrap ? charsPerLine
+                          : static_cast<std::int32_t>(std::min<std::int64_t>(onSheet, INT32_MAX));
+    // The walk counts in 64 bits and saturates, so absurd settings cannot overflow the count.
+    std::int64_t count = 1;
+    std::int32_t onPage = 0;
+    std::int64_t lastPage = -1;
+    std::int32_t widest = 0;
+    std::int32_t cap = 0;
+    auto nextPage = [&] {
+        onPage = 0;
+        count += 1 + wrapExtra(widest);
+        widest = 0;
+    };
+    for (const char* line = lineAt(0); line; line = nextLine()) {
+        const std::int32_t length = fastVisibleLength(line);
+        const std::int32_t shown = line[0] == '\f' ? 0 : length;  // a form-feed line is not drawn
+        widestLine = std::max(widestLine, shown);
+        if (count != lastPage) {
+            cap = capacity(static_cast<std::int32_t>(std::min<std::int64_t>(count, INT32_MAX)));
+            lastPage = count;
+        }
+        if (line[0] == '\f')
+            nextPage();
+        else
+            ++onPage;
+        if (!isWrap && shown > onSheet) ++linesCut;
+        if (onPage >= cap) {
+            if (isWrap && shown > (1 + std::int64_t{wrapExtra(widest)}) * charsPerLine) ++linesCut;
+            nextPage();
+        }
+        if (isWrap) widest = std::max(widest, length);
+    }
+    count += wrapExtra(widest);
+    if (IsBotPicture && !BottFile.empty() && !InAll2) {
+        const auto rows = static_cast<std::int64_t>(b * 0.1L / (lineHeight * 0.1L) + 1);
+        if (rows + onPage >
+            capacity(static_cast<std::int32_t>(std::min<std::int64_t>(count, INT32_MAX))))
+            ++count;
+    }
+    return count;
+}
+
 int DocumentRecord::paginate() {
     // A hand-edited file may hold any real number; past a thousand inches a margin means nothing
     // on paper, and bounding it keeps every page coordinate within int range.
@@ -149,6 +203,8 @@ int DocumentRecord::paginate() {
 
     curPage = 1;
     layoutGeneration = nextLayoutGeneration();
+    undoFitOrientation();
+    fitFontHeight = 0;
     createFonts();
 
     std::unique_ptr<LayoutDevice> dc = printerDC();
@@ -160,19 +216,8 @@ int DocumentRecord::paginate() {
     dc->saveState();
     dc->setLoEnglish();
 
-    pageHeight = static_cast<std::int32_t>(dc->deviceCaps(DeviceCap::VertSizeMm) * kMmToTenths);
-    pageWidth = static_cast<std::int32_t>(dc->deviceCaps(DeviceCap::HorzSizeMm) * kMmToTenths);
-
-    dc->selectFont(*curFont);
-    charWidth = dc->textExtent("1234567890", 10).cx * 0.1;
-    const TextMetrics tm = dc->textMetrics();
-    // A zero-width font or a zero line pitch would divide by zero below: fall back to the
-    // font's average width, and keep the pitch at one unit at least.
-    if (!(charWidth > 0)) charWidth = tm.aveCharWidth > 0 ? tm.aveCharWidth : 1;
-    lineHeight =
-        static_cast<std::int32_t>(static_cast<std::int64_t>(tm.height) * HeightString / 100);
-    fitPrinterPitch(*dc);
-    if (lineHeight < 1) lineHeight = 1;
+    measurePage(*dc);
+    if (FitWidth) fitToWidth(dc);
 
     usePicture(topPicture, topSource, IsTopPicture ? TopFile : std::string(), Compress1);
     usePicture(botPicture, botSource, IsBotPicture ? BottFile : std::string(), Compress2);
@@ -198,42 +243,9 @@ int DocumentRecord::paginate() {
 
     linesPerPage = static_cast<std::int32_t>(
         (pageHeight - TopMargin * 0.1L - BottomMargin * 0.1L - p * 0.1L) / (lineHeight * 0.1L) - 1);
-    const long double columns = (pageWidth * 10.0L - LeftMargin) / charWidth - 2;
-    // A left margin wider than the page leaves one column: wrapping then still terminates and
-    // shows every character, one column per sheet.
-    charsPerLine =
-        columns < 1 ? 1 : static_cast<std::int32_t>(std::min<long double>(columns, INT32_MAX));
+    charsPerLine = columnsFor(charWidth);
 
-    // The walk counts in 64 bits and saturates, so absurd settings cannot overflow the count.
-    std::int64_t count = 1;
-    std::int32_t onPage = 0;
-    std::int64_t lastPage = -1;
-    std::int32_t widest = 0;
-    std::int32_t cap = 0;
-    auto nextPage = [&] {
-        onPage = 0;
-        count += 1 + wrapExtra(widest);
-        widest = 0;
-    };
-    for (const char* line = lineAt(0); line; line = nextLine()) {
-        if (count != lastPage) {
-            cap = capacity(static_cast<std::int32_t>(std::min<std::int64_t>(count, INT32_MAX)));
-            lastPage = count;
-        }
-        if (line[0] == '\f')
-            nextPage();
-        else
-            ++onPage;
-        if (onPage >= cap) nextPage();
-        if (isWrap) widest = std::max(widest, fastVisibleLength(line));
-    }
-    count += wrapExtra(widest);
-    if (IsBotPicture && !BottFile.empty() && !InAll2) {
-        const auto rows = static_cast<std::int64_t>(b * 0.1L / (lineHeight * 0.1L) + 1);
-        if (rows + onPage >
-            capacity(static_cast<std::int32_t>(std::min<std::int64_t>(count, INT32_MAX))))
-            ++count;
-    }
+    const std::int64_t count = walkPages(b);
     pageCount = static_cast<std::int32_t>(std::clamp<std::int64_t>(count, 1, INT32_MAX));
 
     dc->restoreState(-1);

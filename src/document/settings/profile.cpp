@@ -140,6 +140,7 @@ void DocumentRecord::loadProfile(const std::string& fileName) {
     Zoom = r.number("Zoom", 3);
     Orient = r.number("Orient", 0);
     Encoding = encodingChoiceFromSetting(r.text("Encoding", "auto"));
+    FitWidth = r.yes("FitWidth", false);
     // A new settings file is a new choice: what the command line fixed and what the last load
     // derived from the text no longer hold.
     encodingOverride.reset();
@@ -185,6 +186,7 @@ int DocumentRecord::saveProfile(const char* fileName) {
     ini.set(kSection, "inTextEnd", flag(inTextEnd));
     ini.set(kSection, "isWrap", flag(isWrap));
     ini.set(kSection, "Orient", num(Orient));
+    ini.set(kSection, "FitWidth", flag(FitWidth));
     const SaveResult saved = ini.save(iniPath);
     if (saved) return 1;
     // A refusal (a read-only file, a link to another user's file) says why; a failed write

@@ -1,5 +1,7 @@
 #include "style_tags.h"
 
+#include <cstring>
+
 namespace folvek {
 
 int tagAt(const char* p) {
@@ -96,6 +98,26 @@ const char* skipVisible(const char* line, int n, std::uint16_t& style) {
         ++p;
     }
     return seen == want ? p : nullptr;
+}
+
+// Visible length of a line: its bytes less its tags. Same result as visibleLength, but it
+// only inspects the '<' bytes, which keeps wrapped pagination of large reports fast.
+std::int32_t fastVisibleLength(const char* line) {
+    const std::size_t len = std::strlen(line);
+    std::int32_t n = static_cast<std::int32_t>(len);
+    const char* end = line + len;
+    for (const char* p = line; p < end;) {
+        p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
+        if (!p) break;
+        const int code = tagAt(p);
+        if (code) {
+            n -= tagLength(code);
+            p += tagLength(code);
+        } else {
+            ++p;
+        }
+    }
+    return n;
 }
 
 }  // namespace folvek

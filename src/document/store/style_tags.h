@@ -15,6 +15,8 @@ inline int tagLength(int code) {
 }
 int applyTag(const char* p, std::uint16_t& style);
 int visibleLength(const char* line);
+// Same result as visibleLength, but only the '<' bytes are inspected: for whole-document passes.
+std::int32_t fastVisibleLength(const char* line);
 char visibleCharAt(const char* line, int n);
 const char* skipVisible(const char* line, int n, std::uint16_t& style);
 

@@ -2,9 +2,33 @@
 #include "print_dialog.h"
 
 #include <QAbstractButton>
+#include <QBoxLayout>
+#include <QLabel>
+#include <QStyle>
 #include <QWidget>
 
 namespace folvek {
+
+QLabel* widthNoteLabel(const QString& note, QWidget* parent) {
+    auto* label = new QLabel(note, parent);
+    label->setObjectName(QStringLiteral("WidthNote"));
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    label->setFrameStyle(QFrame::StyledPanel);
+    label->setMargin(4);
+    return label;
+}
+
+void FolvekPrintDialog::setNote(const QString& note) {
+    if (note.isEmpty()) return;
+    QLabel* label = widthNoteLabel(note, this);
+    // Qt's print dialog lays its parts out in a box; where it does not, the note goes first
+    // in the tab order at least, and into the title's tool tip.
+    if (auto* box = qobject_cast<QBoxLayout*>(layout()))
+        box->insertWidget(0, label);
+    else
+        setToolTip(note);
+}
 
 FolvekPrintDialog::FolvekPrintDialog(QPrinter* printer, QWidget* parent, bool pageNumbers,
                                      int minPage, int maxPage)

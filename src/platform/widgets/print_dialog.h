@@ -5,7 +5,13 @@
 
 #include <QPrintDialog>
 
+class QLabel;
+
 namespace folvek {
+
+// The note a job's dialog shows above its choices when lines are cut at the sheet's edge
+// (object name "WidthNote").
+QLabel* widthNoteLabel(const QString& note, QWidget* parent);
 
 class FolvekPrintDialog : public QPrintDialog {
     Q_OBJECT
@@ -15,6 +21,8 @@ class FolvekPrintDialog : public QPrintDialog {
                       int maxPage);
 
     void setVisible(bool visible) override;
+    // Shows `note` above the dialog's choices; nothing for an empty note.
+    void setNote(const QString& note);
 
   private:
     void enforceRange();

@@ -74,6 +74,7 @@ PrintOutcome Printer::print(QWidget* parent, Printout& printout, bool prompt) {
         offer.minPage = info.minPage;
         offer.maxPage = info.maxPage;
         offer.pageNumbers = info.minPage != 0;
+        offer.note = info.note;
         if (!printDialog_ || !printDialog_(*printer_, offer, parent))
             return PrintOutcome::NotStarted;
     }
@@ -119,6 +120,7 @@ bool Printer::setup(QWidget* parent) {
 
 bool Printer::runPrintDialog(QPrinter& printer, const PrintDialogOffer& offer, QWidget* parent) {
     FolvekPrintDialog dialog(&printer, parent, offer.pageNumbers, offer.minPage, offer.maxPage);
+    dialog.setNote(offer.note);
     return dialog.exec() == QDialog::Accepted;
 }
 

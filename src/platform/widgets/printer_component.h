@@ -25,6 +25,7 @@ struct PrintDialogOffer {
     int maxPage = 0;
     bool pageNumbers = false;  // false: the page range cannot be chosen
     bool selection = false;    // the selection range is never offered
+    QString note;              // what the dialog shows first (lines cut at the sheet's edge)
 };
 
 enum class PrintOutcome {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QSize>
+#include <QString>
 #include <string>
 
 namespace folvek {
@@ -17,6 +18,7 @@ struct PageRangeInfo {
     int maxPage = 1;
     int selFrom = 0;  // 0: no selection to offer
     int selTo = 0;
+    QString note;  // shown in the print dialog: what of the pages does not reach the paper
 };
 
 class Printout {

@@ -1,6 +1,7 @@
 // The main window's printout.
 #include "window_printout.h"
 
+#include "cut_lines.h"
 #include "document_record.h"
 #include "page_renderer.h"
 
@@ -11,8 +12,9 @@ WindowPrintout::WindowPrintout(std::string title, QWidget* window, DocumentRecor
 
 PageRangeInfo WindowPrintout::pageInfo() const {
     // A single page needs no page numbers in the dialog.
-    if (!doc_ || doc_->pageCount <= 1) return {0, 0, 0, 0};
-    return {1, doc_->pageCount, 0, 0};
+    const QString note = doc_ ? QString::fromStdString(cutLinesDialogNote(*doc_)) : QString();
+    if (!doc_ || doc_->pageCount <= 1) return {0, 0, 0, 0, note};
+    return {1, doc_->pageCount, 0, 0, note};
 }
 
 void WindowPrintout::beginPrinting() {}
