@@ -13,7 +13,7 @@ namespace {
 constexpr JobUnits kDecipoint = kUnitsPerInch / 720;
 constexpr int kPatternDpi = 300;
 constexpr JobUnits kPatternDot = kUnitsPerInch / kPatternDpi;
-constexpr std::int64_t kMaxPatternDots = std::int64_t{2000} * 1000 * 1000;
+constexpr std::int64_t kMaxPatternDots = std::int64_t{200} * 1000 * 1000;
 
 // An 8 x 8 ordered dither: a dot is inked when its threshold is below the shade.
 constexpr int kBayer[8][8] = {

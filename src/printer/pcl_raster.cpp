@@ -102,7 +102,8 @@ bool pclDecodeRow(int mode, std::string_view data, std::vector<std::uint8_t>& ro
     switch (mode) {
         case 0:
             std::fill(row.begin(), row.end(), 0);
-            std::memcpy(row.data(), data.data(), std::min(data.size(), row.size()));
+            if (!data.empty())
+                std::memcpy(row.data(), data.data(), std::min(data.size(), row.size()));
             return true;
         case 1:
             std::fill(row.begin(), row.end(), 0);
