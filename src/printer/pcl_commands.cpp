@@ -131,7 +131,7 @@ void PclInterpreter::fieldPageControl(const PclCommand& f) {
     switch (f.param) {
         case 'A': {  // page size
             PclPaper paper;
-            const int size = static_cast<int>(v);
+            const int size = f.intValue();
             if (!pclPaperForSize(size, paper) || size == pageSize_) return;
             ejectIfMarked();
             pageSize_ = size;
@@ -147,7 +147,7 @@ void PclInterpreter::fieldPageControl(const PclCommand& f) {
             return;
         case 'P': {  // page length in lines: the form is that long
             const double length = v * vmi_;
-            if (v < 1 || length > kMaxPageLength) {
+            if (v < 1 || length < kUnitsPerInch / 300 || length > kMaxPageLength) {
                 if (v >= 1) builder_.warn("a page length longer than any paper was ignored");
                 return;
             }
@@ -215,14 +215,24 @@ void PclInterpreter::fieldFont(const PclCommand& f, int which) {
         if (f.param == '@') {  // default font: back to what the printer starts with
             if (v == 0 || v == 3) fonts_[0] = PclFont{};
             if (v == 1 || v == 3) fonts_[1] = PclFont{};
-        } else if (f.param != 'X' && f.param >= 'A' && f.param <= 'Z') {
+        } else if (f.param == 'X') {  // a downloaded font by its ID
+            if (softFonts_.find(f.intValue())) font.softFont = f.intValue();
+        } else if (f.param >= 'A' && f.param <= 'Z') {
             font.symbolSet = pclSymbolSet(v, f.param);
+            font.softFont = -1;
         }
         fontChanged(0);
         fontChanged(1);
         return;
     }
     if (f.group != 's') return;
+    if (f.param == 'W') {  // ESC )s#W: a font header; ESC (s#W: a glyph
+        const bool taken = which == 1 ? softFonts_.header(f.data) : softFonts_.glyph(f.data);
+        if (!taken && !f.data.empty())
+            builder_.warn("downloaded fonts other than bitmap fonts are not drawn");
+        return;
+    }
+    font.softFont = -1;
     switch (f.param) {
         case 'P':
             font.proportional = v == 1;
@@ -242,7 +252,7 @@ void PclInterpreter::fieldFont(const PclCommand& f, int which) {
         case 'T':
             font.typeface = static_cast<int>(std::clamp(v, 0.0, 65535.0));
             break;
-        default:  // W: a downloaded font header or character, skipped with its data
+        default:
             return;
     }
     fontChanged(which);

@@ -161,7 +161,17 @@ void PclInterpreter::fieldRectangle(const PclCommand& f) {
             patternId_ = static_cast<int>(std::min(v, 32767.0));
             return;
         case 'P':
-            fillRectangle(static_cast<int>(f.value));
+            fillRectangle(f.intValue());
+            return;
+        case 'D':  // the ID of the font to download or delete
+            softFonts_.setFontId(f.value);
+            return;
+        case 'E':  // the character code of the glyph to download
+            softFonts_.setCharCode(f.value);
+            return;
+        case 'F':
+            softFonts_.control(f.intValue());
+            fontChanged(active_);
             return;
         default:
             return;

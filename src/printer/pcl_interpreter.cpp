@@ -90,6 +90,7 @@ void PclInterpreter::reset() {
     rectWidth_ = rectHeight_ = 0;
     patternId_ = 0;
     raster_.resetSettings();
+    softFonts_.reset();
     vmi_ = kUnitsPerInch / 6;
     fontChanged(0);
     stack_.clear();
@@ -170,9 +171,39 @@ void PclInterpreter::text(unsigned char b) {
         default:
             break;
     }
+    if (const PclSoftFont* soft = softFont()) {
+        endRaster();
+        printGlyph(*soft, b);
+        return;
+    }
     if (b < 0x20 || b == 0x7F) return;  // other control codes print nothing
     endRaster();
     printChar(toUnicode(tableOf(activeFont()), b));
+}
+
+const PclSoftFont* PclInterpreter::softFont() {
+    const int id = activeFont().softFont;
+    return id < 0 ? nullptr : softFonts_.find(id);
+}
+
+// A downloaded glyph is printed as its dots, the reference point at the cursor's baseline.
+void PclInterpreter::printGlyph(const PclSoftFont& font, unsigned char code) {
+    const auto it = font.glyphs.find(code);
+    const PclGlyph* g = it == font.glyphs.end() ? nullptr : &it->second;
+    const JobUnits advance = font.proportional ? pclSoftAdvance(font, g) : hmi_;
+    if (wrap_ && x_ > leftMargin_ && x_ + advance > rightMargin_) {
+        carriageReturn();
+        lineFeed();
+    }
+    if (g && x_ < geometry_.logicalWidth) {
+        const JobUnits dot = kUnitsPerInch / font.dpi;
+        builder_.addDots(sheetX(x_ + std::int64_t{g->left} * dot),
+                         sheetY(y_ - std::int64_t{g->top} * dot), font.dpi, font.dpi, g->width,
+                         g->height, g->rowBytes, g->bits.data());
+        document_.features.graphics = true;
+    }
+    floating_ = false;
+    x_ = std::min<std::int64_t>(x_ + advance, geometry_.logicalWidth);
 }
 
 void PclInterpreter::printChar(char32_t c) {
@@ -276,7 +307,8 @@ void PclInterpreter::moveY(double units, bool relative) {
 // A new font (selected, changed, or switched to by SI and SO) brings its own spacing.
 void PclInterpreter::fontChanged(int which) {
     if (which != active_) return;
-    hmi_ = roundToUnit(pclFontAdvance(fonts_[active_]));
+    const PclSoftFont* soft = softFont();
+    hmi_ = roundToUnit(soft ? pclSoftAdvance(*soft, nullptr) : pclFontAdvance(fonts_[active_]));
 }
 
 CharTable PclInterpreter::tableOf(const PclFont& font) const {

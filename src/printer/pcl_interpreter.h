@@ -14,6 +14,7 @@
 #include "pcl_page.h"
 #include "pcl_raster.h"
 #include "pcl_scanner.h"
+#include "pcl_soft_font.h"
 
 namespace folvek::printer {
 
@@ -26,6 +27,8 @@ class PclInterpreter {
     // Bytes and commands.
     void text(unsigned char b);
     void printChar(char32_t c);
+    void printGlyph(const PclSoftFont& font, unsigned char code);
+    const PclSoftFont* softFont();
     void escape(unsigned char c);
     void field(const PclCommand& f);
     void fieldAmpersand(const PclCommand& f);
@@ -67,6 +70,7 @@ class PclInterpreter {
     const JobOptions& options_;
     JobPageBuilder builder_;
     PclRaster raster_;
+    PclSoftFonts softFonts_;
 
     PclPaper paper_;
     int pageSize_ = 26;
