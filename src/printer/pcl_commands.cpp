@@ -39,42 +39,8 @@ void PclInterpreter::fieldAmpersand(const PclCommand& f) {
             fieldPageControl(f);
             return;
         case 'a':
-            switch (f.param) {
-                case 'C':
-                    moveX(v * hmi_, f.signedValue);
-                    return;
-                case 'H':
-                    moveX(v * kDecipoint, f.signedValue);
-                    return;
-                case 'R':
-                    // A row stands on its baseline, three quarters of a line below its top.
-                    moveY(v * vmi_ + (f.signedValue ? 0 : vmi_ * 3 / 4), f.signedValue);
-                    return;
-                case 'V':
-                    moveY(v * kDecipoint, f.signedValue);
-                    return;
-                case 'L': {
-                    positioned();
-                    const double left = std::max(0.0, v) * hmi_;
-                    if (left < rightMargin_) {
-                        leftMargin_ = static_cast<JobUnits>(left);
-                        x_ = std::max<std::int64_t>(x_, leftMargin_);
-                    }
-                    return;
-                }
-                case 'M': {
-                    positioned();
-                    const double right =
-                        std::min<double>((std::max(0.0, v) + 1) * hmi_, geometry_.logicalWidth);
-                    if (right > leftMargin_) {
-                        rightMargin_ = static_cast<JobUnits>(right);
-                        x_ = std::min<std::int64_t>(x_, rightMargin_);
-                    }
-                    return;
-                }
-                default:
-                    return;
-            }
+            fieldPosition(f);
+            return;
         case 'k':
             if (f.param == 'H' && v >= 0) {  // HMI in 1/120 inch
                 hmi_ = roundToUnit(std::min(v, 32767.0) * (kUnitsPerInch / 120));
@@ -126,6 +92,47 @@ void PclInterpreter::fieldAmpersand(const PclCommand& f) {
     }
 }
 
+// ESC &a: cursor moves in columns, rows and decipoints, and the side margins.
+void PclInterpreter::fieldPosition(const PclCommand& f) {
+    const double v = f.value;
+    switch (f.param) {
+        case 'C':
+            moveX(v * hmi_, f.signedValue);
+            return;
+        case 'H':
+            moveX(v * kDecipoint, f.signedValue);
+            return;
+        case 'R':
+            // A row stands on its baseline, three quarters of a line below its top.
+            moveY(v * vmi_ + (f.signedValue ? 0 : vmi_ * 3 / 4), f.signedValue);
+            return;
+        case 'V':
+            moveY(v * kDecipoint, f.signedValue);
+            return;
+        case 'L': {
+            positioned();
+            const double left = std::max(0.0, v) * hmi_;
+            if (left < rightMargin_) {
+                leftMargin_ = static_cast<JobUnits>(left);
+                x_ = std::max<std::int64_t>(x_, leftMargin_);
+            }
+            return;
+        }
+        case 'M': {
+            positioned();
+            const double right =
+                std::min<double>((std::max(0.0, v) + 1) * hmi_, geometry_.logicalWidth);
+            if (right > leftMargin_) {
+                rightMargin_ = static_cast<JobUnits>(right);
+                x_ = std::min<std::int64_t>(x_, rightMargin_);
+            }
+            return;
+        }
+        default:
+            return;
+    }
+}
+
 void PclInterpreter::fieldPageControl(const PclCommand& f) {
     const double v = f.value;
     switch (f.param) {
@@ -159,6 +166,36 @@ void PclInterpreter::fieldPageControl(const PclCommand& f) {
             resetPage();
             return;
         }
+        case 'E':
+        case 'F':
+        case 'L':
+        case 'C':
+        case 'D':
+            fieldTextArea(f);
+            return;
+        case 'U':  // registration: the logical page moved on the sheet, in decipoints
+            registerLeft_ = static_cast<JobUnits>(std::clamp(v, -7200.0, 7200.0) * kDecipoint);
+            return;
+        case 'Z':
+            registerTop_ = static_cast<JobUnits>(std::clamp(v, -7200.0, 7200.0) * kDecipoint);
+            return;
+        case 'X':
+            if (v > 1)
+                builder_.warn("the job asks for " + std::to_string(static_cast<long>(v)) +
+                              " copies; its pages are shown once");
+            return;
+        case 'H':  // paper source 0: eject the page
+            if (v == 0) ejectIfMarked();
+            return;
+        default:
+            return;
+    }
+}
+
+// ESC &l: the text area (top margin, text length, perforation skip) and line spacing.
+void PclInterpreter::fieldTextArea(const PclCommand& f) {
+    const double v = f.value;
+    switch (f.param) {
         case 'E': {  // top margin in lines
             const double top = v * vmi_;
             if (v < 0 || vmi_ == 0 || top > geometry_.logicalHeight) return;
@@ -188,20 +225,6 @@ void PclInterpreter::fieldPageControl(const PclCommand& f) {
             if (v < 1 || v > 48) return;
             vmi_ = static_cast<JobUnits>(std::lround(kUnitsPerInch / v));
             if (floating_) home();
-            return;
-        case 'U':  // registration: the logical page moved on the sheet, in decipoints
-            registerLeft_ = static_cast<JobUnits>(std::clamp(v, -7200.0, 7200.0) * kDecipoint);
-            return;
-        case 'Z':
-            registerTop_ = static_cast<JobUnits>(std::clamp(v, -7200.0, 7200.0) * kDecipoint);
-            return;
-        case 'X':
-            if (v > 1)
-                builder_.warn("the job asks for " + std::to_string(static_cast<long>(v)) +
-                              " copies; its pages are shown once");
-            return;
-        case 'H':  // paper source 0: eject the page
-            if (v == 0) ejectIfMarked();
             return;
         default:
             return;

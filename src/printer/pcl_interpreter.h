@@ -32,7 +32,9 @@ class PclInterpreter {
     void escape(unsigned char c);
     void field(const PclCommand& f);
     void fieldAmpersand(const PclCommand& f);
+    void fieldPosition(const PclCommand& f);     // ESC &a
     void fieldPageControl(const PclCommand& f);  // ESC &l
+    void fieldTextArea(const PclCommand& f);     // ESC &l
     void fieldFont(const PclCommand& f, int which);
     void fieldStar(const PclCommand& f);
     void fieldRaster(const PclCommand& f);
