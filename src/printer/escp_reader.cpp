@@ -2,6 +2,8 @@
 // width of the carriage the job needed.
 #include "escp_reader.h"
 
+#include "escp_scan.h"
+
 #include <algorithm>
 
 namespace folvek::printer {
@@ -18,7 +20,7 @@ EscPReader::EscPReader(std::string_view job, const JobOptions& options, JobLangu
     : in_(job), options_(options), builder_(doc_, options) {
     model_.dialect = dialect;
     model_.pins24 =
-        dialect == JobLanguage::EscP2 || (dialect == JobLanguage::EscP && looksLike24Pin(job));
+        dialect == JobLanguage::EscP2 || (dialect == JobLanguage::EscP && scanJob(job).pins24);
     doc_.language = dialect;
     carriage_ = options.carriageWidth > 0 ? options.carriageWidth : kWideCarriage;
     reset();
@@ -27,26 +29,13 @@ EscPReader::EscPReader(std::string_view job, const JobOptions& options, JobLangu
                          st_.pageLength);
 }
 
-bool EscPReader::looksLike24Pin(std::string_view job) {
-    for (std::size_t i = 0; i + 2 < job.size(); ++i) {
-        if (job[i] == 0x1C && job[i + 1] == '3') return true;  // NEC 1/360 line spacing
-        if (job[i] != 0x1B) continue;
-        const char c = job[i + 1];
-        if (c == '+' || c == '(' || c == '.') return true;
-        if (c == '*') {
-            const auto m = static_cast<std::uint8_t>(job[i + 2]);
-            if (m >= 32 && m <= 73) return true;
-        }
-    }
-    return false;
-}
-
 void EscPReader::reset() {
     const JobUnits y = st_.y;
     st_ = EscPState{};
     st_.y = y;
     st_.pageLength = options_.pageLength > 0 ? options_.pageLength : 11 * kUnitsPerInch;
     st_.rightMargin = carriage_;
+    builder_.setPageSize(0, st_.pageLength);
     for (auto& s : st_.slots) s.table = options_.charTable;
     st_.slots[0].italic = !model_.proprinter();
     st_.slot = 1;
@@ -75,6 +64,7 @@ JobDocument EscPReader::run() {
             printByte(b);
         }
     }
+    if (have(1)) builder_.warn("pages beyond the limit were not printed");
     flushLine();
     builder_.finish();
     JobUnits width = options_.carriageWidth;

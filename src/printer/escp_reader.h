@@ -18,9 +18,6 @@ class EscPReader {
     EscPReader(std::string_view job, const JobOptions& options, JobLanguage dialect);
     JobDocument run();
 
-    // Whether a job's commands are those of a 24-pin head (its densities, ESC +, ESC ( ...).
-    static bool looksLike24Pin(std::string_view job);
-
   private:
     // Input.
     bool have(std::size_t n) const { return in_.size() - pos_ >= n; }

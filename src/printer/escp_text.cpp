@@ -101,7 +101,9 @@ void EscPReader::printChar(char32_t c, std::uint16_t extraStyle) {
     // A line longer than any carriage holds is printed as it comes (CAN can no longer take it).
     if (line_.size() >= 4096) flushLine();
     line_.push_back(Pending{st_.x, st_.y + h * 7 / 9, adv, h,
-                            static_cast<std::uint16_t>(st_.style | extraStyle), c});
+                            static_cast<std::uint16_t>(st_.style | extraStyle |
+                                                       (st_.proportional ? kJobProportional : 0)),
+                            c});
     if (firstAdvance_ == 0) firstAdvance_ = adv;
     if (adv != firstAdvance_ || st_.doubleHeight) doc_.features.widthsMixed = true;
     st_.x += adv;
