@@ -29,6 +29,8 @@ void PclInterpreter::run(std::string_view job) {
         builder_.warn("the job is in PCL XL, which is not read; its pages are left out");
         scanner.skipToUniversalExit();
     }
+    // Job-language lines may open a job without the exit before them.
+    if (job.substr(0, 4) == "@PJL") jobLanguage(scanner);
     PclCommand c;
     while (!builder_.pageLimitReached() && scanner.next(c)) {
         switch (c.kind) {
@@ -59,11 +61,15 @@ void PclInterpreter::run(std::string_view job) {
     builder_.finish();
 }
 
-// A universal exit ends a job: the printer resets, reads the job-language lines, and skips a
-// part written in another language.
+// A universal exit ends a job: the printer resets and reads the job-language lines.
 void PclInterpreter::universalExit(PclScanner& scanner) {
     ejectIfMarked();
     reset();
+    jobLanguage(scanner);
+}
+
+// Job-language lines are skipped, and so is a part written in another language.
+void PclInterpreter::jobLanguage(PclScanner& scanner) {
     for (;;) {
         const std::string_view language = scanner.skipJobLanguage();
         if (language.empty()) return;

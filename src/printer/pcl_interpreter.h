@@ -40,6 +40,7 @@ class PclInterpreter {
     void fieldRaster(const PclCommand& f);
     void fieldRectangle(const PclCommand& f);
     void universalExit(PclScanner& scanner);
+    void jobLanguage(PclScanner& scanner);
 
     // The printer's actions.
     void reset();

@@ -211,6 +211,11 @@ TEST(PclText, JobLanguageHpglAndCopiesAreNotText) {
     EXPECT_EQ(doc.warnings.size(), 2u);  // HP-GL/2 not drawn, three copies shown once
 }
 
+TEST(PclText, JobLanguageLinesAtTheVeryStartAreNotText) {
+    const JobDocument doc = read("@PJL JOB\r\n@PJL ENTER LANGUAGE=PCL\r\n~EText");
+    EXPECT_EQ(textOf(doc.pages.at(0)), U"Text");
+}
+
 TEST(PclText, TransparentDataPrintsItsBytes) {
     const JobDocument doc = read(
         "~E~&p3X\x1b"
