@@ -238,10 +238,11 @@ void PclRaster::addRow(const std::vector<std::uint8_t>& row) {
     const bool isBlank = blank(row.data(), row.size());
     if (isBlank) {
         if (blockRows_ == 0) return;
-        if (++trailingBlank_ > kBlankRowsSplit) {
+        if (trailingBlank_ >= kBlankRowsSplit) {
             flush();
             return;
         }
+        ++trailingBlank_;
     } else {
         trailingBlank_ = 0;
         hadInk_ = true;

@@ -90,6 +90,17 @@ TEST(PclRaster, PicturesStartAtTheLeftEdgeOrTheCursorAtTheirResolution) {
     EXPECT_FALSE(canvas.at(x2 + 9, y2 + 3));
 }
 
+TEST(PclRaster, InkRowsOnBothSidesOfALongBlankStretchAreKept) {
+    std::string job = pcl("~E~*t300R~*r0A~*b1W\xFF~*b1W\x81");
+    for (int i = 0; i < 100; ++i) job += pcl("~*b0W");
+    job += pcl("~*b1W\xFF~*rB");
+    const JobDocument doc = interpretPcl(job, JobOptions{});
+    const auto& pics = doc.pages.at(0).rasters;
+    ASSERT_EQ(pics.size(), 2u);
+    EXPECT_EQ(pics[0].height, 2);
+    EXPECT_EQ(pics[1].y, pics[0].y + 102 * kDot);
+}
+
 TEST(PclRaster, SourceWidthAndHeightClipTheRows) {
     const JobDocument doc =
         interpretPcl(pcl("~E~*t300R~*r4S~*r2T~*r0A~*b1W\xFF~*b1W\xFF~*b1W\xFF~*rB"), JobOptions{});
