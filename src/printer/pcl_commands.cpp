@@ -59,6 +59,7 @@ void PclInterpreter::fieldAmpersand(const PclCommand& f) {
             if (f.param == '@') underline_ = false;
             return;
         case 'f':
+            if (f.param == 'Y') macroId_ = static_cast<int>(std::clamp(v, 0.0, 32767.0));
             if (f.param == 'S' && v == 0 && stack_.size() < 20) stack_.emplace_back(x_, y_);
             if (f.param == 'S' && v == 1 && !stack_.empty()) {
                 endRaster();

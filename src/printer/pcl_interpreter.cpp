@@ -31,21 +31,55 @@ void PclInterpreter::run(std::string_view job) {
     }
     // Job-language lines may open a job without the exit before them.
     if (job.substr(0, 4) == "@PJL") jobLanguage(scanner);
+    execute(scanner, job);
+    endRaster();
+    if (!builder_.pageEmpty()) applyOverlay();
+    builder_.finish();
+}
+
+void PclInterpreter::execute(PclScanner& scanner, std::string_view source) {
     PclCommand c;
-    while (!builder_.pageLimitReached() && scanner.next(c)) {
+    for (;;) {
+        const std::size_t at = scanner.position();
+        if (builder_.pageLimitReached() || !scanner.next(c)) break;
+        const bool macroCommand =
+            c.kind == PclCommand::Kind::Field && c.byte == '&' && c.group == 'f' && c.param == 'X';
+        if (defining_) {  // a macro's body is kept, not printed, up to ESC &f1X
+            if (macroCommand && c.intValue() == 1) {
+                defining_ = false;
+                const std::string_view body = source.substr(defineStart_, at - defineStart_);
+                if (macroBytes_ + body.size() > kMaxMacroBytes) {
+                    builder_.warn("macros beyond the memory a job may take were left out");
+                } else {
+                    Macro& m = macros_[macroId_];
+                    macroBytes_ += body.size() - std::min(macroBytes_, m.body.size());
+                    m.body = std::string(body);
+                }
+            }
+            continue;
+        }
+        if (macroCommand) {
+            if (c.intValue() == 0 && macroDepth_ == 0) {
+                defining_ = true;
+                defineStart_ = scanner.position();
+            } else {
+                macroControl(c.intValue());
+            }
+            continue;
+        }
         switch (c.kind) {
             case PclCommand::Kind::Text:
                 text(c.byte);
                 break;
             case PclCommand::Kind::Escape:
-                escape(c.byte);
+                if (c.byte != 'E' || macroDepth_ == 0) escape(c.byte);  // no reset in a macro
                 break;
             case PclCommand::Kind::Field:
                 if (c.dataCut)
                     builder_.warn("data that a command announced ran past the job's end");
                 if (c.byte == '%') {
                     if (c.param == 'X' && c.value == -12345) {
-                        universalExit(scanner);
+                        if (macroDepth_ == 0) universalExit(scanner);
                     } else if (c.param == 'B') {
                         endRaster();
                         builder_.warn("HP-GL/2 drawings in the job are not drawn");
@@ -57,8 +91,10 @@ void PclInterpreter::run(std::string_view job) {
                 break;
         }
     }
-    endRaster();
-    builder_.finish();
+    if (defining_ && macroDepth_ == 0) {
+        defining_ = false;
+        builder_.warn("a macro the job did not finish was left out");
+    }
 }
 
 // A universal exit ends a job: the printer resets and reads the job-language lines.
@@ -97,6 +133,15 @@ void PclInterpreter::reset() {
     patternId_ = 0;
     raster_.resetSettings();
     softFonts_.reset();
+    for (auto m = macros_.begin(); m != macros_.end();) {
+        if (m->second.permanent) {
+            ++m;
+            continue;
+        }
+        macroBytes_ -= std::min(macroBytes_, m->second.body.size());
+        m = macros_.erase(m);
+    }
+    overlayId_ = -1;
     vmi_ = kUnitsPerInch / 6;
     fontChanged(0);
     stack_.clear();
@@ -120,6 +165,8 @@ void PclInterpreter::home() {
 }
 
 void PclInterpreter::ejectPage() {
+    if (inOverlay_) return;  // an overlay draws on the page being ejected, it ejects nothing
+    applyOverlay();
     raster_.flush();
     builder_.endPage();
     home();

@@ -94,6 +94,15 @@ TEST(PclBadInput, EndlessFillsAndPagesStopAtTheirLimits) {
     EXPECT_EQ(doc.pages.size(), 3u);
 }
 
+TEST(PclBadInput, MacrosThatMultiplyStopAtTheirBound) {
+    // Each level runs the next a thousand times: a billion runs unless bounded.
+    std::string body;
+    for (int i = 0; i < 1000; ++i) body += pcl("~&f2X");
+    const JobDocument doc =
+        interpretPcl(pcl("~E~&f1Y~&f0X") + body + pcl("x~&f1X~&f2X"), JobOptions{});
+    EXPECT_TRUE(warned(doc, "macros run more often"));
+}
+
 TEST(PclBadInput, RandomBytesNeverCrash) {
     // Bytes drawn mostly from what PCL is made of, so that sequences nest and break.
     const std::string alphabet =

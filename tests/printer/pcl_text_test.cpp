@@ -223,3 +223,33 @@ TEST(PclText, TransparentDataPrintsItsBytes) {
         JobOptions{CharTable::Pc437});
     EXPECT_EQ(textOf(doc.pages.at(0)), U"AÇZ");
 }
+
+TEST(PclMacros, AnOverlayPrintsItsFormUnderEveryPage) {
+    const JobDocument doc = read(
+        "~E~&f1Y~&f0X~*p0x0Y~*c300a2b0P~(s3BFORM~&f1X~&f4X"  // macro 1: a rule and a title
+        "A\fB\f");
+    ASSERT_EQ(doc.pages.size(), 2u);
+    for (const JobPage& p : doc.pages) {
+        EXPECT_EQ(p.rules.size(), 1u);
+        EXPECT_EQ(glyph(p, 'F').style, kJobBold);  // the form's own settings...
+        EXPECT_EQ(glyph(p, 'F').y, kInch / 2);
+    }
+    // ... are undone for the page's own text, which keeps its place.
+    EXPECT_EQ(glyph(doc.pages[0], 'A').style, 0);
+    EXPECT_EQ(glyph(doc.pages[0], 'A').y, kFirst);
+    EXPECT_EQ(glyph(doc.pages[1], 'B').x, kLeft + kColumn);
+}
+
+TEST(PclMacros, ExecuteKeepsSettingsCallUndoesThemAndNestingStops) {
+    JobDocument doc = read("~E~&f2Y~&f0X~(s3B~&f1X~&f2Xa~(s0B~&f3Xb");
+    EXPECT_EQ(glyph(doc.pages.at(0), 'a').style, kJobBold);
+    EXPECT_EQ(glyph(doc.pages.at(0), 'b').style, 0);
+    // A macro that runs itself stops at the printer's nesting depth.
+    doc = read("~E~&f5Y~&f0Xx~&f2X~&f1X~&f2X");
+    EXPECT_EQ(textOf(doc.pages.at(0)), U"xxx");
+    EXPECT_FALSE(doc.warnings.empty());
+    // A definition the job never ends prints nothing of itself.
+    doc = read("~E~&f0Xhidden");
+    EXPECT_TRUE(doc.pages.empty());
+    EXPECT_FALSE(doc.warnings.empty());
+}
