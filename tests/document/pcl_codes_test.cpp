@@ -31,6 +31,30 @@ TEST_F(PclCodesTest, TextModeCommandsBecomeTags) {
     EXPECT_EQ(doc->lines.styleAt(1), kBold);
 }
 
+// A PCL job of plain text sent between two resets, as HP has every job writer send it: the
+// first ESC E is a reset, not Epson's bold. An Epson report that starts with bold and turns it
+// off keeps its bold title.
+TEST_F(PclCodesTest, AJobFramedByResetsIsNotBold) {
+    EXPECT_EQ(load("\x1b"
+                   "EReport\r\nTotal 100\r\n\f\x1b"
+                   "E"),
+              (V{"Report", "Total 100", "\f", ""}));
+    EXPECT_EQ(doc->lines.styleAt(1), 0);
+    EXPECT_EQ(load("\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE=PCL\r\n\x1b"
+                   "EText\r\n\x1b"
+                   "E\x1b%-12345X@PJL EOJ\r\n\x1b%-12345X"),
+              (V{"Text", ""}));
+    EXPECT_EQ(doc->lines.styleAt(0), 0);
+    EXPECT_EQ(load("\x1b"
+                   "ETitle\x1b"
+                   "F\r\nbody\r\n"),
+              (V{"<B>Title</B>", "body"}));
+    EXPECT_EQ(load("\x1b"
+                   "EAll bold\r\nstill\r\n"),  // never reset at the end: Epson's bold
+              (V{"<B>All bold", "still"}));
+    EXPECT_EQ(doc->lines.styleAt(1), kBold);
+}
+
 TEST_F(PclCodesTest, PitchSpacingPageLengthAndOrientationAreKept) {
     load(
         "\x1b"

@@ -5,6 +5,7 @@
 #include "file_cut.h"
 
 #include <malloc.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include "document_record.h"
 #include "encoding_choice.h"
 #include "lookalike_frames.h"
+#include "pcl_frame.h"
 #include "style_scan.h"
 #include "tail_cutter.h"
 #include "utf16_decoder.h"
@@ -46,6 +48,7 @@ void FileCut::run() {
     cutter_ = std::make_unique<LineCutter>(record_.lines, record_.textEncoding, fused_,
                                            baseStyleFlags(record_.logFont));
     cutter_->setLineLimit(limit_);
+    if (pclFramed()) cutter_->assumePclJob();
     const std::size_t skip = std::min(markLengthOf(), doc_.have);
     const unsigned char* first = doc_.block.get() + skip;
     const unsigned char* firstEnd = doc_.block.get() + doc_.have;
@@ -69,6 +72,17 @@ void FileCut::run() {
         cutter_->feed(d, d + decoded_.size());
     }
     cutter_->finish();
+}
+
+bool FileCut::pclFramed() const {
+    const unsigned char* head = doc_.block.get();
+    if (doc_.have < 2 || doc_.readFailed) return false;
+    if (off_t(doc_.have) >= doc_.st.st_size)
+        return framedByPclReset(head, doc_.have, head, doc_.have);
+    unsigned char tail[512];
+    const off_t from = std::max<off_t>(off_t(doc_.have), doc_.st.st_size - off_t(sizeof tail));
+    const ssize_t got = ::pread(doc_.fd, tail, std::size_t(doc_.st.st_size - from), from);
+    return got > 0 && framedByPclReset(head, doc_.have, tail, std::size_t(got));
 }
 
 std::size_t FileCut::markLengthOf() const {

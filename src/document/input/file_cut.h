@@ -39,6 +39,8 @@ class FileCut {
   private:
     bool feed(const unsigned char* p, const unsigned char* end);
     std::size_t markLengthOf() const;
+    // The file starts and ends with PCL's reset (see pcl_frame.h).
+    bool pclFramed() const;
     void startSecondHalf(const unsigned char*& first, const unsigned char* end, bool& more);
     bool readUntilSecondHalf(off_t& at, bool more);
     bool takeSecondHalf(off_t at, bool more);

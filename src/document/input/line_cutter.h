@@ -45,6 +45,8 @@ class LineCutter {
                    styleDirty == o.styleDirty && flags == o.flags;
         }
     };
+    // The file is a PCL job framed by resets (see pcl_frame.h); before the first byte.
+    void assumePclJob() { codes_.assumePcl(); }
     // True at the start of a line, between two bytes of no character and no command.
     bool atLineStart() const;
     Carry carry() const;

@@ -29,6 +29,9 @@ class PrinterCodes {
     // caller passes nothing else); a byte that cannot continue the command ends it and is
     // given back (returns false: treat the byte as text).
     bool feed(unsigned char b);
+    // The job is known to be PCL (it starts and ends with the printer reset ESC E): an ESC E
+    // before text is a reset, not Epson's bold.
+    void assumePcl() { pclDialect_ = true; }
 
     // Style flags of the printer state (bold 1, italic 2, underline 4).
     std::uint16_t style() const;
