@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bmp_out.h"
+#include "job_layout.h"
 #include "layout_device.h"
 #include "line_store.h"
 #include "log_font.h"
@@ -36,6 +37,8 @@ struct RecordContext {
     std::function<std::unique_ptr<LayoutDevice>()> screenDevice;
     std::string programDir;          // settings directory, ends with '/'
     bool orientationForced = false;  // /l or /p given: the settings' Orient is not applied at start
+    // Reads printer jobs into their own pages; null: every file is laid out as a report.
+    JobReader* jobReader = nullptr;
 };
 
 class DocumentRecord {
@@ -74,6 +77,11 @@ class DocumentRecord {
         isDosByLoad.reset();
     }
 
+    // After a load: the job's own pages when the file lays itself out (job_layout.cpp).
+    void readJob(const std::string& path);
+    // The pages shown are the job's own, not the lines laid out as a report.
+    bool jobLaidOut() const { return jobLayout != nullptr; }
+
     // Starting style of every line (style_scan.cpp).
     void scanStyles();
 
@@ -106,7 +114,12 @@ class DocumentRecord {
     bool encodingDetected = false;                     // told by detection, not fixed
     std::int64_t unmappableChars = 0;                  // characters 1251 lacks, shown as '?'
     PrinterLayout printerLayout;                       // what the printer codes set
-    std::optional<EncodingChoice> encodingOverride;    // /d, /w, --encoding; loadProfile clears
+    // The layout the user chose for this file (--layout, the viewer's command), and what the
+    // last load made of it: the job's own pages, or null for the report layout.
+    LayoutMode layoutMode = LayoutMode::Auto;
+    std::shared_ptr<const JobLayout> jobLayout;
+    JobVerdict jobVerdict;
+    std::optional<EncodingChoice> encodingOverride;  // /d, /w, --encoding; loadProfile clears
     // IsDos as the last load set it from the encoding, and the user's value it replaced.
     std::optional<std::int32_t> isDosByLoad;
     std::int32_t isDosBeforeLoad = 0;

@@ -290,11 +290,14 @@ int DocumentRecord::loadText(const std::string& path) {
                                        std::to_string(lines.size()) + " строк файла.",
                                    "!!!", MsgIcon::Information);
     }
+    readJob(path);
     return 1;
 }
 
 int DocumentRecord::freeText() {
     lines.clear();
+    jobLayout.reset();
+    jobVerdict = JobVerdict{};
     return 1;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "job_sheet.h"
 #include "page_locator.h"
 #include "picture_draw.h"
 #include "row_painter.h"
@@ -151,11 +152,14 @@ int drawPage(DocumentRecord& pg, DeviceContext& dc, std::int32_t page, bool prin
     // Written only when it changes: a PDF job may be drawing sheets of this document on other
     // threads while the window paints.
     if (pg.curPage != page) pg.curPage = page;
+    // A job that lays itself out has pages of its own: no lines are walked to find them.
+    if (pg.jobLaidOut()) return drawJobSheet(pg, dc, page, printing);
     return drawSheet(pg, dc, page, locator.locate(pg, page), printing);
 }
 
 int drawSheet(const DocumentRecord& pg, DeviceContext& dc, std::int32_t page,
               const PageStart& start, bool printing) {
+    if (pg.jobLaidOut()) return drawJobSheet(pg, dc, page, printing);
     dc.saveState();
     dc.setLoEnglish();
     if (!printing) dc.scaleViewport(pg.Zoom, 2, pg.Zoom, 2);

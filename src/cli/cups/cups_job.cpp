@@ -219,6 +219,10 @@ JobOptions readJobOptions(const std::vector<std::pair<std::string, std::string>>
                 r.warnings.push_back("folvek-encoding=" + value +
                                      " is unknown (866, 1251 or auto); the encoding is detected");
             }
+        } else if (name == "folvek-layout") {
+            if (!layoutModeFromName(lower(value), job.layout))
+                r.warnings.push_back("folvek-layout=" + value +
+                                     " is unknown (job, report or auto); the file decides");
         } else if (name == "page-ranges") {
             if (isPageRangeList(value))
                 job.pageRanges = value;

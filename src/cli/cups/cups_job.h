@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include "job_layout.h"
 
 namespace folvek {
 
@@ -24,6 +25,7 @@ struct FilterJob {
     double marginPt[4] = {-1, -1, -1, -1};  // left, right, top, bottom in points; -1: settings
     JobEncoding encoding = JobEncoding::Auto;
     std::string pageRanges;  // checked; selecting the pages is left to pdftopdf downstream
+    LayoutMode layout = LayoutMode::Auto;  // folvek-layout: the job's own pages or the report's
 };
 
 struct JobOptions {
