@@ -59,6 +59,9 @@ std::u16string jobPageText(const JobPage& page) {
     // Runs whose baselines lie within a quarter of a cell of each other share a line.
     std::stable_sort(runs.begin(), runs.end(),
                      [](const JobTextRun* a, const JobTextRun* b) { return a->y < b->y; });
+    JobUnits pageLeft = 0;
+    for (std::size_t k = 0; k < runs.size(); ++k)
+        pageLeft = k ? std::min(pageLeft, runs[k]->x) : runs[k]->x;
     std::u16string out;
     std::size_t i = 0;
     bool firstLine = true;
@@ -72,13 +75,13 @@ std::u16string jobPageText(const JobPage& page) {
         if (!firstLine) out.push_back(u'\n');
         firstLine = false;
         std::u16string line;
-        JobUnits at = runs[i]->x;
+        JobUnits at = pageLeft;
         for (std::size_t k = i; k < j; ++k) {
             const JobTextRun& r = *runs[k];
             const JobUnits step = std::max<JobUnits>(1, r.advance);
             // Overstruck characters (a run starting before the last one ended) add nothing.
             if (r.x < at && k > i) continue;
-            if (k > i)
+            if (r.x > at)
                 line.append(static_cast<std::size_t>(std::min<JobUnits>((r.x - at) / step, 400)),
                             u' ');
             for (char32_t c : r.text) appendUtf16(line, c);

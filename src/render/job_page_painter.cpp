@@ -183,13 +183,7 @@ void JobPainter::run(const JobTextRun& r, const LogFont& base) {
         }
     }
     if (anyText) {
-        LogFont f = base;
-        f.height = -static_cast<std::int32_t>(std::min<JobUnits>(cell, 1 << 24));
-        f.width = 0;
-        f.weight = (r.style & (printer::kJobBold | printer::kJobDoubleStrike)) ? 700 : 400;
-        f.italic = (r.style & printer::kJobItalic) ? 1 : 0;
-        f.underline = (r.style & printer::kJobUnderline) ? 1 : 0;
-        f.strikeOut = 0;
+        const LogFont f = jobRunFont(base, r);
         dc_.selectFont(f);
         dc_.drawCells(bytes.data(), static_cast<int>(bytes.size()), x(r.x), y(r.y), r.advance);
         if (r.style & printer::kJobOverline) {

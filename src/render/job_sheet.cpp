@@ -23,6 +23,37 @@ const printer::JobDocument* jobDocumentOf(const DocumentRecord& pg) {
     return job ? &job->document() : nullptr;
 }
 
+LogFont jobRunFont(const LogFont& base, const printer::JobTextRun& run) {
+    LogFont f = base;
+    f.height =
+        -static_cast<std::int32_t>(std::clamp<printer::JobUnits>(run.cellHeight, 1, 1 << 24));
+    f.width = 0;
+    f.weight = (run.style & (printer::kJobBold | printer::kJobDoubleStrike)) ? 700 : 400;
+    f.italic = (run.style & printer::kJobItalic) ? 1 : 0;
+    f.underline = (run.style & printer::kJobUnderline) ? 1 : 0;
+    f.strikeOut = 0;
+    return f;
+}
+
+std::vector<LogFont> jobFaces(const printer::JobDocument& job, const LogFont& base) {
+    bool used[4] = {};
+    for (const printer::JobPage& p : job.pages)
+        for (const printer::JobTextRun& r : p.runs) {
+            const LogFont f = jobRunFont(base, r);
+            used[(f.weight > 400 ? 1 : 0) + (f.italic ? 2 : 0)] = true;
+        }
+    std::vector<LogFont> faces;
+    for (int i = 0; i < 4; ++i) {
+        if (!used[i]) continue;
+        LogFont f = base;
+        f.weight = (i & 1) ? 700 : 400;
+        f.italic = (i & 2) ? 1 : 0;
+        f.underline = 0;
+        faces.push_back(f);
+    }
+    return faces;
+}
+
 JobFit jobFit(const DocumentRecord& pg, const printer::JobPage& page) {
     JobFit fit;
     fit.left = pg.LeftMargin;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "device_context.h"
 #include "document_record.h"
@@ -23,6 +24,12 @@ struct JobFit {
     long double scale = 100.0L / printer::kUnitsPerInch;
 };
 JobFit jobFit(const DocumentRecord& pg, const printer::JobPage& page);
+
+// The font a text run is drawn in: the settings' face in the run's style, its em the run's
+// cell height.
+LogFont jobRunFont(const LogFont& base, const printer::JobTextRun& run);
+// The faces (weight and slant) the job's text is drawn in, one font each.
+std::vector<LogFont> jobFaces(const printer::JobDocument& job, const LogFont& base);
 
 // Draws sheet `page` (1..pageCount) of the job; `printing` leaves out the preview's zoom and
 // frame. Returns the RestoreDC result.
