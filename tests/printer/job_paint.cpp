@@ -11,7 +11,8 @@ namespace folvek::printer::test {
 namespace {
 
 int toPixel(double units, int dpi) {
-    return static_cast<int>(std::floor(units * dpi / kUnitsPerInch + 0.5));
+    return static_cast<int>(
+        std::ceil(units * dpi / kUnitsPerInch - 0.5));  // first centre at or after
 }
 
 void fill(BitCanvas& c, int x0, int y0, int x1, int y1) {
@@ -19,10 +20,15 @@ void fill(BitCanvas& c, int x0, int y0, int x1, int y1) {
         for (int x = std::max(x0, 0); x < std::min(x1, c.width); ++x) c.set(x, y);
 }
 
-// Pixels [p0, p1) that a dot's span covers: at least one.
+// Pixels [p0, p1) whose centres a dot's span covers; a span narrower than a pixel paints the
+// pixel its middle falls in.
 void span(double u0, double u1, int dpi, int& p0, int& p1) {
     p0 = toPixel(u0, dpi);
-    p1 = std::max(p0 + 1, toPixel(u1, dpi));
+    p1 = toPixel(u1, dpi);
+    if (p1 <= p0) {
+        p0 = static_cast<int>(std::floor((u0 + u1) / 2 * dpi / kUnitsPerInch));
+        p1 = p0 + 1;
+    }
 }
 
 bool inkNear(const BitCanvas& c, int x, int y, int t) {
@@ -45,24 +51,28 @@ BitCanvas paintPage(const JobPage& page, int dpi) {
 }
 
 BitCanvas paintPage(const JobPage& page, int dpi, int width, int height) {
+    return paintPage(page, dpi, dpi, width, height);
+}
+
+BitCanvas paintPage(const JobPage& page, int dpiX, int dpiY, int width, int height) {
     BitCanvas c(width, height);
     for (const JobRaster& r : page.rasters) {
         const double dx = double(kUnitsPerInch) / r.dpiX, dy = double(kUnitsPerInch) / r.dpiY;
         for (int row = 0; row < r.height; ++row) {
             int y0, y1;
-            span(r.y + row * dy, r.y + (row + 1) * dy, dpi, y0, y1);
+            span(r.y + row * dy, r.y + (row + 1) * dy, dpiY, y0, y1);
             const std::uint8_t* bits = r.bits.data() + std::size_t(row) * r.rowBytes;
             for (int col = 0; col < r.width; ++col) {
                 if (!(bits[col / 8] & (0x80 >> (col % 8)))) continue;
                 int x0, x1;
-                span(r.x + col * dx, r.x + (col + 1) * dx, dpi, x0, x1);
+                span(r.x + col * dx, r.x + (col + 1) * dx, dpiX, x0, x1);
                 fill(c, x0, y0, x1, y1);
             }
         }
     }
     for (const JobRule& r : page.rules)
-        fill(c, toPixel(r.x, dpi), toPixel(r.y, dpi), toPixel(r.x + r.width, dpi),
-             toPixel(r.y + r.height, dpi));
+        fill(c, toPixel(r.x, dpiX), toPixel(r.y, dpiY), toPixel(r.x + r.width, dpiX),
+             toPixel(r.y + r.height, dpiY));
     return c;
 }
 

@@ -29,6 +29,7 @@ struct BitCanvas {
 // The page's pictures and rules at dpi, on a canvas of the page's size (text is not drawn).
 BitCanvas paintPage(const JobPage& page, int dpi);
 BitCanvas paintPage(const JobPage& page, int dpi, int width, int height);
+BitCanvas paintPage(const JobPage& page, int dpiX, int dpiY, int width, int height);
 
 // A raw PBM (P4) file; an empty canvas when it cannot be read.
 BitCanvas readPbm(const std::string& path);
