@@ -20,9 +20,10 @@ using printer::JobRaster;
 using printer::JobTextRun;
 using printer::JobUnits;
 
-// The font's em is the run's cell height; a box character's middle lies this far above the
-// baseline, in cells (the middle of a capital, where the printer's own frame glyphs cross).
-constexpr double kBoxMiddle = 0.3;
+// The cell's top lies this far above the baseline and its bottom below, in cells; a box
+// character's lines cross in the cell's middle.
+constexpr long double kCellAbove = 7.0L / 9, kCellBelow = 2.0L / 9;
+constexpr long double kBoxMiddle = kCellAbove - 0.5L;
 // Box rows further apart than this many cells do not join.
 constexpr double kJoinReach = 2.5;
 
@@ -34,8 +35,9 @@ int toInt(long double v) {
 
 class JobPainter {
   public:
-    JobPainter(const JobPage& page, DeviceContext& dc, std::int64_t ox, std::int64_t oy, int pen)
-        : page_(page), dc_(dc), ox_(ox), oy_(oy), pen_(pen) {}
+    JobPainter(const JobPage& page, DeviceContext& dc, std::int64_t ox, std::int64_t oy, int pen,
+               double emPerCell)
+        : page_(page), dc_(dc), ox_(ox), oy_(oy), pen_(pen), emPerCell_(emPerCell) {}
 
     int x(long double jobX) const { return toInt(ox_ + jobX); }
     int y(long double jobY) const { return toInt(-(oy_ + jobY)); }
@@ -53,6 +55,7 @@ class JobPainter {
     DeviceContext& dc_;
     std::int64_t ox_, oy_;
     int pen_;
+    double emPerCell_;
     std::vector<JobUnits> boxRows_;  // baselines of the runs that hold box characters, sorted
 };
 
@@ -121,7 +124,7 @@ JobUnits JobPainter::boxPitch(const JobTextRun& r) const {
 
 void JobPainter::block(BlockKind kind, long double left, long double width, const JobTextRun& r) {
     const long double cell = std::max<JobUnits>(1, r.cellHeight);
-    long double top = r.y - 0.8L * cell, bottom = r.y + 0.2L * cell;
+    long double top = r.y - kCellAbove * cell, bottom = r.y + kCellBelow * cell;
     long double l = left, w = width;
     switch (kind) {
         case BlockKind::Upper:
@@ -183,11 +186,11 @@ void JobPainter::run(const JobTextRun& r, const LogFont& base) {
         }
     }
     if (anyText) {
-        const LogFont f = jobRunFont(base, r);
+        const LogFont f = jobRunFont(base, r, emPerCell_);
         dc_.selectFont(f);
         dc_.drawCells(bytes.data(), static_cast<int>(bytes.size()), x(r.x), y(r.y), r.advance);
         if (r.style & printer::kJobOverline) {
-            const long double top = r.y - 0.85L * cell;
+            const long double top = r.y - kCellAbove * cell;
             dc_.fillRect(Rect{x(r.x), y(top), x(r.x + static_cast<long double>(n) * r.advance),
                               y(top + std::max<long double>(1, cell / 14.0L))});
         }
@@ -210,9 +213,9 @@ void JobPainter::run(const JobTextRun& r, const LogFont& base) {
 
 }  // namespace
 
-void drawJobPage(const JobPage& page, const LogFont& baseFont, DeviceContext& dc,
+void drawJobPage(const JobPage& page, const LogFont& baseFont, double emPerCell, DeviceContext& dc,
                  std::int64_t originX, std::int64_t originY, int penWidth) {
-    JobPainter painter(page, dc, originX, originY, penWidth);
+    JobPainter painter(page, dc, originX, originY, penWidth, emPerCell);
     for (const JobRaster& r : page.rasters) painter.raster(r);
     for (const printer::JobRule& r : page.rules) painter.rule(r);
     painter.collectBoxRows();

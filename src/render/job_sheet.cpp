@@ -23,10 +23,10 @@ const printer::JobDocument* jobDocumentOf(const DocumentRecord& pg) {
     return job ? &job->document() : nullptr;
 }
 
-LogFont jobRunFont(const LogFont& base, const printer::JobTextRun& run) {
+LogFont jobRunFont(const LogFont& base, const printer::JobTextRun& run, double emPerCell) {
     LogFont f = base;
-    f.height =
-        -static_cast<std::int32_t>(std::clamp<printer::JobUnits>(run.cellHeight, 1, 1 << 24));
+    const double em = std::clamp<double>(run.cellHeight * emPerCell, 1, 1 << 24);
+    f.height = -static_cast<std::int32_t>(std::lround(em));
     f.width = 0;
     f.weight = (run.style & (printer::kJobBold | printer::kJobDoubleStrike)) ? 700 : 400;
     f.italic = (run.style & printer::kJobItalic) ? 1 : 0;
@@ -39,7 +39,7 @@ std::vector<LogFont> jobFaces(const printer::JobDocument& job, const LogFont& ba
     bool used[4] = {};
     for (const printer::JobPage& p : job.pages)
         for (const printer::JobTextRun& r : p.runs) {
-            const LogFont f = jobRunFont(base, r);
+            const LogFont f = jobRunFont(base, r, 1.0);
             used[(f.weight > 400 ? 1 : 0) + (f.italic ? 2 : 0)] = true;
         }
     std::vector<LogFont> faces;
@@ -52,6 +52,12 @@ std::vector<LogFont> jobFaces(const printer::JobDocument& job, const LogFont& ba
         faces.push_back(f);
     }
     return faces;
+}
+
+double jobEmPerCell(printer::JobLanguage language) {
+    // A cell is a capital with its descender, four fifths of a monospaced face's em; the PCL
+    // reader gives the font's point size itself.
+    return language == printer::JobLanguage::Pcl5 ? 1.0 : 1.25;
 }
 
 JobFit jobFit(const DocumentRecord& pg, const printer::JobPage& page) {
@@ -93,7 +99,7 @@ int drawJobSheet(const DocumentRecord& pg, DeviceContext& dc, std::int32_t page,
         const auto originY = static_cast<std::int64_t>(std::llround(fit.top / unit));
         const int pen =
             pg.PenWidth > 0 ? static_cast<int>(std::min<long double>(pg.PenWidth / unit, 1e8L)) : 0;
-        drawJobPage(p, pg.logFont, dc, originX, originY, pen);
+        drawJobPage(p, pg.logFont, jobEmPerCell(job->language), dc, originX, originY, pen);
     }
     dc.selectPen(previousPen);
     return dc.restoreState(-1) ? 1 : 0;

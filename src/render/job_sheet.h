@@ -26,8 +26,10 @@ struct JobFit {
 JobFit jobFit(const DocumentRecord& pg, const printer::JobPage& page);
 
 // The font a text run is drawn in: the settings' face in the run's style, its em the run's
-// cell height.
-LogFont jobRunFont(const LogFont& base, const printer::JobTextRun& run);
+// cell height times emPerCell.
+LogFont jobRunFont(const LogFont& base, const printer::JobTextRun& run, double emPerCell);
+// The em of the font for a cell of the language's text runs.
+double jobEmPerCell(printer::JobLanguage language);
 // The faces (weight and slant) the job's text is drawn in, one font each.
 std::vector<LogFont> jobFaces(const printer::JobDocument& job, const LogFont& base);
 
@@ -37,7 +39,7 @@ int drawJobSheet(const DocumentRecord& pg, DeviceContext& dc, std::int32_t page,
 
 // One page of a job at the fit given, the device's logical units being the job's own with the
 // form's corner at (originX, originY) and y upward (for drawJobSheet and tests).
-void drawJobPage(const printer::JobPage& page, const LogFont& baseFont, DeviceContext& dc,
-                 std::int64_t originX, std::int64_t originY, int penWidth);
+void drawJobPage(const printer::JobPage& page, const LogFont& baseFont, double emPerCell,
+                 DeviceContext& dc, std::int64_t originX, std::int64_t originY, int penWidth);
 
 }  // namespace folvek

@@ -127,7 +127,7 @@ TEST_F(JobSheets, TextIsStretchedToTheRunsPitchInTheSettingsFaceAndStyle) {
     ASSERT_EQ(dc.cells.size(), 1u);
     EXPECT_EQ(dc.cells[0].text, "\xC8\xF2\xEE\xE3\xEE 17,5");  // Windows-1251
     EXPECT_DOUBLE_EQ(dc.cells[0].advance, kInch / 17);
-    EXPECT_EQ(dc.cells[0].font.height, -kInch / 6);
+    EXPECT_EQ(dc.cells[0].font.height, -kInch / 6 * 5 / 4);  // a cell is 4/5 of the em
     EXPECT_EQ(dc.cells[0].font.weight, 700);
     EXPECT_EQ(dc.cells[0].font.underline, 1);
     EXPECT_STREQ(dc.cells[0].font.faceName, "Liberation Mono");
