@@ -146,13 +146,13 @@ int run(int argc, char** argv, PrintOptions opt) {
     context.printer = &printer;
     context.programDir = settingsDirectory();
     printer::PrinterJobReader jobReader;
-    context.jobReader = &jobReader;
     if (opt.orientation >= 0) {
         printer.setLandscape(opt.orientation == 1);
         context.orientationForced = true;
     }
 
     DocumentRecord doc(context, opt.iniFile, std::string());
+    doc.jobReader = &jobReader;
     if (!opt.layout.empty()) layoutModeFromName(opt.layout, doc.layoutMode);
     // The command line fixes the encoding the way /d and /w do in the viewer.
     if (opt.dos >= 0) {

@@ -37,8 +37,6 @@ struct RecordContext {
     std::function<std::unique_ptr<LayoutDevice>()> screenDevice;
     std::string programDir;          // settings directory, ends with '/'
     bool orientationForced = false;  // /l or /p given: the settings' Orient is not applied at start
-    // Reads printer jobs into their own pages; null: every file is laid out as a report.
-    JobReader* jobReader = nullptr;
 };
 
 class DocumentRecord {
@@ -114,12 +112,7 @@ class DocumentRecord {
     bool encodingDetected = false;                     // told by detection, not fixed
     std::int64_t unmappableChars = 0;                  // characters 1251 lacks, shown as '?'
     PrinterLayout printerLayout;                       // what the printer codes set
-    // The layout the user chose for this file (--layout, the viewer's command), and what the
-    // last load made of it: the job's own pages, or null for the report layout.
-    LayoutMode layoutMode = LayoutMode::Auto;
-    std::shared_ptr<const JobLayout> jobLayout;
-    JobVerdict jobVerdict;
-    std::optional<EncodingChoice> encodingOverride;  // /d, /w, --encoding; loadProfile clears
+    std::optional<EncodingChoice> encodingOverride;    // /d, /w, --encoding; loadProfile clears
     // IsDos as the last load set it from the encoding, and the user's value it replaced.
     std::optional<std::int32_t> isDosByLoad;
     std::int32_t isDosBeforeLoad = 0;
@@ -167,6 +160,15 @@ class DocumentRecord {
     // Names the layout: every pagination takes a number no record of this process had before,
     // so what a drawer keeps about a layout (the page starts) is never taken for another's.
     std::uint64_t layoutGeneration = 0;
+
+    // The layout the user chose for this file (--layout, the viewer's command), and what the
+    // last load made of it: the job's own pages, or null for the report layout.
+    LayoutMode layoutMode = LayoutMode::Auto;
+    std::shared_ptr<const JobLayout> jobLayout;
+    JobVerdict jobVerdict;
+    // Reads printer jobs into their own pages; null: every file is laid out as a report. Set
+    // by the program around the record (a layer that knows the printer languages).
+    JobReader* jobReader = nullptr;
 };
 
 }  // namespace folvek

@@ -48,11 +48,11 @@ void DocumentRecord::readJob(const std::string& path) {
         jobVerdict.reason = "no command positions text, draws a picture or sets a form length";
         return;
     }
-    if (!context.jobReader) {
+    if (!jobReader) {
         jobVerdict.reason = "no printer-language reader in this program";
         return;
     }
-    jobLayout = context.jobReader->read(path, layoutMode, IsDos != 0, jobVerdict);
+    jobLayout = jobReader->read(path, layoutMode, IsDos != 0, jobVerdict);
     jobVerdict.byJob = jobLayout != nullptr;
 }
 

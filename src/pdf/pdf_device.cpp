@@ -212,7 +212,7 @@ void PdfDevice::flushFills() {
 }
 
 void PdfDevice::showString(PdfFont& f, double size, double x, double y, const unsigned char* s,
-                           int n, double hz) {
+                           int n, std::int64_t hz) {
     if (n <= 0) return;
     if (!inText_) {
         content_ += "BT\n";
@@ -220,11 +220,10 @@ void PdfDevice::showString(PdfFont& f, double size, double x, double y, const un
         textX_ = textY_ = 0;
     }
     // Horizontal scaling is text state: it stays in force from one text object to the next.
-    const std::int64_t h = std::llround(hz * 1000);
-    if (h != hz_) {
-        appendScaled(content_, h, 3);
+    if (hz != hz_) {
+        appendScaled(content_, hz, 3);
         content_ += " Tz\n";
-        hz_ = h;
+        hz_ = hz;
     }
     const std::int64_t sz = std::llround(size * 1000);
     if (textFont_ != &f || textSize_ != sz) {
@@ -400,7 +399,7 @@ void PdfDevice::drawCells(const char* text, int len, int x, int y, double advanc
     const double natural = f.advance[static_cast<unsigned char>('0')] * size;
     const double step = advance * scale();
     if (natural <= 0) return;
-    const double hz = 100.0 * step / natural;
+    const std::int64_t hz = std::llround(100000.0 * step / natural);
     const double left = pageX(x), baseline = pageY(y);
     // Blanks at either end print nothing; inside, the scaled glyphs keep every cell in step.
     int from = 0, to = len;

@@ -72,9 +72,9 @@ class PdfDevice : public DeviceContext {
     void closeText();
     void flushLines();
     void flushFills();
-    // hz: horizontal scaling of the glyphs, percent.
+    // hz: horizontal scaling of the glyphs, thousandths of a percent.
     void showString(PdfFont& f, double size, double x, double y, const unsigned char* s, int n,
-                    double hz = 100.0);
+                    std::int64_t hz = 100000);
     void placeXObject(int index, double dx, double dy, double dw, double dh);
     void appendPoint(std::string& out, double x, double y);
 

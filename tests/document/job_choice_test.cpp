@@ -45,7 +45,7 @@ struct JobChoice : ::testing::Test {
     TestRecord t;
     coretest::ScratchDir dir;
     CountingReader reader;
-    void SetUp() override { t->context.jobReader = &reader; }
+    void SetUp() override { t->jobReader = &reader; }
     void load(const std::string& bytes) {
         t->freeText();
         ASSERT_EQ(t->loadText(dir.file("job.prn", bytes)), 1);

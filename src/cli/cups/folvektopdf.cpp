@@ -255,13 +255,13 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
     context.printer = &printer;
     context.programDir = dir;
     printer::PrinterJobReader jobReader;
-    context.jobReader = &jobReader;
     if (job.orientation >= 0) {
         printer.setLandscape(job.orientation == 1);
         context.orientationForced = true;
     }
 
     DocumentRecord doc(context, settings, std::string());
+    doc.jobReader = &jobReader;
     doc.layoutMode = job.layout;
     if (job.encoding == JobEncoding::Dos) {
         doc.IsDos = 1;
