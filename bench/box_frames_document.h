@@ -35,6 +35,9 @@ class CountingDevice : public DeviceContext {
     void lineTo(int, int) override { ++calls; }
     void drawText(const char*, int len, const Rect&, unsigned) override { calls += len; }
     void stretchImage(int, int, int, int, int, int, int, int, const ImageView&) override {}
+    void drawBitmap(int, int, int, int, const BitmapView&) override { ++calls; }
+    void fillRect(const Rect&) override { ++calls; }
+    void drawCells(const char*, int len, int, int, double) override { calls += len; }
     long calls = 0;
     int depth = 0, pen = 0;
 };

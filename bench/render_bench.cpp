@@ -39,6 +39,9 @@ class CountingDevice : public DeviceContext {
     void stretchImage(int, int, int, int, int, int, int, int, const ImageView&) override {
         ++calls;
     }
+    void drawBitmap(int, int, int, int, const BitmapView&) override { ++calls; }
+    void fillRect(const Rect&) override { ++calls; }
+    void drawCells(const char*, int len, int, int, double) override { calls += len; }
     long calls = 0;
     int depth = 0, pen = 0;
 };

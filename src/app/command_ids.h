@@ -39,6 +39,7 @@ enum Command : int {
     CmCopyPage = 11866,
     CmCopy = 11867,
     CmFitWidth = 11868,
+    CmJobLayout = 11869,      // the printer job's own pages or the report layout
     CmRecentFile = 11870,     // the recent documents: CmRecentFile .. CmRecentFile + 9
     CmFrameworkExit = 24310,  // closes the main window, subject to the can-close check
     IdSettingsList = 5555,

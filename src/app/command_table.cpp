@@ -41,6 +41,7 @@ const std::vector<CommandInfo>& commandInfos() {
         {CmExportPdf, "Сохранить в PDF..."},
         {CmCopy, "Копировать\tCtrl+C"},
         {CmCopyPage, "Копировать страницу"},
+        {CmJobLayout, "Страницы задания принтера"},
         {CmGoToPage, "Перейти на страницу...\tCtrl+Shift+P"},
         {CmFitWidth, "Вписать по ширине\tCtrl+W"},
     };
@@ -157,7 +158,9 @@ const std::vector<MenuSpec>& menuBarSpec() {
           {CmGoToPage},
           {0},
           {CmZoomIn},
-          {CmZoomOut}}},
+          {CmZoomOut},
+          {0},
+          {CmJobLayout}}},
         {"Помощь", {{CmHelp}, {CmWebSite}, {CmMailAuthor}, {0}, {CmAbout}}},
     };
     return menus;

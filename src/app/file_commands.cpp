@@ -5,6 +5,7 @@
 #include "document.h"
 #include "document_record.h"
 #include "history.h"
+#include "job_layout_command.h"
 #include "main_tool_bar.h"
 #include "message_boxes.h"
 #include "printer_settings.h"
@@ -48,6 +49,7 @@ void ReportView::openFile(const std::string& path, const std::string* settings) 
         shell.IniFileName = *settings;
     else
         history::lookup(shell);
+    prepareJobLayout(*record_, shell.programDir, shell.documentPath);
     model_->openWithSettings(shell.documentPath, shell.IniFileName);
     ShowDocumentName();
     repaintAll();

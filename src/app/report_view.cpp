@@ -19,6 +19,7 @@
 #include "font_commands.h"
 #include "go_to_page.h"
 #include "history.h"
+#include "job_layout_command.h"
 #include "main_tool_bar.h"
 #include "message_boxes.h"
 #include "page_copy.h"
@@ -133,6 +134,7 @@ void ReportView::setupWindow() {
         record_->encodingOverride = EncodingChoice::Cp866;
     }
 
+    prepareJobLayout(*record_, shell.programDir, shell.documentPath);
     if (!shell.documentPath.empty()) model_->load(shell.documentPath);
     UpdateScrollRanges();
     ShowDocumentName();
@@ -152,6 +154,7 @@ void ReportView::addCommand(int id, std::function<void()> handler, std::function
 void ReportView::buildCommandTable() {
     commands_.clear();
     registerFileCommands(*this);
+    registerJobLayoutCommand(*this);
     registerPrintCommands(*this);
     registerViewCommands(*this);
     registerGoToPageCommand(*this);

@@ -8,6 +8,28 @@
 
 namespace folvek {
 
+namespace {
+
+std::string jsonString(const std::string& s) {
+    std::string out = "\"";
+    for (const char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", u);
+            out += esc;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
 std::string layoutInfoJson(const DocumentRecord& doc, const PageLayoutPrinter& printer) {
     const QSizeF area = printer.printableSizeMm();
     char buf[1024];
@@ -37,8 +59,7 @@ std::string layoutInfoJson(const DocumentRecord& doc, const PageLayoutPrinter& p
                   "  \"widestLine\": %d,\n"
                   "  \"sheetColumns\": %d,\n"
                   "  \"fitWidth\": %s,\n"
-                  "  \"fitFontHeight\": %d\n"
-                  "}\n",
+                  "  \"fitFontHeight\": %d,\n",
                   doc.pageCount, doc.linesPerPage, doc.charsPerLine, doc.lineHeight, doc.charWidth,
                   doc.pageWidth, doc.pageHeight, area.width(), area.height(),
                   printer.landscape() ? "true" : "false", doc.IsDos, encoding,
@@ -47,7 +68,24 @@ std::string layoutInfoJson(const DocumentRecord& doc, const PageLayoutPrinter& p
                   doc.printerLayout.lpi, doc.printerLayout.pageLines, doc.printerLayout.pageInches,
                   doc.printerLayout.orientation, doc.linesCut, doc.widestLine, doc.sheetColumns,
                   doc.FitWidth ? "true" : "false", doc.fitFontHeight);
-    return buf;
+    std::string out = buf;
+    // Which layout the file went to and why: the job's own pages or the report's.
+    const JobVerdict& v = doc.jobVerdict;
+    out += "  \"layout\": \"";
+    out += doc.jobLaidOut() ? "job" : "report";
+    out += "\",\n  \"layoutChosen\": \"";
+    out += layoutModeName(doc.layoutMode);
+    out += "\",\n  \"layoutReason\": " + jsonString(v.reason);
+    out += ",\n  \"printerLanguage\": " + jsonString(v.language);
+    std::snprintf(buf, sizeof buf,
+                  ",\n  \"formWidthInches\": %.2f,\n  \"formHeightInches\": %.2f,\n"
+                  "  \"jobWarnings\": [",
+                  v.formWidthInches, v.formHeightInches);
+    out += buf;
+    for (std::size_t i = 0; i < v.warnings.size(); ++i)
+        out += (i ? ", " : "") + jsonString(v.warnings[i]);
+    out += "]\n}\n";
+    return out;
 }
 
 }  // namespace folvek

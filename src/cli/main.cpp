@@ -22,6 +22,7 @@
 #include "page_layout_printer.h"
 #include "print_options.h"
 #include "print_pipe.h"
+#include "printed_job.h"
 #include "progress_bar.h"
 #include "run_program.h"
 #include "shell_state.h"
@@ -145,12 +146,15 @@ int run(int argc, char** argv, PrintOptions opt) {
     context.messages = &messages;
     context.printer = &printer;
     context.programDir = settingsDirectory();
+    printer::PrinterJobReader jobReader;
     if (opt.orientation >= 0) {
         printer.setLandscape(opt.orientation == 1);
         context.orientationForced = true;
     }
 
     DocumentRecord doc(context, opt.iniFile, std::string());
+    doc.jobReader = &jobReader;
+    if (!opt.layout.empty()) layoutModeFromName(opt.layout, doc.layoutMode);
     // The command line fixes the encoding the way /d and /w do in the viewer.
     if (opt.dos >= 0) {
         doc.setIsDos(opt.dos);
@@ -162,6 +166,9 @@ int run(int argc, char** argv, PrintOptions opt) {
     if (!doc.paginate()) return fail("no device to lay the pages out on");
     const std::string cut = cutLinesWarning(doc, "--fit makes them fit");
     if (!cut.empty()) std::fprintf(stderr, "folvek-print: %s\n", cut.c_str());
+    // What the job's interpreter met and clipped, once each.
+    for (const std::string& w : doc.jobVerdict.warnings)
+        std::fprintf(stderr, "folvek-print: %s\n", w.c_str());
 
     if (opt.info) std::fputs(layoutInfoJson(doc, printer).c_str(), stdout);
 
@@ -205,6 +212,7 @@ std::vector<std::string> layoutArguments(const PrintOptions& opt) {
         args.push_back("--pages=" + std::to_string(opt.firstPage) + "-" +
                        (opt.lastPage ? std::to_string(opt.lastPage) : std::string()));
     if (opt.qtEngine) args.push_back("--engine=qt");
+    if (!opt.layout.empty()) args.push_back("--layout=" + opt.layout);
     return args;
 }
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <utility>
 
+#include "job_layout.h"
 #include "text_encoding.h"
 
 namespace folvek {
@@ -101,6 +102,14 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
                 return false;
             }
             o.qtEngine = value == "qt";
+        } else if (arg == "--layout") {
+            if (!need("job or report")) return false;
+            LayoutMode mode = LayoutMode::Auto;
+            if (!layoutModeFromName(value, mode)) {
+                *error = "--layout wants job, report or auto, not \"" + value + "\"";
+                return false;
+            }
+            o.layout = value;
         } else if (arg == "--info") {
             o.info = true;
         } else if (arg == "--lp") {
@@ -267,6 +276,8 @@ const char* printUsage() {
            "  --dos, --windows      the text is in code page 866 / 1251 (default: settings)\n"
            "  --encoding NAME       auto, cp866, cp1251, koi8-r or utf-8 (default: the\n"
            "                        settings' Encoding, where auto tells it from the text)\n"
+           "  --layout job|report   lay a printer job out as the printer would print it, or\n"
+           "                        as a text report (default: the job's commands decide)\n"
            "  --landscape, --portrait\n"
            "  --fit, --no-fit       shrink the font until the widest line fits the sheet, in\n"
            "                        landscape when portrait would take it below 6 points\n"

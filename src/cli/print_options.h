@@ -25,6 +25,7 @@ struct PrintOptions {
     std::string iniFile = "FOLVK95.INI";  // bare names live in the settings directory
     int dos = -1;                         // --dos 1, --windows 0, -1: as the settings say
     std::string encoding;                 // --encoding: auto, cp866, cp1251, koi8-r, utf-8
+    std::string layout;                   // --layout: job, report; empty: the file decides
     int orientation = -1;                 // --landscape 1, --portrait 0, -1: as the settings say
     int fit = -1;                         // --fit 1, --no-fit 0, -1: the settings' FitWidth
     int firstPage = 1;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bmp_out.h"
+#include "job_layout.h"
 #include "layout_device.h"
 #include "line_store.h"
 #include "log_font.h"
@@ -74,6 +75,11 @@ class DocumentRecord {
         IsDos = on;
         isDosByLoad.reset();
     }
+
+    // After a load: the job's own pages when the file lays itself out (job_layout.cpp).
+    void readJob(const std::string& path);
+    // The pages shown are the job's own, not the lines laid out as a report.
+    bool jobLaidOut() const { return jobLayout != nullptr; }
 
     // Starting style of every line (style_scan.cpp).
     void scanStyles();
@@ -189,6 +195,15 @@ class DocumentRecord {
     // Names the layout: every pagination takes a number no record of this process had before,
     // so what a drawer keeps about a layout (the page starts) is never taken for another's.
     std::uint64_t layoutGeneration = 0;
+
+    // The layout the user chose for this file (--layout, the viewer's command), and what the
+    // last load made of it: the job's own pages, or null for the report layout.
+    LayoutMode layoutMode = LayoutMode::Auto;
+    std::shared_ptr<const JobLayout> jobLayout;
+    JobVerdict jobVerdict;
+    // Reads printer jobs into their own pages; null: every file is laid out as a report. Set
+    // by the program around the record (a layer that knows the printer languages).
+    JobReader* jobReader = nullptr;
 };
 
 }  // namespace folvek

@@ -31,6 +31,7 @@ void PdfDevice::beginPage(double printableWidthMm, double printableHeightMm,
     textFont_ = nullptr;
     textSize_ = -1;
     renderMode_ = 0;
+    hz_ = 100000;
     strokePen_ = -1;
 }
 
@@ -211,12 +212,18 @@ void PdfDevice::flushFills() {
 }
 
 void PdfDevice::showString(PdfFont& f, double size, double x, double y, const unsigned char* s,
-                           int n) {
+                           int n, std::int64_t hz) {
     if (n <= 0) return;
     if (!inText_) {
         content_ += "BT\n";
         inText_ = true;
         textX_ = textY_ = 0;
+    }
+    // Horizontal scaling is text state: it stays in force from one text object to the next.
+    if (hz != hz_) {
+        appendScaled(content_, hz, 3);
+        content_ += " Tz\n";
+        hz_ = hz;
     }
     const std::int64_t sz = std::llround(size * 1000);
     if (textFont_ != &f || textSize_ != sz) {
@@ -341,13 +348,17 @@ void PdfDevice::stretchImage(int dx, int dy, int dw, int dh, int sx, int sy, int
                              const ImageView& image) {
     const int index = images_.imageFor(image, sx, sy, sw, sh);
     if (!index) return;
+    placeXObject(index, dx, dy, dw, dh);
+}
+
+void PdfDevice::placeXObject(int index, double dx, double dy, double dw, double dh) {
     // A picture covers what was drawn before it.
     flushLines();
     flushFills();
     closeText();
     // The image's top row goes to dy and its bottom row to dy + dh, whatever their signs.
     const double a = dw * scale(), d = -pageY(dh) + pageY(0);
-    const double e = pageX(dx), f = pageY(double(dy) + dh);
+    const double e = pageX(dx), f = pageY(dy + dh);
     content_ += "q ";
     appendFixed(content_, a, 2);
     content_ += " 0 0 ";
@@ -359,6 +370,63 @@ void PdfDevice::stretchImage(int dx, int dy, int dw, int dh, int sx, int sy, int
     content_ += " cm/Im";
     appendInt(content_, index);
     content_ += " Do Q\n";
+}
+
+void PdfDevice::drawBitmap(int dx, int dy, int dw, int dh, const BitmapView& bitmap) {
+    const int index = images_.maskFor(bitmap);
+    if (!index || dw == 0 || dh == 0) return;
+    // An image mask paints its ink in the fill colour, black everywhere on our pages.
+    placeXObject(index, dx, dy, dw, dh);
+}
+
+void PdfDevice::fillRect(const Rect& r) {
+    const double x0 = pageX(std::min(r.left, r.right)), x1 = pageX(std::max(r.left, r.right));
+    const double ya = pageY(r.top), yb = pageY(r.bottom);
+    if (x1 <= x0 || ya == yb) return;
+    appendPoint(fills_, x0, std::min(ya, yb));
+    fills_ += ' ';
+    appendPoint(fills_, x1 - x0, std::abs(ya - yb));
+    fills_ += " re\n";
+}
+
+void PdfDevice::drawCells(const char* text, int len, int x, int y, double advance) {
+    if (!text || len <= 0 || advance <= 0) return;
+    PdfFont* fp = currentFont();
+    if (!fp) return;
+    PdfFont& f = *fp;
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    const double size = emUnits() * scale();
+    const double natural = f.advance[static_cast<unsigned char>('0')] * size;
+    const double step = advance * scale();
+    if (natural <= 0) return;
+    const std::int64_t hz = std::llround(100000.0 * step / natural);
+    const double left = pageX(x), baseline = pageY(y);
+    // Blanks at either end print nothing; inside, the scaled glyphs keep every cell in step.
+    int from = 0, to = len;
+    while (from < to && (s[from] == ' ' || s[from] < 0x20)) ++from;
+    while (to > from && (s[to - 1] == ' ' || s[to - 1] < 0x20)) --to;
+    if (to > from) {
+        std::string clean(reinterpret_cast<const char*>(s + from), std::size_t(to - from));
+        for (char& c : clean)
+            if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+        showString(f, size, left + from * step, baseline,
+                   reinterpret_cast<const unsigned char*>(clean.data()), int(clean.size()), hz);
+    }
+    if (state_.font.underline || state_.font.strikeOut) {
+        const double thick = size / 14.0, width = len * step;
+        if (state_.font.underline) {
+            appendPoint(fills_, left, baseline - size * 0.1 - thick);
+            fills_ += ' ';
+            appendPoint(fills_, width, thick);
+            fills_ += " re\n";
+        }
+        if (state_.font.strikeOut) {
+            appendPoint(fills_, left, baseline + size * 0.28 - thick);
+            fills_ += ' ';
+            appendPoint(fills_, width, thick);
+            fills_ += " re\n";
+        }
+    }
 }
 
 }  // namespace folvek

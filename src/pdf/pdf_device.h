@@ -47,6 +47,9 @@ class PdfDevice : public DeviceContext {
     void drawText(const char* text, int len, const Rect& r, unsigned flags) override;
     void stretchImage(int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,
                       const ImageView& image) override;
+    void drawBitmap(int dx, int dy, int dw, int dh, const BitmapView& bitmap) override;
+    void fillRect(const Rect& r) override;
+    void drawCells(const char* text, int len, int x, int y, double advance) override;
 
   private:
     struct State {
@@ -69,7 +72,10 @@ class PdfDevice : public DeviceContext {
     void closeText();
     void flushLines();
     void flushFills();
-    void showString(PdfFont& f, double size, double x, double y, const unsigned char* s, int n);
+    // hz: horizontal scaling of the glyphs, thousandths of a percent.
+    void showString(PdfFont& f, double size, double x, double y, const unsigned char* s, int n,
+                    std::int64_t hz = 100000);
+    void placeXObject(int index, double dx, double dy, double dw, double dh);
     void appendPoint(std::string& out, double x, double y);
 
     bool* usedBytes(const PdfFont& f);
@@ -92,7 +98,8 @@ class PdfDevice : public DeviceContext {
     std::int64_t textSize_ = -1;          // thousandths
     std::int64_t textX_ = 0, textY_ = 0;  // tenths, the current line start
     int renderMode_ = 0;
-    int strokePen_ = -1;  // pen set in the page's graphics state, -1: none yet
+    std::int64_t hz_ = 100000;  // horizontal scaling in force, thousandths of a percent
+    int strokePen_ = -1;        // pen set in the page's graphics state, -1: none yet
 };
 
 }  // namespace folvek

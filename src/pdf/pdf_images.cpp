@@ -58,6 +58,42 @@ int PdfImageSet::imageFor(const ImageView& image, int sx, int sy, int sw, int sh
     return images_.back().index;
 }
 
+int PdfImageSet::maskFor(const BitmapView& b) {
+    if (!b.bits || b.width <= 0 || b.height <= 0 || b.rowBytes < (b.width + 7) / 8) return 0;
+    const std::size_t used = std::size_t(b.width + 7) / 8;
+    // Bits past the width are the job's padding: they are masked off so that they neither
+    // print nor tell two equal pictures apart.
+    const auto lastMask = static_cast<std::uint8_t>(0xFF << ((8 - b.width % 8) % 8));
+    std::uint64_t hash = 1469598103934665603ull ^ 0x6d61736bull;
+    std::string row(used, '\0');
+    const auto rowAt = [&](int y) {
+        const std::uint8_t* src = b.bits + std::size_t(y) * std::size_t(b.rowBytes);
+        for (std::size_t i = 0; i < used; ++i) row[i] = char(src[i]);
+        row[used - 1] = char(std::uint8_t(row[used - 1]) & lastMask);
+    };
+    for (int y = 0; y < b.height; ++y) {
+        rowAt(y);
+        for (char c : row) hash = (hash ^ std::uint8_t(c)) * 1099511628211ull;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const Entry& e : images_)
+        if (e.mask && e.hash == hash && e.width == b.width && e.height == b.height) return e.index;
+    StreamDeflater bits;
+    for (int y = 0; y < b.height; ++y) {
+        rowAt(y);
+        bits.add(row.data(), row.size());
+    }
+    Entry e;
+    e.hash = hash;
+    e.width = b.width;
+    e.height = b.height;
+    e.index = int(images_.size()) + 1;
+    e.mask = true;
+    e.rgb = bits.finish();
+    images_.push_back(std::move(e));
+    return images_.back().index;
+}
+
 }  // namespace folvek
 
 namespace folvek {
@@ -66,6 +102,18 @@ void PdfImageSet::writePending(PdfObjects& objects) {
     std::lock_guard<std::mutex> lock(mutex_);
     for (Entry& e : images_) {
         if (e.objectNumber) continue;
+        if (e.mask) {
+            // Sample 1 is ink: the decode array turns the mask's sense round.
+            std::string dict = "/Type/XObject/Subtype/Image/ImageMask true/Decode[1 0]/Width ";
+            appendInt(dict, e.width);
+            dict += "/Height ";
+            appendInt(dict, e.height);
+            dict += "/BitsPerComponent 1";
+            e.objectNumber = objects.allocate();
+            objects.writeStream(e.objectNumber, dict, e.rgb, true);
+            std::string().swap(e.rgb);
+            continue;
+        }
         std::string size = "/Width ";
         appendInt(size, e.width);
         size += "/Height ";

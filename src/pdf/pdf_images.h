@@ -17,6 +17,9 @@ class PdfImageSet {
     // The resource index (/Im<n>) of the source rectangle of `image`; 0 when the rectangle
     // holds no pixel.
     int imageFor(const ImageView& image, int sx, int sy, int sw, int sh);
+    // The resource index of a 1-bit picture, written as a deflated image mask (1 bit a dot,
+    // ink painted in the fill colour); 0 when it holds no dot.
+    int maskFor(const BitmapView& bitmap);
     // Writes the images registered since the last call.
     void writePending(PdfObjects& objects);
 
@@ -26,6 +29,7 @@ class PdfImageSet {
         int index;
         int objectNumber = 0;
         bool opaque = true;
+        bool mask = false;       // a 1-bit image mask: rgb holds its deflated rows
         std::string rgb, alpha;  // deflated, until written
     };
     // After every page is written: read without locking.

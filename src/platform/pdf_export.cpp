@@ -4,6 +4,7 @@
 
 #include "document_record.h"
 #include "export.h"
+#include "job_sheet.h"
 #include "page_layout_printer.h"
 #include "page_renderer.h"
 #include "pdf_document_qt.h"
@@ -37,7 +38,13 @@ ExportResult exportPdf(DocumentRecord& doc, const QPageLayout& sheetLayout, cons
     // Pages are located here, in order, and drawn on the writer's threads; nothing changes the
     // document until the job is over.
     const DocumentRecord& layout = doc;
-    pdf.prepareFonts(doc.fonts, 8);
+    // A job's pages use the faces their text is printed in, and only those go into the file.
+    if (const printer::JobDocument* job = jobDocumentOf(doc)) {
+        const std::vector<LogFont> faces = jobFaces(*job, doc.logFont);
+        pdf.prepareFonts(faces.data(), static_cast<int>(faces.size()));
+    } else {
+        pdf.prepareFonts(doc.fonts, 8);
+    }
     PageLocator locator;
     for (int page = from; page <= to; ++page) {
         const PageStart start = locator.locate(doc, page);

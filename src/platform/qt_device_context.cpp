@@ -375,3 +375,89 @@ void QtDeviceContext::stretchImage(int dx, int dy, int dw, int dh, int sx, int s
 }
 
 }  // namespace folvek
+
+namespace folvek {
+
+void QtDeviceContext::drawBitmap(int dx, int dy, int dw, int dh, const BitmapView& b) {
+    if (!painter_ || !b.bits || b.width <= 0 || b.height <= 0 || b.rowBytes < (b.width + 7) / 8)
+        return;
+    flush();  // a picture lies over what was drawn before it
+    // Format_Mono reads the most significant bit first, as the job's rows are; index 1 is ink
+    // and index 0 lets the page show through.
+    QImage img(b.bits, b.width, b.height, b.rowBytes, QImage::Format_Mono);
+    img.setColorTable({qRgba(255, 255, 255, 0), qRgba(0, 0, 0, 255)});
+    const QRectF target =
+        QRectF(toDevice(dx, dy), toDevice(double(dx) + dw, double(dy) + dh)).normalized();
+    if (target.isEmpty()) return;
+    // Shrunk pictures are averaged to grey rather than losing dots; enlarged ones keep their
+    // dots sharp.
+    const bool shrunk = target.width() < b.width || target.height() < b.height;
+    painter_->save();
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform, shrunk);
+    painter_->drawImage(target, img);
+    painter_->restore();
+}
+
+void QtDeviceContext::fillRect(const Rect& r) {
+    if (!painter_) return;
+    flushLines();
+    const QRectF box = QRectF(toDevice(r.left, r.top), toDevice(r.right, r.bottom)).normalized();
+    painter_->fillRect(box, Qt::black);
+}
+
+void QtDeviceContext::drawCells(const char* text, int len, int x, int y, double advance) {
+    if (!painter_ || !text || len <= 0 || advance <= 0) return;
+    const SizedFont& f = currentFont();
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    const double natural = f.face->advance[static_cast<unsigned char>('0')] * f.emPx;
+    const double step = advance * std::abs(scaleX());
+    if (natural <= 0 || step <= 0) return;
+    const double stretch = step / natural;
+    const QPointF topLeft = toDevice(x, y);
+    const double baseline = topLeft.y();
+    flush();  // the stretched text goes straight to the painter; keep the order
+    applyPen();
+    painter_->save();
+    painter_->translate(topLeft.x(), baseline);
+    painter_->scale(stretch, 1.0);
+    bool fast = glyphRuns_ && f.raw.isValid();
+    if (fast && f.face->anyMissing)
+        for (int i = 0; i < len && fast; ++i) fast = !f.face->missing[s[i]];
+    if (fast) {
+        std::vector<quint32> glyphs;
+        std::vector<QPointF> positions;
+        glyphs.reserve(std::size_t(len));
+        positions.reserve(std::size_t(len));
+        for (int i = 0; i < len; ++i) {
+            if (s[i] == ' ' || s[i] < 0x20) continue;
+            glyphs.push_back(f.face->glyph[s[i]]);
+            positions.emplace_back(i * natural, 0.0);
+        }
+        if (!glyphs.empty()) {
+            QGlyphRun run;
+            run.setRawFont(f.raw);
+            run.setRawData(glyphs.data(), positions.data(), int(glyphs.size()));
+            painter_->drawGlyphRun(QPointF(0, 0), run);
+        }
+    } else {
+        QFont font = f.deviceFont;
+        const QPaintDevice* dev = painter_->device();
+        const double dpi = dev && dev->logicalDpiY() > 0 ? dev->logicalDpiY() : 72.0;
+        font.setPointSizeF(std::max(0.01, f.emPx * 72.0 / dpi));
+        painter_->setFont(font);
+        const char16_t* uni = ansiToUnicodeTable();
+        for (int i = 0; i < len; ++i) {
+            if (s[i] == ' ' || s[i] < 0x20) continue;
+            painter_->drawText(QPointF(i * natural, 0.0), QString(QChar(uni[s[i]])));
+        }
+    }
+    const double width = len * natural;
+    const double em = f.emPx;
+    const double thick = std::max(1.0, em / 14.0);
+    if (f.underline)
+        painter_->fillRect(QRectF(0, std::max(1.0, em * 0.1), width, thick), Qt::black);
+    if (f.strikeOut) painter_->fillRect(QRectF(0, -em * 0.28, width, thick), Qt::black);
+    painter_->restore();
+}
+
+}  // namespace folvek

@@ -43,6 +43,9 @@ class QtDeviceContext : public DeviceContext {
     void drawText(const char* text, int len, const Rect& r, unsigned flags) override;
     void stretchImage(int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,
                       const ImageView& image) override;
+    void drawBitmap(int dx, int dy, int dw, int dh, const BitmapView& bitmap) override;
+    void fillRect(const Rect& r) override;
+    void drawCells(const char* text, int len, int x, int y, double advance) override;
 
     // Not part of the old interface, used by callers that draw over a page (and by tests).
     void setOpaqueText();

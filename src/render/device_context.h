@@ -28,6 +28,15 @@ struct ImageView {
     const std::uint32_t* pixels = nullptr;
 };
 
+// A 1-bit picture: width x height dots, top row first, rowBytes per row, most significant bit
+// leftmost; 1 is ink, 0 leaves the page as it is.
+struct BitmapView {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t rowBytes = 0;
+    const std::uint8_t* bits = nullptr;
+};
+
 class DeviceContext : public LayoutDevice {
   public:
     // The preview's zoom: MM_ISOTROPIC keeping the 0.01-inch extents, viewport scaled by
@@ -51,6 +60,19 @@ class DeviceContext : public LayoutDevice {
     // negative destination height with y upward shows the picture upright.
     virtual void stretchImage(int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,
                               const ImageView& image) = 0;
+
+    // A 1-bit picture stretched onto the rectangle whose top-left corner is (dx, dy), dw wide
+    // and dh high (negative with y upward): its ink is black, the rest stays as it was.
+    virtual void drawBitmap(int dx, int dy, int dw, int dh, const BitmapView& bitmap) = 0;
+
+    // A black rectangle, filled (a printer's rule); the corners in either order.
+    virtual void fillRect(const Rect& r) = 0;
+
+    // Characters on a printer's grid: character i is drawn in the current font with its left
+    // edge at x + i * advance and its baseline at y, the font stretched or squeezed across so that
+    // its digit width is `advance`. Text is Windows-1251 bytes; blanks draw nothing, and an
+    // underline or strike-out of the font spans every cell.
+    virtual void drawCells(const char* text, int len, int x, int y, double advance) = 0;
 };
 
 }  // namespace folvek

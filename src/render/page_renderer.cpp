@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "job_sheet.h"
 #include "page_locator.h"
 #include "picture_draw.h"
 #include "row_painter.h"
@@ -148,11 +149,14 @@ int drawPage(DocumentRecord& pg, DeviceContext& dc, std::int32_t page, bool prin
     if (page == 0) page = pg.curPage;
     if (page > pg.pageCount) page = pg.pageCount;
     if (page < 1) page = 1;
+    // A job that lays itself out has pages of its own: no lines are walked to find them.
+    if (pg.jobLaidOut()) return drawJobSheet(pg, dc, page, printing);
     return drawSheet(pg, dc, page, locator.locate(pg, page), printing);
 }
 
 int drawSheet(const DocumentRecord& pg, DeviceContext& dc, std::int32_t page,
               const PageStart& start, bool printing) {
+    if (pg.jobLaidOut()) return drawJobSheet(pg, dc, page, printing);
     dc.saveState();
     dc.setLoEnglish();
     if (!printing) dc.scaleViewport(pg.Zoom, 2, pg.Zoom, 2);

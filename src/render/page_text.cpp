@@ -92,6 +92,8 @@ void trimBlanks(std::u16string& out, std::size_t rowStart) {
 }  // namespace
 
 std::u16string pageText(DocumentRecord& pg, PageLocator& locator, std::int32_t page) {
+    // A job's page is its text runs in reading order.
+    if (pg.jobLayout) return pg.jobLayout->pageText(page);
     std::u16string out;
     forEachRow(pg, locator, page, [&](std::int32_t k, const std::u16string& cells) {
         if (k > 0) out += u'\n';

@@ -30,6 +30,16 @@ inline std::ostream& operator<<(std::ostream& o, const Segment& s) {
 struct ImageCall {
     int dx, dy, dw, dh, sw, sh;
 };
+struct BitmapCall {
+    int dx, dy, dw, dh, width, height;
+    int ink;  // dots set
+};
+struct CellsCall {
+    std::string text;
+    int x, y;
+    double advance;
+    LogFont font;
+};
 
 class RecordingDevice : public DeviceContext {
   public:
@@ -76,6 +86,19 @@ class RecordingDevice : public DeviceContext {
                       const ImageView&) override {
         images.push_back({dx, dy, dw, dh, sw, sh});
     }
+    void drawBitmap(int dx, int dy, int dw, int dh, const BitmapView& b) override {
+        int ink = 0;
+        for (int y = 0; y < b.height; ++y)
+            for (int x = 0; x < b.width; ++x)
+                ink += (b.bits[std::size_t(y) * std::size_t(b.rowBytes) + std::size_t(x / 8)] >>
+                        (7 - x % 8)) &
+                       1;
+        bitmaps.push_back({dx, dy, dw, dh, b.width, b.height, ink});
+    }
+    void fillRect(const Rect& r) override { rects.push_back(r); }
+    void drawCells(const char* text, int len, int x, int y, double advance) override {
+        cells.push_back({std::string(text, std::size_t(len)), x, y, advance, font});
+    }
 
     std::string allText() const {
         std::string s;
@@ -104,6 +127,9 @@ class RecordingDevice : public DeviceContext {
         texts.clear();
         segments.clear();
         images.clear();
+        bitmaps.clear();
+        rects.clear();
+        cells.clear();
     }
 
     int charWidth = 10;
@@ -118,6 +144,9 @@ class RecordingDevice : public DeviceContext {
     std::vector<TextCall> texts;
     std::vector<Segment> segments;
     std::vector<ImageCall> images;
+    std::vector<BitmapCall> bitmaps;
+    std::vector<Rect> rects;
+    std::vector<CellsCall> cells;
 
   private:
     int widthMm_, heightMm_;

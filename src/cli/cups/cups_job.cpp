@@ -221,6 +221,10 @@ JobOptions readJobOptions(const std::vector<std::pair<std::string, std::string>>
             }
         } else if (name == "folvek-fit") {
             job.fit = isTrue(value) ? 1 : 0;
+        } else if (name == "folvek-layout") {
+            if (!layoutModeFromName(lower(value), job.layout))
+                r.warnings.push_back("folvek-layout=" + value +
+                                     " is unknown (job, report or auto); the file decides");
         } else if (name == "page-ranges") {
             if (isPageRangeList(value))
                 job.pageRanges = value;

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include "job_layout.h"
 
 namespace folvek {
 
@@ -25,6 +26,7 @@ struct FilterJob {
     JobEncoding encoding = JobEncoding::Auto;
     int fit = -1;  // folvek-fit: 1 fit the widest line to the sheet, 0 not, -1 as the settings say
     std::string pageRanges;  // checked; selecting the pages is left to pdftopdf downstream
+    LayoutMode layout = LayoutMode::Auto;  // folvek-layout: the job's own pages or the report's
 };
 
 struct JobOptions {

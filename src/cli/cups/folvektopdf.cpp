@@ -27,8 +27,10 @@
 #include "cut_lines.h"
 #include "document_record.h"
 #include "export.h"
+#include "job_interpreter.h"
 #include "messages.h"
 #include "page_layout_printer.h"
+#include "printed_job.h"
 #include "temp_cleanup.h"
 #include "text_encoding.h"
 
@@ -227,7 +229,12 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
         removeTempFiles();
         return 0;
     }
-    if (looksBinary(sample.data(), sample.size()))
+    // A printer job carries pictures and binary parameters: it is refused only when no printer
+    // language is found in it.
+    const std::string_view head(reinterpret_cast<const char*>(sample.data()), sample.size());
+    if (looksBinary(sample.data(), sample.size()) &&
+        (job.layout == LayoutMode::Report ||
+         printer::detectLanguage(head) == printer::JobLanguage::None))
         return fail("the document is not a text report (it holds binary data); nothing printed");
 
     const std::string dir = settingsDirectory();
@@ -248,12 +255,15 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
     context.messages = &messages;
     context.printer = &printer;
     context.programDir = dir;
+    printer::PrinterJobReader jobReader;
     if (job.orientation >= 0) {
         printer.setLandscape(job.orientation == 1);
         context.orientationForced = true;
     }
 
     DocumentRecord doc(context, settings, std::string());
+    doc.jobReader = &jobReader;
+    doc.layoutMode = job.layout;
     if (job.encoding == JobEncoding::Dos) {
         doc.IsDos = 1;
     } else if (job.encoding == JobEncoding::Windows) {
@@ -274,6 +284,10 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
                  : doc.IsDos                  ? "code page 866"
                                               : "code page 1251",
                  printer.landscape() ? "landscape" : "portrait");
+    std::fprintf(stderr, "INFO: %s layout: %s\n", doc.jobLaidOut() ? "job" : "report",
+                 doc.jobVerdict.reason.c_str());
+    for (const std::string& w : doc.jobVerdict.warnings)
+        std::fprintf(stderr, "WARNING: %s\n", w.c_str());
 
     const int out = makeTempFile(1, "folvektopdf-out");
     if (out < 0)

@@ -118,6 +118,7 @@ PrinterLayout LineCutter::printerLayoutAfter(const LineCutter& head) const {
     l.pageLines = codes_.pageLines();
     l.pageInches = codes_.pageInches();
     l.orientation = codes_.orientation();
+    l.jobCommands = codes_.jobCommands() || head.codes_.jobCommands();
     return l;
 }
 

@@ -62,11 +62,14 @@ int DocumentRecord::loadText(const std::string& path) {
         shownInPart = true;
         reportShownInPart(context, lines.size());
     }
+    readJob(path);
     return 1;
 }
 
 int DocumentRecord::freeText() {
     lines.clear();
+    jobLayout.reset();
+    jobVerdict = JobVerdict{};
     return 1;
 }
 

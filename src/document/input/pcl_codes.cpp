@@ -209,6 +209,11 @@ void PrinterCodes::pclParameter() {
     };
     // The secondary font (ESC ) ...) shows only after SO; font, symbol-set, cursor, margin
     // and raster commands change nothing the text keeps.
+    // Cursor moves, pictures, rules, margins and the form length let the job lay itself out.
+    if ((cmd_ == '&' && (group == 'a' || (group == 'l' && (p == 'P' || p == 'F' || p == 'E')))) ||
+        (cmd_ == '*' && (group == 'p' || group == 'r' || group == 'b' || group == 'c')) ||
+        (cmd_ == '%' && p == 'B'))
+        jobCommands_ = true;
     if (cmd_ == '%') {
         pjl_ = p == 'X' && v == -12345;
     } else if (cmd_ == '(' && group == 's') {

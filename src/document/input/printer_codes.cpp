@@ -92,6 +92,7 @@ bool PrinterCodes::sameStateAs(const PrinterCodes& other) const {
     // Between commands, what the last one's reading left behind tells nothing.
     const auto settled = [](PrinterCodes c) {
         c.generation_ = 0;
+        c.jobCommands_ = false;
         if (c.state_ == State::Idle) {
             c.cmd_ = 0;
             std::fill(std::begin(c.params_), std::end(c.params_), 0);
@@ -256,7 +257,11 @@ void PrinterCodes::command(unsigned char c) {
             break;
         case 'D':
         case 'B':
+            jobCommands_ = true;  // tab stops
             state_ = State::UntilNul;
+            break;
+        case '.':  // ESC/P2 raster graphics
+            jobCommands_ = true;
             break;
         default:
             break;
@@ -280,6 +285,29 @@ void PrinterCodes::finish() {
         skip_ = bytes;
         if (bytes) state_ = State::Skip;
     };
+    switch (cmd_) {
+        case '$':
+        case '\\':
+        case 'J':
+        case 'l':
+        case 'Q':
+        case 'f':
+        case 'C':
+        case 'K':
+        case 'L':
+        case 'Y':
+        case 'Z':
+        case '*':
+        case '^':
+            jobCommands_ = true;  // moves, margins, form length, bit images
+            break;
+        case '(':
+            // The extended group: all but the character table and underline place or draw.
+            if (params_[0] != 't' && params_[0] != '-') jobCommands_ = true;
+            break;
+        default:
+            break;
+    }
     switch (cmd_) {
         case '-':
             underline_ = !(n == 0 || n == '0');

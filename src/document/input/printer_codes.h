@@ -19,6 +19,9 @@ struct PrinterLayout {
     std::int32_t orientation =
         -1;  // ESC&l#O, the first one: 0 portrait, 1 landscape, 2, 3 reversed; -1 none
     bool pitchChanged = false;  // text was printed in more than one pitch or spacing
+    // A command that positions text, draws a picture or sets the form length was met: the
+    // job may lay itself out (its interpreter decides).
+    bool jobCommands = false;
 };
 
 class PrinterCodes {
@@ -44,6 +47,8 @@ class PrinterCodes {
     std::int32_t pageLines() const { return pageLines_; }
     std::int32_t pageInches() const { return pageInches_; }
     std::int32_t orientation() const { return orientation_; }
+    // A command that positions text, draws a picture or sets the form length was read.
+    bool jobCommands() const { return jobCommands_; }
     // Counts up whenever style or pitch changed, so the reader can tell cheaply.
     std::uint32_t generation() const { return generation_; }
     // The same state, however many changes led to it.
@@ -100,6 +105,7 @@ class PrinterCodes {
     bool crLf_ = false;
     bool pjl_ = false;  // the sequence read was the job-language exit: PJL lines may follow
     std::uint32_t generation_ = 0;
+    bool jobCommands_ = false;  // not part of the state: it only ever turns on
 };
 
 }  // namespace folvek

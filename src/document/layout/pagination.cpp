@@ -247,6 +247,8 @@ int DocumentRecord::paginate() {
 
     const std::int64_t count = walkPages(b);
     pageCount = static_cast<std::int32_t>(std::clamp<std::int64_t>(count, 1, INT32_MAX));
+    // A job that lays itself out prints one sheet for each page of its own.
+    if (jobLayout) pageCount = std::max<std::int32_t>(1, jobLayout->pageCount());
 
     dc->restoreState(-1);
     return 1;

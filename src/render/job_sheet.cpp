@@ -1,0 +1,108 @@
+// A job's page on a sheet: the fit, the mapping of the job's units onto the device, and the
+// order of drawing (pictures, rules, then text with its box characters).
+#include "job_sheet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "printed_job.h"
+
+namespace folvek {
+
+namespace {
+
+// The device's logical units become the job's own: a denominator large enough that the scale
+// of even a very small fit keeps six digits.
+constexpr int kScaleDenominator = 200000000;
+
+}  // namespace
+
+const printer::JobDocument* jobDocumentOf(const DocumentRecord& pg) {
+    const auto* job = dynamic_cast<const printer::PrintedJob*>(pg.jobLayout.get());
+    return job ? &job->document() : nullptr;
+}
+
+LogFont jobRunFont(const LogFont& base, const printer::JobTextRun& run, double emPerCell) {
+    LogFont f = base;
+    const double em = std::clamp<double>(run.cellHeight * emPerCell, 1, 1 << 24);
+    f.height = -static_cast<std::int32_t>(std::lround(em));
+    f.width = 0;
+    f.weight = (run.style & (printer::kJobBold | printer::kJobDoubleStrike)) ? 700 : 400;
+    f.italic = (run.style & printer::kJobItalic) ? 1 : 0;
+    f.underline = (run.style & printer::kJobUnderline) ? 1 : 0;
+    f.strikeOut = 0;
+    return f;
+}
+
+std::vector<LogFont> jobFaces(const printer::JobDocument& job, const LogFont& base) {
+    bool used[4] = {};
+    for (const printer::JobPage& p : job.pages)
+        for (const printer::JobTextRun& r : p.runs) {
+            const LogFont f = jobRunFont(base, r, 1.0);
+            used[(f.weight > 400 ? 1 : 0) + (f.italic ? 2 : 0)] = true;
+        }
+    std::vector<LogFont> faces;
+    for (int i = 0; i < 4; ++i) {
+        if (!used[i]) continue;
+        LogFont f = base;
+        f.weight = (i & 1) ? 700 : 400;
+        f.italic = (i & 2) ? 1 : 0;
+        f.underline = 0;
+        faces.push_back(f);
+    }
+    return faces;
+}
+
+double jobEmPerCell(printer::JobLanguage language) {
+    // A cell is a capital with its descender, four fifths of a monospaced face's em; the PCL
+    // reader gives the font's point size itself.
+    return language == printer::JobLanguage::Pcl5 ? 1.0 : 1.25;
+}
+
+JobFit jobFit(const DocumentRecord& pg, const printer::JobPage& page) {
+    JobFit fit;
+    fit.left = pg.LeftMargin;
+    fit.top = pg.TopMargin;
+    const long double perUnit = 100.0L / printer::kUnitsPerInch;
+    const long double roomW = pg.pageWidth * 10.0L - pg.LeftMargin;
+    const long double roomH = pg.pageHeight * 10.0L - pg.TopMargin - pg.BottomMargin;
+    long double f = 1;
+    if (page.width > 0) f = std::min(f, roomW / (page.width * perUnit));
+    if (page.height > 0) f = std::min(f, roomH / (page.height * perUnit));
+    // Margins that leave no room still show the form, as small as a stamp.
+    if (!(f > 0.01L)) f = 0.01L;
+    fit.scale = f * perUnit;
+    return fit;
+}
+
+int drawJobSheet(const DocumentRecord& pg, DeviceContext& dc, std::int32_t page, bool printing) {
+    dc.saveState();
+    dc.setLoEnglish();
+    if (!printing) dc.scaleViewport(pg.Zoom, 2, pg.Zoom, 2);
+    dc.setTransparentText();
+    const int previousPen = dc.currentPenWidth();
+    dc.selectPen(pg.PenWidth);
+    if (!printing) {
+        dc.moveTo(pg.pageWidth * 10, 0);
+        dc.lineTo(pg.pageWidth * 10, -pg.pageHeight * 10);
+        dc.lineTo(0, -pg.pageHeight * 10);
+    }
+    const printer::JobDocument* job = jobDocumentOf(pg);
+    if (job && page >= 1 && static_cast<std::size_t>(page) <= job->pages.size()) {
+        const printer::JobPage& p = job->pages[static_cast<std::size_t>(page - 1)];
+        const JobFit fit = jobFit(pg, p);
+        const auto num = static_cast<int>(std::lround(fit.scale * kScaleDenominator));
+        dc.scaleViewport(std::max(num, 1), kScaleDenominator, std::max(num, 1), kScaleDenominator);
+        const long double unit = std::max(num, 1) / static_cast<long double>(kScaleDenominator);
+        const auto originX = static_cast<std::int64_t>(std::llround(fit.left / unit));
+        const auto originY = static_cast<std::int64_t>(std::llround(fit.top / unit));
+        const int pen =
+            pg.PenWidth > 0 ? static_cast<int>(std::min<long double>(pg.PenWidth / unit, 1e8L)) : 0;
+        drawJobPage(p, pg.logFont, jobEmPerCell(job->language), dc, originX, originY, pen);
+    }
+    dc.selectPen(previousPen);
+    return dc.restoreState(-1) ? 1 : 0;
+}
+
+}  // namespace folvek

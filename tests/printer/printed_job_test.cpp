@@ -1,0 +1,83 @@
+// The job's pages as the document sees them: their text in reading order for find and copy,
+// and the reader's verdict on which layout a job gets.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "printed_job.h"
+
+namespace folvek::printer {
+namespace {
+
+JobTextRun run(JobUnits x, JobUnits y, std::u32string text) {
+    JobTextRun r;
+    r.x = x;
+    r.y = y;
+    r.advance = 100;
+    r.cellHeight = 400;
+    r.text = std::move(text);
+    return r;
+}
+
+TEST(PrintedJobText, RunsOnOneBaselineMakeALineInReadingOrder) {
+    JobPage p;
+    p.runs.push_back(run(1000, 2000, U"second line"));
+    p.runs.push_back(run(600, 1000, U"right"));  // printed after, stands to the right
+    p.runs.push_back(run(0, 1010, U"left"));     // a little lower: the same line
+    p.runs.push_back(run(0, 2000, U"   "));
+    p.runs.push_back(run(300, 3000, U"indented"));
+    // Each line keeps its distance from the page's left edge, in blanks of its own pitch.
+    EXPECT_EQ(jobPageText(p), u"left  right\n          second line\n   indented");
+}
+
+TEST(PrintedJobText, OverstruckCharactersAndControlsAddNothingOdd) {
+    JobPage p;
+    p.runs.push_back(run(0, 500, U"=x"));
+    p.runs.push_back(run(0, 500, U"/"));  // overstrike of the first cell
+    p.runs.push_back(run(0, 900, U"a\u0007b"));
+    PrintedJob job(JobDocument{JobLanguage::EscP, {}, {p}, {}});
+    EXPECT_EQ(job.pageCount(), 1);
+    EXPECT_EQ(job.pageText(1), u"=x\na b");
+    EXPECT_EQ(job.pageText(2), u"");
+}
+
+TEST(PrintedJobVerdict, OnlyMovesPicturesAndFormLengthsLayAJobOut) {
+    std::string why;
+    JobFeatures f;
+    f.widthsMixed = true;
+    EXPECT_FALSE(laysItselfOut(f, why));
+    f.graphics = true;
+    EXPECT_TRUE(laysItselfOut(f, why));
+    EXPECT_NE(why.find("pictures"), std::string::npos);
+}
+
+TEST(PrintedJobReader, APclJobIsReadAndAPlainFileIsLeftAlone) {
+    const std::string dir = ::testing::TempDir();
+    const std::string pcl = dir + "folvek-printed-job.pcl", txt = dir + "folvek-printed-job.txt";
+    std::ofstream(pcl, std::ios::binary) << "\x1b"
+                                            "E\x1b&l0O\x1b&a5R\x1b&a10C"
+                                            "Placed\x0c\x1b"
+                                            "E";
+    std::ofstream(txt, std::ios::binary) << "only text\r\n";
+    PrinterJobReader reader;
+    JobVerdict v;
+    auto pages = reader.read(pcl, LayoutMode::Auto, true, v);
+    ASSERT_TRUE(pages);
+    EXPECT_EQ(v.language, "PCL 5");
+    EXPECT_GE(pages->pageCount(), 1);
+    EXPECT_NE(pages->pageText(1).find(u"Placed"), std::u16string::npos);
+    EXPECT_GT(v.formHeightInches, 10);
+
+    JobVerdict plain;
+    EXPECT_FALSE(reader.read(txt, LayoutMode::Auto, false, plain));
+    EXPECT_FALSE(plain.reason.empty());
+    JobVerdict missing;
+    EXPECT_FALSE(reader.read(dir + "no-such-job.prn", LayoutMode::Job, false, missing));
+    std::remove(pcl.c_str());
+    std::remove(txt.c_str());
+}
+
+}  // namespace
+}  // namespace folvek::printer
