@@ -24,6 +24,7 @@ struct FilterJob {
     double marginPt[4] = {-1, -1, -1, -1};  // left, right, top, bottom in points; -1: settings
     JobEncoding encoding = JobEncoding::Auto;
     std::string pageRanges;  // checked; selecting the pages is left to pdftopdf downstream
+    bool force = false;      // folvek-force: print what is not a print job
 };
 
 struct JobOptions {
@@ -45,7 +46,15 @@ std::string paperFromMedia(const std::string& media);
 // "1-3,5,7-": numbers and ranges separated by commas, as pdftopdf reads them.
 bool isPageRangeList(const std::string& text);
 
-// True when a sample of the input is not a text report (NUL bytes or mostly control codes).
-bool looksBinary(const unsigned char* data, std::size_t len);
+// The paper of a queue's PPD file (its *DefaultPageSize) as one of the layout's paper names;
+// empty when it names none.
+std::string paperFromPpd(const std::string& ppd);
+
+// `text` with every control character written as \n, \r, \t or \xHH: one line of our own in
+// the scheduler's log, whatever bytes a job's options or names hold.
+std::string escapeControls(const std::string& text);
+
+// An option's value for a message: in double quotes, controls escaped, quotes backslashed.
+std::string quotedValue(const std::string& value);
 
 }  // namespace folvek
