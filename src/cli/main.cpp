@@ -16,6 +16,7 @@
 
 #include "cut_lines.h"
 #include "document_record.h"
+#include "document_title.h"
 #include "export.h"
 #include "layout_info.h"
 #include "messages.h"
@@ -23,6 +24,7 @@
 #include "print_options.h"
 #include "print_pipe.h"
 #include "printed_job.h"
+#include "printable_job.h"
 #include "progress_bar.h"
 #include "run_program.h"
 #include "shell_state.h"
@@ -70,6 +72,20 @@ bool readable(const std::string& path) {
     return true;
 }
 
+// Why the file at `path` must not be printed, or empty when it is a print job.
+std::string notAPrintJob(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return {};  // the loader says why it cannot be read
+    std::string sample(kJobSampleBytes, '\0');
+    sample.resize(std::fread(sample.data(), 1, sample.size(), f));
+    std::fclose(f);
+    const PrintableVerdict v =
+        judgePrintJob(reinterpret_cast<const unsigned char*>(sample.data()), sample.size());
+    if (v.printable()) return {};
+    return "the job is " + v.what + ", not a report or a printer job: nothing printed (--force " +
+           "prints it anyway)";
+}
+
 ExportResult runExport(const char* what, DocumentRecord& doc, PageLayoutPrinter& printer,
                        const QString& target, ExportOptions options,
                        ExportResult (*job)(DocumentRecord&, const PageLayoutPrinter&,
@@ -84,16 +100,12 @@ ExportResult runExport(const char* what, DocumentRecord& doc, PageLayoutPrinter&
 
 // The pages as a spool file of our PDF writer, handed to CUPS with lp as the viewer does.
 int printThroughLp(DocumentRecord& doc, PageLayoutPrinter& printer, const PrintOptions& opt,
-                   bool stdinJob, const QTemporaryDir& spool, const ExportOptions& options) {
+                   const QTemporaryDir& spool, const ExportOptions& options) {
+    // The job's name in the queue is the PDF's title (CUPS takes UTF-8 names only).
+    const std::string title = options.title.toStdString();
     const QString file = spool.filePath(QStringLiteral("job.spool"));
     const ExportResult r = runExport("lp", doc, printer, file, options, exportPdf);
     if (!r.ok) return fail("print: " + r.error.toStdString());
-    // The job's name in the queue: the file's own name, as the file system holds it.
-    std::string title = opt.title.empty() ? std::string("folvek-print") : opt.title;
-    if (!stdinJob && opt.title.empty()) {
-        const auto slash = opt.input.rfind('/');
-        title = slash == std::string::npos ? opt.input : opt.input.substr(slash + 1);
-    }
     const ProgramRun run = runProgram(
         lpPipeCommand(opt.printer, title, printer.pageLayout().pageSize().key().toStdString(),
                       printer.landscape(), QFile::encodeName(file).toStdString()),
@@ -134,6 +146,11 @@ int run(int argc, char** argv, PrintOptions opt) {
         }
         opt.input = job;
     }
+    // Pictures, programs and archives are not print jobs: nothing of them reaches the printer.
+    if (opt.lp && !opt.force) {
+        const std::string refused = notAPrintJob(opt.input);
+        if (!refused.empty()) return fail(refused);
+    }
 
     QPageSize::PageSizeId paper = QPageSize::A4;
     if (!paperFromName(QString::fromStdString(opt.paper), &paper))
@@ -173,6 +190,10 @@ int run(int argc, char** argv, PrintOptions opt) {
     if (opt.info) std::fputs(layoutInfoJson(doc, printer).c_str(), stdout);
 
     ExportOptions options;
+    // The PDF's title is the document's name, read in its encoding when it is not UTF-8.
+    std::string title = opt.title.empty() ? std::string("folvek-print") : opt.title;
+    if (!stdinJob && opt.title.empty()) title = baseName(opt.input);
+    options.title = QString::fromStdString(titleFromName(title, doc.textEncoding));
     options.firstPage = opt.firstPage;
     options.lastPage = opt.lastPage;
     options.dpi = opt.dpi;
@@ -194,7 +215,7 @@ int run(int argc, char** argv, PrintOptions opt) {
             std::fprintf(stderr, "folvek-print: %s\n", w.toLocal8Bit().constData());
         if (!r.ok) status = fail(std::string(job.what) + ": " + r.error.toStdString());
     }
-    if (opt.lp && status == 0) status = printThroughLp(doc, printer, opt, stdinJob, spool, options);
+    if (opt.lp && status == 0) status = printThroughLp(doc, printer, opt, spool, options);
     // A missing picture or margins too large still give pages, but not the pages asked for.
     if (status == 0 && messages.errors > 0) status = kExitWithErrors;
     return status;
@@ -213,6 +234,7 @@ std::vector<std::string> layoutArguments(const PrintOptions& opt) {
                        (opt.lastPage ? std::to_string(opt.lastPage) : std::string()));
     if (opt.qtEngine) args.push_back("--engine=qt");
     if (!opt.layout.empty()) args.push_back("--layout=" + opt.layout);
+    if (opt.force) args.push_back("--force");
     return args;
 }
 
@@ -224,6 +246,7 @@ int watch(const PrintOptions& opt) {
     w.printer = opt.printer;
     w.pdfDir = opt.pdfDir;
     w.deleteDone = opt.deleteDone;
+    w.force = opt.force;
     char self[4096];
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
     if (n <= 0) return fail("cannot find this program's own file: " + std::string(strerror(errno)));

@@ -149,6 +149,8 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
             o.pdfDir = value;
         } else if (arg == "--delete") {
             o.deleteDone = true;
+        } else if (arg == "--force") {
+            o.force = true;
         } else if (arg == "--title") {
             if (!need("a job name")) return false;
             if (value.empty()) {
@@ -226,8 +228,12 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
             *error = std::string(name) + " goes with --watch";
             return false;
         }
-    if ((!o.printer.empty() || !o.title.empty()) && !o.lp) {
-        *error = (o.printer.empty() ? "--title" : "--printer") + std::string(" goes with --lp");
+    if (!o.printer.empty() && !o.lp) {
+        *error = "--printer goes with --lp";
+        return false;
+    }
+    if (!o.title.empty() && !o.lp && o.pdfFile.empty()) {
+        *error = "--title goes with --lp or -o";
         return false;
     }
     if (o.lp && o.input.empty()) o.input = "-";
@@ -251,8 +257,11 @@ const char* printUsage() {
            "                        standard input, so that a DOS emulator's printer port can\n"
            "                        be sent to this command; an empty job prints nothing\n"
            "  --printer QUEUE       the print queue for --lp (default: the default queue)\n"
-           "  --title NAME          the job's name in the queue (default: the file's name,\n"
-           "                        folvek-print for standard input)\n"
+           "  --title NAME          the job's name in the queue and the PDF's title (default:\n"
+           "                        the file's name, folvek-print for standard input)\n"
+           "  --force               print a file that is not a print job (a picture, a\n"
+           "                        program, an archive, random bytes), which --lp and\n"
+           "                        --watch otherwise refuse\n"
            "\n"
            "Watched folder (for a DOS emulator's printer port written to files):\n"
            "  --watch DIR           print every new or changed file in DIR once it is\n"

@@ -22,6 +22,7 @@ struct PrintOptions {
     int maxWaitS = 60;        // --max-wait: printed after this long even while it grows
     std::string pdfDir;       // --pdf-dir: with --watch, PDF files instead of printing
     bool deleteDone = false;  // --delete: with --watch, delete printed files
+    bool force = false;       // --force: print what is not a print job
     std::string iniFile = "FOLVK95.INI";  // bare names live in the settings directory
     int dos = -1;                         // --dos 1, --windows 0, -1: as the settings say
     std::string encoding;                 // --encoding: auto, cp866, cp1251, koi8-r, utf-8

@@ -21,20 +21,26 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <set>
 
+#include "printable_job.h"
 #include "run_program.h"
+#include "watch_files.h"
+#include "watch_job.h"
 #include "watch_names.h"
 #include "watch_settle.h"
+#include "watch_writers.h"
 
 namespace folvek {
 
 namespace {
 
 constexpr std::int64_t kRescanMs = 2000;
-constexpr std::size_t kSniffBytes = 64 * 1024;
-constexpr double kMaxNonText = 0.30;
-constexpr int kJobTimeoutMs = 10 * 60 * 1000;
+constexpr std::int64_t kWriterRetryMs = 250;
+// A file being printed is renamed to this prefix and its name, out of the way of a program that
+// opens the name again: what it writes then is a new file, a job of its own.
+constexpr const char* kTakenPrefix = ".folvek-taken-";
 
 volatile sig_atomic_t gStop = 0;
 int gWakeFd = -1;
@@ -58,60 +64,11 @@ std::string errnoText() {
     return std::strerror(errno);
 }
 
-class Fd {
-  public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() { reset(); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    void reset(int fd = -1) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = fd;
-    }
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-// Moves `from` to the first free name that `nameFor(n)` gives, never replacing a file: the
-// kernel refuses an existing target atomically, or, where the file system cannot, a hard link
-// does.
-bool moveNoReplace(int fromDir, const std::string& from, int toDir,
-                   const std::function<std::string(int)>& nameFor, std::string* placed,
-                   std::string* error, const char* alsoFreeSuffix = nullptr) {
-    for (int n = 0; n < 10000; ++n) {
-        const std::string target = nameFor(n);
-        if (alsoFreeSuffix &&
-            ::faccessat(toDir, (target + alsoFreeSuffix).c_str(), F_OK, AT_SYMLINK_NOFOLLOW) == 0)
-            continue;
-        if (::renameat2(fromDir, from.c_str(), toDir, target.c_str(), RENAME_NOREPLACE) == 0) {
-            *placed = target;
-            return true;
-        }
-        if (errno == EEXIST) continue;
-        if (errno != EINVAL && errno != ENOSYS) {
-            *error = errnoText();
-            return false;
-        }
-        if (::linkat(fromDir, from.c_str(), toDir, target.c_str(), 0) != 0) {
-            if (errno == EEXIST) continue;
-            *error = errnoText();
-            return false;
-        }
-        ::unlinkat(fromDir, from.c_str(), 0);
-        *placed = target;
-        return true;
-    }
-    *error = "no free name";
-    return false;
-}
-
-struct JobResult {
-    bool ok = false;
-    bool stopped = false;  // killed by the stop signal: the file stays for the next start
-    std::string reason;
-    std::string output;  // what the job wrote on standard error
+// A printed file on its way to done/: its descriptor, the bytes that were printed.
+struct Printed {
+    std::string name, taken, line;
+    Fd file, snapshot;
+    std::uint64_t handled = 0;  // bytes printed so far
 };
 
 class FolderWatch {
@@ -122,6 +79,15 @@ class FolderWatch {
         dir_.reset(::open(opt_.dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (dir_.get() < 0) return fail("cannot watch " + opt_.dir + ": " + errnoText());
         ::fstat(dir_.get(), &dirStat_);
+        std::string holder;
+        lock_.reset(lockWatchedFolder(dir_.get(), &holder));
+        if (lock_.get() == -2) {
+            say(opt_.dir + " is watched already by " + holder +
+                ": a second watcher would print every file twice; stopped");
+            return 1;
+        }
+        if (lock_.get() < 0) return fail("cannot lock " + opt_.dir + ": " + holder);
+        putBackTaken();
         if (!opt_.deleteDone && !openSubfolder("done", &done_)) return 1;
         if (!openSubfolder("failed", &failed_)) return 1;
         if (!opt_.pdfDir.empty()) {
@@ -153,6 +119,7 @@ class FolderWatch {
                 say("the folder " + opt_.dir + " has disappeared: stopped watching");
                 return 1;
             }
+            fileClosedOnes();
             tracker_.observe(listing(), now);
             lastScan = now;
             for (const ReadyFile& f : tracker_.takeReady(now)) {
@@ -160,11 +127,12 @@ class FolderWatch {
                 handle(f);
             }
             if (gStop) {
+                fileClosedOnes();
                 say("stopped");
                 return 0;
             }
             const std::int64_t due = tracker_.msUntilNext(nowMs());
-            std::int64_t wait = kRescanMs;
+            std::int64_t wait = printed_.empty() ? kRescanMs : kWriterRetryMs;
             if (due >= 0 && due < wait) wait = due + 1;
             waitForEvents(wait);
             if (gStop) {
@@ -181,6 +149,28 @@ class FolderWatch {
     int fail(const std::string& text) {
         say(text);
         return 1;
+    }
+
+    // Files that were being printed when a watch before this one was killed wait again.
+    void putBackTaken() {
+        const int fd = ::openat(dir_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        DIR* d = fd < 0 ? nullptr : ::fdopendir(fd);
+        if (!d) {
+            if (fd >= 0) ::close(fd);
+            return;
+        }
+        std::vector<std::string> taken;
+        while (const dirent* e = ::readdir(d))
+            if (std::strncmp(e->d_name, kTakenPrefix, std::strlen(kTakenPrefix)) == 0)
+                taken.emplace_back(e->d_name);
+        ::closedir(d);
+        for (const std::string& t : taken) {
+            const std::string name = t.substr(std::strlen(kTakenPrefix));
+            if (name.empty()) continue;
+            say(printableName(name) +
+                ": was being printed when the last watch stopped; it will be printed again");
+            putBack(t, name);
+        }
     }
 
     bool openSubfolder(const char* name, Fd* fd) {
@@ -277,155 +267,193 @@ class FolderWatch {
         return files;
     }
 
+    // Takes a settled file: no program may hold it open for writing; it is renamed out of the
+    // way and checked to be the file that settled; its bytes as they are then are the job.
     void handle(const ReadyFile& f) {
         const std::string shown = printableName(f.name);
+        const auto writers = openWriters(dirStat_.st_dev, static_cast<ino_t>(f.state.inode));
+        std::string note;
+        if (!writers.empty()) {
+            if (!f.longestWaitOver) {
+                if (heldOpen_.insert(f.name).second)
+                    say(shown + ": still open for writing by " + describeWriters(writers) +
+                        "; waiting until it is closed");
+                tracker_.holdBack(f, nowMs(), kWriterRetryMs);
+                return;
+            }
+            note = " (warning: " + describeWriters(writers) + " still held it open after " +
+                   std::to_string(opt_.maxWaitMs / 1000) + " s; printed as it was)";
+        } else if (f.overdue) {
+            note = " (warning: it was still growing after " +
+                   std::to_string(opt_.maxWaitMs / 1000) + " s; printed as it was)";
+        }
+        heldOpen_.erase(f.name);
+        const std::string taken = kTakenPrefix + f.name;
+        if (::renameat2(dir_.get(), f.name.c_str(), dir_.get(), taken.c_str(), RENAME_NOREPLACE) !=
+            0) {
+            if (errno == ENOENT) return;  // gone meanwhile
+            if (errno == ENAMETOOLONG) return handleInPlace(f, note);
+            say(shown + ": cannot be taken: " + errnoText());
+            return;
+        }
+        Fd file(::openat(dir_.get(), taken.c_str(),
+                         O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        struct stat st {};
+        if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            static_cast<std::uint64_t>(st.st_ino) != f.state.inode ||
+            static_cast<std::uint64_t>(st.st_size) != f.state.size) {
+            // Replaced or written since it settled: it waits for its own turn.
+            putBack(taken, f.name);
+            return;
+        }
+        printTaken(f.name, taken, file.get(), static_cast<std::uint64_t>(st.st_size), note);
+    }
+
+    // A name too long for the taken prefix is printed where it is; a later change to it is
+    // still found by the descriptor.
+    void handleInPlace(const ReadyFile& f, const std::string& note) {
         Fd file(::openat(dir_.get(), f.name.c_str(),
                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-        if (file.get() < 0) {
-            if (errno == ENOENT || errno == ELOOP) return;  // gone, or a link put in its place
-            refuse(f.name, "cannot be read: " + errnoText(), {});
-            return;
-        }
-        struct stat st;
-        if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+        struct stat st {};
+        if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+        printTaken(f.name, f.name, file.get(), static_cast<std::uint64_t>(st.st_size), note);
+    }
 
-        std::vector<char> head(kSniffBytes);
-        const ssize_t got = ::pread(file.get(), head.data(), head.size(), 0);
-        if (got < 0) {
-            refuse(f.name, "cannot be read: " + errnoText(), {});
-            return;
-        }
-        if (const char* kind = binaryFormat(head.data(), static_cast<std::size_t>(got))) {
-            refuse(f.name, std::string("not a text file: ") + kind, {});
-            return;
-        }
-        const double share = nonTextShare(head.data(), static_cast<std::size_t>(got));
-        if (share > kMaxNonText) {
-            refuse(f.name,
-                   "not a text file: " + std::to_string(static_cast<int>(share * 100 + 0.5)) +
-                       "% of its first " + std::to_string(got) +
-                       " bytes are NUL or control codes that no report holds",
-                   {});
-            return;
-        }
+    void putBack(const std::string& taken, const std::string& name) {
+        std::string placed, error;
+        if (!moveNoReplace(
+                dir_.get(), taken, dir_.get(), [&](int n) { return numberedName(name, n); },
+                &placed, &error))
+            say(printableName(name) + ": could not be put back: " + error);
+    }
 
-        const JobResult job = runJob(f.name, file.get());
-        if (job.stopped) return;
+    // Prints the first `size` bytes of the taken file, then files it in done/ (or deletes it)
+    // and makes a new job of whatever was written to it meanwhile.
+    void printTaken(const std::string& name, const std::string& taken, int file, std::uint64_t size,
+                    const std::string& note) {
+        const std::string shown = printableName(name);
+        Fd snapshot(::memfd_create("folvek-job", MFD_CLOEXEC));
+        if (snapshot.get() < 0 || !copyRange(file, 0, size, snapshot.get(), 0)) {
+            if (taken != name) putBack(taken, name);
+            say(shown + ": cannot be read: " + errnoText());
+            return;
+        }
+        if (!opt_.force) {
+            std::vector<unsigned char> head(std::min<std::uint64_t>(size, kJobSampleBytes));
+            const ssize_t got = ::pread(snapshot.get(), head.data(), head.size(), 0);
+            const PrintableVerdict v = judgePrintJob(head.data(), got > 0 ? std::size_t(got) : 0);
+            if (!v.printable()) {
+                refuse(taken, name, "not a print job: it is " + v.what + " (--force prints it)",
+                       {});
+                return;
+            }
+        }
+        const JobResult job = runJob(name, snapshot.get());
+        if (job.stopped) {
+            if (taken != name) putBack(taken, name);
+            return;
+        }
         if (!job.ok) {
-            refuse(f.name, job.reason, job.output);
+            refuse(taken, name, job.reason, job.output);
             return;
         }
-        std::string line = shown + ": " + job.reason;
-        if (f.overdue)
-            line += " (warning: it was still growing after " +
-                    std::to_string(opt_.maxWaitMs / 1000) + " s; printed as it was)";
+        auto item = std::make_unique<Printed>();
+        item->name = name;
+        item->taken = taken;
+        item->file.reset(::dup(file));
+        item->snapshot.reset(snapshot.release());
+        item->handled = size;
+        item->line = shown + ": " + job.reason + note;
+        const auto writers = openWriters(dirStat_.st_dev, static_cast<ino_t>(f_inode(file)));
+        if (!writers.empty() && !gStop) {
+            // Taken when the longest wait ran out: filed once the program lets it go, and
+            // what it writes meanwhile becomes a job of its own then.
+            say(item->line + "; " + describeWriters(writers) +
+                " still holds it open: it is filed once closed");
+            item->line = shown + ": closed by the program";
+            printed_.push_back(std::move(item));
+            return;
+        }
+        fileAway(*item);
+    }
+
+    static std::uint64_t f_inode(int fd) {
+        struct stat st {};
+        return ::fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_ino) : 0;
+    }
+
+    // Printed files that a program still holds open: filed when it has closed them.
+    void fileClosedOnes() {
+        for (auto it = printed_.begin(); it != printed_.end();) {
+            if (!gStop &&
+                !openWriters(dirStat_.st_dev, static_cast<ino_t>(f_inode((*it)->file.get())))
+                     .empty()) {
+                ++it;
+                continue;
+            }
+            fileAway(**it);
+            it = printed_.erase(it);
+        }
+    }
+
+    // To done/ (or deleted), with whatever was written after the printed bytes made a job of
+    // its own.
+    void fileAway(Printed& p) {
+        std::string line = p.line;
+        const int file = p.file.get(), snapshot = p.snapshot.get();
+        line += leftovers(p.name, file, snapshot, &p.handled);
         std::string placed, error;
         if (opt_.deleteDone) {
-            if (::unlinkat(dir_.get(), f.name.c_str(), 0) == 0)
+            if (::unlinkat(dir_.get(), p.taken.c_str(), 0) == 0)
                 line += ", deleted";
             else
                 line += ", but it could not be deleted: " + errnoText();
         } else if (moveNoReplace(
-                       dir_.get(), f.name, done_.get(),
-                       [&](int n) { return numberedName(f.name, n); }, &placed, &error)) {
+                       dir_.get(), p.taken, done_.get(),
+                       [&](int n) { return numberedName(p.name, n); }, &placed, &error)) {
             line += ", moved to done/" + printableName(placed);
         } else {
             line += ", but it could not be moved to done/: " + error;
         }
+        // A program that still held it open may have written once more before the move.
+        line += leftovers(p.name, file, snapshot, &p.handled);
         say(line);
     }
 
-    // Lays the file out in a folvek-print of its own, the file on its standard input.
+    // What was written to the file after its first `*handled` bytes were printed becomes a new
+    // file in the folder, printed as a job of its own: the rest when the file only grew, the
+    // whole file when what was printed changed. Returns the log's words for it.
+    std::string leftovers(const std::string& name, int file, int snapshot, std::uint64_t* handled) {
+        struct stat st {};
+        if (::fstat(file, &st) != 0) return {};
+        const auto now = static_cast<std::uint64_t>(st.st_size);
+        if (now == *handled && samePrefix(file, snapshot, now)) return {};
+        const bool grew = now > *handled && samePrefix(file, snapshot, *handled);
+        const std::uint64_t from = grew ? *handled : 0;
+        std::string placed, error;
+        const bool made = writeNewJob(
+            file, from, now, dir_.get(), [&](int n) { return numberedName(name, n + 1); }, &placed,
+            &error);
+        const std::string what =
+            grew ? "; " + std::to_string(now - from) + " bytes written after it was taken"
+                 : "; it was rewritten while it was printed: the whole file";
+        if (ftruncate(snapshot, 0) == 0) copyRange(file, 0, now, snapshot, 0);
+        *handled = now;
+        if (!made) return what + " could not be kept for printing (" + error + ")";
+        return what + " will be printed as its own job, " + printableName(placed);
+    }
+
     JobResult runJob(const std::string& name, int input) {
-        JobResult r;
-        std::vector<std::string> args{opt_.program};
-        std::string partial;
-        if (!opt_.pdfDir.empty()) {
-            partial = ".folvek-watch-" + std::to_string(::getpid()) + "-" +
-                      std::to_string(++jobCount_) + ".pdf";
-            args.insert(args.end(), {"-o", opt_.pdfDir + "/" + partial});
-        } else {
-            args.push_back("--lp");
-            if (!opt_.printer.empty()) args.insert(args.end(), {"--printer", opt_.printer});
-            args.insert(args.end(), {"--title", printableName(name)});
-        }
-        args.insert(args.end(), opt_.jobArgs.begin(), opt_.jobArgs.end());
-        args.push_back("-");
-
-        Fd errors(::memfd_create("folvek-job-errors", MFD_CLOEXEC));
-        if (errors.get() < 0) {
-            r.reason = "cannot start the job: " + errnoText();
-            return r;
-        }
-        Fd quiet(::open("/dev/null", O_WRONLY | O_CLOEXEC));
-        const ProgramRun run =
-            runProgram(args, {}, kJobTimeoutMs, {input, quiet.get(), errors.get()});
-        if (!run.started) {
-            r.reason = "cannot start " + opt_.program;
-            return r;
-        }
-        r.output = readAll(errors.get());
-        const int code = run.exitCode;
-        if (code == 0 || code == 3) {
-            r.ok = true;
-            r.reason = opt_.pdfDir.empty() ? "printed" : "";
-            if (!opt_.pdfDir.empty()) {
-                std::string placed, error;
-                if (!moveNoReplace(
-                        out_.get(), partial, out_.get(), [&](int n) { return pdfNameFor(name, n); },
-                        &placed, &error)) {
-                    ::unlinkat(out_.get(), partial.c_str(), 0);
-                    r.ok = false;
-                    r.reason = "no PDF file could be written: " + error;
-                    return r;
-                }
-                r.reason = "printed to " + opt_.pdfDir + "/" + printableName(placed);
-            } else if (!opt_.printer.empty()) {
-                r.reason += " on " + opt_.printer;
-            }
-            if (code == 3) r.reason += " (with errors: " + firstLine(r.output) + ")";
-            return r;
-        }
-        if (!partial.empty()) ::unlinkat(out_.get(), partial.c_str(), 0);
-        if (gStop && !run.timedOut && run.signal) {
-            r.stopped = true;
-            return r;
-        }
-        if (run.timedOut)
-            r.reason = "the job took longer than " + std::to_string(kJobTimeoutMs / 60000) +
-                       " minutes and was stopped";
-        else if (run.signal)
-            r.reason = "the job died of signal " + std::to_string(run.signal);
-        else
-            r.reason = firstLine(r.output).empty()
-                           ? "the job failed (exit status " + std::to_string(code) + ")"
-                           : firstLine(r.output);
-        return r;
-    }
-
-    static std::string readAll(int fd) {
-        std::string text;
-        char buf[8192];
-        ssize_t n;
-        while (text.size() < (1 << 20) &&
-               (n = ::pread(fd, buf, sizeof buf, static_cast<off_t>(text.size()))) > 0)
-            text.append(buf, static_cast<std::size_t>(n));
-        return text;
-    }
-
-    static std::string firstLine(const std::string& text) {
-        std::string line = text.substr(0, text.find('\n'));
-        const std::string prefix = "folvek-print: ";
-        if (line.rfind(prefix, 0) == 0) line.erase(0, prefix.size());
-        return line;
+        return runWatchJob(opt_, out_.get(), ++jobCount_, name, input, gStop != 0);
     }
 
     // To failed/, with NAME.log beside it saying why.
-    void refuse(const std::string& name, const std::string& reason, const std::string& output) {
+    void refuse(const std::string& from, const std::string& name, const std::string& reason,
+                const std::string& output) {
         std::string placed, error;
         std::string line = printableName(name) + ": failed: " + reason;
         if (!moveNoReplace(
-                dir_.get(), name, failed_.get(), [&](int n) { return numberedName(name, n); },
+                dir_.get(), from, failed_.get(), [&](int n) { return numberedName(name, n); },
                 &placed, &error, ".log")) {
             say(line + " (and it could not be moved to failed/: " + error + ")");
             return;
@@ -448,6 +476,9 @@ class FolderWatch {
     Fd dir_, done_, failed_, out_, inotify_, wakeRead_, wakeWrite_;
     struct stat dirStat_ {};
     std::set<std::string> reportedOdd_;
+    std::set<std::string> heldOpen_;  // said once that a writer holds it
+    std::vector<std::unique_ptr<Printed>> printed_;
+    Fd lock_;
     int jobCount_ = 0;
 };
 

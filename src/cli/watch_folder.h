@@ -18,12 +18,14 @@ struct WatchOptions {
     std::string printer;               // the CUPS queue; empty: the default queue
     std::string pdfDir;                // not empty: PDF files here instead of printing
     bool deleteDone = false;           // delete printed files instead of keeping them in done/
+    bool force = false;                // print files that are not print jobs too
     std::string program;               // the folvek-print that lays out each job
     std::vector<std::string> jobArgs;  // layout options handed to every job
 };
 
 // Watches until SIGTERM or SIGINT (exit status 0) or until the folder disappears (1); 1 also
-// when it cannot be watched at all, 2 when the PDF folder is the watched folder itself.
+// when it cannot be watched at all or another watcher holds its lock, 2 when the PDF folder is
+// the watched folder itself.
 int watchFolder(const WatchOptions& options);
 
 }  // namespace folvek

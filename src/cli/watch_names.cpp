@@ -1,69 +1,10 @@
-// The text test and the names of the watched folder.
+// The names of the watched folder.
 #include "watch_names.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "text_encoding.h"
-
 namespace folvek {
-
-double nonTextShare(const char* data, std::size_t size) {
-    if (size == 0) return 0.0;
-    // UTF-16 text is half NUL bytes; its byte-order mark says what it is.
-    if (utf16FormOf(reinterpret_cast<const unsigned char*>(data), size) != Utf16Form::None)
-        return 0.0;
-    std::size_t bad = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        const auto c = static_cast<unsigned char>(data[i]);
-        if (c >= 0x20 && c != 0x7F) continue;  // the upper half is Cyrillic text
-        switch (c) {
-            case 0x08:  // backspace: overstruck bold and underline
-            case 0x09:
-            case 0x0A:
-            case 0x0B:
-            case 0x0C:
-            case 0x0D:
-            case 0x0E:  // SO, SI: wide and condensed print
-            case 0x0F:
-            case 0x11:  // DC1-DC4: printer selection and pitch
-            case 0x12:
-            case 0x13:
-            case 0x14:
-            case 0x1A:  // the DOS end of file
-            case 0x1B:  // ESC: Epson and PCL codes
-                continue;
-            default:
-                ++bad;
-        }
-    }
-    return static_cast<double>(bad) / static_cast<double>(size);
-}
-
-const char* binaryFormat(const char* data, std::size_t size) {
-    static const struct {
-        const char* magic;
-        std::size_t length;
-        const char* kind;
-    } kFormats[] = {
-        {"\x89PNG\r\n\x1A\n", 8, "a PNG image"},
-        {"GIF8", 4, "a GIF image"},
-        {"\xFF\xD8\xFF", 3, "a JPEG image"},
-        {"RIFF", 4, "a RIFF file (WAV sound, AVI video)"},
-        {"MThd", 4, "a MIDI file"},
-        {"DBRAWOPL", 8, "an OPL sound capture"},
-        {"\x1A\x45\xDF\xA3", 4, "a Matroska video"},
-        {"PK\x03\x04", 4, "a ZIP archive"},
-        {"\x1F\x8B", 2, "a gzip archive"},
-        {"\x7F"
-         "ELF",
-         4, "a program"},
-        {"%PDF-", 5, "a PDF file"},
-    };
-    for (const auto& f : kFormats)
-        if (size >= f.length && std::memcmp(data, f.magic, f.length) == 0) return f.kind;
-    return nullptr;
-}
 
 namespace {
 

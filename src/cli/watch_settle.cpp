@@ -12,7 +12,7 @@ void SettleTracker::observe(const std::vector<SeenFile>& listing, std::int64_t n
         present.insert(f.name);
         const auto out = handedOut_.find(f.name);
         if (out != handedOut_.end()) {
-            if (out->second == f.state) continue;
+            if (out->second.state == f.state) continue;
             handedOut_.erase(out);  // written again after it was handed out: a new job
         }
         const auto it = pending_.find(f.name);
@@ -36,9 +36,9 @@ std::vector<ReadyFile> SettleTracker::takeReady(std::int64_t nowMs) {
         // An empty file is a job that has not started: the program opened it and writes later.
         const bool quiet = p.state.size > 0 && nowMs - p.lastChange >= settleMs_;
         const bool overdue = p.state.size > 0 && nowMs - p.firstSeen >= maxWaitMs_;
-        if (quiet || overdue) {
-            ready.push_back({it->first, p.state, !quiet});
-            handedOut_[it->first] = p.state;
+        if ((quiet || overdue) && nowMs >= p.notBefore) {
+            ready.push_back({it->first, p.state, !quiet, overdue});
+            handedOut_[it->first] = p;
             it = pending_.erase(it);
         } else {
             ++it;
@@ -47,12 +47,21 @@ std::vector<ReadyFile> SettleTracker::takeReady(std::int64_t nowMs) {
     return ready;
 }
 
+void SettleTracker::holdBack(const ReadyFile& file, std::int64_t nowMs, std::int64_t retryMs) {
+    const auto out = handedOut_.find(file.name);
+    Pending p = out != handedOut_.end() ? out->second : Pending{file.state, nowMs, nowMs};
+    if (out != handedOut_.end()) handedOut_.erase(out);
+    p.notBefore = nowMs + retryMs;
+    pending_[file.name] = p;
+}
+
 std::int64_t SettleTracker::msUntilNext(std::int64_t nowMs) const {
     std::int64_t next = -1;
     for (const auto& [name, p] : pending_) {
         if (p.state.size == 0) continue;
         const std::int64_t due =
-            std::min(p.lastChange + settleMs_, p.firstSeen + maxWaitMs_) - nowMs;
+            std::max(std::min(p.lastChange + settleMs_, p.firstSeen + maxWaitMs_), p.notBefore) -
+            nowMs;
         const std::int64_t wait = std::max<std::int64_t>(due, 0);
         if (next < 0 || wait < next) next = wait;
     }

@@ -26,7 +26,8 @@ struct SeenFile {
 struct ReadyFile {
     std::string name;
     FileState state;
-    bool overdue = false;  // still changing when the longest wait ran out
+    bool overdue = false;          // still changing when the longest wait ran out
+    bool longestWaitOver = false;  // the longest wait has run out, changing or not
 };
 
 class SettleTracker {
@@ -43,6 +44,10 @@ class SettleTracker {
     // back), so that a file that could not be moved away is not printed again and again.
     std::vector<ReadyFile> takeReady(std::int64_t nowMs);
 
+    // A file handed out that must wait after all (a program still holds it open for writing):
+    // it waits again, keeping its times, and comes back no sooner than `retryMs` from now.
+    void holdBack(const ReadyFile& file, std::int64_t nowMs, std::int64_t retryMs);
+
     // Milliseconds until the next file could fall due, -1 when none waits.
     std::int64_t msUntilNext(std::int64_t nowMs) const;
 
@@ -53,11 +58,12 @@ class SettleTracker {
         FileState state;
         std::int64_t firstSeen;
         std::int64_t lastChange;
+        std::int64_t notBefore = 0;  // held back until then
     };
     std::int64_t settleMs_;
     std::int64_t maxWaitMs_;
     std::map<std::string, Pending> pending_;
-    std::map<std::string, FileState> handedOut_;
+    std::map<std::string, Pending> handedOut_;  // with the times it had when handed out
 };
 
 }  // namespace folvek

@@ -103,7 +103,8 @@ ExportResult exportPdfQt(DocumentRecord& doc, const PageLayoutPrinter& printer,
     }
     QPdfWriter writer(&file);
     writer.setCreator(QStringLiteral("folvek-print"));
-    writer.setTitle(QFileInfo(fileName).completeBaseName());
+    writer.setTitle(options.title.isEmpty() ? QFileInfo(fileName).completeBaseName()
+                                            : options.title);
     writer.setResolution(options.pdfResolution);
     writer.setPageLayout(printer.pageLayout());
 

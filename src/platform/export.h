@@ -23,6 +23,7 @@ struct ExportOptions {
     int dpi = 150;             // PNG and SVG pixels per inch
     int pdfResolution = 1200;  // PDF coordinate grid of the Qt engine, units per inch
     PdfEngine pdfEngine = PdfEngine::Direct;
+    QString title;  // the PDF's title; empty: the file's name without its extension
     ExportProgress progress;
 };
 

@@ -28,7 +28,8 @@ ExportResult exportPdf(DocumentRecord& doc, const QPageLayout& sheetLayout, cons
                            .arg(doc.pageCount);
         return result;
     }
-    PdfDocument pdf(pdfDocumentOptions(QFileInfo(fileName).completeBaseName()));
+    PdfDocument pdf(pdfDocumentOptions(
+        options.title.isEmpty() ? QFileInfo(fileName).completeBaseName() : options.title));
     if (!pdf.open(fileName.toStdString())) {
         result.error = QString::fromStdString(pdf.error());
         return result;

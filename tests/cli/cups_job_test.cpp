@@ -100,18 +100,5 @@ TEST(CupsOptions, MediaNamesBecomeThePapersWeLayOutOn) {
     EXPECT_EQ(paperFromMedia(""), "");
 }
 
-TEST(CupsInput, BinaryDataIsToldFromReports) {
-    const std::string report = "\x1b@\x0f  Ведомость\r\n\f\x1a";
-    EXPECT_FALSE(looksBinary(reinterpret_cast<const unsigned char*>(report.data()), report.size()));
-    const unsigned char png[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13};
-    EXPECT_TRUE(looksBinary(png, sizeof png));
-    std::string noisy(100, 'a');
-    for (int i = 0; i < 10; ++i) noisy[i * 10] = '\x03';
-    EXPECT_TRUE(looksBinary(reinterpret_cast<const unsigned char*>(noisy.data()), noisy.size()));
-    // UTF-16 is half NUL bytes, and text all the same.
-    const unsigned char utf16[] = {0xFF, 0xFE, 0x12, 0x04, '\r', 0, '\n', 0};
-    EXPECT_FALSE(looksBinary(utf16, sizeof utf16));
-}
-
 }  // namespace
 }  // namespace folvek

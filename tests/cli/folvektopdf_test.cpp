@@ -177,7 +177,7 @@ TEST_F(Folvektopdf, SettingsComeFromTheSystemDirectoryOnly) {
     const FilterRun missing = filter(QStringLiteral("folvek-ini=NONE.INI"), kWarehouse);
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.out.isEmpty());
-    EXPECT_TRUE(missing.err.contains(QStringLiteral("ERROR: settings file NONE.INI")))
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("ERROR: settings file \"NONE.INI\"")))
         << missing.err.toStdString();
 }
 
@@ -192,12 +192,13 @@ TEST_F(Folvektopdf, BadInputFailsClearlyAndPrintsNothing) {
     const FilterRun bin = filter(QString(), QString(), binary);
     EXPECT_EQ(bin.code, 1);
     EXPECT_TRUE(bin.out.isEmpty());
-    EXPECT_TRUE(bin.err.contains(QStringLiteral("ERROR: the document is not a text report")));
+    EXPECT_TRUE(
+        bin.err.contains(QStringLiteral("ERROR: the document is a PNG picture, not a report")));
 
     const FilterRun unknown = filter(QStringLiteral("folvek-colour=red cpi=zero"), kWarehouse);
     EXPECT_EQ(unknown.code, 0) << unknown.err.toStdString();
-    EXPECT_TRUE(unknown.err.contains(QStringLiteral("WARNING: unknown option folvek-colour")));
-    EXPECT_TRUE(unknown.err.contains(QStringLiteral("WARNING: cpi=zero")));
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("WARNING: unknown option \"folvek-colour\"")));
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("WARNING: cpi=\"zero\"")));
     EXPECT_TRUE(unknown.out.startsWith("%PDF-"));
 
     const FilterRun absent = filter(QString(), scratch_.filePath(QStringLiteral("absent.prn")));
@@ -237,6 +238,128 @@ TEST_F(Folvektopdf, AFilterKilledMidJobWritesNoPdfAndLeavesNoFiles) {
     EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
     EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
     EXPECT_TRUE(leftInTmp().isEmpty()) << leftInTmp().join(' ').toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Folvektopdf, TheJobsEncodingWinsOverDetection) {
+    // The administrator's correction: a CP866 report read as 1251 because the job says so.
+    const FilterRun asDos = filter(QString(), kWarehouse);
+    const FilterRun as1251 = filter(QStringLiteral("folvek-encoding=1251"), kWarehouse);
+    ASSERT_EQ(as1251.code, 0) << as1251.err.toStdString();
+    EXPECT_TRUE(asDos.err.contains(QStringLiteral("code page 866"))) << asDos.err.toStdString();
+    EXPECT_TRUE(as1251.err.contains(QStringLiteral("code page 1251"))) << as1251.err.toStdString();
+    const QString text866 = tool(QStringLiteral("pdftotext"), {savePdf(asDos.out, "a.pdf"), "-"});
+    const QString text1251 = tool(QStringLiteral("pdftotext"), {savePdf(as1251.out, "b.pdf"), "-"});
+    EXPECT_NE(text866, text1251);
+    const FilterRun ledgerAsDos =
+        filter(QStringLiteral("folvek-encoding=866"),
+               QStringLiteral(FOLVEK_SOURCE_DIR "/samples/ledger-1251.txt"));
+    EXPECT_TRUE(ledgerAsDos.err.contains(QStringLiteral("code page 866")))
+        << ledgerAsDos.err.toStdString();
+}
+
+TEST_F(Folvektopdf, MarginsWithNoRoomForALineFailTheJobInsteadOfPrintingBlankSheets) {
+    for (const char* options : {"page-left=800", "page-right=800",
+                                "page-left=1440 page-right=1440 page-top=1440 page-bottom=1440",
+                                "page-top=500 page-bottom=400"}) {
+        const FilterRun r = filter(QString::fromLatin1(options), kWarehouse);
+        EXPECT_NE(r.code, 0) << options;
+        EXPECT_TRUE(r.out.isEmpty()) << options;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("ERROR: the margins leave no room for a line")))
+            << options << r.err.toStdString();
+    }
+    EXPECT_EQ(filter(QStringLiteral("page-left=72 page-top=72"), kWarehouse).code, 0);
+}
+
+TEST_F(Folvektopdf, PaperIsTheJobsThenTheQueuesDefaultThenA4) {
+    const QString ppd = scratch_.filePath(QStringLiteral("queue.ppd"));
+    QFile f(ppd);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("*PPD-Adobe: \"4.3\"\n*OpenUI *PageSize: PickOne\n*DefaultPageSize: Letter\n");
+    f.close();
+    QProcessEnvironment env = cupsEnvironment();
+    env.insert(QStringLiteral("PPD"), ppd);
+    auto size = [&](const FilterRun& r) {
+        const QString info = tool(QStringLiteral("pdfinfo"), {savePdf(r.out, "s.pdf")});
+        return QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+ x [\\d.]+)"))
+            .match(info)
+            .captured(1);
+    };
+    EXPECT_EQ(size(filter(QString(), kWarehouse, {}, env)), QStringLiteral("612 x 792"));
+    EXPECT_EQ(size(filter(QStringLiteral("media=A5"), kWarehouse, {}, env)),
+              QStringLiteral("420 x 595"));
+    EXPECT_EQ(size(filter(QStringLiteral("PageSize=Legal"), kWarehouse, {}, env)),
+              QStringLiteral("612 x 1008"));
+    EXPECT_EQ(size(filter(QString(), kWarehouse)), QStringLiteral("595 x 842"));
+}
+
+TEST_F(Folvektopdf, CharactersPerInchLeaveTheLineSpacingAlone) {
+    QByteArray doc;
+    for (int i = 0; i < 200; ++i) doc += "line " + QByteArray::number(i) + "\r\n";
+    const int plain = pages(filter(QString(), QString(), doc).out);
+    for (const char* cpi : {"cpi=5", "cpi=17", "cpi=20"})
+        EXPECT_EQ(pages(filter(QString::fromLatin1(cpi), QString(), doc).out), plain) << cpi;
+    // And lines per inch leave the pitch alone: a 120-column line wraps at 10 cpi either way.
+    writeSettings(QStringLiteral("WRAP.INI"), "[Folvk]\r\nisWrap=yes\r\nFontSize=-14\r\n");
+    const QByteArray wide = QByteArray(120, 'x') + "\r\n";
+    EXPECT_EQ(pages(filter(QStringLiteral("folvek-ini=WRAP.INI lpi=4"), QString(), wide).out),
+              pages(filter(QStringLiteral("folvek-ini=WRAP.INI lpi=12"), QString(), wide).out));
+}
+
+TEST_F(Folvektopdf, ThePdfIsTitledAfterTheDocument) {
+    QStringList args = {QStringLiteral("17"),
+                        QStringLiteral("anna"),
+                        QStringLiteral("Остатки на складе.prn"),
+                        QStringLiteral("1"),
+                        QString(),
+                        kWarehouse};
+    QProcess p;
+    p.setProcessEnvironment(cupsEnvironment());
+    p.start(kFilter, args);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString info =
+        tool(QStringLiteral("pdfinfo"), {savePdf(p.readAllStandardOutput(), "t.pdf")});
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Title: +Остатки на складе.prn"))))
+        << info.toStdString();
+}
+
+TEST_F(Folvektopdf, EveryLineOnStandardErrorIsOneOfOurOwn) {
+    // Option values with line ends that would be control lines of the scheduler's own.
+    const QString options = QStringLiteral(
+        "folvek-encoding=\"x\nSTATE: +media-empty\" orientation-requested=\"9\nATTR: a=b\" "
+        "page-ranges=\"1\rPPD: *X\" cpi=\"1\nSTATE: +x\" lpi='\x01\nPPD: y' "
+        "media=\"a_9x9\nSTATE: +z\" folvek-\nSTATE:=q");
+    const FilterRun r = filter(options, kWarehouse);
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    const QRegularExpression ours(QStringLiteral("^(INFO|WARNING|ERROR|DEBUG): [^\\r]*$"));
+    for (const QString& line : r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        EXPECT_TRUE(ours.match(line).hasMatch()) << line.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("folvek-encoding=\"x\\nSTATE: +media-empty\"")))
+        << r.err.toStdString();
+    const FilterRun ini = filter(QStringLiteral("folvek-ini=\"a\nSTATE: +b\""), kWarehouse);
+    EXPECT_EQ(ini.code, 1);
+    for (const QString& line : ini.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        EXPECT_TRUE(ours.match(line).hasMatch()) << line.toStdString();
+}
+
+TEST_F(Folvektopdf, WhatIsNotAPrintJobIsRefusedUnlessForced) {
+    QByteArray bmp("BM\x36\x10\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0", 18);
+    bmp += QByteArray(4096, '\xDA');
+    const FilterRun refused = filter(QString(), QString(), bmp);
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.out.isEmpty());
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("ERROR: the document is a BMP picture")));
+    const FilterRun forced = filter(QStringLiteral("folvek-force"), QString(), bmp);
+    EXPECT_EQ(forced.code, 0) << forced.err.toStdString();
+    EXPECT_TRUE(forced.out.startsWith("%PDF-"));
+    // A job with condensed and wide print, pitch codes and a bit image is a print job.
+    QByteArray job("\x1B@\x0F\xCE\xF2\xF7\xE5\xF2\x12\r\n\x0E\xC8\xF2\xEE\xE3\x14\r\n", 18);
+    job += QByteArray("\x1B*\x01\x08\x00", 5) + QByteArray(8, '\xFF') + "\r\n\x0C";
+    const FilterRun escp = filter(QString(), QString(), job);
+    EXPECT_EQ(escp.code, 0) << escp.err.toStdString();
 }
 
 }  // namespace

@@ -276,3 +276,48 @@ TEST(PrintPipeThroughCups, AJobOnStandardInputComesOutOfTheQueue) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PrintPipe, PicturesProgramsAndRandomBytesAreRefusedUnlessForced) {
+    QByteArray bmp = bytes("BM\x36\x10\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0");
+    bmp += QByteArray(4096, '\xDA');
+    QByteArray noise(20000, '\0');
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 7919 + i / 13) ^ (i >> 3));
+    for (const QByteArray& job :
+         {bmp, bytes("MZ\x90\0\x03\0\0\0\x04\0\0\0\xFF\xFF\0\0") + noise, noise}) {
+        const ToolRun r = tool({QStringLiteral("--lp")}, job);
+        EXPECT_EQ(r.code, 1) << r.err.toStdString();
+        EXPECT_TRUE(
+            r.err.contains(QStringLiteral("not a report or a printer job: nothing printed")))
+            << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(path(QStringLiteral("lp-args"))));
+    }
+    const ToolRun forced = tool({QStringLiteral("--lp"), QStringLiteral("--force")}, bmp);
+    EXPECT_EQ(forced.code, 0) << forced.err.toStdString();
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("spooled.pdf"))));
+}
+
+TEST_F(PrintPipe, TheJobAndItsPdfAreNamedAfterTheFileInItsOwnEncoding) {
+    // "Отчет.prn" in code page 1251, as a Windows program names its report.
+    const QByteArray name = bytes("\xCE\xF2\xF7\xE5\xF2.prn");
+    const QString file = path(QString()) + QLatin1Char('/');
+    const QByteArray full = QFile::encodeName(file) + name;
+    std::FILE* f = std::fopen(full.constData(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("\xCE\xF2\xF7\xE5\xF2 \xE7\xE0 \xEC\xE0\xE9\r\n", f);
+    std::fclose(f);
+    // The name's bytes reach the tool through the shell's glob, not through a QString.
+    const ToolRun r =
+        run(QStringLiteral("/bin/sh"),
+            {QStringLiteral("-c"), QStringLiteral("cd \"$1\" && exec \"$0\" --lp ./*.prn"), kTool,
+             home_.path()});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(lpArgs().contains(QStringLiteral("Отчет.prn"))) << lpArgs().join(' ').toStdString();
+    const ToolRun info = run(QStringLiteral("pdfinfo"), {path(QStringLiteral("spooled.pdf"))});
+    EXPECT_TRUE(info.out.contains(QRegularExpression(QStringLiteral("Title: +Отчет.prn"))))
+        << info.out.toStdString();
+}
+
+}  // namespace

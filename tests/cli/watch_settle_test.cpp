@@ -110,33 +110,5 @@ TEST(WatchNames, PrintableNameKeepsOneLine) {
     EXPECT_EQ(printableName("\xC0\xAF"), "\\xC0\\xAF");  // overlong
 }
 
-TEST(WatchNames, NonTextShare) {
-    const std::string report =
-        "\x1B@\x1B"
-        "E\xCE\xF2\xF7\xE5\xF2\r\n\xC9\xCD\xCD\xBB\x0F\x12\x0C\x1A";
-    EXPECT_DOUBLE_EQ(nonTextShare(report.data(), report.size()), 0.0);
-    const std::string binary(
-        "\x7F"
-        "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0",
-        16);
-    EXPECT_GT(nonTextShare(binary.data(), binary.size()), 0.30);
-    const std::string utf16("\xFE\xFF\x04\x12\0\r\0\n", 8);
-    EXPECT_DOUBLE_EQ(nonTextShare(utf16.data(), utf16.size()), 0.0);
-    EXPECT_DOUBLE_EQ(nonTextShare("", 0), 0.0);
-}
-
-TEST(WatchNames, BinaryFormatsByTheirFirstBytes) {
-    // A screenshot's compressed bytes are mostly in the upper half, where Cyrillic text is.
-    const std::string png("\x89PNG\r\n\x1A\n\xC1\xE2\xF0", 11);
-    EXPECT_STREQ(binaryFormat(png.data(), png.size()), "a PNG image");
-    EXPECT_STREQ(binaryFormat("RIFF\x10\0\0\0WAVE", 12), "a RIFF file (WAV sound, AVI video)");
-    EXPECT_EQ(binaryFormat("\x89PN", 4), nullptr);  // too short to tell
-    EXPECT_EQ(binaryFormat("PKG report\r\n", 12), nullptr);
-    EXPECT_EQ(binaryFormat("\x1B@\x1B"
-                           "E",
-                           4),
-              nullptr);
-}
-
 }  // namespace
 }  // namespace folvek

@@ -4,8 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-
-#include "text_encoding.h"
+#include <cstdio>
 
 namespace folvek {
 
@@ -137,20 +136,54 @@ bool isPageRangeList(const std::string& text) {
     return true;
 }
 
-bool looksBinary(const unsigned char* data, std::size_t len) {
-    // UTF-16 text is half NUL bytes; its byte-order mark says what it is.
-    if (utf16FormOf(data, len) != Utf16Form::None) return false;
-    std::size_t control = 0;
-    for (std::size_t i = 0; i < len; ++i) {
-        const unsigned char c = data[i];
-        if (c == 0) return true;
-        // Tabs, line ends, form feeds, Ctrl-Z and the escape sequences of DOS printer codes
-        // belong in reports; other control codes in quantity mean an image or an archive.
-        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A &&
-            c != 0x1B && c != 0x0E && c != 0x0F)
-            ++control;
+std::string escapeControls(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 0x20 && c != 0x7F) {
+            out += ch;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
     }
-    return len > 0 && control * 20 > len;  // more than one byte in twenty
+    return out;
+}
+
+std::string quotedValue(const std::string& value) {
+    std::string out = "\"";
+    for (const char c : escapeControls(value)) {
+        if (c == '"') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string paperFromPpd(const std::string& ppd) {
+    std::size_t at = 0;
+    while ((at = ppd.find("*DefaultPageSize:", at)) != std::string::npos) {
+        if (at == 0 || ppd[at - 1] == '\n' || ppd[at - 1] == '\r') {
+            std::size_t i = at + 17;
+            while (i < ppd.size() && (ppd[i] == ' ' || ppd[i] == '\t')) ++i;
+            std::size_t end = i;
+            while (end < ppd.size() && !std::isspace(static_cast<unsigned char>(ppd[end]))) ++end;
+            std::string name = ppd.substr(i, end - i);
+            // "Letter.Fullbleed", "A4.Transverse": the size is the name before the dot.
+            const auto dot = name.find('.');
+            if (dot != std::string::npos) name.resize(dot);
+            return paperFromMedia(name);
+        }
+        at += 17;
+    }
+    return {};
 }
 
 JobOptions readJobOptions(const std::vector<std::pair<std::string, std::string>>& options) {
@@ -162,9 +195,9 @@ JobOptions readJobOptions(const std::vector<std::pair<std::string, std::string>>
                       double* out) {
         double v = 0;
         if (!parseNumber(value, &v) || !(v >= lo && v <= hi)) {
-            r.warnings.push_back(name + "=" + value + " is not a number from " +
-                                 std::to_string(static_cast<int>(lo)) + " to " +
-                                 std::to_string(static_cast<int>(hi)) + "; ignored");
+            r.warnings.push_back(escapeControls(name) + "=" + quotedValue(value) +
+                                 " is not a number from " + std::to_string(static_cast<int>(lo)) +
+                                 " to " + std::to_string(static_cast<int>(hi)) + "; ignored");
             return;
         }
         *out = v;
@@ -174,7 +207,7 @@ JobOptions readJobOptions(const std::vector<std::pair<std::string, std::string>>
         const std::string name = lower(rawName);
         if (name == "folvek-ini") {
             if (!isPlainSettingsName(value)) {
-                r.error = "folvek-ini=" + value +
+                r.error = "folvek-ini=" + quotedValue(value) +
                           " is refused: give the name of a settings file in the system "
                           "settings directory, without '/' or '..'";
                 return r;
@@ -188,18 +221,20 @@ JobOptions readJobOptions(const std::vector<std::pair<std::string, std::string>>
             } else if (value == "4" || value == "5") {
                 requested = 1;
             } else {
-                r.warnings.push_back("orientation-requested=" + value + " is unknown; ignored");
+                r.warnings.push_back("orientation-requested=" + quotedValue(value) +
+                                     " is unknown; ignored");
             }
         } else if (name == "media" || name == "pagesize" || name == "media-size-name") {
             const std::string paper = paperFromMedia(value);
             if (!paper.empty()) {
                 job.paper = paper;
             } else if (name != "media") {
-                r.warnings.push_back(rawName + "=" + value + " is not a paper size we lay out on");
+                r.warnings.push_back(escapeControls(rawName) + "=" + quotedValue(value) +
+                                     " is not a paper size we lay out on");
             } else if (namesASize(value)) {
                 // A list may name only a tray or a media type; an unknown size is worth telling
                 // the administrator about.
-                r.warnings.push_back("media=" + value +
+                r.warnings.push_back("media=" + quotedValue(value) +
                                      " names no paper size we lay out on (A4, A3, A5, Letter, "
                                      "Legal); A4 is used");
             }
@@ -216,7 +251,7 @@ JobOptions readJobOptions(const std::vector<std::pair<std::string, std::string>>
             } else if (v == "1251" || v == "cp1251" || v == "windows-1251" || v == "windows") {
                 job.encoding = JobEncoding::Windows;
             } else {
-                r.warnings.push_back("folvek-encoding=" + value +
+                r.warnings.push_back("folvek-encoding=" + quotedValue(value) +
                                      " is unknown (866, 1251 or auto); the encoding is detected");
             }
         } else if (name == "folvek-fit") {
@@ -225,13 +260,16 @@ JobOptions readJobOptions(const std::vector<std::pair<std::string, std::string>>
             if (!layoutModeFromName(lower(value), job.layout))
                 r.warnings.push_back("folvek-layout=" + value +
                                      " is unknown (job, report or auto); the file decides");
+        } else if (name == "folvek-force") {
+            job.force = isTrue(value);
         } else if (name == "page-ranges") {
             if (isPageRangeList(value))
                 job.pageRanges = value;
             else
-                r.warnings.push_back("page-ranges=" + value + " is not a list of pages");
+                r.warnings.push_back("page-ranges=" + quotedValue(value) +
+                                     " is not a list of pages");
         } else if (name.rfind("folvek-", 0) == 0) {
-            r.warnings.push_back("unknown option " + rawName + "; ignored");
+            r.warnings.push_back("unknown option " + quotedValue(rawName) + "; ignored");
         } else {
             for (int m = 0; m < 4; ++m)
                 if (name == kMargins[m]) number(rawName, value, 0, 1440, &job.marginPt[m]);

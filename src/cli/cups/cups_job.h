@@ -27,6 +27,7 @@ struct FilterJob {
     int fit = -1;  // folvek-fit: 1 fit the widest line to the sheet, 0 not, -1 as the settings say
     std::string pageRanges;  // checked; selecting the pages is left to pdftopdf downstream
     LayoutMode layout = LayoutMode::Auto;  // folvek-layout: the job's own pages or the report's
+    bool force = false;      // folvek-force: print what is not a print job
 };
 
 struct JobOptions {
@@ -48,7 +49,15 @@ std::string paperFromMedia(const std::string& media);
 // "1-3,5,7-": numbers and ranges separated by commas, as pdftopdf reads them.
 bool isPageRangeList(const std::string& text);
 
-// True when a sample of the input is not a text report (NUL bytes or mostly control codes).
-bool looksBinary(const unsigned char* data, std::size_t len);
+// The paper of a queue's PPD file (its *DefaultPageSize) as one of the layout's paper names;
+// empty when it names none.
+std::string paperFromPpd(const std::string& ppd);
+
+// `text` with every control character written as \n, \r, \t or \xHH: one line of our own in
+// the scheduler's log, whatever bytes a job's options or names hold.
+std::string escapeControls(const std::string& text);
+
+// An option's value for a message: in double quotes, controls escaped, quotes backslashed.
+std::string quotedValue(const std::string& value);
 
 }  // namespace folvek

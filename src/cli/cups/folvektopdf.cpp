@@ -26,11 +26,14 @@
 #include "cups_job.h"
 #include "cut_lines.h"
 #include "document_record.h"
+#include "document_title.h"
 #include "export.h"
 #include "job_interpreter.h"
 #include "messages.h"
 #include "page_layout_printer.h"
 #include "printed_job.h"
+#include "printable_job.h"
+#include "string_table.h"
 #include "temp_cleanup.h"
 #include "text_encoding.h"
 
@@ -148,13 +151,15 @@ class FilterMessages : public MessageSink {
     MsgAnswer show(const std::string& text, const std::string& caption, MsgIcon icon,
                    MsgButtons buttons) override {
         const char* level = icon == MsgIcon::Error || icon == MsgIcon::Warning ? "WARNING" : "INFO";
+        if (text == loadString(StrMarginsTooLarge)) marginsTooLarge = true;
         std::string line = text;
         for (char& c : line)
             if (c == '\n' || c == '\r') c = ' ';
-        std::fprintf(stderr, "%s: %s%s%s\n", level, caption.empty() ? "" : caption.c_str(),
-                     caption.empty() ? "" : ": ", line.c_str());
+        const std::string shown = caption.empty() ? line : caption + ": " + line;
+        std::fprintf(stderr, "%s: %s\n", level, escapeControls(shown).c_str());
         return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::No;
     }
+    bool marginsTooLarge = false;  // pagination found no room between the margins
 };
 
 QtMessageHandler qtDefaultHandler = nullptr;
@@ -163,11 +168,11 @@ QtMessageHandler qtDefaultHandler = nullptr;
 void qtToLog(QtMsgType type, const QMessageLogContext&, const QString& text) {
     std::fprintf(stderr, "%s: %s\n",
                  type == QtFatalMsg || type == QtCriticalMsg ? "ERROR" : "DEBUG",
-                 text.toLocal8Bit().constData());
+                 escapeControls(text.toStdString()).c_str());
 }
 
 int fail(const std::string& text) {
-    std::fprintf(stderr, "ERROR: %s\n", text.c_str());
+    std::fprintf(stderr, "ERROR: %s\n", escapeControls(text).c_str());
     removeTempFiles();
     return 1;
 }
@@ -183,9 +188,13 @@ bool fileExists(const std::string& path) {
     return ::access(path.c_str(), R_OK) == 0;
 }
 
-// Characters and lines per inch become the font's height and the line pitch: measured on the
-// layout device, then corrected once, since a face's advance is not an exact share of its height.
+// Characters per inch set the font's height, measured on the layout device and corrected once
+// (a face's advance is not an exact share of its height); lines per inch set the line pitch.
+// Each alone: a pitch keeps the line spacing the settings give, and the other way round.
 void applyPitch(DocumentRecord& doc, const FilterJob& job) {
+    if (job.cpi <= 0 && job.lpi <= 0) return;
+    doc.paginate();
+    const double settingsPitch = doc.lineHeight;  // hundredths of an inch per line
     if (job.cpi > 0) {
         const double target = 100.0 / job.cpi;  // hundredths of an inch per character
         doc.logFont.height = -std::max(1, static_cast<int>(std::lround(target / 0.6)));
@@ -195,13 +204,11 @@ void applyPitch(DocumentRecord& doc, const FilterJob& job) {
             doc.logFont.height = -std::max(1, static_cast<int>(std::lround(h)));
         }
     }
-    if (job.lpi > 0) {
-        doc.paginate();
-        const double cell = doc.lineHeight * 100.0 / std::max(1, doc.HeightString);
-        if (cell > 0)
-            doc.HeightString =
-                std::max(1, static_cast<int>(std::lround(100.0 * (100.0 / job.lpi) / cell)));
-    }
+    doc.paginate();
+    const double pitch = job.lpi > 0 ? 100.0 / job.lpi : settingsPitch;
+    const double cell = doc.lineHeight * 100.0 / std::max(1, doc.HeightString);
+    if (cell > 0)
+        doc.HeightString = std::max(1, static_cast<int>(std::lround(100.0 * pitch / cell)));
 }
 
 void applyMargins(DocumentRecord& doc, PageLayoutPrinter& printer, const FilterJob& job) {
@@ -213,11 +220,46 @@ void applyMargins(DocumentRecord& doc, PageLayoutPrinter& printer, const FilterJ
     if (job.marginPt[2] >= 0) doc.TopMargin = inset(job.marginPt[2]);
     if (job.marginPt[3] >= 0) doc.BottomMargin = inset(job.marginPt[3]);
     if (job.marginPt[1] >= 0) {
-        // Keep an inch of line at least, whatever the job says.
-        const double room = printer.paperSizeMm().width() - 2 * printer.hardwareMarginMm() - 25.4;
+        const double room = printer.paperSizeMm().width() - 2 * printer.hardwareMarginMm();
         const double extra = job.marginPt[1] / 72.0 * 25.4 - printer.hardwareMarginMm();
         printer.setExtraRightMarginMm(std::clamp(extra, 0.0, std::max(0.0, room)));
     }
+}
+
+// The paper: the job's media or PageSize, else the queue's default from its PPD, else A4.
+QPageSize::PageSizeId jobPaper(const FilterJob& job, std::string* from) {
+    std::string name = job.paper;
+    *from = "the job's media";
+    if (name.empty()) {
+        const char* ppd = std::getenv("PPD");
+        std::FILE* f = ppd && *ppd ? std::fopen(ppd, "rb") : nullptr;
+        if (f) {
+            std::string text(1 << 20, '\0');
+            text.resize(std::fread(text.data(), 1, text.size(), f));
+            std::fclose(f);
+            name = paperFromPpd(text);
+            *from = "the queue's default";
+        }
+    }
+    QPageSize::PageSizeId paper = QPageSize::A4;
+    if (name.empty() || !paperFromName(QString::fromStdString(name), &paper)) *from = "A4";
+    return paper;
+}
+
+// Margins that leave no room for one line of one character waste paper: the job fails.
+bool noRoomForALine(const DocumentRecord& doc, const FilterMessages& messages) {
+    const double columns = (doc.pageWidth * 10.0 - static_cast<double>(doc.LeftMargin)) /
+                               std::max(1e-9, doc.charWidth) -
+                           2;
+    return messages.marginsTooLarge || doc.linesPerPage < 1 || columns < 1;
+}
+
+// The PDF's title: the job's name, else the file's; read in the document's encoding when it is
+// not UTF-8.
+QString pdfTitle(const DocumentRecord& doc, const char* jobTitle, const char* file) {
+    std::string name = jobTitle ? jobTitle : "";
+    if (name.empty() && file) name = baseName(file);
+    return QString::fromStdString(titleFromName(name, doc.textEncoding));
 }
 
 int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
@@ -229,27 +271,24 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
         removeTempFiles();
         return 0;
     }
-    // A printer job carries pictures and binary parameters: it is refused only when no printer
-    // language is found in it.
-    const std::string_view head(reinterpret_cast<const char*>(sample.data()), sample.size());
-    if (looksBinary(sample.data(), sample.size()) &&
-        (job.layout == LayoutMode::Report ||
-         printer::detectLanguage(head) == printer::JobLanguage::None))
-        return fail("the document is not a text report (it holds binary data); nothing printed");
+    const PrintableVerdict verdict = judgePrintJob(sample.data(), sample.size());
+    if (!verdict.printable() && !job.force)
+        return fail("the document is " + verdict.what +
+                    ", not a report or a printer job; nothing printed (the option folvek-force "
+                    "prints it anyway)");
 
     const std::string dir = settingsDirectory();
     std::string settings = job.settingsName.empty() ? "FOLVK95.INI" : job.settingsName;
     if (!job.settingsName.empty() && !fileExists(dir + settings))
-        return fail("settings file " + settings + " is not in " + dir);
+        return fail("settings file " + quotedValue(settings) + " is not in " + dir);
 
     // Headless by design: the offscreen platform needs no display, whatever the environment says.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qtDefaultHandler = qInstallMessageHandler(qtToLog);
     QGuiApplication app(argc, argv);
 
-    QPageSize::PageSizeId paper = QPageSize::A4;
-    if (!job.paper.empty()) paperFromName(QString::fromStdString(job.paper), &paper);
-    PageLayoutPrinter printer(paper);
+    std::string paperFrom;
+    PageLayoutPrinter printer(jobPaper(job, &paperFrom));
     FilterMessages messages;
     RecordContext context;
     context.messages = &messages;
@@ -264,26 +303,32 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
     DocumentRecord doc(context, settings, std::string());
     doc.jobReader = &jobReader;
     doc.layoutMode = job.layout;
+    // The job's encoding is the administrator's correction: it wins over detection.
     if (job.encoding == JobEncoding::Dos) {
-        doc.IsDos = 1;
+        doc.setIsDos(1);
+        doc.encodingOverride = EncodingChoice::Cp866;
     } else if (job.encoding == JobEncoding::Windows) {
-        doc.IsDos = 0;
-    } else if (const auto found = detectEncoding(sample.data(), sample.size())) {
-        if (*found == TextEncoding::Cp866) doc.IsDos = 1;
-        if (*found == TextEncoding::Cp1251) doc.IsDos = 0;
+        doc.setIsDos(0);
+        doc.encodingOverride = EncodingChoice::Cp1251;
     }
     applyMargins(doc, printer, job);
     applyPitch(doc, job);
     if (job.fit >= 0) doc.FitWidth = job.fit;
     if (!doc.loadText(input)) return fail("cannot read the document");
     if (!doc.paginate()) return fail("no device to lay the pages out on");
+    const std::string paperName = printer.pageLayout().pageSize().key().toStdString();
+    if (noRoomForALine(doc, messages))
+        return fail("the margins leave no room for a line on " + paperName +
+                    " paper; nothing printed");
+    std::fprintf(stderr, "INFO: %d pages, %s, %s on %s (%s)\n", doc.pageCount,
+                 doc.utf16 != Utf16Form::None ? encodingLabel(doc.textEncoding, doc.utf16)
+                 : doc.textEncoding == TextEncoding::Cp866  ? "code page 866"
+                 : doc.textEncoding == TextEncoding::Cp1251 ? "code page 1251"
+                                                            : encodingLabel(doc.textEncoding),
+                 printer.landscape() ? "landscape" : "portrait", paperName.c_str(),
+                 paperFrom.c_str());
     const std::string cut = cutLinesWarning(doc, "the job option folvek-fit makes them fit");
     if (!cut.empty()) std::fprintf(stderr, "%s\n", cut.c_str());
-    std::fprintf(stderr, "INFO: %d pages, %s, %s\n", doc.pageCount,
-                 doc.utf16 != Utf16Form::None ? encodingLabel(doc.textEncoding, doc.utf16)
-                 : doc.IsDos                  ? "code page 866"
-                                              : "code page 1251",
-                 printer.landscape() ? "landscape" : "portrait");
     std::fprintf(stderr, "INFO: %s layout: %s\n", doc.jobLaidOut() ? "job" : "report",
                  doc.jobVerdict.reason.c_str());
     for (const std::string& w : doc.jobVerdict.warnings)
@@ -294,6 +339,7 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
         return fail(std::string("cannot create a temporary file: ") + std::strerror(errno));
     ::close(out);
     ExportOptions options;
+    options.title = pdfTitle(doc, argv[3], argc == 7 ? argv[6] : nullptr);
     const ExportResult r = exportPdf(doc, printer, QString::fromLocal8Bit(gTempFiles[1]), options);
     if (!r.ok) return fail("PDF: " + r.error.toStdString());
     // Only a finished PDF reaches the next filter: a job killed before this line prints nothing.
@@ -323,7 +369,8 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);  // a closed pipe shows as a write error, reported below
 
     JobOptions read = readJobOptions(parseCupsOptions(argv[5]));
-    for (const std::string& w : read.warnings) std::fprintf(stderr, "WARNING: %s\n", w.c_str());
+    for (const std::string& w : read.warnings)
+        std::fprintf(stderr, "WARNING: %s\n", escapeControls(w).c_str());
     if (!read.error.empty()) return fail(read.error);
 
     std::string input;

@@ -112,7 +112,8 @@ constexpr std::int16_t kKoi8[128] = {
     -113, -125, -97,  -91,  -87,  -115, -149, -97,  -129, -125, -131, -157, -183, -179, -135, -249};
 
 // Non-letters that are at home in each code page: frames in 866 and KOI8-R, typographic
-// signs in 1251.
+// signs in 1251, and the broken bar and not sign that frames become when a DOS report is
+// rewritten in 1251 (what the Windows-encoding offer writes must read back as 1251).
 bool neutral866(unsigned char b) {
     return b >= 0xB0 && b <= 0xDF;
 }
@@ -130,7 +131,9 @@ bool neutral1251(unsigned char b) {
         case 0x96:
         case 0x97:
         case 0xA0:
+        case 0xA6:
         case 0xAB:
+        case 0xAC:
         case 0xB0:
         case 0xB9:
         case 0xBB:
