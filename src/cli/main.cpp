@@ -6,10 +6,9 @@
 #include <unistd.h>
 #include <QFile>
 #include <QGuiApplication>
-#include <QScopeGuard>
-#include <QTemporaryDir>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -29,6 +28,7 @@
 #include "run_program.h"
 #include "shell_state.h"
 #include "temp_cleanup.h"
+#include "temp_names.h"
 #include "watch_folder.h"
 
 namespace folvek {
@@ -65,6 +65,30 @@ int fail(const std::string& text) {
     return kExitFailed;
 }
 
+// The folder of the job's own files (its copy of standard input, the spool file for lp), made
+// only when the job needs one and removed with everything in it when the job ends or is killed.
+class JobFolder {
+  public:
+    JobFolder() = default;
+    JobFolder(const JobFolder&) = delete;
+    JobFolder& operator=(const JobFolder&) = delete;
+    ~JobFolder() {
+        if (!dir_.path.empty()) removeOwnedTemp(dir_);
+    }
+    bool make(std::string* error) {
+        const char* tmp = std::getenv("TMPDIR");
+        const std::string parent = tmp && *tmp ? tmp : "/tmp";
+        removeLeftoverTemps(parent);  // folders of jobs that were killed with -9
+        if (createOwnedTempDir(parent, "folvek-print", dir_)) return true;
+        *error = "cannot make a temporary folder in " + parent + ": " + std::strerror(errno);
+        return false;
+    }
+    std::string file(const char* name) const { return dir_.path + "/" + name; }
+
+  private:
+    OwnedTemp dir_;
+};
+
 bool readable(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
@@ -100,10 +124,10 @@ ExportResult runExport(const char* what, DocumentRecord& doc, PageLayoutPrinter&
 
 // The pages as a spool file of our PDF writer, handed to CUPS with lp as the viewer does.
 int printThroughLp(DocumentRecord& doc, PageLayoutPrinter& printer, const PrintOptions& opt,
-                   const QTemporaryDir& spool, const ExportOptions& options) {
+                   bool stdinJob, const JobFolder& spool, const ExportOptions& options) {
     // The job's name in the queue is the PDF's title (CUPS takes UTF-8 names only).
     const std::string title = options.title.toStdString();
-    const QString file = spool.filePath(QStringLiteral("job.spool"));
+    const QString file = QFile::decodeName(spool.file("job.spool").c_str());
     const ExportResult r = runExport("lp", doc, printer, file, options, exportPdf);
     if (!r.ok) return fail("print: " + r.error.toStdString());
     const ProgramRun run = runProgram(
@@ -125,17 +149,13 @@ int run(int argc, char** argv, PrintOptions opt) {
 
     // The job on standard input is kept whole in a file of its own, which the loader then reads
     // as any other document; the print spool file goes beside it.
-    QTemporaryDir spool;
-    const bool stdinJob = opt.input == "-";
-    if ((stdinJob || opt.lp) && !spool.isValid())
-        return fail("cannot make a temporary directory: " + spool.errorString().toStdString());
     // Killed, the job leaves neither its copy nor its spool file behind.
-    const int spoolSlot =
-        spool.isValid() ? temp_cleanup::add(QFile::encodeName(spool.path()).constData(), true) : -1;
-    const auto dropSpool = qScopeGuard([spoolSlot] { temp_cleanup::drop(spoolSlot); });
+    JobFolder spool;
+    const bool stdinJob = opt.input == "-";
+    std::string spoolError;
+    if ((stdinJob || opt.lp) && !spool.make(&spoolError)) return fail(spoolError);
     if (stdinJob) {
-        const std::string job =
-            QFile::encodeName(spool.filePath(QStringLiteral("job.prn"))).toStdString();
+        const std::string job = spool.file("job.prn");
         std::uint64_t bytes = 0;
         std::string error;
         if (!copyToFile(STDIN_FILENO, job, &bytes, &error)) return fail(error);
@@ -151,6 +171,9 @@ int run(int argc, char** argv, PrintOptions opt) {
         const std::string refused = notAPrintJob(opt.input);
         if (!refused.empty()) return fail(refused);
     }
+
+    // What a job killed with -9 left beside the output (its maker gone, its lock free).
+    if (!opt.pdfFile.empty()) removeLeftoverTemps(directoryOf(opt.pdfFile));
 
     QPageSize::PageSizeId paper = QPageSize::A4;
     if (!paperFromName(QString::fromStdString(opt.paper), &paper))

@@ -1,5 +1,5 @@
-// Buffered writing of the PDF into its temporary file; the file system calls go through the
-// shared table so that tests can make the disk full.
+// Buffered writing of the PDF into its temporary file or its stream; the file system calls go
+// through the shared table so that tests can make the disk full.
 #include "pdf_output.h"
 
 #include <sys/stat.h>
@@ -9,19 +9,32 @@
 #include <cstring>
 
 #include "file_replace.h"
-#include "temp_cleanup.h"
+#include "test_pause.h"
 
 namespace folvek {
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
 
-mode_t newFileMode(const std::string& target) {
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+mode_t newFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+std::string refusal(SaveStatus status) {
+    switch (status) {
+        case SaveStatus::Directory:
+            return "is a directory";
+        case SaveStatus::ReadOnly:
+            return "is read-only";
+        case SaveStatus::ForeignLink:
+            return "is a link to another user's file; not replaced";
+        case SaveStatus::NotRegular:
+            return "is a block device or a dangling link; not written";
+        default:
+            return "cannot be written";
+    }
 }
 }  // namespace
 
@@ -29,21 +42,38 @@ PdfOutput::~PdfOutput() {
     discard();
 }
 
-bool PdfOutput::open(const std::string& target) {
+bool PdfOutput::open(const std::string& name) {
     discard();
     error_.clear();
     offset_ = 0;
     used_ = 0;
-    target_ = target;
-    temp_ = target + ".XXXXXX";
-    fd_ = fileSystemCalls().makeTemp(temp_.data());
-    if (fd_ < 0) {
-        temp_.clear();
-        fail("cannot create a file beside " + target, errno);
+    name_ = name;
+    int why = 0;
+    const SaveStatus s = resolveOutputTarget(name, target_, why);
+    if (s == SaveStatus::CreateFailed) {
+        fail("cannot write " + name, why);
         return false;
     }
-    ::fchmod(fd_, newFileMode(target));
-    cleanupSlot_ = temp_cleanup::add(temp_.c_str());
+    if (s != SaveStatus::Ok) {
+        fail(name + " " + refusal(s), 0);
+        return false;
+    }
+    if (target_.kind == OutputKind::Stream) {
+        fd_ = openOutputStream(target_);
+        if (fd_ < 0) {
+            fail("cannot write " + name, errno);
+            return false;
+        }
+    } else {
+        if (!createOwnedTemp(directoryOf(target_.path), baseNameOf(target_.path), temp_)) {
+            fail("cannot create a file beside " + name, errno);
+            return false;
+        }
+        fd_ = temp_.fd;
+        ::fchmod(fd_, target_.kind == OutputKind::RegularFile ? (target_.st.st_mode & 07777)
+                                                              : newFileMode());
+        testPausePoint("pdf-temp");
+    }
     buffer_.resize(kBufferSize);
     return true;
 }
@@ -53,20 +83,23 @@ void PdfOutput::fail(const std::string& what, int err) {
     error_ = err ? what + ": " + std::strerror(err) : what;
 }
 
-void PdfOutput::flush() {
-    const char* p = buffer_.data();
-    std::size_t left = used_;
-    used_ = 0;
+void PdfOutput::writeOut(const char* p, std::size_t left) {
     while (left && fd_ >= 0 && error_.empty()) {
         const ssize_t n = fileSystemCalls().write(fd_, p, left);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            fail("cannot write " + target_, n == 0 ? ENOSPC : errno);
+            fail("cannot write " + name_, n == 0 ? ENOSPC : errno);
             return;
         }
         p += n;
         left -= static_cast<std::size_t>(n);
     }
+}
+
+void PdfOutput::flush() {
+    const std::size_t n = used_;
+    used_ = 0;
+    writeOut(buffer_.data(), n);
 }
 
 void PdfOutput::write(const void* data, std::size_t n) {
@@ -75,24 +108,43 @@ void PdfOutput::write(const void* data, std::size_t n) {
     const char* p = static_cast<const char*>(data);
     if (used_ + n > buffer_.size()) {
         flush();
-        if (n >= buffer_.size()) {
-            // Large blocks go straight to the file.
-            std::size_t left = n;
-            while (left && error_.empty()) {
-                const ssize_t w = fileSystemCalls().write(fd_, p, left);
-                if (w < 0 && errno == EINTR) continue;
-                if (w <= 0) {
-                    fail("cannot write " + target_, w == 0 ? ENOSPC : errno);
-                    return;
-                }
-                p += w;
-                left -= static_cast<std::size_t>(w);
-            }
-            return;
-        }
+        if (n >= buffer_.size()) return writeOut(p, n);  // large blocks go straight out
     }
     std::memcpy(buffer_.data() + used_, p, n);
     used_ += n;
+}
+
+// The finished temporary file takes the target's place: by a rename where that keeps the
+// file's identity, else (hard links, another owner, a directory we may not write) by the
+// in-place save with its roll-back.
+bool PdfOutput::replaceTarget() {
+    const struct stat& st = target_.st;
+    const bool existing = target_.kind == OutputKind::RegularFile;
+    bool inPlace = existing && (st.st_nlink > 1 || st.st_uid != ::geteuid());
+    if (!inPlace && existing) {
+        struct stat ts {};
+        inPlace =
+            ::fstat(fd_, &ts) != 0 || (ts.st_gid != st.st_gid && ::fchown(fd_, -1, st.st_gid) != 0);
+    }
+    if (!inPlace) {
+        if (fileSystemCalls().rename(temp_.path.c_str(), target_.path.c_str()) == 0) {
+            releaseOwnedTemp(temp_);  // the name is the target's now
+            fd_ = -1;
+            return true;
+        }
+        if (!existing || (errno != EACCES && errno != EPERM)) {
+            fail("cannot replace " + name_, errno);
+            return false;
+        }
+    }
+    std::string bytes;
+    if (!readWholeFile(temp_.path, bytes)) {
+        fail("cannot read back " + temp_.path, errno);
+        return false;
+    }
+    const SaveResult saved = saveFile(target_.path, bytes);
+    if (!saved) fail("cannot replace " + name_ + ": " + saveFailureReason(saved), 0);
+    return saved.ok();
 }
 
 bool PdfOutput::commit() {
@@ -101,35 +153,30 @@ bool PdfOutput::commit() {
         return false;
     }
     flush();
-    // A full disk may only show when the data reaches it.
-    if (error_.empty() && fileSystemCalls().sync(fd_) != 0) fail("cannot write " + target_, errno);
-    if (::close(fd_) != 0 && error_.empty()) fail("cannot write " + target_, errno);
-    fd_ = -1;
-    if (error_.empty() && fileSystemCalls().rename(temp_.c_str(), target_.c_str()) != 0)
-        fail("cannot replace " + target_, errno);
-    if (!error_.empty()) {
-        ::unlink(temp_.c_str());
-        temp_.clear();
-        temp_cleanup::drop(cleanupSlot_);
-        cleanupSlot_ = -1;
-        return false;
+    if (target_.kind == OutputKind::Stream) {
+        if (::close(fd_) != 0 && error_.empty() && errno != EINTR)
+            fail("cannot write " + name_, errno);
+        fd_ = -1;
+        buffer_ = {};
+        return error_.empty();
     }
-    // Dropped only now: a kill before the rename must still remove the file, one after it
-    // finds the name gone.
-    temp_cleanup::drop(cleanupSlot_);
-    cleanupSlot_ = -1;
-    temp_.clear();
-    buffer_ = {};
-    return true;
+    // A full disk may only show when the data reaches it.
+    if (error_.empty() && fileSystemCalls().sync(fd_) != 0) fail("cannot write " + name_, errno);
+    if (error_.empty() && replaceTarget()) {
+        discard();
+        return true;
+    }
+    discard();
+    return false;
 }
 
 void PdfOutput::discard() {
-    if (fd_ >= 0) ::close(fd_);
+    if (!temp_.path.empty()) {
+        removeOwnedTemp(temp_);  // closes fd_ too
+    } else if (fd_ >= 0) {
+        ::close(fd_);
+    }
     fd_ = -1;
-    if (!temp_.empty()) ::unlink(temp_.c_str());
-    temp_.clear();
-    temp_cleanup::drop(cleanupSlot_);
-    cleanupSlot_ = -1;
     buffer_ = {};
     used_ = 0;
 }

@@ -1,6 +1,7 @@
-// The PDF file being written: a buffered sink into a temporary file beside the target, renamed
-// over the target only when the whole document is written. Any failure (a full disk, a
-// read-only directory) leaves the old target as it was and removes the temporary file.
+// The PDF file being written: a buffered sink. A regular file (or a new one) is written into a
+// temporary file beside it and put in its place only when the whole document is written, so a
+// failure (a full disk, a read-only directory, a kill) leaves the old file as it was and no
+// temporary file behind. A device, a pipe or standard output ("-") is written to directly.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "output_target.h"
+#include "temp_names.h"
 
 namespace folvek {
 
@@ -25,21 +29,24 @@ class PdfOutput {
     bool failed() const { return !error_.empty(); }
     const std::string& error() const { return error_; }
 
-    // Flushes, syncs and renames over the target; false (error set, temp removed) on failure.
+    // Flushes, syncs and puts the file in place; false (error set, temp removed) on failure.
     bool commit();
     void discard();
 
   private:
     void flush();
+    void writeOut(const char* p, std::size_t n);
     void fail(const std::string& what, int err);
+    bool replaceTarget();
 
     int fd_ = -1;
-    std::string target_, temp_;
+    std::string name_;  // as the user gave it, for messages
+    OutputTarget target_;
+    OwnedTemp temp_;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
     std::uint64_t offset_ = 0;
     std::string error_;
-    int cleanupSlot_ = -1;  // the temporary file's, for a process killed while writing it
 };
 
 }  // namespace folvek

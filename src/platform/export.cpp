@@ -1,17 +1,21 @@
-// Page export: every file is written to a temporary file and renamed over the target when
-// complete, so a failed or stopped job leaves no half-written file behind.
+// Page export: every file is drawn into memory and handed whole to the one file writer, which
+// replaces a file only when complete (a failed or stopped job leaves no half-written file),
+// writes to a device or pipe in order, and refuses what must not be replaced: a link to
+// another user's file, a directory.
 #include "export.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 
 #include "document_record.h"
+#include "file_replace.h"
 #include "page_layout_printer.h"
 #include "page_renderer.h"
 #include "qt_device_context.h"
@@ -38,8 +42,13 @@ bool reportProgress(const ExportOptions& options, int done, int total, ExportRes
     return false;
 }
 
-QString saveError(const QSaveFile& file) {
-    return QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
+// Empty when written, else why not.
+QString writeOut(const QString& fileName, const QByteArray& bytes) {
+    const SaveResult saved = saveFile(QFile::encodeName(fileName).toStdString(),
+                                      std::string(bytes.constData(), std::size_t(bytes.size())));
+    if (saved) return {};
+    return QStringLiteral("cannot write %1: %2")
+        .arg(fileName, QString::fromStdString(saveFailureReason(saved)));
 }
 
 // PNG and SVG: one file per page, each painted on a fresh device made by `paint`.
@@ -55,11 +64,15 @@ ExportResult exportImages(DocumentRecord& doc, const QString& dir, const char* e
     }
     const int total = to - from + 1;
     for (int page = from; page <= to; ++page) {
-        QSaveFile file(QDir(dir).filePath(pageFileName(page, doc.pageCount, extension)));
-        if (!file.open(QIODevice::WriteOnly) || !paint(page, file) || !file.commit()) {
-            result.error = saveError(file);
+        const QString name = QDir(dir).filePath(pageFileName(page, doc.pageCount, extension));
+        QBuffer file;
+        file.open(QIODevice::WriteOnly);
+        if (!paint(page, file)) {
+            result.error = QStringLiteral("cannot draw page %1 for %2").arg(page).arg(name);
             return result;
         }
+        result.error = writeOut(name, file.data());
+        if (!result.error.isEmpty()) return result;
         ++result.pages;
         if (!reportProgress(options, result.pages, total, &result)) return result;
     }
@@ -96,11 +109,8 @@ ExportResult exportPdfQt(DocumentRecord& doc, const PageLayoutPrinter& printer,
     int from = 0, to = 0;
     if (!beginJob(doc, options, &from, &to, &result)) return result;
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = saveError(file);
-        return result;
-    }
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
     QPdfWriter writer(&file);
     writer.setCreator(QStringLiteral("folvek-print"));
     writer.setTitle(options.title.isEmpty() ? QFileInfo(fileName).completeBaseName()
@@ -129,11 +139,8 @@ ExportResult exportPdfQt(DocumentRecord& doc, const PageLayoutPrinter& printer,
         }
     }
     painter.end();
-    if (!file.commit()) {
-        result.error = saveError(file);
-        return result;
-    }
-    result.ok = true;
+    result.error = writeOut(fileName, file.data());
+    result.ok = result.error.isEmpty();
     return result;
 }
 
@@ -151,7 +158,7 @@ ExportResult exportPng(DocumentRecord& doc, const PageLayoutPrinter& printer, co
     image.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
     image.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
     PageLocator locator;
-    return exportImages(doc, dir, "png", options, [&](int page, QSaveFile& file) {
+    return exportImages(doc, dir, "png", options, [&](int page, QBuffer& file) {
         image.fill(Qt::white);
         {
             QPainter painter(&image);
@@ -170,7 +177,7 @@ ExportResult exportSvg(DocumentRecord& doc, const PageLayoutPrinter& printer, co
     const QSize size(pixels(paper.width(), dpi), pixels(paper.height(), dpi));
     const double margin = printer.hardwareMarginMm() / 25.4 * dpi;
     PageLocator locator;
-    return exportImages(doc, dir, "svg", options, [&](int page, QSaveFile& file) {
+    return exportImages(doc, dir, "svg", options, [&](int page, QBuffer& file) {
         QSvgGenerator svg;
         svg.setOutputDevice(&file);
         svg.setSize(size);

@@ -115,13 +115,12 @@ TEST_F(FileReplaceTest, ANewFileHonoursTheUmaskAndALinkKeepsPointingAtItsFile) {
     EXPECT_EQ(dir.read("new.ini"), "via link");
 }
 
-TEST_F(FileReplaceTest, ReadOnlyFilesDevicesAndDanglingLinksAreRefused) {
+TEST_F(FileReplaceTest, ReadOnlyFilesDirectoriesAndDanglingLinksAreRefused) {
     const std::string ro = dir.file("ro.txt", "keep");
     ::chmod(ro.c_str(), 0444);
     EXPECT_EQ(saveFile(ro, "lost").status, SaveStatus::ReadOnly);
     EXPECT_EQ(dir.read("ro.txt"), "keep");
-    EXPECT_EQ(saveFile("/dev/null", "x").status, SaveStatus::NotRegular);
-    EXPECT_EQ(saveFile(dir.path(), "x").status, SaveStatus::NotRegular);
+    EXPECT_EQ(saveFile(dir.path(), "x").status, SaveStatus::Directory);
     const std::string dangling = dir.dir() + "dangling";
     ASSERT_EQ(::symlink("nowhere", dangling.c_str()), 0);
     EXPECT_EQ(saveFile(dangling, "x").status, SaveStatus::NotRegular);
@@ -166,20 +165,41 @@ TEST_F(FileReplaceTest, AFailedInPlaceWritePutsTheOldBytesBack) {
     EXPECT_FALSE(saveFailureReason(r).empty());
 }
 
-TEST_F(FileReplaceTest, OnlyOurOwnUnlockedLeftoversAreRemoved) {
-    dir.file(".a.txt.folvek-Ab12Cd", "left by a crash");
-    dir.file(".folvek-Zz99zz", "left by a crash, long name");
-    dir.file("report.folvek-Ab12Cd", "a user's file");
-    dir.file(".a.txt.folvek-x", "too short to be ours");
-    const std::string busy = dir.file(".b.txt.folvek-Qq11qq", "being written");
+// A pid that no process has: the kernel's largest is at most 2^22.
+constexpr pid_t kGonePid = 4999999;
+
+TEST_F(FileReplaceTest, OnlyLeftoversWhoseMakerIsGoneAreRemoved) {
+    const std::string gone = std::to_string(kGonePid);
+    const std::string alive = std::to_string(::getpid());
+    dir.file(".a.txt.folvek-" + gone + "-Ab12Cd", "left by a crash");
+    dir.file(".folvek-" + gone + "-Zz99zz", "left by a crash, long name");
+    dir.file(".b.txt.folvek-" + alive + "-Ab12Cd", "its maker still runs");
+    dir.file(".c.txt.folvek-Ab12Cd", "no maker named: a user's file");
+    dir.file("report.folvek-" + gone + "-Ab12Cd", "not hidden: a user's file");
+    dir.file(".a.txt.folvek-" + gone + "-x", "too short to be ours");
+    const std::string busy = dir.file(".d.txt.folvek-" + gone + "-Qq11qq", "being written");
     const int fd = ::open(busy.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     EXPECT_EQ(removeLeftoverTemps(dir.path()), 2);
     ::close(fd);
-    EXPECT_FALSE(fs::exists(dir.dir() + ".a.txt.folvek-Ab12Cd"));
-    EXPECT_TRUE(fs::exists(dir.dir() + "report.folvek-Ab12Cd"));
-    EXPECT_TRUE(fs::exists(dir.dir() + ".a.txt.folvek-x"));
+    EXPECT_FALSE(fs::exists(dir.dir() + ".a.txt.folvek-" + gone + "-Ab12Cd"));
+    EXPECT_FALSE(fs::exists(dir.dir() + ".folvek-" + gone + "-Zz99zz"));
+    EXPECT_TRUE(fs::exists(dir.dir() + ".b.txt.folvek-" + alive + "-Ab12Cd"));
+    EXPECT_TRUE(fs::exists(dir.dir() + ".c.txt.folvek-Ab12Cd"));
+    EXPECT_TRUE(fs::exists(dir.dir() + "report.folvek-" + gone + "-Ab12Cd"));
     EXPECT_TRUE(fs::exists(busy));
+    fs::remove(busy);
+
+    // What the writer makes is what the clean-up recognises, with its maker's pid.
+    OwnedTemp temp;
+    ASSERT_TRUE(createOwnedTemp(dir.path(), "new.txt", temp));
+    pid_t maker = 0;
+    EXPECT_TRUE(isTempName(baseNameOf(temp.path), &maker));
+    EXPECT_EQ(maker, ::getpid());
+    EXPECT_EQ(removeLeftoverTemps(dir.path()), 0);
+    EXPECT_TRUE(fs::exists(temp.path));
+    removeOwnedTemp(temp);
+    EXPECT_FALSE(fs::exists(dir.dir() + ".new.txt.folvek-" + alive));
 }
 
 // nobody may write the file but not the root-owned directory it is in, nor replace another

@@ -22,6 +22,9 @@ namespace {
 ssize_t systemWrite(int fd, const void* data, std::size_t n) {
     return ::write(fd, data, n);
 }
+int createExclusive(char* path) {
+    return ::open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+}
 int systemRename(const char* from, const char* to) {
     return std::rename(from, to);
 }
@@ -78,54 +81,21 @@ void syncDirectory(const std::string& dir) {
     ::close(fd);
 }
 
-// What the save will replace: the file itself, or the regular file a link names when the user
-// owns it.
-struct Target {
-    std::string path;
-    bool exists = false;
-    struct stat st {};
-};
+using Target = OutputTarget;
 
-SaveStatus resolve(const std::string& path, Target& t, int& error) {
-    struct stat lst {};
-    t.path = path;
-    if (::lstat(path.c_str(), &lst) != 0) {
-        if (errno != ENOENT) {
-            error = errno;
-            return SaveStatus::CreateFailed;
-        }
-        return SaveStatus::Ok;  // a new file
-    }
-    if (S_ISLNK(lst.st_mode)) {
-        char* real = ::realpath(path.c_str(), nullptr);
-        if (!real) {
-            error = errno;
-            return SaveStatus::NotRegular;  // a dangling link: creating through it is no save
-        }
-        t.path = real;
-        std::free(real);
-        if (::stat(t.path.c_str(), &t.st) != 0 || !S_ISREG(t.st.st_mode)) {
-            error = EINVAL;
-            return SaveStatus::NotRegular;
-        }
-        if (t.st.st_uid != ::geteuid()) {
-            error = EPERM;
-            return SaveStatus::ForeignLink;
-        }
-    } else {
-        t.st = lst;
-        if (!S_ISREG(t.st.st_mode)) {
-            error = EINVAL;
-            return SaveStatus::NotRegular;
-        }
-    }
-    t.exists = true;
-    // Root may write anything, but a file nobody may write is one the user meant to keep.
-    if (::access(t.path.c_str(), W_OK) != 0 || (t.st.st_mode & 0222) == 0) {
-        error = EACCES;
-        return SaveStatus::ReadOnly;
-    }
-    return SaveStatus::Ok;
+bool exists(const Target& t) {
+    return t.kind == OutputKind::RegularFile;
+}
+
+// A device, pipe or standard output takes the bytes in order; nothing can be rolled back.
+SaveResult writeToStream(const Target& t, const std::string& bytes) {
+    const int fd = openOutputStream(t);
+    if (fd < 0) return failure(SaveStatus::CreateFailed, errno);
+    const bool ok = writeAllTo(fd, bytes.data(), bytes.size());
+    const int why = errno;
+    const bool closed = ::close(fd) == 0 || errno == EINTR;
+    if (!ok || !closed) return failure(SaveStatus::StreamFailed, ok ? errno : why);
+    return {};
 }
 
 // The file's own inode is rewritten: its owner, group, mode and links stay by themselves. The
@@ -169,41 +139,20 @@ enum class Replace { Done, Failed, UseInPlace };
 
 Replace writeThroughTemp(const Target& t, const std::string& bytes, int& error) {
     const std::string dir = directoryOf(t.path);
-    int fd = -1;
-    std::string temp;
-    for (int attempt = 0; attempt < 3 && fd < 0; ++attempt) {
-        temp = tempPattern(dir, baseNameOf(t.path));
-        fd = calls().makeTemp(temp.data());
-        if (fd < 0 && errno == ENAMETOOLONG) {
-            temp = tempPattern(dir, "");
-            fd = calls().makeTemp(temp.data());
-        }
-        if (fd < 0) {
-            error = errno;
-            // A directory the user may not write: the file itself may still be writable.
-            return (t.exists && (error == EACCES || error == EPERM)) ? Replace::UseInPlace
-                                                                     : Replace::Failed;
-        }
-        // The lock tells a cleanup in another instance that this file is in use; a cleanup
-        // that got in first has removed the name, so start again.
-        ::flock(fd, LOCK_EX);
-        struct stat ts {};
-        if (::fstat(fd, &ts) == 0 && ts.st_nlink == 0) {
-            ::close(fd);
-            fd = -1;
-        }
+    OwnedTemp temp;
+    if (!createOwnedTemp(dir, baseNameOf(t.path), temp)) {
+        error = errno;
+        // A directory the user may not write: the file itself may still be writable.
+        return (exists(t) && (error == EACCES || error == EPERM)) ? Replace::UseInPlace
+                                                                  : Replace::Failed;
     }
-    if (fd < 0) {
-        error = EAGAIN;
-        return Replace::Failed;
-    }
+    const int fd = temp.fd;
     auto drop = [&](int why) {
-        ::close(fd);
-        ::unlink(temp.c_str());
+        removeOwnedTemp(temp);
         error = why;
     };
-    const mode_t mode = t.exists ? (t.st.st_mode & 07777) : newFileMode();
-    if (t.exists) {
+    const mode_t mode = exists(t) ? (t.st.st_mode & 07777) : newFileMode();
+    if (exists(t)) {
         struct stat ts {};
         if (::fstat(fd, &ts) != 0 || (ts.st_gid != t.st.st_gid && ::fchown(fd, -1, t.st.st_gid))) {
             drop(errno);
@@ -214,18 +163,14 @@ Replace writeThroughTemp(const Target& t, const std::string& bytes, int& error) 
         drop(errno);
         return Replace::Failed;
     }
-    if (::close(fd) != 0) {
-        error = errno;
-        ::unlink(temp.c_str());
-        return Replace::Failed;
-    }
-    if (calls().rename(temp.c_str(), t.path.c_str()) != 0) {
-        error = errno;
-        ::unlink(temp.c_str());
+    // Renamed while still locked and registered, so no clean-up can take it half way.
+    if (calls().rename(temp.path.c_str(), t.path.c_str()) != 0) {
+        drop(errno);
         // A sticky directory lets us create but not replace.
-        return (t.exists && (error == EACCES || error == EPERM)) ? Replace::UseInPlace
-                                                                 : Replace::Failed;
+        return (exists(t) && (error == EACCES || error == EPERM)) ? Replace::UseInPlace
+                                                                  : Replace::Failed;
     }
+    releaseOwnedTemp(temp);
     syncDirectory(dir);
     return Replace::Done;
 }
@@ -233,7 +178,7 @@ Replace writeThroughTemp(const Target& t, const std::string& bytes, int& error) 
 }  // namespace
 
 FileSystemCalls defaultFileSystemCalls() {
-    return {::mkstemp, systemWrite, ::fsync, systemRename, ::posix_fallocate};
+    return {createExclusive, systemWrite, ::fsync, systemRename, ::posix_fallocate};
 }
 
 FileSystemCalls& fileSystemCalls() {
@@ -241,12 +186,13 @@ FileSystemCalls& fileSystemCalls() {
 }
 
 SaveResult saveFile(const std::string& path, const std::string& bytes) {
-    if (path.empty()) return failure(SaveStatus::CreateFailed, ENOENT);
     Target t;
     int error = 0;
-    if (const SaveStatus s = resolve(path, t, error); s != SaveStatus::Ok) return failure(s, error);
+    if (const SaveStatus s = resolveOutputTarget(path, t, error); s != SaveStatus::Ok)
+        return failure(s, error);
+    if (t.kind == OutputKind::Stream) return writeToStream(t, bytes);
     // A rename would give a linked file a copy of its own and another user's file our owner.
-    if (t.exists && (t.st.st_nlink > 1 || t.st.st_uid != ::geteuid()))
+    if (exists(t) && (t.st.st_nlink > 1 || t.st.st_uid != ::geteuid()))
         return writeInPlace(t, bytes);
     switch (writeThroughTemp(t, bytes, error)) {
         case Replace::Done:
@@ -256,7 +202,7 @@ SaveResult saveFile(const std::string& path, const std::string& bytes) {
         case Replace::Failed:
             break;
     }
-    return failure(t.exists ? SaveStatus::WriteFailed : SaveStatus::CreateFailed, error);
+    return failure(exists(t) ? SaveStatus::WriteFailed : SaveStatus::CreateFailed, error);
 }
 
 std::string saveFailureReason(const SaveResult& r) {
@@ -267,9 +213,15 @@ std::string saveFailureReason(const SaveResult& r) {
             return "Файл доступен только для чтения.";
         case SaveStatus::NotRegular:
             return "Это не обычный файл.";
+        case SaveStatus::Directory:
+            return "Это папка, а не файл.";
+        case SaveStatus::StreamFailed:
+            return std::string("Запись в устройство или канал не удалась: ") +
+                   std::strerror(r.error);
         case SaveStatus::ForeignLink:
             return "Это ссылка на файл другого пользователя; он не изменён.";
         case SaveStatus::CreateFailed:
+            if (r.error == ENXIO) return "Канал никто не читает: запись не начата.";
             return std::string("Файл не открыт для записи: ") + std::strerror(r.error);
         case SaveStatus::WriteFailed:
             return std::string("Запись не удалась (") + std::strerror(r.error) +

@@ -5,7 +5,8 @@
 // someone else, a group the temporary file cannot take) or cannot be done (a directory the
 // user may not write), the file is rewritten in place instead: space reserved first, the old
 // bytes kept in memory and written back when the write fails. Read-only files, files that are
-// not regular and links to files the user does not own are refused before anything is written.
+// not regular and links to files the user does not own are refused before anything is written;
+// devices, pipes and standard output are written to in order (output_target.h has the rules).
 // The system calls go through a table that tests replace to make a disk full even for root.
 #pragma once
 
@@ -14,10 +15,12 @@
 #include <cstddef>
 #include <string>
 
+#include "output_target.h"
+
 namespace folvek {
 
 struct FileSystemCalls {
-    int (*makeTemp)(char* pattern);
+    int (*makeTemp)(char* path);  // creates exactly this new file, O_EXCL, mode 0600
     ssize_t (*write)(int fd, const void* data, std::size_t n);
     int (*sync)(int fd);
     int (*rename)(const char* from, const char* to);
@@ -27,16 +30,6 @@ struct FileSystemCalls {
 // The calls in use; tests swap entries and restore them with defaultFileSystemCalls().
 FileSystemCalls& fileSystemCalls();
 FileSystemCalls defaultFileSystemCalls();
-
-enum class SaveStatus {
-    Ok,
-    ReadOnly,       // the file has no write permission for us: refused, nothing written
-    NotRegular,     // a directory, device, FIFO or a dangling link: refused
-    ForeignLink,    // a symbolic link to a file another user owns: refused
-    CreateFailed,   // neither a temporary file nor the file itself could be opened
-    WriteFailed,    // the write failed; the file holds its old bytes
-    RestoreFailed,  // the in-place write failed and the old bytes could not be put back either
-};
 
 struct SaveResult {
     SaveStatus status = SaveStatus::Ok;
@@ -53,11 +46,6 @@ SaveResult saveFile(const std::string& path, const std::string& bytes);
 
 // Why a save failed, in Russian, for the second line of a message ("" for Ok).
 std::string saveFailureReason(const SaveResult& result);
-
-// Removes temporary files that an interrupted save of this program left in `dir`: only files
-// of the writer's own naming, owned by the user and not being written by a running instance.
-// Returns how many were removed.
-int removeLeftoverTemps(const std::string& dir);
 
 // Every byte of the file, NULs and Ctrl-Z included. False when it cannot be opened or read,
 // or is not a regular file.
