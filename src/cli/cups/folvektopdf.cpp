@@ -265,11 +265,15 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
     applyPitch(doc, job);
     if (!doc.loadText(input)) return fail("cannot read the document");
     if (!doc.paginate()) return fail("no device to lay the pages out on");
-    std::fprintf(stderr, "INFO: %d pages, %s, %s\n", doc.pageCount,
-                 doc.utf16 != Utf16Form::None ? encodingLabel(doc.textEncoding, doc.utf16)
-                 : doc.IsDos                  ? "code page 866"
-                                              : "code page 1251",
-                 printer.landscape() ? "landscape" : "portrait");
+    // The encoding the text was read in, as the loader found it: "code page 866", "UTF-8".
+    const std::string label = encodingLabel(doc.textEncoding, doc.utf16);
+    const bool codePage = label.find_first_not_of("0123456789") == std::string::npos;
+    std::fprintf(stderr, "INFO: %d pages, %s%s, %s\n", doc.pageCount, codePage ? "code page " : "",
+                 label.c_str(), printer.landscape() ? "landscape" : "portrait");
+    if (doc.unmappableChars > 0)
+        std::fprintf(stderr,
+                     "WARNING: %lld characters that code page 1251 lacks are printed as \"?\"\n",
+                     static_cast<long long>(doc.unmappableChars));
 
     const int out = makeTempFile(1, "folvektopdf-out");
     if (out < 0)
