@@ -48,7 +48,8 @@ void ReportView::openFile(const std::string& path, const std::string* settings) 
         shell.IniFileName = *settings;
     else
         history::lookup(shell);
-    model_->openWithSettings(shell.documentPath, shell.IniFileName);
+    if (model_->openWithSettings(shell.documentPath, shell.IniFileName))
+        documentOpened(shell.documentPath);
     ShowDocumentName();
     repaintAll();
 }
