@@ -50,7 +50,8 @@ void ReportView::openFile(const std::string& path, const std::string* settings) 
     else
         history::lookup(shell);
     prepareJobLayout(*record_, shell.programDir, shell.documentPath);
-    model_->openWithSettings(shell.documentPath, shell.IniFileName);
+    if (model_->openWithSettings(shell.documentPath, shell.IniFileName))
+        documentOpened(shell.documentPath);
     ShowDocumentName();
     repaintAll();
 }

@@ -124,7 +124,7 @@ void MainFrame::buildStatusBar() {
     fileName_ = field("id0", 30, QString(), new PathField(bar));
     page_ = field("id2", 25, QStringLiteral("WWWWWWW"), new QLabel(bar));
     // The encoding in use, and how many characters it could not show.
-    encoding_ = field("id3", 14, QString(), new QLabel(bar));
+    encoding_ = field("id3", 24, QString(), new QLabel(bar));
     // What does not reach the paper, and the key that fits it.
     width_ = field("id4", 46, QString(), new QLabel(bar));
     app().fileNameField = fileName_;

@@ -13,6 +13,7 @@
 #include "app_globals.h"
 #include "command_ids.h"
 #include "command_table.h"
+#include "desktop_recent.h"
 #include "document.h"
 #include "document_record.h"
 #include "document_signals.h"
@@ -96,6 +97,12 @@ void ReportView::saveHistory() {
              MsgIcon::Error);
 }
 
+void ReportView::documentOpened(const std::string& path) {
+    // The desktop's recent list too, so that the file manager and other programs' open
+    // dialogs offer the report again; only a convenience, so a failure says nothing.
+    addToDesktopRecent(path);
+}
+
 ReportView::~ReportView() {
     saveHistory();
     app().theRecord = nullptr;
@@ -135,7 +142,8 @@ void ReportView::setupWindow() {
     }
 
     prepareJobLayout(*record_, shell.programDir, shell.documentPath);
-    if (!shell.documentPath.empty()) model_->load(shell.documentPath);
+    if (!shell.documentPath.empty() && model_->load(shell.documentPath))
+        documentOpened(shell.documentPath);
     UpdateScrollRanges();
     ShowDocumentName();
     updateCommandStates();

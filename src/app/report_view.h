@@ -114,6 +114,8 @@ class ReportView : public QAbstractScrollArea {
     // Writes the history entry of the shown document; a history that cannot be written is
     // reported (the old file stays as it was).
     void saveHistory();
+    // A document that opened (at start or through Open) goes to the desktop's recent list.
+    void documentOpened(const std::string& path);
 
     // Reads the shown document again and lays it out.
     void reloadDocument();

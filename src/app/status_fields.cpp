@@ -43,8 +43,11 @@ void UpdateEncodingStatus() {
     QString tip = p->encodingDetected ? QStringLiteral("Кодировка определена по тексту")
                                       : QStringLiteral("Кодировка задана");
     if (p->unmappableChars > 0) {
-        text += QStringLiteral("  ?: %1").arg(p->unmappableChars);
-        tip += QStringLiteral("\nЗнаков, которых нет в кодировке Windows (показаны \"?\"): %1")
+        // Said in words: a lone "?" in the field would pass for part of the label.
+        text += QStringLiteral(", знаков «?»: %1").arg(p->unmappableChars);
+        tip += QStringLiteral(
+                   "\nЗнаков, которых нет в кодировке Windows (показаны \"?\"): %1"
+                   "\nТекст на другом языке лучше открыть в текстовом редакторе.")
                    .arg(p->unmappableChars);
     }
     field->setText(text);

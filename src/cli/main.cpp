@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <QFile>
 #include <QGuiApplication>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "cli_text.h"
 #include "cut_lines.h"
 #include "document_record.h"
 #include "document_title.h"
@@ -22,8 +24,8 @@
 #include "page_layout_printer.h"
 #include "print_options.h"
 #include "print_pipe.h"
-#include "printed_job.h"
 #include "printable_job.h"
+#include "printed_job.h"
 #include "progress_bar.h"
 #include "run_program.h"
 #include "shell_state.h"
@@ -34,18 +36,10 @@
 namespace folvek {
 namespace {
 
-constexpr const char* kVersion = "2.12";
+using cli::say;
+using cli::tr;
 
-// Messages go to standard error; errors are remembered so that the job can fail.
-class CliMessages : public StderrMessages {
-  public:
-    MsgAnswer show(const std::string& text, const std::string& caption, MsgIcon icon,
-                   MsgButtons buttons) override {
-        if (icon == MsgIcon::Error) ++errors;
-        return StderrMessages::show(text, caption, icon, buttons);
-    }
-    int errors = 0;
-};
+constexpr const char* kVersion = "2.12";
 
 QtMessageHandler qtDefaultHandler = nullptr;
 
@@ -61,8 +55,21 @@ constexpr int kExitUsage = 2;       // bad command line
 constexpr int kExitWithErrors = 3;  // written, but an error was reported on the way
 
 int fail(const std::string& text) {
-    std::fprintf(stderr, "folvek-print: %s\n", text.c_str());
+    say(text);
     return kExitFailed;
+}
+
+// One line and a pointer to --help, as the other command-line tools do.
+int usageError(const std::string& text) {
+    say(text);
+    std::fprintf(stderr, "%s\n", tr("Try 'folvek-print --help' for more information.").c_str());
+    return kExitUsage;
+}
+
+// The worst of two statuses: a failure over pages written with errors over success.
+int worse(int a, int b) {
+    if (a == kExitFailed || b == kExitFailed) return kExitFailed;
+    return std::max(a, b);
 }
 
 // The folder of the job's own files (its copy of standard input, the spool file for lp), made
@@ -80,7 +87,7 @@ class JobFolder {
         const std::string parent = tmp && *tmp ? tmp : "/tmp";
         removeLeftoverTemps(parent);  // folders of jobs that were killed with -9
         if (createOwnedTempDir(parent, "folvek-print", dir_)) return true;
-        *error = "cannot make a temporary folder in " + parent + ": " + std::strerror(errno);
+        *error = tr("cannot make a temporary folder in %1: %2", parent, std::strerror(errno));
         return false;
     }
     std::string file(const char* name) const { return dir_.path + "/" + name; }
@@ -94,6 +101,11 @@ bool readable(const std::string& path) {
     if (!f) return false;
     std::fclose(f);
     return true;
+}
+
+std::string baseName(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Why the file at `path` must not be printed, or empty when it is a print job.
@@ -122,66 +134,89 @@ ExportResult runExport(const char* what, DocumentRecord& doc, PageLayoutPrinter&
     return job(doc, printer, target, options);
 }
 
+// lp's command with the copies and the options the command line handed on.
+std::vector<std::string> lpCommand(const PrintOptions& opt, const std::string& title,
+                                   const PageLayoutPrinter& printer, const std::string& file) {
+    std::vector<std::string> argv =
+        lpPipeCommand(opt.printer, title, printer.pageLayout().pageSize().key().toStdString(),
+                      printer.landscape(), file);
+    std::vector<std::string> extra;
+    if (opt.copies > 1) extra.insert(extra.end(), {"-n", std::to_string(opt.copies)});
+    for (const std::string& o : opt.lpOptions) extra.insert(extra.end(), {"-o", o});
+    // Before "--", which ends lp's options; after ours, so that the user's media or landscape
+    // wins over the layout's.
+    const auto end = std::find(argv.begin(), argv.end(), std::string("--"));
+    argv.insert(end, extra.begin(), extra.end());
+    return argv;
+}
+
 // The pages as a spool file of our PDF writer, handed to CUPS with lp as the viewer does.
 int printThroughLp(DocumentRecord& doc, PageLayoutPrinter& printer, const PrintOptions& opt,
-                   bool stdinJob, const JobFolder& spool, const ExportOptions& options) {
-    // The job's name in the queue is the PDF's title (CUPS takes UTF-8 names only).
-    const std::string title = options.title.toStdString();
+                   const std::string& title, const JobFolder& spool,
+                   const ExportOptions& options) {
     const QString file = QFile::decodeName(spool.file("job.spool").c_str());
     const ExportResult r = runExport("lp", doc, printer, file, options, exportPdf);
-    if (!r.ok) return fail("print: " + r.error.toStdString());
+    if (!r.ok) return fail(tr("print: %1", r.error.toStdString()));
     const ProgramRun run = runProgram(
-        lpPipeCommand(opt.printer, title, printer.pageLayout().pageSize().key().toStdString(),
-                      printer.landscape(), QFile::encodeName(file).toStdString()),
-        {}, 120000);
-    if (!run.started) return fail("print: lp (the CUPS client) is not installed");
+        lpCommand(opt, title, printer, QFile::encodeName(file).toStdString()), {}, 120000);
+    if (!run.started) return fail(tr("print: lp (the CUPS client) is not installed"));
     if (run.exitCode != 0)
-        return fail("print: lp refused the job" +
-                    (opt.printer.empty() ? std::string() : " for queue " + opt.printer));
+        return fail(opt.printer.empty()
+                        ? tr("print: lp refused the job")
+                        : tr("print: lp refused the job for queue %1", opt.printer));
     return 0;
 }
 
-int run(int argc, char** argv, PrintOptions opt) {
-    // Headless by design: the offscreen platform needs no display, whatever the environment says.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qtDefaultHandler = qInstallMessageHandler(quietQtMessages);
-    QGuiApplication app(argc, argv);
+// The pages this run writes of the document's: the range asked for, cut to the document.
+int pagesDone(const DocumentRecord& doc, const PrintOptions& opt) {
+    const int last = opt.lastPage == 0 ? doc.pageCount : std::min(opt.lastPage, doc.pageCount);
+    return std::max(0, last - opt.firstPage + 1);
+}
 
-    // The job on standard input is kept whole in a file of its own, which the loader then reads
-    // as any other document; the print spool file goes beside it.
-    // Killed, the job leaves neither its copy nor its spool file behind.
-    JobFolder spool;
-    const bool stdinJob = opt.input == "-";
-    std::string spoolError;
-    if ((stdinJob || opt.lp) && !spool.make(&spoolError)) return fail(spoolError);
+void sayDone(const std::string& name, const DocumentRecord& doc, const PrintOptions& opt) {
+    if (opt.quiet) return;
+    const int pages = pagesDone(doc, opt);
+    if (!opt.lp)
+        say(cli::trN("%1: %n page(s)", pages, name));
+    else if (opt.copies > 1)
+        say(cli::trN("%1: %n page(s) sent to the printer, %2 copies", pages, name,
+                     std::to_string(opt.copies)));
+    else
+        say(cli::trN("%1: %n page(s) sent to the printer", pages, name));
+}
+
+// One document, from its file to every output the command line asks for.
+int runDocument(const PrintOptions& opt, std::string input, const JobFolder& spool) {
+    const bool stdinJob = input == "-";
+    const std::string name = stdinJob ? tr("standard input") : input;
     if (stdinJob) {
+        // The job on standard input is kept whole in a file of its own, which the loader then
+        // reads as any other document.
         const std::string job = spool.file("job.prn");
         std::uint64_t bytes = 0;
         std::string error;
         if (!copyToFile(STDIN_FILENO, job, &bytes, &error)) return fail(error);
         if (bytes == 0) {
-            std::fputs("folvek-print: the job on standard input is empty: nothing printed\n",
-                       stderr);
+            say(tr("the job on standard input is empty: nothing printed"));
             return 0;
         }
-        opt.input = job;
+        input = job;
+    } else if (!readable(input)) {
+        return fail(tr("cannot open %1: %2", input, std::strerror(errno)));
     }
     // Pictures, programs and archives are not print jobs: nothing of them reaches the printer.
     if (opt.lp && !opt.force) {
-        const std::string refused = notAPrintJob(opt.input);
+        const std::string refused = notAPrintJob(input);
         if (!refused.empty()) return fail(refused);
     }
-
     // What a job killed with -9 left beside the output (its maker gone, its lock free).
     if (!opt.pdfFile.empty()) removeLeftoverTemps(directoryOf(opt.pdfFile));
 
     QPageSize::PageSizeId paper = QPageSize::A4;
-    if (!paperFromName(QString::fromStdString(opt.paper), &paper))
-        return fail("unknown paper \"" + opt.paper + "\" (A4, A3, A5, Letter, Legal)");
-
+    paperFromName(QString::fromStdString(opt.paper), &paper);  // checked on the command line
     PageLayoutPrinter printer(paper);
     printer.setHardwareMarginMm(opt.marginMm);
-    CliMessages messages;
+    cli::CliMessages messages;
     RecordContext context;
     context.messages = &messages;
     context.printer = &printer;
@@ -202,21 +237,28 @@ int run(int argc, char** argv, PrintOptions opt) {
     }
     if (!opt.encoding.empty()) doc.encodingOverride = encodingChoiceFromOption(opt.encoding);
     if (opt.fit >= 0) doc.FitWidth = opt.fit;
-    if (!doc.loadText(opt.input)) return fail("cannot load " + opt.input);
-    if (!doc.paginate()) return fail("no device to lay the pages out on");
+    if (!doc.loadText(input)) return fail(tr("cannot load %1", name));
+    if (!doc.paginate()) return fail(tr("no device to lay the pages out on"));
     const std::string cut = cutLinesWarning(doc, "--fit makes them fit");
-    if (!cut.empty()) std::fprintf(stderr, "folvek-print: %s\n", cut.c_str());
+    if (!cut.empty()) say(name + ": " + cut);
     // What the job's interpreter met and clipped, once each.
-    for (const std::string& w : doc.jobVerdict.warnings)
-        std::fprintf(stderr, "folvek-print: %s\n", w.c_str());
+    for (const std::string& w : doc.jobVerdict.warnings) say(name + ": " + w);
+    if (doc.unmappableChars > 0)
+        say(
+            cli::trN("%1: warning: %n character(s) that code page 1251 lacks are printed as "
+                     "\"?\" (see --help)",
+                     doc.unmappableChars, name));
 
     if (opt.info) std::fputs(layoutInfoJson(doc, printer).c_str(), stdout);
 
+    // The PDF's title and the job's name in the queue: the document's name, read in its
+    // encoding when it is not UTF-8.
+    const std::string title = titleFromName(!opt.title.empty() ? opt.title
+                                            : stdinJob         ? std::string("folvek-print")
+                                                               : baseName(input),
+                                            doc.textEncoding);
     ExportOptions options;
-    // The PDF's title is the document's name, read in its encoding when it is not UTF-8.
-    std::string title = opt.title.empty() ? std::string("folvek-print") : opt.title;
-    if (!stdinJob && opt.title.empty()) title = baseName(opt.input);
-    options.title = QString::fromStdString(titleFromName(title, doc.textEncoding));
+    options.title = QString::fromStdString(title);
     options.firstPage = opt.firstPage;
     options.lastPage = opt.lastPage;
     options.dpi = opt.dpi;
@@ -234,27 +276,43 @@ int run(int argc, char** argv, PrintOptions opt) {
         if (job.target.empty()) continue;
         const ExportResult r = runExport(
             job.what, doc, printer, QString::fromLocal8Bit(job.target.c_str()), options, job.fn);
-        for (const QString& w : r.warnings)
-            std::fprintf(stderr, "folvek-print: %s\n", w.toLocal8Bit().constData());
+        for (const QString& w : r.warnings) say(w.toStdString());
         if (!r.ok) status = fail(std::string(job.what) + ": " + r.error.toStdString());
     }
-    if (opt.lp && status == 0) status = printThroughLp(doc, printer, opt, spool, options);
+    if (opt.lp && status == 0) status = printThroughLp(doc, printer, opt, title, spool, options);
+    if (status == 0) sayDone(name, doc, opt);
     // A missing picture or margins too large still give pages, but not the pages asked for.
     if (status == 0 && messages.errors > 0) status = kExitWithErrors;
     return status;
 }
 
-// The layout options of the command line, handed on to each job of the watched folder.
+int run(const PrintOptions& opt) {
+    // The job on standard input and the print spool file live here, made only when needed;
+    // killed, the job leaves neither its copy nor its spool file behind.
+    JobFolder spool;
+    const bool needsSpool =
+        opt.lp || std::find(opt.inputs.begin(), opt.inputs.end(), "-") != opt.inputs.end();
+    std::string spoolError;
+    if (needsSpool && !spool.make(&spoolError)) return fail(spoolError);
+    int status = 0;
+    for (const std::string& input : opt.inputs)
+        status = worse(status, runDocument(opt, input, spool));
+    return status;
+}
+
+// The layout options of the command line, handed on to each job of the watched folder; the
+// folder's own log says what was printed, so the jobs are quiet.
 std::vector<std::string> layoutArguments(const PrintOptions& opt) {
-    std::vector<std::string> args{"--ini=" + opt.iniFile, "--paper=" + opt.paper,
+    std::vector<std::string> args{"-q", "--paper=" + opt.paper,
                                   "--margin=" + std::to_string(opt.marginMm)};
+    if (opt.iniGiven) args.push_back("--ini=" + opt.iniFile);
     if (opt.dos >= 0) args.push_back(opt.dos ? "--dos" : "--windows");
     if (!opt.encoding.empty()) args.push_back("--encoding=" + opt.encoding);
     if (opt.orientation >= 0) args.push_back(opt.orientation ? "--landscape" : "--portrait");
-    if (opt.fit >= 0) args.push_back(opt.fit ? "--fit" : "--no-fit");
     if (opt.firstPage != 1 || opt.lastPage != 0)
         args.push_back("--pages=" + std::to_string(opt.firstPage) + "-" +
                        (opt.lastPage ? std::to_string(opt.lastPage) : std::string()));
+    if (opt.fit >= 0) args.push_back(opt.fit ? "--fit" : "--no-fit");
     if (opt.qtEngine) args.push_back("--engine=qt");
     if (!opt.layout.empty()) args.push_back("--layout=" + opt.layout);
     if (opt.force) args.push_back("--force");
@@ -272,10 +330,21 @@ int watch(const PrintOptions& opt) {
     w.force = opt.force;
     char self[4096];
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0) return fail("cannot find this program's own file: " + std::string(strerror(errno)));
+    if (n <= 0) return fail(tr("cannot find this program's own file: %1", strerror(errno)));
     w.program.assign(self, static_cast<std::size_t>(n));
     w.jobArgs = layoutArguments(opt);
     return watchFolder(w);
+}
+
+// Settings named on the command line must be there: a typing error would otherwise lay the
+// report out with every default.
+int checkSettingsFile(const PrintOptions& opt) {
+    if (!opt.iniGiven) return 0;
+    const std::string path = opt.iniFile.find('/') == std::string::npos
+                                 ? settingsDirectory() + opt.iniFile
+                                 : opt.iniFile;
+    if (readable(path)) return 0;
+    return fail(tr("settings file %1: %2", path, std::strerror(errno)));
 }
 
 }  // namespace
@@ -289,13 +358,18 @@ int main(int argc, char** argv) {
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
     // A file-size limit then fails the write with a message instead of killing the tool.
     signal(SIGXFSZ, SIG_IGN);
-    std::vector<std::string> args(argv + 1, argv + argc);
+    // Read before Qt sees them: it would take -title or -display for its own.
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    // Headless by design: the offscreen platform needs no display, whatever the environment says.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qtDefaultHandler = qInstallMessageHandler(quietQtMessages);
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    cli::installTranslations();
+
     PrintOptions opt;
     std::string error;
-    if (!parsePrintOptions(args, &opt, &error)) {
-        std::fprintf(stderr, "folvek-print: %s\n%s", error.c_str(), printUsage());
-        return kExitUsage;
-    }
+    if (!parsePrintOptions(args, &opt, &error)) return usageError(error);
     if (opt.help) {
         std::fputs(printUsage(), stdout);
         return 0;
@@ -304,22 +378,12 @@ int main(int argc, char** argv) {
         std::printf("folvek-print %s\n", kVersion);
         return 0;
     }
+    if (const int bad = checkSettingsFile(opt)) return bad;
     if (!opt.watchDir.empty()) return watch(opt);
     // A job stopped by Ctrl-C, the session's end or kill leaves no half-written file.
     temp_cleanup::installHandlers();
-    if (opt.input.empty()) {
-        std::fprintf(stderr, "folvek-print: no document given\n%s", printUsage());
-        return kExitUsage;
-    }
-    if (opt.pdfFile.empty() && opt.pngDir.empty() && opt.svgDir.empty() && !opt.info && !opt.lp) {
-        std::fprintf(stderr,
-                     "folvek-print: nothing to do: give -o, --png, --svg, --info or --lp\n");
-        return kExitUsage;
-    }
-    if (opt.input != "-" && !readable(opt.input)) {
-        std::fprintf(stderr, "folvek-print: cannot open %s: %s\n", opt.input.c_str(),
-                     std::strerror(errno));
-        return kExitFailed;
-    }
-    return run(argc, argv, opt);
+    if (opt.inputs.empty()) return usageError(tr("no document given"));
+    if (opt.pdfFile.empty() && opt.pngDir.empty() && opt.svgDir.empty() && !opt.info && !opt.lp)
+        return usageError(tr("nothing to do: give -o, --png, --svg, --info or --lp"));
+    return run(opt);
 }

@@ -5,9 +5,13 @@
 #include <utility>
 
 #include "job_layout.h"
+#include "cli_text.h"
+#include "page_layout_printer.h"
 #include "text_encoding.h"
 
 namespace folvek {
+
+using cli::tr;
 
 namespace {
 
@@ -29,6 +33,37 @@ bool isQueueName(const std::string& s) {
     for (const char c : s)
         if (static_cast<unsigned char>(c) <= ' ' || c == 0x7F || c == '#' || c == '\\')
             return false;
+    return true;
+}
+
+// An option for lp's -o: NAME or NAME=VALUE, one word, never taken for another option.
+bool addLpOption(const std::string& value, PrintOptions* o, std::string* error) {
+    bool sound = !value.empty() && value[0] != '-' && value[0] != '=';
+    for (const char c : value)
+        if (static_cast<unsigned char>(c) < ' ' || c == 0x7F) sound = false;
+    if (!sound) {
+        *error =
+            tr("bad lp option \"%1\" (examples: sides=two-sided-long-edge, media=Letter)", value);
+        return false;
+    }
+    o->lpOptions.push_back(value);
+    return true;
+}
+
+// Several documents go to the printer or to --info one after another; a file or folder of
+// pages holds one document.
+bool checkDocuments(const PrintOptions& o, PrintOptions* out, std::string* error) {
+    int fromStdin = 0;
+    for (const std::string& in : o.inputs) fromStdin += in == "-";
+    if (fromStdin > 1) {
+        *error = tr("standard input (-) can be read once only");
+        return false;
+    }
+    if (o.inputs.size() > 1 && (!o.pdfFile.empty() || !o.pngDir.empty() || !o.svgDir.empty())) {
+        *error = tr("-o, --png and --svg take one document; several go with --lp or --info");
+        return false;
+    }
+    *out = o;
     return true;
 }
 
@@ -70,7 +105,7 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
         auto need = [&](const char* what) {
             if (inlineValue) return true;
             if (i + 1 >= args.size()) {
-                *error = arg + " needs " + what;
+                *error = tr("%1 needs %2", arg, tr(what));
                 return false;
             }
             value = args[++i];
@@ -80,9 +115,24 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
             o.help = true;
         } else if (arg == "--version") {
             o.version = true;
+        } else if (arg == "-o" && o.lp) {
+            // After --lp, lp's own spelling: an option for the print system.
+            if (!need("an lp option")) return false;
+            if (!addLpOption(value, &o, error)) return false;
         } else if (arg == "-o" || arg == "--output") {
             if (!need("a PDF file name")) return false;
             o.pdfFile = value;
+        } else if (arg == "--lp-option") {
+            if (!need("an lp option")) return false;
+            if (!addLpOption(value, &o, error)) return false;
+        } else if (arg == "-n" || arg == "--copies") {
+            if (!need("a number of copies")) return false;
+            if (!parseInt(value, &o.copies) || o.copies < 1 || o.copies > 999) {
+                *error = tr("%1 wants a number of copies from 1 to 999, not \"%2\"", arg, value);
+                return false;
+            }
+        } else if (arg == "-q" || arg == "--quiet") {
+            o.quiet = true;
         } else if (arg == "--png") {
             if (!need("a directory")) return false;
             o.pngDir = value;
@@ -92,13 +142,13 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
         } else if (arg == "--dpi") {
             if (!need("a resolution")) return false;
             if (!parseInt(value, &o.dpi) || o.dpi < 10 || o.dpi > 2400) {
-                *error = "--dpi wants a number from 10 to 2400, not \"" + value + "\"";
+                *error = tr("--dpi wants a number from 10 to 2400, not \"%1\"", value);
                 return false;
             }
         } else if (arg == "--engine") {
             if (!need("direct or qt")) return false;
             if (value != "direct" && value != "qt") {
-                *error = "--engine wants direct or qt, not \"" + value + "\"";
+                *error = tr("--engine wants direct or qt, not \"%1\"", value);
                 return false;
             }
             o.qtEngine = value == "qt";
@@ -114,36 +164,36 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
             o.info = true;
         } else if (arg == "--lp") {
             o.lp = true;
-        } else if (arg == "--printer") {
+        } else if (arg == "--printer" || arg == "-P" || arg == "-d") {
             if (!need("a print queue")) return false;
             if (!isQueueName(value)) {
-                *error = "bad print queue name \"" + value + "\"";
+                *error = tr("bad print queue name \"%1\"", value);
                 return false;
             }
             o.printer = value;
         } else if (arg == "--watch") {
             if (!need("a folder")) return false;
             if (value.empty()) {
-                *error = "--watch wants a folder";
+                *error = tr("--watch wants a folder");
                 return false;
             }
             o.watchDir = value;
         } else if (arg == "--settle") {
             if (!need("milliseconds")) return false;
             if (!parseInt(value, &o.settleMs) || o.settleMs < 0 || o.settleMs > 3600000) {
-                *error = "--settle wants milliseconds from 0 to 3600000, not \"" + value + "\"";
+                *error = tr("--settle wants milliseconds from 0 to 3600000, not \"%1\"", value);
                 return false;
             }
         } else if (arg == "--max-wait") {
             if (!need("seconds")) return false;
             if (!parseInt(value, &o.maxWaitS) || o.maxWaitS < 1 || o.maxWaitS > 86400) {
-                *error = "--max-wait wants seconds from 1 to 86400, not \"" + value + "\"";
+                *error = tr("--max-wait wants seconds from 1 to 86400, not \"%1\"", value);
                 return false;
             }
         } else if (arg == "--pdf-dir") {
             if (!need("a folder")) return false;
             if (value.empty()) {
-                *error = "--pdf-dir wants a folder";
+                *error = tr("--pdf-dir wants a folder");
                 return false;
             }
             o.pdfDir = value;
@@ -154,13 +204,18 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
         } else if (arg == "--title") {
             if (!need("a job name")) return false;
             if (value.empty()) {
-                *error = "--title wants a name";
+                *error = tr("--title wants a name");
                 return false;
             }
             o.title = value;
         } else if (arg == "--ini") {
             if (!need("a settings file")) return false;
+            if (value.empty()) {
+                *error = tr("--ini wants a settings file");
+                return false;
+            }
             o.iniFile = value;
+            o.iniGiven = true;
         } else if (arg == "--dos") {
             o.dos = 1;
             o.encoding.clear();
@@ -170,7 +225,7 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
         } else if (arg == "--encoding") {
             if (!need("an encoding")) return false;
             if (!encodingChoiceFromOption(value)) {
-                *error = "unknown encoding \"" + value + "\" (auto, cp866, cp1251, koi8-r, utf-8)";
+                *error = tr("unknown encoding \"%1\" (auto, cp866, cp1251, koi8-r, utf-8)", value);
                 return false;
             }
             o.encoding = value;
@@ -184,38 +239,39 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
         } else if (arg == "--pages") {
             if (!need("a page range")) return false;
             if (!parsePageRange(value, &o.firstPage, &o.lastPage)) {
-                *error = "bad page range \"" + value + "\" (examples: 3, 2-5, 4-)";
+                *error = tr("bad page range \"%1\" (examples: 3, 2-5, 4-)", value);
                 return false;
             }
         } else if (arg == "--paper") {
             if (!need("a paper name")) return false;
+            QPageSize::PageSizeId id;
+            if (!paperFromName(QString::fromStdString(value), &id)) {
+                *error = tr("unknown paper \"%1\" (A4, A3, A5, Letter, Legal)", value);
+                return false;
+            }
             o.paper = value;
         } else if (arg == "--margin") {
             if (!need("millimetres")) return false;
             if (!parseDouble(value, &o.marginMm) || o.marginMm < 0 || o.marginMm > 50) {
-                *error = "--margin wants millimetres from 0 to 50, not \"" + value + "\"";
+                *error = tr("--margin wants millimetres from 0 to 50, not \"%1\"", value);
                 return false;
             }
         } else if (arg.size() > 1 && arg[0] == '-') {
-            *error = "unknown option " + arg;
+            *error = tr("unknown option %1", arg);
             return false;
         } else {
-            if (!o.input.empty()) {
-                *error = "one document at a time (" + o.input + ", " + arg + ")";
-                return false;
-            }
-            o.input = arg;
+            o.inputs.push_back(arg);
         }
     }
     if (!o.watchDir.empty()) {
         // The watch prints every file of the folder, each named after itself.
-        if (!o.input.empty() || !o.pdfFile.empty() || !o.pngDir.empty() || !o.svgDir.empty() ||
+        if (!o.inputs.empty() || !o.pdfFile.empty() || !o.pngDir.empty() || !o.svgDir.empty() ||
             o.info || !o.title.empty()) {
-            *error = "--watch takes no FILE, -o, --png, --svg, --info or --title";
+            *error = tr("--watch takes no FILE, -o, --png, --svg, --info or --title");
             return false;
         }
         if (!o.pdfDir.empty() && (o.lp || !o.printer.empty())) {
-            *error = "--watch prints either through CUPS (--printer) or to --pdf-dir, not both";
+            *error = tr("--watch prints either through CUPS (--printer) or to --pdf-dir, not both");
             return false;
         }
         *out = o;
@@ -225,40 +281,54 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
          {std::pair{!o.pdfDir.empty(), "--pdf-dir"}, std::pair{o.deleteDone, "--delete"},
           std::pair{o.settleMs != 1000, "--settle"}, std::pair{o.maxWaitS != 60, "--max-wait"}})
         if (given) {
-            *error = std::string(name) + " goes with --watch";
+            *error = tr("%1 goes with --watch", name);
             return false;
         }
-    if (!o.printer.empty() && !o.lp) {
-        *error = "--printer goes with --lp";
-        return false;
+    if (!o.lp) {
+        for (const auto& [given, name] :
+             {std::pair{!o.printer.empty(), "--printer"}, std::pair{o.copies != 1, "-n"},
+              std::pair{!o.lpOptions.empty(), "--lp-option"}})
+            if (given) {
+                *error = tr("%1 goes with --lp", name);
+                return false;
+            }
+        if (!o.title.empty() && o.pdfFile.empty()) {
+            *error = tr("--title goes with --lp or -o");
+            return false;
+        }
     }
-    if (!o.title.empty() && !o.lp && o.pdfFile.empty()) {
-        *error = "--title goes with --lp or -o";
-        return false;
-    }
-    if (o.lp && o.input.empty()) o.input = "-";
-    *out = o;
-    return true;
+    if (o.lp && o.inputs.empty()) o.inputs.push_back("-");
+    return checkDocuments(o, out, error);
 }
 
 const char* printUsage() {
-    return "Usage: folvek-print [options] FILE\n"
-           "       folvek-print --lp [--printer QUEUE] [options] < JOB\n"
+    return "Usage: folvek-print [options] FILE...\n"
+           "       folvek-print --lp [-P QUEUE] [-n COPIES] [-o OPTION]... [options] [FILE...]\n"
            "       folvek-print --watch DIR [--printer QUEUE | --pdf-dir OUT] [options]\n"
-           "Lays out a DOS or Windows text report as the viewer prints it and writes the pages,\n"
-           "or prints them. FILE - is standard input.\n"
+           "Lays out DOS or Windows text reports as the viewer prints them and writes the pages,\n"
+           "or prints them. FILE - is standard input. Each document done is reported on\n"
+           "standard error as \"folvek-print: FILE: N pages\".\n"
            "\n"
            "Output (at least one):\n"
-           "  -o, --output OUT.pdf  write the pages to one PDF file\n"
+           "  -o, --output OUT.pdf  write the pages to one PDF file (before --lp; after --lp,\n"
+           "                        -o is lp's own option, so use --output there)\n"
            "  --png DIR             one PNG image per page (page-0001.png, ...)\n"
            "  --svg DIR             one SVG image per page\n"
-           "  --info                print the layout as JSON on standard output\n"
+           "  --info                print the layout as JSON on standard output (one object\n"
+           "                        per document)\n"
            "  --lp                  print through CUPS (lp); without FILE the job is read from\n"
            "                        standard input, so that a DOS emulator's printer port can\n"
-           "                        be sent to this command; an empty job prints nothing\n"
-           "  --printer QUEUE       the print queue for --lp (default: the default queue)\n"
+           "                        be sent to this command; an empty job prints nothing.\n"
+           "                        Several documents are printed as one job each\n"
+           "  -P, -d, --printer QUEUE\n"
+           "                        the print queue for --lp (default: the default queue)\n"
+           "  -n, --copies N        copies of each document for --lp (1 to 999)\n"
+           "  -o OPTION             after --lp: an option handed to lp as -o OPTION, for\n"
+           "                        example -o sides=two-sided-long-edge or -o InputSlot=Tray2\n"
+           "  --lp-option OPTION    the same, anywhere on the command line\n"
            "  --title NAME          the job's name in the queue and the PDF's title (default:\n"
            "                        the file's name, folvek-print for standard input)\n"
+           "  -q, --quiet           no \"FILE: N pages\" line; warnings and errors still show\n"
            "  --force               print a file that is not a print job (a picture, a\n"
            "                        program, an archive, random bytes), which --lp and\n"
            "                        --watch otherwise refuse\n"
@@ -281,7 +351,7 @@ const char* printUsage() {
            "\n"
            "Layout:\n"
            "  --ini FILE            settings file (a bare name is in the settings directory;\n"
-           "                        default FOLVK95.INI)\n"
+           "                        default FOLVK95.INI); a FILE that does not exist is an error\n"
            "  --dos, --windows      the text is in code page 866 / 1251 (default: settings)\n"
            "  --encoding NAME       auto, cp866, cp1251, koi8-r or utf-8 (default: the\n"
            "                        settings' Encoding, where auto tells it from the text)\n"
@@ -298,18 +368,26 @@ const char* printUsage() {
            "  --dpi N               PNG/SVG resolution (default 150)\n"
            "  --engine direct|qt    PDF writer: our own (default) or Qt's, for comparison\n"
            "\n"
-           "  --help, --version\n"
+           "  -h, --help, --version\n"
+           "\n"
+           "Characters that code page 1251 cannot hold (Greek, Chinese, most accented letters\n"
+           "of a UTF-8 file) are printed as \"?\", and a warning counts them. A report that is\n"
+           "really in another encoding reads right with --encoding; for other text, use a text\n"
+           "editor.\n"
+           "\n"
+           "Messages are in Russian under a Russian locale (LANG=ru_RU.UTF-8), else in English.\n"
            "\n"
            "Exit status:\n"
            "  0  the pages were written (or printed) and nothing went wrong, or the job on\n"
            "     standard input was empty and nothing was printed\n"
-           "  1  the job failed: the document could not be read, the output not written or\n"
-           "     the print system refused the job\n"
+           "  1  the job failed: a document or the settings file (--ini) could not be read,\n"
+           "     the output not written or the print system refused the job\n"
            "  2  bad command line\n"
-           "  With --watch: 0 when stopped by a signal, 1 when DIR cannot be watched or\n"
-           "  disappears.\n"
            "  3  the pages were written, but an error was reported on the way (a missing\n"
-           "     picture, margins too large for the page)\n";
+           "     picture, margins too large for the page)\n"
+           "  With several documents, the worst of their statuses (1 over 3 over 0).\n"
+           "  With --watch: 0 when stopped by a signal, 1 when DIR cannot be watched or\n"
+           "  disappears.\n";
 }
 
 }  // namespace folvek

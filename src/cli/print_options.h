@@ -7,10 +7,10 @@
 namespace folvek {
 
 struct PrintOptions {
-    std::string input;
-    std::string pdfFile;  // -o
-    std::string pngDir;   // --png
-    std::string svgDir;   // --svg
+    std::vector<std::string> inputs;  // the documents, in order; "-" is standard input
+    std::string pdfFile;              // -o
+    std::string pngDir;               // --png
+    std::string svgDir;               // --svg
     int dpi = 150;
     bool qtEngine = false;  // --engine qt: Qt's PDF writer instead of our own
     bool info = false;
@@ -24,6 +24,7 @@ struct PrintOptions {
     bool deleteDone = false;  // --delete: with --watch, delete printed files
     bool force = false;       // --force: print what is not a print job
     std::string iniFile = "FOLVK95.INI";  // bare names live in the settings directory
+    bool iniGiven = false;                // --ini: the file must exist
     int dos = -1;                         // --dos 1, --windows 0, -1: as the settings say
     std::string encoding;                 // --encoding: auto, cp866, cp1251, koi8-r, utf-8
     std::string layout;                   // --layout: job, report; empty: the file decides
@@ -35,9 +36,15 @@ struct PrintOptions {
     double marginMm = 5.0;  // the unprintable border of the simulated printer
     bool help = false;
     bool version = false;
+
+    // Habits of lp and of the other text printers.
+    bool quiet = false;                  // -q: no summary line per document
+    int copies = 1;                      // -n with --lp
+    std::vector<std::string> lpOptions;  // -o after --lp, --lp-option: handed to lp as -o
 };
 
-// Fills `out` from argv[1..]; false with `error` set on a bad command line.
+// Fills `out` from argv[1..]; false with `error` set (in the run's language) on a bad command
+// line. After --lp, -o is lp's option (as lp spells it), before it the PDF to write.
 bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out, std::string* error);
 
 // "3-7", "3", "3-", "-7" to a page range (0 as last means the document's last page).

@@ -39,12 +39,13 @@ void Document::relayout(bool withStyles) {
     if (withStyles) record_->scanStyles();
 }
 
-void Document::load(const std::string& path) {
+bool Document::load(const std::string& path) {
     replacingLines();
     record_->freeText();
-    record_->loadText(path);
+    const bool loaded = record_->loadText(path) != 0;
     relayout(false);
     notify(kTextChanged | kLayoutChanged);
+    return loaded;
 }
 
 void Document::reload(const std::string& path) {
@@ -58,15 +59,16 @@ void Document::reload(const std::string& path) {
     notify(kTextChanged | kLayoutChanged | kPageChanged);
 }
 
-void Document::openWithSettings(const std::string& path, const std::string& iniFileName) {
+bool Document::openWithSettings(const std::string& path, const std::string& iniFileName) {
     DocumentRecord& p = *record_;
     p.loadProfile(iniFileName);
     applyOrientation(p.context.printer, p.Orient);
     replacingLines();
     p.freeText();
-    p.loadText(path);
+    const bool loaded = p.loadText(path) != 0;
     relayout(false);
     notify(kTextChanged | kLayoutChanged | kZoomChanged | kSettingsFileChanged);
+    return loaded;
 }
 
 void Document::settingsFileLoaded(const std::string& iniFileName) {

@@ -42,13 +42,14 @@ class Document {
     void removeListener(DocumentListener* listener);
 
     // The text of `path` replaces the shown one and is laid out with the current settings.
-    void load(const std::string& path);
+    // False when the file could not be read (the loader has said why).
+    bool load(const std::string& path);
     // The text of `path` is read again (it changed on disk) and laid out; the page shown stays,
     // clamped to the new page count.
     void reload(const std::string& path);
     // Another settings file is read (a bare name lives in the settings directory) and the text,
-    // when `path` is not empty, is read again with it.
-    void openWithSettings(const std::string& path, const std::string& iniFileName);
+    // when `path` is not empty, is read again with it. False when the text could not be read.
+    bool openWithSettings(const std::string& path, const std::string& iniFileName);
     // Another settings file is read and the shown text laid out with it; the text keeps its
     // conversion, as it was read. The settings list is not told: the list may be the one that
     // asked.

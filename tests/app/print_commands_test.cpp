@@ -41,8 +41,9 @@ struct Harness {
         });
         // Without a system printer the printer is Qt's PDF printer, which asks for a file name
         // with every job; answer it here so that no test depends on this machine's printers.
-        printer.setFileNameDialog(
-            [this](QWidget*) { return QString::fromStdString(scratch.dir() + "job.pdf"); });
+        printer.setFileNameDialog([this](QWidget*, const QString&) {
+            return QString::fromStdString(scratch.dir() + "job.pdf");
+        });
     }
     // Every job fails for want of a device.
     void breakPrinter() {
@@ -103,7 +104,7 @@ TEST(BatchPrinting, AFailureIsShownAndTheProgramStaysOpen) {
 TEST(BatchPrinting, WithoutADefaultPrinterNoDialogOpensAndPrintErrorIsShown) {
     Harness h(2, "batch-no-printer", true);
     int fileDialogs = 0;
-    h.printer.setFileNameDialog([&](QWidget*) {
+    h.printer.setFileNameDialog([&](QWidget*, const QString&) {
         ++fileDialogs;
         return QString();
     });
@@ -124,7 +125,7 @@ TEST(PrintDirect, WithoutADefaultPrinterItSaysSoAndOffersTheDialog) {
         Harness h(2, "direct-no-printer", true);
         h.messages.answer = answer;
         int fileDialogs = 0;
-        h.printer.setFileNameDialog([&](QWidget*) {
+        h.printer.setFileNameDialog([&](QWidget*, const QString&) {
             ++fileDialogs;
             return QString();
         });

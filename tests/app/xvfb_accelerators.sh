@@ -17,6 +17,7 @@ for tool in xdg-open xdg-email; do
 done
 export PATH="$work/bin:$PATH"
 export FOLVEK_HOME="$work/home"
+export XDG_DATA_HOME="$work/data"  # the desktop's recent list of this run
 # No print system: the printing keys must still answer with a dialog, never hang.
 export CUPS_SERVER="$work/no-cups.sock"
 ini="$work/home/FOLVK95.INI"

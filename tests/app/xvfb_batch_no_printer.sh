@@ -9,6 +9,7 @@ program=${1:?usage: xvfb_batch_no_printer.sh PATH-TO-folvek}
 begin_xvfb_test 1024x768x24
 mkdir -p "$work/home"
 export FOLVEK_HOME="$work/home"
+export XDG_DATA_HOME="$work/data"  # the desktop's recent list of this run
 printf 'Report line one\nReport line two\n' > "$work/report.txt"
 
 named() { xdotool search --all --onlyvisible --pid "$app_pid" --name "$1" 2>/dev/null | head -n1; }

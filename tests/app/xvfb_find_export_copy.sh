@@ -12,6 +12,7 @@ program=${1:?usage: xvfb_find_export_copy.sh PATH-TO-folvek}
 begin_xvfb_test 1280x1024x24 xwd cmp pdfinfo pdftotext python3
 mkdir -p "$work/home"
 export FOLVEK_HOME="$work/home"
+export XDG_DATA_HOME="$work/data"  # the desktop's recent list of this run
 export CUPS_SERVER="$work/no-cups.sock"
 
 # Five pages in code page 866: a framed table on the first, the word "Zebra" on the third.

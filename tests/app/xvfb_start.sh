@@ -12,6 +12,7 @@ done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export FOLVEK_HOME="$work/home"
+export XDG_DATA_HOME="$work/data"  # the desktop's recent list of this run
 mkdir -p "$FOLVEK_HOME"
 # Zoom 1 shows the whole page, so its frame is on the screen.
 printf '[Folvk]\r\nZoom=1\r\n' > "$FOLVEK_HOME/FOLVK95.INI"

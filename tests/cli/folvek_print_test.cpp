@@ -33,6 +33,10 @@ class FolvekPrint : public ::testing::Test {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("FOLVEK_HOME"), home_.path());  // no user settings
+        // Messages in English, whatever this machine's locale.
+        env.remove(QStringLiteral("LC_ALL"));
+        env.remove(QStringLiteral("LANGUAGE"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
         p.setProcessEnvironment(env);
         p.start(program, args);
         ToolRun r;
@@ -228,7 +232,7 @@ TEST_F(FolvekPrint, ReportedErrorsMakeTheJobFailEvenWithPagesWritten) {
     EXPECT_FALSE(picture.err.isEmpty());
     const ToolRun margins = withSettings("tall.ini", "[Folvk]\r\nTopMargin=20000\r\n");
     EXPECT_EQ(margins.code, 3) << margins.err.toStdString();
-    EXPECT_TRUE(margins.err.contains(QStringLiteral("Большой размер полей!")))
+    EXPECT_TRUE(margins.err.contains(QStringLiteral("folvek-print: the margins are too large")))
         << margins.err.toStdString();
     // The same report with sound settings succeeds.
     EXPECT_EQ(withSettings("plain.ini", "[Folvk]\r\n").code, 0);

@@ -121,6 +121,21 @@ TEST_F(Folvektopdf, AReportFileBecomesAPdfWithTheTextAndNoBoxGlyphs) {
     EXPECT_TRUE(leftInTmp().isEmpty()) << leftInTmp().join(' ').toStdString();
 }
 
+TEST_F(Folvektopdf, AUtf8JobIsNamedSoAndItsMissingCharactersAreCounted) {
+    // German and Greek beside Russian: code page 1251 holds only the Russian.
+    const FilterRun r = filter(QString(), QString(),
+                               "\xd0\x9e\xd1\x82\xd1\x87\xd1\x91\xd1\x82 Gr\xc3\xb6\xc3\x9f"
+                               "e "
+                               "\xce\xb1\xce\xb2\n");
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("INFO: 1 pages, UTF-8, portrait\n")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(
+        QStringLiteral("WARNING: 4 characters that code page 1251 lacks are printed as \"?\"\n")));
+    // A report that 1251 holds whole draws no warning.
+    EXPECT_FALSE(filter(QString(), kWarehouse).err.contains(QStringLiteral("WARNING")));
+}
+
 TEST_F(Folvektopdf, StandardInputAndTheJobsPaperOrientationAndEncoding) {
     QFile in(kWarehouse);
     ASSERT_TRUE(in.open(QIODevice::ReadOnly));

@@ -57,6 +57,10 @@ class PrintPipe : public ::testing::Test {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("FOLVEK_HOME"), home_.path());  // no user settings
+        // Messages in English, whatever this machine's locale.
+        env.remove(QStringLiteral("LC_ALL"));
+        env.remove(QStringLiteral("LANGUAGE"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
         env.insert(QStringLiteral("PATH"),
                    home_.path() + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
         p.setProcessEnvironment(env);

@@ -6,7 +6,8 @@ Reads the sources for what the help must name, so the check follows them as they
   - every key of the settings file, read or written;
   - every command-line option of folvek and folvek-print, and every job option of the CUPS
     filter;
-  - the page of every help topic the program opens.
+  - the page of every help topic the program opens;
+  - every setting of a print queue that the README tells to make (`lpadmin ... -o PDFVer=1.4`).
 Then the pages themselves: every link and picture between them resolves (anchors included),
 every page is reachable from the contents, every page uses the one stylesheet, and every
 picture in images/ is shown somewhere.
@@ -151,6 +152,12 @@ def filter_options(root):
     return names
 
 
+def readme_queue_settings(root):
+    """The queue settings the README tells the reader to make with lpadmin."""
+    src = read(root, "README.md")
+    return set(re.findall(r"lpadmin\b[^`\n]*?\s-o\s+([\w-]+=[\w.-]+)", src))
+
+
 def help_topic_pages(root):
     src = read(root, "src/dialogs/help_viewer.cpp")
     return set(re.findall(r'"([\w-]+\.html(?:#[\w-]+)?)"', src))
@@ -200,6 +207,11 @@ def main():
     for o in sorted(filter_options(root)):
         if o not in lower_words:  # CUPS compares option names without regard to case
             faults.append(f"CUPS filter option {o} is not in the help")
+
+    # What the README tells an administrator to set on a queue, the help tells the user too.
+    for setting in sorted(readme_queue_settings(root)):
+        if setting not in text:
+            faults.append(f"queue setting {setting} (README's lpadmin) is not in the help")
 
     def resolve(source, target, kind):
         parts = urlsplit(target)

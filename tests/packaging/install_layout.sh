@@ -18,7 +18,8 @@ for f in bin/folvek bin/folvek-print lib/cups/filter/folvektopdf \
          share/applications/io.github.folvek.Folvek.desktop share/mime/packages/folvek-prn.xml \
          share/icons/hicolor/scalable/apps/io.github.folvek.Folvek.svg \
          share/folvek/help/index.html \
-         share/man/man1/folvek.1.gz share/man/man1/folvek-print.1.gz; do
+         share/man/man1/folvek.1.gz share/man/man1/folvek-print.1.gz \
+         share/metainfo/io.github.folvek.Folvek.metainfo.xml etc/folvek/FOLVK95.INI; do
   expect "$f"
 done
 # Every page, picture and the stylesheet of the help.
@@ -52,7 +53,22 @@ grep -q '^text/x-dos-report application/pdf [0-9]* folvektopdf$' "$prefix/share/
 # The user unit starts the program that the package installs, with the folder of its instance.
 grep -q '^ExecStart=/usr/bin/folvek-print --watch "%f"$' "$prefix/lib/systemd/user/folvek-watch@.service" ||
   { echo "folvek-watch@.service does not start folvek-print --watch" >&2; status=1; }
+# The example settings file sets nothing: every line of it is a comment or the section.
+if grep -v '^;' "$prefix/etc/folvek/FOLVK95.INI" | grep -qv '^\[Folvk\]$'; then
+  echo "FOLVK95.INI: a setting is not commented out" >&2; status=1
+fi
+# The desktop entry claims our own type only: plain text stays with the user's editor.
+desktop=$prefix/share/applications/io.github.folvek.Folvek.desktop
+grep -qx 'MimeType=text/x-prn;' "$desktop" || { echo "desktop entry: MimeType is not text/x-prn only" >&2; status=1; }
+grep -qx 'StartupWMClass=folvek' "$desktop" || { echo "desktop entry: no StartupWMClass=folvek" >&2; status=1; }
+# The validators, where installed, with neither errors nor warnings (no network here: the
+# AppStream check leaves the web addresses alone).
 if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$prefix/share/applications/io.github.folvek.Folvek.desktop" || status=1
+  out=$(desktop-file-validate "$desktop" 2>&1) || status=1
+  [ -z "$out" ] || { echo "$out" >&2; status=1; }
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net --explain "$prefix/share/metainfo/io.github.folvek.Folvek.metainfo.xml" >/dev/null 2>&1 ||
+    { appstreamcli validate --no-net "$prefix/share/metainfo/io.github.folvek.Folvek.metainfo.xml" >&2; status=1; }
 fi
 exit $status

@@ -3,6 +3,9 @@
 // printer's measuring device.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <QApplication>
 #include <QPushButton>
 
@@ -188,8 +191,10 @@ TEST(PrinterMeasuring, WithoutAPrintSystemThePrinterIsAnA4PdfPrinterThatAsksForA
     ASSERT_NE(printer.createLayoutDevice(), nullptr);
 
     int asked = 0;
-    printer.setFileNameDialog([&](QWidget*) {
+    QString proposed;
+    printer.setFileNameDialog([&](QWidget*, const QString& proposal) {
         ++asked;
+        proposed = proposal;
         return QString();
     });
     coretest::ScratchDir scratch;
@@ -197,9 +202,19 @@ TEST(PrinterMeasuring, WithoutAPrintSystemThePrinterIsAnA4PdfPrinterThatAsksForA
     WindowPrintout printout(doc.path, nullptr, doc.doc.get());
     EXPECT_EQ(printer.print(nullptr, printout, false), PrintOutcome::NotStarted);
     EXPECT_EQ(asked, 1);
+    // The file proposed is the document's name as a PDF beside it, never ~/print.pdf; Qt's
+    // print dialog makes its proposal of the job's name.
+    const QFileInfo docFile(QString::fromStdString(doc.path));
+    EXPECT_EQ(proposed,
+              docFile.dir().filePath(docFile.completeBaseName() + QStringLiteral(".pdf")));
+    EXPECT_EQ(printer.printer().docName(), docFile.completeBaseName() + QStringLiteral(".pdf"));
+    EXPECT_EQ(Printer::proposedFileName("/home/u/Отчёт за май.PRN"),
+              QStringLiteral("/home/u/Отчёт за май.pdf"));
+    EXPECT_EQ(Printer::proposedFileName(""), QString());
 
     const std::string file = scratch.dir() + "out.pdf";
-    printer.setFileNameDialog([&](QWidget*) { return QString::fromStdString(file); });
+    printer.setFileNameDialog(
+        [&](QWidget*, const QString&) { return QString::fromStdString(file); });
     TestDocument three(scratch, 3, "pdf3", &printer);
     WindowPrintout out3(three.path, nullptr, three.doc.get());
     printer.printer().setCopyCount(2);  // the PDF writer makes no copies: they are printed here

@@ -320,13 +320,17 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
     if (noRoomForALine(doc, messages))
         return fail("the margins leave no room for a line on " + paperName +
                     " paper; nothing printed");
-    std::fprintf(stderr, "INFO: %d pages, %s, %s on %s (%s)\n", doc.pageCount,
-                 doc.utf16 != Utf16Form::None ? encodingLabel(doc.textEncoding, doc.utf16)
-                 : doc.textEncoding == TextEncoding::Cp866  ? "code page 866"
-                 : doc.textEncoding == TextEncoding::Cp1251 ? "code page 1251"
-                                                            : encodingLabel(doc.textEncoding),
+    // The encoding the text was read in, as the loader found it: "code page 866", "UTF-8".
+    const std::string label = encodingLabel(doc.textEncoding, doc.utf16);
+    const bool codePage = label.find_first_not_of("0123456789") == std::string::npos;
+    std::fprintf(stderr, "INFO: %d pages, %s%s, %s on %s (%s)\n", doc.pageCount,
+                 codePage ? "code page " : "", label.c_str(),
                  printer.landscape() ? "landscape" : "portrait", paperName.c_str(),
                  paperFrom.c_str());
+    if (doc.unmappableChars > 0)
+        std::fprintf(stderr,
+                     "WARNING: %lld characters that code page 1251 lacks are printed as \"?\"\n",
+                     static_cast<long long>(doc.unmappableChars));
     const std::string cut = cutLinesWarning(doc, "the job option folvek-fit makes them fit");
     if (!cut.empty()) std::fprintf(stderr, "%s\n", cut.c_str());
     std::fprintf(stderr, "INFO: %s layout: %s\n", doc.jobLaidOut() ? "job" : "report",

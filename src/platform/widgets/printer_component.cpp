@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinterInfo>
@@ -69,6 +70,10 @@ PrintOutcome Printer::print(QWidget* parent, Printout& printout, bool prompt) {
     printer_->setPrintRange(QPrinter::AllPages);
     printer_->setFromTo(0, 0);
 
+    // Print to file proposes the document's own name: Qt's print dialog makes NAME.pdf of the
+    // job's name, the file prompt below is given the whole path.
+    const QString proposal = proposedFileName(printout.title());
+    if (!proposal.isEmpty()) printer_->setDocName(QFileInfo(proposal).fileName());
     if (prompt) {
         PrintDialogOffer offer;
         offer.minPage = info.minPage;
@@ -80,7 +85,7 @@ PrintOutcome Printer::print(QWidget* parent, Printout& printout, bool prompt) {
     }
     // A file printer asks for the file of every job, unless the dialog just named one.
     if (printsToFile() && (!prompt || printer_->outputFileName().isEmpty())) {
-        const QString file = fileName_ ? fileName_(parent) : QString();
+        const QString file = fileName_ ? fileName_(parent, proposal) : QString();
         if (file.isEmpty()) return PrintOutcome::NotStarted;
         printer_->setOutputFileName(file);
     }
@@ -137,9 +142,15 @@ bool Printer::runSetupDialog(QPrinter& printer, QWidget* parent) {
     return ok;
 }
 
-QString Printer::askFileName(QWidget* parent) {
-    return QFileDialog::getSaveFileName(parent, QString(), QString(),
-                                        QStringLiteral("PDF (*.pdf)"));
+QString Printer::askFileName(QWidget* parent, const QString& proposal) {
+    return QFileDialog::getSaveFileName(parent, QString(), proposal, QStringLiteral("PDF (*.pdf)"));
+}
+
+QString Printer::proposedFileName(const std::string& title) {
+    if (title.empty()) return QString();
+    const QFileInfo doc(QString::fromStdString(title));
+    if (doc.fileName().isEmpty()) return QString();
+    return doc.dir().filePath(doc.completeBaseName() + QStringLiteral(".pdf"));
 }
 
 }  // namespace folvek

@@ -42,8 +42,9 @@ class Printer : public PrinterSettings {
         std::function<bool(QPrinter&, const PrintDialogOffer&, QWidget* parent)>;
     // Shows the set-up dialog over the printer. False: cancelled.
     using SetupDialogStep = std::function<bool(QPrinter&, QWidget* parent)>;
-    // Asks where a print-to-file job goes; empty: cancelled.
-    using FileNameStep = std::function<QString(QWidget* parent)>;
+    // Asks where a print-to-file job goes, proposing a file (the document's name with .pdf);
+    // empty: cancelled.
+    using FileNameStep = std::function<QString(QWidget* parent, const QString& proposal)>;
     using SpoolerFactory = std::function<std::unique_ptr<PrintSpooler>(QPrinter&)>;
 
     Printer();                                   // the system's default printer
@@ -83,7 +84,11 @@ class Printer : public PrinterSettings {
     // The standard dialogs.
     static bool runPrintDialog(QPrinter& printer, const PrintDialogOffer& offer, QWidget* parent);
     static bool runSetupDialog(QPrinter& printer, QWidget* parent);
-    static QString askFileName(QWidget* parent);
+    // The save dialog of a print-to-file job, proposing `proposal`.
+    static QString askFileName(QWidget* parent, const QString& proposal);
+    // The file a print-to-file job of `title` (the document's path) proposes: the document's
+    // name with .pdf, beside it; empty without a document.
+    static QString proposedFileName(const std::string& title);
 
   private:
     void init(const QPrinterInfo& info);
