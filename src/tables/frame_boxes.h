@@ -1,0 +1,18 @@
+// The boxes frames occupy on a character grid: each group of joined frame cells, as the
+// rectangle around it; a group that lies inside another's rectangle (a "--" in a cell, a box
+// in a table's cell) belongs to the outer one and is left out.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "table.h"
+
+namespace folvek {
+
+using GridArms = std::vector<std::vector<std::uint8_t>>;
+
+// Rectangles of at least two rows and three columns, in the order of their first rows.
+std::vector<GridSpan> frameBoxes(const GridArms& arms);
+
+}  // namespace folvek

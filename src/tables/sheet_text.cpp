@@ -1,0 +1,76 @@
+// UTF-8, XML text and the value of a cell as the writers see them.
+#include "sheet_text.h"
+
+namespace folvek {
+
+std::string utf8(std::u16string_view s) {
+    std::string out;
+    out.reserve(s.size() * 2);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char32_t c = s[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+            s[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
+        else if (c >= 0xD800 && c <= 0xDFFF)
+            c = 0xFFFD;
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string xmlEscape(std::u16string_view s) {
+    std::u16string clean;
+    clean.reserve(s.size());
+    for (char16_t c : s) {
+        if (c < 0x20 && c != u'\t' && c != u'\n') continue;
+        if (c == 0xFFFE || c == 0xFFFF) continue;
+        clean += c;
+    }
+    const std::string raw = utf8(clean);
+    std::string out;
+    out.reserve(raw.size() + 16);
+    for (char c : raw) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string sheetName(std::size_t index) {
+    return "Таблица " + std::to_string(index + 1);
+}
+
+CellValue valueOf(const Table& t, std::int32_t row, std::int32_t column) {
+    if (row < t.headingRows) return {};
+    return cellValue(t.at(row, column).text);
+}
+
+}  // namespace folvek
