@@ -24,6 +24,7 @@
 #include "progress_bar.h"
 #include "run_program.h"
 #include "shell_state.h"
+#include "tables_job.h"
 #include "temp_cleanup.h"
 #include "watch_folder.h"
 
@@ -183,6 +184,7 @@ int run(int argc, char** argv, PrintOptions opt) {
             std::fprintf(stderr, "folvek-print: %s\n", w.toLocal8Bit().constData());
         if (!r.ok) status = fail(std::string(job.what) + ": " + r.error.toStdString());
     }
+    if (!opt.tablesFile.empty() && exportTablesJob(doc, opt.tablesFile) != 0) status = kExitFailed;
     if (opt.lp && status == 0) status = printThroughLp(doc, printer, opt, stdinJob, spool, options);
     // A missing picture or margins too large still give pages, but not the pages asked for.
     if (status == 0 && messages.errors > 0) status = kExitWithErrors;
@@ -252,9 +254,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "folvek-print: no document given\n%s", printUsage());
         return kExitUsage;
     }
-    if (opt.pdfFile.empty() && opt.pngDir.empty() && opt.svgDir.empty() && !opt.info && !opt.lp) {
+    if (opt.pdfFile.empty() && opt.pngDir.empty() && opt.svgDir.empty() && opt.tablesFile.empty() &&
+        !opt.info && !opt.lp) {
         std::fprintf(stderr,
-                     "folvek-print: nothing to do: give -o, --png, --svg, --info or --lp\n");
+                     "folvek-print: nothing to do: give -o, --png, --svg, --tables, --info "
+                     "or --lp\n");
         return kExitUsage;
     }
     if (opt.input != "-" && !readable(opt.input)) {

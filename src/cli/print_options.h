@@ -8,9 +8,10 @@ namespace folvek {
 
 struct PrintOptions {
     std::string input;
-    std::string pdfFile;  // -o
-    std::string pngDir;   // --png
-    std::string svgDir;   // --svg
+    std::string pdfFile;     // -o
+    std::string pngDir;      // --png
+    std::string svgDir;      // --svg
+    std::string tablesFile;  // --tables: the report's tables to .xlsx, .ods or .csv
     int dpi = 150;
     bool qtEngine = false;  // --engine qt: Qt's PDF writer instead of our own
     bool info = false;
