@@ -38,6 +38,8 @@ enum Command : int {
     CmExportPdf = 11865,
     CmCopyPage = 11866,
     CmCopy = 11867,
+    CmCopyTable = 11868,
+    CmSaveTables = 11869,
     CmRecentFile = 11870,     // the recent documents: CmRecentFile .. CmRecentFile + 9
     CmFrameworkExit = 24310,  // closes the main window, subject to the can-close check
     IdSettingsList = 5555,

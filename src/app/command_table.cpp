@@ -41,6 +41,8 @@ const std::vector<CommandInfo>& commandInfos() {
         {CmExportPdf, "Сохранить в PDF..."},
         {CmCopy, "Копировать\tCtrl+C"},
         {CmCopyPage, "Копировать страницу"},
+        {CmCopyTable, "Копировать таблицу"},
+        {CmSaveTables, "Сохранить таблицы..."},
         {CmGoToPage, "Перейти на страницу...\tCtrl+Shift+P"},
     };
     return infos;
@@ -123,6 +125,7 @@ const std::vector<MenuSpec>& menuBarSpec() {
           {CmReload},
           {CmSaveAs},
           {CmExportPdf},
+          {CmSaveTables},
           {0},
           {CmPrint},
           {CmPrintCurrent},
@@ -131,7 +134,8 @@ const std::vector<MenuSpec>& menuBarSpec() {
           {CmSend},
           {0},
           {CmExit}}},
-        {"Правка", {{CmFind}, {CmFindNext}, {CmFindPrevious}, {0}, {CmCopy}, {CmCopyPage}}},
+        {"Правка",
+         {{CmFind}, {CmFindNext}, {CmFindPrevious}, {0}, {CmCopy}, {CmCopyPage}, {CmCopyTable}}},
         {"Настройка",
          {{CmFont},
           {CmParameters},

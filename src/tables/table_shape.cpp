@@ -64,6 +64,26 @@ bool blankLine(const CharGrid& grid, const TableShape& shape, std::int64_t line)
     return true;
 }
 
+bool blankAt(const CharGrid& grid, const TableShape& shape, std::int64_t line, std::int32_t i) {
+    const std::u16string& row = grid.rows[static_cast<std::size_t>(line)];
+    for (std::int32_t c = shape.interiorFirst(i); c <= shape.interiorLast(i); ++c)
+        if (static_cast<std::size_t>(c) < row.size() && !isBlank(row[c])) return false;
+    return true;
+}
+
+// A band of a record that runs over several lines: each line after the first leaves a
+// column empty that the first fills (the number, the date), where a group of rows fills all.
+bool recordBand(const CharGrid& grid, const TableShape& shape,
+                const std::vector<std::int64_t>& lines) {
+    for (std::size_t k = 1; k < lines.size(); ++k) {
+        bool continues = false;
+        for (std::int32_t i = 0; i < shape.columns() && !continues; ++i)
+            continues = !blankAt(grid, shape, lines[0], i) && blankAt(grid, shape, lines[k], i);
+        if (!continues) return false;
+    }
+    return true;
+}
+
 struct Band {
     std::vector<std::int64_t> lines;
     std::vector<std::int64_t> rulesAfter;
@@ -109,8 +129,9 @@ bool shapeTable(const CharGrid& grid, const GridArms& arms, const GridSpan& box,
 
     const std::size_t bodyBands = bands.size() - headingBands;
     bool records = bodyBands >= 2;
-    for (std::size_t b = headingBands + 1; b < bands.size() && records; ++b)
-        records = bands[b].lines.size() == bands[headingBands].lines.size();
+    for (std::size_t b = headingBands; b < bands.size() && records; ++b)
+        records = bands[b].lines.size() == bands[headingBands].lines.size() &&
+                  recordBand(grid, out, bands[b].lines);
 
     for (std::size_t b = 0; b < bands.size(); ++b) {
         const Band& band = bands[b];

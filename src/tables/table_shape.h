@@ -1,8 +1,9 @@
 // The shape of one framed table: its columns (the vertical lines that run through its box),
 // its rule lines, the bands of text lines between the rules, and the rows those bands make.
 // A band above the first whole rule is a heading row: its lines are one cell's lines. The body
-// bands are a row each when every body band has as many lines as the others (records ruled
-// apart), otherwise every non-blank line of the body is a row of its own.
+// bands are a row each when every body band has as many lines as the others and each of their
+// lines after the first leaves empty a column the first fills (records ruled apart); otherwise
+// every non-blank line of the body is a row of its own.
 #pragma once
 
 #include <cstdint>

@@ -260,7 +260,8 @@ TEST_F(AppTest, RightButtonMenuHoldsItsItemsAndOpensAtThePointer) {
     QMenu* menu = view()->contextMenu();
     EXPECT_EQ(actionTexts(menu), (QStringList{"Открыть файл\tF3", "Редактировать\tF4",
                                               "Печать ...\tF9", "Настройка принтера", "—",
-                                              "Выбор шрифта\tF6", "Параметры\tF5", "—", "Выход"}));
+                                              "Выбор шрифта\tF6", "Параметры\tF5", "—",
+                                              "Копировать таблицу", "—", "Выход"}));
     EXPECT_EQ(menu->actions().last()->data().toInt(), static_cast<int>(CmFrameworkExit));
     EXPECT_FALSE(menu->actions()[1]->isEnabled());  // edit needs a document
 
