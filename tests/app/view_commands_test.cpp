@@ -258,10 +258,10 @@ TEST_F(AppTest, SettingsListShowsIniFilesSortedWithoutCaseAndSelectsTheCurrentOn
 TEST_F(AppTest, RightButtonMenuHoldsItsItemsAndOpensAtThePointer) {
     start();
     QMenu* menu = view()->contextMenu();
-    EXPECT_EQ(actionTexts(menu), (QStringList{"Открыть файл\tF3", "Редактировать\tF4",
-                                              "Печать ...\tF9", "Настройка принтера", "—",
-                                              "Выбор шрифта\tF6", "Параметры\tF5", "—",
-                                              "Копировать таблицу", "—", "Выход"}));
+    EXPECT_EQ(actionTexts(menu),
+              (QStringList{"Открыть файл\tF3", "Редактировать\tF4", "Печать ...\tF9",
+                           "Настройка принтера", "—", "Выбор шрифта\tF6", "Параметры\tF5", "—",
+                           "Копировать таблицу", "—", "Выход"}));
     EXPECT_EQ(menu->actions().last()->data().toInt(), static_cast<int>(CmFrameworkExit));
     EXPECT_FALSE(menu->actions()[1]->isEnabled());  // edit needs a document
 
