@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "cell_value.h"
+
 namespace folvek {
 
 namespace {
@@ -84,6 +86,22 @@ bool recordBand(const CharGrid& grid, const TableShape& shape,
     return true;
 }
 
+// A line of data rather than of a heading: one of its parts reads as a number or a date. The
+// part of a table after a page break starts with its rows, ruled apart like a heading.
+bool holdsValues(const CharGrid& grid, const TableShape& shape, std::int64_t line) {
+    const std::u16string& row = grid.rows[static_cast<std::size_t>(line)];
+    for (std::int32_t i = 0; i < shape.columns(); ++i) {
+        std::int32_t a = shape.interiorFirst(i);
+        std::int32_t b = std::min(shape.interiorLast(i), static_cast<std::int32_t>(row.size()) - 1);
+        while (a <= b && isBlank(row[a])) ++a;
+        while (b >= a && isBlank(row[b])) --b;
+        if (a <= b &&
+            cellValue(std::u16string_view(row).substr(a, b - a + 1)).kind != ValueKind::Text)
+            return true;
+    }
+    return false;
+}
+
 struct Band {
     std::vector<std::int64_t> lines;
     std::vector<std::int64_t> rulesAfter;
@@ -126,6 +144,9 @@ bool shapeTable(const CharGrid& grid, const GridArms& arms, const GridSpan& box,
            bands[headingBands].lines.front() < headingEnd)
         ++headingBands;
     if (headingBands == bands.size()) headingBands = 0;  // no body below the rule
+    for (std::size_t b = 0; b < headingBands; ++b)
+        for (std::int64_t line : bands[b].lines)
+            if (holdsValues(grid, out, line)) headingBands = 0;
 
     const std::size_t bodyBands = bands.size() - headingBands;
     bool records = bodyBands >= 2;

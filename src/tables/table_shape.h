@@ -1,6 +1,8 @@
 // The shape of one framed table: its columns (the vertical lines that run through its box),
 // its rule lines, the bands of text lines between the rules, and the rows those bands make.
-// A band above the first whole rule is a heading row: its lines are one cell's lines. The body
+// A band above the first whole rule is a heading row (its lines are one cell's lines), unless
+// a line there holds a number or a date: then the table has no heading (a part of a table
+// after a page break). The body
 // bands are a row each when every body band has as many lines as the others and each of their
 // lines after the first leaves empty a column the first fills (records ruled apart); otherwise
 // every non-blank line of the body is a row of its own.

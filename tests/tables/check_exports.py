@@ -138,20 +138,24 @@ def check_csv(paths, truth):
 
 
 def sample_rows(path, encoding):
-    """The body rows of every box-drawn table in a sample, by splitting its lines at the bars."""
-    rows, body = [], False
+    """The body rows of every framed table in a sample, by splitting its lines at the bars: a
+    table starts at a rule line, its body after the first rule that follows text."""
+    rows, in_table, seen_text, body = [], False, False, False
     with open(path, encoding=encoding) as f:
         for line in f:
-            line = re.sub(r"</?[BIU]>", "", line.rstrip("\r\n\x0c"))
-            s = line.strip()
-            if s.startswith(("┌", "╔", "╒", "╓")):
-                body = False
-            elif s.startswith(("├", "╠", "╞", "╟")):
-                body = True
-            elif s.startswith(("│", "║")) and body:
-                cells = [c.strip() for c in re.split("[│║]", s)[1:-1]]
-                if any(cells):
+            s = re.sub(r"</?[BIU]>", "", line.rstrip("\r\n").replace("\x0c", "")).strip()
+            if s[:1] in "┌╔╒╓├╠╞╟└╚╘╙+" and s:
+                if not in_table:
+                    in_table, seen_text, body = True, False, False
+                elif seen_text:
+                    body = True
+            elif s[:1] in "│║|" and s and in_table:
+                seen_text = True
+                cells = [c.strip() for c in re.split("[│║|]", s)[1:-1]]
+                if body and any(cells):
                     rows.append(cells)
+            elif s:
+                in_table = False
     return rows
 
 
@@ -195,6 +199,7 @@ def main():
         check_ods(os.path.join(work, f"out-{enc}.ods"), truth)
         check_csv([os.path.join(work, f"out-{enc}-{k + 1}.csv") for k in range(len(truth))], truth)
     check_sample(tool, os.path.join(src, "samples", "warehouse-866.prn"), "cp866", work)
+    check_sample(tool, os.path.join(src, "samples", "ledger-1251.txt"), "cp1251", work)
     for f in failures[:40]:
         print("FAIL:", f)
     print(f"check_exports: {len(failures)} failure(s)")

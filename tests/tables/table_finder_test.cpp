@@ -147,6 +147,27 @@ TEST(TableFinder, TableContinuedOverAPageBreakKeepsItsHeadingOnce) {
     EXPECT_EQ(findTableParts(g).size(), 3u);
 }
 
+TEST(TableFinder, PartAfterAPageBreakWithRowsRuledApartIsNoHeading) {
+    const CharGrid g = gridOf({
+        u"+-----+------+",
+        u"| N   | Сумма|",
+        u"+=====+======+",
+        u"|  1  | 1,00 |",
+        u"\f",
+        u"|  2  | 2,00 |",
+        u"|  3  | 3,00 |",
+        u"+=====+======+",
+        u"|  4  | 4,00 |",
+        u"+-----+------+",
+    });
+    const FoundTables found = findTables(g);
+    ASSERT_EQ(found.tables.size(), 1u);
+    const Table& t = found.tables[0];
+    EXPECT_EQ(t.headingRows, 1);
+    ASSERT_EQ(t.rows, 5);
+    for (int r = 1; r <= 4; ++r) EXPECT_EQ(cell(t, r, 0), std::u16string(1, u'0' + r));
+}
+
 TEST(TableFinder, TextThatIsNoTable) {
     const CharGrid g = gridOf({
         u"Счёт 1-2-3 + 4 = 10",
