@@ -10,8 +10,8 @@ namespace folvek {
 namespace {
 
 std::string numberAttributes(const CellValue& v) {
-    char value[48];
-    std::snprintf(value, sizeof value, "%.15g", v.number);
+    std::string value;
+    appendNumber(value, v.number);
     const std::string format = numberFormat(v);
     std::string mso;
     for (char c : format) {

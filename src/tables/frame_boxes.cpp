@@ -8,14 +8,8 @@
 
 namespace folvek {
 
-namespace {
-
-constexpr std::uint8_t kSeen = 0x10;
-
-}  // namespace
-
-std::vector<GridSpan> frameBoxes(const GridArms& armsIn) {
-    GridArms arms = armsIn;  // kSeen marks the cells flooded already
+std::vector<GridSpan> frameBoxes(GridArms& arms) {
+    constexpr std::uint8_t kSeen = kArmSeen;
     const auto rows = static_cast<std::int64_t>(arms.size());
     const auto armAt = [&](std::int64_t r, std::int64_t c) -> std::uint8_t {
         if (r < 0 || r >= rows || c < 0) return 0;

@@ -12,7 +12,9 @@ namespace folvek {
 
 using GridArms = std::vector<std::vector<std::uint8_t>>;
 
-// Rectangles of at least two rows and three columns, in the order of their first rows.
-std::vector<GridSpan> frameBoxes(const GridArms& arms);
+// Rectangles of at least two rows and three columns, in the order of their first rows. Marks
+// the cells it visits with kArmSeen (the arms keep their low four bits).
+constexpr std::uint8_t kArmSeen = 0x10;
+std::vector<GridSpan> frameBoxes(GridArms& arms);
 
 }  // namespace folvek

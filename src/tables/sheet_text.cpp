@@ -1,6 +1,8 @@
 // UTF-8, XML text and the value of a cell as the writers see them.
 #include "sheet_text.h"
 
+#include <charconv>
+
 namespace folvek {
 
 std::string utf8(std::u16string_view s) {
@@ -66,6 +68,12 @@ std::string xmlEscape(std::u16string_view s) {
 
 std::string sheetName(std::size_t index) {
     return "Таблица " + std::to_string(index + 1);
+}
+
+void appendNumber(std::string& out, double v) {
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+    out.append(buf, r.ptr);
 }
 
 CellValue valueOf(const Table& t, std::int32_t row, std::int32_t column) {

@@ -15,6 +15,8 @@ std::string utf8(std::u16string_view s);
 std::string xmlEscape(std::u16string_view s);
 // "Таблица N" (1-based), the sheet name of table N.
 std::string sheetName(std::size_t index);
+// The shortest plain decimal that reads back as `v` ("1250.5", "1000000000").
+void appendNumber(std::string& out, double v);
 CellValue valueOf(const Table& t, std::int32_t row, std::int32_t column);
 
 }  // namespace folvek

@@ -54,7 +54,7 @@ void append(Table& table, const Table& next, std::int32_t skipRows) {
 
 std::vector<Table> findTableParts(const CharGrid& grid, const TableProgress& progress) {
     std::vector<Table> parts;
-    const GridArms arms = gridArms(grid);
+    GridArms arms = gridArms(grid);
     if (progress && !progress(0.3)) return parts;
     const std::vector<GridSpan> boxes = frameBoxes(arms);
     if (progress && !progress(0.5)) return parts;
