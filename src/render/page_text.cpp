@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "box_cells.h"
 #include "codepage.h"
@@ -49,7 +50,8 @@ void lineCells(const DocumentRecord& pg, const char* text, const std::uint8_t* b
                std::u16string& cells) {
     const char16_t* ansi = ansiToUnicodeTable();
     const bool doubleBars = pg.lines.doubleBarsImplied();
-    cells.clear();
+    cells.resize(std::strlen(text));  // no more cells than bytes
+    std::size_t n = 0;
     for (const char* p = text; *p;) {
         if (*p == '<') {
             if (const int tag = tagAt(p)) {
@@ -61,8 +63,9 @@ void lineCells(const DocumentRecord& pg, const char* text, const std::uint8_t* b
         std::uint8_t code = boxes ? boxes[p - text] : 0;
         if (!code && doubleBars && byte == kDoubleBarLookalike) code = boxCodeOf866(kDosDoubleBar);
         ++p;
-        cells += code ? boxCharacter(code) : byte >= 0x20 ? ansi[byte] : u'\0';
+        cells[n++] = code ? boxCharacter(code) : byte >= 0x20 ? ansi[byte] : u'\0';
     }
+    cells.resize(n);
 }
 
 namespace {

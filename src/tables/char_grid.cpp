@@ -3,7 +3,6 @@
 
 #include <array>
 #include <bit>
-#include <unordered_map>
 
 #include "box_cells.h"
 #include "input_tables.h"
@@ -12,19 +11,20 @@ namespace folvek {
 
 namespace {
 
-const std::unordered_map<char16_t, std::uint8_t>& boxArmsTable() {
-    static const std::unordered_map<char16_t, std::uint8_t> table = [] {
-        std::unordered_map<char16_t, std::uint8_t> t;
+// The arms of U+2500..U+257F, from the box characters of code page 866.
+const std::array<std::uint8_t, 128>& boxArmsTable() {
+    static const std::array<std::uint8_t, 128> table = [] {
+        std::array<std::uint8_t, 128> t{};
         const char16_t* oem = oemToUnicodeTable();
         for (int dos = 0xB3; dos <= 0xDA; ++dos) {
             const std::uint8_t code = boxCodeOf866(static_cast<std::uint8_t>(dos));
-            if (!code) continue;
+            if (!code || oem[dos] < 0x2500 || oem[dos] > 0x257F) continue;
             std::uint8_t arms = 0;
             if (boxArm(code, BoxArm::Up)) arms |= ArmUp;
             if (boxArm(code, BoxArm::Down)) arms |= ArmDown;
             if (boxArm(code, BoxArm::Left)) arms |= ArmLeft;
             if (boxArm(code, BoxArm::Right)) arms |= ArmRight;
-            t[oem[dos]] = arms;
+            t[oem[dos] - 0x2500] = arms;
         }
         return t;
     }();
@@ -63,25 +63,27 @@ void markDashRuns(const std::u16string& row, std::vector<std::uint8_t>& arms) {
 }  // namespace
 
 std::uint8_t boxCharArms(char16_t c) {
-    if (c < 0x2500 || c > 0x257F) return 0;
-    const auto& t = boxArmsTable();
-    const auto it = t.find(c);
-    return it == t.end() ? 0 : it->second;
+    return c >= 0x2500 && c <= 0x257F ? boxArmsTable()[c - 0x2500] : 0;
+}
+
+bool mayHoldFrame(const std::u16string& row) {
+    for (char16_t c : row)
+        if (c >= 0x2500 || isDash(c) || isBar(c) || c == u'+') return true;
+    return false;
 }
 
 std::vector<std::vector<std::uint8_t>> gridArms(const CharGrid& grid) {
-    const std::size_t rows = grid.rows.size();
-    std::vector<std::vector<std::uint8_t>> arms(rows);
+    std::vector<std::vector<std::uint8_t>> arms(grid.rows.size());
+    fillArms(grid, 0, grid.rows.size(), arms);
+    return arms;
+}
+
+void fillArms(const CharGrid& grid, std::size_t from, std::size_t to,
+              std::vector<std::vector<std::uint8_t>>& arms) {
     // Box characters, bars and dash runs first: a '+' takes its arms from them.
-    for (std::size_t r = 0; r < rows; ++r) {
+    for (std::size_t r = from; r < to; ++r) {
         const std::u16string& row = grid.rows[r];
-        bool any = false;
-        for (char16_t c : row)
-            if (c >= 0x2500 || isDash(c) || isBar(c) || c == u'+') {
-                any = true;
-                break;
-            }
-        if (!any) continue;
+        if (!mayHoldFrame(row)) continue;
         std::vector<std::uint8_t>& a = arms[r];
         a.assign(row.size(), 0);
         for (std::size_t i = 0; i < row.size(); ++i) {
@@ -93,9 +95,9 @@ std::vector<std::vector<std::uint8_t>> gridArms(const CharGrid& grid) {
         markDashRuns(row, a);
     }
     const auto armAt = [&](std::size_t r, std::size_t c) -> std::uint8_t {
-        return r < rows && c < arms[r].size() ? arms[r][c] : 0;
+        return r >= from && r < to && c < arms[r].size() ? arms[r][c] : 0;
     };
-    for (std::size_t r = 0; r < rows; ++r) {
+    for (std::size_t r = from; r < to; ++r) {
         const std::u16string& row = grid.rows[r];
         std::vector<std::uint8_t>& a = arms[r];
         for (std::size_t i = 0; i < a.size(); ++i) {
@@ -103,8 +105,9 @@ std::vector<std::vector<std::uint8_t>> gridArms(const CharGrid& grid) {
             std::uint8_t j = 0;
             if (i > 0 && (a[i - 1] & ArmRight)) j |= ArmLeft;
             if (armAt(r, i + 1) & ArmLeft) j |= ArmRight;
-            if (r > 0 && ((armAt(r - 1, i) & ArmDown) || grid.at(r - 1, i) == u'+')) j |= ArmUp;
-            if ((armAt(r + 1, i) & ArmUp) || grid.at(r + 1, i) == u'+') j |= ArmDown;
+            if (r > from && ((armAt(r - 1, i) & ArmDown) || grid.at(r - 1, i) == u'+')) j |= ArmUp;
+            if ((armAt(r + 1, i) & ArmUp) || (r + 1 < to && grid.at(r + 1, i) == u'+'))
+                j |= ArmDown;
             // A lone '+' with one arm ("+-" after a number) is text.
             a[i] = std::popcount(j) >= 2 ? j : 0;
         }
@@ -115,7 +118,6 @@ std::vector<std::vector<std::uint8_t>> gridArms(const CharGrid& grid) {
             if (armAt(r, i + 1) & ArmLeft) a[i] |= ArmRight;
         }
     }
-    return arms;
 }
 
 }  // namespace folvek

@@ -34,6 +34,12 @@ struct CharGrid {
 
 // The arms of every cell, row by row (0 for a cell that is no frame line).
 std::vector<std::vector<std::uint8_t>> gridArms(const CharGrid& grid);
+// The same for rows [from, to) of `arms` (sized to the grid), taking the rows outside as
+// holding no frame: right where the row before `from` and the row at `to` hold none.
+void fillArms(const CharGrid& grid, std::size_t from, std::size_t to,
+              std::vector<std::vector<std::uint8_t>>& arms);
+// False when no cell of the row can be a frame line.
+bool mayHoldFrame(const std::u16string& row);
 
 // The arms a box-drawing character has of its own, 0 for any other character.
 std::uint8_t boxCharArms(char16_t c);

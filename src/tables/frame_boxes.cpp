@@ -9,16 +9,21 @@
 namespace folvek {
 
 std::vector<GridSpan> frameBoxes(GridArms& arms) {
+    return frameBoxes(arms, 0, arms.size());
+}
+
+std::vector<GridSpan> frameBoxes(GridArms& arms, std::size_t from, std::size_t to) {
     constexpr std::uint8_t kSeen = kArmSeen;
-    const auto rows = static_cast<std::int64_t>(arms.size());
+    const auto first = static_cast<std::int64_t>(from);
+    const auto rows = static_cast<std::int64_t>(to);
     const auto armAt = [&](std::int64_t r, std::int64_t c) -> std::uint8_t {
-        if (r < 0 || r >= rows || c < 0) return 0;
+        if (r < first || r >= rows || c < 0) return 0;
         const auto& row = arms[static_cast<std::size_t>(r)];
         return c < static_cast<std::int64_t>(row.size()) ? row[static_cast<std::size_t>(c)] : 0;
     };
     std::vector<GridSpan> boxes;
     std::vector<std::pair<std::int64_t, std::int32_t>> stack;
-    for (std::int64_t r0 = 0; r0 < rows; ++r0) {
+    for (std::int64_t r0 = first; r0 < rows; ++r0) {
         auto& row0 = arms[static_cast<std::size_t>(r0)];
         for (std::size_t c0 = 0; c0 < row0.size(); ++c0) {
             if (!row0[c0] || (row0[c0] & kSeen)) continue;

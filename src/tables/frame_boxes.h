@@ -16,5 +16,7 @@ using GridArms = std::vector<std::vector<std::uint8_t>>;
 // the cells it visits with kArmSeen (the arms keep their low four bits).
 constexpr std::uint8_t kArmSeen = 0x10;
 std::vector<GridSpan> frameBoxes(GridArms& arms);
+// The same within rows [from, to), which no frame crosses.
+std::vector<GridSpan> frameBoxes(GridArms& arms, std::size_t from, std::size_t to);
 
 }  // namespace folvek

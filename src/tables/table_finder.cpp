@@ -1,6 +1,11 @@
 // Finding a grid's tables and joining the parts of a table continued over pages.
 #include "table_finder.h"
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "frame_boxes.h"
 #include "table_cells.h"
 #include "table_shape.h"
@@ -52,19 +57,75 @@ void append(Table& table, const Table& next, std::int32_t skipRows) {
 
 }  // namespace
 
-std::vector<Table> findTableParts(const CharGrid& grid, const TableProgress& progress) {
-    std::vector<Table> parts;
-    GridArms arms = gridArms(grid);
-    if (progress && !progress(0.3)) return parts;
-    const std::vector<GridSpan> boxes = frameBoxes(arms);
-    if (progress && !progress(0.5)) return parts;
-    TableShape shape;
-    for (std::size_t k = 0; k < boxes.size(); ++k) {
-        if (shapeTable(grid, arms, boxes[k], shape)) parts.push_back(tableCells(grid, arms, shape));
-        if (progress && k % 64 == 63 &&
-            !progress(0.5 + 0.5 * static_cast<double>(k) / static_cast<double>(boxes.size())))
-            return parts;
+namespace {
+
+// Rows where the grid may be cut into pieces that no frame crosses: rows without a frame
+// character, near equal shares of the rows.
+std::vector<std::size_t> pieceBounds(const CharGrid& grid, std::size_t pieces) {
+    const std::size_t n = grid.rows.size();
+    std::vector<std::size_t> bounds{0};
+    for (std::size_t k = 1; k < pieces; ++k) {
+        std::size_t r = std::max(bounds.back() + 1, n * k / pieces);
+        while (r < n && mayHoldFrame(grid.rows[r])) ++r;
+        if (r >= n) break;
+        bounds.push_back(r);
     }
+    bounds.push_back(n);
+    return bounds;
+}
+
+// The tables of rows [from, to).
+std::vector<Table> piece(const CharGrid& grid, GridArms& arms, std::size_t from, std::size_t to,
+                         const std::atomic<bool>& stop) {
+    fillArms(grid, from, to, arms);
+    std::vector<Table> parts;
+    if (stop) return parts;
+    const std::vector<GridSpan> boxes = frameBoxes(arms, from, to);
+    TableShape shape;
+    for (std::size_t k = 0; k < boxes.size() && !stop; ++k)
+        if (shapeTable(grid, arms, boxes[k], shape)) parts.push_back(tableCells(grid, arms, shape));
+    return parts;
+}
+
+}  // namespace
+
+std::vector<Table> findTableParts(const CharGrid& grid, const TableProgress& progress,
+                                  std::size_t pieces) {
+    // Pieces of the grid on the cores, a few per core so that the progress moves.
+    const std::size_t cores = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 8);
+    if (pieces == 0) pieces = grid.rows.size() < 20000 ? 1 : cores * 4;
+    const std::vector<std::size_t> bounds = pieceBounds(grid, pieces);
+    const std::size_t count = bounds.size() - 1;
+    GridArms arms(grid.rows.size());
+    std::vector<std::vector<Table>> found(count);
+    std::atomic<std::size_t> next{0}, finished{0};
+    std::atomic<bool> stop{false};
+    const auto work = [&] {
+        for (std::size_t k; (k = next++) < count && !stop;) {
+            found[k] = piece(grid, arms, bounds[k], bounds[k + 1], stop);
+            ++finished;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (std::size_t t = 1; t < std::min(cores, count); ++t) threads.emplace_back(work);
+    if (progress && count > 1) {
+        // This thread reports; the others work.
+        std::thread worker(work);
+        while (finished < count) {
+            if (!progress(0.9 * static_cast<double>(finished) / static_cast<double>(count)))
+                stop = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (stop) break;
+        }
+        worker.join();
+    } else {
+        work();
+    }
+    for (std::thread& t : threads) t.join();
+    std::vector<Table> parts;
+    if (stop) return parts;
+    for (auto& f : found)
+        for (Table& t : f) parts.push_back(std::move(t));
     return parts;
 }
 
@@ -75,7 +136,7 @@ FoundTables findTables(const CharGrid& grid, const TableProgress& progress) {
         if (progress && !progress(share)) stopped = true;
         return !stopped;
     };
-    std::vector<Table> parts = findTableParts(grid, watch);
+    std::vector<Table> parts = findTableParts(grid, progress ? watch : TableProgress{});
     if (stopped) {
         found.stopped = true;
         return found;

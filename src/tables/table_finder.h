@@ -21,8 +21,10 @@ struct FoundTables {
 
 FoundTables findTables(const CharGrid& grid, const TableProgress& progress = {});
 
-// The tables without joining parts over page breaks (each part as found).
-std::vector<Table> findTableParts(const CharGrid& grid, const TableProgress& progress = {});
+// The tables without joining parts over page breaks (each part as found). The grid is cut
+// into `pieces` (0: a few per core) at rows no frame crosses, searched on all cores.
+std::vector<Table> findTableParts(const CharGrid& grid, const TableProgress& progress = {},
+                                  std::size_t pieces = 0);
 
 // The index of the table with a part covering grid cell (row, column), or -1.
 int tableAt(const std::vector<Table>& tables, std::int64_t row, std::int32_t column);

@@ -168,6 +168,28 @@ TEST(TableFinder, PartAfterAPageBreakWithRowsRuledApartIsNoHeading) {
     for (int r = 1; r <= 4; ++r) EXPECT_EQ(cell(t, r, 0), std::u16string(1, u'0' + r));
 }
 
+TEST(TableFinder, PiecesOnSeveralCoresFindWhatOneFinds) {
+    CharGrid g;
+    for (int k = 0; k < 400; ++k) {
+        g.addRow(u"┌────┬──────┐", k % 3 == 0);
+        g.addRow(u"│ N  │ Сумма│");
+        g.addRow(u"├────┼──────┤");
+        for (int r = 0; r < k % 7 + 1; ++r)
+            g.addRow(u"│ " + std::u16string(1, u'0' + r) + u"  │ 1,50 │");
+        g.addRow(u"└────┴──────┘");
+        g.addRow(k % 2 ? u"" : u"Итого");
+    }
+    const std::vector<Table> one = findTableParts(g, {}, 1);
+    const std::vector<Table> many = findTableParts(g, {}, 13);
+    ASSERT_EQ(one.size(), 400u);
+    ASSERT_EQ(many.size(), one.size());
+    for (std::size_t k = 0; k < one.size(); ++k) {
+        EXPECT_EQ(many[k].rows, one[k].rows);
+        EXPECT_EQ(many[k].spans.front().firstRow, one[k].spans.front().firstRow);
+        EXPECT_EQ(cell(many[k], many[k].rows - 1, 0), cell(one[k], one[k].rows - 1, 0));
+    }
+}
+
 TEST(TableFinder, TextThatIsNoTable) {
     const CharGrid g = gridOf({
         u"Счёт 1-2-3 + 4 = 10",
