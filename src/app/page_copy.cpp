@@ -34,7 +34,7 @@ void copySelection(ReportView& view) {
     data->setText(QString::fromStdU16String(view.selectionText()));
     CharGrid grid;
     for (std::u16string& row : view.selectionRows()) grid.addRow(std::move(row));
-    const FoundTables found = findTables(grid);
+    const FoundTables found = findTables(grid, {}, true);
     std::vector<const Table*> tables;
     for (const Table& t : found.tables) tables.push_back(&t);
     addTableForms(*data, tables);

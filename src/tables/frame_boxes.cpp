@@ -12,7 +12,8 @@ std::vector<GridSpan> frameBoxes(GridArms& arms) {
     return frameBoxes(arms, 0, arms.size());
 }
 
-std::vector<GridSpan> frameBoxes(GridArms& arms, std::size_t from, std::size_t to) {
+std::vector<GridSpan> frameBoxes(GridArms& arms, std::size_t from, std::size_t to,
+                                 std::int32_t minWidth) {
     constexpr std::uint8_t kSeen = kArmSeen;
     const auto first = static_cast<std::int64_t>(from);
     const auto rows = static_cast<std::int64_t>(to);
@@ -50,7 +51,7 @@ std::vector<GridSpan> frameBoxes(GridArms& arms, std::size_t from, std::size_t t
                 visit(r + 1, c, ArmDown, ArmUp);
                 visit(r - 1, c, ArmUp, ArmDown);
             }
-            if (box.lastRow > box.firstRow && box.lastColumn - box.firstColumn >= 2)
+            if (box.lastRow > box.firstRow && box.lastColumn - box.firstColumn + 1 >= minWidth)
                 boxes.push_back(box);
         }
     }

@@ -76,21 +76,30 @@ std::vector<std::size_t> pieceBounds(const CharGrid& grid, std::size_t pieces) {
 
 // The tables of rows [from, to).
 std::vector<Table> piece(const CharGrid& grid, GridArms& arms, std::size_t from, std::size_t to,
-                         const std::atomic<bool>& stop) {
+                         const std::atomic<bool>& stop, bool barsAlone) {
     fillArms(grid, from, to, arms);
     std::vector<Table> parts;
     if (stop) return parts;
-    const std::vector<GridSpan> boxes = frameBoxes(arms, from, to);
+    std::vector<GridSpan> boxes = frameBoxes(arms, from, to, barsAlone ? 1 : 3);
     TableShape shape;
-    for (std::size_t k = 0; k < boxes.size() && !stop; ++k)
-        if (shapeTable(grid, arms, boxes[k], shape)) parts.push_back(tableCells(grid, arms, shape));
+    for (std::size_t k = 0; k < boxes.size() && !stop; ++k) {
+        GridSpan& box = boxes[k];
+        if (barsAlone) {  // the columns run across the whole rows
+            box.firstColumn = 0;
+            for (std::int64_t r = box.firstRow; r <= box.lastRow; ++r)
+                box.lastColumn = std::max(
+                    box.lastColumn,
+                    static_cast<std::int32_t>(grid.rows[static_cast<std::size_t>(r)].size()) - 1);
+        }
+        if (shapeTable(grid, arms, box, shape)) parts.push_back(tableCells(grid, arms, shape));
+    }
     return parts;
 }
 
 }  // namespace
 
 std::vector<Table> findTableParts(const CharGrid& grid, const TableProgress& progress,
-                                  std::size_t pieces) {
+                                  std::size_t pieces, bool barsAlone) {
     // Pieces of the grid on the cores, a few per core so that the progress moves.
     const std::size_t cores = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 8);
     if (pieces == 0) pieces = grid.rows.size() < 20000 ? 1 : cores * 4;
@@ -102,7 +111,7 @@ std::vector<Table> findTableParts(const CharGrid& grid, const TableProgress& pro
     std::atomic<bool> stop{false};
     const auto work = [&] {
         for (std::size_t k; (k = next++) < count && !stop;) {
-            found[k] = piece(grid, arms, bounds[k], bounds[k + 1], stop);
+            found[k] = piece(grid, arms, bounds[k], bounds[k + 1], stop, barsAlone);
             ++finished;
         }
     };
@@ -129,14 +138,15 @@ std::vector<Table> findTableParts(const CharGrid& grid, const TableProgress& pro
     return parts;
 }
 
-FoundTables findTables(const CharGrid& grid, const TableProgress& progress) {
+FoundTables findTables(const CharGrid& grid, const TableProgress& progress, bool barsAlone) {
     FoundTables found;
     bool stopped = false;
     const TableProgress watch = [&](double share) {
         if (progress && !progress(share)) stopped = true;
         return !stopped;
     };
-    std::vector<Table> parts = findTableParts(grid, progress ? watch : TableProgress{});
+    std::vector<Table> parts =
+        findTableParts(grid, progress ? watch : TableProgress{}, 0, barsAlone);
     if (stopped) {
         found.stopped = true;
         return found;

@@ -19,12 +19,15 @@ struct FoundTables {
     bool stopped = false;
 };
 
-FoundTables findTables(const CharGrid& grid, const TableProgress& progress = {});
+// With `barsAlone` (a rectangle the user selected inside a table) vertical bars without rules
+// make columns too, across the whole rows.
+FoundTables findTables(const CharGrid& grid, const TableProgress& progress = {},
+                       bool barsAlone = false);
 
 // The tables without joining parts over page breaks (each part as found). The grid is cut
 // into `pieces` (0: a few per core) at rows no frame crosses, searched on all cores.
 std::vector<Table> findTableParts(const CharGrid& grid, const TableProgress& progress = {},
-                                  std::size_t pieces = 0);
+                                  std::size_t pieces = 0, bool barsAlone = false);
 
 // The index of the table with a part covering grid cell (row, column), or -1.
 int tableAt(const std::vector<Table>& tables, std::int64_t row, std::int32_t column);
