@@ -198,6 +198,15 @@ def main():
         check_xlsx(os.path.join(work, f"out-{enc}.xlsx"), truth)
         check_ods(os.path.join(work, f"out-{enc}.ods"), truth)
         check_csv([os.path.join(work, f"out-{enc}-{k + 1}.csv") for k in range(len(truth))], truth)
+    # A 1251 frame with the look-alike top corners (0xE3, 0xAC) of converted DOS frames.
+    look = os.path.join(work, "lookalike.txt")
+    with open(look, "wb") as f:
+        f.write("Отчёт\r\nг=====+=====¬\r\n|Товар|Сумма|\r\n+-----+-----+\r\n"
+                "|Хлеб |   12|\r\n|Сыр  | 1,50|\r\n+=====+=====+\r\n".encode("cp1251"))
+    run(tool, "--windows", look, "--tables", os.path.join(work, "lookalike.csv"))
+    with open(os.path.join(work, "lookalike-1.csv"), encoding="utf-8-sig") as f:
+        got = f.read()
+    check(got == "Товар;Сумма\nХлеб;12\nСыр;1,50\n", f"look-alike frame: {got!r}")
     check_sample(tool, os.path.join(src, "samples", "warehouse-866.prn"), "cp866", work)
     check_sample(tool, os.path.join(src, "samples", "ledger-1251.txt"), "cp1251", work)
     for f in failures[:40]:
