@@ -10,6 +10,7 @@
 
 #include "file_replace.h"
 #include "sheet_text.h"
+#include "temp_cleanup.h"
 
 namespace folvek {
 
@@ -92,11 +93,20 @@ bool xlsxBytes(const std::vector<Table>& tables, std::string& bytes, std::string
         return false;
     }
     close(fd);
+    // Killed meanwhile, the process leaves no workbook behind in the temporary folder.
+    const int slot = temp_cleanup::add(path.c_str());
+    struct Forget {
+        int slot;
+        std::string path;
+        ~Forget() {
+            unlink(path.c_str());
+            temp_cleanup::drop(slot);
+        }
+    } forget{slot, path};
     lxw_workbook_options options{};
     options.constant_memory = LXW_FALSE;
     lxw_workbook* wb = workbook_new_opt(path.c_str(), &options);
     if (!wb) {
-        unlink(path.c_str());
         error = "не удалось начать книгу";
         return false;
     }
@@ -114,7 +124,6 @@ bool xlsxBytes(const std::vector<Table>& tables, std::string& bytes, std::string
     }
     const lxw_error rc = workbook_close(wb);
     const bool read = rc == LXW_NO_ERROR && readWholeFile(path, bytes);
-    unlink(path.c_str());
     if (!read) error = rc != LXW_NO_ERROR ? lxw_strerror(rc) : "не удалось прочесть книгу";
     return read;
 }
