@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QPointer>
 #include <QProgressDialog>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QWindow>
 
@@ -101,6 +103,13 @@ void saveTables(ReportView& view) {
 
     FoundTables found;
     {
+        // The window breathes while the search runs on the other cores, but takes no command
+        // that could change the document under it.
+        QPointer<QWidget> window = view.window();
+        if (window) window->setEnabled(false);
+        const auto enable = qScopeGuard([window] {
+            if (window) window->setEnabled(true);
+        });
         QProgressDialog progress(QStringLiteral("Поиск таблиц в отчёте"), QStringLiteral("Отмена"),
                                  0, 100);
         progress.setObjectName(QStringLiteral("TablesProgress"));

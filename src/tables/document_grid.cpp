@@ -26,6 +26,13 @@ CharGrid documentGrid(const DocumentRecord& doc) {
         }
         boxes.resize(len + 1);
         const bool hasBoxes = doc.lines.boxCodes(i, 0, boxes.data(), len);
+        // A line without a frame character is in no table: an empty row says as much, and
+        // most of a report's lines cost nothing more.
+        if (!hasBoxes && std::strpbrk(text, "|-=+\xA6") == nullptr) {
+            grid.addRow({}, pageStart, static_cast<std::int64_t>(i));
+            pageStart = false;
+            continue;
+        }
         lineCells(doc, text, hasBoxes ? boxes.data() : nullptr, cells);
         grid.addRow(cells, pageStart, static_cast<std::int64_t>(i));
         pageStart = false;

@@ -85,7 +85,7 @@ void cellXml(const Table& t, std::int32_t r, std::int32_t c, std::string& out) {
     while (true) {  // one paragraph per line of the cell
         const std::size_t end = cell.text.find(u'\n', start);
         out += "<text:p>";
-        out += xmlEscape(std::u16string_view(cell.text).substr(start, end - start));
+        appendXml(out, std::u16string_view(cell.text).substr(start, end - start));
         out += "</text:p>";
         if (end == std::u16string::npos) break;
         start = end + 1;

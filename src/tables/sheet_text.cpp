@@ -34,35 +34,46 @@ std::string utf8(std::u16string_view s) {
     return out;
 }
 
-std::string xmlEscape(std::u16string_view s) {
-    std::u16string clean;
-    clean.reserve(s.size());
-    for (char16_t c : s) {
-        if (c < 0x20 && c != u'\t' && c != u'\n') continue;
-        if (c == 0xFFFE || c == 0xFFFF) continue;
-        clean += c;
-    }
-    const std::string raw = utf8(clean);
-    std::string out;
-    out.reserve(raw.size() + 16);
-    for (char c : raw) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
+void appendXml(std::string& out, std::u16string_view s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i];
+        if (c < 0x80) {
+            if (c < 0x20 && c != u'\t' && c != u'\n') continue;  // not allowed in XML 1.0
+            switch (c) {
+                case u'&':
+                    out += "&amp;";
+                    break;
+                case u'<':
+                    out += "&lt;";
+                    break;
+                case u'>':
+                    out += "&gt;";
+                    break;
+                case u'"':
+                    out += "&quot;";
+                    break;
+                default:
+                    out += static_cast<char>(c);
+            }
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            // A pair spells one character; a lone half is none and is left out.
+            if (c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF)
+                out += utf8(s.substr(i++, 2));
+        } else if (c != 0xFFFE && c != 0xFFFF) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
         }
     }
+}
+
+std::string xmlEscape(std::u16string_view s) {
+    std::string out;
+    out.reserve(s.size() * 2);
+    appendXml(out, s);
     return out;
 }
 

@@ -13,6 +13,7 @@ namespace folvek {
 std::string utf8(std::u16string_view s);
 // Text for XML character data and attribute values; characters XML 1.0 forbids are dropped.
 std::string xmlEscape(std::u16string_view s);
+void appendXml(std::string& out, std::u16string_view s);
 // "Таблица N" (1-based), the sheet name of table N.
 std::string sheetName(std::size_t index);
 // The shortest plain decimal that reads back as `v` ("1250.5", "1000000000").
