@@ -64,8 +64,8 @@
         <translation>--watch печатает либо через CUPS (--printer), либо в --pdf-dir, но не туда и туда</translation>
     </message>
     <message>
-        <source>--watch takes no FILE, -o, --png, --svg, --info or --title</source>
-        <translation>с --watch не задаются ФАЙЛ, -o, --png, --svg, --info и --title</translation>
+        <source>--watch takes no FILE, -o, --png, --svg, --tables, --info or --title</source>
+        <translation>с --watch не задаются ФАЙЛ, -o, --png, --svg, --tables, --info и --title</translation>
     </message>
     <message>
         <source>--watch wants a folder</source>
@@ -176,8 +176,8 @@
         <translation>не задан документ</translation>
     </message>
     <message>
-        <source>nothing to do: give -o, --png, --svg, --info or --lp</source>
-        <translation>нечего делать: задайте -o, --png, --svg, --info или --lp</translation>
+        <source>nothing to do: give -o, --png, --svg, --tables, --info or --lp</source>
+        <translation>нечего делать: задайте -o, --png, --svg, --tables, --info или --lp</translation>
     </message>
     <message>
         <source>print: %1</source>

@@ -4,11 +4,14 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QMimeData>
 #include <QStatusBar>
 
 #include "command_ids.h"
 #include "document_record.h"
 #include "report_view.h"
+#include "table_commands.h"
+#include "table_finder.h"
 
 namespace folvek {
 
@@ -25,7 +28,17 @@ void copyShownPage(ReportView& view) {
 void copySelection(ReportView& view) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!view.selection() || !clipboard) return;
-    clipboard->setText(QString::fromStdU16String(view.selectionText()));
+    // Beside the text the spreadsheet forms of the tables the selection holds: a spreadsheet
+    // pastes the HTML as cells, a text editor takes the text as before.
+    auto* data = new QMimeData;
+    data->setText(QString::fromStdU16String(view.selectionText()));
+    CharGrid grid;
+    for (std::u16string& row : view.selectionRows()) grid.addRow(std::move(row));
+    const FoundTables found = findTables(grid, {}, true);
+    std::vector<const Table*> tables;
+    for (const Table& t : found.tables) tables.push_back(&t);
+    addTableForms(*data, tables);
+    clipboard->setMimeData(data);
     const CellRange& cells = *view.selection();
     if (auto* frame = qobject_cast<QMainWindow*>(view.window()))
         frame->statusBar()->showMessage(QStringLiteral("Скопировано: %1 стр. × %2 симв.")

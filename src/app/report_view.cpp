@@ -34,6 +34,7 @@
 #include "shell_state.h"
 #include "status_fields.h"
 #include "string_table.h"
+#include "table_commands.h"
 #include "view_document_commands.h"
 
 namespace folvek {
@@ -168,6 +169,7 @@ void ReportView::buildCommandTable() {
     registerGoToPageCommand(*this);
     registerPdfExportCommand(*this);
     registerPageCopyCommand(*this);
+    registerTableCommands(*this);
     registerFontCommands(*this);
     registerParametersCommand(*this);
     registerSettingsFileCommands(*this);
@@ -228,6 +230,8 @@ void ReportView::fillContextMenu() {
                  {StrMenuFont, CmFont},
                  {StrMenuParameters, CmParameters},
                  {0, 0},
+                 {StrMenuCopyTable, CmCopyTable},
+                 {0, 0},
                  {StrMenuExit, CmFrameworkExit}};
     for (const auto& item : items) {
         if (item.command == 0) {
@@ -245,6 +249,7 @@ void ReportView::fillContextMenu() {
 void ReportView::contextMenuEvent(QContextMenuEvent* event) {
     if (event->reason() != QContextMenuEvent::Mouse)
         return QAbstractScrollArea::contextMenuEvent(event);
+    contextCell_ = cellAtViewport(QPointF(event->pos()));
     updateCommandStates();
     contextMenu_->popup(event->globalPos());
     event->accept();

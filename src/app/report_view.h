@@ -71,6 +71,13 @@ class ReportView : public QAbstractScrollArea {
     void setSelection(const std::optional<CellRange>& cells);
     // The selected cells' text in Unicode, empty without a selection.
     std::u16string selectionText();
+    // The selected cells, one string per row, every row kept: the grid tables are found on.
+    std::vector<std::u16string> selectionRows();
+    // The cell the right-button menu was opened on, until the next menu; none before.
+    const std::optional<Cell>& contextCell() const { return contextCell_; }
+    // The document line and its visible column that a cell of the shown sheet draws; false
+    // below the sheet's last line.
+    bool documentCell(Cell cell, std::int64_t& line, std::int32_t& column);
     // The cell under a point of the viewport, as the page is painted.
     Cell cellAtViewport(QPointF pos);
     // The document object: every change to the shown document goes through it.
@@ -154,6 +161,7 @@ class ReportView : public QAbstractScrollArea {
     const std::vector<TextMatch>* marks_ = nullptr;
     std::optional<CellRange> selection_;
     Cell dragAnchor_;
+    std::optional<Cell> contextCell_;
     QPoint pressPos_;
     bool pressed_ = false;
     bool dragging_ = false;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "document_record.h"
+#include "page_renderer.h"
 #include "page_text.h"
 #include "report_view.h"
 
@@ -41,6 +42,23 @@ void ReportView::setSelection(const std::optional<CellRange>& cells) {
 std::u16string ReportView::selectionText() {
     if (!record_ || !selection_) return {};
     return cellsText(*record_, pageLocator_, record_->curPage, *selection_);
+}
+
+std::vector<std::u16string> ReportView::selectionRows() {
+    if (!record_ || !selection_) return {};
+    return cellsRows(*record_, pageLocator_, record_->curPage, *selection_);
+}
+
+bool ReportView::documentCell(Cell cell, std::int64_t& line, std::int32_t& column) {
+    if (!record_ || cell.row < 0 || cell.column < 0) return false;
+    const SheetText sheet = sheetText(*record_, record_->curPage, pageLocator_);
+    if (cell.row >= sheetRows(*record_, sheet)) return false;
+    line = sheet.start.firstLine + cell.row;
+    // A continuation sheet shows the columns after the strips before it.
+    column = cell.column + (record_->isWrap && record_->charsPerLine > 0
+                                ? sheet.start.strip * record_->charsPerLine
+                                : 0);
+    return line < static_cast<std::int64_t>(record_->lines.size());
 }
 
 void ReportView::paintSelection(QPainter& painter) {

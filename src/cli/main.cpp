@@ -29,6 +29,7 @@
 #include "progress_bar.h"
 #include "run_program.h"
 #include "shell_state.h"
+#include "tables_job.h"
 #include "temp_cleanup.h"
 #include "temp_names.h"
 #include "watch_folder.h"
@@ -152,8 +153,7 @@ std::vector<std::string> lpCommand(const PrintOptions& opt, const std::string& t
 
 // The pages as a spool file of our PDF writer, handed to CUPS with lp as the viewer does.
 int printThroughLp(DocumentRecord& doc, PageLayoutPrinter& printer, const PrintOptions& opt,
-                   const std::string& title, const JobFolder& spool,
-                   const ExportOptions& options) {
+                   const std::string& title, const JobFolder& spool, const ExportOptions& options) {
     const QString file = QFile::decodeName(spool.file("job.spool").c_str());
     const ExportResult r = runExport("lp", doc, printer, file, options, exportPdf);
     if (!r.ok) return fail(tr("print: %1", r.error.toStdString()));
@@ -279,6 +279,7 @@ int runDocument(const PrintOptions& opt, std::string input, const JobFolder& spo
         for (const QString& w : r.warnings) say(w.toStdString());
         if (!r.ok) status = fail(std::string(job.what) + ": " + r.error.toStdString());
     }
+    if (!opt.tablesFile.empty() && exportTablesJob(doc, opt.tablesFile) != 0) status = kExitFailed;
     if (opt.lp && status == 0) status = printThroughLp(doc, printer, opt, title, spool, options);
     if (status == 0) sayDone(name, doc, opt);
     // A missing picture or margins too large still give pages, but not the pages asked for.
@@ -383,7 +384,8 @@ int main(int argc, char** argv) {
     // A job stopped by Ctrl-C, the session's end or kill leaves no half-written file.
     temp_cleanup::installHandlers();
     if (opt.inputs.empty()) return usageError(tr("no document given"));
-    if (opt.pdfFile.empty() && opt.pngDir.empty() && opt.svgDir.empty() && !opt.info && !opt.lp)
-        return usageError(tr("nothing to do: give -o, --png, --svg, --info or --lp"));
+    if (opt.pdfFile.empty() && opt.pngDir.empty() && opt.svgDir.empty() && opt.tablesFile.empty() &&
+        !opt.info && !opt.lp)
+        return usageError(tr("nothing to do: give -o, --png, --svg, --tables, --info or --lp"));
     return run(opt);
 }

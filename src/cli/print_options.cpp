@@ -4,9 +4,10 @@
 #include <charconv>
 #include <utility>
 
-#include "job_layout.h"
 #include "cli_text.h"
+#include "job_layout.h"
 #include "page_layout_printer.h"
+#include "table_export.h"
 #include "text_encoding.h"
 
 namespace folvek {
@@ -139,6 +140,14 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
         } else if (arg == "--svg") {
             if (!need("a directory")) return false;
             o.svgDir = value;
+        } else if (arg == "--tables") {
+            if (!need("an .xlsx, .ods or .csv file")) return false;
+            if (tableFormatOf(value) == TableFormat::None) {
+                *error =
+                    "--tables wants a file ending in .xlsx, .ods or .csv, not \"" + value + "\"";
+                return false;
+            }
+            o.tablesFile = value;
         } else if (arg == "--dpi") {
             if (!need("a resolution")) return false;
             if (!parseInt(value, &o.dpi) || o.dpi < 10 || o.dpi > 2400) {
@@ -266,8 +275,8 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
     if (!o.watchDir.empty()) {
         // The watch prints every file of the folder, each named after itself.
         if (!o.inputs.empty() || !o.pdfFile.empty() || !o.pngDir.empty() || !o.svgDir.empty() ||
-            o.info || !o.title.empty()) {
-            *error = tr("--watch takes no FILE, -o, --png, --svg, --info or --title");
+            !o.tablesFile.empty() || o.info || !o.title.empty()) {
+            *error = tr("--watch takes no FILE, -o, --png, --svg, --tables, --info or --title");
             return false;
         }
         if (!o.pdfDir.empty() && (o.lp || !o.printer.empty())) {
@@ -314,6 +323,12 @@ const char* printUsage() {
            "                        -o is lp's own option, so use --output there)\n"
            "  --png DIR             one PNG image per page (page-0001.png, ...)\n"
            "  --svg DIR             one SVG image per page\n"
+           "  --tables OUT.xlsx|OUT.ods|OUT.csv\n"
+           "                        the report's framed tables as cells: one sheet per table\n"
+           "                        (XLSX, ODS) or one file per table (OUT-1.csv, OUT-2.csv,\n"
+           "                        ...); a table continued over pages is one table with its\n"
+           "                        heading once; numbers and dates become values, codes with\n"
+           "                        leading zeros stay text (see the help); all pages\n"
            "  --info                print the layout as JSON on standard output (one object\n"
            "                        per document)\n"
            "  --lp                  print through CUPS (lp); without FILE the job is read from\n"

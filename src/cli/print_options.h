@@ -11,6 +11,7 @@ struct PrintOptions {
     std::string pdfFile;              // -o
     std::string pngDir;               // --png
     std::string svgDir;               // --svg
+    std::string tablesFile;           // --tables: the report's tables to .xlsx, .ods or .csv
     int dpi = 150;
     bool qtEngine = false;  // --engine qt: Qt's PDF writer instead of our own
     bool info = false;

@@ -29,6 +29,7 @@ enum StringId : int {
     StrSettingsFilter = 1025,
     StrMarginsTooLarge = 1026,
     StrPictureOpenError = 1027,
+    StrMenuCopyTable = 1028,
 };
 
 // The entry with that number (a StringId or a command's), or an empty text.

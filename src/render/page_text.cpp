@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "box_cells.h"
 #include "codepage.h"
@@ -45,6 +46,28 @@ char16_t boxCharacter(std::uint8_t code) {
     return code ? boxTable()[code] : 0;
 }
 
+void lineCells(const DocumentRecord& pg, const char* text, const std::uint8_t* boxes,
+               std::u16string& cells) {
+    const char16_t* ansi = ansiToUnicodeTable();
+    const bool doubleBars = pg.lines.doubleBarsImplied();
+    cells.resize(std::strlen(text));  // no more cells than bytes
+    std::size_t n = 0;
+    for (const char* p = text; *p;) {
+        if (*p == '<') {
+            if (const int tag = tagAt(p)) {
+                p += tagLength(tag);
+                continue;
+            }
+        }
+        const auto byte = static_cast<std::uint8_t>(*p);
+        std::uint8_t code = boxes ? boxes[p - text] : 0;
+        if (!code && doubleBars && byte == kDoubleBarLookalike) code = boxCodeOf866(kDosDoubleBar);
+        ++p;
+        cells[n++] = code ? boxCharacter(code) : byte >= 0x20 ? ansi[byte] : u'\0';
+    }
+    cells.resize(n);
+}
+
 namespace {
 
 // Calls fn(row, cells) for each row sheet `page` draws, the cells one character per column of
@@ -54,8 +77,6 @@ void forEachRow(DocumentRecord& pg, PageLocator& locator, std::int32_t page, Fn&
     if (page < 1 || page > pg.pageCount) return;
     const SheetText sheet = sheetText(pg, page, locator);
     const std::int32_t rows = sheetRows(pg, sheet);
-    const char16_t* ansi = ansiToUnicodeTable();
-    const bool doubleBars = pg.lines.doubleBarsImplied();
     static thread_local char buf[1025];
     static thread_local std::uint8_t boxes[1025];
     std::u16string cells;
@@ -66,21 +87,7 @@ void forEachRow(DocumentRecord& pg, PageLocator& locator, std::int32_t page, Fn&
         const char* text = cutStrip(pg, line, sheet.start.strip, buf, style, nullptr);
         const std::size_t offset = static_cast<std::size_t>(text - buf);
         const bool hasBoxes = pg.lines.boxCodes(index, offset, boxes, 1025 - offset);
-        cells.clear();
-        for (const char* p = text; *p;) {
-            if (*p == '<') {
-                if (const int tag = tagAt(p)) {
-                    p += tagLength(tag);
-                    continue;
-                }
-            }
-            const auto byte = static_cast<std::uint8_t>(*p);
-            std::uint8_t code = hasBoxes ? boxes[p - text] : 0;
-            if (!code && doubleBars && byte == kDoubleBarLookalike)
-                code = boxCodeOf866(kDosDoubleBar);
-            ++p;
-            cells += code ? boxCharacter(code) : byte >= 0x20 ? ansi[byte] : u'\0';
-        }
+        lineCells(pg, text, hasBoxes ? boxes : nullptr, cells);
         fn(k, cells);
     }
 }
@@ -122,6 +129,21 @@ std::u16string cellsText(DocumentRecord& pg, PageLocator& locator, std::int32_t 
     });
     while (!out.empty() && out.back() == u'\n') out.pop_back();
     return out;
+}
+
+std::vector<std::u16string> cellsRows(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
+                                      const CellRange& range) {
+    std::vector<std::u16string> rows;
+    forEachRow(pg, locator, page, [&](std::int32_t k, const std::u16string& cells) {
+        if (k < range.firstRow || k > range.lastRow) return;
+        const auto first = static_cast<std::size_t>(std::max(range.firstColumn, 0));
+        const auto last = static_cast<std::size_t>(std::max(range.lastColumn, -1) + 1);
+        std::u16string row;
+        for (std::size_t c = first; c < last && c < cells.size(); ++c)
+            row += cells[c] ? cells[c] : u' ';
+        rows.push_back(std::move(row));
+    });
+    return rows;
 }
 
 }  // namespace folvek

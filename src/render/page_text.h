@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "document_record.h"
 #include "page_cells.h"
@@ -19,6 +20,17 @@ std::u16string pageText(DocumentRecord& pg, PageLocator& locator, std::int32_t p
 // blanks, without blank rows at its end; a control byte's cell reads as a blank.
 std::u16string cellsText(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
                          const CellRange& range);
+
+// The same rectangle as one string of cells per row (a control byte's cell as a blank), every
+// row kept: the grid the table finder reads.
+std::vector<std::u16string> cellsRows(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
+                                      const CellRange& range);
+
+// The cells of one line's `text` as the page shows them, one character per column: tags left
+// out, a box character as its box drawing (`boxes`: the line's codes from the first byte of
+// `text`, or null), a control byte as 0.
+void lineCells(const DocumentRecord& pg, const char* text, const std::uint8_t* boxes,
+               std::u16string& cells);
 
 // The Unicode character of a box code (box_cells.h): the code-page-866 character with those
 // arms, or for arms 866 has no character for, the nearest line; 0 for code 0.

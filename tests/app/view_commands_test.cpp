@@ -125,11 +125,13 @@ TEST_F(AppTest, MenuBarHoldsMenu100) {
     EXPECT_EQ(menus[0]->text(), QStringLiteral("Файл"));
     EXPECT_EQ(actionTexts(menus[0]->menu()),
               (QStringList{"Открыть\tF3", "Последние файлы", "Обновить\tCtrl+R", "Сохранить как...",
-                           "Сохранить в PDF...", "—", "Печать ...\tF9", "Печать\tCtrl+F9",
-                           "Настройка принтера...", "—", "Отправить...\tF8", "—", "Выход\tEsc"}));
-    EXPECT_EQ(actionTexts(menus[1]->menu()),
-              (QStringList{"Найти...\tCtrl+F", "Найти далее\tCtrl+G", "Найти назад\tShift+Ctrl+G",
-                           "—", "Копировать\tCtrl+C", "Копировать страницу"}));
+                           "Сохранить в PDF...", "Сохранить таблицы...", "—", "Печать ...\tF9",
+                           "Печать\tCtrl+F9", "Настройка принтера...", "—", "Отправить...\tF8", "—",
+                           "Выход\tEsc"}));
+    EXPECT_EQ(
+        actionTexts(menus[1]->menu()),
+        (QStringList{"Найти...\tCtrl+F", "Найти далее\tCtrl+G", "Найти назад\tShift+Ctrl+G", "—",
+                     "Копировать\tCtrl+C", "Копировать страницу", "Копировать таблицу"}));
     menus.removeAt(1);
     EXPECT_EQ(actionTexts(menus[1]->menu()),
               (QStringList{"Шрифт\tF6", "Параметры\tF5", "Редактировать\tF4", "—",
@@ -258,9 +260,10 @@ TEST_F(AppTest, SettingsListShowsIniFilesSortedWithoutCaseAndSelectsTheCurrentOn
 TEST_F(AppTest, RightButtonMenuHoldsItsItemsAndOpensAtThePointer) {
     start();
     QMenu* menu = view()->contextMenu();
-    EXPECT_EQ(actionTexts(menu), (QStringList{"Открыть файл\tF3", "Редактировать\tF4",
-                                              "Печать ...\tF9", "Настройка принтера", "—",
-                                              "Выбор шрифта\tF6", "Параметры\tF5", "—", "Выход"}));
+    EXPECT_EQ(actionTexts(menu),
+              (QStringList{"Открыть файл\tF3", "Редактировать\tF4", "Печать ...\tF9",
+                           "Настройка принтера", "—", "Выбор шрифта\tF6", "Параметры\tF5", "—",
+                           "Копировать таблицу", "—", "Выход"}));
     EXPECT_EQ(menu->actions().last()->data().toInt(), static_cast<int>(CmFrameworkExit));
     EXPECT_FALSE(menu->actions()[1]->isEnabled());  // edit needs a document
 

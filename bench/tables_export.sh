@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The report's tables to XLSX, ODS and CSV against its PDF, in the same run: folvek-print -o
+# (the PDF as it is made today) and folvek-print --tables for each format, on one generated
+# report (tools/make-report.py, CP866 frames). Rounds alternate the jobs; each figure is the
+# median of the rounds. Columns: wall s, CPU s (user + sys), peak RSS MB, output MB, and the
+# job's wall as a share of the PDF's (the goal: at most 1.00).
+#
+#   bench/tables_export.sh [SIZE] [ROUNDS]   SIZE for tools/make-report.py (10M), ROUNDS (3)
+#   BUILD=build                               where folvek-print is
+set -euo pipefail
+
+top=$(cd "$(dirname "$0")/.." && pwd)
+size=${1:-10M}
+rounds=${2:-3}
+build=${BUILD:-$top/build}
+bin=$build/src/cli/folvek-print
+[ -x "$bin" ] || { echo "tables_export: no folvek-print at $bin (set BUILD)" >&2; exit 1; }
+[ -x /usr/bin/time ] || { echo "tables_export: GNU time missing (tools/bench-setup)" >&2; exit 1; }
+
+work=$(mktemp -d /tmp/folvek-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+python3 "$top/tools/make-report.py" --size "$size" --encoding cp866 --out "$work/report.prn"
+export FOLVEK_HOME="$work/home"
+mkdir -p "$FOLVEK_HOME"
+
+command_for() {
+  case $1 in
+    pdf) echo "'$bin' --dos '$work/report.prn' -o '$work/out.pdf'" ;;
+    xlsx | ods | csv) echo "'$bin' --dos '$work/report.prn' --tables '$work/out.$1'" ;;
+  esac
+}
+
+jobs="pdf xlsx ods csv"
+for r in $(seq 1 "$rounds"); do
+  for j in $jobs; do
+    rm -f "$work"/out*."$j"
+    /usr/bin/time -f '%e %U %S %M' -o "$work/$j.$r.time" bash -c "$(command_for "$j")" \
+      >"$work/$j.log" 2>&1 || { echo "tables_export: $j failed: $(tail -1 "$work/$j.log")" >&2; exit 1; }
+    du -cb "$work"/out*."$j" | tail -1 | cut -f1 >"$work/$j.size"
+  done
+done
+
+median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+pdf_wall=$(cat "$work"/pdf.*.time | awk '{print $1}' | median)
+echo "report: $(stat -c %s "$work/report.prn") bytes, $(grep -c "" "$work/report.prn") lines, $rounds rounds"
+printf '%-6s %8s %8s %8s %9s %9s\n' job wall_s cpu_s rss_MB out_MB "vs_pdf"
+for j in $jobs; do
+  wall=$(cat "$work"/$j.*.time | awk '{print $1}' | median)
+  cpu=$(cat "$work"/$j.*.time | awk '{print $2 + $3}' | median)
+  rss=$(cat "$work"/$j.*.time | awk '{print $4 / 1024}' | median)
+  out=$(awk '{printf "%.1f", $1 / 1048576}' "$work/$j.size")
+  printf '%-6s %8.2f %8.2f %8.0f %9s %9.2f\n' "$j" "$wall" "$cpu" "$rss" "$out" \
+    "$(awk -v a="$wall" -v b="$pdf_wall" 'BEGIN {print a / b}')"
+done
+grep -h "table(s)" "$work"/xlsx.log || true

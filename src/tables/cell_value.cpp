@@ -1,0 +1,150 @@
+// Reading numbers and dates out of a cell's text; anything that does not fit stays text.
+#include "cell_value.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace folvek {
+
+namespace {
+
+bool digit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+bool groupSpace(char16_t c) {
+    return c == u' ' || c == u'\u00A0' || c == u'\u202F';
+}
+
+bool parseNumber(std::u16string_view s, CellValue& v) {
+    bool negative = false;
+    if (s.size() >= 2 && s.front() == u'(' && s.back() == u')') {
+        negative = true;
+        s = s.substr(1, s.size() - 2);
+    } else if (!s.empty() && (s.front() == u'-' || s.front() == u'\u2212')) {
+        negative = true;
+        s = s.substr(1);
+    }
+    std::string digits;  // the number in the C locale, for from_chars
+    std::size_t i = 0, groupLength = 0, wholeDigits = 0;
+    bool grouped = false;
+    while (i < s.size()) {
+        if (digit(s[i])) {
+            digits += static_cast<char>(s[i++]);
+            ++groupLength;
+            ++wholeDigits;
+        } else if (groupSpace(s[i]) && i + 1 < s.size() && digit(s[i + 1])) {
+            // Groups after a space are three digits; the first is one to three.
+            if (groupLength == 0 || groupLength > 3 || (grouped && groupLength != 3)) return false;
+            grouped = true;
+            groupLength = 0;
+            ++i;
+        } else {
+            break;
+        }
+    }
+    if (wholeDigits == 0 || (grouped && groupLength != 3)) return false;
+    if (wholeDigits > 1 && digits[0] == '0') return false;  // a code: "000123"
+    int decimals = 0;
+    if (i < s.size() && (s[i] == u',' || s[i] == u'.')) {
+        digits += '.';
+        ++i;
+        while (i < s.size() && digit(s[i])) {
+            digits += static_cast<char>(s[i++]);
+            ++decimals;
+        }
+        if (decimals == 0) return false;
+    }
+    if (i != s.size()) return false;
+    if (!grouped && decimals == 0 && wholeDigits >= 10) return false;  // ИНН, accounts
+    if (wholeDigits + static_cast<std::size_t>(decimals) > 15) return false;
+    double value = 0;
+    if (std::from_chars(digits.data(), digits.data() + digits.size(), value).ec != std::errc{})
+        return false;
+    v.kind = ValueKind::Number;
+    v.number = negative ? -value : value;
+    v.decimals = decimals;
+    v.grouped = grouped;
+    return true;
+}
+
+int daysInMonth(int y, int m) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return m == 2 && leap ? 29 : days[m - 1];
+}
+
+// Days from 1899-12-30 (the spreadsheets' day 0) to y-m-d.
+long serialOf(int y, int m, int d) {
+    const auto civil = [](int yy, int mm, int dd) {  // days from 1970-01-01
+        yy -= mm <= 2;
+        const long era = (yy >= 0 ? yy : yy - 399) / 400;
+        const long yoe = yy - era * 400;
+        const long doy = (153 * (mm + (mm > 2 ? -3 : 9)) + 2) / 5 + dd - 1;
+        const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+        return era * 146097 + doe - 719468;
+    };
+    return civil(y, m, d) - civil(1899, 12, 30);
+}
+
+bool parseDate(std::u16string_view s, CellValue& v) {
+    int part[3] = {0, 0, 0};
+    std::size_t length[3] = {0, 0, 0};
+    std::size_t k = 0;
+    for (char16_t c : s) {
+        if (digit(c)) {
+            if (++length[k] > 4) return false;
+            part[k] = part[k] * 10 + (c - u'0');
+        } else if (c == u'.' && k < 2) {
+            ++k;
+        } else {
+            return false;
+        }
+    }
+    if (k != 2 || length[0] != 2 || length[1] != 2 || (length[2] != 2 && length[2] != 4))
+        return false;
+    int year = part[2];
+    if (length[2] == 2) year += year < 30 ? 2000 : 1900;
+    const int month = part[1], day = part[0];
+    if (year < 1900 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month))
+        return false;
+    v.kind = ValueKind::Date;
+    v.year = year;
+    v.month = month;
+    v.day = day;
+    v.number = static_cast<double>(serialOf(year, month, day));
+    return true;
+}
+
+}  // namespace
+
+CellValue cellValue(std::u16string_view text) {
+    CellValue v;
+    if (text.empty() || text.size() > 40) return v;
+    if (parseDate(text, v)) return v;
+    CellValue n;
+    if (parseNumber(text, n)) return n;
+    return v;
+}
+
+std::string numberFormat(const CellValue& v) {
+    if (v.kind == ValueKind::Date) return "dd.mm.yyyy";
+    std::string f = v.grouped ? "#,##0" : "0";
+    if (v.decimals > 0) f += '.' + std::string(static_cast<std::size_t>(v.decimals), '0');
+    return f;
+}
+
+std::string plainValue(const CellValue& v, char decimalMark) {
+    char buf[64];
+    if (v.kind == ValueKind::Date) {
+        std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", v.day, v.month, v.year);
+        return buf;
+    }
+    std::snprintf(buf, sizeof buf, "%.*f", v.decimals, v.number);
+    std::string s = buf;
+    for (char& c : s)
+        if (c == '.') c = decimalMark;
+    return s;
+}
+
+}  // namespace folvek

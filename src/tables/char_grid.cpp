@@ -1,0 +1,123 @@
+// Which cells of a grid are frame lines, and which way their lines run.
+#include "char_grid.h"
+
+#include <array>
+#include <bit>
+
+#include "box_cells.h"
+#include "input_tables.h"
+
+namespace folvek {
+
+namespace {
+
+// The arms of U+2500..U+257F, from the box characters of code page 866.
+const std::array<std::uint8_t, 128>& boxArmsTable() {
+    static const std::array<std::uint8_t, 128> table = [] {
+        std::array<std::uint8_t, 128> t{};
+        const char16_t* oem = oemToUnicodeTable();
+        for (int dos = 0xB3; dos <= 0xDA; ++dos) {
+            const std::uint8_t code = boxCodeOf866(static_cast<std::uint8_t>(dos));
+            if (!code || oem[dos] < 0x2500 || oem[dos] > 0x257F) continue;
+            std::uint8_t arms = 0;
+            if (boxArm(code, BoxArm::Up)) arms |= ArmUp;
+            if (boxArm(code, BoxArm::Down)) arms |= ArmDown;
+            if (boxArm(code, BoxArm::Left)) arms |= ArmLeft;
+            if (boxArm(code, BoxArm::Right)) arms |= ArmRight;
+            t[oem[dos] - 0x2500] = arms;
+        }
+        return t;
+    }();
+    return table;
+}
+
+bool isDash(char16_t c) {
+    return c == u'-' || c == u'=';
+}
+bool isBar(char16_t c) {
+    return c == u'|' || c == u'\u00A6';
+}
+
+// A run of dashes that is a line: two or more line characters side by side ("--" inside a
+// cell is one too; it never covers a whole column, so it stays the cell's text).
+void markDashRuns(const std::u16string& row, std::vector<std::uint8_t>& arms) {
+    const std::size_t n = row.size();
+    for (std::size_t i = 0; i < n;) {
+        const auto lineLike = [&](std::size_t k) {
+            return isDash(row[k]) || row[k] == u'+' || (arms[k] & kArmsHorizontal);
+        };
+        if (!lineLike(i)) {
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        bool dash = false;
+        while (j < n && lineLike(j)) dash |= isDash(row[j++]);
+        if (dash && j - i >= 2)
+            for (std::size_t k = i; k < j; ++k)
+                if (isDash(row[k])) arms[k] = kArmsHorizontal;
+        i = j;
+    }
+}
+
+}  // namespace
+
+std::uint8_t boxCharArms(char16_t c) {
+    return c >= 0x2500 && c <= 0x257F ? boxArmsTable()[c - 0x2500] : 0;
+}
+
+bool mayHoldFrame(const std::u16string& row) {
+    for (char16_t c : row)
+        if (c >= 0x2500 || isDash(c) || isBar(c) || c == u'+') return true;
+    return false;
+}
+
+std::vector<std::vector<std::uint8_t>> gridArms(const CharGrid& grid) {
+    std::vector<std::vector<std::uint8_t>> arms(grid.rows.size());
+    fillArms(grid, 0, grid.rows.size(), arms);
+    return arms;
+}
+
+void fillArms(const CharGrid& grid, std::size_t from, std::size_t to,
+              std::vector<std::vector<std::uint8_t>>& arms) {
+    // Box characters, bars and dash runs first: a '+' takes its arms from them.
+    for (std::size_t r = from; r < to; ++r) {
+        const std::u16string& row = grid.rows[r];
+        if (!mayHoldFrame(row)) continue;
+        std::vector<std::uint8_t>& a = arms[r];
+        a.assign(row.size(), 0);
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (isBar(row[i]))
+                a[i] = kArmsVertical;
+            else
+                a[i] = boxCharArms(row[i]);
+        }
+        markDashRuns(row, a);
+    }
+    const auto armAt = [&](std::size_t r, std::size_t c) -> std::uint8_t {
+        return r >= from && r < to && c < arms[r].size() ? arms[r][c] : 0;
+    };
+    for (std::size_t r = from; r < to; ++r) {
+        const std::u16string& row = grid.rows[r];
+        std::vector<std::uint8_t>& a = arms[r];
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (row[i] != u'+') continue;
+            std::uint8_t j = 0;
+            if (i > 0 && (a[i - 1] & ArmRight)) j |= ArmLeft;
+            if (armAt(r, i + 1) & ArmLeft) j |= ArmRight;
+            if (r > from && ((armAt(r - 1, i) & ArmDown) || grid.at(r - 1, i) == u'+')) j |= ArmUp;
+            if ((armAt(r + 1, i) & ArmUp) || (r + 1 < to && grid.at(r + 1, i) == u'+'))
+                j |= ArmDown;
+            // A lone '+' with one arm ("+-" after a number) is text.
+            a[i] = std::popcount(j) >= 2 ? j : 0;
+        }
+        // A bar that a line runs into takes it on.
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (!isBar(row[i])) continue;
+            if (i > 0 && (a[i - 1] & ArmRight)) a[i] |= ArmLeft;
+            if (armAt(r, i + 1) & ArmLeft) a[i] |= ArmRight;
+        }
+    }
+}
+
+}  // namespace folvek

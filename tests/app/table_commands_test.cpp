@@ -1,0 +1,151 @@
+// The tables as cells in the viewer: "Копировать" adds HTML and tab-separated cells beside
+// the text, "Копировать таблицу" takes the table under the right-button click, "Сохранить
+// таблицы..." writes the file the dialog names.
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTest>
+
+#include "app_fixture.h"
+#include "command_ids.h"
+#include "dialog_hooks.h"
+#include "document_record.h"
+#include "page_renderer.h"
+#include "report_view.h"
+#include "shell_state.h"
+
+using namespace folvek;
+using folvek::test::AppTest;
+
+namespace {
+
+// Code page 866: a double frame with single inner rules, and a second page without a table.
+const char* const kTable =
+    "\xC9\xCD\xCD\xCD\xCD\xCD\xCD\xD1\xCD\xCD\xCD\xCD\xCD\xBB\r\n"
+    "\xBA\x92\xAE\xA2\xA0\xE0 \xB3\x91\xE3\xAC\xAC\xA0\xBA\r\n"
+    "\xC7\xC4\xC4\xC4\xC4\xC4\xC4\xC5\xC4\xC4\xC4\xC4\xC4\xB6\r\n"
+    "\xBA\x95\xAB\xA5\xA1  \xB3   12\xBA\r\n"
+    "\xBA\x8C\xAE\xAB\xAE\xAA\xAE\xB3 3,45\xBA\r\n"
+    "\xC8\xCD\xCD\xCD\xCD\xCD\xCD\xCF\xCD\xCD\xCD\xCD\xCD\xBC\r\n"
+    "\fpage two\r\n";
+
+const QString kTsv = QStringLiteral("Товар\tСумма\nХлеб\t12\nМолоко\t3,45\n");
+
+class TableCommandsTest : public AppTest {
+  protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        shellState().documentPath = writeFile("table.txt", kTable);
+        shellState().dosOverride = DosOverride::Dos;
+        start();
+    }
+
+    QPoint cellCentre(int row, int column) {
+        DocumentRecord& pg = *view()->document();
+        PageLocator locator;
+        const SheetText sheet = sheetText(pg, pg.curPage, locator);
+        const double scale = pg.Zoom / 2.0;
+        const double x = (static_cast<double>(pg.LeftMargin) + (column + 0.5) * pg.charWidth) *
+                         view()->viewport()->logicalDpiX() / 100.0 * scale;
+        const double y = (sheet.textTop + (row + 0.5) * pg.lineHeight) *
+                         view()->viewport()->logicalDpiY() / 100.0 * scale;
+        return QPoint(static_cast<int>(x) - view()->hPos() * view()->hUnit(),
+                      static_cast<int>(y) - view()->vPos() * view()->vUnit());
+    }
+
+    void rightClick(QPoint at) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, view()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view()->viewport(), &event);
+        view()->contextMenu()->hide();
+    }
+
+    const QMimeData* clip() { return QGuiApplication::clipboard()->mimeData(); }
+};
+
+}  // namespace
+
+TEST_F(TableCommandsTest, CopyPutsTheCellsBesideTheText) {
+    view()->setSelection(CellRange{0, 5, 0, 13});
+    view()->runCommand(CmCopy);
+    ASSERT_TRUE(clip());
+    EXPECT_TRUE(clip()->text().startsWith(QStringLiteral("╔══════╤═════╗\n║Товар │Сумма║")));
+    EXPECT_EQ(QString::fromUtf8(clip()->data(QStringLiteral("text/tab-separated-values"))), kTsv);
+    const QString html = clip()->html();
+    EXPECT_TRUE(html.contains(QStringLiteral("<th>Товар</th>"))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("sdval=\"3.45\""))) << html.toStdString();
+
+    // A selection inside the frame without its rules still has its columns.
+    view()->setSelection(CellRange{3, 4, 1, 12});
+    view()->runCommand(CmCopy);
+    EXPECT_EQ(QString::fromUtf8(clip()->data(QStringLiteral("text/tab-separated-values"))),
+              QStringLiteral("Хлеб\t12\nМолоко\t3,45\n"));
+
+    // Text without a frame: the text alone, as before.
+    view()->setSelection(CellRange{0, 0, 0, 3});
+    view()->runCommand(CmNextPage);
+    view()->setSelection(CellRange{0, 0, 0, 3});
+    view()->runCommand(CmCopy);
+    EXPECT_EQ(clip()->text(), QStringLiteral("page"));
+    EXPECT_FALSE(clip()->hasHtml());
+}
+
+TEST_F(TableCommandsTest, CopyTableTakesTheTableUnderTheRightButton) {
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    rightClick(cellCentre(4, 3));
+    ASSERT_TRUE(view()->isCommandEnabled(CmCopyTable));
+    view()->runCommand(CmCopyTable);
+    EXPECT_EQ(clip()->text(), kTsv);
+    EXPECT_TRUE(clip()->hasHtml());
+    EXPECT_EQ(frame->statusBar()->currentMessage(),
+              QStringLiteral("Таблица скопирована: 3 строк × 2 столбцов"));
+
+    // Beside the table there is none: the clipboard stays.
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    rightClick(cellCentre(3, 20));
+    view()->runCommand(CmCopyTable);
+    EXPECT_EQ(clip()->text(), QStringLiteral("before"));
+    EXPECT_EQ(frame->statusBar()->currentMessage(),
+              QStringLiteral("Под указателем нет таблицы в рамке"));
+}
+
+TEST_F(TableCommandsTest, SaveTablesWritesTheFileTheDialogNames) {
+    const std::string target = dirPath() + "cells";  // no suffix: XLSX is added
+    FileDialogRequest seen;
+    dialogHooks().fileDialog = [&](FileDialogKind kind, const FileDialogRequest& r) {
+        EXPECT_EQ(kind, FileDialogKind::Save);
+        seen = r;
+        return FileDialogAnswer{QString::fromStdString(target)};
+    };
+    ASSERT_TRUE(view()->isCommandEnabled(CmSaveTables));
+    view()->runCommand(CmSaveTables);
+    EXPECT_EQ(seen.startPath.toStdString(), dirPath() + "table.xlsx");
+    QFile xlsx(QString::fromStdString(target + ".xlsx"));
+    ASSERT_TRUE(xlsx.open(QIODevice::ReadOnly));
+    EXPECT_EQ(xlsx.read(2), QByteArray("PK"));
+    EXPECT_TRUE(
+        frame->statusBar()->currentMessage().startsWith(QStringLiteral("Сохранено таблиц: 1")));
+
+    // CSV: one file per table, numbered.
+    dialogHooks().fileDialog = [&](FileDialogKind, const FileDialogRequest&) {
+        return FileDialogAnswer{QString::fromStdString(dirPath() + "cells.csv")};
+    };
+    view()->runCommand(CmSaveTables);
+    QFile csv(QString::fromStdString(dirPath() + "cells-1.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll(),
+              QByteArray("\xEF\xBB\xBF") +
+                  QStringLiteral("Товар;Сумма\r\nХлеб;12\r\nМолоко;3,45\r\n").toUtf8());
+
+    // Cancelled: nothing written, nothing said.
+    dialogHooks().fileDialog = [](FileDialogKind, const FileDialogRequest&) {
+        return FileDialogAnswer{};
+    };
+    frame->statusBar()->clearMessage();
+    view()->runCommand(CmSaveTables);
+    EXPECT_TRUE(frame->statusBar()->currentMessage().isEmpty());
+}
