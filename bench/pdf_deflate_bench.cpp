@@ -50,7 +50,7 @@ const std::vector<std::string>& pages() {
                     dc.beginPage(200, 287, ".72 0 0 .72 14 828 cm\n");
                     row = 0;
                 }
-                dc.drawText(line.data(), int(line.size()), Rect{0, -15 * row, 0, 0}, kDtNoPrefix);
+                dc.drawText(line.data(), int(line.size()), Rect{0, -15 * row, 0, 0}, 0);
                 dc.moveTo(0, -15 * row - 7);
                 dc.lineTo(700, -15 * row - 7);
                 ++row;

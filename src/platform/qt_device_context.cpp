@@ -242,24 +242,8 @@ void QtDeviceContext::drawText(const char* text, int len, const Rect& r, unsigne
     const SizedFont& f = currentFont();
     const auto* s = reinterpret_cast<const unsigned char*>(text);
 
-    // Without DT_NOPREFIX a single '&' is dropped and "&&" draws one '&'.
-    std::string stripped;
-    if (!(flags & kDtNoPrefix) && std::memchr(s, '&', len)) {
-        for (int i = 0; i < len; ++i) {
-            if (s[i] == '&') {
-                if (i + 1 < len && s[i + 1] == '&') stripped.push_back('&'), ++i;
-                continue;
-            }
-            stripped.push_back(char(s[i]));
-        }
-        s = reinterpret_cast<const unsigned char*>(stripped.data());
-        len = int(stripped.size());
-        if (len == 0) return;
-    }
-
     const QPointF topLeft = toDevice(r.left, r.top);
     const double baseline = topLeft.y() + f.face->ascent * f.emPx;
-    const double tabWidth = (flags & kDtExpandTabs) ? 8 * f.face->aveCharWidth * f.emPx : 0;
 
     applyPen();  // text takes the pen's colour
     const bool clip = !(flags & kDtNoClip);
@@ -271,9 +255,7 @@ void QtDeviceContext::drawText(const char* text, int len, const Rect& r, unsigne
     }
     if (!state_.transparent) {
         double x = 0;
-        for (int i = 0; i < len; ++i)
-            x = (s[i] == '\t' && tabWidth > 0) ? (std::floor(x / tabWidth + 1e-9) + 1) * tabWidth
-                                               : x + f.face->advance[s[i]] * f.emPx;
+        for (int i = 0; i < len; ++i) x += f.face->advance[s[i]] * f.emPx;
         const double h = (f.face->ascent + f.face->descent) * f.emPx;
         painter_->fillRect(QRectF(topLeft.x(), topLeft.y(), x, h), Qt::white);
     }
@@ -282,24 +264,20 @@ void QtDeviceContext::drawText(const char* text, int len, const Rect& r, unsigne
     if (fast && f.face->anyMissing)
         for (int i = 0; i < len && fast; ++i) fast = !f.face->missing[s[i]];
     if (fast)
-        drawFast(f, s, len, topLeft.x(), baseline, tabWidth);
+        drawFast(f, s, len, topLeft.x(), baseline);
     else
-        drawSlow(f, s, len, topLeft.x(), baseline, tabWidth);
+        drawSlow(f, s, len, topLeft.x(), baseline);
     if (clip) painter_->restore();
 }
 
 void QtDeviceContext::drawFast(const SizedFont& f, const unsigned char* s, int n, double left,
-                               double baseline, double tabWidth) {
+                               double baseline) {
     // Fonts outlive the batches only while the cache keeps them: one batch per realised font.
     Batch& batch = batchFor(f);
     double x = 0;
     const double em = f.emPx;
     for (int i = 0; i < n; ++i) {
         const unsigned char c = s[i];
-        if (c == '\t' && tabWidth > 0) {
-            x = (std::floor(x / tabWidth + 1e-9) + 1) * tabWidth;
-            continue;
-        }
         if (c != ' ') {
             batch.glyphs.push_back(f.face->glyph[c]);
             batch.positions.emplace_back(left + x, baseline);
@@ -318,35 +296,17 @@ void QtDeviceContext::drawFast(const SizedFont& f, const unsigned char* s, int n
 }
 
 void QtDeviceContext::drawSlow(const SizedFont& f, const unsigned char* s, int n, double left,
-                               double baseline, double tabWidth) {
+                               double baseline) {
     QFont font = f.deviceFont;
     const QPaintDevice* dev = painter_->device();
     const double dpi = dev && dev->logicalDpiY() > 0 ? dev->logicalDpiY() : 72.0;
     font.setPointSizeF(std::max(0.01, f.emPx * 72.0 / dpi));
     painter_->setFont(font);
     const char16_t* uni = ansiToUnicodeTable();
-    double x = left;
-    int start = 0;
-    auto flush = [&](int end) {
-        if (end <= start) return;
-        textBuffer_.resize(end - start);
-        QChar* out = textBuffer_.data();
-        double em = 0;
-        for (int i = start; i < end; ++i) {
-            out[i - start] = QChar(uni[s[i]] < 0x20 ? u' ' : uni[s[i]]);
-            em += f.face->advance[s[i]];
-        }
-        painter_->drawText(QPointF(x, baseline), textBuffer_);
-        x += em * f.emPx;
-    };
-    for (int i = 0; i < n; ++i) {
-        if (s[i] == '\t' && tabWidth > 0) {
-            flush(i);
-            x = left + (std::floor((x - left) / tabWidth + 1e-9) + 1) * tabWidth;
-            start = i + 1;
-        }
-    }
-    flush(n);
+    textBuffer_.resize(n);
+    QChar* out = textBuffer_.data();
+    for (int i = 0; i < n; ++i) out[i] = QChar(uni[s[i]] < 0x20 ? u' ' : uni[s[i]]);
+    painter_->drawText(QPointF(left, baseline), textBuffer_);
 }
 
 void QtDeviceContext::stretchImage(int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,

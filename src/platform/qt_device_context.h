@@ -72,10 +72,8 @@ class QtDeviceContext : public DeviceContext {
 
     const SizedFont& currentFont();
     void applyPen();
-    void drawFast(const SizedFont& f, const unsigned char* s, int n, double left, double baseline,
-                  double tabWidth);
-    void drawSlow(const SizedFont& f, const unsigned char* s, int n, double left, double baseline,
-                  double tabWidth);
+    void drawFast(const SizedFont& f, const unsigned char* s, int n, double left, double baseline);
+    void drawSlow(const SizedFont& f, const unsigned char* s, int n, double left, double baseline);
 
     QPainter* painter_;
     double dpiX_, dpiY_;

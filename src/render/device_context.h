@@ -13,12 +13,11 @@ struct Rect {
     std::int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// DrawTextA flags the renderer uses.
+// DrawTextA flags the renderer uses. Text is always drawn as it stands: the loader has expanded
+// its tabs, and no '&' marks a mnemonic.
 enum DrawTextFlags : unsigned {
     kDtSingleLine = 0x20,
-    kDtExpandTabs = 0x40,
     kDtNoClip = 0x100,
-    kDtNoPrefix = 0x800,
 };
 
 // A decoded image: width x height pixels 0xAARRGGBB, top row first.

@@ -27,7 +27,7 @@ void drawRun(const DocumentRecord& pg, DeviceContext& dc, std::int32_t x, std::i
         if (excess > 0) left -= std::min(excess, lead);
     }
     rect.left = static_cast<std::int32_t>(left);
-    dc.drawText(rest, r, rect, kDtSingleLine | kDtExpandTabs | kDtNoClip | kDtNoPrefix);
+    dc.drawText(rest, r, rect, kDtSingleLine | kDtNoClip);
 }
 
 }  // namespace folvek

@@ -145,7 +145,7 @@ TEST(PdfDocument, HugePagesAndGlyphsTheFontLacks) {
     for (int i = 0; i < 10000; ++i) {
         const char c = char('a' + (i / 80) % 26);
         Rect r{int(50 + (i % 80) * advance), -100 - (i / 80) * 20, 0, 0};
-        dc.drawText(&c, 1, r, kDtNoPrefix);
+        dc.drawText(&c, 1, r, 0);
     }
     const std::string longLine(100000, 'x');
     line(dc, longLine, 0);

@@ -101,8 +101,7 @@ inline LogFont courier(int weight = 400) {
 }
 
 // Draws `text` (1251 bytes) on the current page at row `row` in 0.01-inch units.
-inline void line(DeviceContext& dc, const std::string& text, int row,
-                 unsigned flags = kDtNoPrefix) {
+inline void line(DeviceContext& dc, const std::string& text, int row, unsigned flags = 0) {
     Rect r{50, -50 - row * 16, 1000, -66 - row * 16};
     dc.drawText(text.data(), int(text.size()), r, flags);
 }

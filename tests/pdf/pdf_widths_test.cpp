@@ -59,7 +59,7 @@ TEST(PdfWidths, DeclaredAdvancesMatchTheLaidOutText) {
         const TextExtent e = dc.textExtent(s.text.data(), int(s.text.size()));
         expected.push_back(e.cx * 0.72);
         Rect r{50, -50 - row * 60, 2000, -100 - row * 60};
-        dc.drawText(s.text.data(), int(s.text.size()), r, kDtNoPrefix | kDtSingleLine);
+        dc.drawText(s.text.data(), int(s.text.size()), r, kDtSingleLine);
         ++row;
     }
     ASSERT_TRUE(pdf.endPage());

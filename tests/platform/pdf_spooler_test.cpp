@@ -32,7 +32,7 @@ void drawPage(DeviceContext& dc, int page) {
     dc.setTransparentText();
     // "Страница" in Windows-1251.
     const std::string text = "\xD1\xF2\xF0\xE0\xED\xE8\xF6\xE0 " + std::to_string(page);
-    dc.drawText(text.data(), int(text.size()), Rect{100, -100, 800, -120}, kDtNoPrefix);
+    dc.drawText(text.data(), int(text.size()), Rect{100, -100, 800, -120}, 0);
     dc.selectPen(0);
     dc.moveTo(100, -130);
     dc.lineTo(700, -130);

@@ -153,8 +153,7 @@ TEST(QtDeviceContextText, TextIsUprightBelowTheTopOfItsRectangle) {
         dc.setTransparentText();
         dc.selectFont(courier(-40));
         const char* text = "TTTT";  // bars at the top of the cell
-        dc.drawText(text, 4, Rect{50, -50, 300, -100},
-                    kDtSingleLine | kDtExpandTabs | kDtNoClip | kDtNoPrefix);
+        dc.drawText(text, 4, Rect{50, -50, 300, -100}, kDtSingleLine | kDtNoClip);
     }
     const QRect box = inkBox(img);
     ASSERT_FALSE(box.isEmpty());
@@ -172,27 +171,30 @@ TEST(QtDeviceContextText, TextIsUprightBelowTheTopOfItsRectangle) {
     EXPECT_LT(bestRow - box.top(), box.height() / 4);
 }
 
-TEST(QtDeviceContextText, CyrillicTabsAndOpaqueBackground) {
+TEST(QtDeviceContextText, CyrillicTextOnAnOpaqueBackground) {
     QImage img = whiteImage(600, 100);
     img.fill(Qt::gray);
     {
         QPainter p(&img);
         QtDeviceContext dc(&p, 100, 100, QSizeF(50, 50));
         dc.setLoEnglish();
-        dc.selectFont(courier(-20));       // average width 12: tab stops every 96 units
-        const char text[] = "\xC6\t\xC6";  // "Ж<tab>Ж" in Windows-1251
-        dc.drawText(text, 3, Rect{0, 0, 500, -30}, kDtSingleLine | kDtExpandTabs | kDtNoClip);
+        dc.selectFont(courier(-20));      // 12 units a character
+        const char text[] = "\xC6 \xC6";  // "Ж Ж" in Windows-1251
+        dc.drawText(text, 3, Rect{0, 0, 500, -30}, kDtSingleLine | kDtNoClip);
     }
-    // Opaque text paints its background white; the second letter starts at the tab stop.
-    EXPECT_EQ(img.pixel(50, 10), qRgb(255, 255, 255));
+    // Opaque text paints its background white as far as the text goes; the blank between the
+    // letters stays blank.
+    EXPECT_EQ(img.pixel(30, 10), qRgb(255, 255, 255));
     EXPECT_EQ(img.pixel(200, 10), QColor(Qt::gray).rgb());
-    bool inkNearStop = false, inkBetween = false;
+    bool inkFirst = false, inkBlank = false, inkThird = false;
     for (int y = 0; y < 30; ++y) {
-        for (int x = 96; x < 108; ++x) inkNearStop |= ink(img, x, y);
-        for (int x = 20; x < 90; ++x) inkBetween |= ink(img, x, y);
+        for (int x = 1; x < 11; ++x) inkFirst |= ink(img, x, y);
+        for (int x = 14; x < 22; ++x) inkBlank |= ink(img, x, y);
+        for (int x = 25; x < 35; ++x) inkThird |= ink(img, x, y);
     }
-    EXPECT_TRUE(inkNearStop);
-    EXPECT_FALSE(inkBetween);
+    EXPECT_TRUE(inkFirst);
+    EXPECT_FALSE(inkBlank);
+    EXPECT_TRUE(inkThird);
 }
 
 TEST(QtDeviceContextPens, WidthZeroIsOnePixelAndWiderPensScaleWithZoom) {
@@ -258,7 +260,7 @@ TEST(QtDeviceContextImages, APictureCoversTextDrawnBeforeIt) {
         dc.setLoEnglish();
         dc.setTransparentText();
         dc.selectFont(courier(-40));
-        dc.drawText("MMMM", 4, Rect{0, 0, 200, -50}, kDtSingleLine | kDtNoClip | kDtNoPrefix);
+        dc.drawText("MMMM", 4, Rect{0, 0, 200, -50}, kDtSingleLine | kDtNoClip);
         dc.stretchImage(0, 0, 50, -50, 0, 0, 1, 1, ImageView{1, 1, red});
         dc.restoreState(-1);
         // Back in the caller's state: everything is on the device.
