@@ -4,100 +4,89 @@
 
 namespace folvek {
 
-int tagAt(const char* p) {
-    if (p[0] != '<' || p[1] == '\0' || p[2] == '\0') return 0;
-    if (p[1] == '/' && p[3] == '\0') return 0;
-    if (p[1] == 'B' && p[2] == '>') return 1;
-    if (p[1] == '/' && p[2] == 'B' && p[3] == '>') return 11;
-    if (p[1] == 'I' && p[2] == '>') return 2;
-    if (p[1] == '/' && p[2] == 'I' && p[3] == '>') return 12;
-    if (p[1] == 'U' && p[2] == '>') return 3;
-    if (p[1] == '/' && p[2] == 'U' && p[3] == '>') return 13;
-    return 0;
+TagCode tagAt(const char* p) {
+    if (p[0] != '<' || p[1] == '\0' || p[2] == '\0') return kNoTag;
+    if (p[1] == '/' && p[3] == '\0') return kNoTag;
+    if (p[1] == 'B' && p[2] == '>') return kOpenBold;
+    if (p[1] == '/' && p[2] == 'B' && p[3] == '>') return kCloseBold;
+    if (p[1] == 'I' && p[2] == '>') return kOpenItalic;
+    if (p[1] == '/' && p[2] == 'I' && p[3] == '>') return kCloseItalic;
+    if (p[1] == 'U' && p[2] == '>') return kOpenUnderline;
+    if (p[1] == '/' && p[2] == 'U' && p[3] == '>') return kCloseUnderline;
+    return kNoTag;
 }
 
 int applyTag(const char* p, std::uint16_t& style) {
-    int code = tagAt(p);
+    const TagCode code = tagAt(p);
     switch (code) {
-        case 1:
+        case kOpenBold:
             style |= kBold;
             break;
-        case 2:
+        case kOpenItalic:
             style |= kItalic;
             break;
-        case 3:
+        case kOpenUnderline:
             style |= kUnderline;
             break;
-        case 11:
+        case kCloseBold:
             style &= ~kBold;
             break;
-        case 12:
+        case kCloseItalic:
             style &= ~kItalic;
             break;
-        case 13:
+        case kCloseUnderline:
             style &= ~kUnderline;
             break;
-        default:
+        case kNoTag:
             break;
     }
     return code;
 }
 
-int visibleLength(const char* line) {
-    if (!line) return 0;
-    int n = 0;
-    for (const char* p = line; *p;) {
-        if (*p == '<') {
-            int code = tagAt(p);
-            if (code) {
-                p += tagLength(code);
-                continue;
-            }
-        }
-        ++n;
-        ++p;
-    }
-    return n;
-}
+namespace {
 
-char visibleCharAt(const char* line, int n) {
-    if (!line) return '\0';
-    // Counted in int: a 16-bit count would wrap and find column n - 65536.
-    const int want = n;
-    int seen = 0;
-    for (const char* p = line; *p;) {
+// Walks `line` by visible character, applying the tags it passes to *style when one is given,
+// and stops before visible character `stopAt` or at the end. `seen` counts the visible
+// characters passed (counted in int: a 16-bit count would wrap and find column n - 65536).
+const char* walkVisible(const char* line, int stopAt, std::uint16_t* style, int& seen) {
+    seen = 0;
+    const char* p = line;
+    while (*p) {
         if (*p == '<') {
-            int code = tagAt(p);
+            const int code = style ? applyTag(p, *style) : tagAt(p);
             if (code) {
                 p += tagLength(code);
                 continue;
             }
         }
-        if (seen == want) return *p;
+        if (seen == stopAt) return p;
         ++seen;
         ++p;
     }
-    return '\0';
+    return p;
+}
+
+}  // namespace
+
+int visibleLength(const char* line) {
+    if (!line) return 0;
+    int seen = 0;
+    walkVisible(line, -1, nullptr, seen);
+    return seen;
+}
+
+char visibleCharAt(const char* line, int n) {
+    if (!line || n < 0) return '\0';
+    int seen = 0;
+    const char* p = walkVisible(line, n, nullptr, seen);
+    return seen == n ? *p : '\0';
 }
 
 const char* skipVisible(const char* line, int n, std::uint16_t& style) {
     if (!line) return nullptr;
-    const int want = n;
     int seen = 0;
-    const char* p = line;
-    while (*p) {
-        if (*p == '<') {
-            int code = applyTag(p, style);
-            if (code) {
-                p += tagLength(code);
-                continue;
-            }
-        }
-        if (seen == want) return p;
-        ++seen;
-        ++p;
-    }
-    return seen == want ? p : nullptr;
+    const char* p = walkVisible(line, n, &style, seen);
+    return seen == n ? p : nullptr;
 }
 
 // Visible length of a line: its bytes less its tags. Same result as visibleLength, but it

@@ -8,11 +8,23 @@ namespace folvek {
 
 enum StyleFlag : std::uint16_t { kBold = 1, kItalic = 2, kUnderline = 4 };
 
-// Tag codes: 1..3 open bold/italic/underline, 11..13 close them, 0 no tag.
-int tagAt(const char* p);
+// What tagAt finds at a byte: no tag (0, so that it tests false), an opening tag, or a closing
+// one (ten more than the opening tag of the same style).
+enum TagCode : int {
+    kNoTag = 0,
+    kOpenBold = 1,
+    kOpenItalic = 2,
+    kOpenUnderline = 3,
+    kCloseBold = 11,
+    kCloseItalic = 12,
+    kCloseUnderline = 13,
+};
+TagCode tagAt(const char* p);
+// Bytes the tag takes: "<B>" or "</B>".
 inline int tagLength(int code) {
-    return code > 10 ? 4 : 3;
+    return code >= kCloseBold ? 4 : 3;
 }
+// The tag at p applied to `style`; returns what tagAt returns.
 int applyTag(const char* p, std::uint16_t& style);
 int visibleLength(const char* line);
 // Same result as visibleLength, but only the '<' bytes are inspected: for whole-document passes.
