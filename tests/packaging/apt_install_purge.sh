@@ -18,6 +18,7 @@ sample=$(cd "$(dirname "$0")/../.." && pwd)/samples/warehouse-866.prn
 queue=FolvekPackageCheck
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 conf=/etc/cups/cups-pdf-$queue.conf
+out=/var/spool/folvek-package-check  # where cups-pdf may write, as for the tests' queue
 
 skip() { echo "apt-install-purge: skipped: $*" >&2; exit 77; }
 say() { echo "apt-install-purge: $*" >&2; }
@@ -41,6 +42,7 @@ cleanup() {
   [ -n "$installed" ] && apt-get purge -y -qq folvek >/dev/null 2>&1
   lpadmin -x "$queue" >/dev/null 2>&1
   rm -f "$conf"
+  rm -rf "$out"
   # Only the scheduler this script started is stopped, by its own process id.
   [ -n "$started_cupsd" ] && kill "$started_cupsd" 2>/dev/null
   rm -rf "$work"
@@ -64,6 +66,7 @@ mime_default() {
 }
 mkdir -p "$work/home"
 plain_before=$(mime_default text/plain)
+prn_type_before=$([ -e /usr/share/mime/text/x-prn.xml ] && echo yes)
 
 # CUPS running before the package comes: the filter must reach it without a restart.
 if ! reachable; then
@@ -75,9 +78,10 @@ cupsd_before=$(pgrep -xo cupsd)
 if [ -e /etc/cups/folvek-test.types ]; then
   skip "tools/cups-test-env has its own copy of the filter registered: which one runs cannot be told"
 fi
-mkdir -p "$work/pdf"
-chmod 1777 "$work/pdf"
-printf 'Out %s\nAnonDirName %s\nLabel 0\nUserUMask 0022\nAnonUMask 0022\n' "$work/pdf" "$work/pdf" >"$conf"
+[ ! -e "$out" ] || skip "$out exists already"
+mkdir -p "$out"
+chmod 1777 "$out"
+printf 'Out %s\nAnonDirName %s\nLabel 0\nUserUMask 0022\nAnonUMask 0022\n' "$out" "$out" >"$conf"
 lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P "$ppd" -o PDFVer=1.4 >/dev/null 2>&1 ||
   skip "lpadmin could not make the test queue"
 
@@ -97,7 +101,7 @@ chmod 644 "$work/report.prn"
 lp -d "$queue" -t folvek-package-check "$work/report.prn" >/dev/null || fault "lp refused the report"
 pdf=
 for _ in $(seq 120); do
-  pdf=$(ls "$work"/pdf/*.pdf 2>/dev/null | head -n1)
+  pdf=$(ls "$out"/*.pdf 2>/dev/null | head -n1)
   [ -n "$pdf" ] && sleep 1 && break
   sleep 0.5
 done
@@ -133,5 +137,7 @@ wait_reachable || fault "CUPS does not answer after the purge"
 if grep -rqs folvek /usr/share/applications/mimeinfo.cache /usr/share/mime/packages; then
   fault "the desktop's caches still name folvek"
 fi
+[ -n "$prn_type_before" ] || [ ! -e /usr/share/mime/text/x-prn.xml ] ||
+  fault "the MIME database still knows text/x-prn"
 [ $status -eq 0 ] && say "installed, printed through the filter, purged: nothing left"
 exit $status
