@@ -197,7 +197,9 @@ int DocumentRecord::saveProfile(const char* fileName) {
                          saved.status == SaveStatus::ForeignLink ||
                          saved.status == SaveStatus::NotRegular;
     std::string why = refused ? saveFailureReason(saved) : std::string();
-    if (why.empty() && saved.error) why = std::strerror(saved.error);
+    // The status bar's short line says why a plain write failed too; the box keeps its text.
+    if (why.empty() && saved.error && !fileName && context.settingsNotSaved)
+        why = std::strerror(saved.error);
     reportUnwritable(context, iniPath, why, fileName == nullptr);
     return 0;
 }
