@@ -1,6 +1,8 @@
 // The print commands and the batch printing.
 #include "print_commands.h"
 
+#include <cstdio>
+
 #include <QTimer>
 #include <exception>
 
@@ -11,6 +13,7 @@
 #include "message_boxes.h"
 #include "messages.h"
 #include "print_job.h"
+#include "printable_job.h"
 #include "printer_component.h"
 #include "report_view.h"
 #include "shell_state.h"
@@ -94,9 +97,31 @@ void printDirect(PrintContext& ctx) {
     // No new layout: the preview shows the last page printed at its next repaint.
 }
 
+// Batch printing runs unattended: a picture, a program or an archive given by mistake is not
+// printed page after page of noise; the user is told and the program stays open.
+bool batchJobIsPrintable(PrintContext& ctx) {
+    const std::string& path = ctx.shell->documentPath;
+    std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+    if (!f) return true;  // loading has said what is wrong with it
+    std::string sample(kJobSampleBytes, '\0');
+    sample.resize(std::fread(sample.data(), 1, sample.size(), f));
+    std::fclose(f);
+    const PrintableVerdict v =
+        judgePrintJob(reinterpret_cast<const unsigned char*>(sample.data()), sample.size());
+    if (v.printable()) return true;
+    ctx.messages->show(
+        "Файл не печатается: это не отчёт и не задание для принтера (" + v.what + ").\n" + path,
+        "!!!", MsgIcon::Error);
+    return false;
+}
+
 void runBatchPrinting(PrintContext& ctx) {
     ShellState& shell = *ctx.shell;
     if (shell.batchCopies == 0) return;
+    if (!batchJobIsPrintable(ctx)) {
+        shell.batchCopies = 0;
+        return;  // the program stays open for the user
+    }
     try {
         for (int i = 0; i < shell.batchCopies; ++i) printDirect(ctx);
     } catch (const std::exception&) {

@@ -4,10 +4,12 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "app_globals.h"
@@ -126,6 +128,16 @@ void ReportView::setupWindow() {
     ctx.screenDevice = screenLayoutDevice;
     ctx.programDir = shell.programDir;
     ctx.orientationForced = shell.orientation != -1;
+    // The zoom keys and the font commands write the settings at every press: a file that cannot
+    // be written is said once, in the status bar, not in a box at every key.
+    ctx.settingsNotSaved = [this](const std::string& path, const std::string& why) {
+        if (!unsavedSettingsSaid_.insert(path).second) return;
+        auto* frame = qobject_cast<QMainWindow*>(window());
+        if (!frame) return;
+        QString text = QStringLiteral("Настройки не сохранены: ") + QString::fromStdString(path);
+        if (!why.empty()) text += QStringLiteral(" (") + QString::fromStdString(why) + ')';
+        frame->statusBar()->showMessage(text);
+    };
     model_ = std::make_unique<Document>(std::move(ctx), shell.IniFileName);
     record_ = &model_->record();
     app().theRecord = record_;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "page_cells.h"
@@ -155,6 +156,7 @@ class ReportView : public QAbstractScrollArea {
     QMenu* contextMenu_ = nullptr;
     std::unique_ptr<PrinterSettings> printer_;
     std::unique_ptr<Document> model_;
+    std::set<std::string> unsavedSettingsSaid_;  // settings files said once not to be saved
     DocumentRecord* record_ = nullptr;  // the model's record, for the view's own drawing and keys
     DocumentSignals* signals_ = nullptr;
     PageLocator pageLocator_;  // the page starts of the shown layout

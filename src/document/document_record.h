@@ -38,6 +38,11 @@ struct RecordContext {
     std::function<std::unique_ptr<LayoutDevice>()> screenDevice;
     std::string programDir;          // settings directory, ends with '/'
     bool orientationForced = false;  // /l or /p given: the settings' Orient is not applied at start
+    // Told when settings the program writes on its own (zoom, font, the parameters dialog's OK)
+    // could not be written back to their file, with the path and why; when it is set, such a
+    // failure is said there instead of in a message box. Saving under a new name always says it
+    // in a box.
+    std::function<void(const std::string& path, const std::string& why)> settingsNotSaved;
 };
 
 class DocumentRecord {

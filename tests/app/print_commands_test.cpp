@@ -214,5 +214,27 @@ TEST(PrintCommands, WithoutAPrinterNothingHappens) {
     EXPECT_FALSE(h.shell.printing);
 }
 
+TEST(BatchPrinting, APictureGivenByMistakeIsNotPrintedAndTheProgramStaysOpen) {
+    Harness h(1, "batch-picture");
+    h.printer.setSystemPrinter(true);
+    // A screenshot from the emulator's capture folder, given to /m instead of its printout.
+    std::string bmp("BM\x36\x10\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0", 18);
+    bmp += std::string(4096, '\xDA');
+    const std::string path = h.scratch.dir() + "shot.bmp";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bmp.data(), 1, bmp.size(), f);
+    std::fclose(f);
+    h.shell.documentPath = path;
+    h.shell.batchCopies = 2;
+    runBatchPrinting(h.ctx);
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_NE(h.messages.shown[0].text.find("Файл не печатается"), std::string::npos);
+    EXPECT_NE(h.messages.shown[0].text.find("a BMP picture"), std::string::npos);
+    EXPECT_EQ(h.shell.batchCopies, 0);
+    EXPECT_EQ(h.exits, 0);
+    EXPECT_FALSE(h.shell.printing);
+}
+
 }  // namespace
 }  // namespace folvek

@@ -169,4 +169,57 @@ TEST(PrinterJobsThroughCups, EveryJobTheFilterReadsReachesItThroughLpWithNoOptio
     }
 }
 
+TEST(PrinterJobsThroughCups, MarginsWithNoRoomFailTheJobAndTheEncodingOptionIsObeyed) {
+    const QString dir = qEnvironmentVariable("FOLVEK_TEST_PDF_DIR");
+    if (dir.isEmpty() || !QFile::exists(serverRoot() + QStringLiteral("/folvek-test.convs")))
+        GTEST_SKIP() << "no test queue with folvektopdf (see tools/cups-test-env)";
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    const QString w = scratch.path();
+    QFile::copy(QStringLiteral(FOLVEK_SOURCE_DIR "/samples/warehouse-866.prn"), w + "/r.prn");
+    QFile ask(w + QStringLiteral("/job.test"));
+    ASSERT_TRUE(ask.open(QIODevice::WriteOnly));
+    ask.write(
+        "{\nOPERATION Get-Job-Attributes\nGROUP operation-attributes-tag\n"
+        "ATTR charset attributes-charset utf-8\n"
+        "ATTR naturalLanguage attributes-natural-language en\n"
+        "ATTR uri printer-uri $uri\nATTR integer job-id $job_id\n"
+        "DISPLAY job-state\nDISPLAY job-printer-state-message\n}\n");
+    ask.close();
+    const QString token = QStringLiteral("mg%1").arg(::getpid());
+    int code = -1;
+    const QString said =
+        run(QStringLiteral("lp"),
+            {"-d", queue(), "-t", token + "-margins", "-o",
+             "page-left=1440 page-right=1440 page-top=1440 page-bottom=1440", "r.prn"},
+            &code, w);
+    ASSERT_EQ(code, 0) << said.toStdString();
+    const QString id =
+        QRegularExpression(QStringLiteral("request id is \\S+-(\\d+)")).match(said).captured(1);
+    QString job;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 60000 && !job.contains(QStringLiteral("no room for a line"))) {
+        QThread::msleep(300);
+        job = run(
+            QStringLiteral("ipptool"),
+            {"-t", "-d", "job_id=" + id, "ipp://localhost/printers/" + queue(), w + "/job.test"});
+    }
+    EXPECT_TRUE(job.contains(QStringLiteral("the margins leave no room for a line")))
+        << job.toStdString();
+    EXPECT_FALSE(job.contains(QStringLiteral("job-state (enum) = completed"))) << job.toStdString();
+    run(QStringLiteral("cancel"), {queue() + "-" + id});
+
+    // The administrator's correction wins over detection: read as 1251, the CP866 report's
+    // heading is not the Russian one.
+    run(QStringLiteral("lp"), {"-d", queue(), "-t", token + "-as866", "r.prn"}, &code, w);
+    run(QStringLiteral("lp"),
+        {"-d", queue(), "-t", token + "-as1251", "-o", "folvek-encoding=1251", "r.prn"}, &code, w);
+    const QString as866 = waitForText(dir, token + "-as866");
+    const QString as1251 = waitForText(dir, token + "-as1251");
+    EXPECT_TRUE(as866.contains(QStringLiteral("ВЕДОМОСТЬ"))) << as866.toStdString();
+    EXPECT_FALSE(as1251.contains(QStringLiteral("ВЕДОМОСТЬ"))) << as1251.toStdString();
+    EXPECT_NE(as1251, QStringLiteral("(no PDF)"));
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "decimal.h"
 #include "document_record.h"
@@ -86,7 +87,11 @@ const char* flag(std::int32_t on) {
 // The callers go on with the settings in memory; the user learns that the file kept its old
 // content (a read-only or missing directory, a full disk).
 void reportUnwritable(const RecordContext& context, const std::string& path,
-                      const std::string& reason = "") {
+                      const std::string& reason = "", bool ownWrite = false) {
+    if (ownWrite && context.settingsNotSaved) {
+        context.settingsNotSaved(path, reason);
+        return;
+    }
     if (context.messages)
         context.messages->show(
             loadString(StrCannotOpenOutput) + "\n" + path + (reason.empty() ? "" : "\n" + reason),
@@ -155,7 +160,7 @@ int DocumentRecord::saveProfile(const char* fileName) {
     IniFile ini;
     // A file that exists but cannot be read would lose its other keys if rewritten.
     if (!ini.load(iniPath) && ::access(iniPath.c_str(), F_OK) == 0) {
-        reportUnwritable(context, iniPath);
+        reportUnwritable(context, iniPath, "", fileName == nullptr);
         return 0;
     }
 
@@ -194,7 +199,11 @@ int DocumentRecord::saveProfile(const char* fileName) {
     const bool refused = saved.status == SaveStatus::ReadOnly ||
                          saved.status == SaveStatus::ForeignLink ||
                          saved.status == SaveStatus::NotRegular;
-    reportUnwritable(context, iniPath, refused ? saveFailureReason(saved) : "");
+    std::string why = refused ? saveFailureReason(saved) : std::string();
+    // The status bar's short line says why a plain write failed too; the box keeps its text.
+    if (why.empty() && saved.error && !fileName && context.settingsNotSaved)
+        why = std::strerror(saved.error);
+    reportUnwritable(context, iniPath, why, fileName == nullptr);
     return 0;
 }
 
