@@ -15,6 +15,7 @@
 #include "layout_device.h"
 #include "line_store.h"
 #include "log_font.h"
+#include "picture_source.h"
 #include "printer_codes.h"
 #include "text_encoding.h"
 
@@ -81,6 +82,10 @@ class DocumentRecord {
     void createFonts();
     void deleteFonts();
     int paginate();
+    // The picture of `file` (none when empty) at `compress` per cent, read again only when its
+    // file changed since `source`.
+    void usePicture(BmpOut& pic, PictureSource& source, const std::string& file,
+                    std::int32_t compress);
     void fitPrinterPitch(LayoutDevice& dc);
     // Page size, grid and line pitch measured on dc with the current fonts.
     void measurePage(LayoutDevice& dc);
@@ -176,6 +181,10 @@ class DocumentRecord {
     // whether it turned the printer to landscape for it.
     std::int32_t fitFontHeight = 0;
     bool fitLandscape = false;
+    // The files the two pictures were read from: a layout reads a picture again only when its
+    // file changed, and reading a settings file forgets them.
+    PictureSource topSource;
+    PictureSource botSource;
 
     // Names the layout: every pagination takes a number no record of this process had before,
     // so what a drawer keeps about a layout (the page starts) is never taken for another's.
