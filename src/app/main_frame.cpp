@@ -126,7 +126,7 @@ void MainFrame::buildStatusBar() {
     // The encoding in use, and how many characters it could not show.
     encoding_ = field("id3", 24, QString(), new QLabel(bar));
     // What does not reach the paper, and the key that fits it.
-    width_ = field("id4", 46, QString(), new QLabel(bar));
+    width_ = field("id4", 60, QString(), new QLabel(bar));
     app().fileNameField = fileName_;
     app().pageField = page_;
     app().encodingField = encoding_;

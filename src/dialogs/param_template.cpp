@@ -9,7 +9,7 @@ const DialogTemplate& paramTemplate() {
         "PARAM",
         "Параметры страницы",
         206,
-        265,
+        277,
         "MS Sans Serif",
         8,
         {
@@ -56,11 +56,11 @@ const DialogTemplate& paramTemplate() {
             {K::Text, -1, "Кодировка:", 98, 213, 40, 8},
             {K::ComboList, kParamEncoding, "", 140, 210, 62, 70},
             {K::CheckBox, kParamIsDos, "Преобразовывать из DOS формата", 4, 222, 151, 12},
-            {K::CheckBox, kParamIsWrap, "Переносить длинные строки", 4, 232, 104, 12},
-            {K::CheckBox, kParamFitWidth, "Вписывать по ширине", 110, 232, 92, 12},
-            {K::Button, kParamOk, "OK", 18, 246, 44, 16},
-            {K::Button, kParamSaveAs, "&Сохранить как...", 68, 246, 68, 16},
-            {K::Button, kParamCancel, "Отмена", 143, 246, 44, 16},
+            {K::CheckBox, kParamIsWrap, "Переносить длинные строки", 4, 232, 146, 12},
+            {K::CheckBox, kParamFitWidth, "Вписывать по ширине листа", 4, 242, 146, 12},
+            {K::Button, kParamOk, "OK", 18, 258, 44, 16},
+            {K::Button, kParamSaveAs, "&Сохранить как...", 68, 258, 68, 16},
+            {K::Button, kParamCancel, "Отмена", 143, 258, 44, 16},
         },
     };
     return t;

@@ -5,11 +5,14 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QLayout>
+#include <QPrinter>
 
 #include "app/app_fixture.h"
 #include "command_ids.h"
 #include "dialog_hooks.h"
 #include "document_record.h"
+#include "print_dialog.h"
 #include "printer_settings.h"
 #include "report_view.h"
 #include "shell_state.h"
@@ -65,6 +68,22 @@ TEST_F(AppTest, CutLinesAreShownAndCtrlWFitsThem) {
     EXPECT_FALSE(fit->isChecked());
     EXPECT_FALSE(doc.context.printer && doc.context.printer->landscape());
     EXPECT_NE(readFile(doc.iniPath).find("FitWidth=NO"), std::string::npos);
+}
+
+// The print dialog shows the note first, in its own layout (never as a loose child).
+TEST(PrintDialogNote, StandsAboveTheChoices) {
+    QPrinter printer;
+    FolvekPrintDialog dialog(&printer, nullptr, false, 0, 0);
+    dialog.setNote(QStringLiteral("Строк шире листа: 2"));
+    auto* note = dialog.findChild<QLabel*>(QStringLiteral("WidthNote"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->text(), QStringLiteral("Строк шире листа: 2"));
+    ASSERT_NE(dialog.layout(), nullptr);
+    EXPECT_EQ(dialog.layout()->indexOf(note), 0);
+
+    FolvekPrintDialog plain(&printer, nullptr, false, 0, 0);
+    plain.setNote(QString());
+    EXPECT_EQ(plain.findChild<QLabel*>(QStringLiteral("WidthNote")), nullptr);
 }
 
 TEST_F(AppTest, ANarrowReportShowsNothingAboutWidth) {

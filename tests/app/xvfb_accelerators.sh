@@ -79,6 +79,9 @@ expect_setting KP_Add Zoom 4
 expect_setting KP_Subtract Zoom 3
 expect_setting ctrl+KP_Add FontSize -15
 expect_setting ctrl+KP_Subtract FontSize -13
+# The fit to the sheet's width, on and off again.
+expect_setting ctrl+w FitWidth YES
+expect_setting ctrl+w FitWidth NO
 
 # The orientation keys (the letters without Shift) lay out again (the page changes) and take effect with the next write.
 before=$(shot)

@@ -81,7 +81,7 @@ std::string cutLinesDialogNote(const DocumentRecord& doc) {
     if (doc.linesCut <= 0) return {};
     return "Строк шире листа: " + number(doc.linesCut) + ", их концы не попадут на бумагу (" +
            widthFacts(doc) + ").\nВписать по ширине: " + kFitWidthKey +
-           " или флажок «Вписывать по ширине» в параметрах.";
+           " или флажок «Вписывать по ширине листа» в параметрах.";
 }
 
 }  // namespace folvek
