@@ -46,6 +46,7 @@ void EscPReader::escape() {
     const int n = skippedParameters(c);
     if (n > 0 && need(static_cast<std::size_t>(n))) skip(static_cast<std::size_t>(n));
     // Anything else is a command this printer does not know: the ESC and its letter go.
+    if (n < 0) builder_.warn("printer commands this reader does not know were skipped");
 }
 
 bool EscPReader::escapeMotion(std::uint8_t c) {

@@ -47,6 +47,19 @@ bool densityOf(int m, Density& d) {
     }
 }
 
+// An 8 x 8 block of bits, most significant bit first, turned so that rows become columns.
+void transpose8(std::uint8_t* b) {
+    std::uint64_t x = 0;
+    for (int i = 0; i < 8; ++i) x = x << 8 | b[i];
+    std::uint64_t t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAull;
+    x = x ^ t ^ (t << 7);
+    t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCull;
+    x = x ^ t ^ (t << 14);
+    t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ull;
+    x = x ^ t ^ (t << 28);
+    for (int i = 0; i < 8; ++i) b[i] = static_cast<std::uint8_t>(x >> (56 - 8 * i));
+}
+
 }  // namespace
 
 void EscPReader::bitImage(int mode) {
@@ -95,17 +108,27 @@ void EscPReader::printColumns(std::int32_t dpiX, int pinRows, int bytesPerColumn
         model_.graphicsDpiY() % pinDpi == 0 ? model_.graphicsDpiY() : pinDpi;
     const int repeat = canvasDpi / pinDpi;
     const std::size_t rowBytes = (columns + 7) / 8;
-    const std::size_t rows = static_cast<std::size_t>(pinRows) * static_cast<std::size_t>(repeat);
-    scratch_.assign(rowBytes * rows, 0);
+    const std::size_t stride = static_cast<std::size_t>(repeat) * rowBytes;  // one pin row
+    scratch_.assign(rowBytes * static_cast<std::size_t>(pinRows) * static_cast<std::size_t>(repeat),
+                    0);
     bool ink = false;
-    for (std::size_t c = 0; c < columns; ++c) {
-        const std::uint8_t* col = data + c * static_cast<std::size_t>(bytesPerColumn);
-        const auto mask = static_cast<std::uint8_t>(0x80 >> (c % 8));
-        for (int p = 0; p < pinRows; ++p) {
-            if (!(col[p / 8] & (0x80 >> (p % 8)))) continue;
+    // Eight columns at a time: byte k of each is an 8 x 8 block of dots, transposed into
+    // pin rows 8k to 8k + 7.
+    std::uint8_t block[8];
+    const auto bpc = static_cast<std::size_t>(bytesPerColumn);
+    for (std::size_t g = 0; g < rowBytes; ++g) {
+        const std::size_t first = g * 8, count = std::min<std::size_t>(8, columns - first);
+        for (std::size_t k = 0; k < bpc; ++k) {
+            std::uint8_t any = 0;
+            for (std::size_t i = 0; i < 8; ++i) {
+                block[i] = i < count ? data[(first + i) * bpc + k] : 0;
+                any |= block[i];
+            }
+            if (!any) continue;
             ink = true;
-            scratch_[static_cast<std::size_t>(p) * static_cast<std::size_t>(repeat) * rowBytes +
-                     c / 8] |= mask;
+            transpose8(block);
+            for (std::size_t p = 0; p < 8 && 8 * k + p < static_cast<std::size_t>(pinRows); ++p)
+                scratch_[(8 * k + p) * stride + g] = block[p];
         }
     }
     if (ink) {
@@ -117,9 +140,8 @@ void EscPReader::printColumns(std::int32_t dpiX, int pinRows, int bytesPerColumn
                             scratch_.begin() + static_cast<std::ptrdiff_t>(
                                                    first + static_cast<std::size_t>(r) * rowBytes));
         }
-        placeRaster(dpiX, canvasDpi, static_cast<std::int32_t>(columns),
-                    static_cast<std::int32_t>(rows), static_cast<std::int32_t>(rowBytes),
-                    scratch_.data());
+        placeRaster(dpiX, canvasDpi, static_cast<std::int32_t>(columns), pinRows * repeat,
+                    static_cast<std::int32_t>(rowBytes), scratch_.data());
     }
     advanceX(static_cast<std::int64_t>(columns) * (kUnitsPerInch / dpiX));
 }

@@ -51,6 +51,13 @@ bool EscPReader::escapeModes(std::uint8_t c) {
         case '!':
             if (need(1)) masterSelect(next());
             return true;
+        default:
+            return escapeStyle(c);
+    }
+}
+
+bool EscPReader::escapeStyle(std::uint8_t c) {
+    switch (c) {
         case 'E':
             setStyle(st_.style, kJobBold, true);
             return true;

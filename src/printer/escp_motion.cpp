@@ -27,6 +27,7 @@ void EscPReader::lineFeed(JobUnits dy) {
 void EscPReader::moveDown(JobUnits dy) {
     flushLine();
     if (dy <= 0) return;
+    fedPast_ = false;
     st_.y += dy;
     const JobUnits limit =
         st_.bottomLimit > 0 ? st_.bottomLimit : st_.pageLength - st_.skipPerforation;

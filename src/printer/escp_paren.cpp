@@ -34,7 +34,6 @@ void EscPReader::parenCommand() {
     if (!need(n)) return;
     const auto* p = reinterpret_cast<const std::uint8_t*>(in_.data() + pos_);
     skip(n);
-    const std::size_t w = n >= 4 ? 4 : 2;  // 16- or 32-bit forms of the position commands
     switch (c) {
         case 'G':
             if (n >= 1) st_.graphicsMode = p[0] == 1 || p[0] == '1';
@@ -59,37 +58,6 @@ void EscPReader::parenCommand() {
                 st_.rasterDpiX = std::max<std::int32_t>(1, static_cast<std::int32_t>(base / p[3]));
             }
             break;
-        case 'C':
-            if (n >= 2) setPageLength(clampUnits(le(p, w) * st_.unit));
-            break;
-        case 'c':
-            if (n >= 4) {
-                const std::size_t half = n >= 8 ? 4 : 2;
-                setPageFormat(clampUnits(le(p, half) * st_.unit),
-                              clampUnits(le(p + half, half) * st_.unit));
-            }
-            break;
-        case 'V':
-            doc_.features.positions = true;
-            if (n >= 2) moveTo(clampUnits(st_.topMargin + le(p, w) * st_.unit));
-            break;
-        case 'v':
-            doc_.features.positions = true;
-            if (n >= 2) {
-                const JobUnits dy = clampUnits(signedLe(p, w) * st_.unit);
-                if (dy < 0)
-                    reverseFeed(-dy);
-                else
-                    moveTo(st_.y + dy);
-            }
-            break;
-        case '$':
-            if (n >= 4) moveX(clampUnits(st_.leftMargin + le(p, 4) * st_.unitH));
-            break;
-        case '\\':
-            if (n >= 4 && le(p, 2) > 0)
-                moveX(clampUnits(st_.x + signedLe(p + 2, 2) * kUnitsPerInch / le(p, 2)));
-            break;
         case 't':
             if (n >= 3) assignTable(p[0], p[1], p[2]);
             break;
@@ -108,7 +76,48 @@ void EscPReader::parenCommand() {
                 remoteMode();
             break;
         default:
+            parenMove(c, p, n);
             break;
+    }
+}
+
+// Page length and format, absolute and relative moves, in the unit of ESC ( U.
+bool EscPReader::parenMove(std::uint8_t c, const std::uint8_t* p, std::size_t n) {
+    const std::size_t w = n >= 4 ? 4 : 2;  // 16- or 32-bit forms
+    switch (c) {
+        case 'C':
+            if (n >= 2) setPageLength(clampUnits(le(p, w) * st_.unit));
+            return true;
+        case 'c':
+            if (n >= 4) {
+                const std::size_t half = n >= 8 ? 4 : 2;
+                setPageFormat(clampUnits(le(p, half) * st_.unit),
+                              clampUnits(le(p + half, half) * st_.unit));
+            }
+            return true;
+        case 'V':
+            doc_.features.positions = true;
+            if (n >= 2) moveTo(clampUnits(st_.topMargin + le(p, w) * st_.unit));
+            return true;
+        case 'v':
+            doc_.features.positions = true;
+            if (n >= 2) {
+                const JobUnits dy = clampUnits(signedLe(p, w) * st_.unit);
+                if (dy < 0)
+                    reverseFeed(-dy);
+                else
+                    moveTo(st_.y + dy);
+            }
+            return true;
+        case '$':
+            if (n >= 4) moveX(clampUnits(st_.leftMargin + le(p, 4) * st_.unitH));
+            return true;
+        case '\\':
+            if (n >= 4 && le(p, 2) > 0)
+                moveX(clampUnits(st_.x + signedLe(p + 2, 2) * kUnitsPerInch / le(p, 2)));
+            return true;
+        default:
+            return false;
     }
 }
 

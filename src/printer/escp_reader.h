@@ -71,6 +71,7 @@ class EscPReader {
     void skipUserCharacters();
     void skipEjl();
     bool escapeModes(std::uint8_t c);
+    bool escapeStyle(std::uint8_t c);
     bool escapeOther(std::uint8_t c);
     bool proprinterEscape(std::uint8_t c);
     void proprinterBracket();
@@ -78,6 +79,7 @@ class EscPReader {
     void selectTable(std::uint8_t n);
     void assignTable(std::uint8_t slot, std::uint8_t d2, std::uint8_t d3);
     void parenCommand();
+    bool parenMove(std::uint8_t c, const std::uint8_t* p, std::size_t n);
     void remoteMode();
     void setPageFormat(JobUnits top, JobUnits bottom);
     void skipUntilNul(std::size_t limit);

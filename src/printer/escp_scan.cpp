@@ -23,8 +23,12 @@ class Scanner {
         r_.proprinter = s_.size() > 1 && s_[0] == '\x11' && s_[1] == '\x1b';
         r_.startsWithReset = s_.size() > 1 && s_[0] == '\x1b' && s_[1] == 'E';
         r_.pcl = s_.find("\x1b%-12345X") != std::string_view::npos;
+        const auto* p = reinterpret_cast<const unsigned char*>(s_.data());
         while (i_ < s_.size()) {
-            const auto b = at(i_);
+            // Text is most of a report: step over it in a tight loop.
+            while (i_ < s_.size() && p[i_] >= 0x20) ++i_;
+            if (i_ >= s_.size()) break;
+            const auto b = p[i_];
             if (b == 0x1B) {
                 escape();
                 continue;

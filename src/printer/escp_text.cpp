@@ -44,7 +44,7 @@ JobUnits EscPReader::pitchAdvance(bool forTabs) const {
     JobUnits a = st_.cpi == 12 ? kElite : st_.cpi == 15 ? kFifteen : kPica;
     if (st_.hmi > 0) {
         a = st_.hmi;
-    } else if (st_.condensed && !st_.proportional && st_.cpi != 15) {
+    } else if (st_.condensed && !st_.proportional && !st_.doubleHeight && st_.cpi != 15) {
         a = st_.cpi == 12 ? kUnitsPerInch / 20 : kUnitsPerInch * 7 / 120;  // 20 and 17.14 cpi
     } else if (st_.proportional) {
         a = st_.condensed ? kUnitsPerInch * 7 / 120 : kPica;
@@ -59,7 +59,7 @@ JobUnits EscPReader::charAdvance() const {
 }
 
 // The character box: 9 dots at 1/72 inch on 9 pins, 24 dots at 1/180 on 24, or the point size
-// ESC X chose; double height doubles it downward from the top of the head.
+// ESC X chose; double height doubles it.
 JobUnits EscPReader::boxHeight() const {
     JobUnits h = st_.pointHeight > 0 ? st_.pointHeight : model_.pins24 ? 2880 : 2700;
     return st_.doubleHeight ? 2 * h : h;
@@ -97,10 +97,21 @@ void EscPReader::printChar(char32_t c, std::uint16_t extraStyle) {
         carriageReturn();
         lineFeed(st_.lineSpacing);
     }
-    const JobUnits h = boxHeight();
+    // Double height grows upward from the baseline of the normal box and overrides super-
+    // and subscripts; these are two thirds as tall, in the upper or the lower part of the box.
+    JobUnits h = boxHeight();
+    JobUnits baseline = st_.y + (st_.doubleHeight ? h / 2 : h) * 7 / 9;
+    const bool small = !st_.doubleHeight;
+    if (small && (st_.style & kJobSuperscript)) {
+        baseline = st_.y + h * 14 / 27;
+        h = h * 2 / 3;
+    } else if (small && (st_.style & kJobSubscript)) {
+        baseline = st_.y + h * 23 / 27;
+        h = h * 2 / 3;
+    }
     // A line longer than any carriage holds is printed as it comes (CAN can no longer take it).
     if (line_.size() >= 4096) flushLine();
-    line_.push_back(Pending{st_.x, st_.y + h * 7 / 9, adv, h,
+    line_.push_back(Pending{st_.x, baseline, adv, h,
                             static_cast<std::uint16_t>(st_.style | extraStyle |
                                                        (st_.proportional ? kJobProportional : 0)),
                             c});

@@ -30,7 +30,7 @@ struct JobPageBuilder::Canvas {
     std::int32_t dpiX = 0, dpiY = 0;
     std::int32_t bytesPerRow = 0;  // the canvas is bytesPerRow * 8 dots wide
     std::int32_t rowCount = 0;
-    std::vector<std::vector<std::uint8_t>> rows;  // empty: a row without ink
+    std::vector<std::vector<std::uint8_t>> rows;  // up to the lowest inked row; empty: no ink
 };
 
 JobPageBuilder::JobPageBuilder(JobDocument& document, const JobOptions& options)
@@ -98,7 +98,6 @@ JobPageBuilder::Canvas& JobPageBuilder::canvasFor(std::int32_t dpiX, std::int32_
     const JobUnits w = std::max(page_.width, kMinCanvasWidth);
     c->bytesPerRow = static_cast<std::int32_t>((toDots(w, dpiX) + 7) / 8);
     c->rowCount = static_cast<std::int32_t>(std::max<std::int64_t>(1, toDots(page_.height, dpiY)));
-    c->rows.resize(static_cast<std::size_t>(c->rowCount));
     canvases_.push_back(std::move(c));
     return *canvases_.back();
 }
@@ -143,6 +142,8 @@ void JobPageBuilder::addDots(JobUnits x, JobUnits y, std::int32_t dpiX, std::int
                 if (!b) continue;
             }
             if (!dest) {
+                if (static_cast<std::size_t>(cr) >= cv.rows.size())
+                    cv.rows.resize(static_cast<std::size_t>(cr) + 1);
                 dest = &cv.rows[static_cast<std::size_t>(cr)];
                 if (dest->empty()) {
                     if (rasterDots_ + canvasDots > options_.maxRasterDotsPerPage) {
@@ -184,15 +185,16 @@ void JobPageBuilder::flushCanvases() {
     for (auto& cp : canvases_) {
         Canvas& cv = *cp;
         const std::int32_t gap = std::max(1, cv.dpiY / 6);
+        const auto rowCount = static_cast<std::int32_t>(cv.rows.size());
         std::int32_t r = 0;
-        while (r < cv.rowCount) {
+        while (r < rowCount) {
             if (cv.rows[static_cast<std::size_t>(r)].empty()) {
                 ++r;
                 continue;
             }
             const std::int32_t top = r;
             std::int32_t end = r + 1, blank = 0;
-            for (std::int32_t k = r + 1; k < cv.rowCount && blank < gap; ++k) {
+            for (std::int32_t k = r + 1; k < rowCount && blank < gap; ++k) {
                 if (cv.rows[static_cast<std::size_t>(k)].empty()) {
                     ++blank;
                 } else {

@@ -125,6 +125,18 @@ TEST_F(DriverJobs, GhostscriptEpson24PinDevicesPrintTheirPage) {
                    180, 180, 1, JobLanguage::EscP, 60.0 / 180, 29.0 / 180);
     expectSamePage(gs("necp6", "", "necp6.prn"), gs("pbmraw", "-r360", "src360.pbm"), 360, 360, 2,
                    JobLanguage::EscP);
+    expectSamePage(gs("lq850", "", "lq850.prn"), (dir_ / "src360.pbm").string(), 360, 360, 2,
+                   JobLanguage::EscP);
+}
+
+TEST_F(DriverJobs, GhostscriptStylusAndOkiDevicesPrintTheirPage) {
+    // The Stylus 800 device speaks ESC/P2: graphics mode, ESC ( v moves, run-length ESC . bands.
+    // Its page starts at its margins twice over: Ghostscript's offset (0.13 and 0.34 inch, 47
+    // and 122 pixels) and the rows and bytes the driver leaves out (122 rows, 5 bytes).
+    expectSamePage(gs("st800", "", "st800.prn"), gs("pbmraw", "-r360", "s360.pbm"), 360, 360, 1,
+                   JobLanguage::EscP2, 87.0 / 360, 244.0 / 360);
+    expectSamePage(gs("okiibm", "", "okiibm.prn"), gs("pbmraw", "-r120x72", "s120.pbm"), 120, 72, 1,
+                   JobLanguage::EscP, 0.25);
 }
 
 TEST_F(DriverJobs, NetpbmEpsonAndEscP2ConvertersPrintTheirPage) {

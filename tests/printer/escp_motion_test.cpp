@@ -175,6 +175,7 @@ TEST(EscPMotion, AFormFilledToTheBottomThenFedMakesNoBlankSheet) {
     std::string job;
     for (int i = 0; i < 66; ++i) job += "row\r\n";
     EXPECT_EQ(readEscP(job + "\x0c").pages.size(), 1u);
+    EXPECT_EQ(readEscP(job + "\n\x0c").pages.size(), 2u);  // fed further: that sheet comes out
     EXPECT_EQ(readEscP("a\x0c\x0c"
                        "b")
                   .pages.size(),

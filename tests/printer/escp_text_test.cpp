@@ -69,10 +69,14 @@ TEST(EscPText, EscXTakesThreeBytesAndLosesNoText) {
     EXPECT_EQ(t.height, 12 * kInch / 72);
 }
 
-TEST(EscPText, DoubleHeightDoublesTheBoxDownwardFromTheHead) {
-    const JobDocument doc = readEscP("\x1bw\x01H\x1bw\x00h"s);
+TEST(EscPText, DoubleHeightGrowsUpwardFromTheBaselineAndOverridesCondensed) {
+    const JobDocument doc = readEscP(
+        "\x1bw\x01H\x1bw\x00h\x0f\x1bS\x00\x1bw\x01"
+        "c"s);
     EXPECT_EQ(find(doc, U'H').height, 5400);
-    EXPECT_EQ(find(doc, U'H').y, 4200);
+    EXPECT_EQ(find(doc, U'H').y, 2100);
+    EXPECT_EQ(find(doc, U'c').advance, 2160);  // no condensed, no superscript in double height
+    EXPECT_EQ(find(doc, U'c').y, 2100);
     EXPECT_EQ(find(doc, U'h').height, 2700);
     EXPECT_TRUE(doc.features.widthsMixed);
 }
@@ -92,6 +96,10 @@ TEST(EscPText, StylesSwitchOnAndOff) {
     EXPECT_EQ(find(doc, U'p').style, kJobSuperscript);
     EXPECT_EQ(find(doc, U's').style, kJobSubscript);
     EXPECT_EQ(find(doc, U'n').style, 0);
+    // Two thirds of the 9-dot box, in its upper or lower part.
+    EXPECT_EQ(find(doc, U'p').height, 1800);
+    EXPECT_EQ(find(doc, U'p').y, 1400);
+    EXPECT_EQ(find(doc, U's').y, 2300);
     EXPECT_EQ(find(doc, U'x').style, kJobBold | kJobUnderline);
     EXPECT_EQ(find(doc, U'q').style, kJobProportional);
 }
@@ -130,6 +138,16 @@ TEST(EscPText, ProprinterPrintsControlCodesAsCharactersWhenAsked) {
     const JobDocument margins = readEscP("\x1bX\x0b\x32\r\x1b:A", JobLanguage::Proprinter);
     EXPECT_EQ(find(margins, U'A').x, 10 * 2160);
     EXPECT_EQ(find(margins, U'A').advance, 1800);
+    // ESC _ overlines, ESC [ @ doubles height and width, ESC A + ESC 2 sets the spacing.
+    const JobDocument big = readEscP(
+        "\x1b_\x01o\x1b_\x00\x1b[@\x05\x00\x00\x00\x00\x02\x02W\x1b"
+        "A\x18\x1b"
+        "2\n\rn"s,
+        JobLanguage::Proprinter);
+    EXPECT_EQ(find(big, U'o').style, kJobOverline);
+    EXPECT_EQ(find(big, U'W').height, 5400);
+    EXPECT_EQ(find(big, U'W').advance, 4320);
+    EXPECT_EQ(find(big, U'n').y, kInch / 3 + 2100);  // 24/72 inch down, on the same baseline
 }
 
 TEST(EscPText, OverstrikeOfTwoCharactersPrintsBoth) {
@@ -168,6 +186,8 @@ TEST(EscPText, CommandsThatDrawNothingAreSkippedWithTheirParameters) {
     const JobDocument doc = readEscP(skipped + "OK");
     EXPECT_EQ(allText(doc), U"OK");
     EXPECT_EQ(find(doc, U'O').x, 0);
+    ASSERT_EQ(doc.warnings.size(), 1u);  // only ESC z is unknown
+    EXPECT_TRUE(readEscP(skipped.substr(0, skipped.size() - 2) + "OK").warnings.empty());
 }
 
 TEST(EscPText, AReportOfStylesPitchAndSpacingOnlyNeedsNoLayoutOfItsOwn) {
