@@ -39,42 +39,8 @@ void PclInterpreter::fieldAmpersand(const PclCommand& f) {
             fieldPageControl(f);
             return;
         case 'a':
-            switch (f.param) {
-                case 'C':
-                    moveX(v * hmi_, f.signedValue);
-                    return;
-                case 'H':
-                    moveX(v * kDecipoint, f.signedValue);
-                    return;
-                case 'R':
-                    // A row stands on its baseline, three quarters of a line below its top.
-                    moveY(v * vmi_ + (f.signedValue ? 0 : vmi_ * 3 / 4), f.signedValue);
-                    return;
-                case 'V':
-                    moveY(v * kDecipoint, f.signedValue);
-                    return;
-                case 'L': {
-                    positioned();
-                    const double left = std::max(0.0, v) * hmi_;
-                    if (left < rightMargin_) {
-                        leftMargin_ = static_cast<JobUnits>(left);
-                        x_ = std::max<std::int64_t>(x_, leftMargin_);
-                    }
-                    return;
-                }
-                case 'M': {
-                    positioned();
-                    const double right =
-                        std::min<double>((std::max(0.0, v) + 1) * hmi_, geometry_.logicalWidth);
-                    if (right > leftMargin_) {
-                        rightMargin_ = static_cast<JobUnits>(right);
-                        x_ = std::min<std::int64_t>(x_, rightMargin_);
-                    }
-                    return;
-                }
-                default:
-                    return;
-            }
+            fieldPosition(f);
+            return;
         case 'k':
             if (f.param == 'H' && v >= 0) {  // HMI in 1/120 inch
                 hmi_ = roundToUnit(std::min(v, 32767.0) * (kUnitsPerInch / 120));
@@ -93,6 +59,7 @@ void PclInterpreter::fieldAmpersand(const PclCommand& f) {
             if (f.param == '@') underline_ = false;
             return;
         case 'f':
+            if (f.param == 'Y') macroId_ = static_cast<int>(std::clamp(v, 0.0, 32767.0));
             if (f.param == 'S' && v == 0 && stack_.size() < 20) stack_.emplace_back(x_, y_);
             if (f.param == 'S' && v == 1 && !stack_.empty()) {
                 endRaster();
@@ -126,12 +93,53 @@ void PclInterpreter::fieldAmpersand(const PclCommand& f) {
     }
 }
 
+// ESC &a: cursor moves in columns, rows and decipoints, and the side margins.
+void PclInterpreter::fieldPosition(const PclCommand& f) {
+    const double v = f.value;
+    switch (f.param) {
+        case 'C':
+            moveX(v * hmi_, f.signedValue);
+            return;
+        case 'H':
+            moveX(v * kDecipoint, f.signedValue);
+            return;
+        case 'R':
+            // A row stands on its baseline, three quarters of a line below its top.
+            moveY(v * vmi_ + (f.signedValue ? 0 : vmi_ * 3 / 4), f.signedValue);
+            return;
+        case 'V':
+            moveY(v * kDecipoint, f.signedValue);
+            return;
+        case 'L': {
+            positioned();
+            const double left = std::max(0.0, v) * hmi_;
+            if (left < rightMargin_) {
+                leftMargin_ = static_cast<JobUnits>(left);
+                x_ = std::max<std::int64_t>(x_, leftMargin_);
+            }
+            return;
+        }
+        case 'M': {
+            positioned();
+            const double right =
+                std::min<double>((std::max(0.0, v) + 1) * hmi_, geometry_.logicalWidth);
+            if (right > leftMargin_) {
+                rightMargin_ = static_cast<JobUnits>(right);
+                x_ = std::min<std::int64_t>(x_, rightMargin_);
+            }
+            return;
+        }
+        default:
+            return;
+    }
+}
+
 void PclInterpreter::fieldPageControl(const PclCommand& f) {
     const double v = f.value;
     switch (f.param) {
         case 'A': {  // page size
             PclPaper paper;
-            const int size = static_cast<int>(v);
+            const int size = f.intValue();
             if (!pclPaperForSize(size, paper) || size == pageSize_) return;
             ejectIfMarked();
             pageSize_ = size;
@@ -147,7 +155,7 @@ void PclInterpreter::fieldPageControl(const PclCommand& f) {
             return;
         case 'P': {  // page length in lines: the form is that long
             const double length = v * vmi_;
-            if (v < 1 || length > kMaxPageLength) {
+            if (v < 1 || length < kUnitsPerInch / 300 || length > kMaxPageLength) {
                 if (v >= 1) builder_.warn("a page length longer than any paper was ignored");
                 return;
             }
@@ -159,6 +167,36 @@ void PclInterpreter::fieldPageControl(const PclCommand& f) {
             resetPage();
             return;
         }
+        case 'E':
+        case 'F':
+        case 'L':
+        case 'C':
+        case 'D':
+            fieldTextArea(f);
+            return;
+        case 'U':  // registration: the logical page moved on the sheet, in decipoints
+            registerLeft_ = static_cast<JobUnits>(std::clamp(v, -7200.0, 7200.0) * kDecipoint);
+            return;
+        case 'Z':
+            registerTop_ = static_cast<JobUnits>(std::clamp(v, -7200.0, 7200.0) * kDecipoint);
+            return;
+        case 'X':
+            if (v > 1)
+                builder_.warn("the job asks for " + std::to_string(static_cast<long>(v)) +
+                              " copies; its pages are shown once");
+            return;
+        case 'H':  // paper source 0: eject the page
+            if (v == 0) ejectIfMarked();
+            return;
+        default:
+            return;
+    }
+}
+
+// ESC &l: the text area (top margin, text length, perforation skip) and line spacing.
+void PclInterpreter::fieldTextArea(const PclCommand& f) {
+    const double v = f.value;
+    switch (f.param) {
         case 'E': {  // top margin in lines
             const double top = v * vmi_;
             if (v < 0 || vmi_ == 0 || top > geometry_.logicalHeight) return;
@@ -189,20 +227,6 @@ void PclInterpreter::fieldPageControl(const PclCommand& f) {
             vmi_ = static_cast<JobUnits>(std::lround(kUnitsPerInch / v));
             if (floating_) home();
             return;
-        case 'U':  // registration: the logical page moved on the sheet, in decipoints
-            registerLeft_ = static_cast<JobUnits>(std::clamp(v, -7200.0, 7200.0) * kDecipoint);
-            return;
-        case 'Z':
-            registerTop_ = static_cast<JobUnits>(std::clamp(v, -7200.0, 7200.0) * kDecipoint);
-            return;
-        case 'X':
-            if (v > 1)
-                builder_.warn("the job asks for " + std::to_string(static_cast<long>(v)) +
-                              " copies; its pages are shown once");
-            return;
-        case 'H':  // paper source 0: eject the page
-            if (v == 0) ejectIfMarked();
-            return;
         default:
             return;
     }
@@ -215,14 +239,24 @@ void PclInterpreter::fieldFont(const PclCommand& f, int which) {
         if (f.param == '@') {  // default font: back to what the printer starts with
             if (v == 0 || v == 3) fonts_[0] = PclFont{};
             if (v == 1 || v == 3) fonts_[1] = PclFont{};
-        } else if (f.param != 'X' && f.param >= 'A' && f.param <= 'Z') {
+        } else if (f.param == 'X') {  // a downloaded font by its ID
+            if (softFonts_.find(f.intValue())) font.softFont = f.intValue();
+        } else if (f.param >= 'A' && f.param <= 'Z') {
             font.symbolSet = pclSymbolSet(v, f.param);
+            font.softFont = -1;
         }
         fontChanged(0);
         fontChanged(1);
         return;
     }
     if (f.group != 's') return;
+    if (f.param == 'W') {  // ESC )s#W: a font header; ESC (s#W: a glyph
+        const bool taken = which == 1 ? softFonts_.header(f.data) : softFonts_.glyph(f.data);
+        if (!taken && !f.data.empty())
+            builder_.warn("downloaded fonts other than bitmap fonts are not drawn");
+        return;
+    }
+    font.softFont = -1;
     switch (f.param) {
         case 'P':
             font.proportional = v == 1;
@@ -242,7 +276,7 @@ void PclInterpreter::fieldFont(const PclCommand& f, int which) {
         case 'T':
             font.typeface = static_cast<int>(std::clamp(v, 0.0, 65535.0));
             break;
-        default:  // W: a downloaded font header or character, skipped with its data
+        default:
             return;
     }
     fontChanged(which);

@@ -18,6 +18,7 @@ struct PclFont {
     int style = 0;              // posture + 4 * width + 32 * structure
     int weight = 0;             // -7 thin .. 0 medium .. 7 black
     int typeface = 3;           // Courier
+    int softFont = -1;          // the downloaded font selected by its ID, -1 for none
 };
 
 // The symbol set number of a value and its terminating letter (10 and U for 10U).

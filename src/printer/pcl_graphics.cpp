@@ -13,7 +13,7 @@ namespace {
 constexpr JobUnits kDecipoint = kUnitsPerInch / 720;
 constexpr int kPatternDpi = 300;
 constexpr JobUnits kPatternDot = kUnitsPerInch / kPatternDpi;
-constexpr std::int64_t kMaxPatternDots = std::int64_t{2000} * 1000 * 1000;
+constexpr std::int64_t kMaxPatternDots = std::int64_t{100} * 1000 * 1000;
 
 // An 8 x 8 ordered dither: a dot is inked when its threshold is below the shade.
 constexpr int kBayer[8][8] = {
@@ -161,7 +161,17 @@ void PclInterpreter::fieldRectangle(const PclCommand& f) {
             patternId_ = static_cast<int>(std::min(v, 32767.0));
             return;
         case 'P':
-            fillRectangle(static_cast<int>(f.value));
+            fillRectangle(f.intValue());
+            return;
+        case 'D':  // the ID of the font to download or delete
+            softFonts_.setFontId(f.value);
+            return;
+        case 'E':  // the character code of the glyph to download
+            softFonts_.setCharCode(f.value);
+            return;
+        case 'F':
+            softFonts_.control(f.intValue());
+            fontChanged(active_);
             return;
         default:
             return;
@@ -192,7 +202,7 @@ void PclInterpreter::fillRectangle(int fill) {
     const auto width = static_cast<std::int32_t>(x1 - x0);
     if (width <= 0 || y1 <= y0) return;
     const std::int32_t rowBytes = (width + 7) / 8;
-    // Patterns cost time per dot: a job that fills more than a few hundred sheets' worth gets
+    // Patterns cost time per dot: a job that shades more than a dozen whole sheets gets
     // the rest of its fills left out.
     patternDots_ += std::int64_t{width} * (y1 - y0);
     if (patternDots_ > kMaxPatternDots) {

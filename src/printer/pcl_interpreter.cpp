@@ -29,21 +29,57 @@ void PclInterpreter::run(std::string_view job) {
         builder_.warn("the job is in PCL XL, which is not read; its pages are left out");
         scanner.skipToUniversalExit();
     }
+    // Job-language lines may open a job without the exit before them.
+    if (job.substr(0, 4) == "@PJL") jobLanguage(scanner);
+    execute(scanner, job);
+    endRaster();
+    if (!builder_.pageEmpty()) applyOverlay();
+    builder_.finish();
+}
+
+void PclInterpreter::execute(PclScanner& scanner, std::string_view source) {
     PclCommand c;
-    while (!builder_.pageLimitReached() && scanner.next(c)) {
+    for (;;) {
+        const std::size_t at = scanner.position();
+        if (builder_.pageLimitReached() || !scanner.next(c)) break;
+        const bool macroCommand =
+            c.kind == PclCommand::Kind::Field && c.byte == '&' && c.group == 'f' && c.param == 'X';
+        if (defining_) {  // a macro's body is kept, not printed, up to ESC &f1X
+            if (macroCommand && c.intValue() == 1) {
+                defining_ = false;
+                const std::string_view body = source.substr(defineStart_, at - defineStart_);
+                if (macroBytes_ + body.size() > kMaxMacroBytes) {
+                    builder_.warn("macros beyond the memory a job may take were left out");
+                } else {
+                    Macro& m = macros_[macroId_];
+                    macroBytes_ += body.size() - std::min(macroBytes_, m.body.size());
+                    m.body = std::string(body);
+                }
+            }
+            continue;
+        }
+        if (macroCommand) {
+            if (c.intValue() == 0 && macroDepth_ == 0) {
+                defining_ = true;
+                defineStart_ = scanner.position();
+            } else {
+                macroControl(c.intValue());
+            }
+            continue;
+        }
         switch (c.kind) {
             case PclCommand::Kind::Text:
                 text(c.byte);
                 break;
             case PclCommand::Kind::Escape:
-                escape(c.byte);
+                if (c.byte != 'E' || macroDepth_ == 0) escape(c.byte);  // no reset in a macro
                 break;
             case PclCommand::Kind::Field:
                 if (c.dataCut)
                     builder_.warn("data that a command announced ran past the job's end");
                 if (c.byte == '%') {
                     if (c.param == 'X' && c.value == -12345) {
-                        universalExit(scanner);
+                        if (macroDepth_ == 0) universalExit(scanner);
                     } else if (c.param == 'B') {
                         endRaster();
                         builder_.warn("HP-GL/2 drawings in the job are not drawn");
@@ -55,15 +91,21 @@ void PclInterpreter::run(std::string_view job) {
                 break;
         }
     }
-    endRaster();
-    builder_.finish();
+    if (defining_ && macroDepth_ == 0) {
+        defining_ = false;
+        builder_.warn("a macro the job did not finish was left out");
+    }
 }
 
-// A universal exit ends a job: the printer resets, reads the job-language lines, and skips a
-// part written in another language.
+// A universal exit ends a job: the printer resets and reads the job-language lines.
 void PclInterpreter::universalExit(PclScanner& scanner) {
     ejectIfMarked();
     reset();
+    jobLanguage(scanner);
+}
+
+// Job-language lines are skipped, and so is a part written in another language.
+void PclInterpreter::jobLanguage(PclScanner& scanner) {
     for (;;) {
         const std::string_view language = scanner.skipJobLanguage();
         if (language.empty()) return;
@@ -90,6 +132,16 @@ void PclInterpreter::reset() {
     rectWidth_ = rectHeight_ = 0;
     patternId_ = 0;
     raster_.resetSettings();
+    softFonts_.reset();
+    for (auto m = macros_.begin(); m != macros_.end();) {
+        if (m->second.permanent) {
+            ++m;
+            continue;
+        }
+        macroBytes_ -= std::min(macroBytes_, m->second.body.size());
+        m = macros_.erase(m);
+    }
+    overlayId_ = -1;
     vmi_ = kUnitsPerInch / 6;
     fontChanged(0);
     stack_.clear();
@@ -113,6 +165,8 @@ void PclInterpreter::home() {
 }
 
 void PclInterpreter::ejectPage() {
+    if (inOverlay_) return;  // an overlay draws on the page being ejected, it ejects nothing
+    applyOverlay();
     raster_.flush();
     builder_.endPage();
     home();
@@ -170,9 +224,39 @@ void PclInterpreter::text(unsigned char b) {
         default:
             break;
     }
+    if (const PclSoftFont* soft = softFont()) {
+        endRaster();
+        printGlyph(*soft, b);
+        return;
+    }
     if (b < 0x20 || b == 0x7F) return;  // other control codes print nothing
     endRaster();
     printChar(toUnicode(tableOf(activeFont()), b));
+}
+
+const PclSoftFont* PclInterpreter::softFont() {
+    const int id = activeFont().softFont;
+    return id < 0 ? nullptr : softFonts_.find(id);
+}
+
+// A downloaded glyph is printed as its dots, the reference point at the cursor's baseline.
+void PclInterpreter::printGlyph(const PclSoftFont& font, unsigned char code) {
+    const auto it = font.glyphs.find(code);
+    const PclGlyph* g = it == font.glyphs.end() ? nullptr : &it->second;
+    const JobUnits advance = font.proportional ? pclSoftAdvance(font, g) : hmi_;
+    if (wrap_ && x_ > leftMargin_ && x_ + advance > rightMargin_) {
+        carriageReturn();
+        lineFeed();
+    }
+    if (g && x_ < geometry_.logicalWidth) {
+        const JobUnits dot = kUnitsPerInch / font.dpi;
+        builder_.addDots(sheetX(x_ + std::int64_t{g->left} * dot),
+                         sheetY(y_ - std::int64_t{g->top} * dot), font.dpi, font.dpi, g->width,
+                         g->height, g->rowBytes, g->bits.data());
+        document_.features.graphics = true;
+    }
+    floating_ = false;
+    x_ = std::min<std::int64_t>(x_ + advance, geometry_.logicalWidth);
 }
 
 void PclInterpreter::printChar(char32_t c) {
@@ -276,7 +360,8 @@ void PclInterpreter::moveY(double units, bool relative) {
 // A new font (selected, changed, or switched to by SI and SO) brings its own spacing.
 void PclInterpreter::fontChanged(int which) {
     if (which != active_) return;
-    hmi_ = roundToUnit(pclFontAdvance(fonts_[active_]));
+    const PclSoftFont* soft = softFont();
+    hmi_ = roundToUnit(soft ? pclSoftAdvance(*soft, nullptr) : pclFontAdvance(fonts_[active_]));
 }
 
 CharTable PclInterpreter::tableOf(const PclFont& font) const {

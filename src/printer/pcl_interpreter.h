@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "pcl_page.h"
 #include "pcl_raster.h"
 #include "pcl_scanner.h"
+#include "pcl_soft_font.h"
 
 namespace folvek::printer {
 
@@ -23,18 +26,51 @@ class PclInterpreter {
     void run(std::string_view job);
 
   private:
+    // What a macro call or an overlay saves and restores.
+    struct Environment {
+        PclFont fonts[2];
+        int active = 0;
+        bool underline = false, floating = false, wrap = false, perforationSkip = true;
+        JobUnits hmi = 0, vmi = 0, left = 0, right = 0, top = 0, textLength = 0;
+        JobUnits rectWidth = 0, rectHeight = 0;
+        std::int64_t x = 0, y = 0;
+        int lineTermination = 0, unitsPerInch = 300, patternId = 0;
+    };
+    struct Macro {
+        std::string body;
+        bool permanent = false;
+    };
+
+    static constexpr std::size_t kMaxMacroBytes = std::size_t{8} << 20;
+    static constexpr int kMaxMacroDepth = 3;  // a macro may run macros two levels deep
+    static constexpr std::size_t kMaxMacroWork = std::size_t{64} << 20;
+
+    // Reads commands until the scanner's end; `source` is what the scanner reads.
+    void execute(PclScanner& scanner, std::string_view source);
+    // Macros (ESC &f#Y, ESC &f#X): definition, execution, call and the overlay.
+    void macroControl(int operation);
+    void runMacro(int id);
+    void applyOverlay();
+    Environment saveEnvironment() const;
+    void restoreEnvironment(const Environment& e);
+
     // Bytes and commands.
     void text(unsigned char b);
     void printChar(char32_t c);
+    void printGlyph(const PclSoftFont& font, unsigned char code);
+    const PclSoftFont* softFont();
     void escape(unsigned char c);
     void field(const PclCommand& f);
     void fieldAmpersand(const PclCommand& f);
+    void fieldPosition(const PclCommand& f);     // ESC &a
     void fieldPageControl(const PclCommand& f);  // ESC &l
+    void fieldTextArea(const PclCommand& f);     // ESC &l
     void fieldFont(const PclCommand& f, int which);
     void fieldStar(const PclCommand& f);
     void fieldRaster(const PclCommand& f);
     void fieldRectangle(const PclCommand& f);
     void universalExit(PclScanner& scanner);
+    void jobLanguage(PclScanner& scanner);
 
     // The printer's actions.
     void reset();
@@ -67,6 +103,7 @@ class PclInterpreter {
     const JobOptions& options_;
     JobPageBuilder builder_;
     PclRaster raster_;
+    PclSoftFonts softFonts_;
 
     PclPaper paper_;
     int pageSize_ = 26;
@@ -92,6 +129,16 @@ class PclInterpreter {
     JobUnits rectWidth_ = 0, rectHeight_ = 0;
     int patternId_ = 0;
     std::int64_t patternDots_ = 0;  // dots of shaded fills drawn so far
+
+    std::map<int, Macro> macros_;
+    std::size_t macroBytes_ = 0;
+    int macroId_ = 0;
+    bool defining_ = false;
+    std::size_t defineStart_ = 0;
+    int overlayId_ = -1;  // the macro run at the end of every page, -1 for none
+    int macroDepth_ = 0;
+    std::size_t macroWork_ = 0;  // bytes of macros run so far
+    bool inOverlay_ = false;
 
     // What the text printed so far looked like, to tell mixed widths.
     JobUnits firstAdvance_ = 0, firstHeight_ = 0;

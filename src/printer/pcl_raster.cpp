@@ -102,7 +102,8 @@ bool pclDecodeRow(int mode, std::string_view data, std::vector<std::uint8_t>& ro
     switch (mode) {
         case 0:
             std::fill(row.begin(), row.end(), 0);
-            std::memcpy(row.data(), data.data(), std::min(data.size(), row.size()));
+            if (!data.empty())
+                std::memcpy(row.data(), data.data(), std::min(data.size(), row.size()));
             return true;
         case 1:
             std::fill(row.begin(), row.end(), 0);
@@ -237,10 +238,11 @@ void PclRaster::addRow(const std::vector<std::uint8_t>& row) {
     const bool isBlank = blank(row.data(), row.size());
     if (isBlank) {
         if (blockRows_ == 0) return;
-        if (++trailingBlank_ > kBlankRowsSplit) {
+        if (trailingBlank_ >= kBlankRowsSplit) {
             flush();
             return;
         }
+        ++trailingBlank_;
     } else {
         trailingBlank_ = 0;
         hadInk_ = true;

@@ -22,6 +22,11 @@ struct PclCommand {
     bool signedValue = false;  // a + or - was given: a relative move
     std::string_view data;     // the data bytes of a W (or &p X) field
     bool dataCut = false;      // the job ended before the count the field announced
+
+    // The value as a whole number, bounded so that any field converts safely.
+    int intValue() const {
+        return static_cast<int>(value < -1e9 ? -1e9 : value > 1e9 ? 1e9 : value);
+    }
 };
 
 class PclScanner {
