@@ -15,6 +15,7 @@
 #include "layout_device.h"
 #include "line_store.h"
 #include "log_font.h"
+#include "picture_source.h"
 #include "printer_codes.h"
 #include "text_encoding.h"
 
@@ -81,6 +82,10 @@ class DocumentRecord {
     void createFonts();
     void deleteFonts();
     int paginate();
+    // The picture of `file` (none when empty) at `compress` per cent, read again only when its
+    // file changed since `source`.
+    void usePicture(BmpOut& pic, PictureSource& source, const std::string& file,
+                    std::int32_t compress);
     void fitPrinterPitch(LayoutDevice& dc);
     std::int32_t wrapExtra(std::int32_t n) const;
     // Text rows that a picture of height h takes from a page (rounded to the nearest row).
@@ -150,6 +155,10 @@ class DocumentRecord {
     std::int32_t charsPerLine = 0;
     BmpOut topPicture;
     BmpOut botPicture;
+    // The files the two pictures were read from: a layout reads a picture again only when its
+    // file changed, and reading a settings file forgets them.
+    PictureSource topSource;
+    PictureSource botSource;
 
     // Names the layout: every pagination takes a number no record of this process had before,
     // so what a drawer keeps about a layout (the page starts) is never taken for another's.

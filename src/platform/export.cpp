@@ -20,17 +20,6 @@ namespace folvek {
 
 namespace {
 
-// Keeps the preview's current page: drawing a page makes it current.
-class CurPageKeeper {
-  public:
-    explicit CurPageKeeper(DocumentRecord& doc) : doc_(doc), page_(doc.curPage) {}
-    ~CurPageKeeper() { doc_.curPage = page_; }
-
-  private:
-    DocumentRecord& doc_;
-    int page_;
-};
-
 bool beginJob(const DocumentRecord& doc, const ExportOptions& options, int* from, int* to,
               ExportResult* result) {
     if (!resolvePageRange(doc.pageCount, options.firstPage, options.lastPage, from, to)) {
@@ -64,7 +53,6 @@ ExportResult exportImages(DocumentRecord& doc, const QString& dir, const char* e
         result.error = QStringLiteral("cannot create the directory %1").arg(dir);
         return result;
     }
-    CurPageKeeper keep(doc);
     const int total = to - from + 1;
     for (int page = from; page <= to; ++page) {
         QSaveFile file(QDir(dir).filePath(pageFileName(page, doc.pageCount, extension)));
@@ -119,7 +107,6 @@ ExportResult exportPdfQt(DocumentRecord& doc, const PageLayoutPrinter& printer,
     writer.setResolution(options.pdfResolution);
     writer.setPageLayout(printer.pageLayout());
 
-    CurPageKeeper keep(doc);
     QPainter painter;
     if (!painter.begin(&writer)) {
         result.error = QStringLiteral("cannot start the PDF %1").arg(fileName);

@@ -33,7 +33,6 @@ ExportResult exportPdf(DocumentRecord& doc, const QPageLayout& sheetLayout, cons
         return result;
     }
     const PdfPageGeometry sheet = pdfPageGeometry(sheetLayout);
-    const int keep = doc.curPage;  // drawing a page makes it the preview's current page
     const int total = to - from + 1;
     // Pages are located here, in order, and drawn on the writer's threads; nothing changes the
     // document until the job is over.
@@ -48,13 +47,11 @@ ExportResult exportPdf(DocumentRecord& doc, const QPageLayout& sheetLayout, cons
             break;
         ++result.pages;
         if (options.progress && !options.progress(result.pages, total)) {
-            doc.curPage = keep;
             pdf.abort();
             result.error = QStringLiteral("stopped");
             return result;
         }
     }
-    doc.curPage = keep;
     for (const std::string& w : pdf.warnings()) result.warnings << QString::fromStdString(w);
     if (!pdf.finish()) {
         result.error = QString::fromStdString(pdf.error());

@@ -23,8 +23,8 @@ enum JobStyle : std::uint16_t {
     kJobItalic = 2,
     kJobUnderline = 4,
     kJobDoubleStrike = 8,
-    kJobSuperscript = 16,
-    kJobSubscript = 32,
+    kJobSuperscript = 16,  // the run's cellHeight and y already make it small and raised
+    kJobSubscript = 32,    // (or lowered): the bit only says what it is
     kJobProportional = 64,
     kJobOverline = 128,
 };

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "job_interpreter.h"
 #include "job_page.h"
@@ -14,6 +16,9 @@ namespace folvek::printer {
 class JobPageBuilder {
   public:
     JobPageBuilder(JobDocument& document, const JobOptions& options);
+    ~JobPageBuilder();
+    JobPageBuilder(const JobPageBuilder&) = delete;
+    JobPageBuilder& operator=(const JobPageBuilder&) = delete;
 
     // The form of the page being built and of the pages after it.
     void setPageSize(JobUnits width, JobUnits height);
@@ -41,6 +46,22 @@ class JobPageBuilder {
 
     bool pageEmpty() const;
     bool pageLimitReached() const;
+
+  private:
+    struct Canvas;  // the dots of one density on the page being built
+
+    Canvas& canvasFor(std::int32_t dpiX, std::int32_t dpiY);
+    void flushCanvases();
+    void startPage();
+
+    JobDocument& document_;
+    JobOptions options_;
+    JobPage page_;
+    JobUnits width_ = 0, height_ = 0;  // the form of this page and the next ones
+    std::vector<std::unique_ptr<Canvas>> canvases_;
+    std::int64_t rasterDots_ = 0;  // dots the page's canvases hold room for
+    std::int64_t pageChars_ = 0;
+    bool dropping_ = false;  // the page limit was reached: what follows is not kept
 };
 
 }  // namespace folvek::printer

@@ -148,9 +148,6 @@ int drawPage(DocumentRecord& pg, DeviceContext& dc, std::int32_t page, bool prin
     if (page == 0) page = pg.curPage;
     if (page > pg.pageCount) page = pg.pageCount;
     if (page < 1) page = 1;
-    // Written only when it changes: a PDF job may be drawing sheets of this document on other
-    // threads while the window paints.
-    if (pg.curPage != page) pg.curPage = page;
     return drawSheet(pg, dc, page, locator.locate(pg, page), printing);
 }
 

@@ -10,8 +10,9 @@
 
 namespace folvek {
 
-// Draws sheet `page` (0: pg.curPage; clamped to 1..pageCount) and stores it in pg.curPage.
-// `printing` leaves out the preview's zoom and page frame. Returns the RestoreDC result.
+// Draws sheet `page` (0: pg.curPage; clamped to 1..pageCount). Drawing changes no page number:
+// the current page is the Document's to set. `printing` leaves out the preview's zoom and page
+// frame. Returns the RestoreDC result.
 // `locator` finds the sheet's start and remembers the walk for the next call.
 int drawPage(DocumentRecord& pg, DeviceContext& dc, std::int32_t page, bool printing,
              PageLocator& locator);

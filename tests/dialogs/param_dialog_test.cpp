@@ -241,6 +241,29 @@ TEST_F(SettingsUiTest, OrientationRadiosTouchNothingElse) {
     EXPECT_EQ(iniValue(ini(this), "Orient"), "1");
 }
 
+// The two "На всех листах" boxes belong to the top and the bottom picture, each read from its
+// own box and shown from its own key.
+TEST_F(SettingsUiTest, EachPictureHasItsOwnEverySheetBox) {
+    start();
+    for (const auto& [top, bottom] : {std::pair{1, 0}, std::pair{0, 1}, std::pair{1, 1}}) {
+        runParameters([&, top = top, bottom = bottom](ParamDialog& d) {
+            if (isChecked(d, kParamInAll1) != bool(top)) click(d, kParamInAll1);
+            if (isChecked(d, kParamInAll2) != bool(bottom)) click(d, kParamInAll2);
+            click(d, kParamOk);
+        });
+        EXPECT_EQ(doc().InAll1, top);
+        EXPECT_EQ(doc().InAll2, bottom);
+        bool shownTop = false, shownBottom = false;
+        runParameters([&](ParamDialog& d) {
+            shownTop = isChecked(d, kParamInAll1);
+            shownBottom = isChecked(d, kParamInAll2);
+            click(d, kParamCancel);
+        });
+        EXPECT_EQ(shownTop, bool(top));
+        EXPECT_EQ(shownBottom, bool(bottom));
+    }
+}
+
 TEST_F(SettingsUiTest, PictureChooserFillsOnlyTheEdit) {
     start();
     doc().TopFile = "old.bmp";

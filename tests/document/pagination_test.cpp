@@ -142,6 +142,41 @@ TEST_F(TenRowPage, PictureScaleFromCompress) {
     std::remove(file.c_str());
 }
 
+// A layout reads a picture's file only when it changed: a missing picture is reported once, not
+// at every font or orientation change, and a picture drawn anew is taken at the next layout.
+TEST_F(TenRowPage, PicturesAreReadAgainOnlyWhenTheirFileChanges) {
+    const std::string file =
+        ::testing::TempDir() + std::to_string(::getpid()) + "_pagination_once.bmp";
+    std::remove(file.c_str());
+    t->IsTopPicture = 1;
+    t->TopFile = file;
+    t.messages.shown.clear();
+    pages(n(3));
+    pages(n(3));
+    EXPECT_EQ(t.messages.shown.size(), 1u);  // the missing picture, once
+    EXPECT_EQ(t->topPicture.height, 0);
+
+    writeBmp(file, 4, 50);
+    pages(n(3));
+    EXPECT_EQ(t->topPicture.height, 50);
+    EXPECT_EQ(t.messages.shown.size(), 1u);
+    writeBmp(file, 4, 30);  // the same name, another picture
+    pages(n(3));
+    EXPECT_EQ(t->topPicture.height, 30);
+
+    std::remove(file.c_str());
+    pages(n(3));
+    EXPECT_EQ(t->topPicture.height, 0);  // the file is gone: so is the picture
+    EXPECT_EQ(t.messages.shown.size(), 2u);
+    pages(n(3));
+    EXPECT_EQ(t.messages.shown.size(), 2u);
+    t->IsTopPicture = 0;  // turned off and on again: read again
+    pages(n(3));
+    t->IsTopPicture = 1;
+    pages(n(3));
+    EXPECT_EQ(t.messages.shown.size(), 3u);
+}
+
 TEST_F(TenRowPage, MarginsLargerThanThePageAreReset) {
     t->TopMargin = 150;
     t->BottomMargin = 100;

@@ -117,7 +117,7 @@ def menu_keys(root):
 
 
 def settings_keys(root):
-    src = read(root, "src/document/profile.cpp")
+    src = read(root, "src/document/settings/profile.cpp")
     keys = set(re.findall(r'\br\.(?:text|number|byte|yes|notNo|real)\("(\w+)"', src))
     keys |= set(re.findall(r'ini\.set\(kSection,\s*"(\w+)"', src))
     if len(keys) < 25:

@@ -56,7 +56,7 @@ TEST(CupsPrinting, ARangeOfAFivePageDocumentPrintsExactlyThosePages) {
     EXPECT_EQ(dialog.offer.minPage, 1);
     EXPECT_EQ(dialog.offer.maxPage, 5);
     EXPECT_EQ(printer.lastJob().pagesPrinted, 2);
-    EXPECT_EQ(doc.doc->curPage, 3);  // the renderer leaves the last page it drew current
+    EXPECT_EQ(doc.doc->curPage, 1);  // printing leaves the preview on the page it showed
 
     const QStringList pdfs = waitForPdfs(dir, token, 1);
     ASSERT_EQ(pdfs.size(), 1);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -34,17 +35,21 @@ struct Sheets : ::testing::Test {
     }
 };
 
-TEST_F(Sheets, PageNumbersAreClampedAndRemembered) {
+// Page 0 is the current page; numbers past either end draw the nearest sheet; drawing never
+// changes the current page (exports and printouts draw while the preview shows its own).
+TEST_F(Sheets, PageNumbersAreClampedAndTheCurrentPageStays) {
     layout(std::vector<std::string>(25, "x"));
     ASSERT_EQ(t->pageCount, 3);
     t->curPage = 2;
     draw(0);
-    EXPECT_EQ(t->curPage, 2);
+    EXPECT_EQ(texts().size(), 10u);
+    EXPECT_EQ(dc.texts[0].text, "x");
     draw(99);
-    EXPECT_EQ(t->curPage, 3);
-    EXPECT_EQ(texts().size(), 5u);
+    EXPECT_EQ(texts().size(), 5u);  // the last sheet
+    EXPECT_EQ(t->curPage, 2);
     draw(-4);
-    EXPECT_EQ(t->curPage, 1);
+    EXPECT_EQ(texts().size(), 10u);
+    EXPECT_EQ(t->curPage, 2);
     EXPECT_EQ(dc.depth, 0);  // state restored
 }
 
@@ -140,6 +145,43 @@ TEST_F(Sheets, PicturesAreDrawnAboveAndBelowTheText) {
     layout({"a", "b"});
     draw(1);
     EXPECT_EQ(dc.images[1].dy, -20 - 32);  // right after the two rows
+    std::remove(file.c_str());
+}
+
+// The top picture stands on the first sheet and the bottom one on the last, each on every sheet
+// only when its own "every sheet" box says so.
+TEST_F(Sheets, PicturesGoToTheFirstAndLastSheetUnlessEverySheetIsAsked) {
+    const std::string file =
+        ::testing::TempDir() + std::to_string(::getpid()) + "_renderer_sheets.bmp";
+    writeTestBitmap(file, 30, 20);
+    t->TopFile = t->BottFile = file;
+    const std::vector<std::string> lines{"a", "\f", "b", "\f", "c"};
+    struct Case {
+        int top, bottom, inAll1, inAll2;
+        std::vector<int> topOn, bottomOn;  // sheets that show each picture
+    };
+    const Case cases[] = {{1, 0, 0, 0, {1}, {}},        {0, 1, 0, 0, {}, {3}},
+                          {1, 1, 0, 0, {1}, {3}},       {1, 1, 1, 0, {1, 2, 3}, {3}},
+                          {1, 1, 0, 1, {1}, {1, 2, 3}}, {0, 1, 1, 0, {}, {3}}};
+    for (const Case& c : cases) {
+        t->IsTopPicture = c.top;
+        t->IsBotPicture = c.bottom;
+        t->InAll1 = c.inAll1;
+        t->InAll2 = c.inAll2;
+        layout(lines);
+        ASSERT_EQ(t->pageCount, 3);
+        for (int page = 1; page <= 3; ++page) {
+            draw(page);
+            int tops = 0, bottoms = 0;
+            for (const auto& image : dc.images) (image.dy == 0 ? tops : bottoms)++;
+            const auto on = [page](const std::vector<int>& v) {
+                return int(std::count(v.begin(), v.end(), page));
+            };
+            EXPECT_EQ(tops, on(c.topOn)) << "top " << c.top << c.inAll1 << " page " << page;
+            EXPECT_EQ(bottoms, on(c.bottomOn))
+                << "bottom " << c.bottom << c.inAll2 << " page " << page;
+        }
+    }
     std::remove(file.c_str());
 }
 

@@ -48,6 +48,14 @@ TEST(CommandLine, OptionsInEitherCaseLastOneWins) {
     EXPECT_EQ(s.documentPath, "/work/sub/file.txt");
 }
 
+TEST(CommandLine, OrientationAloneOrOverridden) {
+    EXPECT_EQ(parse({"/l", "f"}).orientation, 1);
+    EXPECT_EQ(parse({"/L", "f"}).orientation, 1);
+    EXPECT_EQ(parse({"/p", "f"}).orientation, 0);
+    EXPECT_EQ(parse({"/p", "/l", "f"}).orientation, 1);
+    EXPECT_EQ(parse({"/lx", "f"}).orientation, 1);  // the rest of the word is ignored
+}
+
 TEST(CommandLine, BatchCopies) {
     EXPECT_EQ(parse({"/M3", "f"}).batchCopies, 3);
     EXPECT_EQ(parse({"/m0", "f"}).batchCopies, 1);

@@ -119,6 +119,27 @@ std::uint64_t nextLayoutGeneration() {
 
 }  // namespace
 
+void DocumentRecord::usePicture(BmpOut& pic, PictureSource& source, const std::string& file,
+                                std::int32_t compress) {
+    if (file.empty()) {
+        pic.release();
+        source = PictureSource{};
+        return;
+    }
+    const PictureSource now = PictureSource::of(bitmapFileName(file));
+    if (!(now == source)) {
+        pic.release();
+        source = now;
+        if (!pic.loadFile(file, context.messages)) pic.release();
+    }
+    if (!pic.loaded) return;
+    pic.percent = compress <= 0 ? 100 : compress;
+    pic.width =
+        static_cast<std::int32_t>(static_cast<std::int64_t>(pic.imageWidth) * pic.percent / 100);
+    pic.height =
+        static_cast<std::int32_t>(static_cast<std::int64_t>(pic.imageHeight) * pic.percent / 100);
+}
+
 int DocumentRecord::paginate() {
     // A hand-edited file may hold any real number; past a thousand inches a margin means nothing
     // on paper, and bounding it keeps every page coordinate within int range.
@@ -153,18 +174,8 @@ int DocumentRecord::paginate() {
     fitPrinterPitch(*dc);
     if (lineHeight < 1) lineHeight = 1;
 
-    botPicture.release();
-    topPicture.release();
-    auto loadPicture = [this](BmpOut& pic, const std::string& file, std::int32_t compress) {
-        if (!pic.loadFile(file, context.messages)) return;
-        pic.percent = compress <= 0 ? 100 : compress;
-        pic.width = static_cast<std::int32_t>(static_cast<std::int64_t>(pic.imageWidth) *
-                                              pic.percent / 100);
-        pic.height = static_cast<std::int32_t>(static_cast<std::int64_t>(pic.imageHeight) *
-                                               pic.percent / 100);
-    };
-    if (IsTopPicture && !TopFile.empty()) loadPicture(topPicture, TopFile, Compress1);
-    if (IsBotPicture && !BottFile.empty()) loadPicture(botPicture, BottFile, Compress2);
+    usePicture(topPicture, topSource, IsTopPicture ? TopFile : std::string(), Compress1);
+    usePicture(botPicture, botSource, IsBotPicture ? BottFile : std::string(), Compress2);
 
     const std::int32_t t = topPicture.height;
     const std::int32_t b = asBackground ? 0 : botPicture.height;

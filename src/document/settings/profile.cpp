@@ -99,6 +99,7 @@ void DocumentRecord::loadProfile(const std::string& fileName) {
     iniPath = fileName.find('/') == std::string::npos ? context.programDir + fileName : fileName;
     IniFile ini;
     ini.load(iniPath);  // a missing file gives every default
+    topSource = botSource = PictureSource{};
     const ProfileReader r(ini);
 
     // Like the margins, a hand-edited size is bounded.

@@ -74,7 +74,7 @@ bool readAll(int fd, std::string& out) {
 void syncDirectory(const std::string& dir) {
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
-    ::fsync(fd);  // some file systems refuse; the rename itself already happened
+    calls().sync(fd);  // some file systems refuse; the rename itself already happened
     ::close(fd);
 }
 

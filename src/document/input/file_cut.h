@@ -1,0 +1,64 @@
+// Cutting an open document into the record's lines: the first block, the rest of the file, and
+// for a big file the second half on a thread of its own, kept where it joins the first.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "document_open.h"
+#include "line_cutter.h"
+#include "printer_codes.h"
+
+namespace folvek {
+
+class DocumentRecord;
+class TailCutter;
+class Utf16Decoder;
+
+class FileCut {
+  public:
+    // The record's encoding is settled; lines from firstNewLine on are this load's.
+    FileCut(DocumentRecord& record, OpenDocument& doc, std::size_t firstNewLine);
+    ~FileCut();
+
+    // Reads and cuts the whole file. Out of memory throws std::bad_alloc; the lines cut so far
+    // stay.
+    void run();
+    // Files the look-alike frames of this load's lines where no thread did.
+    void fileFrames();
+
+    const LineCutter* cutter() const { return cutter_.get(); }
+    std::int32_t maxLength() const;
+    std::int64_t unmappable() const;
+    PrinterLayout printerLayout() const;
+    bool cutShort() const { return cutter_ && cutter_->cutShort(); }
+    bool splitTaken() const { return tailTaken_; }
+
+  private:
+    bool feed(const unsigned char* p, const unsigned char* end);
+    std::size_t markLengthOf() const;
+    void startSecondHalf(const unsigned char*& first, const unsigned char* end, bool& more);
+    bool readUntilSecondHalf(off_t& at, bool more);
+    bool takeSecondHalf(off_t at, bool more);
+
+    DocumentRecord& record_;
+    OpenDocument& doc_;
+    std::size_t firstNewLine_;
+    bool fused_;
+    std::size_t room_;   // lines this load may add
+    std::size_t limit_;  // the store's size where the cut stops
+    std::unique_ptr<LineCutter> cutter_;
+    std::unique_ptr<Utf16Decoder> decoder_;
+    std::string decoded_;
+    std::unique_ptr<TailCutter> tail_;
+    LineCutter::Carry carry_;
+    bool tailTaken_ = false;
+    bool framesFiled_ = false;
+    std::int32_t tailMaxLength_ = 0;
+    std::int64_t tailUnmappable_ = 0;
+    PrinterLayout tailLayout_;
+};
+
+}  // namespace folvek

@@ -1,0 +1,110 @@
+// The page builder: runs, pictures cut at blank bands, clipping and the limits on hostile jobs.
+#include <gtest/gtest.h>
+
+#include "job_paint.h"
+#include "page_builder.h"
+
+using namespace folvek::printer;
+
+namespace {
+constexpr JobUnits kInch = kUnitsPerInch;
+}
+
+TEST(JobPageBuilder, CharactersJoinRunsOnlyWhenTheyFollowAtOnePitchAndStyle) {
+    JobDocument doc;
+    JobPageBuilder b(doc, JobOptions{});
+    for (int i = 0; i < 3; ++i) b.addChar(100 + i * 2160, 3000, 2160, 2700, 0, U'a' + i);
+    b.addChar(100 + 3 * 2160, 3000, 2160, 2700, kJobBold, U'd');  // style changes
+    b.addChar(100 + 3 * 2160, 3000, 2160, 2700, kJobBold, U'/');  // overstrike: a run of its own
+    b.addChar(100 + 5 * 2160, 3000, 1080, 2700, kJobBold, U'e');  // pitch changes
+    b.finish();
+    ASSERT_EQ(doc.pages.size(), 1u);
+    const auto& runs = doc.pages[0].runs;
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[0].text, U"abc");
+    EXPECT_EQ(runs[1].text, U"d");
+    EXPECT_EQ(runs[2].text, U"/");
+    EXPECT_EQ(runs[3].advance, 1080);
+}
+
+TEST(JobPageBuilder, DotsOfEachDensityBecomeFewPicturesCroppedToTheInk) {
+    JobDocument doc;
+    JobPageBuilder b(doc, JobOptions{});
+    const std::uint8_t row[2] = {0xFF, 0x80};  // 9 dots
+    // 60 stripes of 1 row at 72 dpi, one after another: one picture.
+    for (int i = 0; i < 60; ++i) b.addDots(kInch, kInch + i * 300, 60, 72, 9, 1, 2, row);
+    // Two stripes an inch apart: a blank band parts them.
+    b.addDots(0, 5 * kInch, 60, 72, 9, 1, 2, row);
+    b.addDots(0, 6 * kInch, 60, 72, 9, 1, 2, row);
+    // Another density on the same page keeps its own dots.
+    b.addDots(2 * kInch, kInch, 180, 180, 9, 1, 2, row);
+    b.finish();
+    ASSERT_EQ(doc.pages.size(), 1u);
+    const auto& pics = doc.pages[0].rasters;
+    ASSERT_EQ(pics.size(), 4u);
+    EXPECT_EQ(pics[0].x, kInch);
+    EXPECT_EQ(pics[0].y, kInch);
+    EXPECT_EQ(pics[0].width, 9);
+    EXPECT_EQ(pics[0].height, 60);
+    EXPECT_EQ(pics[0].dpiX, 60);
+    EXPECT_EQ(pics[1].y, 5 * kInch);
+    EXPECT_EQ(pics[2].y, 6 * kInch);
+    EXPECT_EQ(pics[3].dpiX, 180);
+    EXPECT_EQ(pics[3].x, 2 * kInch);
+    // What is painted back is what was given.
+    const auto canvas = test::paintPage(doc.pages[0], 60);
+    EXPECT_TRUE(canvas.at(60, 72));
+    EXPECT_TRUE(canvas.at(68, 72));
+    EXPECT_FALSE(canvas.at(69, 72));
+}
+
+TEST(JobPageBuilder, DotsAtAnOddOffsetKeepTheirPlace) {
+    JobDocument doc;
+    JobPageBuilder b(doc, JobOptions{});
+    const std::uint8_t row[1] = {0xA0};            // dots 0 and 2
+    b.addDots(3 * 60, 0, 360, 360, 3, 1, 1, row);  // starts at dot 3 (a dot is 60 units)
+    b.finish();
+    const auto c = test::paintPage(doc.pages.at(0), 360);
+    EXPECT_TRUE(c.at(3, 0));
+    EXPECT_FALSE(c.at(4, 0));
+    EXPECT_TRUE(c.at(5, 0));
+}
+
+TEST(JobPageBuilder, HostileSizesAreClippedWithAWarningAndBoundedMemory) {
+    JobDocument doc;
+    JobOptions o;
+    o.maxPages = 3;
+    o.maxRasterDotsPerPage = 2'000'000;
+    JobPageBuilder b(doc, o);
+    std::vector<std::uint8_t> big(8192 * 4, 0xFF);
+    // Far past the paper, and at negative positions: clipped.
+    b.addDots(-kInch, -kInch, 720, 720, 65535, 4, 8192, big.data());
+    b.addDots(0, 40 * kInch, 720, 720, 100, 4, 8192, big.data());
+    // More rows than one page may hold in memory: the rest is dropped.
+    for (int i = 0; i < 2000; ++i) b.addDots(0, i * 30, 720, 720, 100, 1, 8192, big.data());
+    b.addChar(200 * kInch, 0, 2160, 2700, 0, U'x');
+    for (int p = 0; p < 10; ++p) b.endPage();
+    b.finish();
+    EXPECT_EQ(doc.pages.size(), 3u);
+    EXPECT_TRUE(b.pageLimitReached());
+    EXPECT_GE(doc.warnings.size(), 4u);
+    std::int64_t dots = 0;
+    for (const auto& r : doc.pages[0].rasters) dots += std::int64_t(r.rowBytes) * 8 * r.height;
+    EXPECT_LE(dots, o.maxRasterDotsPerPage);
+    EXPECT_TRUE(doc.pages[0].runs.empty());
+}
+
+TEST(JobPageBuilder, ABlankFedSheetIsKeptButABlankEndIsNot) {
+    JobDocument doc;
+    JobPageBuilder b(doc, JobOptions{});
+    b.setPageSize(8 * kInch, 3 * kInch);
+    b.endPage();
+    b.addRule(kInch, kInch, kInch, 10 * kInch);  // cut at the bottom of the form
+    b.finish();
+    ASSERT_EQ(doc.pages.size(), 2u);
+    EXPECT_EQ(doc.pages[0].height, 3 * kInch);
+    ASSERT_EQ(doc.pages[1].rules.size(), 1u);
+    EXPECT_EQ(doc.pages[1].rules[0].height, 2 * kInch);
+    b.finish();
+    EXPECT_EQ(doc.pages.size(), 2u);
+}
