@@ -2,6 +2,9 @@
 // field, and the page field.
 #pragma once
 
+class QString;
+class QWidget;
+
 namespace folvek {
 
 inline constexpr const char* kFrameTitle = "FolVk";
@@ -13,5 +16,14 @@ void UpdatePageStatus();
 // The encoding of the shown document ("866", "1251", "KOI8-R", "UTF-8"), with the count of
 // characters shown as '?' when there were any; empty without a document.
 void UpdateEncodingStatus();
+
+// How long a passing message ("Найдено: ...", "Страница 3 скопирована") covers the fields.
+inline constexpr int kStatusMessageMs = 5000;
+// Shows a passing message in the status bar of the frame that holds `from` (the main frame when
+// `from` is null). It leaves by itself after `ms`, or earlier when the next command runs, the
+// page turns or another document is shown; the fields then come back as they are by then.
+void ShowStatusMessage(QWidget* from, const QString& text, int ms = kStatusMessageMs);
+// Takes a passing message away at once, so that the fields show again.
+void ClearStatusMessage(QWidget* from = nullptr);
 
 }  // namespace folvek
