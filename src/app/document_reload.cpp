@@ -11,6 +11,7 @@
 #include "document_signals.h"
 #include "report_view.h"
 #include "shell_state.h"
+#include "status_fields.h"
 
 namespace folvek {
 
@@ -28,6 +29,9 @@ DocumentWatch::DocumentWatch(ReportView& view, QObject* parent) : QObject(parent
     settle_.setSingleShot(true);
     settle_.setInterval(kSettleMs);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &DocumentWatch::fileChanged);
+    // The folder too: a file moved away and back, or written anew under its name, ends the
+    // watch on the file itself, and only the folder tells that it is there again.
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &DocumentWatch::fileChanged);
     connect(&settle_, &QTimer::timeout, this, &DocumentWatch::settle);
 }
 
@@ -45,8 +49,10 @@ void DocumentWatch::connectDocument() {
 // After every read: the file now shown is the one watched, as it is now.
 void DocumentWatch::follow() {
     offered_ = false;
+    missingOffered_ = false;
     settle_.stop();
-    const QStringList old = watcher_.files();
+    QStringList old = watcher_.files();
+    old += watcher_.directories();
     if (!old.isEmpty()) watcher_.removePaths(old);
     path_ = shellState().documentPath;
     readStamp_ = QDateTime();
@@ -59,6 +65,8 @@ void DocumentWatch::follow() {
         readSize_ = info.size();
     }
     watcher_.addPath(file);
+    const QString folder = info.absolutePath();
+    if (QFileInfo(folder).isDir()) watcher_.addPath(folder);
 }
 
 void DocumentWatch::fileChanged() {
@@ -73,6 +81,9 @@ void DocumentWatch::settle() {
     // old one: watch the new one.
     if (info.exists() && !watcher_.files().contains(file)) watcher_.addPath(file);
     if (info.exists() && info.lastModified() == readStamp_ && info.size() == readSize_) return;
+    // Other files of the folder come and go: a missing file is offered once, not each time.
+    if (!info.exists() && offered_ && missingOffered_) return;
+    missingOffered_ = !info.exists();
     offered_ = true;
     say(changedOnDiskMessage());
     emit changeNoticed();
@@ -86,6 +97,11 @@ void DocumentWatch::reload() {
     if (!info.isFile() || !info.isReadable()) {
         // An empty window in place of the report would lose what the user was reading.
         say(QStringLiteral("Не удаётся прочитать файл: ") + info.filePath());
+        // The next change to the file is offered again, whether or not it is back yet.
+        offered_ = false;
+        missingOffered_ = false;
+        if (info.exists() && !watcher_.files().contains(info.filePath()))
+            watcher_.addPath(info.filePath());
         return;
     }
     const int h = view_.hPos(), v = view_.vPos();
@@ -96,12 +112,11 @@ void DocumentWatch::reload() {
 }
 
 void DocumentWatch::say(const QString& text) {
-    if (auto* frame = qobject_cast<QMainWindow*>(view_.window())) {
-        if (text.isEmpty())
-            frame->statusBar()->clearMessage();
-        else
-            frame->statusBar()->showMessage(text);
-    }
+    // The offer stays longer than a passing message: it asks the user to do something.
+    if (text.isEmpty())
+        ClearStatusMessage(&view_);
+    else
+        ShowStatusMessage(&view_, text, 3 * kStatusMessageMs);
 }
 
 void registerReloadCommand(ReportView& view, DocumentWatch& watch) {

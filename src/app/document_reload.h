@@ -43,6 +43,7 @@ class DocumentWatch : public QObject {
     QDateTime readStamp_;  // the file as it was read: time and size
     qint64 readSize_ = -1;
     bool offered_ = false;
+    bool missingOffered_ = false;  // the offer was made for a file that had gone
 };
 
 // The text of the offer: "Файл изменён на диске. Обновить: Ctrl+R".

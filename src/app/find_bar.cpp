@@ -16,6 +16,7 @@
 #include "document_record.h"
 #include "document_signals.h"
 #include "report_view.h"
+#include "status_fields.h"
 
 namespace folvek {
 
@@ -163,7 +164,14 @@ void FindBar::step(bool forward) {
         return;
     }
     const int n = static_cast<int>(matches_.size());
-    showMatchAt(current_ < 0 ? 0 : (current_ + (forward ? 1 : n - 1)) % n);
+    if (current_ < 0) {
+        showMatchAt(0);
+        return;
+    }
+    // Past the last match the search goes on from the first, and says so.
+    const int next = (current_ + (forward ? 1 : n - 1)) % n;
+    const bool wrapped = forward ? next <= current_ : next >= current_;
+    showMatchAt(next, wrapped ? (forward ? 1 : -1) : 0);
 }
 
 void FindBar::start(bool forward) {
@@ -231,11 +239,13 @@ void FindBar::finished(std::shared_ptr<SearchResult> result, quint64 run) {
     emit searchFinished();
 }
 
-void FindBar::showMatchAt(int index) {
+void FindBar::showMatchAt(int index, int wrapped) {
     current_ = index;
     view_->showMatch(matches_[index]);
-    QString text = QStringLiteral("Найдено: %1").arg(matches_.size());
+    QString text = QStringLiteral("Найдено: %1 из %2").arg(index + 1).arg(matches_.size());
     if (!complete_) text += QStringLiteral(" (поиск остановлен)");
+    if (wrapped > 0) text += QStringLiteral(" — поиск продолжен с начала документа");
+    if (wrapped < 0) text += QStringLiteral(" — поиск продолжен с конца документа");
     say(text);
 }
 
@@ -248,7 +258,7 @@ void FindBar::forget() {
 }
 
 void FindBar::say(const QString& text) {
-    if (auto* frame = qobject_cast<QMainWindow*>(window())) frame->statusBar()->showMessage(text);
+    ShowStatusMessage(this, text);
 }
 
 void registerFindCommands(ReportView& view, FindBar& bar) {

@@ -50,7 +50,8 @@ class FindBar : public QToolBar {
     void stop();
     void finished(std::shared_ptr<SearchResult> result, quint64 run);
     void step(bool forward);
-    void showMatchAt(int index);
+    // `wrapped`: 1 when the step went past the last match to the first, -1 the other way.
+    void showMatchAt(int index, int wrapped = 0);
     void forget();
     void say(const QString& text);
 

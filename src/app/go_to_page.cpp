@@ -2,6 +2,8 @@
 #include "go_to_page.h"
 
 #include <QInputDialog>
+#include <algorithm>
+#include <limits>
 
 #include "command_ids.h"
 #include "dialog_hooks.h"
@@ -21,13 +23,15 @@ void goToPage(ReportView& view) {
     dialog.setWindowTitle(QString::fromUtf8(kGoToPageTitle));
     dialog.setInputMode(QInputDialog::IntInput);
     dialog.setLabelText(QStringLiteral("Номер страницы (1–%1):").arg(pages));
-    // The spin box keeps the number inside the document: it cannot name a page that is not.
-    dialog.setIntRange(1, pages);
+    // Any number can be typed: a spin box limited to the pages would drop the digit that takes
+    // it past the end (40 in 32 pages would become 4). The number is brought into the pages
+    // when confirmed: past either end it is the nearest page.
+    dialog.setIntRange(0, std::numeric_limits<int>::max());
     dialog.setIntStep(1);
     dialog.setIntValue(doc->curPage);
     addHelpKey(dialog, HelpGoToPage);
     if (dialogHooks().runModal(dialog) != QDialog::Accepted) return;
-    view.model()->goToPage(dialog.intValue());
+    view.model()->goToPage(std::clamp(dialog.intValue(), 1, pages));
     view.scrollTo(0, 0);
 }
 

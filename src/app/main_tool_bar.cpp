@@ -43,7 +43,10 @@ MainToolBar::MainToolBar(ReportView* view, QWidget* parent) : QToolBar(parent), 
             combo_->setObjectName(dialogObjectName(IdSettingsList));
             combo_->setProperty("dialogId", static_cast<int>(IdSettingsList));
             combo_->setEditable(false);  // drop-down list: pick an entry only
-            combo_->setFixedWidth(120);
+            // Room for a settings file's usual name ("warehouse-866.ini") in the list's own
+            // font at any resolution, where 120 pixels cut it.
+            combo_->setMinimumContentsLength(20);
+            combo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
             combo_->setFocusPolicy(Qt::ClickFocus);
             addWidget(combo_);
             connect(combo_, &QComboBox::activated, this,

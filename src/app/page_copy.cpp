@@ -12,6 +12,7 @@
 #include "report_view.h"
 #include "table_commands.h"
 #include "table_finder.h"
+#include "status_fields.h"
 
 namespace folvek {
 
@@ -21,8 +22,7 @@ void copyShownPage(ReportView& view) {
     if (!doc || !clipboard) return;
     const int page = doc->curPage;
     clipboard->setText(QString::fromStdU16String(view.pageText(page)));
-    if (auto* frame = qobject_cast<QMainWindow*>(view.window()))
-        frame->statusBar()->showMessage(QStringLiteral("Страница %1 скопирована").arg(page));
+    ShowStatusMessage(&view, QStringLiteral("Страница %1 скопирована").arg(page));
 }
 
 void copySelection(ReportView& view) {
@@ -40,10 +40,9 @@ void copySelection(ReportView& view) {
     addTableForms(*data, tables);
     clipboard->setMimeData(data);
     const CellRange& cells = *view.selection();
-    if (auto* frame = qobject_cast<QMainWindow*>(view.window()))
-        frame->statusBar()->showMessage(QStringLiteral("Скопировано: %1 стр. × %2 симв.")
-                                            .arg(cells.lastRow - cells.firstRow + 1)
-                                            .arg(cells.lastColumn - cells.firstColumn + 1));
+    ShowStatusMessage(&view, QStringLiteral("Скопировано: %1 стр. × %2 симв.")
+                                 .arg(cells.lastRow - cells.firstRow + 1)
+                                 .arg(cells.lastColumn - cells.firstColumn + 1));
 }
 
 void registerPageCopyCommand(ReportView& view) {

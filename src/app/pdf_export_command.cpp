@@ -31,6 +31,7 @@
 #include "printer_component.h"
 #include "report_view.h"
 #include "shell_state.h"
+#include "status_fields.h"
 
 namespace folvek {
 
@@ -48,7 +49,7 @@ void report(QWidget* owner, const QString& text) {
 }
 
 void say(QWidget* window, const QString& text) {
-    if (auto* frame = qobject_cast<QMainWindow*>(window)) frame->statusBar()->showMessage(text);
+    if (window) ShowStatusMessage(window, text);
 }
 
 // The sheet the window's pages were laid out for: the printer's paper and margins.

@@ -13,6 +13,7 @@
 #include "recent_files.h"
 #include "report_view.h"
 #include "shell_state.h"
+#include "status_fields.h"
 
 namespace folvek {
 
@@ -70,9 +71,8 @@ void RecentMenu::open(int index) {
     if (!QFileInfo(QString::fromStdString(entry.document)).isFile()) {
         recent::forget(recent::listPath(shellState()), entry.document);
         refresh();
-        if (auto* frame = qobject_cast<QMainWindow*>(view_.window()))
-            frame->statusBar()->showMessage(QStringLiteral("Файл не найден: ") +
-                                            QString::fromStdString(entry.document));
+        ShowStatusMessage(
+            &view_, QStringLiteral("Файл не найден: ") + QString::fromStdString(entry.document));
         return;
     }
     view_.openFile(entry.document, entry.hasTab ? &entry.settings : nullptr);

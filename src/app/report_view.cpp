@@ -202,6 +202,9 @@ void ReportView::runCommand(int id) {
     auto it = commands_.constFind(id);
     if (it == commands_.constEnd() || !isCommandEnabled(id)) return;
     auto handler = it->handler;  // the table may not be touched while the command runs
+    // What the last command said is over: its message gives way to the fields, or to this
+    // command's own message.
+    ClearStatusMessage(this);
     handler();
     updateCommandStates();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QColor>
 #include <QHash>
 #include <QTimer>
 #include <functional>
@@ -60,6 +61,9 @@ class ReportView : public QAbstractScrollArea {
     // The matches of a search, marked on the page shown (null: none); the vector must live
     // until it is replaced.
     void setSearchMarks(const std::vector<TextMatch>* matches);
+    // The tints of the matches on the page: every match, and the one shown last.
+    static QColor searchMarkColour() { return QColor(255, 225, 70); }
+    static QColor currentMatchColour() { return QColor(255, 140, 30); }
     // The sheet that shows a match; shows that sheet and scrolls the match into sight.
     int sheetOf(const TextMatch& match);
     void showMatch(const TextMatch& match);
@@ -161,6 +165,7 @@ class ReportView : public QAbstractScrollArea {
     DocumentSignals* signals_ = nullptr;
     PageLocator pageLocator_;  // the page starts of the shown layout
     const std::vector<TextMatch>* marks_ = nullptr;
+    std::optional<TextMatch> currentMark_;  // the match shown last, in a colour of its own
     std::optional<CellRange> selection_;
     Cell dragAnchor_;
     std::optional<Cell> contextCell_;

@@ -48,6 +48,8 @@ void ReportView::repaintAll() {
 void ReportView::documentChanged(unsigned changes) {
     if (changes & (kTextChanged | kLayoutChanged | kZoomChanged)) UpdateScrollRanges();
     if (changes & (kTextChanged | kLayoutChanged | kPageChanged)) {
+        // Another page or another document: a message about the one left is stale.
+        ClearStatusMessage(this);
         UpdatePageStatus();
         selection_.reset();  // the cells were those of the page left
     }
@@ -197,9 +199,25 @@ void ReportView::paintEvent(QPaintEvent*) {
         dc.scaleViewport(record_->Zoom, 2, record_->Zoom, 2);
         // Multiplied over the page, the marks tint the paper and leave the text black.
         painter.setCompositionMode(QPainter::CompositionMode_Multiply);
-        for (const Rect& r : boxes)
+        std::vector<Rect> shown;
+        if (currentMark_) {
+            const std::vector<TextMatch> one{*currentMark_};
+            shown = matchBoxes(*record_, pageLocator_, record_->curPage, one);
+        }
+        auto isShown = [&shown](const Rect& r) {
+            for (const Rect& s : shown)
+                if (s.left == r.left && s.top == r.top && s.right == r.right &&
+                    s.bottom == r.bottom)
+                    return true;
+            return false;
+        };
+        auto fill = [&](const Rect& r, const QColor& colour) {
             painter.fillRect(QRectF(dc.toDevice(r.left, r.top), dc.toDevice(r.right, r.bottom)),
-                             QColor(255, 225, 70));
+                             colour);
+        };
+        for (const Rect& r : boxes)
+            if (!isShown(r)) fill(r, searchMarkColour());
+        for (const Rect& r : shown) fill(r, currentMatchColour());
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         dc.restoreState(-1);
     }
@@ -217,6 +235,7 @@ QPointF ReportView::scrollOffset() const {
 
 void ReportView::setSearchMarks(const std::vector<TextMatch>* matches) {
     marks_ = matches;
+    currentMark_.reset();
     repaintAll();
 }
 
@@ -230,7 +249,9 @@ int ReportView::sheetOf(const TextMatch& match) {
 
 void ReportView::showMatch(const TextMatch& match) {
     if (!model_) return;
+    currentMark_ = match;
     model_->goToPage(sheetOf(match));
+    repaintAll();
     const std::vector<TextMatch> one{match};
     const std::vector<Rect> boxes = matchBoxes(*record_, pageLocator_, record_->curPage, one);
     if (boxes.empty() || hUnit_ <= 0 || vUnit_ <= 0) return;

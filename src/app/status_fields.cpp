@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMainWindow>
+#include <QStatusBar>
 #include <cstdio>
 
 #include "app_globals.h"
@@ -28,6 +29,24 @@ void ShowDocumentName() {
             field->setText(path);
     }
     UpdatePageStatus();
+}
+
+namespace {
+
+QStatusBar* statusBarOf(QWidget* from) {
+    QMainWindow* frame = from ? qobject_cast<QMainWindow*>(from->window()) : nullptr;
+    if (!frame) frame = app().frame;
+    return frame ? frame->statusBar() : nullptr;
+}
+
+}  // namespace
+
+void ShowStatusMessage(QWidget* from, const QString& text, int ms) {
+    if (QStatusBar* bar = statusBarOf(from)) bar->showMessage(text, ms);
+}
+
+void ClearStatusMessage(QWidget* from) {
+    if (QStatusBar* bar = statusBarOf(from)) bar->clearMessage();
 }
 
 void UpdateEncodingStatus() {

@@ -57,7 +57,10 @@ void openWithDesktop(const QUrl& url, const QString& failure, DesktopReport repo
         proc->disconnect();
         proc->setParent(nullptr);
     });
-    proc->start(opener, {url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
+    // A local file with an anchor goes as an address: a plain path would lose the place in the
+    // page the help was asked for.
+    const bool plainPath = url.isLocalFile() && !url.hasFragment();
+    proc->start(opener, {plainPath ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
 }
 
 }  // namespace folvek

@@ -58,6 +58,11 @@ QFont dialogFont(const DialogTemplate& t);
 // Gives the dialog the template's font, size, caption and window flags and creates its controls.
 void buildDialog(QDialog* dialog, const DialogTemplate& t);
 
+// Widens (and heightens) the dialog units until every control's own text fits in the font it
+// is shown in: a template drawn for one font cuts Russian texts in another. buildDialog does it
+// once, and again when the dialog first shows with its lists filled.
+void fitDialogToTexts(QDialog* dialog);
+
 // The control with that identifier, or null.
 QWidget* dialogItem(const QWidget* dialog, int id);
 QString dialogObjectName(int id);

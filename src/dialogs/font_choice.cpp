@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <algorithm>
 #include <climits>
@@ -79,6 +80,18 @@ void hideFontEffects(QFontDialog& dialog) {
             for (QCheckBox* box : group->findChildren<QCheckBox*>()) box->setChecked(false);
             group->hide();
         }
+    // The sample is a line edit that takes only the room left over: with the effects gone it
+    // is left too low for any text to show. It gets room for a large size, and Cyrillic beside
+    // the Latin letters, which is what a report's font must have.
+    for (QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
+        if (group->isHidden()) continue;
+        auto* sample = group->findChild<QLineEdit*>();
+        if (!sample) continue;
+        const int line = QFontMetrics(dialog.font()).height();
+        group->setMinimumHeight(4 * line);
+        sample->setMinimumHeight(3 * line);
+        sample->setText(QStringLiteral("АаБбВвЯя AaBbYyZz 0123"));
+    }
 }
 
 }  // namespace folvek

@@ -1,6 +1,7 @@
 // Buffered writing of the PDF into its temporary file or its stream; the file system calls go
 // through the shared table so that tests can make the disk full.
 #include "pdf_output.h"
+#include "system_reason.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,7 +81,7 @@ bool PdfOutput::open(const std::string& name) {
 
 void PdfOutput::fail(const std::string& what, int err) {
     if (!error_.empty()) return;
-    error_ = err ? what + ": " + std::strerror(err) : what;
+    error_ = err ? what + ": " + systemReason(err) : what;
 }
 
 void PdfOutput::writeOut(const char* p, std::size_t left) {

@@ -66,6 +66,8 @@ Plan planFor(std::uint8_t code) {
     } else if (right == 1) {
         rightEnd[1] = std::min(hStop(+1, up, down, left), hStop(+1, down, up, left));
     }
+    // A single line that goes on straight across (╫) is not cut by the double one it crosses.
+    if (left == 1 && right == 1) leftEnd[1] = rightEnd[1] = kCx;
     for (int i = 0; i < 3; ++i) {
         const std::uint8_t y = levels[i];
         if (leftEnd[i] >= 0 && rightEnd[i] >= 0 && leftEnd[i] >= rightEnd[i]) {
@@ -92,6 +94,7 @@ Plan planFor(std::uint8_t code) {
     } else if (down == 1) {
         downEnd[1] = std::max(vStop(-1, left, right, up), vStop(-1, right, left, up));
     }
+    if (up == 1 && down == 1) upEnd[1] = downEnd[1] = kCy;  // ╪
     for (int i = 0; i < 3; ++i) {
         const std::uint8_t x = columns[i];
         if (upEnd[i] >= 0 && downEnd[i] >= 0 && downEnd[i] >= upEnd[i]) {

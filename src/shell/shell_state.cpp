@@ -1,5 +1,6 @@
 // Where the settings directory is and creating it on first use.
 #include "shell_state.h"
+#include "system_reason.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -48,7 +49,7 @@ bool ensureSettingsDirectory(std::string* error) {
         std::string part = dir.substr(0, pos);
         if (part.empty() || part == "/") continue;
         if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) {
-            if (error) *error = part + ": " + std::strerror(errno);
+            if (error) *error = part + ": " + systemReason(errno);
             return false;
         }
     }

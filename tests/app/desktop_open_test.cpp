@@ -95,6 +95,20 @@ TEST_F(DesktopOpenTest, AnOpenerThatSucceedsShowsNothing) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+// A page of the help asked for at a place reaches the opener with its anchor: a plain path
+// would open it at its top.
+TEST_F(DesktopOpenTest, AHelpTopicReachesTheOpenerWithItsAnchor) {
+    FakeOpener opener(dir.path(), 0);
+    start(false);
+    openHelp(HelpGoToPage, nullptr);
+    QTRY_VERIFY(opened().count(QLatin1Char('\n')) == 1);
+    const QString sent = opened().trimmed();
+    EXPECT_TRUE(sent.startsWith(QStringLiteral("file:///"))) << sent.toStdString();
+    EXPECT_TRUE(sent.endsWith(QLatin1Char('#') + helpUrl(HelpGoToPage).fragment()))
+        << sent.toStdString();
+    EXPECT_TRUE(helpUrl(HelpGoToPage).hasFragment());
+}
+
 // Each topic a dialog asks for opens its own page of the shipped help, at its anchor; a topic
 // the help does not know opens the contents.
 TEST(HelpTopics, EachTopicOpensItsOwnPage) {

@@ -98,3 +98,28 @@ TEST_F(AppTest, ReloadOfAVanishedFileKeepsTheTextShown) {
     EXPECT_EQ(view()->document()->curPage, 2);
     EXPECT_TRUE(frame->statusBar()->currentMessage().contains(QStringLiteral("gone.txt")));
 }
+
+// Moved away, Ctrl+R fails; moved back and written to, the change is offered again, and taken.
+TEST_F(AppTest, AFailedReloadLeavesTheWatchOn) {
+    const std::string doc = writeFile("moving.txt", pages(2));
+    shellState().documentPath = doc;
+    start();
+    DocumentWatch* watch = frame->documentWatch();
+    QSignalSpy noticed(watch, &DocumentWatch::changeNoticed);
+    const std::string away = dirPath() + "elsewhere.txt";
+    ASSERT_EQ(std::rename(doc.c_str(), away.c_str()), 0);
+    ASSERT_TRUE(noticed.wait(5000));
+    view()->runCommand(CmReload);
+    EXPECT_TRUE(frame->statusBar()->currentMessage().startsWith(
+        QStringLiteral("Не удаётся прочитать файл")));
+    EXPECT_FALSE(watch->changeOffered());
+
+    ASSERT_EQ(std::rename(away.c_str(), doc.c_str()), 0);
+    QTest::qWait(500);
+    noticed.clear();
+    writeFile("moving.txt", pages(5));
+    ASSERT_TRUE(noticed.wait(5000));
+    EXPECT_TRUE(watch->changeOffered());
+    view()->runCommand(CmReload);
+    EXPECT_EQ(view()->document()->pageCount, 5);
+}

@@ -40,7 +40,7 @@ TEST_F(AppTest, FindGoesToEachMatchInTurnAndSaysHowManyThereAre) {
 
     searchFor(bar, "PAGE 4");  // case does not matter
     EXPECT_EQ(view()->document()->curPage, 4);
-    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Найдено: 1"));
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Найдено: 1 из 1"));
 
     searchFor(bar, "line");
     ASSERT_EQ(bar->matches().size(), 10u);
@@ -54,10 +54,36 @@ TEST_F(AppTest, FindGoesToEachMatchInTurnAndSaysHowManyThereAre) {
     view()->runCommand(CmFindPrevious);
     view()->runCommand(CmFindPrevious);
     EXPECT_EQ(view()->document()->curPage, 3);
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Найдено: 6 из 10"));
+
+    // The match shown has a tint of its own on the page, apart from the others.
+    const QImage page = view()->viewport()->grab().toImage();
+    int current = 0, other = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb c = page.pixel(x, y);
+            if (c == ReportView::currentMatchColour().rgb()) ++current;
+            if (c == ReportView::searchMarkColour().rgb()) ++other;
+        }
+    EXPECT_GT(current, 20);
+    EXPECT_GT(other, 20);
+
+    // Going back from the first match goes on from the last one, and says so.
+    while (bar->currentMatch() != 0) view()->runCommand(CmFindPrevious);
+    view()->runCommand(CmFindPrevious);
+    EXPECT_EQ(bar->currentMatch(), 9);
+    EXPECT_EQ(view()->document()->curPage, 5);
+    EXPECT_EQ(frame->statusBar()->currentMessage(),
+              QStringLiteral("Найдено: 10 из 10 — поиск продолжен с конца документа"));
+    view()->runCommand(CmFindNext);
+    EXPECT_TRUE(frame->statusBar()->currentMessage().endsWith(
+        QStringLiteral("поиск продолжен с начала документа")));
+
+    EXPECT_EQ(view()->document()->curPage, 1);
 
     searchFor(bar, "nowhere");
     EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Не найдено"));
-    EXPECT_EQ(view()->document()->curPage, 3);
+    EXPECT_EQ(view()->document()->curPage, 1);  // the page stays
 }
 
 TEST_F(AppTest, EscInTheFindFieldClosesTheBarAndKeysReturnToTheView) {

@@ -1,5 +1,6 @@
 // "Перейти на страницу..." through its key and the real input dialog, answered by the test.
 #include <QInputDialog>
+#include <QSpinBox>
 #include <QTest>
 
 #include "app_fixture.h"
@@ -19,9 +20,10 @@ struct Seen {
     int minimum = 0, maximum = 0, value = 0;
 };
 
-// Answers the dialog: types `page` into its field (0: cancels).
-void answer(Seen& seen, int page) {
-    dialogHooks().runModal = [&seen, page](QDialog& d) {
+// Answers the dialog: types `digits` into its field over what it shows, as a person does, and
+// confirms (an empty `digits`: cancels).
+void answer(Seen& seen, const QString& digits) {
+    dialogHooks().runModal = [&seen, digits](QDialog& d) {
         auto* input = qobject_cast<QInputDialog*>(&d);
         EXPECT_NE(input, nullptr);
         if (!input) return int(QDialog::Rejected);
@@ -29,8 +31,13 @@ void answer(Seen& seen, int page) {
         seen.minimum = input->intMinimum();
         seen.maximum = input->intMaximum();
         seen.value = input->intValue();
-        if (page == 0) return int(QDialog::Rejected);
-        input->setIntValue(page);
+        if (digits.isEmpty()) return int(QDialog::Rejected);
+        auto* box = input->findChild<QSpinBox*>();
+        EXPECT_NE(box, nullptr);
+        if (!box) return int(QDialog::Rejected);
+        box->selectAll();
+        QTest::keyClicks(box, digits);
+        box->interpretText();
         return int(QDialog::Accepted);
     };
 }
@@ -43,27 +50,32 @@ TEST_F(AppTest, CtrlShiftPAsksForAPageInsideTheDocumentAndShowsIt) {
     view()->runCommand(CmLandscape);
     view()->setFocus();
     Seen seen;
-    answer(seen, 7);
+    answer(seen, QStringLiteral("7"));
     QTest::keyClick(view(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(seen.calls, 1);
-    EXPECT_EQ(seen.minimum, 1);
-    EXPECT_EQ(seen.maximum, 10);
     EXPECT_EQ(seen.value, 1);  // the page shown
     EXPECT_EQ(view()->document()->curPage, 7);
     EXPECT_EQ(view()->document()->Orient, 1);  // not the P key's portrait
 
-    // Past the end is the last page, before the start the first; a cancel goes nowhere.
-    answer(seen, 250);
+    // Every digit typed counts: past the end is the last page, 0 the first; a cancel goes
+    // nowhere.
+    answer(seen, QStringLiteral("40"));
     view()->runCommand(CmGoToPage);
     EXPECT_EQ(view()->document()->curPage, 10);
-    answer(seen, -3);
+    answer(seen, QStringLiteral("4"));
+    view()->runCommand(CmGoToPage);
+    EXPECT_EQ(view()->document()->curPage, 4);
+    answer(seen, QStringLiteral("99999"));
+    view()->runCommand(CmGoToPage);
+    EXPECT_EQ(view()->document()->curPage, 10);
+    answer(seen, QStringLiteral("0"));
     view()->runCommand(CmGoToPage);
     EXPECT_EQ(view()->document()->curPage, 1);
     view()->runCommand(CmLastPage);
-    answer(seen, 0);
+    answer(seen, QString());
     view()->runCommand(CmGoToPage);
     EXPECT_EQ(view()->document()->curPage, 10);
-    EXPECT_EQ(seen.calls, 4);
+    EXPECT_EQ(seen.calls, 6);
 }
 
 TEST_F(AppTest, GoToPageIsOffWithoutPagesToChooseFrom) {

@@ -8,6 +8,7 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QLineEdit>
 
 #include "font_choice.h"
 #include "qt_font_cache.h"
@@ -66,6 +67,15 @@ TEST(FontChoice, TheDialogOffersNoEffectsAndSelectsTheFaceUsed) {
     for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
         EXPECT_FALSE(box->isVisible()) << box->text().toStdString();
     EXPECT_EQ(withoutFoundry(dialog.currentFont().family()), initial.family());
+    // The sample shows its text, Cyrillic too, in a box tall enough for a line of it.
+    bool sampled = false;
+    for (QLineEdit* edit : dialog.findChildren<QLineEdit*>())
+        if (edit->text().contains(QStringLiteral("Яя"))) {
+            sampled = true;
+            EXPECT_TRUE(edit->isVisible());
+            EXPECT_GE(edit->height(), QFontMetrics(edit->font()).height());
+        }
+    EXPECT_TRUE(sampled);
     // The regular style, not the family's first one.
     EXPECT_FALSE(dialog.currentFont().italic());
     EXPECT_LT(dialog.currentFont().weight(), QFont::DemiBold);

@@ -43,6 +43,9 @@ TEST_F(SettingsUiTest, SavedFileIsListedAndSelected) {
     EXPECT_EQ(iniValue(dirPath() + "new.ini", "PenWidth"), "5");
     ASSERT_EQ(fileRequests.size(), 1u);
     EXPECT_EQ(fileRequests[0].request.startPath.toStdString(), dirPath() + "FOLVK95.INI");
+    // The tool bar's list shows a usual name whole in its own font.
+    const int name = combo->fontMetrics().horizontalAdvance(QStringLiteral("warehouse-866.ini"));
+    EXPECT_GT(combo->sizeHint().width(), name + 16);
 }
 
 TEST_F(SettingsUiTest, FileSavedElsewhereIsNotListed) {

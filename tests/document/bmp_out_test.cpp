@@ -192,8 +192,8 @@ TEST_F(BmpFiles, MissingFileAndLongNames) {
         ::testing::TempDir() + std::to_string(::getpid()) + "_no-such-picture";
     EXPECT_EQ(pic.loadFile(missing, &messages), 0);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              loadString(StrPictureOpenError) + "\n" + missing + ".bmp: " + std::strerror(ENOENT));
+    EXPECT_EQ(messages.shown[0].text, loadString(StrPictureOpenError) + "\n" + missing +
+                                          ".bmp: " + "Нет такого файла или каталога");
 
     const std::string longName = ::testing::TempDir() + std::string(200, 'p');
     path = longName + ".bmp";

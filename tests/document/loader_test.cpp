@@ -160,11 +160,12 @@ TEST_F(LoaderTest, UnopenableFilesAreReported) {
     // The fixed text, then the path and the reason on a line of their own.
     const std::string notAFile = "это не обычный файл";
     const std::pair<std::string, std::string> cases[] = {
-        {dir.dir() + "missing.txt", std::strerror(ENOENT)},
-        {dir.path(), std::strerror(EISDIR)},
+        {dir.dir() + "missing.txt", "Нет такого файла или каталога"},
+        {dir.path(), "Это каталог, а не файл"},
         {fifo, notAFile},
         {"/dev/null", notAFile},
-        {"", std::strerror(ENOENT)}};
+        {"", "Нет такого файла или каталога"},
+        {dir.dir() + std::string(300, 'x') + ".txt", "Слишком длинное имя файла"}};
     for (const auto& [path, reason] : cases) {
         messages.shown.clear();
         EXPECT_EQ(doc->loadText(path), 0) << path;
@@ -182,7 +183,8 @@ TEST_F(LoaderTest, UnreadableFileIsReported) {
     std::string path = dir.file("secret.txt", "x\n");
     ::chmod(path.c_str(), 0);
     EXPECT_EQ(doc->loadText(path), 0);
-    EXPECT_EQ(messages.shown.size(), 1u);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Не могу открыть файл!\n" + path + ": Нет доступа");
 }
 
 // Random byte strings: no crash, and the same lines, lengths, conversion and styles as the

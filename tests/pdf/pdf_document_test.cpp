@@ -209,7 +209,7 @@ TEST(PdfDocument, AFullDiskLeavesTheOldFileAsItWasAndNoPartialFile) {
         ASSERT_TRUE(pdf.open(file));
         fillPages(pdf, 400);
         EXPECT_FALSE(pdf.finish()) << "budget " << budget;
-        EXPECT_NE(pdf.error().find("No space left"), std::string::npos) << pdf.error();
+        EXPECT_NE(pdf.error().find("Нет места на диске"), std::string::npos) << pdf.error();
         EXPECT_EQ(readFile(file), "the old output");
         EXPECT_EQ(dir.files(), 1) << "the partial file is removed";
     }
@@ -232,7 +232,7 @@ TEST(PdfDocument, AGivenUpDocumentLeavesNothing) {
     EXPECT_EQ(dir.files(), 0);
     PdfDocument pdf;
     EXPECT_FALSE(pdf.open(dir.path("no-such-dir/x.pdf")));
-    EXPECT_NE(pdf.error().find("No such file"), std::string::npos) << pdf.error();
+    EXPECT_NE(pdf.error().find("Нет такого файла"), std::string::npos) << pdf.error();
 }
 
 }  // namespace

@@ -200,6 +200,9 @@ struct Rendered {
 class FramePixels : public ::testing::Test {
   protected:
     test::TestRecord t;
+    double dpi = kDpi;             // the screen drawn on
+    int zoomFrom = 1, zoomTo = 4;  // the zoom steps drawn
+    bool utf8 = false;             // the file loaded as UTF-8 with the box characters as they are
     std::string path = ::testing::TempDir() + "folvek_frame_pixels_" + std::to_string(::getpid());
     void TearDown() override { std::remove(path.c_str()); }
 
@@ -209,7 +212,7 @@ class FramePixels : public ::testing::Test {
         r.charWidth = t->charWidth;
         r.left = t->LeftMargin;
         r.top = t->TopMargin;
-        r.scale = kDpi / 100.0 * zoom / 2.0;
+        r.scale = dpi / 100.0 * zoom / 2.0;
         std::size_t cols = 0;
         for (auto& row : grid.rows) cols = std::max(cols, row.size());
         r.w = int((r.left + (cols + 2) * r.charWidth) * r.scale);
@@ -218,7 +221,7 @@ class FramePixels : public ::testing::Test {
         img.fill(Qt::white);
         {
             QPainter p(&img);
-            QtDeviceContext dc(&p, kDpi, kDpi, QSizeF(254, 254));
+            QtDeviceContext dc(&p, dpi, dpi, QSizeF(254, 254));
             t->Zoom = zoom;
             drawPage(*t, dc, page, false);
         }
@@ -239,7 +242,7 @@ class FramePixels : public ::testing::Test {
         std::stringstream ss;
         ss << in.rdbuf();
         const std::string utf8 = ss.str();
-        std::string bytes = toDos(utf8);
+        std::string bytes = this->utf8 ? utf8 : toDos(utf8);
         if (lookalikes)
             for (char& b : bytes) b = static_cast<char>(boxLookalike(static_cast<std::uint8_t>(b)));
         std::ofstream(path, std::ios::binary) << bytes;
@@ -258,9 +261,11 @@ class FramePixels : public ::testing::Test {
         for (int pitch = 14; pitch <= 17; ++pitch) {
             t.printer.lineHeight = pitch;
             t->freeText();
-            t->IsDos = lookalikes ? 0 : 1;
+            t->IsDos = lookalikes || this->utf8 ? 0 : 1;
             // fixed, as /d and /w do
-            t->encodingOverride = lookalikes ? EncodingChoice::Cp1251 : EncodingChoice::Cp866;
+            t->encodingOverride = this->utf8   ? EncodingChoice::Utf8
+                                  : lookalikes ? EncodingChoice::Cp1251
+                                               : EncodingChoice::Cp866;
             t->isWrap = sheetColumns > 0;
             ASSERT_EQ(t->loadText(path), 1);
             if (sheetColumns > 0) fitSheetColumns(sheetColumns);
@@ -271,7 +276,7 @@ class FramePixels : public ::testing::Test {
             if (sheetColumns > 0) {
                 ASSERT_GE(sheets.size(), 4u) << name;
             }
-            for (int zoom = 1; zoom <= 4; ++zoom)
+            for (int zoom = zoomFrom; zoom <= zoomTo; ++zoom)
                 for (std::size_t pg = 0; pg < sheets.size(); ++pg)
                     checkPage(render(int(pg) + 1, pitch, zoom, sheets[pg]), sheets[pg],
                               name + " sheet " + std::to_string(pg + 1) + " pitch " +
@@ -400,6 +405,26 @@ TEST_F(FramePixels, FramesOfLookalikesInWindowsText) {
                              "split_by_page_break.txt", "double_and_mixed.txt", "ascii.txt"})
         check(name, 0, true);
     check("continuation_sheets.txt", 11, true);
+}
+// A separator that adds columns under a merged heading, single lines straight across double
+// ones, and boxes two columns wide: at 100, 150 and 300 dpi (the page at its own size), read
+// from 866, from UTF-8 and from the 1251 look-alikes.
+TEST_F(FramePixels, HeadingsCrossingsAndNarrowBoxesAtScreenResolutions) {
+    zoomFrom = zoomTo = 2;
+    for (const double screen : {100.0, 150.0, 300.0}) {
+        dpi = screen;
+        const std::string at = " at " + std::to_string(int(screen)) + " dpi";
+        for (const char* name :
+             {"merged_headings.txt", "single_across_double.txt", "two_column_boxes.txt"}) {
+            SCOPED_TRACE(name + at);
+            utf8 = false;
+            check(name);
+            utf8 = true;
+            check(name);
+            utf8 = false;
+            check(name, 0, true);
+        }
+    }
 }
 TEST_F(FramePixels, PlainAsciiFrames) {
     check("ascii.txt");

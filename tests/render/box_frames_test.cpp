@@ -102,6 +102,14 @@ TEST_F(BoxFrames, DoubleTeesKeepTheUnbrokenSideAndSingleLinesStopAtTheDoubleOne)
         {{4, 0, 4, -16}, {7, 0, 7, -16}, {4, -16, 4, -32}, {7, -16, 7, -32}, {7, -24, 20, -24}});
 }
 
+TEST_F(BoxFrames, ASingleLineCrossingADoubleOneGoesStraightThrough) {
+    draw({"╪"});
+    // Both double lines run across; the single vertical is one line from top to bottom.
+    expectExactly({{0, -7, 10, -7}, {0, -10, 10, -10}, {5, 0, 5, -16}});
+    draw({"╫"});
+    expectExactly({{4, 0, 4, -16}, {7, 0, 7, -16}, {0, -8, 10, -8}});
+}
+
 TEST_F(BoxFrames, TablesOneUnderTheOtherStaySeparate) {
     draw({"└─┘", "┌─┐"});
     expectExactly({{5, 0, 5, -8},

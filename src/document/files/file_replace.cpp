@@ -1,6 +1,7 @@
 // Saving a file without harm: through a temporary file and a rename where that keeps the
 // file's identity, in place with the old bytes kept for a roll-back where it does not.
 #include "file_replace.h"
+#include "system_reason.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -222,12 +223,12 @@ std::string saveFailureReason(const SaveResult& r) {
             return "Это ссылка на файл другого пользователя; он не изменён.";
         case SaveStatus::CreateFailed:
             if (r.error == ENXIO) return "Канал никто не читает: запись не начата.";
-            return std::string("Файл не открыт для записи: ") + std::strerror(r.error);
+            return std::string("Файл не открыт для записи: ") + systemReason(r.error);
         case SaveStatus::WriteFailed:
-            return std::string("Запись не удалась (") + std::strerror(r.error) +
+            return std::string("Запись не удалась (") + systemReason(r.error) +
                    "), файл сохранил прежнее содержимое.";
         case SaveStatus::RestoreFailed:
-            return std::string("Запись не удалась (") + std::strerror(r.error) +
+            return std::string("Запись не удалась (") + systemReason(r.error) +
                    "), и прежнее содержимое вернуть не удалось: файл может быть испорчен.";
     }
     return "";

@@ -1,5 +1,6 @@
 // Opening a document and reading its first block.
 #include "document_open.h"
+#include "system_reason.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -34,16 +35,16 @@ bool openDocument(RecordContext& context, const std::string& path, OpenDocument&
     // O_NONBLOCK keeps a FIFO from hanging the open; only regular files are documents.
     doc.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (doc.fd < 0) {
-        reportUnopenable(context, path, std::strerror(errno));
+        reportUnopenable(context, path, systemReason(errno));
         return false;
     }
     if (::fstat(doc.fd, &doc.st) != 0) {
-        reportUnopenable(context, path, std::strerror(errno));
+        reportUnopenable(context, path, systemReason(errno));
         return false;
     }
     if (!S_ISREG(doc.st.st_mode)) {
         reportUnopenable(context, path,
-                         S_ISDIR(doc.st.st_mode) ? std::strerror(EISDIR) : "это не обычный файл");
+                         S_ISDIR(doc.st.st_mode) ? systemReason(EISDIR) : "это не обычный файл");
         return false;
     }
     ::posix_fadvise(doc.fd, 0, 0, POSIX_FADV_SEQUENTIAL);

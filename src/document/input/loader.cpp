@@ -13,6 +13,7 @@
 #include "file_cut.h"
 #include "messages.h"
 #include "string_table.h"
+#include "system_reason.h"
 
 namespace folvek {
 
@@ -57,7 +58,7 @@ int DocumentRecord::loadText(const std::string& path) {
     lines.shrinkToFit();
 
     if (firstNewLine != 0) scanStyles();  // lines held before this load: scanned after it
-    if (doc.readFailed) reportUnopenable(context, path, std::strerror(doc.readErrno));
+    if (doc.readFailed) reportUnopenable(context, path, systemReason(doc.readErrno));
     if (cut.cutShort()) {
         shownInPart = true;
         reportShownInPart(context, lines.size());

@@ -116,14 +116,23 @@ struct Reach {
     bool d[4];
 };
 
+// Two '+' side by side with nothing along the row on either side: the bottom corners of a box
+// two columns wide (└┘), which join each other.
+bool pairedPlus(const Row& row, std::int64_t left) {
+    return row.at(left) == '+' && row.at(left + 1) == '+' && !along(row.at(left - 1)) &&
+           !along(row.at(left + 2));
+}
+
 Reach reachOf(const Row& up, const Row& row, const Row& down, std::int64_t c) {
     const std::uint8_t b = row.at(c);
     const std::uint8_t below = down.at(c), left = row.at(c - 1), right = row.at(c + 1);
-    // Two '+' side by side are the corners of two boxes, not a join.
+    // Otherwise two '+' side by side are the corners of two boxes, not a join.
     return {{reachesUp(b) && !(b == '+' && row.top(c)) && reachesDown(up.at(c)),
              reachesDown(b) && reachesUp(below) && !(below == '+' && down.top(c)),
-             reachesLeft(b) && reachesRight(left) && !(b == '+' && left == '+'),
-             reachesRight(b) && reachesLeft(right) && !(b == '+' && right == '+')}};
+             reachesLeft(b) && reachesRight(left) &&
+                 (!(b == '+' && left == '+') || pairedPlus(row, c - 1)),
+             reachesRight(b) && reachesLeft(right) &&
+                 (!(b == '+' && right == '+') || pairedPlus(row, c))}};
 }
 
 // 2 for a double line, 1 for a single one, 0 when only corners lie that way. Along the row the
@@ -146,13 +155,14 @@ std::uint8_t codeOf(const Row& up, const Row& row, const Row& down, std::int64_t
     int arms[4] = {0, 0, 0, 0};
     for (int d = 0; d < 4; ++d) {
         // A rule's own arms are drawn whatever meets them; a corner, tee or cross has the arms
-        // that meet a neighbour. A '+' that goes on down and is no top tee is one of ├ ┼ ┤,
-        // which reach up even where nothing meets them (a table continued from the page
-        // before).
+        // that meet a neighbour. A '+' that goes on down and is no top tee, with nothing at
+        // all above it, is one of ├ ┼ ┤ of a table continued from the page before: it reaches
+        // up to the sheet's top. Under text or a blank in a line (a merged heading over a
+        // separator that adds a column) it is a ┬ and stops at its row's middle.
         const bool own =
             (d >= 2 && (b == '-' || b == '=')) || (d < 2 && (b == '|' || b == kDoubleBar)) ||
             (b == kTopLeft && (d == 1 || d == 3)) || (b == kTopRight && (d == 1 || d == 2)) ||
-            (b == '+' && d == 0 && r.d[1] && !row.top(c));
+            (b == '+' && d == 0 && r.d[1] && !row.top(c) && up.at(c) == 0);
         if (!r.d[d] && !own) continue;
         if (!corner(b)) {
             arms[d] = b == '=' || b == kDoubleBar ? 2 : 1;
@@ -249,6 +259,10 @@ class FrameWalk {
                                 : p > text                                ? p[-1]
                                                                           : 0;
             if (beside == '-' || beside == '=') return true;
+            // ┌┐ of a box two columns wide.
+            if (static_cast<std::uint8_t>(*p) == kTopLeft &&
+                static_cast<std::uint8_t>(p[1]) == kTopRight)
+                return true;
         }
         return false;
     }
@@ -260,6 +274,8 @@ class FrameWalk {
         if ((b != kTopLeft && b != kTopRight) || !reachesUp(down.at(c))) return false;
         const int step = b == kTopLeft ? 1 : -1;
         std::int64_t k = c + step;
+        // The two top corners of a box two columns wide, each over a side.
+        if (cur.at(k) == (b == kTopLeft ? kTopRight : kTopLeft)) return reachesUp(down.at(k));
         if (cur.at(k) != '-' && cur.at(k) != '=') return false;
         while (cur.at(k) == '-' || cur.at(k) == '=') k += step;
         return cur.at(k) == '+' || cur.at(k) == (b == kTopLeft ? kTopRight : kTopLeft);

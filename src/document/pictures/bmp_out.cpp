@@ -3,6 +3,7 @@
 // first, on a coarser grid when the image is larger than any page shows. Every size and offset is
 // checked against the file before it is used.
 #include "bmp_out.h"
+#include "system_reason.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -291,7 +292,8 @@ int BmpOut::loadFile(const std::string& name, MessageSink* messages) {
     errno = 0;
     File file(fileName);
     if (!file)
-        return fail(StrPictureOpenError, errno != 0 ? std::strerror(errno) : "это не обычный файл");
+        return fail(StrPictureOpenError,
+                    errno != 0 ? systemReason(errno).c_str() : "это не обычный файл");
     const std::uint64_t fileSize = file.size();
     if (fileSize < 14 + 12 || !file.read(0, fileHeader, 14)) return fail(StrPictureOpenError);
     const std::uint32_t offset = u32(fileHeader + 10);
