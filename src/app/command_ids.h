@@ -40,8 +40,8 @@ enum Command : int {
     CmCopy = 11867,
     CmFitWidth = 11868,
     CmJobLayout = 11869,  // the printer job's own pages or the report layout
-    CmCopyTable = 11870,
-    CmSaveTables = 11871,
+    CmCopyTable = 11854,
+    CmSaveTables = 11855,
     CmRecentFile = 11870,     // the recent documents: CmRecentFile .. CmRecentFile + 9
     CmFrameworkExit = 24310,  // closes the main window, subject to the can-close check
     IdSettingsList = 5555,
