@@ -28,17 +28,17 @@ AbortDialog* openAbortDialog() {
 }
 
 TEST(PrintRange, ChosenPagesElseTheMinimumToMaximumElseOpenEnded) {
-    const PageRange chosen = printRange({1, 5, 0, 0}, true, 2, 3);
+    const PageRange chosen = printRange({1, 5, 0, 0, {}}, true, 2, 3);
     EXPECT_EQ(chosen.from, 2);
     EXPECT_EQ(chosen.to, 3);
-    const PageRange all = printRange({1, 5, 0, 0}, false, 2, 3);
+    const PageRange all = printRange({1, 5, 0, 0, {}}, false, 2, 3);
     EXPECT_EQ(all.from, 1);
     EXPECT_EQ(all.to, 5);
-    const PageRange open = printRange({0, 0, 0, 0}, false, 0, 0);
+    const PageRange open = printRange({0, 0, 0, 0, {}}, false, 0, 0);
     EXPECT_EQ(open.from, 1);
     EXPECT_EQ(open.to, INT_MAX);
     // "All pages" in the dialog leaves no page numbers: the printout's range holds.
-    EXPECT_EQ(printRange({1, 5, 0, 0}, true, 0, 0).to, 5);
+    EXPECT_EQ(printRange({1, 5, 0, 0, {}}, true, 0, 0).to, 5);
 }
 
 TEST(PrintJob, CallsThePrintoutInItsOrderForEveryPageOfTheRange) {
@@ -82,7 +82,7 @@ TEST(PrintJob, ReverseReachesTheQueueAsOutputOrder) {
 TEST(PrintJob, AnOpenEndedRangeStopsWhenThePrintoutHasNoFurtherPage) {
     FakeSpooler spooler;
     RecordingPrintout printout(1, {0, 0, 0, 0});
-    EXPECT_EQ(runPrintJob(printout, spooler, printRange({0, 0, 0, 0}, false, 0, 0), 1, nullptr)
+    EXPECT_EQ(runPrintJob(printout, spooler, printRange({0, 0, 0, 0, {}}, false, 0, 0), 1, nullptr)
                   .pagesPrinted,
               1);
     EXPECT_EQ(printout.calls[3], "page 1");
