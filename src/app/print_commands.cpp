@@ -98,7 +98,11 @@ void runBatchPrinting(PrintContext& ctx) {
     ShellState& shell = *ctx.shell;
     if (shell.batchCopies == 0) return;
     try {
-        for (int i = 0; i < shell.batchCopies; ++i) printDirect(ctx);
+        // "Отмена" in the job's window stops the whole run, not only the copy being printed.
+        for (int i = 0; i < shell.batchCopies; ++i) {
+            printDirect(ctx);
+            if (ctx.printer && ctx.printer->lastJob().cancelled) break;
+        }
     } catch (const std::exception&) {
         ctx.messages->show(kPrintError, "error", MsgIcon::None, MsgButtons::Ok);
         shell.printing = false;

@@ -42,7 +42,7 @@ void Document::relayout(bool withStyles) {
 void Document::load(const std::string& path) {
     replacingLines();
     record_->freeText();
-    record_->loadText(path);
+    record_->opened = record_->loadText(path) != 0;
     relayout(false);
     notify(kTextChanged | kLayoutChanged);
 }
@@ -51,7 +51,7 @@ void Document::reload(const std::string& path) {
     const std::int32_t page = record_->curPage;
     replacingLines();
     record_->freeText();
-    record_->loadText(path);
+    record_->opened = record_->loadText(path) != 0;
     relayout(false);
     record_->curPage =
         std::clamp<std::int32_t>(page, 1, std::max<std::int32_t>(1, record_->pageCount));
@@ -64,7 +64,7 @@ void Document::openWithSettings(const std::string& path, const std::string& iniF
     applyOrientation(p.context.printer, p.Orient);
     replacingLines();
     p.freeText();
-    p.loadText(path);
+    p.opened = !path.empty() && p.loadText(path) != 0;
     relayout(false);
     notify(kTextChanged | kLayoutChanged | kZoomChanged | kSettingsFileChanged);
 }
