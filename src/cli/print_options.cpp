@@ -219,6 +219,10 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
         *error = (o.printer.empty() ? "--title" : "--printer") + std::string(" goes with --lp");
         return false;
     }
+    if (o.pdfFile == "-" && o.info) {
+        *error = "-o - and --info both write to standard output";
+        return false;
+    }
     if (o.lp && o.input.empty()) o.input = "-";
     *out = o;
     return true;
@@ -232,7 +236,8 @@ const char* printUsage() {
            "or prints them. FILE - is standard input.\n"
            "\n"
            "Output (at least one):\n"
-           "  -o, --output OUT.pdf  write the pages to one PDF file\n"
+           "  -o, --output OUT.pdf  write the pages to one PDF file (- for standard output;\n"
+           "                        a device or pipe is written to, never replaced)\n"
            "  --png DIR             one PNG image per page (page-0001.png, ...)\n"
            "  --svg DIR             one SVG image per page\n"
            "  --info                print the layout as JSON on standard output\n"

@@ -47,6 +47,11 @@ TEST(FolvekPrintOutputs, DashIsStandardOutputAndADeviceStaysADevice) {
     EXPECT_TRUE(piped.out.trimmed().endsWith("%%EOF"));
     EXPECT_TRUE(QDir(home.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 
+    const ToolResult both = runTool(
+        kTool, {kReport, QStringLiteral("--info"), QStringLiteral("-o"), QStringLiteral("-")},
+        home.path());
+    EXPECT_EQ(both.code, 2);  // two writers on one standard output
+
     const ToolResult folder =
         runTool(kTool, {kReport, QStringLiteral("-o"), home.path()}, home.path());
     EXPECT_EQ(folder.code, 1);
