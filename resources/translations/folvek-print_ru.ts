@@ -4,6 +4,10 @@
 <context>
     <name>folvek-print</name>
     <message>
+        <source>-o - and --info both write to standard output</source>
+        <translation>-o - и --info оба пишут в стандартный вывод</translation>
+    </message>
+    <message>
         <source>--title goes with --lp or -o</source>
         <translation>--title задаётся только вместе с --lp или -o</translation>
     </message>

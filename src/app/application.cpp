@@ -28,6 +28,10 @@ bool FolvekApplication::canClose() {
     return !shellState().printing;
 }
 
+void FolvekApplication::destroyMainWindow() {
+    frame_.reset();
+}
+
 void FolvekApplication::initMainWindow() {
     frame_.reset(createMainWindow(true));
 }

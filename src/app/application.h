@@ -19,6 +19,9 @@ class FolvekApplication : public QApplication {
 
     // Builds the frame, view, tool bar and status bar and shows the frame.
     void initMainWindow();
+    // Closes down the main window now (its view writes the history), before the exit status
+    // is decided.
+    void destroyMainWindow();
     MainFrame* mainWindow() const { return frame_.get(); }
 
   private:

@@ -41,11 +41,18 @@ int main(int argc, char** argv) {
     showStartupWindow();
 
     parseCommandLine(argc, argv, shell);
+    // Refused before any window: an unattended run must end, not wait on a box.
+    if (const std::string refusal = commandLineRefusal(shell); !refusal.empty()) {
+        std::fprintf(stderr, "folvek: %s\n", refusal.c_str());
+        destroyStartupWindow();
+        return 2;
+    }
     if (!shell.documentPath.empty()) removeLeftoverTemps(directoryOf(shell.documentPath));
     if (!shell.iniGiven && !shell.documentPath.empty()) history::lookup(shell);
 
     application.initMainWindow();
     const int result = application.exec();
+    application.destroyMainWindow();
     destroyStartupWindow();
-    return result;
+    return result != 0 ? result : shell.exitStatus;
 }

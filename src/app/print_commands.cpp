@@ -123,7 +123,11 @@ void runBatchPrinting(PrintContext& ctx) {
         return;  // the program stays open for the user
     }
     try {
-        for (int i = 0; i < shell.batchCopies; ++i) printDirect(ctx);
+        // "Отмена" in the job's window stops the whole run, not only the copy being printed.
+        for (int i = 0; i < shell.batchCopies; ++i) {
+            printDirect(ctx);
+            if (ctx.printer && ctx.printer->lastJob().cancelled) break;
+        }
     } catch (const std::exception&) {
         ctx.messages->show(kPrintError, "error", MsgIcon::None, MsgButtons::Ok);
         shell.printing = false;

@@ -9,6 +9,7 @@
 
 #include "command_ids.h"
 #include "document.h"
+#include "document_record.h"
 #include "document_signals.h"
 #include "recent_files.h"
 #include "report_view.h"
@@ -40,7 +41,9 @@ void RecentMenu::connectDocument() {
 
 void RecentMenu::remember() {
     const ShellState& shell = shellState();
-    recent::remember(recent::listPath(shell), shell.documentPath, shell.IniFileName);
+    const DocumentRecord* doc = view_.document();
+    if (doc && doc->opened)
+        recent::remember(recent::listPath(shell), shell.documentPath, shell.IniFileName);
     refresh();
 }
 

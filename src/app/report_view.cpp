@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
+#include <cstdio>
 
 #include "app_globals.h"
 #include "command_ids.h"
@@ -88,13 +89,22 @@ ReportView::ReportView() {
 }
 
 void ReportView::saveHistory() {
+    // A document that never opened (missing, a folder, a device) is not worth remembering.
+    if (!record_ || !record_->opened) return;
+    ShellState& shell = shellState();
     bool failed = false;
-    history::save(shellState(), &failed);
+    history::save(shell, &failed);
     // The recent list keeps the settings the document is left with; it is only a convenience,
     // so a list that cannot be written is not worth a box.
-    recent::remember(recent::listPath(shellState()), shellState().documentPath,
-                     shellState().IniFileName);
+    recent::remember(recent::listPath(shell), shell.documentPath, shell.IniFileName);
     if (!failed) return;
+    if (shell.batchCopies != 0) {
+        // Nobody is there to answer a box: the run would never end.
+        std::fprintf(stderr, "folvek: %s %s\n", loadString(StrCannotOpenOutput).c_str(),
+                     history::historyPath(shell).c_str());
+        shell.exitStatus = 1;
+        return;
+    }
     QtMessages box(this);
     box.show(loadString(StrCannotOpenOutput) + "\n" + history::historyPath(shellState()), "!!!",
              MsgIcon::Error);

@@ -306,6 +306,10 @@ bool parsePrintOptions(const std::vector<std::string>& args, PrintOptions* out,
             return false;
         }
     }
+    if (o.pdfFile == "-" && o.info) {
+        *error = tr("-o - and --info both write to standard output");
+        return false;
+    }
     if (o.lp && o.inputs.empty()) o.inputs.push_back("-");
     return checkDocuments(o, out, error);
 }
@@ -319,8 +323,10 @@ const char* printUsage() {
            "standard error as \"folvek-print: FILE: N pages\".\n"
            "\n"
            "Output (at least one):\n"
-           "  -o, --output OUT.pdf  write the pages to one PDF file (before --lp; after --lp,\n"
-           "                        -o is lp's own option, so use --output there)\n"
+           "  -o, --output OUT.pdf  write the pages to one PDF file (- for standard output; a\n"
+           "                        device or pipe is written to, never replaced); before\n"
+           "                        --lp only: after --lp, -o is lp's own option, so use\n"
+           "                        --output there\n"
            "  --png DIR             one PNG image per page (page-0001.png, ...)\n"
            "  --svg DIR             one SVG image per page\n"
            "  --tables OUT.xlsx|OUT.ods|OUT.csv\n"

@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <cerrno>
+#include <cstring>
 
 #include "center_dialog.h"
 #include "editor_codec.h"
@@ -26,6 +28,8 @@ namespace {
 
 constexpr const char* kShownInPart =
     "Показано только начало файла; он открыт только для чтения, чтобы не потерять остальное.";
+constexpr const char* kUnreadable = "Файл не удалось прочитать: редактор не открыт.";
+constexpr const char* kNotAFile = "Это не обычный файл: редактор его не открывает.";
 constexpr const char* kReadOnlyTitle = " (только начало файла, только чтение)";
 TextEncoding fileEncoding(const EditorSession& s) {
     return s.encoding.value_or(s.isDos ? TextEncoding::Cp866 : TextEncoding::Cp1251);
@@ -85,9 +89,19 @@ void EditorDialog::loadFile() {
     std::string bytes;
     std::size_t total = 0;
     // Only what the control may hold is read: a file of gigabytes costs no more than that.
-    // A file that cannot be read leaves the editor empty; saving then creates it.
-    if (!readFilePrefix(session_.path, static_cast<std::size_t>(kEditorTextLimit), bytes, total))
+    // A missing file leaves the editor empty and saving creates it; one that is there but
+    // cannot be read is not edited at all, or OK would write an empty text over it.
+    if (!readFilePrefix(session_.path, static_cast<std::size_t>(kEditorTextLimit), bytes, total)) {
+        const int why = errno;
+        if (why == ENOENT) return;
+        refused_ = true;
+        tell(std::string(why == EISDIR || why == EINVAL ? kNotAFile : kUnreadable) + "\n" +
+                 std::strerror(why),
+             "!!!", MsgIcon::Error);
+        edit_->setReadOnly(true);
+        ok_->setEnabled(false);
         return;
+    }
     if (total > bytes.size()) {
         tell(loadString(StrFileTooLarge) + "\n" + kShownInPart, "!!!", MsgIcon::Information);
         edit_->setReadOnly(true);
@@ -160,6 +174,7 @@ void EditorDialog::reject() {
 
 int runBuiltInEditor(QWidget* owner, const EditorSession& session) {
     EditorDialog dialog(owner, session);
+    if (dialog.refused()) return 0;  // the reason was shown; nothing to edit
     return dialogHooks().runModal(dialog);
 }
 

@@ -40,6 +40,9 @@ class EditorDialog : public QDialog {
     QPlainTextEdit* editor() const { return edit_; }
     QPushButton* okButton() const { return ok_; }
     bool isModified() const;
+    // The file is there but could not be read (or is no regular file): the reason was shown,
+    // the text is empty and read-only, and the editor should not be run.
+    bool refused() const { return refused_; }
 
     // OK: writes the file and ends with 1; on a failure the message is shown and the editor
     // stays open with its text.
@@ -61,6 +64,7 @@ class EditorDialog : public QDialog {
     QPlainTextEdit* edit_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    bool refused_ = false;
     bool crlf_ = true;
     bool bom_ = false;
     Utf16Form utf16_ = Utf16Form::None;

@@ -42,7 +42,8 @@ void Document::relayout(bool withStyles) {
 bool Document::load(const std::string& path) {
     replacingLines();
     record_->freeText();
-    const bool loaded = record_->loadText(path) != 0;
+    record_->opened = record_->loadText(path) != 0;
+    const bool loaded = record_->opened;
     relayout(false);
     notify(kTextChanged | kLayoutChanged);
     return loaded;
@@ -52,7 +53,7 @@ void Document::reload(const std::string& path) {
     const std::int32_t page = record_->curPage;
     replacingLines();
     record_->freeText();
-    record_->loadText(path);
+    record_->opened = record_->loadText(path) != 0;
     relayout(false);
     record_->curPage =
         std::clamp<std::int32_t>(page, 1, std::max<std::int32_t>(1, record_->pageCount));
@@ -65,7 +66,8 @@ bool Document::openWithSettings(const std::string& path, const std::string& iniF
     applyOrientation(p.context.printer, p.Orient);
     replacingLines();
     p.freeText();
-    const bool loaded = p.loadText(path) != 0;
+    p.opened = !path.empty() && p.loadText(path) != 0;
+    const bool loaded = p.opened;
     relayout(false);
     notify(kTextChanged | kLayoutChanged | kZoomChanged | kSettingsFileChanged);
     return loaded;

@@ -65,6 +65,9 @@ class DocumentRecord {
 
     // Loading (loader.cpp).
     int loadText(const std::string& path);
+    // The last load through Document read the text: the history and the recent list record
+    // only documents that opened.
+    bool opened = false;
     int freeText();
 
     // The encoding the next load uses: the command line's, else the `Encoding` setting, where

@@ -113,4 +113,20 @@ void parseCommandLine(int argc, const char* const* argv, ShellState& state,
     }
 }
 
+std::string commandLineRefusal(const ShellState& state) {
+    if (state.batchCopies > kMaxBatchCopies)
+        return "/m" + std::to_string(state.batchCopies) + ": не более " +
+               std::to_string(kMaxBatchCopies) +
+               " копий за один запуск; такое число похоже на опечатку, ничего не напечатано";
+    if (state.iniGiven && !state.IniFileName.empty()) {
+        const std::string& name = state.IniFileName;
+        const std::string path =
+            name.find('/') == std::string::npos ? state.programDir + name : name;
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            return "/i" + name + ": это папка, а не файл настроек";
+    }
+    return "";
+}
+
 }  // namespace folvek

@@ -29,4 +29,8 @@ bool looksLikeAbsolutePath(const char* arg);
 // The /m value: optional blanks and sign, then decimal digits; no digits give 0. Saturates.
 int parseSignedDecimal(const char* text);
 
+// Why the parsed command line cannot be run ("" when it can): more than kMaxBatchCopies
+// copies, or /i naming a folder.
+std::string commandLineRefusal(const ShellState& state);
+
 }  // namespace folvek

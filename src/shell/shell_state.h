@@ -9,6 +9,9 @@ namespace folvek {
 
 enum class DosOverride { None, Windows, Dos };
 
+// The most copies one /m run prints: /m99999999999 is a typing slip, not two billion jobs.
+inline constexpr int kMaxBatchCopies = 999;
+
 struct ShellState {
     std::string documentPath;                     // canonical; empty: no document shown
     std::string programDir;                       // settings directory, ends with '/'
@@ -19,6 +22,7 @@ struct ShellState {
     int orientation = -1;                         // /p 0, /l 1, -1 none
     int batchCopies = 0;    // /m: 0 interactive, n >= 1 print n copies, < 0 quit
     bool printing = false;  // a print job runs: the program may not close
+    int exitStatus = 0;     // raised by a failure an unattended run reports on stderr
 };
 
 // The settings directory: $FOLVEK_HOME, else $XDG_CONFIG_HOME/folvek, else

@@ -2,8 +2,11 @@
 // printing on the current printer to the dialog, and what is laid out again afterwards.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPrinterInfo>
+#include <QPushButton>
 
+#include "abort_dialog.h"
 #include "document_record.h"
 #include "platform/print_support.h"
 #include "print_commands.h"
@@ -99,6 +102,33 @@ TEST(BatchPrinting, AFailureIsShownAndTheProgramStaysOpen) {
     EXPECT_FALSE(h.shell.printing);
     EXPECT_EQ(h.exits, 0);
     EXPECT_EQ(h.dialogs, 0);  // unattended: no second attempt through the dialog
+}
+
+// Presses "Отмена" in the job's window as the first page starts.
+class CancellingSpooler : public FakeSpooler {
+  public:
+    bool startPage() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<AbortDialog*>(w); d && d->isVisible())
+                d->cancelButton()->click();
+        return FakeSpooler::startPage();
+    }
+};
+
+TEST(BatchPrinting, CancelInTheJobsWindowStopsTheWholeRun) {
+    Harness h(2, "batch-cancel");
+    h.printer.setSystemPrinter(true);
+    int jobs = 0;
+    h.printer.setSpoolerFactory([&jobs](QPrinter&) {
+        ++jobs;
+        return std::make_unique<CancellingSpooler>();
+    });
+    h.shell.batchCopies = 5;
+    runBatchPrinting(h.ctx);
+    EXPECT_EQ(jobs, 1);
+    EXPECT_TRUE(h.messages.shown.empty());
+    EXPECT_FALSE(h.shell.printing);
+    EXPECT_EQ(h.exits, 1);  // unattended still: the program ends
 }
 
 TEST(BatchPrinting, WithoutADefaultPrinterNoDialogOpensAndPrintErrorIsShown) {

@@ -128,6 +128,27 @@ TEST_F(EditorTest, AFileThatCannotBeReadStartsEmptyAndSavingCreatesIt) {
     EXPECT_EQ(readFile(path), "x\r\ny");
 }
 
+// A path that is there but cannot be read as a file is not edited: OK would have written an
+// empty text over it. (An unreadable file gives EACCES the same way: the document tests check
+// that as the user nobody.)
+TEST_F(EditorTest, WhatIsThereButCannotBeReadOpensNoEditor) {
+    const std::string folder = dirPath() + "folder.txt";
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    auto d = open(folder, false);
+    EXPECT_TRUE(d->refused());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, "!!!");
+    EXPECT_FALSE(d->okButton()->isEnabled());
+    d->accept();
+    EXPECT_FALSE(ended());
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+
+    EditorSession s;
+    s.path = folder;
+    s.messages = &messages;
+    EXPECT_EQ(runBuiltInEditor(nullptr, s), 0);  // no modal run: nothing to answer
+}
+
 TEST_F(EditorTest, AFailedWriteKeepsTheEditorTextAndTheOldFile) {
     const std::string path = writeFile("a.txt", "old contents\r\n");
     auto d = open(path, false);

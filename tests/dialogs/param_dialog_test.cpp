@@ -56,8 +56,9 @@ TEST_F(SettingsUiTest, HeightStringIsKeptAtTenOrMore) {
     const std::pair<const char*, int> cases[] = {{"0", 100}, {"-5", 100}, {"abc", 100},   {"1", 10},
                                                  {"9", 10},  {"10", 10},  {"  42xyz", 42}};
     for (const auto& [typed, stored] : cases) {
+        const char* text = typed;  // clang 14 cannot capture a structured binding
         runParameters([&](ParamDialog& d) {
-            setEdit(d, kParamHeightString, typed);
+            setEdit(d, kParamHeightString, text);
             click(d, kParamOk);
         });
         EXPECT_EQ(doc().HeightString, stored) << typed;

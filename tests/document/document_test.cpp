@@ -56,6 +56,19 @@ TEST_F(DocumentFixture, LoadReadsLaysOutAndTellsOnce) {
     EXPECT_EQ(p().pageCount, 1);
 }
 
+// The history and the recent list record only documents that opened.
+TEST_F(DocumentFixture, OnlyATextThatWasReadCountsAsOpened) {
+    EXPECT_FALSE(p().opened);
+    doc->load(text(3));
+    EXPECT_TRUE(p().opened);
+    doc->load(dir.dir() + "missing.txt");
+    EXPECT_FALSE(p().opened);
+    doc->openWithSettings(dir.path(), "FOLVK95.INI");  // a folder
+    EXPECT_FALSE(p().opened);
+    doc->reload(text(2));
+    EXPECT_TRUE(p().opened);
+}
+
 TEST_F(DocumentFixture, FontChangeWritesTheSettingsAndRescansStyles) {
     doc->load(text(5));
     listener.seen.clear();

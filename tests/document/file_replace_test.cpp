@@ -233,6 +233,27 @@ TEST_F(FileReplaceTest, UnprivilegedSavesInDirectoriesTheUserMayNotWrite) {
     EXPECT_EQ(dir.read("own.txt"), "saved by nobody");
 }
 
+// The editor opens a missing file empty but refuses one it cannot read: the reading tells the
+// two apart.
+TEST_F(FileReplaceTest, UnprivilegedReadTellsAnUnreadableFileFromAMissingOne) {
+    const std::string secret = dir.file("secret.txt", "a report");
+    (void)!::chown(secret.c_str(), nobodyUid(), nobodyGid());
+    ::chmod(secret.c_str(), 0200);
+    auto readErrno = [](const std::string& path) {
+        std::string bytes;
+        return readWholeFile(path, bytes) ? SaveStatus::Ok
+               : errno == ENOENT          ? SaveStatus::CreateFailed
+               : errno == EACCES          ? SaveStatus::ReadOnly
+                                          : SaveStatus::RestoreFailed;
+    };
+    std::string why;
+    auto s = asNobody([&] { return readErrno(secret); }, why);
+    if (!s) GTEST_SKIP() << why;
+    EXPECT_EQ(*s, SaveStatus::ReadOnly);  // EACCES
+    s = asNobody([&] { return readErrno(dir.dir() + "missing.txt"); }, why);
+    EXPECT_EQ(*s, SaveStatus::CreateFailed);  // ENOENT
+}
+
 TEST_F(FileReplaceTest, UnprivilegedLinkToAnotherUsersFileIsRefused) {
     const std::string home = dir.dir() + "home";
     fs::create_directory(home);

@@ -167,6 +167,15 @@ TEST_F(Profile, EncodingKeyAndDetectionIsNeverSaved) {
     EXPECT_EQ(p->Encoding, EncodingChoice::Koi8r);
     p = withIni("[Folvk]\r\nEncoding=ebcdic\r\n");
     EXPECT_EQ(p->Encoding, EncodingChoice::Auto);
+    // The settings file's spelling and the command line's both mean the code page.
+    for (const char* v : {"866", "cp866", "CP866"}) {
+        p = withIni(std::string("[Folvk]\r\nEncoding=") + v + "\r\n");
+        EXPECT_EQ(p->Encoding, EncodingChoice::Cp866) << v;
+    }
+    for (const char* v : {"1251", "cp1251", "Cp1251 "}) {
+        p = withIni(std::string("[Folvk]\r\nEncoding=") + v + "\r\n");
+        EXPECT_EQ(p->Encoding, EncodingChoice::Cp1251) << v;
+    }
 
     // A CP866 file detected with IsDos off: in memory IsDos follows the text, the file keeps NO.
     p = withIni("[Folvk]\r\nIsDos=NO\r\n");

@@ -68,11 +68,13 @@ TEST_F(SettingsForms, Utf16IsReadAndWrittenBackInUtf16) {
               "[Folvk]\r\nFontName=Курьер \xF0\x9F\x98\x80\r\n");
     EXPECT_EQ(back.form, IniEncoding::Form::Utf16BE);
 
-    // A CP1251 path cannot be held in UTF-16: the file keeps its bytes rather than lose them.
+    // A CP1251 path cannot be held in UTF-16: the file keeps its bytes rather than lose them,
+    // and is then read as the Windows file it has become.
     p->TopFile = "/data/\xCB\xEE\xE3\xEE.bmp";
     ASSERT_EQ(p->saveProfile(nullptr), 1);
+    EXPECT_NE(dir.read("FOLVK95.INI").find(p->TopFile), std::string::npos);
     auto again = coretest::makeRecord(dir, messages);
-    EXPECT_EQ(again->TopFile, p->TopFile);
+    EXPECT_EQ(again->TopFile, "/data/Лого.bmp");
     EXPECT_EQ(again->Zoom, 8);
 }
 
@@ -107,14 +109,35 @@ TEST_F(SettingsForms, ValuesAreCutBetweenCharactersAndHugeSizesAreBounded) {
     load("[Folvk]\nFontSize=-2147483648\n");
     p->loadProfile("FOLVK95.INI");
     EXPECT_GT(p->logFont.height, -100000);
-    // A code-page 1251 value is no UTF-8: it is cut at the limit, byte for byte.
+    // A code-page 1251 value is read as the letters it means, and cut between them.
     const std::string cp1251(40, '\xC6');
     load("[Folvk]\nFontName=" + cp1251 + "\n");
     p->loadProfile("FOLVK95.INI");
-    EXPECT_EQ(std::string(p->logFont.faceName), cp1251.substr(0, 31));
+    std::string fifteen;
+    for (int i = 0; i < 15; ++i) fifteen += "Ж";
+    EXPECT_EQ(std::string(p->logFont.faceName), fifteen);
 }
 
 // Root owns everything it creates; a link to a file nobody owns stands for "another user's".
+// Windows writes its settings in its own code page: the Cyrillic values mean what they meant
+// there, and the file is written back in that code page.
+TEST_F(SettingsForms, ACp1251FileIsReadAndWrittenInCp1251) {
+    const std::string face = "\xca\xf3\xf0\xfc\xe5\xf0";        // "Курьер" in CP1251
+    const std::string logo = "C:\\\xcb\xee\xe3\xee\\logo.bmp";  // "C:\Лого\logo.bmp"
+    auto p =
+        load("[Folvk]\r\nFontName=" + face + "\r\nTopFile=" + logo + "\r\n[Other]\r\nX=\xff\r\n");
+    EXPECT_STREQ(p->logFont.faceName, "Курьер");
+    EXPECT_EQ(p->TopFile, "C:\\Лого\\logo.bmp");
+    p->Zoom = 5;
+    ASSERT_EQ(p->saveProfile(nullptr), 1);
+    const std::string saved = dir.read("FOLVK95.INI");
+    EXPECT_NE(saved.find("FontName=" + face + "\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("TopFile=" + logo + "\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("[Other]\r\nX=\xff\r\n"),
+              std::string::npos);  // other sections as they were
+    EXPECT_NE(saved.find("Zoom=5\r\n"), std::string::npos);
+}
+
 TEST_F(SettingsForms, ALinkToAnotherUsersFileIsRefusedWithAReason) {
     const std::string other = dir.file("other.ini", "[Folvk]\r\nZoom=1\r\n");
     if (::chown(other.c_str(), 65534, 65534) != 0) GTEST_SKIP() << "cannot give a file away";

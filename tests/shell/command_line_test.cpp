@@ -68,6 +68,22 @@ TEST(CommandLine, BatchCopies) {
     EXPECT_EQ(parseSignedDecimal("-99999999999"), INT32_MIN);
 }
 
+// Refused before any window, so that an unattended run ends: two billion copies are a typing
+// slip, and a folder is no settings file.
+TEST(CommandLine, RefusedCopiesAndSettingsFolders) {
+    EXPECT_EQ(commandLineRefusal(parse({"/m999", "f"})), "");
+    EXPECT_NE(commandLineRefusal(parse({"/m1000", "f"})).find("999"), std::string::npos);
+    EXPECT_FALSE(commandLineRefusal(parse({"/m99999999999", "f"})).empty());
+    EXPECT_EQ(commandLineRefusal(parse({"/m-5", "f"})), "");
+
+    const std::string dir = std::filesystem::temp_directory_path().string();
+    ShellState s = parse({"/i/", "f"});
+    EXPECT_NE(commandLineRefusal(s).find("папка"), std::string::npos);
+    s = parse({"/inone.ini", "f"});
+    s.programDir = dir + "/";
+    EXPECT_EQ(commandLineRefusal(s), "");
+}
+
 TEST(CommandLine, AbsolutePathsAreNotOptions) {
     // "/mnt/..." must not print a copy, "/data/..." must not set the DOS override.
     ShellState s = parse({"/mnt/reports/a.txt"});

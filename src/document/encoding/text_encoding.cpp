@@ -10,12 +10,12 @@
 
 namespace folvek {
 
+// Both spellings, the settings file's (866) and the command line's (cp866), in any case.
 EncodingChoice encodingChoiceFromSetting(const std::string& v) {
-    if (v == "866") return EncodingChoice::Cp866;
-    if (v == "1251") return EncodingChoice::Cp1251;
-    if (v == "koi8-r" || v == "KOI8-R") return EncodingChoice::Koi8r;
-    if (v == "utf-8" || v == "UTF-8") return EncodingChoice::Utf8;
-    return EncodingChoice::Auto;
+    std::string lower;
+    for (const char c : v)
+        if (c != ' ' && c != '\t') lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return encodingChoiceFromOption(lower).value_or(EncodingChoice::Auto);
 }
 
 const char* encodingChoiceSetting(EncodingChoice c) {

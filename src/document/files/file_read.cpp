@@ -18,7 +18,9 @@ bool readFilePrefix(const std::string& path, std::size_t limit, std::string& byt
     if (fd < 0) return false;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int why = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd);
+        errno = why;
         return false;
     }
     totalSize = static_cast<std::size_t>(st.st_size);

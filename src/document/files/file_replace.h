@@ -48,7 +48,7 @@ SaveResult saveFile(const std::string& path, const std::string& bytes);
 std::string saveFailureReason(const SaveResult& result);
 
 // Every byte of the file, NULs and Ctrl-Z included. False when it cannot be opened or read,
-// or is not a regular file.
+// or is not a regular file (errno says which: ENOENT, EACCES, EISDIR, EINVAL, ...).
 bool readWholeFile(const std::string& path, std::string& bytes);
 
 // At most `limit` bytes from the start of the file; `totalSize` is the file's whole size.

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "codepage.h"
 #include "utf8_cut.h"
 
 namespace folvek {
@@ -91,6 +92,42 @@ std::string toUtf16(const std::string& text, bool little) {
     return out;
 }
 
+std::string fromCp1251(const std::string& raw) {
+    const char16_t* table = ansiToUnicodeTable();
+    std::string out;
+    out.reserve(raw.size() * 2);
+    for (const char c : raw) appendUtf8(out, table[static_cast<unsigned char>(c)]);
+    return out;
+}
+
+// UTF-8 back to code page 1251; a character the code page lacks becomes '?'.
+std::string toCp1251(const std::string& text) {
+    const char16_t* table = ansiToUnicodeTable();
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        const std::size_t n = (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+        std::uint32_t cp = n == 2 ? (c & 0x1F) : n == 3 ? (c & 0x0F) : (c & 0x07);
+        for (std::size_t k = 1; k < n && i + k < text.size(); ++k)
+            cp = cp << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        char byte = '?';
+        for (int b = 0x80; b < 0x100; ++b)
+            if (table[b] == cp) {
+                byte = static_cast<char>(b);
+                break;
+            }
+        out += byte;
+        i += n;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string decodeIniText(const std::string& raw, IniEncoding& enc) {
@@ -108,6 +145,12 @@ std::string decodeIniText(const std::string& raw, IniEncoding& enc) {
         text = fromUtf16(raw, 2, false);
     } else {
         text = raw;  // Windows marks its UTF-16 settings files; without a mark they are bytes
+        // Bytes that are no UTF-8 come from Windows: its own code page, read as such so that
+        // a Cyrillic face name or picture path means what it meant there.
+        if (!isValidUtf8(text)) {
+            enc.form = IniEncoding::Form::Cp1251;
+            text = fromCp1251(text);
+        }
     }
     // A second mark is a mark too: the text in memory never begins with one, so it cannot
     // become part of the first section's name.
@@ -140,6 +183,8 @@ std::string encodeIniText(const std::string& text, const IniEncoding& enc) {
     switch (enc.form) {
         case IniEncoding::Form::Bytes:
             return lines;
+        case IniEncoding::Form::Cp1251:
+            return toCp1251(lines);
         case IniEncoding::Form::Utf8Bom:
             return "\xEF\xBB\xBF" + lines;
         case IniEncoding::Form::Utf16LE:

@@ -1,8 +1,8 @@
 // How a settings file is stored, so that it is written back the way it came: plain bytes or
 // UTF-8 with or without a byte-order mark, UTF-16 as Windows writes it (with a mark, either
-// byte order), and CR LF or LF line ends. In memory the text is always bytes with
-// LF line ends; UTF-16 is turned into UTF-8, and written back as UTF-16 as long as the text
-// is UTF-8 (a byte string that is not, such as a CP1251 path, is written as bytes instead).
+// byte order), code page 1251 (bytes that are no UTF-8: Windows wrote them), and CR LF or LF
+// line ends. In memory the text is always bytes with LF line ends; UTF-16 and CP1251 are
+// turned into UTF-8 and written back as they came.
 #pragma once
 
 #include <string>
@@ -10,7 +10,9 @@
 namespace folvek {
 
 struct IniEncoding {
-    enum class Form { Bytes, Utf8Bom, Utf16LE, Utf16BE };
+    // Cp1251: a file without a mark whose bytes are no UTF-8, as Windows writes its settings;
+    // held in memory as UTF-8 and written back in code page 1251.
+    enum class Form { Bytes, Utf8Bom, Utf16LE, Utf16BE, Cp1251 };
     Form form = Form::Bytes;
     bool crlf = true;  // a new file, or one with CR LF ends
 };

@@ -1,6 +1,8 @@
 // The QPrinter spooler.
 #include "print_spooler.h"
 
+#include <unistd.h>
+
 #include <QFile>
 #include <QPrintEngine>
 #include <QPrinter>
@@ -135,8 +137,13 @@ void QPrinterSpooler::abort() {
 }
 
 bool QPrinterSpooler::submit() {
-    const ProgramRun run = runProgram(
-        lpCommand(lpArguments(printer_, title_, spoolFile_), title_, titleBytes_), {}, 120000);
+    // lp's "request id is ..." belongs in the log with the program's other notes, not on the
+    // standard output a script may be reading.
+    ProgramStreams streams;
+    streams.output = STDERR_FILENO;
+    const ProgramRun run =
+        runProgram(lpCommand(lpArguments(printer_, title_, spoolFile_), title_, titleBytes_), {},
+                   120000, streams);
     return run.started && run.exitCode == 0;
 }
 
