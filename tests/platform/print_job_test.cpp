@@ -43,7 +43,7 @@ TEST(PrintRange, ChosenPagesElseTheMinimumToMaximumElseOpenEnded) {
 
 TEST(PrintJob, CallsThePrintoutInItsOrderForEveryPageOfTheRange) {
     FakeSpooler spooler;
-    RecordingPrintout printout(5, {1, 5, 0, 0});
+    RecordingPrintout printout(5, {1, 5, 0, 0, {}});
     const PrintJobResult r = runPrintJob(printout, spooler, {2, 3}, 1, nullptr);
     EXPECT_FALSE(r.cancelled);
     EXPECT_EQ(r.pagesPrinted, 2);
@@ -55,7 +55,7 @@ TEST(PrintJob, CallsThePrintoutInItsOrderForEveryPageOfTheRange) {
 
 TEST(PrintJob, ReverseOrderPrintsTheRangeLastPageFirst) {
     FakeSpooler spooler;
-    RecordingPrintout printout(5, {1, 5, 0, 0});
+    RecordingPrintout printout(5, {1, 5, 0, 0, {}});
     PageRange range{2, 4};
     range.reverse = true;
     EXPECT_EQ(runPrintJob(printout, spooler, range, 1, nullptr).pagesPrinted, 3);
@@ -111,7 +111,7 @@ TEST(PrintJob, NoDeviceIsAnErrorBeforeAnyCallback) {
 TEST(PrintJob, ASpoolerFailureAfterSomePagesIsAnErrorNotASuccess) {
     FakeSpooler spooler;
     spooler.failAtPage = 3;
-    RecordingPrintout printout(5, {1, 5, 0, 0});
+    RecordingPrintout printout(5, {1, 5, 0, 0, {}});
     QWidget window;
     window.show();
     try {
@@ -156,7 +156,7 @@ TEST(PrintJob, TheAbortDialogShowsTheJobAndTheWindowIsDisabledMeanwhile) {
 
 TEST(PrintJob, CancelStopsAfterTheCurrentPageAndDropsTheDocument) {
     FakeSpooler spooler;
-    RecordingPrintout printout(5, {1, 5, 0, 0});
+    RecordingPrintout printout(5, {1, 5, 0, 0, {}});
     bool disabledAfterClick = false;
     printout.onPage = [&](int page) {
         if (page != 1) return;
