@@ -63,7 +63,7 @@ TEST(PrintJob, ReverseOrderPrintsTheRangeLastPageFirst) {
                                      "page 3", "page 2", "endDocument", "endPrinting"}));
     // A range past the end, or with no end, starts at the document's last page.
     for (PageRange open : {PageRange{3, 9, true}, PageRange{1, INT_MAX, true}}) {
-        RecordingPrintout three(3, {1, 3, 0, 0});
+        RecordingPrintout three(3, {1, 3, 0, 0, {}});
         FakeSpooler s;
         EXPECT_EQ(runPrintJob(three, s, open, 1, nullptr).pagesPrinted, open.from == 3 ? 1 : 3);
         EXPECT_EQ(three.calls[3], "page 3");
@@ -81,7 +81,7 @@ TEST(PrintJob, ReverseReachesTheQueueAsOutputOrder) {
 
 TEST(PrintJob, AnOpenEndedRangeStopsWhenThePrintoutHasNoFurtherPage) {
     FakeSpooler spooler;
-    RecordingPrintout printout(1, {0, 0, 0, 0});
+    RecordingPrintout printout(1, {0, 0, 0, 0, {}});
     EXPECT_EQ(runPrintJob(printout, spooler, printRange({0, 0, 0, 0, {}}, false, 0, 0), 1, nullptr)
                   .pagesPrinted,
               1);
@@ -91,7 +91,7 @@ TEST(PrintJob, AnOpenEndedRangeStopsWhenThePrintoutHasNoFurtherPage) {
 
 TEST(PrintJob, CopiesTheDriverCannotMakeRepeatTheDocumentInOneSpoolerDocument) {
     FakeSpooler spooler;
-    RecordingPrintout printout(2, {1, 2, 0, 0});
+    RecordingPrintout printout(2, {1, 2, 0, 0, {}});
     EXPECT_EQ(runPrintJob(printout, spooler, {1, 2}, 2, nullptr).pagesPrinted, 4);
     EXPECT_EQ(printout.calls, (Calls{"params", "beginPrinting", "beginDocument 1 2", "page 1",
                                      "page 2", "endDocument", "beginDocument 1 2", "page 1",
@@ -102,7 +102,7 @@ TEST(PrintJob, CopiesTheDriverCannotMakeRepeatTheDocumentInOneSpoolerDocument) {
 TEST(PrintJob, NoDeviceIsAnErrorBeforeAnyCallback) {
     FakeSpooler spooler;
     spooler.noDevice = true;
-    RecordingPrintout printout(3, {1, 3, 0, 0});
+    RecordingPrintout printout(3, {1, 3, 0, 0, {}});
     EXPECT_THROW(runPrintJob(printout, spooler, {1, 3}, 1, nullptr), PrintError);
     EXPECT_TRUE(printout.calls.empty());
     EXPECT_EQ(openAbortDialog(), nullptr);
@@ -128,7 +128,7 @@ TEST(PrintJob, ASpoolerFailureAfterSomePagesIsAnErrorNotASuccess) {
 
 TEST(PrintJob, TheAbortDialogShowsTheJobAndTheWindowIsDisabledMeanwhile) {
     FakeSpooler spooler;
-    RecordingPrintout printout(3, {1, 3, 0, 0}, "/tmp/report.txt");
+    RecordingPrintout printout(3, {1, 3, 0, 0, {}}, "/tmp/report.txt");
     QWidget window;
     window.show();
     std::vector<std::string> seen;
