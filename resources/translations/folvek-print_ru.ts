@@ -4,6 +4,14 @@
 <context>
     <name>folvek-print</name>
     <message>
+        <source>job or report</source>
+        <translation>job или report</translation>
+    </message>
+    <message>
+        <source>an .xlsx, .ods or .csv file</source>
+        <translation>файл .xlsx, .ods или .csv</translation>
+    </message>
+    <message>
         <source>-o - and --info both write to standard output</source>
         <translation>-o - и --info оба пишут в стандартный вывод</translation>
     </message>
@@ -150,10 +158,6 @@
     <message>
         <source>cannot load %1</source>
         <translation>не удалось загрузить %1</translation>
-    </message>
-    <message>
-        <source>cannot make a temporary directory: %1</source>
-        <translation>не удалось создать временную папку: %1</translation>
     </message>
     <message>
         <source>cannot open %1: %2</source>

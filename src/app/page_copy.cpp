@@ -10,9 +10,9 @@
 #include "command_ids.h"
 #include "document_record.h"
 #include "report_view.h"
+#include "status_fields.h"
 #include "table_commands.h"
 #include "table_finder.h"
-#include "status_fields.h"
 
 namespace folvek {
 

@@ -1,6 +1,8 @@
 // Translation and the standard-error lines of folvek-print.
 #include "cli_text.h"
 
+#include "system_reason.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 #include <QTranslator>
@@ -50,6 +52,8 @@ void installTranslations() {
     // Qt set the C library's locale from the environment: its error texts would follow a
     // German or French locale while ours are English.
     if (!russian) std::setlocale(LC_MESSAGES, "C");
+    // The core's own Russian wording of system errors too.
+    setSystemReasonsInRussian(russian);
 }
 
 std::string tr(const char* text) {

@@ -114,8 +114,9 @@ TEST_F(Habits, AMissingSettingsFileIsAnErrorNotTheDefaults) {
 TEST_F(Habits, MessagesCarryTheProgramsNameOnceInTheLocalesLanguage) {
     write(QStringLiteral("pic.ini"),
           "[Folvk]\r\nIsTopPicture=YES\r\nTopFile=/no/such/logo.bmp\r\n");
+    // Fitted, so that no line is cut and the picture's message is the only one.
     const QStringList args{QStringLiteral("--ini"), QStringLiteral("pic.ini"), QStringLiteral("-q"),
-                           QStringLiteral("--info"), kWarehouse};
+                           QStringLiteral("--fit"), QStringLiteral("--info"),  kWarehouse};
     const ToolRun en = tool(args, "en_US.UTF-8");
     EXPECT_EQ(en.code, 3);
     // One line, once, no dialog caption.
@@ -137,18 +138,21 @@ TEST_F(Habits, MessagesCarryTheProgramsNameOnceInTheLocalesLanguage) {
 }
 
 TEST_F(Habits, EachDocumentIsSummedUpAndQuietSilencesOnlyThat) {
-    const ToolRun info = tool({QStringLiteral("--info"), kWarehouse});
+    // Fitted, so that no line is cut and the summary is the only line.
+    const ToolRun info = tool({QStringLiteral("--fit"), QStringLiteral("--info"), kWarehouse});
     ASSERT_EQ(info.code, 0) << info.err.toStdString();
     const int pages = QJsonDocument::fromJson(info.out.toUtf8()).object()["pageCount"].toInt();
     ASSERT_GE(pages, 2);
     EXPECT_EQ(info.err, QStringLiteral("folvek-print: %1: %2 pages\n").arg(kWarehouse).arg(pages));
-    const ToolRun ru = tool({QStringLiteral("--info"), kWarehouse}, "ru_RU.UTF-8");
+    const ToolRun ru =
+        tool({QStringLiteral("--fit"), QStringLiteral("--info"), kWarehouse}, "ru_RU.UTF-8");
     EXPECT_TRUE(ru.err.startsWith(
         QStringLiteral("folvek-print: %1: %2 страниц").arg(kWarehouse).arg(pages)))
         << ru.err.toStdString();
 
-    const ToolRun range = tool({QStringLiteral("--pages"), QStringLiteral("2-"),
-                                QStringLiteral("-o"), path(QStringLiteral("r.pdf")), kWarehouse});
+    const ToolRun range =
+        tool({QStringLiteral("--fit"), QStringLiteral("--pages"), QStringLiteral("2-"),
+              QStringLiteral("-o"), path(QStringLiteral("r.pdf")), kWarehouse});
     EXPECT_EQ(range.err,
               QStringLiteral("folvek-print: %1: %2 pages\n").arg(kWarehouse).arg(pages - 1));
 

@@ -38,17 +38,17 @@ TEST_F(PclCodesTest, AJobFramedByResetsIsNotBold) {
     EXPECT_EQ(load("\x1b"
                    "EReport\r\nTotal 100\r\n\f\x1b"
                    "E"),
-              (V{"Report", "Total 100", "\f", ""}));
+              (V{"Report", "Total 100", "", "\f", ""}));
     EXPECT_EQ(doc->lines.styleAt(1), 0);
     EXPECT_EQ(load("\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE=PCL\r\n\x1b"
                    "EText\r\n\x1b"
                    "E\x1b%-12345X@PJL EOJ\r\n\x1b%-12345X"),
-              (V{"Text", ""}));
+              (V{"Text"}));
     EXPECT_EQ(doc->lines.styleAt(0), 0);
     EXPECT_EQ(load("\x1b"
                    "ETitle\x1b"
                    "F\r\nbody\r\n"),
-              (V{"<B>Title</B>", "body"}));
+              (V{"<B>Title", "</B>body"}));
     EXPECT_EQ(load("\x1b"
                    "EAll bold\r\nstill\r\n"),  // never reset at the end: Epson's bold
               (V{"<B>All bold", "still"}));

@@ -27,7 +27,7 @@ struct FilterJob {
     int fit = -1;  // folvek-fit: 1 fit the widest line to the sheet, 0 not, -1 as the settings say
     std::string pageRanges;  // checked; selecting the pages is left to pdftopdf downstream
     LayoutMode layout = LayoutMode::Auto;  // folvek-layout: the job's own pages or the report's
-    bool force = false;      // folvek-force: print what is not a print job
+    bool force = false;                    // folvek-force: print what is not a print job
 };
 
 struct JobOptions {

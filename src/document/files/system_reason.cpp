@@ -7,7 +7,16 @@
 
 namespace folvek {
 
+namespace {
+bool inRussian = true;
+}  // namespace
+
+void setSystemReasonsInRussian(bool russian) {
+    inRussian = russian;
+}
+
 std::string systemReason(int error) {
+    if (!inRussian) return std::strerror(error);
     switch (error) {
         case ENOENT:
             return "Нет такого файла или каталога";

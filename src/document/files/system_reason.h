@@ -6,7 +6,10 @@
 
 namespace folvek {
 
-// "Нет такого файла или каталога" for ENOENT and so on; strerror for anything uncommon.
+// "Нет такого файла или каталога" for ENOENT and so on; strerror for anything uncommon. A
+// program that speaks English (folvek-print outside a Russian locale) turns the Russian off and
+// gets strerror's words throughout.
 std::string systemReason(int error);
+void setSystemReasonsInRussian(bool russian);
 
 }  // namespace folvek
