@@ -11,6 +11,7 @@
 #include "document/layout_fakes.h"
 #include "fuzz_support.h"
 #include "ini_file.h"
+#include "utf8_cut.h"
 
 using namespace folvek;
 
@@ -31,6 +32,15 @@ std::string storable(std::string s, std::size_t limit, bool nul = false) {
     out = trimBlanks(out);
     if (out.size() > limit) out = trimBlanks(out.substr(0, limit));
     return out;
+}
+
+// The program sets only UTF-8 texts (a file without a mark that is no UTF-8 is read as code
+// page 1251): other bytes become '?'.
+std::string utf8Only(std::string s) {
+    if (isValidUtf8(s)) return s;
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) c = '?';
+    return s;
 }
 
 // Names the program itself uses: letters and digits.
@@ -74,13 +84,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     set.logFont.weight = static_cast<std::int32_t>(in.u32());
     set.logFont.italic = in.byte();
     set.logFont.charSet = in.byte();
-    set.logFont.setFaceName(storable(in.text(40), 31, true).c_str());
+    set.logFont.setFaceName(utf8Only(storable(in.text(40), 31, true)).c_str());
     set.TopMargin = marginFrom(in);
     set.BottomMargin = marginFrom(in);
     set.LeftMargin = marginFrom(in);
     set.PenWidth = static_cast<std::int32_t>(in.u32());
-    set.TopFile = storable(in.text(300), 254);
-    set.BottFile = storable(in.text(300), 254);
+    set.TopFile = utf8Only(storable(in.text(300), 254));
+    set.BottFile = utf8Only(storable(in.text(300), 254));
     const std::uint32_t flags = in.u32();
     std::int32_t* const flagFields[] = {&set.IsTopPicture, &set.IsBotPicture, &set.InAll1,
                                         &set.InAll2,       &set.asBackground, &set.inTextEnd,
@@ -113,6 +123,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const std::string& line : ini.lines())
                 holdable = holdable && line.find('\0') == std::string::npos;
         }
+        // A file without a mark is read as UTF-8 when it is UTF-8 and as code page 1251 when
+        // it is not (as Windows writes it): bytes set into it that are no UTF-8 (the program
+        // itself only sets UTF-8) come back as the code page reads them.
+        if ((ini.encoding().form == IniEncoding::Form::Bytes ||
+             ini.encoding().form == IniEncoding::Form::Cp1251) &&
+            !isValidUtf8(value))
+            holdable = false;
         if (holdable) {
             FUZZ_CHECK(back.lines() == ini.lines());
             FUZZ_CHECK(back.get(section, key) == value);

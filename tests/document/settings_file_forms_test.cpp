@@ -138,6 +138,21 @@ TEST_F(SettingsForms, ACp1251FileIsReadAndWrittenInCp1251) {
     EXPECT_NE(saved.find("Zoom=5\r\n"), std::string::npos);
 }
 
+// A picture chosen on this machine may be named with letters code page 1251 lacks: written
+// into a CP1251 file they would become '?', so that file is written as UTF-8 instead and the
+// name comes back whole.
+TEST_F(SettingsForms, AValueCp1251CannotHoldTurnsTheFileToUtf8) {
+    auto p = load("[Folvk]\r\nFontName=\xca\xf3\xf0\xfc\xe5\xf0\r\n");
+    p->TopFile = "/home/jürgen/Лого/logo.bmp";
+    ASSERT_EQ(p->saveProfile(nullptr), 1);
+    const std::string saved = dir.read("FOLVK95.INI");
+    EXPECT_NE(saved.find("TopFile=/home/jürgen/Лого/logo.bmp\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("FontName=Курьер\r\n"), std::string::npos);
+    auto back = coretest::makeRecord(dir, messages);
+    EXPECT_EQ(back->TopFile, "/home/jürgen/Лого/logo.bmp");
+    EXPECT_STREQ(back->logFont.faceName, "Курьер");
+}
+
 TEST_F(SettingsForms, ALinkToAnotherUsersFileIsRefusedWithAReason) {
     const std::string other = dir.file("other.ini", "[Folvk]\r\nZoom=1\r\n");
     if (::chown(other.c_str(), 65534, 65534) != 0) GTEST_SKIP() << "cannot give a file away";

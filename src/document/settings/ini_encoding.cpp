@@ -100,8 +100,10 @@ std::string fromCp1251(const std::string& raw) {
     return out;
 }
 
-// UTF-8 back to code page 1251; a character the code page lacks becomes '?'.
-std::string toCp1251(const std::string& text) {
+// UTF-8 back to code page 1251; a character the code page lacks becomes '?' and makes `lossy`
+// true.
+std::string toCp1251(const std::string& text, bool& lossy) {
+    lossy = false;
     const char16_t* table = ansiToUnicodeTable();
     std::string out;
     out.reserve(text.size());
@@ -117,11 +119,13 @@ std::string toCp1251(const std::string& text) {
         for (std::size_t k = 1; k < n && i + k < text.size(); ++k)
             cp = cp << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
         char byte = '?';
-        for (int b = 0x80; b < 0x100; ++b)
+        bool found = false;
+        for (int b = 0x80; b < 0x100 && !found; ++b)
             if (table[b] == cp) {
                 byte = static_cast<char>(b);
-                break;
+                found = true;
             }
+        lossy = lossy || !found;
         out += byte;
         i += n;
     }
@@ -183,8 +187,14 @@ std::string encodeIniText(const std::string& text, const IniEncoding& enc) {
     switch (enc.form) {
         case IniEncoding::Form::Bytes:
             return lines;
-        case IniEncoding::Form::Cp1251:
-            return toCp1251(lines);
+        case IniEncoding::Form::Cp1251: {
+            // A value the code page cannot hold (a path with a letter 1251 lacks) would turn
+            // into '?': the file is written as UTF-8 instead, which this reader takes back
+            // whole, and nothing the user chose is lost.
+            bool lossy = false;
+            std::string cp1251 = toCp1251(lines, lossy);
+            return lossy && isValidUtf8(lines) ? lines : cp1251;
+        }
         case IniEncoding::Form::Utf8Bom:
             return "\xEF\xBB\xBF" + lines;
         case IniEncoding::Form::Utf16LE:
