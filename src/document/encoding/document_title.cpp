@@ -3,6 +3,7 @@
 
 #include "codepage.h"
 #include "input_tables.h"
+#include "utf8_cut.h"
 
 namespace folvek {
 
@@ -24,19 +25,6 @@ bool validUtf8(const std::string& s) {
         i += more + 1;
     }
     return true;
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | cp >> 6);
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | cp >> 12);
-        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Cutting a text to a byte limit without splitting a character: a value that is UTF-8 loses
-// whole characters only; any other byte string (a code-page 1251 value) is cut at the limit.
+// UTF-8 helpers: appending a character, checking a text, and cutting a text to a byte limit
+// without splitting a character (a value that is UTF-8 loses whole characters only; any other
+// byte string, a code-page 1251 value, is cut at the limit).
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,25 @@
 #include <string_view>
 
 namespace folvek {
+
+// Appends code point c (below 0x110000) in UTF-8.
+inline void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
 
 inline bool isValidUtf8(std::string_view s) {
     std::size_t i = 0;
