@@ -15,6 +15,8 @@
 #include "document.h"
 #include "document_record.h"
 #include "document_signals.h"
+#include "job_layout.h"
+#include "job_search.h"
 #include "report_view.h"
 #include "status_fields.h"
 
@@ -186,9 +188,12 @@ void FindBar::start(bool forward) {
     const quint64 run = ++run_;
     auto query = std::make_shared<TextQuery>(toDocumentBytes(searched_));
     const LineStore* lines = &doc->record().lines;
+    // A job laid out by itself is searched in the text its pages print.
+    std::shared_ptr<const JobLayout> job = doc->record().jobLayout;
     say(QStringLiteral("Поиск..."));
-    worker_ = std::thread([this, query, lines, run] {
-        auto result = std::make_shared<SearchResult>(searchLines(*lines, *query, &cancel_));
+    worker_ = std::thread([this, query, lines, job, run] {
+        auto result = std::make_shared<SearchResult>(job ? searchJob(*job, *query, &cancel_)
+                                                         : searchLines(*lines, *query, &cancel_));
         QMetaObject::invokeMethod(
             this, [this, result, run] { finished(result, run); }, Qt::QueuedConnection);
     });

@@ -31,7 +31,8 @@ void copySelection(ReportView& view) {
     // Beside the text the spreadsheet forms of the tables the selection holds: a spreadsheet
     // pastes the HTML as cells, a text editor takes the text as before.
     auto* data = new QMimeData;
-    data->setText(QString::fromStdU16String(view.selectionText()));
+    const QString text = QString::fromStdU16String(view.selectionText());
+    data->setText(text);
     CharGrid grid;
     for (std::u16string& row : view.selectionRows()) grid.addRow(std::move(row));
     const FoundTables found = findTables(grid, {}, true);
@@ -40,9 +41,17 @@ void copySelection(ReportView& view) {
     addTableForms(*data, tables);
     clipboard->setMimeData(data);
     const CellRange& cells = *view.selection();
-    ShowStatusMessage(&view, QStringLiteral("Скопировано: %1 стр. × %2 симв.")
-                                 .arg(cells.lastRow - cells.firstRow + 1)
-                                 .arg(cells.lastColumn - cells.firstColumn + 1));
+    int rows = cells.lastRow - cells.firstRow + 1,
+        columns = cells.lastColumn - cells.firstColumn + 1;
+    if (view.document() && view.document()->jobLaidOut()) {
+        // A job page's selection is a rectangle of the form: what it holds is its printed lines.
+        const QStringList lines = text.split(u'\n');
+        rows = text.isEmpty() ? 0 : static_cast<int>(lines.size());
+        columns = 0;
+        for (const QString& l : lines) columns = std::max(columns, static_cast<int>(l.size()));
+    }
+    ShowStatusMessage(&view,
+                      QStringLiteral("Скопировано: %1 стр. × %2 симв.").arg(rows).arg(columns));
 }
 
 void registerPageCopyCommand(ReportView& view) {

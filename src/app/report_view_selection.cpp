@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "document_record.h"
+#include "job_places.h"
 #include "page_renderer.h"
 #include "page_text.h"
 #include "report_view.h"
@@ -51,6 +52,8 @@ std::vector<std::u16string> ReportView::selectionRows() {
 
 bool ReportView::documentCell(Cell cell, std::int64_t& line, std::int32_t& column) {
     if (!record_ || cell.row < 0 || cell.column < 0) return false;
+    // On a job's page: the row of the job's text grid and the column of the nearest character.
+    if (record_->jobLayout) return jobGridCell(*record_, record_->curPage, cell, line, column);
     const SheetText sheet = sheetText(*record_, record_->curPage, pageLocator_);
     if (cell.row >= sheetRows(*record_, sheet)) return false;
     line = sheet.start.firstLine + cell.row;

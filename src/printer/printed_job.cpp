@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "job_interpreter.h"
+#include "job_text.h"
 
 namespace folvek::printer {
 
@@ -27,19 +28,6 @@ bool readWhole(const std::string& path, std::string& out) {
     return static_cast<std::streamoff>(in.gcount()) == size;
 }
 
-void appendUtf16(std::u16string& out, char32_t c) {
-    if (c < 0x20) c = U' ';
-    if (c >= 0x10000 && c <= 0x10FFFF) {
-        c -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-    } else if (c < 0xD800 || (c > 0xDFFF && c < 0x10000)) {
-        out.push_back(static_cast<char16_t>(c));
-    } else {
-        out.push_back(u'?');
-    }
-}
-
 }  // namespace
 
 std::int32_t PrintedJob::pageCount() const {
@@ -49,49 +37,6 @@ std::int32_t PrintedJob::pageCount() const {
 std::u16string PrintedJob::pageText(std::int32_t page) const {
     if (page < 1 || static_cast<std::size_t>(page) > document_.pages.size()) return {};
     return jobPageText(document_.pages[static_cast<std::size_t>(page - 1)]);
-}
-
-std::u16string jobPageText(const JobPage& page) {
-    std::vector<const JobTextRun*> runs;
-    runs.reserve(page.runs.size());
-    for (const JobTextRun& r : page.runs)
-        if (!r.text.empty()) runs.push_back(&r);
-    // Runs whose baselines lie within a quarter of a cell of each other share a line.
-    std::stable_sort(runs.begin(), runs.end(),
-                     [](const JobTextRun* a, const JobTextRun* b) { return a->y < b->y; });
-    JobUnits pageLeft = 0;
-    for (std::size_t k = 0; k < runs.size(); ++k)
-        pageLeft = k ? std::min(pageLeft, runs[k]->x) : runs[k]->x;
-    std::u16string out;
-    std::size_t i = 0;
-    bool firstLine = true;
-    while (i < runs.size()) {
-        std::size_t j = i + 1;
-        const JobUnits tolerance = std::max<JobUnits>(1, runs[i]->cellHeight / 4);
-        while (j < runs.size() && runs[j]->y - runs[i]->y <= tolerance) ++j;
-        std::stable_sort(runs.begin() + static_cast<std::ptrdiff_t>(i),
-                         runs.begin() + static_cast<std::ptrdiff_t>(j),
-                         [](const JobTextRun* a, const JobTextRun* b) { return a->x < b->x; });
-        if (!firstLine) out.push_back(u'\n');
-        firstLine = false;
-        std::u16string line;
-        JobUnits at = pageLeft;
-        for (std::size_t k = i; k < j; ++k) {
-            const JobTextRun& r = *runs[k];
-            const JobUnits step = std::max<JobUnits>(1, r.advance);
-            // Overstruck characters (a run starting before the last one ended) add nothing.
-            if (r.x < at && k > i) continue;
-            if (r.x > at)
-                line.append(static_cast<std::size_t>(std::min<JobUnits>((r.x - at) / step, 400)),
-                            u' ');
-            for (char32_t c : r.text) appendUtf16(line, c);
-            at = r.x + static_cast<JobUnits>(r.text.size()) * step;
-        }
-        while (!line.empty() && line.back() == u' ') line.pop_back();
-        out += line;
-        i = j;
-    }
-    return out;
 }
 
 const char* languageName(JobLanguage language) {

@@ -28,10 +28,6 @@ const char* languageName(JobLanguage language);
 // Whether what the interpreter saw lays the job out by itself, and why (for --info).
 bool laysItselfOut(const JobFeatures& features, std::string& reason);
 
-// The text of a page in reading order: runs on one baseline make a line, the gaps between
-// them blanks at the pitch of the run before.
-std::u16string jobPageText(const JobPage& page);
-
 class PrinterJobReader final : public JobReader {
   public:
     std::shared_ptr<const JobLayout> read(const std::string& path, LayoutMode mode, bool dos,

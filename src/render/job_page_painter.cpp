@@ -9,6 +9,7 @@
 
 #include "box_painter.h"
 #include "job_glyphs.h"
+#include "job_places.h"
 #include "job_sheet.h"
 
 namespace folvek {
@@ -22,7 +23,7 @@ using printer::JobUnits;
 
 // The cell's top lies this far above the baseline and its bottom below, in cells; a box
 // character's lines cross in the cell's middle.
-constexpr long double kCellAbove = 7.0L / 9, kCellBelow = 2.0L / 9;
+constexpr long double kCellAbove = kJobCellAbove, kCellBelow = kJobCellBelow;
 constexpr long double kBoxMiddle = kCellAbove - 0.5L;
 // Box rows further apart than this many cells do not join.
 constexpr double kJoinReach = 2.5;

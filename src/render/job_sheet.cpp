@@ -6,14 +6,14 @@
 #include <cmath>
 #include <limits>
 
+#include "job_places.h"
 #include "printed_job.h"
 
 namespace folvek {
 
 namespace {
 
-// The device's logical units become the job's own: a denominator large enough that the scale
-// of even a very small fit keeps six digits.
+// The device's logical units become the job's own (jobSheetMap keeps this ratio).
 constexpr int kScaleDenominator = 200000000;
 
 }  // namespace
@@ -91,12 +91,11 @@ int drawJobSheet(const DocumentRecord& pg, DeviceContext& dc, std::int32_t page,
     const printer::JobDocument* job = jobDocumentOf(pg);
     if (job && page >= 1 && static_cast<std::size_t>(page) <= job->pages.size()) {
         const printer::JobPage& p = job->pages[static_cast<std::size_t>(page - 1)];
-        const JobFit fit = jobFit(pg, p);
-        const auto num = static_cast<int>(std::lround(fit.scale * kScaleDenominator));
-        dc.scaleViewport(std::max(num, 1), kScaleDenominator, std::max(num, 1), kScaleDenominator);
-        const long double unit = std::max(num, 1) / static_cast<long double>(kScaleDenominator);
-        const auto originX = static_cast<std::int64_t>(std::llround(fit.left / unit));
-        const auto originY = static_cast<std::int64_t>(std::llround(fit.top / unit));
+        const JobSheetMap map = jobSheetMap(pg, p);
+        const auto num = static_cast<int>(std::lround(map.unit * kScaleDenominator));
+        dc.scaleViewport(num, kScaleDenominator, num, kScaleDenominator);
+        const long double unit = map.unit;
+        const std::int64_t originX = map.originX, originY = map.originY;
         const int pen =
             pg.PenWidth > 0 ? static_cast<int>(std::min<long double>(pg.PenWidth / unit, 1e8L)) : 0;
         drawJobPage(p, pg.logFont, jobEmPerCell(job->language), dc, originX, originY, pen);

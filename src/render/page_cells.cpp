@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "job_places.h"
+
 namespace folvek {
 
 namespace {
@@ -37,6 +39,7 @@ std::int32_t sheetRows(const DocumentRecord& pg, const SheetText& sheet) {
 
 Cell cellAt(DocumentRecord& pg, PageLocator& locator, std::int32_t page, double x, double y) {
     if (page < 1 || page > pg.pageCount) return {};
+    if (pg.jobLayout) return jobCellAt(pg, page, x, y);
     const SheetText sheet = sheetText(pg, page, locator);
     const std::int32_t rows = sheetRows(pg, sheet);
     const double row = std::floor((-y - sheet.textTop) / std::max(pg.lineHeight, 1));
@@ -47,6 +50,7 @@ Cell cellAt(DocumentRecord& pg, PageLocator& locator, std::int32_t page, double 
 }
 
 Rect cellsBox(DocumentRecord& pg, PageLocator& locator, std::int32_t page, const CellRange& cells) {
+    if (pg.jobLayout) return jobCellsBox(pg, page, cells);
     const SheetText sheet = sheetText(pg, page, locator);
     Rect r;
     r.left = static_cast<std::int32_t>(pg.LeftMargin + cells.firstColumn * pg.charWidth);

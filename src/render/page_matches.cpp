@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "job_places.h"
 #include "page_cells.h"
 #include "page_renderer.h"
 
@@ -18,6 +19,7 @@ std::int32_t stripOf(const DocumentRecord& pg, std::int32_t column) {
 }  // namespace
 
 std::int32_t sheetOfMatch(DocumentRecord& pg, PageLocator& locator, const TextMatch& match) {
+    if (pg.jobLayout) return jobSheetOfMatch(pg, match);
     // The last sheet whose first line is at or before the match's line.
     std::int32_t lo = 1, hi = std::max<std::int32_t>(pg.pageCount, 1);
     while (lo < hi) {
@@ -35,6 +37,7 @@ std::int32_t sheetOfMatch(DocumentRecord& pg, PageLocator& locator, const TextMa
 
 std::vector<Rect> matchBoxes(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
                              const std::vector<TextMatch>& matches) {
+    if (pg.jobLayout) return jobMatchBoxes(pg, page, matches);
     std::vector<Rect> boxes;
     if (page < 1 || page > pg.pageCount) return boxes;
     const SheetText sheet = sheetText(pg, page, locator);

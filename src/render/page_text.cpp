@@ -8,6 +8,7 @@
 #include "box_cells.h"
 #include "codepage.h"
 #include "input_tables.h"
+#include "job_places.h"
 #include "page_cells.h"
 #include "page_renderer.h"
 #include "row_painter.h"
@@ -116,6 +117,7 @@ std::u16string pageText(DocumentRecord& pg, PageLocator& locator, std::int32_t p
 
 std::u16string cellsText(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
                          const CellRange& range) {
+    if (pg.jobLayout) return jobCellsText(pg, page, range);
     std::u16string out;
     forEachRow(pg, locator, page, [&](std::int32_t k, const std::u16string& cells) {
         if (k < range.firstRow || k > range.lastRow) return;
@@ -133,6 +135,7 @@ std::u16string cellsText(DocumentRecord& pg, PageLocator& locator, std::int32_t 
 
 std::vector<std::u16string> cellsRows(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
                                       const CellRange& range) {
+    if (pg.jobLayout) return jobCellsRows(pg, page, range);
     std::vector<std::u16string> rows;
     forEachRow(pg, locator, page, [&](std::int32_t k, const std::u16string& cells) {
         if (k < range.firstRow || k > range.lastRow) return;

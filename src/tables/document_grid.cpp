@@ -3,11 +3,38 @@
 
 #include <cstring>
 
+#include "job_search.h"
 #include "page_text.h"
 
 namespace folvek {
 
+namespace {
+
+// A job's pages spelled line after line, as the job prints them; each page starts a page.
+CharGrid jobGrid(const JobLayout& job) {
+    CharGrid grid;
+    const std::int32_t pages = job.pageCount();
+    for (std::int32_t page = 1; page <= pages; ++page) {
+        const std::u16string text = job.pageText(page);
+        if (text.empty()) continue;
+        std::int64_t lineOnPage = 0;
+        std::size_t from = 0;
+        while (from <= text.size()) {
+            std::size_t to = text.find(u'\n', from);
+            if (to == std::u16string::npos) to = text.size();
+            grid.addRow(text.substr(from, to - from), lineOnPage == 0 && page > 1,
+                        jobTextLine(page, lineOnPage));
+            ++lineOnPage;
+            from = to + 1;
+        }
+    }
+    return grid;
+}
+
+}  // namespace
+
 CharGrid documentGrid(const DocumentRecord& doc) {
+    if (doc.jobLayout) return jobGrid(*doc.jobLayout);
     CharGrid grid;
     const std::size_t n = doc.lines.size();
     grid.rows.reserve(n);

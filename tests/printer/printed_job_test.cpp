@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "job_text.h"
 #include "printed_job.h"
 
 namespace folvek::printer {

@@ -65,15 +65,38 @@ TextQuery::TextQuery(std::string_view text) {
     }
 }
 
-void TextQuery::matchLine(const char* text, std::int64_t line, std::vector<TextMatch>& out) const {
-    if (folded_.empty() || !text) return;
-    const std::size_t length = std::strlen(text);
-    const std::size_t n = folded_.size();
-    if (length < n) return;
+bool TextQuery::mayMatch(const char* text, std::size_t length) const {
+    if (folded_.empty() || length < folded_.size()) return false;
     for (const auto& [lower, other] : probes_)
         if (!std::memchr(text, lower, length) &&
             (other == lower || !std::memchr(text, other, length)))
-            return;
+            return false;
+    return true;
+}
+
+void TextQuery::scan(const char* base, std::size_t length, std::int64_t line,
+                     std::vector<TextMatch>& out) const {
+    const std::size_t n = folded_.size();
+    if (length < n) return;
+    const char* end = base + length - n + 1;
+    const char first = folded_[0];
+    for (const char* p = base; p < end;) {
+        p = static_cast<const char*>(std::memchr(p, first, static_cast<std::size_t>(end - p)));
+        if (!p) break;
+        if (std::memcmp(p, folded_.data(), n) == 0) {
+            out.push_back(
+                {line, static_cast<std::int32_t>(p - base), static_cast<std::int32_t>(n)});
+            p += n;
+        } else {
+            ++p;
+        }
+    }
+}
+
+void TextQuery::matchLine(const char* text, std::int64_t line, std::vector<TextMatch>& out) const {
+    if (!text) return;
+    const std::size_t length = std::strlen(text);
+    if (!mayMatch(text, length)) return;
     thread_local std::string visible;
     if (visible.size() < length) visible.resize(length);
     char* const base = visible.data();
@@ -89,20 +112,20 @@ void TextQuery::matchLine(const char* text, std::int64_t line, std::vector<TextM
         const auto c = static_cast<unsigned char>(*p++);
         *w++ = static_cast<char>(isFrameByte(c) ? kFrame : fold[c]);
     }
-    if (static_cast<std::size_t>(w - base) < n) return;
-    const char* end = w - n + 1;
-    const char first = folded_[0];
-    for (const char* p = base; p < end;) {
-        p = static_cast<const char*>(std::memchr(p, first, static_cast<std::size_t>(end - p)));
-        if (!p) break;
-        if (std::memcmp(p, folded_.data(), n) == 0) {
-            out.push_back(
-                {line, static_cast<std::int32_t>(p - base), static_cast<std::int32_t>(n)});
-            p += n;
-        } else {
-            ++p;
-        }
+    scan(base, static_cast<std::size_t>(w - base), line, out);
+}
+
+void TextQuery::matchText(std::string_view text, std::int64_t line,
+                          std::vector<TextMatch>& out) const {
+    if (!mayMatch(text.data(), text.size())) return;
+    thread_local std::string visible;
+    visible.resize(text.size());
+    const auto& fold = foldTable();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        visible[i] = static_cast<char>(isFrameByte(c) ? kFrame : fold[c]);
     }
+    scan(visible.data(), visible.size(), line, out);
 }
 
 SearchResult searchLines(const LineStore& lines, const TextQuery& query,

@@ -32,8 +32,15 @@ class TextQuery {
 
     // Appends the matches of one stored line, left to right, not overlapping.
     void matchLine(const char* text, std::int64_t line, std::vector<TextMatch>& out) const;
+    // The same for a text without tags (a printer job's, in code page 1251, where a byte 0
+    // stands for a character the code page lacks): every byte is a visible character.
+    void matchText(std::string_view text, std::int64_t line, std::vector<TextMatch>& out) const;
 
   private:
+    bool mayMatch(const char* text, std::size_t length) const;
+    void scan(const char* base, std::size_t length, std::int64_t line,
+              std::vector<TextMatch>& out) const;
+
     std::string folded_;
     // For a few of the query's characters, the two bytes that fold to each (the same byte twice
     // when only one does): a line without any of a pair cannot match, and memchr tells fast.
