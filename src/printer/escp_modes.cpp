@@ -107,8 +107,9 @@ bool EscPReader::escapeStyle(std::uint8_t c) {
                     st_.proportional = false;
                     st_.hmi = m * 60;  // m/360 inch
                 }
+                // The cell is four fifths of the point size, as the pins' boxes are.
                 if (points > 0 && points <= 2 * 144)
-                    st_.pointHeight = static_cast<JobUnits>(points) * 150;
+                    st_.pointHeight = static_cast<JobUnits>(points) * 120;
             }
             return true;
         case 't':

@@ -58,7 +58,7 @@ struct EscPState {
     bool doubleHeight = false;
     JobUnits hmi = 0;          // ESC c / ESC X pitch: the advance itself, 0 when unset
     JobUnits extraSpace = 0;   // ESC SP
-    JobUnits pointHeight = 0;  // ESC X point size: the character box height, 0 when unset
+    JobUnits pointHeight = 0;  // ESC X point size: the character box (4/5 of it), 0 when unset
     std::uint16_t style = 0;   // JobStyle bits
     std::uint8_t underlineMode = 0;
 

@@ -37,7 +37,7 @@ struct JobTextRun {
     JobUnits x = 0;
     JobUnits y = 0;
     JobUnits advance = 0;     // distance from one character to the next
-    JobUnits cellHeight = 0;  // height of a capital plus descender, for the font's size
+    JobUnits cellHeight = 0;  // a capital plus descender, four fifths of the font's em
     std::uint16_t style = 0;  // JobStyle bits
     std::u32string text;      // Unicode, decoded through the job's own character table
 };

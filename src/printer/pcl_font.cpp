@@ -54,7 +54,7 @@ JobUnits pclFontAdvance(const PclFont& font) {
 
 JobUnits pclFontHeight(const PclFont& font) {
     const double points = font.proportional ? font.points : 120 / font.pitch;
-    return static_cast<JobUnits>(std::lround(points * kUnitsPerInch / 72));
+    return static_cast<JobUnits>(std::lround(points * kUnitsPerInch / 72 * 4 / 5));
 }
 
 std::uint16_t pclFontStyle(const PclFont& font) {

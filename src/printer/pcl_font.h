@@ -31,8 +31,9 @@ CharTable pclCharTable(int symbolSet, CharTable fallback);
 // The fixed-pitch advance of a font; a proportional font gets half its point size, the mean
 // width of its letters, since the job carries no metrics of it.
 JobUnits pclFontAdvance(const PclFont& font);
-// The character box height the renderer scales its font into: the point size (a fixed-pitch
-// font's follows from its pitch, 12 points at 10 characters per inch).
+// The character box height the renderer scales its font into: a capital with its descender,
+// four fifths of the point size (a fixed-pitch font's follows from its pitch, 12 points at 10
+// characters per inch), as the ESC/P reader gives it.
 JobUnits pclFontHeight(const PclFont& font);
 // JobStyle bits of the font: bold from the stroke weight, italic from the posture.
 std::uint16_t pclFontStyle(const PclFont& font);

@@ -54,12 +54,6 @@ std::vector<LogFont> jobFaces(const printer::JobDocument& job, const LogFont& ba
     return faces;
 }
 
-double jobEmPerCell(printer::JobLanguage language) {
-    // A cell is a capital with its descender, four fifths of a monospaced face's em; the PCL
-    // reader gives the font's point size itself.
-    return language == printer::JobLanguage::Pcl5 ? 1.0 : 1.25;
-}
-
 JobFit jobFit(const DocumentRecord& pg, const printer::JobPage& page) {
     JobFit fit;
     fit.left = pg.LeftMargin;
@@ -98,7 +92,7 @@ int drawJobSheet(const DocumentRecord& pg, DeviceContext& dc, std::int32_t page,
         const std::int64_t originX = map.originX, originY = map.originY;
         const int pen =
             pg.PenWidth > 0 ? static_cast<int>(std::min<long double>(pg.PenWidth / unit, 1e8L)) : 0;
-        drawJobPage(p, pg.logFont, jobEmPerCell(job->language), dc, originX, originY, pen);
+        drawJobPage(p, pg.logFont, kJobEmPerCell, dc, originX, originY, pen);
     }
     dc.selectPen(previousPen);
     return dc.restoreState(-1) ? 1 : 0;

@@ -25,11 +25,12 @@ struct JobFit {
 };
 JobFit jobFit(const DocumentRecord& pg, const printer::JobPage& page);
 
+// A text run's cell is a capital with its descender, four fifths of a monospaced face's em.
+inline constexpr double kJobEmPerCell = 1.25;
 // The font a text run is drawn in: the settings' face in the run's style, its em the run's
 // cell height times emPerCell.
-LogFont jobRunFont(const LogFont& base, const printer::JobTextRun& run, double emPerCell);
-// The em of the font for a cell of the language's text runs.
-double jobEmPerCell(printer::JobLanguage language);
+LogFont jobRunFont(const LogFont& base, const printer::JobTextRun& run,
+                   double emPerCell = kJobEmPerCell);
 // The faces (weight and slant) the job's text is drawn in, one font each.
 std::vector<LogFont> jobFaces(const printer::JobDocument& job, const LogFont& base);
 

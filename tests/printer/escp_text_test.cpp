@@ -66,7 +66,7 @@ TEST(EscPText, EscXTakesThreeBytesAndLosesNoText) {
     EXPECT_EQ(allText(doc), U"Total: 42");
     const PrintedChar t = find(doc, U'T');
     EXPECT_EQ(t.advance, 2160);
-    EXPECT_EQ(t.height, 12 * kInch / 72);
+    EXPECT_EQ(t.height, 12 * kInch / 72 * 4 / 5);  // the cell: four fifths of the em
 }
 
 TEST(EscPText, DoubleHeightGrowsUpwardFromTheBaselineAndOverridesCondensed) {

@@ -67,7 +67,7 @@ TEST(PclText, ResetThenTextPrintsPlainAtTheHomePosition) {
     EXPECT_EQ(run.x, kLeft);
     EXPECT_EQ(run.y, kFirst);
     EXPECT_EQ(run.advance, kColumn);
-    EXPECT_EQ(run.cellHeight, 12 * kInch / 72);
+    EXPECT_EQ(run.cellHeight, 12 * kInch / 72 * 4 / 5);  // four fifths of the em, as ESC/P
     EXPECT_FALSE(doc.features.positions);
     EXPECT_FALSE(doc.features.graphics);
     EXPECT_FALSE(doc.features.formLength);
@@ -97,7 +97,7 @@ TEST(PclText, PitchStrokeWeightPostureAndUnderline) {
     EXPECT_EQ(glyph(p, 'f').advance, kColumn);  // ESC &k0S: 10 pitch
     EXPECT_EQ(glyph(p, 'g').advance, 25 * kDot);
     EXPECT_EQ(glyph(p, 'h').style, kJobProportional);
-    EXPECT_EQ(glyph(p, 'h').height, 14 * kInch / 72);
+    EXPECT_EQ(glyph(p, 'h').height, 14 * kInch / 72 * 4 / 5);  // 14 points: a cell of 4/5
     // Each character stands where the one before it ended.
     EXPECT_EQ(glyph(p, 'b').x, glyph(p, 'a').x + 18 * kDot);
     EXPECT_EQ(glyph(p, 'g').x, glyph(p, 'f').x + kColumn);
