@@ -60,6 +60,23 @@ void transpose8(std::uint8_t* b) {
     for (int i = 0; i < 8; ++i) b[i] = static_cast<std::uint8_t>(x >> (56 - 8 * i));
 }
 
+// A 9-pin printer's dot is about as wide as its pin, 1/72 inch: at 144 or 240 columns an inch
+// it covers the next column too, and drivers leave out every other column of a row (the
+// printer cannot fire a pin that fast). Each dot is drawn over `extra` columns to its right, so
+// that such a row prints solid as on paper and not as a dashed line.
+void widenDots(std::uint8_t* row, std::size_t rowBytes, std::size_t columns, int extra) {
+    for (int e = 0; e < extra; ++e) {
+        std::uint8_t carry = 0;
+        for (std::size_t i = 0; i < rowBytes; ++i) {
+            const std::uint8_t b = row[i];
+            row[i] = static_cast<std::uint8_t>(b | (b >> 1) | carry);
+            carry = static_cast<std::uint8_t>((b & 1) << 7);
+        }
+    }
+    if (const std::size_t tail = columns % 8)
+        row[rowBytes - 1] &= static_cast<std::uint8_t>(0xFF00 >> tail);
+}
+
 }  // namespace
 
 void EscPReader::bitImage(int mode) {
@@ -132,6 +149,12 @@ void EscPReader::printColumns(std::int32_t dpiX, int pinRows, int bytesPerColumn
         }
     }
     if (ink) {
+        // A dot 1/120 inch wide at least on 9 pins.
+        const int extra = model_.pins24 ? 0 : (dpiX + 119) / 120 - 1;
+        if (extra > 0)
+            for (int p = 0; p < pinRows; ++p)
+                widenDots(scratch_.data() + static_cast<std::size_t>(p) * stride, rowBytes, columns,
+                          extra);
         for (int p = 0; p < pinRows; ++p) {
             const std::size_t first =
                 static_cast<std::size_t>(p) * static_cast<std::size_t>(repeat) * rowBytes;

@@ -120,6 +120,31 @@ TEST_F(DriverJobs, GhostscriptEpson9PinDevicesPrintTheirPage) {
                    JobLanguage::Proprinter, 0.2);
 }
 
+// eps9mid and eps9high leave out every other column in the rows of their outer passes: a
+// 9-pin dot is wide enough to close the gap on paper, and on our page too. A frame of hairlines
+// comes out without a single-column gap in any row.
+TEST_F(DriverJobs, Ghostscript9PinHairlinesPrintSolidNotDashed) {
+    std::ofstream(dir_ / "hairlines.ps") << "%!PS\n<< /PageSize [612 792] >> setpagedevice\n"
+                                            "0.2 setlinewidth\n"
+                                            "100 300 400 300 rectstroke\n"
+                                            "100 450.3 moveto 500 450.3 lineto stroke\n"
+                                            "showpage\n";
+    for (const char* device : {"eps9mid", "eps9high"}) {
+        const fs::path job = dir_ / (std::string(device) + "-hairlines.prn");
+        ASSERT_TRUE(run("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=" + std::string(device) +
+                        " -sOutputFile=" + job.string() + " " + (dir_ / "hairlines.ps").string()));
+        const JobDocument doc = interpretJob(readFile(job));
+        ASSERT_EQ(doc.pages.size(), 1u);
+        const test::BitCanvas drawn = test::paintPage(doc.pages[0], 240, 216, 2040, 2376);
+        ASSERT_GT(drawn.inkCount(), 1000);
+        long gaps = 0;
+        for (int y = 0; y < drawn.height; ++y)
+            for (int x = 1; x + 1 < drawn.width; ++x)
+                if (drawn.at(x - 1, y) && !drawn.at(x, y) && drawn.at(x + 1, y)) ++gaps;
+        EXPECT_EQ(gaps, 0) << device;
+    }
+}
+
 TEST_F(DriverJobs, GhostscriptEpson24PinDevicesPrintTheirPage) {
     expectSamePage(gs("epson", "-r180x180", "epson180.prn"), gs("pbmraw", "-r180", "src180.pbm"),
                    180, 180, 1, JobLanguage::EscP, 60.0 / 180, 29.0 / 180);
