@@ -188,6 +188,13 @@ std::vector<std::u16string> jobCellsRows(const DocumentRecord& pg, std::int32_t 
         }
         rows.push_back(std::move(row));
     }
+    // Blank columns on the left of every line (the blanks of a run the rectangle starts in)
+    // are no part of the text.
+    std::size_t blank = std::numeric_limits<std::size_t>::max();
+    for (const std::u16string& row : rows)
+        blank = std::min(blank, std::min(row.size(), row.find_first_not_of(u' ')));
+    if (blank != std::numeric_limits<std::size_t>::max() && blank > 0)
+        for (std::u16string& row : rows) row.erase(0, std::min(blank, row.size()));
     return rows;
 }
 

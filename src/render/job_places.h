@@ -49,7 +49,8 @@ Cell jobCellAt(const DocumentRecord& pg, std::int32_t page, double x, double y);
 Rect jobCellsBox(const DocumentRecord& pg, std::int32_t page, const CellRange& cells);
 // The printed lines with a character whose cell's middle lies in the rectangle, top to
 // bottom, each holding those characters at their columns of the page's text (the gaps as
-// blanks), from the leftmost one selected on any line: columns stay aligned.
+// blanks), from the leftmost one selected on any line that is not a blank: columns stay
+// aligned.
 std::vector<std::u16string> jobCellsRows(const DocumentRecord& pg, std::int32_t page,
                                          const CellRange& cells);
 // The same as one text, each line without trailing blanks.

@@ -110,6 +110,15 @@ TEST_F(JobPlaces, FindCountsThePrintedTextAndMarksItWhereItIsDrawn) {
     const std::vector<Rect> box = matchBoxes(*t, locator, 1, itogo);
     ASSERT_EQ(box.size(), 1u);
     expectMarks(box[0], line3.left, line3.right, line3.baseline);
+
+    // A rectangle that starts on the blank inside a run copies what follows it.
+    for (const printer::JobTextRun& r : jobDocumentOf(*t)->pages[0].runs)
+        if (r.text.find(U"17,5") != std::u32string::npos) {
+            const std::int32_t top = r.y - r.cellHeight, bottom = r.y + r.cellHeight / 4;
+            EXPECT_EQ(
+                cellsText(*t, locator, 1, {top, bottom, r.x + 5 * r.advance, r.x + 20 * r.advance}),
+                u"17,5");
+        }
 }
 
 TEST_F(JobPlaces, AMatchAcrossAGapMarksOnlyTheCharactersPrinted) {
