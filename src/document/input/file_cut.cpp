@@ -15,6 +15,7 @@
 #include "encoding_choice.h"
 #include "lookalike_frames.h"
 #include "pcl_frame.h"
+#include "retrying_io.h"
 #include "style_scan.h"
 #include "tail_cutter.h"
 #include "utf16_decoder.h"
@@ -122,7 +123,7 @@ bool FileCut::readUntilSecondHalf(off_t& at, bool more) {
     while (more && !(tail_ && at == tail_->start())) {
         std::size_t want = kReadBlock;
         if (tail_) want = std::min(want, static_cast<std::size_t>(tail_->start() - at));
-        const long got = readRetrying(doc_.fd, buf, want);
+        const ssize_t got = readSome(doc_.fd, buf, want);
         // End of file, or a read error: what was read stays, but a document cut short by a
         // failing disk or a vanished network share is not passed off as the whole file.
         if (got < 0) {
