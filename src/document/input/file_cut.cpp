@@ -82,7 +82,7 @@ bool FileCut::pclFramed() const {
         return framedByPclReset(head, doc_.have, head, doc_.have);
     unsigned char tail[512];
     const off_t from = std::max<off_t>(off_t(doc_.have), doc_.st.st_size - off_t(sizeof tail));
-    const ssize_t got = ::pread(doc_.fd, tail, std::size_t(doc_.st.st_size - from), from);
+    const ssize_t got = preadSome(doc_.fd, tail, std::size_t(doc_.st.st_size - from), from);
     return got > 0 && framedByPclReset(head, doc_.have, tail, std::size_t(got));
 }
 
