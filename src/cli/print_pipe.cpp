@@ -6,26 +6,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <memory>
+
+#include "retrying_io.h"
 
 namespace folvek {
-
-namespace {
-
-bool writeAll(int fd, const char* p, std::size_t n) {
-    while (n > 0) {
-        const ssize_t w = ::write(fd, p, n);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += w;
-        n -= static_cast<std::size_t>(w);
-    }
-    return true;
-}
-
-}  // namespace
 
 bool copyToFile(int fd, const std::string& path, std::uint64_t* bytes, std::string* error) {
     *bytes = 0;
@@ -34,25 +18,11 @@ bool copyToFile(int fd, const std::string& path, std::uint64_t* bytes, std::stri
         *error = path + ": " + std::strerror(errno);
         return false;
     }
-    constexpr std::size_t kBlock = 1 << 20;
-    const std::unique_ptr<char[]> buf(new char[kBlock]);
-    bool ok = true;
-    for (;;) {
-        const ssize_t got = ::read(fd, buf.get(), kBlock);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            *error = std::string("standard input: ") + std::strerror(errno);
-            ok = false;
-            break;
-        }
-        if (got == 0) break;
-        if (!writeAll(out, buf.get(), static_cast<std::size_t>(got))) {
-            *error = path + ": " + std::strerror(errno);
-            ok = false;
-            break;
-        }
-        *bytes += static_cast<std::uint64_t>(got);
-    }
+    const CopyStatus copied = copyToEnd(fd, out, bytes);
+    bool ok = copied == CopyStatus::Ok;
+    if (copied == CopyStatus::ReadFailed)
+        *error = std::string("standard input: ") + std::strerror(errno);
+    if (copied == CopyStatus::WriteFailed) *error = path + ": " + std::strerror(errno);
     if (::close(out) != 0 && ok) {
         *error = path + ": " + std::strerror(errno);
         ok = false;

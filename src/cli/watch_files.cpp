@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "retrying_io.h"
+
 namespace folvek {
 
 void Fd::reset(int fd) {
@@ -50,17 +52,12 @@ bool copyRange(int in, std::uint64_t from, std::uint64_t length, int out, std::u
     while (length > 0) {
         const std::size_t want =
             length < buf.size() ? static_cast<std::size_t>(length) : buf.size();
-        const ssize_t got = ::pread(in, buf.data(), want, static_cast<off_t>(from));
-        if (got < 0 && errno == EINTR) continue;
+        const ssize_t got = preadSome(in, buf.data(), want, static_cast<off_t>(from));
         if (got <= 0) return false;
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t w = ::pwrite(out, buf.data() + done, static_cast<std::size_t>(got - done),
-                                       static_cast<off_t>(outOffset));
-            if (w < 0 && errno == EINTR) continue;
-            if (w <= 0) return false;
-            done += w;
-            outOffset += static_cast<std::uint64_t>(w);
-        }
+        if (!pwriteAll(out, buf.data(), static_cast<std::size_t>(got),
+                       static_cast<off_t>(outOffset)))
+            return false;
+        outOffset += static_cast<std::uint64_t>(got);
         from += static_cast<std::uint64_t>(got);
         length -= static_cast<std::uint64_t>(got);
     }

@@ -25,6 +25,7 @@
 #include <set>
 
 #include "printable_job.h"
+#include "retrying_io.h"
 #include "run_program.h"
 #include "watch_files.h"
 #include "watch_job.h"
@@ -340,7 +341,7 @@ class FolderWatch {
         }
         if (!opt_.force) {
             std::vector<unsigned char> head(std::min<std::uint64_t>(size, kJobSampleBytes));
-            const ssize_t got = ::pread(snapshot.get(), head.data(), head.size(), 0);
+            const ssize_t got = preadSome(snapshot.get(), head.data(), head.size(), 0);
             const PrintableVerdict v = judgePrintJob(head.data(), got > 0 ? std::size_t(got) : 0);
             if (!v.printable()) {
                 refuse(taken, name, "not a print job: it is " + v.what + " (--force prints it)",
@@ -467,7 +468,7 @@ class FolderWatch {
         if (!output.empty()) log += "\nfolvek-print said:\n" + output;
         Fd fd(::openat(failed_.get(), (placed + ".log").c_str(),
                        O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644));
-        if (fd.get() < 0 || ::write(fd.get(), log.data(), log.size()) < 0)
+        if (fd.get() < 0 || !writeAll(fd.get(), log.data(), log.size()))
             say(printableName(placed) + ".log could not be written: " + errnoText());
     }
 

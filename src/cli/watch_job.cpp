@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "retrying_io.h"
 #include "run_program.h"
 #include "watch_files.h"
 #include "watch_names.h"
@@ -102,7 +103,7 @@ std::string readAll(int fd) {
     char buf[8192];
     ssize_t n;
     while (text.size() < (1 << 20) &&
-           (n = ::pread(fd, buf, sizeof buf, static_cast<off_t>(text.size()))) > 0)
+           (n = preadSome(fd, buf, sizeof buf, static_cast<off_t>(text.size()))) > 0)
         text.append(buf, static_cast<std::size_t>(n));
     return text;
 }

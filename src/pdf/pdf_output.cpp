@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "file_replace.h"
+#include "retrying_io.h"
 #include "test_pause.h"
 
 namespace folvek {
@@ -85,16 +86,8 @@ void PdfOutput::fail(const std::string& what, int err) {
 }
 
 void PdfOutput::writeOut(const char* p, std::size_t left) {
-    while (left && fd_ >= 0 && error_.empty()) {
-        const ssize_t n = fileSystemCalls().write(fd_, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            fail("cannot write " + name_, n == 0 ? ENOSPC : errno);
-            return;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    if (!left || fd_ < 0 || !error_.empty()) return;
+    if (!writeAll(fd_, p, left, fileSystemCalls().write)) fail("cannot write " + name_, errno);
 }
 
 void PdfOutput::flush() {

@@ -153,28 +153,11 @@ std::string entryLine(const std::string& document, const std::string& settings) 
 }
 
 ReadResult readFile(const std::string& path, std::string& content) {
-    // O_NONBLOCK: a FIFO in its place must not hang the start-up.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    // A device (a link to /dev/zero or /dev/full) would never end; only files are histories.
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return ReadResult::Failed;
-    }
+    // Only regular files are histories: a FIFO in its place would hang the start-up, a device
+    // (a link to /dev/zero) would never end.
     std::string raw;
-    char buf[8192];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            return ReadResult::Failed;
-        }
-        raw.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
+    if (!readWholeFile(path, raw))
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     content = fromTextMode(raw);
     return ReadResult::Ok;
 }

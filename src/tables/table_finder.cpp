@@ -74,6 +74,27 @@ std::vector<std::size_t> pieceBounds(const CharGrid& grid, std::size_t pieces) {
     return bounds;
 }
 
+// Bars alone: each bar is a box of its own, but the columns run across the whole rows, so the
+// bars of rows that overlap make one table, not one copy of it per bar.
+std::vector<GridSpan> acrossWholeRows(const CharGrid& grid, std::vector<GridSpan> bars) {
+    std::sort(bars.begin(), bars.end(),
+              [](const GridSpan& a, const GridSpan& b) { return a.firstRow < b.firstRow; });
+    std::vector<GridSpan> boxes;
+    for (const GridSpan& bar : bars) {
+        if (!boxes.empty() && bar.firstRow <= boxes.back().lastRow) {
+            boxes.back().lastRow = std::max(boxes.back().lastRow, bar.lastRow);
+            continue;
+        }
+        boxes.push_back({bar.firstRow, bar.lastRow, 0, 0});
+    }
+    for (GridSpan& box : boxes)
+        for (std::int64_t r = box.firstRow; r <= box.lastRow; ++r)
+            box.lastColumn = std::max(
+                box.lastColumn,
+                static_cast<std::int32_t>(grid.rows[static_cast<std::size_t>(r)].size()) - 1);
+    return boxes;
+}
+
 // The tables of rows [from, to).
 std::vector<Table> piece(const CharGrid& grid, GridArms& arms, std::size_t from, std::size_t to,
                          const std::atomic<bool>& stop, bool barsAlone) {
@@ -81,18 +102,10 @@ std::vector<Table> piece(const CharGrid& grid, GridArms& arms, std::size_t from,
     std::vector<Table> parts;
     if (stop) return parts;
     std::vector<GridSpan> boxes = frameBoxes(arms, from, to, barsAlone ? 1 : 3);
+    if (barsAlone) boxes = acrossWholeRows(grid, std::move(boxes));
     TableShape shape;
-    for (std::size_t k = 0; k < boxes.size() && !stop; ++k) {
-        GridSpan& box = boxes[k];
-        if (barsAlone) {  // the columns run across the whole rows
-            box.firstColumn = 0;
-            for (std::int64_t r = box.firstRow; r <= box.lastRow; ++r)
-                box.lastColumn = std::max(
-                    box.lastColumn,
-                    static_cast<std::int32_t>(grid.rows[static_cast<std::size_t>(r)].size()) - 1);
-        }
-        if (shapeTable(grid, arms, box, shape)) parts.push_back(tableCells(grid, arms, shape));
-    }
+    for (std::size_t k = 0; k < boxes.size() && !stop; ++k)
+        if (shapeTable(grid, arms, boxes[k], shape)) parts.push_back(tableCells(grid, arms, shape));
     return parts;
 }
 

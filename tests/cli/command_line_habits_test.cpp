@@ -155,6 +155,12 @@ TEST_F(Habits, EachDocumentIsSummedUpAndQuietSilencesOnlyThat) {
               QStringLiteral("-o"), path(QStringLiteral("r.pdf")), kWarehouse});
     EXPECT_EQ(range.err,
               QStringLiteral("folvek-print: %1: %2 pages\n").arg(kWarehouse).arg(pages - 1));
+    // A range that starts and ends on the same page is that page.
+    const ToolRun one =
+        tool({QStringLiteral("--fit"), QStringLiteral("--pages"), QStringLiteral("2-2"),
+              QStringLiteral("-o"), path(QStringLiteral("one.pdf")), kWarehouse});
+    EXPECT_EQ(one.code, 0) << one.err.toStdString();
+    EXPECT_EQ(one.err, QStringLiteral("folvek-print: %1: 1 page\n").arg(kWarehouse));
 
     // Characters code page 1251 lacks are counted aloud, -q or not; the job still succeeds.
     const QString intl = write(QStringLiteral("intl.txt"),

@@ -98,6 +98,9 @@ TEST_F(FileReplaceTest, AFileKeepsItsModeGroupAndHardLinks) {
     EXPECT_EQ(dir.read("a.txt"), "through the link");
     EXPECT_EQ(statOf(a).st_ino, statOf(b).st_ino);
     EXPECT_EQ(statOf(a).st_nlink, 2u);
+    // Shorter contents written in place leave nothing of the longer old ones behind.
+    ASSERT_TRUE(saveFile(b, "short").ok());
+    EXPECT_EQ(dir.read("a.txt"), "short");
     EXPECT_EQ(countTemps(dir.path()), 0);
 }
 

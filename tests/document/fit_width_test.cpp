@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cut_lines.h"
 #include "document.h"
 #include "document/layout_fakes.h"
 
@@ -86,6 +87,8 @@ TEST_F(WideReport, FitTakesTheLargestFontThatHoldsTheWidestLine) {
     EXPECT_EQ(t->linesCut, 0);
     EXPECT_FALSE(t.printer.landscape());
     EXPECT_EQ(t->logFont.height, -13);  // the setting itself stays
+    // The status says the size in points: 9 hundredths of an inch are 6.48 points.
+    EXPECT_EQ(widthStatus(*t), "Вписано по ширине: 6,5 пт");
 }
 
 TEST_F(WideReport, FitTurnsThePaperBeforeTheTextGetsUnreadable) {

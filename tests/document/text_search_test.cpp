@@ -23,6 +23,20 @@ TEST(TextSearch, LettersMatchWithoutRegardToCaseInBothAlphabets) {
     EXPECT_EQ(find(upper, {lower}).size(), 1u);
     EXPECT_EQ(find("\xB8\xE6", {"\xA8\xC6"}).size(), 1u);
     EXPECT_EQ(find("Total", {"TOTAL total ToTaL"}).size(), 3u);
+    // Every capital from "А" to "Я" finds its small letter, and so do "Ё", "Є", "Ї", "І", "Ў"
+    // and "Ґ", whose places in 1251 lie apart.
+    for (int capital = 0xC0; capital <= 0xDF; ++capital)
+        EXPECT_EQ(
+            find(std::string(1, char(capital + 0x20)), {std::string(1, char(capital))}).size(), 1u)
+            << std::hex << capital;
+    for (const auto& [capital, small] : {std::pair{0xA8, 0xB8},
+                                         {0xAA, 0xBA},
+                                         {0xAF, 0xBF},
+                                         {0xB2, 0xB3},
+                                         {0xA1, 0xA2},
+                                         {0xA5, 0xB4}})
+        EXPECT_EQ(find(std::string(1, char(small)), {std::string(1, char(capital))}).size(), 1u)
+            << std::hex << capital;
     // Other bytes keep their identity: "е" is not "ё", digits are not letters.
     EXPECT_TRUE(find("\xE5", {"\xB8"}).empty());
     EXPECT_TRUE(find("1", {"l"}).empty());

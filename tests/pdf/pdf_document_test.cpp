@@ -215,6 +215,30 @@ TEST(PdfDocument, AFullDiskLeavesTheOldFileAsItWasAndNoPartialFile) {
     }
 }
 
+// A disk that takes every write and reports its error only when the data is synced, as a
+// network share or a failing stick does: the PDF is not put in place.
+TEST(PdfDocument, AnErrorOnlyTheSyncReportsLeavesTheOldFile) {
+    ScratchDir dir;
+    const std::string file = dir.path("out.pdf");
+    { std::ofstream(file) << "the old output"; }
+    struct FailingSync {
+        FailingSync() {
+            fileSystemCalls().sync = [](int) {
+                errno = EIO;
+                return -1;
+            };
+        }
+        ~FailingSync() { fileSystemCalls() = defaultFileSystemCalls(); }
+    } failing;
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file));
+    fillPages(pdf, 3);
+    EXPECT_FALSE(pdf.finish());
+    EXPECT_FALSE(pdf.error().empty());
+    EXPECT_EQ(readFile(file), "the old output");
+    EXPECT_EQ(dir.files(), 1) << "the unsynced file is removed";
+}
+
 TEST(PdfDocument, AGivenUpDocumentLeavesNothing) {
     ScratchDir dir;
     const std::string file = dir.path("gone.pdf");

@@ -23,6 +23,7 @@ TEST(PathSegments, PiecesThatContinueEachOtherBecomeOne) {
         {50, -500, 50, -600},                                                // a gap in column 50
         {0, -100, 300, -100}, {200, -100, 500, -100},                        // overlapping rules
         {0, -130, 300, -130},                                                // a second line
+        {0, -200, 100, -200}, {100, -200, 250, -200},                        // cell by cell
         {0, 0, 10, 10},                                                      // not axis-parallel
     };
     PathJoiner joiner;
@@ -32,6 +33,7 @@ TEST(PathSegments, PiecesThatContinueEachOtherBecomeOne) {
                                                   {50, -500, 50, -600},
                                                   {0, -100, 500, -100},
                                                   {0, -130, 300, -130},
+                                                  {0, -200, 250, -200},
                                                   {0, 0, 10, 10}})));
 }
 

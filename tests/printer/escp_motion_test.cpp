@@ -37,6 +37,17 @@ TEST(EscPMotion, HorizontalTabsDefaultToEveryEightColumnsAndFollowEscD) {
                    U'b')
                   .x,
               2160);
+    // A stop on the right margin is reached (the next character no longer fits and goes to
+    // the next line); one past it leaves the position as it is.
+    const JobDocument edge = readEscP(
+        "\x1bQ\x14\x1b"
+        "D\x14\x00"
+        "a\tX\r\n\x1b"
+        "D\x15\x00"
+        "b\tY"s);
+    EXPECT_EQ(find(edge, U'X').x, 0);
+    EXPECT_EQ(find(edge, U'X').y, find(edge, U'a').y + kInch / 6);
+    EXPECT_EQ(find(edge, U'Y').x, 2160);
     // Plain tabs are not a layout of the job's own.
     EXPECT_FALSE(readEscP("a\tb\r\n").features.positions);
 }

@@ -160,6 +160,12 @@ TEST(PclText, MarginsTabsPushPopAndLineTermination) {
     EXPECT_EQ(glyph(p, 'J').x, kLeft + 29 * kColumn);
     EXPECT_EQ(glyph(p, 'K').x, kLeft + 10 * kColumn);
     EXPECT_EQ(glyph(p, 'K').y, glyph(p, 'e').y + 2 * kLine);
+    // A left margin at or right of the right margin is ignored, and so is a right margin at or
+    // left of the left one.
+    const JobDocument crossed = read("~E~&a20M~&a30Lx\r~&a5L~&a3My");
+    const JobPage& q = crossed.pages.at(0);
+    EXPECT_EQ(glyph(q, 'x').x, kLeft);
+    EXPECT_EQ(glyph(q, 'y').x, kLeft + 5 * kColumn);
 }
 
 TEST(PclText, PageLengthTextLengthAndPerforationSkip) {
@@ -189,6 +195,11 @@ TEST(PclText, PaperSizesOrientationAndPages) {
     EXPECT_EQ(textOf(doc.pages[1]), U"landscape");
     EXPECT_EQ(textOf(doc.pages[2]), U"a4");
     EXPECT_TRUE(doc.pages[3].runs.empty());
+    // Reverse landscape turns the sheet as landscape does; reverse portrait keeps it upright.
+    const JobDocument reverse = read("~E~&l3Oturned\f~&l2Oupright");
+    ASSERT_EQ(reverse.pages.size(), 2u);
+    EXPECT_GT(reverse.pages[0].width, reverse.pages[0].height);
+    EXPECT_LT(reverse.pages[1].width, reverse.pages[1].height);
 }
 
 TEST(PclText, SymbolSetsChooseTheCharacterTable) {

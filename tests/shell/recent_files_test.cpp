@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -45,6 +46,13 @@ TEST_F(RecentFilesTest, NewestFirstEachOnceAndTenAtMost) {
     ASSERT_EQ(docs.size(), 10u);
     EXPECT_EQ(docs.front(), "/r/12.txt");
     EXPECT_EQ(docs.back(), "/r/3.txt");
+    {
+        // The file itself keeps no more than it shows.
+        std::ifstream in(file, std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 10);
+    }
 
     // Shown again, a document moves to the top with the settings it now has.
     ASSERT_TRUE(recent::remember(file, "/r/5.txt", "REPORT.INI"));

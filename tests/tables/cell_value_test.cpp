@@ -55,6 +55,9 @@ TEST(CellValue, DatesOfRealDays) {
     EXPECT_DOUBLE_EQ(a.number, 35859);  // the spreadsheets' serial of 5 March 1998
     EXPECT_EQ(cellValue(u"05.03.98").year, 1998);
     EXPECT_EQ(cellValue(u"05.03.07").year, 2007);
+    // Two-digit years run from 1930 to 2029, as the spreadsheets read them.
+    EXPECT_EQ(cellValue(u"31.12.29").year, 2029);
+    EXPECT_EQ(cellValue(u"01.01.30").year, 1930);
     EXPECT_EQ(cellValue(u"29.02.2000").kind, ValueKind::Date);
     for (const std::u16string text : {u"29.02.1999", u"31.04.1998", u"5.3.98", u"05.13.98",
                                       u"05.03.998", u"05.03", u"00.01.2000"})

@@ -203,5 +203,22 @@ TEST(TableFinder, TextThatIsNoTable) {
     EXPECT_TRUE(findTables(g).tables.empty());
 }
 
+// A rectangle selected inside a table: the bars alone make the columns, and the bars of the
+// same rows make one table, not one per bar.
+TEST(TableFinder, BarsAloneInASelectionMakeColumns) {
+    const CharGrid g = gridOf({
+        u"Гайка М8  | 120 | 15,50",
+        u"Болт М8   |  40 |  7,25",
+    });
+    EXPECT_TRUE(findTables(g).tables.empty());
+    const FoundTables found = findTables(g, {}, true);
+    ASSERT_EQ(found.tables.size(), 1u);
+    const Table& t = found.tables[0];
+    EXPECT_EQ(t.columns, 3);
+    EXPECT_EQ(t.rows, 2);
+    EXPECT_EQ(cell(t, 1, 0), u"Болт М8");
+    EXPECT_EQ(cell(t, 0, 2), u"15,50");
+}
+
 }  // namespace
 }  // namespace folvek

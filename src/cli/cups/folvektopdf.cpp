@@ -33,6 +33,7 @@
 #include "page_layout_printer.h"
 #include "printable_job.h"
 #include "printed_job.h"
+#include "retrying_io.h"
 #include "string_table.h"
 #include "temp_cleanup.h"
 #include "text_encoding.h"
@@ -73,17 +74,6 @@ int makeTempFile(int slot, const char* stem) {
     return fd;
 }
 
-bool writeAll(int fd, const char* data, std::size_t len) {
-    while (len > 0) {
-        const ssize_t n = ::write(fd, data, len);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        len -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Standard input into a file of our own, since layout reads the report from a path.
 bool spoolStandardInput(std::string* path, std::string* error) {
     const int fd = makeTempFile(0, "folvektopdf-in");
@@ -91,21 +81,13 @@ bool spoolStandardInput(std::string* path, std::string* error) {
         *error = std::string("cannot create a temporary file: ") + std::strerror(errno);
         return false;
     }
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(0, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            *error = std::string("cannot read standard input: ") + std::strerror(errno);
-            ::close(fd);
-            return false;
-        }
-        if (n == 0) break;
-        if (!writeAll(fd, buf, static_cast<std::size_t>(n))) {
-            *error = std::string("cannot write a temporary file: ") + std::strerror(errno);
-            ::close(fd);
-            return false;
-        }
+    const CopyStatus copied = copyToEnd(0, fd);
+    if (copied != CopyStatus::Ok) {
+        *error = std::string(copied == CopyStatus::ReadFailed ? "cannot read standard input: "
+                                                              : "cannot write a temporary file: ") +
+                 std::strerror(errno);
+        ::close(fd);
+        return false;
     }
     ::close(fd);
     *path = gTempFiles[0];
@@ -128,18 +110,7 @@ bool readSample(const std::string& path, std::vector<unsigned char>* sample, std
 bool copyToStandardOutput(const char* path) {
     const int fd = ::open(path, O_RDONLY);
     if (fd < 0) return false;
-    char buf[65536];
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ok = false;
-        if (n <= 0) break;
-        if (!writeAll(1, buf, static_cast<std::size_t>(n))) {
-            ok = false;
-            break;
-        }
-    }
+    const bool ok = copyToEnd(fd, 1) == CopyStatus::Ok;
     ::close(fd);
     return ok;
 }

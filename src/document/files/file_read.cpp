@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "file_replace.h"
+#include "retrying_io.h"
 
 namespace folvek {
 
@@ -24,20 +25,10 @@ bool readFilePrefix(const std::string& path, std::size_t limit, std::string& byt
         return false;
     }
     totalSize = static_cast<std::size_t>(st.st_size);
-    char buf[65536];
-    bool ok = true;
-    while (bytes.size() < limit) {
-        const std::size_t want = std::min(sizeof buf, limit - bytes.size());
-        const ssize_t n = ::read(fd, buf, want);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        bytes.append(buf, static_cast<std::size_t>(n));
-    }
+    const bool ok = readToEnd(fd, bytes, limit);
+    const int why = errno;
     ::close(fd);
+    errno = why;
     // The file may have grown since fstat; what was read is what counts below the limit.
     if (bytes.size() > totalSize) totalSize = bytes.size();
     return ok;

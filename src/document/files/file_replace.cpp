@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "retrying_io.h"
 #include "temp_names.h"
 
 namespace folvek {
@@ -47,32 +48,7 @@ mode_t newFileMode() {
 
 bool writeAllAt(int fd, const std::string& bytes, off_t at) {
     if (::lseek(fd, at, SEEK_SET) < 0) return false;
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left) {
-        const ssize_t n = calls().write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = ENOSPC;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool readAll(int fd, std::string& out) {
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n == 0) return true;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        out.append(buf, static_cast<std::size_t>(n));
-    }
+    return writeAll(fd, bytes.data(), bytes.size(), calls().write);
 }
 
 void syncDirectory(const std::string& dir) {
@@ -92,7 +68,7 @@ bool exists(const Target& t) {
 SaveResult writeToStream(const Target& t, const std::string& bytes) {
     const int fd = openOutputStream(t);
     if (fd < 0) return failure(SaveStatus::CreateFailed, errno);
-    const bool ok = writeAllTo(fd, bytes.data(), bytes.size());
+    const bool ok = writeAll(fd, bytes.data(), bytes.size());
     const int why = errno;
     const bool closed = ::close(fd) == 0 || errno == EINTR;
     if (!ok || !closed) return failure(SaveStatus::StreamFailed, ok ? errno : why);
@@ -107,7 +83,7 @@ SaveResult writeInPlace(const Target& t, const std::string& bytes) {
     if (fd < 0) return failure(SaveStatus::CreateFailed, errno, true);
     std::string old;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !readAll(fd, old)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !readToEnd(fd, old)) {
         const int why = errno ? errno : EINVAL;
         ::close(fd);
         return failure(SaveStatus::CreateFailed, why, true);

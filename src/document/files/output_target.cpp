@@ -140,19 +140,4 @@ int openOutputStream(const OutputTarget& t) {
     return fd;
 }
 
-bool writeAllTo(int fd, const void* data, std::size_t n) {
-    const char* p = static_cast<const char*>(data);
-    while (n) {
-        const ssize_t w = ::write(fd, p, n);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) {
-            if (w == 0) errno = ENOSPC;
-            return false;
-        }
-        p += w;
-        n -= static_cast<std::size_t>(w);
-    }
-    return true;
-}
-
 }  // namespace folvek

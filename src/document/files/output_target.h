@@ -44,7 +44,4 @@ SaveStatus resolveOutputTarget(const std::string& path, OutputTarget& target, in
 // FIFO nobody reads fails at once (ENXIO) rather than wait for a reader for ever.
 int openOutputStream(const OutputTarget& target);
 
-// Writes all of `n` bytes, retrying short writes and EINTR; false with errno on failure.
-bool writeAllTo(int fd, const void* data, std::size_t n);
-
 }  // namespace folvek

@@ -10,6 +10,7 @@
 
 #include "document_record.h"
 #include "messages.h"
+#include "retrying_io.h"
 #include "string_table.h"
 
 namespace folvek {
@@ -22,13 +23,6 @@ void reportUnopenable(RecordContext& context, const std::string& path, const std
     if (context.messages)
         context.messages->show(loadString(StrCannotOpenFile) + "\n" + path + ": " + reason, "!!!",
                                MsgIcon::Error);
-}
-
-long readRetrying(int fd, void* into, std::size_t n) {
-    for (;;) {
-        const ssize_t got = ::read(fd, into, n);
-        if (got >= 0 || errno != EINTR) return static_cast<long>(got);
-    }
 }
 
 bool openDocument(RecordContext& context, const std::string& path, OpenDocument& doc) {
@@ -51,7 +45,7 @@ bool openDocument(RecordContext& context, const std::string& path, OpenDocument&
     doc.block.reset(new unsigned char[kReadBlock]);
     // Whole, as far as the file goes, so that detection sees it.
     while (doc.have < kReadBlock) {
-        const long got = readRetrying(doc.fd, doc.block.get() + doc.have, kReadBlock - doc.have);
+        const ssize_t got = readSome(doc.fd, doc.block.get() + doc.have, kReadBlock - doc.have);
         if (got < 0) {
             doc.readFailed = true;
             doc.readErrno = errno;

@@ -37,7 +37,4 @@ bool openDocument(RecordContext& context, const std::string& path, OpenDocument&
 // from a permission problem.
 void reportUnopenable(RecordContext& context, const std::string& path, const std::string& reason);
 
-// read(2) that retries when a signal interrupts it.
-long readRetrying(int fd, void* into, std::size_t n);
-
 }  // namespace folvek

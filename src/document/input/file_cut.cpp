@@ -15,6 +15,7 @@
 #include "encoding_choice.h"
 #include "lookalike_frames.h"
 #include "pcl_frame.h"
+#include "retrying_io.h"
 #include "style_scan.h"
 #include "tail_cutter.h"
 #include "utf16_decoder.h"
@@ -81,7 +82,7 @@ bool FileCut::pclFramed() const {
         return framedByPclReset(head, doc_.have, head, doc_.have);
     unsigned char tail[512];
     const off_t from = std::max<off_t>(off_t(doc_.have), doc_.st.st_size - off_t(sizeof tail));
-    const ssize_t got = ::pread(doc_.fd, tail, std::size_t(doc_.st.st_size - from), from);
+    const ssize_t got = preadSome(doc_.fd, tail, std::size_t(doc_.st.st_size - from), from);
     return got > 0 && framedByPclReset(head, doc_.have, tail, std::size_t(got));
 }
 
@@ -122,7 +123,7 @@ bool FileCut::readUntilSecondHalf(off_t& at, bool more) {
     while (more && !(tail_ && at == tail_->start())) {
         std::size_t want = kReadBlock;
         if (tail_) want = std::min(want, static_cast<std::size_t>(tail_->start() - at));
-        const long got = readRetrying(doc_.fd, buf, want);
+        const ssize_t got = readSome(doc_.fd, buf, want);
         // End of file, or a read error: what was read stays, but a document cut short by a
         // failing disk or a vanished network share is not passed off as the whole file.
         if (got < 0) {

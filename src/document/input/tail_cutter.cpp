@@ -9,6 +9,7 @@
 #include <new>
 
 #include "lookalike_frames.h"
+#include "retrying_io.h"
 
 namespace folvek {
 
@@ -21,8 +22,7 @@ off_t halfwayLineStart(int fd, off_t size) {
     const off_t middle = size / 2;
     unsigned char buf[4096];
     for (off_t at = middle; at < size && at - middle < off_t(kLookFor);) {
-        const ssize_t got = ::pread(fd, buf, sizeof buf, at);
-        if (got < 0 && errno == EINTR) continue;
+        const ssize_t got = preadSome(fd, buf, sizeof buf, at);
         if (got <= 0) return -1;
         if (const void* lf = std::memchr(buf, '\n', std::size_t(got)))
             return at + (static_cast<const unsigned char*>(lf) - buf) + 1;
@@ -42,8 +42,7 @@ off_t quietLineStart(int fd, off_t from, off_t size) {
     bool lineQuiet = true, lineStrict = true;
     unsigned char prev = 0;
     for (off_t at = from; at < size && at - from < off_t(kLookFor * 16);) {
-        const ssize_t got = ::pread(fd, buf, sizeof buf, at);
-        if (got < 0 && errno == EINTR) continue;
+        const ssize_t got = preadSome(fd, buf, sizeof buf, at);
         if (got <= 0) return -1;
         for (ssize_t i = 0; i < got; prev = buf[i++]) {
             const unsigned char b = buf[i];
@@ -93,8 +92,7 @@ void TailCutter::run() {
     try {
         std::unique_ptr<unsigned char[]> buf(new unsigned char[kBlock]);
         for (off_t at = from_; !stop_;) {
-            const ssize_t got = ::pread(fd_, buf.get(), kBlock, at);
-            if (got < 0 && errno == EINTR) continue;
+            const ssize_t got = preadSome(fd_, buf.get(), kBlock, at);
             if (got < 0) return;  // the loader reads it again and reports the error itself
             if (got == 0 || !cutter_.feed(buf.get(), buf.get() + got)) break;
             at += got;
