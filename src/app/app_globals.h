@@ -23,10 +23,6 @@ struct AppObjects {
     PrinterSettings* printer = nullptr;
     QPointer<ReportView> view;
     QPointer<QMainWindow> frame;
-    QPointer<QLabel> fileNameField;
-    QPointer<QLabel> pageField;
-    QPointer<QLabel> encodingField;
-    QPointer<QLabel> widthField;       // lines cut at the sheet's edge, or the fit's size
     QPointer<QComboBox> settingsList;  // combo box 5555
 };
 AppObjects& app();

@@ -9,6 +9,7 @@ class QComboBox;
 
 namespace folvek {
 
+class DocumentRecord;
 class ReportView;
 
 class MainToolBar : public QToolBar {
@@ -30,6 +31,6 @@ class MainToolBar : public QToolBar {
 
 // Lists the *.ini files of the settings directory sorted by name without regard to case and
 // selects the one named like the file name of the record's iniPath.
-void refreshSettingsList();
+void refreshSettingsList(const DocumentRecord* record);
 
 }  // namespace folvek

@@ -22,14 +22,14 @@ void pageParametersCommand(ReportView& view) {
     const EncodingChoice wasEncoding = p->encodingInForce();
     int result = 0;
     {
-        ParamDialog dialog(*p, &view);
+        ParamDialog dialog(*p, &view, view.model()->path());
         result = dialogHooks().runModal(dialog);
     }
     if (result != 0) {
         // The conversion happens while loading, so a new IsDos or encoding needs the file read
         // again.
         const bool reconvert = p->userIsDos() != wasDos || p->encodingInForce() != wasEncoding;
-        view.model()->settingsEdited(reconvert ? shellState().documentPath : std::string());
+        view.model()->settingsEdited(reconvert ? view.model()->path() : std::string());
     } else {
         // "Сохранить как..." may have added a file to the list even when the dialog was
         // cancelled.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 class QWidget;
 
@@ -19,9 +20,12 @@ struct PrintContext {
     QWidget* window = nullptr;   // owner of the boxes and dialogs, disabled during a job
     Printer* printer = nullptr;  // none: the commands do nothing
     DocumentRecord* document = nullptr;
-    ShellState* shell = nullptr;  // document path, batch copies, printing flag
+    std::string documentPath;     // the shown document's file; empty: none is shown
+    ShellState* shell = nullptr;  // batch copies, printing flag
     MessageSink* messages = nullptr;
-    std::function<void()> relayout;  // paginate, page status, scroll ranges, repaint
+    // The printer may have changed under the layout: the document's entry point that lays it
+    // out again, after which its listeners show the new pages.
+    std::function<void()> relayout;
     std::function<void()> postExit;  // the Exit command (109), delivered after start-up
 };
 

@@ -47,13 +47,9 @@ void ReportView::repaintAll() {
 
 void ReportView::documentChanged(unsigned changes) {
     if (changes & (kTextChanged | kLayoutChanged | kZoomChanged)) UpdateScrollRanges();
-    if (changes & (kTextChanged | kLayoutChanged | kPageChanged)) {
-        // Another page or another document: a message about the one left is stale.
-        ClearStatusMessage(this);
-        UpdatePageStatus();
+    if (changes & (kTextChanged | kLayoutChanged | kPageChanged))
         selection_.reset();  // the cells were those of the page left
-    }
-    if (changes & kSettingsFileChanged) refreshSettingsFiles();
+    if (changes & kSettingsFileChanged) refreshSettingsFiles(record_);
     repaintAll();
 }
 

@@ -23,7 +23,7 @@ namespace folvek {
 
 namespace {}  // namespace
 
-void refreshSettingsFiles() {
+void refreshSettingsFiles(const DocumentRecord* record) {
     QComboBox* combo = app().settingsList;
     if (!combo) return;
     // The names as bytes: the entry shows what can be shown of a name that is not UTF-8 and
@@ -37,8 +37,7 @@ void refreshSettingsFiles() {
         combo->addItem(QFile::decodeName(bytes), bytes);
     }
     std::string current;
-    if (const DocumentRecord* p = app().theRecord)
-        current = p->iniPath.substr(p->iniPath.rfind('/') + 1);
+    if (record) current = record->iniPath.substr(record->iniPath.rfind('/') + 1);
     int selected = -1;
     if (!current.empty()) {
         for (std::size_t i = 0; i < names.size() && selected < 0; ++i)

@@ -14,8 +14,9 @@ class ReportView;
 
 // Fills the tool-bar list with the *.ini files of the settings directory, sorted by name
 // without regard to case, and selects the first entry that begins with the file name of the
-// record's iniPath (ignoring case). Does nothing while the list does not exist.
-void refreshSettingsFiles();
+// record's iniPath (ignoring case; none selected without a record). Does nothing while the list
+// does not exist.
+void refreshSettingsFiles(const DocumentRecord* record);
 
 // 11849: loads a chosen settings file and lays the document out with it.
 void loadSettingsCommand(ReportView& view);

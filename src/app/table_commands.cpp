@@ -17,6 +17,7 @@
 #include "clipboard_forms.h"
 #include "command_ids.h"
 #include "dialog_hooks.h"
+#include "document.h"
 #include "document_grid.h"
 #include "document_record.h"
 #include "message_boxes.h"
@@ -88,8 +89,8 @@ QString proposedTablesPath(const std::string& documentPath) {
 
 void saveTables(ReportView& view) {
     DocumentRecord* doc = view.document();
-    const std::string documentPath = shellState().documentPath;
-    if (!doc || documentPath.empty()) return;
+    if (!doc || !view.model()->hasPath()) return;
+    const std::string documentPath = view.model()->path();
     FileDialogRequest request;
     request.owner = &view;
     request.startPath = proposedTablesPath(documentPath);
@@ -152,8 +153,7 @@ void addTableForms(QMimeData& data, const std::vector<const Table*>& tables) {
 
 void registerTableCommands(ReportView& view) {
     const auto hasDocument = [&view] {
-        return view.document() && !view.document()->lines.empty() &&
-               !shellState().documentPath.empty();
+        return view.document() && !view.document()->lines.empty() && view.model()->hasPath();
     };
     view.addCommand(
         CmCopyTable, [&view] { copyTable(view); }, hasDocument);

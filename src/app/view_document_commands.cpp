@@ -3,6 +3,7 @@
 
 #include "app_globals.h"
 #include "command_ids.h"
+#include "document.h"
 #include "edit_command.h"
 #include "mail_command.h"
 #include "message_boxes.h"
@@ -16,7 +17,7 @@ DocumentCommandContext documentCommandContext(ReportView& view, MessageSink* mes
     DocumentCommandContext ctx;
     ctx.owner = view.window();
     ctx.doc = view.document();
-    ctx.path = shellState().documentPath;
+    ctx.path = view.model() ? view.model()->path() : std::string();
     ctx.eValue = shellState().eValue;
     ctx.messages = messages ? messages : &appMessages();
     ctx.editorMessages = messages;
@@ -35,7 +36,7 @@ void runSendCommand(ReportView& view, MessageSink* messages) {
 }
 
 void registerDocumentCommands(ReportView& view) {
-    auto document = [] { return !shellState().documentPath.empty(); };
+    auto document = [&view] { return view.model() && view.model()->hasPath(); };
     view.addCommand(
         CmEdit, [&view] { runEditCommand(view); }, document);
     view.addCommand(

@@ -196,7 +196,8 @@ bool handleCommand(ParamDialog* d, int id) {
         case kParamSaveAs:
             // The values are taken even when the Save dialog is then cancelled.
             takeValuesBack(d, p);
-            if (saveSettingsToChosenFile(d, p, proposedSettingsName(p))) d->done(1);
+            if (saveSettingsToChosenFile(d, p, proposedSettingsName(p, d->documentPath())))
+                d->done(1);
             return true;
         case kParamTopChoose:
             choosePicture(d, kParamTopFile);
@@ -214,8 +215,8 @@ bool handleCommand(ParamDialog* d, int id) {
 
 }  // namespace
 
-ParamDialog::ParamDialog(DocumentRecord& settings, QWidget* owner)
-    : QDialog(owner), settings_(settings) {
+ParamDialog::ParamDialog(DocumentRecord& settings, QWidget* owner, std::string documentPath)
+    : QDialog(owner), settings_(settings), documentPath_(std::move(documentPath)) {
     buildDialog(this, paramTemplate());
     // The numeric fields hold no more than is read back from them.
     for (int id : {kParamFontPoints, kParamLeftMargin, kParamTopMargin, kParamBottomMargin,

@@ -37,12 +37,12 @@ TEST_F(AppTest, OpenDialogGetsTheFiltersAndTheDocumentPath) {
         return FileDialogAnswer{};
     };
     view()->runCommand(CmOpen);
-    EXPECT_EQ(seen.startPath.toStdString(), shellState().documentPath);
+    EXPECT_EQ(seen.startPath.toStdString(), shownPath());
     EXPECT_EQ(seen.filters,
               (QStringList{"Текстовые файлы (*.txt)", "Выходные файлы (*.prn)", "Все файлы (*)"}));
     // Cancelling changes nothing.
     EXPECT_EQ(view()->document()->pageCount, 1);
-    EXPECT_EQ(shellState().documentPath, dirPath() + "a.txt");
+    EXPECT_EQ(shownPath(), dirPath() + "a.txt");
 }
 
 TEST_F(AppTest, OpenLoadsTheDocumentAndRefreshesTheFrame) {
@@ -50,7 +50,7 @@ TEST_F(AppTest, OpenLoadsTheDocumentAndRefreshesTheFrame) {
     const std::string doc = pagedDocument("four.txt", 4);
     answerOpen(doc);
     view()->runCommand(CmOpen);
-    EXPECT_EQ(shellState().documentPath, doc);
+    EXPECT_EQ(shownPath(), doc);
     EXPECT_EQ(view()->document()->pageCount, 4);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("FolVk - ") + QString::fromStdString(doc));
     EXPECT_EQ(frame->pageField()->text(), QStringLiteral("Стр. 1 из 4"));
@@ -112,7 +112,7 @@ TEST_F(AppTest, SaveAsCopiesWithCrLfAndShowsTheCopy) {
     };
     view()->runCommand(CmSaveAs);
     EXPECT_EQ(readFile(dst), "one\r\ntwo\r\n\fthree\r\n");
-    EXPECT_EQ(shellState().documentPath, dst);
+    EXPECT_EQ(shownPath(), dst);
     EXPECT_EQ(frame->fileNameField()->text().toStdString(), dst);
     EXPECT_EQ(view()->document()->pageCount, 2);
     EXPECT_FALSE(std::filesystem::exists(dirPath() + "history.cfg"));  // history untouched
