@@ -23,7 +23,7 @@ struct AppObjects {
     PrinterSettings* printer = nullptr;
     QPointer<ReportView> view;
     QPointer<QMainWindow> frame;
-    QPointer<QComboBox> settingsList;  // combo box 5555
+    QPointer<QComboBox> settingsList;  // the tool bar's list of settings files
 };
 AppObjects& app();
 

@@ -1,5 +1,5 @@
-// The decorated frame: menu 100, the status bar with its two fields, the tool bar docked at
-// the top and the view as its client.
+// The decorated frame: the menu bar, the status bar with its four fields, the tool bar docked
+// at the top and the view as its client.
 #pragma once
 
 #include <QMainWindow>

@@ -1,5 +1,5 @@
 // The tool bar: movable and floatable, docked at the top of the frame, with the command
-// buttons and the settings-file list (combo box 5555).
+// buttons and the list of settings files.
 #pragma once
 
 #include <QFont>

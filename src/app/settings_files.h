@@ -1,5 +1,5 @@
-// The settings-file commands: load (11849), save as (11851), the tool-bar list of the
-// settings directory's *.ini files (combo box 5555) and the choice from it.
+// The settings-file commands: load, save as, the tool-bar list of the settings directory's
+// *.ini files and the choice from it.
 #pragma once
 
 #include <QString>
@@ -18,14 +18,15 @@ class ReportView;
 // does not exist.
 void refreshSettingsFiles(const DocumentRecord* record);
 
-// 11849: loads a chosen settings file and lays the document out with it.
+// Loads a chosen settings file and lays the document out with it.
 void loadSettingsCommand(ReportView& view);
-// 11851: writes the settings to a chosen new file, which becomes the current one.
+// Writes the settings to a chosen new file, which becomes the current one.
 void saveSettingsAsCommand(ReportView& view);
-// Combo box 5555 changed selection to `index`: loads that file from the settings directory.
+// The tool bar's settings list changed selection to `index`: loads that file from the settings
+// directory.
 void settingsListChosen(ReportView& view, int index);
 
-// Load (11849) and save as (11851).
+// Load and save as.
 void registerSettingsFileCommands(ReportView& view);
 
 }  // namespace folvek

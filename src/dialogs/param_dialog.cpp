@@ -147,7 +147,8 @@ void takeValuesBack(QDialog* d, DocumentRecord& p) {
     if (checked(d, kParamLandscape)) p.Orient = 1;
 }
 
-// The picture chooser for edit 104 or 106; nothing reaches the settings until OK.
+// The picture chooser for the top or the bottom picture's file field; nothing reaches the settings
+// until OK.
 void choosePicture(QDialog* d, int editId) {
     FileDialogRequest r;
     r.owner = d;

@@ -1,4 +1,4 @@
-// The frame at start: enablers, caption and page text, menu 100, accelerators, hints, the tool
+// The frame at start: enablers, caption and page text, the menu bar, accelerators, hints, the tool
 // bar and the right-button menu.
 #include <QAction>
 #include <QComboBox>
