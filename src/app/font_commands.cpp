@@ -11,7 +11,7 @@
 namespace folvek {
 
 void fontCommand(ReportView& view) {
-    if (DocumentRecord* p = view.document()) {
+    if (DocumentRecord* p = view.record()) {
         FontDialogRequest request;
         request.owner = &view;
         request.font = p->logFont;
@@ -30,7 +30,7 @@ void fontCommand(ReportView& view) {
 }
 
 void fontStepCommand(ReportView& view, int step) {
-    if (DocumentRecord* p = view.document()) {
+    if (DocumentRecord* p = view.record()) {
         const int dpi = screenLogPixelsY(&view);
         const std::int64_t next =
             static_cast<std::int64_t>(heightToPoints(p->logFont.height, dpi)) + step;

@@ -15,7 +15,7 @@
 namespace folvek {
 
 void goToPage(ReportView& view) {
-    DocumentRecord* doc = view.document();
+    DocumentRecord* doc = view.record();
     if (!doc || !view.model()) return;
     const int pages = std::max(1, static_cast<int>(doc->pageCount));
     QInputDialog dialog(&view);
@@ -38,7 +38,7 @@ void goToPage(ReportView& view) {
 void registerGoToPageCommand(ReportView& view) {
     view.addCommand(
         CmGoToPage, [&view] { goToPage(view); },
-        [&view] { return view.document() && view.document()->pageCount > 1; });
+        [&view] { return view.record() && view.record()->pageCount > 1; });
 }
 
 }  // namespace folvek

@@ -17,7 +17,7 @@
 namespace folvek {
 
 void copyShownPage(ReportView& view) {
-    const DocumentRecord* doc = view.document();
+    const DocumentRecord* doc = view.record();
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!doc || !clipboard) return;
     const int page = doc->curPage;
@@ -50,7 +50,7 @@ void registerPageCopyCommand(ReportView& view) {
         CmCopy, [&view] { copySelection(view); }, [&view] { return view.selection().has_value(); });
     view.addCommand(
         CmCopyPage, [&view] { copyShownPage(view); },
-        [&view] { return view.document() && !view.document()->lines.empty(); });
+        [&view] { return view.record() && !view.record()->lines.empty(); });
 }
 
 }  // namespace folvek

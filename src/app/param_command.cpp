@@ -16,7 +16,7 @@
 namespace folvek {
 
 void pageParametersCommand(ReportView& view) {
-    DocumentRecord* p = view.document();
+    DocumentRecord* p = view.record();
     if (!p) return;
     const std::int32_t wasDos = p->userIsDos();
     const EncodingChoice wasEncoding = p->encodingInForce();

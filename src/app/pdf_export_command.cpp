@@ -141,7 +141,7 @@ QString proposedPdfPath(const std::string& documentPath) {
 }
 
 void exportToPdf(ReportView& view) {
-    DocumentRecord* doc = view.document();
+    DocumentRecord* doc = view.record();
     if (!doc || !view.model()->hasPath() || shellState().printing) return;
     const std::string documentPath = view.model()->path();
     QWidget* window = view.window();
@@ -212,7 +212,7 @@ void exportToPdf(ReportView& view) {
 void registerPdfExportCommand(ReportView& view) {
     view.addCommand(
         CmExportPdf, [&view] { exportToPdf(view); },
-        [&view] { return view.document() && view.model()->hasPath() && !shellState().printing; });
+        [&view] { return view.record() && view.model()->hasPath() && !shellState().printing; });
 }
 
 }  // namespace folvek

@@ -141,7 +141,7 @@ PrintContext printContextFor(ReportView& view, MessageSink& messages) {
     PrintContext ctx;
     ctx.window = &view;
     ctx.printer = dynamic_cast<Printer*>(view.printer());
-    ctx.document = view.document();
+    ctx.document = view.record();
     if (const Document* doc = view.model()) ctx.documentPath = doc->path();
     ctx.shell = &shellState();
     ctx.messages = &messages;

@@ -55,7 +55,8 @@ class ReportView : public QAbstractScrollArea {
     void updateCommandStates();
     QMenu* contextMenu() const { return contextMenu_; }
 
-    DocumentRecord* document() const;
+    // The shown document's record: its lines, settings and layout, for reading and drawing.
+    DocumentRecord* record() const;
     DocumentSignals* documentSignals() const { return signals_; }
 
     // The matches of a search, marked on the page shown (null: none); the vector must live

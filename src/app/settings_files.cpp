@@ -47,7 +47,7 @@ void refreshSettingsFiles(const DocumentRecord* record) {
 }
 
 void loadSettingsCommand(ReportView& view) {
-    DocumentRecord* p = view.document();
+    DocumentRecord* p = view.record();
     if (!p) return;
     const QString chosen = chooseSettingsFileToLoad(&view, QString::fromStdString(p->iniPath));
     if (chosen.isEmpty()) return;
@@ -57,7 +57,7 @@ void loadSettingsCommand(ReportView& view) {
 }
 
 void saveSettingsAsCommand(ReportView& view) {
-    DocumentRecord* p = view.document();
+    DocumentRecord* p = view.record();
     if (!p) return;
     // The settings did not change, so the document keeps its layout.
     if (saveSettingsToChosenFile(&view, *p, QString::fromStdString(p->iniPath)))
@@ -66,7 +66,7 @@ void saveSettingsAsCommand(ReportView& view) {
 
 void settingsListChosen(ReportView& view, int index) {
     QComboBox* combo = app().settingsList;
-    DocumentRecord* p = view.document();
+    DocumentRecord* p = view.record();
     if (!combo || !p || index < 0 || index >= combo->count()) return;
     // A bare name: loadProfile takes it from the settings directory.
     const QVariant bytes = combo->itemData(index);

@@ -57,7 +57,7 @@ std::optional<Cell> pointedCell(ReportView& view) {
 }
 
 void copyTable(ReportView& view) {
-    DocumentRecord* doc = view.document();
+    DocumentRecord* doc = view.record();
     QClipboard* clipboard = QGuiApplication::clipboard();
     const std::optional<Cell> cell = pointedCell(view);
     std::int64_t line = 0;
@@ -88,7 +88,7 @@ QString proposedTablesPath(const std::string& documentPath) {
 }
 
 void saveTables(ReportView& view) {
-    DocumentRecord* doc = view.document();
+    DocumentRecord* doc = view.record();
     if (!doc || !view.model()->hasPath()) return;
     const std::string documentPath = view.model()->path();
     FileDialogRequest request;
@@ -153,7 +153,7 @@ void addTableForms(QMimeData& data, const std::vector<const Table*>& tables) {
 
 void registerTableCommands(ReportView& view) {
     const auto hasDocument = [&view] {
-        return view.document() && !view.document()->lines.empty() && view.model()->hasPath();
+        return view.record() && !view.record()->lines.empty() && view.model()->hasPath();
     };
     view.addCommand(
         CmCopyTable, [&view] { copyTable(view); }, hasDocument);

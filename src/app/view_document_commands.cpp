@@ -16,7 +16,7 @@ namespace folvek {
 DocumentCommandContext documentCommandContext(ReportView& view, MessageSink* messages) {
     DocumentCommandContext ctx;
     ctx.owner = view.window();
-    ctx.doc = view.document();
+    ctx.doc = view.record();
     ctx.path = view.model() ? view.model()->path() : std::string();
     ctx.eValue = shellState().eValue;
     ctx.messages = messages ? messages : &appMessages();

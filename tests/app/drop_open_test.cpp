@@ -39,8 +39,8 @@ TEST_F(AppTest, ADroppedFileOpensWithTheSettingsTheHistoryKnows) {
     ASSERT_TRUE(drop(frame.get(), {QUrl::fromLocalFile(QString::fromStdString(b))}));
     EXPECT_EQ(shownPath(), b);
     EXPECT_EQ(shellState().IniFileName, "B.INI");
-    EXPECT_EQ(view()->document()->pageCount, 3);
-    EXPECT_EQ(view()->document()->Zoom, 7);
+    EXPECT_EQ(view()->record()->pageCount, 3);
+    EXPECT_EQ(view()->record()->Zoom, 7);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("FolVk - ") + QString::fromStdString(b));
 }
 

@@ -57,11 +57,11 @@ TEST_F(AppTest, RecentFilesListTheDocumentsShownAndReopenEachWithItsSettings) {
     // B is shown with WIDE.INI, then A again with the default settings.
     openThroughDialog(view(), b);
     shellState().IniFileName = "WIDE.INI";
-    view()->document()->loadProfile("WIDE.INI");
+    view()->record()->loadProfile("WIDE.INI");
     openThroughDialog(view(), a);
     shellState().IniFileName = "FOLVK95.INI";
-    view()->document()->loadProfile("FOLVK95.INI");
-    ASSERT_NE(view()->document()->Zoom, 7);
+    view()->record()->loadProfile("FOLVK95.INI");
+    ASSERT_NE(view()->record()->Zoom, 7);
     EXPECT_EQ(shownEntries(menu),
               (QStringList{"&1 " + QString::fromStdString(a),
                            "&2 " + QString::fromStdString(dirPath()) + "b&&c.txt"}));
@@ -72,8 +72,8 @@ TEST_F(AppTest, RecentFilesListTheDocumentsShownAndReopenEachWithItsSettings) {
     second->trigger();
     EXPECT_EQ(shownPath(), b);
     EXPECT_EQ(shellState().IniFileName, "WIDE.INI");
-    EXPECT_EQ(view()->document()->Zoom, 7);
-    EXPECT_EQ(view()->document()->pageCount, 2);
+    EXPECT_EQ(view()->record()->Zoom, 7);
+    EXPECT_EQ(view()->record()->pageCount, 2);
     EXPECT_EQ(shownEntries(menu).front(), "&1 " + QString::fromStdString(dirPath()) + "b&&c.txt");
 }
 

@@ -38,14 +38,14 @@ class SelectionTest : public AppTest {
         shellState().documentPath = writeFile("table.txt", kTable);
         shellState().dosOverride = DosOverride::Dos;
         start();
-        ASSERT_EQ(view()->document()->pageCount, 2);
+        ASSERT_EQ(view()->record()->pageCount, 2);
     }
 
     // The middle of a cell of the page shown, in viewport pixels, from the record's own
     // measures: rows lineHeight apart below the text top, columns charWidth apart from the
     // left margin, 0.01 inch scaled by the zoom.
     QPoint cellCentre(int row, int column) {
-        DocumentRecord& record = *view()->document();
+        DocumentRecord& record = *view()->record();
         PageLocator locator;
         const SheetText sheet = sheetText(record, record.curPage, locator);
         const double scale = record.Zoom / 2.0;

@@ -67,11 +67,11 @@ TEST_F(AppTest, CaptionAndFieldsFollowOpenReloadSettingsAndPageTurns) {
 
     // Settings edited: a wider line pitch takes more pages; another encoding reads the text
     // again and the encoding field says which.
-    view()->document()->HeightString = 200;
+    view()->record()->HeightString = 200;
     doc.settingsEdited();
     EXPECT_GT(p.pageCount, before);
     EXPECT_EQ(frame->pageField()->text(), pages(p));
-    view()->document()->Encoding = EncodingChoice::Cp866;
+    view()->record()->Encoding = EncodingChoice::Cp866;
     doc.settingsEdited(doc.path());
     EXPECT_EQ(frame->encodingField()->text(), QStringLiteral("866"));
 

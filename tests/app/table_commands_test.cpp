@@ -46,7 +46,7 @@ class TableCommandsTest : public AppTest {
     }
 
     QPoint cellCentre(int row, int column) {
-        DocumentRecord& record = *view()->document();
+        DocumentRecord& record = *view()->record();
         PageLocator locator;
         const SheetText sheet = sheetText(record, record.curPage, locator);
         const double scale = record.Zoom / 2.0;
