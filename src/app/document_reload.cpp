@@ -54,7 +54,7 @@ void DocumentWatch::follow() {
     QStringList old = watcher_.files();
     old += watcher_.directories();
     if (!old.isEmpty()) watcher_.removePaths(old);
-    path_ = view_.model() ? view_.model()->path() : std::string();
+    path_ = view_.document() ? view_.document()->path() : std::string();
     readStamp_ = QDateTime();
     readSize_ = -1;
     if (path_.empty()) return;
@@ -90,7 +90,7 @@ void DocumentWatch::settle() {
 }
 
 void DocumentWatch::reload() {
-    Document* doc = view_.model();
+    Document* doc = view_.document();
     if (!doc || !doc->hasPath()) return;
     const std::string path = doc->path();
     const QFileInfo info(QString::fromStdString(path));
@@ -122,7 +122,9 @@ void registerReloadCommand(ReportView& view, DocumentWatch& watch) {
     // Never while a job reads the pages: the lines would be replaced under it.
     view.addCommand(
         CmReload, [&watch] { watch.reload(); },
-        [&view] { return view.model() && view.model()->hasPath() && !shellState().printing; });
+        [&view] {
+            return view.document() && view.document()->hasPath() && !shellState().printing;
+        });
 }
 
 }  // namespace folvek

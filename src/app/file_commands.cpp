@@ -21,7 +21,7 @@ namespace {
 FileDialogRequest textFileRequest(ReportView* owner, const QString& suffix) {
     FileDialogRequest r;
     r.owner = owner;
-    if (const Document* doc = owner->model()) r.startPath = QString::fromStdString(doc->path());
+    if (const Document* doc = owner->document()) r.startPath = QString::fromStdString(doc->path());
     r.filters = nameFiltersFromPairs(loadString(StrTextFileFilter));
     r.defaultSuffix = suffix;
     return r;
@@ -72,7 +72,7 @@ void ReportView::saveDocumentAs() {
 }
 
 void registerFileCommands(ReportView& view) {
-    auto document = [&view] { return view.model() && view.model()->hasPath(); };
+    auto document = [&view] { return view.document() && view.document()->hasPath(); };
     view.addCommand(CmOpen, [&view] { view.openDocument(); });
     view.addCommand(
         CmSaveAs, [&view] { view.saveDocumentAs(); }, document);

@@ -178,7 +178,7 @@ void FindBar::start(bool forward) {
     stop();
     forget();
     connectDocument();
-    Document* doc = view_->model();
+    Document* doc = view_->document();
     if (!doc) return;
     searched_ = field_->text();
     pendingForward_ = forward;

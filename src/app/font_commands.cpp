@@ -24,7 +24,7 @@ void fontCommand(ReportView& view) {
             lf.italic = chosen->font.italic;
             lf.weight = chosen->font.weight;
             lf.charSet = chosen->font.charSet;
-            view.model()->fontChanged();
+            view.document()->fontChanged();
         }
     }
 }
@@ -37,7 +37,7 @@ void fontStepCommand(ReportView& view, int step) {
         // Neither a size of 0 points nor one beyond the 32-bit range is a font.
         if (next > 0 && next <= INT32_MAX) {
             p->logFont.height = pointsToHeight(static_cast<std::int32_t>(next), dpi);
-            view.model()->fontChanged();
+            view.document()->fontChanged();
         }
     }
 }

@@ -16,7 +16,7 @@ namespace folvek {
 
 void goToPage(ReportView& view) {
     DocumentRecord* doc = view.record();
-    if (!doc || !view.model()) return;
+    if (!doc || !view.document()) return;
     const int pages = std::max(1, static_cast<int>(doc->pageCount));
     QInputDialog dialog(&view);
     dialog.setObjectName(QStringLiteral("GoToPageDialog"));
@@ -31,7 +31,7 @@ void goToPage(ReportView& view) {
     dialog.setIntValue(doc->curPage);
     addHelpKey(dialog, HelpGoToPage);
     if (dialogHooks().runModal(dialog) != QDialog::Accepted) return;
-    view.model()->goToPage(std::clamp(dialog.intValue(), 1, pages));
+    view.document()->goToPage(std::clamp(dialog.intValue(), 1, pages));
     view.scrollTo(0, 0);
 }
 

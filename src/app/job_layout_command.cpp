@@ -30,7 +30,7 @@ LoadOptions viewerLoadOptions(const std::string& settingsDir, const std::string&
 namespace {
 
 void switchLayout(ReportView& view) {
-    Document* model = view.model();
+    Document* model = view.document();
     if (!model || !model->hasPath()) return;
     const DocumentRecord* doc = &model->record();
     const LayoutMode mode = doc->jobLaidOut() ? LayoutMode::Report : LayoutMode::Job;
@@ -51,7 +51,7 @@ void switchLayout(ReportView& view) {
 void registerJobLayoutCommand(ReportView& view) {
     view.addCommand(
         CmJobLayout, [&view] { switchLayout(view); },
-        [&view] { return view.model() && view.model()->hasPath(); });
+        [&view] { return view.document() && view.document()->hasPath(); });
 }
 
 }  // namespace folvek

@@ -22,18 +22,18 @@ void pageParametersCommand(ReportView& view) {
     const EncodingChoice wasEncoding = p->encodingInForce();
     int result = 0;
     {
-        ParamDialog dialog(*p, &view, view.model()->path());
+        ParamDialog dialog(*p, &view, view.document()->path());
         result = dialogHooks().runModal(dialog);
     }
     if (result != 0) {
         // The conversion happens while loading, so a new IsDos or encoding needs the file read
         // again.
         const bool reconvert = p->userIsDos() != wasDos || p->encodingInForce() != wasEncoding;
-        view.model()->settingsEdited(reconvert ? view.model()->path() : std::string());
+        view.document()->settingsEdited(reconvert ? view.document()->path() : std::string());
     } else {
         // "Сохранить как..." may have added a file to the list even when the dialog was
         // cancelled.
-        view.model()->notify(kSettingsFileChanged);
+        view.document()->notify(kSettingsFileChanged);
     }
 }
 

@@ -142,8 +142,8 @@ QString proposedPdfPath(const std::string& documentPath) {
 
 void exportToPdf(ReportView& view) {
     DocumentRecord* doc = view.record();
-    if (!doc || !view.model()->hasPath() || shellState().printing) return;
-    const std::string documentPath = view.model()->path();
+    if (!doc || !view.document()->hasPath() || shellState().printing) return;
+    const std::string documentPath = view.document()->path();
     QWidget* window = view.window();
     const std::optional<PdfPages> pages = askPdfPages(
         &view, doc->pageCount, doc->curPage, QString::fromStdString(cutLinesDialogNote(*doc)));
@@ -212,7 +212,7 @@ void exportToPdf(ReportView& view) {
 void registerPdfExportCommand(ReportView& view) {
     view.addCommand(
         CmExportPdf, [&view] { exportToPdf(view); },
-        [&view] { return view.record() && view.model()->hasPath() && !shellState().printing; });
+        [&view] { return view.record() && view.document()->hasPath() && !shellState().printing; });
 }
 
 }  // namespace folvek

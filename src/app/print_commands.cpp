@@ -142,11 +142,11 @@ PrintContext printContextFor(ReportView& view, MessageSink& messages) {
     ctx.window = &view;
     ctx.printer = dynamic_cast<Printer*>(view.printer());
     ctx.document = view.record();
-    if (const Document* doc = view.model()) ctx.documentPath = doc->path();
+    if (const Document* doc = view.document()) ctx.documentPath = doc->path();
     ctx.shell = &shellState();
     ctx.messages = &messages;
     ctx.relayout = [&view] {
-        if (Document* doc = view.model()) doc->paperChanged();
+        if (Document* doc = view.document()) doc->paperChanged();
     };
     ctx.postExit = [&view] { QTimer::singleShot(0, &view, [&view] { view.runCommand(CmExit); }); };
     return ctx;

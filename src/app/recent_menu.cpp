@@ -41,7 +41,7 @@ void RecentMenu::connectDocument() {
 
 void RecentMenu::remember() {
     const ShellState& shell = shellState();
-    const Document* doc = view_.model();
+    const Document* doc = view_.document();
     if (doc && doc->record().opened)
         recent::remember(recent::listPath(shell), doc->path(), shell.IniFileName);
     refresh();

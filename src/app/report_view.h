@@ -87,7 +87,7 @@ class ReportView : public QAbstractScrollArea {
     // The cell under a point of the viewport, as the page is painted.
     Cell cellAtViewport(QPointF pos);
     // The document object: every change to the shown document goes through it.
-    Document* model() const { return model_.get(); }
+    Document* document() const { return model_.get(); }
     PrinterSettings* printer() const { return printer_.get(); }
     bool hasMailer() const { return hasMailer_; }
 

@@ -291,7 +291,8 @@ void registerViewCommands(ReportView& view) {
     view.addCommand(
         CmFitWidth,
         [&view] {
-            if (Document* model = view.model()) model->fitWidthChanged(!model->record().FitWidth);
+            if (Document* model = view.document())
+                model->fitWidthChanged(!model->record().FitWidth);
         },
         [&view] { return view.record() != nullptr; });
 }

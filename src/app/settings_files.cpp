@@ -52,8 +52,8 @@ void loadSettingsCommand(ReportView& view) {
     const QString chosen = chooseSettingsFileToLoad(&view, QString::fromStdString(p->iniPath));
     if (chosen.isEmpty()) return;
     shellState().IniFileName = chosen.toStdString();
-    view.model()->settingsFileLoaded(chosen.toStdString());
-    view.model()->notify(kSettingsFileChanged);
+    view.document()->settingsFileLoaded(chosen.toStdString());
+    view.document()->notify(kSettingsFileChanged);
 }
 
 void saveSettingsAsCommand(ReportView& view) {
@@ -61,7 +61,7 @@ void saveSettingsAsCommand(ReportView& view) {
     if (!p) return;
     // The settings did not change, so the document keeps its layout.
     if (saveSettingsToChosenFile(&view, *p, QString::fromStdString(p->iniPath)))
-        view.model()->notify(kSettingsFileChanged);
+        view.document()->notify(kSettingsFileChanged);
 }
 
 void settingsListChosen(ReportView& view, int index) {
@@ -75,7 +75,7 @@ void settingsListChosen(ReportView& view, int index) {
     if (name.empty() || name.find('/') != std::string::npos) return;
     shellState().IniFileName = name;
     // The new file may hold another zoom or font, so the page's extent changes too.
-    view.model()->settingsFileLoaded(name);
+    view.document()->settingsFileLoaded(name);
     view.setFocus(Qt::OtherFocusReason);
 }
 

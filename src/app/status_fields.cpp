@@ -34,13 +34,13 @@ void StatusFields::connectDocument() {
         connected_ = notifier;
         connect(notifier, &DocumentSignals::changed, this, &StatusFields::documentChanged);
     }
-    const Document* doc = view_.model();
+    const Document* doc = view_.document();
     showName(doc);
     showPage(doc);
 }
 
 void StatusFields::documentChanged(unsigned changes) {
-    const Document* doc = view_.model();
+    const Document* doc = view_.document();
     if (changes & kPathChanged) showName(doc);
     if (changes & (kTextChanged | kLayoutChanged | kPageChanged)) {
         // Another page or another document: a message about the one left is stale.

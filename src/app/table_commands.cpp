@@ -89,8 +89,8 @@ QString proposedTablesPath(const std::string& documentPath) {
 
 void saveTables(ReportView& view) {
     DocumentRecord* doc = view.record();
-    if (!doc || !view.model()->hasPath()) return;
-    const std::string documentPath = view.model()->path();
+    if (!doc || !view.document()->hasPath()) return;
+    const std::string documentPath = view.document()->path();
     FileDialogRequest request;
     request.owner = &view;
     request.startPath = proposedTablesPath(documentPath);
@@ -153,7 +153,7 @@ void addTableForms(QMimeData& data, const std::vector<const Table*>& tables) {
 
 void registerTableCommands(ReportView& view) {
     const auto hasDocument = [&view] {
-        return view.record() && !view.record()->lines.empty() && view.model()->hasPath();
+        return view.record() && !view.record()->lines.empty() && view.document()->hasPath();
     };
     view.addCommand(
         CmCopyTable, [&view] { copyTable(view); }, hasDocument);

@@ -17,7 +17,7 @@ DocumentCommandContext documentCommandContext(ReportView& view, MessageSink* mes
     DocumentCommandContext ctx;
     ctx.owner = view.window();
     ctx.doc = view.record();
-    ctx.path = view.model() ? view.model()->path() : std::string();
+    ctx.path = view.document() ? view.document()->path() : std::string();
     ctx.eValue = shellState().eValue;
     ctx.messages = messages ? messages : &appMessages();
     ctx.editorMessages = messages;
@@ -36,7 +36,7 @@ void runSendCommand(ReportView& view, MessageSink* messages) {
 }
 
 void registerDocumentCommands(ReportView& view) {
-    auto document = [&view] { return view.model() && view.model()->hasPath(); };
+    auto document = [&view] { return view.document() && view.document()->hasPath(); };
     view.addCommand(
         CmEdit, [&view] { runEditCommand(view); }, document);
     view.addCommand(

@@ -74,7 +74,7 @@ ReportView* AppTest::view() const {
 }
 
 std::string AppTest::shownPath() const {
-    return view() && view()->model() ? view()->model()->path() : std::string();
+    return view() && view()->document() ? view()->document()->path() : std::string();
 }
 
 }  // namespace folvek::test

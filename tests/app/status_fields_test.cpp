@@ -37,7 +37,7 @@ TEST_F(AppTest, CaptionAndFieldsFollowOpenReloadSettingsAndPageTurns) {
     const std::string a = pagedDocument("a.txt", 3);
     shellState().documentPath = a;
     start();
-    Document& doc = *view()->model();
+    Document& doc = *view()->document();
     const DocumentRecord& p = doc.record();
     EXPECT_EQ(frame->windowTitle(), caption(a));
     EXPECT_EQ(frame->fileNameField()->text().toStdString(), a);

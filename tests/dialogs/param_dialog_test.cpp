@@ -113,7 +113,7 @@ TEST_F(SettingsUiTest, SaveAsProposesTheDocumentNameOrTheCurrentFile) {
     // A document with and without an extension.
     for (const char* name : {"REPORT.TXT", "REPORT"}) {
         fileRequests.clear();
-        view().model()->load(writeFile(dirPath() + "data_" + name, "text\n"));
+        view().document()->load(writeFile(dirPath() + "data_" + name, "text\n"));
         runParameters([](ParamDialog& d) {
             click(d, kParamSaveAs);
             click(d, kParamCancel);
