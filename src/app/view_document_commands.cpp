@@ -21,7 +21,7 @@ DocumentCommandContext documentCommandContext(ReportView& view, MessageSink* mes
     ctx.eValue = shellState().eValue;
     ctx.messages = messages ? messages : &appMessages();
     ctx.editorMessages = messages;
-    ctx.relayout = [&view] { view.reloadDocument(); };
+    ctx.reload = [&view] { view.reloadDocument(); };
     return ctx;
 }
 

@@ -23,7 +23,7 @@ struct DocumentCommandContext {
     MessageSink* editorMessages = nullptr;
     // The file changed (edited, rewritten in the Windows encoding): the document's entry point
     // that reads it again, after which its listeners show it.
-    std::function<void()> relayout;
+    std::function<void()> reload;
 };
 
 }  // namespace folvek

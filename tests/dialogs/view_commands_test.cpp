@@ -1,5 +1,5 @@
 // The edit and send commands over the real main window: the view's document, /e value and
-// relayout reach them.
+// reload reach them.
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <memory>
