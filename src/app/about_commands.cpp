@@ -1,4 +1,4 @@
-// Exit (109), Help (103), About (104) and the two commands that address the maker.
+// Exit, Help, About and the two commands that address the maker.
 #include <QApplication>
 #include <QMainWindow>
 #include <QPointer>

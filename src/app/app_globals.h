@@ -1,5 +1,5 @@
-// What the window shares process-wide: the one record, the application's
-// printer, the message sink, and the frame's fields that many commands refresh.
+// What the window shares process-wide: the application's printer, the message sink, the view,
+// the frame and the tool bar's settings list. The shown document is the view's (document()).
 #pragma once
 
 #include <QComboBox>
@@ -9,25 +9,19 @@
 
 namespace folvek {
 
-class DocumentRecord;
 class PrinterSettings;
 class QtMessages;
 class ReportView;
 
 QtMessages& appMessages();
 
-// Set and cleared by their owners (the view owns record and printer, the frame the rest). The
+// Set and cleared by their owners (the view owns the printer, the frame the rest). The
 // widgets are guarded: one destroyed by Qt before its owner cleared it reads as null here.
 struct AppObjects {
-    DocumentRecord* theRecord = nullptr;
     PrinterSettings* printer = nullptr;
     QPointer<ReportView> view;
     QPointer<QMainWindow> frame;
-    QPointer<QLabel> fileNameField;
-    QPointer<QLabel> pageField;
-    QPointer<QLabel> encodingField;
-    QPointer<QLabel> widthField;       // lines cut at the sheet's edge, or the fit's size
-    QPointer<QComboBox> settingsList;  // combo box 5555
+    QPointer<QComboBox> settingsList;  // the tool bar's list of settings files
 };
 AppObjects& app();
 

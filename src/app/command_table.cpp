@@ -1,4 +1,4 @@
-// Menu 100, accelerator table 100 and the tool-bar gadgets.
+// The menu bar, the command keys and the tool-bar gadgets.
 #include "command_table.h"
 
 #include "command_ids.h"

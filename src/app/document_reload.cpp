@@ -54,7 +54,7 @@ void DocumentWatch::follow() {
     QStringList old = watcher_.files();
     old += watcher_.directories();
     if (!old.isEmpty()) watcher_.removePaths(old);
-    path_ = shellState().documentPath;
+    path_ = view_.document() ? view_.document()->path() : std::string();
     readStamp_ = QDateTime();
     readSize_ = -1;
     if (path_.empty()) return;
@@ -90,9 +90,9 @@ void DocumentWatch::settle() {
 }
 
 void DocumentWatch::reload() {
-    Document* doc = view_.model();
-    const std::string path = shellState().documentPath;
-    if (!doc || path.empty()) return;
+    Document* doc = view_.document();
+    if (!doc || !doc->hasPath()) return;
+    const std::string path = doc->path();
     const QFileInfo info(QString::fromStdString(path));
     if (!info.isFile() || !info.isReadable()) {
         // An empty window in place of the report would lose what the user was reading.
@@ -105,9 +105,8 @@ void DocumentWatch::reload() {
         return;
     }
     const int h = view_.hPos(), v = view_.vPos();
-    doc->reload(path);
+    doc->reload();
     view_.scrollTo(h, v);
-    view_.repaintAll();
     say(QString());
 }
 
@@ -123,7 +122,9 @@ void registerReloadCommand(ReportView& view, DocumentWatch& watch) {
     // Never while a job reads the pages: the lines would be replaced under it.
     view.addCommand(
         CmReload, [&watch] { watch.reload(); },
-        [] { return !shellState().documentPath.empty() && !shellState().printing; });
+        [&view] {
+            return view.document() && view.document()->hasPath() && !shellState().printing;
+        });
 }
 
 }  // namespace folvek

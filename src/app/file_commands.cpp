@@ -1,4 +1,4 @@
-// Open (101) and Save As (11843).
+// Open and Save As.
 #include "app_globals.h"
 #include "command_ids.h"
 #include "dialog_hooks.h"
@@ -11,7 +11,6 @@
 #include "printer_settings.h"
 #include "report_view.h"
 #include "shell_state.h"
-#include "status_fields.h"
 #include "string_table.h"
 #include "text_copy.h"
 
@@ -22,7 +21,7 @@ namespace {
 FileDialogRequest textFileRequest(ReportView* owner, const QString& suffix) {
     FileDialogRequest r;
     r.owner = owner;
-    r.startPath = QString::fromStdString(shellState().documentPath);
+    if (const Document* doc = owner->document()) r.startPath = QString::fromStdString(doc->path());
     r.filters = nameFiltersFromPairs(loadString(StrTextFileFilter));
     r.defaultSuffix = suffix;
     return r;
@@ -31,39 +30,33 @@ FileDialogRequest textFileRequest(ReportView* owner, const QString& suffix) {
 }  // namespace
 
 void ReportView::reloadDocument() {
-    if (model_) model_->load(shellState().documentPath);
+    if (model_ && model_->hasPath()) model_->load(model_->path());
 }
 
 void ReportView::openDocument() {
     const QString chosen = askFileName(FileDialogKind::Open, textFileRequest(this, QString()));
     if (!chosen.isEmpty()) openFile(chosen.toStdString());
-    repaintAll();
 }
 
 void ReportView::openFile(const std::string& path, const std::string* settings) {
     if (path.empty() || !record_) return;
     ShellState& shell = shellState();
     saveHistory();
-    shell.documentPath = path;
     if (settings && !settings->empty() && settings->size() <= history::kIniNameBytes)
         shell.IniFileName = *settings;
     else
-        history::lookup(shell);
-    prepareJobLayout(*record_, shell.programDir, shell.documentPath);
-    if (model_->openWithSettings(shell.documentPath, shell.IniFileName))
-        documentOpened(shell.documentPath);
-    ShowDocumentName();
-    repaintAll();
+        history::lookup(history::historyPath(shell), path, shell.IniFileName);
+    model_->setLoadOptions(viewerLoadOptions(shell.programDir, path));
+    if (model_->openWithSettings(path, shell.IniFileName)) documentOpened(path);
 }
 
 void ReportView::saveDocumentAs() {
     const QString chosen =
         askFileName(FileDialogKind::Save, textFileRequest(this, QStringLiteral("txt")));
     if (!chosen.isEmpty() && record_) {
-        ShellState& shell = shellState();
         QtMessages box(this);
         SaveResult why;
-        switch (copyTextFile(shell.documentPath, chosen.toStdString(), &why)) {
+        switch (copyTextFile(model_->path(), chosen.toStdString(), &why)) {
             case CopyResult::SourceFailed:
                 box.show(loadString(StrCannotOpenSource), "!!!", MsgIcon::Error);
                 break;
@@ -72,17 +65,14 @@ void ReportView::saveDocumentAs() {
                          MsgIcon::Error);
                 break;
             case CopyResult::Ok:
-                shell.documentPath = chosen.toStdString();
-                reloadDocument();
-                ShowDocumentName();
+                model_->savedAs(chosen.toStdString());
                 break;
         }
     }
-    repaintAll();
 }
 
 void registerFileCommands(ReportView& view) {
-    auto document = [] { return !shellState().documentPath.empty(); };
+    auto document = [&view] { return view.document() && view.document()->hasPath(); };
     view.addCommand(CmOpen, [&view] { view.openDocument(); });
     view.addCommand(
         CmSaveAs, [&view] { view.saveDocumentAs(); }, document);

@@ -180,7 +180,7 @@ void FindBar::start(bool forward) {
     stop();
     forget();
     connectDocument();
-    Document* doc = view_->model();
+    Document* doc = view_->document();
     if (!doc) return;
     searched_ = field_->text();
     pendingForward_ = forward;
@@ -223,7 +223,7 @@ void FindBar::finished(std::shared_ptr<SearchResult> result, quint64 run) {
     } else {
         view_->setSearchMarks(&matches_);
         // The first match on or after the page shown (before it, searching backwards).
-        const int here = view_->document() ? view_->document()->curPage : 1;
+        const int here = view_->record() ? view_->record()->curPage : 1;
         int index = pendingForward_ ? 0 : static_cast<int>(matches_.size()) - 1;
         const int n = static_cast<int>(matches_.size());
         if (pendingForward_) {
@@ -267,7 +267,7 @@ void FindBar::say(const QString& text) {
 }
 
 void registerFindCommands(ReportView& view, FindBar& bar) {
-    auto shown = [&view] { return view.document() && !view.document()->lines.empty(); };
+    auto shown = [&view] { return view.record() && !view.record()->lines.empty(); };
     view.addCommand(
         CmFind, [&bar] { bar.activate(); }, shown);
     view.addCommand(

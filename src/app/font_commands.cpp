@@ -11,7 +11,7 @@
 namespace folvek {
 
 void fontCommand(ReportView& view) {
-    if (DocumentRecord* p = view.document()) {
+    if (DocumentRecord* p = view.record()) {
         FontDialogRequest request;
         request.owner = &view;
         request.font = p->logFont;
@@ -24,20 +24,20 @@ void fontCommand(ReportView& view) {
             lf.italic = chosen->font.italic;
             lf.weight = chosen->font.weight;
             lf.charSet = chosen->font.charSet;
-            view.model()->fontChanged();
+            view.document()->fontChanged();
         }
     }
 }
 
 void fontStepCommand(ReportView& view, int step) {
-    if (DocumentRecord* p = view.document()) {
+    if (DocumentRecord* p = view.record()) {
         const int dpi = screenLogPixelsY(&view);
         const std::int64_t next =
             static_cast<std::int64_t>(heightToPoints(p->logFont.height, dpi)) + step;
         // Neither a size of 0 points nor one beyond the 32-bit range is a font.
         if (next > 0 && next <= INT32_MAX) {
             p->logFont.height = pointsToHeight(static_cast<std::int32_t>(next), dpi);
-            view.model()->fontChanged();
+            view.document()->fontChanged();
         }
     }
 }

@@ -15,8 +15,8 @@
 namespace folvek {
 
 void goToPage(ReportView& view) {
-    DocumentRecord* doc = view.document();
-    if (!doc || !view.model()) return;
+    DocumentRecord* doc = view.record();
+    if (!doc || !view.document()) return;
     const int pages = std::max(1, static_cast<int>(doc->pageCount));
     QInputDialog dialog(&view);
     dialog.setObjectName(QStringLiteral("GoToPageDialog"));
@@ -31,14 +31,14 @@ void goToPage(ReportView& view) {
     dialog.setIntValue(doc->curPage);
     addHelpKey(dialog, HelpGoToPage);
     if (dialogHooks().runModal(dialog) != QDialog::Accepted) return;
-    view.model()->goToPage(std::clamp(dialog.intValue(), 1, pages));
+    view.document()->goToPage(std::clamp(dialog.intValue(), 1, pages));
     view.scrollTo(0, 0);
 }
 
 void registerGoToPageCommand(ReportView& view) {
     view.addCommand(
         CmGoToPage, [&view] { goToPage(view); },
-        [&view] { return view.document() && view.document()->pageCount > 1; });
+        [&view] { return view.record() && view.record()->pageCount > 1; });
 }
 
 }  // namespace folvek

@@ -6,6 +6,7 @@
 #include <QStatusBar>
 
 #include "command_ids.h"
+#include "document.h"
 #include "document_record.h"
 #include "layout_memory.h"
 #include "printed_job.h"
@@ -19,21 +20,22 @@ JobReader& viewerJobReader() {
     return reader;
 }
 
-void prepareJobLayout(DocumentRecord& doc, const std::string& settingsDir,
-                      const std::string& path) {
-    doc.jobReader = &viewerJobReader();
-    doc.layoutMode = layout_memory::lookup(settingsDir, path);
+LoadOptions viewerLoadOptions(const std::string& settingsDir, const std::string& path) {
+    LoadOptions options;
+    options.jobReader = &viewerJobReader();
+    options.layout = layout_memory::lookup(settingsDir, path);
+    return options;
 }
 
 namespace {
 
 void switchLayout(ReportView& view) {
-    DocumentRecord* doc = view.document();
-    ShellState& shell = shellState();
-    if (!doc || shell.documentPath.empty()) return;
-    doc->layoutMode = doc->jobLaidOut() ? LayoutMode::Report : LayoutMode::Job;
-    layout_memory::remember(shell.programDir, shell.documentPath, doc->layoutMode);
-    view.reloadDocument();
+    Document* model = view.document();
+    if (!model || !model->hasPath()) return;
+    const DocumentRecord* doc = &model->record();
+    const LayoutMode mode = doc->jobLaidOut() ? LayoutMode::Report : LayoutMode::Job;
+    layout_memory::remember(shellState().programDir, model->path(), mode);
+    model->layoutModeChanged(mode);
     QString text = doc->jobLaidOut() ? QStringLiteral("Страницы задания принтера (%1)")
                                            .arg(QString::fromStdString(doc->jobVerdict.language))
                                      : QStringLiteral("Разметка отчёта");
@@ -49,7 +51,7 @@ void switchLayout(ReportView& view) {
 void registerJobLayoutCommand(ReportView& view) {
     view.addCommand(
         CmJobLayout, [&view] { switchLayout(view); },
-        [] { return !shellState().documentPath.empty(); });
+        [&view] { return view.document() && view.document()->hasPath(); });
 }
 
 }  // namespace folvek

@@ -4,17 +4,19 @@
 
 #include <string>
 
+#include "document.h"
+
 namespace folvek {
 
-class DocumentRecord;
 class JobReader;
 class ReportView;
 
 // The one reader of printer jobs the viewer's documents use.
 JobReader& viewerJobReader();
 
-// Before `path` is loaded into `doc`: the reader, and the layout remembered for the document.
-void prepareJobLayout(DocumentRecord& doc, const std::string& settingsDir, const std::string& path);
+// What the viewer loads `path` with: its reader of printer jobs, and the layout remembered for
+// the document.
+LoadOptions viewerLoadOptions(const std::string& settingsDir, const std::string& path);
 
 void registerJobLayoutCommand(ReportView& view);
 

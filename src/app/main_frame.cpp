@@ -70,10 +70,6 @@ MainFrame::~MainFrame() {
     delete view_;
     view_ = nullptr;
     if (app().frame == this) app().frame = nullptr;
-    app().fileNameField = nullptr;
-    app().pageField = nullptr;
-    app().encodingField = nullptr;
-    app().widthField = nullptr;
 }
 
 void MainFrame::buildMenu() {
@@ -121,16 +117,14 @@ void MainFrame::buildStatusBar() {
         bar->addWidget(label);
         return label;
     };
-    fileName_ = field("id0", 30, QString(), new PathField(bar));
+    auto* path = new PathField(bar);
+    fileName_ = field("id0", 30, QString(), path);
     page_ = field("id2", 25, QStringLiteral("WWWWWWW"), new QLabel(bar));
     // The encoding in use, and how many characters it could not show.
     encoding_ = field("id3", 24, QString(), new QLabel(bar));
     // What does not reach the paper, and the key that fits it.
     width_ = field("id4", 60, QString(), new QLabel(bar));
-    app().fileNameField = fileName_;
-    app().pageField = page_;
-    app().encodingField = encoding_;
-    app().widthField = width_;
+    status_ = new StatusFields(*view_, {this, path, page_, encoding_, width_}, this);
 }
 
 namespace {
@@ -192,7 +186,7 @@ MainFrame* createMainWindow(bool show) {
     frame->toolBar()->setupWindow();
     frame->documentWatch()->connectDocument();
     frame->recentMenu()->connectDocument();
-    ShowDocumentName();
+    frame->statusFields()->connectDocument();
     if (show) {
         // Without a window manager a maximize request does nothing, so take the size too.
         if (QScreen* screen = frame->screen()) frame->setGeometry(screen->availableGeometry());

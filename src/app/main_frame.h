@@ -1,5 +1,5 @@
-// The decorated frame: menu 100, the status bar with its two fields, the tool bar docked at
-// the top and the view as its client.
+// The decorated frame: the menu bar, the status bar with its four fields, the tool bar docked
+// at the top and the view as its client.
 #pragma once
 
 #include <QMainWindow>
@@ -13,6 +13,7 @@ class FindBar;
 class RecentMenu;
 class MainToolBar;
 class ReportView;
+class StatusFields;
 
 class MainFrame : public QMainWindow {
     Q_OBJECT
@@ -25,6 +26,7 @@ class MainFrame : public QMainWindow {
     FindBar* findBar() const { return findBar_; }
     DocumentWatch* documentWatch() const { return watch_; }
     RecentMenu* recentMenu() const { return recent_; }
+    StatusFields* statusFields() const { return status_; }
     QLabel* fileNameField() const { return fileName_; }
     QLabel* pageField() const { return page_; }
     QLabel* encodingField() const { return encoding_; }
@@ -46,6 +48,7 @@ class MainFrame : public QMainWindow {
     FindBar* findBar_ = nullptr;
     DocumentWatch* watch_ = nullptr;
     RecentMenu* recent_ = nullptr;
+    StatusFields* status_ = nullptr;
     QLabel* fileName_ = nullptr;
     QLabel* page_ = nullptr;
     QLabel* encoding_ = nullptr;

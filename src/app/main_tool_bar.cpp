@@ -65,7 +65,7 @@ MainToolBar::~MainToolBar() {
 }
 
 void MainToolBar::setupWindow() {
-    refreshSettingsList();
+    refreshSettingsList(view_ ? view_->record() : nullptr);
     // "MS Sans Serif" has no size below 8 points, so the 6-unit request realised as 8 points.
     comboFont_ = QFont(QStringLiteral("MS Sans Serif"));
     comboFont_.setStyleHint(QFont::SansSerif, QFont::PreferDefault);
@@ -78,8 +78,8 @@ void MainToolBar::setupWindow() {
     if (view_) view_->setFocus(Qt::OtherFocusReason);
 }
 
-void refreshSettingsList() {
-    refreshSettingsFiles();
+void refreshSettingsList(const DocumentRecord* record) {
+    refreshSettingsFiles(record);
 }
 
 }  // namespace folvek

@@ -1,5 +1,5 @@
 // The tool bar: movable and floatable, docked at the top of the frame, with the command
-// buttons and the settings-file list (combo box 5555).
+// buttons and the list of settings files.
 #pragma once
 
 #include <QFont>
@@ -9,6 +9,7 @@ class QComboBox;
 
 namespace folvek {
 
+class DocumentRecord;
 class ReportView;
 
 class MainToolBar : public QToolBar {
@@ -30,6 +31,6 @@ class MainToolBar : public QToolBar {
 
 // Lists the *.ini files of the settings directory sorted by name without regard to case and
 // selects the one named like the file name of the record's iniPath.
-void refreshSettingsList();
+void refreshSettingsList(const DocumentRecord* record);
 
 }  // namespace folvek

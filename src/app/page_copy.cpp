@@ -17,7 +17,7 @@
 namespace folvek {
 
 void copyShownPage(ReportView& view) {
-    const DocumentRecord* doc = view.document();
+    const DocumentRecord* doc = view.record();
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!doc || !clipboard) return;
     const int page = doc->curPage;
@@ -43,7 +43,7 @@ void copySelection(ReportView& view) {
     const CellRange& cells = *view.selection();
     int rows = cells.lastRow - cells.firstRow + 1,
         columns = cells.lastColumn - cells.firstColumn + 1;
-    if (view.document() && view.document()->jobLaidOut()) {
+    if (view.record() && view.record()->jobLaidOut()) {
         // A job page's selection is a rectangle of the form: what it holds is its printed lines.
         const QStringList lines = text.split(u'\n');
         rows = text.isEmpty() ? 0 : static_cast<int>(lines.size());
@@ -59,7 +59,7 @@ void registerPageCopyCommand(ReportView& view) {
         CmCopy, [&view] { copySelection(view); }, [&view] { return view.selection().has_value(); });
     view.addCommand(
         CmCopyPage, [&view] { copyShownPage(view); },
-        [&view] { return view.document() && !view.document()->lines.empty(); });
+        [&view] { return view.record() && !view.record()->lines.empty(); });
 }
 
 }  // namespace folvek

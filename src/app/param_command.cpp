@@ -1,4 +1,4 @@
-// The parameters command (102): the dialog over the view, then the new layout.
+// The parameters command: the dialog over the view, then the new layout.
 #include "param_command.h"
 
 #include "app_globals.h"
@@ -16,24 +16,24 @@
 namespace folvek {
 
 void pageParametersCommand(ReportView& view) {
-    DocumentRecord* p = view.document();
+    DocumentRecord* p = view.record();
     if (!p) return;
     const std::int32_t wasDos = p->userIsDos();
     const EncodingChoice wasEncoding = p->encodingInForce();
     int result = 0;
     {
-        ParamDialog dialog(*p, &view);
+        ParamDialog dialog(*p, &view, view.document()->path());
         result = dialogHooks().runModal(dialog);
     }
     if (result != 0) {
         // The conversion happens while loading, so a new IsDos or encoding needs the file read
         // again.
         const bool reconvert = p->userIsDos() != wasDos || p->encodingInForce() != wasEncoding;
-        view.model()->settingsEdited(reconvert ? shellState().documentPath : std::string());
+        view.document()->settingsEdited(reconvert ? view.document()->path() : std::string());
     } else {
         // "Сохранить как..." may have added a file to the list even when the dialog was
         // cancelled.
-        view.model()->notify(kSettingsFileChanged);
+        view.document()->notify(kSettingsFileChanged);
     }
 }
 

@@ -1,4 +1,4 @@
-// The parameters command (102): the dialog over the view, then the new layout.
+// The parameters command: the dialog over the view, then the new layout.
 #pragma once
 
 namespace folvek {

@@ -22,6 +22,7 @@
 #include "command_ids.h"
 #include "cut_lines.h"
 #include "dialog_hooks.h"
+#include "document.h"
 #include "document_record.h"
 #include "export.h"
 #include "help_viewer.h"
@@ -140,9 +141,9 @@ QString proposedPdfPath(const std::string& documentPath) {
 }
 
 void exportToPdf(ReportView& view) {
-    DocumentRecord* doc = view.document();
-    const std::string documentPath = shellState().documentPath;
-    if (!doc || documentPath.empty() || shellState().printing) return;
+    DocumentRecord* doc = view.record();
+    if (!doc || !view.document()->hasPath() || shellState().printing) return;
+    const std::string documentPath = view.document()->path();
     QWidget* window = view.window();
     const std::optional<PdfPages> pages = askPdfPages(
         &view, doc->pageCount, doc->curPage, QString::fromStdString(cutLinesDialogNote(*doc)));
@@ -194,7 +195,6 @@ void exportToPdf(ReportView& view) {
         };
         result = exportPdf(*doc, sheetOf(view), target, options);
     }
-    view.repaintAll();
     if (result.ok) {
         QString text = QStringLiteral("Сохранено в PDF: %1 стр., %2").arg(result.pages).arg(target);
         if (!result.warnings.isEmpty())
@@ -212,9 +212,7 @@ void exportToPdf(ReportView& view) {
 void registerPdfExportCommand(ReportView& view) {
     view.addCommand(
         CmExportPdf, [&view] { exportToPdf(view); },
-        [&view] {
-            return view.document() && !shellState().documentPath.empty() && !shellState().printing;
-        });
+        [&view] { return view.record() && view.document()->hasPath() && !shellState().printing; });
 }
 
 }  // namespace folvek

@@ -33,7 +33,7 @@ void relayout(PrintContext& ctx) {
 }
 
 WindowPrintout makePrintout(PrintContext& ctx) {
-    return WindowPrintout(ctx.shell->documentPath, ctx.window, ctx.document);
+    return WindowPrintout(ctx.documentPath, ctx.window, ctx.document);
 }
 
 }  // namespace
@@ -100,7 +100,7 @@ void printDirect(PrintContext& ctx) {
 // Batch printing runs unattended: a picture, a program or an archive given by mistake is not
 // printed page after page of noise; the user is told and the program stays open.
 bool batchJobIsPrintable(PrintContext& ctx) {
-    const std::string& path = ctx.shell->documentPath;
+    const std::string& path = ctx.documentPath;
     std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
     if (!f) return true;  // loading has said what is wrong with it
     std::string sample(kJobSampleBytes, '\0');
@@ -141,11 +141,12 @@ PrintContext printContextFor(ReportView& view, MessageSink& messages) {
     PrintContext ctx;
     ctx.window = &view;
     ctx.printer = dynamic_cast<Printer*>(view.printer());
-    ctx.document = view.document();
+    ctx.document = view.record();
+    if (const Document* doc = view.document()) ctx.documentPath = doc->path();
     ctx.shell = &shellState();
     ctx.messages = &messages;
     ctx.relayout = [&view] {
-        if (Document* doc = view.model()) doc->paperChanged();
+        if (Document* doc = view.document()) doc->paperChanged();
     };
     ctx.postExit = [&view] { QTimer::singleShot(0, &view, [&view] { view.runCommand(CmExit); }); };
     return ctx;

@@ -1,9 +1,10 @@
-// The print commands of the main window (printer set-up 11842, print with the dialog 107, print
-// on the current printer 233) and the batch printing of /m at start-up. Each works on a
+// The print commands of the main window (printer set-up, print with the dialog, print on the
+// current printer) and the batch printing of /m at start-up. Each works on a
 // PrintContext, which the view fills in from itself; tests fill it in from their own parts.
 #pragma once
 
 #include <functional>
+#include <string>
 
 class QWidget;
 
@@ -19,10 +20,13 @@ struct PrintContext {
     QWidget* window = nullptr;   // owner of the boxes and dialogs, disabled during a job
     Printer* printer = nullptr;  // none: the commands do nothing
     DocumentRecord* document = nullptr;
-    ShellState* shell = nullptr;  // document path, batch copies, printing flag
+    std::string documentPath;     // the shown document's file; empty: none is shown
+    ShellState* shell = nullptr;  // batch copies, printing flag
     MessageSink* messages = nullptr;
-    std::function<void()> relayout;  // paginate, page status, scroll ranges, repaint
-    std::function<void()> postExit;  // the Exit command (109), delivered after start-up
+    // The printer may have changed under the layout: the document's entry point that lays it
+    // out again, after which its listeners show the new pages.
+    std::function<void()> relayout;
+    std::function<void()> postExit;  // the Exit command, delivered after start-up
 };
 
 void printerSetup(PrintContext& ctx);
@@ -37,7 +41,7 @@ void runBatchPrinting(PrintContext& ctx);
 // The view's own context; `messages` must outlive it.
 PrintContext printContextFor(ReportView& view, MessageSink& messages);
 
-// Print with the dialog (107), on the current printer (233), printer set-up (11842).
+// Print with the dialog, print on the current printer, printer set-up.
 void registerPrintCommands(ReportView& view);
 
 }  // namespace folvek

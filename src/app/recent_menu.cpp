@@ -41,9 +41,9 @@ void RecentMenu::connectDocument() {
 
 void RecentMenu::remember() {
     const ShellState& shell = shellState();
-    const DocumentRecord* doc = view_.document();
-    if (doc && doc->opened)
-        recent::remember(recent::listPath(shell), shell.documentPath, shell.IniFileName);
+    const Document* doc = view_.document();
+    if (doc && doc->record().opened)
+        recent::remember(recent::listPath(shell), doc->path(), shell.IniFileName);
     refresh();
 }
 

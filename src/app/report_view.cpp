@@ -93,10 +93,10 @@ void ReportView::saveHistory() {
     if (!record_ || !record_->opened) return;
     ShellState& shell = shellState();
     bool failed = false;
-    history::save(shell, &failed);
+    history::save(history::historyPath(shell), model_->path(), shell.IniFileName, &failed);
     // The recent list keeps the settings the document is left with; it is only a convenience,
     // so a list that cannot be written is not worth a box.
-    recent::remember(recent::listPath(shell), shell.documentPath, shell.IniFileName);
+    recent::remember(recent::listPath(shell), model_->path(), shell.IniFileName);
     if (!failed) return;
     if (shell.batchCopies != 0) {
         // Nobody is there to answer a box: the run would never end.
@@ -118,7 +118,6 @@ void ReportView::documentOpened(const std::string& path) {
 
 ReportView::~ReportView() {
     saveHistory();
-    app().theRecord = nullptr;
     delete signals_;
     signals_ = nullptr;
     record_ = nullptr;
@@ -150,25 +149,18 @@ void ReportView::setupWindow() {
     };
     model_ = std::make_unique<Document>(std::move(ctx), shell.IniFileName);
     record_ = &model_->record();
-    app().theRecord = record_;
     signals_ = new DocumentSignals(*model_, this);
     connect(signals_, &DocumentSignals::changed, this, &ReportView::documentChanged);
 
-    // /w and /d also fix the encoding of this first load; the next settings load forgets it.
-    if (shell.dosOverride == DosOverride::Windows) {
-        record_->setIsDos(0);
-        record_->encodingOverride = EncodingChoice::Cp1251;
-    }
-    if (shell.dosOverride == DosOverride::Dos) {
-        record_->setIsDos(1);
-        record_->encodingOverride = EncodingChoice::Cp866;
-    }
+    // The view shows the document as it is before any load: the layout of its settings.
+    documentChanged(kLayoutChanged | kZoomChanged);
 
-    prepareJobLayout(*record_, shell.programDir, shell.documentPath);
+    // /w and /d also fix the encoding of this first load; the next settings load forgets it.
+    LoadOptions options = viewerLoadOptions(shell.programDir, shell.documentPath);
+    if (shell.dosOverride != DosOverride::None) options.dos = shell.dosOverride == DosOverride::Dos;
+    model_->setLoadOptions(options);
     if (!shell.documentPath.empty() && model_->load(shell.documentPath))
         documentOpened(shell.documentPath);
-    UpdateScrollRanges();
-    ShowDocumentName();
     updateCommandStates();
 
     if (shell.batchCopies != 0) {

@@ -55,7 +55,8 @@ class ReportView : public QAbstractScrollArea {
     void updateCommandStates();
     QMenu* contextMenu() const { return contextMenu_; }
 
-    DocumentRecord* document() const;
+    // The shown document's record: its lines, settings and layout, for reading and drawing.
+    DocumentRecord* record() const;
     DocumentSignals* documentSignals() const { return signals_; }
 
     // The matches of a search, marked on the page shown (null: none); the vector must live
@@ -86,7 +87,7 @@ class ReportView : public QAbstractScrollArea {
     // The cell under a point of the viewport, as the page is painted.
     Cell cellAtViewport(QPointF pos);
     // The document object: every change to the shown document goes through it.
-    Document* model() const { return model_.get(); }
+    Document* document() const { return model_.get(); }
     PrinterSettings* printer() const { return printer_.get(); }
     bool hasMailer() const { return hasMailer_; }
 

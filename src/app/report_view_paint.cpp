@@ -37,7 +37,7 @@ void ReportView::scrollTo(int x, int y) {
     verticalScrollBar()->setValue(y);
 }
 
-DocumentRecord* ReportView::document() const {
+DocumentRecord* ReportView::record() const {
     return record_;
 }
 
@@ -47,13 +47,9 @@ void ReportView::repaintAll() {
 
 void ReportView::documentChanged(unsigned changes) {
     if (changes & (kTextChanged | kLayoutChanged | kZoomChanged)) UpdateScrollRanges();
-    if (changes & (kTextChanged | kLayoutChanged | kPageChanged)) {
-        // Another page or another document: a message about the one left is stale.
-        ClearStatusMessage(this);
-        UpdatePageStatus();
+    if (changes & (kTextChanged | kLayoutChanged | kPageChanged))
         selection_.reset();  // the cells were those of the page left
-    }
-    if (changes & kSettingsFileChanged) refreshSettingsFiles();
+    if (changes & kSettingsFileChanged) refreshSettingsFiles(record_);
     repaintAll();
 }
 
@@ -270,9 +266,9 @@ void ReportView::showMatch(const TextMatch& match) {
 }
 
 void registerViewCommands(ReportView& view) {
-    auto notFirst = [&view] { return view.document() && view.document()->curPage > 1; };
+    auto notFirst = [&view] { return view.record() && view.record()->curPage > 1; };
     auto notLast = [&view] {
-        const DocumentRecord* p = view.document();
+        const DocumentRecord* p = view.record();
         return p && p->curPage < p->pageCount;
     };
     view.addCommand(
@@ -285,19 +281,20 @@ void registerViewCommands(ReportView& view) {
         CmLastPage, [&view] { view.lastPage(); }, notLast);
     view.addCommand(
         CmZoomIn, [&view] { view.zoomIn(); },
-        [&view] { return view.document() && view.document()->Zoom < 11; });
+        [&view] { return view.record() && view.record()->Zoom < 11; });
     view.addCommand(
         CmZoomOut, [&view] { view.zoomOut(); },
-        [&view] { return view.document() && view.document()->Zoom > 1; });
+        [&view] { return view.record() && view.record()->Zoom > 1; });
     view.addCommand(CmPortrait, [&view] { view.setOrientation(0); });
     view.addCommand(CmLandscape, [&view] { view.setOrientation(1); });
     // The fit on or off: the layout, page count, status bar and scroll ranges follow.
     view.addCommand(
         CmFitWidth,
         [&view] {
-            if (Document* model = view.model()) model->fitWidthChanged(!model->record().FitWidth);
+            if (Document* model = view.document())
+                model->fitWidthChanged(!model->record().FitWidth);
         },
-        [&view] { return view.document() != nullptr; });
+        [&view] { return view.record() != nullptr; });
 }
 
 }  // namespace folvek

@@ -23,7 +23,7 @@ namespace folvek {
 
 namespace {}  // namespace
 
-void refreshSettingsFiles() {
+void refreshSettingsFiles(const DocumentRecord* record) {
     QComboBox* combo = app().settingsList;
     if (!combo) return;
     // The names as bytes: the entry shows what can be shown of a name that is not UTF-8 and
@@ -37,8 +37,7 @@ void refreshSettingsFiles() {
         combo->addItem(QFile::decodeName(bytes), bytes);
     }
     std::string current;
-    if (const DocumentRecord* p = app().theRecord)
-        current = p->iniPath.substr(p->iniPath.rfind('/') + 1);
+    if (record) current = record->iniPath.substr(record->iniPath.rfind('/') + 1);
     int selected = -1;
     if (!current.empty()) {
         for (std::size_t i = 0; i < names.size() && selected < 0; ++i)
@@ -48,26 +47,26 @@ void refreshSettingsFiles() {
 }
 
 void loadSettingsCommand(ReportView& view) {
-    DocumentRecord* p = view.document();
+    DocumentRecord* p = view.record();
     if (!p) return;
     const QString chosen = chooseSettingsFileToLoad(&view, QString::fromStdString(p->iniPath));
     if (chosen.isEmpty()) return;
     shellState().IniFileName = chosen.toStdString();
-    view.model()->settingsFileLoaded(chosen.toStdString());
-    view.model()->notify(kSettingsFileChanged);
+    view.document()->settingsFileLoaded(chosen.toStdString());
+    view.document()->notify(kSettingsFileChanged);
 }
 
 void saveSettingsAsCommand(ReportView& view) {
-    DocumentRecord* p = view.document();
+    DocumentRecord* p = view.record();
     if (!p) return;
     // The settings did not change, so the document keeps its layout.
     if (saveSettingsToChosenFile(&view, *p, QString::fromStdString(p->iniPath)))
-        view.model()->notify(kSettingsFileChanged);
+        view.document()->notify(kSettingsFileChanged);
 }
 
 void settingsListChosen(ReportView& view, int index) {
     QComboBox* combo = app().settingsList;
-    DocumentRecord* p = view.document();
+    DocumentRecord* p = view.record();
     if (!combo || !p || index < 0 || index >= combo->count()) return;
     // A bare name: loadProfile takes it from the settings directory.
     const QVariant bytes = combo->itemData(index);
@@ -76,7 +75,7 @@ void settingsListChosen(ReportView& view, int index) {
     if (name.empty() || name.find('/') != std::string::npos) return;
     shellState().IniFileName = name;
     // The new file may hold another zoom or font, so the page's extent changes too.
-    view.model()->settingsFileLoaded(name);
+    view.document()->settingsFileLoaded(name);
     view.setFocus(Qt::OtherFocusReason);
 }
 

@@ -17,6 +17,7 @@
 #include "clipboard_forms.h"
 #include "command_ids.h"
 #include "dialog_hooks.h"
+#include "document.h"
 #include "document_grid.h"
 #include "document_record.h"
 #include "message_boxes.h"
@@ -56,7 +57,7 @@ std::optional<Cell> pointedCell(ReportView& view) {
 }
 
 void copyTable(ReportView& view) {
-    DocumentRecord* doc = view.document();
+    DocumentRecord* doc = view.record();
     QClipboard* clipboard = QGuiApplication::clipboard();
     const std::optional<Cell> cell = pointedCell(view);
     std::int64_t line = 0;
@@ -87,9 +88,9 @@ QString proposedTablesPath(const std::string& documentPath) {
 }
 
 void saveTables(ReportView& view) {
-    DocumentRecord* doc = view.document();
-    const std::string documentPath = shellState().documentPath;
-    if (!doc || documentPath.empty()) return;
+    DocumentRecord* doc = view.record();
+    if (!doc || !view.document()->hasPath()) return;
+    const std::string documentPath = view.document()->path();
     FileDialogRequest request;
     request.owner = &view;
     request.startPath = proposedTablesPath(documentPath);
@@ -152,8 +153,7 @@ void addTableForms(QMimeData& data, const std::vector<const Table*>& tables) {
 
 void registerTableCommands(ReportView& view) {
     const auto hasDocument = [&view] {
-        return view.document() && !view.document()->lines.empty() &&
-               !shellState().documentPath.empty();
+        return view.record() && !view.record()->lines.empty() && view.document()->hasPath();
     };
     view.addCommand(
         CmCopyTable, [&view] { copyTable(view); }, hasDocument);

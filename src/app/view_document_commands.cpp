@@ -3,6 +3,7 @@
 
 #include "app_globals.h"
 #include "command_ids.h"
+#include "document.h"
 #include "edit_command.h"
 #include "mail_command.h"
 #include "message_boxes.h"
@@ -15,12 +16,12 @@ namespace folvek {
 DocumentCommandContext documentCommandContext(ReportView& view, MessageSink* messages) {
     DocumentCommandContext ctx;
     ctx.owner = view.window();
-    ctx.doc = view.document();
-    ctx.path = shellState().documentPath;
+    ctx.doc = view.record();
+    ctx.path = view.document() ? view.document()->path() : std::string();
     ctx.eValue = shellState().eValue;
     ctx.messages = messages ? messages : &appMessages();
     ctx.editorMessages = messages;
-    ctx.relayout = [&view] { view.reloadDocument(); };
+    ctx.reload = [&view] { view.reloadDocument(); };
     return ctx;
 }
 
@@ -35,7 +36,7 @@ void runSendCommand(ReportView& view, MessageSink* messages) {
 }
 
 void registerDocumentCommands(ReportView& view) {
-    auto document = [] { return !shellState().documentPath.empty(); };
+    auto document = [&view] { return view.document() && view.document()->hasPath(); };
     view.addCommand(
         CmEdit, [&view] { runEditCommand(view); }, document);
     view.addCommand(

@@ -17,7 +17,7 @@ void runEditCommand(ReportView& view, MessageSink* messages = nullptr);
 // The send command (e-mail with the document attached) over the view's document.
 void runSendCommand(ReportView& view, MessageSink* messages = nullptr);
 
-// Edit (11844) and send (11845), both only while a document is shown; send also needs a mailer.
+// Edit and send, both only while a document is shown; send also needs a mailer.
 void registerDocumentCommands(ReportView& view);
 
 }  // namespace folvek

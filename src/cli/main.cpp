@@ -16,6 +16,7 @@
 
 #include "cli_text.h"
 #include "cut_lines.h"
+#include "document.h"
 #include "document_record.h"
 #include "document_title.h"
 #include "export.h"
@@ -228,15 +229,15 @@ int runDocument(const PrintOptions& opt, std::string input, const JobFolder& spo
     }
 
     DocumentRecord doc(context, opt.iniFile, std::string());
-    doc.jobReader = &jobReader;
-    if (!opt.layout.empty()) layoutModeFromName(opt.layout, doc.layoutMode);
+    LoadOptions load;
+    load.jobReader = &jobReader;
+    if (LayoutMode mode; !opt.layout.empty() && layoutModeFromName(opt.layout, mode))
+        load.layout = mode;
     // The command line fixes the encoding the way /d and /w do in the viewer.
-    if (opt.dos >= 0) {
-        doc.setIsDos(opt.dos);
-        doc.encodingOverride = opt.dos ? EncodingChoice::Cp866 : EncodingChoice::Cp1251;
-    }
-    if (!opt.encoding.empty()) doc.encodingOverride = encodingChoiceFromOption(opt.encoding);
-    if (opt.fit >= 0) doc.FitWidth = opt.fit;
+    if (opt.dos >= 0) load.dos = opt.dos != 0;
+    if (!opt.encoding.empty()) load.encoding = encodingChoiceFromOption(opt.encoding);
+    if (opt.fit >= 0) load.fitWidth = opt.fit != 0;
+    applyLoadOptions(doc, load);
     if (!doc.loadText(input)) return fail(tr("cannot load %1", name));
     if (!doc.paginate()) return fail(tr("no device to lay the pages out on"));
     const std::string cut = cutLinesWarning(doc, "--fit makes them fit");

@@ -59,7 +59,7 @@ void reportFileDialogError(QWidget* owner, FileDialogKind kind, long code);
 // Runs the file dialog; returns the chosen path, or empty after a cancel or a reported failure.
 QString askFileName(FileDialogKind kind, const FileDialogRequest& request);
 
-// The filters of string 1025: settings files, then all files.
+// The filters of the settings-file dialogs (StrSettingsFilter): settings files, then all files.
 QStringList settingsFileFilters();
 
 }  // namespace folvek

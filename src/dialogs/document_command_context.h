@@ -21,8 +21,9 @@ struct DocumentCommandContext {
     MessageSink* messages = nullptr;
     // The built-in editor's boxes; null: boxes owned by the editor, so they open over it.
     MessageSink* editorMessages = nullptr;
-    // freeText, loadText, paginate, the page field, the scroll ranges and a repaint.
-    std::function<void()> relayout;
+    // The file changed (edited, rewritten in the Windows encoding): the document's entry point
+    // that reads it again, after which its listeners show it.
+    std::function<void()> reload;
 };
 
 }  // namespace folvek

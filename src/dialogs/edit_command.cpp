@@ -27,7 +27,7 @@ int editDocumentFile(DocumentCommandContext& ctx) {
         session.messages = ctx.editorMessages;
         changed = runBuiltInEditor(ctx.owner, session);
     }
-    if (changed && ctx.relayout) ctx.relayout();
+    if (changed && ctx.reload) ctx.reload();
     return changed;
 }
 

@@ -1,4 +1,4 @@
-// The edit command (11844): the external editor library when it is there, else the built-in
+// The edit command: the external editor library when it is there, else the built-in
 // editor; the document is reloaded and laid out anew when the file was changed.
 #pragma once
 

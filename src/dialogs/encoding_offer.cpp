@@ -43,7 +43,7 @@ int offerWindowsEncoding(DocumentCommandContext& ctx) {
         return -1;
     }
     ctx.doc->setIsDos(0);
-    if (ctx.relayout) ctx.relayout();
+    if (ctx.reload) ctx.reload();
     return 1;
 }
 

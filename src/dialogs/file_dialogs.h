@@ -10,7 +10,8 @@ class QWidget;
 
 namespace folvek {
 
-// A NUL-separated list of description/pattern pairs (strings 1016, 1025) as Qt name filters.
+// A NUL-separated list of description/pattern pairs (StrTextFileFilter, StrSettingsFilter) as Qt
+// name filters.
 QStringList nameFiltersFromPairs(const std::string& pairs);
 
 struct FileDialogRequest {

@@ -1,4 +1,4 @@
-// The send command (11845): the document goes as the one attachment of a new e-mail, handed
+// The send command: the document goes as the one attachment of a new e-mail, handed
 // to the desktop's mail client through xdg-email, whose compose window the user finishes.
 #pragma once
 

@@ -147,7 +147,8 @@ void takeValuesBack(QDialog* d, DocumentRecord& p) {
     if (checked(d, kParamLandscape)) p.Orient = 1;
 }
 
-// The picture chooser for edit 104 or 106; nothing reaches the settings until OK.
+// The picture chooser for the top or the bottom picture's file field; nothing reaches the settings
+// until OK.
 void choosePicture(QDialog* d, int editId) {
     FileDialogRequest r;
     r.owner = d;
@@ -196,7 +197,8 @@ bool handleCommand(ParamDialog* d, int id) {
         case kParamSaveAs:
             // The values are taken even when the Save dialog is then cancelled.
             takeValuesBack(d, p);
-            if (saveSettingsToChosenFile(d, p, proposedSettingsName(p))) d->done(1);
+            if (saveSettingsToChosenFile(d, p, proposedSettingsName(p, d->documentPath())))
+                d->done(1);
             return true;
         case kParamTopChoose:
             choosePicture(d, kParamTopFile);
@@ -214,8 +216,8 @@ bool handleCommand(ParamDialog* d, int id) {
 
 }  // namespace
 
-ParamDialog::ParamDialog(DocumentRecord& settings, QWidget* owner)
-    : QDialog(owner), settings_(settings) {
+ParamDialog::ParamDialog(DocumentRecord& settings, QWidget* owner, std::string documentPath)
+    : QDialog(owner), settings_(settings), documentPath_(std::move(documentPath)) {
     buildDialog(this, paramTemplate());
     // The numeric fields hold no more than is read back from them.
     for (int id : {kParamFontPoints, kParamLeftMargin, kParamTopMargin, kParamBottomMargin,

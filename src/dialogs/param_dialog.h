@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 
 namespace folvek {
 
@@ -18,8 +19,10 @@ enum class DlgMessage {
 class ParamDialog : public QDialog {
     Q_OBJECT
   public:
-    ParamDialog(DocumentRecord& settings, QWidget* owner);
+    // `documentPath`: the shown document's file, which names the proposed settings file.
+    ParamDialog(DocumentRecord& settings, QWidget* owner, std::string documentPath = {});
     DocumentRecord& settings() const { return settings_; }
+    const std::string& documentPath() const { return documentPath_; }
 
     void reject() override;  // Esc and the close box end the dialog as "Отмена" does
 
@@ -28,6 +31,7 @@ class ParamDialog : public QDialog {
 
   private:
     DocumentRecord& settings_;
+    std::string documentPath_;
 };
 
 // The dialog procedure of PARAM, exported under this name: TRUE for every message it handles.

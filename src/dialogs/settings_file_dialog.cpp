@@ -41,11 +41,10 @@ bool saveSettingsToChosenFile(QWidget* owner, DocumentRecord& p, const QString& 
     return true;
 }
 
-QString proposedSettingsName(const DocumentRecord& p) {
-    const ShellState& shell = shellState();
-    if (shell.documentPath.empty()) return QString::fromStdString(p.iniPath);
-    const QString base = QFileInfo(QString::fromStdString(shell.documentPath)).completeBaseName();
-    return QString::fromStdString(shell.programDir) + base + QStringLiteral(".ini");
+QString proposedSettingsName(const DocumentRecord& p, const std::string& documentPath) {
+    if (documentPath.empty()) return QString::fromStdString(p.iniPath);
+    const QString base = QFileInfo(QString::fromStdString(documentPath)).completeBaseName();
+    return QString::fromStdString(shellState().programDir) + base + QStringLiteral(".ini");
 }
 
 }  // namespace folvek

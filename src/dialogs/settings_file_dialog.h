@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 class QWidget;
 
@@ -19,7 +20,8 @@ QString chooseSettingsFileToLoad(QWidget* owner, const QString& start);
 bool saveSettingsToChosenFile(QWidget* owner, DocumentRecord& p, const QString& proposal);
 
 // What the parameters dialog's "Сохранить как..." proposes: the settings directory, the
-// document's file name without its extension and ".ini"; with no document, the current file.
-QString proposedSettingsName(const DocumentRecord& p);
+// document's (`documentPath`) file name without its extension and ".ini"; with no document, the
+// current file.
+QString proposedSettingsName(const DocumentRecord& p, const std::string& documentPath);
 
 }  // namespace folvek

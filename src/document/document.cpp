@@ -10,6 +10,37 @@ namespace folvek {
 Document::Document(RecordContext context, const std::string& iniFileName)
     : record_(std::make_unique<DocumentRecord>(std::move(context), iniFileName, std::string())) {}
 
+void applyLoadOptions(DocumentRecord& record, const LoadOptions& options) {
+    if (options.dos) {
+        record.setIsDos(*options.dos ? 1 : 0);
+        record.encodingOverride = *options.dos ? EncodingChoice::Cp866 : EncodingChoice::Cp1251;
+    }
+    if (options.encoding) record.encodingOverride = *options.encoding;
+    if (options.layout) record.layoutMode = *options.layout;
+    if (options.fitWidth) record.FitWidth = *options.fitWidth ? 1 : 0;
+    if (options.jobReader) record.jobReader = options.jobReader;
+}
+
+std::string Document::fileName() const {
+    const std::size_t slash = path_.find_last_of('/');
+    return slash == std::string::npos ? path_ : path_.substr(slash + 1);
+}
+
+ShownEncoding Document::encoding() const {
+    const DocumentRecord& p = *record_;
+    return ShownEncoding{p.textEncoding, p.utf16, p.encodingDetected, p.unmappableChars};
+}
+
+void Document::setLoadOptions(const LoadOptions& options) {
+    applyLoadOptions(*record_, options);
+}
+
+unsigned Document::showPath(const std::string& path) {
+    if (path == path_) return 0;
+    path_ = path;
+    return kPathChanged;
+}
+
 void Document::addListener(DocumentListener* listener) {
     if (listener && std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end())
         listeners_.push_back(listener);
@@ -40,16 +71,18 @@ void Document::relayout(bool withStyles) {
 }
 
 bool Document::load(const std::string& path) {
+    const unsigned moved = showPath(path);
     replacingLines();
     record_->freeText();
     record_->opened = record_->loadText(path) != 0;
     const bool loaded = record_->opened;
     relayout(false);
-    notify(kTextChanged | kLayoutChanged);
+    notify(kTextChanged | kLayoutChanged | moved);
     return loaded;
 }
 
 void Document::reload(const std::string& path) {
+    const unsigned moved = showPath(path);
     const std::int32_t page = record_->curPage;
     replacingLines();
     record_->freeText();
@@ -57,10 +90,24 @@ void Document::reload(const std::string& path) {
     relayout(false);
     record_->curPage =
         std::clamp<std::int32_t>(page, 1, std::max<std::int32_t>(1, record_->pageCount));
-    notify(kTextChanged | kLayoutChanged | kPageChanged);
+    notify(kTextChanged | kLayoutChanged | kPageChanged | moved);
+}
+
+void Document::reload() {
+    if (hasPath()) reload(path_);
+}
+
+bool Document::savedAs(const std::string& path) {
+    return load(path);
+}
+
+void Document::layoutModeChanged(LayoutMode mode) {
+    record_->layoutMode = mode;
+    if (hasPath()) load(path_);
 }
 
 bool Document::openWithSettings(const std::string& path, const std::string& iniFileName) {
+    const unsigned moved = showPath(path);
     DocumentRecord& p = *record_;
     p.loadProfile(iniFileName);
     applyOrientation(p.context.printer, p.Orient);
@@ -69,7 +116,7 @@ bool Document::openWithSettings(const std::string& path, const std::string& iniF
     p.opened = !path.empty() && p.loadText(path) != 0;
     const bool loaded = p.opened;
     relayout(false);
-    notify(kTextChanged | kLayoutChanged | kZoomChanged | kSettingsFileChanged);
+    notify(kTextChanged | kLayoutChanged | kZoomChanged | kSettingsFileChanged | moved);
     return loaded;
 }
 

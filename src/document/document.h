@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,34 @@ enum DocumentChange : unsigned {
     kPageChanged = 1u << 2,          // the current page
     kZoomChanged = 1u << 3,          // the view's scale: extent only
     kSettingsFileChanged = 1u << 4,  // another settings file, or a new one written
+    kPathChanged = 1u << 5,          // another file is shown, or the shown one took a new name
+};
+
+// What the program around the document fixes for its loads, over the settings file: the
+// command line's /d, /w and --encoding, a print job's options. Each unset member leaves the
+// settings' own value. The encoding holds until another settings file is read.
+struct LoadOptions {
+    // The user's IsDos; also fixes the encoding to 866 (on) or 1251 (off).
+    std::optional<bool> dos;
+    // Fixes the encoding, over what `dos` fixed (detection is off unless it is Auto).
+    std::optional<EncodingChoice> encoding;
+    std::optional<LayoutMode>
+        layout;                    // the report's or the job's own pages, or the reader's choice
+    std::optional<bool> fitWidth;  // the font shrinks until the widest line fits the sheet
+    // Reads printer jobs into their own pages (a layer above knows the languages); null leaves
+    // the one the record has, which at first is none: every file is laid out as a report.
+    JobReader* jobReader = nullptr;
+};
+
+// Applies `options` to `record`, before its next load.
+void applyLoadOptions(DocumentRecord& record, const LoadOptions& options);
+
+// The encoding a text was read in, for the status bar and the editor.
+struct ShownEncoding {
+    TextEncoding encoding = TextEncoding::Cp1251;
+    Utf16Form utf16 = Utf16Form::None;
+    bool detected = false;        // told by detection, not fixed
+    std::int64_t unmappable = 0;  // characters 1251 lacks, shown as '?'
 };
 
 class DocumentListener {
@@ -37,6 +66,19 @@ class Document {
 
     DocumentRecord& record() { return *record_; }
     const DocumentRecord& record() const { return *record_; }
+
+    // The file shown, as it was asked for (canonical); empty when none is. Every entry point
+    // that reads a file makes it the shown one, also when it could not be read: the caption
+    // names what was asked for.
+    const std::string& path() const { return path_; }
+    bool hasPath() const { return !path_.empty(); }
+    // The shown file's name without its folder; empty when none is shown.
+    std::string fileName() const;
+    // The encoding the shown text was read in.
+    ShownEncoding encoding() const;
+
+    // Fixes what the next loads read the file with (see LoadOptions); nothing is read now.
+    void setLoadOptions(const LoadOptions& options);
 
     void addListener(DocumentListener* listener);
     void removeListener(DocumentListener* listener);
@@ -67,6 +109,14 @@ class Document {
     void paperChanged();
     // The view's scale (1..11), written to the settings file.
     void zoomChanged(int zoom);
+    // The shown text is read again from its file (no file: nothing happens); the page stays.
+    void reload();
+    // The shown text was saved under `path` (Save As), which is the one shown from now on; it is
+    // read from there. False when it could not be read.
+    bool savedAs(const std::string& path);
+    // The user chose the report's or the job's own pages for the shown file: it is read again
+    // with that choice.
+    void layoutModeChanged(LayoutMode mode);
     // Shows page `page`, clamped into 1..pageCount.
     void goToPage(int page);
     // Something outside the record changed that listeners show (a new settings file in the
@@ -76,9 +126,12 @@ class Document {
   private:
     void relayout(bool withStyles);
     void replacingLines();
+    // Makes `path` the shown file; kPathChanged when it is another one.
+    unsigned showPath(const std::string& path);
 
     std::unique_ptr<DocumentRecord> record_;
     std::vector<DocumentListener*> listeners_;
+    std::string path_;
 };
 
 }  // namespace folvek

@@ -70,9 +70,9 @@ long double JobSheetMap::jobY(double y) const {
     return -y / unit - originY;
 }
 
-JobSheetMap jobSheetMap(const DocumentRecord& pg, const JobPage& page) {
+JobSheetMap jobSheetMap(const DocumentRecord& record, const JobPage& page) {
     // As drawJobSheet maps the device: a whole ratio for the scale, the corner in its units.
-    const JobFit fit = jobFit(pg, page);
+    const JobFit fit = jobFit(record, page);
     const auto num = std::max(1, static_cast<int>(std::lround(fit.scale * kScaleDenominator)));
     JobSheetMap map;
     map.unit = num / static_cast<long double>(kScaleDenominator);
@@ -81,26 +81,26 @@ JobSheetMap jobSheetMap(const DocumentRecord& pg, const JobPage& page) {
     return map;
 }
 
-const JobPage* jobPageOf(const DocumentRecord& pg, std::int32_t page) {
-    const printer::JobDocument* job = jobDocumentOf(pg);
+const JobPage* jobPageOf(const DocumentRecord& record, std::int32_t page) {
+    const printer::JobDocument* job = jobDocumentOf(record);
     if (!job || page < 1 || static_cast<std::size_t>(page) > job->pages.size()) return nullptr;
     return &job->pages[static_cast<std::size_t>(page - 1)];
 }
 
-std::int32_t jobSheetOfMatch(const DocumentRecord& pg, const TextMatch& match) {
-    return std::clamp<std::int32_t>(jobTextPage(match.line), 1, std::max(pg.pageCount, 1));
+std::int32_t jobSheetOfMatch(const DocumentRecord& record, const TextMatch& match) {
+    return std::clamp<std::int32_t>(jobTextPage(match.line), 1, std::max(record.pageCount, 1));
 }
 
-std::vector<Rect> jobMatchBoxes(const DocumentRecord& pg, std::int32_t page,
+std::vector<Rect> jobMatchBoxes(const DocumentRecord& record, std::int32_t page,
                                 const std::vector<TextMatch>& matches) {
     std::vector<Rect> boxes;
-    const JobPage* p = jobPageOf(pg, page);
+    const JobPage* p = jobPageOf(record, page);
     if (!p) return boxes;
     const auto from =
         std::lower_bound(matches.begin(), matches.end(), TextMatch{jobTextLine(page, 0), 0, 0});
     if (from == matches.end() || jobTextPage(from->line) != page) return boxes;
     const std::vector<JobTextLine> lines = printer::jobTextLines(*p);
-    const JobSheetMap map = jobSheetMap(pg, *p);
+    const JobSheetMap map = jobSheetMap(record, *p);
     for (auto it = from; it != matches.end() && jobTextPage(it->line) == page; ++it) {
         const std::int64_t k = jobTextLineOnPage(it->line);
         if (k >= static_cast<std::int64_t>(lines.size())) continue;
@@ -135,29 +135,29 @@ std::vector<Rect> jobMatchBoxes(const DocumentRecord& pg, std::int32_t page,
     return boxes;
 }
 
-Cell jobCellAt(const DocumentRecord& pg, std::int32_t page, double x, double y) {
-    const JobPage* p = jobPageOf(pg, page);
+Cell jobCellAt(const DocumentRecord& record, std::int32_t page, double x, double y) {
+    const JobPage* p = jobPageOf(record, page);
     if (!p) return {};
-    const JobSheetMap map = jobSheetMap(pg, *p);
+    const JobSheetMap map = jobSheetMap(record, *p);
     const long double jx = std::clamp<long double>(map.jobX(x), 0, std::max<JobUnits>(p->width, 0));
     const long double jy =
         std::clamp<long double>(map.jobY(y), 0, std::max<JobUnits>(p->height, 0));
     return {static_cast<std::int32_t>(std::lround(jy)), static_cast<std::int32_t>(std::lround(jx))};
 }
 
-Rect jobCellsBox(const DocumentRecord& pg, std::int32_t page, const CellRange& cells) {
-    const JobPage* p = jobPageOf(pg, page);
+Rect jobCellsBox(const DocumentRecord& record, std::int32_t page, const CellRange& cells) {
+    const JobPage* p = jobPageOf(record, page);
     if (!p) return {};
     return sheetBox(
-        jobSheetMap(pg, *p),
+        jobSheetMap(record, *p),
         {static_cast<long double>(cells.firstColumn), static_cast<long double>(cells.firstRow),
          static_cast<long double>(cells.lastColumn), static_cast<long double>(cells.lastRow)});
 }
 
-std::vector<std::u16string> jobCellsRows(const DocumentRecord& pg, std::int32_t page,
+std::vector<std::u16string> jobCellsRows(const DocumentRecord& record, std::int32_t page,
                                          const CellRange& cells) {
     std::vector<std::u16string> rows;
-    const JobPage* p = jobPageOf(pg, page);
+    const JobPage* p = jobPageOf(record, page);
     if (!p) return rows;
     const std::vector<JobTextLine> lines = printer::jobTextLines(*p);
     // Which units of each line are selected, and the leftmost column selected on any line.
@@ -198,10 +198,11 @@ std::vector<std::u16string> jobCellsRows(const DocumentRecord& pg, std::int32_t 
     return rows;
 }
 
-std::u16string jobCellsText(const DocumentRecord& pg, std::int32_t page, const CellRange& cells) {
+std::u16string jobCellsText(const DocumentRecord& record, std::int32_t page,
+                            const CellRange& cells) {
     std::u16string out;
     bool first = true;
-    for (std::u16string& row : jobCellsRows(pg, page, cells)) {
+    for (std::u16string& row : jobCellsRows(record, page, cells)) {
         while (!row.empty() && row.back() == u' ') row.pop_back();
         if (!first) out += u'\n';
         first = false;
@@ -210,9 +211,9 @@ std::u16string jobCellsText(const DocumentRecord& pg, std::int32_t page, const C
     return out;
 }
 
-bool jobGridCell(const DocumentRecord& pg, std::int32_t page, Cell cell, std::int64_t& row,
+bool jobGridCell(const DocumentRecord& record, std::int32_t page, Cell cell, std::int64_t& row,
                  std::int32_t& column) {
-    const JobPage* p = jobPageOf(pg, page);
+    const JobPage* p = jobPageOf(record, page);
     if (!p) return false;
     const std::vector<JobTextLine> lines = printer::jobTextLines(*p);
     // The character whose cell is nearest the point.
@@ -237,7 +238,7 @@ bool jobGridCell(const DocumentRecord& pg, std::int32_t page, Cell cell, std::in
     if (best == std::numeric_limits<long double>::max()) return false;
     // The lines of the pages before, as documentGrid counts them.
     std::int64_t before = 0;
-    const printer::JobDocument* job = jobDocumentOf(pg);
+    const printer::JobDocument* job = jobDocumentOf(record);
     for (std::int32_t q = 1; q < page; ++q)
         before += static_cast<std::int64_t>(
             printer::jobTextLines(job->pages[static_cast<std::size_t>(q - 1)]).size());

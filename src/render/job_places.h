@@ -31,35 +31,36 @@ struct JobSheetMap {
     long double jobX(double sheetX) const;
     long double jobY(double sheetY) const;
 };
-JobSheetMap jobSheetMap(const DocumentRecord& pg, const printer::JobPage& page);
+JobSheetMap jobSheetMap(const DocumentRecord& record, const printer::JobPage& page);
 
 // The page of the job the document shows (1-based), null when it is not there or the document
 // is laid out as a report.
-const printer::JobPage* jobPageOf(const DocumentRecord& pg, std::int32_t page);
+const printer::JobPage* jobPageOf(const DocumentRecord& record, std::int32_t page);
 
 // The sheet that shows a match of searchJob.
-std::int32_t jobSheetOfMatch(const DocumentRecord& pg, const TextMatch& match);
+std::int32_t jobSheetOfMatch(const DocumentRecord& record, const TextMatch& match);
 // The boxes of the matches shown on sheet `page`: one per run a match touches.
-std::vector<Rect> jobMatchBoxes(const DocumentRecord& pg, std::int32_t page,
+std::vector<Rect> jobMatchBoxes(const DocumentRecord& record, std::int32_t page,
                                 const std::vector<TextMatch>& matches);
 
 // The point of the form under a point of the sheet, clamped to the form.
-Cell jobCellAt(const DocumentRecord& pg, std::int32_t page, double x, double y);
+Cell jobCellAt(const DocumentRecord& record, std::int32_t page, double x, double y);
 // The sheet's box of a rectangle of the form.
-Rect jobCellsBox(const DocumentRecord& pg, std::int32_t page, const CellRange& cells);
+Rect jobCellsBox(const DocumentRecord& record, std::int32_t page, const CellRange& cells);
 // The printed lines with a character whose cell's middle lies in the rectangle, top to
 // bottom, each holding those characters at their columns of the page's text (the gaps as
 // blanks), from the leftmost one selected on any line that is not a blank: columns stay
 // aligned.
-std::vector<std::u16string> jobCellsRows(const DocumentRecord& pg, std::int32_t page,
+std::vector<std::u16string> jobCellsRows(const DocumentRecord& record, std::int32_t page,
                                          const CellRange& cells);
 // The same as one text, each line without trailing blanks.
-std::u16string jobCellsText(const DocumentRecord& pg, std::int32_t page, const CellRange& cells);
+std::u16string jobCellsText(const DocumentRecord& record, std::int32_t page,
+                            const CellRange& cells);
 
 // The row of the job's text grid (every page's lines one after another, as documentGrid
 // spells a job) and the column of the character nearest to a point of sheet `page`; false on
 // a page without text.
-bool jobGridCell(const DocumentRecord& pg, std::int32_t page, Cell cell, std::int64_t& row,
+bool jobGridCell(const DocumentRecord& record, std::int32_t page, Cell cell, std::int64_t& row,
                  std::int32_t& column);
 
 }  // namespace folvek

@@ -18,8 +18,8 @@ constexpr int kScaleDenominator = 200000000;
 
 }  // namespace
 
-const printer::JobDocument* jobDocumentOf(const DocumentRecord& pg) {
-    const auto* job = dynamic_cast<const printer::PrintedJob*>(pg.jobLayout.get());
+const printer::JobDocument* jobDocumentOf(const DocumentRecord& record) {
+    const auto* job = dynamic_cast<const printer::PrintedJob*>(record.jobLayout.get());
     return job ? &job->document() : nullptr;
 }
 
@@ -54,13 +54,13 @@ std::vector<LogFont> jobFaces(const printer::JobDocument& job, const LogFont& ba
     return faces;
 }
 
-JobFit jobFit(const DocumentRecord& pg, const printer::JobPage& page) {
+JobFit jobFit(const DocumentRecord& record, const printer::JobPage& page) {
     JobFit fit;
-    fit.left = pg.LeftMargin;
-    fit.top = pg.TopMargin;
+    fit.left = record.LeftMargin;
+    fit.top = record.TopMargin;
     const long double perUnit = 100.0L / printer::kUnitsPerInch;
-    const long double roomW = pg.pageWidth * 10.0L - pg.LeftMargin;
-    const long double roomH = pg.pageHeight * 10.0L - pg.TopMargin - pg.BottomMargin;
+    const long double roomW = record.pageWidth * 10.0L - record.LeftMargin;
+    const long double roomH = record.pageHeight * 10.0L - record.TopMargin - record.BottomMargin;
     long double f = 1;
     if (page.width > 0) f = std::min(f, roomW / (page.width * perUnit));
     if (page.height > 0) f = std::min(f, roomH / (page.height * perUnit));
@@ -70,29 +70,31 @@ JobFit jobFit(const DocumentRecord& pg, const printer::JobPage& page) {
     return fit;
 }
 
-int drawJobSheet(const DocumentRecord& pg, DeviceContext& dc, std::int32_t page, bool printing) {
+int drawJobSheet(const DocumentRecord& record, DeviceContext& dc, std::int32_t page,
+                 bool printing) {
     dc.saveState();
     dc.setLoEnglish();
-    if (!printing) dc.scaleViewport(pg.Zoom, 2, pg.Zoom, 2);
+    if (!printing) dc.scaleViewport(record.Zoom, 2, record.Zoom, 2);
     dc.setTransparentText();
     const int previousPen = dc.currentPenWidth();
-    dc.selectPen(pg.PenWidth);
+    dc.selectPen(record.PenWidth);
     if (!printing) {
-        dc.moveTo(pg.pageWidth * 10, 0);
-        dc.lineTo(pg.pageWidth * 10, -pg.pageHeight * 10);
-        dc.lineTo(0, -pg.pageHeight * 10);
+        dc.moveTo(record.pageWidth * 10, 0);
+        dc.lineTo(record.pageWidth * 10, -record.pageHeight * 10);
+        dc.lineTo(0, -record.pageHeight * 10);
     }
-    const printer::JobDocument* job = jobDocumentOf(pg);
+    const printer::JobDocument* job = jobDocumentOf(record);
     if (job && page >= 1 && static_cast<std::size_t>(page) <= job->pages.size()) {
         const printer::JobPage& p = job->pages[static_cast<std::size_t>(page - 1)];
-        const JobSheetMap map = jobSheetMap(pg, p);
+        const JobSheetMap map = jobSheetMap(record, p);
         const auto num = static_cast<int>(std::lround(map.unit * kScaleDenominator));
         dc.scaleViewport(num, kScaleDenominator, num, kScaleDenominator);
         const long double unit = map.unit;
         const std::int64_t originX = map.originX, originY = map.originY;
-        const int pen =
-            pg.PenWidth > 0 ? static_cast<int>(std::min<long double>(pg.PenWidth / unit, 1e8L)) : 0;
-        drawJobPage(p, pg.logFont, kJobEmPerCell, dc, originX, originY, pen);
+        const int pen = record.PenWidth > 0
+                            ? static_cast<int>(std::min<long double>(record.PenWidth / unit, 1e8L))
+                            : 0;
+        drawJobPage(p, record.logFont, kJobEmPerCell, dc, originX, originY, pen);
     }
     dc.selectPen(previousPen);
     return dc.restoreState(-1) ? 1 : 0;

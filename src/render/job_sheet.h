@@ -13,7 +13,7 @@
 namespace folvek {
 
 // The pages of the job the document shows, or null when it is laid out as a report.
-const printer::JobDocument* jobDocumentOf(const DocumentRecord& pg);
+const printer::JobDocument* jobDocumentOf(const DocumentRecord& record);
 
 // Where a form goes on the sheet: its top-left corner, hundredths of an inch right of and below
 // the printable area's corner, and how many hundredths one unit of the job takes. A form larger
@@ -23,7 +23,7 @@ struct JobFit {
     long double top = 0;
     long double scale = 100.0L / printer::kUnitsPerInch;
 };
-JobFit jobFit(const DocumentRecord& pg, const printer::JobPage& page);
+JobFit jobFit(const DocumentRecord& record, const printer::JobPage& page);
 
 // A text run's cell is a capital with its descender, four fifths of a monospaced face's em.
 inline constexpr double kJobEmPerCell = 1.25;
@@ -36,7 +36,7 @@ std::vector<LogFont> jobFaces(const printer::JobDocument& job, const LogFont& ba
 
 // Draws sheet `page` (1..pageCount) of the job; `printing` leaves out the preview's zoom and
 // frame. Returns the RestoreDC result.
-int drawJobSheet(const DocumentRecord& pg, DeviceContext& dc, std::int32_t page, bool printing);
+int drawJobSheet(const DocumentRecord& record, DeviceContext& dc, std::int32_t page, bool printing);
 
 // One page of a job at the fit given, the device's logical units being the job's own with the
 // form's corner at (originX, originY) and y upward (for drawJobSheet and tests).

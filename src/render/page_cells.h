@@ -29,13 +29,14 @@ struct CellRange {
 CellRange cellSpan(Cell a, Cell b);
 
 // The rows a sheet draws: up to its capacity, stopping at a form feed.
-std::int32_t sheetRows(const DocumentRecord& pg, const SheetText& sheet);
+std::int32_t sheetRows(const DocumentRecord& record, const SheetText& sheet);
 
 // The cell under a point of sheet `page` (0.01 inch, y upward, as the page is drawn), clamped
 // to the rows the sheet draws and to the columns a row can hold.
-Cell cellAt(DocumentRecord& pg, PageLocator& locator, std::int32_t page, double x, double y);
+Cell cellAt(DocumentRecord& record, PageLocator& locator, std::int32_t page, double x, double y);
 
 // The box (0.01 inch, y upward) the cells are drawn in.
-Rect cellsBox(DocumentRecord& pg, PageLocator& locator, std::int32_t page, const CellRange& cells);
+Rect cellsBox(DocumentRecord& record, PageLocator& locator, std::int32_t page,
+              const CellRange& cells);
 
 }  // namespace folvek

@@ -12,9 +12,9 @@ namespace folvek {
 
 namespace {
 
-PageStart walk(DocumentRecord& pg, std::int32_t page, WalkPoint from,
+PageStart walk(DocumentRecord& record, std::int32_t page, WalkPoint from,
                std::vector<WalkPoint>* remember) {
-    const bool wrap = pg.isWrap != 0;
+    const bool wrap = record.isWrap != 0;
     std::int64_t i = from.line;
     std::int64_t n = from.onPage;
     std::int64_t s = from.sheet;
@@ -22,12 +22,12 @@ PageStart walk(DocumentRecord& pg, std::int32_t page, WalkPoint from,
     std::int64_t capSheet = -1;
     std::int64_t cap = 0;
     const std::int64_t stride = PageLocator::kWalkStride;
-    auto extra = [&] { return wrap ? std::int64_t{pg.wrapExtra(w)} : 0; };
+    auto extra = [&] { return wrap ? std::int64_t{record.wrapExtra(w)} : 0; };
 
-    const char* line = i <= INT32_MAX ? pg.lineAt(static_cast<std::int32_t>(i)) : nullptr;
+    const char* line = i <= INT32_MAX ? record.lineAt(static_cast<std::int32_t>(i)) : nullptr;
     while (line && s < page) {
         if (s != capSheet) {
-            cap = pg.capacity(static_cast<std::int32_t>(s));
+            cap = record.capacity(static_cast<std::int32_t>(s));
             capSheet = s;
         }
         if (remember) {
@@ -51,7 +51,7 @@ PageStart walk(DocumentRecord& pg, std::int32_t page, WalkPoint from,
             w = 0;
         }
         if (wrap) w = std::max(w, visibleLength(line));
-        line = pg.nextLine();
+        line = record.nextLine();
         ++i;
     }
     if (!line && s < page && wrap && s + extra() >= page)
@@ -61,21 +61,21 @@ PageStart walk(DocumentRecord& pg, std::int32_t page, WalkPoint from,
 
 }  // namespace
 
-PageStart locatePageFresh(DocumentRecord& pg, std::int32_t page) {
-    return walk(pg, page, WalkPoint{}, nullptr);
+PageStart locatePageFresh(DocumentRecord& record, std::int32_t page) {
+    return walk(record, page, WalkPoint{}, nullptr);
 }
 
-PageStart PageLocator::locate(DocumentRecord& pg, std::int32_t page) {
-    if (layout_ != pg.layoutGeneration) {
+PageStart PageLocator::locate(DocumentRecord& record, std::int32_t page) {
+    if (layout_ != record.layoutGeneration) {
         points_.clear();
-        layout_ = pg.layoutGeneration;
+        layout_ = record.layoutGeneration;
     }
     std::vector<WalkPoint>& points = points_;
     // The latest remembered state that is still before the page asked for.
     auto after = std::partition_point(points.begin(), points.end(),
                                       [page](const WalkPoint& p) { return p.sheet < page; });
     const WalkPoint from = after == points.begin() ? WalkPoint{} : *(after - 1);
-    return walk(pg, page, from, &points);
+    return walk(record, page, from, &points);
 }
 
 }  // namespace folvek

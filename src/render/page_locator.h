@@ -32,7 +32,7 @@ class PageLocator {
 
     // Uses and extends the remembered states; they are dropped first when they belong to
     // another layout (every pagination makes a new one, in any record).
-    PageStart locate(DocumentRecord& pg, std::int32_t page);
+    PageStart locate(DocumentRecord& record, std::int32_t page);
     std::size_t remembered() const { return points_.size(); }
 
   private:
@@ -41,6 +41,6 @@ class PageLocator {
 };
 
 // The same walk from the first line, remembering nothing.
-PageStart locatePageFresh(DocumentRecord& pg, std::int32_t page);
+PageStart locatePageFresh(DocumentRecord& record, std::int32_t page);
 
 }  // namespace folvek

@@ -12,39 +12,39 @@ namespace folvek {
 
 namespace {
 
-std::int32_t stripOf(const DocumentRecord& pg, std::int32_t column) {
-    return pg.isWrap && pg.charsPerLine > 0 ? column / pg.charsPerLine : 0;
+std::int32_t stripOf(const DocumentRecord& record, std::int32_t column) {
+    return record.isWrap && record.charsPerLine > 0 ? column / record.charsPerLine : 0;
 }
 
 }  // namespace
 
-std::int32_t sheetOfMatch(DocumentRecord& pg, PageLocator& locator, const TextMatch& match) {
-    if (pg.jobLayout) return jobSheetOfMatch(pg, match);
+std::int32_t sheetOfMatch(DocumentRecord& record, PageLocator& locator, const TextMatch& match) {
+    if (record.jobLayout) return jobSheetOfMatch(record, match);
     // The last sheet whose first line is at or before the match's line.
-    std::int32_t lo = 1, hi = std::max<std::int32_t>(pg.pageCount, 1);
+    std::int32_t lo = 1, hi = std::max<std::int32_t>(record.pageCount, 1);
     while (lo < hi) {
         const std::int32_t mid = lo + (hi - lo + 1) / 2;
-        if (locator.locate(pg, mid).firstLine <= match.line)
+        if (locator.locate(record, mid).firstLine <= match.line)
             lo = mid;
         else
             hi = mid - 1;
     }
     // Continuation sheets share their first line: step back to the strip of the match.
-    const PageStart last = locator.locate(pg, lo);
+    const PageStart last = locator.locate(record, lo);
     const std::int32_t first = lo - last.strip;
-    return std::min(lo, first + stripOf(pg, match.column));
+    return std::min(lo, first + stripOf(record, match.column));
 }
 
-std::vector<Rect> matchBoxes(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
+std::vector<Rect> matchBoxes(DocumentRecord& record, PageLocator& locator, std::int32_t page,
                              const std::vector<TextMatch>& matches) {
-    if (pg.jobLayout) return jobMatchBoxes(pg, page, matches);
+    if (record.jobLayout) return jobMatchBoxes(record, page, matches);
     std::vector<Rect> boxes;
-    if (page < 1 || page > pg.pageCount) return boxes;
-    const SheetText sheet = sheetText(pg, page, locator);
+    if (page < 1 || page > record.pageCount) return boxes;
+    const SheetText sheet = sheetText(record, page, locator);
     const std::int64_t firstLine = sheet.start.firstLine;
-    const std::int64_t rows = sheetRows(pg, sheet);
+    const std::int64_t rows = sheetRows(record, sheet);
     const std::int32_t stripWidth =
-        pg.isWrap && pg.charsPerLine > 0 ? pg.charsPerLine : INT32_MAX / 2;
+        record.isWrap && record.charsPerLine > 0 ? record.charsPerLine : INT32_MAX / 2;
     const std::int64_t stripStart = static_cast<std::int64_t>(sheet.start.strip) * stripWidth;
     auto from = std::lower_bound(matches.begin(), matches.end(), TextMatch{firstLine, 0, 0});
     for (auto it = from; it != matches.end() && it->line < firstLine + rows; ++it) {
@@ -54,10 +54,12 @@ std::vector<Rect> matchBoxes(DocumentRecord& pg, PageLocator& locator, std::int3
         if (begin >= end) continue;
         const auto row = static_cast<std::int32_t>(it->line - firstLine);
         Rect r;
-        r.left = static_cast<std::int32_t>(pg.LeftMargin + (begin - stripStart) * pg.charWidth);
-        r.right = static_cast<std::int32_t>(pg.LeftMargin + (end - stripStart) * pg.charWidth);
-        r.top = -row * pg.lineHeight - sheet.textTop;
-        r.bottom = r.top - pg.lineHeight;
+        r.left =
+            static_cast<std::int32_t>(record.LeftMargin + (begin - stripStart) * record.charWidth);
+        r.right =
+            static_cast<std::int32_t>(record.LeftMargin + (end - stripStart) * record.charWidth);
+        r.top = -row * record.lineHeight - sheet.textTop;
+        r.bottom = r.top - record.lineHeight;
         boxes.push_back(r);
     }
     return boxes;

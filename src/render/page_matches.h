@@ -13,11 +13,11 @@
 namespace folvek {
 
 // The sheet (1..pageCount) that shows the match's first character.
-std::int32_t sheetOfMatch(DocumentRecord& pg, PageLocator& locator, const TextMatch& match);
+std::int32_t sheetOfMatch(DocumentRecord& record, PageLocator& locator, const TextMatch& match);
 
 // The boxes (0.01 inch, y upward, as the page is drawn) of the matches shown on sheet `page`;
 // `matches` in document order. A match that goes on past the sheet's strip is cut at its edge.
-std::vector<Rect> matchBoxes(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
+std::vector<Rect> matchBoxes(DocumentRecord& record, PageLocator& locator, std::int32_t page,
                              const std::vector<TextMatch>& matches);
 
 }  // namespace folvek

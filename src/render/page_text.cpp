@@ -47,10 +47,10 @@ char16_t boxCharacter(std::uint8_t code) {
     return code ? boxTable()[code] : 0;
 }
 
-void lineCells(const DocumentRecord& pg, const char* text, const std::uint8_t* boxes,
+void lineCells(const DocumentRecord& record, const char* text, const std::uint8_t* boxes,
                std::u16string& cells) {
     const char16_t* ansi = ansiToUnicodeTable();
-    const bool doubleBars = pg.lines.doubleBarsImplied();
+    const bool doubleBars = record.lines.doubleBarsImplied();
     cells.resize(std::strlen(text));  // no more cells than bytes
     std::size_t n = 0;
     for (const char* p = text; *p;) {
@@ -74,21 +74,21 @@ namespace {
 // Calls fn(row, cells) for each row sheet `page` draws, the cells one character per column of
 // the strip as shown: tags left out, a frame character as its box drawing, 0 for a control byte.
 template <class Fn>
-void forEachRow(DocumentRecord& pg, PageLocator& locator, std::int32_t page, Fn&& fn) {
-    if (page < 1 || page > pg.pageCount) return;
-    const SheetText sheet = sheetText(pg, page, locator);
-    const std::int32_t rows = sheetRows(pg, sheet);
+void forEachRow(DocumentRecord& record, PageLocator& locator, std::int32_t page, Fn&& fn) {
+    if (page < 1 || page > record.pageCount) return;
+    const SheetText sheet = sheetText(record, page, locator);
+    const std::int32_t rows = sheetRows(record, sheet);
     static thread_local char buf[1025];
     static thread_local std::uint8_t boxes[1025];
     std::u16string cells;
     for (std::int32_t k = 0; k < rows; ++k) {
         const auto index = static_cast<std::size_t>(sheet.start.firstLine + k);
-        const char* line = pg.lines.textAt(index);
+        const char* line = record.lines.textAt(index);
         std::uint16_t style = 0;
-        const char* text = cutStrip(pg, line, sheet.start.strip, buf, style, nullptr);
+        const char* text = cutStrip(record, line, sheet.start.strip, buf, style, nullptr);
         const std::size_t offset = static_cast<std::size_t>(text - buf);
-        const bool hasBoxes = pg.lines.boxCodes(index, offset, boxes, 1025 - offset);
-        lineCells(pg, text, hasBoxes ? boxes : nullptr, cells);
+        const bool hasBoxes = record.lines.boxCodes(index, offset, boxes, 1025 - offset);
+        lineCells(record, text, hasBoxes ? boxes : nullptr, cells);
         fn(k, cells);
     }
 }
@@ -99,11 +99,11 @@ void trimBlanks(std::u16string& out, std::size_t rowStart) {
 
 }  // namespace
 
-std::u16string pageText(DocumentRecord& pg, PageLocator& locator, std::int32_t page) {
+std::u16string pageText(DocumentRecord& record, PageLocator& locator, std::int32_t page) {
     // A job's page is its text runs in reading order.
-    if (pg.jobLayout) return pg.jobLayout->pageText(page);
+    if (record.jobLayout) return record.jobLayout->pageText(page);
     std::u16string out;
-    forEachRow(pg, locator, page, [&](std::int32_t k, const std::u16string& cells) {
+    forEachRow(record, locator, page, [&](std::int32_t k, const std::u16string& cells) {
         if (k > 0) out += u'\n';
         const std::size_t rowStart = out.size();
         for (char16_t c : cells)
@@ -115,11 +115,11 @@ std::u16string pageText(DocumentRecord& pg, PageLocator& locator, std::int32_t p
     return out;
 }
 
-std::u16string cellsText(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
+std::u16string cellsText(DocumentRecord& record, PageLocator& locator, std::int32_t page,
                          const CellRange& range) {
-    if (pg.jobLayout) return jobCellsText(pg, page, range);
+    if (record.jobLayout) return jobCellsText(record, page, range);
     std::u16string out;
-    forEachRow(pg, locator, page, [&](std::int32_t k, const std::u16string& cells) {
+    forEachRow(record, locator, page, [&](std::int32_t k, const std::u16string& cells) {
         if (k < range.firstRow || k > range.lastRow) return;
         if (k > range.firstRow) out += u'\n';
         const std::size_t rowStart = out.size();
@@ -133,11 +133,11 @@ std::u16string cellsText(DocumentRecord& pg, PageLocator& locator, std::int32_t 
     return out;
 }
 
-std::vector<std::u16string> cellsRows(DocumentRecord& pg, PageLocator& locator, std::int32_t page,
-                                      const CellRange& range) {
-    if (pg.jobLayout) return jobCellsRows(pg, page, range);
+std::vector<std::u16string> cellsRows(DocumentRecord& record, PageLocator& locator,
+                                      std::int32_t page, const CellRange& range) {
+    if (record.jobLayout) return jobCellsRows(record, page, range);
     std::vector<std::u16string> rows;
-    forEachRow(pg, locator, page, [&](std::int32_t k, const std::u16string& cells) {
+    forEachRow(record, locator, page, [&](std::int32_t k, const std::u16string& cells) {
         if (k < range.firstRow || k > range.lastRow) return;
         const auto first = static_cast<std::size_t>(std::max(range.firstColumn, 0));
         const auto last = static_cast<std::size_t>(std::max(range.lastColumn, -1) + 1);

@@ -18,8 +18,8 @@ const std::uint8_t kDoubleBarCode = boxCodeOf866(kDosDoubleBar);
 
 class RowRun : public RunSink {
   public:
-    RowRun(const DocumentRecord& pg, DeviceContext& dc, std::int32_t rowTop)
-        : pg_(pg), dc_(dc), top_(rowTop) {}
+    RowRun(const DocumentRecord& record, DeviceContext& dc, std::int32_t rowTop)
+        : pg_(record), dc_(dc), top_(rowTop) {}
     // Every byte stays in its own column: a byte kept while a line runs on through the cells
     // after it (the L of "--L-") is drawn where it stands, and a gap left by such cells is
     // filled with spaces.
@@ -108,7 +108,7 @@ const PlainBytes kPlain;
 
 }  // namespace
 
-const char* cutStrip(const DocumentRecord& pg, const char* line, std::int32_t strip, char* buf,
+const char* cutStrip(const DocumentRecord& record, const char* line, std::int32_t strip, char* buf,
                      std::uint16_t& style, std::uint8_t* prefix) {
     // Only the line and its NUL: a row copies three lines, and filling the whole buffer each
     // time cost more than drawing short lines.
@@ -119,20 +119,20 @@ const char* cutStrip(const DocumentRecord& pg, const char* line, std::int32_t st
     const std::size_t n = strnlen(line, 1024);
     std::memcpy(buf, line, n);
     buf[n] = '\0';
-    if (!pg.isWrap || pg.charsPerLine <= 0) return buf;
-    const char* start = skipVisible(buf, strip * pg.charsPerLine, style);
+    if (!record.isWrap || record.charsPerLine <= 0) return buf;
+    const char* start = skipVisible(buf, strip * record.charsPerLine, style);
     if (!start) return buf + std::strlen(buf);  // the line ends before the strip
     if (prefix && strip > 0 && start != buf) *prefix = static_cast<std::uint8_t>(start[-1]);
     std::uint16_t scratch = style;
-    if (const char* end = skipVisible(start, pg.charsPerLine, scratch)) buf[end - buf] = '\0';
+    if (const char* end = skipVisible(start, record.charsPerLine, scratch)) buf[end - buf] = '\0';
     return start;
 }
 
-void paintRow(const DocumentRecord& pg, DeviceContext& dc, const RowInput& row) {
+void paintRow(const DocumentRecord& record, DeviceContext& dc, const RowInput& row) {
     std::uint16_t style = row.style & 7;
-    dc.selectFont(pg.fonts[style]);
-    RowRun run(pg, dc, row.rowTop);
-    const RowGeometry geo{pg.LeftMargin, pg.charWidth, row.rowTop, pg.lineHeight};
+    dc.selectFont(record.fonts[style]);
+    RowRun run(record, dc, row.rowTop);
+    const RowGeometry geo{record.LeftMargin, record.charWidth, row.rowTop, record.lineHeight};
     LineArt art(dc, geo, run, row.prefixByte);
     VisibleCells above(row.above, row.aboveBoxes, row.doubleBars, BoxArm::Down);
     VisibleCells below(row.below, row.belowBoxes, row.doubleBars, BoxArm::Up);
@@ -155,7 +155,7 @@ void paintRow(const DocumentRecord& pg, DeviceContext& dc, const RowInput& row) 
         if (*p == '<') {
             if (const int code = applyTag(reinterpret_cast<const char*>(p), style)) {
                 run.flush();
-                dc.selectFont(pg.fonts[style & 7]);
+                dc.selectFont(record.fonts[style & 7]);
                 p += tagLength(code);
                 continue;
             }

@@ -24,12 +24,12 @@ struct RowInput {
     std::int32_t rowTop = 0;
 };
 
-void paintRow(const DocumentRecord& pg, DeviceContext& dc, const RowInput& row);
+void paintRow(const DocumentRecord& record, DeviceContext& dc, const RowInput& row);
 
-// Cuts `line` (copied into buf, 1025 bytes) to strip `strip` of pg.charsPerLine columns.
+// Cuts `line` (copied into buf, 1025 bytes) to strip `strip` of record.charsPerLine columns.
 // Returns the strip's start inside buf; `style` gains the tags before it; `prefix` receives
 // the byte before a continuation strip.
-const char* cutStrip(const DocumentRecord& pg, const char* line, std::int32_t strip, char* buf,
+const char* cutStrip(const DocumentRecord& record, const char* line, std::int32_t strip, char* buf,
                      std::uint16_t& style, std::uint8_t* prefix);
 
 }  // namespace folvek

@@ -13,7 +13,9 @@ enum class DosOverride { None, Windows, Dos };
 inline constexpr int kMaxBatchCopies = 999;
 
 struct ShellState {
-    std::string documentPath;                     // canonical; empty: no document shown
+    // The document the command line names (canonical), shown first; empty: none. From then on
+    // the shown file is the window's Document's path.
+    std::string documentPath;
     std::string programDir;                       // settings directory, ends with '/'
     std::string IniFileName = "FOLVK95.INI";      // bare names live in programDir
     bool iniGiven = false;                        // /i was given: the history is not consulted

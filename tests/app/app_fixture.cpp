@@ -7,6 +7,7 @@
 
 #include "app_globals.h"
 #include "dialog_hooks.h"
+#include "document.h"
 #include "report_view.h"
 #include "shell_state.h"
 
@@ -70,6 +71,10 @@ std::string AppTest::pagedDocument(const std::string& name, int pages) {
 
 ReportView* AppTest::view() const {
     return frame ? frame->view() : nullptr;
+}
+
+std::string AppTest::shownPath() const {
+    return view() && view()->document() ? view()->document()->path() : std::string();
 }
 
 }  // namespace folvek::test

@@ -29,6 +29,8 @@ class AppTest : public ::testing::Test {
     std::string pagedDocument(const std::string& name, int pages);
 
     ReportView* view() const;
+    // The file the window shows (its document's path).
+    std::string shownPath() const;
     QTemporaryDir dir;
     std::unique_ptr<MainFrame> frame;
 };

@@ -37,17 +37,17 @@ TEST_F(AppTest, CtrlRReadsTheFileAgainKeepingThePageClampedToTheNewCount) {
     view()->setFocus();
     view()->runCommand(CmLastPage);
     view()->runCommand(CmPrevPage);
-    ASSERT_EQ(view()->document()->curPage, 4);
+    ASSERT_EQ(view()->record()->curPage, 4);
 
     writeFile("grow.txt", pages(7));
     QTest::keyClick(view(), Qt::Key_R, Qt::ControlModifier);
-    EXPECT_EQ(view()->document()->pageCount, 7);
-    EXPECT_EQ(view()->document()->curPage, 4);
+    EXPECT_EQ(view()->record()->pageCount, 7);
+    EXPECT_EQ(view()->record()->curPage, 4);
 
     writeFile("grow.txt", pages(2));
     view()->runCommand(CmReload);
-    EXPECT_EQ(view()->document()->pageCount, 2);
-    EXPECT_EQ(view()->document()->curPage, 2);
+    EXPECT_EQ(view()->record()->pageCount, 2);
+    EXPECT_EQ(view()->record()->curPage, 2);
     EXPECT_EQ(frame->pageField()->text(), QStringLiteral("Стр. 2 из 2"));
 }
 
@@ -62,18 +62,18 @@ TEST_F(AppTest, AChangeOnDiskIsOfferedInTheStatusBarAndNotApplied) {
     ASSERT_TRUE(noticed.wait(5000));
     EXPECT_TRUE(watch->changeOffered());
     EXPECT_EQ(frame->statusBar()->currentMessage(), changedOnDiskMessage());
-    EXPECT_EQ(view()->document()->pageCount, 3);  // nothing reloaded by surprise
+    EXPECT_EQ(view()->record()->pageCount, 3);  // nothing reloaded by surprise
 
     // Not while a print job reads the pages.
     shellState().printing = true;
     view()->updateCommandStates();
     EXPECT_FALSE(view()->commandAction(CmReload)->isEnabled());
     view()->runCommand(CmReload);
-    EXPECT_EQ(view()->document()->pageCount, 3);
+    EXPECT_EQ(view()->record()->pageCount, 3);
     shellState().printing = false;
 
     view()->runCommand(CmReload);
-    EXPECT_EQ(view()->document()->pageCount, 6);
+    EXPECT_EQ(view()->record()->pageCount, 6);
     EXPECT_FALSE(watch->changeOffered());
 
     // A writer that renames a new file over the old one is still seen, and again after that.
@@ -84,7 +84,7 @@ TEST_F(AppTest, AChangeOnDiskIsOfferedInTheStatusBarAndNotApplied) {
     noticed.clear();
     ASSERT_TRUE(noticed.wait(5000));
     view()->runCommand(CmReload);
-    EXPECT_EQ(view()->document()->pageCount, 9);
+    EXPECT_EQ(view()->record()->pageCount, 9);
 }
 
 TEST_F(AppTest, ReloadOfAVanishedFileKeepsTheTextShown) {
@@ -94,8 +94,8 @@ TEST_F(AppTest, ReloadOfAVanishedFileKeepsTheTextShown) {
     view()->runCommand(CmNextPage);
     ASSERT_TRUE(QFile::remove(QString::fromStdString(doc)));
     view()->runCommand(CmReload);
-    EXPECT_EQ(view()->document()->pageCount, 4);
-    EXPECT_EQ(view()->document()->curPage, 2);
+    EXPECT_EQ(view()->record()->pageCount, 4);
+    EXPECT_EQ(view()->record()->curPage, 2);
     EXPECT_TRUE(frame->statusBar()->currentMessage().contains(QStringLiteral("gone.txt")));
 }
 
@@ -121,5 +121,5 @@ TEST_F(AppTest, AFailedReloadLeavesTheWatchOn) {
     ASSERT_TRUE(noticed.wait(5000));
     EXPECT_TRUE(watch->changeOffered());
     view()->runCommand(CmReload);
-    EXPECT_EQ(view()->document()->pageCount, 5);
+    EXPECT_EQ(view()->record()->pageCount, 5);
 }

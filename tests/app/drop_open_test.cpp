@@ -37,10 +37,10 @@ TEST_F(AppTest, ADroppedFileOpensWithTheSettingsTheHistoryKnows) {
     shellState().documentPath = pagedDocument("a.txt", 1);
     start();
     ASSERT_TRUE(drop(frame.get(), {QUrl::fromLocalFile(QString::fromStdString(b))}));
-    EXPECT_EQ(shellState().documentPath, b);
+    EXPECT_EQ(shownPath(), b);
     EXPECT_EQ(shellState().IniFileName, "B.INI");
-    EXPECT_EQ(view()->document()->pageCount, 3);
-    EXPECT_EQ(view()->document()->Zoom, 7);
+    EXPECT_EQ(view()->record()->pageCount, 3);
+    EXPECT_EQ(view()->record()->Zoom, 7);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("FolVk - ") + QString::fromStdString(b));
 }
 
@@ -54,9 +54,9 @@ TEST_F(AppTest, FoldersRemoteAddressesAndDropsDuringPrintingAreRefused) {
     shellState().printing = true;
     EXPECT_FALSE(drop(frame.get(), {QUrl::fromLocalFile(QString::fromStdString(b))}));
     shellState().printing = false;
-    EXPECT_EQ(shellState().documentPath, a);
+    EXPECT_EQ(shownPath(), a);
     // Of several, the first file is opened.
     EXPECT_TRUE(drop(frame.get(), {QUrl::fromLocalFile(dir.path()),
                                    QUrl::fromLocalFile(QString::fromStdString(b))}));
-    EXPECT_EQ(shellState().documentPath, b);
+    EXPECT_EQ(shownPath(), b);
 }

@@ -37,12 +37,12 @@ TEST_F(AppTest, OpenDialogGetsTheFiltersAndTheDocumentPath) {
         return FileDialogAnswer{};
     };
     view()->runCommand(CmOpen);
-    EXPECT_EQ(seen.startPath.toStdString(), shellState().documentPath);
+    EXPECT_EQ(seen.startPath.toStdString(), shownPath());
     EXPECT_EQ(seen.filters,
               (QStringList{"Текстовые файлы (*.txt)", "Выходные файлы (*.prn)", "Все файлы (*)"}));
     // Cancelling changes nothing.
-    EXPECT_EQ(view()->document()->pageCount, 1);
-    EXPECT_EQ(shellState().documentPath, dirPath() + "a.txt");
+    EXPECT_EQ(view()->record()->pageCount, 1);
+    EXPECT_EQ(shownPath(), dirPath() + "a.txt");
 }
 
 TEST_F(AppTest, OpenLoadsTheDocumentAndRefreshesTheFrame) {
@@ -50,8 +50,8 @@ TEST_F(AppTest, OpenLoadsTheDocumentAndRefreshesTheFrame) {
     const std::string doc = pagedDocument("four.txt", 4);
     answerOpen(doc);
     view()->runCommand(CmOpen);
-    EXPECT_EQ(shellState().documentPath, doc);
-    EXPECT_EQ(view()->document()->pageCount, 4);
+    EXPECT_EQ(shownPath(), doc);
+    EXPECT_EQ(view()->record()->pageCount, 4);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("FolVk - ") + QString::fromStdString(doc));
     EXPECT_EQ(frame->pageField()->text(), QStringLiteral("Стр. 1 из 4"));
     EXPECT_TRUE(view()->commandAction(CmSaveAs)->isEnabled());
@@ -66,7 +66,7 @@ TEST_F(AppTest, SwitchingBetweenDocumentsRestoresEachOnesSettingsFile) {
     shellState().documentPath = a;
     shellState().IniFileName = "REPORT.INI";  // as if chosen from the tool bar
     start();
-    EXPECT_EQ(view()->document()->Zoom, 5);
+    EXPECT_EQ(view()->record()->Zoom, 5);
 
     // B has no entry: it keeps REPORT.INI, and A is recorded with it.
     answerOpen(b);
@@ -75,17 +75,17 @@ TEST_F(AppTest, SwitchingBetweenDocumentsRestoresEachOnesSettingsFile) {
     EXPECT_EQ(readFile(dirPath() + "history.cfg"), a + "\tREPORT.INI\r\n");
 
     shellState().IniFileName = "B.INI";
-    view()->document()->loadProfile("B.INI");
+    view()->record()->loadProfile("B.INI");
     answerOpen(a);
     view()->runCommand(CmOpen);
     EXPECT_EQ(shellState().IniFileName, "REPORT.INI");
-    EXPECT_EQ(view()->document()->Zoom, 5);
-    EXPECT_EQ(view()->document()->iniPath, dirPath() + "REPORT.INI");
+    EXPECT_EQ(view()->record()->Zoom, 5);
+    EXPECT_EQ(view()->record()->iniPath, dirPath() + "REPORT.INI");
 
     answerOpen(b);
     view()->runCommand(CmOpen);
     EXPECT_EQ(shellState().IniFileName, "B.INI");
-    EXPECT_EQ(view()->document()->Zoom, 7);
+    EXPECT_EQ(view()->record()->Zoom, 7);
 
     // The end of the run records the document shown.
     stop();
@@ -112,9 +112,9 @@ TEST_F(AppTest, SaveAsCopiesWithCrLfAndShowsTheCopy) {
     };
     view()->runCommand(CmSaveAs);
     EXPECT_EQ(readFile(dst), "one\r\ntwo\r\n\fthree\r\n");
-    EXPECT_EQ(shellState().documentPath, dst);
+    EXPECT_EQ(shownPath(), dst);
     EXPECT_EQ(frame->fileNameField()->text().toStdString(), dst);
-    EXPECT_EQ(view()->document()->pageCount, 2);
+    EXPECT_EQ(view()->record()->pageCount, 2);
     EXPECT_FALSE(std::filesystem::exists(dirPath() + "history.cfg"));  // history untouched
 }
 

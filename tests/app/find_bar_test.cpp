@@ -39,21 +39,21 @@ TEST_F(AppTest, FindGoesToEachMatchInTurnAndSaysHowManyThereAre) {
     EXPECT_TRUE(bar->field()->hasFocus());
 
     searchFor(bar, "PAGE 4");  // case does not matter
-    EXPECT_EQ(view()->document()->curPage, 4);
+    EXPECT_EQ(view()->record()->curPage, 4);
     EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Найдено: 1 из 1"));
 
     searchFor(bar, "line");
     ASSERT_EQ(bar->matches().size(), 10u);
     // From page 4 shown, the first match is on page 4; next and previous step from there.
-    EXPECT_EQ(view()->document()->curPage, 4);
+    EXPECT_EQ(view()->record()->curPage, 4);
     EXPECT_EQ(bar->currentMatch(), 6);
     view()->runCommand(CmFindNext);
     view()->runCommand(CmFindNext);
-    EXPECT_EQ(view()->document()->curPage, 5);
+    EXPECT_EQ(view()->record()->curPage, 5);
     view()->runCommand(CmFindPrevious);
     view()->runCommand(CmFindPrevious);
     view()->runCommand(CmFindPrevious);
-    EXPECT_EQ(view()->document()->curPage, 3);
+    EXPECT_EQ(view()->record()->curPage, 3);
     EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Найдено: 6 из 10"));
 
     // The match shown has a tint of its own on the page, apart from the others.
@@ -72,18 +72,18 @@ TEST_F(AppTest, FindGoesToEachMatchInTurnAndSaysHowManyThereAre) {
     while (bar->currentMatch() != 0) view()->runCommand(CmFindPrevious);
     view()->runCommand(CmFindPrevious);
     EXPECT_EQ(bar->currentMatch(), 9);
-    EXPECT_EQ(view()->document()->curPage, 5);
+    EXPECT_EQ(view()->record()->curPage, 5);
     EXPECT_EQ(frame->statusBar()->currentMessage(),
               QStringLiteral("Найдено: 10 из 10 — поиск продолжен с конца документа"));
     view()->runCommand(CmFindNext);
     EXPECT_TRUE(frame->statusBar()->currentMessage().endsWith(
         QStringLiteral("поиск продолжен с начала документа")));
 
-    EXPECT_EQ(view()->document()->curPage, 1);
+    EXPECT_EQ(view()->record()->curPage, 1);
 
     searchFor(bar, "nowhere");
     EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Не найдено"));
-    EXPECT_EQ(view()->document()->curPage, 1);  // the page stays
+    EXPECT_EQ(view()->record()->curPage, 1);  // the page stays
 }
 
 TEST_F(AppTest, EscInTheFindFieldClosesTheBarAndKeysReturnToTheView) {
@@ -94,7 +94,7 @@ TEST_F(AppTest, EscInTheFindFieldClosesTheBarAndKeysReturnToTheView) {
     // Letters typed into the field are text, not the one-letter page keys.
     QTest::keyClicks(bar->field(), "pl");
     EXPECT_EQ(bar->field()->text(), QStringLiteral("pl"));
-    EXPECT_EQ(view()->document()->Orient, 0);
+    EXPECT_EQ(view()->record()->Orient, 0);
     QTest::keyClick(bar->field(), Qt::Key_Escape);
     EXPECT_FALSE(bar->isVisible());
     EXPECT_TRUE(frame->isVisible());  // Esc did not end the program

@@ -25,7 +25,7 @@ TEST_F(AppTest, CutLinesAreShownAndCtrlWFitsThem) {
     const std::string wide(300, 'w');
     shellState().documentPath = writeFile("wide.txt", "short\r\n" + wide + "\r\n" + wide + "\r\n");
     start();
-    DocumentRecord& doc = *view()->document();
+    DocumentRecord& doc = *view()->record();
     ASSERT_EQ(doc.linesCut, 2);
     QLabel* field = frame->widthField();
     ASSERT_NE(field, nullptr);
@@ -89,7 +89,7 @@ TEST(PrintDialogNote, StandsAboveTheChoices) {
 TEST_F(AppTest, ANarrowReportShowsNothingAboutWidth) {
     shellState().documentPath = pagedDocument("narrow.txt", 2);
     start();
-    EXPECT_EQ(view()->document()->linesCut, 0);
+    EXPECT_EQ(view()->record()->linesCut, 0);
     EXPECT_TRUE(frame->widthField()->text().isEmpty());
 }
 

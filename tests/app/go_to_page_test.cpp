@@ -54,27 +54,27 @@ TEST_F(AppTest, CtrlShiftPAsksForAPageInsideTheDocumentAndShowsIt) {
     QTest::keyClick(view(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(seen.calls, 1);
     EXPECT_EQ(seen.value, 1);  // the page shown
-    EXPECT_EQ(view()->document()->curPage, 7);
-    EXPECT_EQ(view()->document()->Orient, 1);  // not the P key's portrait
+    EXPECT_EQ(view()->record()->curPage, 7);
+    EXPECT_EQ(view()->record()->Orient, 1);  // not the P key's portrait
 
     // Every digit typed counts: past the end is the last page, 0 the first; a cancel goes
     // nowhere.
     answer(seen, QStringLiteral("40"));
     view()->runCommand(CmGoToPage);
-    EXPECT_EQ(view()->document()->curPage, 10);
+    EXPECT_EQ(view()->record()->curPage, 10);
     answer(seen, QStringLiteral("4"));
     view()->runCommand(CmGoToPage);
-    EXPECT_EQ(view()->document()->curPage, 4);
+    EXPECT_EQ(view()->record()->curPage, 4);
     answer(seen, QStringLiteral("99999"));
     view()->runCommand(CmGoToPage);
-    EXPECT_EQ(view()->document()->curPage, 10);
+    EXPECT_EQ(view()->record()->curPage, 10);
     answer(seen, QStringLiteral("0"));
     view()->runCommand(CmGoToPage);
-    EXPECT_EQ(view()->document()->curPage, 1);
+    EXPECT_EQ(view()->record()->curPage, 1);
     view()->runCommand(CmLastPage);
     answer(seen, QString());
     view()->runCommand(CmGoToPage);
-    EXPECT_EQ(view()->document()->curPage, 10);
+    EXPECT_EQ(view()->record()->curPage, 10);
     EXPECT_EQ(seen.calls, 6);
 }
 

@@ -36,8 +36,8 @@ class JobFindTest : public AppTest {
         AppTest::SetUp();
         shellState().documentPath = writeFile("form.prn", kJob);
         start();
-        ASSERT_TRUE(view()->document()->jobLaidOut());
-        ASSERT_EQ(view()->document()->pageCount, 2);
+        ASSERT_TRUE(view()->record()->jobLaidOut());
+        ASSERT_EQ(view()->record()->pageCount, 2);
     }
 
     const printer::JobTextRun& run(const std::u32string& text) {
@@ -48,14 +48,14 @@ class JobFindTest : public AppTest {
         return none;
     }
     const printer::JobPage& page() {
-        return jobDocumentOf(*view()->document())
-            ->pages[std::size_t(view()->document()->curPage - 1)];
+        return jobDocumentOf(*view()->record())
+            ->pages[std::size_t(view()->record()->curPage - 1)];
     }
     // A point of the form (the job's units) in the viewport's pixels as the page is painted.
     QPointF toView(double x, double y) {
-        DocumentRecord& pg = *view()->document();
-        const JobSheetMap map = jobSheetMap(pg, page());
-        const double scale = pg.Zoom / 2.0;
+        DocumentRecord& record = *view()->record();
+        const JobSheetMap map = jobSheetMap(record, page());
+        const double scale = record.Zoom / 2.0;
         return {map.sheetX(x) * view()->viewport()->logicalDpiX() / 100.0 * scale -
                     double(view()->hPos()) * view()->hUnit(),
                 -map.sheetY(y) * view()->viewport()->logicalDpiY() / 100.0 * scale -
@@ -98,9 +98,9 @@ TEST_F(JobFindTest, FindCountsThePrintedTextAndMarksTheMatchOverItAtEveryZoom) {
     FindBar* bar = frame->findBar();
     ASSERT_EQ(bar->matches().size(), 3u);  // the job's text, not its bytes read as lines
     EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Найдено: 1 из 3"));
-    EXPECT_EQ(view()->document()->curPage, 1);
+    EXPECT_EQ(view()->record()->curPage, 1);
     for (int zoom : {1, 2, 5, 11}) {
-        view()->model()->zoomChanged(zoom);
+        view()->document()->zoomChanged(zoom);
         view()->showMatch(bar->matches()[0]);
         const QImage shot = view()->viewport()->grab().toImage();
         const double hundredth = view()->viewport()->logicalDpiX() / 100.0 * zoom / 2 + 1;
@@ -121,12 +121,12 @@ TEST_F(JobFindTest, FindCountsThePrintedTextAndMarksTheMatchOverItAtEveryZoom) {
     }
     view()->runCommand(CmFindNext);
     view()->runCommand(CmFindNext);
-    EXPECT_EQ(view()->document()->curPage, 2);
+    EXPECT_EQ(view()->record()->curPage, 2);
     EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Найдено: 3 из 3"));
 }
 
 TEST_F(JobFindTest, ADraggedRectangleCopiesTheTextUnderItAndTheWholePageCopies) {
-    view()->model()->zoomChanged(3);
+    view()->document()->zoomChanged(3);
     const printer::JobTextRun& upper = run(U"Total 17,5");
     const printer::JobTextRun& lower = run(U"total 2");
     // From above the upper line's "17,5" to below the lower line's end.

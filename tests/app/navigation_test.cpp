@@ -17,7 +17,7 @@ using folvek::test::AppTest;
 
 TEST_F(AppTest, ScrollRangesFollowTheExample) {
     start();
-    DocumentRecord& p = *view()->document();
+    DocumentRecord& p = *view()->record();
     p.Zoom = 3;
     p.pageWidth = 80;
     p.pageHeight = 110;
@@ -51,23 +51,23 @@ TEST_F(AppTest, DownRunsFromTheBottomOfOnePageOntoTheTopOfTheNext) {
     start();
     ReportView* v = view();
     v->runCommand(CmNextPage);
-    ASSERT_EQ(v->document()->curPage, 2);
+    ASSERT_EQ(v->record()->curPage, 2);
     const int range = v->vRange();
     ASSERT_GT(range, 0);
     for (int i = 1; i <= range; ++i) {
         QTest::keyClick(v, Qt::Key_Down);
         ASSERT_EQ(v->vPos(), i);
-        ASSERT_EQ(v->document()->curPage, 2);
+        ASSERT_EQ(v->record()->curPage, 2);
     }
     QTest::keyClick(v, Qt::Key_Down);
-    EXPECT_EQ(v->document()->curPage, 3);
+    EXPECT_EQ(v->record()->curPage, 3);
     EXPECT_EQ(v->vPos(), 0);
     EXPECT_EQ(frame->pageField()->text(), QStringLiteral("Стр. 3 из 5"));
 
     // Up at the top goes back to the bottom position of the page before; Ctrl+Up is the same.
-    const int bottom = v->document()->pageHeight * 10 / v->vUnit();
+    const int bottom = v->record()->pageHeight * 10 / v->vUnit();
     QTest::keyClick(v, Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(v->document()->curPage, 2);
+    EXPECT_EQ(v->record()->curPage, 2);
     EXPECT_EQ(v->vPos(), std::min(bottom, range));
     EXPECT_EQ(frame->pageField()->text(), QStringLiteral("Стр. 2 из 5"));
 }
@@ -78,30 +78,30 @@ TEST_F(AppTest, PageKeysAndCtrlPageKeys) {
     ReportView* v = view();
     v->scrollTo(0, 5);
     QTest::keyClick(v, Qt::Key_PageDown, Qt::ControlModifier);
-    EXPECT_EQ(v->document()->curPage, 2);
+    EXPECT_EQ(v->record()->curPage, 2);
     EXPECT_EQ(v->vPos(), 5);  // same part of the page in view
     QTest::keyClick(v, Qt::Key_End, Qt::ControlModifier);
-    EXPECT_EQ(v->document()->curPage, 3);
+    EXPECT_EQ(v->record()->curPage, 3);
     QTest::keyClick(v, Qt::Key_PageDown, Qt::ControlModifier);  // last page: only repaints
-    EXPECT_EQ(v->document()->curPage, 3);
+    EXPECT_EQ(v->record()->curPage, 3);
     EXPECT_EQ(frame->pageField()->text(), QStringLiteral("Стр. 3 из 3"));
 
     QTest::keyClick(v, Qt::Key_End);
-    EXPECT_EQ(v->vPos(), std::min(v->vRange(), v->document()->pageHeight * 10 / v->vUnit()));
+    EXPECT_EQ(v->vPos(), std::min(v->vRange(), v->record()->pageHeight * 10 / v->vUnit()));
     QTest::keyClick(v, Qt::Key_Home);
     EXPECT_EQ(v->vPos(), 0);
     // PgUp at the top of a page turns to the page before.
     QTest::keyClick(v, Qt::Key_PageUp);
-    EXPECT_EQ(v->document()->curPage, 2);
+    EXPECT_EQ(v->record()->curPage, 2);
     EXPECT_GT(v->vPos(), 0);
     QTest::keyClick(v, Qt::Key_Home, Qt::ControlModifier);
-    EXPECT_EQ(v->document()->curPage, 1);
+    EXPECT_EQ(v->record()->curPage, 1);
     // PgDn inside a page scrolls by the page step.
     v->scrollTo(0, 0);
     const int step = v->verticalScrollBar()->pageStep();
     QTest::keyClick(v, Qt::Key_PageDown);
     EXPECT_EQ(v->vPos(), std::min(step, v->vRange()));
-    EXPECT_EQ(v->document()->curPage, 1);
+    EXPECT_EQ(v->record()->curPage, 1);
     QTest::keyClick(v, Qt::Key_Right);
     QTest::keyClick(v, Qt::Key_Right);
     QTest::keyClick(v, Qt::Key_Left);
@@ -114,9 +114,9 @@ TEST_F(AppTest, AtHalfSizeUpAndDownTurnPagesAtOnce) {
     start();
     ASSERT_EQ(view()->vRange(), 0);
     QTest::keyClick(view(), Qt::Key_Down);
-    EXPECT_EQ(view()->document()->curPage, 2);
+    EXPECT_EQ(view()->record()->curPage, 2);
     QTest::keyClick(view(), Qt::Key_Up);
-    EXPECT_EQ(view()->document()->curPage, 1);
+    EXPECT_EQ(view()->record()->curPage, 1);
 }
 
 TEST_F(AppTest, ZoomStopsAtItsLimitsAndRewritesTheSettingsFile) {
@@ -124,16 +124,16 @@ TEST_F(AppTest, ZoomStopsAtItsLimitsAndRewritesTheSettingsFile) {
     start();
     ReportView* v = view();
     v->runCommand(CmZoomIn);
-    EXPECT_EQ(v->document()->Zoom, 11);
+    EXPECT_EQ(v->record()->Zoom, 11);
     EXPECT_FALSE(v->commandAction(CmZoomIn)->isEnabled());
     std::string text = readFile(ini);
     EXPECT_NE(text.find("Zoom=11"), std::string::npos) << text;
     EXPECT_NE(text.find("keep=1"), std::string::npos) << text;
     v->zoomIn();  // beyond the bound: nothing
-    EXPECT_EQ(v->document()->Zoom, 11);
+    EXPECT_EQ(v->record()->Zoom, 11);
 
     for (int i = 0; i < 12; ++i) v->runCommand(CmZoomOut);
-    EXPECT_EQ(v->document()->Zoom, 1);
+    EXPECT_EQ(v->record()->Zoom, 1);
     EXPECT_FALSE(v->commandAction(CmZoomOut)->isEnabled());
     text = readFile(ini);
     EXPECT_TRUE(text.find("Zoom=1\r") != std::string::npos ||
@@ -146,12 +146,12 @@ TEST_F(AppTest, LandscapeRepaginatesShowsPageOneAndLeavesTheSettingsFile) {
     shellState().documentPath = pagedDocument("three.txt", 3);
     start();
     ReportView* v = view();
-    const int portraitWidth = v->document()->pageWidth;
+    const int portraitWidth = v->record()->pageWidth;
     v->runCommand(CmLastPage);
     v->runCommand(CmLandscape);
-    EXPECT_EQ(v->document()->curPage, 1);
-    EXPECT_EQ(v->document()->Orient, 1);
-    EXPECT_GT(v->document()->pageWidth, portraitWidth);
+    EXPECT_EQ(v->record()->curPage, 1);
+    EXPECT_EQ(v->record()->Orient, 1);
+    EXPECT_GT(v->record()->pageWidth, portraitWidth);
     EXPECT_EQ(frame->pageField()->text(), QStringLiteral("Стр. 1 из 3"));
     EXPECT_EQ(readFile(ini), "[Folvk]\nZoom=3\n");
 }
@@ -161,5 +161,5 @@ TEST_F(AppTest, OrientationOverrideWinsOverTheSettingsAtStart) {
     shellState().orientation = 0;
     start();
     EXPECT_FALSE(view()->printer()->landscape());
-    EXPECT_EQ(view()->document()->Orient, 1);
+    EXPECT_EQ(view()->record()->Orient, 1);
 }

@@ -28,7 +28,7 @@ TEST_F(AppTest, CopyPagePutsTheShownPageOnTheClipboardWithItsFrameInUnicode) {
     shellState().documentPath = doc;
     shellState().dosOverride = DosOverride::Dos;
     start();
-    ASSERT_EQ(view()->document()->pageCount, 3);
+    ASSERT_EQ(view()->record()->pageCount, 3);
     view()->runCommand(CmNextPage);
     ASSERT_TRUE(view()->isCommandEnabled(CmCopyPage));
     view()->runCommand(CmCopyPage);

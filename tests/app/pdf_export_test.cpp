@@ -88,7 +88,7 @@ TEST_F(AppTest, ExportWritesTheWholeDocumentOrARangeUnderTheProposedName) {
     };
     view()->runCommand(CmExportPdf);
     EXPECT_EQ(pdfPages(part + ".pdf"), 3);
-    EXPECT_EQ(view()->document()->curPage, 2);
+    EXPECT_EQ(view()->record()->curPage, 2);
     EXPECT_TRUE(frame->isEnabled());
     EXPECT_FALSE(shellState().printing);
 }

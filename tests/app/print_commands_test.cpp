@@ -26,7 +26,7 @@ QPrinterInfo printerFor(bool noDefault) {
 struct Harness {
     explicit Harness(int pages, const std::string& token, bool noDefaultPrinter = false)
         : printer(printerFor(noDefaultPrinter)), doc(scratch, pages, token, &printer) {
-        shell.documentPath = doc.path;
+        ctx.documentPath = doc.path;
         ctx.window = nullptr;
         ctx.printer = &printer;
         ctx.document = doc.doc.get();
@@ -255,7 +255,7 @@ TEST(BatchPrinting, APictureGivenByMistakeIsNotPrintedAndTheProgramStaysOpen) {
     ASSERT_NE(f, nullptr);
     std::fwrite(bmp.data(), 1, bmp.size(), f);
     std::fclose(f);
-    h.shell.documentPath = path;
+    h.ctx.documentPath = path;
     h.shell.batchCopies = 2;
     runBatchPrinting(h.ctx);
     ASSERT_EQ(h.messages.shown.size(), 1u);

@@ -57,11 +57,11 @@ TEST_F(AppTest, RecentFilesListTheDocumentsShownAndReopenEachWithItsSettings) {
     // B is shown with WIDE.INI, then A again with the default settings.
     openThroughDialog(view(), b);
     shellState().IniFileName = "WIDE.INI";
-    view()->document()->loadProfile("WIDE.INI");
+    view()->record()->loadProfile("WIDE.INI");
     openThroughDialog(view(), a);
     shellState().IniFileName = "FOLVK95.INI";
-    view()->document()->loadProfile("FOLVK95.INI");
-    ASSERT_NE(view()->document()->Zoom, 7);
+    view()->record()->loadProfile("FOLVK95.INI");
+    ASSERT_NE(view()->record()->Zoom, 7);
     EXPECT_EQ(shownEntries(menu),
               (QStringList{"&1 " + QString::fromStdString(a),
                            "&2 " + QString::fromStdString(dirPath()) + "b&&c.txt"}));
@@ -70,10 +70,10 @@ TEST_F(AppTest, RecentFilesListTheDocumentsShownAndReopenEachWithItsSettings) {
     QAction* second = menu->actions().at(1);
     ASSERT_TRUE(second->isEnabled());
     second->trigger();
-    EXPECT_EQ(shellState().documentPath, b);
+    EXPECT_EQ(shownPath(), b);
     EXPECT_EQ(shellState().IniFileName, "WIDE.INI");
-    EXPECT_EQ(view()->document()->Zoom, 7);
-    EXPECT_EQ(view()->document()->pageCount, 2);
+    EXPECT_EQ(view()->record()->Zoom, 7);
+    EXPECT_EQ(view()->record()->pageCount, 2);
     EXPECT_EQ(shownEntries(menu).front(), "&1 " + QString::fromStdString(dirPath()) + "b&&c.txt");
 }
 
@@ -87,7 +87,7 @@ TEST_F(AppTest, ARecentFileThatIsGoneIsSaidSoAndLeavesTheList) {
     ASSERT_EQ(shownEntries(menu).size(), 2);
     std::filesystem::remove(gone);
     menu->actions().at(1)->trigger();
-    EXPECT_EQ(shellState().documentPath, a);  // still shown
+    EXPECT_EQ(shownPath(), a);  // still shown
     EXPECT_TRUE(frame->statusBar()->currentMessage().contains(QStringLiteral("gone.txt")));
     EXPECT_EQ(shownEntries(menu), QStringList{"&1 " + QString::fromStdString(a)});
 }

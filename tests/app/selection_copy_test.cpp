@@ -38,20 +38,21 @@ class SelectionTest : public AppTest {
         shellState().documentPath = writeFile("table.txt", kTable);
         shellState().dosOverride = DosOverride::Dos;
         start();
-        ASSERT_EQ(view()->document()->pageCount, 2);
+        ASSERT_EQ(view()->record()->pageCount, 2);
     }
 
     // The middle of a cell of the page shown, in viewport pixels, from the record's own
     // measures: rows lineHeight apart below the text top, columns charWidth apart from the
     // left margin, 0.01 inch scaled by the zoom.
     QPoint cellCentre(int row, int column) {
-        DocumentRecord& pg = *view()->document();
+        DocumentRecord& record = *view()->record();
         PageLocator locator;
-        const SheetText sheet = sheetText(pg, pg.curPage, locator);
-        const double scale = pg.Zoom / 2.0;
-        const double x = (static_cast<double>(pg.LeftMargin) + (column + 0.5) * pg.charWidth) *
-                         view()->viewport()->logicalDpiX() / 100.0 * scale;
-        const double y = (sheet.textTop + (row + 0.5) * pg.lineHeight) *
+        const SheetText sheet = sheetText(record, record.curPage, locator);
+        const double scale = record.Zoom / 2.0;
+        const double x =
+            (static_cast<double>(record.LeftMargin) + (column + 0.5) * record.charWidth) *
+            view()->viewport()->logicalDpiX() / 100.0 * scale;
+        const double y = (sheet.textTop + (row + 0.5) * record.lineHeight) *
                          view()->viewport()->logicalDpiY() / 100.0 * scale;
         return QPoint(static_cast<int>(x) - view()->hPos() * view()->hUnit(),
                       static_cast<int>(y) - view()->vPos() * view()->vUnit());

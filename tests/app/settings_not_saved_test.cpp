@@ -18,7 +18,7 @@ TEST_F(AppTest, SettingsThatCannotBeSavedAreSaidOnceInTheStatusBarWithThePath) {
     // A folder that is a file: no user, root included, can write a settings file in it.
     writeFile("notafolder", "x");
     const std::string ini = dirPath() + "notafolder/FOLVK95.INI";
-    view()->document()->iniPath = ini;
+    view()->record()->iniPath = ini;
     view()->runCommand(CmZoomIn);
     const QString said = frame->statusBar()->currentMessage();
     EXPECT_TRUE(said.startsWith(QStringLiteral("Настройки не сохранены: "))) << said.toStdString();

@@ -46,13 +46,14 @@ class TableCommandsTest : public AppTest {
     }
 
     QPoint cellCentre(int row, int column) {
-        DocumentRecord& pg = *view()->document();
+        DocumentRecord& record = *view()->record();
         PageLocator locator;
-        const SheetText sheet = sheetText(pg, pg.curPage, locator);
-        const double scale = pg.Zoom / 2.0;
-        const double x = (static_cast<double>(pg.LeftMargin) + (column + 0.5) * pg.charWidth) *
-                         view()->viewport()->logicalDpiX() / 100.0 * scale;
-        const double y = (sheet.textTop + (row + 0.5) * pg.lineHeight) *
+        const SheetText sheet = sheetText(record, record.curPage, locator);
+        const double scale = record.Zoom / 2.0;
+        const double x =
+            (static_cast<double>(record.LeftMargin) + (column + 0.5) * record.charWidth) *
+            view()->viewport()->logicalDpiX() / 100.0 * scale;
+        const double y = (sheet.textTop + (row + 0.5) * record.lineHeight) *
                          view()->viewport()->logicalDpiY() / 100.0 * scale;
         return QPoint(static_cast<int>(x) - view()->hPos() * view()->hUnit(),
                       static_cast<int>(y) - view()->vPos() * view()->vUnit());

@@ -1,4 +1,4 @@
-// The frame at start: enablers, caption and page text, menu 100, accelerators, hints, the tool
+// The frame at start: enablers, caption and page text, the menu bar, accelerators, hints, the tool
 // bar and the right-button menu.
 #include <QAction>
 #include <QComboBox>
@@ -61,7 +61,7 @@ TEST_F(AppTest, ZoomEnablersFollowAZoomReadFromTheSettingsFile) {
     // Out of range from a hand-edited file: used as it is, zoom out is off below 2.
     writeFile("FOLVK95.INI", "[Folvk]\nZoom=0\n");
     start();
-    EXPECT_EQ(view()->document()->Zoom, 0);
+    EXPECT_EQ(view()->record()->Zoom, 0);
     EXPECT_TRUE(view()->commandAction(CmZoomIn)->isEnabled());
     EXPECT_FALSE(view()->commandAction(CmZoomOut)->isEnabled());
 }
@@ -98,7 +98,7 @@ TEST_F(AppTest, TheEncodingFieldShowsWhatTheDocumentIsIn) {
     shellState().dosOverride = DosOverride::Dos;
     start();
     EXPECT_EQ(frame->encodingField()->text(), QStringLiteral("866"));
-    EXPECT_EQ(view()->document()->IsDos, 1);
+    EXPECT_EQ(view()->record()->IsDos, 1);
 }
 
 TEST_F(AppTest, CaptionFieldsAndEnablersWithADocument) {
@@ -179,19 +179,19 @@ TEST_F(AppTest, PortraitAndLandscapeKeysWorkAnywhereInTheFrame) {
     frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     QTest::keyClick(frame.get(), Qt::Key_L);
-    EXPECT_EQ(view()->document()->Orient, 1);
+    EXPECT_EQ(view()->record()->Orient, 1);
     EXPECT_TRUE(app().printer->landscape());
     QTest::keyClick(view(), Qt::Key_P);
-    EXPECT_EQ(view()->document()->Orient, 0);
+    EXPECT_EQ(view()->record()->Orient, 0);
     EXPECT_FALSE(app().printer->landscape());
     // The keypad's plus zooms in; the main keyboard's plus does not.
-    const int zoom = view()->document()->Zoom;
+    const int zoom = view()->record()->Zoom;
     QTest::keyClick(view(), Qt::Key_Plus);
-    EXPECT_EQ(view()->document()->Zoom, zoom);
+    EXPECT_EQ(view()->record()->Zoom, zoom);
     QTest::keyClick(view(), Qt::Key_Plus, Qt::KeypadModifier);
-    EXPECT_EQ(view()->document()->Zoom, zoom + 1);
+    EXPECT_EQ(view()->record()->Zoom, zoom + 1);
     QTest::keyClick(view(), Qt::Key_Minus, Qt::KeypadModifier);
-    EXPECT_EQ(view()->document()->Zoom, zoom);
+    EXPECT_EQ(view()->record()->Zoom, zoom);
 }
 
 TEST_F(AppTest, PointingAtAButtonShowsItsHintInsteadOfTheFields) {

@@ -85,7 +85,7 @@ DocumentCommandContext DialogsTest::context(const std::string& path, bool isDos)
     ctx.path = path;
     ctx.messages = &messages;
     ctx.editorMessages = &messages;
-    ctx.relayout = [this, path] {
+    ctx.reload = [this, path] {
         ++relayouts;
         doc->freeText();
         doc->loadText(path);

@@ -52,7 +52,8 @@ class DialogsTest : public ::testing::Test {
     std::string dirPath() const;  // ends with '/'
     std::string writeFile(const std::string& name, const std::string& bytes);
     std::string readFile(const std::string& path) const;
-    // A context over `path` with a DocumentRecord (IsDos as given) whose relayout reloads the text.
+    // A context over `path` with a DocumentRecord (IsDos as given) whose reload reads the text
+    // again.
     DocumentCommandContext context(const std::string& path, bool isDos);
 
     QTemporaryDir dir;

@@ -7,6 +7,7 @@
 
 #include "app_globals.h"
 #include "dialog_template.h"
+#include "document.h"
 #include "document_record.h"
 #include "param_dialog.h"
 #include "param_template.h"
@@ -112,7 +113,7 @@ TEST_F(SettingsUiTest, SaveAsProposesTheDocumentNameOrTheCurrentFile) {
     // A document with and without an extension.
     for (const char* name : {"REPORT.TXT", "REPORT"}) {
         fileRequests.clear();
-        shellState().documentPath = writeFile(dirPath() + "data_" + name, "text\n");
+        view().document()->load(writeFile(dirPath() + "data_" + name, "text\n"));
         runParameters([](ParamDialog& d) {
             click(d, kParamSaveAs);
             click(d, kParamCancel);

@@ -52,7 +52,7 @@ ReportView& SettingsUiTest::view() const {
     return *frame->view();
 }
 DocumentRecord& SettingsUiTest::doc() const {
-    return *frame->view()->document();
+    return *frame->view()->record();
 }
 
 std::string SettingsUiTest::dirPath() const {

@@ -1,5 +1,5 @@
 // The edit and send commands over the real main window: the view's document, /e value and
-// relayout reach them.
+// reload reach them.
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <memory>
@@ -23,7 +23,7 @@ TEST_F(DialogsTest, EditCommandOnTheViewReloadsItsDocument) {
     shellState().documentPath = path;
     std::unique_ptr<MainFrame> frame(createMainWindow(false));
     ReportView* view = frame->view();
-    ASSERT_TRUE(view && view->document());
+    ASSERT_TRUE(view && view->record());
     QString shown;
     answerEditor([&](EditorDialog& d) {
         shown = d.windowTitle();
@@ -34,8 +34,8 @@ TEST_F(DialogsTest, EditCommandOnTheViewReloadsItsDocument) {
     });
     runEditCommand(*view, &messages);
     EXPECT_EQ(shown, QString::fromStdString(path));
-    ASSERT_EQ(view->document()->lines.size(), 2u);
-    EXPECT_EQ(std::string(view->document()->lines.textAt(1)), "two");
+    ASSERT_EQ(view->record()->lines.size(), 2u);
+    EXPECT_EQ(std::string(view->record()->lines.textAt(1)), "two");
     EXPECT_TRUE(messages.shown.empty());
 }
 

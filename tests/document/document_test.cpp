@@ -48,12 +48,78 @@ TEST_F(DocumentFixture, LoadReadsLaysOutAndTellsOnce) {
     EXPECT_EQ(p().lines.size(), 200u);
     EXPECT_GT(p().pageCount, 1);
     ASSERT_EQ(listener.seen.size(), 1u);
-    EXPECT_EQ(listener.seen[0], unsigned(kTextChanged | kLayoutChanged));
+    EXPECT_EQ(listener.seen[0], unsigned(kTextChanged | kLayoutChanged | kPathChanged));
 
-    // A second load replaces the text rather than adding to it.
+    // A second load replaces the text rather than adding to it; the file is the same one.
     doc->load(text(3));
     EXPECT_EQ(p().lines.size(), 3u);
     EXPECT_EQ(p().pageCount, 1);
+    EXPECT_EQ(listener.seen.back(), unsigned(kTextChanged | kLayoutChanged));
+}
+
+// The caption and the file-name field follow kPathChanged alone: it comes exactly when another
+// file is shown, also one that could not be read (the caption names what was asked for).
+TEST_F(DocumentFixture, ThePathIsTheDocumentsAndChangesOnlyWithTheFileShown) {
+    EXPECT_FALSE(doc->hasPath());
+    const std::string a = text(3);
+    const std::string b = dir.file("b.txt", "b\n");
+    const std::string missing = dir.dir() + "missing.txt";
+    auto pathChanges = [&] {
+        int n = 0;
+        for (unsigned c : listener.seen) n += (c & kPathChanged) != 0;
+        return n;
+    };
+    doc->load(a);
+    EXPECT_EQ(doc->path(), a);
+    EXPECT_EQ(doc->fileName(), "report.txt");
+    doc->reload();
+    doc->goToPage(2);
+    doc->settingsEdited(a);
+    doc->openWithSettings(a, "FOLVK95.INI");
+    EXPECT_EQ(pathChanges(), 1);
+    doc->openWithSettings(b, "FOLVK95.INI");
+    EXPECT_EQ(doc->path(), b);
+    EXPECT_EQ(pathChanges(), 2);
+    doc->load(missing);
+    EXPECT_EQ(doc->path(), missing);
+    EXPECT_EQ(pathChanges(), 3);
+    EXPECT_TRUE(doc->savedAs(a));
+    EXPECT_EQ(doc->path(), a);
+    EXPECT_EQ(pathChanges(), 4);
+    EXPECT_EQ(p().lines.size(), 3u);
+}
+
+// /d, /w and a print job's encoding go through the load options: they hold for every load
+// until another settings file is read, and the user's IsDos is what they said.
+TEST_F(DocumentFixture, LoadOptionsFixTheEncodingUntilAnotherSettingsFile) {
+    // "\x8F\xE0\xA8\xA2\xA5\xE2" is "Привет" in code page 866.
+    const std::string path = dir.file("dos.txt", "\x8F\xE0\xA8\xA2\xA5\xE2\n");
+    LoadOptions options;
+    options.dos = true;
+    options.fitWidth = true;
+    options.layout = LayoutMode::Report;
+    doc->setLoadOptions(options);
+    EXPECT_EQ(p().userIsDos(), 1);
+    EXPECT_EQ(p().FitWidth, 1);
+    EXPECT_EQ(p().layoutMode, LayoutMode::Report);
+    doc->load(path);
+    EXPECT_EQ(doc->encoding().encoding, TextEncoding::Cp866);
+    EXPECT_FALSE(doc->encoding().detected);
+    EXPECT_STREQ(p().lines.textAt(0), "\xCF\xF0\xE8\xE2\xE5\xF2");
+    doc->reload();
+    EXPECT_EQ(doc->encoding().encoding, TextEncoding::Cp866);
+
+    // An explicit encoding wins over what `dos` fixed.
+    LoadOptions koi;
+    koi.encoding = EncodingChoice::Koi8r;
+    doc->setLoadOptions(koi);
+    doc->reload();
+    EXPECT_EQ(doc->encoding().encoding, TextEncoding::Koi8r);
+
+    // Another settings file: its own encoding (detection) from then on.
+    dir.file("other.ini", "[Folvk]\nIsDos=NO\n");
+    doc->openWithSettings(path, "other.ini");
+    EXPECT_EQ(p().encodingInForce(), EncodingChoice::Auto);
 }
 
 // The history and the recent list record only documents that opened.

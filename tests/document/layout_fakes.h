@@ -94,22 +94,22 @@ class MessageRecorder : public MessageSink {
 struct TestRecord {
     MessageRecorder messages;
     FakePrinter printer;
-    std::unique_ptr<DocumentRecord> pg;
+    std::unique_ptr<DocumentRecord> record;
     TestRecord() {
         RecordContext ctx;
         ctx.messages = &messages;
         ctx.printer = &printer;
         ctx.programDir = "/nonexistent-folvek-test/";
-        pg = std::make_unique<DocumentRecord>(ctx, "none.ini", "");
-        pg->IsNumPage = 0;
+        record = std::make_unique<DocumentRecord>(ctx, "none.ini", "");
+        record->IsNumPage = 0;
     }
     void setLines(const std::vector<std::string>& lines) {
-        pg->lines.clear();
-        for (auto& l : lines) pg->lines.append(l.data(), l.size());
-        pg->scanStyles();
+        record->lines.clear();
+        for (auto& l : lines) record->lines.append(l.data(), l.size());
+        record->scanStyles();
     }
-    DocumentRecord& operator*() { return *pg; }
-    DocumentRecord* operator->() { return pg.get(); }
+    DocumentRecord& operator*() { return *record; }
+    DocumentRecord* operator->() { return record.get(); }
 };
 
 // A w x h 24-bit bitmap file.

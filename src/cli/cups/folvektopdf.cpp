@@ -25,6 +25,7 @@
 
 #include "cups_job.h"
 #include "cut_lines.h"
+#include "document.h"
 #include "document_record.h"
 #include "document_title.h"
 #include "export.h"
@@ -272,19 +273,15 @@ int run(int argc, char** argv, const FilterJob& job, const std::string& input) {
     }
 
     DocumentRecord doc(context, settings, std::string());
-    doc.jobReader = &jobReader;
-    doc.layoutMode = job.layout;
+    LoadOptions load;
+    load.jobReader = &jobReader;
+    load.layout = job.layout;
     // The job's encoding is the administrator's correction: it wins over detection.
-    if (job.encoding == JobEncoding::Dos) {
-        doc.setIsDos(1);
-        doc.encodingOverride = EncodingChoice::Cp866;
-    } else if (job.encoding == JobEncoding::Windows) {
-        doc.setIsDos(0);
-        doc.encodingOverride = EncodingChoice::Cp1251;
-    }
+    if (job.encoding != JobEncoding::Auto) load.dos = job.encoding == JobEncoding::Dos;
+    if (job.fit >= 0) load.fitWidth = job.fit != 0;
+    applyLoadOptions(doc, load);
     applyMargins(doc, printer, job);
     applyPitch(doc, job);
-    if (job.fit >= 0) doc.FitWidth = job.fit;
     if (!doc.loadText(input)) return fail("cannot read the document");
     if (!doc.paginate()) return fail("no device to lay the pages out on");
     const std::string paperName = printer.pageLayout().pageSize().key().toStdString();

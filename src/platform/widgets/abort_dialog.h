@@ -1,4 +1,4 @@
-// The dialog shown while a print job runs (template 32599): which page is being printed, of
+// The dialog shown while a print job runs: which page is being printed, of
 // how many, of which document on which printer, and the "Отмена" button that stops the job.
 #pragma once
 
