@@ -48,8 +48,7 @@ class JobFindTest : public AppTest {
         return none;
     }
     const printer::JobPage& page() {
-        return jobDocumentOf(*view()->record())
-            ->pages[std::size_t(view()->record()->curPage - 1)];
+        return jobDocumentOf(*view()->record())->pages[std::size_t(view()->record()->curPage - 1)];
     }
     // A point of the form (the job's units) in the viewport's pixels as the page is painted.
     QPointF toView(double x, double y) {
