@@ -69,8 +69,12 @@ off_t quietLineStart(int fd, off_t from, off_t size) {
 
 TailCutter::TailCutter(int fd, off_t from, off_t size, TextEncoding encoding, bool scan,
                        std::uint16_t flags, std::size_t lineLimit, const LineCutter::Carry& carry,
-                       bool walkFrames)
-    : fd_(fd), from_(from), cutter_(lines_, encoding, scan, flags), walkFrames_(walkFrames) {
+                       bool walkFrames, std::function<void()> done)
+    : fd_(fd),
+      from_(from),
+      cutter_(lines_, encoding, scan, flags),
+      walkFrames_(walkFrames),
+      done_(std::move(done)) {
     cutter_.setLineLimit(lineLimit);
     cutter_.resume(carry);
     // Room for its lines from the start: growing would copy them, and double their peak.
@@ -89,6 +93,17 @@ bool TailCutter::finish() {
 }
 
 void TailCutter::run() {
+    cut();
+    ended_ = true;
+    if (!done_ || stop_) return;
+    try {
+        done_();
+    } catch (...) {
+        // Whoever waits is not told; it still finds the thread ended.
+    }
+}
+
+void TailCutter::cut() {
     try {
         std::unique_ptr<unsigned char[]> buf(new unsigned char[kBlock]);
         for (off_t at = from_; !stop_;) {
