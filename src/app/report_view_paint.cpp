@@ -54,6 +54,8 @@ void ReportView::documentChanged(unsigned changes) {
         selection_.reset();  // the cells were those of the page left
     }
     if (changes & kSettingsFileChanged) refreshSettingsFiles();
+    // A file read whole at last: the commands that waited for it.
+    if (changes & kTextChanged) updateCommandStates();
     repaintAll();
 }
 
@@ -138,7 +140,7 @@ void ReportView::keyPressEvent(QKeyEvent* event) {
         }
     };
     auto toNext = [&](int step) {
-        if (vPos() == vRange() && record_->curPage < record_->pageCount) {
+        if (vPos() == vRange() && isCommandEnabled(CmNextPage)) {
             runCommand(CmNextPage);
             scrollTo(0, 0);
         } else {

@@ -10,6 +10,7 @@
 #include "app_globals.h"
 #include "command_ids.h"
 #include "cut_lines.h"
+#include "document.h"
 #include "document_record.h"
 #include "path_field.h"
 #include "report_view.h"
@@ -32,6 +33,12 @@ void ShowDocumentName() {
 }
 
 namespace {
+
+// The shown file's rest is still being read.
+bool documentLoading() {
+    const ReportView* view = app().view;
+    return view && view->model() && view->model()->loading();
+}
 
 QStatusBar* statusBarOf(QWidget* from) {
     QMainWindow* frame = from ? qobject_cast<QMainWindow*>(from->window()) : nullptr;
@@ -82,7 +89,7 @@ void UpdateWidthStatus() {
         fit->setChecked(p->FitWidth != 0);
     }
     if (!field) return;
-    if (!p || shellState().documentPath.empty()) {
+    if (!p || shellState().documentPath.empty() || documentLoading()) {
         field->clear();
         field->setToolTip(QString());
         return;
@@ -98,6 +105,11 @@ void UpdatePageStatus() {
     DocumentRecord* p = app().theRecord;
     if (!field || !p) return;
     // The format is a fixed entry of the program's own table, with two %d and nothing else.
+    if (documentLoading()) {
+        // The count of a file still being read fills in when it is whole.
+        field->setText(QStringLiteral("Стр. %1 из …").arg(p->curPage));
+        return;
+    }
     char text[36];
     std::snprintf(text, sizeof text, loadString(StrPageOfPages).c_str(),
                   static_cast<int>(p->curPage), static_cast<int>(p->pageCount));

@@ -364,5 +364,55 @@ TEST_F(ProgressiveLoadTest, AnotherLoadOrTheDocumentsEndStopsTheRest) {
     }
 }
 
+TEST(LineStorePrepend, TheHeadGoesFirstWithItsStylesAndBoxCodes) {
+    LineStore head, rest;
+    rest.reserveLines(200);
+    // Enough runs in the head to fill more than one of its chunks, then one line of its own.
+    std::vector<std::uint8_t> many(1000);
+    for (std::size_t i = 0; i < many.size(); ++i) many[i] = std::uint8_t(1 + i % 2);
+    const std::string wide(many.size(), '=');
+    for (int i = 0; i < 80; ++i) {
+        head.append(wide.data(), wide.size());
+        head.setBoxCodes(head.size() - 1, many.data(), many.size());
+    }
+    head.append("one", 3);
+    head.setStyleAt(80, 1);
+    const std::uint8_t a[] = {0, 5, 5, 0};
+    head.append("x--y", 4);
+    head.setBoxCodes(81, a, 4);
+    rest.append("two", 3);
+    rest.setStyleAt(0, 4);
+    rest.append("+-+", 3);
+    const std::uint8_t b[] = {9, 3, 9};
+    rest.setBoxCodes(1, b, 3);
+    rest.prependStore(head);
+    EXPECT_TRUE(head.empty());
+    head.swap(rest);
+    EXPECT_TRUE(rest.empty());
+    ASSERT_EQ(head.size(), 84u);
+    EXPECT_STREQ(head.textAt(82), "two");
+    EXPECT_EQ(head.styleAt(80), 1);
+    EXPECT_EQ(head.styleAt(82), 4);
+    std::vector<std::uint8_t> got(many.size());
+    ASSERT_TRUE(head.boxCodes(79, 0, got.data(), got.size()));
+    EXPECT_EQ(got, many);
+    std::uint8_t out[4];
+    ASSERT_TRUE(head.boxCodes(81, 0, out, 4));
+    EXPECT_EQ(std::vector<std::uint8_t>(out, out + 4), std::vector<std::uint8_t>(a, a + 4));
+    EXPECT_FALSE(head.hasBoxCodes(82));
+    ASSERT_TRUE(head.boxCodes(83, 0, out, 3));
+    EXPECT_EQ(std::vector<std::uint8_t>(out, out + 3), std::vector<std::uint8_t>(b, b + 3));
+    // The store goes on taking lines after them.
+    head.append("z", 1);
+    const std::uint8_t c[] = {7};
+    head.setBoxCodes(84, c, 1);
+    ASSERT_TRUE(head.boxCodes(84, 0, out, 1));
+    EXPECT_EQ(out[0], 7);
+    ASSERT_TRUE(head.boxCodes(83, 0, out, 3));
+    EXPECT_EQ(out[2], 9);
+    EXPECT_TRUE(head.last());
+    EXPECT_STREQ(head.currentText(), "z");
+}
+
 }  // namespace
 }  // namespace folvek

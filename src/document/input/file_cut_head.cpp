@@ -93,7 +93,11 @@ bool FileCut::takeRest() {
         lines.size() + tail_->lines().size() >= limit_)
         return false;
     try {
-        lines.appendStore(tail_->lines());
+        // Into the rest's store, which has room for the whole file: the line arrays are not
+        // made a second time, as appending the rest to the head would.
+        LineStore& rest = tail_->lines();
+        rest.prependStore(lines);
+        lines.swap(rest);
     } catch (const std::bad_alloc&) {
         return false;  // both stores as they were
     }

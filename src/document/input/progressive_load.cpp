@@ -77,7 +77,8 @@ void ProgressiveLoad::complete() {
     r.unmappableChars = cut_->unmappable();
     r.printerLayout = cut_->printerLayout();
     r.splitLoad = cut_->splitTaken();
-    r.lines.shrinkToFit();
+    // No shrinkToFit: the room the rest's store reserved and never used was never touched, so
+    // it costs no memory, and a copy of the line arrays would raise the peak by their size.
     if (doc_.readFailed) reportUnopenable(r.context, path_, systemReason(doc_.readErrno));
     if (cut_->cutShort()) {
         r.shownInPart = true;
