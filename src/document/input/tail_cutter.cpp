@@ -1,6 +1,7 @@
 // The thread that cuts a file's second half.
 #include "tail_cutter.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@ namespace folvek {
 namespace {
 constexpr std::size_t kBlock = 256 * 1024;
 constexpr std::size_t kLookFor = 64 * 1024;  // a line feed must come this soon after the middle
+constexpr int kBackgroundNice = 10;
 }  // namespace
 
 off_t halfwayLineStart(int fd, off_t size) {
@@ -93,6 +95,8 @@ bool TailCutter::finish() {
 }
 
 void TailCutter::run() {
+    // A rest read while its head is shown gives way to the thread that shows it.
+    if (done_) ::setpriority(PRIO_PROCESS, ::gettid(), kBackgroundNice);
     cut();
     ended_ = true;
     if (!done_ || stop_) return;

@@ -32,7 +32,8 @@ class TailCutter {
     // for the room its lines need) into at most `lineLimit` lines, with what the first half's
     // cutter is expected to carry there. With `walkFrames` the look-alike frames of its lines
     // are filed too (the start must then be a quiet one). `done`, when given, is called on the
-    // thread as its work ends, unless it was stopped.
+    // thread as its work ends, unless it was stopped; such a thread reads a file whose head is
+    // being shown, and runs at a lower priority than the thread that shows it.
     TailCutter(int fd, off_t from, off_t size, TextEncoding encoding, bool scan,
                std::uint16_t flags, std::size_t lineLimit, const LineCutter::Carry& carry,
                bool walkFrames = false, std::function<void()> done = {});
