@@ -104,12 +104,12 @@ void UpdatePageStatus() {
     QLabel* field = app().pageField;
     DocumentRecord* p = app().theRecord;
     if (!field || !p) return;
-    // The format is a fixed entry of the program's own table, with two %d and nothing else.
     if (documentLoading()) {
         // The count of a file still being read fills in when it is whole.
         field->setText(QStringLiteral("Стр. %1 из …").arg(p->curPage));
         return;
     }
+    // The format is a fixed entry of the program's own table, with two %d and nothing else.
     char text[36];
     std::snprintf(text, sizeof text, loadString(StrPageOfPages).c_str(),
                   static_cast<int>(p->curPage), static_cast<int>(p->pageCount));
