@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Time from launch to the first painted page of the viewer on a virtual X server: the window
-# is dumped every few milliseconds until a dark pixel shows in its page area. Each binary named
-# runs in turn on the same files in the same session, so that the figures compare.
+# Time from launch to the first painted page of the viewer on a virtual X server, and the peak
+# memory of the whole load. The main window (not the start-up window, which shows text too) is
+# dumped every few milliseconds until its page area holds text; then the run waits until the
+# program stops using the processor (the rest of the file read and counted) and takes its peak
+# resident size. Each binary named runs in turn on the same files in the same session, so that
+# the figures compare; the load average is printed before and after.
 #
 #   bench/first_page.sh DISPLAY BINARY... (default build/src/app/folvek)
 #   FIRST_PAGE_SIZES="200K 100M"   the reports (tools/make-report.py), FIRST_PAGE_RUNS=3
@@ -24,35 +27,74 @@ for size in "${sizes[@]}"; do
     python3 "$top/tools/make-report.py" --size "$size" --out "$work/report-$size.txt" >/dev/null
 done
 
-# Seconds from launch until the window's page area (rows 80..600) holds a dark pixel.
-first_page() {
-    local bin=$1 file=$2 start win now
-    start=$(date +%s.%N)
-    "$bin" "$file" >/dev/null 2>&1 &
-    local pid=$!
-    while :; do
-        win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1) || true
-        if [ -n "$win" ] && xwd -silent -id "$win" 2>/dev/null | python3 -c '
-import struct, sys
-d = sys.stdin.buffer.read()
-h = struct.unpack(">25I", d[:100])
-start, per_line = h[0] + h[19] * 12, h[12]
-area = d[start + 80 * per_line:start + 600 * per_line]
-sys.exit(0 if area and min(area[1::4]) < 64 else 1)'; then
-            now=$(date +%s.%N)
-            break
-        fi
-        sleep 0.01
-    done
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null || true
-    echo "$now - $start" | bc
+# One run: "SECONDS-TO-FIRST-PAGE SECONDS-TO-IDLE PEAK-MIB". One Python process does the polling,
+# so that no interpreter starts between two dumps.
+run_once() {
+    python3 - "$1" "$2" <<'PY'
+import os, struct, subprocess, sys, time
+
+binary, report = sys.argv[1], sys.argv[2]
+start = time.monotonic()
+app = subprocess.Popen([binary, report], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+def main_window():
+    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(app.pid),
+                          "--name", "^FolVk"], capture_output=True, text=True).stdout.split()
+    return out
+
+def page_painted(win):
+    d = subprocess.run(["xwd", "-silent", "-id", win], capture_output=True).stdout
+    if len(d) < 100:
+        return False
+    h = struct.unpack(">25I", d[:100])
+    begin, per_line, height = h[0] + h[19] * 12, h[12], h[5]
+    if height < 600:
+        return False  # the start-up window
+    area = d[begin + 80 * per_line:begin + 600 * per_line]
+    return sum(1 for v in area[1::4] if v < 64) > 200
+
+def cpu_ticks():
+    with open("/proc/%d/stat" % app.pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])
+
+first = None
+while first is None and time.monotonic() - start < 60:
+    if any(page_painted(w) for w in main_window()):
+        first = time.monotonic() - start
+        break
+    time.sleep(0.005)
+# Idle: no processor time used for half a second.
+last, still = cpu_ticks(), time.monotonic()
+while time.monotonic() - still < 0.5 and time.monotonic() - start < 120:
+    time.sleep(0.1)
+    now = cpu_ticks()
+    if now != last:
+        last, still = now, time.monotonic()
+idle = still - start
+peak = 0
+with open("/proc/%d/status" % app.pid) as f:
+    for line in f:
+        if line.startswith("VmHWM:"):
+            peak = int(line.split()[1]) // 1024
+app.terminate()
+app.wait()
+print("%.3f %.2f %d" % (first if first is not None else -1, idle, peak))
+PY
 }
 
+# The worktree or checkout a binary was built in (its build/src/app/folvek).
+label() { basename "$(dirname "$(dirname "$(dirname "$(dirname "$1")")")")"; }
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for size in "${sizes[@]}"; do
     for bin in "${binaries[@]}"; do
-        times=()
-        for _ in $(seq 1 "$runs"); do times+=("$(first_page "$bin" "$work/report-$size.txt")"); done
-        echo "first page  $size  $(basename "$(dirname "$(dirname "$(dirname "$bin")")")")/$(basename "$bin")  ${times[*]} s"
+        firsts=() idles=() peaks=()
+        for _ in $(seq 1 "$runs"); do
+            read -r f i p < <(run_once "$bin" "$work/report-$size.txt")
+            firsts+=("$f") idles+=("$i") peaks+=("$p")
+        done
+        echo "$size  $(label "$bin")  first page ${firsts[*]} s; loaded ${idles[*]} s;" \
+             "peak ${peaks[*]} MiB"
     done
 done
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -24,6 +24,7 @@
 #include "go_to_page.h"
 #include "history.h"
 #include "job_layout_command.h"
+#include "loading_commands.h"
 #include "main_tool_bar.h"
 #include "message_boxes.h"
 #include "page_copy.h"
@@ -159,8 +160,12 @@ void ReportView::setupWindow() {
     LoadOptions options = viewerLoadOptions(shell.programDir, shell.documentPath);
     if (shell.dosOverride != DosOverride::None) options.dos = shell.dosOverride == DosOverride::Dos;
     model_->setLoadOptions(options);
-    if (!shell.documentPath.empty() && model_->load(shell.documentPath))
-        documentOpened(shell.documentPath);
+    // The first pages at once; the rest follows while the window is shown. A batch run prints
+    // the whole at once.
+    const std::string& path = shell.documentPath;
+    if (!path.empty() &&
+        (shell.batchCopies != 0 ? model_->load(path) : model_->loadProgressive(path)))
+        documentOpened(path);
     updateCommandStates();
 
     if (shell.batchCopies != 0) {
@@ -197,6 +202,7 @@ void ReportView::buildCommandTable() {
 bool ReportView::isCommandEnabled(int id) const {
     auto it = commands_.constFind(id);
     if (it == commands_.constEnd()) return false;
+    if (model_ && model_->loading() && commandWaitsForWholeText(id, *record_)) return false;
     return !it->enabled || it->enabled();
 }
 

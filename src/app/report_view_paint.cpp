@@ -50,6 +50,8 @@ void ReportView::documentChanged(unsigned changes) {
     if (changes & (kTextChanged | kLayoutChanged | kPageChanged))
         selection_.reset();  // the cells were those of the page left
     if (changes & kSettingsFileChanged) refreshSettingsFiles(record_);
+    // A file read whole at last: the commands that waited for it.
+    if (changes & kTextChanged) updateCommandStates();
     repaintAll();
 }
 
@@ -134,7 +136,7 @@ void ReportView::keyPressEvent(QKeyEvent* event) {
         }
     };
     auto toNext = [&](int step) {
-        if (vPos() == vRange() && record_->curPage < record_->pageCount) {
+        if (vPos() == vRange() && isCommandEnabled(CmNextPage)) {
             runCommand(CmNextPage);
             scrollTo(0, 0);
         } else {

@@ -86,7 +86,8 @@ void StatusFields::showWidth(const Document* doc) {
         fit->setChecked(doc->record().FitWidth != 0);
     }
     if (!width_) return;
-    if (!doc || !doc->hasPath()) {
+    // A file still being read: its widest line is not known yet.
+    if (!doc || !doc->hasPath() || doc->loading()) {
         width_->clear();
         width_->setToolTip(QString());
         return;
@@ -100,6 +101,11 @@ void StatusFields::showPage(const Document* doc) {
     showWidth(doc);
     if (!page_ || !doc) return;
     const DocumentRecord& p = doc->record();
+    if (doc->loading()) {
+        // The count of a file still being read fills in when it is whole.
+        page_->setText(QStringLiteral("Стр. %1 из …").arg(p.curPage));
+        return;
+    }
     // The format is a fixed entry of the program's own table, with two %d and nothing else.
     char text[36];
     std::snprintf(text, sizeof text, loadString(StrPageOfPages).c_str(),

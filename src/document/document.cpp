@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "printer_settings.h"
+#include "progressive_load.h"
 
 namespace folvek {
 
@@ -59,6 +60,11 @@ void Document::notify(unsigned changes) {
 }
 
 void Document::replacingLines() {
+    rest_.reset();  // a file still being read stops: these lines go
+    tellReplacingLines();
+}
+
+void Document::tellReplacingLines() {
     const std::vector<DocumentListener*> now = listeners_;
     for (DocumentListener* l : now) l->linesAboutToChange();
 }

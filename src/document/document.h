@@ -2,6 +2,7 @@
 // where each kind of change runs its steps in the right order and then tells its listeners once.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,10 +58,13 @@ class DocumentListener {
     virtual void linesAboutToChange() {}
 };
 
+class ProgressiveLoad;
+
 class Document {
   public:
     // Reads the settings from `iniFileName` (see DocumentRecord); no text is loaded yet.
     Document(RecordContext context, const std::string& iniFileName);
+    ~Document();  // stops a load still running
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
@@ -86,6 +90,20 @@ class Document {
     // The text of `path` replaces the shown one and is laid out with the current settings.
     // False when the file could not be read (the loader has said why).
     bool load(const std::string& path);
+    // As load, but a big file's first pages can be shown at once: only its head is cut and laid
+    // out, and its rest is cut on another thread while loading() is true. Until then the page
+    // count is the head's, and whatever needs the whole text waits. Small files, UTF-16 and
+    // printer jobs are loaded whole (document_progressive.cpp).
+    bool loadProgressive(const std::string& path);
+    bool loading() const { return rest_ != nullptr; }
+    // Called on the loading thread when its work ends; whoever sets it has loadCompleted() run
+    // on the document's own thread.
+    void setLoadFinishedHook(std::function<void()> hook) { loadFinished_ = std::move(hook); }
+    // Once the loading thread has ended: the rest is appended, the whole laid out again and the
+    // listeners told of the text and layout once. Nothing otherwise.
+    void loadCompleted();
+    // Waits for the loading thread and completes the load; nothing when none runs.
+    void finishLoading();
     // The text of `path` is read again (it changed on disk) and laid out; the page shown stays,
     // clamped to the new page count.
     void reload(const std::string& path);
@@ -126,12 +144,15 @@ class Document {
   private:
     void relayout(bool withStyles);
     void replacingLines();
+    void tellReplacingLines();
     // Makes `path` the shown file; kPathChanged when it is another one.
     unsigned showPath(const std::string& path);
 
     std::unique_ptr<DocumentRecord> record_;
     std::vector<DocumentListener*> listeners_;
     std::string path_;
+    std::function<void()> loadFinished_;
+    std::unique_ptr<ProgressiveLoad> rest_;  // the rest of a file still being read
 };
 
 }  // namespace folvek

@@ -136,6 +136,9 @@ class DocumentRecord {
     // own; splitLoad says whether the last load kept that half's lines.
     std::int64_t splitLoadFrom = std::int64_t{4} << 20;
     bool splitLoad = false;
+    // A file of this many bytes or more is shown by its head while its rest is read
+    // (Document::loadProgressive).
+    std::int64_t progressiveFrom = std::int64_t{1} << 20;
     TextEncoding textEncoding = TextEncoding::Cp1251;  // of the loaded text
     Utf16Form utf16 = Utf16Form::None;                 // the file's form when it is UTF-16
     bool encodingDetected = false;                     // told by detection, not fixed

@@ -5,9 +5,10 @@
 # own and exports DISPLAY; sets xvfb_pid. The numbers start per process in 200..599, away from
 # the low ones that people and other tools take, and a number counts only once its server
 # answers; -noreset keeps it from restarting (and refusing connections) whenever its last
-# client leaves. Needs $work (a scratch directory) and xdotool.
+# client leaves. FOLVEK_XVFB_DISPLAY names the number to try first (a machine shared by people
+# who each keep to their own numbers). Needs $work (a scratch directory) and xdotool.
 start_xvfb() {
-    local geometry=$1 n=$((200 + $$ % 400))
+    local geometry=$1 n=${FOLVEK_XVFB_DISPLAY:-$((200 + $$ % 400))}
     for _ in $(seq 1 20); do
         if [ ! -e "/tmp/.X$n-lock" ]; then
             Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp -noreset 2>"$work/xvfb.log" &

@@ -25,6 +25,13 @@ void reportUnopenable(RecordContext& context, const std::string& path, const std
                                MsgIcon::Error);
 }
 
+void reportShownInPart(RecordContext& context, std::size_t lines) {
+    if (context.messages)
+        context.messages->show(loadString(StrFileTooLarge) + "\n" + "Показаны только первые " +
+                                   std::to_string(lines) + " строк файла.",
+                               "!!!", MsgIcon::Information);
+}
+
 bool openDocument(RecordContext& context, const std::string& path, OpenDocument& doc) {
     // O_NONBLOCK keeps a FIFO from hanging the open; only regular files are documents.
     doc.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);

@@ -36,5 +36,7 @@ bool openDocument(RecordContext& context, const std::string& path, OpenDocument&
 // The fixed text, then the file and the system's reason, so the user can tell a typing error
 // from a permission problem.
 void reportUnopenable(RecordContext& context, const std::string& path, const std::string& reason);
+// The file holds more lines than a document keeps: only the first `lines` are shown.
+void reportShownInPart(RecordContext& context, std::size_t lines);
 
 }  // namespace folvek

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,6 +30,20 @@ class FileCut {
     // Files the look-alike frames of this load's lines where no thread did.
     void fileFrames();
 
+    // A big file shown before it is all read (file_cut_head.cpp). runHead cuts only its head,
+    // a few hundred kilobytes up to a line start, files the head's frames, and leaves the rest
+    // to a thread that starts there with what this cutter carries (`done` is called on that
+    // thread as it ends). False when the file is no such case (small, UTF-16, a PCL job, a
+    // printer job by its head, a head that ends inside a command or at a Ctrl-Z): the lines cut
+    // are then no document, and the file must be loaded whole.
+    bool runHead(std::function<void()> done);
+    // The thread's work has ended (restDone() will not wait).
+    bool restReady() const;
+    // Waits for the thread and appends its lines, as run() would have made them; where the
+    // thread's lines are not those (a read error, the line limit, no memory) this cutter cuts
+    // the rest itself.
+    void restDone();
+
     const LineCutter* cutter() const { return cutter_.get(); }
     std::int32_t maxLength() const;
     std::int64_t unmappable() const;
@@ -44,6 +59,9 @@ class FileCut {
     void startSecondHalf(const unsigned char*& first, const unsigned char* end, bool& more);
     bool readUntilSecondHalf(off_t& at, bool more);
     bool takeSecondHalf(off_t at, bool more);
+    off_t headEnd(std::size_t skip) const;
+    bool readHead(std::size_t skip, off_t end);
+    bool takeRest();
 
     DocumentRecord& record_;
     OpenDocument& doc_;
@@ -56,6 +74,7 @@ class FileCut {
     std::string decoded_;
     std::unique_ptr<TailCutter> tail_;
     LineCutter::Carry carry_;
+    off_t headEnd_ = -1;  // where the rest's thread started
     bool tailTaken_ = false;
     bool framesFiled_ = false;
     std::int32_t tailMaxLength_ = 0;

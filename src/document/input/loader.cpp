@@ -17,17 +17,6 @@
 
 namespace folvek {
 
-namespace {
-
-void reportShownInPart(RecordContext& context, std::size_t lines) {
-    if (context.messages)
-        context.messages->show(loadString(StrFileTooLarge) + "\n" + "Показаны только первые " +
-                                   std::to_string(lines) + " строк файла.",
-                               "!!!", MsgIcon::Information);
-}
-
-}  // namespace
-
 int DocumentRecord::loadText(const std::string& path) {
     OpenDocument doc;
     try {

@@ -1,6 +1,7 @@
 // The thread that cuts a file's second half.
 #include "tail_cutter.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@ namespace folvek {
 namespace {
 constexpr std::size_t kBlock = 256 * 1024;
 constexpr std::size_t kLookFor = 64 * 1024;  // a line feed must come this soon after the middle
+constexpr int kBackgroundNice = 10;
 }  // namespace
 
 off_t halfwayLineStart(int fd, off_t size) {
@@ -69,8 +71,12 @@ off_t quietLineStart(int fd, off_t from, off_t size) {
 
 TailCutter::TailCutter(int fd, off_t from, off_t size, TextEncoding encoding, bool scan,
                        std::uint16_t flags, std::size_t lineLimit, const LineCutter::Carry& carry,
-                       bool walkFrames)
-    : fd_(fd), from_(from), cutter_(lines_, encoding, scan, flags), walkFrames_(walkFrames) {
+                       bool walkFrames, std::function<void()> done)
+    : fd_(fd),
+      from_(from),
+      cutter_(lines_, encoding, scan, flags),
+      walkFrames_(walkFrames),
+      done_(std::move(done)) {
     cutter_.setLineLimit(lineLimit);
     cutter_.resume(carry);
     // Room for its lines from the start: growing would copy them, and double their peak.
@@ -89,6 +95,19 @@ bool TailCutter::finish() {
 }
 
 void TailCutter::run() {
+    // A rest read while its head is shown gives way to the thread that shows it.
+    if (done_) ::setpriority(PRIO_PROCESS, ::gettid(), kBackgroundNice);
+    cut();
+    ended_ = true;
+    if (!done_ || stop_) return;
+    try {
+        done_();
+    } catch (...) {
+        // Whoever waits is not told; it still finds the thread ended.
+    }
+}
+
+void TailCutter::cut() {
     try {
         std::unique_ptr<unsigned char[]> buf(new unsigned char[kBlock]);
         for (off_t at = from_; !stop_;) {

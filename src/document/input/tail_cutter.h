@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -30,10 +31,12 @@ class TailCutter {
     // Starts cutting the bytes of `fd` from `from` to the end of the file (`size` bytes long,
     // for the room its lines need) into at most `lineLimit` lines, with what the first half's
     // cutter is expected to carry there. With `walkFrames` the look-alike frames of its lines
-    // are filed too (the start must then be a quiet one).
+    // are filed too (the start must then be a quiet one). `done`, when given, is called on the
+    // thread as its work ends, unless it was stopped; such a thread reads a file whose head is
+    // being shown, and runs at a lower priority than the thread that shows it.
     TailCutter(int fd, off_t from, off_t size, TextEncoding encoding, bool scan,
                std::uint16_t flags, std::size_t lineLimit, const LineCutter::Carry& carry,
-               bool walkFrames = false);
+               bool walkFrames = false, std::function<void()> done = {});
     ~TailCutter();  // stops the thread if it still runs
     TailCutter(const TailCutter&) = delete;
     TailCutter& operator=(const TailCutter&) = delete;
@@ -43,19 +46,24 @@ class TailCutter {
     // Waits for the thread; true when the tail was read to its end (or to a Ctrl-Z) with no
     // read error and in the memory there was.
     bool finish();
+    // The thread has ended: finish() will not wait.
+    bool ended() const { return ended_; }
     LineStore& lines() { return lines_; }
     const LineCutter& cutter() const { return cutter_; }
 
   private:
     void run();
+    void cut();
 
     int fd_;
     off_t from_;
     LineStore lines_;
     LineCutter cutter_;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> ended_{false};
     bool whole_ = false;
     bool walkFrames_;
+    std::function<void()> done_;
     std::thread thread_;
 };
 

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
+#include <utility>
 
 namespace folvek {
 
@@ -155,6 +157,50 @@ void LineStore::appendStore(LineStore& tail) {
     if (tail.doubleBarsImplied_) doubleBarsImplied_ = true;
     if (!texts_.empty()) cur_ = static_cast<std::int64_t>(texts_.size()) - 1;
     tail.clear();
+}
+
+void LineStore::prependStore(LineStore& head) {
+    // Room first: running out of memory leaves both stores as they were.
+    texts_.reserve(texts_.size() + head.texts_.size());
+    styles_.reserve(styles_.size() + head.styles_.size());
+    chunks_.reserve(chunks_.size() + head.chunks_.size());
+    boxLines_.reserve(boxLines_.size() + head.boxLines_.size());
+    boxRuns_.reserve(boxRuns_.size() + head.boxRuns_.size());
+
+    const std::size_t offset = head.texts_.size();
+    texts_.insert(texts_.begin(), head.texts_.begin(), head.texts_.end());
+    styles_.insert(styles_.begin(), head.styles_.begin(), head.styles_.end());
+    // This store's last chunk stays the last: appending goes on in it.
+    chunks_.insert(chunks_.begin(), std::make_move_iterator(head.chunks_.begin()),
+                   std::make_move_iterator(head.chunks_.end()));
+    // The head's run chunks come first, its last one filled up with empty runs (see
+    // appendStore); this store's runs move along by as many chunks.
+    const std::size_t padded = head.boxRuns_.size() * kRunsPerChunk;
+    for (std::size_t r = head.boxRunCount_; r < padded; ++r)
+        head.boxRuns_[r / kRunsPerChunk][r % kRunsPerChunk] = {0, 0, 0};
+    for (BoxLine& b : boxLines_) {
+        b.line = static_cast<std::uint32_t>(b.line + offset);
+        b.firstRun = static_cast<std::uint32_t>(b.firstRun + padded);
+    }
+    boxLines_.insert(boxLines_.begin(), head.boxLines_.begin(), head.boxLines_.end());
+    boxRuns_.insert(boxRuns_.begin(), std::make_move_iterator(head.boxRuns_.begin()),
+                    std::make_move_iterator(head.boxRuns_.end()));
+    boxRunCount_ += padded;
+    if (head.doubleBarsImplied_) doubleBarsImplied_ = true;
+    if (!texts_.empty()) cur_ = static_cast<std::int64_t>(texts_.size()) - 1;
+    head.clear();
+}
+
+void LineStore::swap(LineStore& other) noexcept {
+    texts_.swap(other.texts_);
+    styles_.swap(other.styles_);
+    chunks_.swap(other.chunks_);
+    boxLines_.swap(other.boxLines_);
+    boxRuns_.swap(other.boxRuns_);
+    std::swap(boxRunCount_, other.boxRunCount_);
+    std::swap(doubleBarsImplied_, other.doubleBarsImplied_);
+    std::swap(cur_, other.cur_);
+    std::swap(pending_, other.pending_);
 }
 
 const LineStore::BoxLine* LineStore::findBoxLine(std::size_t i) const {

@@ -50,6 +50,11 @@ class LineStore {
     // Moves every line of `tail` (its texts, styles and box codes) after the last line of this
     // store; `tail` is left empty. The texts stay where they are.
     void appendStore(LineStore& tail);
+    // Moves every line of `head` before the first line of this store, in the room this store
+    // has: when it reserved enough, nothing is copied but the pointers, and no second array is
+    // made of them. `head` is left empty.
+    void prependStore(LineStore& head);
+    void swap(LineStore& other) noexcept;
     void shrinkToFit();
     std::size_t memoryUsed() const;  // bytes held by texts, pointers and styles
 

@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# A big report in the real viewer under its own virtual X server: the first page is painted
+# while the rest is still read, with the page field reading "Стр. 1 из …" and the width field
+# empty; once the rest is read the count fills in ("Стр. 1 из N", a longer text), the width
+# field appears, and the page shown is the same. Ctrl+R and Esc while the rest is read stop it
+# cleanly: the reload shows the whole, and Esc ends the program with success.
+# The status bar is read from its pixels: its fields are the runs of dark columns of its row,
+# compared between two dumps of the same run, so no font's measures are assumed.
+# Usage: xvfb_first_page.sh PATH-TO-folvek
+set -uo pipefail
+program=${1:?usage: xvfb_first_page.sh PATH-TO-folvek}
+top=$(cd "$(dirname "$0")/../.." && pwd)
+. "$(dirname "$0")/xvfb_display.sh"
+begin_xvfb_test 1280x1024x24 xwd python3
+mkdir -p "$work/home"
+export FOLVEK_HOME="$work/home"
+export CUPS_SERVER="$work/no-cups.sock"
+
+# A report of some 200 MB, long enough to read that its first page shows well before its end
+# even on a busy machine: a generated part, over and over.
+python3 "$top/tools/make-report.py" --size 2M --out "$work/part.txt" >/dev/null
+for _ in $(seq 1 100); do cat "$work/part.txt"; done > "$work/big.txt"
+
+shot() { xwd -silent -id "$main" > "$work/$1.xwd" 2>/dev/null; }
+# Tells about a dump: "painted" when its page area holds text; "fields N WIDTH-OF-SECOND" for
+# the status bar's runs of dark columns (file, page, encoding and, once known, the width).
+look() {
+    python3 - "$work/$1.xwd" "$2" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+if len(data) < 100:
+    sys.exit(1)
+h = struct.unpack(">25I", data[:100])
+start, per_line, width, height = h[0] + h[19] * 12, h[12], h[4], h[5]
+def dark_columns(first, last):
+    cols = set()
+    for y in range(first, last):
+        row = data[start + y * per_line:start + y * per_line + width * 4]
+        cols.update(x for x in range(width) if row[x * 4 + 1] < 64)
+    return sorted(cols)
+if sys.argv[2] == "painted":
+    if height < 600:
+        sys.exit(1)  # the start-up window
+    area = data[start + 80 * per_line:start + 600 * per_line]
+    sys.exit(0 if sum(1 for v in area[1::4] if v < 64) > 200 else 1)
+runs = []
+for x in dark_columns(height - 19, height):
+    if runs and x - runs[-1][1] <= 14:
+        runs[-1][1] = x
+    else:
+        runs.append([x, x])
+print(len(runs), runs[1][1] - runs[1][0] if len(runs) > 1 else 0)
+PY
+}
+same_page() {
+    python3 - "$work/$1.xwd" "$work/$2.xwd" <<'PY'
+import struct, sys
+def page(path):
+    d = open(path, "rb").read()
+    h = struct.unpack(">25I", d[:100])
+    start, per_line = h[0] + h[19] * 12, h[12]
+    return [d[start + y * per_line:start + y * per_line + 1200 * 4] for y in range(80, 900)]
+sys.exit(0 if page(sys.argv[1]) == page(sys.argv[2]) else 1)
+PY
+}
+# The main window once its first page is painted; its dump is $work/$1.xwd.
+first_paint() {
+    main=
+    for _ in $(seq 1 600); do
+        for w in $(xdotool search --onlyvisible --pid "$app_pid" --name '^FolVk' 2>/dev/null); do
+            main=$w
+            shot "$1"
+            look "$1" painted && return 0
+        done
+        sleep 0.02
+    done
+    return 1
+}
+# Waits until the program has used no processor time for a second.
+settled() {
+    local last now still=0
+    last=$(awk '{print $14 + $15}' "/proc/$app_pid/stat" 2>/dev/null) || return 1
+    for _ in $(seq 1 300); do
+        sleep 0.2
+        now=$(awk '{print $14 + $15}' "/proc/$app_pid/stat" 2>/dev/null) || return 1
+        if [ "$now" = "$last" ]; then still=$((still + 1)); else still=0; fi
+        last=$now
+        [ "$still" -ge 5 ] && return 0
+    done
+    return 1
+}
+
+# The first page while the rest is read, then the count.
+"$program" "$work/big.txt" >"$work/out.log" 2>&1 &
+app_pid=$!
+first_paint early || { echo "FAIL: no first page painted"; cat "$work/out.log"; exit 1; }
+read -r early_fields early_page < <(look early fields)
+settled || fail "the program did not settle after loading"
+shot whole
+read -r whole_fields whole_page < <(look whole fields)
+[ "$early_fields" = 3 ] || fail "while loading the status bar showed $early_fields fields, not file, page and encoding"
+[ "$whole_fields" = 4 ] || fail "once loaded the status bar showed $whole_fields fields, not four with the width"
+[ "$whole_page" -gt "$early_page" ] || fail "the page count did not fill in ($early_page -> $whole_page px)"
+same_page early whole || fail "the first page changed when the rest was read"
+
+# Ctrl+End after the load goes to the last page.
+xdotool windowfocus "$main" 2>/dev/null
+xdotool key ctrl+End
+sleep 0.5
+shot last
+same_page whole last && fail "Ctrl+End did not go to the last page"
+kill "$app_pid" 2>/dev/null
+wait "$app_pid" 2>/dev/null
+
+# Ctrl+R while the rest is read: the whole file, read again.
+"$program" "$work/big.txt" >"$work/out.log" 2>&1 &
+app_pid=$!
+first_paint early2 || { echo "FAIL: no first page painted (reload)"; exit 1; }
+xdotool windowfocus "$main" 2>/dev/null
+xdotool key ctrl+r
+settled || fail "the program did not settle after the reload"
+shot reloaded
+read -r fields page < <(look reloaded fields)
+[ "$fields" = 4 ] && [ "$page" = "$whole_page" ] || fail "after Ctrl+R while loading the status bar reads otherwise than after the load ($fields fields, $page px)"
+same_page early2 reloaded || fail "Ctrl+R while loading did not show the first page again"
+kill "$app_pid" 2>/dev/null
+wait "$app_pid" 2>/dev/null
+
+# Esc while the rest is read ends the program, with success.
+"$program" "$work/big.txt" >"$work/out.log" 2>&1 &
+app_pid=$!
+first_paint early3 || { echo "FAIL: no first page painted (Esc)"; exit 1; }
+xdotool windowfocus "$main" 2>/dev/null
+xdotool key Escape
+if wait_for 20 bash -c "! kill -0 $app_pid 2>/dev/null"; then
+    wait "$app_pid"
+    status=$?
+    app_pid=
+    [ "$status" = 0 ] || fail "Esc while loading: the program ended with status $status"
+else
+    fail "Esc while loading: the program did not end"
+fi
+report_failures "first page while loading, the count filled in, reload and Esc while loading: all as expected"
