@@ -173,11 +173,11 @@ bool xlsxBytes(const std::vector<Table>& tables, std::string& bytes, std::string
     SharedStrings strings;
     for (std::size_t k = 0; ok && k < tables.size(); ++k) ok = addSheet(zip, tables[k], k, strings);
     ok = ok && zip.add("xl/sharedStrings.xml", strings.xml(), true);
-    if (!ok) {
+    if (ok) bytes = zip.finish();
+    if (!ok || bytes.empty()) {
         error = "книга больше 2 ГБ или в ней больше 65 000 листов";
         return false;
     }
-    bytes = zip.finish();
     return true;
 }
 
