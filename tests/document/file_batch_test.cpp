@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,17 @@ TEST_F(FileBatchTest, OneFlushBeforeTheRenamesAndTheFolderSyncedAfterThem) {
     EXPECT_EQ(st.st_nlink, 1u);  // the kept old file went with the hidden folder
     EXPECT_EQ(gEvents, (std::vector<Event>{Event::SyncAll, Event::Rename, Event::Rename,
                                            Event::Rename, Event::SyncFolder}));
+    EXPECT_EQ(names(), (std::vector<std::string>{"t-1.csv", "t-2.csv", "t-3.csv"}));
+}
+
+TEST_F(FileBatchTest, TheHiddenFolderOfAKilledExportGoesWithTheNextOne) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string left = dir.dir() + ".tables.folvek-" + std::to_string(gone) + "-abcdef";
+    fs::create_directory(left);
+    std::ofstream(left + "/0") << "half";
+    ASSERT_TRUE(save().ok());
     EXPECT_EQ(names(), (std::vector<std::string>{"t-1.csv", "t-2.csv", "t-3.csv"}));
 }
 

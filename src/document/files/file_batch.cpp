@@ -108,6 +108,7 @@ class Batch {
 bool Batch::start() {
     const std::string dir = directoryOf(targets_.front().path);
     folderFd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    removeLeftoverTemps(dir);  // a hidden folder of an export killed with -9
     return folderFd_ >= 0 && createOwnedTempDir(dir, "tables", folder_);
 }
 
