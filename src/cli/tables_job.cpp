@@ -2,7 +2,6 @@
 #include "tables_job.h"
 
 #include <cstdio>
-#include <chrono>
 
 #include "document_grid.h"
 #include "progress_bar.h"
@@ -12,7 +11,6 @@
 namespace folvek {
 
 int exportTablesJob(const DocumentRecord& doc, const std::string& target) {
-    auto T0 = std::chrono::steady_clock::now();
     FoundTables found;
     {
         ProgressBar bar("tables");
@@ -21,10 +19,7 @@ int exportTablesJob(const DocumentRecord& doc, const std::string& target) {
             return true;
         });
     }
-    auto T1 = std::chrono::steady_clock::now();
     const TableExportResult r = exportTables(found.tables, target);
-    auto T2 = std::chrono::steady_clock::now();
-    if (getenv("FOLVEK_PHASES")) std::fprintf(stderr, "PHASES find %.3f export %.3f\n", std::chrono::duration<double>(T1-T0).count(), std::chrono::duration<double>(T2-T1).count());
     if (!r.ok) {
         std::fprintf(stderr, "folvek-print: tables: %s\n", r.error.c_str());
         return 1;
