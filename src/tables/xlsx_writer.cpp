@@ -20,6 +20,15 @@ bool needsPreserve(std::u16string_view text) {
     return space(text.front()) || space(text.back()) || text.find(u'\n') != text.npos;
 }
 
+// Excel opens no cell of more text than this (in UTF-16 units); the rest is cut off.
+constexpr std::size_t kMaxText = 32767;
+
+std::u16string_view fitted(std::u16string_view text) {
+    if (text.size() <= kMaxText) return text;
+    const bool halfPair = text[kMaxText - 1] >= 0xD800 && text[kMaxText - 1] <= 0xDBFF;
+    return text.substr(0, kMaxText - (halfPair ? 1 : 0));
+}
+
 // Each text once, in a table of shared strings, as Excel writes its own workbooks: a report's
 // units, headings and names repeat, and the workbook comes out smaller and faster to pack.
 class SharedStrings {
@@ -86,7 +95,7 @@ void cellXml(const Table& t, std::int32_t r, std::int32_t c, SharedStrings& stri
         out += "/>";
     } else {
         out += " t=\"s\"><v>";
-        out += std::to_string(strings.index(cell.text));
+        out += std::to_string(strings.index(fitted(cell.text)));
         out += "</v></c>";
     }
 }

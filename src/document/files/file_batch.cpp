@@ -109,7 +109,7 @@ bool Batch::start() {
     const std::string dir = directoryOf(targets_.front().path);
     folderFd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     removeLeftoverTemps(dir);  // a hidden folder of an export killed with -9
-    return folderFd_ >= 0 && createOwnedTempDir(dir, "tables", folder_);
+    return folderFd_ >= 0 && createOwnedTempDir(dir, baseNameOf(targets_.front().path), folder_);
 }
 
 bool Batch::writeOne(std::size_t k) {
