@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <set>
 
+#include "retrying_io.h"
 #include "temp_names.h"
 
 namespace folvek {
@@ -44,22 +45,6 @@ mode_t newFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
-}
-
-bool writeAll(int fd, const std::string& bytes) {
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left) {
-        const ssize_t n = fileSystemCalls().write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = ENOSPC;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 class Batch {
@@ -125,7 +110,9 @@ bool Batch::writeOne(std::size_t k) {
         return false;
     }
     const mode_t mode = exists(t) ? (t.st.st_mode & 07777) : newFileMode();
-    const bool written = ::fchmod(fd, mode) == 0 && writeAll(fd, bytesOf_(k));
+    const std::string bytes = bytesOf_(k);
+    const bool written = ::fchmod(fd, mode) == 0 &&
+                         writeAll(fd, bytes.data(), bytes.size(), fileSystemCalls().write);
     const int why = errno;
     if (::close(fd) != 0 && written) return fail(k, errno);
     return written || fail(k, why);
