@@ -7,6 +7,10 @@
 #
 #   bench/tables_export.sh [SIZE] [ROUNDS]   SIZE for tools/make-report.py (10M), ROUNDS (3)
 #   BUILD=build                               where folvek-print is
+#   TMPDIR=/tmp                               where the report and the outputs go
+# Each round writes into a folder of its own, removed only at the end: a file system may
+# spend long on creating files among thousands it has just freed (ext4 without a journal
+# skips inodes freed in the last seconds), which is no cost of the export.
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,7 +21,7 @@ bin=$build/src/cli/folvek-print
 [ -x "$bin" ] || { echo "tables_export: no folvek-print at $bin (set BUILD)" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "tables_export: GNU time missing (tools/bench-setup)" >&2; exit 1; }
 
-work=$(mktemp -d /tmp/folvek-bench.XXXXXX)
+work=$(mktemp -d "${TMPDIR:-/tmp}/folvek-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 python3 "$top/tools/make-report.py" --size "$size" --encoding cp866 --out "$work/report.prn"
 export FOLVEK_HOME="$work/home"
@@ -25,24 +29,24 @@ mkdir -p "$FOLVEK_HOME"
 
 command_for() {
   case $1 in
-    pdf) echo "'$bin' --dos '$work/report.prn' -o '$work/out.pdf'" ;;
-    xlsx | ods | csv) echo "'$bin' --dos '$work/report.prn' --tables '$work/out.$1'" ;;
+    pdf) echo "'$bin' --dos '$work/report.prn' -o '$2/out.pdf'" ;;
+    xlsx | ods | csv) echo "'$bin' --dos '$work/report.prn' --tables '$2/out.$1'" ;;
   esac
 }
 
 jobs="pdf xlsx ods csv"
 for r in $(seq 1 "$rounds"); do
+  mkdir "$work/round$r"
   for j in $jobs; do
-    rm -f "$work"/out*."$j"
-    /usr/bin/time -f '%e %U %S %M' -o "$work/$j.$r.time" bash -c "$(command_for "$j")" \
+    /usr/bin/time -f '%e %U %S %M' -o "$work/$j.$r.time" bash -c "$(command_for "$j" "$work/round$r")" \
       >"$work/$j.log" 2>&1 || { echo "tables_export: $j failed: $(tail -1 "$work/$j.log")" >&2; exit 1; }
-    du -cb "$work"/out*."$j" | tail -1 | cut -f1 >"$work/$j.size"
+    du -cb "$work/round$r"/out*."$j" | tail -1 | cut -f1 >"$work/$j.size"
   done
 done
 
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 pdf_wall=$(cat "$work"/pdf.*.time | awk '{print $1}' | median)
-echo "report: $(stat -c %s "$work/report.prn") bytes, $(grep -c "" "$work/report.prn") lines, $rounds rounds"
+echo "report: $(stat -c %s "$work/report.prn") bytes, $(grep -c "" "$work/report.prn") lines, $rounds rounds, in $work, load $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-6s %8s %8s %8s %9s %9s\n' job wall_s cpu_s rss_MB out_MB "vs_pdf"
 for j in $jobs; do
   wall=$(cat "$work"/$j.*.time | awk '{print $1}' | median)

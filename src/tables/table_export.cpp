@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "csv_writer.h"
+#include "file_batch.h"
 #include "file_replace.h"
 #include "ods_writer.h"
 #include "xlsx_writer.h"
@@ -80,8 +81,14 @@ TableExportResult exportTables(const std::vector<Table>& tables, const std::stri
         }
         case TableFormat::Csv: {
             const std::vector<std::string> files = tableFiles(path, tables.size());
-            for (std::size_t k = 0; k < tables.size(); ++k)
-                if (!save(files[k], tableCsv(tables[k]), result)) return result;
+            const BatchSaveResult saved =
+                saveFiles(files, [&tables](std::size_t k) { return tableCsv(tables[k]); });
+            if (!saved.ok()) {
+                result.error = "Не удалось записать " + files[saved.failed] + ": " +
+                               saveFailureReason(saved.result);
+                return result;
+            }
+            result.files = files;
             result.ok = true;
             return result;
         }

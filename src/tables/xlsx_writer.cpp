@@ -1,16 +1,12 @@
-// Filling a libxlsxwriter workbook with the tables.
+// Writing each table as a worksheet and packing the workbook.
 #include "xlsx_writer.h"
 
-#include <unistd.h>
-#include <xlsxwriter.h>
+#include <string_view>
+#include <unordered_map>
 
-#include <cstdlib>
-#include <filesystem>
-#include <map>
-
-#include "file_replace.h"
 #include "sheet_text.h"
-#include "temp_cleanup.h"
+#include "xlsx_parts.h"
+#include "zip_builder.h"
 
 namespace folvek {
 
@@ -18,64 +14,154 @@ namespace {
 
 constexpr std::int32_t kMaxRows = 1048576, kMaxColumns = 16384;
 
-class Formats {
+// Whitespace at either end or a line break inside is kept only when the text says so.
+bool needsPreserve(std::u16string_view text) {
+    auto space = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; };
+    return space(text.front()) || space(text.back()) || text.find(u'\n') != text.npos;
+}
+
+// Excel opens no cell of more text than this (in UTF-16 units); the rest is cut off.
+constexpr std::size_t kMaxText = 32767;
+
+std::u16string_view fitted(std::u16string_view text) {
+    if (text.size() <= kMaxText) return text;
+    const bool halfPair = text[kMaxText - 1] >= 0xD800 && text[kMaxText - 1] <= 0xDBFF;
+    return text.substr(0, kMaxText - (halfPair ? 1 : 0));
+}
+
+// Each text once, in a table of shared strings, as Excel writes its own workbooks: a report's
+// units, headings and names repeat, and the workbook comes out smaller and faster to pack.
+class SharedStrings {
   public:
-    explicit Formats(lxw_workbook* wb) : wb_(wb) {
-        heading_ = make();
-        format_set_bold(heading_);
-        format_set_align(heading_, LXW_ALIGN_CENTER);
-        format_set_align(heading_, LXW_ALIGN_VERTICAL_CENTER);
-        text_ = make();
-        format_set_align(text_, LXW_ALIGN_VERTICAL_TOP);
+    std::uint32_t index(std::u16string_view text) {
+        ++uses_;
+        const auto [at, added] =
+            index_.try_emplace(text, static_cast<std::uint32_t>(order_.size()));
+        if (added) order_.push_back(text);
+        return at->second;
     }
-    lxw_format* heading() const { return heading_; }
-    lxw_format* text() const { return text_; }
-    lxw_format* number(const CellValue& v) {
-        const std::string f = numberFormat(v);
-        auto it = numbers_.find(f);
-        if (it != numbers_.end()) return it->second;
-        lxw_format* fmt = make();
-        format_set_align(fmt, LXW_ALIGN_VERTICAL_TOP);
-        format_set_num_format(fmt, f.c_str());
-        return numbers_[f] = fmt;
+    std::string xml() const {
+        std::string out =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst "
+            "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+            "count=\"" +
+            std::to_string(uses_) + "\" uniqueCount=\"" + std::to_string(order_.size()) + "\">";
+        for (const std::u16string_view text : order_) {
+            out += needsPreserve(text) ? "<si><t xml:space=\"preserve\">" : "<si><t>";
+            appendXml(out, text);
+            out += "</t></si>";
+        }
+        return out + "</sst>";
     }
 
   private:
-    lxw_format* make() {
-        lxw_format* f = workbook_add_format(wb_);
-        format_set_border(f, LXW_BORDER_THIN);
-        format_set_text_wrap(f);
-        return f;
-    }
-    lxw_workbook* wb_;
-    lxw_format* heading_;
-    lxw_format* text_;
-    std::map<std::string, lxw_format*> numbers_;
+    std::unordered_map<std::u16string_view, std::uint32_t> index_;
+    std::vector<std::u16string_view> order_;  // views of the tables' own texts
+    std::size_t uses_ = 0;
 };
 
-void writeCell(lxw_worksheet* ws, const Table& t, std::int32_t r, std::int32_t c,
-               Formats& formats) {
+// "A1", "AB12": a cell's reference.
+void appendReference(std::string& out, std::int32_t row, std::int32_t column) {
+    char letters[4];
+    int n = 0;
+    for (std::int32_t c = column + 1; c > 0; c = (c - 1) / 26)
+        letters[n++] = static_cast<char>('A' + (c - 1) % 26);
+    while (n > 0) out += letters[--n];
+    out += std::to_string(row + 1);
+}
+
+void appendStyled(std::string& out, std::int32_t r, std::int32_t c, int style) {
+    out += "<c r=\"";
+    appendReference(out, r, c);
+    out += "\" s=\"";
+    out += std::to_string(style);
+    out += '"';
+}
+
+// A cell inside another's merge, or an empty one, keeps its style so that the borders show.
+void cellXml(const Table& t, std::int32_t r, std::int32_t c, SharedStrings& strings,
+             std::string& out) {
     const TableCell& cell = t.at(r, c);
-    if (cell.covered) return;
-    const CellValue v = valueOf(t, r, c);
-    lxw_format* fmt = r < t.headingRows           ? formats.heading()
-                      : v.kind == ValueKind::Text ? formats.text()
-                                                  : formats.number(v);
-    const auto row = static_cast<lxw_row_t>(r);
-    const auto col = static_cast<lxw_col_t>(c);
-    const std::string text = utf8(cell.text);
-    if (cell.rowSpan > 1 || cell.columnSpan > 1)
-        worksheet_merge_range(ws, row, col, static_cast<lxw_row_t>(r + cell.rowSpan - 1),
-                              static_cast<lxw_col_t>(c + cell.columnSpan - 1),
-                              v.kind == ValueKind::Text ? text.c_str() : "", fmt);
-    if (v.kind == ValueKind::Number) {
-        worksheet_write_number(ws, row, col, v.number, fmt);
-    } else if (v.kind == ValueKind::Date) {
-        lxw_datetime when{v.year, v.month, v.day, 0, 0, 0};
-        worksheet_write_datetime(ws, row, col, &when, fmt);
-    } else if (!text.empty() && cell.rowSpan == 1 && cell.columnSpan == 1) {
-        worksheet_write_string(ws, row, col, text.c_str(), fmt);
+    const CellValue v = cell.covered ? CellValue{} : valueOf(t, r, c);
+    const int style = r < t.headingRows           ? xlsx::kHeadingStyle
+                      : v.kind == ValueKind::Text ? xlsx::kTextStyle
+                                                  : xlsx::numberStyle(v);
+    appendStyled(out, r, c, style);
+    if (v.kind != ValueKind::Text) {
+        out += "><v>";
+        appendNumber(out, v.number);  // a date's serial day, shown through its format
+        out += "</v></c>";
+    } else if (cell.covered || cell.text.empty()) {
+        out += "/>";
+    } else {
+        out += " t=\"s\"><v>";
+        out += std::to_string(strings.index(fitted(cell.text)));
+        out += "</v></c>";
     }
+}
+
+void sheetHead(const Table& t, bool first, std::string& out) {
+    out +=
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\""
+        "http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"http://"
+        "schemas.openxmlformats.org/officeDocument/2006/relationships\"><dimension ref=\"A1:";
+    appendReference(out, std::max(t.rows, 1) - 1, std::max(t.columns, 1) - 1);
+    out += std::string("\"/><sheetViews><sheetView workbookViewId=\"0\"") +
+           (first ? " tabSelected=\"1\"" : "") + '>';
+    if (t.headingRows > 0 && t.headingRows < t.rows) {
+        out += "<pane ySplit=\"" + std::to_string(t.headingRows) + "\" topLeftCell=\"";
+        appendReference(out, t.headingRows, 0);
+        out += "\" activePane=\"bottomLeft\" state=\"frozen\"/><selection pane=\"bottomLeft\"/>";
+    }
+    out += "</sheetView></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/>";
+    if (t.columns > 0) {
+        out += "<cols>";
+        for (std::int32_t c = 0; c < t.columns; ++c)
+            out += "<col min=\"" + std::to_string(c + 1) + "\" max=\"" + std::to_string(c + 1) +
+                   "\" width=\"" + std::to_string(1 + t.widths[c]) + "\" customWidth=\"1\"/>";
+        out += "</cols>";
+    }
+    out += "<sheetData>";
+}
+
+void sheetTail(const Table& t, std::string& out) {
+    out += "</sheetData>";
+    std::string merges;
+    int count = 0;
+    for (std::int32_t r = 0; r < t.rows; ++r)
+        for (std::int32_t c = 0; c < t.columns; ++c) {
+            const TableCell& cell = t.at(r, c);
+            if (cell.covered || (cell.rowSpan == 1 && cell.columnSpan == 1)) continue;
+            merges += "<mergeCell ref=\"";
+            appendReference(merges, r, c);
+            merges += ':';
+            appendReference(merges, r + cell.rowSpan - 1, c + cell.columnSpan - 1);
+            merges += "\"/>";
+            ++count;
+        }
+    if (count)
+        out += "<mergeCells count=\"" + std::to_string(count) + "\">" + merges + "</mergeCells>";
+    out +=
+        "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+        "footer=\"0.3\"/></worksheet>";
+}
+
+// One sheet into the zip, in pieces of about a megabyte.
+bool addSheet(ZipBuilder& zip, const Table& t, std::size_t k, SharedStrings& strings) {
+    if (!zip.begin("xl/worksheets/sheet" + std::to_string(k + 1) + ".xml")) return false;
+    std::string out;
+    sheetHead(t, k == 0, out);
+    for (std::int32_t r = 0; r < t.rows; ++r) {
+        out += "<row r=\"" + std::to_string(r + 1) + "\">";
+        for (std::int32_t c = 0; c < t.columns; ++c) cellXml(t, r, c, strings, out);
+        out += "</row>";
+        if (out.size() > (1u << 20)) {
+            if (!zip.write(out)) return false;
+            out.clear();
+        }
+    }
+    sheetTail(t, out);
+    return zip.write(out) && zip.end();
 }
 
 }  // namespace
@@ -86,46 +172,22 @@ bool xlsxBytes(const std::vector<Table>& tables, std::string& bytes, std::string
             error = "таблица больше листа Excel (1 048 576 строк, 16 384 столбца)";
             return false;
         }
-    std::string path = (std::filesystem::temp_directory_path() / "folvek-xlsx-XXXXXX").string();
-    const int fd = mkstemp(path.data());
-    if (fd < 0) {
-        error = "не удалось создать временный файл";
+    ZipBuilder zip;
+    bool ok =
+        zip.add("[Content_Types].xml", xlsx::contentTypes(tables.size()), true) &&
+        zip.add("_rels/.rels", xlsx::packageRelationships(), true) &&
+        zip.add("xl/workbook.xml", xlsx::workbook(tables.size()), true) &&
+        zip.add("xl/_rels/workbook.xml.rels", xlsx::workbookRelationships(tables.size()), true) &&
+        zip.add("xl/styles.xml", xlsx::styles(), true);
+    SharedStrings strings;
+    for (std::size_t k = 0; ok && k < tables.size(); ++k) ok = addSheet(zip, tables[k], k, strings);
+    ok = ok && zip.add("xl/sharedStrings.xml", strings.xml(), true);
+    if (ok) bytes = zip.finish();
+    if (!ok || bytes.empty()) {
+        error = "книга больше 2 ГБ или в ней больше 65 000 листов";
         return false;
     }
-    close(fd);
-    // Killed meanwhile, the process leaves no workbook behind in the temporary folder.
-    const int slot = temp_cleanup::add(path.c_str());
-    struct Forget {
-        int slot;
-        std::string path;
-        ~Forget() {
-            unlink(path.c_str());
-            temp_cleanup::drop(slot);
-        }
-    } forget{slot, path};
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_FALSE;
-    lxw_workbook* wb = workbook_new_opt(path.c_str(), &options);
-    if (!wb) {
-        error = "не удалось начать книгу";
-        return false;
-    }
-    Formats formats(wb);
-    for (std::size_t k = 0; k < tables.size(); ++k) {
-        const Table& t = tables[k];
-        lxw_worksheet* ws = workbook_add_worksheet(wb, sheetName(k).c_str());
-        for (std::int32_t c = 0; c < t.columns; ++c)
-            worksheet_set_column(ws, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
-                                 1.0 + t.widths[c], nullptr);
-        if (t.headingRows > 0 && t.headingRows < t.rows)
-            worksheet_freeze_panes(ws, static_cast<lxw_row_t>(t.headingRows), 0);
-        for (std::int32_t r = 0; r < t.rows; ++r)
-            for (std::int32_t c = 0; c < t.columns; ++c) writeCell(ws, t, r, c, formats);
-    }
-    const lxw_error rc = workbook_close(wb);
-    const bool read = rc == LXW_NO_ERROR && readWholeFile(path, bytes);
-    if (!read) error = rc != LXW_NO_ERROR ? lxw_strerror(rc) : "не удалось прочесть книгу";
-    return read;
+    return true;
 }
 
 }  // namespace folvek

@@ -1,4 +1,5 @@
-// Writing zip entries and the central directory.
+// Collecting the entries' pieces, and laying out the headers, the data and the central
+// directory once every piece is deflated.
 #include "zip_builder.h"
 
 #include <zlib.h>
@@ -19,12 +20,17 @@ void put32(std::string& s, std::uint32_t v) {
 }
 
 constexpr std::size_t kLimit = std::numeric_limits<std::uint32_t>::max() / 2;
+constexpr std::size_t kMaxEntries = 0xFFFF;
+// A large entry is cut into pieces of this size, deflated each on its own.
+constexpr std::size_t kPiece = 1u << 20;
 
-}  // namespace
+struct Sizes {
+    std::uint32_t crc = 0;
+    std::size_t packed = 0, size = 0;
+};
 
-void ZipBuilder::header(std::string& to, bool central, std::string_view name, std::uint16_t method,
-                        std::uint32_t crc, std::uint32_t packed, std::uint32_t size,
-                        std::uint32_t offset) {
+void header(std::string& to, bool central, std::string_view name, std::uint16_t method,
+            const Sizes& s, std::size_t offset) {
     // Version 2.0, flag bit 11 (UTF-8 names), a fixed 1980-01-01 time.
     put32(to, central ? 0x02014b50 : 0x04034b50);
     if (central) put16(to, 20);
@@ -33,9 +39,9 @@ void ZipBuilder::header(std::string& to, bool central, std::string_view name, st
     put16(to, method);
     put16(to, 0);
     put16(to, 0x21);
-    put32(to, crc);
-    put32(to, packed);
-    put32(to, size);
+    put32(to, s.crc);
+    put32(to, static_cast<std::uint32_t>(s.packed));
+    put32(to, static_cast<std::uint32_t>(s.size));
     put16(to, static_cast<std::uint32_t>(name.size()));
     put16(to, 0);  // extra
     if (central) {
@@ -43,119 +49,94 @@ void ZipBuilder::header(std::string& to, bool central, std::string_view name, st
         put16(to, 0);  // disk
         put16(to, 0);  // internal attributes
         put32(to, 0);  // external attributes
-        put32(to, offset);
+        put32(to, static_cast<std::uint32_t>(offset));
     }
     to += name;
 }
 
+}  // namespace
+
 bool ZipBuilder::add(std::string_view name, std::string_view data, bool compress) {
     if (!compress) {
-        if (data.size() > kLimit || out_.size() > kLimit || count_ == 0xFFFF) return false;
-        const auto crc = static_cast<std::uint32_t>(
-            crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.data()),
-                  static_cast<uInt>(data.size())));
-        const auto offset = static_cast<std::uint32_t>(out_.size());
-        const auto n = static_cast<std::uint32_t>(data.size());
-        header(out_, false, name, 0, crc, n, n, 0);
-        out_ += data;
-        header(directory_, true, name, 0, crc, n, n, offset);
-        ++count_;
+        if (open_ || entries_.size() >= kMaxEntries) return false;
+        auto piece = std::make_shared<DeflatePiece>();
+        piece->packed = std::string(data);
+        piece->size = data.size();
+        piece->crc = static_cast<std::uint32_t>(crc32(crc32(0, nullptr, 0),
+                                                      reinterpret_cast<const Bytef*>(data.data()),
+                                                      static_cast<uInt>(data.size())));
+        entries_.push_back({std::string(name), false, {std::move(piece)}});
         return true;
     }
     return begin(name) && write(data) && end();
 }
 
-struct ZipBuilder::Stream {
-    z_stream z{};
-    std::string name;
-    std::uint32_t crc = 0;
-    std::size_t offset = 0, size = 0;
-    bool ok = true;
-    ~Stream() { deflateEnd(&z); }
-};
-
 bool ZipBuilder::begin(std::string_view name) {
-    if (out_.size() > kLimit || count_ == 0xFFFF) return false;
-    stream_ = std::make_shared<Stream>();
-    // Level 1: the files are repetitive XML; the higher levels cost time for little.
-    if (deflateInit2(&stream_->z, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-        stream_.reset();
-        return false;
-    }
-    stream_->name = std::string(name);
-    stream_->crc = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
-    stream_->offset = out_.size();
-    header(out_, false, name, 8, 0, 0, 0, 0);  // sizes and CRC filled in by end()
+    if (open_ || entries_.size() >= kMaxEntries) return false;
+    entries_.push_back({std::string(name), true, {}});
+    open_ = true;
     return true;
 }
 
-namespace {
-
-bool pump(z_stream& z, std::string& out, int flush) {
-    int rc = Z_OK;
-    do {
-        const std::size_t at = out.size();
-        const std::size_t room = 64 * 1024 + z.avail_in / 4;
-        out.resize(at + room);
-        z.next_out = reinterpret_cast<Bytef*>(out.data() + at);
-        z.avail_out = static_cast<uInt>(room);
-        rc = deflate(&z, flush);
-        out.resize(at + room - z.avail_out);
-        if (rc == Z_STREAM_ERROR) return false;
-    } while (z.avail_out == 0 || (flush == Z_FINISH && rc != Z_STREAM_END));
-    return true;
+void ZipBuilder::submit(bool last) {
+    auto piece = std::make_shared<DeflatePiece>();
+    piece->data = std::move(pending_);
+    piece->last = last;
+    piece->first = entries_.back().pieces.empty();
+    pending_.clear();
+    entries_.back().pieces.push_back(piece);
+    pool_.submit(std::move(piece));
 }
-
-}  // namespace
 
 bool ZipBuilder::write(std::string_view data) {
-    if (!stream_ || !stream_->ok) return false;
-    Stream& s = *stream_;
-    s.size += data.size();
-    if (s.size > kLimit || out_.size() > kLimit) return s.ok = false;
-    s.crc = static_cast<std::uint32_t>(
-        crc32(s.crc, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
-    s.z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    s.z.avail_in = static_cast<uInt>(data.size());
-    return s.ok = pump(s.z, out_, Z_NO_FLUSH);
+    if (!open_) return false;
+    pending_ += data;
+    if (pending_.size() >= kPiece) submit(false);
+    return true;
 }
 
 bool ZipBuilder::end() {
-    if (!stream_) return false;
-    Stream& s = *stream_;
-    s.z.avail_in = 0;
-    const bool ok = s.ok && pump(s.z, out_, Z_FINISH) && out_.size() <= kLimit;
-    if (ok) {
-        const std::size_t dataStart = s.offset + 30 + s.name.size();
-        const auto packed = static_cast<std::uint32_t>(out_.size() - dataStart);
-        const auto size = static_cast<std::uint32_t>(s.size);
-        std::string local;
-        header(local, false, s.name, 8, s.crc, packed, size, 0);
-        out_.replace(s.offset, local.size(), local);
-        header(directory_, true, s.name, 8, s.crc, packed, size,
-               static_cast<std::uint32_t>(s.offset));
-        ++count_;
-    }
-    stream_.reset();
-    return ok;
+    if (!open_) return false;
+    submit(true);
+    open_ = false;
+    return true;
 }
 
 std::string ZipBuilder::finish() {
-    const auto start = static_cast<std::uint32_t>(out_.size());
-    out_ += directory_;
-    put32(out_, 0x06054b50);
-    put16(out_, 0);
-    put16(out_, 0);
-    put16(out_, count_);
-    put16(out_, count_);
-    put32(out_, static_cast<std::uint32_t>(directory_.size()));
-    put32(out_, start);
-    put16(out_, 0);
-    std::string done = std::move(out_);
-    out_.clear();
-    directory_.clear();
-    count_ = 0;
-    return done;
+    pool_.wait();
+    std::string out, directory;
+    bool ok = !open_;
+    for (const Entry& e : entries_) {
+        Sizes s;
+        for (const auto& p : e.pieces) {
+            ok = ok && p->ok;
+            s.crc = static_cast<std::uint32_t>(
+                crc32_combine(s.crc, p->crc, static_cast<z_off_t>(p->size)));
+            s.packed += p->packed.size();
+            s.size += p->size;
+        }
+        const std::size_t offset = out.size();
+        ok = ok && s.size <= kLimit && offset + s.packed <= kLimit;
+        if (!ok) break;
+        header(out, false, e.name, e.compressed ? 8 : 0, s, 0);
+        for (const auto& p : e.pieces) out += p->packed;
+        header(directory, true, e.name, e.compressed ? 8 : 0, s, offset);
+    }
+    const std::size_t start = out.size();
+    const auto count = static_cast<std::uint32_t>(entries_.size());
+    entries_.clear();
+    open_ = false;
+    if (!ok || start + directory.size() > kLimit) return {};
+    out += directory;
+    put32(out, 0x06054b50);
+    put16(out, 0);
+    put16(out, 0);
+    put16(out, count);
+    put16(out, count);
+    put32(out, static_cast<std::uint32_t>(directory.size()));
+    put32(out, static_cast<std::uint32_t>(start));
+    put16(out, 0);
+    return out;
 }
 
 }  // namespace folvek

@@ -155,7 +155,7 @@ Replace writeThroughTemp(const Target& t, const std::string& bytes, int& error) 
 }  // namespace
 
 FileSystemCalls defaultFileSystemCalls() {
-    return {createExclusive, systemWrite, ::fsync, systemRename, ::posix_fallocate};
+    return {createExclusive, systemWrite, ::fsync, systemRename, ::posix_fallocate, ::syncfs};
 }
 
 FileSystemCalls& fileSystemCalls() {

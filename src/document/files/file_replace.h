@@ -25,6 +25,7 @@ struct FileSystemCalls {
     int (*sync)(int fd);
     int (*rename)(const char* from, const char* to);
     int (*allocate)(int fd, off_t offset, off_t length);  // posix_fallocate's contract
+    int (*syncAll)(int fd);  // syncfs: every file of the file system `fd` is on, one flush
 };
 
 // The calls in use; tests swap entries and restore them with defaultFileSystemCalls().

@@ -1,0 +1,190 @@
+// Saving many files with one flush: the hidden folder of new files, their sync, the renames
+// and their roll-back.
+#include "file_batch.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <set>
+
+#include "retrying_io.h"
+#include "temp_names.h"
+
+namespace folvek {
+
+namespace {
+
+using Bytes = std::function<std::string(std::size_t)>;
+
+bool exists(const OutputTarget& t) {
+    return t.kind == OutputKind::RegularFile;
+}
+
+// A rename serves every target: plain files of ours with one link, in one folder, none twice.
+bool renameServesAll(const std::vector<OutputTarget>& targets) {
+    std::set<std::string> seen;
+    for (const OutputTarget& t : targets) {
+        if (t.kind == OutputKind::Stream) return false;
+        if (exists(t) && (t.st.st_nlink > 1 || t.st.st_uid != ::geteuid())) return false;
+        if (directoryOf(t.path) != directoryOf(targets.front().path)) return false;
+        if (!seen.insert(t.path).second) return false;
+    }
+    return true;
+}
+
+BatchSaveResult oneByOne(const std::vector<std::string>& paths, const Bytes& bytesOf) {
+    for (std::size_t k = 0; k < paths.size(); ++k)
+        if (const SaveResult r = saveFile(paths[k], bytesOf(k)); !r.ok()) return {r, k};
+    return {};
+}
+
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+class Batch {
+  public:
+    Batch(const std::vector<OutputTarget>& targets, const Bytes& bytesOf)
+        : targets_(targets), bytesOf_(bytesOf) {}
+    ~Batch() { discard(); }
+    // Removes the hidden folder with all it holds.
+    void discard() {
+        removeOwnedTemp(folder_);
+        if (folderFd_ >= 0) ::close(folderFd_);
+        folderFd_ = -1;
+    }
+    bool start();
+    // Every new file written and on the disk; false with `result_` set, or with `fallBack_`
+    // when the renames cannot keep a file's group.
+    bool writeAndSync();
+    // Links to the old files, so that a failed rename can put them back.
+    bool keepOldFiles();
+    bool renameAll();
+    void syncFolder();
+    bool fallBack() const { return fallBack_; }
+    const BatchSaveResult& result() const { return result_; }
+
+  private:
+    std::string tempOf(std::size_t k) const { return folder_.path + "/" + std::to_string(k); }
+    std::string oldOf(std::size_t k) const { return folder_.path + "/old-" + std::to_string(k); }
+    bool fail(std::size_t k, int error) {
+        result_ = {
+            {exists(targets_[k]) ? SaveStatus::WriteFailed : SaveStatus::CreateFailed, error}, k};
+        return false;
+    }
+    bool writeOne(std::size_t k);
+
+    const std::vector<OutputTarget>& targets_;
+    const Bytes& bytesOf_;
+    OwnedTemp folder_;
+    int folderFd_ = -1;  // the targets' folder
+    std::vector<bool> kept_;
+    BatchSaveResult result_;
+    bool fallBack_ = false;
+};
+
+// Opened before anything is written: the flush at the end then reports every write-back error
+// since.
+bool Batch::start() {
+    const std::string dir = directoryOf(targets_.front().path);
+    folderFd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    removeLeftoverTemps(dir);  // a hidden folder of an export killed with -9
+    return folderFd_ >= 0 && createOwnedTempDir(dir, baseNameOf(targets_.front().path), folder_);
+}
+
+bool Batch::writeOne(std::size_t k) {
+    std::string path = tempOf(k);
+    const int fd = fileSystemCalls().makeTemp(path.data());
+    if (fd < 0) return fail(k, errno);
+    const OutputTarget& t = targets_[k];
+    struct stat ts {};
+    if (exists(t) &&
+        (::fstat(fd, &ts) != 0 || (ts.st_gid != t.st.st_gid && ::fchown(fd, -1, t.st.st_gid)))) {
+        ::close(fd);
+        fallBack_ = true;  // the group can only be kept by writing in place
+        return false;
+    }
+    const mode_t mode = exists(t) ? (t.st.st_mode & 07777) : newFileMode();
+    const std::string bytes = bytesOf_(k);
+    const bool written = ::fchmod(fd, mode) == 0 &&
+                         writeAll(fd, bytes.data(), bytes.size(), fileSystemCalls().write);
+    const int why = errno;
+    if (::close(fd) != 0 && written) return fail(k, errno);
+    return written || fail(k, why);
+}
+
+// One flush of the whole file system for all the files: syncing each costs the disk a flush
+// per file, seconds for a few thousand.
+bool Batch::writeAndSync() {
+    for (std::size_t k = 0; k < targets_.size(); ++k)
+        if (!writeOne(k)) return false;
+    return fileSystemCalls().syncAll(folderFd_) == 0 || fail(0, errno);
+}
+
+bool Batch::keepOldFiles() {
+    kept_.assign(targets_.size(), false);
+    for (std::size_t k = 0; k < targets_.size(); ++k) {
+        if (!exists(targets_[k])) continue;
+        if (::link(targets_[k].path.c_str(), oldOf(k).c_str()) != 0) {
+            fallBack_ = true;  // a file system without hard links
+            return false;
+        }
+        kept_[k] = true;
+    }
+    return true;
+}
+
+bool Batch::renameAll() {
+    for (std::size_t k = 0; k < targets_.size(); ++k) {
+        if (fileSystemCalls().rename(tempOf(k).c_str(), targets_[k].path.c_str()) == 0) continue;
+        fail(k, errno);
+        bool restored = true;
+        for (std::size_t j = 0; j < k; ++j) {
+            const std::string& target = targets_[j].path;
+            restored &= kept_[j] ? ::rename(oldOf(j).c_str(), target.c_str()) == 0
+                                 : ::unlink(target.c_str()) == 0;
+        }
+        if (!restored) result_.result.status = SaveStatus::RestoreFailed;
+        return false;
+    }
+    return true;
+}
+
+void Batch::syncFolder() {
+    removeOwnedTemp(folder_);           // the old files' links go with it
+    fileSystemCalls().sync(folderFd_);  // some file systems refuse; the renames already happened
+}
+
+}  // namespace
+
+BatchSaveResult saveFiles(const std::vector<std::string>& paths, const Bytes& bytesOf) {
+    std::vector<OutputTarget> targets(paths.size());
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+        int error = 0;
+        if (const SaveStatus s = resolveOutputTarget(paths[k], targets[k], error);
+            s != SaveStatus::Ok)
+            return {{s, error}, k};
+    }
+    if (paths.empty()) return {};
+    if (paths.size() == 1 || !renameServesAll(targets)) return oneByOne(paths, bytesOf);
+    Batch batch(targets, bytesOf);
+    if (!batch.start()) {  // the folder is not ours to write
+        batch.discard();
+        return oneByOne(paths, bytesOf);
+    }
+    if (!batch.writeAndSync() || !batch.keepOldFiles()) {
+        if (!batch.fallBack()) return batch.result();
+        batch.discard();
+        return oneByOne(paths, bytesOf);
+    }
+    if (!batch.renameAll()) return batch.result();
+    batch.syncFolder();
+    return {};
+}
+
+}  // namespace folvek

@@ -1,0 +1,35 @@
+// Many files saved as one: the CSV files of a table export, one per table, thousands of them.
+// Syncing each before the next (what saveFile does) costs the disk a flush per file; here all
+// new bytes go to temporary files in one hidden folder beside the targets, the file system is
+// flushed once for all of them (syncfs), and only then are they renamed over their targets and
+// the folder synced once. A failure before the renames (a full disk, a failed
+// sync) leaves every old file as it was and removes the temporary files; a rename that fails
+// puts back the files already renamed (the old ones are kept as hard links in the hidden
+// folder until the end). A killed process leaves only the hidden folder, which the signal
+// clean-up or the next start removes.
+// Targets a rename cannot serve (a device or pipe, a file with several links or another owner,
+// targets in different folders, a folder the user may not write) are saved one by one through
+// saveFile, each safe on its own as before.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "file_replace.h"
+
+namespace folvek {
+
+struct BatchSaveResult {
+    SaveResult result;       // the first failure, or Ok
+    std::size_t failed = 0;  // the index of the file that failed
+    bool ok() const { return result.ok(); }
+};
+
+// Saves `bytesOf(k)` to `paths[k]` for every k. Refusals (a read-only file, a directory...) are
+// found before anything is written.
+BatchSaveResult saveFiles(const std::vector<std::string>& paths,
+                          const std::function<std::string(std::size_t)>& bytesOf);
+
+}  // namespace folvek

@@ -1,0 +1,166 @@
+// Many files saved as one: one flush of the disk for all of them before any rename, and on
+// every failure (a full disk, a failed flush, a failed rename) the old files as they were, no
+// new file under its final name and nothing of ours left in the folder.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "document/test_support.h"
+#include "file_batch.h"
+
+namespace folvek {
+namespace {
+
+namespace fs = std::filesystem;
+using coretest::ScratchDir;
+
+enum class Event { SyncFile, SyncFolder, SyncAll, Rename };
+std::vector<Event> gEvents;
+int gFailAt = -1;  // the call (counted from 0) of the replaced kind that fails
+int gCalls = 0;
+bool gFailFlush = false;
+
+bool failsNow() {
+    return gCalls++ == gFailAt;
+}
+int recordSync(int fd) {
+    struct stat st {};
+    ::fstat(fd, &st);
+    gEvents.push_back(S_ISDIR(st.st_mode) ? Event::SyncFolder : Event::SyncFile);
+    return ::fsync(fd);
+}
+int recordSyncAll(int fd) {
+    gEvents.push_back(Event::SyncAll);
+    if (gFailFlush) return errno = EIO, -1;
+    return ::syncfs(fd);
+}
+int recordRename(const char* from, const char* to) {
+    gEvents.push_back(Event::Rename);
+    if (failsNow()) return errno = EACCES, -1;
+    return std::rename(from, to);
+}
+ssize_t fullDisk(int fd, const void* data, std::size_t n) {
+    if (failsNow()) return errno = ENOSPC, -1;
+    return ::write(fd, data, n);
+}
+
+class FileBatchTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        gEvents.clear();
+        gFailAt = -1;
+        gCalls = 0;
+        gFailFlush = false;
+        fileSystemCalls().sync = recordSync;
+        fileSystemCalls().syncAll = recordSyncAll;
+        fileSystemCalls().rename = recordRename;
+        old1 = dir.file("t-1.csv", "old one");
+        ::chmod(old1.c_str(), 0640);
+        old2 = dir.file("t-2.csv", "old two");
+        paths = {old1, old2, dir.dir() + "t-3.csv"};
+    }
+    void TearDown() override { fileSystemCalls() = defaultFileSystemCalls(); }
+    BatchSaveResult save() {
+        return saveFiles(paths, [](std::size_t k) { return "new " + std::to_string(k + 1); });
+    }
+    std::vector<std::string> names() const {
+        std::vector<std::string> n;
+        for (const auto& e : fs::directory_iterator(dir.path())) n.push_back(e.path().filename());
+        std::sort(n.begin(), n.end());
+        return n;
+    }
+    void expectOldFilesOnly() {
+        EXPECT_EQ(dir.read("t-1.csv"), "old one");
+        EXPECT_EQ(dir.read("t-2.csv"), "old two");
+        EXPECT_EQ(names(), (std::vector<std::string>{"t-1.csv", "t-2.csv"}));
+    }
+    ScratchDir dir;
+    std::string old1, old2;
+    std::vector<std::string> paths;
+};
+
+TEST_F(FileBatchTest, OneFlushBeforeTheRenamesAndTheFolderSyncedAfterThem) {
+    ASSERT_TRUE(save().ok());
+    EXPECT_EQ(dir.read("t-1.csv"), "new 1");
+    EXPECT_EQ(dir.read("t-2.csv"), "new 2");
+    EXPECT_EQ(dir.read("t-3.csv"), "new 3");
+    struct stat st {};
+    ::stat(old1.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_nlink, 1u);  // the kept old file went with the hidden folder
+    EXPECT_EQ(gEvents, (std::vector<Event>{Event::SyncAll, Event::Rename, Event::Rename,
+                                           Event::Rename, Event::SyncFolder}));
+    EXPECT_EQ(names(), (std::vector<std::string>{"t-1.csv", "t-2.csv", "t-3.csv"}));
+}
+
+TEST_F(FileBatchTest, TheHiddenFolderOfAKilledExportGoesWithTheNextOne) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string left = dir.dir() + ".tables.folvek-" + std::to_string(gone) + "-abcdef";
+    fs::create_directory(left);
+    std::ofstream(left + "/0") << "half";
+    ASSERT_TRUE(save().ok());
+    EXPECT_EQ(names(), (std::vector<std::string>{"t-1.csv", "t-2.csv", "t-3.csv"}));
+}
+
+TEST_F(FileBatchTest, AFullDiskOrAFailedFlushLeavesEveryOldFile) {
+    fileSystemCalls().write = fullDisk;
+    gFailAt = 1;
+    BatchSaveResult r = save();
+    EXPECT_EQ(r.result.status, SaveStatus::WriteFailed);
+    EXPECT_EQ(r.result.error, ENOSPC);
+    EXPECT_EQ(r.failed, 1u);
+    expectOldFilesOnly();
+
+    fileSystemCalls().write = defaultFileSystemCalls().write;
+    gFailFlush = true;
+    r = save();
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.result.error, EIO);
+    expectOldFilesOnly();
+    EXPECT_EQ(std::count(gEvents.begin(), gEvents.end(), Event::Rename), 0);
+}
+
+TEST_F(FileBatchTest, AFailedRenamePutsBackTheFilesAlreadyRenamed) {
+    for (const int failing : {1, 2}) {
+        gCalls = 0;
+        gFailAt = failing;
+        const BatchSaveResult r = save();
+        EXPECT_EQ(r.result.status,
+                  failing == 2 ? SaveStatus::CreateFailed : SaveStatus::WriteFailed);
+        EXPECT_EQ(r.failed, static_cast<std::size_t>(failing));
+        expectOldFilesOnly();
+        struct stat st {};
+        ::stat(old1.c_str(), &st);
+        EXPECT_EQ(st.st_mode & 07777, 0640u) << "the old file itself is back";
+    }
+}
+
+TEST_F(FileBatchTest, RefusalsComeFirstAndALinkedFileIsWrittenInPlace) {
+    fs::create_directory(dir.dir() + "t-3.csv");
+    BatchSaveResult r = save();
+    EXPECT_EQ(r.result.status, SaveStatus::Directory);
+    EXPECT_EQ(r.failed, 2u);
+    EXPECT_EQ(dir.read("t-1.csv"), "old one");
+    fs::remove(dir.dir() + "t-3.csv");
+
+    // A file with a second link keeps it: the batch gives way to saving one by one.
+    ASSERT_EQ(::link(old2.c_str(), (dir.dir() + "other-name").c_str()), 0);
+    r = save();
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(dir.read("other-name"), "new 2");
+    EXPECT_EQ(dir.read("t-3.csv"), "new 3");
+    EXPECT_EQ(std::count(gEvents.begin(), gEvents.end(), Event::SyncAll), 0);
+}
+
+}  // namespace
+}  // namespace folvek
