@@ -178,28 +178,9 @@ bool PrinterCodes::feed(unsigned char b) {
     return true;
 }
 
-void PrinterCodes::command(unsigned char c) {
-    cmd_ = c;
-    got_ = 0;
-    need_ = fixedParams(c);
-    if (need_ > 0) {
-        state_ = State::Params;
-        return;
-    }
-    state_ = State::Idle;
+// Bold, double strike, italic, pitch and line spacing: true when `c` was one of them.
+bool PrinterCodes::styleCommand(unsigned char c) {
     switch (c) {
-        case '@':
-            reset();
-            break;
-        case 'E':
-            if (pclDialect_) {
-                reset();
-                break;
-            }
-            emphasized_ = true;
-            changed();
-            state_ = State::AfterE;
-            break;
         case 'F':
             emphasized_ = false;
             changed();
@@ -255,6 +236,35 @@ void PrinterCodes::command(unsigned char c) {
             spacing216_ = 36;
             changed();
             break;
+        default:
+            return false;
+    }
+    return true;
+}
+
+void PrinterCodes::command(unsigned char c) {
+    cmd_ = c;
+    got_ = 0;
+    need_ = fixedParams(c);
+    if (need_ > 0) {
+        state_ = State::Params;
+        return;
+    }
+    state_ = State::Idle;
+    if (styleCommand(c)) return;
+    switch (c) {
+        case '@':
+            reset();
+            break;
+        case 'E':
+            if (pclDialect_) {
+                reset();
+                break;
+            }
+            emphasized_ = true;
+            changed();
+            state_ = State::AfterE;
+            break;
         case 'D':
         case 'B':
             jobCommands_ = true;  // tab stops
@@ -277,15 +287,12 @@ void PrinterCodes::epsonParams(int got) {
     if (need_ <= 0) finish();
 }
 
-void PrinterCodes::finish() {
-    state_ = State::Idle;
-    const unsigned n = params_[0];
-    const auto length = [this](int lo) { return params_[lo] + 256u * params_[lo + 1]; };
-    auto skip = [this](std::uint32_t bytes) {
-        skip_ = bytes;
-        if (bytes) state_ = State::Skip;
-    };
-    switch (cmd_) {
+namespace {
+
+// Moves, margins, form length and bit images: commands only a job's own layout can show. In
+// the extended group all but the character table and underline place or draw.
+bool placesOrDraws(unsigned char command, unsigned char firstParam) {
+    switch (command) {
         case '$':
         case '\\':
         case 'J':
@@ -299,15 +306,25 @@ void PrinterCodes::finish() {
         case 'Z':
         case '*':
         case '^':
-            jobCommands_ = true;  // moves, margins, form length, bit images
-            break;
+            return true;
         case '(':
-            // The extended group: all but the character table and underline place or draw.
-            if (params_[0] != 't' && params_[0] != '-') jobCommands_ = true;
-            break;
+            return firstParam != 't' && firstParam != '-';
         default:
-            break;
+            return false;
     }
+}
+
+}  // namespace
+
+void PrinterCodes::finish() {
+    state_ = State::Idle;
+    const unsigned n = params_[0];
+    const auto length = [this](int lo) { return params_[lo] + 256u * params_[lo + 1]; };
+    auto skip = [this](std::uint32_t bytes) {
+        skip_ = bytes;
+        if (bytes) state_ = State::Skip;
+    };
+    if (placesOrDraws(cmd_, params_[0])) jobCommands_ = true;
     switch (cmd_) {
         case '-':
             underline_ = !(n == 0 || n == '0');

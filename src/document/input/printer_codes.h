@@ -70,6 +70,7 @@ class PrinterCodes {
         PjlLine
     };
     void command(unsigned char c);
+    bool styleCommand(unsigned char c);
     void finish();
     void reset();
     void changed() { ++generation_; }

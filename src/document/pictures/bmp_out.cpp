@@ -275,6 +275,21 @@ int BmpOut::release() {
     return 1;
 }
 
+namespace {
+
+// No page shows more than kMaxPixelSide pixels of a picture across; a larger one is kept at a
+// coarser grid, so a header claiming a huge image costs what can be shown.
+Sampling samplingFor(std::uint64_t w, std::uint64_t rows) {
+    Sampling sampling;
+    sampling.step = static_cast<std::size_t>((std::max(w, rows) + BmpOut::kMaxPixelSide - 1) /
+                                             BmpOut::kMaxPixelSide);
+    sampling.width = static_cast<std::size_t>((w + sampling.step - 1) / sampling.step);
+    sampling.height = static_cast<std::size_t>((rows + sampling.step - 1) / sampling.step);
+    return sampling;
+}
+
+}  // namespace
+
 int BmpOut::loadFile(const std::string& name, MessageSink* messages) {
     if (loaded) release();
     loaded = 0;
@@ -311,13 +326,7 @@ int BmpOut::loadFile(const std::string& name, MessageSink* messages) {
 
     const std::uint64_t w = static_cast<std::uint64_t>(h.width);
     const std::uint64_t rows = static_cast<std::uint64_t>(h.height < 0 ? -h.height : h.height);
-    // No page shows more than kMaxPixelSide pixels of a picture across; a larger one is kept
-    // at a coarser grid, so a header claiming a huge image costs what can be shown.
-    Sampling sampling;
-    sampling.step =
-        static_cast<std::size_t>((std::max(w, rows) + kMaxPixelSide - 1) / kMaxPixelSide);
-    sampling.width = static_cast<std::size_t>((w + sampling.step - 1) / sampling.step);
-    sampling.height = static_cast<std::size_t>((rows + sampling.step - 1) / sampling.step);
+    const Sampling sampling = samplingFor(w, rows);
 
     const std::uint64_t available = fileSize - offset;
     const bool rle = h.compression == kRle4 || h.compression == kRle8;
