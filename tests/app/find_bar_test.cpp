@@ -41,6 +41,11 @@ TEST_F(AppTest, FindGoesToEachMatchInTurnAndSaysHowManyThereAre) {
     searchFor(bar, "PAGE 4");  // case does not matter
     EXPECT_EQ(view()->record()->curPage, 4);
     EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Найдено: 1 из 1"));
+    // The only match again: the search went round the document, and says so.
+    view()->runCommand(CmFindNext);
+    EXPECT_EQ(view()->record()->curPage, 4);
+    EXPECT_EQ(frame->statusBar()->currentMessage(),
+              QStringLiteral("Найдено: 1 из 1 — поиск продолжен с начала документа"));
 
     searchFor(bar, "line");
     ASSERT_EQ(bar->matches().size(), 10u);

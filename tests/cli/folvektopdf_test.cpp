@@ -175,6 +175,20 @@ TEST_F(Folvektopdf, LinesPerInchAndCharactersPerInchShapeThePage) {
     EXPECT_GT(pages(ten.out), pages(seventeen.out));
 }
 
+TEST_F(Folvektopdf, TheJobsPageTopIsTheTopMarginAndItsPageBottomTheBottomOne) {
+    const FilterRun r =
+        filter(QStringLiteral("page-top=216 page-bottom=18"), QString(), "first\r\nsecond\r\n");
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QString words = tool(
+        QStringLiteral("pdftotext"),
+        {QStringLiteral("-bbox"), savePdf(r.out, QStringLiteral("m.pdf")), QStringLiteral("-")});
+    const auto m =
+        QRegularExpression(QStringLiteral("yMin=\"([0-9.]+)\"[^>]*>first<")).match(words);
+    ASSERT_TRUE(m.hasMatch()) << words.toStdString();
+    // The first line starts three inches (216 pt) down the sheet, not a quarter of an inch.
+    EXPECT_NEAR(m.captured(1).toDouble(), 216 + 6, 12);
+}
+
 TEST_F(Folvektopdf, SettingsComeFromTheSystemDirectoryOnly) {
     writeSettings(QStringLiteral("WIDE.INI"), "[Folvk]\r\nOrient=1\r\n");
     const FilterRun wide = filter(QStringLiteral("folvek-ini=WIDE.INI"), kWarehouse);

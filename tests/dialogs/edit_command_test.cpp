@@ -1,6 +1,7 @@
 // The edit command: which editor runs for each kind of edit.so, the Windows-encoding offer in
 // front of a library that only knows Windows text, and the reload after a change.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -157,6 +158,21 @@ TEST_F(EditCommandTest, AReadOnlyFileIsNotRewritten) {
     EXPECT_EQ(readFile(path), kDosHello);
     EXPECT_EQ(doc->IsDos, 1);
     EXPECT_EQ(calls(), "");
+}
+
+// A file gone before it could be read again is a failed rewrite too, though no write failed.
+TEST_F(EditCommandTest, AFileThatCannotBeReadAgainIsNotTakenForRewritten) {
+    usePlugin("only_editfile");
+    const std::string path = writeFile("dos.txt", kDosHello);
+    DocumentCommandContext ctx = context(path, true);
+    ASSERT_EQ(::unlink(path.c_str()), 0);
+    messages.answer(MsgAnswer::Yes);
+    EXPECT_EQ(editDocumentFile(ctx), 0);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Error);
+    EXPECT_EQ(doc->IsDos, 1);
+    EXPECT_EQ(calls(), "");
+    EXPECT_EQ(relayouts, 0);
 }
 
 TEST_F(EditCommandTest, ALibraryWithoutEntryPointsOrNoLibraryMeansTheBuiltInEditor) {

@@ -3,7 +3,10 @@
 // pages, glyphs the font lacks, a full disk, a job given up.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <sstream>
+#include <stdexcept>
 #include <vector>
 
 #include "file_replace.h"
@@ -237,6 +240,73 @@ TEST(PdfDocument, AnErrorOnlyTheSyncReportsLeavesTheOldFile) {
     EXPECT_FALSE(pdf.error().empty());
     EXPECT_EQ(readFile(file), "the old output");
     EXPECT_EQ(dir.files(), 1) << "the unsynced file is removed";
+}
+
+// A page whose drawing throws on a worker fails the whole document: no PDF with a blank page.
+TEST(PdfDocument, APageThatCannotBeMadeFailsTheDocument) {
+    ScratchDir dir;
+    const std::string file = dir.path("broken.pdf");
+    { std::ofstream(file) << "the old output"; }
+    for (int workers : {0, 2}) {
+        PdfDocumentOptions options;
+        options.workers = workers;
+        PdfDocument pdf(options);
+        ASSERT_TRUE(pdf.open(file));
+        fillPages(pdf, 3);
+        pdf.addPage(a4(), [](DeviceContext&) { throw std::runtime_error("out of room"); });
+        fillPages(pdf, 3);
+        EXPECT_FALSE(pdf.finish()) << "workers " << workers;
+        EXPECT_NE(pdf.error().find("out of room"), std::string::npos) << pdf.error();
+        EXPECT_EQ(readFile(file), "the old output");
+        EXPECT_EQ(dir.files(), 1);
+    }
+}
+
+// The lowest and highest rows with ink in rows [from, to) of a gray PGM page.
+std::pair<int, int> inkRows(const std::string& pgm, int from, int to) {
+    std::istringstream in(pgm);
+    std::string magic;
+    int w = 0, h = 0, maxval = 0;
+    in >> magic >> w >> h >> maxval;
+    in.get();
+    const std::size_t start = std::size_t(in.tellg());
+    int top = -1, bottom = -1;
+    for (int y = from; y < std::min(to, h); ++y)
+        for (int x = 0; x < w; ++x)
+            if (static_cast<unsigned char>(pgm[start + std::size_t(y) * w + x]) < 128) {
+                if (top < 0) top = y;
+                bottom = y;
+                break;
+            }
+    return {top, bottom};
+}
+
+TEST(PdfDocument, AnUnderlineRunsBelowTheLetters) {
+    if (!haveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils is needed (tools/setup)";
+    ScratchDir dir;
+    const std::string file = dir.path("u.pdf");
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file));
+    DeviceContext& dc = pdf.beginPage(a4());
+    LogFont big = courier();
+    big.height = -100;  // an inch: the underline's offset is several pixels at 72 dpi
+    setUp(dc, big);
+    const std::string text = "HHHH";
+    dc.drawText(text.data(), int(text.size()), Rect{50, -50, 1000, -200}, 0);
+    big.underline = 1;
+    dc.selectFont(big);
+    dc.drawText(text.data(), int(text.size()), Rect{50, -300, 1000, -450}, 0);
+    ASSERT_TRUE(pdf.endPage());
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+    ASSERT_EQ(run("pdftoppm -r 72 -gray -singlefile '" + file + "' '" + dir.path("u") + "'").status,
+              0);
+    const std::string pgm = readFile(dir.path("u.pgm"));
+    const auto plain = inkRows(pgm, 0, 200), underlined = inkRows(pgm, 200, 400);
+    ASSERT_GE(plain.first, 0);
+    ASSERT_GE(underlined.first, 0);
+    // Same letters, same tops; the underlined ones reach lower by the line's offset and width.
+    EXPECT_NEAR(underlined.first - 180, plain.first, 1);
+    EXPECT_GE((underlined.second - underlined.first) - (plain.second - plain.first), 6);
 }
 
 TEST(PdfDocument, AGivenUpDocumentLeavesNothing) {

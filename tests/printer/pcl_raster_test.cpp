@@ -150,6 +150,13 @@ TEST(PclRectangles, SolidFillsAreRulesAndShadesAreDotPatterns) {
     for (int y = 150 + 300; y < 150 + 450; ++y)
         for (int x = 71; x < 71 + 300; ++x) shade += canvas.at(x, y);
     EXPECT_NEAR(shade, 300 * 150 / 10, 300 * 150 / 50);
+    // Its size is in decipoints: 720 by 360 is that inch by half an inch, not 720 by 360 dots.
+    long beyond = 0;
+    for (int y = 150 + 300; y < 150 + 450; ++y)
+        for (int x = 71 + 310; x < 71 + 600; ++x) beyond += canvas.at(x, y);
+    for (int y = 150 + 460; y < 150 + 590; ++y)
+        for (int x = 71; x < 71 + 300; ++x) beyond += canvas.at(x, y);
+    EXPECT_EQ(beyond, 0);
     // Horizontal hatching: whole rows of ink with blank rows between them.
     long hatchRows = 0;
     for (int y = 150 + 600; y < 150 + 900; ++y) hatchRows += canvas.at(71 + 150, y);

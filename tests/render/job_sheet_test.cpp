@@ -80,6 +80,15 @@ TEST_F(JobSheets, ALargeFormIsShrunkWholeWithItsProportionsAndASmallOneIsNot) {
     EXPECT_NEAR(w / h, 8.0 / 11, 1e-3);  // proportions kept
     EXPECT_LE(hundredths(r.right), 1000.5);
 
+    // The room is what the margins leave, the bottom one included.
+    t->TopMargin = 50;
+    t->BottomMargin = 100;
+    show();
+    draw(1);
+    ASSERT_EQ(dc.rects.size(), 1u);
+    EXPECT_NEAR(hundredths(dc.rects[0].top - dc.rects[0].bottom), 850, 1);
+    EXPECT_NEAR(hundredths(dc.rects[0].top), -50, 0.5);
+
     job.pages.clear();
     JobPage& small = page(50, 30);
     small.rules.push_back({0, 0, small.width, small.height});
