@@ -90,7 +90,9 @@ bool Document::load(const std::string& path) {
 
 void Document::reload(const std::string& path) {
     const unsigned moved = showPath(path);
-    const std::int32_t page = record_->curPage;
+    // A reload while another one's page waits for the count keeps waiting for that page.
+    std::int32_t page = record_->curPage;
+    if (pendingPage_ != 0 && page == headPage_) page = pendingPage_;
     replacingLines();
     record_->freeText();
     record_->opened = readText(path);

@@ -113,6 +113,12 @@ TEST_F(ProgressiveReloadTest, AReloadKeepsAPageBeyondTheHeadForWhenTheCountIsKno
     EXPECT_EQ(changes.seen[0],
               unsigned(kTextChanged | kLayoutChanged | kPageChanged | kLoadCompleted));
 
+    // Reloaded again before the count is known: the page still waits.
+    doc->reload();
+    doc->reload();
+    doc->finishLoading();
+    EXPECT_EQ(doc->record().curPage, 2500);
+
     // The user turned a page meanwhile: that page stays.
     doc->reload();
     ASSERT_TRUE(doc->loading());
