@@ -4,6 +4,7 @@
 // offer and the recent list take no notice of it.
 #include <QLabel>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 
 #include "app_fixture.h"
@@ -101,9 +102,11 @@ TEST_F(AppTest, TheRestsCompletionNeitherDropsNorRepeatsTheFileChangedOffer) {
     QTest::qWait(1100);  // a later write gets another time stamp
     writeFile("log.txt", "one\ntwo\nthree\n");
     ASSERT_TRUE(QTest::qWaitFor([watch] { return watch->changeOffered(); }, 5000));
-    // The completion of a read (the rest of a big file) leaves the offer standing...
+    // The completion of a read (the rest of a big file) leaves the offer standing, in the
+    // status bar too...
     view()->document()->notify(kTextChanged | kLayoutChanged | kPageChanged | kLoadCompleted);
     EXPECT_TRUE(watch->changeOffered());
+    EXPECT_EQ(frame->statusBar()->currentMessage(), changedOnDiskMessage());
     QTest::qWait(500);
     EXPECT_EQ(noticed.count(), 1);
     // ...where a new read takes it back.
