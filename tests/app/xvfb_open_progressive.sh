@@ -93,6 +93,7 @@ check_load() {
     settled || fail "$3: the program did not settle after loading"
     shot "$2"
     read -r whole_fields whole_page < <(fields "$2")
+    # FOLVEK_KEEP_DUMPS names a folder that keeps the window dumps, to look at a failure.
     [ -n "${FOLVEK_KEEP_DUMPS:-}" ] && cp "$work/$1.xwd" "$work/$2.xwd" "$FOLVEK_KEEP_DUMPS/"
     [ "$early_fields" = 3 ] || fail "$3: while loading the status bar showed $early_fields fields, not file, page and encoding"
     [ "$whole_fields" = 4 ] || fail "$3: once loaded the status bar showed $whole_fields fields, not four with the width"
@@ -106,6 +107,8 @@ settled || fail "the program did not settle after the start"
 # F3 (Open), the path typed into the dialog's file name, Enter.
 open_typed() {
     local dialog=
+    # The pointer over the page, where no hint replaces the status bar's fields.
+    xdotool mousemove --window "$main" 600 500
     press F3
     for _ in $(seq 1 100); do
         dialog=$(xdotool search --onlyvisible --name '^Открыть$' 2>/dev/null | head -n1)
@@ -132,6 +135,7 @@ sleep 0.5
 xdotool key Down Down Right
 sleep 0.5
 xdotool key Down Return
+xdotool mousemove --window "$main" 600 500
 if big_shown recent; then
     check_load recent reopened "the recent files"
 else
