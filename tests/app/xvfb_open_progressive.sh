@@ -16,9 +16,15 @@ export FOLVEK_HOME="$work/home"
 export CUPS_SERVER="$work/no-cups.sock"
 
 # Some 100 MB, long enough that its first page shows well before its end on a busy machine.
-python3 "$top/tools/make-report.py" --size 200K --out "$work/small.txt" >/dev/null
+# The reports lie in a folder whose name is digits: the file field shows the path, and the
+# random letters of a scratch folder's name may draw so faint that the field reads as two.
+reports=/tmp/folvek-open-$$
+mkdir -p "$reports"
+trap 'rm -rf "$reports"; end_xvfb_test' EXIT
+python3 "$top/tools/make-report.py" --size 200K --out "$reports/small.txt" >/dev/null
 python3 "$top/tools/make-report.py" --size 2M --out "$work/part.txt" >/dev/null
-for _ in $(seq 1 50); do cat "$work/part.txt"; done > "$work/big.txt"
+for _ in $(seq 1 50); do cat "$work/part.txt"; done > "$reports/big.txt"
+rm -f "$work/part.txt"
 
 shot() { xwd -silent -id "$main" > "$work/$1.xwd" 2>/dev/null; }
 # "N WIDTH-OF-SECOND": the status bar's runs of dark columns and the page field's width.
@@ -101,7 +107,7 @@ check_load() {
     same_page "$1" "$2" || fail "$3: the first page changed when the rest was read"
 }
 
-start_viewer "$work/small.txt"
+start_viewer "$reports/small.txt"
 settled || fail "the program did not settle after the start"
 
 # F3 (Open), the path typed into the dialog's file name, Enter.
@@ -121,13 +127,13 @@ open_typed() {
     xdotool type --delay 5 "$1"
     xdotool key Return
 }
-open_typed "$work/big.txt" || fail "F3 showed no open dialog"
+open_typed "$reports/big.txt" || fail "F3 showed no open dialog"
 big_shown open || fail "the report chosen in the dialog was not shown"
 check_load open opened "F3"
 
 # The small report again, then the big one from "Последние файлы": the File menu clicked open,
 # its second entry (after Open), then the submenu's second entry (the first is the small one).
-open_typed "$work/small.txt" || fail "F3 showed no open dialog the second time"
+open_typed "$reports/small.txt" || fail "F3 showed no open dialog the second time"
 settled
 case "$(xdotool getwindowname "$main")" in *small.txt) ;; *) fail "the small report did not open again" ;; esac
 xdotool mousemove --window "$main" 20 10 click 1
