@@ -40,7 +40,8 @@ void DocumentWatch::connectDocument() {
     if (notifier && connected_ != notifier) {
         connected_ = notifier;
         connect(notifier, &DocumentSignals::changed, this, [this](unsigned changes) {
-            if (changes & kTextChanged) follow();
+            // The rest of a file read in two parts is the same read: the offer stays as it is.
+            if ((changes & kTextChanged) && !(changes & kLoadCompleted)) follow();
         });
     }
     follow();

@@ -33,7 +33,9 @@ void RecentMenu::connectDocument() {
     if (notifier && connected_ != notifier) {
         connected_ = notifier;
         connect(notifier, &DocumentSignals::changed, this, [this](unsigned changes) {
-            if (changes & (kTextChanged | kSettingsFileChanged)) remember();
+            // The rest of a file read in two parts: it was remembered when its head opened.
+            if ((changes & (kTextChanged | kSettingsFileChanged)) && !(changes & kLoadCompleted))
+                remember();
         });
     }
     remember();

@@ -160,12 +160,11 @@ void ReportView::setupWindow() {
     LoadOptions options = viewerLoadOptions(shell.programDir, shell.documentPath);
     if (shell.dosOverride != DosOverride::None) options.dos = shell.dosOverride == DosOverride::Dos;
     model_->setLoadOptions(options);
-    // The first pages at once; the rest follows while the window is shown. A batch run prints
-    // the whole at once.
+    // The first pages at once, at start and at every later open or reload; the rest follows
+    // while the window is shown. A batch run prints the whole at once.
+    model_->setProgressive(shell.batchCopies == 0);
     const std::string& path = shell.documentPath;
-    if (!path.empty() &&
-        (shell.batchCopies != 0 ? model_->load(path) : model_->loadProgressive(path)))
-        documentOpened(path);
+    if (!path.empty() && model_->load(path)) documentOpened(path);
     updateCommandStates();
 
     if (shell.batchCopies != 0) {

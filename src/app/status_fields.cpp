@@ -43,8 +43,9 @@ void StatusFields::documentChanged(unsigned changes) {
     const Document* doc = view_.document();
     if (changes & kPathChanged) showName(doc);
     if (changes & (kTextChanged | kLayoutChanged | kPageChanged)) {
-        // Another page or another document: a message about the one left is stale.
-        ClearStatusMessage(&view_);
+        // Another page or another document: a message about the one left is stale. The rest
+        // of the shown file read at last is neither: a message (the file-changed offer) stays.
+        if (!(changes & kLoadCompleted)) ClearStatusMessage(&view_);
         showPage(doc);
     }
 }

@@ -61,6 +61,7 @@ void Document::notify(unsigned changes) {
 
 void Document::replacingLines() {
     rest_.reset();  // a file still being read stops: these lines go
+    pendingPage_ = 0;
     tellReplacingLines();
 }
 
@@ -80,7 +81,7 @@ bool Document::load(const std::string& path) {
     const unsigned moved = showPath(path);
     replacingLines();
     record_->freeText();
-    record_->opened = record_->loadText(path) != 0;
+    record_->opened = readText(path);
     const bool loaded = record_->opened;
     relayout(false);
     notify(kTextChanged | kLayoutChanged | moved);
@@ -89,13 +90,21 @@ bool Document::load(const std::string& path) {
 
 void Document::reload(const std::string& path) {
     const unsigned moved = showPath(path);
-    const std::int32_t page = record_->curPage;
+    // A reload while another one's page waits for the count keeps waiting for that page.
+    std::int32_t page = record_->curPage;
+    if (pendingPage_ != 0 && page == headPage_) page = pendingPage_;
     replacingLines();
     record_->freeText();
-    record_->opened = record_->loadText(path) != 0;
+    record_->opened = readText(path);
     relayout(false);
-    record_->curPage =
-        std::clamp<std::int32_t>(page, 1, std::max<std::int32_t>(1, record_->pageCount));
+    std::int32_t last = record_->pageCount;
+    if (loading()) {
+        // The head's last page may go on in the rest; a page further on waits for the count.
+        last = record_->pageCount - 1;
+        if (page > last) pendingPage_ = page;
+    }
+    record_->curPage = std::clamp<std::int32_t>(page, 1, std::max<std::int32_t>(1, last));
+    headPage_ = record_->curPage;
     notify(kTextChanged | kLayoutChanged | kPageChanged | moved);
 }
 
@@ -119,7 +128,7 @@ bool Document::openWithSettings(const std::string& path, const std::string& iniF
     applyOrientation(p.context.printer, p.Orient);
     replacingLines();
     p.freeText();
-    p.opened = !path.empty() && p.loadText(path) != 0;
+    p.opened = !path.empty() && readText(path);
     const bool loaded = p.opened;
     relayout(false);
     notify(kTextChanged | kLayoutChanged | kZoomChanged | kSettingsFileChanged | moved);
@@ -140,7 +149,7 @@ void Document::settingsEdited(const std::string& reloadFrom) {
     if (!reloadFrom.empty()) {
         replacingLines();
         p.freeText();
-        p.loadText(reloadFrom);
+        readText(reloadFrom);
         changes |= kTextChanged;
     }
     applyOrientation(p.context.printer, p.Orient);

@@ -20,6 +20,9 @@ enum DocumentChange : unsigned {
     kZoomChanged = 1u << 3,          // the view's scale: extent only
     kSettingsFileChanged = 1u << 4,  // another settings file, or a new one written
     kPathChanged = 1u << 5,          // another file is shown, or the shown one took a new name
+    // With kTextChanged: the rest of a file whose head was shown has been appended. The same
+    // read of the same file, not a new one: whoever follows the file's reads ignores it.
+    kLoadCompleted = 1u << 6,
 };
 
 // What the program around the document fixes for its loads, over the settings file: the
@@ -96,6 +99,9 @@ class Document {
     // printer jobs are loaded whole (document_progressive.cpp).
     bool loadProgressive(const std::string& path);
     bool loading() const { return rest_ != nullptr; }
+    // Every load, reload and settings read from now on reads a big file as loadProgressive does
+    // (the viewer's window); off, each reads the whole file before it returns (printing).
+    void setProgressive(bool on) { progressive_ = on; }
     // Called on the loading thread when its work ends; whoever sets it has loadCompleted() run
     // on the document's own thread.
     void setLoadFinishedHook(std::function<void()> hook) { loadFinished_ = std::move(hook); }
@@ -147,12 +153,19 @@ class Document {
     void tellReplacingLines();
     // Makes `path` the shown file; kPathChanged when it is another one.
     unsigned showPath(const std::string& path);
+    // Reads `path` into the freed lines, whole or by its head (progressive_); true when read.
+    bool readText(const std::string& path);
 
     std::unique_ptr<DocumentRecord> record_;
     std::vector<DocumentListener*> listeners_;
     std::string path_;
     std::function<void()> loadFinished_;
     std::unique_ptr<ProgressiveLoad> rest_;  // the rest of a file still being read
+    bool progressive_ = false;
+    // A reload's page beyond the head's pages: shown once the count is known, unless the user
+    // left headPage_, the page shown meanwhile. 0: none.
+    std::int32_t pendingPage_ = 0;
+    std::int32_t headPage_ = 0;
 };
 
 }  // namespace folvek

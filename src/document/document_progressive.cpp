@@ -10,15 +10,18 @@ namespace folvek {
 Document::~Document() = default;
 
 bool Document::loadProgressive(const std::string& path) {
-    const unsigned moved = showPath(path);
-    replacingLines();
-    record_->freeText();
+    const bool was = progressive_;
+    progressive_ = true;
+    const bool loaded = load(path);
+    progressive_ = was;
+    return loaded;
+}
+
+bool Document::readText(const std::string& path) {
+    if (!progressive_) return record_->loadText(path) != 0;
     int result = 0;
     rest_ = ProgressiveLoad::start(*record_, path, loadFinished_, result);
-    record_->opened = result != 0;
-    relayout(false);
-    notify(kTextChanged | kLayoutChanged | moved);
-    return record_->opened;
+    return result != 0;
 }
 
 void Document::loadCompleted() {
@@ -33,10 +36,14 @@ void Document::finishLoading() {
     const bool restyle = rest_->stylesStale();
     rest_.reset();
     DocumentRecord& p = *record_;
-    const std::int32_t page = p.curPage;  // the page shown stays
+    // The page shown stays, or a reload's page that lay beyond the head is shown now, unless
+    // the user went elsewhere meanwhile.
+    std::int32_t page = p.curPage;
+    if (pendingPage_ != 0 && page == headPage_) page = pendingPage_;
+    pendingPage_ = 0;
     relayout(restyle);
     p.curPage = std::clamp<std::int32_t>(page, 1, std::max<std::int32_t>(1, p.pageCount));
-    notify(kTextChanged | kLayoutChanged | kPageChanged);
+    notify(kTextChanged | kLayoutChanged | kPageChanged | kLoadCompleted);
 }
 
 }  // namespace folvek

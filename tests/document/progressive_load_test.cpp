@@ -316,7 +316,8 @@ TEST_F(ProgressiveLoadTest, TheHookSaysWhenTheRestIsReadyAndTheCountFillsInOnce)
     EXPECT_EQ(doc->record().curPage, 2);  // the page shown stays
     EXPECT_EQ(listener.replacing, 1);
     ASSERT_EQ(listener.seen.size(), 2u);
-    EXPECT_EQ(listener.seen[1], unsigned(kTextChanged | kLayoutChanged | kPageChanged));
+    EXPECT_EQ(listener.seen[1],
+              unsigned(kTextChanged | kLayoutChanged | kPageChanged | kLoadCompleted));
     doc->loadCompleted();  // nothing more to do
     EXPECT_EQ(listener.seen.size(), 2u);
     doc->removeListener(&listener);
