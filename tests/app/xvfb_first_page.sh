@@ -18,8 +18,14 @@ export CUPS_SERVER="$work/no-cups.sock"
 
 # A report of some 200 MB, long enough to read that its first page shows well before its end
 # even on a busy machine: a generated part, over and over.
+# It lies in a folder of a short name: the file field shows the path, and a path too long for
+# it is shortened with a "…" that may read as a gap between two fields.
+reports=/tmp/fp$$
+mkdir -p "$reports"
+trap 'rm -rf "$reports"; end_xvfb_test' EXIT
 python3 "$top/tools/make-report.py" --size 2M --out "$work/part.txt" >/dev/null
-for _ in $(seq 1 100); do cat "$work/part.txt"; done > "$work/big.txt"
+for _ in $(seq 1 100); do cat "$work/part.txt"; done > "$reports/big.txt"
+rm -f "$work/part.txt"
 
 shot() { xwd -silent -id "$main" > "$work/$1.xwd" 2>/dev/null; }
 # Tells about a dump: "painted" when its page area holds text; "fields N WIDTH-OF-SECOND" for
@@ -91,7 +97,7 @@ settled() {
 }
 
 # The first page while the rest is read, then the count.
-"$program" "$work/big.txt" >"$work/out.log" 2>&1 &
+"$program" "$reports/big.txt" >"$work/out.log" 2>&1 &
 app_pid=$!
 first_paint early || { echo "FAIL: no first page painted"; cat "$work/out.log"; exit 1; }
 read -r early_fields early_page < <(look early fields)
@@ -113,7 +119,7 @@ kill "$app_pid" 2>/dev/null
 wait "$app_pid" 2>/dev/null
 
 # Ctrl+R while the rest is read: the whole file, read again.
-"$program" "$work/big.txt" >"$work/out.log" 2>&1 &
+"$program" "$reports/big.txt" >"$work/out.log" 2>&1 &
 app_pid=$!
 first_paint early2 || { echo "FAIL: no first page painted (reload)"; exit 1; }
 xdotool windowfocus "$main" 2>/dev/null
@@ -127,7 +133,7 @@ kill "$app_pid" 2>/dev/null
 wait "$app_pid" 2>/dev/null
 
 # Esc while the rest is read ends the program, with success.
-"$program" "$work/big.txt" >"$work/out.log" 2>&1 &
+"$program" "$reports/big.txt" >"$work/out.log" 2>&1 &
 app_pid=$!
 first_paint early3 || { echo "FAIL: no first page painted (Esc)"; exit 1; }
 xdotool windowfocus "$main" 2>/dev/null
