@@ -17,11 +17,6 @@ std::vector<GridSpan> frameBoxes(GridArms& arms, std::size_t from, std::size_t t
     constexpr std::uint8_t kSeen = kArmSeen;
     const auto first = static_cast<std::int64_t>(from);
     const auto rows = static_cast<std::int64_t>(to);
-    const auto armAt = [&](std::int64_t r, std::int64_t c) -> std::uint8_t {
-        if (r < first || r >= rows || c < 0) return 0;
-        const auto& row = arms[static_cast<std::size_t>(r)];
-        return c < static_cast<std::int64_t>(row.size()) ? row[static_cast<std::size_t>(c)] : 0;
-    };
     std::vector<GridSpan> boxes;
     std::vector<std::pair<std::int64_t, std::int32_t>> stack;
     for (std::int64_t r0 = first; r0 < rows; ++r0) {
@@ -38,18 +33,24 @@ std::vector<GridSpan> frameBoxes(GridArms& arms, std::size_t from, std::size_t t
                 box.lastRow = std::max(box.lastRow, r);
                 box.firstColumn = std::min(box.firstColumn, c);
                 box.lastColumn = std::max(box.lastColumn, c);
-                const std::uint8_t a = armAt(r, c);
-                const auto visit = [&](std::int64_t nr, std::int64_t nc, std::uint8_t mine,
-                                       std::uint8_t theirs) {
-                    const std::uint8_t b = armAt(nr, nc);
+                auto& row = arms[static_cast<std::size_t>(r)];
+                const std::uint8_t a = row[static_cast<std::size_t>(c)];
+                // Joined when both are frame cells and either reaches out to the other.
+                const auto visit = [&](std::vector<std::uint8_t>& to, std::int64_t nr,
+                                       std::size_t nc, std::uint8_t mine, std::uint8_t theirs) {
+                    if (nc >= to.size()) return;
+                    std::uint8_t& b = to[nc];
                     if (!(b & 0x0F) || (b & kSeen) || !((a & mine) || (b & theirs))) return;
-                    arms[static_cast<std::size_t>(nr)][static_cast<std::size_t>(nc)] |= kSeen;
+                    b |= kSeen;
                     stack.emplace_back(nr, static_cast<std::int32_t>(nc));
                 };
-                visit(r, c + 1, ArmRight, ArmLeft);
-                visit(r, c - 1, ArmLeft, ArmRight);
-                visit(r + 1, c, ArmDown, ArmUp);
-                visit(r - 1, c, ArmUp, ArmDown);
+                const auto col = static_cast<std::size_t>(c);
+                visit(row, r, col + 1, ArmRight, ArmLeft);
+                if (col > 0) visit(row, r, col - 1, ArmLeft, ArmRight);
+                if (r + 1 < rows)
+                    visit(arms[static_cast<std::size_t>(r + 1)], r + 1, col, ArmDown, ArmUp);
+                if (r > first)
+                    visit(arms[static_cast<std::size_t>(r - 1)], r - 1, col, ArmUp, ArmDown);
             }
             if (box.lastRow > box.firstRow && box.lastColumn - box.firstColumn + 1 >= minWidth)
                 boxes.push_back(box);

@@ -1,10 +1,13 @@
 // Writing each table as a worksheet and packing the workbook.
 #include "xlsx_writer.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 
 #include "sheet_text.h"
+#include "texts_ahead.h"
 #include "xlsx_parts.h"
 #include "zip_builder.h"
 
@@ -79,8 +82,12 @@ void appendStyled(std::string& out, std::int32_t r, std::int32_t c, int style) {
 }
 
 // A cell inside another's merge, or an empty one, keeps its style so that the borders show.
-void cellXml(const Table& t, std::int32_t r, std::int32_t c, SharedStrings& strings,
-             std::string& out) {
+// A shared string's index is known only in the workbook's order, while sheets are written
+// ahead on another core: the sheet's XML holds a mark with the cell instead, "\x01N\x01" (N
+// the cell's place in the table), and "\x02" after each row. Neither byte can stand in XML.
+constexpr char kStringMark = '\x01', kRowMark = '\x02';
+
+void cellXml(const Table& t, std::int32_t r, std::int32_t c, std::string& out) {
     const TableCell& cell = t.at(r, c);
     const CellValue v = cell.covered ? CellValue{} : valueOf(t, r, c);
     const int style = r < t.headingRows           ? xlsx::kHeadingStyle
@@ -95,7 +102,9 @@ void cellXml(const Table& t, std::int32_t r, std::int32_t c, SharedStrings& stri
         out += "/>";
     } else {
         out += " t=\"s\"><v>";
-        out += std::to_string(strings.index(fitted(cell.text)));
+        out += kStringMark;
+        out += std::to_string(std::size_t(r) * t.columns + c);
+        out += kStringMark;
         out += "</v></c>";
     }
 }
@@ -146,21 +155,47 @@ void sheetTail(const Table& t, std::string& out) {
         "footer=\"0.3\"/></worksheet>";
 }
 
-// One sheet into the zip, in pieces of about a megabyte.
-bool addSheet(ZipBuilder& zip, const Table& t, std::size_t k, SharedStrings& strings) {
-    if (!zip.begin("xl/worksheets/sheet" + std::to_string(k + 1) + ".xml")) return false;
+// A sheet's XML with its marks.
+std::string markedSheet(const Table& t, std::size_t k) {
     std::string out;
     sheetHead(t, k == 0, out);
     for (std::int32_t r = 0; r < t.rows; ++r) {
         out += "<row r=\"" + std::to_string(r + 1) + "\">";
-        for (std::int32_t c = 0; c < t.columns; ++c) cellXml(t, r, c, strings, out);
+        for (std::int32_t c = 0; c < t.columns; ++c) cellXml(t, r, c, out);
         out += "</row>";
-        if (out.size() > (1u << 20)) {
-            if (!zip.write(out)) return false;
-            out.clear();
-        }
+        out += kRowMark;
     }
     sheetTail(t, out);
+    return out;
+}
+
+// One sheet into the zip, its marks replaced by the shared strings' indices, in pieces of
+// about a megabyte.
+bool addSheet(ZipBuilder& zip, const Table& t, std::size_t k, const std::string& marked,
+              SharedStrings& strings) {
+    if (!zip.begin("xl/worksheets/sheet" + std::to_string(k + 1) + ".xml")) return false;
+    std::string out;
+    out.reserve(std::min<std::size_t>(marked.size(), (1u << 20) + 4096));
+    const char* p = marked.data();
+    const char* const end = p + marked.size();
+    while (p < end) {
+        // The XML holds no NUL, and the string ends with one.
+        const char* mark = p + std::strcspn(p, "\x01\x02");
+        out.append(p, mark);
+        if (mark == end) break;
+        if (*mark == kRowMark) {
+            p = mark + 1;
+            if (out.size() > (1u << 20)) {
+                if (!zip.write(out)) return false;
+                out.clear();
+            }
+            continue;
+        }
+        std::size_t cell = 0;
+        for (p = mark + 1; *p != kStringMark; ++p) cell = cell * 10 + std::size_t(*p - '0');
+        ++p;
+        out += std::to_string(strings.index(fitted(t.cells[cell].text)));
+    }
     return zip.write(out) && zip.end();
 }
 
@@ -180,7 +215,11 @@ bool xlsxBytes(const std::vector<Table>& tables, std::string& bytes, std::string
         zip.add("xl/_rels/workbook.xml.rels", xlsx::workbookRelationships(tables.size()), true) &&
         zip.add("xl/styles.xml", xlsx::styles(), true);
     SharedStrings strings;
-    for (std::size_t k = 0; ok && k < tables.size(); ++k) ok = addSheet(zip, tables[k], k, strings);
+    // The next sheets are written on the other core while this one is packed.
+    TextsAhead sheets(tables.size(),
+                      [&tables](std::size_t k) { return markedSheet(tables[k], k); });
+    for (std::size_t k = 0; ok && k < tables.size(); ++k)
+        ok = addSheet(zip, tables[k], k, sheets.take(k), strings);
     ok = ok && zip.add("xl/sharedStrings.xml", strings.xml(), true);
     if (ok) bytes = zip.finish();
     if (!ok || bytes.empty()) {
