@@ -81,16 +81,17 @@ std::vector<std::vector<std::uint8_t>> gridArms(const CharGrid& grid) {
 void fillArms(const CharGrid& grid, std::size_t from, std::size_t to,
               std::vector<std::vector<std::uint8_t>>& arms) {
     // Box characters, bars and dash runs first: a '+' takes its arms from them.
+    const std::array<std::uint8_t, 128>& box = boxArmsTable();
     for (std::size_t r = from; r < to; ++r) {
         const std::u16string& row = grid.rows[r];
         if (!mayHoldFrame(row)) continue;
         std::vector<std::uint8_t>& a = arms[r];
-        a.assign(row.size(), 0);
+        a.resize(row.size());
         for (std::size_t i = 0; i < row.size(); ++i) {
-            if (isBar(row[i]))
-                a[i] = kArmsVertical;
-            else
-                a[i] = boxCharArms(row[i]);
+            const char16_t c = row[i];
+            a[i] = isBar(c)                     ? kArmsVertical
+                   : c >= 0x2500 && c <= 0x257F ? box[c - 0x2500]
+                                                : std::uint8_t{0};
         }
         markDashRuns(row, a);
     }
