@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -50,9 +51,11 @@ bool continues(const CharGrid& grid, const Table& table, const Table& next,
     return true;
 }
 
-void append(Table& table, const Table& next, std::int32_t skipRows) {
-    table.cells.insert(table.cells.end(), next.cells.begin() + std::size_t(skipRows) * next.columns,
-                       next.cells.end());
+void append(Table& table, Table& next, std::int32_t skipRows) {
+    table.cells.insert(
+        table.cells.end(),
+        std::make_move_iterator(next.cells.begin() + std::size_t(skipRows) * next.columns),
+        std::make_move_iterator(next.cells.end()));
     table.rows += next.rows - skipRows;
     table.spans.insert(table.spans.end(), next.spans.begin(), next.spans.end());
 }
