@@ -2,6 +2,7 @@
 #include "xlsx_writer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -63,6 +64,13 @@ class SharedStrings {
     std::size_t uses_ = 0;
 };
 
+// A whole number in decimal, without a temporary string: it is written several times a cell.
+void appendUnsigned(std::string& out, std::size_t v) {
+    char digits[24];
+    const auto r = std::to_chars(digits, digits + sizeof digits, v);
+    out.append(digits, r.ptr);
+}
+
 // "A1", "AB12": a cell's reference.
 void appendReference(std::string& out, std::int32_t row, std::int32_t column) {
     char letters[4];
@@ -70,14 +78,14 @@ void appendReference(std::string& out, std::int32_t row, std::int32_t column) {
     for (std::int32_t c = column + 1; c > 0; c = (c - 1) / 26)
         letters[n++] = static_cast<char>('A' + (c - 1) % 26);
     while (n > 0) out += letters[--n];
-    out += std::to_string(row + 1);
+    appendUnsigned(out, static_cast<std::size_t>(row) + 1);
 }
 
 void appendStyled(std::string& out, std::int32_t r, std::int32_t c, int style) {
     out += "<c r=\"";
     appendReference(out, r, c);
     out += "\" s=\"";
-    out += std::to_string(style);
+    appendUnsigned(out, static_cast<std::size_t>(style));
     out += '"';
 }
 
@@ -103,7 +111,7 @@ void cellXml(const Table& t, std::int32_t r, std::int32_t c, std::string& out) {
     } else {
         out += " t=\"s\"><v>";
         out += kStringMark;
-        out += std::to_string(std::size_t(r) * t.columns + c);
+        appendUnsigned(out, std::size_t(r) * t.columns + c);
         out += kStringMark;
         out += "</v></c>";
     }
@@ -160,7 +168,9 @@ std::string markedSheet(const Table& t, std::size_t k) {
     std::string out;
     sheetHead(t, k == 0, out);
     for (std::int32_t r = 0; r < t.rows; ++r) {
-        out += "<row r=\"" + std::to_string(r + 1) + "\">";
+        out += "<row r=\"";
+        appendUnsigned(out, static_cast<std::size_t>(r) + 1);
+        out += "\">";
         for (std::int32_t c = 0; c < t.columns; ++c) cellXml(t, r, c, out);
         out += "</row>";
         out += kRowMark;
@@ -194,7 +204,7 @@ bool addSheet(ZipBuilder& zip, const Table& t, std::size_t k, const std::string&
         std::size_t cell = 0;
         for (p = mark + 1; *p != kStringMark; ++p) cell = cell * 10 + std::size_t(*p - '0');
         ++p;
-        out += std::to_string(strings.index(fitted(t.cells[cell].text)));
+        appendUnsigned(out, strings.index(fitted(t.cells[cell].text)));
     }
     return zip.write(out) && zip.end();
 }
