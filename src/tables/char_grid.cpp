@@ -81,18 +81,34 @@ std::vector<std::vector<std::uint8_t>> gridArms(const CharGrid& grid) {
 void fillArms(const CharGrid& grid, std::size_t from, std::size_t to,
               std::vector<std::vector<std::uint8_t>>& arms) {
     // Box characters, bars and dash runs first: a '+' takes its arms from them.
+    const std::array<std::uint8_t, 128>& box = boxArmsTable();
+    // What each row holds of the ASCII frame characters: the passes below skip rows without.
+    enum : std::uint8_t { kDash = 1, kPlus = 2, kBar = 4 };
+    std::vector<std::uint8_t> ascii(to - from);
     for (std::size_t r = from; r < to; ++r) {
         const std::u16string& row = grid.rows[r];
         if (!mayHoldFrame(row)) continue;
         std::vector<std::uint8_t>& a = arms[r];
-        a.assign(row.size(), 0);
+        a.resize(row.size());
+        std::uint8_t held = 0;
         for (std::size_t i = 0; i < row.size(); ++i) {
-            if (isBar(row[i]))
+            const char16_t c = row[i];
+            if (c >= 0x2500 && c <= 0x257F) {
+                a[i] = box[c - 0x2500];
+                continue;
+            }
+            a[i] = 0;
+            if (isBar(c)) {
                 a[i] = kArmsVertical;
-            else
-                a[i] = boxCharArms(row[i]);
+                held |= kBar;
+            } else if (isDash(c)) {
+                held |= kDash;
+            } else if (c == u'+') {
+                held |= kPlus;
+            }
         }
-        markDashRuns(row, a);
+        ascii[r - from] = held;
+        if (held & kDash) markDashRuns(row, a);
     }
     const auto armAt = [&](std::size_t r, std::size_t c) -> std::uint8_t {
         return r >= from && r < to && c < arms[r].size() ? arms[r][c] : 0;
@@ -100,6 +116,7 @@ void fillArms(const CharGrid& grid, std::size_t from, std::size_t to,
     for (std::size_t r = from; r < to; ++r) {
         const std::u16string& row = grid.rows[r];
         std::vector<std::uint8_t>& a = arms[r];
+        if (!(ascii[r - from] & (kPlus | kBar))) continue;
         for (std::size_t i = 0; i < a.size(); ++i) {
             if (row[i] != u'+') continue;
             std::uint8_t j = 0;

@@ -1,4 +1,4 @@
-// Grouping joined frame cells: a flood over the cells whose arms meet.
+// Grouping joined frame cells: runs of cells side by side, joined to the runs they touch above.
 #include "frame_boxes.h"
 
 #include <algorithm>
@@ -8,53 +8,85 @@
 
 namespace folvek {
 
-std::vector<GridSpan> frameBoxes(GridArms& arms) {
+std::vector<GridSpan> frameBoxes(const GridArms& arms) {
     return frameBoxes(arms, 0, arms.size());
 }
 
-std::vector<GridSpan> frameBoxes(GridArms& arms, std::size_t from, std::size_t to,
-                                 std::int32_t minWidth) {
-    constexpr std::uint8_t kSeen = kArmSeen;
-    const auto first = static_cast<std::int64_t>(from);
-    const auto rows = static_cast<std::int64_t>(to);
-    const auto armAt = [&](std::int64_t r, std::int64_t c) -> std::uint8_t {
-        if (r < first || r >= rows || c < 0) return 0;
-        const auto& row = arms[static_cast<std::size_t>(r)];
-        return c < static_cast<std::int64_t>(row.size()) ? row[static_cast<std::size_t>(c)] : 0;
-    };
-    std::vector<GridSpan> boxes;
-    std::vector<std::pair<std::int64_t, std::int32_t>> stack;
-    for (std::int64_t r0 = first; r0 < rows; ++r0) {
-        auto& row0 = arms[static_cast<std::size_t>(r0)];
-        for (std::size_t c0 = 0; c0 < row0.size(); ++c0) {
-            if (!row0[c0] || (row0[c0] & kSeen)) continue;
-            GridSpan box{r0, r0, static_cast<std::int32_t>(c0), static_cast<std::int32_t>(c0)};
-            row0[c0] |= kSeen;
-            stack.assign(1, {r0, static_cast<std::int32_t>(c0)});
-            while (!stack.empty()) {
-                const auto [r, c] = stack.back();
-                stack.pop_back();
-                box.firstRow = std::min(box.firstRow, r);
-                box.lastRow = std::max(box.lastRow, r);
-                box.firstColumn = std::min(box.firstColumn, c);
-                box.lastColumn = std::max(box.lastColumn, c);
-                const std::uint8_t a = armAt(r, c);
-                const auto visit = [&](std::int64_t nr, std::int64_t nc, std::uint8_t mine,
-                                       std::uint8_t theirs) {
-                    const std::uint8_t b = armAt(nr, nc);
-                    if (!(b & 0x0F) || (b & kSeen) || !((a & mine) || (b & theirs))) return;
-                    arms[static_cast<std::size_t>(nr)][static_cast<std::size_t>(nc)] |= kSeen;
-                    stack.emplace_back(nr, static_cast<std::int32_t>(nc));
-                };
-                visit(r, c + 1, ArmRight, ArmLeft);
-                visit(r, c - 1, ArmLeft, ArmRight);
-                visit(r + 1, c, ArmDown, ArmUp);
-                visit(r - 1, c, ArmUp, ArmDown);
-            }
-            if (box.lastRow > box.firstRow && box.lastColumn - box.firstColumn + 1 >= minWidth)
-                boxes.push_back(box);
-        }
+namespace {
+
+// Groups of runs: a run is a row's cells joined side by side.
+class RunGroups {
+  public:
+    std::uint32_t add() {
+        parent_.push_back(static_cast<std::uint32_t>(parent_.size()));
+        return parent_.back();
     }
+    std::uint32_t find(std::uint32_t a) {
+        while (parent_[a] != a) a = parent_[a] = parent_[parent_[a]];
+        return a;
+    }
+    void join(std::uint32_t a, std::uint32_t b) {
+        a = find(a);
+        b = find(b);
+        if (a != b) parent_[std::max(a, b)] = std::min(a, b);
+    }
+
+  private:
+    std::vector<std::uint32_t> parent_;
+};
+
+// Two frame cells side by side or one above the other are joined when either reaches out to
+// the other.
+bool joined(std::uint8_t a, std::uint8_t b, std::uint8_t mine, std::uint8_t theirs) {
+    return a && b && ((a & mine) || (b & theirs));
+}
+
+}  // namespace
+
+std::vector<GridSpan> frameBoxes(const GridArms& arms, std::size_t from, std::size_t to,
+                                 std::int32_t minWidth) {
+    // The runs of each row, joined to the runs of the row above that they touch; a group's
+    // rectangle is its runs' together. Groups come in the order of their first cells.
+    RunGroups groups;
+    std::vector<GridSpan> runs;
+    std::vector<std::uint32_t> above, here;  // each column's run on the row above and here
+    for (std::size_t r = from; r < to; ++r) {
+        const std::vector<std::uint8_t>& row = arms[r];
+        const std::vector<std::uint8_t>* up = r > from ? &arms[r - 1] : nullptr;
+        here.assign(row.size(), 0);
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (!row[c]) continue;
+            const std::uint32_t run = groups.add();
+            const std::size_t first = c;
+            while (c + 1 < row.size() && joined(row[c], row[c + 1], ArmRight, ArmLeft)) ++c;
+            runs.push_back({static_cast<std::int64_t>(r), static_cast<std::int64_t>(r),
+                            static_cast<std::int32_t>(first), static_cast<std::int32_t>(c)});
+            for (std::size_t k = first; k <= c; ++k) {
+                here[k] = run;
+                if (up && k < up->size() && joined((*up)[k], row[k], ArmDown, ArmUp))
+                    groups.join(above[k], run);
+            }
+        }
+        std::swap(above, here);
+    }
+    std::vector<GridSpan> boxes;
+    std::vector<std::uint32_t> boxOf(runs.size());
+    for (std::uint32_t k = 0; k < runs.size(); ++k) {
+        const std::uint32_t root = groups.find(k);
+        if (root == k) {
+            boxOf[k] = static_cast<std::uint32_t>(boxes.size());
+            boxes.push_back(runs[k]);
+            continue;
+        }
+        GridSpan& box = boxes[boxOf[root]];
+        boxOf[k] = boxOf[root];
+        box.lastRow = std::max(box.lastRow, runs[k].lastRow);
+        box.firstColumn = std::min(box.firstColumn, runs[k].firstColumn);
+        box.lastColumn = std::max(box.lastColumn, runs[k].lastColumn);
+    }
+    std::erase_if(boxes, [minWidth](const GridSpan& box) {
+        return box.lastRow == box.firstRow || box.lastColumn - box.firstColumn + 1 < minWidth;
+    });
     // The outer box first where two start on one row, then drop those inside a kept one.
     std::stable_sort(boxes.begin(), boxes.end(), [](const GridSpan& a, const GridSpan& b) {
         if (a.firstRow != b.firstRow) return a.firstRow < b.firstRow;

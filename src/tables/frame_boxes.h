@@ -13,12 +13,10 @@ namespace folvek {
 using GridArms = std::vector<std::vector<std::uint8_t>>;
 
 // Rectangles of at least two rows and three columns (one column: `minWidth` 1), in the order
-// of their first rows. Marks
-// the cells it visits with kArmSeen (the arms keep their low four bits).
-constexpr std::uint8_t kArmSeen = 0x10;
-std::vector<GridSpan> frameBoxes(GridArms& arms);
+// of their first rows.
+std::vector<GridSpan> frameBoxes(const GridArms& arms);
 // The same within rows [from, to), which no frame crosses.
-std::vector<GridSpan> frameBoxes(GridArms& arms, std::size_t from, std::size_t to,
+std::vector<GridSpan> frameBoxes(const GridArms& arms, std::size_t from, std::size_t to,
                                  std::int32_t minWidth = 3);
 
 }  // namespace folvek

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <set>
 
 #include "sheet_text.h"
+#include "texts_ahead.h"
 #include "zip_builder.h"
 
 namespace folvek {
@@ -95,6 +97,24 @@ void cellXml(const Table& t, std::int32_t r, std::int32_t c, std::string& out) {
     out += "</table:table-cell>";
 }
 
+// One table's XML with a mark after each row, where the content may be cut into pieces; the
+// mark is a byte that cannot stand in XML.
+constexpr char kRowMark = '\x02';
+
+std::string tableXml(const Table& t, std::size_t k) {
+    std::string out = "<table:table table:name=\"" + sheetName(k) + "\">";
+    for (std::int32_t c = 0; c < t.columns; ++c)
+        out += "<table:table-column table:style-name=\"co" + std::to_string(t.widths[c]) + "\"/>";
+    for (std::int32_t r = 0; r < t.rows; ++r) {
+        out += "<table:table-row>";
+        for (std::int32_t c = 0; c < t.columns; ++c) cellXml(t, r, c, out);
+        out += "</table:table-row>";
+        out += kRowMark;
+    }
+    out += "</table:table>";
+    return out;
+}
+
 // The content, handed to `sink` in pieces of about a megabyte.
 template <class Sink>
 bool writeContent(const std::vector<Table>& tables, Sink&& sink) {
@@ -113,22 +133,22 @@ bool writeContent(const std::vector<Table>& tables, Sink&& sink) {
     }
     out += stylesXml();
     out += "</office:automatic-styles><office:body><office:spreadsheet>";
+    // The next tables are written on the other core while this one is packed.
+    TextsAhead sheets(tables.size(), [&tables](std::size_t k) { return tableXml(tables[k], k); });
     for (std::size_t k = 0; k < tables.size(); ++k) {
-        const Table& t = tables[k];
-        out += "<table:table table:name=\"" + sheetName(k) + "\">";
-        for (std::int32_t c = 0; c < t.columns; ++c)
-            out +=
-                "<table:table-column table:style-name=\"co" + std::to_string(t.widths[c]) + "\"/>";
-        for (std::int32_t r = 0; r < t.rows; ++r) {
-            out += "<table:table-row>";
-            for (std::int32_t c = 0; c < t.columns; ++c) cellXml(t, r, c, out);
-            out += "</table:table-row>";
+        const std::string xml = sheets.take(k);
+        const char* p = xml.data();
+        const char* const end = p + xml.size();
+        while (true) {
+            const char* mark = static_cast<const char*>(std::memchr(p, kRowMark, end - p));
+            out.append(p, mark ? mark : end);
+            if (!mark) break;
+            p = mark + 1;
             if (out.size() > (1u << 20)) {
                 if (!sink(out)) return false;
                 out.clear();
             }
         }
-        out += "</table:table>";
     }
     out += "</office:spreadsheet></office:body></office:document-content>\n";
     return sink(out);

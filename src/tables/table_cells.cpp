@@ -48,7 +48,9 @@ void appendLine(const std::u16string& row, std::int32_t from, std::int32_t to,
     while (b >= a && isBlank(row[b])) --b;
     if (a > b) return;
     if (!text.empty()) text += u'\n';
-    for (std::int32_t c = a; c <= b; ++c) text += row[c] ? row[c] : u' ';
+    const std::size_t at = text.size();
+    text.append(row, static_cast<std::size_t>(a), static_cast<std::size_t>(b - a + 1));
+    std::replace(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(), u'\0', u' ');
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "file_batch.h"
 #include "file_replace.h"
 #include "ods_writer.h"
+#include "texts_ahead.h"
 #include "xlsx_writer.h"
 
 namespace folvek {
@@ -81,8 +82,11 @@ TableExportResult exportTables(const std::vector<Table>& tables, const std::stri
         }
         case TableFormat::Csv: {
             const std::vector<std::string> files = tableFiles(path, tables.size());
+            // Each file is made on the other core while the one before it is written.
+            TextsAhead texts(tables.size(),
+                             [&tables](std::size_t k) { return tableCsv(tables[k]); });
             const BatchSaveResult saved =
-                saveFiles(files, [&tables](std::size_t k) { return tableCsv(tables[k]); });
+                saveFiles(files, [&texts](std::size_t k) { return texts.take(k); });
             if (!saved.ok()) {
                 result.error = "Не удалось записать " + files[saved.failed] + ": " +
                                saveFailureReason(saved.result);

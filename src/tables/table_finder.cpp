@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <iterator>
+#include <mutex>
 #include <thread>
 
 #include "frame_boxes.h"
@@ -48,9 +51,11 @@ bool continues(const CharGrid& grid, const Table& table, const Table& next,
     return true;
 }
 
-void append(Table& table, const Table& next, std::int32_t skipRows) {
-    table.cells.insert(table.cells.end(), next.cells.begin() + std::size_t(skipRows) * next.columns,
-                       next.cells.end());
+void append(Table& table, Table& next, std::int32_t skipRows) {
+    table.cells.insert(
+        table.cells.end(),
+        std::make_move_iterator(next.cells.begin() + std::size_t(skipRows) * next.columns),
+        std::make_move_iterator(next.cells.end()));
     table.rows += next.rows - skipRows;
     table.spans.insert(table.spans.end(), next.spans.begin(), next.spans.end());
 }
@@ -122,10 +127,16 @@ std::vector<Table> findTableParts(const CharGrid& grid, const TableProgress& pro
     std::vector<std::vector<Table>> found(count);
     std::atomic<std::size_t> next{0}, finished{0};
     std::atomic<bool> stop{false};
+    // The reporting thread sleeps between reports, woken at once when the last piece is done.
+    std::mutex doneMutex;
+    std::condition_variable done;
     const auto work = [&] {
         for (std::size_t k; (k = next++) < count && !stop;) {
             found[k] = piece(grid, arms, bounds[k], bounds[k + 1], stop, barsAlone);
-            ++finished;
+            if (++finished == count) {
+                std::lock_guard<std::mutex> lock(doneMutex);
+                done.notify_all();
+            }
         }
     };
     std::vector<std::thread> threads;
@@ -136,7 +147,8 @@ std::vector<Table> findTableParts(const CharGrid& grid, const TableProgress& pro
         while (finished < count) {
             if (!progress(0.9 * static_cast<double>(finished) / static_cast<double>(count)))
                 stop = true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::unique_lock<std::mutex> lock(doneMutex);
+            done.wait_for(lock, std::chrono::milliseconds(20), [&] { return finished == count; });
             if (stop) break;
         }
         worker.join();

@@ -22,13 +22,19 @@ bool isBlank(char16_t c) {
 // The vertical lines of the box: runs of adjacent columns that hold a cell with an up or down
 // arm; a side without one gets a boundary just outside.
 void findBounds(const GridArms& arms, const GridSpan& box, TableShape& out) {
+    // Row by row, as the arms lie in memory.
+    std::vector<std::uint8_t> vertical(
+        static_cast<std::size_t>(box.lastColumn - box.firstColumn + 1));
+    for (std::int64_t r = box.firstRow; r <= box.lastRow; ++r) {
+        const auto& row = arms[static_cast<std::size_t>(r)];
+        const std::int32_t last =
+            std::min(box.lastColumn, static_cast<std::int32_t>(row.size()) - 1);
+        for (std::int32_t c = std::max(box.firstColumn, 0); c <= last; ++c)
+            vertical[c - box.firstColumn] |= row[c] & kArmsVertical;
+    }
     std::vector<std::int32_t> columns;
     for (std::int32_t c = box.firstColumn; c <= box.lastColumn; ++c)
-        for (std::int64_t r = box.firstRow; r <= box.lastRow; ++r)
-            if (armAt(arms, r, c) & kArmsVertical) {
-                columns.push_back(c);
-                break;
-            }
+        if (vertical[c - box.firstColumn]) columns.push_back(c);
     out.boundLo.clear();
     out.boundHi.clear();
     if (columns.empty() || columns.front() > box.firstColumn) {

@@ -1,10 +1,14 @@
 // Writing each table as a worksheet and packing the workbook.
 #include "xlsx_writer.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 
 #include "sheet_text.h"
+#include "texts_ahead.h"
 #include "xlsx_parts.h"
 #include "zip_builder.h"
 
@@ -60,6 +64,13 @@ class SharedStrings {
     std::size_t uses_ = 0;
 };
 
+// A whole number in decimal, without a temporary string: it is written several times a cell.
+void appendUnsigned(std::string& out, std::size_t v) {
+    char digits[24];
+    const auto r = std::to_chars(digits, digits + sizeof digits, v);
+    out.append(digits, r.ptr);
+}
+
 // "A1", "AB12": a cell's reference.
 void appendReference(std::string& out, std::int32_t row, std::int32_t column) {
     char letters[4];
@@ -67,20 +78,24 @@ void appendReference(std::string& out, std::int32_t row, std::int32_t column) {
     for (std::int32_t c = column + 1; c > 0; c = (c - 1) / 26)
         letters[n++] = static_cast<char>('A' + (c - 1) % 26);
     while (n > 0) out += letters[--n];
-    out += std::to_string(row + 1);
+    appendUnsigned(out, static_cast<std::size_t>(row) + 1);
 }
 
 void appendStyled(std::string& out, std::int32_t r, std::int32_t c, int style) {
     out += "<c r=\"";
     appendReference(out, r, c);
     out += "\" s=\"";
-    out += std::to_string(style);
+    appendUnsigned(out, static_cast<std::size_t>(style));
     out += '"';
 }
 
 // A cell inside another's merge, or an empty one, keeps its style so that the borders show.
-void cellXml(const Table& t, std::int32_t r, std::int32_t c, SharedStrings& strings,
-             std::string& out) {
+// A shared string's index is known only in the workbook's order, while sheets are written
+// ahead on another core: the sheet's XML holds a mark with the cell instead, "\x01N\x01" (N
+// the cell's place in the table), and "\x02" after each row. Neither byte can stand in XML.
+constexpr char kStringMark = '\x01', kRowMark = '\x02';
+
+void cellXml(const Table& t, std::int32_t r, std::int32_t c, std::string& out) {
     const TableCell& cell = t.at(r, c);
     const CellValue v = cell.covered ? CellValue{} : valueOf(t, r, c);
     const int style = r < t.headingRows           ? xlsx::kHeadingStyle
@@ -95,7 +110,9 @@ void cellXml(const Table& t, std::int32_t r, std::int32_t c, SharedStrings& stri
         out += "/>";
     } else {
         out += " t=\"s\"><v>";
-        out += std::to_string(strings.index(fitted(cell.text)));
+        out += kStringMark;
+        appendUnsigned(out, std::size_t(r) * t.columns + c);
+        out += kStringMark;
         out += "</v></c>";
     }
 }
@@ -146,21 +163,49 @@ void sheetTail(const Table& t, std::string& out) {
         "footer=\"0.3\"/></worksheet>";
 }
 
-// One sheet into the zip, in pieces of about a megabyte.
-bool addSheet(ZipBuilder& zip, const Table& t, std::size_t k, SharedStrings& strings) {
-    if (!zip.begin("xl/worksheets/sheet" + std::to_string(k + 1) + ".xml")) return false;
+// A sheet's XML with its marks.
+std::string markedSheet(const Table& t, std::size_t k) {
     std::string out;
     sheetHead(t, k == 0, out);
     for (std::int32_t r = 0; r < t.rows; ++r) {
-        out += "<row r=\"" + std::to_string(r + 1) + "\">";
-        for (std::int32_t c = 0; c < t.columns; ++c) cellXml(t, r, c, strings, out);
+        out += "<row r=\"";
+        appendUnsigned(out, static_cast<std::size_t>(r) + 1);
+        out += "\">";
+        for (std::int32_t c = 0; c < t.columns; ++c) cellXml(t, r, c, out);
         out += "</row>";
-        if (out.size() > (1u << 20)) {
-            if (!zip.write(out)) return false;
-            out.clear();
-        }
+        out += kRowMark;
     }
     sheetTail(t, out);
+    return out;
+}
+
+// One sheet into the zip, its marks replaced by the shared strings' indices, in pieces of
+// about a megabyte.
+bool addSheet(ZipBuilder& zip, const Table& t, std::size_t k, const std::string& marked,
+              SharedStrings& strings) {
+    if (!zip.begin("xl/worksheets/sheet" + std::to_string(k + 1) + ".xml")) return false;
+    std::string out;
+    out.reserve(std::min<std::size_t>(marked.size(), (1u << 20) + 4096));
+    const char* p = marked.data();
+    const char* const end = p + marked.size();
+    while (p < end) {
+        // The XML holds no NUL, and the string ends with one.
+        const char* mark = p + std::strcspn(p, "\x01\x02");
+        out.append(p, mark);
+        if (mark == end) break;
+        if (*mark == kRowMark) {
+            p = mark + 1;
+            if (out.size() > (1u << 20)) {
+                if (!zip.write(out)) return false;
+                out.clear();
+            }
+            continue;
+        }
+        std::size_t cell = 0;
+        for (p = mark + 1; *p != kStringMark; ++p) cell = cell * 10 + std::size_t(*p - '0');
+        ++p;
+        appendUnsigned(out, strings.index(fitted(t.cells[cell].text)));
+    }
     return zip.write(out) && zip.end();
 }
 
@@ -180,7 +225,11 @@ bool xlsxBytes(const std::vector<Table>& tables, std::string& bytes, std::string
         zip.add("xl/_rels/workbook.xml.rels", xlsx::workbookRelationships(tables.size()), true) &&
         zip.add("xl/styles.xml", xlsx::styles(), true);
     SharedStrings strings;
-    for (std::size_t k = 0; ok && k < tables.size(); ++k) ok = addSheet(zip, tables[k], k, strings);
+    // The next sheets are written on the other core while this one is packed.
+    TextsAhead sheets(tables.size(),
+                      [&tables](std::size_t k) { return markedSheet(tables[k], k); });
+    for (std::size_t k = 0; ok && k < tables.size(); ++k)
+        ok = addSheet(zip, tables[k], k, sheets.take(k), strings);
     ok = ok && zip.add("xl/sharedStrings.xml", strings.xml(), true);
     if (ok) bytes = zip.finish();
     if (!ok || bytes.empty()) {
