@@ -81,6 +81,9 @@ TEST_F(Habits, EveryBadCommandLineIsOneLineAPointerToHelpAndExit2) {
         {kWarehouse},                                             // nothing to do
         {QStringLiteral("-n"), QStringLiteral("2"), kWarehouse},  // copies without --lp
         {QStringLiteral("--lp"), QStringLiteral("-n"), QStringLiteral("0"), kWarehouse},
+        {QStringLiteral("--lp"), QStringLiteral("-n"), QStringLiteral("1000"), kWarehouse},
+        {QStringLiteral("--pages"), QStringLiteral("0-2"), QStringLiteral("--info"), kWarehouse},
+        {QStringLiteral("--pages"), QStringLiteral("0"), QStringLiteral("--info"), kWarehouse},
         {QStringLiteral("--lp"), QStringLiteral("-o"), QStringLiteral("-x"), kWarehouse},
         {QStringLiteral("--info"), QStringLiteral("-"), QStringLiteral("-")},
         {QStringLiteral("-o"), path(QStringLiteral("x.pdf")), kWarehouse, kWarehouse},

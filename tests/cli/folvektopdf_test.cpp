@@ -189,6 +189,19 @@ TEST_F(Folvektopdf, TheJobsPageTopIsTheTopMarginAndItsPageBottomTheBottomOne) {
     EXPECT_NEAR(m.captured(1).toDouble(), 216 + 6, 12);
 }
 
+TEST_F(Folvektopdf, AJobsZeroPageBottomOverridesTheSettingsMargin) {
+    // Settings with three inches at the bottom; the job asks for none.
+    writeSettings(QStringLiteral("LOW.INI"), "[Folvk]\r\nBottomMargin=300\r\n");
+    QByteArray text;
+    for (int i = 1; i <= 130; ++i) text += "line " + QByteArray::number(i) + "\r\n";
+    const FilterRun low = filter(QStringLiteral("folvek-ini=LOW.INI"), QString(), text);
+    const FilterRun none =
+        filter(QStringLiteral("folvek-ini=LOW.INI page-bottom=0"), QString(), text);
+    ASSERT_EQ(low.code, 0) << low.err.toStdString();
+    ASSERT_EQ(none.code, 0) << none.err.toStdString();
+    EXPECT_LT(pages(none.out), pages(low.out));
+}
+
 TEST_F(Folvektopdf, SettingsComeFromTheSystemDirectoryOnly) {
     writeSettings(QStringLiteral("WIDE.INI"), "[Folvk]\r\nOrient=1\r\n");
     const FilterRun wide = filter(QStringLiteral("folvek-ini=WIDE.INI"), kWarehouse);

@@ -108,6 +108,10 @@ TEST(WatchNames, PrintableNameKeepsOneLine) {
     EXPECT_EQ(printableName("\x8E\xE2\xE7\xA5\xE2.prn"), "\\x8E\\xE2\\xE7\\xA5\\xE2.prn");
     EXPECT_EQ(printableName("\xC3"), "\\xC3");           // cut short
     EXPECT_EQ(printableName("\xC0\xAF"), "\\xC0\\xAF");  // overlong
+    // The first surrogate is no character; the letter just below the surrogates is one.
+    EXPECT_EQ(printableName("\xED\xA0\x80"), "\\xED\\xA0\\x80");
+    EXPECT_EQ(printableName("\xED\x9F\xBF"), "\xED\x9F\xBF");
+    EXPECT_EQ(printableName("\xF4\x90\x80\x80"), "\\xF4\\x90\\x80\\x80");  // past U+10FFFF
 }
 
 }  // namespace

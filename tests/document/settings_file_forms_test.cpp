@@ -67,6 +67,16 @@ TEST_F(SettingsForms, Utf16IsReadAndWrittenBackInUtf16) {
     EXPECT_EQ(decodeIniText(encodeIniText(text, enc), back),
               "[Folvk]\r\nFontName=Курьер \xF0\x9F\x98\x80\r\n");
     EXPECT_EQ(back.form, IniEncoding::Form::Utf16BE);
+    // Halves of a pair that stand alone are no characters: each reads as U+FFFD, and the
+    // text after them is kept.
+    const std::string lone = utf16le("a=") + std::string(
+                                                 "\x00\xD8\x41\x00\x00\xDC"
+                                                 "b\0\r\0\n\0",
+                                                 12);
+    EXPECT_EQ(decodeIniText(lone, back),
+              "a=\xEF\xBF\xBD"
+              "A\xEF\xBF\xBD"
+              "b\r\n");
 
     // A CP1251 path cannot be held in UTF-16: the file keeps its bytes rather than lose them,
     // and is then read as the Windows file it has become.

@@ -57,6 +57,10 @@ TEST(PdfBitmap, SetBitsAreInkAndClearBitsLeaveThePage) {
     // Two and a half inches wide from one inch in, one inch high from one inch down: at 40 dpi
     // a dot is 5 pixels wide and the picture covers x 40..140, y 40..80.
     dc.drawBitmap(100, -100, 250, -100, picture);
+    // 16 dots, all set: a width of whole bytes has no padding, its last byte prints whole
+    // (x 40..104, y 120..140).
+    const std::vector<std::uint8_t> full{0xFF, 0xFF};
+    dc.drawBitmap(100, -300, 160, -50, BitmapView{16, 1, 2, full.data()});
     ASSERT_TRUE(pdf.endPage());
     ASSERT_TRUE(pdf.finish()) << pdf.error();
 
@@ -64,10 +68,12 @@ TEST(PdfBitmap, SetBitsAreInkAndClearBitsLeaveThePage) {
         run("pdftoppm -r 40 -gray -f 1 -l 1 '" + file + "' '" + dir.path("page") + "'").status, 0);
     const Gray page = readPgm(readFile(dir.path("page-1.pgm")));
     ASSERT_GT(page.width, 140);
-    EXPECT_GT(page.darkShare(42, 42, 78, 78), 0.95);    // the 8 set dots
-    EXPECT_LT(page.darkShare(82, 42, 138, 78), 0.02);   // the 12 clear ones
-    EXPECT_LT(page.darkShare(142, 42, 160, 78), 0.02);  // the padding, past the width
-    EXPECT_LT(page.darkShare(42, 82, 138, 100), 0.02);  // below the picture
+    EXPECT_GT(page.darkShare(42, 42, 78, 78), 0.95);     // the 8 set dots
+    EXPECT_LT(page.darkShare(82, 42, 138, 78), 0.02);    // the 12 clear ones
+    EXPECT_LT(page.darkShare(142, 42, 160, 78), 0.02);   // the padding, past the width
+    EXPECT_LT(page.darkShare(42, 82, 138, 100), 0.02);   // below the picture
+    EXPECT_GT(page.darkShare(42, 122, 70, 138), 0.95);   // the whole bytes' first
+    EXPECT_GT(page.darkShare(74, 122, 102, 138), 0.95);  // and last
 }
 
 }  // namespace

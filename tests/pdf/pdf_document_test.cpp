@@ -2,6 +2,8 @@
 // subsets, pages in order from several threads, pictures stored once, and the bad cases: huge
 // pages, glyphs the font lacks, a full disk, a job given up.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -216,6 +218,31 @@ TEST(PdfDocument, AFullDiskLeavesTheOldFileAsItWasAndNoPartialFile) {
         EXPECT_EQ(readFile(file), "the old output");
         EXPECT_EQ(dir.files(), 1) << "the partial file is removed";
     }
+}
+
+// A PDF that has a second name (a hard link, as a shared "latest report" often is) is written
+// in place: both names show the new document, and it keeps its mode.
+TEST(PdfDocument, AFileWithTwoNamesIsWrittenInPlace) {
+    ScratchDir dir;
+    const std::string file = dir.path("out.pdf"), other = dir.path("latest.pdf");
+    { std::ofstream(file) << "the old output"; }
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    ASSERT_EQ(::link(file.c_str(), other.c_str()), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file));
+    fillPages(pdf, 2);
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+    const std::string bytes = readFile(file);
+    EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
+    EXPECT_EQ(readFile(other), bytes);
+    struct stat after {};
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_nlink, 2u);
+    EXPECT_EQ(after.st_mode & 0777, 0640u);
+    EXPECT_EQ(dir.files(), 2) << "no temporary left";
 }
 
 // A disk that takes every write and reports its error only when the data is synced, as a

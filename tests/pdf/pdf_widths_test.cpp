@@ -5,6 +5,7 @@
 
 #include <regex>
 
+#include "pdf_font.h"
 #include "pdf_test_support.h"
 
 namespace folvek {
@@ -73,6 +74,41 @@ TEST(PdfWidths, DeclaredAdvancesMatchTheLaidOutText) {
         EXPECT_NEAR(words[i].second, expected[i], expected[i] * 0.01)
             << samples[i].face << " " << samples[i].weight << ": " << words[i].first;
     }
+}
+
+// The descriptors a viewer sizes text boxes and selections by: the descent lies below the
+// baseline (negative), the ascent above it; and the old Windows screen faces map to the
+// system's monospace face whatever their case.
+TEST(PdfWidths, DescriptorsAndFaceNames) {
+    ScratchDir dir;
+    const std::string file = dir.path("d.pdf");
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file)) << pdf.error();
+    DeviceContext& dc = pdf.beginPage({});
+    dc.setLoEnglish();
+    dc.selectFont(face("Liberation Mono"));
+    const std::string text = cp1251("Итого");
+    Rect r{50, -50, 2000, -100};
+    dc.drawText(text.data(), int(text.size()), r, kDtSingleLine);
+    ASSERT_TRUE(pdf.endPage());
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+    const std::string bytes = readFile(file);
+    static const std::regex metric("/(Ascent|Descent) (-?[0-9]+)");
+    int seen = 0;
+    for (std::sregex_iterator i(bytes.begin(), bytes.end(), metric), end; i != end; ++i, ++seen) {
+        const int v = std::stoi((*i)[2]);
+        if ((*i)[1] == "Ascent")
+            EXPECT_GT(v, 500);
+        else
+            EXPECT_LT(v, -100);
+    }
+    EXPECT_GE(seen, 2);
+
+    EXPECT_EQ(defaultFontFamily(face("Fixedsys")), "monospace");
+    EXPECT_EQ(defaultFontFamily(face("FIXEDSYS")), "monospace");
+    EXPECT_EQ(defaultFontFamily(face("")), "monospace");
+    EXPECT_EQ(defaultFontFamily(face("Courier New")), "Courier New");
+    EXPECT_EQ(defaultFontFamily(face("Fixedsys Excelsior")), "Fixedsys Excelsior");
 }
 
 }  // namespace

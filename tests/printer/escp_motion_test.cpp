@@ -67,6 +67,11 @@ TEST(EscPMotion, AbsoluteAndRelativeMovesAreMeasuredFromTheLeftMargin) {
         "\x1b+\x3c\x1b\\\xb4\x00"
         "A"s);  // ESC + makes it 24-pin
     EXPECT_EQ(find(lq, U'A').x, kInch);
+    // A move to the right margin itself is allowed (a backspace then steps back from it).
+    const JobDocument edge = readEscP(
+        "\x1bQ\x0a"
+        "a\x1b$\x3c\x00\bA"s);
+    EXPECT_EQ(find(edge, U'A').x, 9 * 2160);
     // A move left of the left margin is ignored, with a warning.
     const JobDocument back = readEscP(
         "\x1bl\x05"

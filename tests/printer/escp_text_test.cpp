@@ -128,6 +128,10 @@ TEST(EscPText, TheJobsCharacterTableDecidesTheCodePage) {
     // ESC R: the German set replaces the brackets.
     EXPECT_EQ(allText(readEscP("\x1bR\x02[\\]{|}~")), U"ÄÖÜäöüß");
     EXPECT_EQ(allText(readEscP("\x1bR\x03#")), U"£");
+    // The last sets: Korea (13) and Legal (64), the one whose number is out of line.
+    EXPECT_EQ(allText(readEscP("\x1bR\x0d\\")), U"₩");
+    EXPECT_EQ(allText(readEscP("\x1bR@@[~")), U"§°™");
+    EXPECT_EQ(allText(readEscP("\x1bR\x0f@")), U"@");  // no such set: ASCII stays
 }
 
 TEST(EscPText, ProprinterPrintsControlCodesAsCharactersWhenAsked) {

@@ -180,6 +180,12 @@ TEST(PclText, PageLengthTextLengthAndPerforationSkip) {
     doc = read("~E~&l20P~&l0E~&l5F~&l0L1\n2\n3\n4\n5\n6\n7");
     ASSERT_EQ(doc.pages.size(), 1u);
     EXPECT_EQ(doc.pages[0].runs.size(), 7u);
+    // A top margin alone leaves half an inch (three lines) at the bottom: 20 - 2 - 3 lines.
+    std::string lines = "~E~&l20P~&l2E";
+    for (int i = 0; i < 20; ++i) lines += "x\n";
+    doc = read(lines);
+    ASSERT_EQ(doc.pages.size(), 2u);
+    EXPECT_EQ(doc.pages[0].runs.size(), 15u);
 }
 
 TEST(PclText, PaperSizesOrientationAndPages) {

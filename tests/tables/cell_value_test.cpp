@@ -59,8 +59,11 @@ TEST(CellValue, DatesOfRealDays) {
     EXPECT_EQ(cellValue(u"31.12.29").year, 2029);
     EXPECT_EQ(cellValue(u"01.01.30").year, 1930);
     EXPECT_EQ(cellValue(u"29.02.2000").kind, ValueKind::Date);
-    for (const std::u16string text : {u"29.02.1999", u"31.04.1998", u"5.3.98", u"05.13.98",
-                                      u"05.03.998", u"05.03", u"00.01.2000"})
+    EXPECT_EQ(cellValue(u"29.02.2024").kind, ValueKind::Date);
+    // Centuries are leap years only every fourth one: 1900 and 2100 have no 29 February.
+    for (const std::u16string text :
+         {u"29.02.1900", u"29.02.2100", u"29.02.1999", u"31.04.1998", u"5.3.98", u"05.13.98",
+          u"05.03.998", u"05.03", u"00.01.2000"})
         EXPECT_EQ(cellValue(text).kind, ValueKind::Text) << std::string(text.begin(), text.end());
     EXPECT_EQ(plainValue(cellValue(u"05.03.98"), ','), "05.03.1998");
 }

@@ -72,7 +72,9 @@ def check_xlsx(path, truth):
 
 NS = {"table": "urn:oasis:names:tc:opendocument:xmlns:table:1.0",
       "office": "urn:oasis:names:tc:opendocument:xmlns:office:1.0",
-      "text": "urn:oasis:names:tc:opendocument:xmlns:text:1.0"}
+      "text": "urn:oasis:names:tc:opendocument:xmlns:text:1.0",
+      "style": "urn:oasis:names:tc:opendocument:xmlns:style:1.0",
+      "number": "urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0"}
 
 
 def q(ns, tag):
@@ -87,6 +89,15 @@ def check_ods(path, truth):
               f"{path}: mimetype")
         check(z.testzip() is None, f"{path}: CRC")
         root = ET.fromstring(z.read("content.xml"))
+    # Each cell style's number format, as "#,##0.00" or "0.0" (the xlsx spelling).
+    numbers = {}
+    for ns in root.findall(".//number:number-style", NS):
+        n = ns.find("number:number", NS)
+        places = int(n.get(q("number", "decimal-places"), 0))
+        whole = "#,##0" if n.get(q("number", "grouping")) == "true" else "0"
+        numbers[ns.get(q("style", "name"))] = whole + ("." + "0" * places if places else "")
+    cell_formats = {st.get(q("style", "name")): numbers.get(st.get(q("style", "data-style-name")))
+                    for st in root.findall(".//style:style", NS)}
     sheets = root.findall(".//table:table", NS)
     check([s.get(q("table", "name")) for s in sheets] ==
           [f"Таблица {k + 1}" for k in range(len(truth))], f"{path}: sheet names")
@@ -107,6 +118,9 @@ def check_ods(path, truth):
                     continue
                 if kind == "float":
                     got = float(xc.get(q("office", "value")))
+                    fmt = t["formats"].get(f"{r},{c}")
+                    shown = cell_formats.get(xc.get(q("table", "style-name")))
+                    check(not fmt or shown == fmt, f"ods {r},{c}: format {shown} != {fmt}")
                 elif kind == "date":
                     got = datetime.datetime.fromisoformat(xc.get(q("office", "date-value")))
                 else:

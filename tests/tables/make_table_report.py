@@ -4,7 +4,7 @@
 make_table_report.py OUT.prn OUT.json [--encoding cp866|cp1251] [--rows N] [--seed S]
 
 cp866: a box-drawn ledger with a two-level heading (a cell two rows high, one two columns
-wide), continued over form feeds with its heading repeated, then a second small table.
+wide), continued over form feeds with its heading repeated, then a second small table and a third of 28 columns.
 cp1251: the same tables framed with + - = | as Windows programs print them.
 The JSON holds per table: "heading" (rows of the heading), "rows" (every cell's expected
 value: a number, {"date": "YYYY-MM-DD"}, a string, or null for a cell inside a merge),
@@ -121,12 +121,23 @@ def main():
     lines.append(rule(f, f["bl"], f["b"], f["br"], w2))
     second = {"heading": 1, "rows": [["Счёт", "Остаток"], [41, -15.5], ["0041", 1000]],
               "formats": {"1,0": "0", "1,1": "0.0", "2,1": "#,##0"}, "merges": []}
+    # A third table wider than the alphabet: spreadsheet columns AA and AB.
+    lines.append("")
+    w3 = [3] * 28
+    top3 = ["к" + str(k + 1) for k in range(28)]
+    lines.append(rule(f, f["tl"], f["t"], f["tr"], w3))
+    lines.append(row(f, top3, w3, "l" * 28))
+    lines.append(rule(f, f["l"], f["x"], f["r"], w3))
+    lines.append(row(f, [str(10 * (k + 1)) for k in range(28)], w3, "r" * 28))
+    lines.append(rule(f, f["bl"], f["b"], f["br"], w3))
+    third = {"heading": 1, "rows": [top3, [10 * (k + 1) for k in range(28)]],
+             "formats": {f"1,{k}": "0" for k in range(28)}, "merges": []}
     first = {"heading": 2, "rows": rows, "formats": formats,
              "merges": ["A1:A2", "B1:B2", "C1:C2", "D1:E1", "F1:F2"]}
     with open(a.out, "wb") as out:
         out.write("\r\n".join(lines).encode(a.encoding) + b"\r\n")
     with open(a.truth, "w", encoding="utf-8") as out:
-        json.dump({"tables": [first, second]}, out, ensure_ascii=False, indent=1)
+        json.dump({"tables": [first, second, third]}, out, ensure_ascii=False, indent=1)
 
 
 if __name__ == "__main__":
