@@ -1,0 +1,154 @@
+// PCL XL jobs written by Ghostscript's PCL 6 devices from a page of our own: lj5mono and lj5gray
+// send the page as one image, which must come out pixel for pixel as gs renders the page;
+// pxlmono draws with vector operators, of which only rectangles are drawn and the rest is
+// warned about. Skipped when gs is missing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <unistd.h>
+
+#include "job_interpreter.h"
+#include "job_paint.h"
+#include "printed_job.h"
+
+using namespace folvek::printer;
+using folvek::printer::test::BitCanvas;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Text, a frame, a thin rule, a filled disc and a solid box near the corner.
+constexpr const char* kPage = R"(%!PS
+/Helvetica findfont 24 scalefont setfont
+72 760 moveto (Folvek PCL XL test page) show
+/Courier findfont 10 scalefont setfont
+72 740 moveto (Column 1      Column 2      1 234,56) show
+newpath 72 600 moveto 300 0 rlineto 0 -100 rlineto -300 0 rlineto closepath 4 setlinewidth stroke
+0.5 setlinewidth 72 480 moveto 400 0 rlineto stroke
+200 300 80 0 360 arc fill
+480 60 40 30 rectfill
+showpage
+)";
+
+bool run(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class PclXlDriverJobs : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (std::system("command -v gs >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "Ghostscript (gs) is not installed";
+        dir_ = fs::temp_directory_path() / ("folvek-pclxl-" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
+        std::ofstream(dir_ / "page.ps") << kPage;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        if (!dir_.empty()) fs::remove_all(dir_, ec);
+    }
+
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+    // The page written by a gs device at dpi on paper; `extra` adds gs options.
+    std::string job(const std::string& device, int dpi, const std::string& paper,
+                    const std::string& extra = "") {
+        const std::string out = path("page." + device);
+        const bool ok = run("gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=" + paper +
+                            " -dFIXEDMEDIA -sDEVICE=" + device + " -r" + std::to_string(dpi) + " " +
+                            extra + " -sOutputFile=" + out + " " + path("page.ps"));
+        EXPECT_TRUE(ok) << device;
+        return ok ? readFile(out) : std::string();
+    }
+
+    // The source page rendered by gs at dpi on paper.
+    BitCanvas source(int dpi, const std::string& paper) {
+        const std::string out = path("source.pbm");
+        if (!run("gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=" + paper +
+                 " -dFIXEDMEDIA -sDEVICE=pbmraw -r" + std::to_string(dpi) + " -sOutputFile=" + out +
+                 " " + path("page.ps")))
+            return {};
+        return test::readPbm(out);
+    }
+
+    fs::path dir_;
+};
+
+}  // namespace
+
+// The page image lands at the paper's corner, every dot where gs drew it.
+TEST_F(PclXlDriverJobs, Lj5PagesMatchTheSourcePageDotForDot) {
+    struct Case {
+        const char* device;
+        int dpi;
+        const char* paper;
+    };
+    for (const Case& c :
+         {Case{"lj5mono", 300, "a4"}, Case{"lj5mono", 600, "letter"}, Case{"lj5gray", 300, "a4"}}) {
+        SCOPED_TRACE(std::string(c.device) + " " + c.paper + " " + std::to_string(c.dpi));
+        const std::string bytes = job(c.device, c.dpi, c.paper);
+        ASSERT_EQ(detectLanguage(bytes), JobLanguage::PclXl);
+        const JobDocument doc = interpretJob(bytes);
+        EXPECT_EQ(doc.language, JobLanguage::PclXl);
+        EXPECT_TRUE(doc.warnings.empty()) << doc.warnings.front();
+        EXPECT_TRUE(doc.features.graphics);
+        ASSERT_EQ(doc.pages.size(), 1u);
+        const BitCanvas src = source(c.dpi, c.paper);
+        ASSERT_GT(src.inkCount(), 10000);
+        // The form is the paper gs was given (gs takes A4 as 595 x 842 points: 2 dots less).
+        EXPECT_NEAR(double(doc.pages[0].width) * c.dpi / kUnitsPerInch, src.width, 2.0);
+        EXPECT_NEAR(double(doc.pages[0].height) * c.dpi / kUnitsPerInch, src.height, 2.0);
+        const BitCanvas drawn = test::paintPage(doc.pages[0], c.dpi, src.width, src.height);
+        EXPECT_EQ(test::mismatches(drawn, src, 0), 0)
+            << "ink " << drawn.inkCount() << " expected " << src.inkCount();
+    }
+}
+
+// Two pages, and the job laid out by itself with --info naming the language.
+TEST_F(PclXlDriverJobs, EveryPageIsReadAndTheLanguageIsNamed) {
+    std::ofstream(path("page.ps"), std::ios::app) << "showpage\n";  // a blank second page
+    const std::string bytes = job("lj5mono", 300, "a4");
+    const JobDocument doc = interpretJob(bytes);
+    ASSERT_EQ(doc.pages.size(), 2u);
+    EXPECT_TRUE(doc.pages[1].rasters.empty());
+    EXPECT_EQ(std::string(languageName(doc.language)), "PCL XL");
+    std::string reason;
+    EXPECT_TRUE(laysItselfOut(doc.features, reason)) << reason;
+}
+
+// pxlmono draws vectors: its rectangles (the stroked frame, the filled box) are drawn where gs
+// drew them; its text and curves are left out with a warning, never shown as text.
+TEST_F(PclXlDriverJobs, PxlmonoRectanglesDrawnAndTheRestWarnedAbout) {
+    const std::string bytes = job("pxlmono", 300, "a4");
+    const JobDocument doc = interpretJob(bytes);
+    ASSERT_EQ(doc.pages.size(), 1u);
+    const JobPage& page = doc.pages[0];
+    EXPECT_TRUE(page.runs.empty());
+    EXPECT_FALSE(doc.warnings.empty());
+    ASSERT_FALSE(page.rules.empty());
+    const BitCanvas src = source(300, "a4");
+    const BitCanvas drawn = test::paintPage(page, 300, src.width, src.height);
+    // Nothing drawn that gs did not draw (within the 2-pixel tolerance of vector fills).
+    ASSERT_GT(drawn.inkCount(), 5000);
+    long extra = 0;
+    for (int y = 0; y < src.height; ++y)
+        for (int x = 0; x < src.width; ++x)
+            if (drawn.at(x, y)) {
+                bool near = false;
+                for (int dy = -2; dy <= 2 && !near; ++dy)
+                    for (int dx = -2; dx <= 2 && !near; ++dx) near = src.at(x + dx, y + dy);
+                if (!near) ++extra;
+            }
+    EXPECT_EQ(extra, 0);
+}
