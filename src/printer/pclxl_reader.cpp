@@ -25,8 +25,14 @@ enum : std::uint8_t {
     aCustomMediaSize = 0x2f,
     aCustomMediaSizeUnits = 0x30,
     aBoundingBox = 0x42,
+    aEndPoint = 0x45,
+    aFillMode = 0x46,
     aPenWidth = 0x4b,
     aPoint = 0x4c,
+    aNumberOfPoints = 0x4d,
+    aPointType = 0x50,
+    aControlPoint1 = 0x51,
+    aControlPoint2 = 0x52,
     aColorDepth = 0x62,
     aBlockHeight = 0x63,
     aColorMapping = 0x64,
@@ -51,12 +57,20 @@ enum : std::uint8_t {
     oSetColorSpace = 0x6a,
     oSetCursor = 0x6b,
     oSetCursorRel = 0x6c,
+    oSetFillMode = 0x6e,
     oSetPageOrigin = 0x75,
     oSetPageRotation = 0x76,
     oSetPenSource = 0x79,
     oSetPenWidth = 0x7a,
+    oCloseSubPath = 0x84,
+    oNewPath = 0x85,
     oPaintPath = 0x86,
+    oBezierPath = 0x93,
+    oBezierRelPath = 0x95,
+    oLinePath = 0x9b,
+    oLineRelPath = 0x9d,
     oRectangle = 0xa0,
+    oRectanglePath = 0xa1,
     oText = 0xa8,
     oTextPath = 0xa9,
     oBeginImage = 0xb0,
@@ -170,7 +184,29 @@ void PxlReader::perform(std::uint8_t op, const PxlStream& s) {
                 const PxlValue& p = s.attr(aPoint);
                 cursorX_ = (op == oSetCursorRel ? cursorX_ : 0) + p.v[0];
                 cursorY_ = (op == oSetCursorRel ? cursorY_ : 0) + p.v[1];
+                path_.moveTo(onPage(cursorX_, cursorY_));
             }
+            break;
+        case oNewPath:
+            path_.clear();
+            break;
+        case oCloseSubPath:
+            path_.close();
+            cursorX_ = (path_.current().x - originX_) / scaleX_;
+            cursorY_ = (path_.current().y - originY_) / scaleY_;
+            break;
+        case oLinePath:
+        case oLineRelPath:
+        case oBezierPath:
+        case oBezierRelPath:
+        case oRectanglePath:
+            pathOperator(op, s);
+            break;
+        case oSetFillMode:
+            evenOdd_ = static_cast<int>(s.attr(aFillMode).number()) == 1;
+            break;
+        case oPaintPath:
+            paintPath();
             break;
         case oSetPageOrigin:
             if (s.attr(aPageOrigin).present()) {
@@ -208,13 +244,17 @@ void PxlReader::perform(std::uint8_t op, const PxlStream& s) {
         case oTextPath:
             builder_.warn("text in PCL XL fonts was not printed");
             break;
-        case oPaintPath:
+        case 0x91:  // ArcPath
         case 0x96:  // Chord
+        case 0x97:  // ChordPath
         case 0x98:  // Ellipse
+        case 0x99:  // EllipsePath
         case 0x9e:  // Pie
+        case 0x9f:  // PiePath
         case 0xa2:  // RoundRectangle
+        case 0xa3:  // RoundRectanglePath
         case 0xb6:  // BeginScan
-            builder_.warn("PCL XL vector drawing other than rectangles was not printed");
+            builder_.warn("PCL XL arcs, ellipses and scan lines were not printed");
             break;
         case oBeginImage:
             beginImage(s);
@@ -240,6 +280,9 @@ void PxlReader::perform(std::uint8_t op, const PxlStream& s) {
 void PxlReader::data(std::string_view bytes) {
     if (dataOp_ == oReadImage)
         image_.block(startLine_, blockHeight_, compression_, padBytes_, bytes);
+    else if (pointCount_ > 0)
+        pathPoints(bytes);
+    pointCount_ = 0;
     dataOp_ = 0;  // a block belongs to one operator
 }
 
@@ -260,6 +303,11 @@ void PxlReader::beginSession(const PxlStream& s) {
         scaleX_ = kUnitsPerInch / (u.v[0] * perInch);
         scaleY_ = kUnitsPerInch / (u.v[1] * perInch);
     }
+    // Paths are drawn at the session's own resolution when it is a printer's, else at 300.
+    const double dpi = u.present() ? u.v[0] * perInch : 300;
+    dpi_ = u.present() && u.v[0] == u.v[1] && dpi == std::floor(dpi) && dpi >= 72 && dpi <= 1200
+               ? static_cast<std::int32_t>(dpi)
+               : 300;
 }
 
 void PxlReader::beginPage(const PxlStream& s) {
@@ -301,6 +349,8 @@ void PxlReader::beginPage(const PxlStream& s) {
     builder_.setPageSize(w, h);
     originX_ = originY_ = 0;
     cursorX_ = cursorY_ = 0;
+    path_.clear();
+    evenOdd_ = false;
     gs_ = GraphicsState{};
     saved_.clear();
 }
@@ -365,6 +415,87 @@ void PxlReader::rectangle(const PxlStream& s) {
         rule(x1 - pw / 2, y1 - ph / 2, pw, y2 - y1 + ph);
         rule(x2 - pw / 2, y1 - ph / 2, pw, y2 - y1 + ph);
     }
+    document_.features.graphics = true;
+}
+
+// A path segment from its attributes, or the count and type of the points that follow it as
+// data.
+void PxlReader::pathOperator(std::uint8_t op, const PxlStream& s) {
+    pointCount_ = 0;
+    dataOp_ = op;
+    if (op == oRectanglePath) {
+        const PxlValue& b = s.attr(aBoundingBox);
+        if (b.shape != PxlValue::Shape::Box) return;
+        path_.moveTo(onPage(b.v[0], b.v[1]));
+        path_.lineTo(onPage(b.v[2], b.v[1]));
+        path_.lineTo(onPage(b.v[2], b.v[3]));
+        path_.lineTo(onPage(b.v[0], b.v[3]));
+        path_.close();
+        return;
+    }
+    if (s.attr(aNumberOfPoints).present()) {
+        pointCount_ = static_cast<std::int64_t>(s.attr(aNumberOfPoints).number());
+        pointType_ = static_cast<int>(s.attr(aPointType).number());
+        return;
+    }
+    const bool relative = op == oLineRelPath || op == oBezierRelPath;
+    const double bx = relative ? cursorX_ : 0, by = relative ? cursorY_ : 0;
+    const PxlValue& end = s.attr(aEndPoint);
+    if (!end.present()) return;
+    if (op == oLinePath || op == oLineRelPath) {
+        path_.lineTo(onPage(bx + end.v[0], by + end.v[1]));
+    } else {
+        const PxlValue& c1 = s.attr(aControlPoint1);
+        const PxlValue& c2 = s.attr(aControlPoint2);
+        path_.curveTo(onPage(bx + c1.v[0], by + c1.v[1]), onPage(bx + c2.v[0], by + c2.v[1]),
+                      onPage(bx + end.v[0], by + end.v[1]));
+    }
+    cursorX_ = bx + end.v[0];
+    cursorY_ = by + end.v[1];
+}
+
+// Points as data: pairs of ubyte, sbyte, uint16 or sint16 (point types 0 to 3); lines take
+// one point a segment, curves three.
+void PxlReader::pathPoints(std::string_view bytes) {
+    const std::size_t size = pointType_ >= 2 ? 2 : 1;
+    const std::size_t have = bytes.size() / (2 * size);
+    if (have < static_cast<std::size_t>(pointCount_) || pointType_ < 0 || pointType_ > 3)
+        builder_.warn("a PCL XL path had fewer points than it announced");
+    const auto value = [&](std::size_t i) {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + i * size;
+        switch (pointType_) {
+            case 1:
+                return double(static_cast<signed char>(p[0]));
+            case 2:
+                return double(p[0] | p[1] << 8);
+            case 3:
+                return double(static_cast<std::int16_t>(p[0] | p[1] << 8));
+            default:
+                return double(p[0]);
+        }
+    };
+    const std::size_t n = std::min(have, static_cast<std::size_t>(pointCount_));
+    const bool relative = dataOp_ == oLineRelPath || dataOp_ == oBezierRelPath;
+    const bool curve = dataOp_ == oBezierPath || dataOp_ == oBezierRelPath;
+    for (std::size_t i = 0; i + (curve ? 2 : 0) < n; i += curve ? 3 : 1) {
+        const double bx = relative ? cursorX_ : 0, by = relative ? cursorY_ : 0;
+        const auto at = [&](std::size_t k) {
+            return onPage(bx + value(2 * k), by + value(2 * k + 1));
+        };
+        const std::size_t last = curve ? i + 2 : i;
+        if (curve)
+            path_.curveTo(at(i), at(i + 1), at(last));
+        else
+            path_.lineTo(at(i));
+        cursorX_ = bx + value(2 * last);
+        cursorY_ = by + value(2 * last + 1);
+    }
+}
+
+void PxlReader::paintPath() {
+    if (path_.empty()) return;
+    if (gs_.brushInk) path_.fill(builder_, evenOdd_, dpi_);
+    if (gs_.penInk && gs_.penWidth > 0) path_.stroke(builder_, gs_.penWidth * scaleX_, dpi_);
     document_.features.graphics = true;
 }
 

@@ -10,6 +10,7 @@
 #include "job_interpreter.h"
 #include "page_builder.h"
 #include "pclxl_image.h"
+#include "pclxl_path.h"
 #include "pclxl_stream.h"
 
 namespace folvek::printer {
@@ -38,10 +39,13 @@ class PxlReader {
     void setColorSpace(const PxlStream& s);
     void beginImage(const PxlStream& s);
     void rectangle(const PxlStream& s);
+    void pathOperator(std::uint8_t op, const PxlStream& s);
+    void pathPoints(std::string_view bytes);
+    void paintPath();
+    PxlPath::Point onPage(double x, double y) const {
+        return PxlPath::Point{originX_ + x * scaleX_, originY_ + y * scaleY_};
+    }
     static bool inkOf(const PxlStream& s, bool current);
-
-    JobUnits toUnitsX(double v) const { return static_cast<JobUnits>(v * scaleX_); }
-    JobUnits toUnitsY(double v) const { return static_cast<JobUnits>(v * scaleY_); }
 
     JobDocument& document_;
     JobPageBuilder builder_;
@@ -52,6 +56,12 @@ class PxlReader {
     double originX_ = 0, originY_ = 0;  // the page origin, in JobUnits
     double cursorX_ = 0, cursorY_ = 0;  // from the origin, in user units
     GraphicsState gs_;
+    PxlPath path_;
+    bool evenOdd_ = false;
+    std::int32_t dpi_ = 300;  // the session's resolution, at which paths are drawn
+    // Points of a path operator that come as embedded data.
+    std::int64_t pointCount_ = 0;
+    int pointType_ = 0;
     std::vector<GraphicsState> saved_;
 
     // The last operator that reads data, and what its attributes said.

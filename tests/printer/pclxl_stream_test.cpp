@@ -232,3 +232,38 @@ TEST(PclXlJob, RectanglesAreRulesAndTextIsLeftOut) {
     ASSERT_EQ(doc.warnings.size(), 1u);
     EXPECT_NE(doc.warnings[0].find("text"), std::string::npos);
 }
+
+// Paths: a square given as absolute points in data, closed and filled by the brush; the same
+// square in relative byte steps; a path short of its points is drawn as far as it goes, with a
+// warning.
+TEST(PclXlJob, PathsFromPointDataAreFilled) {
+    struct Case {
+        int op, type;
+        std::string points;
+        bool warns;
+    };
+    const Case cases[] = {
+        {0x9b, 3, "\x58\x02\x2c\x01\x58\x02\x58\x02\x2c\x01\x58\x02"s, false},  // sint16
+        {0x9d, 3, "\x2c\x01\x00\x00\x00\x00\x2c\x01\xd4\xfe\x00\x00"s, false},  // relative
+        {0x9b, 3, "\x58\x02\x2c\x01\x58\x02\x58\x02"s, true},  // 2 of 3 points: a triangle
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.op);
+        Bytes b = pageStart();
+        b.ub(1, 0x03).op(0x6a).ub(0, 0x05).op(0x79).ub(0, 0x09).op(0x63);
+        b.op(0x85).usxy(300, 300, 0x4c).op(0x6b);
+        b.ub(3, 0x4d).ub(c.type, 0x50).op(c.op);
+        b.byte(0xfb).byte(static_cast<int>(c.points.size())).raw(c.points);
+        b.op(0x84).op(0x86).op(0x44);
+        const JobDocument doc = interpretJob(b.s);
+        ASSERT_EQ(doc.pages.size(), 1u);
+        ASSERT_EQ(doc.pages[0].rasters.size(), 1u);
+        const JobRaster& r = doc.pages[0].rasters[0];
+        EXPECT_EQ(r.dpiX, 300);
+        EXPECT_EQ(r.x, kUnitsPerInch);
+        EXPECT_EQ(r.y, kUnitsPerInch);
+        EXPECT_EQ(r.width, 300);
+        EXPECT_EQ(r.height, 300);
+        EXPECT_EQ(doc.warnings.size(), c.warns ? 1u : 0u);
+    }
+}
