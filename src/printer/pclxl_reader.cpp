@@ -1,82 +1,17 @@
-// The PCL XL reader's operators. Positions are in the session's user units from the page
-// origin, which starts at the paper's top-left corner; the drivers' page images start there.
+// The PCL XL reader: its streams, sessions, pages with their paper and orientation, the color
+// space and images. Positions are in the session's user units from the page origin, which
+// starts at the paper's top-left corner, where the drivers' page images start.
 #include "pclxl_reader.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
+#include "pclxl_ids.h"
+
 namespace folvek::printer {
+using namespace pxl;
 namespace {
-
-// Attribute ids.
-enum : std::uint8_t {
-    aPaletteDepth = 0x02,
-    aColorSpace = 0x03,
-    aNullBrush = 0x04,
-    aNullPen = 0x05,
-    aPaletteData = 0x06,
-    aGrayLevel = 0x09,
-    aRgbColor = 0x0b,
-    aMediaSize = 0x25,
-    aOrientation = 0x28,
-    aPageAngle = 0x29,
-    aPageOrigin = 0x2a,
-    aCustomMediaSize = 0x2f,
-    aCustomMediaSizeUnits = 0x30,
-    aBoundingBox = 0x42,
-    aEndPoint = 0x45,
-    aFillMode = 0x46,
-    aPenWidth = 0x4b,
-    aPoint = 0x4c,
-    aNumberOfPoints = 0x4d,
-    aPointType = 0x50,
-    aControlPoint1 = 0x51,
-    aControlPoint2 = 0x52,
-    aColorDepth = 0x62,
-    aBlockHeight = 0x63,
-    aColorMapping = 0x64,
-    aCompressMode = 0x65,
-    aDestinationSize = 0x67,
-    aSourceHeight = 0x6b,
-    aSourceWidth = 0x6c,
-    aStartLine = 0x6d,
-    aPadBytesMultiple = 0x6e,
-    aMeasure = 0x86,
-    aUnitsPerMeasure = 0x89,
-};
-
-// Operators.
-enum : std::uint8_t {
-    oBeginSession = 0x41,
-    oBeginPage = 0x43,
-    oEndPage = 0x44,
-    oPopGS = 0x60,
-    oPushGS = 0x61,
-    oSetBrushSource = 0x63,
-    oSetColorSpace = 0x6a,
-    oSetCursor = 0x6b,
-    oSetCursorRel = 0x6c,
-    oSetFillMode = 0x6e,
-    oSetPageOrigin = 0x75,
-    oSetPageRotation = 0x76,
-    oSetPenSource = 0x79,
-    oSetPenWidth = 0x7a,
-    oCloseSubPath = 0x84,
-    oNewPath = 0x85,
-    oPaintPath = 0x86,
-    oBezierPath = 0x93,
-    oBezierRelPath = 0x95,
-    oLinePath = 0x9b,
-    oLineRelPath = 0x9d,
-    oRectangle = 0xa0,
-    oRectanglePath = 0xa1,
-    oText = 0xa8,
-    oTextPath = 0xa9,
-    oBeginImage = 0xb0,
-    oReadImage = 0xb1,
-    oEndImage = 0xb2,
-};
 
 constexpr JobUnits inches(double in) {
     return static_cast<JobUnits>(in * kUnitsPerInch + 0.5);
@@ -111,9 +46,6 @@ constexpr Media kMedia[] = {
     {17, "A6", mm(105), mm(148)},
     {18, "JB6", mm(128), mm(182)},
 };
-
-// A nesting of PushGS deeper than this is a loop, not a page.
-constexpr std::size_t kMaxSavedStates = 64;
 
 }  // namespace
 
@@ -178,84 +110,6 @@ void PxlReader::perform(std::uint8_t op, const PxlStream& s) {
         case oSetColorSpace:
             setColorSpace(s);
             break;
-        case oSetCursor:
-        case oSetCursorRel:
-            if (s.attr(aPoint).present()) {
-                const PxlValue& p = s.attr(aPoint);
-                cursorX_ = (op == oSetCursorRel ? cursorX_ : 0) + p.v[0];
-                cursorY_ = (op == oSetCursorRel ? cursorY_ : 0) + p.v[1];
-                path_.moveTo(onPage(cursorX_, cursorY_));
-            }
-            break;
-        case oNewPath:
-            path_.clear();
-            break;
-        case oCloseSubPath:
-            path_.close();
-            cursorX_ = (path_.current().x - originX_) / scaleX_;
-            cursorY_ = (path_.current().y - originY_) / scaleY_;
-            break;
-        case oLinePath:
-        case oLineRelPath:
-        case oBezierPath:
-        case oBezierRelPath:
-        case oRectanglePath:
-            pathOperator(op, s);
-            break;
-        case oSetFillMode:
-            evenOdd_ = static_cast<int>(s.attr(aFillMode).number()) == 1;
-            break;
-        case oPaintPath:
-            paintPath();
-            break;
-        case oSetPageOrigin:
-            if (s.attr(aPageOrigin).present()) {
-                originX_ += s.attr(aPageOrigin).v[0] * scaleX_;
-                originY_ += s.attr(aPageOrigin).v[1] * scaleY_;
-            }
-            break;
-        case oSetPageRotation:
-            if (s.attr(aPageAngle).number() != 0)
-                builder_.warn("a turned PCL XL page was printed unturned");
-            break;
-        case oSetBrushSource:
-            gs_.brushInk = inkOf(s, gs_.brushInk);
-            break;
-        case oSetPenSource:
-            gs_.penInk = inkOf(s, gs_.penInk);
-            break;
-        case oSetPenWidth:
-            if (s.attr(aPenWidth).present())
-                gs_.penWidth = std::max(0.0, s.attr(aPenWidth).number());
-            break;
-        case oPushGS:
-            if (saved_.size() < kMaxSavedStates) saved_.push_back(gs_);
-            break;
-        case oPopGS:
-            if (!saved_.empty()) {
-                gs_ = saved_.back();
-                saved_.pop_back();
-            }
-            break;
-        case oRectangle:
-            rectangle(s);
-            break;
-        case oText:
-        case oTextPath:
-            builder_.warn("text in PCL XL fonts was not printed");
-            break;
-        case 0x91:  // ArcPath
-        case 0x96:  // Chord
-        case 0x97:  // ChordPath
-        case 0x98:  // Ellipse
-        case 0x99:  // EllipsePath
-        case 0x9e:  // Pie
-        case 0x9f:  // PiePath
-        case 0xa2:  // RoundRectangle
-        case 0xa3:  // RoundRectanglePath
-        case 0xb6:  // BeginScan
-            builder_.warn("PCL XL arcs, ellipses and scan lines were not printed");
-            break;
         case oBeginImage:
             beginImage(s);
             break;
@@ -273,7 +127,8 @@ void PxlReader::perform(std::uint8_t op, const PxlStream& s) {
             image_.end();
             break;
         default:
-            break;  // sessions, data sources, fonts, patterns, clipping: nothing to draw
+            draw(op, s);
+            break;
     }
 }
 
@@ -392,125 +247,6 @@ void PxlReader::beginImage(const PxlStream& s) {
     h.bits = depth == 0 ? 1 : depth == 1 ? 4 : depth == 2 ? 8 : 0;
     h.indexed = static_cast<int>(s.attr(aColorMapping).number()) == 1;
     if (image_.begin(h, gs_.colors)) document_.features.graphics = true;
-}
-
-// Rectangle: the brush fills the box, the pen draws its outline.
-void PxlReader::rectangle(const PxlStream& s) {
-    const PxlValue& box = s.attr(aBoundingBox);
-    if (box.shape != PxlValue::Shape::Box) return;
-    const double x1 = originX_ + std::min(box.v[0], box.v[2]) * scaleX_;
-    const double y1 = originY_ + std::min(box.v[1], box.v[3]) * scaleY_;
-    const double x2 = originX_ + std::max(box.v[0], box.v[2]) * scaleX_;
-    const double y2 = originY_ + std::max(box.v[1], box.v[3]) * scaleY_;
-    const auto rule = [this](double x, double y, double w, double h) {
-        builder_.addRule(
-            static_cast<JobUnits>(std::lround(x)), static_cast<JobUnits>(std::lround(y)),
-            static_cast<JobUnits>(std::lround(w)), static_cast<JobUnits>(std::lround(h)));
-    };
-    if (gs_.brushInk) rule(x1, y1, x2 - x1, y2 - y1);
-    if (gs_.penInk && gs_.penWidth > 0) {
-        const double pw = gs_.penWidth * scaleX_, ph = gs_.penWidth * scaleY_;
-        rule(x1 - pw / 2, y1 - ph / 2, x2 - x1 + pw, ph);
-        rule(x1 - pw / 2, y2 - ph / 2, x2 - x1 + pw, ph);
-        rule(x1 - pw / 2, y1 - ph / 2, pw, y2 - y1 + ph);
-        rule(x2 - pw / 2, y1 - ph / 2, pw, y2 - y1 + ph);
-    }
-    document_.features.graphics = true;
-}
-
-// A path segment from its attributes, or the count and type of the points that follow it as
-// data.
-void PxlReader::pathOperator(std::uint8_t op, const PxlStream& s) {
-    pointCount_ = 0;
-    dataOp_ = op;
-    if (op == oRectanglePath) {
-        const PxlValue& b = s.attr(aBoundingBox);
-        if (b.shape != PxlValue::Shape::Box) return;
-        path_.moveTo(onPage(b.v[0], b.v[1]));
-        path_.lineTo(onPage(b.v[2], b.v[1]));
-        path_.lineTo(onPage(b.v[2], b.v[3]));
-        path_.lineTo(onPage(b.v[0], b.v[3]));
-        path_.close();
-        return;
-    }
-    if (s.attr(aNumberOfPoints).present()) {
-        pointCount_ = static_cast<std::int64_t>(s.attr(aNumberOfPoints).number());
-        pointType_ = static_cast<int>(s.attr(aPointType).number());
-        return;
-    }
-    const bool relative = op == oLineRelPath || op == oBezierRelPath;
-    const double bx = relative ? cursorX_ : 0, by = relative ? cursorY_ : 0;
-    const PxlValue& end = s.attr(aEndPoint);
-    if (!end.present()) return;
-    if (op == oLinePath || op == oLineRelPath) {
-        path_.lineTo(onPage(bx + end.v[0], by + end.v[1]));
-    } else {
-        const PxlValue& c1 = s.attr(aControlPoint1);
-        const PxlValue& c2 = s.attr(aControlPoint2);
-        path_.curveTo(onPage(bx + c1.v[0], by + c1.v[1]), onPage(bx + c2.v[0], by + c2.v[1]),
-                      onPage(bx + end.v[0], by + end.v[1]));
-    }
-    cursorX_ = bx + end.v[0];
-    cursorY_ = by + end.v[1];
-}
-
-// Points as data: pairs of ubyte, sbyte, uint16 or sint16 (point types 0 to 3); lines take
-// one point a segment, curves three.
-void PxlReader::pathPoints(std::string_view bytes) {
-    const std::size_t size = pointType_ >= 2 ? 2 : 1;
-    const std::size_t have = bytes.size() / (2 * size);
-    if (have < static_cast<std::size_t>(pointCount_) || pointType_ < 0 || pointType_ > 3)
-        builder_.warn("a PCL XL path had fewer points than it announced");
-    const auto value = [&](std::size_t i) {
-        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + i * size;
-        switch (pointType_) {
-            case 1:
-                return double(static_cast<signed char>(p[0]));
-            case 2:
-                return double(p[0] | p[1] << 8);
-            case 3:
-                return double(static_cast<std::int16_t>(p[0] | p[1] << 8));
-            default:
-                return double(p[0]);
-        }
-    };
-    const std::size_t n = std::min(have, static_cast<std::size_t>(pointCount_));
-    const bool relative = dataOp_ == oLineRelPath || dataOp_ == oBezierRelPath;
-    const bool curve = dataOp_ == oBezierPath || dataOp_ == oBezierRelPath;
-    for (std::size_t i = 0; i + (curve ? 2 : 0) < n; i += curve ? 3 : 1) {
-        const double bx = relative ? cursorX_ : 0, by = relative ? cursorY_ : 0;
-        const auto at = [&](std::size_t k) {
-            return onPage(bx + value(2 * k), by + value(2 * k + 1));
-        };
-        const std::size_t last = curve ? i + 2 : i;
-        if (curve)
-            path_.curveTo(at(i), at(i + 1), at(last));
-        else
-            path_.lineTo(at(i));
-        cursorX_ = bx + value(2 * last);
-        cursorY_ = by + value(2 * last + 1);
-    }
-}
-
-void PxlReader::paintPath() {
-    if (path_.empty()) return;
-    if (gs_.brushInk) path_.fill(builder_, evenOdd_, dpi_);
-    if (gs_.penInk && gs_.penWidth > 0) path_.stroke(builder_, gs_.penWidth * scaleX_, dpi_);
-    document_.features.graphics = true;
-}
-
-// The ink a brush or pen source paints: black and dark grays print, white and light ones and
-// the null source do not; a pattern prints as ink.
-bool PxlReader::inkOf(const PxlStream& s, bool current) {
-    if (s.attr(aNullBrush).present() || s.attr(aNullPen).present()) return false;
-    const PxlValue& gray = s.attr(aGrayLevel);
-    if (gray.present()) return gray.number() * (gray.type == 5 ? 255 : 1) < 128;
-    const PxlValue& rgb = s.attr(aRgbColor);
-    if (rgb.present()) {
-        const double k = rgb.type == 5 ? 255 : 1;
-        return (rgb.at(0) * 0.30 + rgb.at(1) * 0.59 + rgb.at(2) * 0.11) * k < 128;
-    }
-    return current;
 }
 
 }  // namespace folvek::printer

@@ -31,6 +31,7 @@ class PxlReader {
     // Reads one stream from its header; returns where reading stopped.
     std::size_t stream(std::string_view job, std::size_t header);
     void perform(std::uint8_t op, const PxlStream& s);
+    void draw(std::uint8_t op, const PxlStream& s);  // the cursor, graphics state and paths
     void data(std::string_view bytes);
 
     void beginSession(const PxlStream& s);
