@@ -17,6 +17,8 @@
 #include "printed_job.h"
 
 using namespace folvek::printer;
+using folvek::JobVerdict;
+using folvek::LayoutMode;
 using folvek::printer::test::BitCanvas;
 
 namespace {
@@ -115,16 +117,23 @@ TEST_F(PclXlDriverJobs, Lj5PagesMatchTheSourcePageDotForDot) {
     }
 }
 
-// Two pages, and the job laid out by itself with --info naming the language.
+// Two pages, and the file laid out by the job with --info's verdict naming the language and
+// the form.
 TEST_F(PclXlDriverJobs, EveryPageIsReadAndTheLanguageIsNamed) {
     std::ofstream(path("page.ps"), std::ios::app) << "showpage\n";  // a blank second page
-    const std::string bytes = job("lj5mono", 300, "a4");
-    const JobDocument doc = interpretJob(bytes);
+    const JobDocument doc = interpretJob(job("lj5mono", 300, "a4"));
     ASSERT_EQ(doc.pages.size(), 2u);
     EXPECT_TRUE(doc.pages[1].rasters.empty());
-    EXPECT_EQ(std::string(languageName(doc.language)), "PCL XL");
-    std::string reason;
-    EXPECT_TRUE(laysItselfOut(doc.features, reason)) << reason;
+    PrinterJobReader reader;
+    JobVerdict v;
+    const auto pages = reader.read(path("page.lj5mono"), LayoutMode::Auto, true, v);
+    ASSERT_TRUE(pages);
+    EXPECT_EQ(pages->pageCount(), 2);
+    EXPECT_EQ(v.language, "PCL XL");
+    EXPECT_NE(v.reason.find("pictures"), std::string::npos);
+    EXPECT_NEAR(v.formWidthInches, 8.27, 0.01);
+    EXPECT_NEAR(v.formHeightInches, 11.69, 0.01);
+    EXPECT_TRUE(v.warnings.empty());
 }
 
 // pxlmono draws vectors: its frame, rule, disc and box (rectangles and paths, filled and
