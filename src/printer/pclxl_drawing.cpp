@@ -80,8 +80,10 @@ void PxlReader::draw(std::uint8_t op, const PxlStream& s) {
             rectangle(s);
             break;
         case oText:
+            text(s);
+            break;
         case oTextPath:
-            builder_.warn("text in PCL XL fonts was not printed");
+            builder_.warn("text in PCL XL fonts other than bitmaps was not printed");
             break;
         case 0x91:  // ArcPath
         case 0x96:  // Chord
@@ -195,6 +197,27 @@ void PxlReader::pathPoints(std::string_view bytes) {
             path_.lineTo(at(i));
         cursorX_ = bx + value(2 * last);
         cursorY_ = by + value(2 * last + 1);
+    }
+}
+
+// Text in the current font from the cursor: each character advances by the job's spacing, or
+// by its own width when the job gives none.
+void PxlReader::text(const PxlStream& s) {
+    const PxlValue& t = s.attr(aTextData);
+    const PxlValue& xs = s.attr(aXSpacingData);
+    const PxlValue& ys = s.attr(aYSpacingData);
+    for (std::uint32_t i = 0; t.shape == PxlValue::Shape::Array && i < t.count; ++i) {
+        const PxlPath::Point p = onPage(cursorX_, cursorY_);
+        const JobUnits w = fonts_.drawChar(static_cast<std::uint32_t>(t.at(i)),
+                                           static_cast<JobUnits>(std::lround(p.x)),
+                                           static_cast<JobUnits>(std::lround(p.y)));
+        if (w < 0) {
+            builder_.warn("text in PCL XL fonts other than bitmaps was not printed");
+            return;
+        }
+        document_.features.graphics = true;
+        cursorX_ += xs.present() ? xs.at(i) : w / scaleX_;
+        if (ys.present()) cursorY_ += ys.at(i);
     }
 }
 

@@ -50,7 +50,7 @@ constexpr Media kMedia[] = {
 }  // namespace
 
 PxlReader::PxlReader(JobDocument& document, const JobOptions& options)
-    : document_(document), builder_(document, options), image_(builder_) {
+    : document_(document), builder_(document, options), image_(builder_), fonts_(builder_) {
     document_.language = JobLanguage::PclXl;
     builder_.setPageSize(mm(210), mm(297));
 }
@@ -126,6 +126,13 @@ void PxlReader::perform(std::uint8_t op, const PxlStream& s) {
         case oEndImage:
             image_.end();
             break;
+        case oBeginFontHeader:
+        case oEndFontHeader:
+        case oBeginChar:
+        case oReadChar:
+        case oSetFont:
+            fontOperator(op, s);
+            break;
         default:
             draw(op, s);
             break;
@@ -135,10 +142,38 @@ void PxlReader::perform(std::uint8_t op, const PxlStream& s) {
 void PxlReader::data(std::string_view bytes) {
     if (dataOp_ == oReadImage)
         image_.block(startLine_, blockHeight_, compression_, padBytes_, bytes);
+    else if (dataOp_ == oReadFontHeader)
+        fonts_.headerData(bytes);
+    else if (dataOp_ == oReadChar)
+        fonts_.readChar(charCode_, bytes);
     else if (pointCount_ > 0)
         pathPoints(bytes);
     pointCount_ = 0;
     dataOp_ = 0;  // a block belongs to one operator
+}
+
+void PxlReader::fontOperator(std::uint8_t op, const PxlStream& s) {
+    std::string name;
+    const PxlValue& n = s.attr(aFontName);
+    for (std::uint32_t i = 0; n.shape == PxlValue::Shape::Array && i < n.count; ++i)
+        name += static_cast<char>(static_cast<int>(n.at(i)));
+    switch (op) {
+        case oBeginFontHeader:
+            fonts_.beginHeader(std::move(name));
+            break;
+        case oEndFontHeader:
+            fonts_.endHeader();
+            break;
+        case oBeginChar:
+            fonts_.beginChars(std::move(name));
+            break;
+        case oReadChar:
+            charCode_ = static_cast<std::uint32_t>(s.attr(aCharCode).number());
+            break;
+        default:
+            if (n.present()) fonts_.setFont(name);
+            break;
+    }
 }
 
 void PxlReader::beginSession(const PxlStream& s) {

@@ -9,6 +9,7 @@
 
 #include "job_interpreter.h"
 #include "page_builder.h"
+#include "pclxl_fonts.h"
 #include "pclxl_image.h"
 #include "pclxl_path.h"
 #include "pclxl_stream.h"
@@ -40,6 +41,8 @@ class PxlReader {
     void setColorSpace(const PxlStream& s);
     void beginImage(const PxlStream& s);
     void rectangle(const PxlStream& s);
+    void text(const PxlStream& s);
+    void fontOperator(std::uint8_t op, const PxlStream& s);
     void pathOperator(std::uint8_t op, const PxlStream& s);
     void pathPoints(std::string_view bytes);
     void paintPath();
@@ -51,6 +54,8 @@ class PxlReader {
     JobDocument& document_;
     JobPageBuilder builder_;
     PxlImage image_;
+    PxlFonts fonts_;
+    std::uint32_t charCode_ = 0;  // of the ReadChar whose data comes next
 
     double scaleX_ = kUnitsPerInch / 300.0, scaleY_ = kUnitsPerInch / 300.0;  // JobUnits a unit
     bool inPage_ = false;

@@ -267,3 +267,40 @@ TEST(PclXlJob, PathsFromPointDataAreFilled) {
         EXPECT_EQ(doc.warnings.size(), c.warns ? 1u : 0u);
     }
 }
+
+// A downloaded bitmap font: its characters are drawn at the font's resolution, offset from the
+// cursor by their left and top offsets (top is up), each advancing by the job's spacing.
+TEST(PclXlJob, BitmapFontCharactersLandAtTheirOffsets) {
+    Bytes b = pageStart();
+    const auto name = [&b](int attr) {
+        b.byte(0xc8).byte(0xc0).byte(1).raw("F").byte(0xf8).byte(attr);
+    };
+    name(0xa8);
+    b.ub(0, 0xa9).op(0x4f);  // BeginFontHeader
+    const std::string header = "\0\0\0\0\xfe\0\0\x01"s + "BR\0\0\0\x04\x02\x58\x02\x58"s;
+    b.byte(0xc1).u16(static_cast<int>(header.size())).byte(0xf8).byte(0xa7).op(0x50);
+    b.byte(0xfb).byte(static_cast<int>(header.size())).raw(header).op(0x51);
+    name(0xa8);
+    b.op(0x52);  // BeginChar; one 8 x 2 character 'A', 3 dots right of the cursor and 2 up
+    const std::string glyph = "\0\0\0\x03\0\x02\0\x08\0\x02\xff\x81"s;
+    b.ub('A', 0xa2).us(static_cast<int>(glyph.size()), 0xa3).op(0x53);
+    b.byte(0xfb).byte(static_cast<int>(glyph.size())).raw(glyph).op(0x54);
+    b.us(1, 0xa6);
+    name(0xa8);
+    b.op(0x6f);  // SetFont
+    b.usxy(300, 600, 0x4c).op(0x6b);
+    b.byte(0xc8).byte(0xc0).byte(2).raw("AA").byte(0xf8).byte(0xab);
+    b.byte(0xc8).byte(0xc0).byte(2).byte(150).byte(150).byte(0xf8).byte(0xaf).op(0xa8);
+    b.op(0x44);
+    const JobDocument doc = interpretJob(b.s);
+    EXPECT_TRUE(doc.warnings.empty()) << doc.warnings.front();
+    ASSERT_EQ(doc.pages.size(), 1u);
+    ASSERT_EQ(doc.pages[0].rasters.size(), 1u);
+    const JobRaster& r = doc.pages[0].rasters[0];
+    EXPECT_EQ(r.dpiX, 600);
+    EXPECT_EQ(r.x, kUnitsPerInch + 3 * 36);
+    EXPECT_EQ(r.y, 2 * kUnitsPerInch - 2 * 36);
+    EXPECT_EQ(r.height, 2);
+    // The second character half an inch (300 dots at 600) to the right of the first.
+    EXPECT_EQ(r.width, 300 + 8);
+}
