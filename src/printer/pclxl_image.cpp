@@ -45,6 +45,23 @@ bool PxlImage::begin(const PxlImageHeader& header, const PxlColors& colors) {
     }
     dpiX_ = static_cast<std::int32_t>(std::lround(dx));
     dpiY_ = static_cast<std::int32_t>(std::lround(dy));
+    // A density that is no whole number of dots an inch: the image is scaled to the device's
+    // dots, each dot taking the source pixel under its centre.
+    scaled_ = std::abs(dx - dpiX_) > 1e-3 || std::abs(dy - dpiY_) > 1e-3;
+    if (scaled_) {
+        const std::int32_t dpi = h_.deviceDpi > 0 ? h_.deviceDpi : 300;
+        outWidth_ = std::max<std::int64_t>(1, std::lround(h_.destWidth * dpi / kUnitsPerInch));
+        outHeight_ = std::max<std::int64_t>(1, std::lround(h_.destHeight * dpi / kUnitsPerInch));
+        if (outWidth_ > kMaxSourceWidth || outHeight_ > kMaxSourceHeight) {
+            builder_.warn("a PCL XL image larger than any page was not printed");
+            return false;
+        }
+        sourceColumn_.resize(static_cast<std::size_t>(outWidth_));
+        for (std::int64_t o = 0; o < outWidth_; ++o)
+            sourceColumn_[static_cast<std::size_t>(o)] =
+                static_cast<std::int32_t>((2 * o + 1) * h_.sourceWidth / (2 * outWidth_));
+        dpiX_ = dpiY_ = dpi;
+    }
     const int channels = h_.indexed ? 1 : colors.channels;
     bitsPerPixel_ = h_.bits * channels;
     rowBytes_ = static_cast<std::size_t>((h_.sourceWidth * bitsPerPixel_ + 7) / 8);
@@ -111,10 +128,40 @@ void PxlImage::emit(std::int64_t startLine, std::int64_t rows, const std::vector
         for (std::int32_t x = 0; x < width; ++x)
             if (inkAt(in, x)) out[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
     }
+    if (scaled_) {
+        emitScaled(startLine, rows, bits, outBytes);
+        return;
+    }
     const double perRow = h_.destHeight / double(h_.sourceHeight);
     const JobUnits y = h_.y + static_cast<JobUnits>(std::lround(startLine * perRow));
     builder_.addDots(h_.x, y, dpiX_, dpiY_, width, static_cast<std::int32_t>(rows), outBytes,
                      bits.data());
+}
+
+void PxlImage::emitScaled(std::int64_t startLine, std::int64_t rows,
+                          const std::vector<std::uint8_t>& bits, std::int32_t rowBytes) {
+    const std::int64_t srcH = h_.sourceHeight;
+    // The device rows whose centres fall on the source rows of this block.
+    const std::int64_t first = (2 * startLine * outHeight_ + srcH - 1) / (2 * srcH);
+    const std::int64_t last =
+        std::min(outHeight_, (2 * (startLine + rows) * outHeight_ + srcH - 1) / (2 * srcH));
+    if (last <= first) return;
+    const auto outBytes = static_cast<std::int32_t>((outWidth_ + 7) / 8);
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(outBytes) * (last - first), 0);
+    for (std::int64_t oy = first; oy < last; ++oy) {
+        const std::int64_t sy = std::clamp<std::int64_t>(
+            (2 * oy + 1) * srcH / (2 * outHeight_) - startLine, 0, rows - 1);
+        const std::uint8_t* in = bits.data() + static_cast<std::size_t>(sy) * rowBytes;
+        std::uint8_t* o = out.data() + static_cast<std::size_t>(oy - first) * outBytes;
+        for (std::int64_t ox = 0; ox < outWidth_; ++ox) {
+            const std::int32_t sx = sourceColumn_[static_cast<std::size_t>(ox)];
+            if (in[sx >> 3] & (0x80 >> (sx & 7)))
+                o[ox >> 3] |= static_cast<std::uint8_t>(0x80 >> (ox & 7));
+        }
+    }
+    const JobUnits y = h_.y + static_cast<JobUnits>(first * kUnitsPerInch / dpiY_);
+    builder_.addDots(h_.x, y, dpiX_, dpiY_, static_cast<std::int32_t>(outWidth_),
+                     static_cast<std::int32_t>(last - first), outBytes, out.data());
 }
 
 void PxlImage::block(std::int64_t startLine, std::int64_t rows, int compression, int padBytes,

@@ -26,6 +26,7 @@ struct PxlImageHeader {
     std::int64_t sourceWidth = 0, sourceHeight = 0;
     int bits = 1;  // per pixel component: 1, 4 or 8
     bool indexed = false;
+    std::int32_t deviceDpi = 300;  // an image scaled by no whole density is drawn at this
 };
 
 class PxlImage {
@@ -46,6 +47,9 @@ class PxlImage {
     void emit(std::int64_t startLine, std::int64_t rows, const std::vector<std::uint8_t>& raw,
               std::size_t stride);
     bool inkAt(const std::uint8_t* row, std::int64_t x) const;
+    // Draws 1-bit source rows from startLine scaled to the destination size at deviceDpi.
+    void emitScaled(std::int64_t startLine, std::int64_t rows,
+                    const std::vector<std::uint8_t>& bits, std::int32_t rowBytes);
 
     JobPageBuilder& builder_;
     PxlImageHeader h_;
@@ -56,6 +60,10 @@ class PxlImage {
     std::vector<int> levels_;         // gray level of each pixel value (gray or indexed images)
     std::vector<std::uint8_t> seed_;  // the delta-row seed
     std::int64_t nextLine_ = 0;
+    // A scaled image: its size in device dots and the source column of each dot.
+    bool scaled_ = false;
+    std::int64_t outWidth_ = 0, outHeight_ = 0;
+    std::vector<std::int32_t> sourceColumn_;
 };
 
 }  // namespace folvek::printer

@@ -281,6 +281,7 @@ void PxlReader::beginImage(const PxlStream& s) {
     const int depth = static_cast<int>(s.attr(aColorDepth).number());
     h.bits = depth == 0 ? 1 : depth == 1 ? 4 : depth == 2 ? 8 : 0;
     h.indexed = static_cast<int>(s.attr(aColorMapping).number()) == 1;
+    h.deviceDpi = dpi_;
     if (image_.begin(h, gs_.colors)) document_.features.graphics = true;
 }
 

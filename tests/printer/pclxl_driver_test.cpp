@@ -151,3 +151,24 @@ TEST_F(PclXlDriverJobs, PxlmonoTextAndPathsLandWhereGsDrewThem) {
     EXPECT_EQ(test::mismatches(drawn, src, 1), 0)
         << "ink " << drawn.inkCount() << " expected " << src.inkCount();
 }
+
+// A picture scaled to a size that is no whole number of its pixels an inch (64 x 32 pixels
+// onto 300 x 200 points): pxlmono sends it as an image, run-length or delta-row compressed, and
+// it is drawn at the job's 300 dots an inch within a pixel of where gs draws it.
+TEST_F(PclXlDriverJobs, PxlmonoScaledImagesInEachCompression) {
+    std::ofstream(path("page.ps")) << "%!PS\n100 400 translate 300 200 scale\n"
+                                      "64 32 1 [64 0 0 -32 0 32] "
+                                      "{ <f0f0ff00aa55cc33f0f0ff00aa55cc31> } image\nshowpage\n";
+    const BitCanvas src = source(300, "a4");
+    ASSERT_GT(src.inkCount(), 10000);
+    for (const char* mode : {"1", "3"}) {
+        SCOPED_TRACE(mode);
+        const JobDocument doc =
+            interpretJob(job("pxlmono", 300, "a4", std::string("-dCompressMode=") + mode));
+        ASSERT_EQ(doc.pages.size(), 1u);
+        EXPECT_TRUE(doc.warnings.empty()) << doc.warnings.front();
+        const BitCanvas drawn = test::paintPage(doc.pages[0], 300, src.width, src.height);
+        EXPECT_EQ(test::mismatches(drawn, src, 1), 0)
+            << "ink " << drawn.inkCount() << " expected " << src.inkCount();
+    }
+}
