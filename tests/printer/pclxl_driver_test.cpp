@@ -67,9 +67,11 @@ class PclXlDriverJobs : public ::testing::Test {
     std::string job(const std::string& device, int dpi, const std::string& paper,
                     const std::string& extra = "") {
         const std::string out = path("page." + device);
-        const bool ok = run("gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=" + paper +
-                            " -dFIXEDMEDIA -sDEVICE=" + device + " -r" + std::to_string(dpi) + " " +
-                            extra + " -sOutputFile=" + out + " " + path("page.ps"));
+        // No paper: the page's own size.
+        const std::string media = paper.empty() ? "" : " -sPAPERSIZE=" + paper + " -dFIXEDMEDIA";
+        const bool ok =
+            run("gs -q -dSAFER -dBATCH -dNOPAUSE" + media + " -sDEVICE=" + device + " -r" +
+                std::to_string(dpi) + " " + extra + " -sOutputFile=" + out + " " + path("page.ps"));
         EXPECT_TRUE(ok) << device;
         return ok ? readFile(out) : std::string();
     }
@@ -170,5 +172,27 @@ TEST_F(PclXlDriverJobs, PxlmonoScaledImagesInEachCompression) {
         const BitCanvas drawn = test::paintPage(doc.pages[0], 300, src.width, src.height);
         EXPECT_EQ(test::mismatches(drawn, src, 1), 0)
             << "ink " << drawn.inkCount() << " expected " << src.inkCount();
+    }
+}
+
+// A landscape page: the drivers turn the sheet (Orientation 1) and draw in its turned
+// coordinates, so the form is the sheet's long side wide.
+TEST_F(PclXlDriverJobs, LandscapePagesAreTurned) {
+    std::ofstream(path("page.ps")) << "%!PS\n<< /PageSize [842 595] >> setpagedevice\n"
+                                      "/Helvetica findfont 24 scalefont setfont\n"
+                                      "72 500 moveto (Landscape) show 600 100 100 50 rectfill\n"
+                                      "showpage\n";
+    const std::string out = path("source.pbm");
+    ASSERT_TRUE(run("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pbmraw -r300 -sOutputFile=" + out +
+                    " " + path("page.ps")));
+    const BitCanvas src = test::readPbm(out);
+    ASSERT_GT(src.width, src.height);
+    for (const char* device : {"lj5mono", "pxlmono"}) {
+        SCOPED_TRACE(device);
+        const JobDocument doc = interpretJob(job(device, 300, ""));
+        ASSERT_EQ(doc.pages.size(), 1u);
+        EXPECT_GT(doc.pages[0].width, doc.pages[0].height);
+        const BitCanvas drawn = test::paintPage(doc.pages[0], 300, src.width, src.height);
+        EXPECT_EQ(test::mismatches(drawn, src, std::string(device) == "lj5mono" ? 0 : 1), 0);
     }
 }
