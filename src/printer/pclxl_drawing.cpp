@@ -223,8 +223,9 @@ void PxlReader::text(const PxlStream& s) {
 
 void PxlReader::paintPath() {
     if (path_.empty()) return;
-    if (gs_.brushInk) path_.fill(builder_, evenOdd_, dpi_);
-    if (gs_.penInk && gs_.penWidth > 0) path_.stroke(builder_, gs_.penWidth * scaleX_, dpi_);
+    if (gs_.brushInk) path_.fill(builder_, evenOdd_, dpi_, paintWork_);
+    if (gs_.penInk && gs_.penWidth > 0)
+        path_.stroke(builder_, gs_.penWidth * scaleX_, dpi_, paintWork_);
     document_.features.graphics = true;
 }
 

@@ -15,6 +15,7 @@ namespace {
 constexpr std::size_t kMaxPoints = 200000;
 constexpr double kMaxSideInches = 50;
 constexpr int kCurveSteps = 24;
+constexpr std::int64_t kMaxBitmapBytes = std::int64_t{64} << 20;
 
 }  // namespace
 
@@ -55,7 +56,7 @@ void PxlPath::close() {
 }
 
 void PxlPath::paint(JobPageBuilder& builder, const std::vector<Polygon>& polygons, bool evenOdd,
-                    bool each, std::int32_t dpi) {
+                    bool each, std::int32_t dpi, std::int64_t& work) {
     double x0 = 1e18, y0 = 1e18, x1 = -1e18, y1 = -1e18;
     for (const Polygon& p : polygons)
         for (const Point& q : p) {
@@ -73,15 +74,28 @@ void PxlPath::paint(JobPageBuilder& builder, const std::vector<Polygon>& polygon
     const auto width = static_cast<std::int32_t>(std::ceil(x1) - left + 1);
     const auto height = static_cast<std::int32_t>(std::ceil(y1) - top + 1);
     const std::int32_t rowBytes = (width + 7) / 8;
+    if (std::int64_t{rowBytes} * height > kMaxBitmapBytes) {
+        builder.warn("a PCL XL drawing larger than memory allows was not printed");
+        return;
+    }
     std::vector<std::uint8_t> bits(static_cast<std::size_t>(rowBytes) * height, 0);
     std::vector<std::pair<double, int>> cross;
-    const auto scan = [&](const std::vector<const Polygon*>& group) {
+    const auto scan = [&](const std::vector<const Polygon*>& group) -> bool {
         double gy0 = 1e18, gy1 = -1e18;
         for (const Polygon* p : group)
             for (const Point& q : *p) gy0 = std::min(gy0, q.y), gy1 = std::max(gy1, q.y);
         const auto r0 = static_cast<std::int32_t>(std::max(0.0, std::floor(gy0) - double(top)));
         const auto r1 =
             static_cast<std::int32_t>(std::min(double(height), std::ceil(gy1) - double(top) + 1));
+        std::int64_t edges = 0;
+        for (const Polygon* p : group) edges += static_cast<std::int64_t>(p->size());
+        const std::int64_t cost = std::int64_t{std::max(0, r1 - r0)} * edges;
+        if (cost > work) {
+            builder.warn("PCL XL drawings beyond the work one page may take were not printed");
+            work = 0;
+            return false;
+        }
+        work -= cost;
         for (std::int32_t r = r0; r < r1; ++r) {
             const double y = double(top + r) + 0.5;
             cross.clear();
@@ -110,9 +124,11 @@ void PxlPath::paint(JobPageBuilder& builder, const std::vector<Polygon>& polygon
                 }
             }
         }
+        return true;
     };
     if (each) {
-        for (const Polygon& p : polygons) scan({&p});
+        for (const Polygon& p : polygons)
+            if (!scan({&p})) break;
     } else {
         std::vector<const Polygon*> all;
         for (const Polygon& p : polygons) all.push_back(&p);
@@ -124,7 +140,8 @@ void PxlPath::paint(JobPageBuilder& builder, const std::vector<Polygon>& polygon
     builder.addDots(units(left), units(top), dpi, dpi, width, height, rowBytes, bits.data());
 }
 
-void PxlPath::fill(JobPageBuilder& builder, bool evenOdd, std::int32_t dpi) const {
+void PxlPath::fill(JobPageBuilder& builder, bool evenOdd, std::int32_t dpi,
+                   std::int64_t& work) const {
     std::vector<Polygon> polygons;
     const double k = double(dpi) / kUnitsPerInch;
     for (const Subpath& s : subpaths_) {
@@ -133,10 +150,11 @@ void PxlPath::fill(JobPageBuilder& builder, bool evenOdd, std::int32_t dpi) cons
         for (const Point& q : s.points) p.push_back(Point{q.x * k, q.y * k});
         polygons.push_back(std::move(p));
     }
-    if (!polygons.empty()) paint(builder, polygons, evenOdd, false, dpi);
+    if (!polygons.empty()) paint(builder, polygons, evenOdd, false, dpi, work);
 }
 
-void PxlPath::stroke(JobPageBuilder& builder, double penWidth, std::int32_t dpi) const {
+void PxlPath::stroke(JobPageBuilder& builder, double penWidth, std::int32_t dpi,
+                     std::int64_t& work) const {
     const double k = double(dpi) / kUnitsPerInch;
     const double half = std::max(penWidth * k, 1.0) / 2;
     std::vector<Polygon> polygons;
@@ -160,7 +178,7 @@ void PxlPath::stroke(JobPageBuilder& builder, double penWidth, std::int32_t dpi)
                                        {a.x - nx, a.y - ny}});
         }
     }
-    if (!polygons.empty()) paint(builder, polygons, false, true, dpi);
+    if (!polygons.empty()) paint(builder, polygons, false, true, dpi, work);
 }
 
 }  // namespace folvek::printer

@@ -29,8 +29,11 @@ class PxlPath {
 
     // Fills the path (even-odd or non-zero winding) or strokes it `penWidth` (JobUnits) wide,
     // in dots at dpi; a path larger than any sheet is left out with a warning.
-    void fill(JobPageBuilder& builder, bool evenOdd, std::int32_t dpi) const;
-    void stroke(JobPageBuilder& builder, double penWidth, std::int32_t dpi) const;
+    // `work` is what the page may still spend (rows times edges scanned); what would take more
+    // is left out with a warning.
+    void fill(JobPageBuilder& builder, bool evenOdd, std::int32_t dpi, std::int64_t& work) const;
+    void stroke(JobPageBuilder& builder, double penWidth, std::int32_t dpi,
+                std::int64_t& work) const;
 
   private:
     struct Subpath {
@@ -40,7 +43,7 @@ class PxlPath {
     using Polygon = std::vector<Point>;
     // Paints polygons (in dots) onto one bitmap, each polygon alone or all by one rule.
     static void paint(JobPageBuilder& builder, const std::vector<Polygon>& polygons, bool evenOdd,
-                      bool each, std::int32_t dpi);
+                      bool each, std::int32_t dpi, std::int64_t& work);
 
     std::vector<Subpath> subpaths_;
     Point current_;

@@ -241,6 +241,7 @@ void PxlReader::beginPage(const PxlStream& s) {
     cursorX_ = cursorY_ = 0;
     path_.clear();
     evenOdd_ = false;
+    paintWork_ = kPaintWorkPerPage;
     gs_ = GraphicsState{};
     saved_.clear();
 }

@@ -65,6 +65,10 @@ class PxlReader {
     PxlPath path_;
     bool evenOdd_ = false;
     std::int32_t dpi_ = 300;  // the session's resolution, at which paths are drawn
+    // What painting paths may still spend on this page (rows times edges scanned): a page of
+    // drawings takes far less; a loop of hostile paths is cut short.
+    static constexpr std::int64_t kPaintWorkPerPage = 30'000'000;
+    std::int64_t paintWork_ = kPaintWorkPerPage;
     // Points of a path operator that come as embedded data.
     std::int64_t pointCount_ = 0;
     int pointType_ = 0;

@@ -304,3 +304,20 @@ TEST(PclXlJob, BitmapFontCharactersLandAtTheirOffsets) {
     // The second character half an inch (300 dots at 600) to the right of the first.
     EXPECT_EQ(r.width, 300 + 8);
 }
+
+// A page that paints a path of thousands of points over and over is cut short with a warning
+// instead of taking minutes.
+TEST(PclXlJob, EndlessPaintingIsCutShort) {
+    Bytes b = pageStart();
+    b.ub(1, 0x03).op(0x6a).ub(0, 0x05).op(0x79).ub(0, 0x09).op(0x63);
+    b.op(0x85).usxy(0, 0, 0x4c).op(0x6b);
+    const int n = 3000;
+    b.us(n, 0x4d).ub(3, 0x50).op(0x9b).byte(0xfa).u32(n * 4);
+    for (int i = 0; i < n; ++i) b.u16(i % 2 ? 2400 : 0).u16(i % 2 ? 3500 : 0);
+    for (int i = 0; i < 10; ++i) b.op(0x86);
+    b.op(0x44);
+    const JobDocument doc = interpretJob(b.s);
+    ASSERT_EQ(doc.pages.size(), 1u);
+    ASSERT_EQ(doc.warnings.size(), 1u);
+    EXPECT_NE(doc.warnings[0].find("work"), std::string::npos);
+}
