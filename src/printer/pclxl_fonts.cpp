@@ -15,6 +15,8 @@ namespace {
 constexpr std::size_t kMaxHeaderBytes = 1 << 20;
 constexpr std::size_t kMaxGlyphBytes = std::size_t{32} << 20;
 constexpr std::size_t kMaxFonts = 256;
+// Far more glyph bytes than a page of text draws (a full page of 6-point text is about 1 MB).
+constexpr std::size_t kMaxDrawnPerPage = std::size_t{64} << 20;
 
 std::uint32_t bigEndian(std::string_view b, std::size_t at, int size) {
     std::uint32_t v = 0;
@@ -101,6 +103,11 @@ JobUnits PxlFonts::drawChar(std::uint32_t code, JobUnits x, JobUnits y) {
         return 0;
     }
     const Glyph& c = g->second;
+    drawn_ += c.bits.size();
+    if (drawn_ > kMaxDrawnPerPage) {
+        builder_.warn("a PCL XL page with more text than paper holds was cut short");
+        return 0;
+    }
     const double ux = double(kUnitsPerInch) / font.dpiX, uy = double(kUnitsPerInch) / font.dpiY;
     if (c.width > 0 && c.height > 0)
         builder_.addDots(x + static_cast<JobUnits>(std::lround(c.left * ux)),

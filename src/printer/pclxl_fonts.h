@@ -27,6 +27,7 @@ class PxlFonts {
     void beginChars(std::string name) { charFont_ = std::move(name); }
     void readChar(std::uint32_t code, std::string_view bytes);
     void setFont(const std::string& name) { current_ = name; }
+    void newPage() { drawn_ = 0; }
 
     // One character of the current font with its reference point at (x, y) on the page;
     // returns its width in JobUnits (used when the job gives no spacing), or -1 when the
@@ -48,6 +49,7 @@ class PxlFonts {
     std::map<std::string, Font> fonts_;
     std::string headerName_, header_, charFont_, current_;
     std::size_t bytes_ = 0;  // glyph bitmaps kept, bounded
+    std::size_t drawn_ = 0;  // glyph bytes drawn on this page, bounded
 };
 
 }  // namespace folvek::printer

@@ -242,6 +242,7 @@ void PxlReader::beginPage(const PxlStream& s) {
     path_.clear();
     evenOdd_ = false;
     paintWork_ = kPaintWorkPerPage;
+    fonts_.newPage();
     gs_ = GraphicsState{};
     saved_.clear();
 }
