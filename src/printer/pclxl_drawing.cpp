@@ -208,7 +208,7 @@ void PxlReader::text(const PxlStream& s) {
     const PxlValue& ys = s.attr(aYSpacingData);
     for (std::uint32_t i = 0; t.shape == PxlValue::Shape::Array && i < t.count; ++i) {
         const PxlPath::Point p = onPage(cursorX_, cursorY_);
-        const JobUnits w = fonts_.drawChar(static_cast<std::uint32_t>(t.at(i)),
+        const JobUnits w = fonts_.drawChar(static_cast<std::uint32_t>(std::max(0.0, t.at(i))),
                                            static_cast<JobUnits>(std::lround(p.x)),
                                            static_cast<JobUnits>(std::lround(p.y)));
         if (w < 0) {

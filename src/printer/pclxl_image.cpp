@@ -52,7 +52,8 @@ bool PxlImage::begin(const PxlImageHeader& header, const PxlColors& colors) {
         const std::int32_t dpi = h_.deviceDpi > 0 ? h_.deviceDpi : 300;
         outWidth_ = std::max<std::int64_t>(1, std::lround(h_.destWidth * dpi / kUnitsPerInch));
         outHeight_ = std::max<std::int64_t>(1, std::lround(h_.destHeight * dpi / kUnitsPerInch));
-        if (outWidth_ > kMaxSourceWidth || outHeight_ > kMaxSourceHeight) {
+        if (outWidth_ > kMaxSourceWidth || outHeight_ > kMaxSourceHeight ||
+            (outWidth_ + 7) / 8 * outHeight_ > static_cast<std::int64_t>(kMaxBlockBytes)) {
             builder_.warn("a PCL XL image larger than any page was not printed");
             return false;
         }

@@ -168,7 +168,7 @@ void PxlReader::fontOperator(std::uint8_t op, const PxlStream& s) {
             fonts_.beginChars(std::move(name));
             break;
         case oReadChar:
-            charCode_ = static_cast<std::uint32_t>(s.attr(aCharCode).number());
+            charCode_ = static_cast<std::uint32_t>(std::max(0.0, s.attr(aCharCode).number()));
             break;
         default:
             if (n.present()) fonts_.setFont(name);

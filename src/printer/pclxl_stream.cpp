@@ -2,6 +2,7 @@
 // each checked against the bytes left so that a cut or corrupt stream ends with a message.
 #include "pclxl_stream.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -24,20 +25,24 @@ std::uint32_t littleEndian(const char* p, int size) {
     return v;
 }
 
+// Values beyond a billion mean nothing as a position, size or count; keeping every value
+// within that lets a reader convert any of them to int.
+constexpr double kMaxValue = 1e9;
+
 double decode(const char* p, std::uint8_t type) {
     const std::uint32_t raw = littleEndian(p, kTypeSize[type]);
     switch (type) {
         case 3:
             return static_cast<std::int16_t>(raw);
         case 4:
-            return static_cast<std::int32_t>(raw);
+            return std::clamp<double>(static_cast<std::int32_t>(raw), -kMaxValue, kMaxValue);
         case 5: {
             const float f = std::bit_cast<float>(raw);
-            // NaN and infinities mean nothing as a position or size.
-            return f == f && f < 1e9f && f > -1e9f ? double(f) : 0.0;
+            // NaN and infinities mean nothing either.
+            return f == f && f < kMaxValue && f > -kMaxValue ? double(f) : 0.0;
         }
         default:
-            return raw;
+            return std::min<double>(raw, kMaxValue);
     }
 }
 

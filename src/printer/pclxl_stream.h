@@ -17,10 +17,11 @@ namespace folvek::printer {
 struct PxlValue {
     enum class Shape : std::uint8_t { None, Scalar, Xy, Box, Array };
     Shape shape = Shape::None;
-    std::uint8_t type = 0;       // 0 ubyte, 1 uint16, 2 uint32, 3 sint16, 4 sint32, 5 real32
-    double v[4] = {0, 0, 0, 0};  // scalar: v[0]; xy: v[0], v[1]; box: x1, y1, x2, y2
-    std::string_view array;      // an array's bytes, little endian
-    std::uint32_t count = 0;     // an array's elements
+    std::uint8_t type = 0;  // 0 ubyte, 1 uint16, 2 uint32, 3 sint16, 4 sint32, 5 real32
+    // scalar: v[0]; xy: v[0], v[1]; box: x1, y1, x2, y2. Every number is within +-1e9.
+    double v[4] = {0, 0, 0, 0};
+    std::string_view array;   // an array's bytes, little endian
+    std::uint32_t count = 0;  // an array's elements
 
     bool present() const { return shape != Shape::None; }
     double number() const { return v[0]; }
