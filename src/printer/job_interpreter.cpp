@@ -3,10 +3,14 @@
 
 #include "escp_reader.h"
 #include "escp_scan.h"
+#include "pclxl_reader.h"
+#include "pclxl_stream.h"
 
 namespace folvek::printer {
 
 JobLanguage detectLanguage(std::string_view job) {
+    // PCL XL is binary: its stream header, after any job-language lines, names it.
+    if (pxlFindStream(job) != std::string_view::npos) return JobLanguage::PclXl;
     const JobScan scan = scanJob(job);
     // HP asks every PCL job to start with its reset; an Epson job that starts bold ends it.
     if (scan.pcl || (scan.startsWithReset && !scan.boldOff)) return JobLanguage::Pcl5;
@@ -18,6 +22,7 @@ JobLanguage detectLanguage(std::string_view job) {
 JobDocument interpretJob(std::string_view job, const JobOptions& options) {
     const JobLanguage language = detectLanguage(job);
     if (language == JobLanguage::Pcl5) return interpretPcl(job, options);
+    if (language == JobLanguage::PclXl) return interpretPclXl(job, options);
     if (language == JobLanguage::None) {
         // Plain text is a job too: the printer prints it line by line at 10 cpi.
         JobDocument doc = interpretEscP(job, options, JobLanguage::EscP);
@@ -31,6 +36,12 @@ JobDocument interpretEscP(std::string_view job, const JobOptions& options, JobLa
     if (dialect != JobLanguage::EscP2 && dialect != JobLanguage::Proprinter)
         dialect = JobLanguage::EscP;
     return EscPReader(job, options, dialect).run();
+}
+
+JobDocument interpretPclXl(std::string_view job, const JobOptions& options) {
+    JobDocument doc;
+    PxlReader(doc, options).run(job);
+    return doc;
 }
 
 }  // namespace folvek::printer

@@ -25,8 +25,8 @@ struct JobOptions {
     std::int64_t maxRasterDotsPerPage = std::int64_t{14} * 1440 * 23 * 1440;
 };
 
-// The language a job speaks, judged from its bytes (PJL and PCL resets, ESC/P2 graphics mode,
-// ESC/P and Proprinter commands); None when it holds no printer command.
+// The language a job speaks, judged from its bytes (PCL XL's stream header, PJL and PCL resets,
+// ESC/P2 graphics mode, ESC/P and Proprinter commands); None when it holds no printer command.
 JobLanguage detectLanguage(std::string_view job);
 
 // Reads the whole job in the language detected (Proprinter and ESC/P share one reader).
@@ -35,5 +35,6 @@ JobDocument interpretJob(std::string_view job, const JobOptions& options = {});
 // The readers themselves, for callers and tests that know the language.
 JobDocument interpretEscP(std::string_view job, const JobOptions& options, JobLanguage dialect);
 JobDocument interpretPcl(std::string_view job, const JobOptions& options);
+JobDocument interpretPclXl(std::string_view job, const JobOptions& options);
 
 }  // namespace folvek::printer

@@ -15,7 +15,7 @@ namespace folvek::printer {
 using JobUnits = std::int32_t;
 constexpr JobUnits kUnitsPerInch = 21600;
 
-enum class JobLanguage : std::uint8_t { None, EscP, EscP2, Proprinter, Pcl5 };
+enum class JobLanguage : std::uint8_t { None, EscP, EscP2, Proprinter, Pcl5, PclXl };
 
 // Style of a text run; several may be set at once.
 enum JobStyle : std::uint16_t {

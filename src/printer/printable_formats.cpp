@@ -3,7 +3,9 @@
 // are checked together with the header fields that follow them.
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
+#include "pclxl_stream.h"
 #include "printable_job.h"
 
 namespace folvek {
@@ -139,14 +141,14 @@ const char* nonJobFormat(const unsigned char* d, std::size_t n) {
     if (isMpegAudio(d, n)) return "an MP3 sound";
     if (startsWith(d, n, "\x1B%-12345X", 9) && !pjlEntersPcl5(d, n)) {
         const std::string head(reinterpret_cast<const char*>(d), n < 4096 ? n : 4096);
-        if (head.find("PCLXL") != std::string::npos || head.find("HP-PCL XL") != std::string::npos)
-            return "a PCL XL job (a printer language that is not read)";
         if (head.find("POSTSCRIPT") != std::string::npos) return "a PostScript program";
     }
     return nullptr;
 }
 
 const char* printerLanguageSignature(const unsigned char* d, std::size_t n) {
+    const std::string_view job(reinterpret_cast<const char*>(d), n);
+    if (printer::pxlFindStream(job) != std::string_view::npos) return "a PCL XL job";
     if (startsWith(d, n, "\x1B@", 2)) return "an Epson ESC/P job";
     if (startsWith(d, n,
                    "\x1B"

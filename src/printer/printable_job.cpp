@@ -217,6 +217,9 @@ PrintableVerdict judgePrintJob(const unsigned char* d, std::size_t n) {
     if (const char* kind = nonJobFormat(d, n)) return {JobKind::NotPrintable, kind};
     if (utf16FormOf(d, n) != Utf16Form::None) return {JobKind::Text, "a text report (UTF-16)"};
     const char* language = printerLanguageSignature(d, n);
+    // PCL XL is binary from its stream header on: nothing in it is text to weigh.
+    if (language && std::strcmp(language, "a PCL XL job") == 0)
+        return {JobKind::PrinterJob, language};
 
     // DOS programs pad the file after its end mark; what follows Ctrl-Z is never loaded.
     std::size_t end = n;

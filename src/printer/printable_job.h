@@ -1,8 +1,9 @@
 // Whether a file is a print job at all: a text report in one of our encodings or a job in a
-// printer language we read (Epson ESC/P and ESC/P2, IBM Proprinter, HP PCL 5), as opposed to a
-// picture, a program, an archive, a sound or video capture, a PDF or random bytes that landed
-// in the same folder or queue. One judgement for every way a job arrives (the watched folder,
-// the print pipe, the CUPS filter and the viewer's batch printing), so that they never disagree.
+// printer language we read (Epson ESC/P and ESC/P2, IBM Proprinter, HP PCL 5 and PCL XL), as
+// opposed to a picture, a program, an archive, a sound or video capture, a PDF or random bytes that
+// landed in the same folder or queue. One judgement for every way a job arrives (the watched
+// folder, the print pipe, the CUPS filter and the viewer's batch printing), so that they never
+// disagree.
 #pragma once
 
 #include <cstddef>

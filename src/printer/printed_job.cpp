@@ -49,6 +49,8 @@ const char* languageName(JobLanguage language) {
             return "Proprinter";
         case JobLanguage::Pcl5:
             return "PCL 5";
+        case JobLanguage::PclXl:
+            return "PCL XL";
         case JobLanguage::None:
             break;
     }

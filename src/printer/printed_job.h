@@ -22,7 +22,7 @@ class PrintedJob final : public JobLayout {
     JobDocument document_;
 };
 
-// "ESC/P", "ESC/P2", "Proprinter", "PCL 5"; empty for none.
+// "ESC/P", "ESC/P2", "Proprinter", "PCL 5", "PCL XL"; empty for none.
 const char* languageName(JobLanguage language);
 
 // Whether what the interpreter saw lays the job out by itself, and why (for --info).

@@ -97,7 +97,8 @@ TEST(PrinterJobsThroughCups, EveryJobTheFilterReadsReachesItThroughLpWithNoOptio
     const QString page = QStringLiteral(
         "-c '/Courier findfont 14 scalefont setfont 72 700 moveto (Report) show "
         "72 600 200 80 rectfill showpage'");
-    for (const char* device : {"epson", "eps9high", "necp6", "ibmpro", "ljet4"})
+    for (const char* device :
+         {"epson", "eps9high", "necp6", "ibmpro", "ljet4", "lj5mono", "pxlmono"})
         ASSERT_EQ(sh(w, QStringLiteral("gs -q -dNOPAUSE -dBATCH -r72 -sDEVICE=%1 "
                                        "-sOutputFile=gs-%1.prn %2")
                             .arg(QLatin1String(device), page)),

@@ -55,6 +55,14 @@ TEST_F(PclCodesTest, AJobFramedByResetsIsNotBold) {
     EXPECT_EQ(doc->lines.styleAt(1), kBold);
 }
 
+// A PCL XL job (PCL 6, binary after its stream header) is left to the job reader to lay out.
+TEST_F(PclCodesTest, APclXlStreamAfterJobLanguageLinesMakesAJob) {
+    load("\x1b%-12345X@PJL ENTER LANGUAGE = PCLXL\n) HP-PCL XL;1;1\n\xd1\x2c\x01"s);
+    EXPECT_TRUE(doc->printerLayout.jobCommands);
+    load("\x1b%-12345X@PJL ENTER LANGUAGE = PCL\n(report)\n"s);
+    EXPECT_FALSE(doc->printerLayout.jobCommands);
+}
+
 TEST_F(PclCodesTest, PitchSpacingPageLengthAndOrientationAreKept) {
     load(
         "\x1b"

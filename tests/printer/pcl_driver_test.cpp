@@ -132,19 +132,6 @@ TEST_F(PclDriverJobs, GhostscriptLjet4PagesLandWhereThePrinterPutsThem) {
     }
 }
 
-// lj5mono writes PCL XL, a different language: the reader says so and prints nothing of it.
-TEST_F(PclDriverJobs, GhostscriptLj5monoIsPclXlAndSaidSo) {
-    const std::string job = path("page.lj5");
-    ASSERT_TRUE(
-        run("gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=a4 -sDEVICE=lj5mono -r300 "
-            "-sOutputFile=" +
-            job + " " + path("page.ps")));
-    const JobDocument doc = readJob(job);
-    EXPECT_TRUE(doc.pages.empty());
-    ASSERT_FALSE(doc.warnings.empty());
-    EXPECT_NE(doc.warnings.front().find("PCL XL"), std::string::npos);
-}
-
 // pbmtolj resets the printer, sets a top margin of 0 and starts its picture at the cursor: the
 // cursor stays at home, the first line's baseline three quarters of a line (37.5 dots) below
 // the page's top, 71 dots in from the left edge of A4.

@@ -178,6 +178,9 @@ bool PrinterCodes::pjlByte(unsigned char b) {
             got_ = 0;
             return true;
         }
+        // PCL XL's stream header (") HP-PCL XL;"): a binary job, which only the printer-language
+        // reader can lay out.
+        if (b == ')') jobCommands_ = true;
         state_ = State::Idle;
         return false;
     }
