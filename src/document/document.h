@@ -33,8 +33,8 @@ struct LoadOptions {
     std::optional<bool> dos;
     // Fixes the encoding, over what `dos` fixed (detection is off unless it is Auto).
     std::optional<EncodingChoice> encoding;
-    std::optional<LayoutMode>
-        layout;                    // the report's or the job's own pages, or the reader's choice
+    // The report's or the job's own pages, or the reader's choice.
+    std::optional<LayoutMode> layout;
     std::optional<bool> fitWidth;  // the font shrinks until the widest line fits the sheet
     // Reads printer jobs into their own pages (a layer above knows the languages); null leaves
     // the one the record has, which at first is none: every file is laid out as a report.
