@@ -28,47 +28,10 @@ for _ in $(seq 1 100); do cat "$work/part.txt"; done > "$reports/big.txt"
 rm -f "$work/part.txt"
 
 shot() { xwd -silent -id "$main" > "$work/$1.xwd" 2>/dev/null; }
-# Tells about a dump: "painted" when its page area holds text; "fields N WIDTH-OF-SECOND" for
-# the status bar's runs of dark columns (file, page, encoding and, once known, the width).
-look() {
-    python3 - "$work/$1.xwd" "$2" <<'PY'
-import struct, sys
-data = open(sys.argv[1], "rb").read()
-if len(data) < 100:
-    sys.exit(1)
-h = struct.unpack(">25I", data[:100])
-start, per_line, width, height = h[0] + h[19] * 12, h[12], h[4], h[5]
-def dark_columns(first, last):
-    cols = set()
-    for y in range(first, last):
-        row = data[start + y * per_line:start + y * per_line + width * 4]
-        cols.update(x for x in range(width) if row[x * 4 + 1] < 64)
-    return sorted(cols)
-if sys.argv[2] == "painted":
-    if height < 600:
-        sys.exit(1)  # the start-up window
-    area = data[start + 80 * per_line:start + 600 * per_line]
-    sys.exit(0 if sum(1 for v in area[1::4] if v < 64) > 200 else 1)
-runs = []
-for x in dark_columns(height - 19, height):
-    if runs and x - runs[-1][1] <= 14:
-        runs[-1][1] = x
-    else:
-        runs.append([x, x])
-print(len(runs), runs[1][1] - runs[1][0] if len(runs) > 1 else 0)
-PY
-}
-same_page() {
-    python3 - "$work/$1.xwd" "$work/$2.xwd" <<'PY'
-import struct, sys
-def page(path):
-    d = open(path, "rb").read()
-    h = struct.unpack(">25I", d[:100])
-    start, per_line = h[0] + h[19] * 12, h[12]
-    return [d[start + y * per_line:start + y * per_line + 1200 * 4] for y in range(80, 900)]
-sys.exit(0 if page(sys.argv[1]) == page(sys.argv[2]) else 1)
-PY
-}
+# What a dump shows: "painted" when its page area holds text; "fields" prints the status bar's
+# field count and the page field's width.
+look() { python3 "$(dirname "$0")/xwd_window.py" "$2" "$work/$1.xwd"; }
+same_page() { python3 "$(dirname "$0")/xwd_window.py" same "$work/$1.xwd" "$work/$2.xwd"; }
 # The main window once its first page is painted; its dump is $work/$1.xwd.
 first_paint() {
     main=

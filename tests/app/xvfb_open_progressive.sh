@@ -29,38 +29,8 @@ rm -f "$work/part.txt"
 
 shot() { xwd -silent -id "$main" > "$work/$1.xwd" 2>/dev/null; }
 # "N WIDTH-OF-SECOND": the status bar's runs of dark columns and the page field's width.
-fields() {
-    python3 - "$work/$1.xwd" <<'PY'
-import struct, sys
-data = open(sys.argv[1], "rb").read()
-if len(data) < 100:
-    print(0, 0); sys.exit()
-h = struct.unpack(">25I", data[:100])
-start, per_line, width, height = h[0] + h[19] * 12, h[12], h[4], h[5]
-cols = set()
-for y in range(height - 19, height):
-    row = data[start + y * per_line:start + y * per_line + width * 4]
-    cols.update(x for x in range(width) if row[x * 4 + 1] < 64)
-runs = []
-for x in sorted(cols):
-    if runs and x - runs[-1][1] <= 14:
-        runs[-1][1] = x
-    else:
-        runs.append([x, x])
-print(len(runs), runs[1][1] - runs[1][0] if len(runs) > 1 else 0)
-PY
-}
-same_page() {
-    python3 - "$work/$1.xwd" "$work/$2.xwd" <<'PY'
-import struct, sys
-def page(path):
-    d = open(path, "rb").read()
-    h = struct.unpack(">25I", d[:100])
-    start, per_line = h[0] + h[19] * 12, h[12]
-    return [d[start + y * per_line:start + y * per_line + 1200 * 4] for y in range(80, 900)]
-sys.exit(0 if page(sys.argv[1]) == page(sys.argv[2]) else 1)
-PY
-}
+fields() { python3 "$(dirname "$0")/xwd_window.py" fields "$work/$1.xwd"; }
+same_page() { python3 "$(dirname "$0")/xwd_window.py" same "$work/$1.xwd" "$work/$2.xwd"; }
 settled() {
     local last now still=0
     last=$(awk '{print $14 + $15}' "/proc/$app_pid/stat" 2>/dev/null) || return 1
