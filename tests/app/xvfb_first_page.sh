@@ -32,18 +32,35 @@ shot() { xwd -silent -id "$main" > "$work/$1.xwd" 2>/dev/null; }
 # field count and the page field's width.
 look() { python3 "$(dirname "$0")/xwd_window.py" "$2" "$work/$1.xwd"; }
 same_page() { python3 "$(dirname "$0")/xwd_window.py" same "$work/$1.xwd" "$work/$2.xwd"; }
-# The main window once its first page is painted; its dump is $work/$1.xwd.
+# The main window once its first page is painted; its dump is $work/$1.xwd. On a busy machine
+# a dump may catch the window between two of its updates (the page drawn, the status bar not
+# yet), so the dump kept is the first that the next one repeats. The pointer goes over the page,
+# where no hint replaces the status bar's fields.
 first_paint() {
     main=
     for _ in $(seq 1 600); do
         for w in $(xdotool search --onlyvisible --pid "$app_pid" --name '^FolVk' 2>/dev/null); do
             main=$w
             shot "$1"
-            look "$1" painted && return 0
+            if look "$1" painted; then
+                xdotool mousemove --window "$main" 600 500 2>/dev/null
+                steady "$1"
+                return 0
+            fi
         done
         sleep 0.02
     done
     return 1
+}
+steady() {
+    for _ in $(seq 1 50); do
+        sleep 0.03
+        shot "$1.next"
+        if same_page "$1" "$1.next" && [ "$(look "$1" fields)" = "$(look "$1.next" fields)" ]; then
+            return 0
+        fi
+        mv "$work/$1.next.xwd" "$work/$1.xwd"
+    done
 }
 # Waits until the program has used no processor time for a second.
 settled() {
@@ -67,6 +84,8 @@ read -r early_fields early_page < <(look early fields)
 settled || fail "the program did not settle after loading"
 shot whole
 read -r whole_fields whole_page < <(look whole fields)
+# FOLVEK_KEEP_DUMPS names a folder that keeps the window dumps, to look at a failure.
+[ -n "${FOLVEK_KEEP_DUMPS:-}" ] && cp "$work/early.xwd" "$work/whole.xwd" "$FOLVEK_KEEP_DUMPS/"
 [ "$early_fields" = 3 ] || fail "while loading the status bar showed $early_fields fields, not file, page and encoding"
 [ "$whole_fields" = 4 ] || fail "once loaded the status bar showed $whole_fields fields, not four with the width"
 [ "$whole_page" -gt "$early_page" ] || fail "the page count did not fill in ($early_page -> $whole_page px)"
