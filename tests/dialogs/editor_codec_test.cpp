@@ -38,6 +38,9 @@ TEST(EditorCodec, DosLettersReadAsTheViewerShowsThemAndBoxesStayBoxes) {
 
 TEST(EditorCodec, LineEndsKeepTheFilesStyle) {
     EXPECT_FALSE(decodeEditorText("a\nb\n", false).crlf);
+    // CR LF becomes one line break everywhere, the file's last one too; a lone CR stays.
+    EXPECT_EQ(decodeEditorText("a\r\nb\r\n", false).text, QStringLiteral("a\nb\n"));
+    EXPECT_EQ(decodeEditorText("a\rb\r", true).text, QStringLiteral("a\rb\r"));
     EXPECT_EQ(encodeEditorText(QStringLiteral("a\nb\n"), false, false).bytes, "a\nb\n");
     EXPECT_EQ(encodeEditorText(QStringLiteral("a\nb"), true, true).bytes, "a\r\nb");
     // A file without any line end is a DOS/Windows file: new lines get CR LF.

@@ -89,6 +89,22 @@ TEST(PrintJob, AnOpenEndedRangeStopsWhenThePrintoutHasNoFurtherPage) {
     EXPECT_EQ(printout.calls[4], "endDocument");
 }
 
+// With no last page known the printing dialog names none ("из N" stays empty).
+TEST(PrintJob, AnOpenEndedRangeShowsNoLastPage) {
+    FakeSpooler spooler;
+    RecordingPrintout printout(2, {0, 0, 0, 0, {}});
+    std::vector<std::string> seen;
+    printout.onPage = [&](int) {
+        AbortDialog* d = openAbortDialog();
+        ASSERT_NE(d, nullptr);
+        seen.push_back(
+            (d->label(AbortDialog::kPage)->text() + "|" + d->label(AbortDialog::kLastPage)->text())
+                .toStdString());
+    };
+    runPrintJob(printout, spooler, printRange({0, 0, 0, 0, {}}, false, 0, 0), 1, nullptr);
+    EXPECT_EQ(seen, (std::vector<std::string>{"Печать страницы 1|", "Печать страницы 2|"}));
+}
+
 TEST(PrintJob, CopiesTheDriverCannotMakeRepeatTheDocumentInOneSpoolerDocument) {
     FakeSpooler spooler;
     RecordingPrintout printout(2, {1, 2, 0, 0, {}});

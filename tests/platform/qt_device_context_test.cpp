@@ -107,6 +107,15 @@ TEST(QtDeviceContextState, DeviceCapsReportThePrintableArea) {
     EXPECT_EQ(dc.deviceCaps(DeviceCap::LogPixelsY), 300);
 }
 
+// A device that does not know its resolution is taken for a 96 dpi screen.
+TEST(QtDeviceContextState, AnUnknownResolutionIsAScreens) {
+    QtDeviceContext dc(nullptr, 0, -1, QSizeF(254, 127));
+    EXPECT_EQ(dc.deviceCaps(DeviceCap::LogPixelsX), 96);
+    EXPECT_EQ(dc.deviceCaps(DeviceCap::LogPixelsY), 96);
+    EXPECT_EQ(dc.deviceCaps(DeviceCap::HorzRes), 960);
+    EXPECT_EQ(dc.deviceCaps(DeviceCap::VertRes), 480);
+}
+
 TEST(QtDeviceContextFonts, CourierNewMeasuresLikeTheOldPrinterFont) {
     EXPECT_EQ(QFontInfo(FontCache::instance().face(courier(-13)).font).family(),
               QStringLiteral("Liberation Mono"));
