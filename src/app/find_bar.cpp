@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <optional>
 
 #include "codepage.h"
 #include "command_ids.h"
@@ -24,24 +25,22 @@ namespace folvek {
 
 namespace {
 
-// The document holds code page 1251; the field's text is converted to it, and characters the
-// code page has no place for become '?' (they cannot be in the document).
-std::string toDocumentBytes(const QString& text) {
+// The document holds code page 1251; the field's text is converted to it. A character the code
+// page has no place for cannot be in the document, so such a text has no match: nothing, not
+// a '?' that would find the document's question marks.
+std::optional<std::string> toDocumentBytes(const QString& text) {
     const char16_t* table = ansiToUnicodeTable();
     std::string out;
     out.reserve(text.size());
     for (QChar ch : text) {
-        char byte = '?';
         if (ch.unicode() < 0x80) {
-            byte = static_cast<char>(ch.unicode());
-        } else {
-            for (int b = 0x80; b < 256; ++b)
-                if (table[b] == ch.unicode()) {
-                    byte = static_cast<char>(b);
-                    break;
-                }
+            out.push_back(static_cast<char>(ch.unicode()));
+            continue;
         }
-        out.push_back(byte);
+        int b = 0x80;
+        while (b < 256 && table[b] != ch.unicode()) ++b;
+        if (b == 256) return std::nullopt;
+        out.push_back(static_cast<char>(b));
     }
     return out;
 }
@@ -186,14 +185,17 @@ void FindBar::start(bool forward) {
     pendingForward_ = forward;
     cancel_ = false;
     const quint64 run = ++run_;
-    auto query = std::make_shared<TextQuery>(toDocumentBytes(searched_));
+    const std::optional<std::string> bytes = toDocumentBytes(searched_);
+    auto query = bytes ? std::make_shared<TextQuery>(*bytes) : nullptr;
     const LineStore* lines = &doc->record().lines;
     // A job laid out by itself is searched in the text its pages print.
     std::shared_ptr<const JobLayout> job = doc->record().jobLayout;
     say(QStringLiteral("Поиск..."));
     worker_ = std::thread([this, query, lines, job, run] {
-        auto result = std::make_shared<SearchResult>(job ? searchJob(*job, *query, &cancel_)
-                                                         : searchLines(*lines, *query, &cancel_));
+        auto result = std::make_shared<SearchResult>();
+        if (query)
+            *result =
+                job ? searchJob(*job, *query, &cancel_) : searchLines(*lines, *query, &cancel_);
         QMetaObject::invokeMethod(
             this, [this, result, run] { finished(result, run); }, Qt::QueuedConnection);
     });

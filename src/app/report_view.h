@@ -62,6 +62,7 @@ class ReportView : public QAbstractScrollArea {
     // The matches of a search, marked on the page shown (null: none); the vector must live
     // until it is replaced.
     void setSearchMarks(const std::vector<TextMatch>* matches);
+    const std::vector<TextMatch>* searchMarks() const { return marks_; }
     // The tints of the matches on the page: every match, and the one shown last.
     static QColor searchMarkColour() { return QColor(255, 225, 70); }
     static QColor currentMatchColour() { return QColor(255, 140, 30); }
