@@ -98,3 +98,20 @@ TEST(DialogFit, EveryTemplateFitsAtTheScreensResolutionAndAtOneAndAHalfTimesIt) 
             d.hide();
         }
 }
+
+// Enter presses the template's default button and no other: the About box's OK is default,
+// the editor's OK and "Отмена" are plain buttons that Enter in the text never presses.
+TEST(DialogTemplate, OnlyTheDefaultButtonIsDefault) {
+    const auto defaults = [](const DialogTemplate& t) {
+        QDialog d;
+        buildDialog(&d, t);
+        std::vector<std::string> out;
+        for (const QPushButton* b : d.findChildren<QPushButton*>()) {
+            EXPECT_FALSE(b->autoDefault()) << b->text().toStdString();
+            if (b->isDefault()) out.push_back(b->text().toStdString());
+        }
+        return out;
+    };
+    EXPECT_EQ(defaults(aboutTemplate()), std::vector<std::string>{"OK"});
+    EXPECT_EQ(defaults(editorTemplate()), std::vector<std::string>{});
+}
