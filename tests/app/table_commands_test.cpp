@@ -15,6 +15,7 @@
 #include "command_ids.h"
 #include "dialog_hooks.h"
 #include "document_record.h"
+#include "messages.h"
 #include "page_renderer.h"
 #include "report_view.h"
 #include "shell_state.h"
@@ -149,4 +150,74 @@ TEST_F(TableCommandsTest, SaveTablesWritesTheFileTheDialogNames) {
     frame->statusBar()->clearMessage();
     view()->runCommand(CmSaveTables);
     EXPECT_TRUE(frame->statusBar()->currentMessage().isEmpty());
+}
+
+// A file that cannot be written is said in a message over the window, with the reason, and no
+// success is claimed; the success message names the file written, and for several CSV files
+// the first of them.
+TEST_F(TableCommandsTest, SaveTablesSaysWhatWasWrittenOrWhyNot) {
+    struct Box : MessageSink {
+        MsgAnswer show(const std::string& text, const std::string& title, MsgIcon icon,
+                       MsgButtons) override {
+            shown.push_back(title + "|" + text);
+            error = icon == MsgIcon::Error;
+            return MsgAnswer::Ok;
+        }
+        std::vector<std::string> shown;
+        bool error = false;
+    } box;
+    dialogHooks().messages = &box;
+    const std::string missing = dirPath() + "no such folder/cells.ods";
+    dialogHooks().fileDialog = [&](FileDialogKind, const FileDialogRequest&) {
+        return FileDialogAnswer{QString::fromStdString(missing)};
+    };
+    frame->statusBar()->clearMessage();
+    view()->runCommand(CmSaveTables);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_TRUE(box.error);
+    EXPECT_EQ(box.shown[0].rfind("Сохранить таблицы|", 0), 0u) << box.shown[0];
+    EXPECT_NE(box.shown[0].find(missing), std::string::npos) << box.shown[0];
+    EXPECT_FALSE(frame->statusBar()->currentMessage().startsWith(QStringLiteral("Сохранено")));
+
+    const std::string ods = dirPath() + "cells.ods";
+    dialogHooks().fileDialog = [&](FileDialogKind, const FileDialogRequest&) {
+        return FileDialogAnswer{QString::fromStdString(ods)};
+    };
+    view()->runCommand(CmSaveTables);
+    EXPECT_EQ(frame->statusBar()->currentMessage(),
+              QString::fromStdString("Сохранено таблиц: 1, " + ods));
+    EXPECT_EQ(box.shown.size(), 1u);
+    dialogHooks().messages = nullptr;
+}
+
+// Two tables of different columns: two CSV files, the message names the first and "...".
+TEST_F(AppTest, SavingTwoTablesAsCsvNamesTheFirstFile) {
+    const char* const box =
+        "\xDA\xC4\xC4\xC2\xC4\xC4\xBF\r\n"
+        "\xB3\xAA\xAE\xA4\xB3 7\xB3\r\n"
+        "\xB3\xA8\xAC\xEF\xB3 8\xB3\r\n"
+        "\xC0\xC4\xC4\xC1\xC4\xC4\xD9\r\n";
+    const char* const wide =
+        "\xDA\xC4\xC2\xC4\xC2\xC4\xBF\r\n"
+        "\xB3"
+        "a\xB3"
+        "b\xB3"
+        "c\xB3\r\n"
+        "\xB3"
+        "1\xB3"
+        "2\xB3"
+        "3\xB3\r\n"
+        "\xC0\xC4\xC1\xC4\xC1\xC4\xD9\r\n";
+    shellState().documentPath = writeFile("two.txt", std::string(box) + "\r\n" + wide);
+    shellState().dosOverride = DosOverride::Dos;
+    start();
+    dialogHooks().fileDialog = [&](FileDialogKind, const FileDialogRequest&) {
+        return FileDialogAnswer{QString::fromStdString(dirPath() + "t.csv")};
+    };
+    view()->runCommand(CmSaveTables);
+    EXPECT_EQ(frame->statusBar()->currentMessage(),
+              QString::fromStdString("Сохранено таблиц: 2, " + dirPath() + "t-1.csv ..."));
+    EXPECT_EQ(readFile(dirPath() + "t-2.csv"),
+              "\xEF\xBB\xBF"
+              "a;b;c\r\n1;2;3\r\n");
 }
