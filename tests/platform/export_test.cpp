@@ -1,0 +1,104 @@
+// Page export to PNG, SVG and PDF through Qt: a range outside the document is refused before
+// anything is written; a progress callback that says stop ends the job after that page, with
+// the pages already written counted and no PDF left behind; a folder that cannot be made and
+// a file that cannot be written are errors; the files are named and sized as the paper says.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "document/layout_fakes.h"
+#include "export.h"
+#include "page_layout_printer.h"
+
+namespace folvek {
+namespace {
+
+class ExportTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        t.setLines({"page one", "\f", "page two", "\f", "page three"});
+        t->paginate();
+        ASSERT_EQ(t->pageCount, 3);
+    }
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+    test::TestRecord t;
+    PageLayoutPrinter printer;
+    QTemporaryDir dir;
+};
+
+TEST_F(ExportTest, ARangeOutsideTheDocumentWritesNothing) {
+    ExportOptions options;
+    options.firstPage = 4;
+    for (auto* run : {exportPng, exportSvg}) {
+        const ExportResult r = run(*t, printer, path("out"), options);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.pages, 0);
+        EXPECT_EQ(r.error, QStringLiteral("no pages 4-0 in a document of 3 pages"));
+    }
+    EXPECT_FALSE(QDir(path("out")).exists());
+    const ExportResult r = exportPdfQt(*t, printer, path("out.pdf"), options);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(QFile::exists(path("out.pdf")));
+}
+
+TEST_F(ExportTest, PagesAreNamedAndSizedAsThePaper) {
+    ExportOptions options;
+    options.firstPage = 2;
+    options.dpi = 50;
+    const ExportResult r = exportPng(*t, printer, path("png"), options);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.pages, 2);
+    EXPECT_EQ(QDir(path("png")).entryList(QDir::Files),
+              (QStringList{QStringLiteral("page-0002.png"), QStringLiteral("page-0003.png")}));
+    const QImage page(path("png/page-0003.png"));
+    // A4 at 50 dpi: 210 x 297 mm.
+    EXPECT_EQ(page.size(), QSize(413, 585));
+    EXPECT_EQ(page.dotsPerMeterX(), 1969);
+}
+
+TEST_F(ExportTest, StoppingCountsThePagesWrittenAndLeavesNoPdf) {
+    ExportOptions options;
+    options.dpi = 20;
+    std::vector<std::pair<int, int>> calls;
+    options.progress = [&calls](int done, int total) {
+        calls.emplace_back(done, total);
+        return done < 2;
+    };
+    ExportResult r = exportPng(*t, printer, path("png"), options);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, QStringLiteral("stopped"));
+    EXPECT_EQ(r.pages, 2);
+    EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}}));
+    EXPECT_EQ(QDir(path("png")).entryList(QDir::Files).size(), 2);
+
+    r = exportPdfQt(*t, printer, path("stopped.pdf"), options);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, QStringLiteral("stopped"));
+    EXPECT_FALSE(QFile::exists(path("stopped.pdf")));
+}
+
+TEST_F(ExportTest, AFolderThatCannotBeMadeOrAFileThatCannotBeWrittenIsAnError) {
+    QFile plain(path("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    ExportOptions options;
+    options.dpi = 20;
+    ExportResult r = exportSvg(*t, printer, path("plain/svg"), options);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, QStringLiteral("cannot create the directory ") + path("plain/svg"));
+
+    // A directory where the first page's file would go: refused, nothing counted.
+    ASSERT_TRUE(QDir().mkpath(path("png/page-0001.png")));
+    r = exportPng(*t, printer, path("png"), options);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.pages, 0);
+    EXPECT_TRUE(r.error.startsWith(QStringLiteral("cannot write ") + path("png/page-0001.png")))
+        << r.error.toStdString();
+}
+
+}  // namespace
+}  // namespace folvek
