@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <QPicture>
 #include <cstring>
 
 #include "qt_device_context.h"
@@ -204,6 +205,58 @@ TEST(QtDeviceContextText, CyrillicTextOnAnOpaqueBackground) {
     EXPECT_TRUE(inkFirst);
     EXPECT_FALSE(inkBlank);
     EXPECT_TRUE(inkThird);
+}
+
+// Underline and strike-out span the whole run, its blanks too: one bar under the baseline, one
+// through the middle of the small letters, on the screen's path and on a recorded picture's
+// (the one SVG files take), which draws character by character.
+TEST(QtDeviceContextText, UnderlineAndStrikeOutSpanTheRunBlanksIncluded) {
+    for (bool recorded : {false, true}) {
+        QImage img = whiteImage(400, 100);
+        {
+            QPicture picture;
+            QPainter p;
+            if (recorded)
+                p.begin(&picture);
+            else
+                p.begin(&img);
+            {
+                QtDeviceContext dc(&p, 100, 100, QSizeF(50, 50));
+                dc.setLoEnglish();
+                dc.setTransparentText();
+                LogFont f = courier(-40);
+                f.underline = 1;
+                f.strikeOut = 1;
+                dc.selectFont(f);
+                dc.drawText("a      b", 8, Rect{10, -10, 390, -90}, kDtSingleLine | kDtNoClip);
+            }
+            p.end();
+            if (recorded) {
+                QPainter onto(&img);
+                picture.play(&onto);
+            }
+        }
+        // Rows inked all the way across the blanks between the letters (x 60..160).
+        std::vector<int> bars;  // the first row of each bar
+        for (int y = 0, last = -2; y < 100; ++y) {
+            bool across = true;
+            for (int x = 60; x < 160 && across; ++x) across = ink(img, x, y);
+            if (!across) continue;
+            if (last < y - 1) bars.push_back(y);
+            last = y;
+        }
+        ASSERT_EQ(bars.size(), 2u) << (recorded ? "recorded" : "screen");
+        const QRect box = inkBox(img);
+        EXPECT_LT(box.left(), 20);
+        EXPECT_GT(box.right(), 10 + 7 * 24);  // to the end of the last cell
+        // The strike-out lies in the upper part of the letters' height, the underline below it.
+        // The cell is 40 px from y 10, its baseline some 34 px down: the strike-out about a
+        // quarter of the em above the baseline, the underline just below it.
+        EXPECT_GT(bars[0], 10 + 14);
+        EXPECT_LT(bars[0], 10 + 30);
+        EXPECT_GT(bars[1], 10 + 34);
+        EXPECT_LT(bars[1], 10 + 44);
+    }
 }
 
 TEST(QtDeviceContextPens, WidthZeroIsOnePixelAndWiderPensScaleWithZoom) {
