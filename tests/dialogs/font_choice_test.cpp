@@ -47,10 +47,21 @@ TEST(FontChoice, StartsOnTheFaceUsedAndKeepsTheConfiguredNameWhenNothingChanged)
     QFont other(QStringLiteral("DejaVu Sans Mono [PfEd]"));
     other.setPointSize(12);
     other.setBold(true);
+    other.setItalic(true);
     const FontDialogResult changed = takeBackFont(r, initial, other);
     EXPECT_STREQ(changed.font.faceName, "DejaVu Sans Mono");
     EXPECT_EQ(changed.font.height, -16);
+    EXPECT_EQ(changed.pointSizeTenths, 120);
     EXPECT_EQ(changed.font.weight, 700);
+    EXPECT_EQ(changed.font.italic, 1);  // the flag the settings file stores, not any true value
+    // The settings' character set stays; the heaviest and lightest weights are kept as such.
+    FontDialogRequest cyrillic = courierNew();
+    cyrillic.font.charSet = 204;
+    other.setWeight(QFont::Black);
+    EXPECT_EQ(takeBackFont(cyrillic, initial, other).font.charSet, 204);
+    EXPECT_EQ(takeBackFont(cyrillic, initial, other).font.weight, 900);
+    other.setWeight(QFont::Thin);
+    EXPECT_EQ(takeBackFont(cyrillic, initial, other).font.weight, 100);
 }
 
 TEST(FontChoice, FoundrySuffixesGo) {
