@@ -223,5 +223,39 @@ TEST(PrinterMeasuring, WithoutAPrintSystemThePrinterIsAnA4PdfPrinterThatAsksForA
     EXPECT_EQ(printer.printer().copyCount(), 2);
 }
 
+// The print dialog's answer decides, whatever printer: cancelled, nothing is asked or written;
+// confirmed, the file is asked for only when the dialog named none.
+TEST(PrinterMeasuring, ThePrintDialogsAnswerDecidesWhetherAJobStarts) {
+    Printer printer{QPrinterInfo()};
+    coretest::ScratchDir scratch;
+    TestDocument doc(scratch, 2, "dialog", &printer);
+    WindowPrintout printout(doc.path, nullptr, doc.doc.get());
+    int asked = 0, shown = 0;
+    const std::string file = scratch.dir() + "dialog.pdf";
+    printer.setFileNameDialog([&](QWidget*, const QString&) {
+        ++asked;
+        return QString::fromStdString(file);
+    });
+    printer.setPrintDialog([&](QPrinter&, const PrintDialogOffer& offer, QWidget*) {
+        ++shown;
+        EXPECT_EQ(offer.maxPage, 2);
+        EXPECT_TRUE(offer.pageNumbers);
+        return false;
+    });
+    EXPECT_EQ(printer.print(nullptr, printout, true), PrintOutcome::NotStarted);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(asked, 0);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(file)));
+
+    printer.setPrintDialog([&](QPrinter& p, const PrintDialogOffer&, QWidget*) {
+        ++shown;
+        p.setOutputFileName(QString::fromStdString(file));
+        return true;
+    });
+    EXPECT_EQ(printer.print(nullptr, printout, true), PrintOutcome::Printed);
+    EXPECT_EQ(asked, 0) << "the dialog named the file";
+    EXPECT_EQ(pdfPages(QString::fromStdString(file)), 2);
+}
+
 }  // namespace
 }  // namespace folvek
