@@ -255,6 +255,17 @@ TEST(PrinterMeasuring, ThePrintDialogsAnswerDecidesWhetherAJobStarts) {
     EXPECT_EQ(printer.print(nullptr, printout, true), PrintOutcome::Printed);
     EXPECT_EQ(asked, 0) << "the dialog named the file";
     EXPECT_EQ(pdfPages(QString::fromStdString(file)), 2);
+
+    // A single page offers no page numbers to choose from.
+    TestDocument one(scratch, 1, "one", &printer);
+    WindowPrintout single(one.path, nullptr, one.doc.get());
+    printer.setPrintDialog([&](QPrinter&, const PrintDialogOffer& offer, QWidget*) {
+        EXPECT_FALSE(offer.pageNumbers);
+        EXPECT_EQ(offer.minPage, 0);
+        EXPECT_EQ(offer.maxPage, 0);
+        return false;
+    });
+    EXPECT_EQ(printer.print(nullptr, single, true), PrintOutcome::NotStarted);
 }
 
 }  // namespace
