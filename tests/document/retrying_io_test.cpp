@@ -65,13 +65,21 @@ struct Pipe {
 
 TEST(RetryingIo, ReadsThroughSignalsThatInterruptABlockedRead) {
     InterruptingSignal sig;
-    // The setup really interrupts: a plain read returns EINTR.
+    // The setup really interrupts: a plain read returns EINTR. A signal that comes before the
+    // read has begun (a busy machine) interrupts nothing, so they come until the read returns.
     {
         Pipe p;
-        std::thread t = signalThen(::pthread_self(), 1, [] {});
+        std::atomic<bool> returned{false};
+        std::thread t([&returned, self = ::pthread_self()] {
+            while (!returned) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                if (!returned) ::pthread_kill(self, SIGUSR1);
+            }
+        });
         char c;
         const ssize_t got = ::read(p.fd[0], &c, 1);
         const int why = errno;
+        returned = true;
         t.join();
         ASSERT_EQ(got, -1);
         ASSERT_EQ(why, EINTR);
