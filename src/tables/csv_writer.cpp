@@ -32,7 +32,7 @@ std::string tableCsv(const Table& table) {
             const TableCell& cell = table.at(r, c);
             if (cell.covered) continue;
             const CellValue v = valueOf(table, r, c);
-            field(out, v.kind == ValueKind::Text ? utf8(cell.text) : plainValue(v, ','));
+            field(out, v.kind == ValueKind::Text ? utf8(table.text(cell)) : plainValue(v, ','));
         }
         out += "\r\n";
     }

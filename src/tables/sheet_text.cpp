@@ -77,7 +77,7 @@ void appendNumber(std::string& out, double v) {
 
 CellValue valueOf(const Table& t, std::int32_t row, std::int32_t column) {
     if (row < t.headingRows) return {};
-    return cellValue(t.at(row, column).text);
+    return cellValue(t.text(row, column));
 }
 
 }  // namespace folvek

@@ -2,6 +2,7 @@
 #include "table_cells.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 
 namespace folvek {
@@ -40,17 +41,21 @@ bool openBetween(const GridArms& arms, const TableShape& shape, std::int32_t r, 
     return true;
 }
 
-void appendLine(const std::u16string& row, std::int32_t from, std::int32_t to,
+// One line's part [from, to) of a cell, trimmed, after the cell's lines so far (`at` is where
+// the cell's text starts in `text`).
+void appendLine(const std::u16string& row, std::int32_t from, std::int32_t to, std::size_t at,
                 std::u16string& text) {
     std::int32_t a = std::max(from, 0);
     std::int32_t b = std::min(to, static_cast<std::int32_t>(row.size()) - 1);
     while (a <= b && isBlank(row[a])) ++a;
     while (b >= a && isBlank(row[b])) --b;
     if (a > b) return;
-    if (!text.empty()) text += u'\n';
-    const std::size_t at = text.size();
+    // A cell's size is counted in 32 bits; lines past that (8 GB of text) are left out.
+    if (text.size() - at + static_cast<std::size_t>(b - a + 2) > UINT32_MAX) return;
+    if (text.size() > at) text += u'\n';
+    const std::size_t start = text.size();
     text.append(row, static_cast<std::size_t>(a), static_cast<std::size_t>(b - a + 1));
-    std::replace(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(), u'\0', u' ');
+    std::replace(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), u'\0', u' ');
 }
 
 }  // namespace
@@ -110,13 +115,15 @@ Table tableCells(const CharGrid& grid, const GridArms& arms, const TableShape& s
             cell.rowSpan = e.r1 - e.r0 + 1;
             cell.columnSpan = e.c1 - e.c0 + 1;
             const std::int32_t from = shape.interiorFirst(e.c0), to = shape.interiorLast(e.c1);
+            cell.textAt = t.texts.size();
             for (std::int32_t k = e.r0; k <= e.r1; ++k) {
                 for (std::int64_t line : shape.rowLines[k])
-                    appendLine(grid.rows[static_cast<std::size_t>(line)], from, to, cell.text);
+                    appendLine(grid.rows[std::size_t(line)], from, to, cell.textAt, t.texts);
                 if (k < e.r1)
                     for (std::int64_t line : shape.gapAfter[k])
-                        appendLine(grid.rows[static_cast<std::size_t>(line)], from, to, cell.text);
+                        appendLine(grid.rows[std::size_t(line)], from, to, cell.textAt, t.texts);
             }
+            cell.textSize = static_cast<std::uint32_t>(t.texts.size() - cell.textAt);
         }
     return t;
 }

@@ -106,7 +106,7 @@ void cellXml(const Table& t, std::int32_t r, std::int32_t c, std::string& out) {
         out += "><v>";
         appendNumber(out, v.number);  // a date's serial day, shown through its format
         out += "</v></c>";
-    } else if (cell.covered || cell.text.empty()) {
+    } else if (cell.covered || cell.textSize == 0) {
         out += "/>";
     } else {
         out += " t=\"s\"><v>";
@@ -204,7 +204,7 @@ bool addSheet(ZipBuilder& zip, const Table& t, std::size_t k, const std::string&
         std::size_t cell = 0;
         for (p = mark + 1; *p != kStringMark; ++p) cell = cell * 10 + std::size_t(*p - '0');
         ++p;
-        appendUnsigned(out, strings.index(fitted(t.cells[cell].text)));
+        appendUnsigned(out, strings.index(fitted(t.text(t.cells[cell]))));
     }
     return zip.write(out) && zip.end();
 }

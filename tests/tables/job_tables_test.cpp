@@ -33,7 +33,7 @@ TEST(JobTables, AFramedTablePlacedByTheJobIsFoundAndPointedAt) {
     const Table& table = found.tables[0];
     EXPECT_EQ(table.rows, 2);
     EXPECT_EQ(table.columns, 2);
-    EXPECT_EQ(table.at(1, 1).text, u"2");
+    EXPECT_EQ(table.text(1, 1), u"2");
 
     // The character nearest a point of the page: in the table on the "b" line, "2"'s column.
     const printer::JobPage& page = jobDocumentOf(*t)->pages[0];

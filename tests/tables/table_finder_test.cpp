@@ -21,7 +21,7 @@ CharGrid gridOf(std::initializer_list<std::u16string> rows) {
 }
 
 std::u16string cell(const Table& t, int r, int c) {
-    return t.at(r, c).text;
+    return std::u16string(t.text(r, c));
 }
 
 TEST(TableFinder, BoxTableWithMergedTwoLevelHeading) {
