@@ -1,8 +1,8 @@
 // Reading numbers and dates out of a cell's text; anything that does not fit stays text.
 #include "cell_value.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace folvek {
@@ -25,12 +25,16 @@ bool parseNumber(std::u16string_view s, CellValue& v) {
         negative = true;
         s = s.substr(1);
     }
-    std::string digits;  // the number in the C locale, for from_chars
+    // The digits as one whole number, the separator left out: at most fifteen of them, so it
+    // and 10^decimals are exact doubles, and their quotient is the number read correctly
+    // rounded, as any decimal reader gives it.
+    std::uint64_t mantissa = 0;
     std::size_t i = 0, groupLength = 0, wholeDigits = 0;
-    bool grouped = false;
+    bool grouped = false, leadingZero = false;
     while (i < s.size()) {
         if (digit(s[i])) {
-            digits += static_cast<char>(s[i++]);
+            if (wholeDigits == 0) leadingZero = s[i] == u'0';
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(s[i++] - u'0');
             ++groupLength;
             ++wholeDigits;
         } else if (groupSpace(s[i]) && i + 1 < s.size() && digit(s[i + 1])) {
@@ -42,25 +46,24 @@ bool parseNumber(std::u16string_view s, CellValue& v) {
         } else {
             break;
         }
+        if (wholeDigits > 15) return false;
     }
     if (wholeDigits == 0 || (grouped && groupLength != 3)) return false;
-    if (wholeDigits > 1 && digits[0] == '0') return false;  // a code: "000123"
+    if (wholeDigits > 1 && leadingZero) return false;  // a code: "000123"
     int decimals = 0;
     if (i < s.size() && (s[i] == u',' || s[i] == u'.')) {
-        digits += '.';
         ++i;
         while (i < s.size() && digit(s[i])) {
-            digits += static_cast<char>(s[i++]);
-            ++decimals;
+            if (wholeDigits + static_cast<std::size_t>(++decimals) > 15) return false;
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(s[i++] - u'0');
         }
         if (decimals == 0) return false;
     }
     if (i != s.size()) return false;
     if (!grouped && decimals == 0 && wholeDigits >= 10) return false;  // ИНН, accounts
-    if (wholeDigits + static_cast<std::size_t>(decimals) > 15) return false;
-    double value = 0;
-    if (std::from_chars(digits.data(), digits.data() + digits.size(), value).ec != std::errc{})
-        return false;
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double value = static_cast<double>(mantissa) / kTens[decimals];
     v.kind = ValueKind::Number;
     v.number = negative ? -value : value;
     v.decimals = decimals;
