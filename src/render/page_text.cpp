@@ -50,23 +50,28 @@ char16_t boxCharacter(std::uint8_t code) {
 void lineCells(const DocumentRecord& record, const char* text, const std::uint8_t* boxes,
                std::u16string& cells) {
     const char16_t* ansi = ansiToUnicodeTable();
-    const bool doubleBars = record.lines.doubleBarsImplied();
-    cells.resize(std::strlen(text));  // no more cells than bytes
-    std::size_t n = 0;
-    for (const char* p = text; *p;) {
-        if (*p == '<') {
-            if (const int tag = tagAt(p)) {
-                p += tagLength(tag);
+    const std::array<char16_t, 256>& box = boxTable();
+    const std::uint8_t lookalike =
+        record.lines.doubleBarsImplied() ? boxCodeOf866(kDosDoubleBar) : 0;
+    const std::size_t length = std::strlen(text);
+    cells.resize(length);  // no more cells than bytes
+    // Plain pointers: a report's every line passes here when its tables are looked for.
+    char16_t* const first = cells.data();
+    char16_t* out = first;
+    for (std::size_t i = 0; i < length;) {
+        const auto byte = static_cast<std::uint8_t>(text[i]);
+        if (byte == '<') {
+            if (const int tag = tagAt(text + i)) {
+                i += static_cast<std::size_t>(tagLength(tag));
                 continue;
             }
         }
-        const auto byte = static_cast<std::uint8_t>(*p);
-        std::uint8_t code = boxes ? boxes[p - text] : 0;
-        if (!code && doubleBars && byte == kDoubleBarLookalike) code = boxCodeOf866(kDosDoubleBar);
-        ++p;
-        cells[n++] = code ? boxCharacter(code) : byte >= 0x20 ? ansi[byte] : u'\0';
+        std::uint8_t code = boxes ? boxes[i] : 0;
+        if (!code && byte == kDoubleBarLookalike) code = lookalike;
+        *out++ = code ? box[code] : byte >= 0x20 ? ansi[byte] : u'\0';
+        ++i;
     }
-    cells.resize(n);
+    cells.resize(static_cast<std::size_t>(out - first));
 }
 
 namespace {

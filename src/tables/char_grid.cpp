@@ -83,31 +83,40 @@ void fillArms(const CharGrid& grid, std::size_t from, std::size_t to,
     // Box characters, bars and dash runs first: a '+' takes its arms from them.
     const std::array<std::uint8_t, 128>& box = boxArmsTable();
     // What each row holds of the ASCII frame characters: the passes below skip rows without.
+    // `ascii` gives it for each ASCII character, in one look-up for the common ones.
     enum : std::uint8_t { kDash = 1, kPlus = 2, kBar = 4 };
-    std::vector<std::uint8_t> ascii(to - from);
+    static constexpr std::array<std::uint8_t, 128> ascii = [] {
+        std::array<std::uint8_t, 128> t{};
+        t['-'] = t['='] = kDash;
+        t['+'] = kPlus;
+        t['|'] = kBar;
+        return t;
+    }();
+    std::vector<std::uint8_t> rowHeld(to - from);
     for (std::size_t r = from; r < to; ++r) {
         const std::u16string& row = grid.rows[r];
         if (!mayHoldFrame(row)) continue;
         std::vector<std::uint8_t>& a = arms[r];
         a.resize(row.size());
         std::uint8_t held = 0;
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            const char16_t c = row[i];
-            if (c >= 0x2500 && c <= 0x257F) {
-                a[i] = box[c - 0x2500];
-                continue;
-            }
-            a[i] = 0;
-            if (isBar(c)) {
-                a[i] = kArmsVertical;
+        const char16_t* in = row.data();
+        std::uint8_t* out = a.data();
+        for (std::size_t i = 0, n = row.size(); i < n; ++i) {
+            const char16_t c = in[i];
+            if (c < 0x80) {
+                const std::uint8_t k = ascii[c];
+                held |= k;
+                out[i] = k & kBar ? kArmsVertical : 0;
+            } else if (c >= 0x2500 && c <= 0x257F) {
+                out[i] = box[c - 0x2500];
+            } else if (isBar(c)) {
+                out[i] = kArmsVertical;
                 held |= kBar;
-            } else if (isDash(c)) {
-                held |= kDash;
-            } else if (c == u'+') {
-                held |= kPlus;
+            } else {
+                out[i] = 0;
             }
         }
-        ascii[r - from] = held;
+        rowHeld[r - from] = held;
         if (held & kDash) markDashRuns(row, a);
     }
     const auto armAt = [&](std::size_t r, std::size_t c) -> std::uint8_t {
@@ -116,7 +125,7 @@ void fillArms(const CharGrid& grid, std::size_t from, std::size_t to,
     for (std::size_t r = from; r < to; ++r) {
         const std::u16string& row = grid.rows[r];
         std::vector<std::uint8_t>& a = arms[r];
-        if (!(ascii[r - from] & (kPlus | kBar))) continue;
+        if (!(rowHeld[r - from] & (kPlus | kBar))) continue;
         for (std::size_t i = 0; i < a.size(); ++i) {
             if (row[i] != u'+') continue;
             std::uint8_t j = 0;
