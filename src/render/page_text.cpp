@@ -47,15 +47,32 @@ char16_t boxCharacter(std::uint8_t code) {
     return code ? boxTable()[code] : 0;
 }
 
+namespace {
+
+// The cell of each byte that is no box character: its character, 0 for a control byte; in the
+// second table the look-alike byte of a report that implies double bars is the double bar.
+const std::array<std::array<char16_t, 256>, 2>& byteCells() {
+    static const std::array<std::array<char16_t, 256>, 2> tables = [] {
+        std::array<std::array<char16_t, 256>, 2> t{};
+        const char16_t* ansi = ansiToUnicodeTable();
+        for (int b = 0x20; b < 256; ++b) t[0][b] = t[1][b] = ansi[b];
+        if (const std::uint8_t code = boxCodeOf866(kDosDoubleBar))
+            t[1][kDoubleBarLookalike] = boxTable()[code];
+        return t;
+    }();
+    return tables;
+}
+
+}  // namespace
+
 void lineCells(const DocumentRecord& record, const char* text, const std::uint8_t* boxes,
                std::u16string& cells) {
-    const char16_t* ansi = ansiToUnicodeTable();
     const std::array<char16_t, 256>& box = boxTable();
-    const std::uint8_t lookalike =
-        record.lines.doubleBarsImplied() ? boxCodeOf866(kDosDoubleBar) : 0;
+    const std::array<char16_t, 256>& byteCell = byteCells()[record.lines.doubleBarsImplied()];
     const std::size_t length = std::strlen(text);
     cells.resize(length);  // no more cells than bytes
-    // Plain pointers: a report's every line passes here when its tables are looked for.
+    // Plain pointers and one look-up a byte: a report's every line passes here when its tables
+    // are looked for.
     char16_t* const first = cells.data();
     char16_t* out = first;
     for (std::size_t i = 0; i < length;) {
@@ -66,9 +83,8 @@ void lineCells(const DocumentRecord& record, const char* text, const std::uint8_
                 continue;
             }
         }
-        std::uint8_t code = boxes ? boxes[i] : 0;
-        if (!code && byte == kDoubleBarLookalike) code = lookalike;
-        *out++ = code ? box[code] : byte >= 0x20 ? ansi[byte] : u'\0';
+        const std::uint8_t code = boxes ? boxes[i] : 0;
+        *out++ = code ? box[code] : byteCell[byte];
         ++i;
     }
     cells.resize(static_cast<std::size_t>(out - first));
