@@ -65,11 +65,15 @@ void cellXml(const Table& t, std::int32_t r, std::int32_t c, std::string& out) {
         out += " table:number-rows-spanned=\"" + std::to_string(cell.rowSpan) + '"';
     const CellValue v = valueOf(t, r, c);
     if (v.kind == ValueKind::Number) {
-        out += " table:style-name=\"";
-        out += styleName(v);
-        out += "\" office:value-type=\"float\" office:value=\"";
-        appendNumber(out, v.number);
-        out += '"';
+        // Put together in a buffer and appended at once: most of a report's cells are numbers.
+        char buf[kNumberRoom + 96];
+        char* p = putBytes(buf, " table:style-name=\"ce");
+        p = putUnsigned(p, static_cast<std::size_t>(std::min(v.decimals, kMaxDecimals)));
+        if (v.grouped) *p++ = 'g';
+        p = putBytes(p, "\" office:value-type=\"float\" office:value=\"");
+        p = writeNumber(p, v.number);
+        *p++ = '"';
+        out.append(buf, p);
     } else if (v.kind == ValueKind::Date) {
         char value[16];
         std::snprintf(value, sizeof value, "%04d-%02d-%02d", v.year, v.month, v.day);

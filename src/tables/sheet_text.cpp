@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "utf8_cut.h"
 
@@ -76,10 +77,10 @@ namespace {
 // A number of at most fourteen digits with at most nine after the point, the values a report
 // holds: the fewest decimals d with which round(v * 10^d) / 10^d gives v back (both exact, the
 // division correctly rounded, as a reader parses the digits) spell the shortest text that reads
-// back as v, the one to_chars gives, for a fraction of its work. False for any other number.
-bool appendShortDecimal(std::string& out, double v) {
+// back as v, the one to_chars gives, for a fraction of its work. Null for any other number.
+char* writeShortDecimal(char* at, double v) {
     static constexpr double kTens[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-    if (!(std::fabs(v) < 1e14) || v == 0) return false;
+    if (!(std::fabs(v) < 1e14) || v == 0) return nullptr;
     for (int d = 0; d < 10; ++d) {
         const double scaled = std::nearbyint(v * kTens[d]);
         if (!(std::fabs(scaled) < 1e14) || scaled / kTens[d] != v) continue;
@@ -94,19 +95,23 @@ bool appendShortDecimal(std::string& out, double v) {
             digits /= 10;
         } while (digits);
         if (v < 0) *--p = '-';
-        out.append(p, end);
-        return true;
+        const auto n = static_cast<std::size_t>(end - p);
+        std::memcpy(at, p, n);
+        return at + n;
     }
-    return false;
+    return nullptr;
 }
 
 }  // namespace
 
+char* writeNumber(char* at, double v) {
+    if (char* end = writeShortDecimal(at, v)) return end;
+    return std::to_chars(at, at + kNumberRoom, v, std::chars_format::fixed).ptr;
+}
+
 void appendNumber(std::string& out, double v) {
-    if (appendShortDecimal(out, v)) return;
-    char buf[400];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
-    out.append(buf, r.ptr);
+    char buf[kNumberRoom];
+    out.append(buf, writeNumber(buf, v));
 }
 
 CellValue valueOf(const Table& t, std::int32_t row, std::int32_t column) {
