@@ -13,6 +13,11 @@ namespace folvek {
 std::string utf8(std::u16string_view s) {
     std::string out;
     out.reserve(s.size() * 2);
+    appendUtf8Text(out, s);
+    return out;
+}
+
+void appendUtf8Text(std::string& out, std::u16string_view s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         char32_t c = s[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
@@ -22,7 +27,6 @@ std::string utf8(std::u16string_view s) {
             c = 0xFFFD;
         appendUtf8(out, c);
     }
-    return out;
 }
 
 void appendXml(std::string& out, std::u16string_view s) {

@@ -13,6 +13,7 @@
 namespace folvek {
 
 std::string utf8(std::u16string_view s);
+void appendUtf8Text(std::string& out, std::u16string_view s);
 // Text for XML character data and attribute values; characters XML 1.0 forbids are dropped.
 std::string xmlEscape(std::u16string_view s);
 void appendXml(std::string& out, std::u16string_view s);

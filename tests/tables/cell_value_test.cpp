@@ -1,9 +1,11 @@
 // The value rules: the number forms reports use, dates, and the codes that must stay text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <random>
 #include <string>
 
@@ -42,6 +44,9 @@ TEST(CellValue, NumbersInTheFormsReportsWrite) {
     EXPECT_EQ(numberFormat(cellValue(u"-15,5")), "0.0");
     EXPECT_EQ(plainValue(cellValue(u"1 250,00"), ','), "1250,00");
     EXPECT_EQ(plainValue(cellValue(u"(15,50)"), ','), "-15,50");
+    EXPECT_EQ(plainValue(cellValue(u"-0,00"), ','), "-0,00");
+    EXPECT_EQ(plainValue(cellValue(u"12 345 678 901,2345"), '.'), "12345678901.2345");
+    EXPECT_EQ(plainValue(cellValue(u"123 456 789 012 345"), ','), "123456789012345");
 }
 
 TEST(CellValue, CodesAndTextAreNeverNumbers) {
@@ -100,6 +105,12 @@ TEST(CellValue, NumbersReadAndWrittenAsDecimalReadersDo) {
         ASSERT_EQ(v.kind, ValueKind::Number) << plain;
         ASSERT_EQ(std::bit_cast<std::uint64_t>(v.number), std::bit_cast<std::uint64_t>(want))
             << plain;
+        // As plain text, the digits printf gives with the cell's decimals.
+        char printed[64];
+        std::snprintf(printed, sizeof printed, "%.*f", v.decimals, v.number);
+        std::string comma = printed;
+        std::replace(comma.begin(), comma.end(), '.', ',');
+        ASSERT_EQ(plainValue(v, ','), comma) << plain;
     }
     // Written: report values, dates' serial days, and any other double.
     const auto check = [](double v) {
