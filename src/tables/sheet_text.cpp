@@ -29,40 +29,51 @@ void appendUtf8Text(std::string& out, std::u16string_view s) {
     }
 }
 
+// Written through a pointer into room made at once (at most six bytes a unit, "&quot;"): a
+// workbook's texts pass here a character at a time.
 void appendXml(std::string& out, std::u16string_view s) {
+    const std::size_t start = out.size();
+    out.resize(start + 6 * s.size());
+    char* const first = out.data() + start;
+    char* p = first;
+    const auto put = [&p](std::string_view bytes) {
+        std::memcpy(p, bytes.data(), bytes.size());
+        p += bytes.size();
+    };
     for (std::size_t i = 0; i < s.size(); ++i) {
         const char16_t c = s[i];
         if (c < 0x80) {
             if (c < 0x20 && c != u'\t' && c != u'\n') continue;  // not allowed in XML 1.0
             switch (c) {
                 case u'&':
-                    out += "&amp;";
+                    put("&amp;");
                     break;
                 case u'<':
-                    out += "&lt;";
+                    put("&lt;");
                     break;
                 case u'>':
-                    out += "&gt;";
+                    put("&gt;");
                     break;
                 case u'"':
-                    out += "&quot;";
+                    put("&quot;");
                     break;
                 default:
-                    out += static_cast<char>(c);
+                    *p++ = static_cast<char>(c);
             }
         } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            *p++ = static_cast<char>(0xC0 | (c >> 6));
+            *p++ = static_cast<char>(0x80 | (c & 0x3F));
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             // A pair spells one character; a lone half is none and is left out.
             if (c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF)
-                out += utf8(s.substr(i++, 2));
+                put(utf8(s.substr(i++, 2)));
         } else if (c != 0xFFFE && c != 0xFFFF) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            *p++ = static_cast<char>(0xE0 | (c >> 12));
+            *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (c & 0x3F));
         }
     }
+    out.resize(start + static_cast<std::size_t>(p - first));
 }
 
 std::string xmlEscape(std::u16string_view s) {
