@@ -32,7 +32,7 @@ class Parts {
 
 // No vertical line at boundary `k` on any line of row `r`.
 bool openBetween(const GridArms& arms, const TableShape& shape, std::int32_t r, std::int32_t k) {
-    for (std::int64_t line : shape.rowLines[r]) {
+    for (std::int64_t line : shape.rowLines(r)) {
         const auto& row = arms[static_cast<std::size_t>(line)];
         for (std::int32_t c = shape.boundLo[k]; c <= shape.boundHi[k]; ++c)
             if (c >= 0 && static_cast<std::size_t>(c) < row.size() && (row[c] & kArmsVertical))
@@ -67,11 +67,12 @@ Table tableCells(const CharGrid& grid, const GridArms& arms, const TableShape& s
     for (std::int32_t r = 0; r < rows; ++r) {
         for (std::int32_t k = 1; k < cols; ++k)
             if (openBetween(arms, shape, r, k)) parts.join(id(r, k - 1), id(r, k));
-        if (r + 1 >= rows || shape.gapAfter[r].empty()) continue;
+        const std::span<const std::int64_t> gap = shape.gapAfter(r);
+        if (r + 1 >= rows || gap.empty()) continue;
         for (std::int32_t i = 0; i < cols; ++i) {
-            const bool ruled =
-                std::any_of(shape.gapAfter[r].begin(), shape.gapAfter[r].end(),
-                            [&](std::int64_t line) { return ruledAt(arms, shape, line, i); });
+            const bool ruled = std::any_of(gap.begin(), gap.end(), [&](std::int64_t line) {
+                return ruledAt(arms, shape, line, i);
+            });
             if (!ruled) parts.join(id(r, i), id(r + 1, i));
         }
     }
@@ -117,10 +118,10 @@ Table tableCells(const CharGrid& grid, const GridArms& arms, const TableShape& s
             const std::int32_t from = shape.interiorFirst(e.c0), to = shape.interiorLast(e.c1);
             cell.textAt = t.texts.size();
             for (std::int32_t k = e.r0; k <= e.r1; ++k) {
-                for (std::int64_t line : shape.rowLines[k])
+                for (std::int64_t line : shape.rowLines(k))
                     appendLine(grid.rows[std::size_t(line)], from, to, cell.textAt, t.texts);
                 if (k < e.r1)
-                    for (std::int64_t line : shape.gapAfter[k])
+                    for (std::int64_t line : shape.gapAfter(k))
                         appendLine(grid.rows[std::size_t(line)], from, to, cell.textAt, t.texts);
             }
             cell.textSize = static_cast<std::uint32_t>(t.texts.size() - cell.textAt);

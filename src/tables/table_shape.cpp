@@ -122,7 +122,7 @@ bool ruledAt(const GridArms& arms, const TableShape& shape, std::int64_t line, s
 }
 
 bool shapeTable(const CharGrid& grid, const GridArms& arms, const GridSpan& box, TableShape& out) {
-    out = TableShape{};
+    out.clear();
     out.box = box;
     findBounds(arms, box, out);
     if (out.columns() < 2) return false;
@@ -163,23 +163,20 @@ bool shapeTable(const CharGrid& grid, const GridArms& arms, const GridSpan& box,
     for (std::size_t b = 0; b < bands.size(); ++b) {
         const Band& band = bands[b];
         if (b < headingBands || records) {
-            out.rowLines.push_back(band.lines);
-            out.gapAfter.push_back(band.rulesAfter);
+            out.addRow(band.lines, band.rulesAfter);
             if (b < headingBands) ++out.headingRows;
             continue;
         }
-        for (std::int64_t line : band.lines) {
+        bool added = false;
+        for (const std::int64_t& line : band.lines) {
             if (blankLine(grid, out, line)) continue;
-            out.rowLines.push_back({line});
-            out.gapAfter.emplace_back();
+            out.addRow({&line, 1}, {});
+            added = true;
         }
         // The rules after the band part it from the next band's first row.
-        if (!out.gapAfter.empty() && !out.rowLines.empty() &&
-            std::find(band.lines.begin(), band.lines.end(), out.rowLines.back().back()) !=
-                band.lines.end())
-            out.gapAfter.back() = band.rulesAfter;
+        if (added) out.setLastGap(band.rulesAfter);
     }
-    return !out.rowLines.empty();
+    return out.rows() > 0;
 }
 
 }  // namespace folvek
