@@ -1,8 +1,10 @@
 // Which cells of a grid are frame lines, and which way their lines run.
 #include "char_grid.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
+#include <new>
 
 #include "box_cells.h"
 #include "input_tables.h"
@@ -40,7 +42,7 @@ bool isBar(char16_t c) {
 
 // A run of dashes that is a line: two or more line characters side by side ("--" inside a
 // cell is one too; it never covers a whole column, so it stays the cell's text).
-void markDashRuns(const std::u16string& row, std::vector<std::uint8_t>& arms) {
+void markDashRuns(const std::u16string& row, std::span<std::uint8_t> arms) {
     const std::size_t n = row.size();
     for (std::size_t i = 0; i < n;) {
         const auto lineLike = [&](std::size_t k) {
@@ -72,14 +74,22 @@ bool mayHoldFrame(const std::u16string& row) {
     return false;
 }
 
-std::vector<std::vector<std::uint8_t>> gridArms(const CharGrid& grid) {
-    std::vector<std::vector<std::uint8_t>> arms(grid.rows.size());
+GridArms::GridArms(const CharGrid& grid) : start_(grid.rows.size() + 1, 0) {
+    for (std::size_t r = 0; r < grid.rows.size(); ++r)
+        start_[r + 1] = start_[r] + grid.rows[r].size();
+    // calloc: a large block comes zeroed from the system, its pages untouched until written.
+    cells_.reset(
+        static_cast<std::uint8_t*>(std::calloc(std::max<std::size_t>(start_.back(), 1), 1)));
+    if (!cells_) throw std::bad_alloc();
+}
+
+GridArms gridArms(const CharGrid& grid) {
+    GridArms arms(grid);
     fillArms(grid, 0, grid.rows.size(), arms);
     return arms;
 }
 
-void fillArms(const CharGrid& grid, std::size_t from, std::size_t to,
-              std::vector<std::vector<std::uint8_t>>& arms) {
+void fillArms(const CharGrid& grid, std::size_t from, std::size_t to, GridArms& arms) {
     // Box characters, bars and dash runs first: a '+' takes its arms from them.
     const std::array<std::uint8_t, 128>& box = boxArmsTable();
     // What each row holds of the ASCII frame characters: the passes below skip rows without.
@@ -96,8 +106,7 @@ void fillArms(const CharGrid& grid, std::size_t from, std::size_t to,
     for (std::size_t r = from; r < to; ++r) {
         const std::u16string& row = grid.rows[r];
         if (!mayHoldFrame(row)) continue;
-        std::vector<std::uint8_t>& a = arms[r];
-        a.resize(row.size());
+        const std::span<std::uint8_t> a = arms.row(r);
         std::uint8_t held = 0;
         const char16_t* in = row.data();
         std::uint8_t* out = a.data();
@@ -124,7 +133,7 @@ void fillArms(const CharGrid& grid, std::size_t from, std::size_t to,
     };
     for (std::size_t r = from; r < to; ++r) {
         const std::u16string& row = grid.rows[r];
-        std::vector<std::uint8_t>& a = arms[r];
+        const std::span<std::uint8_t> a = arms.row(r);
         if (!(rowHeld[r - from] & (kPlus | kBar))) continue;
         for (std::size_t i = 0; i < a.size(); ++i) {
             if (row[i] != u'+') continue;

@@ -6,6 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,12 +35,34 @@ struct CharGrid {
     }
 };
 
-// The arms of every cell, row by row (0 for a cell that is no frame line).
-std::vector<std::vector<std::uint8_t>> gridArms(const CharGrid& grid);
-// The same for rows [from, to) of `arms` (sized to the grid), taking the rows outside as
+// The arms of every cell of a grid, row by row, each row as long as the grid's (0 for a cell
+// that is no frame line), in one zeroed block for the whole grid: a big report's rows are not
+// a hundred thousand allocations.
+class GridArms {
+  public:
+    GridArms() = default;
+    explicit GridArms(const CharGrid& grid);
+    std::size_t size() const { return start_.empty() ? 0 : start_.size() - 1; }
+    std::span<const std::uint8_t> operator[](std::size_t r) const {
+        return {cells_.get() + start_[r], start_[r + 1] - start_[r]};
+    }
+    std::span<std::uint8_t> row(std::size_t r) {
+        return {cells_.get() + start_[r], start_[r + 1] - start_[r]};
+    }
+
+  private:
+    struct Free {
+        void operator()(std::uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint8_t[], Free> cells_;
+    std::vector<std::size_t> start_;  // row r is cells_[start_[r] .. start_[r + 1])
+};
+
+// The arms of every cell.
+GridArms gridArms(const CharGrid& grid);
+// The same for rows [from, to) of `arms` (made for the grid), taking the rows outside as
 // holding no frame: right where the row before `from` and the row at `to` hold none.
-void fillArms(const CharGrid& grid, std::size_t from, std::size_t to,
-              std::vector<std::vector<std::uint8_t>>& arms);
+void fillArms(const CharGrid& grid, std::size_t from, std::size_t to, GridArms& arms);
 // False when no cell of the row can be a frame line.
 bool mayHoldFrame(const std::u16string& row);
 

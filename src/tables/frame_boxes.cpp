@@ -75,8 +75,8 @@ std::vector<GridSpan> frameBoxes(const GridArms& arms, std::size_t from, std::si
     RunGroups groups;
     std::vector<std::uint32_t> above, here;  // each column's group on the row above and here
     for (std::size_t r = from; r < to; ++r) {
-        const std::vector<std::uint8_t>& row = arms[r];
-        const std::vector<std::uint8_t>* up = r > from ? &arms[r - 1] : nullptr;
+        const std::span<const std::uint8_t> row = arms[r];
+        const std::span<const std::uint8_t> up = r > from ? arms[r - 1] : row.first(0);
         here.assign(row.size(), kNone);
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (!row[c]) continue;
@@ -85,8 +85,8 @@ std::vector<GridSpan> frameBoxes(const GridArms& arms, std::size_t from, std::si
             const GridSpan run{static_cast<std::int64_t>(r), static_cast<std::int64_t>(r),
                                static_cast<std::int32_t>(first), static_cast<std::int32_t>(c)};
             std::uint32_t group = kNone;
-            for (std::size_t k = first; k <= c && up; ++k)
-                if (k < up->size() && joined((*up)[k], row[k], ArmDown, ArmUp))
+            for (std::size_t k = first; k <= c && k < up.size(); ++k)
+                if (joined(up[k], row[k], ArmDown, ArmUp))
                     group = group == kNone ? groups.find(above[k]) : groups.join(group, above[k]);
             if (group == kNone)
                 group = groups.add(run);

@@ -33,7 +33,7 @@ class Parts {
 // No vertical line at boundary `k` on any line of row `r`.
 bool openBetween(const GridArms& arms, const TableShape& shape, std::int32_t r, std::int32_t k) {
     for (std::int64_t line : shape.rowLines(r)) {
-        const auto& row = arms[static_cast<std::size_t>(line)];
+        const std::span<const std::uint8_t> row = arms[static_cast<std::size_t>(line)];
         for (std::int32_t c = shape.boundLo[k]; c <= shape.boundHi[k]; ++c)
             if (c >= 0 && static_cast<std::size_t>(c) < row.size() && (row[c] & kArmsVertical))
                 return false;

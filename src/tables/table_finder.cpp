@@ -125,7 +125,7 @@ std::vector<Table> findTableParts(const CharGrid& grid, const TableProgress& pro
     if (pieces == 0) pieces = grid.rows.size() < 20000 ? 1 : cores * 4;
     const std::vector<std::size_t> bounds = pieceBounds(grid, pieces);
     const std::size_t count = bounds.size() - 1;
-    GridArms arms(grid.rows.size());
+    GridArms arms(grid);
     std::vector<std::vector<Table>> found(count);
     std::atomic<std::size_t> next{0}, finished{0};
     std::atomic<bool> stop{false};

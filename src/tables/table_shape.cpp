@@ -11,7 +11,7 @@ namespace {
 
 std::uint8_t armAt(const GridArms& arms, std::int64_t r, std::int32_t c) {
     if (r < 0 || r >= static_cast<std::int64_t>(arms.size()) || c < 0) return 0;
-    const auto& row = arms[static_cast<std::size_t>(r)];
+    const std::span<const std::uint8_t> row = arms[static_cast<std::size_t>(r)];
     return static_cast<std::size_t>(c) < row.size() ? row[static_cast<std::size_t>(c)] & 0x0F : 0;
 }
 
@@ -26,7 +26,7 @@ void findBounds(const GridArms& arms, const GridSpan& box, TableShape& out) {
     std::vector<std::uint8_t> vertical(
         static_cast<std::size_t>(box.lastColumn - box.firstColumn + 1));
     for (std::int64_t r = box.firstRow; r <= box.lastRow; ++r) {
-        const auto& row = arms[static_cast<std::size_t>(r)];
+        const std::span<const std::uint8_t> row = arms[static_cast<std::size_t>(r)];
         const std::int32_t last =
             std::min(box.lastColumn, static_cast<std::int32_t>(row.size()) - 1);
         for (std::int32_t c = std::max(box.firstColumn, 0); c <= last; ++c)
