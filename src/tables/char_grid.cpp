@@ -42,7 +42,7 @@ bool isBar(char16_t c) {
 
 // A run of dashes that is a line: two or more line characters side by side ("--" inside a
 // cell is one too; it never covers a whole column, so it stays the cell's text).
-void markDashRuns(const std::u16string& row, std::span<std::uint8_t> arms) {
+void markDashRuns(std::u16string_view row, std::span<std::uint8_t> arms) {
     const std::size_t n = row.size();
     for (std::size_t i = 0; i < n;) {
         const auto lineLike = [&](std::size_t k) {
@@ -68,10 +68,38 @@ std::uint8_t boxCharArms(char16_t c) {
     return c >= 0x2500 && c <= 0x257F ? boxArmsTable()[c - 0x2500] : 0;
 }
 
-bool mayHoldFrame(const std::u16string& row) {
+bool mayHoldFrame(std::u16string_view row) {
     for (char16_t c : row)
         if (c >= 0x2500 || isDash(c) || isBar(c) || c == u'+') return true;
     return false;
+}
+
+void GridRows::push_back(std::u16string_view row) {
+    if (row.empty()) {
+        rows_.emplace_back();
+        return;
+    }
+    if (room_ < row.size()) {
+        constexpr std::size_t kBlock = 1u << 16;
+        room_ = std::max(kBlock, row.size());
+        blocks_.push_back(std::make_unique_for_overwrite<char16_t[]>(room_));
+        next_ = blocks_.back().get();
+    }
+    std::copy(row.begin(), row.end(), next_);
+    rows_.emplace_back(next_, row.size());
+    next_ += row.size();
+    room_ -= row.size();
+}
+
+void GridRows::append(GridRows&& other) {
+    rows_.insert(rows_.end(), other.rows_.begin(), other.rows_.end());
+    // Rows added later still go into the room left in this grid's own last block.
+    blocks_.insert(blocks_.end(), std::make_move_iterator(other.blocks_.begin()),
+                   std::make_move_iterator(other.blocks_.end()));
+    other.rows_.clear();
+    other.blocks_.clear();
+    other.next_ = nullptr;
+    other.room_ = 0;
 }
 
 GridArms::GridArms(const CharGrid& grid) : start_(grid.rows.size() + 1, 0) {
@@ -104,7 +132,7 @@ void fillArms(const CharGrid& grid, std::size_t from, std::size_t to, GridArms& 
     }();
     std::vector<std::uint8_t> rowHeld(to - from);
     for (std::size_t r = from; r < to; ++r) {
-        const std::u16string& row = grid.rows[r];
+        const std::u16string_view row = grid.rows[r];
         if (!mayHoldFrame(row)) continue;
         const std::span<std::uint8_t> a = arms.row(r);
         std::uint8_t held = 0;
@@ -132,7 +160,7 @@ void fillArms(const CharGrid& grid, std::size_t from, std::size_t to, GridArms& 
         return r >= from && r < to && c < arms[r].size() ? arms[r][c] : 0;
     };
     for (std::size_t r = from; r < to; ++r) {
-        const std::u16string& row = grid.rows[r];
+        const std::u16string_view row = grid.rows[r];
         const std::span<std::uint8_t> a = arms.row(r);
         if (!(rowHeld[r - from] & (kPlus | kBar))) continue;
         for (std::size_t i = 0; i < a.size(); ++i) {

@@ -43,7 +43,7 @@ bool openBetween(const GridArms& arms, const TableShape& shape, std::int32_t r, 
 
 // One line's part [from, to) of a cell, trimmed, after the cell's lines so far (`at` is where
 // the cell's text starts in `text`).
-void appendLine(const std::u16string& row, std::int32_t from, std::int32_t to, std::size_t at,
+void appendLine(std::u16string_view row, std::int32_t from, std::int32_t to, std::size_t at,
                 std::u16string& text) {
     std::int32_t a = std::max(from, 0);
     std::int32_t b = std::min(to, static_cast<std::int32_t>(row.size()) - 1);
@@ -54,7 +54,7 @@ void appendLine(const std::u16string& row, std::int32_t from, std::int32_t to, s
     if (text.size() - at + static_cast<std::size_t>(b - a + 2) > UINT32_MAX) return;
     if (text.size() > at) text += u'\n';
     const std::size_t start = text.size();
-    text.append(row, static_cast<std::size_t>(a), static_cast<std::size_t>(b - a + 1));
+    text.append(row.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a + 1)));
     std::replace(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), u'\0', u' ');
 }
 

@@ -65,7 +65,7 @@ LineKind lineKind(const GridArms& arms, const TableShape& shape, std::int64_t li
 }
 
 bool blankLine(const CharGrid& grid, const TableShape& shape, std::int64_t line) {
-    const std::u16string& row = grid.rows[static_cast<std::size_t>(line)];
+    const std::u16string_view row = grid.rows[static_cast<std::size_t>(line)];
     for (std::int32_t i = 0; i < shape.columns(); ++i)
         for (std::int32_t c = shape.interiorFirst(i); c <= shape.interiorLast(i); ++c)
             if (static_cast<std::size_t>(c) < row.size() && !isBlank(row[c])) return false;
@@ -73,7 +73,7 @@ bool blankLine(const CharGrid& grid, const TableShape& shape, std::int64_t line)
 }
 
 bool blankAt(const CharGrid& grid, const TableShape& shape, std::int64_t line, std::int32_t i) {
-    const std::u16string& row = grid.rows[static_cast<std::size_t>(line)];
+    const std::u16string_view row = grid.rows[static_cast<std::size_t>(line)];
     for (std::int32_t c = shape.interiorFirst(i); c <= shape.interiorLast(i); ++c)
         if (static_cast<std::size_t>(c) < row.size() && !isBlank(row[c])) return false;
     return true;
@@ -95,15 +95,13 @@ bool recordBand(const CharGrid& grid, const TableShape& shape,
 // A line of data rather than of a heading: one of its parts reads as a number or a date. The
 // part of a table after a page break starts with its rows, ruled apart like a heading.
 bool holdsValues(const CharGrid& grid, const TableShape& shape, std::int64_t line) {
-    const std::u16string& row = grid.rows[static_cast<std::size_t>(line)];
+    const std::u16string_view row = grid.rows[static_cast<std::size_t>(line)];
     for (std::int32_t i = 0; i < shape.columns(); ++i) {
         std::int32_t a = shape.interiorFirst(i);
         std::int32_t b = std::min(shape.interiorLast(i), static_cast<std::int32_t>(row.size()) - 1);
         while (a <= b && isBlank(row[a])) ++a;
         while (b >= a && isBlank(row[b])) --b;
-        if (a <= b &&
-            cellValue(std::u16string_view(row).substr(a, b - a + 1)).kind != ValueKind::Text)
-            return true;
+        if (a <= b && cellValue(row.substr(a, b - a + 1)).kind != ValueKind::Text) return true;
     }
     return false;
 }

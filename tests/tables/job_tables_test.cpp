@@ -27,7 +27,7 @@ TEST(JobTables, AFramedTablePlacedByTheJobIsFoundAndPointedAt) {
     t->paginate();
     const CharGrid grid = documentGrid(*t);
     ASSERT_EQ(grid.rows.size(), 5u);
-    EXPECT_EQ(grid.rows[2], u"          │ a │ 1 │");
+    EXPECT_EQ(std::u16string(grid.rows[2]), u"          │ a │ 1 │");
     const FoundTables found = findTables(grid);
     ASSERT_EQ(found.tables.size(), 1u);
     const Table& table = found.tables[0];
