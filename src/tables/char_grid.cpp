@@ -33,6 +33,23 @@ const std::array<std::uint8_t, 128>& boxArmsTable() {
     return table;
 }
 
+// For every UTF-16 unit, one look-up: the arms of its own in the low four bits (a box
+// character's, or up and down for a bar), and which ASCII frame character it is above them
+// (kDash, kPlus, kBar shifted by four).
+enum : std::uint8_t { kDash = 1, kPlus = 2, kBar = 4 };
+const std::array<std::uint8_t, 65536>& charClasses() {
+    static const std::array<std::uint8_t, 65536> table = [] {
+        std::array<std::uint8_t, 65536> t{};
+        const std::array<std::uint8_t, 128>& box = boxArmsTable();
+        for (int c = 0x2500; c <= 0x257F; ++c) t[c] = box[c - 0x2500];
+        t[u'-'] = t[u'='] = kDash << 4;
+        t[u'+'] = kPlus << 4;
+        t[u'|'] = t[u'\u00A6'] = kArmsVertical | kBar << 4;
+        return t;
+    }();
+    return table;
+}
+
 bool isDash(char16_t c) {
     return c == u'-' || c == u'=';
 }
@@ -119,17 +136,8 @@ GridArms gridArms(const CharGrid& grid) {
 
 void fillArms(const CharGrid& grid, std::size_t from, std::size_t to, GridArms& arms) {
     // Box characters, bars and dash runs first: a '+' takes its arms from them.
-    const std::array<std::uint8_t, 128>& box = boxArmsTable();
+    const std::array<std::uint8_t, 65536>& classes = charClasses();
     // What each row holds of the ASCII frame characters: the passes below skip rows without.
-    // `ascii` gives it for each ASCII character, in one look-up for the common ones.
-    enum : std::uint8_t { kDash = 1, kPlus = 2, kBar = 4 };
-    static constexpr std::array<std::uint8_t, 128> ascii = [] {
-        std::array<std::uint8_t, 128> t{};
-        t['-'] = t['='] = kDash;
-        t['+'] = kPlus;
-        t['|'] = kBar;
-        return t;
-    }();
     std::vector<std::uint8_t> rowHeld(to - from);
     for (std::size_t r = from; r < to; ++r) {
         const std::u16string_view row = grid.rows[r];
@@ -139,20 +147,11 @@ void fillArms(const CharGrid& grid, std::size_t from, std::size_t to, GridArms& 
         const char16_t* in = row.data();
         std::uint8_t* out = a.data();
         for (std::size_t i = 0, n = row.size(); i < n; ++i) {
-            const char16_t c = in[i];
-            if (c < 0x80) {
-                const std::uint8_t k = ascii[c];
-                held |= k;
-                out[i] = k & kBar ? kArmsVertical : 0;
-            } else if (c >= 0x2500 && c <= 0x257F) {
-                out[i] = box[c - 0x2500];
-            } else if (isBar(c)) {
-                out[i] = kArmsVertical;
-                held |= kBar;
-            } else {
-                out[i] = 0;
-            }
+            const std::uint8_t k = classes[in[i]];
+            out[i] = k & 0x0F;
+            held |= k;
         }
+        held >>= 4;
         rowHeld[r - from] = held;
         if (held & kDash) markDashRuns(row, a);
     }
