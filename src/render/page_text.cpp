@@ -74,6 +74,16 @@ void lineCells(const DocumentRecord& record, const char* text, const std::uint8_
     // Plain pointers and one look-up a byte: a report's every line passes here when its tables
     // are looked for.
     char16_t* const first = cells.data();
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text);
+    if (std::memchr(text, '<', length) == nullptr) {
+        // No tag: a cell for every byte.
+        if (boxes)
+            for (std::size_t i = 0; i < length; ++i)
+                first[i] = boxes[i] ? box[boxes[i]] : byteCell[bytes[i]];
+        else
+            for (std::size_t i = 0; i < length; ++i) first[i] = byteCell[bytes[i]];
+        return;
+    }
     char16_t* out = first;
     for (std::size_t i = 0; i < length;) {
         const auto byte = static_cast<std::uint8_t>(text[i]);
