@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "char_grid.h"
@@ -77,8 +78,17 @@ std::vector<GridSpan> frameBoxes(const GridArms& arms, std::size_t from, std::si
     for (std::size_t r = from; r < to; ++r) {
         const std::span<const std::uint8_t> row = arms[r];
         const std::span<const std::uint8_t> up = r > from ? arms[r - 1] : row.first(0);
-        here.assign(row.size(), kNone);
-        for (std::size_t c = 0; c < row.size(); ++c) {
+        // Only the columns of this row's runs are read on the next row (where this row's cells
+        // reach down), so the rest need no value.
+        here.resize(row.size());
+        const std::size_t n = row.size();
+        for (std::size_t c = 0; c < n; ++c) {
+            // Text between the lines: eight cells at a time while none is a frame line.
+            for (std::uint64_t eight = 0; c + 8 <= n; c += 8) {
+                std::memcpy(&eight, row.data() + c, 8);
+                if (eight) break;
+            }
+            if (c >= n) break;
             if (!row[c]) continue;
             const std::size_t first = c;
             while (c + 1 < row.size() && joined(row[c], row[c + 1], ArmRight, ArmLeft)) ++c;
