@@ -240,7 +240,10 @@ int runDocument(const PrintOptions& opt, std::string input, const JobFolder& spo
     applyLoadOptions(doc, load);
     if (!doc.loadText(input)) return fail(tr("cannot load %1", name));
     if (!doc.paginate()) return fail(tr("no device to lay the pages out on"));
-    const std::string cut = cutLinesWarning(doc, "--fit makes them fit");
+    // Lines cut at the sheet's edge matter to pages; a run that only saves the tables makes none.
+    const bool pagesMade = !opt.pdfFile.empty() || !opt.pngDir.empty() || !opt.svgDir.empty() ||
+                           opt.lp || opt.info || opt.tablesFile.empty();
+    const std::string cut = pagesMade ? cutLinesWarning(doc, "--fit makes them fit") : "";
     if (!cut.empty()) say(name + ": " + cut);
     // What the job's interpreter met and clipped, once each.
     for (const std::string& w : doc.jobVerdict.warnings) say(name + ": " + w);

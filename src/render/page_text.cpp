@@ -47,26 +47,57 @@ char16_t boxCharacter(std::uint8_t code) {
     return code ? boxTable()[code] : 0;
 }
 
+namespace {
+
+// The cell of each byte that is no box character: its character, 0 for a control byte; in the
+// second table the look-alike byte of a report that implies double bars is the double bar.
+const std::array<std::array<char16_t, 256>, 2>& byteCells() {
+    static const std::array<std::array<char16_t, 256>, 2> tables = [] {
+        std::array<std::array<char16_t, 256>, 2> t{};
+        const char16_t* ansi = ansiToUnicodeTable();
+        for (int b = 0x20; b < 256; ++b) t[0][b] = t[1][b] = ansi[b];
+        if (const std::uint8_t code = boxCodeOf866(kDosDoubleBar))
+            t[1][kDoubleBarLookalike] = boxTable()[code];
+        return t;
+    }();
+    return tables;
+}
+
+}  // namespace
+
 void lineCells(const DocumentRecord& record, const char* text, const std::uint8_t* boxes,
                std::u16string& cells) {
-    const char16_t* ansi = ansiToUnicodeTable();
-    const bool doubleBars = record.lines.doubleBarsImplied();
-    cells.resize(std::strlen(text));  // no more cells than bytes
-    std::size_t n = 0;
-    for (const char* p = text; *p;) {
-        if (*p == '<') {
-            if (const int tag = tagAt(p)) {
-                p += tagLength(tag);
+    const std::array<char16_t, 256>& box = boxTable();
+    const std::array<char16_t, 256>& byteCell = byteCells()[record.lines.doubleBarsImplied()];
+    const std::size_t length = std::strlen(text);
+    cells.resize(length);  // no more cells than bytes
+    // Plain pointers and one look-up a byte: a report's every line passes here when its tables
+    // are looked for.
+    char16_t* const first = cells.data();
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text);
+    if (std::memchr(text, '<', length) == nullptr) {
+        // No tag: a cell for every byte.
+        if (boxes)
+            for (std::size_t i = 0; i < length; ++i)
+                first[i] = boxes[i] ? box[boxes[i]] : byteCell[bytes[i]];
+        else
+            for (std::size_t i = 0; i < length; ++i) first[i] = byteCell[bytes[i]];
+        return;
+    }
+    char16_t* out = first;
+    for (std::size_t i = 0; i < length;) {
+        const auto byte = static_cast<std::uint8_t>(text[i]);
+        if (byte == '<') {
+            if (const int tag = tagAt(text + i)) {
+                i += static_cast<std::size_t>(tagLength(tag));
                 continue;
             }
         }
-        const auto byte = static_cast<std::uint8_t>(*p);
-        std::uint8_t code = boxes ? boxes[p - text] : 0;
-        if (!code && doubleBars && byte == kDoubleBarLookalike) code = boxCodeOf866(kDosDoubleBar);
-        ++p;
-        cells[n++] = code ? boxCharacter(code) : byte >= 0x20 ? ansi[byte] : u'\0';
+        const std::uint8_t code = boxes ? boxes[i] : 0;
+        *out++ = code ? box[code] : byteCell[byte];
+        ++i;
     }
-    cells.resize(n);
+    cells.resize(static_cast<std::size_t>(out - first));
 }
 
 namespace {

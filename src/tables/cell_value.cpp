@@ -1,9 +1,10 @@
 // Reading numbers and dates out of a cell's text; anything that does not fit stays text.
 #include "cell_value.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace folvek {
 
@@ -25,12 +26,16 @@ bool parseNumber(std::u16string_view s, CellValue& v) {
         negative = true;
         s = s.substr(1);
     }
-    std::string digits;  // the number in the C locale, for from_chars
+    // The digits as one whole number, the separator left out: at most fifteen of them, so it
+    // and 10^decimals are exact doubles, and their quotient is the number read correctly
+    // rounded, as any decimal reader gives it.
+    std::uint64_t mantissa = 0;
     std::size_t i = 0, groupLength = 0, wholeDigits = 0;
-    bool grouped = false;
+    bool grouped = false, leadingZero = false;
     while (i < s.size()) {
         if (digit(s[i])) {
-            digits += static_cast<char>(s[i++]);
+            if (wholeDigits == 0) leadingZero = s[i] == u'0';
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(s[i++] - u'0');
             ++groupLength;
             ++wholeDigits;
         } else if (groupSpace(s[i]) && i + 1 < s.size() && digit(s[i + 1])) {
@@ -42,25 +47,24 @@ bool parseNumber(std::u16string_view s, CellValue& v) {
         } else {
             break;
         }
+        if (wholeDigits > 15) return false;
     }
     if (wholeDigits == 0 || (grouped && groupLength != 3)) return false;
-    if (wholeDigits > 1 && digits[0] == '0') return false;  // a code: "000123"
+    if (wholeDigits > 1 && leadingZero) return false;  // a code: "000123"
     int decimals = 0;
     if (i < s.size() && (s[i] == u',' || s[i] == u'.')) {
-        digits += '.';
         ++i;
         while (i < s.size() && digit(s[i])) {
-            digits += static_cast<char>(s[i++]);
-            ++decimals;
+            if (wholeDigits + static_cast<std::size_t>(++decimals) > 15) return false;
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(s[i++] - u'0');
         }
         if (decimals == 0) return false;
     }
     if (i != s.size()) return false;
     if (!grouped && decimals == 0 && wholeDigits >= 10) return false;  // ИНН, accounts
-    if (wholeDigits + static_cast<std::size_t>(decimals) > 15) return false;
-    double value = 0;
-    if (std::from_chars(digits.data(), digits.data() + digits.size(), value).ec != std::errc{})
-        return false;
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double value = static_cast<double>(mantissa) / kTens[decimals];
     v.kind = ValueKind::Number;
     v.number = negative ? -value : value;
     v.decimals = decimals;
@@ -134,17 +138,65 @@ std::string numberFormat(const CellValue& v) {
     return f;
 }
 
-std::string plainValue(const CellValue& v, char decimalMark) {
-    char buf[64];
+namespace {
+
+// The digits of `value` with `decimals` after the mark, when the number is one a report holds
+// (fewer than fourteen digits, at most nine decimals, not zero) and v * 10^decimals rounds to
+// a whole number that gives v back: printf's "%.*f" spells the same digits. Null otherwise.
+char* writeFixed(char* at, double v, int decimals, char mark) {
+    static constexpr double kTens[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (decimals < 0 || decimals > 9 || !(std::fabs(v) < 1e14) || v == 0) return nullptr;
+    const double scaled = std::nearbyint(v * kTens[decimals]);
+    if (!(std::fabs(scaled) < 1e14) || scaled / kTens[decimals] != v) return nullptr;
+    char buf[32];
+    char* const end = buf + sizeof buf;
+    char* p = end;
+    auto digits = static_cast<std::uint64_t>(std::fabs(scaled));
+    for (int k = 0; k < decimals; ++k, digits /= 10) *--p = static_cast<char>('0' + digits % 10);
+    if (decimals > 0) *--p = mark;
+    do {
+        *--p = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    } while (digits);
+    if (v < 0) *--p = '-';
+    const auto n = static_cast<std::size_t>(end - p);
+    std::memcpy(at, p, n);
+    return at + n;
+}
+
+char* putDigits(char* at, int v, int width) {
+    for (int k = width - 1; k >= 0; --k, v /= 10) at[k] = static_cast<char>('0' + v % 10);
+    return at + width;
+}
+
+}  // namespace
+
+char* writePlainValue(char* at, const CellValue& v, char decimalMark) {
+    if (v.kind == ValueKind::Date && v.year >= 0 && v.year <= 9999 && v.month >= 0 &&
+        v.month <= 99 && v.day >= 0 && v.day <= 99) {
+        at = putDigits(at, v.day, 2);
+        *at++ = '.';
+        at = putDigits(at, v.month, 2);
+        *at++ = '.';
+        return putDigits(at, v.year, 4);
+    }
+    if (v.kind != ValueKind::Date)
+        if (char* end = writeFixed(at, v.number, v.decimals, decimalMark)) return end;
+    char buf[kPlainRoom];
     if (v.kind == ValueKind::Date) {
         std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", v.day, v.month, v.year);
-        return buf;
+        decimalMark = '.';
+    } else {
+        std::snprintf(buf, sizeof buf, "%.*f", v.decimals, v.number);
     }
-    std::snprintf(buf, sizeof buf, "%.*f", v.decimals, v.number);
-    std::string s = buf;
-    for (char& c : s)
-        if (c == '.') c = decimalMark;
-    return s;
+    const std::size_t n = std::strlen(buf);
+    for (std::size_t k = 0; k < n; ++k) at[k] = buf[k] == '.' ? decimalMark : buf[k];
+    return at + n;
+}
+
+std::string plainValue(const CellValue& v, char decimalMark) {
+    char buf[kPlainRoom];
+    return std::string(buf, writePlainValue(buf, v, decimalMark));
 }
 
 }  // namespace folvek

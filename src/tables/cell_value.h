@@ -31,5 +31,8 @@ std::string numberFormat(const CellValue& v);
 // The number as plain text with `decimalMark`, no group spaces ("-1250,50"); a date as
 // dd.mm.yyyy.
 std::string plainValue(const CellValue& v, char decimalMark);
+// The same written at `at`, which has room for kPlainRoom bytes; returns its end.
+constexpr std::size_t kPlainRoom = 400;
+char* writePlainValue(char* at, const CellValue& v, char decimalMark);
 
 }  // namespace folvek

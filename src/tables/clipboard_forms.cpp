@@ -42,10 +42,10 @@ void htmlTable(const Table& t, std::string& out) {
             const CellValue v = valueOf(t, r, c);
             if (v.kind != ValueKind::Text)
                 out += numberAttributes(v);
-            else if (looksNumeric(cell.text))
+            else if (looksNumeric(t.text(cell)))
                 out += " sdnum=\"1033;0;@\" style=\"mso-number-format:'\\@'\"";
             out += '>';
-            std::string text = xmlEscape(cell.text);
+            std::string text = xmlEscape(t.text(cell));
             for (std::size_t p = 0; (p = text.find('\n', p)) != std::string::npos; p += 4)
                 text.replace(p, 1, "<br>");
             out += text;
@@ -56,8 +56,8 @@ void htmlTable(const Table& t, std::string& out) {
     out += "</table>\n";
 }
 
-void tsvField(std::u16string& out, const std::u16string& text) {
-    if (text.find_first_of(u"\t\n\"") == std::u16string::npos) {
+void tsvField(std::u16string& out, std::u16string_view text) {
+    if (text.find_first_of(u"\t\n\"") == std::u16string_view::npos) {
         out += text;
         return;
     }
@@ -96,11 +96,11 @@ std::u16string tablesTsv(const std::vector<const Table*>& tables) {
                 const CellValue v = valueOf(t, r, c);
                 if (v.kind == ValueKind::Number) {
                     std::u16string plain;
-                    for (char16_t ch : cell.text)
+                    for (char16_t ch : t.text(cell))
                         if (ch != u' ' && ch != u'\u00A0' && ch != u'\u202F') plain += ch;
                     out += plain;
                 } else {
-                    tsvField(out, cell.text);
+                    tsvField(out, t.text(cell));
                 }
             }
             out += u'\n';

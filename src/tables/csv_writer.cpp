@@ -1,16 +1,24 @@
 // Writing one table as CSV.
 #include "csv_writer.h"
 
+#include <string_view>
+
 #include "sheet_text.h"
 
 namespace folvek {
 
 namespace {
 
+// A field in quotes: one with the separator, a quote or a line break, or spaces at an end.
+template <class Text>
+bool needsQuotes(const Text& text) {
+    for (const auto c : text)
+        if (c == ';' || c == '"' || c == '\r' || c == '\n') return true;
+    return !text.empty() && (text.front() == ' ' || text.back() == ' ');
+}
+
 void field(std::string& out, const std::string& text) {
-    const bool quote = text.find_first_of(";\"\r\n") != std::string::npos ||
-                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
-    if (!quote) {
+    if (!needsQuotes(text)) {
         out += text;
         return;
     }
@@ -32,7 +40,21 @@ std::string tableCsv(const Table& table) {
             const TableCell& cell = table.at(r, c);
             if (cell.covered) continue;
             const CellValue v = valueOf(table, r, c);
-            field(out, v.kind == ValueKind::Text ? utf8(cell.text) : plainValue(v, ','));
+            if (v.kind != ValueKind::Text) {
+                char buf[kPlainRoom];
+                const std::string_view plain(buf, writePlainValue(buf, v, ',') - buf);
+                if (needsQuotes(plain))
+                    field(out, std::string(plain));
+                else
+                    out += plain;
+                continue;
+            }
+            const std::u16string_view text = table.text(cell);
+            // Most texts need no quotes: their UTF-8 goes straight in.
+            if (needsQuotes(text))
+                field(out, utf8(text));
+            else
+                appendUtf8Text(out, text);
         }
         out += "\r\n";
     }

@@ -41,40 +41,44 @@ bool isFormFeed(const char* text) {
     return text[0] == '\f' && text[1] == '\0';
 }
 
-// Rows [from, to) of the grid, each from its own line: a row starts a page when the line
+// The rows of lines [from, to), each from its own line: a row starts a page when the line
 // before it is a form feed.
-void spellLines(const DocumentRecord& doc, std::size_t from, std::size_t to, CharGrid& grid) {
+CharGrid spellLines(const DocumentRecord& doc, std::size_t from, std::size_t to) {
+    CharGrid grid;
     std::vector<std::uint8_t> boxes;
+    std::u16string cells;
     for (std::size_t i = from; i < to; ++i) {
         const char* text = doc.lines.textAt(i);
-        grid.pageStart[i] = i > 0 && isFormFeed(doc.lines.textAt(i - 1)) ? 1 : 0;
-        grid.source[i] = static_cast<std::int64_t>(i);
-        if (isFormFeed(text)) continue;
-        const std::size_t len = std::strlen(text);
+        const bool startsPage = i > 0 && isFormFeed(doc.lines.textAt(i - 1));
+        const auto source = static_cast<std::int64_t>(i);
+        const std::size_t len = isFormFeed(text) ? 0 : std::strlen(text);
         boxes.resize(len + 1);
-        const bool hasBoxes = doc.lines.boxCodes(i, 0, boxes.data(), len);
+        const bool hasBoxes = len > 0 && doc.lines.boxCodes(i, 0, boxes.data(), len);
         // A line without a frame character is in no table: an empty row says as much, and
         // most of a report's lines cost nothing more.
-        if (!hasBoxes && std::strpbrk(text, "|-=+\xA6") == nullptr) continue;
-        lineCells(doc, text, hasBoxes ? boxes.data() : nullptr, grid.rows[i]);
+        if (len == 0 || (!hasBoxes && std::strpbrk(text, "|-=+\xA6") == nullptr)) {
+            grid.addRow({}, startsPage, source);
+            continue;
+        }
+        lineCells(doc, text, hasBoxes ? boxes.data() : nullptr, cells);
+        grid.addRow(cells, startsPage, source);
     }
+    return grid;
 }
 
 }  // namespace
 
 CharGrid documentGrid(const DocumentRecord& doc) {
     if (doc.jobLayout) return jobGrid(*doc.jobLayout);
-    CharGrid grid;
     const std::size_t n = doc.lines.size();
-    grid.rows.resize(n);
-    grid.pageStart.resize(n);
-    grid.source.resize(n);
     // The lines are independent: a big report's are spelled on two cores.
     const std::size_t half = n < 20000 ? n : n / 2;
+    CharGrid second;
     std::thread other;
-    if (half < n) other = std::thread(spellLines, std::cref(doc), half, n, std::ref(grid));
-    spellLines(doc, 0, half, grid);
+    if (half < n) other = std::thread([&] { second = spellLines(doc, half, n); });
+    CharGrid grid = spellLines(doc, 0, half);
     if (other.joinable()) other.join();
+    grid.append(std::move(second));
     return grid;
 }
 

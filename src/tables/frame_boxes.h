@@ -6,11 +6,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "char_grid.h"
 #include "table.h"
 
 namespace folvek {
-
-using GridArms = std::vector<std::vector<std::uint8_t>>;
 
 // Rectangles of at least two rows and three columns (one column: `minWidth` 1), in the order
 // of their first rows.

@@ -1,15 +1,19 @@
 // A table found in a report: a grid of cells with their merges, the rows of its heading, and
-// where on the character grid it was found.
+// where on the character grid it was found. The cells' texts stand one after another in one
+// string of the table's, so that a big report's million cells are not a million allocations.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace folvek {
 
 struct TableCell {
-    std::u16string text;  // the lines of a multi-line cell joined by '\n'
+    // The text in the table's `texts`: the lines of a multi-line cell joined by '\n'.
+    std::size_t textAt = 0;
+    std::uint32_t textSize = 0;
     std::int32_t rowSpan = 1, columnSpan = 1;
     bool covered = false;  // inside another cell's merge
 };
@@ -30,6 +34,12 @@ struct Table {
     std::vector<std::int32_t> widths;  // each column's width in characters
     std::vector<std::int32_t> bounds;  // the grid columns of the vertical lines between
     std::vector<GridSpan> spans;       // the parts it was found in (one per page it runs over)
+    std::u16string texts;              // the cells' texts
+
+    std::u16string_view text(const TableCell& cell) const {
+        return {texts.data() + cell.textAt, cell.textSize};
+    }
+    std::u16string_view text(std::int32_t r, std::int32_t c) const { return text(at(r, c)); }
 
     TableCell& at(std::int32_t r, std::int32_t c) { return cells[std::size_t(r) * columns + c]; }
     const TableCell& at(std::int32_t r, std::int32_t c) const {

@@ -2,6 +2,7 @@
 #include "table_cells.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 
 namespace folvek {
@@ -31,8 +32,8 @@ class Parts {
 
 // No vertical line at boundary `k` on any line of row `r`.
 bool openBetween(const GridArms& arms, const TableShape& shape, std::int32_t r, std::int32_t k) {
-    for (std::int64_t line : shape.rowLines[r]) {
-        const auto& row = arms[static_cast<std::size_t>(line)];
+    for (std::int64_t line : shape.rowLines(r)) {
+        const std::span<const std::uint8_t> row = arms[static_cast<std::size_t>(line)];
         for (std::int32_t c = shape.boundLo[k]; c <= shape.boundHi[k]; ++c)
             if (c >= 0 && static_cast<std::size_t>(c) < row.size() && (row[c] & kArmsVertical))
                 return false;
@@ -40,17 +41,21 @@ bool openBetween(const GridArms& arms, const TableShape& shape, std::int32_t r, 
     return true;
 }
 
-void appendLine(const std::u16string& row, std::int32_t from, std::int32_t to,
+// One line's part [from, to) of a cell, trimmed, after the cell's lines so far (`at` is where
+// the cell's text starts in `text`).
+void appendLine(std::u16string_view row, std::int32_t from, std::int32_t to, std::size_t at,
                 std::u16string& text) {
     std::int32_t a = std::max(from, 0);
     std::int32_t b = std::min(to, static_cast<std::int32_t>(row.size()) - 1);
     while (a <= b && isBlank(row[a])) ++a;
     while (b >= a && isBlank(row[b])) --b;
     if (a > b) return;
-    if (!text.empty()) text += u'\n';
-    const std::size_t at = text.size();
-    text.append(row, static_cast<std::size_t>(a), static_cast<std::size_t>(b - a + 1));
-    std::replace(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(), u'\0', u' ');
+    // A cell's size is counted in 32 bits; lines past that (8 GB of text) are left out.
+    if (text.size() - at + static_cast<std::size_t>(b - a + 2) > UINT32_MAX) return;
+    if (text.size() > at) text += u'\n';
+    const std::size_t start = text.size();
+    text.append(row.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a + 1)));
+    std::replace(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), u'\0', u' ');
 }
 
 }  // namespace
@@ -62,11 +67,12 @@ Table tableCells(const CharGrid& grid, const GridArms& arms, const TableShape& s
     for (std::int32_t r = 0; r < rows; ++r) {
         for (std::int32_t k = 1; k < cols; ++k)
             if (openBetween(arms, shape, r, k)) parts.join(id(r, k - 1), id(r, k));
-        if (r + 1 >= rows || shape.gapAfter[r].empty()) continue;
+        const std::span<const std::int64_t> gap = shape.gapAfter(r);
+        if (r + 1 >= rows || gap.empty()) continue;
         for (std::int32_t i = 0; i < cols; ++i) {
-            const bool ruled =
-                std::any_of(shape.gapAfter[r].begin(), shape.gapAfter[r].end(),
-                            [&](std::int64_t line) { return ruledAt(arms, shape, line, i); });
+            const bool ruled = std::any_of(gap.begin(), gap.end(), [&](std::int64_t line) {
+                return ruledAt(arms, shape, line, i);
+            });
             if (!ruled) parts.join(id(r, i), id(r + 1, i));
         }
     }
@@ -110,13 +116,15 @@ Table tableCells(const CharGrid& grid, const GridArms& arms, const TableShape& s
             cell.rowSpan = e.r1 - e.r0 + 1;
             cell.columnSpan = e.c1 - e.c0 + 1;
             const std::int32_t from = shape.interiorFirst(e.c0), to = shape.interiorLast(e.c1);
+            cell.textAt = t.texts.size();
             for (std::int32_t k = e.r0; k <= e.r1; ++k) {
-                for (std::int64_t line : shape.rowLines[k])
-                    appendLine(grid.rows[static_cast<std::size_t>(line)], from, to, cell.text);
+                for (std::int64_t line : shape.rowLines(k))
+                    appendLine(grid.rows[std::size_t(line)], from, to, cell.textAt, t.texts);
                 if (k < e.r1)
-                    for (std::int64_t line : shape.gapAfter[k])
-                        appendLine(grid.rows[static_cast<std::size_t>(line)], from, to, cell.text);
+                    for (std::int64_t line : shape.gapAfter(k))
+                        appendLine(grid.rows[std::size_t(line)], from, to, cell.textAt, t.texts);
             }
+            cell.textSize = static_cast<std::uint32_t>(t.texts.size() - cell.textAt);
         }
     return t;
 }

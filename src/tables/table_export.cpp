@@ -28,7 +28,7 @@ std::string extensionOf(const std::string& path) {
 bool save(const std::string& path, const std::string& bytes, TableExportResult& result) {
     const SaveResult saved = saveFile(path, bytes);
     if (!saved.ok()) {
-        result.error = "Не удалось записать " + path + ": " + saveFailureReason(saved);
+        result.error = "Не удалось записать " + path + ": " + saveFailureReason(saved, true);
         return false;
     }
     result.files.push_back(path);
@@ -89,7 +89,7 @@ TableExportResult exportTables(const std::vector<Table>& tables, const std::stri
                 saveFiles(files, [&texts](std::size_t k) { return texts.take(k); });
             if (!saved.ok()) {
                 result.error = "Не удалось записать " + files[saved.failed] + ": " +
-                               saveFailureReason(saved.result);
+                               saveFailureReason(saved.result, true);
                 return result;
             }
             result.files = files;

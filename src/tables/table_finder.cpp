@@ -5,7 +5,6 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -23,7 +22,7 @@ bool sameHeading(const Table& a, const Table& b) {
         for (std::int32_t c = 0; c < a.columns; ++c) {
             const TableCell& x = a.at(r, c);
             const TableCell& y = b.at(r, c);
-            if (x.text != y.text || x.rowSpan != y.rowSpan || x.columnSpan != y.columnSpan ||
+            if (a.text(x) != b.text(y) || x.rowSpan != y.rowSpan || x.columnSpan != y.columnSpan ||
                 x.covered != y.covered)
                 return false;
         }
@@ -51,11 +50,14 @@ bool continues(const CharGrid& grid, const Table& table, const Table& next,
     return true;
 }
 
-void append(Table& table, Table& next, std::int32_t skipRows) {
-    table.cells.insert(
-        table.cells.end(),
-        std::make_move_iterator(next.cells.begin() + std::size_t(skipRows) * next.columns),
-        std::make_move_iterator(next.cells.end()));
+void append(Table& table, const Table& next, std::int32_t skipRows) {
+    // The next part's texts follow this one's; its cells move with them.
+    const std::size_t shift = table.texts.size();
+    table.texts += next.texts;
+    const std::size_t from = table.cells.size();
+    table.cells.insert(table.cells.end(), next.cells.begin() + std::size_t(skipRows) * next.columns,
+                       next.cells.end());
+    for (std::size_t k = from; k < table.cells.size(); ++k) table.cells[k].textAt += shift;
     table.rows += next.rows - skipRows;
     table.spans.insert(table.spans.end(), next.spans.begin(), next.spans.end());
 }
@@ -123,7 +125,7 @@ std::vector<Table> findTableParts(const CharGrid& grid, const TableProgress& pro
     if (pieces == 0) pieces = grid.rows.size() < 20000 ? 1 : cores * 4;
     const std::vector<std::size_t> bounds = pieceBounds(grid, pieces);
     const std::size_t count = bounds.size() - 1;
-    GridArms arms(grid.rows.size());
+    GridArms arms(grid);
     std::vector<std::vector<Table>> found(count);
     std::atomic<std::size_t> next{0}, finished{0};
     std::atomic<bool> stop{false};

@@ -11,7 +11,7 @@ namespace {
 
 std::uint8_t armAt(const GridArms& arms, std::int64_t r, std::int32_t c) {
     if (r < 0 || r >= static_cast<std::int64_t>(arms.size()) || c < 0) return 0;
-    const auto& row = arms[static_cast<std::size_t>(r)];
+    const std::span<const std::uint8_t> row = arms[static_cast<std::size_t>(r)];
     return static_cast<std::size_t>(c) < row.size() ? row[static_cast<std::size_t>(c)] & 0x0F : 0;
 }
 
@@ -26,7 +26,7 @@ void findBounds(const GridArms& arms, const GridSpan& box, TableShape& out) {
     std::vector<std::uint8_t> vertical(
         static_cast<std::size_t>(box.lastColumn - box.firstColumn + 1));
     for (std::int64_t r = box.firstRow; r <= box.lastRow; ++r) {
-        const auto& row = arms[static_cast<std::size_t>(r)];
+        const std::span<const std::uint8_t> row = arms[static_cast<std::size_t>(r)];
         const std::int32_t last =
             std::min(box.lastColumn, static_cast<std::int32_t>(row.size()) - 1);
         for (std::int32_t c = std::max(box.firstColumn, 0); c <= last; ++c)
@@ -65,7 +65,7 @@ LineKind lineKind(const GridArms& arms, const TableShape& shape, std::int64_t li
 }
 
 bool blankLine(const CharGrid& grid, const TableShape& shape, std::int64_t line) {
-    const std::u16string& row = grid.rows[static_cast<std::size_t>(line)];
+    const std::u16string_view row = grid.rows[static_cast<std::size_t>(line)];
     for (std::int32_t i = 0; i < shape.columns(); ++i)
         for (std::int32_t c = shape.interiorFirst(i); c <= shape.interiorLast(i); ++c)
             if (static_cast<std::size_t>(c) < row.size() && !isBlank(row[c])) return false;
@@ -73,7 +73,7 @@ bool blankLine(const CharGrid& grid, const TableShape& shape, std::int64_t line)
 }
 
 bool blankAt(const CharGrid& grid, const TableShape& shape, std::int64_t line, std::int32_t i) {
-    const std::u16string& row = grid.rows[static_cast<std::size_t>(line)];
+    const std::u16string_view row = grid.rows[static_cast<std::size_t>(line)];
     for (std::int32_t c = shape.interiorFirst(i); c <= shape.interiorLast(i); ++c)
         if (static_cast<std::size_t>(c) < row.size() && !isBlank(row[c])) return false;
     return true;
@@ -95,15 +95,13 @@ bool recordBand(const CharGrid& grid, const TableShape& shape,
 // A line of data rather than of a heading: one of its parts reads as a number or a date. The
 // part of a table after a page break starts with its rows, ruled apart like a heading.
 bool holdsValues(const CharGrid& grid, const TableShape& shape, std::int64_t line) {
-    const std::u16string& row = grid.rows[static_cast<std::size_t>(line)];
+    const std::u16string_view row = grid.rows[static_cast<std::size_t>(line)];
     for (std::int32_t i = 0; i < shape.columns(); ++i) {
         std::int32_t a = shape.interiorFirst(i);
         std::int32_t b = std::min(shape.interiorLast(i), static_cast<std::int32_t>(row.size()) - 1);
         while (a <= b && isBlank(row[a])) ++a;
         while (b >= a && isBlank(row[b])) --b;
-        if (a <= b &&
-            cellValue(std::u16string_view(row).substr(a, b - a + 1)).kind != ValueKind::Text)
-            return true;
+        if (a <= b && cellValue(row.substr(a, b - a + 1)).kind != ValueKind::Text) return true;
     }
     return false;
 }
@@ -122,7 +120,7 @@ bool ruledAt(const GridArms& arms, const TableShape& shape, std::int64_t line, s
 }
 
 bool shapeTable(const CharGrid& grid, const GridArms& arms, const GridSpan& box, TableShape& out) {
-    out = TableShape{};
+    out.clear();
     out.box = box;
     findBounds(arms, box, out);
     if (out.columns() < 2) return false;
@@ -163,23 +161,20 @@ bool shapeTable(const CharGrid& grid, const GridArms& arms, const GridSpan& box,
     for (std::size_t b = 0; b < bands.size(); ++b) {
         const Band& band = bands[b];
         if (b < headingBands || records) {
-            out.rowLines.push_back(band.lines);
-            out.gapAfter.push_back(band.rulesAfter);
+            out.addRow(band.lines, band.rulesAfter);
             if (b < headingBands) ++out.headingRows;
             continue;
         }
-        for (std::int64_t line : band.lines) {
+        bool added = false;
+        for (const std::int64_t& line : band.lines) {
             if (blankLine(grid, out, line)) continue;
-            out.rowLines.push_back({line});
-            out.gapAfter.emplace_back();
+            out.addRow({&line, 1}, {});
+            added = true;
         }
         // The rules after the band part it from the next band's first row.
-        if (!out.gapAfter.empty() && !out.rowLines.empty() &&
-            std::find(band.lines.begin(), band.lines.end(), out.rowLines.back().back()) !=
-                band.lines.end())
-            out.gapAfter.back() = band.rulesAfter;
+        if (added) out.setLastGap(band.rulesAfter);
     }
-    return !out.rowLines.empty();
+    return out.rows() > 0;
 }
 
 }  // namespace folvek

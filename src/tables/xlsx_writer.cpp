@@ -71,22 +71,19 @@ void appendUnsigned(std::string& out, std::size_t v) {
     out.append(digits, r.ptr);
 }
 
-// "A1", "AB12": a cell's reference.
-void appendReference(std::string& out, std::int32_t row, std::int32_t column) {
+// "A1", "AB12": a cell's reference, at most 3 letters and 7 digits.
+char* putReference(char* at, std::int32_t row, std::int32_t column) {
     char letters[4];
     int n = 0;
     for (std::int32_t c = column + 1; c > 0; c = (c - 1) / 26)
         letters[n++] = static_cast<char>('A' + (c - 1) % 26);
-    while (n > 0) out += letters[--n];
-    appendUnsigned(out, static_cast<std::size_t>(row) + 1);
+    while (n > 0) *at++ = letters[--n];
+    return putUnsigned(at, static_cast<std::size_t>(row) + 1);
 }
 
-void appendStyled(std::string& out, std::int32_t r, std::int32_t c, int style) {
-    out += "<c r=\"";
-    appendReference(out, r, c);
-    out += "\" s=\"";
-    appendUnsigned(out, static_cast<std::size_t>(style));
-    out += '"';
+void appendReference(std::string& out, std::int32_t row, std::int32_t column) {
+    char buf[32];
+    out.append(buf, putReference(buf, row, column));
 }
 
 // A cell inside another's merge, or an empty one, keeps its style so that the borders show.
@@ -95,26 +92,34 @@ void appendStyled(std::string& out, std::int32_t r, std::int32_t c, int style) {
 // the cell's place in the table), and "\x02" after each row. Neither byte can stand in XML.
 constexpr char kStringMark = '\x01', kRowMark = '\x02';
 
+// A cell's XML is put together in a buffer of its own and appended at once: a sheet's million
+// cells cost one append each.
 void cellXml(const Table& t, std::int32_t r, std::int32_t c, std::string& out) {
     const TableCell& cell = t.at(r, c);
     const CellValue v = cell.covered ? CellValue{} : valueOf(t, r, c);
     const int style = r < t.headingRows           ? xlsx::kHeadingStyle
                       : v.kind == ValueKind::Text ? xlsx::kTextStyle
                                                   : xlsx::numberStyle(v);
-    appendStyled(out, r, c, style);
+    char buf[kNumberRoom + 96];
+    char* p = putBytes(buf, "<c r=\"");
+    p = putReference(p, r, c);
+    p = putBytes(p, "\" s=\"");
+    p = putUnsigned(p, static_cast<std::size_t>(style));
+    *p++ = '"';
     if (v.kind != ValueKind::Text) {
-        out += "><v>";
-        appendNumber(out, v.number);  // a date's serial day, shown through its format
-        out += "</v></c>";
-    } else if (cell.covered || cell.text.empty()) {
-        out += "/>";
+        p = putBytes(p, "><v>");
+        p = writeNumber(p, v.number);  // a date's serial day, shown through its format
+        p = putBytes(p, "</v></c>");
+    } else if (cell.covered || cell.textSize == 0) {
+        p = putBytes(p, "/>");
     } else {
-        out += " t=\"s\"><v>";
-        out += kStringMark;
-        appendUnsigned(out, std::size_t(r) * t.columns + c);
-        out += kStringMark;
-        out += "</v></c>";
+        p = putBytes(p, " t=\"s\"><v>");
+        *p++ = kStringMark;
+        p = putUnsigned(p, std::size_t(r) * t.columns + c);
+        *p++ = kStringMark;
+        p = putBytes(p, "</v></c>");
     }
+    out.append(buf, p);
 }
 
 void sheetHead(const Table& t, bool first, std::string& out) {
@@ -204,7 +209,7 @@ bool addSheet(ZipBuilder& zip, const Table& t, std::size_t k, const std::string&
         std::size_t cell = 0;
         for (p = mark + 1; *p != kStringMark; ++p) cell = cell * 10 + std::size_t(*p - '0');
         ++p;
-        appendUnsigned(out, strings.index(fitted(t.cells[cell].text)));
+        appendUnsigned(out, strings.index(fitted(t.text(t.cells[cell]))));
     }
     return zip.write(out) && zip.end();
 }

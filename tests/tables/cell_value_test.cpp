@@ -1,7 +1,16 @@
 // The value rules: the number forms reports use, dates, and the codes that must stay text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+
 #include "cell_value.h"
+#include "sheet_text.h"
 
 namespace folvek {
 namespace {
@@ -35,6 +44,9 @@ TEST(CellValue, NumbersInTheFormsReportsWrite) {
     EXPECT_EQ(numberFormat(cellValue(u"-15,5")), "0.0");
     EXPECT_EQ(plainValue(cellValue(u"1 250,00"), ','), "1250,00");
     EXPECT_EQ(plainValue(cellValue(u"(15,50)"), ','), "-15,50");
+    EXPECT_EQ(plainValue(cellValue(u"-0,00"), ','), "-0,00");
+    EXPECT_EQ(plainValue(cellValue(u"12 345 678 901,2345"), '.'), "12345678901.2345");
+    EXPECT_EQ(plainValue(cellValue(u"123 456 789 012 345"), ','), "123456789012345");
 }
 
 TEST(CellValue, CodesAndTextAreNeverNumbers) {
@@ -66,6 +78,57 @@ TEST(CellValue, DatesOfRealDays) {
           u"05.03.998", u"05.03", u"00.01.2000"})
         EXPECT_EQ(cellValue(text).kind, ValueKind::Text) << std::string(text.begin(), text.end());
     EXPECT_EQ(plainValue(cellValue(u"05.03.98"), ','), "05.03.1998");
+}
+
+// Random numbers in the report forms: the value read is the one a decimal reader gives for the
+// same digits, and it is written back as the shortest text that reads back, as to_chars writes.
+TEST(CellValue, NumbersReadAndWrittenAsDecimalReadersDo) {
+    std::mt19937_64 random(30);
+    for (int n = 0; n < 100000; ++n) {
+        const int whole = 1 + static_cast<int>(random() % 15);
+        const int decimals = static_cast<int>(random() % (16 - whole));
+        std::string digits = std::to_string(1 + random() % 9);
+        while (static_cast<int>(digits.size()) < whole + decimals)
+            digits += static_cast<char>('0' + random() % 10);
+        std::string plain = digits.substr(0, whole);
+        if (decimals) plain += '.' + digits.substr(whole);
+        if (random() % 2) plain = '-' + plain;
+        double want = 0;
+        std::from_chars(plain.data(), plain.data() + plain.size(), want);
+        std::u16string text(plain.begin(), plain.end());
+        if (decimals) text[text.find(u'.')] = random() % 2 ? u',' : u'.';
+        const CellValue v = cellValue(text);
+        if (!decimals && whole >= 10) {
+            EXPECT_EQ(v.kind, ValueKind::Text) << plain;  // a code, not a number
+            continue;
+        }
+        ASSERT_EQ(v.kind, ValueKind::Number) << plain;
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(v.number), std::bit_cast<std::uint64_t>(want))
+            << plain;
+        // As plain text, the digits printf gives with the cell's decimals.
+        char printed[64];
+        std::snprintf(printed, sizeof printed, "%.*f", v.decimals, v.number);
+        std::string comma = printed;
+        std::replace(comma.begin(), comma.end(), '.', ',');
+        ASSERT_EQ(plainValue(v, ','), comma) << plain;
+    }
+    // Written: report values, dates' serial days, and any other double.
+    const auto check = [](double v) {
+        char buf[400];
+        const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+        std::string got;
+        appendNumber(got, v);
+        ASSERT_EQ(got, std::string(buf, r.ptr));
+    };
+    for (const double v : {0.0, -0.0, 1.0, -1.0, 0.5, 0.1, 1e-9, 1.5e-10, 99999999999999.9, 1e14,
+                           -1e14, 123456789012.34, 35859.0, 1e300, 5e-324})
+        check(v);
+    for (int n = 0; n < 100000; ++n) {
+        const int decimals = static_cast<int>(random() % 11);
+        const auto mantissa = static_cast<std::int64_t>(random() % 100000000000000ull);
+        check(static_cast<double>(n % 2 ? -mantissa : mantissa) / std::pow(10.0, decimals));
+        check(std::bit_cast<double>(random()));
+    }
 }
 
 }  // namespace

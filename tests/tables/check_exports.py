@@ -196,6 +196,28 @@ def check_sample(tool, path, encoding, work):
             check(ok, f"{path}: body row {k + 1} column {c + 1}: {gv!r} != {wv!r}")
 
 
+def check_messages(tool, work):
+    """What --tables says: no word of lines cut at the sheet's edge (it makes no pages), and
+    its failures in Russian throughout, the system's reason too, in an English locale."""
+    wide = os.path.join(work, "wide.prn")
+    with open(wide, "wb") as f:
+        f.write("\r\n".join(["┌────┬─────┐", "│Хлеб│12,50│", "└────┴─────┘", "x" * 300])
+                .encode("cp866"))
+    env = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8", LANGUAGE="")
+    r = subprocess.run([tool, "--dos", wide, "--tables", os.path.join(work, "wide.csv")],
+                       capture_output=True, text=True, env=env)
+    check(r.returncode == 0 and "wider than the sheet" not in r.stderr,
+          f"--tables alone: {r.returncode} {r.stderr!r}")
+    r = subprocess.run([tool, "--dos", wide, "--tables", os.path.join(work, "wide.csv"), "-o",
+                        os.path.join(work, "wide.pdf")], capture_output=True, text=True, env=env)
+    check("wider than the sheet" in r.stderr, f"--tables with -o: {r.stderr!r}")
+    r = subprocess.run([tool, "--dos", wide, "--tables",
+                        os.path.join(work, "no-such-folder", "t.xlsx")],
+                       capture_output=True, text=True, env=env)
+    check(r.returncode != 0 and "Нет такого файла или каталога" in r.stderr,
+          f"--tables failure: {r.returncode} {r.stderr!r}")
+
+
 def main():
     tool, src, work = sys.argv[1:4]
     os.makedirs(work, exist_ok=True)
@@ -223,6 +245,7 @@ def main():
     check(got == "Товар;Сумма\nХлеб;12\nСыр;1,50\n", f"look-alike frame: {got!r}")
     check_sample(tool, os.path.join(src, "samples", "warehouse-866.prn"), "cp866", work)
     check_sample(tool, os.path.join(src, "samples", "ledger-1251.txt"), "cp1251", work)
+    check_messages(tool, work)
     for f in failures[:40]:
         print("FAIL:", f)
     print(f"check_exports: {len(failures)} failure(s)")

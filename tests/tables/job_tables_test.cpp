@@ -27,13 +27,13 @@ TEST(JobTables, AFramedTablePlacedByTheJobIsFoundAndPointedAt) {
     t->paginate();
     const CharGrid grid = documentGrid(*t);
     ASSERT_EQ(grid.rows.size(), 5u);
-    EXPECT_EQ(grid.rows[2], u"          │ a │ 1 │");
+    EXPECT_EQ(std::u16string(grid.rows[2]), u"          │ a │ 1 │");
     const FoundTables found = findTables(grid);
     ASSERT_EQ(found.tables.size(), 1u);
     const Table& table = found.tables[0];
     EXPECT_EQ(table.rows, 2);
     EXPECT_EQ(table.columns, 2);
-    EXPECT_EQ(table.at(1, 1).text, u"2");
+    EXPECT_EQ(table.text(1, 1), u"2");
 
     // The character nearest a point of the page: in the table on the "b" line, "2"'s column.
     const printer::JobPage& page = jobDocumentOf(*t)->pages[0];

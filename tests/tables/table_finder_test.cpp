@@ -8,20 +8,18 @@ namespace folvek {
 namespace {
 
 CharGrid gridOf(std::initializer_list<std::u16string> rows) {
-    CharGrid g;
-    for (const auto& r : rows) g.addRow(r, r == u"\f");
     // A row "\f" stands for a form feed: an empty row, the next one starts a page.
-    for (std::size_t i = 0; i < g.rows.size(); ++i)
-        if (g.rows[i] == u"\f") {
-            g.rows[i].clear();
-            g.pageStart[i] = 0;
-            if (i + 1 < g.rows.size()) g.pageStart[i + 1] = 1;
-        }
+    CharGrid g;
+    bool afterFormFeed = false;
+    for (const auto& r : rows) {
+        g.addRow(r == u"\f" ? u"" : r, afterFormFeed);
+        afterFormFeed = r == u"\f";
+    }
     return g;
 }
 
 std::u16string cell(const Table& t, int r, int c) {
-    return t.at(r, c).text;
+    return std::u16string(t.text(r, c));
 }
 
 TEST(TableFinder, BoxTableWithMergedTwoLevelHeading) {

@@ -4,6 +4,7 @@
 
 #include "clipboard_forms.h"
 #include "csv_writer.h"
+#include "sheet_text.h"
 #include "table_finder.h"
 
 namespace folvek {
@@ -44,6 +45,23 @@ TEST(TableForms, TsvAndCsv) {
     EXPECT_EQ(tableCsv(t),
               "\xEF\xBB\xBF"
               "Код;Сумма;\r\n;приход;расход\r\n000123;1250,5;\"a;\"\"b\"\"\"\r\n");
+}
+
+TEST(TableForms, XmlTextKeepsWhatXmlAllowsAndSpellsItInUtf8) {
+    // Escapes, a control byte and a lone surrogate half dropped, two- three- and four-byte
+    // characters, a non-character dropped; the same once more behind text already written.
+    std::u16string text = u"a&<>\"\x01\tb\u00E9\u4E2D\U0001F600";
+    text += char16_t(0xD800);
+    text += u"c\uFFFE";
+    const std::string want =
+        "a&amp;&lt;&gt;&quot;\tb\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"
+        "c";
+    EXPECT_EQ(xmlEscape(text), want);
+    std::string out = "<t>";
+    appendXml(out, text);
+    appendXml(out, u"");
+    appendXml(out, text);
+    EXPECT_EQ(out, "<t>" + want + want);
 }
 
 }  // namespace

@@ -182,7 +182,10 @@ SaveResult saveFile(const std::string& path, const std::string& bytes) {
     return failure(exists(t) ? SaveStatus::WriteFailed : SaveStatus::CreateFailed, error);
 }
 
-std::string saveFailureReason(const SaveResult& r) {
+std::string saveFailureReason(const SaveResult& r, bool russianThroughout) {
+    const auto reason = [russianThroughout](int error) {
+        return russianThroughout ? russianSystemReason(error) : systemReason(error);
+    };
     switch (r.status) {
         case SaveStatus::Ok:
             return "";
@@ -194,17 +197,17 @@ std::string saveFailureReason(const SaveResult& r) {
             return "Это папка, а не файл.";
         case SaveStatus::StreamFailed:
             return std::string("Запись в устройство или канал не удалась: ") +
-                   std::strerror(r.error);
+                   (russianThroughout ? russianSystemReason(r.error) : std::strerror(r.error));
         case SaveStatus::ForeignLink:
             return "Это ссылка на файл другого пользователя; он не изменён.";
         case SaveStatus::CreateFailed:
             if (r.error == ENXIO) return "Канал никто не читает: запись не начата.";
-            return std::string("Файл не открыт для записи: ") + systemReason(r.error);
+            return std::string("Файл не открыт для записи: ") + reason(r.error);
         case SaveStatus::WriteFailed:
-            return std::string("Запись не удалась (") + systemReason(r.error) +
+            return std::string("Запись не удалась (") + reason(r.error) +
                    "), файл сохранил прежнее содержимое.";
         case SaveStatus::RestoreFailed:
-            return std::string("Запись не удалась (") + systemReason(r.error) +
+            return std::string("Запись не удалась (") + reason(r.error) +
                    "), и прежнее содержимое вернуть не удалось: файл может быть испорчен.";
     }
     return "";

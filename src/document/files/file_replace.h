@@ -45,8 +45,10 @@ struct SaveResult {
 // user owns keeps pointing at that file, whose contents are replaced.
 SaveResult saveFile(const std::string& path, const std::string& bytes);
 
-// Why a save failed, in Russian, for the second line of a message ("" for Ok).
-std::string saveFailureReason(const SaveResult& result);
+// Why a save failed, in Russian, for the second line of a message ("" for Ok). The system's
+// reason inside follows the program's language (systemReason), or with `russianThroughout` is
+// Russian too, for a message that has no English form.
+std::string saveFailureReason(const SaveResult& result, bool russianThroughout = false);
 
 // Every byte of the file, NULs and Ctrl-Z included. False when it cannot be opened or read,
 // or is not a regular file (errno says which: ENOENT, EACCES, EISDIR, EINVAL, ...).

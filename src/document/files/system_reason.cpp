@@ -16,7 +16,10 @@ void setSystemReasonsInRussian(bool russian) {
 }
 
 std::string systemReason(int error) {
-    if (!inRussian) return std::strerror(error);
+    return inRussian ? russianSystemReason(error) : std::strerror(error);
+}
+
+std::string russianSystemReason(int error) {
     switch (error) {
         case ENOENT:
             return "Нет такого файла или каталога";

@@ -11,5 +11,7 @@ namespace folvek {
 // gets strerror's words throughout.
 std::string systemReason(int error);
 void setSystemReasonsInRussian(bool russian);
+// The Russian words whatever the setting, for a message that is Russian throughout.
+std::string russianSystemReason(int error);
 
 }  // namespace folvek
