@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -49,6 +50,14 @@ TEST_F(WatchFolder, PrintsDroppedFilesToPdfAndMovesThemToDone) {
     const QString failed = in() + QStringLiteral("/failed");
     ASSERT_TRUE(w.waitFor([&] { return entries(done).size() == 3 && entries(failed).size() == 2; }))
         << w.err().toStdString();
+    // The folders it makes are the user's own to write, the others' to read and enter.
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    for (const QString& made : {done, failed}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(made.toLocal8Bit().constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0755u & ~mask) << made.toStdString();
+    }
     EXPECT_EQ(entries(done),
               (QStringList{QStringLiteral("old.prn"), QStringLiteral("two\nlines.txt"),
                            QStringLiteral("waiting.prn")}));

@@ -1,6 +1,7 @@
 // Reading bitmap files: the formats reports use for letterheads, and files that are not
 // bitmaps at all, which must be refused without reading past their end.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -199,6 +200,21 @@ TEST_F(BmpFiles, MissingFileAndLongNames) {
     path = longName + ".bmp";
     load(bitmap(1, 1, 24, 0, {}, {1, 2, 3, 0}));
     EXPECT_EQ(pic.loadFile(longName, &messages), 1);  // ".bmp" appended to a 200-character name
+}
+
+TEST_F(BmpFiles, AFolderOrAFifoIsNoPicture) {
+    const std::string base = ::testing::TempDir() + std::to_string(::getpid()) + "_not_a_file";
+    for (const bool fifo : {false, true}) {
+        const std::string name = base + (fifo ? "_fifo" : "_dir");
+        const std::string file = name + ".bmp";
+        ASSERT_EQ(fifo ? ::mkfifo(file.c_str(), 0600) : ::mkdir(file.c_str(), 0700), 0);
+        messages.shown.clear();
+        EXPECT_EQ(pic.loadFile(name, &messages), 0);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text,
+                  loadString(StrPictureOpenError) + "\n" + file + ": это не обычный файл");
+        fifo ? ::unlink(file.c_str()) : ::rmdir(file.c_str());
+    }
 }
 
 TEST_F(BmpFiles, ReleaseEmptiesThePicture) {

@@ -120,6 +120,10 @@ TEST_F(PrinterCodesTest, OverstrikeMakesBoldAndUnderline) {
     EXPECT_EQ(load("Name\r____\r\n"), V{"<U>Name</U>"});
     EXPECT_EQ(load("\b\bab\b\n"), V{"ab"});  // backspaces at the start of a line
     EXPECT_EQ(load("ab\rX\n"), V{"Xb"});     // a different character: the later one shows
+    // Backspacing over a printer code's tag goes to the character before it, the first one too.
+    EXPECT_EQ(load("x\x1b"
+                   "Ea\b\b_\n"),
+              V{"<U>x</U><B>a"});
     // Already bold from the printer: no extra tags.
     EXPECT_EQ(load("\x1b"
                    "Ea\ba\n"),
