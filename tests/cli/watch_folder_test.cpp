@@ -149,6 +149,21 @@ TEST_F(WatchFolder, PrintsThroughLpAndRefusedJobsGoToFailed) {
     EXPECT_EQ(w.stop(), 0);
 }
 
+TEST_F(WatchFolder, ANameTooLongToBeTakenAsideIsPrintedWhereItIs) {
+    // 250 bytes: with the prefix of a file taken aside it would pass the longest name there is.
+    const QString name = QString(246, QLatin1Char('n')) + QStringLiteral(".prn");
+    Watcher w(home_.path(), pdfArgs());
+    ASSERT_TRUE(w.waitFor([&] { return w.said(QStringLiteral("watching")); }));
+    write(in() + QLatin1Char('/') + name, "long name\r\n");
+    ASSERT_TRUE(w.waitFor([&] { return entries(in() + QStringLiteral("/done")).size() == 1; }))
+        << w.err().toStdString();
+    EXPECT_EQ(entries(in() + QStringLiteral("/done")), QStringList{name});
+    EXPECT_EQ(entries(out()), QStringList{QString(246, QLatin1Char('n')) + QStringLiteral(".pdf")});
+    EXPECT_TRUE(
+        isPdf(out() + QLatin1Char('/') + QString(246, QLatin1Char('n')) + QStringLiteral(".pdf")));
+    EXPECT_EQ(w.stop(), 0);
+}
+
 TEST_F(WatchFolder, FolderThatDisappearsEndsTheWatchWithAnError) {
     Watcher w(home_.path(), pdfArgs());
     ASSERT_TRUE(w.waitFor([&] { return w.said(QStringLiteral("watching")); }));
