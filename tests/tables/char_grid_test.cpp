@@ -54,6 +54,9 @@ TEST(CharGrid, ArmsOfSmallFrames) {
          {u"--|--", u"==¦"},
          {{H, H, V | H, H, H}, {H, H, V | L}}},
         {"one dash alone is text, two are a line", {u"a-b", u"a--b"}, {{}, {0, H, H}}},
+        {"a bar in the second column meets the line on its left; a '+' with one arm does not",
+         {u"─|", u"", u"+-|", u"", u"|─"},
+         {{H, V | L}, {}, {0, H, V | L}, {}, {V | R, H}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
