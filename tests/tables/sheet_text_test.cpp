@@ -96,14 +96,21 @@ TEST(SheetText, ASearchThatIsToldToStopSaysSo) {
         for (const std::u16string row : {u"┌──┬──┐", u"│ a│ 1│", u"└──┴──┘"}) many.addRow(row);
         many.addRow(u"text between");
     }
-    int calls = 0;
-    const FoundTables stopped = findTables(many, [&](double) {
-        ++calls;
+    // A share below 1 is asked while the pieces are searched; 1 is the end. On a busy machine
+    // the pieces may all be done before the first question: then nothing can stop.
+    int asked = 0, ended = 0;
+    const FoundTables stopped = findTables(many, [&](double share) {
+        ++(share < 1.0 ? asked : ended);
         return false;
     });
-    EXPECT_TRUE(stopped.stopped);
-    EXPECT_TRUE(stopped.tables.empty());
-    EXPECT_EQ(calls, 1) << "asked once, then it stops";
+    EXPECT_EQ(stopped.stopped, asked > 0);
+    if (stopped.stopped) {
+        EXPECT_EQ(asked, 1) << "asked once, then it stops";
+        EXPECT_EQ(ended, 0);
+        EXPECT_TRUE(stopped.tables.empty());
+    } else {
+        EXPECT_EQ(stopped.tables.size(), 5000u);
+    }
     double last = -1;
     const FoundTables whole = findTables(many, [&](double share) {
         EXPECT_GE(share, last) << "the share only grows";
