@@ -9,6 +9,7 @@
 
 #include "box_cells.h"
 #include "codepage.h"
+#include "lookalike_frames.h"
 #include "test_support.h"
 
 namespace folvek {
@@ -262,6 +263,26 @@ TEST_F(BoxLoading, LookalikeFramesOfEveryShapeGetTheCodesOfTheirDosOriginals) {
             EXPECT_EQ(codesOf(doc->lines, i), dos[i])
                 << "line " << i << ": " << doc->lines.textAt(i);
     }
+}
+
+TEST(LookalikeFrames, TheTextsEndIsQuietOnlyFourLinesPastTheLastFrame) {
+    // A frame on lines 0-2, then text: a page break within four lines could still carry it on.
+    for (int after = 1; after <= 6; ++after) {
+        LineStore lines;
+        for (const char* l : {"\xE3-\xAC", "|x|", "+-+"}) lines.append(l, std::strlen(l));
+        for (int k = 0; k < after; ++k) lines.append("text", 4);
+        EXPECT_EQ(fileLookalikeFrames(lines, 0), after >= 4) << after;
+        EXPECT_TRUE(lines.hasBoxCodes(1));
+    }
+    // A last line that holds a frame cell is no quiet end, nor an empty text.
+    LineStore open;
+    for (const char* l : {"\xE3-\xAC", "|x|"}) open.append(l, std::strlen(l));
+    EXPECT_FALSE(fileLookalikeFrames(open, 0));
+    LineStore none;
+    EXPECT_TRUE(fileLookalikeFrames(none, 0));
+    LineStore plain;
+    plain.append("----", 4);
+    EXPECT_TRUE(fileLookalikeFrames(plain, 0)) << "a rule alone reaches no other line";
 }
 
 TEST_F(BoxLoading, LookalikeCellsAreFoundByColumnPastTheTags) {

@@ -103,6 +103,11 @@ TEST_F(PrinterCodesTest, MasterSelectPitchesAndAResetsSpacing) {
         load("\x1b!"s + char(n) + "a\n");
         EXPECT_EQ(doc->printerLayout.cpi, cpi) << int(n);
     }
+    // DC2 ends SI's condensed print.
+    load(
+        "\x0f\x12"
+        "b\n"s);
+    EXPECT_EQ(doc->printerLayout.cpi, 10);
     // ESC @ puts the line spacing back to 1/6 inch.
     load(
         "\x1b"

@@ -46,6 +46,40 @@ TEST(ZipBuilder, EntriesWholeAndInPiecesReadBack) {
     EXPECT_EQ(build(large), zip) << "the bytes do not depend on how the threads ran";
 }
 
+TEST(ZipBuilder, HeadersSayVersionTwoUtf8NamesAndAFixedTime) {
+    ZipBuilder zip;
+    ASSERT_TRUE(zip.add("mimetype", "x", false));
+    ASSERT_TRUE(zip.add("content.xml", "<a/>", true));
+    const std::string z = zip.finish();
+    using test::zipNumber;
+    const std::size_t end = z.size() - 22;
+    std::size_t central = zipNumber(z, end + 16, 4);
+    for (int k = 0; k < 2; ++k) {
+        const std::size_t local = zipNumber(z, central + 42, 4);
+        // Local header: version needed 2.0, flag bit 11, method, time 00:00, date 1980-01-01.
+        EXPECT_EQ(zipNumber(z, local + 4, 2), 20u) << k;
+        EXPECT_EQ(zipNumber(z, local + 6, 2), 0x0800u) << k;
+        EXPECT_EQ(zipNumber(z, local + 8, 2), k == 0 ? 0u : 8u) << k;
+        EXPECT_EQ(zipNumber(z, local + 10, 2), 0u) << k;
+        EXPECT_EQ(zipNumber(z, local + 12, 2), 0x21u) << k;
+        EXPECT_EQ(zipNumber(z, local + 28, 2), 0u) << "no extra field";
+        // Central header: made by 2.0, needed 2.0, the same flags and time.
+        EXPECT_EQ(zipNumber(z, central + 4, 2), 20u) << k;
+        EXPECT_EQ(zipNumber(z, central + 6, 2), 20u) << k;
+        EXPECT_EQ(zipNumber(z, central + 8, 2), 0x0800u) << k;
+        EXPECT_EQ(zipNumber(z, central + 14, 2), 0x21u) << k;
+        EXPECT_EQ(zipNumber(z, central + 30, 2), 0u) << k;
+        EXPECT_EQ(zipNumber(z, central + 32, 2), 0u) << k;
+        central += 46 + zipNumber(z, central + 28, 2);
+    }
+    // The end record: this disk, two entries on it and in all, no comment.
+    EXPECT_EQ(zipNumber(z, end + 4, 2), 0u);
+    EXPECT_EQ(zipNumber(z, end + 8, 2), 2u);
+    EXPECT_EQ(zipNumber(z, end + 10, 2), 2u);
+    EXPECT_EQ(zipNumber(z, end + 12, 4), end - zipNumber(z, end + 16, 4)) << "directory size";
+    EXPECT_EQ(zipNumber(z, end + 20, 2), 0u);
+}
+
 TEST(ZipBuilder, MisuseAndTheEntryLimitFail) {
     ZipBuilder zip;
     EXPECT_FALSE(zip.write("no entry open"));
