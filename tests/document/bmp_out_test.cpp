@@ -175,6 +175,17 @@ TEST_F(BmpFiles, EveryDepthAndWhereEachHeaderKeepsItsColours) {
     EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{red, blue}));
 }
 
+TEST_F(BmpFiles, ASizeOfAHundredPixelsIsAHundredAtFullScale) {
+    // 100 x 101 pixels, 24 bits: rows of 300 bytes.
+    ASSERT_EQ(load(bitmap(100, 101, 24, 0, {}, Bytes(300 * 101, 0x40))), 1);
+    EXPECT_EQ(pic.imageWidth, 100);
+    EXPECT_EQ(pic.imageHeight, 101);
+    EXPECT_EQ(pic.width, 100);
+    EXPECT_EQ(pic.height, 101);
+    EXPECT_EQ(pic.pixels.size(), 100u * 101u);
+    EXPECT_EQ(pic.pixels.back(), 0xFF404040u);
+}
+
 TEST_F(BmpFiles, RunLengthMovesAndPixelsNoRunReaches) {
     const Bytes pal = {0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0};
     // A move one right and one up, one red pixel, the end: every other pixel is left clear.
