@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <functional>
@@ -162,6 +163,22 @@ TEST_F(WatchFolder, ANameTooLongToBeTakenAsideIsPrintedWhereItIs) {
     EXPECT_TRUE(
         isPdf(out() + QLatin1Char('/') + QString(246, QLatin1Char('n')) + QStringLiteral(".pdf")));
     EXPECT_EQ(w.stop(), 0);
+}
+
+TEST_F(WatchFolder, TheLayoutOptionsReachEachJobEvenAFirstPageAlone) {
+    Watcher w(home_.path(),
+              pdfArgs() + QStringList{QStringLiteral("--pages"), QStringLiteral("1-1")});
+    ASSERT_TRUE(w.waitFor([&] { return w.said(QStringLiteral("watching")); }));
+    write(in() + QStringLiteral("/two.prn"), "page one\r\n\fpage two\r\n");
+    ASSERT_TRUE(w.waitFor([&] { return entries(in() + QStringLiteral("/done")).size() == 1; }))
+        << w.err().toStdString();
+    EXPECT_EQ(w.stop(), 0);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {out() + QStringLiteral("/two.pdf")});
+    ASSERT_TRUE(info.waitForFinished(10000));
+    const QString meta = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(meta.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))))
+        << meta.toStdString();
 }
 
 TEST_F(WatchFolder, FolderThatDisappearsEndsTheWatchWithAnError) {
