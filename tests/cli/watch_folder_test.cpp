@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <functional>
@@ -49,6 +51,14 @@ TEST_F(WatchFolder, PrintsDroppedFilesToPdfAndMovesThemToDone) {
     const QString failed = in() + QStringLiteral("/failed");
     ASSERT_TRUE(w.waitFor([&] { return entries(done).size() == 3 && entries(failed).size() == 2; }))
         << w.err().toStdString();
+    // The folders it makes are the user's own to write, the others' to read and enter.
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    for (const QString& made : {done, failed}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(made.toLocal8Bit().constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0755u & ~mask) << made.toStdString();
+    }
     EXPECT_EQ(entries(done),
               (QStringList{QStringLiteral("old.prn"), QStringLiteral("two\nlines.txt"),
                            QStringLiteral("waiting.prn")}));
@@ -138,6 +148,37 @@ TEST_F(WatchFolder, PrintsThroughLpAndRefusedJobsGoToFailed) {
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(log.readAll().contains("lp refused the job"));
     EXPECT_EQ(w.stop(), 0);
+}
+
+TEST_F(WatchFolder, ANameTooLongToBeTakenAsideIsPrintedWhereItIs) {
+    // 250 bytes: with the prefix of a file taken aside it would pass the longest name there is.
+    const QString name = QString(246, QLatin1Char('n')) + QStringLiteral(".prn");
+    Watcher w(home_.path(), pdfArgs());
+    ASSERT_TRUE(w.waitFor([&] { return w.said(QStringLiteral("watching")); }));
+    write(in() + QLatin1Char('/') + name, "long name\r\n");
+    ASSERT_TRUE(w.waitFor([&] { return entries(in() + QStringLiteral("/done")).size() == 1; }))
+        << w.err().toStdString();
+    EXPECT_EQ(entries(in() + QStringLiteral("/done")), QStringList{name});
+    EXPECT_EQ(entries(out()), QStringList{QString(246, QLatin1Char('n')) + QStringLiteral(".pdf")});
+    EXPECT_TRUE(
+        isPdf(out() + QLatin1Char('/') + QString(246, QLatin1Char('n')) + QStringLiteral(".pdf")));
+    EXPECT_EQ(w.stop(), 0);
+}
+
+TEST_F(WatchFolder, TheLayoutOptionsReachEachJobEvenAFirstPageAlone) {
+    Watcher w(home_.path(),
+              pdfArgs() + QStringList{QStringLiteral("--pages"), QStringLiteral("1-1")});
+    ASSERT_TRUE(w.waitFor([&] { return w.said(QStringLiteral("watching")); }));
+    write(in() + QStringLiteral("/two.prn"), "page one\r\n\fpage two\r\n");
+    ASSERT_TRUE(w.waitFor([&] { return entries(in() + QStringLiteral("/done")).size() == 1; }))
+        << w.err().toStdString();
+    EXPECT_EQ(w.stop(), 0);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {out() + QStringLiteral("/two.pdf")});
+    ASSERT_TRUE(info.waitForFinished(10000));
+    const QString meta = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(meta.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))))
+        << meta.toStdString();
 }
 
 TEST_F(WatchFolder, FolderThatDisappearsEndsTheWatchWithAnError) {

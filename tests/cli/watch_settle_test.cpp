@@ -90,6 +90,52 @@ TEST(SettleTracker, EmptyFileWaitsForItsJob) {
     EXPECT_EQ(names(t.takeReady(5200)), std::vector<std::string>{"job.prn"});
 }
 
+TEST(SettleTracker, OneByteIsAJobAndAHeldBackFileKeepsItsTimes) {
+    SettleTracker t(1000, 5000);
+    t.observe({file("one.prn", 1)}, 0);
+    EXPECT_EQ(t.msUntilNext(0), 1000);
+    EXPECT_TRUE(t.takeReady(999).empty());
+    auto ready = t.takeReady(1000);
+    ASSERT_EQ(ready.size(), 1u);
+    EXPECT_FALSE(ready[0].overdue);
+    EXPECT_FALSE(ready[0].longestWaitOver);
+    // Held back: not before the retry time, and then at once, its quiet time kept.
+    t.holdBack(ready[0], 1000, 300);
+    EXPECT_TRUE(t.waiting());
+    EXPECT_EQ(t.msUntilNext(1000), 300);
+    EXPECT_TRUE(t.takeReady(1299).empty());
+    EXPECT_EQ(names(t.takeReady(1300)), std::vector<std::string>{"one.prn"});
+    // A file held back that was never handed out waits from now.
+    t.holdBack({"other.prn", {7, 0, 3}}, 2000, 500);
+    t.observe({file("one.prn", 1), file("other.prn", 7, 0, 3)}, 2000);
+    EXPECT_TRUE(t.takeReady(2499).empty());
+    EXPECT_EQ(names(t.takeReady(3000)), std::vector<std::string>{"other.prn"});
+}
+
+TEST(SettleTracker, TheLongestWaitCountsFromTheFirstByte) {
+    SettleTracker t(200, 1000);
+    t.observe({file("job.prn", 0)}, 0);
+    std::int64_t now = 5000;
+    for (; now < 6000; now += 100) {
+        t.observe({file("job.prn", 1 + static_cast<std::uint64_t>(now))}, now);
+        ASSERT_TRUE(t.takeReady(now).empty()) << now;
+    }
+    // Due at the longest wait, sooner than its quiet time would be.
+    EXPECT_EQ(t.msUntilNext(5950), 50);
+    t.observe({file("job.prn", 1 + static_cast<std::uint64_t>(now))}, now);
+    auto ready = t.takeReady(now);
+    ASSERT_EQ(ready.size(), 1u);
+    EXPECT_TRUE(ready[0].overdue);
+    EXPECT_TRUE(ready[0].longestWaitOver);
+    // Quiet, but looked at only after the longest wait: not overdue, the wait is over.
+    SettleTracker late(200, 1000);
+    late.observe({file("late.prn", 5)}, 0);
+    ready = late.takeReady(1000);
+    ASSERT_EQ(ready.size(), 1u);
+    EXPECT_FALSE(ready[0].overdue);
+    EXPECT_TRUE(ready[0].longestWaitOver);
+}
+
 TEST(WatchNames, NumberedCopiesAndPdfNames) {
     EXPECT_EQ(numberedName("REPORT.PRN", 0), "REPORT.PRN");
     EXPECT_EQ(numberedName("REPORT.PRN", 2), "REPORT-2.PRN");

@@ -1,6 +1,7 @@
 // Reading bitmap files: the formats reports use for letterheads, and files that are not
 // bitmaps at all, which must be refused without reading past their end.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -135,6 +136,72 @@ TEST_F(BmpFiles, RunLengthEncoded) {
     EXPECT_EQ(pic.pixels[1], 0xFF000000u);
 }
 
+TEST_F(BmpFiles, EveryDepthAndWhereEachHeaderKeepsItsColours) {
+    const std::uint32_t red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, black = 0xFF000000;
+    // Colour table entries are blue, green, red, reserved.
+    const Bytes pal4 = {0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0};
+    // 4 bits a pixel, the high half first: 1 2 0.
+    ASSERT_EQ(load(bitmap(3, 1, 4, 0, pal4, {0x12, 0x00, 0, 0})), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{red, green, black}));
+    ASSERT_EQ(load(bitmap(4, 1, 4, 0, pal4, {0x31, 0x23, 0, 0})), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{blue, red, green, blue}));
+    // 32 bits without masks: blue, green, red and a byte that is not used.
+    ASSERT_EQ(load(bitmap(2, 1, 32, 0, {}, {0x10, 0x20, 0x30, 0x00, 1, 2, 3, 0xFF})), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0xFF302010, 0xFF030201}));
+    // A colour table of two entries by its count: index 2 is past it, black, although the
+    // bytes of a third entry follow.
+    Bytes two = bitmap(3, 1, 8, 0, pal4, {0, 1, 2, 0});
+    put(two, 46, 2);
+    ASSERT_EQ(load(two), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{black, red, black}));
+    // Masks inside a 52-byte header (BITMAPV2INFOHEADER): 5-6-5, pixels right after.
+    Bytes v2(14 + 52, 0);
+    v2[0] = 'B', v2[1] = 'M';
+    put(v2, 10, 14 + 52), put(v2, 14, 52), put(v2, 18, 2), put(v2, 22, 1);
+    put(v2, 26, 1, 2), put(v2, 28, 16, 2), put(v2, 30, 3);
+    put(v2, 54, 0xF800), put(v2, 58, 0x07E0), put(v2, 62, 0x001F);
+    v2.insert(v2.end(), {0x00, 0xF8, 0xE0, 0x07});
+    put(v2, 2, v2.size());
+    ASSERT_EQ(load(v2), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{red, green}));
+    // The oldest header (12 bytes) takes 4 bits a pixel too, with three-byte entries.
+    Bytes core(26, 0);
+    core[0] = 'B', core[1] = 'M';
+    put(core, 10, 26 + 6), put(core, 14, 12), put(core, 18, 2, 2), put(core, 20, 1, 2);
+    put(core, 22, 1, 2), put(core, 24, 4, 2);
+    core.insert(core.end(), {255, 0, 0, 0, 0, 255, 0x10, 0, 0, 0});
+    put(core, 2, core.size());
+    ASSERT_EQ(load(core), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{red, blue}));
+}
+
+TEST_F(BmpFiles, ASizeOfAHundredPixelsIsAHundredAtFullScale) {
+    // 100 x 101 pixels, 24 bits: rows of 300 bytes.
+    ASSERT_EQ(load(bitmap(100, 101, 24, 0, {}, Bytes(300 * 101, 0x40))), 1);
+    EXPECT_EQ(pic.imageWidth, 100);
+    EXPECT_EQ(pic.imageHeight, 101);
+    EXPECT_EQ(pic.width, 100);
+    EXPECT_EQ(pic.height, 101);
+    EXPECT_EQ(pic.pixels.size(), 100u * 101u);
+    EXPECT_EQ(pic.pixels.back(), 0xFF404040u);
+}
+
+TEST_F(BmpFiles, RunLengthMovesAndPixelsNoRunReaches) {
+    const Bytes pal = {0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0};
+    // A move one right and one up, one red pixel, the end: every other pixel is left clear.
+    ASSERT_EQ(load(bitmap(3, 2, 8, 1, pal, {0, 2, 1, 1, 1, 1, 0, 1})), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0, 0xFFFF0000, 0, 0, 0, 0}));
+    ASSERT_EQ(load(bitmap(2, 1, 8, 1, pal, {0, 1})), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0, 0}));
+    // 4 bits: an absolute run of three (two bytes, padded to a word), then a run of two.
+    ASSERT_EQ(load(bitmap(5, 1, 4, 2, pal, {0, 3, 0x12, 0x30, 2, 0x33, 0, 1})), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
+                                                      0xFF0000FF, 0xFF0000FF}));
+    // A move cut off by the end of the data ends the picture.
+    ASSERT_EQ(load(bitmap(2, 1, 8, 1, pal, {1, 1, 0, 2, 1})), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0}));
+}
+
 TEST_F(BmpFiles, FilesThatAreNotBitmapsAreRefused) {
     const Bytes good = bitmap(2, 2, 24, 0, {}, Bytes(16, 7));
     Bytes b = good;
@@ -199,6 +266,21 @@ TEST_F(BmpFiles, MissingFileAndLongNames) {
     path = longName + ".bmp";
     load(bitmap(1, 1, 24, 0, {}, {1, 2, 3, 0}));
     EXPECT_EQ(pic.loadFile(longName, &messages), 1);  // ".bmp" appended to a 200-character name
+}
+
+TEST_F(BmpFiles, AFolderOrAFifoIsNoPicture) {
+    const std::string base = ::testing::TempDir() + std::to_string(::getpid()) + "_not_a_file";
+    for (const bool fifo : {false, true}) {
+        const std::string name = base + (fifo ? "_fifo" : "_dir");
+        const std::string file = name + ".bmp";
+        ASSERT_EQ(fifo ? ::mkfifo(file.c_str(), 0600) : ::mkdir(file.c_str(), 0700), 0);
+        messages.shown.clear();
+        EXPECT_EQ(pic.loadFile(name, &messages), 0);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text,
+                  loadString(StrPictureOpenError) + "\n" + file + ": это не обычный файл");
+        fifo ? ::unlink(file.c_str()) : ::rmdir(file.c_str());
+    }
 }
 
 TEST_F(BmpFiles, ReleaseEmptiesThePicture) {

@@ -9,6 +9,7 @@
 
 #include "box_cells.h"
 #include "codepage.h"
+#include "lookalike_frames.h"
 #include "test_support.h"
 
 namespace folvek {
@@ -190,6 +191,98 @@ TEST_F(BoxLoading, LookalikeFramesInWindowsTextGetTheCodesOfTheirDosOriginals) {
     EXPECT_EQ(bottom[6], boxCode(S, 0, S, 0));
     EXPECT_EQ(bottom[8], boxCode(D, 0, 0, D));
     EXPECT_EQ(top[7], 0);
+}
+
+TEST_F(BoxLoading, LookalikeFramesOfEveryShapeGetTheCodesOfTheirDosOriginals) {
+    // Each frame drawn in code page 866, then as the look-alike bytes it becomes in 1251: the
+    // codes worked out from the look-alikes must be the ones the box characters have.
+    struct Shape {
+        const char* name;
+        std::string dos;
+    };
+    const Shape shapes[] = {
+        {"two tables, the second right under the first",
+         "\xDA\xC4\xC4\xC2\xC4\xC4\xBF\n\xB3"
+         "a \xB3"
+         "b \xB3\n\xC0\xC4\xC4\xC1\xC4\xC4\xD9\n"
+         "\xDA\xC4\xC4\xC2\xC4\xC4\xBF\n\xB3"
+         "c \xB3"
+         "d \xB3\n\xC0\xC4\xC4\xC1\xC4\xC4\xD9\n"},
+        {"a table with a separator row and a cross",
+         "\xDA\xC4\xC4\xC4\xC2\xC4\xC4\xBF\n\xB3"
+         "abc\xB3"
+         "de\xB3\n"
+         "\xC3\xC4\xC4\xC4\xC5\xC4\xC4\xB4\n\xB3"
+         "1  \xB3"
+         "2 \xB3\n"
+         "\xC0\xC4\xC4\xC4\xC1\xC4\xC4\xD9\n"},
+        {"a box two columns wide, and one from the first column after text",
+         "\xDA\xBF x \xDA\xC4\xBF\n\xB3\xB3 x \xB3 \xB3\n\xC0\xD9 x \xC0\xC4\xD9\n"},
+        {"a double frame",
+         "\xC9\xCD\xCD\xCB\xCD\xBB\n\xBA"
+         "ab\xBA"
+         "c\xBA\n\xCC\xCD\xCD\xCE\xCD\xB9\n"
+         "\xBA"
+         "  \xBA"
+         " \xBA\n\xC8\xCD\xCD\xCA\xCD\xBC\n"},
+        {"single across, double down",
+         "\xD6\xC4\xD2\xC4\xB7\n\xBA"
+         "a\xBA"
+         "b\xBA\n\xC7\xC4\xD7\xC4\xB6\n\xBA"
+         "c\xBA"
+         "d\xBA\n"
+         "\xD3\xC4\xD0\xC4\xBD\n"},
+        {"double across, single down",
+         "\xD5\xCD\xD1\xCD\xB8\n\xB3"
+         "a\xB3"
+         "b\xB3\n\xD4\xCD\xCF\xCD\xBE\n"},
+        {"a frame indented under text",
+         "Title\n  \xDA\xC4\xC4\xBF\n  \xB3"
+         "ab\xB3\n  \xC0\xC4\xC4\xD9\nend\n"},
+    };
+    for (const Shape& shape : shapes) {
+        SCOPED_TRACE(shape.name);
+        load(shape.dos, 1);
+        std::vector<std::vector<std::uint8_t>> dos;
+        for (std::size_t i = 0; i < doc->lines.size(); ++i) {
+            // A DOS file leaves its double verticals unfiled: 0xA6 means nothing else there.
+            std::vector<std::uint8_t> codes = codesOf(doc->lines, i);
+            const char* text = doc->lines.textAt(i);
+            if (doc->lines.doubleBarsImplied() && std::strchr(text, '\xA6')) {
+                codes.resize(std::strlen(text) + 1, 0);
+                for (std::size_t k = 0; text[k]; ++k)
+                    if (text[k] == '\xA6' && !codes[k]) codes[k] = boxCodeOf866(0xBA);
+            }
+            dos.push_back(codes);
+        }
+        std::string windows = shape.dos;
+        oemToAnsi(windows.data(), windows.size());
+        load(windows, 0);
+        ASSERT_EQ(doc->lines.size(), dos.size());
+        for (std::size_t i = 0; i < dos.size(); ++i)
+            EXPECT_EQ(codesOf(doc->lines, i), dos[i])
+                << "line " << i << ": " << doc->lines.textAt(i);
+    }
+}
+
+TEST(LookalikeFrames, TheTextsEndIsQuietOnlyFourLinesPastTheLastFrame) {
+    // A frame on lines 0-2, then text: a page break within four lines could still carry it on.
+    for (int after = 1; after <= 6; ++after) {
+        LineStore lines;
+        for (const char* l : {"\xE3-\xAC", "|x|", "+-+"}) lines.append(l, std::strlen(l));
+        for (int k = 0; k < after; ++k) lines.append("text", 4);
+        EXPECT_EQ(fileLookalikeFrames(lines, 0), after >= 4) << after;
+        EXPECT_TRUE(lines.hasBoxCodes(1));
+    }
+    // A last line that holds a frame cell is no quiet end, nor an empty text.
+    LineStore open;
+    for (const char* l : {"\xE3-\xAC", "|x|"}) open.append(l, std::strlen(l));
+    EXPECT_FALSE(fileLookalikeFrames(open, 0));
+    LineStore none;
+    EXPECT_TRUE(fileLookalikeFrames(none, 0));
+    LineStore plain;
+    plain.append("----", 4);
+    EXPECT_TRUE(fileLookalikeFrames(plain, 0)) << "a rule alone reaches no other line";
 }
 
 TEST_F(BoxLoading, LookalikeCellsAreFoundByColumnPastTheTags) {

@@ -1,9 +1,11 @@
 // The line store's cursor and the record's walk over it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "style_tags.h"
 #include "test_support.h"
@@ -105,6 +107,50 @@ class RecordWalk : public ::testing::Test {
     coretest::MessageRecorder messages;
     std::unique_ptr<DocumentRecord> doc = coretest::makeRecord(dir, messages);
 };
+
+TEST(LineStore, BoxCodesOfLongRunsAndGapsReadBackAsFiled) {
+    // Runs and gaps at the edges of what one stored run holds: 255, 256 and 511 cells.
+    std::vector<std::uint8_t> codes(1600, 0);
+    auto fill = [&](std::size_t from, std::size_t to, std::uint8_t code) {
+        for (std::size_t k = from; k < to; ++k) codes[k] = code;
+    };
+    fill(0, 255, 5);
+    fill(255, 511, 6);
+    fill(766, 767, 7);    // after a gap of 255
+    fill(1023, 1534, 8);  // after a gap of 256
+    LineStore lines;
+    for (int k = 0; k < 4; ++k) lines.append("x", 1);
+    const std::vector<std::uint8_t> none(40, 0), short_{0, 3, 3, 0, 4};
+    lines.setBoxCodes(0, none.data(), none.size());
+    lines.setBoxCodes(1, codes.data(), codes.size());
+    lines.setBoxCodes(2, short_.data(), short_.size());
+    EXPECT_FALSE(lines.hasBoxCodes(0)) << "a line without box characters files nothing";
+    ASSERT_TRUE(lines.hasBoxCodes(1));
+    std::vector<std::uint8_t> out(1600, 0xEE);
+    ASSERT_TRUE(lines.boxCodes(1, 0, out.data(), out.size()));
+    EXPECT_EQ(out, codes);
+    // Windows into the line across each edge.
+    for (std::size_t offset : {250u, 508u, 760u, 1020u, 1530u, 1595u}) {
+        std::vector<std::uint8_t> part(10, 0xEE);
+        ASSERT_TRUE(lines.boxCodes(1, offset, part.data(), part.size()));
+        const std::size_t n = std::min<std::size_t>(10, 1600 - offset);
+        EXPECT_TRUE(std::equal(part.begin(), part.begin() + n, codes.begin() + offset)) << offset;
+        for (std::size_t k = n; k < part.size(); ++k) EXPECT_EQ(part[k], 0) << offset;
+    }
+    std::uint8_t five[5] = {};
+    ASSERT_TRUE(lines.boxCodes(2, 0, five, 5));
+    EXPECT_EQ(std::vector<std::uint8_t>(five, five + 5), short_);
+    std::uint8_t untouched[2] = {9, 9};
+    EXPECT_FALSE(lines.boxCodes(3, 0, untouched, 2));
+    EXPECT_EQ(untouched[0], 9);
+    // Dropping from line 2 keeps line 1 whole.
+    lines.dropBoxCodesFrom(2);
+    EXPECT_FALSE(lines.hasBoxCodes(2));
+    ASSERT_TRUE(lines.boxCodes(1, 0, out.data(), out.size()));
+    EXPECT_EQ(out, codes);
+    lines.clearBoxCodes();
+    EXPECT_FALSE(lines.hasBoxCodes(1));
+}
 
 TEST_F(RecordWalk, LineAtNextLinePrevLine) {
     EXPECT_EQ(doc->lineAt(0), nullptr);

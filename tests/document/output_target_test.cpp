@@ -131,5 +131,37 @@ TEST(OutputTarget, WhatAPathNames) {
     EXPECT_EQ(resolveOutputTarget("/dev/fd/999", t, error), SaveStatus::CreateFailed);
 }
 
+TEST(OutputTarget, DescriptorNamesTakeOnlyDigitsAndAtMostSix) {
+    int error = 0;
+    OutputTarget t;
+    const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 100);
+    ASSERT_GE(fd, 100);
+    const std::string n = std::to_string(fd);
+    for (const std::string& name : {"/dev/fd/" + n, "/proc/self/fd/" + n}) {
+        EXPECT_EQ(resolveOutputTarget(name, t, error), SaveStatus::Ok) << name;
+        EXPECT_EQ(t.kind, OutputKind::Stream) << name;
+        EXPECT_EQ(t.fd, fd) << name;
+    }
+    ::close(fd);
+    EXPECT_EQ(resolveOutputTarget("/dev/stderr", t, error), SaveStatus::Ok);
+    EXPECT_EQ(t.fd, STDERR_FILENO);
+    EXPECT_EQ(resolveOutputTarget("/dev/stdout", t, error), SaveStatus::Ok);
+    EXPECT_EQ(t.fd, STDOUT_FILENO);
+    // Six digits are still a descriptor of ours (here one not open)...
+    EXPECT_EQ(resolveOutputTarget("/dev/fd/999999", t, error), SaveStatus::CreateFailed);
+    EXPECT_EQ(error, EBADF);
+    EXPECT_EQ(resolveOutputTarget("/proc/self/fd/100000", t, error), SaveStatus::CreateFailed);
+    EXPECT_EQ(error, EBADF);
+    // ...seven are a name like any other, and so is one with a letter in it.
+    for (const char* name : {"/dev/fd/1000000", "/dev/fd/1x", "/proc/self/fd/12a"}) {
+        EXPECT_NE(resolveOutputTarget(name, t, error), SaveStatus::CreateFailed) << name;
+        EXPECT_EQ(t.fd, -1) << name;
+        EXPECT_NE(t.kind, OutputKind::Stream) << name;
+    }
+    EXPECT_EQ(resolveOutputTarget("/dev/fd/", t, error), SaveStatus::Directory);
+    EXPECT_EQ(resolveOutputTarget("", t, error), SaveStatus::CreateFailed);
+    EXPECT_EQ(error, ENOENT);
+}
+
 }  // namespace
 }  // namespace folvek

@@ -52,6 +52,14 @@ TEST_F(TenRowPage, MetricsComeFromTheDevice) {
     EXPECT_EQ(t->curPage, 1);
 }
 
+TEST_F(TenRowPage, EmptyLinesAreNoWidth) {
+    pages({"", "", ""});
+    EXPECT_EQ(t->widestLine, 0);
+    EXPECT_EQ(t->linesCut, 0);
+    pages({"", "abc", ""});
+    EXPECT_EQ(t->widestLine, 3);
+}
+
 TEST_F(TenRowPage, FullPagesAndFormFeeds) {
     EXPECT_EQ(pages({}), 1);
     EXPECT_EQ(pages(n(9)), 1);
@@ -181,7 +189,10 @@ TEST_F(TenRowPage, MarginsLargerThanThePageAreReset) {
     t->TopMargin = 150;
     t->BottomMargin = 100;
     t->IsNumPage = 1;
+    t->IsTopPicture = t->IsBotPicture = 1;  // no files named: they take no room
     pages(n(3));
+    EXPECT_EQ(t->IsTopPicture, 0);
+    EXPECT_EQ(t->IsBotPicture, 0);
     ASSERT_EQ(t.messages.shown.size(), 2u);
     EXPECT_EQ(t.messages.shown[0].text, loadString(StrMarginsTooLarge));
     EXPECT_EQ(t.messages.shown[0].caption, "Error");
@@ -247,6 +258,12 @@ TEST(Fonts, EightStylesFromTheBaseFont) {
     EXPECT_EQ(t->fonts[4].weight, 400);
     EXPECT_EQ(t->fonts[4].underline, 1);
     EXPECT_EQ(t->fonts[6].italic, 1);
+    // Bit 1 bold, bit 2 italic, bit 4 underlined, each font exactly its own.
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(t->fonts[i].weight, (i & 1) ? 700 : 400) << i;
+        EXPECT_EQ(t->fonts[i].italic, (i & 2) ? 1 : 0) << i;
+        EXPECT_EQ(t->fonts[i].underline, (i & 4) ? 1 : 0) << i;
+    }
     EXPECT_EQ(t->logFont.weight, 600);
     t->deleteFonts();
     EXPECT_EQ(t->curFont, nullptr);

@@ -97,6 +97,42 @@ TEST_F(PclCodesTest, PitchSpacingPageLengthAndOrientationAreKept) {
     EXPECT_EQ(doc->printerLayout.cpi, 10);
 }
 
+TEST_F(PclCodesTest, LayoutValuesAtTheEndsOfTheirRanges) {
+    struct Case {
+        const char* job;
+        double cpi;
+        double lpi;
+        int pageLines, orientation;
+    };
+    // Once either is set, the other is the printer's default: 10 characters, 6 lines an inch.
+    const Case cases[] = {
+        {"\x1b&l2Oa\n", 0, 0, 0, 2},      {"\x1b&l3Oa\n", 0, 0, 0, 3},
+        {"\x1b&l4Oa\n", 0, 0, 0, -1},     {"\x1b(s64Ha\n", 64, 6, 0, -1},
+        {"\x1b(s64.5Ha\n", 0, 0, 0, -1},  {"\x1b&l64Da\n", 10, 64, 0, -1},
+        {"\x1b&l65Da\n", 0, 0, 0, -1},    {"\x1b&l48Ca\n", 10, 1, 0, -1},
+        {"\x1b&l1Ca\n", 10, 48, 0, -1},   {"\x1b&l0Ca\n", 0, 0, 0, -1},
+        {"\x1b&l1Pa\n", 0, 0, 1, -1},     {"\x1b&l32767Pa\n", 0, 0, 32767, -1},
+        {"\x1b&l32768Pa\n", 0, 0, 0, -1}, {"\x1b&l0Pa\n", 0, 0, 0, -1},
+        {"\x1b&k120Ha\n", 1, 6, 0, -1},   {"\x1b&k2Ha\n", 60, 6, 0, -1},
+        {"\x1b&k1Ha\n", 0, 0, 0, -1},     {"\x1b&k0Ha\n", 0, 0, 0, -1},
+        {"\x1b&k0Sa\n", 10, 6, 0, -1},    {"\x1b&k4Sa\n", 12, 6, 0, -1},
+        {"\x1b&k1Sa\n", 0, 0, 0, -1},     {"\x1b&k3Sa\n", 0, 0, 0, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.job)));
+        load(c.job);
+        EXPECT_NEAR(doc->printerLayout.cpi, c.cpi, 0.01);
+        EXPECT_NEAR(doc->printerLayout.lpi, c.lpi, 0.01);
+        EXPECT_EQ(doc->printerLayout.pageLines, c.pageLines);
+        EXPECT_EQ(doc->printerLayout.orientation, c.orientation);
+    }
+    // Line termination 1 and 3 make CR end a line; 0 and 2 do not, and 4 is no mode at all.
+    EXPECT_EQ(load("\x1b&k3Gone\rtwo\n"), (V{"one", "two"}));
+    EXPECT_EQ(load("\x1b&k2Gone\rtwo\n"), (V{"two"}));
+    EXPECT_EQ(load("\x1b&k1G\x1b&k4Gone\rtwo\n"), (V{"one", "two"}));
+    EXPECT_EQ(load("\x1b&k1G\x1b&k0Gone\rtwo\n"), (V{"two"}));
+}
+
 TEST_F(PclCodesTest, EverySequenceGoesWithItsData) {
     // Font, symbol-set, cursor, margin and macro commands: nothing of them shows.
     EXPECT_EQ(load("A\x1b(8U\x1b(3R\x1b(10U\x1b(0N\x1b(3@\x1b(12X"

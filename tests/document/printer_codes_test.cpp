@@ -73,6 +73,48 @@ TEST_F(PrinterCodesTest, EveryCommandGoesWithItsParameters) {
               V{"ZY"});
 }
 
+TEST_F(PrinterCodesTest, DataLengthsOfEveryGraphicsCommand) {
+    // ESC * m n: 1 byte a column below m = 32, 3 up to 70, 6 from 71 on.
+    const std::pair<unsigned char, std::size_t> modes[] = {{0, 1},  {31, 1}, {32, 3},
+                                                           {70, 3}, {71, 6}, {73, 6}};
+    for (const auto& [m, perColumn] : modes) {
+        const std::string job =
+            "X\x1b*"s + char(m) + "\x02\x00"s + std::string(2 * perColumn, 'a') + "Y\n";
+        EXPECT_EQ(load(job), V{"XY"}) << int(m);
+    }
+    // Lengths past 255 take their high byte; ESC ^ takes two bytes a column.
+    EXPECT_EQ(load("X\x1bL\x00\x01"s + std::string(256, 'a') + "Y\n"), V{"XY"});
+    EXPECT_EQ(load("X\x1b(G\x00\x01"s + std::string(256, 'a') + "Y\n"), V{"XY"});
+    EXPECT_EQ(load("X\x1b^\x00\x03\x00"s + std::string(6, 'a') + "Y\n"), V{"XY"});
+    // Graphics and raster commands make a job that lays itself out; ESC ( t and ESC ( - do not.
+    load("\x1b(t\x03\x00\x01\x02\x00text\n"s);
+    EXPECT_FALSE(doc->printerLayout.jobCommands);
+    load("\x1b(-\x03\x00\x01\x01\x01text\n"s);
+    EXPECT_FALSE(doc->printerLayout.jobCommands);
+    load("\x1b(V\x02\x00\x10\x00text\n"s);
+    EXPECT_TRUE(doc->printerLayout.jobCommands);
+    load("\x1bK\x01\x00\x01text\n"s);
+    EXPECT_TRUE(doc->printerLayout.jobCommands);
+}
+
+TEST_F(PrinterCodesTest, MasterSelectPitchesAndAResetsSpacing) {
+    const std::pair<unsigned char, double> masters[] = {{0, 10}, {1, 12}, {4, 17}, {5, 20}};
+    for (const auto& [n, cpi] : masters) {
+        load("\x1b!"s + char(n) + "a\n");
+        EXPECT_EQ(doc->printerLayout.cpi, cpi) << int(n);
+    }
+    // DC2 ends SI's condensed print.
+    load(
+        "\x0f\x12"
+        "b\n"s);
+    EXPECT_EQ(doc->printerLayout.cpi, 10);
+    // ESC @ puts the line spacing back to 1/6 inch.
+    load(
+        "\x1b"
+        "3\x18\x1b@a\nb\n"s);
+    EXPECT_EQ(doc->printerLayout.lpi, 6);
+}
+
 TEST_F(PrinterCodesTest, BrokenSequencesLoseNothingAroundThem) {
     EXPECT_EQ(load("text\x1b"), V{"text"});
     EXPECT_EQ(load("text\x1b"
@@ -120,6 +162,10 @@ TEST_F(PrinterCodesTest, OverstrikeMakesBoldAndUnderline) {
     EXPECT_EQ(load("Name\r____\r\n"), V{"<U>Name</U>"});
     EXPECT_EQ(load("\b\bab\b\n"), V{"ab"});  // backspaces at the start of a line
     EXPECT_EQ(load("ab\rX\n"), V{"Xb"});     // a different character: the later one shows
+    // Backspacing over a printer code's tag goes to the character before it, the first one too.
+    EXPECT_EQ(load("x\x1b"
+                   "Ea\b\b_\n"),
+              V{"<U>x</U><B>a"});
     // Already bold from the printer: no extra tags.
     EXPECT_EQ(load("\x1b"
                    "Ea\ba\n"),

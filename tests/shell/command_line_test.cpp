@@ -1,6 +1,10 @@
 // The command line: options, the last-one-wins rule, /m values and canonical paths.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -156,6 +160,29 @@ TEST_F(SettingsDir, EnsureCreatesAndReports) {
     EXPECT_FALSE(ensureSettingsDirectory(&error));
     EXPECT_FALSE(error.empty());
     std::filesystem::remove_all(base);
+}
+
+TEST(CurrentDirectory, AFolderDeeperThanTheFirstBufferIsNamedWhole) {
+    const std::string top = std::filesystem::temp_directory_path().string() + "/folvek-deep-" +
+                            std::to_string(::getpid());
+    std::filesystem::remove_all(top);
+    ASSERT_TRUE(std::filesystem::create_directory(top));
+    const int back = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(back, 0);
+    ASSERT_EQ(::chdir(top.c_str()), 0);
+    std::string expected = top;
+    const std::string part(200, 'd');
+    for (int k = 0; k < 25; ++k) {  // some 5 000 bytes, past the first 4 096
+        ASSERT_EQ(::mkdir(part.c_str(), 0700), 0);
+        ASSERT_EQ(::chdir(part.c_str()), 0);
+        expected += "/" + part;
+    }
+    const std::string got = currentDirectory();
+    ASSERT_EQ(::fchdir(back), 0);
+    ::close(back);
+    std::filesystem::remove_all(top);
+    EXPECT_EQ(got.size(), expected.size());
+    EXPECT_EQ(got, expected);
 }
 
 }  // namespace

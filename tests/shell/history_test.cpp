@@ -153,6 +153,11 @@ TEST_F(HistoryTest, LongPathsAndPathsWithTabsOrLineFeedsAreFoundAgain) {
               std::string::npos);
     EXPECT_NE(read().find("\r\n/r/plain.txt\tP.INI\r\n"), std::string::npos);
 
+    // Hex digits in either case; a '%' not followed by two of them stays as it is.
+    write("%/r/%4a%4A%zz%g1%4\tX%2e%2EINI\r\n");
+    EXPECT_TRUE(history::lookup(file, "/r/JJ%zz%g1%4", ini));
+    EXPECT_EQ(ini, "X..INI");
+
     // A settings name too long to be held is never taken, and never comes back cut.
     write("/r/a.txt\t" + std::string(history::kIniNameBytes + 1, 's') + "\n");
     ini = "KEEP.INI";

@@ -131,5 +131,78 @@ TEST(CellValue, NumbersReadAndWrittenAsDecimalReadersDo) {
     }
 }
 
+TEST(CellValue, EveryMonthsLastDayAndTheDayAfter) {
+    // 2023: no leap year; 2024: 29 February.
+    const int last[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    auto date = [](int d, int m, int y) {
+        char16_t text[11];
+        const std::string s = (d < 10 ? "0" : "") + std::to_string(d) + (m < 10 ? ".0" : ".") +
+                              std::to_string(m) + "." + std::to_string(y);
+        for (std::size_t k = 0; k <= s.size(); ++k) text[k] = static_cast<char16_t>(s[k]);
+        return std::u16string(text);
+    };
+    for (int m = 1; m <= 12; ++m) {
+        EXPECT_EQ(cellValue(date(last[m - 1], m, 2023)).kind, ValueKind::Date) << m;
+        EXPECT_EQ(cellValue(date(last[m - 1] + 1, m, 2023)).kind, ValueKind::Text) << m;
+        EXPECT_EQ(cellValue(date(1, m, 2023)).kind, ValueKind::Date) << m;
+    }
+    EXPECT_EQ(cellValue(u"29.02.2024").kind, ValueKind::Date);
+    EXPECT_EQ(cellValue(u"30.02.2024").kind, ValueKind::Text);
+    // The spreadsheets' serial days: 1900 starts on day 2, the last day they know is 2958465.
+    const std::pair<std::u16string, double> serials[] = {
+        {u"01.01.1900", 2},       {u"01.03.1900", 61},    {u"31.12.1999", 36525},
+        {u"01.01.2000", 36526},   {u"29.02.2024", 45351}, {u"01.03.2024", 45352},
+        {u"31.12.9999", 2958465},
+    };
+    for (const auto& [text, serial] : serials) {
+        const CellValue v = cellValue(text);
+        ASSERT_EQ(v.kind, ValueKind::Date) << std::string(text.begin(), text.end());
+        EXPECT_DOUBLE_EQ(v.number, serial) << std::string(text.begin(), text.end());
+    }
+    for (const std::u16string text : {u"31.12.1899", u"01.02.2023.", u"01..2023", u"01.02.20231",
+                                      u"01.02.023", u"01.02.2023 ", u"0a.02.2023"})
+        EXPECT_EQ(cellValue(text).kind, ValueKind::Text) << std::string(text.begin(), text.end());
+}
+
+TEST(CellValue, DigitCountsAtTheirLimits) {
+    struct Case {
+        std::u16string text;
+        bool number;
+    };
+    const Case cases[] = {
+        {u"1234567890123,45", true},        // fifteen digits
+        {u"12345678901234,56", false},      // sixteen
+        {u"123 456 789 012 345", true},     // fifteen in groups
+        {u"1 234 567 890 123 456", false},  // sixteen in groups
+        {u"999999999", true},               // nine without groups
+        {u"1234567890", false},             // ten: an ИНН or an account
+        {u"1 234 567 890", true},           // ten in groups are an amount
+        {u"1234567890,5", true},            // ten with decimals are an amount too
+        {u"0,00000000000001", true},        // fourteen decimals and the zero
+        {u"0,000000000000001", false},      // fifteen decimals and the zero
+        {u"1,5", true},
+        {u"1.5", true},
+        {u"1,", false},
+        {u"1,5a", false},
+        {u"1 000 000", true},
+        {u"1 0000", false},
+        {u"1000 000", false},
+        {u"(1 000,5)", true},
+        {u"\u22121,5", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cellValue(c.text).kind == ValueKind::Number, c.number)
+            << std::string(c.text.begin(), c.text.end());
+    const CellValue big = cellValue(u"123 456 789 012 345");
+    EXPECT_DOUBLE_EQ(big.number, 123456789012345.0);
+    EXPECT_EQ(cellValue(u"0,00000000000001").decimals, 14);
+    EXPECT_DOUBLE_EQ(cellValue(u"\u22121,5").number, -1.5);
+    EXPECT_EQ(numberFormat(cellValue(u"1 000,125")), "#,##0.000");
+    EXPECT_EQ(numberFormat(cellValue(u"42")), "0");
+    EXPECT_EQ(numberFormat(cellValue(u"01.02.2023")), "dd.mm.yyyy");
+    EXPECT_EQ(plainValue(cellValue(u"-1 250,5"), '.'), "-1250.5");
+    EXPECT_EQ(plainValue(cellValue(u"7"), ','), "7");
+}
+
 }  // namespace
 }  // namespace folvek

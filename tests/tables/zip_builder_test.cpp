@@ -2,71 +2,16 @@
 // deflated whole, an entry of many pieces deflated apart and joined into one stream, an empty
 // one; the CRCs and sizes the headers give; the same bytes however many times it is built.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
-#include <cstdint>
-#include <map>
 #include <string>
 
 #include "zip_builder.h"
+#include "zip_reader.h"
 
 namespace folvek {
 namespace {
 
-std::uint32_t get(const std::string& s, std::size_t at, int bytes) {
-    std::uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(s[at + i]);
-    return v;
-}
-
-std::string inflateRaw(const std::string& packed) {
-    z_stream z{};
-    inflateInit2(&z, -15);
-    std::string out(1 << 16, '\0');
-    std::size_t have = 0;
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data()));
-    z.avail_in = static_cast<uInt>(packed.size());
-    int rc = Z_OK;
-    while (rc == Z_OK) {
-        if (have == out.size()) out.resize(out.size() * 2);
-        z.next_out = reinterpret_cast<Bytef*>(out.data() + have);
-        z.avail_out = static_cast<uInt>(out.size() - have);
-        rc = inflate(&z, Z_NO_FLUSH);
-        have = out.size() - z.avail_out;
-    }
-    inflateEnd(&z);
-    EXPECT_EQ(rc, Z_STREAM_END) << "the stream must end with a final block";
-    out.resize(have);
-    return out;
-}
-
-// Every entry by the central directory, checked against its local header, CRC and sizes.
-std::map<std::string, std::string> readZip(const std::string& zip) {
-    std::map<std::string, std::string> files;
-    const std::size_t end = zip.size() - 22;
-    EXPECT_EQ(get(zip, end, 4), 0x06054b50u);
-    const std::uint32_t count = get(zip, end + 10, 2);
-    std::size_t at = get(zip, end + 16, 4);
-    for (std::uint32_t k = 0; k < count; ++k) {
-        EXPECT_EQ(get(zip, at, 4), 0x02014b50u);
-        const std::uint32_t method = get(zip, at + 10, 2), crc = get(zip, at + 16, 4);
-        const std::uint32_t packed = get(zip, at + 20, 4), size = get(zip, at + 24, 4);
-        const std::uint32_t nameSize = get(zip, at + 28, 2), local = get(zip, at + 42, 4);
-        const std::string name = zip.substr(at + 46, nameSize);
-        EXPECT_EQ(get(zip, local, 4), 0x04034b50u);
-        EXPECT_EQ(get(zip, local + 14, 4), crc) << name;
-        const std::string data = zip.substr(local + 30 + get(zip, local + 26, 2), packed);
-        const std::string plain = method == 0 ? data : inflateRaw(data);
-        EXPECT_EQ(plain.size(), size) << name;
-        EXPECT_EQ(
-            crc32(0, reinterpret_cast<const Bytef*>(plain.data()), static_cast<uInt>(plain.size())),
-            crc)
-            << name;
-        files[name] = plain;
-        at += 46 + nameSize;
-    }
-    return files;
-}
+using test::readZip;
 
 std::string build(const std::string& large) {
     ZipBuilder zip;
@@ -99,6 +44,40 @@ TEST(ZipBuilder, EntriesWholeAndInPiecesReadBack) {
     EXPECT_EQ(files.at("large.xml"), large);
     EXPECT_EQ(files.at("empty.xml"), "");
     EXPECT_EQ(build(large), zip) << "the bytes do not depend on how the threads ran";
+}
+
+TEST(ZipBuilder, HeadersSayVersionTwoUtf8NamesAndAFixedTime) {
+    ZipBuilder zip;
+    ASSERT_TRUE(zip.add("mimetype", "x", false));
+    ASSERT_TRUE(zip.add("content.xml", "<a/>", true));
+    const std::string z = zip.finish();
+    using test::zipNumber;
+    const std::size_t end = z.size() - 22;
+    std::size_t central = zipNumber(z, end + 16, 4);
+    for (int k = 0; k < 2; ++k) {
+        const std::size_t local = zipNumber(z, central + 42, 4);
+        // Local header: version needed 2.0, flag bit 11, method, time 00:00, date 1980-01-01.
+        EXPECT_EQ(zipNumber(z, local + 4, 2), 20u) << k;
+        EXPECT_EQ(zipNumber(z, local + 6, 2), 0x0800u) << k;
+        EXPECT_EQ(zipNumber(z, local + 8, 2), k == 0 ? 0u : 8u) << k;
+        EXPECT_EQ(zipNumber(z, local + 10, 2), 0u) << k;
+        EXPECT_EQ(zipNumber(z, local + 12, 2), 0x21u) << k;
+        EXPECT_EQ(zipNumber(z, local + 28, 2), 0u) << "no extra field";
+        // Central header: made by 2.0, needed 2.0, the same flags and time.
+        EXPECT_EQ(zipNumber(z, central + 4, 2), 20u) << k;
+        EXPECT_EQ(zipNumber(z, central + 6, 2), 20u) << k;
+        EXPECT_EQ(zipNumber(z, central + 8, 2), 0x0800u) << k;
+        EXPECT_EQ(zipNumber(z, central + 14, 2), 0x21u) << k;
+        EXPECT_EQ(zipNumber(z, central + 30, 2), 0u) << k;
+        EXPECT_EQ(zipNumber(z, central + 32, 2), 0u) << k;
+        central += 46 + zipNumber(z, central + 28, 2);
+    }
+    // The end record: this disk, two entries on it and in all, no comment.
+    EXPECT_EQ(zipNumber(z, end + 4, 2), 0u);
+    EXPECT_EQ(zipNumber(z, end + 8, 2), 2u);
+    EXPECT_EQ(zipNumber(z, end + 10, 2), 2u);
+    EXPECT_EQ(zipNumber(z, end + 12, 4), end - zipNumber(z, end + 16, 4)) << "directory size";
+    EXPECT_EQ(zipNumber(z, end + 20, 2), 0u);
 }
 
 TEST(ZipBuilder, MisuseAndTheEntryLimitFail) {

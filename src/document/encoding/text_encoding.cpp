@@ -221,6 +221,21 @@ bool validUtf8(const unsigned char* d, std::size_t n, bool& multi) {
 
 }  // namespace
 
+int letterScore(TextEncoding page, unsigned char byte) {
+    if (byte < 0x80) return 0;
+    switch (page) {
+        case TextEncoding::Cp866:
+            return k866[byte - 0x80];
+        case TextEncoding::Cp1251:
+            return k1251[byte - 0x80];
+        case TextEncoding::Koi8r:
+            return kKoi8[byte - 0x80];
+        case TextEncoding::Utf8:
+            break;
+    }
+    return 0;
+}
+
 std::optional<TextEncoding> detectEncoding(const unsigned char* data, std::size_t len) {
     if (len > kDetectSample) len = kDetectSample;
     if (hasUtf8Bom(data, len)) return TextEncoding::Utf8;

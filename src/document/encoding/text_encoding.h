@@ -35,6 +35,11 @@ constexpr std::size_t kDetectSample = 64 * 1024;
 // allowed), or nullopt when it cannot be told: no byte above 0x7F, too few letters, or a tie.
 std::optional<TextEncoding> detectEncoding(const unsigned char* data, std::size_t len);
 
+// What the detector makes of one byte above 0x7F of a single-byte code page: 0 when it is no
+// Russian letter there, else 2 * (16 * ln(the letter's frequency)) + (1 for a capital). Zero
+// for ASCII and for UTF-8.
+int letterScore(TextEncoding page, unsigned char byte);
+
 // True when data starts with the UTF-8 byte-order mark.
 inline bool hasUtf8Bom(const unsigned char* data, std::size_t len) {
     return len >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF;
