@@ -21,9 +21,12 @@ CharGrid gridOf(const std::vector<std::u16string>& rows) {
 }
 
 // Each row's arms, trailing cells without arms left out, so that the cases read short.
-std::vector<std::vector<std::uint8_t>> trimmed(std::vector<std::vector<std::uint8_t>> arms) {
-    for (auto& row : arms)
-        while (!row.empty() && row.back() == 0) row.pop_back();
+std::vector<std::vector<std::uint8_t>> trimmed(const GridArms& grid) {
+    std::vector<std::vector<std::uint8_t>> arms;
+    for (std::size_t r = 0; r < grid.size(); ++r) {
+        arms.emplace_back(grid[r].begin(), grid[r].end());
+        while (!arms.back().empty() && arms.back().back() == 0) arms.back().pop_back();
+    }
     return arms;
 }
 
@@ -66,15 +69,15 @@ TEST(CharGrid, ArmsOfSmallFrames) {
 
 TEST(CharGrid, RowsFilledApartTakeTheirNeighboursAsEmpty) {
     const CharGrid g = gridOf({u"+-+", u"+-+", u"+-+"});
-    std::vector<std::vector<std::uint8_t>> arms(3);
+    GridArms arms(g);
     fillArms(g, 1, 2, arms);
     // The middle row alone: its '+' meet nothing above or below, one arm each, so text.
     EXPECT_EQ(trimmed(arms), (std::vector<std::vector<std::uint8_t>>{{}, {0, H}, {}}));
-    arms.assign(3, {});
+    arms = GridArms(g);
     fillArms(g, 0, 2, arms);
     EXPECT_EQ(trimmed(arms),
               (std::vector<std::vector<std::uint8_t>>{{R | D, H, L | D}, {U | R, H, U | L}, {}}));
-    arms.assign(3, {});
+    arms = GridArms(g);
     fillArms(g, 1, 3, arms);
     EXPECT_EQ(trimmed(arms),
               (std::vector<std::vector<std::uint8_t>>{{}, {R | D, H, L | D}, {U | R, H, U | L}}));

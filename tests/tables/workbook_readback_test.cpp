@@ -14,6 +14,7 @@
 #include "csv_writer.h"
 #include "ods_writer.h"
 #include "table_export.h"
+#include "table_text.h"
 #include "xlsx_writer.h"
 #include "zip_reader.h"
 
@@ -31,22 +32,28 @@ Table handMade() {
     t.widths.assign(28, 3);
     t.widths[0] = 6;
     t.widths[1] = 10;
-    t.at(0, 0) = {u"Код", 2, 1, false};
+    test::setText(t, t.at(0, 0), u"Код");
+    t.at(0, 0).rowSpan = 2;
+    t.at(0, 0).columnSpan = 1;
     t.at(1, 0).covered = true;
-    t.at(0, 1) = {u"Сумма", 1, 2, false};
+    test::setText(t, t.at(0, 1), u"Сумма");
+    t.at(0, 1).rowSpan = 1;
+    t.at(0, 1).columnSpan = 2;
     t.at(0, 2).covered = true;
-    t.at(0, 3).text = u"2023";  // a heading is text even when it reads as a number
-    t.at(1, 1).text = u"приход";
-    t.at(1, 2).text = u"расход";
+    test::setText(t, t.at(0, 3), u"2023");  // a heading is text even when it reads as a number
+    test::setText(t, t.at(1, 1), u"приход");
+    test::setText(t, t.at(1, 2), u"расход");
     const std::u16string row2[] = {
         u"000123", u"1 250,50", u"-15,5", u"31.12.2023", u"строка\nвторая", u"a;\"b\"", u" lead",
         u"42",     u"12 345",   u"0,75",  u"1,5",        u"1 000,125",      u"<&>\x01"};
-    for (int c = 0; c < 13; ++c) t.at(2, c).text = row2[c];
-    t.at(3, 0).text = u"Код";  // the same text as a heading: one shared string
-    t.at(3, 26) = {u"Итого", 2, 2, false};
+    for (int c = 0; c < 13; ++c) test::setText(t, t.at(2, c), row2[c]);
+    test::setText(t, t.at(3, 0), u"Код");  // the same text as a heading: one shared string
+    test::setText(t, t.at(3, 26), u"Итого");
+    t.at(3, 26).rowSpan = 2;
+    t.at(3, 26).columnSpan = 2;
     t.at(3, 27).covered = t.at(4, 26).covered = t.at(4, 27).covered = true;
-    t.at(4, 25).text = u"(7,25)";
-    t.at(4, 1).text = u"29.02.2024";
+    test::setText(t, t.at(4, 25), u"(7,25)");
+    test::setText(t, t.at(4, 1), u"29.02.2024");
     return t;
 }
 
@@ -56,7 +63,7 @@ Table oneCell(const std::u16string& text, std::int32_t headingRows) {
     t.columns = 1;
     t.headingRows = headingRows;
     t.cells.resize(1);
-    t.cells[0].text = text;
+    test::setText(t, t.cells[0], text);
     t.widths = {4};
     return t;
 }
@@ -293,7 +300,7 @@ TEST(WorkbookReadBack, XlsxRefusesATableLargerThanASheet) {
     widest.columns = 16384;
     widest.cells.resize(16384);
     widest.widths.assign(16384, 1);
-    widest.cells.back().text = u"край";
+    test::setText(widest, widest.cells.back(), u"край");
     ASSERT_TRUE(xlsxBytes({widest}, bytes, error)) << error;
     Workbook book(bytes);
     EXPECT_EQ(book.cell(1, "XFD1").value, "край");
