@@ -1,0 +1,91 @@
+// The PDF device's font sizes as a Windows program means them: a negative height is the em, a
+// positive one the character cell (ascent + descent), 0 the default size; and a weight of 0
+// is the regular face, not the thinnest. Uses the Liberation and DejaVu fonts that
+// tools/setup installs; the weight case skips when DejaVu's ExtraLight face is missing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "pdf_font.h"
+#include "pdf_test_support.h"
+
+namespace folvek {
+namespace {
+
+using namespace pdftest;
+
+LogFont face(const char* name, int height, int weight = 400) {
+    LogFont f;
+    f.height = height;
+    f.weight = weight;
+    f.setFaceName(name);
+    return f;
+}
+
+struct Measured {
+    TextMetrics metrics;
+    TextExtent extent;
+};
+
+Measured measure(DeviceContext& dc, const LogFont& f, const std::string& text) {
+    dc.selectFont(f);
+    return {dc.textMetrics(), dc.textExtent(text.data(), int(text.size()))};
+}
+
+}  // namespace
+
+TEST(PdfFontSize, NegativeIsTheEmPositiveTheCellZeroTheDefault) {
+    ScratchDir dir;
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(dir.path("s.pdf"))) << pdf.error();
+    DeviceContext& dc = pdf.beginPage({});
+    dc.setLoEnglish();
+    // Liberation Mono: every advance is 1229/2048 of the em, the cell 2320/2048 of it.
+    const double advance = 1229.0 / 2048, cell = 2320.0 / 2048;
+    const Measured em = measure(dc, face("Liberation Mono", -40), "MMMM");
+    EXPECT_EQ(em.extent.cx, std::lround(4 * advance * 40));
+    EXPECT_EQ(em.metrics.height, std::lround(cell * 40));
+    EXPECT_EQ(em.metrics.height - em.metrics.internalLeading, 40);
+    EXPECT_EQ(em.metrics.ascent + em.metrics.descent, em.metrics.height);
+    EXPECT_EQ(em.metrics.aveCharWidth, std::lround(advance * 40));
+
+    const Measured box = measure(dc, face("Liberation Mono", 40), "MMMM");
+    EXPECT_EQ(box.metrics.height, 40);
+    EXPECT_EQ(box.extent.cx, std::lround(4 * advance * 40 / cell));
+    EXPECT_EQ(box.metrics.internalLeading, 40 - std::lround(40 / cell));
+
+    // 0 asks for the default: an em of 13 units, as -13 does.
+    const Measured none = measure(dc, face("Liberation Mono", 0), "MMMMMMMMMM");
+    const Measured thirteen = measure(dc, face("Liberation Mono", -13), "MMMMMMMMMM");
+    EXPECT_EQ(none.extent.cx, thirteen.extent.cx);
+    EXPECT_EQ(none.extent.cx, std::lround(10 * advance * 13));
+    EXPECT_EQ(none.metrics.height, thirteen.metrics.height);
+    EXPECT_EQ(none.metrics.height, std::lround(cell * 13));
+    EXPECT_TRUE(pdf.endPage());
+    EXPECT_TRUE(pdf.finish()) << pdf.error();
+}
+
+TEST(PdfFontSize, WeightZeroIsTheRegularFace) {
+    if (!std::filesystem::exists("/usr/share/fonts/truetype/dejavu/DejaVuSans-ExtraLight.ttf"))
+        GTEST_SKIP() << "DejaVu Sans ExtraLight is not installed";
+    const auto embeddedFor = [](int weight) {
+        ScratchDir dir;
+        const std::string file = dir.path("w.pdf");
+        PdfDocument pdf;
+        EXPECT_TRUE(pdf.open(file)) << pdf.error();
+        DeviceContext& dc = pdf.beginPage({});
+        dc.setLoEnglish();
+        dc.selectFont(face("DejaVu Sans", -40, weight));
+        Rect r{50, -50, 2000, -100};
+        dc.drawText("Total", 5, r, kDtSingleLine);
+        EXPECT_TRUE(pdf.endPage());
+        EXPECT_TRUE(pdf.finish()) << pdf.error();
+        return readFile(file);
+    };
+    EXPECT_EQ(count(embeddedFor(0), "ExtraLight"), 0);
+    EXPECT_EQ(count(embeddedFor(400), "ExtraLight"), 0);
+    EXPECT_GT(count(embeddedFor(200), "ExtraLight"), 0);
+}
+
+}  // namespace folvek
