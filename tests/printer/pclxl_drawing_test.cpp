@@ -1,0 +1,247 @@
+// PCL XL drawing operators written by hand as the protocol reference lays them out: path
+// segments given as attributes (absolute and relative lines and curves, rectangles, relative
+// cursor moves, a moved page origin), the fill rules, which gray levels and colours print on a
+// black-and-white page, pens and the graphics state stack, and the operators we only warn of.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "job_interpreter.h"
+
+using namespace folvek::printer;
+using namespace std::string_literals;
+
+namespace {
+
+constexpr JobUnits kDot = kUnitsPerInch / 300;
+
+// Little-endian bytes of a job, written the way a driver writes them.
+struct Bytes {
+    std::string s;
+    Bytes& raw(const std::string& b) { return s += b, *this; }
+    Bytes& byte(int b) { return s += static_cast<char>(b), *this; }
+    Bytes& u16(int v) { return byte(v & 0xff).byte((v >> 8) & 0xff); }
+    Bytes& ub(int v, int attr) { return byte(0xc0).byte(v).byte(0xf8).byte(attr); }
+    Bytes& xy(int x, int y, int attr) {  // sint16 pair
+        return byte(0xd3).u16(x).u16(y).byte(0xf8).byte(attr);
+    }
+    Bytes& box(int x1, int y1, int x2, int y2, int attr) {
+        return byte(0xe1).u16(x1).u16(y1).u16(x2).u16(y2).byte(0xf8).byte(attr);
+    }
+    Bytes& realGray(float g) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &g, 4);
+        byte(0xc5).u16(int(bits & 0xffff)).u16(int(bits >> 16));
+        return byte(0xf8).byte(0x09);
+    }
+    Bytes& rgb(int r, int g, int b) {
+        return byte(0xc8).byte(0xc0).byte(3).byte(r).byte(g).byte(b).byte(0xf8).byte(0x0b);
+    }
+    Bytes& op(int o) { return byte(o); }
+};
+
+const std::string kHeader = "\x1b%-12345X@PJL ENTER LANGUAGE = PCLXL\n) HP-PCL XL;2;0\n";
+
+// A session at 300 units an inch, an A4 page, gray colour space, no pen, a black brush.
+Bytes pageStart() {
+    Bytes b;
+    b.raw(kHeader).byte(0xd1).u16(300).u16(300).byte(0xf8).byte(0x89).ub(0, 0x86).op(0x41);
+    b.ub(0, 0x88).ub(1, 0x82).op(0x48);
+    b.ub(0, 0x28).ub(2, 0x25).op(0x43);
+    b.ub(1, 0x03).op(0x6a).ub(0, 0x05).op(0x79).ub(0, 0x09).op(0x63);
+    return b;
+}
+
+JobDocument finish(Bytes b) {
+    b.op(0x44);  // EndPage
+    return interpretJob(b.s);
+}
+
+// Whether the dot at (x, y) of the first page (300 dpi) is inked by a picture.
+bool inkAt(const JobDocument& doc, int x, int y) {
+    if (doc.pages.empty()) return false;
+    for (const JobRaster& r : doc.pages[0].rasters) {
+        const JobUnits ux = x * kDot, uy = y * kDot;
+        const int col = int((ux - r.x) * r.dpiX / kUnitsPerInch);
+        const int row = int((uy - r.y) * r.dpiY / kUnitsPerInch);
+        if (ux < r.x || uy < r.y || col >= r.width || row >= r.height) continue;
+        if (r.bits[std::size_t(row) * r.rowBytes + col / 8] & (0x80 >> (col % 8))) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(PclXlDrawing, PathSegmentsFromAttributesFillTheirSquare) {
+    struct Case {
+        const char* name;
+        Bytes path;  // after NewPath; the square 300..600 on both axes, closed
+        int tolerance;
+    };
+    const auto start = [](int x, int y) { return Bytes().op(0x85).xy(x, y, 0x4c).op(0x6b); };
+    const Case cases[] = {
+        {"lines",
+         start(300, 300)
+             .xy(600, 300, 0x45)
+             .op(0x9b)
+             .xy(600, 600, 0x45)
+             .op(0x9b)
+             .xy(300, 600, 0x45)
+             .op(0x9b)
+             .op(0x84),
+         0},
+        {"relative lines",
+         start(300, 300)
+             .xy(300, 0, 0x45)
+             .op(0x9d)
+             .xy(0, 300, 0x45)
+             .op(0x9d)
+             .xy(-300, 0, 0x45)
+             .op(0x9d)
+             .op(0x84),
+         0},
+        {"rectangle path", Bytes().op(0x85).box(300, 300, 600, 600, 0x42).op(0xa1), 0},
+        {"relative cursor",
+         start(100, 100)
+             .xy(200, 200, 0x4c)
+             .op(0x6c)
+             .xy(300, 0, 0x45)
+             .op(0x9d)
+             .xy(0, 300, 0x45)
+             .op(0x9d)
+             .xy(-300, 0, 0x45)
+             .op(0x9d)
+             .op(0x84),
+         0},
+        {"page origin",
+         Bytes().xy(200, 100, 0x2a).op(0x75).op(0x85).box(100, 200, 400, 500, 0x42).op(0xa1), 0},
+        // A curve back from (600, 300) to (300, 300) through control points (450, 700): its
+        // lowest point is 300 + 3/4 of 400 below the chord.
+        {"curve",
+         start(300, 300)
+             .xy(600, 300, 0x45)
+             .op(0x9b)
+             .xy(450, 700, 0x51)
+             .xy(450, 700, 0x52)
+             .xy(300, 300, 0x45)
+             .op(0x93)
+             .op(0x84),
+         1},
+        {"relative curve",
+         start(300, 300)
+             .xy(300, 0, 0x45)
+             .op(0x9d)
+             .xy(-150, 400, 0x51)
+             .xy(-150, 400, 0x52)
+             .xy(-300, 0, 0x45)
+             .op(0x95)
+             .op(0x84),
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes b = pageStart();
+        b.raw(c.path.s).op(0x86);
+        const JobDocument doc = finish(b);
+        ASSERT_EQ(doc.pages.size(), 1u);
+        ASSERT_EQ(doc.pages[0].rasters.size(), 1u);
+        const JobRaster& r = doc.pages[0].rasters[0];
+        EXPECT_EQ(r.x, kUnitsPerInch);
+        EXPECT_EQ(r.y, kUnitsPerInch);
+        EXPECT_EQ(r.width, 300);
+        EXPECT_NEAR(r.height, 300, c.tolerance);
+        EXPECT_TRUE(inkAt(doc, 450, 400));
+        EXPECT_TRUE(doc.warnings.empty()) << doc.warnings.front();
+    }
+}
+
+TEST(PclXlDrawing, FillRulesDecideAboutAHole) {
+    // Two squares drawn the same way round, one inside the other: the non-zero rule fills the
+    // inner one, even-odd leaves it empty.
+    for (const int evenOdd : {0, 1}) {
+        Bytes b = pageStart();
+        b.ub(evenOdd, 0x46).op(0x6e).op(0x85);
+        b.box(300, 300, 600, 600, 0x42).op(0xa1).box(400, 400, 500, 500, 0x42).op(0xa1).op(0x86);
+        const JobDocument doc = finish(b);
+        EXPECT_TRUE(inkAt(doc, 350, 350)) << evenOdd;
+        EXPECT_EQ(inkAt(doc, 450, 450), evenOdd == 0) << evenOdd;
+    }
+}
+
+TEST(PclXlDrawing, GraysAndColoursThatPrintBlack) {
+    // A colour prints when its luminance (0.30 R + 0.59 G + 0.11 B) is below half of 255.
+    struct Case {
+        const char* name;
+        Bytes brush;
+        bool ink;
+    };
+    const Case cases[] = {
+        {"gray 127", Bytes().ub(127, 0x09), true},
+        {"gray 128", Bytes().ub(128, 0x09), false},
+        {"real gray 0.49", Bytes().realGray(0.49f), true},
+        {"real gray 0.51", Bytes().realGray(0.51f), false},
+        {"red", Bytes().rgb(255, 0, 0), true},
+        {"green", Bytes().rgb(0, 255, 0), false},
+        {"blue", Bytes().rgb(0, 0, 255), true},
+        {"light red", Bytes().rgb(200, 100, 100), false},  // 130
+        {"dark red", Bytes().rgb(180, 100, 100), true},    // 124
+        {"null brush", Bytes().ub(0, 0x04), false},
+    };
+    for (const Case& c : cases) {
+        Bytes b = pageStart();
+        b.raw(c.brush.s).op(0x63).box(300, 300, 600, 330, 0x42).op(0xa0);
+        const JobDocument doc = finish(b);
+        ASSERT_EQ(doc.pages.size(), 1u) << c.name;
+        EXPECT_EQ(doc.pages[0].rules.size(), c.ink ? 1u : 0u) << c.name;
+    }
+}
+
+TEST(PclXlDrawing, PensOutlineAndTheStateStackRestores) {
+    // A black pen 10 units wide outlines the rectangle centred on its edges; no brush.
+    Bytes b = pageStart();
+    b.ub(0, 0x04).op(0x63).ub(0, 0x09).op(0x79).ub(10, 0x4b).op(0x7a);
+    b.box(300, 300, 600, 600, 0x42).op(0xa0);
+    JobDocument doc = finish(b);
+    ASSERT_EQ(doc.pages.size(), 1u);
+    const auto& rules = doc.pages[0].rules;
+    ASSERT_EQ(rules.size(), 4u);
+    EXPECT_EQ(rules[0].x, 295 * kDot);
+    EXPECT_EQ(rules[0].y, 295 * kDot);
+    EXPECT_EQ(rules[0].width, 310 * kDot);
+    EXPECT_EQ(rules[0].height, 10 * kDot);
+    EXPECT_EQ(rules[1].y, 595 * kDot);
+    EXPECT_EQ(rules[2].width, 10 * kDot);
+    EXPECT_EQ(rules[2].height, 310 * kDot);
+    EXPECT_EQ(rules[3].x, 595 * kDot);
+
+    // PushGS keeps the black brush through a white one; PopGS brings it back.
+    b = pageStart();
+    b.op(0x61).ub(255, 0x09).op(0x63).box(0, 0, 100, 100, 0x42).op(0xa0);
+    b.op(0x60).box(300, 300, 600, 330, 0x42).op(0xa0);
+    doc = finish(b);
+    ASSERT_EQ(doc.pages.at(0).rules.size(), 1u);
+    EXPECT_EQ(doc.pages[0].rules[0].x, kUnitsPerInch);
+    // A pop with nothing pushed changes nothing.
+    b = pageStart();
+    b.op(0x60).box(300, 300, 600, 330, 0x42).op(0xa0);
+    EXPECT_EQ(finish(b).pages.at(0).rules.size(), 1u);
+}
+
+TEST(PclXlDrawing, WhatIsNotDrawnIsWarnedOfOnce) {
+    for (const int op : {0x91, 0x96, 0x97, 0x98, 0x99, 0x9e, 0x9f, 0xa2, 0xa3, 0xb6}) {
+        Bytes b = pageStart();
+        b.op(op).op(op);
+        const JobDocument doc = finish(b);
+        ASSERT_EQ(doc.warnings.size(), 1u) << op;
+        EXPECT_NE(doc.warnings[0].find("arcs"), std::string::npos) << op;
+    }
+    Bytes b = pageStart();
+    b.ub(90, 0x29).op(0x76);
+    EXPECT_EQ(finish(b).warnings.size(), 1u);
+    b = pageStart();
+    b.ub(0, 0x29).op(0x76);
+    EXPECT_TRUE(finish(b).warnings.empty());
+}
