@@ -4,6 +4,7 @@
 // black-and-white page, pens and the graphics state stack, and the operators we only warn of.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -244,4 +245,63 @@ TEST(PclXlDrawing, WhatIsNotDrawnIsWarnedOfOnce) {
     b = pageStart();
     b.ub(0, 0x29).op(0x76);
     EXPECT_TRUE(finish(b).warnings.empty());
+}
+
+namespace {
+
+// A one-row image at (300, 300), one dot a pixel at 300 dpi: the colour space (1 gray, 2 RGB)
+// with an 8-bit palette when `palette` is not empty, the mapping (0 direct, 1 indexed), the
+// depth (0 1-bit, 1 4-bit, 2 8-bit, 3 unknown), its pixels uncompressed (rows of 4 bytes).
+JobDocument imageJob(int space, const std::string& palette, int mapping, int depth, int width,
+                     const std::string& row) {
+    Bytes b = pageStart();
+    b.ub(space, 0x03);
+    if (!palette.empty()) {
+        b.ub(2, 0x02).byte(0xc8).byte(0xc0).byte(int(palette.size())).raw(palette);
+        b.byte(0xf8).byte(0x06);
+    }
+    b.op(0x6a).xy(300, 300, 0x4c).op(0x6b);
+    b.ub(mapping, 0x64).ub(depth, 0x62);
+    b.byte(0xc1).u16(width).byte(0xf8).byte(0x6c).byte(0xc1).u16(1).byte(0xf8).byte(0x6b);
+    b.byte(0xd1).u16(width).u16(1).byte(0xf8).byte(0x67).op(0xb0);
+    b.byte(0xc1).u16(0).byte(0xf8).byte(0x6d).byte(0xc1).u16(1).byte(0xf8).byte(0x63);
+    b.ub(0, 0x65).op(0xb1).byte(0xfb).byte(int(row.size())).raw(row).op(0xb2);
+    return finish(b);
+}
+
+}  // namespace
+
+TEST(PclXlDrawing, ImagePixelsInEachDepthAndColourSpace) {
+    struct Case {
+        const char* name;
+        JobDocument doc;
+        std::vector<int> inked;  // of the first eight pixels
+    };
+    const Case cases[] = {
+        {"gray, 8 bits", imageJob(1, "", 0, 2, 4, "\x00\x7f\x80\xff"s), {0, 1}},
+        {"RGB, 8 bits",
+         imageJob(2, "", 0, 2, 4, "\xff\x00\x00\x00\xff\x00\x00\x00\xff\xb4\x64\x64"s),
+         {0, 2, 3}},  // red and blue are dark, green light; (180,100,100) dark, (200,..) not
+        {"RGB light red", imageJob(2, "", 0, 2, 1, "\xc8\x64\x64\x00"s), {}},
+        {"indexed, 4 bits",
+         imageJob(1, "\x00\xff\x40\xc0"s, 1, 1, 8, "\x01\x23\x10\x32"s),
+         {0, 2, 5, 7}},
+        {"indexed, 8 bits", imageJob(1, "\xff\x00"s, 1, 2, 4, "\x00\x01\x01\x00"s), {1, 2}},
+        {"indexed, 1 bit", imageJob(1, "\xff\x00"s, 1, 0, 8, "\xa5\x00\x00\x00"s), {0, 2, 5, 7}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(c.doc.pages.size(), 1u) << c.name;
+        EXPECT_TRUE(c.doc.warnings.empty()) << c.name << ": " << c.doc.warnings.front();
+        for (int x = 0; x < 8; ++x) {
+            const bool want = std::find(c.inked.begin(), c.inked.end(), x) != c.inked.end();
+            EXPECT_EQ(inkAt(c.doc, 300 + x, 300), want) << c.name << " pixel " << x;
+        }
+    }
+    // Images that cannot be printed say so.
+    JobDocument doc = imageJob(1, "", 0, 3, 4, "\x00\x00\x00\x00"s);
+    ASSERT_EQ(doc.warnings.size(), 1u);
+    EXPECT_NE(doc.warnings[0].find("color depth"), std::string::npos);
+    doc = imageJob(1, "", 0, 2, 0, "\x00\x00\x00\x00"s);
+    ASSERT_FALSE(doc.warnings.empty());
+    EXPECT_NE(doc.warnings[0].find("without a size"), std::string::npos);
 }
