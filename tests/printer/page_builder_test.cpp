@@ -108,3 +108,23 @@ TEST(JobPageBuilder, ABlankFedSheetIsKeptButABlankEndIsNot) {
     b.finish();
     EXPECT_EQ(doc.pages.size(), 2u);
 }
+
+TEST(JobPageBuilder, APageSizeOfOneUnitIsASizeAndZeroKeepsTheLast) {
+    JobDocument doc;
+    JobPageBuilder b(doc, JobOptions{});
+    b.setPageSize(1, 1);
+    b.addRule(0, 0, 1, 1);
+    b.finish();
+    ASSERT_EQ(doc.pages.size(), 1u);
+    EXPECT_EQ(doc.pages[0].width, 1);
+    EXPECT_EQ(doc.pages[0].height, 1);
+    JobDocument kept;
+    JobPageBuilder c(kept, JobOptions{});
+    c.setPageSize(5 * kInch, 7 * kInch);
+    c.setPageSize(0, -1);
+    c.addRule(0, 0, kInch, kInch);
+    c.finish();
+    ASSERT_EQ(kept.pages.size(), 1u);
+    EXPECT_EQ(kept.pages[0].width, 5 * kInch);
+    EXPECT_EQ(kept.pages[0].height, 7 * kInch);
+}

@@ -305,3 +305,36 @@ TEST(PclXlDrawing, ImagePixelsInEachDepthAndColourSpace) {
     ASSERT_FALSE(doc.warnings.empty());
     EXPECT_NE(doc.warnings[0].find("without a size"), std::string::npos);
 }
+
+TEST(PclXlDrawing, BitmapFontResolutionsUpTo5760) {
+    // A font header whose BR segment gives the resolution; one 8 x 2 character 'A'.
+    const auto drawnAt = [](int dpi) {
+        Bytes b = pageStart();
+        const auto name = [&b](int attr) {
+            b.byte(0xc8).byte(0xc0).byte(1).raw("F").byte(0xf8).byte(attr);
+        };
+        name(0xa8);
+        b.ub(0, 0xa9).op(0x4f);
+        std::string header = "\0\0\0\0\xfe\0\0\x01"s + "BR\0\0\0\x04"s;
+        for (int k = 0; k < 2; ++k) header += std::string{char(dpi >> 8), char(dpi & 0xff)};
+        b.byte(0xc1).u16(int(header.size())).byte(0xf8).byte(0xa7).op(0x50);
+        b.byte(0xfb).byte(int(header.size())).raw(header).op(0x51);
+        name(0xa8);
+        b.op(0x52);
+        const std::string glyph = "\0\0\0\0\0\x02\0\x08\0\x02\xff\x81"s;
+        b.ub('A', 0xa2).byte(0xc1).u16(int(glyph.size())).byte(0xf8).byte(0xa3).op(0x53);
+        b.byte(0xfb).byte(int(glyph.size())).raw(glyph).op(0x54);
+        b.byte(0xc1).u16(1).byte(0xf8).byte(0xa6);
+        name(0xa8);
+        b.op(0x6f).xy(300, 600, 0x4c).op(0x6b);
+        b.byte(0xc8).byte(0xc0).byte(1).raw("A").byte(0xf8).byte(0xab).op(0xa8);
+        const JobDocument doc = finish(b);
+        if (doc.pages.empty() || doc.pages[0].rasters.empty()) return 0;
+        return int(doc.pages[0].rasters[0].dpiX);
+    };
+    EXPECT_EQ(drawnAt(600), 600);
+    EXPECT_EQ(drawnAt(5760), 5760);
+    EXPECT_EQ(drawnAt(5761), 300);  // past any printer: taken as 300
+    EXPECT_EQ(drawnAt(1), 1);
+    EXPECT_EQ(drawnAt(0), 300);
+}
