@@ -235,3 +235,23 @@ TEST(EscPCommands, BlocksThatAreSteppedOverWhole) {
         "d"s);
     EXPECT_EQ(allText(doc), U"abcd");
 }
+
+TEST(EscPCommands, RasterDensityOfZeroIsRefused) {
+    // ESC ( D base v h: 3600/10 down and 3600/20 across; a zero density leaves what was set.
+    const std::string line = "\x1bi\x00\x00\x01\x01\x00\x01\x80"s;  // one dot
+    const std::string mode = "\x1b@\x1b(G\x01\x00\x01"s;
+    JobDocument doc = readEscP(mode + "\x1b(D\x04\x00\x10\x0e\x0a\x14"s + line, JobLanguage::EscP2);
+    ASSERT_EQ(doc.pages.at(0).rasters.size(), 1u);
+    EXPECT_EQ(doc.pages[0].rasters[0].dpiY, 360);
+    EXPECT_EQ(doc.pages[0].rasters[0].dpiX, 180);
+    for (const std::string& bad :
+         {"\x1b(D\x04\x00\x10\x0e\x00\x14"s, "\x1b(D\x04\x00\x10\x0e\x0a\x00"s,
+          "\x1b(D\x03\x00\x10\x0e\x0a"s}) {
+        doc = readEscP(mode + "\x1b(D\x04\x00\x10\x0e\x0a\x14"s + bad + line, JobLanguage::EscP2);
+        ASSERT_EQ(doc.pages.at(0).rasters.size(), 1u);
+        EXPECT_EQ(doc.pages[0].rasters[0].dpiY, 360);
+        EXPECT_EQ(doc.pages[0].rasters[0].dpiX, 180);
+    }
+    // ESC ( t with fewer than three bytes assigns nothing.
+    EXPECT_EQ(allText(readEscP("\x1b(t\x02\x00\x01\x01\x00\x1bt\x01\xe1"s)), U"с");
+}

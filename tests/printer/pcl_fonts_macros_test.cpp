@@ -232,3 +232,12 @@ TEST(PclMacros, AnOverlayStopsWhenDisabledOrAfterAReset) {
     EXPECT_EQ(runs[0].y, kInch / 2 + kInch / 8);  // home: the call's move was undone
     EXPECT_LT(runs[0].y, runs[1].y);
 }
+
+TEST(PclLanguageParts, AnHpglPartIsSkippedUpToTheReturnToPcl) {
+    // ESC % 1 B enters HP-GL/2 (not drawn); only ESC % # A, ESC % -12345 X or ESC E end it,
+    // not another ESC % sequence inside it.
+    EXPECT_EQ(textOf(read("~EA~%1BIN;LBxx\x03;~%2Zyy;~%0AB\f")), U"AB");
+    EXPECT_EQ(textOf(read("~EA~%1BIN;LBxx\x03;~EB\f")), U"AB");
+    EXPECT_EQ(textOf(read("~EA~%1BIN;LBxx\x03;~%-12345X~EB\f")), U"AB");
+    EXPECT_EQ(textOf(read("~EA\f~%1BIN;LBxx\x03;~%12")), U"A");
+}

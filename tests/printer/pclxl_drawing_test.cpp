@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -337,4 +338,110 @@ TEST(PclXlDrawing, BitmapFontResolutionsUpTo5760) {
     EXPECT_EQ(drawnAt(5761), 300);  // past any printer: taken as 300
     EXPECT_EQ(drawnAt(1), 1);
     EXPECT_EQ(drawnAt(0), 300);
+}
+
+namespace {
+
+// A page begun with these media attributes (after the orientation), a rule drawn on it.
+JobDocument mediaJob(const Bytes& media, int orientation = 0) {
+    Bytes b;
+    b.raw(kHeader).byte(0xd1).u16(300).u16(300).byte(0xf8).byte(0x89).ub(0, 0x86).op(0x41);
+    b.ub(0, 0x88).ub(1, 0x82).op(0x48);
+    b.ub(orientation, 0x28).raw(media.s).op(0x43);
+    b.ub(1, 0x03).op(0x6a).ub(0, 0x09).op(0x63).box(0, 0, 30, 30, 0x42).op(0xa0);
+    return finish(b);
+}
+
+constexpr JobUnits mm(double v) {
+    return static_cast<JobUnits>(v * kUnitsPerInch / 25.4 + 0.5);
+}
+
+}  // namespace
+
+TEST(PclXlDrawing, EveryMediaSizeByNumberAndByName) {
+    struct Case {
+        int id;
+        const char* name;
+        JobUnits w, h;
+    };
+    const JobUnits in = kUnitsPerInch;
+    const Case cases[] = {
+        {0, "LETTER", in * 17 / 2, 11 * in},
+        {1, "LEGAL", in * 17 / 2, 14 * in},
+        {2, "A4", mm(210), mm(297)},
+        {3, "EXEC", in * 29 / 4, in * 21 / 2},
+        {4, "LEDGER", 11 * in, 17 * in},
+        {5, "A3", mm(297), mm(420)},
+        {6, "COM10", in * 33 / 8, in * 19 / 2},
+        {7, "MONARCH", in * 31 / 8, in * 15 / 2},
+        {8, "C5", mm(162), mm(229)},
+        {9, "DL", mm(110), mm(220)},
+        {10, "JB4", mm(257), mm(364)},
+        {11, "JB5", mm(182), mm(257)},
+        {12, "B5", mm(176), mm(250)},
+        {14, "JPOSTCARD", mm(100), mm(148)},
+        {15, "JDOUBLEPOSTCARD", mm(200), mm(148)},
+        {16, "A5", mm(148), mm(210)},
+        {17, "A6", mm(105), mm(148)},
+        {18, "JB6", mm(128), mm(182)},
+    };
+    for (const Case& c : cases) {
+        JobDocument doc = mediaJob(Bytes().ub(c.id, 0x25));
+        ASSERT_EQ(doc.pages.size(), 1u) << c.name;
+        EXPECT_EQ(doc.pages[0].width, c.w) << c.name;
+        EXPECT_EQ(doc.pages[0].height, c.h) << c.name;
+        EXPECT_TRUE(doc.warnings.empty()) << c.name;
+        // The same paper by its name, in any case; landscape turns it.
+        std::string name = c.name;
+        name[1] = char(std::tolower(name[1]));
+        Bytes byName;
+        byName.byte(0xc8).byte(0xc0).byte(int(name.size())).raw(name).byte(0xf8).byte(0x25);
+        doc = mediaJob(byName, 1);
+        ASSERT_EQ(doc.pages.size(), 1u) << c.name;
+        EXPECT_EQ(doc.pages[0].width, c.h) << c.name;
+        EXPECT_EQ(doc.pages[0].height, c.w) << c.name;
+    }
+    // Unknown paper is A4, with a warning.
+    JobDocument doc = mediaJob(Bytes().ub(13, 0x25));
+    EXPECT_EQ(doc.pages.at(0).width, mm(210));
+    EXPECT_EQ(doc.warnings.size(), 1u);
+}
+
+TEST(PclXlDrawing, CustomMediaInEachUnitAndItsLimits) {
+    // Units: 0 inches, 1 millimetres, 2 tenths of a millimetre.
+    struct Case {
+        int units, w, h;
+        JobUnits width, height;
+    };
+    const JobUnits in = kUnitsPerInch;
+    const Case cases[] = {
+        {0, 8, 12, 8 * in, 12 * in},
+        {1, 100, 150, JobUnits(100 / 25.4 * in), JobUnits(150 / 25.4 * in)},
+        {2, 2540, 1270, 10 * in, 5 * in},
+        {0, 100, 100, 100 * in, 100 * in},  // the largest allowed
+    };
+    for (const Case& c : cases) {
+        Bytes media;
+        media.byte(0xd1).u16(c.w).u16(c.h).byte(0xf8).byte(0x2f).ub(c.units, 0x30);
+        const JobDocument doc = mediaJob(media);
+        ASSERT_EQ(doc.pages.size(), 1u) << c.units;
+        EXPECT_NEAR(doc.pages[0].width, c.width, 1) << c.units;
+        EXPECT_NEAR(doc.pages[0].height, c.height, 1) << c.units;
+        EXPECT_TRUE(doc.warnings.empty());
+    }
+    // Too small or too large: A4 and a warning.
+    for (const auto& [w, h] : {std::pair{101, 10}, std::pair{10, 101}, std::pair{0, 5}}) {
+        Bytes media;
+        media.byte(0xd1).u16(w).u16(h).byte(0xf8).byte(0x2f).ub(0, 0x30);
+        const JobDocument doc = mediaJob(media);
+        EXPECT_EQ(doc.pages.at(0).width, mm(210)) << w << "x" << h;
+        EXPECT_EQ(doc.warnings.size(), 1u);
+    }
+    // A quarter inch is the least: 6.35 mm passes, 6.3 does not.
+    Bytes quarter;
+    quarter.byte(0xd1).u16(64).u16(64).byte(0xf8).byte(0x2f).ub(2, 0x30);  // 6.4 mm
+    EXPECT_NEAR(mediaJob(quarter).pages.at(0).width, mm(6.4), 1);
+    Bytes less;
+    less.byte(0xd1).u16(63).u16(63).byte(0xf8).byte(0x2f).ub(2, 0x30);  // 6.3 mm
+    EXPECT_EQ(mediaJob(less).pages.at(0).width, mm(210));
 }
