@@ -6,6 +6,9 @@
 
 #include <cmath>
 #include <filesystem>
+#include <map>
+#include <regex>
+#include <sstream>
 
 #include "pdf_font.h"
 #include "pdf_test_support.h"
@@ -86,6 +89,46 @@ TEST(PdfFontSize, WeightZeroIsTheRegularFace) {
     EXPECT_EQ(count(embeddedFor(0), "ExtraLight"), 0);
     EXPECT_EQ(count(embeddedFor(400), "ExtraLight"), 0);
     EXPECT_GT(count(embeddedFor(200), "ExtraLight"), 0);
+}
+
+TEST(PdfFontSize, DescriptorFlagsTellFixedPitchAndItalic) {
+    if (!haveTool("qpdf")) GTEST_SKIP() << "qpdf is needed (tools/setup installs it)";
+    ScratchDir dir;
+    const std::string file = dir.path("f.pdf");
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file)) << pdf.error();
+    DeviceContext& dc = pdf.beginPage({});
+    dc.setLoEnglish();
+    int row = 0;
+    for (const auto& [name, italic] :
+         {std::pair{"Liberation Mono", false}, std::pair{"Liberation Mono", true},
+          std::pair{"Liberation Sans", false}}) {
+        LogFont f = face(name, -40);
+        f.italic = italic;
+        dc.selectFont(f);
+        Rect r{50, -50 - row * 60, 2000, -100 - row * 60};
+        dc.drawText("Total", 5, r, kDtSingleLine);
+        ++row;
+    }
+    ASSERT_TRUE(pdf.endPage());
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+    const std::string out = run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
+    // Flags: 1 fixed pitch, 32 non-symbolic (the glyphs found by name), 64 italic.
+    // qpdf writes each key on a line of its own, /Flags before /FontName.
+    static const std::regex flagsLine("^\\s*/Flags (\\d+)\\s*$");
+    static const std::regex nameLine("^\\s*/FontName /[A-Z]{6}\\+([A-Za-z-]+)\\s*$");
+    std::map<std::string, int> flags;
+    std::istringstream lines(out);
+    int last = -1;
+    std::smatch m;
+    for (std::string line; std::getline(lines, line);) {
+        if (std::regex_match(line, m, flagsLine)) last = std::stoi(m[1]);
+        if (std::regex_match(line, m, nameLine) && last >= 0) flags[m[1]] = last;
+    }
+    ASSERT_EQ(flags.size(), 3u) << out.substr(0, 4000);
+    EXPECT_EQ(flags["LiberationMono"] & 65, 1);
+    EXPECT_EQ(flags["LiberationMono-Italic"] & 65, 65);
+    EXPECT_EQ(flags["LiberationSans"] & 65, 0);
 }
 
 }  // namespace folvek
