@@ -88,6 +88,62 @@ TEST(JobFormats, EveryMagicNumberNamesItsFormat) {
     });
 }
 
+TEST(JobFormats, EveryByteOfAMagicNumberCounts) {
+    // The whole magic number is compared: with its last byte changed no format is named.
+    struct Magic {
+        std::string bytes;
+        std::size_t at;
+        const char* kind;
+    };
+    const Magic magics[] = {
+        {"\x89PNG\r\n\x1A\n"s, 0, "a PNG picture"},
+        {"GIF87a", 0, "a GIF picture"},
+        {"GIF89a", 0, "a GIF picture"},
+        {"\xFF\xD8\xFF"s, 0, "a JPEG picture"},
+        {"II*\0"s, 0, "a TIFF picture"},
+        {"MM\0*"s, 0, "a TIFF picture"},
+        {"\x7F"
+         "ELF"s,
+         0, "a program (ELF)"},
+        {"PK\x03\x04"s, 0, "a ZIP archive"},
+        {"PK\x05\x06"s, 0, "a ZIP archive"},
+        {"Rar!\x1A\x07"s, 0, "a RAR archive"},
+        {"7z\xBC\xAF\x27\x1C"s, 0, "a 7z archive"},
+        {"\x1F\x8B"s, 0, "a gzip archive"},
+        {"\xFD"
+         "7zXZ\0"s,
+         0, "an xz archive"},
+        {"\x60\xEA"s, 0, "an ARJ archive"},
+        {"MSCF\0\0\0\0"s, 0, "a cabinet archive"},
+        {"RIFF", 0, "a RIFF file (WAV sound, AVI video)"},
+        {"OggS", 0, "an Ogg sound or video"},
+        {"fLaC", 0, "a FLAC sound"},
+        {"ID3", 0, "an MP3 sound"},
+        {"MThd", 0, "a MIDI file"},
+        {"Creative Voice File\x1A"s, 0, "a VOC sound"},
+        {".snd", 0, "an AU sound"},
+        {"FORM", 0, "an IFF file (AIFF sound, ILBM picture)"},
+        {"DBRAWOPL", 0, "an OPL sound capture"},
+        {"\x1A\x45\xDF\xA3"s, 0, "a Matroska video"},
+        {"ftyp", 4, "an MP4 video"},
+        {"\0\0\x01\xBA"s, 0, "an MPEG video"},
+        {"\0\0\x01\xB3"s, 0, "an MPEG video"},
+        {"%PDF-", 0, "a PDF file"},
+        {"%!PS", 0, "a PostScript program"},
+        {"\x04%!PS"s, 0, "a PostScript program"},
+        {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"s, 0, "an Office document"},
+    };
+    for (const Magic& m : magics) {
+        const std::string lead = m.at ? "\0\0\0\x18"s : ""s;
+        EXPECT_EQ(nameOf(lead + m.bytes + kFill), m.kind) << m.kind;
+        std::string changed = m.bytes;
+        changed.back() = static_cast<char>(changed.back() ^ 0x20);
+        EXPECT_NE(nameOf(lead + changed + kFill), m.kind) << m.kind;
+        // Cut before its last byte at the end of the file: no format either.
+        EXPECT_NE(nameOf(lead + m.bytes.substr(0, m.bytes.size() - 1)), m.kind) << m.kind;
+    }
+}
+
 TEST(JobFormats, PdfAfterLineEndsUpToSixteen) {
     EXPECT_EQ(nameOf("\r\n%PDF-1.3\n" + kFill), "a PDF file");
     EXPECT_EQ(nameOf(std::string(16, '\n') + "%PDF-1.3\n" + kFill), "a PDF file");
