@@ -445,3 +445,66 @@ TEST(PclXlDrawing, CustomMediaInEachUnitAndItsLimits) {
     less.byte(0xd1).u16(63).u16(63).byte(0xf8).byte(0x2f).ub(2, 0x30);  // 6.3 mm
     EXPECT_EQ(mediaJob(less).pages.at(0).width, mm(210));
 }
+
+namespace {
+
+// A session in `measure` (0 inch, 1 mm, 2 tenth of a mm) at ux x uy units each, an A4 page, a
+// black brush and a filled square path of `side` units at the origin, then a 10-unit tall
+// rectangle as wide.
+JobDocument sessionJob(int measure, int ux, int uy, int side, const std::string& header = kHeader) {
+    Bytes b;
+    b.raw(header).byte(0xd1).u16(ux).u16(uy).byte(0xf8).byte(0x89).ub(measure, 0x86).op(0x41);
+    b.ub(0, 0x88).ub(1, 0x82).op(0x48);
+    b.ub(0, 0x28).ub(2, 0x25).op(0x43);
+    b.ub(1, 0x03).op(0x6a).ub(0, 0x05).op(0x79).ub(0, 0x09).op(0x63);
+    b.op(0x85).box(0, 0, side, side, 0x42).op(0xa1).op(0x86);
+    b.box(0, 2 * side, side, 2 * side + 10, 0x42).op(0xa0);
+    return finish(b);
+}
+
+}  // namespace
+
+TEST(PclXlDrawing, SessionUnitsAndThePathResolution) {
+    struct Case {
+        const char* name;
+        int measure, ux, uy, side;
+        JobUnits width;  // of the rectangle
+        int dpi;         // of the filled path
+    };
+    const JobUnits in = kUnitsPerInch;
+    const Case cases[] = {
+        {"300 an inch", 0, 300, 300, 300, in, 300},
+        {"600 an inch", 0, 600, 600, 600, in, 600},
+        {"1200 an inch", 0, 1200, 1200, 1200, in, 1200},
+        {"72 an inch", 0, 72, 72, 72, in, 72},
+        {"71 an inch: paths at 300", 0, 71, 71, 71, in, 300},
+        {"1300 an inch: paths at 300", 0, 1300, 1300, 1300, in, 300},
+        {"unequal: paths at 300", 0, 600, 300, 600, in, 300},
+        {"10 a millimetre", 1, 10, 10, 254, in, 254},
+        {"1 a tenth of a millimetre", 2, 1, 1, 254, in, 254},
+    };
+    for (const Case& c : cases) {
+        const JobDocument doc = sessionJob(c.measure, c.ux, c.uy, c.side);
+        ASSERT_EQ(doc.pages.size(), 1u) << c.name;
+        ASSERT_EQ(doc.pages[0].rules.size(), 1u) << c.name;
+        EXPECT_NEAR(doc.pages[0].rules[0].width, c.width, 1) << c.name;
+        ASSERT_EQ(doc.pages[0].rasters.size(), 1u) << c.name;
+        EXPECT_EQ(doc.pages[0].rasters[0].dpiX, c.dpi) << c.name;
+    }
+}
+
+TEST(PclXlDrawing, StreamsAfterAnExitAndOtherBindings) {
+    // A second job after the universal exit and its job-language lines is read too.
+    Bytes first = pageStart();
+    first.box(0, 0, 300, 30, 0x42).op(0xa0).op(0x44);
+    Bytes second = pageStart();
+    second.box(0, 0, 600, 30, 0x42).op(0xa0).op(0x44);
+    const JobDocument both = interpretJob(first.s + second.s);
+    ASSERT_EQ(both.pages.size(), 2u);
+    EXPECT_EQ(both.pages[1].rules.at(0).width, 2 * kUnitsPerInch);
+    // A stream in the big-endian binding is not read, with a warning.
+    const JobDocument big =
+        sessionJob(0, 300, 300, 300, "\x1b%-12345X@PJL ENTER LANGUAGE = PCLXL\n( HP-PCL XL;2;0\n");
+    EXPECT_TRUE(big.pages.empty());
+    EXPECT_EQ(big.warnings.size(), 1u);
+}
