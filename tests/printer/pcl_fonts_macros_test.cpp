@@ -241,3 +241,31 @@ TEST(PclLanguageParts, AnHpglPartIsSkippedUpToTheReturnToPcl) {
     EXPECT_EQ(textOf(read("~EA~%1BIN;LBxx\x03;~%-12345X~EB\f")), U"AB");
     EXPECT_EQ(textOf(read("~EA\f~%1BIN;LBxx\x03;~%12")), U"A");
 }
+
+TEST(PclLanguageParts, JobLanguageLinesChooseWhatIsRead) {
+    const std::string exit = "~%-12345X";
+    // Entering PCL: its text is read.
+    JobDocument doc = read(exit + "@PJL JOB\r\n@PJL ENTER LANGUAGE = PCL\r\n~EHello\f" + exit);
+    EXPECT_EQ(textOf(doc), U"Hello");
+    EXPECT_TRUE(doc.warnings.empty());
+    doc = read(exit + "@pjl enter language=pcl\n~EHello\f");
+    EXPECT_EQ(textOf(doc), U"Hello");
+    // Another language: its part is left out up to the next exit, said once with its name.
+    struct Case {
+        const char* language;
+        const char* named;
+    };
+    for (const Case& c : {Case{"POSTSCRIPT", "PostScript"}, Case{"PCLXL", "PCL XL"},
+                          Case{"HPGL2", "an unknown language"}}) {
+        doc = read(exit + "@PJL ENTER LANGUAGE=" + c.language + "\r\nnot text\f" + exit +
+                   "@PJL ENTER LANGUAGE=PCL\r\n~EAfter\f");
+        EXPECT_EQ(textOf(doc), U"After") << c.language;
+        ASSERT_EQ(doc.warnings.size(), 1u) << c.language;
+        EXPECT_NE(doc.warnings[0].find(c.named), std::string::npos) << doc.warnings[0];
+    }
+    // A job that starts as a PCL XL stream holds nothing for this reader.
+    doc = read(") HP-PCL XL;2;0\nxyz" + exit + "~EAfter\f");
+    EXPECT_EQ(textOf(doc), U"After");
+    ASSERT_EQ(doc.warnings.size(), 1u);
+    EXPECT_NE(doc.warnings[0].find("PCL XL"), std::string::npos);
+}
