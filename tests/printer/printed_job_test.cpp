@@ -124,6 +124,10 @@ TEST(PrintedJobText, CharactersOutsideTheBasicPlaneAndBrokenOnes) {
     // A lone surrogate is no character; a control prints as a blank (trimmed at the end).
     EXPECT_EQ(lines[1].text, u"?\u2500");
     EXPECT_EQ(lines[1].places.size(), 2u);
+    p.runs.clear();
+    p.runs.push_back(run(0, 1000, {char32_t(0xD7FF), char32_t(0xDFFF), char32_t(0xE000)}));
+    p.runs.push_back(run(0, 2000, {char32_t(0xFFFF), char32_t(0x110000), U'\x20', U'\x1F', U'z'}));
+    EXPECT_EQ(jobPageText(p), u"\uD7FF?\uE000\n\uFFFF?  z");
 }
 
 TEST(PrintedJobVerdict, LanguagesByName) {
