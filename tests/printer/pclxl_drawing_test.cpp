@@ -508,3 +508,67 @@ TEST(PclXlDrawing, StreamsAfterAnExitAndOtherBindings) {
     EXPECT_TRUE(big.pages.empty());
     EXPECT_EQ(big.warnings.size(), 1u);
 }
+
+namespace {
+
+// A font "F" from `header`, its character 'A' from `glyph`, then `text` printed at (300, 600).
+JobDocument fontJob(const std::string& header, const std::string& glyph, const std::string& text) {
+    Bytes b = pageStart();
+    const auto name = [&b](int attr) {
+        b.byte(0xc8).byte(0xc0).byte(1).raw("F").byte(0xf8).byte(attr);
+    };
+    name(0xa8);
+    b.ub(0, 0xa9).op(0x4f);
+    b.byte(0xc1).u16(int(header.size())).byte(0xf8).byte(0xa7).op(0x50);
+    b.byte(0xfb).byte(int(header.size())).raw(header).op(0x51);
+    name(0xa8);
+    b.op(0x52);
+    b.ub('A', 0xa2).byte(0xc1).u16(int(glyph.size())).byte(0xf8).byte(0xa3).op(0x53);
+    b.byte(0xfb).byte(int(glyph.size())).raw(glyph).op(0x54);
+    b.byte(0xc1).u16(1).byte(0xf8).byte(0xa6);
+    name(0xa8);
+    b.op(0x6f).xy(300, 600, 0x4c).op(0x6b);
+    b.byte(0xc8).byte(0xc0).byte(int(text.size())).raw(text).byte(0xf8).byte(0xab).op(0xa8);
+    return finish(b);
+}
+
+const std::string kBitmapHeader = "\0\0\0\0\xfe\0\0\x01"s;
+const std::string kGlyph = "\0\0\0\0\0\x02\0\x08\0\x02\xff\x81"s;  // 8 x 2, two dots up
+
+}  // namespace
+
+TEST(PclXlDrawing, BitmapFontsAndTheCharactersTheyRefuse) {
+    // Resolutions across and down may differ.
+    JobDocument doc = fontJob(kBitmapHeader + "BR\0\0\0\x04\x01\x2c\x02\x58"s, kGlyph, "A");
+    ASSERT_EQ(doc.pages.at(0).rasters.size(), 1u);
+    EXPECT_EQ(doc.pages[0].rasters[0].dpiX, 300);
+    EXPECT_EQ(doc.pages[0].rasters[0].dpiY, 600);
+    EXPECT_TRUE(doc.warnings.empty());
+    // A BR segment shorter than 4 bytes, or one that runs past the header, is not read.
+    doc = fontJob(kBitmapHeader + "BR\0\0\0\x02\x02\x58"s, kGlyph, "A");
+    EXPECT_EQ(doc.pages.at(0).rasters.at(0).dpiX, 300);
+    doc = fontJob(kBitmapHeader + "BR\0\0\0\x05\x02\x58\x02\x58"s, kGlyph, "A");
+    EXPECT_EQ(doc.pages.at(0).rasters.at(0).dpiX, 300);
+    // A segment of another name before it is stepped over by its size.
+    doc =
+        fontJob(kBitmapHeader + "XX\0\0\0\x01\x00"s + "BR\0\0\0\x04\x02\x58\x02\x58"s, kGlyph, "A");
+    EXPECT_EQ(doc.pages.at(0).rasters.at(0).dpiX, 600);
+
+    struct Case {
+        const char* name;
+        std::string header, glyph, text;
+        const char* warning;
+    };
+    const Case cases[] = {
+        {"outline font", "\0\0\0\0\x0f\0\0\x01"s, kGlyph, "A", "other than bitmaps"},
+        {"compressed character", kBitmapHeader, "\x01\0" + kGlyph.substr(2), "A", "not read"},
+        {"short character", kBitmapHeader, kGlyph.substr(0, 11), "A", "shorter than its size"},
+        {"character not held", kBitmapHeader, kGlyph, "B", "does not hold"},
+    };
+    for (const Case& c : cases) {
+        doc = fontJob(c.header, c.glyph, c.text);
+        ASSERT_FALSE(doc.warnings.empty()) << c.name;
+        EXPECT_NE(doc.warnings[0].find(c.warning), std::string::npos) << doc.warnings[0];
+        EXPECT_TRUE(doc.pages.empty() || doc.pages[0].rasters.empty()) << c.name;
+    }
+}
