@@ -112,6 +112,16 @@ TEST(EscPLimits, BitImagesOfEveryColumnCount) {
         // Text goes on after the picture.
         EXPECT_EQ(find(doc, U'Z').x, static_cast<JobUnits>(columns) * kInch / 60) << columns;
     }
+    // ESC ^ m: nine-dot columns of two bytes, 60 dots an inch for m = 0 and 120 for m = 1.
+    for (const int m : {0, 1}) {
+        const JobDocument nine =
+            readEscP("\x1b^"s + char(m) + "\x03\x00"s + std::string("\0\0\0\0\x80\x00"s) + "Z");
+        const auto d = inkDots(nine);
+        ASSERT_FALSE(d.empty()) << m;
+        const JobUnits dpi = m ? 120 : 60;
+        EXPECT_EQ(d.front().first, 2 * kInch / dpi) << m;
+        EXPECT_EQ(find(nine, U'Z').x, 3 * kInch / dpi) << m;
+    }
     // ESC * 39: three bytes a column at 180 dots an inch; the 24th pin of the ninth column.
     std::string data(9 * 3, '\0');
     data.back() = '\x01';
