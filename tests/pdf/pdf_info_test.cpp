@@ -2,6 +2,8 @@
 // characters outside the basic plane as surrogate pairs.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "pdf_test_support.h"
 
 namespace folvek {
@@ -24,6 +26,38 @@ TEST(PdfInfo, TitleAndProducerAreUtf16WithSurrogates) {
         bytes = run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
     EXPECT_NE(bytes.find("/Title<FEFF0041044F20ACD83DDE0000200031>"), std::string::npos);
     EXPECT_NE(bytes.find("/Producer<FEFF0046006F006C00760065006B>"), std::string::npos);
+}
+
+}  // namespace folvek
+
+namespace folvek {
+
+// Pictures and 1-bit masks share one name space in the page resources: each its own name.
+TEST(PdfInfo, PicturesAndMasksEachGetAName) {
+    if (!haveTool("qpdf")) GTEST_SKIP() << "qpdf is needed (tools/setup installs it)";
+    ScratchDir dir;
+    const std::string file = dir.path("n.pdf");
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file)) << pdf.error();
+    DeviceContext& dc = pdf.beginPage({});
+    dc.setLoEnglish();
+    const std::vector<std::uint32_t> red(4, 0xFFFF0000u), blue(4, 0xFF0000FFu);
+    const std::vector<std::uint8_t> dots{0xF0, 0x0F};
+    dc.stretchImage(0, 0, 20, -20, 0, 0, 2, 2, ImageView{2, 2, red.data()});
+    dc.drawBitmap(0, -100, 80, -20, BitmapView{8, 2, 1, dots.data()});
+    dc.stretchImage(0, -200, 20, -20, 0, 0, 2, 2, ImageView{2, 2, blue.data()});
+    ASSERT_TRUE(pdf.endPage());
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+    const std::string out = run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
+    const auto xobjects = out.find("/XObject");
+    ASSERT_NE(xobjects, std::string::npos);
+    const std::string dict = out.substr(xobjects, out.find(">>", xobjects) - xobjects);
+    EXPECT_EQ(count(dict, "/Im1 "), 1) << dict;
+    EXPECT_EQ(count(dict, "/Im2 "), 1) << dict;
+    EXPECT_EQ(count(dict, "/Im3 "), 1) << dict;
+    EXPECT_EQ(count(dict, "/Im"), 3) << dict;
+    // The page draws the three of them.
+    EXPECT_EQ(count(out, "Do"), 3);
 }
 
 }  // namespace folvek
