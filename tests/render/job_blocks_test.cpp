@@ -95,3 +95,20 @@ TEST_F(JobBlocks, AnOverlineRunsAlongTheTopOfTheText) {
 
 }  // namespace
 }  // namespace folvek::test
+
+namespace folvek::test {
+namespace {
+
+TEST_F(JobBlocks, ThePreviewDrawsTheSheetsEdgeAndPrintingDoesNot) {
+    draw("\x1b@A\r\n"s);
+    EXPECT_TRUE(dc.segments.empty());
+    dc.clear();
+    drawPage(*t, dc, 1, false);
+    const int w = t->pageWidth * 10, h = t->pageHeight * 10;
+    EXPECT_TRUE(dc.hasSegment({w, 0, w, -h}));
+    EXPECT_TRUE(dc.hasSegment({w, -h, 0, -h}));
+    EXPECT_EQ(dc.segments.size(), 2u);
+}
+
+}  // namespace
+}  // namespace folvek::test
