@@ -255,3 +255,38 @@ TEST(EscPCommands, RasterDensityOfZeroIsRefused) {
     // ESC ( t with fewer than three bytes assigns nothing.
     EXPECT_EQ(allText(readEscP("\x1b(t\x02\x00\x01\x01\x00\x1bt\x01\xe1"s)), U"с");
 }
+
+TEST(EscPCommands, RelativeMovesAndPageFormatsRefused) {
+    // ESC ( \ 4 0 base nL nH: a signed move of n/base inch from where the head is.
+    JobDocument doc = readEscP(
+        "\x1b@abc\x1b(\\\x04\x00\xa0\x05\x68\x01"
+        "d"s,
+        JobLanguage::EscP2);
+    EXPECT_EQ(find(doc, U'd').x, 3 * kColumn + kInch / 4);  // 360/1440
+    doc = readEscP(
+        "\x1b@abc\x1b(\\\x04\x00\xa0\x05\x98\xfe"
+        "d"s,
+        JobLanguage::EscP2);
+    EXPECT_EQ(find(doc, U'd').x, 3 * kColumn - kInch / 4);
+    doc = readEscP(
+        "\x1b@abc\x1b(\\\x04\x00\x00\x00\x68\x01"
+        "d"s,
+        JobLanguage::EscP2);
+    EXPECT_EQ(find(doc, U'd').x, 3 * kColumn);  // a base of 0 moves nothing
+    // ESC ( c with the bottom above the top, or below the page, is refused with a warning.
+    const std::string unit = "\x1b@\x1b(U\x01\x00\x0a\x1b(C\x02\x00\x08\x07"s;  // 5 inches
+    for (const std::string& format : {"\x1b(c\x04\x00\x68\x01\xb4\x00"s,        // 1 inch, 0.5 inch
+                                      "\x1b(c\x04\x00\xb4\x00\x10\x0e"s,     // 0.5 inch, 10 inches
+                                      "\x1b(c\x04\x00\xb4\x00\xb4\x00"s}) {  // equal
+        doc = readEscP(unit + format + "A", JobLanguage::EscP2);
+        EXPECT_EQ(doc.warnings.size(), 1u);
+        EXPECT_EQ(find(doc, U'A').y, 2240);  // printing starts at the top of the form
+    }
+    // Remote mode without its end takes the rest of the job.
+    doc = readEscP(
+        "\x1b(R\x08\x00\x00REMOTE1"
+        "LD\x00\x00"
+        "text"s,
+        JobLanguage::EscP2);
+    EXPECT_EQ(allText(doc), U"");
+}
