@@ -2,6 +2,7 @@
 // characters outside the basic plane as surrogate pairs.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "pdf_test_support.h"
@@ -58,6 +59,34 @@ TEST(PdfInfo, PicturesAndMasksEachGetAName) {
     EXPECT_EQ(count(dict, "/Im"), 3) << dict;
     // The page draws the three of them.
     EXPECT_EQ(count(out, "Do"), 3);
+}
+
+}  // namespace folvek
+
+namespace folvek {
+
+TEST(PdfInfo, APictureKeepsItsColumnsOrTheSourceRectangleAsked) {
+    if (!haveTool("qpdf")) GTEST_SKIP() << "qpdf is needed (tools/setup installs it)";
+    const auto widthsOf = [](int sx, int sw) {
+        ScratchDir dir;
+        const std::string file = dir.path("w.pdf");
+        PdfDocument pdf;
+        EXPECT_TRUE(pdf.open(file)) << pdf.error();
+        DeviceContext& dc = pdf.beginPage({});
+        dc.setLoEnglish();
+        const std::vector<std::uint32_t> px{0xFFFF0000u, 0xFF0000FFu, 0xFF00FF00u};
+        dc.stretchImage(0, 0, 30, -10, sx, 0, sw, 1, ImageView{3, 1, px.data()});
+        EXPECT_TRUE(pdf.endPage());
+        EXPECT_TRUE(pdf.finish()) << pdf.error();
+        const std::string out = run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
+        const auto at = out.find("/Width ");
+        return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + 7);
+    };
+    EXPECT_EQ(widthsOf(0, 3), 3);
+    EXPECT_EQ(widthsOf(1, 2), 2);
+    EXPECT_EQ(widthsOf(-2, 4), 2);  // the part off the picture is cut
+    EXPECT_EQ(widthsOf(2, 5), 1);
+    EXPECT_EQ(widthsOf(3, 1), -1);  // nothing of it: no picture
 }
 
 }  // namespace folvek

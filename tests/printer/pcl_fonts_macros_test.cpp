@@ -269,3 +269,12 @@ TEST(PclLanguageParts, JobLanguageLinesChooseWhatIsRead) {
     ASSERT_EQ(doc.warnings.size(), 1u);
     EXPECT_NE(doc.warnings[0].find("PCL XL"), std::string::npos);
 }
+
+TEST(PclLanguageParts, OnlyTheWholeUniversalExitEndsTheJob) {
+    // ESC % -12345 X resets the printer and ends the page; ESC % 1 X is no exit.
+    JobDocument doc = read("~EA~%-12345XB\f");
+    EXPECT_EQ(doc.pages.size(), 2u);
+    doc = read("~EA~%1XB\f");
+    ASSERT_EQ(doc.pages.size(), 1u);
+    EXPECT_EQ(textOf(doc.pages[0]), U"AB");
+}

@@ -192,3 +192,13 @@ TEST(PclRasterRows, ReplacementDeltaAtItsEdges) {
     // Writing stops at the row's end.
     EXPECT_EQ(decode(9, std::string("\x9F\x00\x22", 3), seed), Row(8, 0x22));
 }
+
+TEST(PclRaster, ARowAtTheVeryTopOfTheSheetIsKept) {
+    // No top margin: the cursor's row 0 is the sheet's top edge.
+    const JobDocument doc =
+        interpretPcl(pcl("~E~&l0E~*p0x0Y~*t300R~*r1A~*b1W\xFF~*rB"), JobOptions{});
+    ASSERT_EQ(doc.pages.size(), 1u);
+    ASSERT_EQ(doc.pages[0].rasters.size(), 1u);
+    EXPECT_EQ(doc.pages[0].rasters[0].y, 0);
+    EXPECT_TRUE(doc.warnings.empty());
+}

@@ -253,3 +253,18 @@ TEST(PclXlDrawing, ImagePixelsInEachDepthAndColourSpace) {
     ASSERT_FALSE(doc.warnings.empty());
     EXPECT_NE(doc.warnings[0].find("without a size"), std::string::npos);
 }
+
+TEST(PclXlDrawing, TheStateStackHoldsSixtyFourStates) {
+    // Each state pushed has its own brush, black and white in turn; the first pop gives back
+    // the 64th.
+    for (const int pushes : {63, 64, 65}) {
+        Bytes b = pageStart();
+        for (int k = 1; k <= pushes; ++k) b.ub(k % 2 ? 255 : 0, 0x09).op(0x63).op(0x61);
+        b.ub(255, 0x09).op(0x63).op(0x60);
+        b.box(300, 300, 600, 330, 0x42).op(0xa0);
+        const JobDocument doc = finish(b);
+        // Pushed 64th (even: black) when 64 or more were pushed; the 63rd (white) when 63.
+        const bool black = pushes >= 64;
+        EXPECT_EQ(doc.pages.empty() ? 0u : doc.pages[0].rules.size(), black ? 1u : 0u) << pushes;
+    }
+}

@@ -140,3 +140,29 @@ TEST(PrintedJobVerdict, LanguagesByName) {
 
 }  // namespace
 }  // namespace folvek::printer
+
+namespace folvek::printer {
+namespace {
+
+TEST(PrintedJobVerdict, TheReasonNamesEveryFeatureInTurn) {
+    std::string reason;
+    JobFeatures f;
+    EXPECT_FALSE(laysItselfOut(f, reason));
+    EXPECT_EQ(reason, "its commands only set styles, pitch and spacing");
+    f.positions = true;
+    EXPECT_TRUE(laysItselfOut(f, reason));
+    EXPECT_EQ(reason, "the job positions text");
+    f.graphics = f.formLength = true;
+    EXPECT_TRUE(laysItselfOut(f, reason));
+    EXPECT_EQ(reason, "the job draws pictures, positions text, sets the form length");
+    f = JobFeatures{};
+    f.formLength = true;
+    EXPECT_TRUE(laysItselfOut(f, reason));
+    EXPECT_EQ(reason, "the job sets the form length");
+    f.widthsMixed = true;  // mixed widths alone lay nothing out
+    f.formLength = false;
+    EXPECT_FALSE(laysItselfOut(f, reason));
+}
+
+}  // namespace
+}  // namespace folvek::printer
