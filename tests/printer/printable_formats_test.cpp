@@ -331,6 +331,9 @@ TEST(JobJudgement, EachEpsonCommandIsSteppedOverWithItsParametersAndData) {
         for (int copy = 0; copy < 4; ++copy) job += command;
         job += "Flour 12 bags\r\n";
         EXPECT_EQ(judge(job).what, what) << testing::PrintToString(command);
+        // Once, then two stray codes: stepping far too far would hide them.
+        EXPECT_EQ(judge("Stock list\r\n" + command + "\x01\x02" + "ab").kind, JobKind::NotPrintable)
+            << testing::PrintToString(command);
     }
 }
 
