@@ -112,3 +112,16 @@ TEST_F(JobBlocks, ThePreviewDrawsTheSheetsEdgeAndPrintingDoesNot) {
 
 }  // namespace
 }  // namespace folvek::test
+
+namespace folvek::test {
+namespace {
+
+TEST_F(JobBlocks, APictureOneDotWideIsDrawn) {
+    draw("\x1b@\x1bK\x01\x00\x80"s);
+    ASSERT_EQ(dc.bitmaps.size(), 1u);
+    EXPECT_EQ(dc.bitmaps[0].width, 1);
+    EXPECT_EQ(dc.bitmaps[0].ink, 3);  // one 9-pin dot: three rows at 216 dots an inch
+}
+
+}  // namespace
+}  // namespace folvek::test

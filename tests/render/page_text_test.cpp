@@ -152,6 +152,9 @@ TEST_F(PageText, TheCellUnderAPointAndTheBoxOfCells) {
     t->paginate();
     ASSERT_EQ(t->charsPerLine, 10);
     EXPECT_EQ(cellAt(*t, locator, 1, first.left + 10 * 5000, first.top - 1).column, 9);
+    // Wrapping with no line width known yet holds the column to what a row can hold.
+    t->charsPerLine = 0;
+    EXPECT_EQ(cellAt(*t, locator, 1, first.left + 10 * 5000, first.top - 1).column, 1023);
     // No cell for a sheet that is not there.
     at = cellAt(*t, locator, 9, first.left + 25, first.top - 20);
     EXPECT_EQ(at.row, 0);
