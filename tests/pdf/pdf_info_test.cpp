@@ -90,3 +90,27 @@ TEST(PdfInfo, APictureKeepsItsColumnsOrTheSourceRectangleAsked) {
 }
 
 }  // namespace folvek
+
+namespace folvek {
+
+TEST(PdfInfo, EqualMasksAreStoredOnceAndDifferentOnesApart) {
+    if (!haveTool("qpdf")) GTEST_SKIP() << "qpdf is needed (tools/setup installs it)";
+    ScratchDir dir;
+    const std::string file = dir.path("m.pdf");
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file)) << pdf.error();
+    DeviceContext& dc = pdf.beginPage({});
+    dc.setLoEnglish();
+    const std::vector<std::uint8_t> a{0xF0, 0x0F}, same{0xF0, 0x0F}, b{0x0F, 0xF0};
+    dc.drawBitmap(0, 0, 80, -20, BitmapView{8, 2, 1, a.data()});
+    dc.drawBitmap(0, -100, 80, -20, BitmapView{8, 2, 1, same.data()});
+    dc.drawBitmap(0, -200, 80, -20, BitmapView{8, 2, 1, b.data()});
+    ASSERT_TRUE(pdf.endPage());
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+    const std::string out = run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
+    EXPECT_EQ(count(out, "/ImageMask true"), 2);
+    EXPECT_EQ(count(out, "/Im1 Do"), 2);
+    EXPECT_EQ(count(out, "/Im2 Do"), 1);
+}
+
+}  // namespace folvek

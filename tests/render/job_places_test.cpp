@@ -264,3 +264,20 @@ TEST_F(JobPlaces, TheGridCellCountsTheLinesOfEveryPageBefore) {
 
 }  // namespace
 }  // namespace folvek::test
+
+namespace folvek::test {
+namespace {
+
+TEST_F(JobPlaces, ACharacterIsSelectedWhenItsMiddleIsInsideTheRectangle) {
+    show("\x1b@AB\r\n"s);  // 'A' from 0 to 2160, 'B' from 2160 to 4320: middles 1080 and 3240
+    const auto text = [&](std::int32_t first, std::int32_t last) {
+        return jobCellsText(*t, 1, CellRange{0, 10 * kUnitsPerInch, first, last});
+    };
+    EXPECT_EQ(text(0, 3240), u"AB");
+    EXPECT_EQ(text(0, 3239), u"A");
+    EXPECT_EQ(text(1080, 5000), u"AB");
+    EXPECT_EQ(text(1081, 5000), u"B");
+}
+
+}  // namespace
+}  // namespace folvek::test
