@@ -130,6 +130,11 @@ TEST(EscPScan, EachCueOfAFamily) {
     EXPECT_TRUE(scanJob("\x1b&a-5R"s).pcl);
     EXPECT_TRUE(scanJob("\x1b*p+5X"s).pcl);
     EXPECT_FALSE(scanJob("\x1b&lO"s).pcl);
+    EXPECT_TRUE(scanJob("\x1b&l9D"s).pcl);  // digits 0 to 9
+    EXPECT_TRUE(scanJob("\x1b&l0E"s).pcl);
+    EXPECT_TRUE(scanJob("\x1b(s9B"s).pcl);
+    EXPECT_FALSE(scanJob("\x1b&l:D"s).pcl);
+    EXPECT_FALSE(scanJob("\x1b&l/D"s).pcl);
     EXPECT_TRUE(scanJob("\x1c"
                         "3\x10"s)
                     .pins24);
