@@ -290,3 +290,57 @@ TEST(EscPCommands, RelativeMovesAndPageFormatsRefused) {
         JobLanguage::EscP2);
     EXPECT_EQ(allText(doc), U"");
 }
+
+TEST(EscPCommands, ACommandWholeAtTheJobsEndIsReadAndOneCutShortIsSaid) {
+    // Each command with all its parameters as the job's last bytes; then the same one byte short.
+    const std::string commands[] = {
+        "\x1bp\x01"s,
+        "\x1bW\x01"s,
+        "\x1bw\x01"s,
+        "\x1b!\x00"s,
+        "\x1b-\x01"s,
+        "\x1bS\x00"s,
+        "\x1b \x01"s,
+        "\x1b"
+        "c\x01\x00"s,
+        "\x1bX\x05\x00\x00"s,
+        "\x1bt\x01"s,
+        "\x1bR\x00"s,
+        "\x1b"
+        "3\x10"s,
+        "\x1b"
+        "A\x0c"s,
+        "\x1b+\x10"s,
+        "\x1bJ\x10"s,
+        "\x1bj\x01"s,
+        "\x1b"
+        "C\x10"s,
+        "\x1b"
+        "C\x00\x02"s,
+        "\x1bN\x02"s,
+        "\x1b$\x00\x00"s,
+        "\x1b\\\x00\x00"s,
+        "\x1bQ\x50"s,
+        "\x1bl\x01"s,
+        "\x1b"
+        "f\x00\x01"s,
+        "\x1b"
+        "e\x00\x04"s,
+        "\x1b(U\x01\x00\x0a"s,
+        "\x1b(t\x03\x00\x01\x01\x00"s,
+        "\x1bU\x01"s,
+        "\x1bx\x01"s,
+    };
+    for (const std::string& c : commands) {
+        const std::string name = testing::PrintToString(c);
+        EXPECT_TRUE(readEscP("A" + c, JobLanguage::EscP2).warnings.empty()) << name;
+        const JobDocument cut = readEscP("A" + c.substr(0, c.size() - 1), JobLanguage::EscP2);
+        ASSERT_EQ(cut.warnings.size(), 1u) << name;
+        EXPECT_EQ(cut.warnings[0], "the job ends inside a printer command") << name;
+    }
+    // ESC b: a channel byte, then stops up to a NUL, 17 at most; what follows prints.
+    EXPECT_EQ(allText(readEscP("\x1b"
+                               "b\x01"
+                               "ABCDEFGHIJKLMNOPQok"s)),
+              U"ok");
+}
