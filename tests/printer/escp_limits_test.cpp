@@ -182,3 +182,15 @@ TEST(EscPLimits, ParenMovesInTheirSixteenAndThirtyTwoBitForms) {
     EXPECT_EQ(find(doc, U'A').y, kInch / 2 + 2240);
     EXPECT_TRUE(doc.warnings.empty());
 }
+
+TEST(EscPLimits, TheLineBufferHoldsFourThousandAndNinetySixCharacters) {
+    // CAN takes back the line still held; a line of more than 4096 characters has been printed
+    // up to there. Each character here is struck over the one before (backspace).
+    const auto job = [](int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += "x\b";
+        return s + "\x18z";
+    };
+    EXPECT_EQ(allText(readEscP(job(4096))), U"z");
+    EXPECT_EQ(allText(readEscP(job(4097))), std::u32string(4096, U'x') + U"z");
+}

@@ -213,6 +213,12 @@ TEST(EscPModes, ProprinterCommands) {
     EXPECT_EQ(allText(doc), U"ab");
     EXPECT_EQ(find(doc, U'b').height, 2 * find(doc, U'a').height);
     EXPECT_EQ(find(doc, U'b').advance, find(doc, U'a').advance);
+    // Only ESC [ @ sets sizes: another letter's data of the same form is skipped.
+    doc = read(
+        "a\x1b[T\x05\x00\x00\x00\x00\x02\x02"
+        "b"s);
+    EXPECT_EQ(find(doc, U'b').height, find(doc, U'a').height);
+    EXPECT_EQ(find(doc, U'b').advance, find(doc, U'a').advance);
     // ESC X 0 r leaves the left margin, sets the right; a left past the right is refused.
     doc = read(
         "\x1bX\x05\x00"
