@@ -131,4 +131,26 @@ TEST(PdfFontSize, DescriptorFlagsTellFixedPitchAndItalic) {
     EXPECT_EQ(flags["LiberationSans"] & 65, 0);
 }
 
+TEST(PdfFontSize, ACompactFontFormatFaceIsEmbeddedAsIs) {
+    if (!std::filesystem::exists("/usr/share/fonts/opentype/urw-base35/NimbusMonoPS-Regular.otf"))
+        GTEST_SKIP() << "the URW base 35 fonts (Ghostscript's) are not installed";
+    if (!haveTool("qpdf")) GTEST_SKIP() << "qpdf is needed (tools/setup installs it)";
+    ScratchDir dir;
+    const std::string file = dir.path("c.pdf");
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file)) << pdf.error();
+    DeviceContext& dc = pdf.beginPage({});
+    dc.setLoEnglish();
+    dc.selectFont(face("Nimbus Mono PS", -40));
+    Rect r{50, -50, 2000, -100};
+    dc.drawText("Total", 5, r, kDtSingleLine);
+    ASSERT_TRUE(pdf.endPage());
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+    const std::string out = run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
+    EXPECT_NE(out.find("NimbusMonoPS"), std::string::npos);
+    EXPECT_NE(out.find("/FontFile3"), std::string::npos);
+    EXPECT_EQ(out.find("/FontFile2"), std::string::npos);
+    EXPECT_EQ(run("qpdf --check '" + file + "'").status, 0);
+}
+
 }  // namespace folvek
