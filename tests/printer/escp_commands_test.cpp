@@ -138,6 +138,23 @@ TEST(EscPCommands, ThePerforationSkipEndsTheFormEarly) {
         "C\x06\x1bN\x02\x1bO" +
         lines);
     EXPECT_EQ(find(doc, U'f').page, 0u);
+    // Past the end of a form the paper carries on into the next one, as continuous paper does;
+    // with the perforation skipped the next form starts at its top.
+    const std::string past =
+        "a\x1bJ\xff"
+        "b"s;  // 255/216 inch: 3900 units past a 1-inch form
+    doc = readEscP(
+        "\x1b"
+        "C\x06\x1bN\x02\x1bO" +
+        past);
+    EXPECT_EQ(find(doc, U'b').page, 1u);
+    EXPECT_EQ(find(doc, U'b').y - find(doc, U'a').y, 3900);
+    doc = readEscP(
+        "\x1b"
+        "C\x06\x1bN\x02" +
+        past);
+    EXPECT_EQ(find(doc, U'b').page, 1u);
+    EXPECT_EQ(find(doc, U'b').y, find(doc, U'a').y);
     // ESC C 0 n: the form length in inches.
     doc = readEscP(
         "\x1b"
