@@ -58,6 +58,9 @@ TEST(PdfFontSize, NegativeIsTheEmPositiveTheCellZeroTheDefault) {
     EXPECT_EQ(box.extent.cx, std::lround(4 * advance * 40 / cell));
     EXPECT_EQ(box.metrics.internalLeading, 40 - std::lround(40 / cell));
 
+    // A height of 1 is a cell too: a hundred cells of 1 are 53 units wide, not 60.
+    const Measured one = measure(dc, face("Liberation Mono", 1), std::string(100, 'M'));
+    EXPECT_EQ(one.extent.cx, std::lround(100 * advance / cell));
     // 0 asks for the default: an em of 13 units, as -13 does.
     const Measured none = measure(dc, face("Liberation Mono", 0), "MMMMMMMMMM");
     const Measured thirteen = measure(dc, face("Liberation Mono", -13), "MMMMMMMMMM");

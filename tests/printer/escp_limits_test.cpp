@@ -194,3 +194,22 @@ TEST(EscPLimits, TheLineBufferHoldsFourThousandAndNinetySixCharacters) {
     EXPECT_EQ(allText(readEscP(job(4096))), U"z");
     EXPECT_EQ(allText(readEscP(job(4097))), std::u32string(4096, U'x') + U"z");
 }
+
+TEST(EscPLimits, InternationalCharacterSetsReplaceTheirPositions) {
+    // ESC R n, from the Epson reference's table: the characters a country puts at #, @, [, \.
+    struct Case {
+        int country;
+        const char* ascii;
+        std::u32string shows;
+    };
+    const Case cases[] = {
+        {0, "#@[\\", U"#@[\\"},  // USA
+        {1, "@\\", U"àç"},       // France
+        {2, "@[\\", U"§ÄÖ"},     // Germany
+        {3, "#", U"£"},          // United Kingdom
+        {8, "\\", U"¥"},         // Japan
+        {15, "#@", U"#@"},       // no such country: ASCII
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(allText(readEscP("\x1bR"s + char(c.country) + c.ascii)), c.shows) << c.country;
+}

@@ -135,7 +135,7 @@ TEST(JobPageBuilder, DotsUpTo5760AnInchAreDrawn) {
     const std::uint8_t dot = 0x80;
     for (const auto& [dpiX, dpiY, drawn] :
          {std::tuple{5760, 5760, true}, std::tuple{5761, 300, false}, std::tuple{300, 5761, false},
-          std::tuple{1, 1, true}, std::tuple{0, 300, false}}) {
+          std::tuple{1, 1, true}, std::tuple{0, 300, false}, std::tuple{300, 0, false}}) {
         JobDocument doc;
         JobPageBuilder b(doc, JobOptions{});
         b.addDots(kInch, kInch, dpiX, dpiY, 1, 1, 1, &dot);
@@ -144,5 +144,8 @@ TEST(JobPageBuilder, DotsUpTo5760AnInchAreDrawn) {
         ASSERT_EQ(doc.pages.size(), 1u);
         EXPECT_EQ(doc.pages[0].rasters.size(), drawn ? 1u : 0u) << dpiX << " x " << dpiY;
         EXPECT_EQ(doc.warnings.size(), drawn ? 0u : 1u) << dpiX << " x " << dpiY;
+        if (!drawn && doc.warnings.size() == 1) {
+            EXPECT_EQ(doc.warnings[0], "graphics at an impossible density were not printed");
+        }
     }
 }

@@ -278,3 +278,25 @@ TEST(PclLanguageParts, OnlyTheWholeUniversalExitEndsTheJob) {
     ASSERT_EQ(doc.pages.size(), 1u);
     EXPECT_EQ(textOf(doc.pages[0]), U"AB");
 }
+
+TEST(PclText, MixedWidthsAreSeenInAdvanceOrHeightAlone) {
+    // A proportional 12-point font after 10 pitch: another advance, the same cell height.
+    EXPECT_TRUE(read("~EA~(s1PB\f").features.widthsMixed);
+    // 12 pitch after 10: both change.
+    EXPECT_TRUE(read("~EA~(s12HB\f").features.widthsMixed);
+    // Bold and italic alone change nothing of the size.
+    EXPECT_FALSE(read("~EA~(s3BB~(s1SC\f").features.widthsMixed);
+}
+
+TEST(PclText, ALeftMarginAtTheRightOneIsRefused) {
+    constexpr JobUnits kLeft = 71 * kDot;
+    // Right margin after column 9 (10 columns); a left margin at column 10 would leave nothing.
+    JobDocument doc = read("~E~&a9M~&a10LX\f");
+    EXPECT_EQ(doc.pages.at(0).runs.at(0).x, kLeft);
+    doc = read("~E~&a9M~&a9LX\f");
+    EXPECT_EQ(doc.pages.at(0).runs.at(0).x, kLeft + 9 * 2160);
+    // A right margin at the left one is refused too: the line runs on to the full width.
+    doc = read("~E~&a10L~&a9M" + std::string(20, 'x') + "\f");
+    ASSERT_EQ(doc.pages.at(0).runs.size(), 1u);
+    EXPECT_EQ(doc.pages[0].runs[0].text.size(), 20u);
+}

@@ -231,6 +231,7 @@ TEST(PclXlDrawing, ImagePixelsInEachDepthAndColourSpace) {
          imageJob(2, "", 0, 2, 4, "\xff\x00\x00\x00\xff\x00\x00\x00\xff\xb4\x64\x64"s),
          {0, 2, 3}},  // red and blue are dark, green light; (180,100,100) dark, (200,..) not
         {"RGB light red", imageJob(2, "", 0, 2, 1, "\xc8\x64\x64\x00"s), {}},
+        {"RGB grays 127 and 128", imageJob(2, "", 0, 2, 2, "\x7f\x7f\x7f\x80\x80\x80\0\0"s), {0}},
         {"indexed, 4 bits",
          imageJob(1, "\x00\xff\x40\xc0"s, 1, 1, 8, "\x01\x23\x10\x32"s),
          {0, 2, 5, 7}},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -162,6 +163,27 @@ TEST(PrintedJobVerdict, TheReasonNamesEveryFeatureInTurn) {
     f.widthsMixed = true;  // mixed widths alone lay nothing out
     f.formLength = false;
     EXPECT_FALSE(laysItselfOut(f, reason));
+}
+
+}  // namespace
+}  // namespace folvek::printer
+
+namespace folvek::printer {
+namespace {
+
+TEST(PrintedJobReader, AFileLargerThanAnyJobIsNotRead) {
+    // 512 MiB and one byte, sparse: refused by its size before anything is read.
+    const std::string path = ::testing::TempDir() + "folvek_huge_job.prn";
+    {
+        std::ofstream f(path, std::ios::binary);
+        f << "\x1b@text";
+    }
+    std::filesystem::resize_file(path, (std::uintmax_t{512} << 20) + 1);
+    PrinterJobReader reader;
+    JobVerdict verdict;
+    EXPECT_EQ(reader.read(path, LayoutMode::Job, true, verdict), nullptr);
+    EXPECT_EQ(verdict.reason, "the file could not be read as a job");
+    std::filesystem::remove(path);
 }
 
 }  // namespace
