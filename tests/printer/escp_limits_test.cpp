@@ -213,3 +213,19 @@ TEST(EscPLimits, InternationalCharacterSetsReplaceTheirPositions) {
     for (const Case& c : cases)
         EXPECT_EQ(allText(readEscP("\x1bR"s + char(c.country) + c.ascii)), c.shows) << c.country;
 }
+
+TEST(EscPLimits, APageLengthIsHeldToTwentyTwoInches) {
+    // ESC ( C in 1/360 inch, 32 bits: 60 inches asked, 22 given (the longest form Epson
+    // printers take); 20 inches as asked.
+    const std::string unit = "\x1b@\x1b(U\x01\x00\x0a"s;
+    JobDocument doc = readEscP(unit +
+                                   "\x1b(C\x04\x00\x60\x54\x00\x00"
+                                   "A"s,
+                               JobLanguage::EscP2);
+    EXPECT_EQ(doc.pages.at(0).height, 22 * kInch);
+    doc = readEscP(unit +
+                       "\x1b(C\x04\x00\x20\x1c\x00\x00"
+                       "A"s,
+                   JobLanguage::EscP2);
+    EXPECT_EQ(doc.pages.at(0).height, 20 * kInch);
+}
