@@ -290,6 +290,12 @@ TEST(EscPCommands, RelativeMovesAndPageFormatsRefused) {
         "d"s,
         JobLanguage::EscP2);
     EXPECT_EQ(find(doc, U'd').x, 3 * kColumn);  // a base of 0 moves nothing
+    // ESC ( $ takes four bytes: with three it moves nothing (the byte after it is not its own).
+    doc = readEscP(
+        "\x1b@ab\x1b($\x03\x00\x68\x01\x00\x00"
+        "c"s,
+        JobLanguage::EscP2);
+    EXPECT_EQ(find(doc, U'c').x, 2 * kColumn);
     // ESC ( c with the bottom above the top, or below the page, is refused with a warning.
     const std::string unit = "\x1b@\x1b(U\x01\x00\x0a\x1b(C\x02\x00\x08\x07"s;  // 5 inches
     for (const std::string& format : {"\x1b(c\x04\x00\x68\x01\xb4\x00"s,        // 1 inch, 0.5 inch
@@ -360,4 +366,24 @@ TEST(EscPCommands, ACommandWholeAtTheJobsEndIsReadAndOneCutShortIsSaid) {
                                "b\x01"
                                "ABCDEFGHIJKLMNOPQok"s)),
               U"ok");
+}
+
+TEST(EscPCommands, ThirtyTwoTabStopsAcrossAndSixteenDown) {
+    // ESC D: up to 32 stops, here every second column; the 32nd tab reaches column 64.
+    std::string across =
+        "\x1b"
+        "D";
+    for (int n = 2; n <= 64; n += 2) across += char(n);
+    across += '\0';
+    JobDocument doc = readEscP(across + std::string(32, '\t') + "x");
+    EXPECT_EQ(find(doc, U'x').x, 64 * kColumn);
+    // ESC B: up to 16 stops, every second line; the 16th vertical tab reaches line 32.
+    std::string down =
+        "\x1b"
+        "B";
+    for (int n = 2; n <= 32; n += 2) down += char(n);
+    down += '\0';
+    doc = readEscP(down + "a" + std::string(16, '\x0b') + "y");
+    EXPECT_EQ(find(doc, U'y').y - find(doc, U'a').y, 32 * kInch / 6);
+    EXPECT_EQ(find(doc, U'y').page, 0u);
 }

@@ -300,3 +300,14 @@ TEST(PclText, ALeftMarginAtTheRightOneIsRefused) {
     ASSERT_EQ(doc.pages.at(0).runs.size(), 1u);
     EXPECT_EQ(doc.pages[0].runs[0].text.size(), 20u);
 }
+
+TEST(PclText, LineTerminationBackToZero) {
+    constexpr JobUnits kLeft = 71 * kDot;
+    // ESC &k2G: a line feed also returns the carriage; ESC &k0G: it only feeds again.
+    JobDocument doc = read("~E~&k2Ga\nb\f");
+    EXPECT_EQ(doc.pages.at(0).runs.back().x, kLeft);
+    doc = read("~E~&k2G~&k0Ga\nb\f");
+    EXPECT_EQ(doc.pages.at(0).runs.back().x, kLeft + kInch / 10);
+    doc = read("~E~&k2G~&k4Ga\nb\f");  // no such mode: 2 stays
+    EXPECT_EQ(doc.pages.at(0).runs.back().x, kLeft);
+}
