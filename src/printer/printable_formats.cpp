@@ -63,9 +63,11 @@ bool isMpegTs(const unsigned char* d, std::size_t n) {
     return true;
 }
 
-// An MPEG audio frame header (MP3 without a tag): 11 sync bits, a valid layer and rate.
+// An MPEG audio frame header (MP3 without a tag): 11 sync bits, a valid layer and rate. FF FE
+// would be a Layer I frame, but it is the byte order mark of every UTF-16 LE report, so it is
+// left to the text rules (compressed sound there still reads as random data).
 bool isMpegAudio(const unsigned char* d, std::size_t n) {
-    return n >= 4 && d[0] == 0xFF && (d[1] & 0xE0) == 0xE0 && (d[1] & 0x06) != 0 &&
+    return n >= 4 && d[0] == 0xFF && d[1] != 0xFE && (d[1] & 0xE0) == 0xE0 && (d[1] & 0x06) != 0 &&
            (d[2] & 0xF0) != 0xF0 && (d[2] & 0x0C) != 0x0C;
 }
 

@@ -164,3 +164,46 @@ TEST(EscPGraphics, HostileMovesTabsAndSheetsStayBounded) {
     EXPECT_EQ(sheets.pages.size(), 10u);
     EXPECT_FALSE(sheets.warnings.empty());
 }
+
+TEST(EscPGraphics, RasterCodingsDensitiesAndTwoBitDots) {
+    // ESC . densities are 3600/v down and 3600/h across; text goes on after the dots.
+    JobDocument doc = readEscP(
+        "\x1b.\x00\x05\x28\x01\x09\x00\xff\x80"
+        "A"s,
+        JobLanguage::EscP2);
+    ASSERT_EQ(doc.pages.at(0).rasters.size(), 1u);
+    EXPECT_EQ(doc.pages[0].rasters[0].dpiX, 90);
+    EXPECT_EQ(doc.pages[0].rasters[0].dpiY, 720);
+    EXPECT_EQ(doc.pages[0].rasters[0].width, 9);
+    EXPECT_EQ(find(doc, U'A').x, 9 * kInch / 90);
+    EXPECT_TRUE(doc.warnings.empty());
+    // TIFF coding (2) is not drawn; a density or size of 0 draws nothing; each warns once.
+    for (const std::string& job :
+         {"\x1b.\x02\x0a\x0a\x01\x08\x00\xff"s, "\x1b.\x00\x00\x0a\x01\x08\x00\xff"s,
+          "\x1b.\x00\x0a\x00\x01\x08\x00\xff"s,
+          "\x1b(G\x01\x00\x01\x1bi\x00\x02\x01\x01\x00\x01\xff"s}) {
+        doc = readEscP(job + "A", JobLanguage::EscP2);
+        EXPECT_TRUE(doc.pages.empty() || doc.pages[0].rasters.empty()) << job.size();
+        EXPECT_EQ(doc.warnings.size(), 1u) << job.size();
+    }
+    // A literal run cut by the end of the job keeps the bytes it has.
+    doc = readEscP("\x1b.\x01\x0a\x0a\x01\x20\x00\x03\xff\xff"s, JobLanguage::EscP2);
+    ASSERT_EQ(doc.pages.at(0).rasters.size(), 1u);
+    EXPECT_EQ(doc.warnings.size(), 1u);
+    const BitCanvas cut = paint(doc, 360, 360);
+    EXPECT_TRUE(cut.at(0, 0) && cut.at(15, 0));
+    EXPECT_FALSE(cut.at(16, 0));
+    // ESC i with two bits a dot: any dot size but 0 is ink, four dots a byte.
+    doc = readEscP(
+        "\x1b@\x1b(G\x01\x00\x01\x1b(U\x01\x00\x0a\x1b(D\x04\x00\xd0\x02\x0a\x0a"
+        "\x1bi\x00\x00\x02\x02\x00\x01\xc1\x24"s,
+        JobLanguage::EscP2);
+    ASSERT_EQ(doc.pages.at(0).rasters.size(), 1u);
+    const JobRaster& r = doc.pages[0].rasters[0];
+    EXPECT_EQ(r.height, 1);
+    // C1 = 11 00 00 01, 24 = 00 10 01 00: dots 0, 3, 5 and 6.
+    const BitCanvas dots = paint(doc, r.dpiX, r.dpiY);
+    const int top = int(std::int64_t(r.y) * r.dpiY / kInch);
+    for (int d = 0; d < 8; ++d)
+        EXPECT_EQ(dots.at(d, top), d == 0 || d == 3 || d == 5 || d == 6) << d;
+}

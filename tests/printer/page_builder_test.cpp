@@ -1,6 +1,8 @@
 // The page builder: runs, pictures cut at blank bands, clipping and the limits on hostile jobs.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "job_paint.h"
 #include "page_builder.h"
 
@@ -107,4 +109,43 @@ TEST(JobPageBuilder, ABlankFedSheetIsKeptButABlankEndIsNot) {
     EXPECT_EQ(doc.pages[1].rules[0].height, 2 * kInch);
     b.finish();
     EXPECT_EQ(doc.pages.size(), 2u);
+}
+
+TEST(JobPageBuilder, APageSizeOfOneUnitIsASizeAndZeroKeepsTheLast) {
+    JobDocument doc;
+    JobPageBuilder b(doc, JobOptions{});
+    b.setPageSize(1, 1);
+    b.addRule(0, 0, 1, 1);
+    b.finish();
+    ASSERT_EQ(doc.pages.size(), 1u);
+    EXPECT_EQ(doc.pages[0].width, 1);
+    EXPECT_EQ(doc.pages[0].height, 1);
+    JobDocument kept;
+    JobPageBuilder c(kept, JobOptions{});
+    c.setPageSize(5 * kInch, 7 * kInch);
+    c.setPageSize(0, -1);
+    c.addRule(0, 0, kInch, kInch);
+    c.finish();
+    ASSERT_EQ(kept.pages.size(), 1u);
+    EXPECT_EQ(kept.pages[0].width, 5 * kInch);
+    EXPECT_EQ(kept.pages[0].height, 7 * kInch);
+}
+
+TEST(JobPageBuilder, DotsUpTo5760AnInchAreDrawn) {
+    const std::uint8_t dot = 0x80;
+    for (const auto& [dpiX, dpiY, drawn] :
+         {std::tuple{5760, 5760, true}, std::tuple{5761, 300, false}, std::tuple{300, 5761, false},
+          std::tuple{1, 1, true}, std::tuple{0, 300, false}, std::tuple{300, 0, false}}) {
+        JobDocument doc;
+        JobPageBuilder b(doc, JobOptions{});
+        b.addDots(kInch, kInch, dpiX, dpiY, 1, 1, 1, &dot);
+        b.addRule(0, 0, 1, 1);  // so that the page is kept either way
+        b.finish();
+        ASSERT_EQ(doc.pages.size(), 1u);
+        EXPECT_EQ(doc.pages[0].rasters.size(), drawn ? 1u : 0u) << dpiX << " x " << dpiY;
+        EXPECT_EQ(doc.warnings.size(), drawn ? 0u : 1u) << dpiX << " x " << dpiY;
+        if (!drawn && doc.warnings.size() == 1) {
+            EXPECT_EQ(doc.warnings[0], "graphics at an impossible density were not printed");
+        }
+    }
 }

@@ -166,3 +166,39 @@ TEST(PclRectangles, SolidFillsAreRulesAndShadesAreDotPatterns) {
     EXPECT_FALSE(canvas.at(71 + 50, 150 + 950));
     EXPECT_TRUE(doc.features.graphics);
 }
+
+TEST(PclRasterRows, ReplacementDeltaAtItsEdges) {
+    const Row seed{1, 2, 3, 4, 5, 6, 7, 8};
+    // A run whose value byte is missing at the end of the data changes nothing.
+    EXPECT_EQ(decode(9, "\x80", seed), seed);
+    EXPECT_EQ(decode(9, std::string("\x08\xAA\x80", 3), seed), (Row{1, 0xAA, 3, 4, 5, 6, 7, 8}));
+    // Literal offsets of 15 and run offsets of 3 take an extension byte.
+    Row wide(300, 0);
+    Row w = decode(9, std::string("\x78\x02\x99", 3), wide);  // offset 15 + 2, one byte
+    EXPECT_EQ(w[17], 0x99);
+    EXPECT_EQ(w[16], 0);
+    w = decode(9, std::string("\xE0\x01\x55", 3), wide);  // run offset 3 + 1, two copies
+    EXPECT_EQ(w[3], 0);
+    EXPECT_EQ(w[4], 0x55);
+    EXPECT_EQ(w[5], 0x55);
+    EXPECT_EQ(w[6], 0);
+    // Literal counts of 7 and run counts of 31 take one too: 7 + 1 + 1 bytes, 31 + 1 + 2.
+    w = decode(9, std::string("\x07\x01", 2) + std::string(9, '\x11'), wide);
+    EXPECT_EQ(w[8], 0x11);
+    EXPECT_EQ(w[9], 0);
+    w = decode(9, std::string("\x9F\x01\x22", 3), wide);
+    EXPECT_EQ(w[33], 0x22);
+    EXPECT_EQ(w[34], 0);
+    // Writing stops at the row's end.
+    EXPECT_EQ(decode(9, std::string("\x9F\x00\x22", 3), seed), Row(8, 0x22));
+}
+
+TEST(PclRaster, ARowAtTheVeryTopOfTheSheetIsKept) {
+    // No top margin: the cursor's row 0 is the sheet's top edge.
+    const JobDocument doc =
+        interpretPcl(pcl("~E~&l0E~*p0x0Y~*t300R~*r1A~*b1W\xFF~*rB"), JobOptions{});
+    ASSERT_EQ(doc.pages.size(), 1u);
+    ASSERT_EQ(doc.pages[0].rasters.size(), 1u);
+    EXPECT_EQ(doc.pages[0].rasters[0].y, 0);
+    EXPECT_TRUE(doc.warnings.empty());
+}

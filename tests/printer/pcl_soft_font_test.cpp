@@ -114,3 +114,92 @@ TEST(PclSoftFonts, OutlineFontsAreSaidNotDrawn) {
     ASSERT_FALSE(doc.warnings.empty());
     EXPECT_EQ(doc.pages.at(0).runs.at(0).text, U"Hi");
 }
+
+namespace {
+
+// What "A" and "B" print as in font 5 after `between`: 'd' for the downloaded glyph's dots,
+// 't' for text in a built-in font, '-' for nothing.
+std::string printedAs(const std::string& between) {
+    std::string out;
+    for (const char c : {'A', 'B'}) {
+        const JobDocument doc =
+            interpretPcl(fontJob(false) + between + esc("(5X") + std::string(1, c), JobOptions{});
+        if (doc.pages.empty())
+            out += '-';
+        else if (!doc.pages[0].runs.empty())
+            out += 't';
+        else
+            out += doc.pages[0].rasters.empty() ? '-' : 'd';
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(PclSoftFonts, FontControlDeletesAndKeepsWhatItNames) {
+    EXPECT_EQ(printedAs(""), "dd");
+    EXPECT_EQ(printedAs(esc("*c0F")), "tt");                              // delete all
+    EXPECT_EQ(printedAs(esc("*c5F") + esc("*c0F")), "tt");                // permanent too
+    EXPECT_EQ(printedAs(esc("*c1F")), "tt");                              // the temporary
+    EXPECT_EQ(printedAs(esc("*c5F") + esc("*c1F")), "dd");                // keeps permanent
+    EXPECT_EQ(printedAs(esc("*c5F") + esc("*c4F") + esc("E")), "tt");     // temporary again
+    EXPECT_EQ(printedAs(esc("*c2F")), "tt");                              // the font by ID
+    EXPECT_EQ(printedAs(esc("*c9D") + esc("*c2F") + esc("*c5D")), "dd");  // another ID
+    EXPECT_EQ(printedAs(esc("*c65E") + esc("*c3F")), "-d");               // one character
+    EXPECT_EQ(printedAs(esc("*c67E") + esc("*c3F")), "dd");               // one not there
+}
+
+TEST(PclSoftFonts, GlyphsInPartsResolutionsAndRefusedHeaders) {
+    // A glyph sent in two parts: the continuation (second byte 1) fills the rest of its rows.
+    const std::string whole =
+        esc("E") + esc("*c5D") + withData(")s", header(30, false)) + esc("*c65E") +
+        withData("(s", glyph(1, 0, 3, 8, 3, 30, "\xFF\x81\xFF")) + esc("(5X") + "A";
+    const std::string parts = esc("E") + esc("*c5D") + withData(")s", header(30, false)) +
+                              esc("*c65E") + withData("(s", glyph(1, 0, 3, 8, 3, 30, "\xFF")) +
+                              withData("(s", std::string("\x04\x01\x81\xFF", 4)) + esc("(5X") + "A";
+    const JobDocument a = interpretPcl(whole, JobOptions{});
+    const JobDocument b = interpretPcl(parts, JobOptions{});
+    ASSERT_EQ(a.pages.size(), 1u);
+    ASSERT_EQ(b.pages.size(), 1u);
+    ASSERT_EQ(a.pages[0].rasters.size(), 1u);
+    ASSERT_EQ(b.pages[0].rasters.size(), 1u);
+    EXPECT_EQ(a.pages[0].rasters[0].bits, b.pages[0].rasters[0].bits);
+    EXPECT_EQ(a.pages[0].rasters[0].height, 3);
+    // A continuation with no glyph open is refused, with the warning for fonts not drawn.
+    const JobDocument stray = interpretPcl(
+        esc("E") + withData("(s", std::string("\x04\x01\x81\xFF", 4)) + "x", JobOptions{});
+    EXPECT_EQ(stray.warnings.size(), 1u);
+
+    // Format 20 headers give the font's resolution (bytes 64-65), held to 75-1200 dpi.
+    const auto dpiOf = [](int dpi) {
+        std::string h = header(30, false);
+        h[2] = 20;
+        h.resize(68, '\0');
+        h.replace(64, 2, word(dpi));
+        const JobDocument doc = interpretPcl(
+            esc("E") + esc("*c5D") + withData(")s", h) + esc("*c65E") +
+                withData("(s", glyph(1, 0, 3, 8, 3, 30, "\xFF\x81\xFF")) + esc("(5X") + "A",
+            JobOptions{});
+        return doc.pages.empty() || doc.pages[0].rasters.empty() ? 0 : doc.pages[0].rasters[0].dpiX;
+    };
+    EXPECT_EQ(dpiOf(600), 600);
+    EXPECT_EQ(dpiOf(1200), 1200);
+    EXPECT_EQ(dpiOf(2400), 1200);
+    EXPECT_EQ(dpiOf(75), 75);
+    EXPECT_EQ(dpiOf(10), 75);
+
+    // Glyphs refused: a descriptor shorter than 14 bytes, class 3, no width.
+    for (const std::string& bad :
+         {[] {
+              std::string g = glyph(1, 0, 3, 8, 3, 30, "\xFF\x81\xFF");
+              g[2] = 13;
+              return g;
+          }(),
+          glyph(3, 0, 3, 8, 3, 30, "\xFF\x81\xFF"), glyph(1, 0, 3, 0, 3, 30, "")}) {
+        const JobDocument doc =
+            interpretPcl(esc("E") + esc("*c5D") + withData(")s", header(30, false)) + esc("*c65E") +
+                             withData("(s", bad) + esc("(5X") + "A",
+                         JobOptions{});
+        EXPECT_TRUE(doc.pages.empty() || doc.pages[0].rasters.empty());
+    }
+}

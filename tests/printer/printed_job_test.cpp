@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -78,6 +79,111 @@ TEST(PrintedJobReader, APclJobIsReadAndAPlainFileIsLeftAlone) {
     EXPECT_FALSE(reader.read(dir + "no-such-job.prn", LayoutMode::Job, false, missing));
     std::remove(pcl.c_str());
     std::remove(txt.c_str());
+}
+
+}  // namespace
+}  // namespace folvek::printer
+
+namespace folvek::printer {
+namespace {
+
+TEST(PrintedJobText, LinesAtTheirLimits) {
+    // The same line while the baselines differ by up to a quarter of the cell (400 / 4).
+    JobPage p;
+    p.runs.push_back(run(0, 1000, U"a"));
+    p.runs.push_back(run(200, 1100, U"b"));
+    p.runs.push_back(run(400, 1101, U"c"));  // 101 below "a": a line of its own
+    EXPECT_EQ(jobPageText(p), u"a b\n    c");
+    // A gap is as many blanks as whole advances fit in it, at most 400.
+    p.runs.clear();
+    p.runs.push_back(run(0, 1000, U"a"));
+    p.runs.push_back(run(100 + 299, 1000, U"b"));  // 2.99 advances: two blanks
+    EXPECT_EQ(jobPageText(p), u"a  b");
+    p.runs.clear();
+    p.runs.push_back(run(0, 1000, U"a"));
+    p.runs.push_back(run(100 + 100 * 1000, 1000, U"b"));
+    EXPECT_EQ(jobPageText(p), u"a" + std::u16string(400, u' ') + u"b");
+    // A run that starts inside the one before it on its line is an overstrike: left out.
+    p.runs.clear();
+    p.runs.push_back(run(0, 1000, U"abc"));
+    p.runs.push_back(run(299, 1000, U"X"));
+    p.runs.push_back(run(300, 1000, U"d"));
+    EXPECT_EQ(jobPageText(p), u"abcd");
+}
+
+TEST(PrintedJobText, CharactersOutsideTheBasicPlaneAndBrokenOnes) {
+    JobPage p;
+    p.runs.push_back(run(0, 1000, U"a\U0001F600b\U0010FFFF"));
+    p.runs.push_back(run(0, 2000, std::u32string(1, char32_t(0xD800)) + U"\u2500\x1F"));
+    const std::vector<JobTextLine> lines = jobTextLines(p);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text, u"a\U0001F600b\U0010FFFF");
+    ASSERT_EQ(lines[0].places.size(), lines[0].text.size());  // a place for each unit
+    EXPECT_EQ(lines[0].places[1].index, 1);
+    EXPECT_EQ(lines[0].places[2].index, 1);  // both halves are the same character
+    EXPECT_EQ(lines[0].places[3].index, 2);
+    // A lone surrogate is no character; a control prints as a blank (trimmed at the end).
+    EXPECT_EQ(lines[1].text, u"?\u2500");
+    EXPECT_EQ(lines[1].places.size(), 2u);
+    p.runs.clear();
+    p.runs.push_back(run(0, 1000, {char32_t(0xD7FF), char32_t(0xDFFF), char32_t(0xE000)}));
+    p.runs.push_back(run(0, 2000, {char32_t(0xFFFF), char32_t(0x110000), U'\x20', U'\x1F', U'z'}));
+    EXPECT_EQ(jobPageText(p), u"\uD7FF?\uE000\n\uFFFF?  z");
+}
+
+TEST(PrintedJobVerdict, LanguagesByName) {
+    EXPECT_STREQ(languageName(JobLanguage::EscP), "ESC/P");
+    EXPECT_STREQ(languageName(JobLanguage::EscP2), "ESC/P2");
+    EXPECT_STREQ(languageName(JobLanguage::Proprinter), "Proprinter");
+    EXPECT_STREQ(languageName(JobLanguage::Pcl5), "PCL 5");
+    EXPECT_STREQ(languageName(JobLanguage::PclXl), "PCL XL");
+}
+
+}  // namespace
+}  // namespace folvek::printer
+
+namespace folvek::printer {
+namespace {
+
+TEST(PrintedJobVerdict, TheReasonNamesEveryFeatureInTurn) {
+    std::string reason;
+    JobFeatures f;
+    EXPECT_FALSE(laysItselfOut(f, reason));
+    EXPECT_EQ(reason, "its commands only set styles, pitch and spacing");
+    f.positions = true;
+    EXPECT_TRUE(laysItselfOut(f, reason));
+    EXPECT_EQ(reason, "the job positions text");
+    f.graphics = f.formLength = true;
+    EXPECT_TRUE(laysItselfOut(f, reason));
+    EXPECT_EQ(reason, "the job draws pictures, positions text, sets the form length");
+    f = JobFeatures{};
+    f.formLength = true;
+    EXPECT_TRUE(laysItselfOut(f, reason));
+    EXPECT_EQ(reason, "the job sets the form length");
+    f.widthsMixed = true;  // mixed widths alone lay nothing out
+    f.formLength = false;
+    EXPECT_FALSE(laysItselfOut(f, reason));
+}
+
+}  // namespace
+}  // namespace folvek::printer
+
+namespace folvek::printer {
+namespace {
+
+TEST(PrintedJobReader, AFileLargerThanAnyJobIsNotRead) {
+    // 512 MiB and one byte, sparse: refused by its size before anything is read.
+    const std::string path = ::testing::TempDir() + "folvek_huge_job.prn";
+    {
+        std::ofstream f(path, std::ios::binary);
+        f << "\x1b@text";
+    }
+    std::filesystem::resize_file(path, (std::uintmax_t{512} << 20) + 1);
+    PrinterJobReader reader;
+    JobVerdict verdict;
+    EXPECT_EQ(reader.read(path, LayoutMode::Job, true, verdict), nullptr);
+    EXPECT_EQ(verdict.reason, "the file could not be read as a job");
+    std::filesystem::remove(path);
 }
 
 }  // namespace

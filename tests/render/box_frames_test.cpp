@@ -173,3 +173,30 @@ TEST_F(BoxFrames, TheTextKeepsItsLookAlikes) {
 
 }  // namespace
 }  // namespace folvek::test
+
+namespace folvek::test {
+namespace {
+
+TEST_F(BoxFrames, PlainRulesRunIntoTheArmOfABoxCharacter) {
+    // A minus rule ends at the cell edge of a box character with a left arm and meets it there;
+    // with no arm it stops at the centre of its own last cell.
+    draw({"---┤"});
+    expectExactly({{0, -8, 30, -8}, {30, -8, 35, -8}, {35, 0, 35, -16}});
+    draw({"---│"});
+    expectExactly({{0, -8, 25, -8}, {35, 0, 35, -16}});
+    // An equals rule is drawn as one line; it meets both lines of a double arm at the edge.
+    draw({"===╡"});
+    expectExactly({{0, -8, 30, -8}, {30, -10, 35, -10}, {30, -7, 35, -7}, {35, 0, 35, -16}});
+}
+
+TEST_F(BoxFrames, LinesAloneStayInTheirCells) {
+    draw({"──", "", "═"});
+    const auto segs = dc.segmentSet();
+    for (const Segment& s : segs) {
+        EXPECT_GE(std::min(s.x1, s.x2), 0);
+        EXPECT_LE(std::max(s.x1, s.x2), 20);
+    }
+}
+
+}  // namespace
+}  // namespace folvek::test

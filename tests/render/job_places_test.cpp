@@ -237,3 +237,47 @@ TEST_F(JobPlaces, ADriversPictureHoldsNoTextAndTheLinePrintedOverItIsFound) {
 
 }  // namespace
 }  // namespace folvek::test
+
+namespace folvek::test {
+namespace {
+
+TEST_F(JobPlaces, TheGridCellCountsTheLinesOfEveryPageBefore) {
+    show(kEscP);
+    ASSERT_EQ(t->pageCount, 2);
+    std::int64_t row = -1;
+    std::int32_t column = -1;
+    // Page 1: "Sum:" starts the first line.
+    ASSERT_TRUE(jobGridCell(*t, 1, Cell{2000, 100}, row, column));
+    EXPECT_EQ(row, 0);
+    EXPECT_EQ(column, 0);
+    // The Cyrillic line is the third.
+    ASSERT_TRUE(jobGridCell(*t, 1, Cell{2100 + 2 * kUnitsPerInch / 6 - 100, 100}, row, column));
+    EXPECT_EQ(row, 2);
+    // Page 2's first line comes after page 1's three; its text starts at "total" (the
+    // page's leftmost character), "due" is six columns on.
+    ASSERT_TRUE(jobGridCell(*t, 2, Cell{2000, 2 * kUnitsPerInch + 6 * 2160 + 100}, row, column));
+    EXPECT_EQ(row, 3);
+    EXPECT_EQ(column, 6);
+    // No page, no cell.
+    EXPECT_FALSE(jobGridCell(*t, 3, Cell{2000, 100}, row, column));
+}
+
+}  // namespace
+}  // namespace folvek::test
+
+namespace folvek::test {
+namespace {
+
+TEST_F(JobPlaces, ACharacterIsSelectedWhenItsMiddleIsInsideTheRectangle) {
+    show("\x1b@AB\r\n"s);  // 'A' from 0 to 2160, 'B' from 2160 to 4320: middles 1080 and 3240
+    const auto text = [&](std::int32_t first, std::int32_t last) {
+        return jobCellsText(*t, 1, CellRange{0, 10 * kUnitsPerInch, first, last});
+    };
+    EXPECT_EQ(text(0, 3240), u"AB");
+    EXPECT_EQ(text(0, 3239), u"A");
+    EXPECT_EQ(text(1080, 5000), u"AB");
+    EXPECT_EQ(text(1081, 5000), u"B");
+}
+
+}  // namespace
+}  // namespace folvek::test

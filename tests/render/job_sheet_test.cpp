@@ -185,3 +185,45 @@ TEST_F(JobSheets, TheFormsFacesAreTheOnlyFontsAPdfNeeds) {
 
 }  // namespace
 }  // namespace folvek::test
+
+namespace folvek::test {
+namespace {
+
+TEST(JobRunFont, StyleBitsAndSizeOfARunsFont) {
+    LogFont base;
+    base.setFaceName("Courier New");
+    base.strikeOut = 1;
+    base.width = 7;
+    printer::JobTextRun run;
+    run.cellHeight = 2700;
+    struct Case {
+        std::uint16_t style;
+        int weight, italic, underline;
+    };
+    const Case cases[] = {
+        {0, 400, 0, 0},
+        {printer::kJobBold, 700, 0, 0},
+        {printer::kJobDoubleStrike, 700, 0, 0},
+        {printer::kJobItalic, 400, 1, 0},
+        {printer::kJobUnderline, 400, 0, 1},
+        {printer::kJobOverline | printer::kJobProportional, 400, 0, 0},
+    };
+    for (const Case& c : cases) {
+        run.style = c.style;
+        const LogFont f = jobRunFont(base, run, 0.01);
+        EXPECT_EQ(f.weight, c.weight) << c.style;
+        EXPECT_EQ(f.italic, c.italic) << c.style;
+        EXPECT_EQ(f.underline, c.underline) << c.style;
+        EXPECT_EQ(f.strikeOut, 0);
+        EXPECT_EQ(f.width, 0);
+        EXPECT_EQ(f.height, -27);  // the em: the cell times the em per cell, as a character height
+        EXPECT_STREQ(f.faceName, "Courier New");
+    }
+    run.cellHeight = 10;
+    EXPECT_EQ(jobRunFont(base, run, 0.01).height, -1);  // never below one unit
+    run.cellHeight = 250;
+    EXPECT_EQ(jobRunFont(base, run, 0.01).height, -3);  // 2.5 rounds up
+}
+
+}  // namespace
+}  // namespace folvek::test

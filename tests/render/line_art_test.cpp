@@ -166,3 +166,25 @@ TEST_F(Rules, BarsMeetTheLinesAboveAndBelowAtAnOddPitch) {
 
 }  // namespace
 }  // namespace folvek::test
+
+namespace folvek::test {
+namespace {
+
+// Style tags in the rows above and below take no columns: the rules join as they do without.
+TEST_F(Rules, TagsInTheNeighbouringRowsTakeNoColumns) {
+    const std::vector<std::vector<std::string>> pairs[] = {
+        {{"  |  ", "--+--", "  |  "}, {"<B>  |</B>  ", "--+--", "<I>  <U>|  "}},
+        {{"-----", "  |  "}, {"<B>-----</B>", "  |  "}},
+        {{"  |  ", "=====", "  |  "}, {"<U>  |</U>", "=====", "  <B>|"}},
+    };
+    for (const auto& pair : pairs) {
+        draw(pair[0]);
+        const auto plain = dc.segmentSet();
+        ASSERT_FALSE(plain.empty());
+        draw(pair[1]);
+        EXPECT_EQ(dc.segmentSet(), plain) << pair[1][0];
+    }
+}
+
+}  // namespace
+}  // namespace folvek::test

@@ -243,3 +243,59 @@ TEST_F(Sheets, RememberedStartsEqualAFreshWalk) {
 
 }  // namespace
 }  // namespace folvek::test
+
+namespace folvek::test {
+namespace {
+
+// A background picture at the end of the text stands with its bottom edge on the last text
+// line of the sheet (a form feed or the sheet's end), but never above the text's top.
+TEST_F(Sheets, ABackgroundPictureEndsWithTheSheetsText) {
+    const std::string small =
+        ::testing::TempDir() + std::to_string(::getpid()) + "_background_small.bmp";
+    const std::string tall =
+        ::testing::TempDir() + std::to_string(::getpid()) + "_background_tall.bmp";
+    writeTestBitmap(small, 30, 20);
+    writeTestBitmap(tall, 30, 50);
+    t->IsBotPicture = 1;
+    t->InAll2 = 1;  // on every sheet
+    t->asBackground = 1;
+    t->inTextEnd = 1;
+    t->BottFile = small;
+    layout({"a", "b", "\f", "c"});
+    draw(1);
+    ASSERT_EQ(dc.images.size(), 1u);
+    EXPECT_EQ(dc.images[0].dy, 20 - 2 * 16);  // bottom at the second row's foot
+    ASSERT_EQ(dc.texts.size(), 2u);
+    t->BottFile = tall;
+    layout({"a", "b", "\f", "c"});
+    draw(1);
+    ASSERT_EQ(dc.images.size(), 1u);
+    EXPECT_EQ(dc.images[0].dy, 0);  // taller than the text: from the text's top
+    // A full sheet: its bottom on the last row the sheet holds.
+    t->BottFile = small;
+    layout(std::vector<std::string>(25, "x"));
+    draw(1);
+    ASSERT_EQ(dc.images.size(), 1u);
+    EXPECT_EQ(dc.images[0].dy, 20 - 10 * 16);
+    // With a top picture the rows start below it and there are fewer of them.
+    t->IsTopPicture = 1;
+    t->TopFile = small;
+    layout(std::vector<std::string>(25, "x"));
+    draw(1);
+    ASSERT_EQ(dc.images.size(), 2u);
+    const int rows = int(dc.texts.size());
+    EXPECT_EQ(rows, 10 - 1);  // the 20-unit picture takes a row
+    EXPECT_EQ(dc.images[0].dy, 20 - 20 - rows * 16);
+    // Not at the text's end: on the sheet's bottom edge, as a plain bottom picture.
+    t->IsTopPicture = 0;
+    t->inTextEnd = 0;
+    layout({"a", "b"});
+    draw(1);
+    ASSERT_EQ(dc.images.size(), 1u);
+    EXPECT_EQ(dc.images[0].dy, -180 + 20);
+    std::remove(small.c_str());
+    std::remove(tall.c_str());
+}
+
+}  // namespace
+}  // namespace folvek::test

@@ -1,0 +1,271 @@
+// PCL XL drawing operators written by hand as the protocol reference lays them out: path
+// segments given as attributes (absolute and relative lines and curves, rectangles, relative
+// cursor moves, a moved page origin), the fill rules, which gray levels and colours print on a
+// black-and-white page, pens and the graphics state stack, image pixels in each depth and
+// colour space, and the operators we only warn of.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "job_interpreter.h"
+#include "pxl_bytes.h"
+
+using namespace folvek::printer;
+using namespace folvek::printer::test;
+using namespace std::string_literals;
+
+namespace {
+
+constexpr JobUnits kDot = kUnitsPerInch / 300;
+
+}  // namespace
+
+TEST(PclXlDrawing, PathSegmentsFromAttributesFillTheirSquare) {
+    struct Case {
+        const char* name;
+        Bytes path;  // after NewPath; the square 300..600 on both axes, closed
+        int tolerance;
+    };
+    const auto start = [](int x, int y) { return Bytes().op(0x85).xy(x, y, 0x4c).op(0x6b); };
+    const Case cases[] = {
+        {"lines",
+         start(300, 300)
+             .xy(600, 300, 0x45)
+             .op(0x9b)
+             .xy(600, 600, 0x45)
+             .op(0x9b)
+             .xy(300, 600, 0x45)
+             .op(0x9b)
+             .op(0x84),
+         0},
+        {"relative lines",
+         start(300, 300)
+             .xy(300, 0, 0x45)
+             .op(0x9d)
+             .xy(0, 300, 0x45)
+             .op(0x9d)
+             .xy(-300, 0, 0x45)
+             .op(0x9d)
+             .op(0x84),
+         0},
+        {"rectangle path", Bytes().op(0x85).box(300, 300, 600, 600, 0x42).op(0xa1), 0},
+        {"relative cursor",
+         start(100, 100)
+             .xy(200, 200, 0x4c)
+             .op(0x6c)
+             .xy(300, 0, 0x45)
+             .op(0x9d)
+             .xy(0, 300, 0x45)
+             .op(0x9d)
+             .xy(-300, 0, 0x45)
+             .op(0x9d)
+             .op(0x84),
+         0},
+        {"page origin",
+         Bytes().xy(200, 100, 0x2a).op(0x75).op(0x85).box(100, 200, 400, 500, 0x42).op(0xa1), 0},
+        // A curve back from (600, 300) to (300, 300) through control points (450, 700): its
+        // lowest point is 300 + 3/4 of 400 below the chord.
+        {"curve",
+         start(300, 300)
+             .xy(600, 300, 0x45)
+             .op(0x9b)
+             .xy(450, 700, 0x51)
+             .xy(450, 700, 0x52)
+             .xy(300, 300, 0x45)
+             .op(0x93)
+             .op(0x84),
+         1},
+        {"relative curve",
+         start(300, 300)
+             .xy(300, 0, 0x45)
+             .op(0x9d)
+             .xy(-150, 400, 0x51)
+             .xy(-150, 400, 0x52)
+             .xy(-300, 0, 0x45)
+             .op(0x95)
+             .op(0x84),
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes b = pageStart();
+        b.raw(c.path.s).op(0x86);
+        const JobDocument doc = finish(b);
+        ASSERT_EQ(doc.pages.size(), 1u);
+        ASSERT_EQ(doc.pages[0].rasters.size(), 1u);
+        const JobRaster& r = doc.pages[0].rasters[0];
+        EXPECT_EQ(r.x, kUnitsPerInch);
+        EXPECT_EQ(r.y, kUnitsPerInch);
+        EXPECT_EQ(r.width, 300);
+        EXPECT_NEAR(r.height, 300, c.tolerance);
+        EXPECT_TRUE(inkAt(doc, 450, 400));
+        EXPECT_TRUE(doc.warnings.empty()) << doc.warnings.front();
+    }
+}
+
+TEST(PclXlDrawing, FillRulesDecideAboutAHole) {
+    // Two squares drawn the same way round, one inside the other: the non-zero rule fills the
+    // inner one, even-odd leaves it empty.
+    for (const int evenOdd : {0, 1}) {
+        Bytes b = pageStart();
+        b.ub(evenOdd, 0x46).op(0x6e).op(0x85);
+        b.box(300, 300, 600, 600, 0x42).op(0xa1).box(400, 400, 500, 500, 0x42).op(0xa1).op(0x86);
+        const JobDocument doc = finish(b);
+        EXPECT_TRUE(inkAt(doc, 350, 350)) << evenOdd;
+        EXPECT_EQ(inkAt(doc, 450, 450), evenOdd == 0) << evenOdd;
+    }
+}
+
+TEST(PclXlDrawing, GraysAndColoursThatPrintBlack) {
+    // A colour prints when its luminance (0.30 R + 0.59 G + 0.11 B) is below half of 255.
+    struct Case {
+        const char* name;
+        Bytes brush;
+        bool ink;
+    };
+    const Case cases[] = {
+        {"gray 127", Bytes().ub(127, 0x09), true},
+        {"gray 128", Bytes().ub(128, 0x09), false},
+        {"real gray 0.49", Bytes().realGray(0.49f), true},
+        {"real gray 0.51", Bytes().realGray(0.51f), false},
+        {"red", Bytes().rgb(255, 0, 0), true},
+        {"green", Bytes().rgb(0, 255, 0), false},
+        {"blue", Bytes().rgb(0, 0, 255), true},
+        {"light red", Bytes().rgb(200, 100, 100), false},  // 130
+        {"dark red", Bytes().rgb(180, 100, 100), true},    // 124
+        {"null brush", Bytes().ub(0, 0x04), false},
+    };
+    for (const Case& c : cases) {
+        Bytes b = pageStart();
+        b.raw(c.brush.s).op(0x63).box(300, 300, 600, 330, 0x42).op(0xa0);
+        const JobDocument doc = finish(b);
+        ASSERT_EQ(doc.pages.size(), 1u) << c.name;
+        EXPECT_EQ(doc.pages[0].rules.size(), c.ink ? 1u : 0u) << c.name;
+    }
+}
+
+TEST(PclXlDrawing, PensOutlineAndTheStateStackRestores) {
+    // A black pen 10 units wide outlines the rectangle centred on its edges; no brush.
+    Bytes b = pageStart();
+    b.ub(0, 0x04).op(0x63).ub(0, 0x09).op(0x79).ub(10, 0x4b).op(0x7a);
+    b.box(300, 300, 600, 600, 0x42).op(0xa0);
+    JobDocument doc = finish(b);
+    ASSERT_EQ(doc.pages.size(), 1u);
+    const auto& rules = doc.pages[0].rules;
+    ASSERT_EQ(rules.size(), 4u);
+    EXPECT_EQ(rules[0].x, 295 * kDot);
+    EXPECT_EQ(rules[0].y, 295 * kDot);
+    EXPECT_EQ(rules[0].width, 310 * kDot);
+    EXPECT_EQ(rules[0].height, 10 * kDot);
+    EXPECT_EQ(rules[1].y, 595 * kDot);
+    EXPECT_EQ(rules[2].width, 10 * kDot);
+    EXPECT_EQ(rules[2].height, 310 * kDot);
+    EXPECT_EQ(rules[3].x, 595 * kDot);
+
+    // PushGS keeps the black brush through a white one; PopGS brings it back.
+    b = pageStart();
+    b.op(0x61).ub(255, 0x09).op(0x63).box(0, 0, 100, 100, 0x42).op(0xa0);
+    b.op(0x60).box(300, 300, 600, 330, 0x42).op(0xa0);
+    doc = finish(b);
+    ASSERT_EQ(doc.pages.at(0).rules.size(), 1u);
+    EXPECT_EQ(doc.pages[0].rules[0].x, kUnitsPerInch);
+    // A pop with nothing pushed changes nothing.
+    b = pageStart();
+    b.op(0x60).box(300, 300, 600, 330, 0x42).op(0xa0);
+    EXPECT_EQ(finish(b).pages.at(0).rules.size(), 1u);
+}
+
+TEST(PclXlDrawing, WhatIsNotDrawnIsWarnedOfOnce) {
+    for (const int op : {0x91, 0x96, 0x97, 0x98, 0x99, 0x9e, 0x9f, 0xa2, 0xa3, 0xb6}) {
+        Bytes b = pageStart();
+        b.op(op).op(op);
+        const JobDocument doc = finish(b);
+        ASSERT_EQ(doc.warnings.size(), 1u) << op;
+        EXPECT_NE(doc.warnings[0].find("arcs"), std::string::npos) << op;
+    }
+    Bytes b = pageStart();
+    b.ub(90, 0x29).op(0x76);
+    EXPECT_EQ(finish(b).warnings.size(), 1u);
+    b = pageStart();
+    b.ub(0, 0x29).op(0x76);
+    EXPECT_TRUE(finish(b).warnings.empty());
+}
+
+namespace {
+
+// A one-row image at (300, 300), one dot a pixel at 300 dpi: the colour space (1 gray, 2 RGB)
+// with an 8-bit palette when `palette` is not empty, the mapping (0 direct, 1 indexed), the
+// depth (0 1-bit, 1 4-bit, 2 8-bit, 3 unknown), its pixels uncompressed (rows of 4 bytes).
+JobDocument imageJob(int space, const std::string& palette, int mapping, int depth, int width,
+                     const std::string& row) {
+    Bytes b = pageStart();
+    b.ub(space, 0x03);
+    if (!palette.empty()) {
+        b.ub(2, 0x02).byte(0xc8).byte(0xc0).byte(int(palette.size())).raw(palette);
+        b.byte(0xf8).byte(0x06);
+    }
+    b.op(0x6a).xy(300, 300, 0x4c).op(0x6b);
+    b.ub(mapping, 0x64).ub(depth, 0x62);
+    b.byte(0xc1).u16(width).byte(0xf8).byte(0x6c).byte(0xc1).u16(1).byte(0xf8).byte(0x6b);
+    b.byte(0xd1).u16(width).u16(1).byte(0xf8).byte(0x67).op(0xb0);
+    b.byte(0xc1).u16(0).byte(0xf8).byte(0x6d).byte(0xc1).u16(1).byte(0xf8).byte(0x63);
+    b.ub(0, 0x65).op(0xb1).byte(0xfb).byte(int(row.size())).raw(row).op(0xb2);
+    return finish(b);
+}
+
+}  // namespace
+
+TEST(PclXlDrawing, ImagePixelsInEachDepthAndColourSpace) {
+    struct Case {
+        const char* name;
+        JobDocument doc;
+        std::vector<int> inked;  // of the first eight pixels
+    };
+    const Case cases[] = {
+        {"gray, 8 bits", imageJob(1, "", 0, 2, 4, "\x00\x7f\x80\xff"s), {0, 1}},
+        {"RGB, 8 bits",
+         imageJob(2, "", 0, 2, 4, "\xff\x00\x00\x00\xff\x00\x00\x00\xff\xb4\x64\x64"s),
+         {0, 2, 3}},  // red and blue are dark, green light; (180,100,100) dark, (200,..) not
+        {"RGB light red", imageJob(2, "", 0, 2, 1, "\xc8\x64\x64\x00"s), {}},
+        {"RGB grays 127 and 128", imageJob(2, "", 0, 2, 2, "\x7f\x7f\x7f\x80\x80\x80\0\0"s), {0}},
+        {"indexed, 4 bits",
+         imageJob(1, "\x00\xff\x40\xc0"s, 1, 1, 8, "\x01\x23\x10\x32"s),
+         {0, 2, 5, 7}},
+        {"indexed, 8 bits", imageJob(1, "\xff\x00"s, 1, 2, 4, "\x00\x01\x01\x00"s), {1, 2}},
+        {"indexed, 1 bit", imageJob(1, "\xff\x00"s, 1, 0, 8, "\xa5\x00\x00\x00"s), {0, 2, 5, 7}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(c.doc.pages.size(), 1u) << c.name;
+        EXPECT_TRUE(c.doc.warnings.empty()) << c.name << ": " << c.doc.warnings.front();
+        for (int x = 0; x < 8; ++x) {
+            const bool want = std::find(c.inked.begin(), c.inked.end(), x) != c.inked.end();
+            EXPECT_EQ(inkAt(c.doc, 300 + x, 300), want) << c.name << " pixel " << x;
+        }
+    }
+    // Images that cannot be printed say so.
+    JobDocument doc = imageJob(1, "", 0, 3, 4, "\x00\x00\x00\x00"s);
+    ASSERT_EQ(doc.warnings.size(), 1u);
+    EXPECT_NE(doc.warnings[0].find("color depth"), std::string::npos);
+    doc = imageJob(1, "", 0, 2, 0, "\x00\x00\x00\x00"s);
+    ASSERT_FALSE(doc.warnings.empty());
+    EXPECT_NE(doc.warnings[0].find("without a size"), std::string::npos);
+}
+
+TEST(PclXlDrawing, TheStateStackHoldsSixtyFourStates) {
+    // Each state pushed has its own brush, black and white in turn; the first pop gives back
+    // the 64th.
+    for (const int pushes : {63, 64, 65}) {
+        Bytes b = pageStart();
+        for (int k = 1; k <= pushes; ++k) b.ub(k % 2 ? 255 : 0, 0x09).op(0x63).op(0x61);
+        b.ub(255, 0x09).op(0x63).op(0x60);
+        b.box(300, 300, 600, 330, 0x42).op(0xa0);
+        const JobDocument doc = finish(b);
+        // Pushed 64th (even: black) when 64 or more were pushed; the 63rd (white) when 63.
+        const bool black = pushes >= 64;
+        EXPECT_EQ(doc.pages.empty() ? 0u : doc.pages[0].rules.size(), black ? 1u : 0u) << pushes;
+    }
+}
