@@ -241,5 +241,24 @@ TEST_F(Profile, MarginsAreWrittenWithADotInAnyLocale) {
     EXPECT_NE(saved.find("LeftMargin=-2.00\r\n"), std::string::npos);
 }
 
+// Save As into a settings file that does not exist yet makes it; a name taken by something
+// that cannot be read as a settings file (here a folder) is refused with a message and left
+// as it is, never replaced by a file of our keys alone.
+TEST_F(Profile, SaveMakesANewFileButNeverReplacesOneItCannotRead) {
+    auto p = withIni("[Folvk]\nZoom=5\n");
+    const std::string fresh = dir.dir() + "new.ini";
+    ASSERT_EQ(p->saveProfile(fresh.c_str()), 1);
+    EXPECT_NE(dir.read("new.ini").find("Zoom=5\r\n"), std::string::npos);
+    EXPECT_TRUE(messages.shown.empty());
+
+    const std::string taken = dir.dir() + "taken.ini";
+    ASSERT_EQ(::mkdir(taken.c_str(), 0755), 0);
+    EXPECT_EQ(p->saveProfile(taken.c_str()), 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    struct stat st {};
+    ASSERT_EQ(::stat(taken.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+}
+
 }  // namespace
 }  // namespace folvek
