@@ -191,6 +191,21 @@ TEST(PclFonts, TheDefaultFontCommandResetsPrimarySecondaryOrBoth) {
     EXPECT_EQ(firstRun(read(bothBold + "~(2@a\f")).style, kJobBold);
 }
 
+// SO and SI switch the spacing too: the secondary font at 16.67 pitch sets its characters
+// 18 dots apart (whole PCL units), the primary at 10 pitch 30 dots.
+TEST(PclFonts, ShiftOutAndInSwitchThePitch) {
+    const JobDocument doc = read(
+        "~E~(s10H~)s16.67Ha\x0E"
+        "b\x0F"
+        "c\f");
+    ASSERT_EQ(doc.pages.size(), 1u);
+    std::vector<JobUnits> advances;
+    for (const auto& r : doc.pages[0].runs)
+        for (std::size_t i = 0; i < r.text.size(); ++i) advances.push_back(r.advance);
+    EXPECT_EQ(advances, (std::vector<JobUnits>{30 * kDot, 18 * kDot, 30 * kDot}));
+    EXPECT_EQ(textOf(doc), U"abc");
+}
+
 TEST(PclMacros, TemporaryAndPermanentMacrosAndTheirDeletion) {
     // Macro 1 prints "a", macro 2 prints "b"; each case then runs both (ESC &f2X).
     const std::string define = "~E~&f1Y~&f0Xa~&f1X~&f2Y~&f0Xb~&f1X";
