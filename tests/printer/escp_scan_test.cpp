@@ -50,6 +50,10 @@ TEST(EscPScan, BitImageDataIsSteppedOverByItsDensity) {
         {"ESC Y", "\x1bY\x03\x00"s + hidden3, false, false},
         {"ESC Z", "\x1bZ\x03\x00"s + hidden3, false, false},
         {"ESC ^: two bytes a column", "\x1b^\x00\x03\x00"s + hidden6, false, false},
+        // The data's last byte is an ESC: the byte after the data is text, no command.
+        {"ESC K to its last byte", "\x1bK\x02\x00\x00\x1b."s, false, false},
+        {"ESC Z to its last byte", "\x1bZ\x02\x00\x00\x1b+"s, false, false},
+        {"ESC ^ to its last byte", "\x1b^\x00\x01\x00\x00\x1b."s, false, false},
     };
     for (const Case& c : cases) {
         const Cues got = cuesOf(c.job);
