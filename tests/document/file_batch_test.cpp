@@ -101,6 +101,31 @@ TEST_F(FileBatchTest, OneFlushBeforeTheRenamesAndTheFolderSyncedAfterThem) {
     EXPECT_EQ(names(), (std::vector<std::string>{"t-1.csv", "t-2.csv", "t-3.csv"}));
 }
 
+// New files get 0666 less the umask, whatever it is; an old file keeps its own mode, also
+// one the umask would strip.
+TEST_F(FileBatchTest, NewFilesTakeTheUmaskAndOldOnesKeepTheirMode) {
+    ::chmod(old2.c_str(), 0664);
+    const mode_t before = ::umask(027);
+    const bool saved = save().ok();
+    ::umask(before);
+    ASSERT_TRUE(saved);
+    const auto modeOf = [](const std::string& path) {
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        return st.st_mode & 07777;
+    };
+    EXPECT_EQ(modeOf(old1), 0640u);
+    EXPECT_EQ(modeOf(old2), 0664u);
+    EXPECT_EQ(modeOf(dir.dir() + "t-3.csv"), 0640u);
+    paths.push_back(dir.dir() + "t-4.csv");
+    const mode_t open = ::umask(0);
+    const bool savedOpen = save().ok();
+    ::umask(open);
+    ASSERT_TRUE(savedOpen);
+    EXPECT_EQ(modeOf(dir.dir() + "t-4.csv"), 0666u);
+    EXPECT_EQ(modeOf(dir.dir() + "t-3.csv"), 0640u) << "an old file, this time";
+}
+
 TEST_F(FileBatchTest, TheHiddenFolderOfAKilledExportGoesWithTheNextOne) {
     const pid_t gone = ::fork();
     if (gone == 0) ::_exit(0);

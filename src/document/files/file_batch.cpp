@@ -41,12 +41,6 @@ BatchSaveResult oneByOne(const std::vector<std::string>& paths, const Bytes& byt
     return {};
 }
 
-mode_t newFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 class Batch {
   public:
     Batch(const std::vector<OutputTarget>& targets, const Bytes& bytesOf)
@@ -77,6 +71,8 @@ class Batch {
             {exists(targets_[k]) ? SaveStatus::WriteFailed : SaveStatus::CreateFailed, error}, k};
         return false;
     }
+    int createNew(std::size_t k);
+    int createForOld(std::size_t k);
     bool writeOne(std::size_t k);
 
     const std::vector<OutputTarget>& targets_;
@@ -97,22 +93,42 @@ bool Batch::start() {
     return folderFd_ >= 0 && createOwnedTempDir(dir, baseNameOf(targets_.front().path), folder_);
 }
 
-bool Batch::writeOne(std::size_t k) {
+// A new target's file is made with its final mode, 0666 less the umask, which the system
+// applies: the hidden folder is the user's alone, so no one sees it before it is written.
+int Batch::createNew(std::size_t k) {
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW;
+    if (folder_.fd >= 0) return ::openat(folder_.fd, std::to_string(k).c_str(), flags, 0666);
+    return ::open(tempOf(k).c_str(), flags, 0666);
+}
+
+// An old file's replacement takes its group and mode; -1 with `fallBack_` when the group
+// cannot be kept.
+int Batch::createForOld(std::size_t k) {
     std::string path = tempOf(k);
     const int fd = fileSystemCalls().makeTemp(path.data());
-    if (fd < 0) return fail(k, errno);
+    if (fd < 0) return -1;
     const OutputTarget& t = targets_[k];
     struct stat ts {};
-    if (exists(t) &&
-        (::fstat(fd, &ts) != 0 || (ts.st_gid != t.st.st_gid && ::fchown(fd, -1, t.st.st_gid)))) {
+    if (::fstat(fd, &ts) != 0 || (ts.st_gid != t.st.st_gid && ::fchown(fd, -1, t.st.st_gid))) {
         ::close(fd);
         fallBack_ = true;  // the group can only be kept by writing in place
-        return false;
+        return -1;
     }
-    const mode_t mode = exists(t) ? (t.st.st_mode & 07777) : newFileMode();
+    const mode_t mode = t.st.st_mode & 07777;
+    if (::fchmod(fd, mode) != 0) {
+        const int why = errno;
+        ::close(fd);
+        errno = why;
+        return -1;
+    }
+    return fd;
+}
+
+bool Batch::writeOne(std::size_t k) {
+    const int fd = exists(targets_[k]) ? createForOld(k) : createNew(k);
+    if (fd < 0) return fallBack_ ? false : fail(k, errno);
     const std::string bytes = bytesOf_(k);
-    const bool written = ::fchmod(fd, mode) == 0 &&
-                         writeAll(fd, bytes.data(), bytes.size(), fileSystemCalls().write);
+    const bool written = writeAll(fd, bytes.data(), bytes.size(), fileSystemCalls().write);
     const int why = errno;
     if (::close(fd) != 0 && written) return fail(k, errno);
     return written || fail(k, why);
