@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -24,8 +25,8 @@ using coretest::ScratchDir;
 
 enum class Event { SyncFile, SyncFolder, SyncAll, Rename };
 std::vector<Event> gEvents;
-int gFailAt = -1;  // the call (counted from 0) of the replaced kind that fails
-int gCalls = 0;
+std::atomic<int> gFailAt = -1;  // the call (counted from 0) of the replaced kind that fails
+std::atomic<int> gCalls = 0;
 bool gFailFlush = false;
 
 bool failsNow() {
@@ -43,7 +44,7 @@ int recordSyncAll(int fd) {
     return ::syncfs(fd);
 }
 int recordRename(const char* from, const char* to) {
-    gEvents.push_back(Event::Rename);
+    gEvents.push_back(Event::Rename);  // renames come from one thread
     if (failsNow()) return errno = EACCES, -1;
     return std::rename(from, to);
 }
@@ -185,6 +186,44 @@ TEST_F(FileBatchTest, RefusalsComeFirstAndALinkedFileIsWrittenInPlace) {
     EXPECT_EQ(dir.read("other-name"), "new 2");
     EXPECT_EQ(dir.read("t-3.csv"), "new 3");
     EXPECT_EQ(std::count(gEvents.begin(), gEvents.end(), Event::SyncAll), 0);
+}
+
+// A batch this large is written by two threads: every file whole in its place, and a full disk
+// met by either thread leaves the old files and nothing of ours.
+TEST_F(FileBatchTest, ManyFilesWrittenByTwoThreadsAllOrNothing) {
+    const auto many = [this](std::size_t count) {
+        std::vector<std::string> p = {old1, old2};
+        for (std::size_t k = 2; k < count; ++k)
+            p.push_back(dir.dir() + "t-" + std::to_string(k + 1) + ".csv");
+        return p;
+    };
+    const auto text = [](std::size_t k) { return "row " + std::to_string(k) + "\n"; };
+    paths = many(150);
+    std::atomic<int> asked = 0;
+    ASSERT_TRUE(saveFiles(paths, [&](std::size_t k) {
+                    ++asked;
+                    return text(k);
+                }).ok());
+    EXPECT_EQ(asked, 150) << "each text asked for once";
+    for (std::size_t k = 0; k < paths.size(); ++k)
+        ASSERT_EQ(dir.read("t-" + std::to_string(k + 1) + ".csv"), text(k)) << k;
+    EXPECT_EQ(names().size(), 150u);
+
+    for (const int failing : {0, 1, 77, 149}) {
+        ::unlink(old1.c_str());
+        ::unlink(old2.c_str());
+        for (std::size_t k = 2; k < paths.size(); ++k) ::unlink(paths[k].c_str());
+        { std::ofstream(old1) << "old one"; }
+        { std::ofstream(old2) << "old two"; }
+        fileSystemCalls().write = fullDisk;
+        gCalls = 0;
+        gFailAt = failing;
+        const BatchSaveResult r = saveFiles(paths, text);
+        fileSystemCalls().write = defaultFileSystemCalls().write;
+        EXPECT_EQ(r.result.error, ENOSPC) << failing;
+        EXPECT_LT(r.failed, paths.size());
+        expectOldFilesOnly();
+    }
 }
 
 }  // namespace

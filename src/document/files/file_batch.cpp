@@ -7,8 +7,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <mutex>
 #include <set>
+#include <thread>
 
 #include "retrying_io.h"
 #include "temp_names.h"
@@ -18,6 +21,10 @@ namespace folvek {
 namespace {
 
 using Bytes = std::function<std::string(std::size_t)>;
+
+// From this many files on, two threads create and write them: that is kernel work that keeps
+// one core busy while the other idles. The renames stay on one thread, in order.
+constexpr std::size_t kTwoWritersFrom = 64;
 
 bool exists(const OutputTarget& t) {
     return t.kind == OutputKind::RegularFile;
@@ -60,17 +67,22 @@ class Batch {
     bool keepOldFiles();
     bool renameAll();
     void syncFolder();
-    bool fallBack() const { return fallBack_; }
+    bool fallBack() const { return fallBack_.load(); }
     const BatchSaveResult& result() const { return result_; }
 
   private:
     std::string tempOf(std::size_t k) const { return folder_.path + "/" + std::to_string(k); }
     std::string oldOf(std::size_t k) const { return folder_.path + "/old-" + std::to_string(k); }
+    // Keeps the failure of the lowest index, whichever writer met it first.
     bool fail(std::size_t k, int error) {
-        result_ = {
-            {exists(targets_[k]) ? SaveStatus::WriteFailed : SaveStatus::CreateFailed, error}, k};
+        std::lock_guard<std::mutex> lock(failMutex_);
+        if (result_.ok() || k < result_.failed)
+            result_ = {
+                {exists(targets_[k]) ? SaveStatus::WriteFailed : SaveStatus::CreateFailed, error},
+                k};
         return false;
     }
+    bool writeFiles();
     int createNew(std::size_t k);
     int createForOld(std::size_t k);
     bool writeOne(std::size_t k);
@@ -80,8 +92,9 @@ class Batch {
     OwnedTemp folder_;
     int folderFd_ = -1;  // the targets' folder
     std::vector<bool> kept_;
+    std::mutex failMutex_;
     BatchSaveResult result_;
-    bool fallBack_ = false;
+    std::atomic<bool> fallBack_ = false;
 };
 
 // Opened before anything is written: the flush at the end then reports every write-back error
@@ -134,11 +147,30 @@ bool Batch::writeOne(std::size_t k) {
     return written || fail(k, why);
 }
 
+// Each writer takes every other file, in order, so that the texts, made in order, are asked
+// for in order; the first failure stops both.
+bool Batch::writeFiles() {
+    const std::size_t count = targets_.size();
+    if (count < kTwoWritersFrom) {
+        for (std::size_t k = 0; k < count; ++k)
+            if (!writeOne(k)) return false;
+        return true;
+    }
+    std::atomic<bool> failed = false;
+    const auto writeEveryOther = [&](std::size_t first) {
+        for (std::size_t k = first; k < count && !failed.load(); k += 2)
+            if (!writeOne(k)) failed = true;
+    };
+    std::thread second(writeEveryOther, 1);
+    writeEveryOther(0);
+    second.join();
+    return !failed.load();
+}
+
 // One flush of the whole file system for all the files: syncing each costs the disk a flush
 // per file, seconds for a few thousand.
 bool Batch::writeAndSync() {
-    for (std::size_t k = 0; k < targets_.size(); ++k)
-        if (!writeOne(k)) return false;
+    if (!writeFiles()) return false;
     return fileSystemCalls().syncAll(folderFd_) == 0 || fail(0, errno);
 }
 

@@ -28,7 +28,9 @@ struct BatchSaveResult {
 };
 
 // Saves `bytesOf(k)` to `paths[k]` for every k. Refusals (a read-only file, a directory...) are
-// found before anything is written.
+// found before anything is written. For many files `bytesOf` is called from two threads at
+// once, each thread asking for its indices in rising order; a failed batch may ask for an index
+// again when it falls back to saving one by one.
 BatchSaveResult saveFiles(const std::vector<std::string>& paths,
                           const std::function<std::string(std::size_t)>& bytesOf);
 
