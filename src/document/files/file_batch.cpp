@@ -56,6 +56,7 @@ class Batch {
     // Removes the hidden folder with all it holds.
     void discard() {
         removeOwnedTemp(folder_);
+        removeOwnedTemp(second_);
         if (folderFd_ >= 0) ::close(folderFd_);
         folderFd_ = -1;
     }
@@ -71,7 +72,12 @@ class Batch {
     const BatchSaveResult& result() const { return result_; }
 
   private:
-    std::string tempOf(std::size_t k) const { return folder_.path + "/" + std::to_string(k); }
+    // The second writer's files go to a folder of their own: files made in one folder are made
+    // one at a time, whatever the number of threads.
+    const OwnedTemp& folderOf(std::size_t k) const {
+        return k % 2 == 1 && !second_.path.empty() ? second_ : folder_;
+    }
+    std::string tempOf(std::size_t k) const { return folderOf(k).path + "/" + std::to_string(k); }
     std::string oldOf(std::size_t k) const { return folder_.path + "/old-" + std::to_string(k); }
     // Keeps the failure of the lowest index, whichever writer met it first.
     bool fail(std::size_t k, int error) {
@@ -90,6 +96,7 @@ class Batch {
     const std::vector<OutputTarget>& targets_;
     const Bytes& bytesOf_;
     OwnedTemp folder_;
+    OwnedTemp second_;   // only for two writers
     int folderFd_ = -1;  // the targets' folder
     std::vector<bool> kept_;
     std::mutex failMutex_;
@@ -103,14 +110,17 @@ bool Batch::start() {
     const std::string dir = directoryOf(targets_.front().path);
     folderFd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     removeLeftoverTemps(dir);  // a hidden folder of an export killed with -9
-    return folderFd_ >= 0 && createOwnedTempDir(dir, baseNameOf(targets_.front().path), folder_);
+    const std::string stem = baseNameOf(targets_.front().path);
+    if (folderFd_ < 0 || !createOwnedTempDir(dir, stem, folder_)) return false;
+    return targets_.size() < kTwoWritersFrom || createOwnedTempDir(dir, stem, second_);
 }
 
 // A new target's file is made with its final mode, 0666 less the umask, which the system
 // applies: the hidden folder is the user's alone, so no one sees it before it is written.
 int Batch::createNew(std::size_t k) {
     const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW;
-    if (folder_.fd >= 0) return ::openat(folder_.fd, std::to_string(k).c_str(), flags, 0666);
+    if (const int fd = folderOf(k).fd; fd >= 0)
+        return ::openat(fd, std::to_string(k).c_str(), flags, 0666);
     return ::open(tempOf(k).c_str(), flags, 0666);
 }
 
@@ -204,7 +214,8 @@ bool Batch::renameAll() {
 }
 
 void Batch::syncFolder() {
-    removeOwnedTemp(folder_);           // the old files' links go with it
+    removeOwnedTemp(folder_);  // the old files' links go with it
+    removeOwnedTemp(second_);
     fileSystemCalls().sync(folderFd_);  // some file systems refuse; the renames already happened
 }
 
