@@ -168,5 +168,36 @@ TEST(SheetText, ExportsWriteEachFileOrSayWhyNot) {
     ::rmdir(dir.c_str());
 }
 
+// A report of many tables: each CSV file holds its own table, whole, however the writers share
+// them out.
+TEST(SheetText, ManyTablesToCsvEachInItsOwnFile) {
+    const std::string dir = ::testing::TempDir() + "many_csv_" + std::to_string(::getpid());
+    ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
+    CharGrid grid;
+    for (int k = 0; k < 300; ++k) {
+        std::u16string number;
+        for (char c : std::to_string(1000 + k)) number += static_cast<char16_t>(c);
+        for (const std::u16string& row :
+             {std::u16string(u"┌──┬────┐"), u"│ a│" + number + u"│", std::u16string(u"└──┴────┘")})
+            grid.addRow(row);
+        grid.addRow(u"text between");
+    }
+    const FoundTables found = findTables(grid);
+    ASSERT_EQ(found.tables.size(), 300u);
+    const TableExportResult csv = exportTables(found.tables, dir + "/r.csv");
+    ASSERT_TRUE(csv.ok) << csv.error;
+    ASSERT_EQ(csv.files.size(), 300u);
+    for (int k = 0; k < 300; ++k) {
+        const std::string file = dir + "/r-" + std::to_string(k + 1) + ".csv";
+        EXPECT_EQ(readFile(file),
+                  "\xEF\xBB\xBF"
+                  "a;" +
+                      std::to_string(1000 + k) + "\r\n")
+            << file;
+        ::unlink(file.c_str());
+    }
+    EXPECT_EQ(::rmdir(dir.c_str()), 0) << "nothing else left in the folder";
+}
+
 }  // namespace
 }  // namespace folvek
