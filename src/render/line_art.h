@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "column_edges.h"
 #include "device_context.h"
 
 namespace folvek {
@@ -29,10 +30,16 @@ struct RowGeometry {
     // rows' own geometry: with an odd pitch, rowTop + halfRow would fall one unit short.
     std::int32_t midAbove() const { return rowTop + lineHeight - halfRow(); }
     std::int32_t midBelow() const { return bottom() - halfRow(); }
+    // The positions of this geometry's columns, when the row was given them (paintRow does):
+    // the same values, found in a table.
+    ColumnPositions* columns = nullptr;
+
     std::int32_t centre(std::int32_t c) const {
+        if (columns) return columns->centre(c);
         return static_cast<std::int32_t>(leftMargin + c * charWidth + charWidth * 0.5L);
     }
     std::int32_t edge(std::int32_t c) const {  // left edge of column c
+        if (columns) return columns->edge(c);
         return static_cast<std::int32_t>(leftMargin + c * charWidth);
     }
 };

@@ -34,8 +34,7 @@ class RowRun : public RunSink {
     void flush() override {
         if (text_.empty()) return;
         const auto r = static_cast<std::int32_t>(text_.size());
-        const auto x = static_cast<std::int32_t>(start_ * static_cast<long double>(pg_.charWidth) +
-                                                 pg_.LeftMargin);
+        const std::int32_t x = ColumnPositions::of(pg_.LeftMargin, pg_.charWidth).edge(start_);
         drawRun(pg_, dc_, x, top_, text_.data(), r);
         text_.clear();
     }
@@ -132,7 +131,8 @@ void paintRow(const DocumentRecord& record, DeviceContext& dc, const RowInput& r
     std::uint16_t style = row.style & 7;
     dc.selectFont(record.fonts[style]);
     RowRun run(record, dc, row.rowTop);
-    const RowGeometry geo{record.LeftMargin, record.charWidth, row.rowTop, record.lineHeight};
+    RowGeometry geo{record.LeftMargin, record.charWidth, row.rowTop, record.lineHeight};
+    geo.columns = &ColumnPositions::of(record.LeftMargin, record.charWidth);
     LineArt art(dc, geo, run, row.prefixByte);
     VisibleCells above(row.above, row.aboveBoxes, row.doubleBars, BoxArm::Down);
     VisibleCells below(row.below, row.belowBoxes, row.doubleBars, BoxArm::Up);
