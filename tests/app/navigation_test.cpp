@@ -44,6 +44,26 @@ TEST_F(AppTest, ScrollRangesFollowTheExample) {
     view()->UpdateScrollRanges();
     EXPECT_EQ(view()->vRange(), 0);
     EXPECT_EQ(view()->hRange(), 10);
+
+    // A page of scrolling is the whole units that fit in the window less one, at least one.
+    p.Zoom = 3;
+    p.charWidth = 10.0;
+    view()->UpdateScrollRanges();
+    ASSERT_EQ(view()->hUnit(), 10);
+    ASSERT_EQ(view()->vUnit(), 17);
+    view()->resize(400, 300);
+    QWidget* port = view()->viewport();
+    EXPECT_EQ(view()->horizontalScrollBar()->pageStep(), port->width() / 10 - 1);
+    EXPECT_EQ(view()->verticalScrollBar()->pageStep(), port->height() / 17 - 1);
+    view()->setMinimumSize(0, 0);
+    for (int pixels : {25, 15}) {
+        view()->resize(view()->width() - port->width() + pixels,
+                       view()->height() - port->height() + pixels);
+        ASSERT_EQ(port->width(), pixels);
+        ASSERT_EQ(port->height(), pixels);
+        EXPECT_EQ(view()->horizontalScrollBar()->pageStep(), 1) << pixels;
+        EXPECT_EQ(view()->verticalScrollBar()->pageStep(), 1) << pixels;
+    }
 }
 
 TEST_F(AppTest, DownRunsFromTheBottomOfOnePageOntoTheTopOfTheNext) {
