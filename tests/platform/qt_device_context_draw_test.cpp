@@ -105,8 +105,8 @@ TEST(QtDeviceContextBitmaps, RowsTooShortForTheirDotsDrawNothing) {
     EXPECT_EQ(inked(8, 1, 0), 0);
 }
 
-// A picture drawn smaller than its dots is averaged to grey; an enlarged one stays black and
-// white.
+// A picture drawn smaller than its dots, either way, is averaged to grey; an enlarged one stays
+// black and white.
 TEST(QtDeviceContextBitmaps, ShrunkPicturesTurnGreyEnlargedOnesStaySharp) {
     const unsigned char checker[2] = {0x80, 0x40};  // 2 x 2, ink on the diagonal
     const BitmapView view{2, 2, 1, checker};
@@ -115,6 +115,19 @@ TEST(QtDeviceContextBitmaps, ShrunkPicturesTurnGreyEnlargedOnesStaySharp) {
     const int g = qGray(shrunk.pixel(5, 5));
     EXPECT_GT(g, 40);
     EXPECT_LT(g, 215);
+    // Shrunk one way only is shrunk too.
+    for (const QSize size : {QSize(1, 10), QSize(10, 1)}) {
+        const QImage oneWay = drawn(20, 20, false, [&](QtDeviceContext& dc) {
+            dc.drawBitmap(5, -5, size.width(), -size.height(), view);
+        });
+        int grey = 0;
+        for (int y = 5; y < 5 + size.height(); ++y)
+            for (int x = 5; x < 5 + size.width(); ++x) {
+                const int level = qGray(oneWay.pixel(x, y));
+                grey += level > 40 && level < 215;
+            }
+        EXPECT_GT(grey, 0) << size.width() << "x" << size.height();
+    }
     const QImage enlarged =
         drawn(20, 20, false, [&](QtDeviceContext& dc) { dc.drawBitmap(0, 0, 10, -10, view); });
     for (int y = 0; y < 10; ++y)
