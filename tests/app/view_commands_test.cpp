@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -224,13 +225,21 @@ TEST_F(AppTest, ToolBarHasItsGadgetsInOrder) {
                             CmNextPage,     CmLastPage, 0,           CmZoomIn,
                             CmZoomOut,      0,          -1,          0,
                             CmHelp};
+    // Each button's picture is its bitmap resource's: door, folder, printer, ...
+    const int bitmaps[] = {9, 0, 1, 2, 11, 15, 0,  3,  10, 12, 0, 16, 17,
+                           0, 4, 5, 6, 7,  0,  13, 14, 0,  0,  0, 8};
+    auto picture = [](const QIcon& icon) { return icon.pixmap(20, 20).toImage(); };
     for (int i = 0; i < 25; ++i) {
-        if (expected[i] == 0)
+        if (expected[i] == 0) {
             EXPECT_TRUE(items[i]->isSeparator()) << i;
-        else if (expected[i] == -1)
+        } else if (expected[i] == -1) {
             EXPECT_EQ(bar->widgetForAction(items[i])->objectName(), "id5555");
-        else
+        } else {
             EXPECT_EQ(items[i]->data().toInt(), expected[i]) << i;
+            EXPECT_EQ(picture(items[i]->icon()),
+                      picture(QIcon(QStringLiteral(":/icons/%1.svg").arg(bitmaps[i]))))
+                << i;
+        }
     }
     // Buttons follow the enablers and carry the hints.
     auto* prev =

@@ -231,7 +231,9 @@ TEST(AbortDialog, EscapeCancelsAndTheDialogCannotBeClosed) {
 // long path is cut in its middle at 560 pixels; over a window the dialog opens at the
 // template's place, 84 by 51 dialog units (of 6 by 13 pixels) from the window's corner.
 TEST(AbortDialog, ThePageLineIsCentredAndLongPathsAreCut) {
-    AbortDialog d(nullptr, QStringLiteral("a.txt"), QStringLiteral("P"), QStringLiteral("q"));
+    // The document's name is wider than the page line, which then has room on both sides.
+    const QString name = QStringLiteral("/home/user/отчёты/квартальный отчёт по складу.prn");
+    AbortDialog d(nullptr, name, QStringLiteral("P"), QStringLiteral("q"));
     d.show();
     d.setLastPage(5);
     d.setPage(3);
@@ -239,6 +241,7 @@ TEST(AbortDialog, ThePageLineIsCentredAndLongPathsAreCut) {
     QLabel* page = d.label(AbortDialog::kPage);
     QLabel* last = d.label(AbortDialog::kLastPage);
     EXPECT_EQ(last->geometry().left() - page->geometry().right() - 1, 4);
+    ASSERT_GT(d.label(AbortDialog::kTitle)->width(), last->geometry().right() - page->x() + 40);
     const int middle = (page->geometry().left() + last->geometry().right()) / 2;
     EXPECT_NEAR(middle, d.width() / 2, 1);
     const int button = d.cancelButton()->geometry().center().x();
