@@ -7,6 +7,7 @@
 
 #include "app_fixture.h"
 #include "command_ids.h"
+#include "document.h"
 #include "document_record.h"
 #include "find_bar.h"
 #include "main_frame.h"
@@ -114,4 +115,31 @@ TEST_F(AppTest, ReloadingTheDocumentDropsTheMatches) {
     ASSERT_EQ(bar->matches().size(), 3u);
     view()->reloadDocument();
     EXPECT_TRUE(bar->matches().empty());
+}
+
+// A new search starts from the page shown: forwards at its first match on or after it,
+// backwards at its last match on or before it; with none on that side, at the other end.
+TEST_F(AppTest, ANewSearchStartsFromThePageShownInItsDirection) {
+    shellState().documentPath = pagedDocument("five.txt", 5);
+    start();
+    FindBar* bar = frame->findBar();
+    view()->runCommand(CmFind);
+    auto from = [&](int page, const char* text, bool backwards) {
+        bar->field()->clear();
+        view()->document()->goToPage(page);
+        searchFor(bar, text, backwards);
+        return bar->currentMatch();
+    };
+    EXPECT_EQ(from(3, "line", true), 5);  // the second match of page 3
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Найдено: 6 из 10"));
+    EXPECT_EQ(view()->record()->curPage, 3);
+    EXPECT_EQ(from(3, "line", false), 4);
+    EXPECT_EQ(from(1, "line", true), 1);
+    EXPECT_EQ(from(5, "line", false), 8);
+    EXPECT_EQ(from(5, "line", true), 9);
+    // One match, behind or ahead of the direction asked: it is found all the same.
+    EXPECT_EQ(from(4, "page 2", false), 0);
+    EXPECT_EQ(view()->record()->curPage, 2);
+    EXPECT_EQ(from(2, "page 4", true), 0);
+    EXPECT_EQ(view()->record()->curPage, 4);
 }

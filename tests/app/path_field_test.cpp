@@ -50,6 +50,18 @@ TEST(PathField, TheMiddleOfTheFoldersGoesFirstThenTheName) {
     EXPECT_TRUE(shown.startsWith(QLatin1Char('/'))) << shown.toStdString();
     EXPECT_LE(fm.horizontalAdvance(shown), narrow);
 
+    // At every width from too narrow for the name to wide enough for all: the text fits, and a
+    // file name shown whole keeps some of its folders before it, never a lone ellipsis.
+    field.setPath(path);
+    for (int w = fm.horizontalAdvance(name) - 10; w <= fm.horizontalAdvance(path) + 2; ++w) {
+        fieldWidthFor(field, w);
+        shown = field.shownText();
+        EXPECT_LE(fm.horizontalAdvance(shown), w) << w;
+        if (shown.endsWith(name)) {
+            EXPECT_GT(shown.size() - name.size(), 2) << shown.toStdString();
+        }
+    }
+
     // A name without folders, or right under the root, is cut in its middle too.
     for (const QString& bare : {QStringLiteral("итоги-за-весь-прошлый-год.prn"),
                                 QStringLiteral("/итоги-за-весь-прошлый-год.prn")}) {

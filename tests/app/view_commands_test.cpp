@@ -16,6 +16,7 @@
 #include "app_fixture.h"
 #include "app_globals.h"
 #include "command_ids.h"
+#include "command_table.h"
 #include "document_record.h"
 #include "main_tool_bar.h"
 #include "path_field.h"
@@ -149,6 +150,12 @@ TEST_F(AppTest, MenuBarHoldsMenu100) {
     EXPECT_EQ(actionTexts(menus[3]->menu()),
               (QStringList{"Содержание помощи\tF1", "Web-сайт разработчиков",
                            "Послать E-Mail автору", "—", "О программе..."}));
+    // "Последние файлы" has ten places, each its own command, the latest file first.
+    const MenuEntry& recent = menuBarSpec()[0].entries[1];
+    ASSERT_EQ(recent.id, -1);
+    std::vector<int> places;
+    for (int i = 0; i < 10; ++i) places.push_back(CmRecentFile + i);
+    EXPECT_EQ(recent.submenu, places);
 }
 
 TEST_F(AppTest, AcceleratorsAndHints) {

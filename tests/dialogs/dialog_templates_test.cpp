@@ -3,10 +3,14 @@
 // gap the old dialog did not have.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <string>
 #include <vector>
 
 #include "about_dialog.h"
+#include "dialog_template.h"
 #include "editor_template.h"
 #include "param_template.h"
 
@@ -137,4 +141,29 @@ TEST(DialogTemplates, AboutAndEditorHaveTheResourcesControls) {
                                {K::Button, 1, "OK", 8, 188, 50, 16},
                                {K::Button, 2, "Отмена", 72, 188, 50, 16},
                            });
+}
+
+// A list filled after the dialog was built is measured when the dialog first shows: the dialog
+// widens until its longest entry fits, but never beyond twice its template's size.
+TEST(DialogTemplates, ListsFilledLaterAreMeasuredWhenTheDialogShows) {
+    static const DialogTemplate t{
+        "LIST", "Список", 100, 40, "MS Sans Serif", 8, {{K::ComboList, 7, "", 4, 4, 40, 50}}};
+    for (const int letters : {6, 400}) {
+        QDialog d;
+        buildDialog(&d, t);
+        auto* list = qobject_cast<QComboBox*>(dialogItem(&d, 7));
+        ASSERT_NE(list, nullptr);
+        const DialogBaseUnits base = dialogBaseUnits(d.font());
+        EXPECT_EQ(d.width(), base.toX(100));
+        const QString entry(letters, QChar(u'Ж'));
+        list->addItem(entry);
+        d.show();
+        QApplication::processEvents();
+        if (letters == 6) {
+            EXPECT_GT(d.width(), base.toX(100));
+            EXPECT_GE(list->width(), list->fontMetrics().horizontalAdvance(entry));
+        } else {
+            EXPECT_EQ(d.width(), 2 * base.avgWidth * 100 / 4);  // the entry scrolls instead
+        }
+    }
 }

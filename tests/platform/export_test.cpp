@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "document/layout_fakes.h"
@@ -98,6 +99,41 @@ TEST_F(ExportTest, AFolderThatCannotBeMadeOrAFileThatCannotBeWrittenIsAnError) {
     EXPECT_EQ(r.pages, 0);
     EXPECT_TRUE(r.error.startsWith(QStringLiteral("cannot write ") + path("png/page-0001.png")))
         << r.error.toStdString();
+}
+
+// The files of a whole export: a PDF of just the pages asked for, one page each; SVG pages
+// sized by the paper at the resolution asked, with the page number as their title; PNG at
+// 150 dpi when none is asked.
+TEST_F(ExportTest, PdfSvgAndPngFilesHoldThePagesAskedFor) {
+    ExportOptions options;
+    options.firstPage = 2;
+    ExportResult r = exportPdfQt(*t, printer, path("two.pdf"), options);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.pages, 2);
+    QFile pdf(path("two.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(pdf.readAll());
+    EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 2);
+
+    options.dpi = 20;
+    options.lastPage = 2;
+    r = exportSvg(*t, printer, path("svg"), options);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.pages, 1);
+    QFile svg(path("svg/page-0002.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QString xml = QString::fromUtf8(svg.readAll());
+    // A4 at 20 dpi: 165.4 x 233.9 pixels.
+    EXPECT_TRUE(xml.contains(QStringLiteral("viewBox=\"0 0 165 234\"")))
+        << xml.left(400).toStdString();
+    EXPECT_TRUE(xml.contains(QStringLiteral("<title>page 2</title>")));
+
+    options.dpi = 0;
+    options.firstPage = options.lastPage = 3;
+    r = exportPng(*t, printer, path("png"), options);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    const QImage page(path("png/page-0003.png"));
+    EXPECT_EQ(page.size(), QSize(1240, 1754));  // 210 x 297 mm at 150 dpi
 }
 
 }  // namespace
