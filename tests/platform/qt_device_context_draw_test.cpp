@@ -286,5 +286,58 @@ TEST(QtDeviceContextPens, GatheredLinesKeepTheirOwnPens) {
     EXPECT_EQ(inkIn(img, QRect(100, 100, 1, 100)), 1);
 }
 
+// Opaque text whitens exactly the cells it covers: as wide as its characters' advances and as
+// tall as the font's cell, and no further.
+TEST(QtDeviceContextText, AnOpaqueBackgroundCoversExactlyTheCells) {
+    QImage img = whiteImage(200, 100);
+    img.fill(Qt::gray);
+    {
+        QPainter p(&img);
+        QtDeviceContext dc(&p, 100, 100, QSizeF(50, 50));
+        dc.setLoEnglish();
+        dc.selectFont(courier(-20));  // 12 pixels a character, a cell of 22.7 pixels
+        dc.drawText("   ", 3, Rect{10, -10, 190, -90}, kDtSingleLine | kDtNoClip);
+    }
+    const QRgb grey = QColor(Qt::gray).rgb(), white = qRgb(255, 255, 255);
+    EXPECT_EQ(img.pixel(10, 10), white);
+    EXPECT_EQ(img.pixel(45, 20), white);  // the last of the 36 columns
+    EXPECT_EQ(img.pixel(46, 20), grey);
+    EXPECT_EQ(img.pixel(9, 20), grey);
+    EXPECT_EQ(img.pixel(20, 9), grey);
+    EXPECT_EQ(img.pixel(20, 31), white);  // the cell's last whole row
+    EXPECT_EQ(img.pixel(20, 34), grey);
+}
+
+// A destination given right to left or bottom to top shows the picture mirrored that way.
+TEST(QtDeviceContextImages, ADestinationGivenBackwardsMirrorsThePicture) {
+    const std::uint32_t px[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};  // top row first
+    const ImageView view{2, 2, px};
+    struct Case {
+        int dx, dy, dw, dh;
+        QRgb topLeft, topRight, bottomLeft;
+    };
+    const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255),
+               white = qRgb(255, 255, 255);
+    for (const Case c : {Case{50, -10, -40, -40, green, red, white},     // right to left
+                         Case{10, -50, 40, 40, blue, white, red},        // bottom to top
+                         Case{50, -50, -40, 40, white, blue, green}}) {  // both
+        QImage img = whiteImage(100, 100);
+        img.fill(Qt::black);
+        {
+            QPainter p(&img);
+            QtDeviceContext dc(&p, 100, 100, QSizeF(50, 50));
+            dc.setLoEnglish();
+            dc.stretchImage(c.dx, c.dy, c.dw, c.dh, 0, 0, 2, 2, view);
+        }
+        EXPECT_EQ(img.pixel(15, 15), c.topLeft) << c.dw << "," << c.dh;
+        EXPECT_EQ(img.pixel(45, 15), c.topRight) << c.dw << "," << c.dh;
+        EXPECT_EQ(img.pixel(15, 45), c.bottomLeft) << c.dw << "," << c.dh;
+        EXPECT_EQ(img.pixel(5, 5), qRgb(0, 0, 0));  // outside: as it was
+        EXPECT_EQ(img.pixel(55, 55), qRgb(0, 0, 0));
+        EXPECT_EQ(img.pixel(10, 10), img.pixel(15, 15));  // from the corner exactly
+        EXPECT_EQ(img.pixel(49, 49), img.pixel(45, 45));
+    }
+}
+
 }  // namespace
 }  // namespace folvek
