@@ -91,3 +91,11 @@ TEST_F(AppTest, ARecentFileThatIsGoneIsSaidSoAndLeavesTheList) {
     EXPECT_TRUE(frame->statusBar()->currentMessage().contains(QStringLiteral("gone.txt")));
     EXPECT_EQ(shownEntries(menu), QStringList{"&1 " + QString::fromStdString(a)});
 }
+
+// A recent file's menu text: its place, with the last digit as the key, and its path with any
+// '&' doubled so that it shows as itself.
+TEST(RecentMenu, EntryTextsNumberThePlacesFromOne) {
+    EXPECT_EQ(recentEntryText(0, "/a/b.txt"), QStringLiteral("&1 /a/b.txt"));
+    EXPECT_EQ(recentEntryText(8, "/r&d.txt"), QStringLiteral("&9 /r&&d.txt"));
+    EXPECT_EQ(recentEntryText(9, "/x.prn"), QStringLiteral("1&0 /x.prn"));
+}

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
@@ -18,6 +19,7 @@
 #include "command_ids.h"
 #include "command_table.h"
 #include "document_record.h"
+#include "main_frame.h"
 #include "main_tool_bar.h"
 #include "path_field.h"
 #include "printer_settings.h"
@@ -298,4 +300,21 @@ TEST_F(AppTest, RightButtonMenuHoldsItsItemsAndOpensAtThePointer) {
     shellState().printing = false;
     menu->actions().last()->trigger();
     EXPECT_FALSE(frame->isVisible());
+}
+
+// The status bar's fields are as wide as their characters: the file name 30, the page 25, the
+// code page 24, the width note 60, each with the same frame around them.
+TEST_F(AppTest, StatusFieldsAreAsWideAsTheirCharacters) {
+    start();
+    const int average = QFontMetrics(frame->statusBar()->font()).averageCharWidth();
+    const int name = frame->fileNameField()->width();
+    EXPECT_EQ(name - frame->pageField()->width(), 5 * average);
+    EXPECT_EQ(name - frame->encodingField()->width(), 6 * average);
+    EXPECT_EQ(frame->widthField()->width() - name, 30 * average);
+    const std::pair<QLabel*, int> fields[] = {{frame->fileNameField(), 30},
+                                              {frame->pageField(), 25},
+                                              {frame->encodingField(), 24},
+                                              {frame->widthField(), 60}};
+    for (const auto& [field, chars] : fields)
+        EXPECT_GE(field->contentsRect().width(), chars * average) << chars;
 }
