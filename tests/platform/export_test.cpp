@@ -1,8 +1,8 @@
-// Page export to PNG, SVG and PDF (through Qt and through our own writer): a range outside the
-// document is refused before anything is written; a progress callback that says stop ends the job
-// after that page, with the pages already written counted and no PDF left behind; a folder that
-// cannot be made and a file that cannot be written are errors; the files are named and sized as the
-// paper says.
+// Page export to PNG, SVG and PDF, through Qt and through our own PDF writer: a range outside
+// the document is refused before anything is written; a progress callback that says stop ends
+// the job after that page, with the pages already written counted and no PDF left behind; a
+// folder that cannot be made and a file that cannot be written are errors; the files are named
+// and sized as the paper says.
 #include <gtest/gtest.h>
 
 #include <QDir>
