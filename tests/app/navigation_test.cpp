@@ -45,6 +45,28 @@ TEST_F(AppTest, ScrollRangesFollowTheExample) {
     EXPECT_EQ(view()->vRange(), 0);
     EXPECT_EQ(view()->hRange(), 10);
 
+    // The page moves by whole units while both shifts fit in 16 bits; past that it does not
+    // move at all. 32767 is 151 x 217 and 7 x 4681.
+    p.Zoom = 11;
+    p.pageWidth = 400;
+    p.pageHeight = 1100;
+    p.charWidth = 7.0;
+    p.lineHeight = 151;
+    view()->UpdateScrollRanges();
+    ASSERT_GE(view()->vRange(), 218);
+    ASSERT_GE(view()->hRange(), 4682);
+    view()->scrollTo(0, 217);
+    EXPECT_EQ(view()->scrollOffset(), QPointF(0, 32767));
+    view()->scrollTo(0, 218);
+    EXPECT_EQ(view()->scrollOffset(), QPointF(0, 0));
+    view()->scrollTo(4681, 1);
+    EXPECT_EQ(view()->scrollOffset(), QPointF(32767, 151));
+    view()->scrollTo(4682, 1);
+    EXPECT_EQ(view()->scrollOffset(), QPointF(0, 0));
+    view()->scrollTo(0, 0);
+    p.pageWidth = 80;
+    p.lineHeight = 17;
+
     // A page of scrolling is the whole units that fit in the window less one, at least one.
     p.Zoom = 3;
     p.charWidth = 10.0;
