@@ -275,6 +275,17 @@ TEST_F(AppTest, SettingsListShowsIniFilesSortedWithoutCaseAndSelectsTheCurrentOn
     EXPECT_FALSE(list->isEditable());
 }
 
+// The settings file in use is selected in the list also when it is the first entry.
+TEST_F(AppTest, SettingsListSelectsTheCurrentFileFirstInTheList) {
+    writeFile("zeta.ini", "");
+    writeFile("FOLVK95.INI", "[Folvk]\n");
+    start();
+    QComboBox* list = frame->toolBar()->settingsList();
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_EQ(list->currentText(), "FOLVK95.INI");
+}
+
 TEST_F(AppTest, RightButtonMenuHoldsItsItemsAndOpensAtThePointer) {
     start();
     QMenu* menu = view()->contextMenu();
