@@ -93,7 +93,7 @@ TEST_F(AppTest, TheCodePagesLastLetterIsFound) {
     FindBar* bar = frame->findBar();
     view()->runCommand(CmFind);
     QSignalSpy done(bar, &FindBar::searchFinished);
-    bar->field()->setText(QStringLiteral("ЯВКА"));
+    bar->field()->setText(QStringLiteral("явка"));  // я, not Я (0xDF)
     QTest::keyClick(bar->field(), Qt::Key_Return);
     if (bar->searching() || done.isEmpty()) {
         ASSERT_TRUE(done.wait(5000));

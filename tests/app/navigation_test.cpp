@@ -67,6 +67,14 @@ TEST_F(AppTest, ScrollRangesFollowTheExample) {
     p.pageWidth = 80;
     p.lineHeight = 17;
 
+    // A scroll bar's arrow moves the page by one unit.
+    view()->scrollTo(3, 3);
+    view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    view()->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(view()->vPos(), 4);
+    EXPECT_EQ(view()->hPos(), 2);
+    view()->scrollTo(0, 0);
+
     // A page of scrolling is the whole units that fit in the window less one, at least one.
     p.Zoom = 3;
     p.charWidth = 10.0;
