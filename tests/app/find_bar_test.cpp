@@ -143,3 +143,28 @@ TEST_F(AppTest, ANewSearchStartsFromThePageShownInItsDirection) {
     EXPECT_EQ(from(2, "page 4", true), 0);
     EXPECT_EQ(view()->record()->curPage, 4);
 }
+
+// A match out of sight brings the page round to it: down to one further down the page, back up
+// to one above the part shown, across to one beyond the right edge.
+TEST_F(AppTest, AMatchOutOfSightIsScrolledIntoView) {
+    std::string text = "top\n";
+    for (int i = 0; i < 60; ++i) text += "line\n";
+    text += std::string(150, ' ') + "right\nbottom\n";
+    shellState().documentPath = writeFile("long.txt", text);
+    start();
+    for (int i = 0; i < 6; ++i) view()->runCommand(CmZoomIn);
+    ASSERT_GT(view()->vRange(), 0);
+    ASSERT_GT(view()->hRange(), 0);
+    FindBar* bar = frame->findBar();
+    view()->runCommand(CmFind);
+    view()->scrollTo(0, 0);
+    searchFor(bar, "bottom");
+    ASSERT_EQ(bar->matches().size(), 1u);
+    EXPECT_GT(view()->vPos(), 0);
+    EXPECT_EQ(view()->hPos(), 0);
+    searchFor(bar, "top");
+    EXPECT_EQ(view()->vPos(), 0);
+    searchFor(bar, "right");
+    EXPECT_GT(view()->hPos(), 0);
+    EXPECT_GT(view()->vPos(), 0);
+}

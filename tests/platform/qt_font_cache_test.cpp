@@ -2,6 +2,9 @@
 // settings file's font takes when a field is 0.
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "qt_device_context.h"
 #include "qt_font_cache.h"
 
 namespace folvek {
@@ -37,6 +40,20 @@ TEST(FontCache, StartsAfreshPastSixtyFiveFacesOrTwoHundredFiftySevenSizes) {
     cache.realise(courier(-13), 258);
     EXPECT_EQ(cache.generation(), sizes + 1);
     cache.clear();
+}
+
+// A positive height is the cell, from 1 unit up: twice the cell, twice the text.
+TEST(FontCache, ACellHeightOfOneUnitIsACell) {
+    QtDeviceContext dc(nullptr, 600, 600, QSizeF(200, 287));
+    dc.setLoEnglish();
+    const std::string zeros(100, '0');
+    dc.selectFont(courier(1));
+    const int one = dc.textExtent(zeros.data(), 100).cx;
+    dc.selectFont(courier(2));
+    const int two = dc.textExtent(zeros.data(), 100).cx;
+    EXPECT_NEAR(2 * one, two, 2);
+    dc.selectFont(courier(-1));  // an em of 1: wider than a cell of 1
+    EXPECT_GT(dc.textExtent(zeros.data(), 100).cx, one + 3);
 }
 
 // A height of 0 is 13 units; a weight of 0 is normal, and weights are kept within 1..1000.
