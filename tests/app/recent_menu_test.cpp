@@ -75,6 +75,12 @@ TEST_F(AppTest, RecentFilesListTheDocumentsShownAndReopenEachWithItsSettings) {
     EXPECT_EQ(view()->record()->Zoom, 7);
     EXPECT_EQ(view()->record()->pageCount, 2);
     EXPECT_EQ(shownEntries(menu).front(), "&1 " + QString::fromStdString(dirPath()) + "b&&c.txt");
+
+    // The first entry reads the document shown again, as it is on disk now.
+    pagedDocument("b&c.txt", 3);
+    menu->actions().at(0)->trigger();
+    EXPECT_EQ(shownPath(), b);
+    EXPECT_EQ(view()->record()->pageCount, 3);
 }
 
 TEST_F(AppTest, ARecentFileThatIsGoneIsSaidSoAndLeavesTheList) {

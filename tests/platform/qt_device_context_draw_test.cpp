@@ -99,6 +99,7 @@ TEST(QtDeviceContextBitmaps, RowsTooShortForTheirDotsDrawNothing) {
     };
     EXPECT_EQ(inked(8, 1, 2), 40 * 40);  // 8 dots fit one byte
     EXPECT_EQ(inked(9, 2, 2), 40 * 40);  // 9 need two
+    EXPECT_EQ(inked(8, 1, 1), 40 * 40);  // a single row
     EXPECT_EQ(inked(9, 1, 2), 0);
     EXPECT_EQ(inked(16, 1, 2), 0);
     EXPECT_EQ(inked(0, 1, 2), 0);
