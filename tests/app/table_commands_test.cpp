@@ -269,3 +269,19 @@ TEST_F(AppTest, StoppingTheTableSearchWritesNothing) {
     EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Сохранение таблиц прервано"));
     EXPECT_TRUE(frame->isEnabled());
 }
+
+// The view's cells are the document's: the first row and column of the page are its first line
+// and column; cells before them, or far below the page, are none.
+TEST_F(TableCommandsTest, TheViewsCellsAreTheDocumentsFromTheFirstRowAndColumn) {
+    std::int64_t line = -1;
+    std::int32_t column = -1;
+    ASSERT_TRUE(view()->documentCell(Cell{0, 0}, line, column));
+    EXPECT_EQ(line, 0);
+    EXPECT_EQ(column, 0);
+    ASSERT_TRUE(view()->documentCell(Cell{5, 13}, line, column));
+    EXPECT_EQ(line, 5);
+    EXPECT_EQ(column, 13);
+    EXPECT_FALSE(view()->documentCell(Cell{-1, 0}, line, column));
+    EXPECT_FALSE(view()->documentCell(Cell{0, -1}, line, column));
+    EXPECT_FALSE(view()->documentCell(Cell{500, 0}, line, column));
+}
