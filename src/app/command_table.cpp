@@ -171,31 +171,33 @@ const std::vector<MenuSpec>& menuBarSpec() {
 }
 
 const std::vector<ToolGadget>& toolBarSpec() {
+    constexpr int kNoPicture = 0;
+    constexpr ToolGadget kToolSeparator{0, kNoPicture};
     static const std::vector<ToolGadget> gadgets = {
         {CmExit, 9},
-        {0, 0},
+        kToolSeparator,
         {CmOpen, 1},
         {CmPrintCurrent, 2},
         {CmPrinterSetup, 11},
         {CmSend, 15},
-        {0, 0},
+        kToolSeparator,
         {CmFont, 3},
         {CmParameters, 10},
         {CmEdit, 12},
-        {0, 0},
+        kToolSeparator,
         {CmFontLarger, 16},
         {CmFontSmaller, 17},
-        {0, 0},
+        kToolSeparator,
         {CmFirstPage, 4},
         {CmPrevPage, 5},
         {CmNextPage, 6},
         {CmLastPage, 7},
-        {0, 0},
+        kToolSeparator,
         {CmZoomIn, 13},
         {CmZoomOut, 14},
-        {0, 0},
-        {IdSettingsList, 0},
-        {0, 0},
+        kToolSeparator,
+        {IdSettingsList, kNoPicture},
+        kToolSeparator,
         {CmHelp, 8},
     };
     return gadgets;

@@ -241,6 +241,7 @@ void ReportView::updateCommandStates() {
 }
 
 void ReportView::fillContextMenu() {
+    constexpr int kSeparator = 0;  // neither a text nor a command
     const struct {
         int text;
         int command;
@@ -248,15 +249,15 @@ void ReportView::fillContextMenu() {
                  {StrMenuEdit, CmEdit},
                  {StrMenuPrint, CmPrint},
                  {StrMenuPrinterSetup, CmPrinterSetup},
-                 {0, 0},
+                 {kSeparator, kSeparator},
                  {StrMenuFont, CmFont},
                  {StrMenuParameters, CmParameters},
-                 {0, 0},
+                 {kSeparator, kSeparator},
                  {StrMenuCopyTable, CmCopyTable},
-                 {0, 0},
+                 {kSeparator, kSeparator},
                  {StrMenuExit, CmFrameworkExit}};
     for (const auto& item : items) {
-        if (item.command == 0) {
+        if (item.command == kSeparator) {
             contextMenu_->addSeparator();
             continue;
         }

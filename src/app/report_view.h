@@ -134,6 +134,9 @@ class ReportView : public QAbstractScrollArea {
     // Reads the shown document again and lays it out.
     void reloadDocument();
 
+    // The device pixels the page is shifted by for the scroll position.
+    QPointF scrollOffset() const;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -148,8 +151,6 @@ class ReportView : public QAbstractScrollArea {
     void buildCommandTable();
     void fillContextMenu();
     void updatePageSteps();
-    // The device pixels the page is shifted by for the scroll position.
-    QPointF scrollOffset() const;
     // Device pixels per 0.01 inch of the page at the zoom shown.
     double pixelsPerUnitX() const;
     double pixelsPerUnitY() const;

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 
 #include "app_fixture.h"
@@ -62,6 +63,10 @@ TEST_F(AppTest, AChangeOnDiskIsOfferedInTheStatusBarAndNotApplied) {
     ASSERT_TRUE(noticed.wait(5000));
     EXPECT_TRUE(watch->changeOffered());
     EXPECT_EQ(frame->statusBar()->currentMessage(), changedOnDiskMessage());
+    // The offer stays three times as long as a passing message.
+    const auto* shownFor = frame->statusBar()->findChild<QTimer*>();
+    ASSERT_NE(shownFor, nullptr);
+    EXPECT_EQ(shownFor->interval(), 3 * 5000);
     EXPECT_EQ(view()->record()->pageCount, 3);  // nothing reloaded by surprise
 
     // Not while a print job reads the pages.

@@ -28,6 +28,16 @@ bool drop(QWidget* target, const QList<QUrl>& urls) {
     return dropped.isAccepted();
 }
 
+// Delivers the drop alone, as when the enter was taken before something changed.
+bool dropOnly(QWidget* target, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDropEvent dropped(QPointF(target->rect().center()), Qt::CopyAction, &data, Qt::LeftButton,
+                       Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &dropped);
+    return dropped.isAccepted();
+}
+
 }  // namespace
 
 TEST_F(AppTest, ADroppedFileOpensWithTheSettingsTheHistoryKnows) {
@@ -53,7 +63,10 @@ TEST_F(AppTest, FoldersRemoteAddressesAndDropsDuringPrintingAreRefused) {
     EXPECT_FALSE(drop(frame.get(), {QUrl(QStringLiteral("https://example.org/r.txt"))}));
     shellState().printing = true;
     EXPECT_FALSE(drop(frame.get(), {QUrl::fromLocalFile(QString::fromStdString(b))}));
+    // The drop itself is refused too when printing began after the pointer came in.
+    EXPECT_FALSE(dropOnly(frame.get(), {QUrl::fromLocalFile(QString::fromStdString(b))}));
     shellState().printing = false;
+    EXPECT_FALSE(dropOnly(frame.get(), {QUrl::fromLocalFile(dir.path())}));
     EXPECT_EQ(shownPath(), a);
     // Of several, the first file is opened.
     EXPECT_TRUE(drop(frame.get(), {QUrl::fromLocalFile(dir.path()),

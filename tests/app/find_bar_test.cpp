@@ -7,6 +7,7 @@
 
 #include "app_fixture.h"
 #include "command_ids.h"
+#include "document.h"
 #include "document_record.h"
 #include "find_bar.h"
 #include "main_frame.h"
@@ -114,4 +115,56 @@ TEST_F(AppTest, ReloadingTheDocumentDropsTheMatches) {
     ASSERT_EQ(bar->matches().size(), 3u);
     view()->reloadDocument();
     EXPECT_TRUE(bar->matches().empty());
+}
+
+// A new search starts from the page shown: forwards at its first match on or after it,
+// backwards at its last match on or before it; with none on that side, at the other end.
+TEST_F(AppTest, ANewSearchStartsFromThePageShownInItsDirection) {
+    shellState().documentPath = pagedDocument("five.txt", 5);
+    start();
+    FindBar* bar = frame->findBar();
+    view()->runCommand(CmFind);
+    auto from = [&](int page, const char* text, bool backwards) {
+        bar->field()->clear();
+        view()->document()->goToPage(page);
+        searchFor(bar, text, backwards);
+        return bar->currentMatch();
+    };
+    EXPECT_EQ(from(3, "line", true), 5);  // the second match of page 3
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Найдено: 6 из 10"));
+    EXPECT_EQ(view()->record()->curPage, 3);
+    EXPECT_EQ(from(3, "line", false), 4);
+    EXPECT_EQ(from(1, "line", true), 1);
+    EXPECT_EQ(from(5, "line", false), 8);
+    EXPECT_EQ(from(5, "line", true), 9);
+    // One match, behind or ahead of the direction asked: it is found all the same.
+    EXPECT_EQ(from(4, "page 2", false), 0);
+    EXPECT_EQ(view()->record()->curPage, 2);
+    EXPECT_EQ(from(2, "page 4", true), 0);
+    EXPECT_EQ(view()->record()->curPage, 4);
+}
+
+// A match out of sight brings the page round to it: down to one further down the page, back up
+// to one above the part shown, across to one beyond the right edge.
+TEST_F(AppTest, AMatchOutOfSightIsScrolledIntoView) {
+    std::string text = "top\n";
+    for (int i = 0; i < 60; ++i) text += "line\n";
+    text += std::string(150, ' ') + "right\nbottom\n";
+    shellState().documentPath = writeFile("long.txt", text);
+    start();
+    for (int i = 0; i < 6; ++i) view()->runCommand(CmZoomIn);
+    ASSERT_GT(view()->vRange(), 0);
+    ASSERT_GT(view()->hRange(), 0);
+    FindBar* bar = frame->findBar();
+    view()->runCommand(CmFind);
+    view()->scrollTo(0, 0);
+    searchFor(bar, "bottom");
+    ASSERT_EQ(bar->matches().size(), 1u);
+    EXPECT_GT(view()->vPos(), 0);
+    EXPECT_EQ(view()->hPos(), 0);
+    searchFor(bar, "top");
+    EXPECT_EQ(view()->vPos(), 0);
+    searchFor(bar, "right");
+    EXPECT_GT(view()->hPos(), 0);
+    EXPECT_GT(view()->vPos(), 0);
 }

@@ -84,3 +84,20 @@ TEST_F(FindTextTest, AnEmptyFieldOpensTheBarAndTheCloseButtonTakesTheMarksAway) 
 }
 
 }  // namespace
+
+// The last letter of the code page (я, byte 0xFF) is found like any other.
+TEST_F(AppTest, TheCodePagesLastLetterIsFound) {
+    shellState().documentPath =
+        writeFile("last.txt", "\xc7\xe0\xff\xe2\xea\xe0 7\r\n");  // "Заявка 7"
+    start();
+    FindBar* bar = frame->findBar();
+    view()->runCommand(CmFind);
+    QSignalSpy done(bar, &FindBar::searchFinished);
+    bar->field()->setText(QStringLiteral("явка"));  // я, not Я (0xDF)
+    QTest::keyClick(bar->field(), Qt::Key_Return);
+    if (bar->searching() || done.isEmpty()) {
+        ASSERT_TRUE(done.wait(5000));
+    }
+    EXPECT_EQ(bar->matches().size(), 1u);
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Найдено: 1 из 1"));
+}

@@ -44,6 +44,56 @@ TEST_F(AppTest, ScrollRangesFollowTheExample) {
     view()->UpdateScrollRanges();
     EXPECT_EQ(view()->vRange(), 0);
     EXPECT_EQ(view()->hRange(), 10);
+
+    // The page moves by whole units while both shifts fit in 16 bits; past that it does not
+    // move at all. 32767 is 151 x 217 and 7 x 4681.
+    p.Zoom = 11;
+    p.pageWidth = 400;
+    p.pageHeight = 1100;
+    p.charWidth = 7.0;
+    p.lineHeight = 151;
+    view()->UpdateScrollRanges();
+    ASSERT_GE(view()->vRange(), 218);
+    ASSERT_GE(view()->hRange(), 4682);
+    view()->scrollTo(0, 217);
+    EXPECT_EQ(view()->scrollOffset(), QPointF(0, 32767));
+    view()->scrollTo(0, 218);
+    EXPECT_EQ(view()->scrollOffset(), QPointF(0, 0));
+    view()->scrollTo(4681, 1);
+    EXPECT_EQ(view()->scrollOffset(), QPointF(32767, 151));
+    view()->scrollTo(4682, 1);
+    EXPECT_EQ(view()->scrollOffset(), QPointF(0, 0));
+    view()->scrollTo(0, 0);
+    p.pageWidth = 80;
+    p.lineHeight = 17;
+
+    // A scroll bar's arrow moves the page by one unit.
+    view()->scrollTo(3, 3);
+    view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    view()->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(view()->vPos(), 4);
+    EXPECT_EQ(view()->hPos(), 2);
+    view()->scrollTo(0, 0);
+
+    // A page of scrolling is the whole units that fit in the window less one, at least one.
+    p.Zoom = 3;
+    p.charWidth = 10.0;
+    view()->UpdateScrollRanges();
+    ASSERT_EQ(view()->hUnit(), 10);
+    ASSERT_EQ(view()->vUnit(), 17);
+    view()->resize(400, 300);
+    QWidget* port = view()->viewport();
+    EXPECT_EQ(view()->horizontalScrollBar()->pageStep(), port->width() / 10 - 1);
+    EXPECT_EQ(view()->verticalScrollBar()->pageStep(), port->height() / 17 - 1);
+    view()->setMinimumSize(0, 0);
+    for (int pixels : {25, 15}) {
+        view()->resize(view()->width() - port->width() + pixels,
+                       view()->height() - port->height() + pixels);
+        ASSERT_EQ(port->width(), pixels);
+        ASSERT_EQ(port->height(), pixels);
+        EXPECT_EQ(view()->horizontalScrollBar()->pageStep(), 1) << pixels;
+        EXPECT_EQ(view()->verticalScrollBar()->pageStep(), 1) << pixels;
+    }
 }
 
 TEST_F(AppTest, DownRunsFromTheBottomOfOnePageOntoTheTopOfTheNext) {

@@ -57,6 +57,24 @@ TEST(ProgramInfo, HelpAndVersionAreAnsweredWithoutOpeningAWindow) {
     EXPECT_EQ(version.out, QStringLiteral("folvek 2.12\n"));
 }
 
+// A command line the program refuses ends it with status 2 and the reason, before any window
+// or job: an unattended run must not wait on a box.
+TEST(ProgramInfo, ARefusedCommandLineEndsWithStatusTwoAndItsReason) {
+    QTemporaryDir home;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("FOLVEK_HOME"), home.path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(FOLVEK_BINARY_DIR "/src/app/folvek"), {QStringLiteral("/m5000")});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 2);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_TRUE(err.contains(QStringLiteral("folvek: /m5000: не более 999 копий")))
+        << err.toStdString();
+}
+
 TEST(ProgramInfo, QtOptionValuesAndDocumentsAreNotTakenForRequests) {
     auto ask = [](std::vector<const char*> args) {
         args.insert(args.begin(), "folvek");

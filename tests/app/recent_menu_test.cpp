@@ -75,6 +75,12 @@ TEST_F(AppTest, RecentFilesListTheDocumentsShownAndReopenEachWithItsSettings) {
     EXPECT_EQ(view()->record()->Zoom, 7);
     EXPECT_EQ(view()->record()->pageCount, 2);
     EXPECT_EQ(shownEntries(menu).front(), "&1 " + QString::fromStdString(dirPath()) + "b&&c.txt");
+
+    // The first entry reads the document shown again, as it is on disk now.
+    pagedDocument("b&c.txt", 3);
+    menu->actions().at(0)->trigger();
+    EXPECT_EQ(shownPath(), b);
+    EXPECT_EQ(view()->record()->pageCount, 3);
 }
 
 TEST_F(AppTest, ARecentFileThatIsGoneIsSaidSoAndLeavesTheList) {
@@ -90,4 +96,12 @@ TEST_F(AppTest, ARecentFileThatIsGoneIsSaidSoAndLeavesTheList) {
     EXPECT_EQ(shownPath(), a);  // still shown
     EXPECT_TRUE(frame->statusBar()->currentMessage().contains(QStringLiteral("gone.txt")));
     EXPECT_EQ(shownEntries(menu), QStringList{"&1 " + QString::fromStdString(a)});
+}
+
+// A recent file's menu text: its place, with the last digit as the key, and its path with any
+// '&' doubled so that it shows as itself.
+TEST(RecentMenu, EntryTextsNumberThePlacesFromOne) {
+    EXPECT_EQ(recentEntryText(0, "/a/b.txt"), QStringLiteral("&1 /a/b.txt"));
+    EXPECT_EQ(recentEntryText(8, "/r&d.txt"), QStringLiteral("&9 /r&&d.txt"));
+    EXPECT_EQ(recentEntryText(9, "/x.prn"), QStringLiteral("1&0 /x.prn"));
 }

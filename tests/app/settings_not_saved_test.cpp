@@ -23,6 +23,9 @@ TEST_F(AppTest, SettingsThatCannotBeSavedAreSaidOnceInTheStatusBarWithThePath) {
     const QString said = frame->statusBar()->currentMessage();
     EXPECT_TRUE(said.startsWith(QStringLiteral("Настройки не сохранены: "))) << said.toStdString();
     EXPECT_TRUE(said.contains(QString::fromStdString(ini))) << said.toStdString();
+    // And why, in brackets after it.
+    EXPECT_TRUE(said.contains(QString::fromStdString(ini + " ("))) << said.toStdString();
+    EXPECT_TRUE(said.endsWith(QLatin1Char(')'))) << said.toStdString();
     // Once: the next press leaves the status bar to the user.
     frame->statusBar()->clearMessage();
     view()->runCommand(CmZoomIn);

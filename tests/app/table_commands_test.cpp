@@ -8,8 +8,12 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
+#include <filesystem>
 
 #include "app_fixture.h"
 #include "command_ids.h"
@@ -220,4 +224,64 @@ TEST_F(AppTest, SavingTwoTablesAsCsvNamesTheFirstFile) {
     EXPECT_EQ(readFile(dirPath() + "t-2.csv"),
               "\xEF\xBB\xBF"
               "a;b;c\r\n1;2;3\r\n");
+}
+
+// A search over a long report can be stopped from its progress dialog: nothing is written and
+// the status bar says so. The bar shows the share searched so far in percent from the start.
+TEST_F(AppTest, StoppingTheTableSearchWritesNothing) {
+    // Code page 866: 12,000 small tables; a search over that many rows is cut into pieces.
+    std::string report;
+    for (int i = 0; i < 12000; ++i)
+        report +=
+            "\xDA\xC4\xC4\xC2\xC4\xC4\xBF\r\n\xB3\xA0\xA1\xB3 7\xB3\r\n"
+            "\xC0\xC4\xC4\xC1\xC4\xC4\xD9\r\n\r\n";
+    shellState().documentPath = writeFile("long.txt", report);
+    shellState().dosOverride = DosOverride::Dos;
+    start();
+    const std::string target = dirPath() + "long.xlsx";
+    bool cancelled = false, windowWasDisabled = false;
+    int value = -2;
+    QString text;
+    dialogHooks().fileDialog = [&](FileDialogKind, const FileDialogRequest&) {
+        // Runs at the search's first report of progress.
+        QTimer::singleShot(0, [&] {
+            windowWasDisabled = !frame->isEnabled();
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* p = qobject_cast<QProgressDialog*>(w);
+                    p && p->objectName() == QStringLiteral("TablesProgress")) {
+                    value = p->value();
+                    if (auto* bar = p->findChild<QProgressBar*>()) text = bar->text();
+                    p->cancel();
+                    cancelled = true;
+                }
+        });
+        return FileDialogAnswer{QString::fromStdString(target)};
+    };
+    view()->runCommand(CmSaveTables);
+    ASSERT_TRUE(cancelled);
+    // On a machine busy elsewhere the cores may finish every piece before the first report.
+    if (value == 100) GTEST_SKIP() << "the search ended before it first reported";
+    EXPECT_TRUE(windowWasDisabled);
+    EXPECT_GE(value, 0);
+    EXPECT_LT(value, 100);
+    EXPECT_EQ(text, QString::number(value) + QLatin1Char('%'));
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Сохранение таблиц прервано"));
+    EXPECT_TRUE(frame->isEnabled());
+}
+
+// The view's cells are the document's: the first row and column of the page are its first line
+// and column; cells before them, or far below the page, are none.
+TEST_F(TableCommandsTest, TheViewsCellsAreTheDocumentsFromTheFirstRowAndColumn) {
+    std::int64_t line = -1;
+    std::int32_t column = -1;
+    ASSERT_TRUE(view()->documentCell(Cell{0, 0}, line, column));
+    EXPECT_EQ(line, 0);
+    EXPECT_EQ(column, 0);
+    ASSERT_TRUE(view()->documentCell(Cell{5, 13}, line, column));
+    EXPECT_EQ(line, 5);
+    EXPECT_EQ(column, 13);
+    EXPECT_FALSE(view()->documentCell(Cell{-1, 0}, line, column));
+    EXPECT_FALSE(view()->documentCell(Cell{0, -1}, line, column));
+    EXPECT_FALSE(view()->documentCell(Cell{500, 0}, line, column));
 }

@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFontMetrics>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -15,7 +17,9 @@
 #include "app_fixture.h"
 #include "app_globals.h"
 #include "command_ids.h"
+#include "command_table.h"
 #include "document_record.h"
+#include "main_frame.h"
 #include "main_tool_bar.h"
 #include "path_field.h"
 #include "printer_settings.h"
@@ -148,6 +152,12 @@ TEST_F(AppTest, MenuBarHoldsMenu100) {
     EXPECT_EQ(actionTexts(menus[3]->menu()),
               (QStringList{"Содержание помощи\tF1", "Web-сайт разработчиков",
                            "Послать E-Mail автору", "—", "О программе..."}));
+    // "Последние файлы" has ten places, each its own command, the latest file first.
+    const MenuEntry& recent = menuBarSpec()[0].entries[1];
+    ASSERT_EQ(recent.id, -1);
+    std::vector<int> places;
+    for (int i = 0; i < 10; ++i) places.push_back(CmRecentFile + i);
+    EXPECT_EQ(recent.submenu, places);
 }
 
 TEST_F(AppTest, AcceleratorsAndHints) {
@@ -224,13 +234,21 @@ TEST_F(AppTest, ToolBarHasItsGadgetsInOrder) {
                             CmNextPage,     CmLastPage, 0,           CmZoomIn,
                             CmZoomOut,      0,          -1,          0,
                             CmHelp};
+    // Each button's picture is its bitmap resource's: door, folder, printer, ...
+    const int bitmaps[] = {9, 0, 1, 2, 11, 15, 0,  3,  10, 12, 0, 16, 17,
+                           0, 4, 5, 6, 7,  0,  13, 14, 0,  0,  0, 8};
+    auto picture = [](const QIcon& icon) { return icon.pixmap(20, 20).toImage(); };
     for (int i = 0; i < 25; ++i) {
-        if (expected[i] == 0)
+        if (expected[i] == 0) {
             EXPECT_TRUE(items[i]->isSeparator()) << i;
-        else if (expected[i] == -1)
+        } else if (expected[i] == -1) {
             EXPECT_EQ(bar->widgetForAction(items[i])->objectName(), "id5555");
-        else
+        } else {
             EXPECT_EQ(items[i]->data().toInt(), expected[i]) << i;
+            EXPECT_EQ(picture(items[i]->icon()),
+                      picture(QIcon(QStringLiteral(":/icons/%1.svg").arg(bitmaps[i]))))
+                << i;
+        }
     }
     // Buttons follow the enablers and carry the hints.
     auto* prev =
@@ -255,6 +273,17 @@ TEST_F(AppTest, SettingsListShowsIniFilesSortedWithoutCaseAndSelectsTheCurrentOn
     EXPECT_EQ(list->itemText(2), "FOLVK95.INI");
     EXPECT_EQ(list->currentText(), "FOLVK95.INI");
     EXPECT_FALSE(list->isEditable());
+}
+
+// The settings file in use is selected in the list also when it is the first entry.
+TEST_F(AppTest, SettingsListSelectsTheCurrentFileFirstInTheList) {
+    writeFile("zeta.ini", "");
+    writeFile("FOLVK95.INI", "[Folvk]\n");
+    start();
+    QComboBox* list = frame->toolBar()->settingsList();
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_EQ(list->currentText(), "FOLVK95.INI");
 }
 
 TEST_F(AppTest, RightButtonMenuHoldsItsItemsAndOpensAtThePointer) {
@@ -282,4 +311,21 @@ TEST_F(AppTest, RightButtonMenuHoldsItsItemsAndOpensAtThePointer) {
     shellState().printing = false;
     menu->actions().last()->trigger();
     EXPECT_FALSE(frame->isVisible());
+}
+
+// The status bar's fields are as wide as their characters: the file name 30, the page 25, the
+// code page 24, the width note 60, each with the same frame around them.
+TEST_F(AppTest, StatusFieldsAreAsWideAsTheirCharacters) {
+    start();
+    const int average = QFontMetrics(frame->statusBar()->font()).averageCharWidth();
+    const int name = frame->fileNameField()->width();
+    EXPECT_EQ(name - frame->pageField()->width(), 5 * average);
+    EXPECT_EQ(name - frame->encodingField()->width(), 6 * average);
+    EXPECT_EQ(frame->widthField()->width() - name, 30 * average);
+    const std::pair<QLabel*, int> fields[] = {{frame->fileNameField(), 30},
+                                              {frame->pageField(), 25},
+                                              {frame->encodingField(), 24},
+                                              {frame->widthField(), 60}};
+    for (const auto& [field, chars] : fields)
+        EXPECT_GE(field->contentsRect().width(), chars * average) << chars;
 }

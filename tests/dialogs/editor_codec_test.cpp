@@ -87,5 +87,63 @@ TEST(EditorCodec, AUtf16FileIsEditedInItsOwnForm) {
     EXPECT_EQ(decodeEditorText("\xD0\x98", TextEncoding::Utf8).utf16, Utf16Form::None);
 }
 
+// KOI8-R and UTF-8 files: every byte KOI8-R can hold comes back, a UTF-8 mark is kept only if
+// the file had one, line ends keep the file's style.
+TEST(EditorCodec, Koi8AndUtf8FilesKeepTheirBytesMarksAndLineEnds) {
+    const std::string bytes = everyByteExceptLineEnds() + "\r\n" + everyByteExceptLineEnds();
+    const EditorText koi = decodeEditorText(bytes, TextEncoding::Koi8r);
+    EXPECT_TRUE(koi.crlf);
+    EXPECT_EQ(koi.text.size(), 2 * 254 + 1);
+    EXPECT_EQ(decodeEditorText("\xC1\xE1\xA3", TextEncoding::Koi8r).text, QStringLiteral("аАё"));
+    const EncodedText koiBack =
+        encodeEditorText(koi.text, true, TextEncoding::Koi8r, false, Utf16Form::None);
+    EXPECT_EQ(koiBack.bytes, bytes);
+    EXPECT_EQ(koiBack.unmappable, 0);
+    const EncodedText tick = encodeEditorText(QStringLiteral("a✓\n"), false, TextEncoding::Koi8r,
+                                              false, Utf16Form::None);
+    EXPECT_EQ(tick.bytes, "a?\n");
+    EXPECT_EQ(tick.unmappable, 1);
+
+    const EditorText marked =
+        decodeEditorText("\xEF\xBB\xBF\xD0\x9C\xD0\xB8\xD1\x80\n", TextEncoding::Utf8);
+    EXPECT_TRUE(marked.bom);
+    EXPECT_FALSE(marked.crlf);
+    EXPECT_EQ(marked.text, QStringLiteral("Мир\n"));
+    EXPECT_EQ(encodeEditorText(marked.text, false, TextEncoding::Utf8, true, Utf16Form::None).bytes,
+              "\xEF\xBB\xBF\xD0\x9C\xD0\xB8\xD1\x80\n");
+    const EditorText plain = decodeEditorText("a\r\nb\r", TextEncoding::Utf8);
+    EXPECT_FALSE(plain.bom);
+    EXPECT_TRUE(plain.crlf);
+    EXPECT_EQ(plain.text, QStringLiteral("a\nb\r"));  // a CR at the very end stays
+    EXPECT_EQ(encodeEditorText(plain.text, true, TextEncoding::Utf8, false, Utf16Form::None).bytes,
+              "a\r\nb\r");
+    // The fixed code pages chosen by name read as the DOS and Windows tables.
+    EXPECT_EQ(decodeEditorText("\xC9\xCD", TextEncoding::Cp866).text, QStringLiteral("╔═"));
+    EXPECT_EQ(decodeEditorText("\xC6", TextEncoding::Cp1251).text, QStringLiteral("Ж"));
+    EXPECT_EQ(
+        encodeEditorText(QStringLiteral("Ж"), false, TextEncoding::Cp866, false, Utf16Form::None)
+            .bytes,
+        "\x86");
+}
+
+// UTF-16: a file with only LF keeps LF, one without any line end takes CR LF; the mark alone is
+// an empty text.
+TEST(EditorCodec, Utf16LineEndsAndAnEmptyFile) {
+    const EditorText lf = decodeEditorText(std::string("\xFF\xFE"
+                                                       "a\0\n\0b\0",
+                                                       8),
+                                           TextEncoding::Utf8);
+    EXPECT_EQ(lf.text, QStringLiteral("a\nb"));
+    EXPECT_FALSE(lf.crlf);
+    const EditorText none = decodeEditorText(std::string("\xFE\xFF\0a", 4), TextEncoding::Utf8);
+    EXPECT_EQ(none.text, QStringLiteral("a"));
+    EXPECT_TRUE(none.crlf);
+    const EditorText empty = decodeEditorText("\xFF\xFE", TextEncoding::Utf8);
+    EXPECT_EQ(empty.utf16, Utf16Form::LittleEndian);
+    EXPECT_TRUE(empty.text.isEmpty());
+    EXPECT_EQ(encodeEditorText(empty.text, true, TextEncoding::Utf8, false, empty.utf16).bytes,
+              "\xFF\xFE");
+}
+
 }  // namespace
 }  // namespace folvek

@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTextCursor>
 #include <filesystem>
@@ -238,6 +239,14 @@ TEST_F(EditorTest, FixedsysBecomesAFixedPitchFontAndResizingMovesTheButtons) {
     auto d = open(path, false);
     EXPECT_TRUE(QFontInfo(d->editor()->font()).fixedPitch());
     EXPECT_FALSE(d->editor()->font().italic());
+    // It opens nearly as large as the screen, 20 pixels short each way, and cannot be made
+    // smaller than 200 x 120.
+    const QScreen* screen = d->screen();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(d->size(),
+              QSize(screen->geometry().width() - 20, screen->availableGeometry().height() - 20));
+    d->resize(50, 50);
+    EXPECT_EQ(d->size(), QSize(200, 120));
     d->show();
     d->resize(640, 480);
     QCoreApplication::processEvents();

@@ -37,7 +37,19 @@ TEST(DialogNumbersTest, LeadingNumbersOfTypedText) {
     EXPECT_DOUBLE_EQ(leadingReal("1e999"), 0.0);
     EXPECT_DOUBLE_EQ(leadingReal("inf"), 0.0);
     EXPECT_DOUBLE_EQ(leadingReal("1,2,3"), 1.2);
+    EXPECT_DOUBLE_EQ(leadingReal("+3,25"), 3.25);
+    EXPECT_DOUBLE_EQ(leadingReal("7"), 7.0);
+    EXPECT_DOUBLE_EQ(leadingReal(QString(49, ' ') + "12"), 1.0);  // 50 characters here too
+    // Nothing that starts a number: a sign alone, a point alone, a letter, a Cyrillic letter.
+    for (const char* text : {"", "  ", "-", ".", "e5", "x1", "+-1"})
+        EXPECT_DOUBLE_EQ(leadingReal(text), 0.0) << text;
+    EXPECT_DOUBLE_EQ(leadingReal(QString::fromUtf8("Ж5")), 0.0);
+    EXPECT_DOUBLE_EQ(leadingReal(QString::fromUtf8("5Ж")), 5.0);
     EXPECT_EQ(utf8Cut(QString::fromUtf8("Шрифт"), 5), "\xD0\xA8\xD1\x80");  // no half letter
+    EXPECT_EQ(utf8Cut(QString::fromUtf8("Шрифт"), 4), "\xD0\xA8\xD1\x80");
+    EXPECT_EQ(utf8Cut(QString::fromUtf8("Шрифт"), 10), "Шрифт");
+    EXPECT_EQ(utf8Cut(QString::fromUtf8("Шрифт"), 1), "");
+    EXPECT_EQ(utf8Cut(QStringLiteral("abc"), 2), "ab");
 }
 
 TEST_F(SettingsUiTest, StepsMoveOnePointAt96Dpi) {

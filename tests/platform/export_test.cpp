@@ -1,12 +1,16 @@
-// Page export to PNG, SVG and PDF through Qt: a range outside the document is refused before
-// anything is written; a progress callback that says stop ends the job after that page, with
-// the pages already written counted and no PDF left behind; a folder that cannot be made and
-// a file that cannot be written are errors; the files are named and sized as the paper says.
+// Page export to PNG, SVG and PDF, through Qt and through our own PDF writer: a range outside
+// the document is refused before anything is written; a progress callback that says stop ends
+// the job after that page, with the pages already written counted and no PDF left behind; a
+// folder that cannot be made and a file that cannot be written are errors; the files are named
+// and sized as the paper says.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "document/layout_fakes.h"
@@ -98,6 +102,86 @@ TEST_F(ExportTest, AFolderThatCannotBeMadeOrAFileThatCannotBeWrittenIsAnError) {
     EXPECT_EQ(r.pages, 0);
     EXPECT_TRUE(r.error.startsWith(QStringLiteral("cannot write ") + path("png/page-0001.png")))
         << r.error.toStdString();
+}
+
+// The files of a whole export: a PDF of just the pages asked for, one page each; SVG pages
+// sized by the paper at the resolution asked, with the page number as their title; PNG at
+// 150 dpi when none is asked.
+TEST_F(ExportTest, PdfSvgAndPngFilesHoldThePagesAskedFor) {
+    ExportOptions options;
+    options.firstPage = 2;
+    ExportResult r = exportPdfQt(*t, printer, path("two.pdf"), options);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.pages, 2);
+    QFile pdf(path("two.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(pdf.readAll());
+    EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 2);
+
+    options.dpi = 20;
+    options.lastPage = 2;
+    r = exportSvg(*t, printer, path("svg"), options);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.pages, 1);
+    QFile svg(path("svg/page-0002.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QString xml = QString::fromUtf8(svg.readAll());
+    // A4 at 20 dpi: 165.4 x 233.9 pixels.
+    EXPECT_TRUE(xml.contains(QStringLiteral("viewBox=\"0 0 165 234\"")))
+        << xml.left(400).toStdString();
+    EXPECT_TRUE(xml.contains(QStringLiteral("<title>page 2</title>")));
+
+    options.dpi = 0;
+    options.firstPage = options.lastPage = 3;
+    r = exportPng(*t, printer, path("png"), options);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    const QImage page(path("png/page-0003.png"));
+    EXPECT_EQ(page.size(), QSize(1240, 1754));  // 210 x 297 mm at 150 dpi
+}
+
+// The PDF through our own writer: just the pages asked for, nothing left when stopped, a range
+// outside the document refused before any file is made.
+TEST_F(ExportTest, OurPdfWriterHoldsThePagesAskedForOrNothing) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        GTEST_SKIP() << "poppler-utils missing";
+    auto pages = [](const QString& file) {
+        QProcess p;
+        p.start(QStringLiteral("pdfinfo"), {file});
+        p.waitForFinished(30000);
+        const QString info = QString::fromUtf8(p.readAllStandardOutput());
+        const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
+        return m.hasMatch() ? m.captured(1).toInt() : -1;
+    };
+    ExportOptions options;
+    options.firstPage = 2;
+    ExportResult r = exportPdf(*t, printer, path("ours.pdf"), options);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.pages, 2);
+    EXPECT_EQ(pages(path("ours.pdf")), 2);
+    options.firstPage = 1;
+    options.lastPage = 1;
+    r = exportPdf(*t, printer, path("one.pdf"), options);
+    EXPECT_EQ(pages(path("one.pdf")), 1);
+
+    std::vector<std::pair<int, int>> calls;
+    options.lastPage = 0;
+    options.progress = [&calls](int done, int total) {
+        calls.emplace_back(done, total);
+        return done < 2;
+    };
+    r = exportPdf(*t, printer, path("stopped.pdf"), options);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, QStringLiteral("stopped"));
+    EXPECT_EQ(r.pages, 2);
+    EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}}));
+    EXPECT_FALSE(QFile::exists(path("stopped.pdf")));
+
+    options.progress = {};
+    options.firstPage = 4;
+    r = exportPdf(*t, printer, path("none.pdf"), options);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, QStringLiteral("no pages 4-0 in a document of 3 pages"));
+    EXPECT_FALSE(QFile::exists(path("none.pdf")));
 }
 
 }  // namespace

@@ -56,8 +56,23 @@ TEST(Export, PageRangesAreClampedToTheDocument) {
     EXPECT_EQ(to, 10);
     EXPECT_FALSE(resolvePageRange(10, 11, 0, &from, &to));
     EXPECT_FALSE(resolvePageRange(0, 1, 0, &from, &to));
+    // The ends themselves: page 1 alone, the last page alone, a range ending on the last page;
+    // a first page below 1 starts at 1, a last page below 1 means the end.
+    struct Case {
+        int count, first, last, from, to;
+    };
+    for (const Case c : {Case{10, 1, 1, 1, 1}, Case{10, 10, 10, 10, 10}, Case{10, 3, 10, 3, 10},
+                         Case{10, 0, 2, 1, 2}, Case{10, -5, -1, 1, 10}, Case{1, 1, 0, 1, 1}}) {
+        from = to = 0;
+        EXPECT_TRUE(resolvePageRange(c.count, c.first, c.last, &from, &to)) << c.first;
+        EXPECT_EQ(from, c.from) << c.first << ".." << c.last;
+        EXPECT_EQ(to, c.to) << c.first << ".." << c.last;
+    }
+    EXPECT_FALSE(resolvePageRange(10, 6, 5, &from, &to));
     EXPECT_EQ(pageFileName(7, 12, "png"), QStringLiteral("page-0007.png"));
     EXPECT_EQ(pageFileName(7, 123456, "svg"), QStringLiteral("page-000007.svg"));
+    EXPECT_EQ(pageFileName(12, 9999, "png"), QStringLiteral("page-0012.png"));
+    EXPECT_EQ(pageFileName(12, 10000, "png"), QStringLiteral("page-00012.png"));
 }
 
 }  // namespace

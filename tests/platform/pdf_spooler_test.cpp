@@ -118,3 +118,42 @@ TEST(LpArguments, CarryCopiesCollationAndReverseOrder) {
 
 }  // namespace
 }  // namespace folvek
+
+namespace folvek {
+namespace {
+
+// A spooler whose printer the print system has dropped since it was chosen, or drops during
+// the job (QPrinter keeps the queue's name and stays valid).
+class DroppedPrinterSpooler : public QPrinterSpooler {
+  public:
+    using QPrinterSpooler::QPrinterSpooler;
+    bool present = false;
+
+  protected:
+    bool printerPresent() const override { return present; }
+};
+
+TEST(PrinterGone, AJobForAPrinterThatIsGoneGetsNoDeviceAndOneLostMidwayFails) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("job.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    ASSERT_TRUE(printer.isValid());
+    DroppedPrinterSpooler gone(printer);
+    EXPECT_EQ(gone.open("report.txt"), nullptr);
+    EXPECT_FALSE(QFile::exists(file));
+
+    DroppedPrinterSpooler dropped(printer);
+    dropped.present = true;
+    DeviceContext* dc = dropped.open("report.txt");
+    ASSERT_NE(dc, nullptr);
+    ASSERT_TRUE(dropped.startPage());
+    drawPage(*dc, 1);
+    ASSERT_TRUE(dropped.endPage());
+    dropped.present = false;
+    EXPECT_FALSE(dropped.close());
+}
+
+}  // namespace
+}  // namespace folvek

@@ -227,5 +227,43 @@ TEST(AbortDialog, EscapeCancelsAndTheDialogCannotBeClosed) {
     EXPECT_TRUE(d.isVisible());
 }
 
+// The page line sits in the middle of the dialog, the page and its last page 4 pixels apart; a
+// long path is cut in its middle at 560 pixels; over a window the dialog opens at the
+// template's place, 84 by 51 dialog units (of 6 by 13 pixels) from the window's corner.
+TEST(AbortDialog, ThePageLineIsCentredAndLongPathsAreCut) {
+    // The document's name is wider than the page line, which then has room on both sides.
+    const QString name = QStringLiteral("/home/user/отчёты/квартальный отчёт по складу.prn");
+    AbortDialog d(nullptr, name, QStringLiteral("P"), QStringLiteral("q"));
+    d.show();
+    d.setLastPage(5);
+    d.setPage(3);
+    QApplication::processEvents();
+    QLabel* page = d.label(AbortDialog::kPage);
+    QLabel* last = d.label(AbortDialog::kLastPage);
+    EXPECT_EQ(last->geometry().left() - page->geometry().right() - 1, 4);
+    ASSERT_GT(d.label(AbortDialog::kTitle)->width(), last->geometry().right() - page->x() + 40);
+    const int middle = (page->geometry().left() + last->geometry().right()) / 2;
+    EXPECT_NEAR(middle, d.width() / 2, 1);
+    const int button = d.cancelButton()->geometry().center().x();
+    EXPECT_NEAR(button, d.width() / 2, 1);
+
+    const QString path =
+        QStringLiteral("/home/user/") + QString(300, QLatin1Char('x')) + QStringLiteral("/end.prn");
+    AbortDialog wide(nullptr, path, QStringLiteral("P"), QStringLiteral("q"));
+    const QLabel* title = wide.label(AbortDialog::kTitle);
+    const int shown = title->fontMetrics().horizontalAdvance(title->text());
+    EXPECT_LE(shown, 560);
+    EXPECT_GT(shown, 500);
+    EXPECT_TRUE(title->text().startsWith(QStringLiteral("'/home/user/")));
+    EXPECT_TRUE(title->text().endsWith(QStringLiteral("end.prn' на")));
+    EXPECT_EQ(title->toolTip(), path);
+
+    QWidget window;
+    window.move(40, 30);
+    window.show();
+    AbortDialog over(&window, QStringLiteral("a.txt"), QStringLiteral("P"), QStringLiteral("q"));
+    EXPECT_EQ(over.pos(), window.mapToGlobal(QPoint(84 * 6 / 4, 51 * 13 / 8)));
+}
+
 }  // namespace
 }  // namespace folvek

@@ -2,6 +2,8 @@
 // an exit code, killed after its time.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -31,8 +33,12 @@ TEST(RunProgram, ArgumentsArriveByteForByte) {
 TEST(RunProgram, MissingProgramAndTimeout) {
     EXPECT_FALSE(runProgram({"folvek-no-such-program"}).started);
     int calls = 0;
+    // The timeout is kept to within the polling's short pauses, far from the program's 30 s.
+    QElapsedTimer clock;
+    clock.start();
     const ProgramRun slow = runProgram(
         {"sleep", "30"}, [&] { ++calls; }, 50);
+    EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_TRUE(slow.started);
     EXPECT_EQ(slow.exitCode, -1);
     EXPECT_TRUE(slow.timedOut);

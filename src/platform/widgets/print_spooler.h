@@ -58,9 +58,12 @@ class QPrinterSpooler : public PrintSpooler {
     QString deviceName() const override;
     QString portName() const override;
 
+  protected:
+    // Whether the print system still has the printer's queue (a PDF printer always is).
+    virtual bool printerPresent() const;
+
   private:
     bool failed() const;
-    bool printerPresent() const;
     bool submit();
     void dropSpoolFile();
 
