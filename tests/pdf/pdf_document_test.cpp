@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "file_replace.h"
@@ -243,6 +244,55 @@ TEST(PdfDocument, AFileWithTwoNamesIsWrittenInPlace) {
     EXPECT_EQ(after.st_nlink, 2u);
     EXPECT_EQ(after.st_mode & 0777, 0640u);
     EXPECT_EQ(dir.files(), 2) << "no temporary left";
+}
+
+// A rename the system refuses once, with a given error.
+struct RefusedRename {
+    explicit RefusedRename(int error) {
+        code() = error;
+        fileSystemCalls().rename = [](const char* from, const char* to) {
+            if (code() != 0) {
+                errno = std::exchange(code(), 0);
+                return -1;
+            }
+            return defaultFileSystemCalls().rename(from, to);
+        };
+    }
+    ~RefusedRename() { fileSystemCalls() = defaultFileSystemCalls(); }
+    static int& code() {
+        static int error = 0;
+        return error;
+    }
+};
+
+// Where the folder's rules forbid the rename (EACCES, EPERM) the finished PDF is copied into
+// the old file's place by the careful save instead; any other refusal fails and leaves the old
+// file, and a PDF that is new is never written in place.
+TEST(PdfDocument, ARefusedRenameFallsBackToWritingInPlaceOnlyWhenNotAllowed) {
+    for (int error : {EACCES, EPERM, EIO, EXDEV}) {
+        ScratchDir dir;
+        const std::string file = dir.path("out.pdf");
+        { std::ofstream(file) << "the old output"; }
+        RefusedRename refused(error);
+        PdfDocument pdf;
+        ASSERT_TRUE(pdf.open(file));
+        fillPages(pdf, 2);
+        const bool allowed = error == EACCES || error == EPERM;
+        EXPECT_EQ(pdf.finish(), allowed) << error << ": " << pdf.error();
+        if (allowed)
+            EXPECT_EQ(readFile(file).rfind("%PDF-", 0), 0u) << error;
+        else
+            EXPECT_EQ(readFile(file), "the old output") << error;
+        EXPECT_EQ(dir.files(), 1) << error << ": no temporary left";
+    }
+    ScratchDir dir;
+    RefusedRename refused(EACCES);
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(dir.path("new.pdf")));
+    fillPages(pdf, 1);
+    EXPECT_FALSE(pdf.finish());
+    EXPECT_FALSE(pdf.error().empty());
+    EXPECT_EQ(dir.files(), 0);
 }
 
 // A disk that takes every write and reports its error only when the data is synced, as a
