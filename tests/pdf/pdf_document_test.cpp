@@ -175,6 +175,47 @@ TEST(PdfDocument, HugePagesAndGlyphsTheFontLacks) {
     EXPECT_NE(text.out.find("a\xEF\xBF\xBDz"), std::string::npos) << "U+FFFD extracts as itself";
 }
 
+// A face that has no bold style of its own is printed bold by filling and stroking its outlines
+// (render mode 2); the regular text after it is filled only again (mode 0).
+TEST(PdfDocument, BoldInAFaceWithoutABoldStyleIsStrokedAndRegularTextIsNot) {
+    requireTools();
+    std::string family;
+    for (const char* candidate : {"DejaVu Math TeX Gyre", "D050000L"}) {
+        const std::string name = std::string("'") + candidate;
+        if (!run("fc-list " + name + "'").out.empty() &&
+            run("fc-list " + name + ":weight=200'").out.empty() &&
+            run("fc-list " + name + ":weight=210'").out.empty())
+            family = candidate;
+    }
+    if (family.empty())
+        GTEST_SKIP() << "no installed face without a bold style (fonts-dejavu-extra)";
+    ScratchDir dir;
+    const std::string file = dir.path("bold.pdf");
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file)) << pdf.error();
+    DeviceContext& dc = pdf.beginPage(a4());
+    LogFont regular = courier(), bold = courier(700);
+    regular.setFaceName(family.c_str());
+    bold.setFaceName(family.c_str());
+    setUp(dc, regular);
+    line(dc, "plain", 0);
+    dc.selectFont(bold);
+    line(dc, "heavy", 1);
+    line(dc, "heavier", 2);
+    dc.selectFont(regular);
+    line(dc, "plain again", 3);
+    ASSERT_TRUE(pdf.endPage());
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+    const std::string content = run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
+    const auto stroked = content.find(" w 2 Tr\n");
+    ASSERT_NE(stroked, std::string::npos);
+    EXPECT_EQ(content.find(" Tr\n"), stroked + 4) << "the plain text before it needs no mode";
+    const auto filled = content.find("0 Tr\n", stroked);
+    ASSERT_NE(filled, std::string::npos);
+    EXPECT_EQ(content.find(" Tr\n", stroked + 8), filled + 1) << "one mode for both bold lines";
+    EXPECT_EQ(content.find(" Tr\n", filled + 4), std::string::npos);
+}
+
 // A disk that fills up after `budget` bytes.
 struct FullDisk {
     explicit FullDisk(long budget) {
