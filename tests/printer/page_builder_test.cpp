@@ -29,6 +29,27 @@ TEST(JobPageBuilder, CharactersJoinRunsOnlyWhenTheyFollowAtOnePitchAndStyle) {
     EXPECT_EQ(runs[3].advance, 1080);
 }
 
+TEST(JobPageBuilder, TheSheetIsTheOptionsCarriageAndLengthOrLetterSize) {
+    struct Case {
+        JobUnits carriage, length, width, height;
+    } cases[] = {{0, 0, 8 * kInch, 11 * kInch},
+                 {-1, -1, 8 * kInch, 11 * kInch},
+                 {1, 1, 1, 1},
+                 {13 * kInch + kInch / 2, 12 * kInch, 13 * kInch + kInch / 2, 12 * kInch}};
+    for (const Case& c : cases) {
+        JobDocument doc;
+        JobOptions options;
+        options.carriageWidth = c.carriage;
+        options.pageLength = c.length;
+        JobPageBuilder b(doc, options);
+        b.addChar(0, 0, 2160, 2700, 0, U'a');
+        b.finish();
+        ASSERT_EQ(doc.pages.size(), 1u) << c.carriage;
+        EXPECT_EQ(doc.pages[0].width, c.width) << c.carriage;
+        EXPECT_EQ(doc.pages[0].height, c.height) << c.length;
+    }
+}
+
 TEST(JobPageBuilder, DotsOfEachDensityBecomeFewPicturesCroppedToTheInk) {
     JobDocument doc;
     JobPageBuilder b(doc, JobOptions{});
