@@ -132,6 +132,15 @@ TEST(EscPText, TheJobsCharacterTableDecidesTheCodePage) {
     EXPECT_EQ(allText(readEscP("\x1bR\x0d\\")), U"₩");
     EXPECT_EQ(allText(readEscP("\x1bR@@[~")), U"§°™");
     EXPECT_EQ(allText(readEscP("\x1bR\x0f@")), U"@");  // no such set: ASCII stays
+    // Every set changes only its twelve places (# $ @ [ \ ] ^ ` { | } ~): the rest of ASCII
+    // prints as itself in each.
+    const std::string national = "#$@[\\]^`{|}~";
+    std::string others;
+    std::u32string othersText;
+    for (char c = 0x20; c < 0x7F; ++c)
+        if (national.find(c) == std::string::npos) others += c, othersText += char32_t(c);
+    for (int set : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 64})
+        EXPECT_EQ(allText(readEscP("\x1bR"s + char(set) + others)), othersText) << set;
 }
 
 TEST(EscPText, ProprinterPrintsControlCodesAsCharactersWhenAsked) {

@@ -69,3 +69,25 @@ TEST(PclPaper, EachSizeIsItsStandardSheetAndItsLogicalPageStartsInFromTheEdge) {
         EXPECT_NEAR(page.height, 297 * mm * kInch, 1) << unknown;
     }
 }
+
+TEST(PclPaper, EachOrientationTurnsTheSheetFromAnyOther) {
+    // 0 portrait, 1 landscape, 2 reverse portrait, 3 reverse landscape; out of range: kept.
+    const auto upright = [](const JobPage& p) { return p.width < p.height; };
+    for (int from = 0; from < 4; ++from)
+        for (int to = 0; to < 6; ++to) {
+            const std::string job =
+                "~E~&l" + std::to_string(from) + "Oa~&l" + std::to_string(to) + "Ob";
+            std::string text = job;
+            for (char& c : text)
+                if (c == '~') c = '\x1b';
+            const JobDocument doc = interpretPcl(text, JobOptions{});
+            ASSERT_FALSE(doc.pages.empty()) << job;
+            const bool wasUpright = from % 2 == 0;
+            const bool nowUpright = to > 3 ? wasUpright : to % 2 == 0;
+            EXPECT_EQ(upright(doc.pages.front()), wasUpright) << job;
+            EXPECT_EQ(upright(doc.pages.back()), nowUpright) << job;
+            // A turn that changes the orientation starts a new sheet; the same one does not.
+            const bool changed = to <= 3 && to != from;
+            EXPECT_EQ(doc.pages.size(), changed ? 2u : 1u) << job;
+        }
+}
