@@ -302,6 +302,20 @@ TEST_F(BoxLoading, TwoPlusSignsJoinOnlyWithNoRuleRightBesideThem) {
     }
 }
 
+TEST_F(BoxLoading, TopCornersKeepTheirArmDownWithNoBarUnderThem) {
+    // A side missing under a top corner (a ragged line): the corner is still a corner.
+    load("\xE3-\xAC\n|\n+-+\n", 0);
+    auto top = codesOf(doc->lines, 0);
+    ASSERT_GE(top.size(), 3u);
+    EXPECT_EQ(top[0], boxCode(0, 1, 0, 1));  // ┌
+    EXPECT_EQ(top[2], boxCode(0, 1, 1, 0));  // ┐
+    load("\xE3-\xAC\n  |\n+-+\n", 0);
+    top = codesOf(doc->lines, 0);
+    ASSERT_GE(top.size(), 3u);
+    EXPECT_EQ(top[0], boxCode(0, 1, 0, 1));
+    EXPECT_EQ(top[2], boxCode(0, 1, 1, 0));
+}
+
 TEST_F(BoxLoading, LookalikeCellsAreFoundByColumnPastTheTags) {
     load("\xE3--\xAC\n|<B>ab</B>|\n+--+\n", 0);
     const auto mid = codesOf(doc->lines, 1);
