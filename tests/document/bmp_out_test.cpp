@@ -111,6 +111,9 @@ TEST_F(BmpFiles, PalettesBitfieldsAndCoreHeaders) {
     tiny.insert(tiny.end(), {0x30, 0x20, 0x10});
     ASSERT_EQ(load(tiny), 1);
     EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0xFF102030}));
+    // One pixel byte in all, its row's padding missing: the byte is read.
+    ASSERT_EQ(load(bitmap(1, 1, 8, 0, pal, {1})), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0xFFFFFFFF}));
 }
 
 TEST_F(BmpFiles, AlphaOfV4AndV5BitmapsIsIgnored) {
