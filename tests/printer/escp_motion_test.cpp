@@ -105,6 +105,22 @@ TEST(EscPMotion, MovesCountInTheirOwnUnitsUntilEscP2SetsOne) {
     }
 }
 
+TEST(EscPMotion, ExtendedRelativeMovesCountInTheUnitTheyName) {
+    // ESC ( \ 4 0 d n: n steps of 1/d inch, from where the head is; d = 0 moves nothing.
+    struct Case {
+        int denominator, steps;
+        JobUnits move;
+    } cases[] = {
+        {1, 1, kUnitsPerInch}, {2, 3, kUnitsPerInch * 3 / 2}, {360, 360, kUnitsPerInch}, {0, 5, 0}};
+    for (const Case& c : cases) {
+        const std::string move = "\x1b(\\\x04\x00"s + char(c.denominator & 255) +
+                                 char(c.denominator >> 8) + char(c.steps & 255) +
+                                 char(c.steps >> 8);
+        const JobDocument doc = readEscP("a" + move + "B", JobLanguage::EscP2);
+        EXPECT_EQ(find(doc, U'B').x, kUnitsPerInch / 10 + c.move) << c.denominator;
+    }
+}
+
 TEST(EscPMotion, MarginsBoundTheLineAndCarriageReturnGoesToTheLeftOne) {
     const JobDocument doc = readEscP(
         "\x1bl\x05\x1bQ\x14"

@@ -67,6 +67,20 @@ TEST(EscPText, EscXTakesThreeBytesAndLosesNoText) {
     const PrintedChar t = find(doc, U'T');
     EXPECT_EQ(t.advance, 2160);
     EXPECT_EQ(t.height, 12 * kInch / 72 * 4 / 5);  // the cell: four fifths of the em
+    // Point sizes from half a point to 144 points are taken; 0 and more keep the size before.
+    struct Case {
+        int halfPoints;
+        JobUnits height;
+    } cases[] = {{1, kInch / 144 * 4 / 5},
+                 {288, 144 * kInch / 72 * 4 / 5},
+                 {289, 12 * kInch / 72 * 4 / 5},
+                 {0, 12 * kInch / 72 * 4 / 5}};
+    for (const Case& c : cases) {
+        const JobDocument d = readEscP("\x1bX\x24\x18\x00\x1bX\x24"s + char(c.halfPoints & 255) +
+                                           char(c.halfPoints >> 8) + "T",
+                                       JobLanguage::EscP2);
+        EXPECT_EQ(find(d, U'T').height, c.height) << c.halfPoints;
+    }
 }
 
 TEST(EscPText, DoubleHeightGrowsUpwardFromTheBaselineAndOverridesCondensed) {
