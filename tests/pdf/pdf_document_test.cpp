@@ -216,6 +216,37 @@ TEST(PdfDocument, BoldInAFaceWithoutABoldStyleIsStrokedAndRegularTextIsNot) {
     EXPECT_EQ(content.find(" Tr\n", filled + 4), std::string::npos);
 }
 
+// The map from a subset's codes back to Unicode comes in blocks of at most 100 codes: 100 codes
+// are one block, 101 two, and every code is in one.
+TEST(PdfDocument, TheUnicodeMapHoldsEveryCodeInBlocksOfAHundred) {
+    requireTools();
+    for (int codes : {99, 100, 101, 200}) {
+        ScratchDir dir;
+        const std::string file = dir.path("map.pdf");
+        PdfDocument pdf;
+        ASSERT_TRUE(pdf.open(file)) << pdf.error();
+        DeviceContext& dc = pdf.beginPage(a4());
+        setUp(dc, courier());
+        // Printable codes from '!' on, skipping the one 1251 leaves empty (0x98).
+        std::string text;
+        for (int c = 0x21; int(text.size()) < codes; ++c)
+            if (c != 0x98 && c != 0x7F) text += char(c);
+        for (std::size_t at = 0; at < text.size(); at += 50)
+            line(dc, text.substr(at, 50), int(at / 50));
+        ASSERT_TRUE(pdf.endPage());
+        ASSERT_TRUE(pdf.finish()) << pdf.error();
+        const std::string out = run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
+        int blocks = 0, mapped = 0;
+        for (std::size_t at = out.find(" beginbfchar\n"); at != std::string::npos;
+             at = out.find(" beginbfchar\n", at + 1)) {
+            ++blocks;
+            mapped += std::atoi(out.c_str() + out.rfind('\n', at) + 1);
+        }
+        EXPECT_EQ(blocks, (codes + 99) / 100) << codes;
+        EXPECT_EQ(mapped, codes) << codes;
+    }
+}
+
 // A disk that fills up after `budget` bytes.
 struct FullDisk {
     explicit FullDisk(long budget) {
