@@ -316,6 +316,16 @@ TEST_F(BoxLoading, TopCornersKeepTheirArmDownWithNoBarUnderThem) {
     EXPECT_EQ(top[2], boxCode(0, 1, 1, 0));
 }
 
+TEST_F(BoxLoading, ARuleGoesOnFromABoxCornerToItsEnd) {
+    // The bottom line runs on past the box's corner: every cell of it joins, to the last.
+    load("\xE3-\xAC\n| |\n+-+-+-\n", 0);
+    const auto bottom = codesOf(doc->lines, 2);
+    ASSERT_GE(bottom.size(), 6u);
+    EXPECT_EQ(bottom[0], boxCode(1, 0, 0, 1));                                  // └
+    EXPECT_EQ(bottom[2], boxCode(1, 0, 1, 1));                                  // ┴
+    for (int c : {1, 3, 4, 5}) EXPECT_EQ(bottom[c], boxCode(0, 0, 1, 1)) << c;  // ─
+}
+
 TEST_F(BoxLoading, LookalikeCellsAreFoundByColumnPastTheTags) {
     load("\xE3--\xAC\n|<B>ab</B>|\n+--+\n", 0);
     const auto mid = codesOf(doc->lines, 1);
