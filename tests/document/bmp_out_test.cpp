@@ -102,6 +102,18 @@ TEST_F(BmpFiles, PalettesBitfieldsAndCoreHeaders) {
     core.insert(core.end(), {0, 0, 0, 0, 255, 0, 0x80, 0, 0, 0});
     ASSERT_EQ(load(core), 1);
     EXPECT_EQ(pic.pixels[0], 0xFF00FF00u);
+    // The smallest header of all: a 24-bit core picture whose pixels start at byte 26, one
+    // blue-green-red pixel without its row's padding (29 bytes in all).
+    Bytes tiny(26, 0);
+    tiny[0] = 'B', tiny[1] = 'M';
+    put(tiny, 10, 26), put(tiny, 14, 12), put(tiny, 18, 1, 2), put(tiny, 20, 1, 2);
+    put(tiny, 22, 1, 2), put(tiny, 24, 24, 2);
+    tiny.insert(tiny.end(), {0x30, 0x20, 0x10});
+    ASSERT_EQ(load(tiny), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0xFF102030}));
+    // One pixel byte in all, its row's padding missing: the byte is read.
+    ASSERT_EQ(load(bitmap(1, 1, 8, 0, pal, {1})), 1);
+    EXPECT_EQ(pic.pixels, (std::vector<std::uint32_t>{0xFFFFFFFF}));
 }
 
 TEST_F(BmpFiles, AlphaOfV4AndV5BitmapsIsIgnored) {
@@ -212,6 +224,13 @@ TEST_F(BmpFiles, FilesThatAreNotBitmapsAreRefused) {
     expectRefused(b, 1027);
     b = good;
     put(b, 10, 5000);  // past the end
+    expectRefused(b, 1027);
+    b = good;
+    put(b, 10, 54 + (1u << 24));  // the offset's last byte counts too
+    expectRefused(b, 1027);
+    b = good;
+    put(b, 10, 25);  // a byte short of the smallest header
+    put(b, 14, 12);
     expectRefused(b, 1027);
     b = good;
     b.resize(b.size() - 6);  // truncated pixel data

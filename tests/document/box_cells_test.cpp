@@ -285,6 +285,47 @@ TEST(LookalikeFrames, TheTextsEndIsQuietOnlyFourLinesPastTheLastFrame) {
     EXPECT_TRUE(fileLookalikeFrames(plain, 0)) << "a rule alone reaches no other line";
 }
 
+TEST_F(BoxLoading, TwoPlusSignsJoinOnlyWithNoRuleRightBesideThem) {
+    // A box two columns wide: its bottom corners join each other.
+    load("  \xE3\xAC\n  ||\n  ++ \n", 0);
+    auto bottom = codesOf(doc->lines, 2);
+    ASSERT_GE(bottom.size(), 4u);
+    EXPECT_EQ(bottom[2], boxCode(1, 0, 0, 1));  // └
+    EXPECT_EQ(bottom[3], boxCode(1, 0, 1, 0));  // ┘
+    // A rule that ends right at the pair, or starts right after it: two boxes' corners.
+    for (const char* last : {" -++ ", "  ++-"}) {
+        load(std::string("  \xE3\xAC\n  ||\n") + last + "\n", 0);
+        bottom = codesOf(doc->lines, 2);
+        ASSERT_GE(bottom.size(), 4u) << last;
+        EXPECT_EQ(boxArm(bottom[2], BoxArm::Right), 0) << last;
+        EXPECT_EQ(boxArm(bottom[3], BoxArm::Left), 0) << last;
+    }
+}
+
+TEST_F(BoxLoading, TopCornersKeepTheirArmDownWithNoBarUnderThem) {
+    // A side missing under a top corner (a ragged line): the corner is still a corner.
+    load("\xE3-\xAC\n|\n+-+\n", 0);
+    auto top = codesOf(doc->lines, 0);
+    ASSERT_GE(top.size(), 3u);
+    EXPECT_EQ(top[0], boxCode(0, 1, 0, 1));  // ┌
+    EXPECT_EQ(top[2], boxCode(0, 1, 1, 0));  // ┐
+    load("\xE3-\xAC\n  |\n+-+\n", 0);
+    top = codesOf(doc->lines, 0);
+    ASSERT_GE(top.size(), 3u);
+    EXPECT_EQ(top[0], boxCode(0, 1, 0, 1));
+    EXPECT_EQ(top[2], boxCode(0, 1, 1, 0));
+}
+
+TEST_F(BoxLoading, ARuleGoesOnFromABoxCornerToItsEnd) {
+    // The bottom line runs on past the box's corner: every cell of it joins, to the last.
+    load("\xE3-\xAC\n| |\n+-+-+-\n", 0);
+    const auto bottom = codesOf(doc->lines, 2);
+    ASSERT_GE(bottom.size(), 6u);
+    EXPECT_EQ(bottom[0], boxCode(1, 0, 0, 1));                                  // └
+    EXPECT_EQ(bottom[2], boxCode(1, 0, 1, 1));                                  // ┴
+    for (int c : {1, 3, 4, 5}) EXPECT_EQ(bottom[c], boxCode(0, 0, 1, 1)) << c;  // ─
+}
+
 TEST_F(BoxLoading, LookalikeCellsAreFoundByColumnPastTheTags) {
     load("\xE3--\xAC\n|<B>ab</B>|\n+--+\n", 0);
     const auto mid = codesOf(doc->lines, 1);

@@ -9,8 +9,10 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/test_support.h"
@@ -98,6 +100,32 @@ TEST_F(SettingsFault, FullDiskKeepsTheOldFile) {
         EXPECT_EQ(p->saveProfile(nullptr), 0);
         expectNothingLost(*p, dir.dir() + "FOLVK95.INI");
     }
+}
+
+// The program's own save of its settings tells the status bar, with the system's reason for a
+// plain write failure; a save under a name the user gave tells in a box, as before.
+TEST_F(SettingsFault, AnOwnSaveThatFailsSaysWhyOnTheStatusLine) {
+    static std::vector<std::pair<std::string, std::string>> told;
+    told.clear();
+    fileSystemCalls().write = fillUp;
+    writesSoFar = 0;
+    auto p = changedRecord();
+    p->context.settingsNotSaved = [](const std::string& path, const std::string& why) {
+        told.emplace_back(path, why);
+    };
+    EXPECT_EQ(p->saveProfile(nullptr), 0);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].first, dir.dir() + "FOLVK95.INI");
+    EXPECT_EQ(told[0].second, std::strerror(ENOSPC));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(dir.read("FOLVK95.INI"), kOld);
+
+    writesSoFar = 0;
+    const std::string other = dir.dir() + "OTHER.INI";
+    EXPECT_EQ(p->saveProfile(other.c_str()), 0);
+    EXPECT_EQ(told.size(), 1u);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, loadString(StrCannotOpenOutput) + "\n" + other);
 }
 
 TEST_F(SettingsFault, ReadOnlyDirectoryKeepsTheOldFile) {

@@ -22,6 +22,17 @@ TEST(IniEncodingForms, Cp1251RoundTripsEveryWidthOfCharacter) {
     // A character 1251 lacks keeps the whole file in UTF-8, nothing turned into '?'.
     EXPECT_EQ(encodeIniText("A=✓ я\n", enc), "A=✓ я\r\n");
     EXPECT_EQ(encodeIniText("A=\xF0\x9F\x98\x80\n", enc), "A=\xF0\x9F\x98\x80\r\n");
+    // A text that is no UTF-8 (a stray byte in a value) stays in 1251: each character it lacks
+    // is one '?', a stray byte one too, and the letters after them are kept.
+    EXPECT_EQ(encodeIniText("A=\x80"
+                            "b\xF0\x9F\x98\x80"
+                            "c\xFF"
+                            "d\xD0\xAF\n",
+                            enc),
+              "A=?b?c?d\xDF\r\n");
+    // U+A026 differs from "…" (U+2026) in one bit of its first byte: 1251 lacks it.
+    EXPECT_EQ(encodeIniText("A=\xEA\x80\xA6\n", enc), "A=\xEA\x80\xA6\r\n");
+    EXPECT_EQ(encodeIniText("A=\xE2\x80\xA6\n", enc), "A=\x85\r\n");
 }
 
 TEST(IniEncodingForms, MarksLineEndsAndBytesUtf16CannotHold) {

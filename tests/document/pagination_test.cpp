@@ -204,6 +204,30 @@ TEST_F(TenRowPage, MarginsLargerThanThePageAreReset) {
     EXPECT_EQ(t->linesPerPage, 10);
 }
 
+TEST_F(TenRowPage, MarginsThatFillThePageExactlyAreKept) {
+    // 1.8 inches of margins on the 1.8-inch page leave no room, and are still allowed; a
+    // background picture at the bottom takes none, a picture below the text does.
+    const std::string file =
+        ::testing::TempDir() + std::to_string(::getpid()) + "_pagination_exact.bmp";
+    writeBmp(file, 4, 30);
+    t->TopMargin = 100;
+    t->BottomMargin = 80;
+    t->IsNumPage = 0;
+    t->IsBotPicture = 1;
+    t->BottFile = file;
+    t->asBackground = 1;
+    pages(n(3));
+    EXPECT_TRUE(t.messages.shown.empty());
+    EXPECT_EQ(t->TopMargin, 100);
+    EXPECT_EQ(t->IsBotPicture, 1);
+    t->asBackground = 0;
+    pages(n(3));
+    ASSERT_FALSE(t.messages.shown.empty());
+    EXPECT_EQ(t.messages.shown[0].text, loadString(StrMarginsTooLarge));
+    EXPECT_EQ(t->TopMargin, 0);
+    std::remove(file.c_str());
+}
+
 TEST_F(TenRowPage, NoPrinterFallsBackToTheScreen) {
     t.printer.available = false;
     t->context.screenDevice = [] { return std::make_unique<MeasuringDevice>(100, 46); };

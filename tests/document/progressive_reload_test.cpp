@@ -132,6 +132,11 @@ TEST_F(ProgressiveReloadTest, AReloadKeepsAPageBeyondTheHeadForWhenTheCountIsKno
     EXPECT_EQ(doc->record().curPage, 2);
     doc->finishLoading();
     EXPECT_EQ(doc->record().curPage, 2);
+    // Reloaded again with no page waiting: the page shown stays.
+    doc->reload();
+    EXPECT_EQ(doc->record().curPage, 2);
+    doc->finishLoading();
+    EXPECT_EQ(doc->record().curPage, 2);
     doc->goToPage(2500);
     dir.file("big.prn", report(1500));
     doc->reload();

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "file_replace.h"
@@ -174,6 +175,78 @@ TEST(PdfDocument, HugePagesAndGlyphsTheFontLacks) {
     EXPECT_NE(text.out.find("a\xEF\xBF\xBDz"), std::string::npos) << "U+FFFD extracts as itself";
 }
 
+// A face that has no bold style of its own is printed bold by filling and stroking its outlines
+// (render mode 2); the regular text after it is filled only again (mode 0).
+TEST(PdfDocument, BoldInAFaceWithoutABoldStyleIsStrokedAndRegularTextIsNot) {
+    requireTools();
+    std::string family;
+    for (const char* candidate : {"DejaVu Math TeX Gyre", "D050000L"}) {
+        const std::string name = std::string("'") + candidate;
+        if (!run("fc-list " + name + "'").out.empty() &&
+            run("fc-list " + name + ":weight=200'").out.empty() &&
+            run("fc-list " + name + ":weight=210'").out.empty())
+            family = candidate;
+    }
+    if (family.empty())
+        GTEST_SKIP() << "no installed face without a bold style (fonts-dejavu-extra)";
+    ScratchDir dir;
+    const std::string file = dir.path("bold.pdf");
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file)) << pdf.error();
+    DeviceContext& dc = pdf.beginPage(a4());
+    LogFont regular = courier(), bold = courier(700);
+    regular.setFaceName(family.c_str());
+    bold.setFaceName(family.c_str());
+    setUp(dc, regular);
+    line(dc, "plain", 0);
+    dc.selectFont(bold);
+    line(dc, "heavy", 1);
+    line(dc, "heavier", 2);
+    dc.selectFont(regular);
+    line(dc, "plain again", 3);
+    ASSERT_TRUE(pdf.endPage());
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+    const std::string content = run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
+    const auto stroked = content.find(" w 2 Tr\n");
+    ASSERT_NE(stroked, std::string::npos);
+    EXPECT_EQ(content.find(" Tr\n"), stroked + 4) << "the plain text before it needs no mode";
+    const auto filled = content.find("0 Tr\n", stroked);
+    ASSERT_NE(filled, std::string::npos);
+    EXPECT_EQ(content.find(" Tr\n", stroked + 8), filled + 1) << "one mode for both bold lines";
+    EXPECT_EQ(content.find(" Tr\n", filled + 4), std::string::npos);
+}
+
+// The map from a subset's codes back to Unicode comes in blocks of at most 100 codes: 100 codes
+// are one block, 101 two, and every code is in one.
+TEST(PdfDocument, TheUnicodeMapHoldsEveryCodeInBlocksOfAHundred) {
+    requireTools();
+    for (int codes : {99, 100, 101, 200}) {
+        ScratchDir dir;
+        const std::string file = dir.path("map.pdf");
+        PdfDocument pdf;
+        ASSERT_TRUE(pdf.open(file)) << pdf.error();
+        DeviceContext& dc = pdf.beginPage(a4());
+        setUp(dc, courier());
+        // Printable codes from '!' on, skipping the one 1251 leaves empty (0x98).
+        std::string text;
+        for (int c = 0x21; int(text.size()) < codes; ++c)
+            if (c != 0x98 && c != 0x7F) text += char(c);
+        for (std::size_t at = 0; at < text.size(); at += 50)
+            line(dc, text.substr(at, 50), int(at / 50));
+        ASSERT_TRUE(pdf.endPage());
+        ASSERT_TRUE(pdf.finish()) << pdf.error();
+        const std::string out = run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
+        int blocks = 0, mapped = 0;
+        for (std::size_t at = out.find(" beginbfchar\n"); at != std::string::npos;
+             at = out.find(" beginbfchar\n", at + 1)) {
+            ++blocks;
+            mapped += std::atoi(out.c_str() + out.rfind('\n', at) + 1);
+        }
+        EXPECT_EQ(blocks, (codes + 99) / 100) << codes;
+        EXPECT_EQ(mapped, codes) << codes;
+    }
+}
+
 // A disk that fills up after `budget` bytes.
 struct FullDisk {
     explicit FullDisk(long budget) {
@@ -243,6 +316,55 @@ TEST(PdfDocument, AFileWithTwoNamesIsWrittenInPlace) {
     EXPECT_EQ(after.st_nlink, 2u);
     EXPECT_EQ(after.st_mode & 0777, 0640u);
     EXPECT_EQ(dir.files(), 2) << "no temporary left";
+}
+
+// A rename the system refuses once, with a given error.
+struct RefusedRename {
+    explicit RefusedRename(int error) {
+        code() = error;
+        fileSystemCalls().rename = [](const char* from, const char* to) {
+            if (code() != 0) {
+                errno = std::exchange(code(), 0);
+                return -1;
+            }
+            return defaultFileSystemCalls().rename(from, to);
+        };
+    }
+    ~RefusedRename() { fileSystemCalls() = defaultFileSystemCalls(); }
+    static int& code() {
+        static int error = 0;
+        return error;
+    }
+};
+
+// Where the folder's rules forbid the rename (EACCES, EPERM) the finished PDF is copied into
+// the old file's place by the careful save instead; any other refusal fails and leaves the old
+// file, and a PDF that is new is never written in place.
+TEST(PdfDocument, ARefusedRenameFallsBackToWritingInPlaceOnlyWhenNotAllowed) {
+    for (int error : {EACCES, EPERM, EIO, EXDEV}) {
+        ScratchDir dir;
+        const std::string file = dir.path("out.pdf");
+        { std::ofstream(file) << "the old output"; }
+        RefusedRename refused(error);
+        PdfDocument pdf;
+        ASSERT_TRUE(pdf.open(file));
+        fillPages(pdf, 2);
+        const bool allowed = error == EACCES || error == EPERM;
+        EXPECT_EQ(pdf.finish(), allowed) << error << ": " << pdf.error();
+        if (allowed)
+            EXPECT_EQ(readFile(file).rfind("%PDF-", 0), 0u) << error;
+        else
+            EXPECT_EQ(readFile(file), "the old output") << error;
+        EXPECT_EQ(dir.files(), 1) << error << ": no temporary left";
+    }
+    ScratchDir dir;
+    RefusedRename refused(EACCES);
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(dir.path("new.pdf")));
+    fillPages(pdf, 1);
+    EXPECT_FALSE(pdf.finish());
+    EXPECT_FALSE(pdf.error().empty());
+    EXPECT_EQ(dir.files(), 0);
 }
 
 // A disk that takes every write and reports its error only when the data is synced, as a

@@ -116,4 +116,27 @@ TEST(PdfInfo, EqualMasksAreStoredOnceAndDifferentOnesApart) {
     EXPECT_EQ(drawn, "/Im1;/Im1;/Im2;");
 }
 
+TEST(PdfInfo, ABitmapOfNoWidthOrHeightIsNotDrawnAndOneOfAUnitIs) {
+    if (!haveTool("qpdf")) GTEST_SKIP() << "qpdf is needed (tools/setup installs it)";
+    ScratchDir dir;
+    const std::string file = dir.path("thin.pdf");
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.open(file)) << pdf.error();
+    DeviceContext& dc = pdf.beginPage({});
+    dc.setLoEnglish();
+    // Four different pictures, so that each is its own image.
+    const std::vector<std::uint8_t> dots[4] = {{0x80, 0}, {0x40, 0}, {0x20, 0}, {0x10, 0}};
+    dc.drawBitmap(0, 0, 0, -20, BitmapView{8, 2, 1, dots[0].data()});     // no width
+    dc.drawBitmap(0, -100, 80, 0, BitmapView{8, 2, 1, dots[1].data()});   // no height
+    dc.drawBitmap(0, -200, 1, -20, BitmapView{8, 2, 1, dots[2].data()});  // 0.01 inch wide
+    dc.drawBitmap(0, -300, 80, -1, BitmapView{8, 2, 1, dots[3].data()});  // 0.01 inch high
+    ASSERT_TRUE(pdf.endPage());
+    ASSERT_TRUE(pdf.finish()) << pdf.error();
+    const std::string out = run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
+    std::string drawn;
+    for (std::size_t at = out.find(" Do"); at != std::string::npos; at = out.find(" Do", at + 1))
+        drawn += out.substr(out.rfind("/Im", at), at - out.rfind("/Im", at)) + ";";
+    EXPECT_EQ(drawn, "/Im3;/Im4;");  // images are numbered in the order they are met
+}
+
 }  // namespace folvek

@@ -37,6 +37,16 @@ TEST(PathSegments, PiecesThatContinueEachOtherBecomeOne) {
                                                   {0, 0, 10, 10}})));
 }
 
+TEST(PathSegments, APieceInsideABarOrOverlappingItsEndJoinsIt) {
+    PathJoiner joiner;
+    for (const PathSegment& p : std::vector<PathSegment>{{20, -300, 20, -450},
+                                                         {70, -300, 70, -450},
+                                                         {20, -400, 20, -450},   // ends at its end
+                                                         {70, -400, 70, -500}})  // runs past it
+        joiner.add(p);
+    EXPECT_EQ(sorted(joiner.segments()), (sorted({{20, -300, 20, -450}, {70, -300, 70, -500}})));
+}
+
 TEST(PathSegments, BarsOutOfOrderOrApartStayApart) {
     PathJoiner joiner;
     for (const PathSegment& p : std::vector<PathSegment>{{20, 0, 20, -150},

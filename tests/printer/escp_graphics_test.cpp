@@ -67,6 +67,30 @@ TEST(EscPGraphics, TwentyFourAndFortyEightDotColumnsUseTheFinePinPitch) {
     EXPECT_FALSE(fine.at(0, 46));
 }
 
+TEST(EscPGraphics, UnknownDensitiesSkipTheirDataByTheModesDotHeight) {
+    // Modes below 32 are 8-dot (one byte a column), 32-63 24-dot (three), 64 on 48-dot (six):
+    // one column of "BCDEFG" leaves the letters after its data as text, at the left margin.
+    struct Case {
+        int mode;
+        std::u32string text;
+    } cases[] = {{8, U"CDEFGA"}, {31, U"CDEFGA"}, {34, U"EFGA"}, {37, U"EFGA"}, {41, U"EFGA"},
+                 {63, U"EFGA"},  {64, U"A"},      {70, U"A"},    {74, U"A"},    {127, U"A"}};
+    for (const Case& k : cases) {
+        const JobDocument doc = readEscP("\x1b*"s + char(k.mode) + "\x01\x00"s + "BCDEFGA");
+        ASSERT_EQ(doc.pages.size(), 1u) << k.mode;
+        EXPECT_TRUE(doc.pages[0].rasters.empty()) << k.mode;
+        EXPECT_EQ(allText(doc), k.text) << k.mode;
+        EXPECT_EQ(printed(doc).at(0).x, 0) << k.mode;
+        EXPECT_FALSE(doc.warnings.empty()) << k.mode;
+    }
+    // The 48-dot modes that are known: 71 at 180 dpi, 72 and 73 at 360.
+    for (auto [m, dpi] : {std::pair{71, 180}, {72, 360}, {73, 360}, {39, 180}}) {
+        const JobDocument d = readEscP("\x1b*"s + char(m) + "\x01\x00"s + std::string(6, '\xff'));
+        ASSERT_EQ(d.pages.at(0).rasters.size(), 1u) << m;
+        EXPECT_EQ(d.pages[0].rasters[0].dpiX, dpi) << m;
+    }
+}
+
 TEST(EscPGraphics, NineDotColumnsAndReassignedDensities) {
     const BitCanvas nine = paint(readEscP("\x1b^\x00\x01\x00\x00\x80"s), 60, 72);
     EXPECT_TRUE(nine.at(0, 8));

@@ -81,6 +81,46 @@ TEST(EscPMotion, AbsoluteAndRelativeMovesAreMeasuredFromTheLeftMargin) {
     EXPECT_FALSE(back.warnings.empty());
 }
 
+TEST(EscPMotion, MovesCountInTheirOwnUnitsUntilEscP2SetsOne) {
+    // ESC $ counts 1/60 inch, ESC \ 1/180 on 24 pins and 1/120 on 9, however an ESC ( U
+    // sets the unit on a printer that is not ESC/P2; on ESC/P2 both count in its unit.
+    struct Case {
+        const char* name;
+        std::string unit;
+        JobLanguage dialect;
+        JobUnits dollar, backslash;  // the units of 60 and of 180 steps
+    } cases[] = {
+        {"ESC/P2 with no unit set", "", JobLanguage::EscP2, kUnitsPerInch, kUnitsPerInch},
+        {"ESC/P2 in 1/360", "\x1b(U\x01\x00\x0a"s, JobLanguage::EscP2, kUnitsPerInch / 6,
+         kUnitsPerInch / 2},
+        {"24 pins, a unit set", "\x1b(U\x01\x00\x0a"s, JobLanguage::EscP, kUnitsPerInch,
+         kUnitsPerInch},
+        {"9 pins", "", JobLanguage::EscP, kUnitsPerInch, kUnitsPerInch * 3 / 2},
+    };
+    for (const Case& c : cases) {
+        const JobDocument doc =
+            readEscP(c.unit + "\x1b$\x3c\x00"s + "A\r\x1b\\\xb4\x00"s + "B", c.dialect);
+        EXPECT_EQ(find(doc, U'A').x, c.dollar) << c.name;
+        EXPECT_EQ(find(doc, U'B').x, c.backslash) << c.name;
+    }
+}
+
+TEST(EscPMotion, ExtendedRelativeMovesCountInTheUnitTheyName) {
+    // ESC ( \ 4 0 d n: n steps of 1/d inch, from where the head is; d = 0 moves nothing.
+    struct Case {
+        int denominator, steps;
+        JobUnits move;
+    } cases[] = {
+        {1, 1, kUnitsPerInch}, {2, 3, kUnitsPerInch * 3 / 2}, {360, 360, kUnitsPerInch}, {0, 5, 0}};
+    for (const Case& c : cases) {
+        const std::string move = "\x1b(\\\x04\x00"s + char(c.denominator & 255) +
+                                 char(c.denominator >> 8) + char(c.steps & 255) +
+                                 char(c.steps >> 8);
+        const JobDocument doc = readEscP("a" + move + "B", JobLanguage::EscP2);
+        EXPECT_EQ(find(doc, U'B').x, kUnitsPerInch / 10 + c.move) << c.denominator;
+    }
+}
+
 TEST(EscPMotion, MarginsBoundTheLineAndCarriageReturnGoesToTheLeftOne) {
     const JobDocument doc = readEscP(
         "\x1bl\x05\x1bQ\x14"

@@ -67,6 +67,20 @@ TEST(EscPText, EscXTakesThreeBytesAndLosesNoText) {
     const PrintedChar t = find(doc, U'T');
     EXPECT_EQ(t.advance, 2160);
     EXPECT_EQ(t.height, 12 * kInch / 72 * 4 / 5);  // the cell: four fifths of the em
+    // Point sizes from half a point to 144 points are taken; 0 and more keep the size before.
+    struct Case {
+        int halfPoints;
+        JobUnits height;
+    } cases[] = {{1, kInch / 144 * 4 / 5},
+                 {288, 144 * kInch / 72 * 4 / 5},
+                 {289, 12 * kInch / 72 * 4 / 5},
+                 {0, 12 * kInch / 72 * 4 / 5}};
+    for (const Case& c : cases) {
+        const JobDocument d = readEscP("\x1bX\x24\x18\x00\x1bX\x24"s + char(c.halfPoints & 255) +
+                                           char(c.halfPoints >> 8) + "T",
+                                       JobLanguage::EscP2);
+        EXPECT_EQ(find(d, U'T').height, c.height) << c.halfPoints;
+    }
 }
 
 TEST(EscPText, DoubleHeightGrowsUpwardFromTheBaselineAndOverridesCondensed) {
@@ -132,6 +146,15 @@ TEST(EscPText, TheJobsCharacterTableDecidesTheCodePage) {
     EXPECT_EQ(allText(readEscP("\x1bR\x0d\\")), U"₩");
     EXPECT_EQ(allText(readEscP("\x1bR@@[~")), U"§°™");
     EXPECT_EQ(allText(readEscP("\x1bR\x0f@")), U"@");  // no such set: ASCII stays
+    // Every set changes only its twelve places (# $ @ [ \ ] ^ ` { | } ~): the rest of ASCII
+    // prints as itself in each.
+    const std::string national = "#$@[\\]^`{|}~";
+    std::string others;
+    std::u32string othersText;
+    for (char c = 0x20; c < 0x7F; ++c)
+        if (national.find(c) == std::string::npos) others += c, othersText += char32_t(c);
+    for (int set : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 64})
+        EXPECT_EQ(allText(readEscP("\x1bR"s + char(set) + others)), othersText) << set;
 }
 
 TEST(EscPText, ProprinterPrintsControlCodesAsCharactersWhenAsked) {

@@ -3,6 +3,7 @@
 
 #include <tuple>
 
+#include "job_interpreter.h"
 #include "job_paint.h"
 #include "page_builder.h"
 
@@ -27,6 +28,27 @@ TEST(JobPageBuilder, CharactersJoinRunsOnlyWhenTheyFollowAtOnePitchAndStyle) {
     EXPECT_EQ(runs[1].text, U"d");
     EXPECT_EQ(runs[2].text, U"/");
     EXPECT_EQ(runs[3].advance, 1080);
+}
+
+TEST(JobPageBuilder, TheSheetIsTheOptionsCarriageAndLengthOrLetterSize) {
+    struct Case {
+        JobUnits carriage, length, width, height;
+    } cases[] = {{0, 0, 8 * kInch, 11 * kInch},
+                 {-1, -1, 8 * kInch, 11 * kInch},
+                 {1, 1, 1, 1},
+                 {13 * kInch + kInch / 2, 12 * kInch, 13 * kInch + kInch / 2, 12 * kInch}};
+    for (const Case& c : cases) {
+        JobDocument doc;
+        JobOptions options;
+        options.carriageWidth = c.carriage;
+        options.pageLength = c.length;
+        JobPageBuilder b(doc, options);
+        b.addChar(0, 0, 2160, 2700, 0, U'a');
+        b.finish();
+        ASSERT_EQ(doc.pages.size(), 1u) << c.carriage;
+        EXPECT_EQ(doc.pages[0].width, c.width) << c.carriage;
+        EXPECT_EQ(doc.pages[0].height, c.height) << c.length;
+    }
 }
 
 TEST(JobPageBuilder, DotsOfEachDensityBecomeFewPicturesCroppedToTheInk) {
@@ -94,6 +116,29 @@ TEST(JobPageBuilder, HostileSizesAreClippedWithAWarningAndBoundedMemory) {
     for (const auto& r : doc.pages[0].rasters) dots += std::int64_t(r.rowBytes) * 8 * r.height;
     EXPECT_LE(dots, o.maxRasterDotsPerPage);
     EXPECT_TRUE(doc.pages[0].runs.empty());
+}
+
+TEST(JobPageBuilder, TheLimitIsReachedWithTheLastPageKeptAndNothingIsDroppedYet) {
+    JobDocument doc;
+    JobOptions o;
+    o.maxPages = 2;
+    JobPageBuilder b(doc, o);
+    b.addChar(0, 3000, 2160, 2700, 0, U'a');
+    b.endPage();
+    EXPECT_FALSE(b.pageLimitReached());
+    b.addChar(0, 3000, 2160, 2700, 0, U'b');
+    b.endPage();
+    // The readers stop here: what follows in the job is not even read.
+    EXPECT_TRUE(b.pageLimitReached());
+    EXPECT_TRUE(doc.warnings.empty());
+    b.finish();
+    EXPECT_EQ(doc.pages.size(), 2u);
+    EXPECT_TRUE(doc.warnings.empty());
+    // A job that goes on past the last page allowed: its reader says nothing of what follows.
+    const JobDocument job = interpretEscP("a\fb\f\x1b*\x08\x01\x00Xc", o, JobLanguage::EscP);
+    EXPECT_EQ(job.pages.size(), 2u);
+    for (const std::string& w : job.warnings)
+        EXPECT_EQ(w.find("unknown density"), std::string::npos) << w;
 }
 
 TEST(JobPageBuilder, ABlankFedSheetIsKeptButABlankEndIsNot) {

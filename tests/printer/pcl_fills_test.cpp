@@ -145,11 +145,17 @@ TEST(PclFills, FillsThatDrawNothingAndClipping) {
              fill64("50", 5),             // a user pattern
              "~E~*p300x300Y~*c0a64b0P"s,  // no width
              "~E~*p300x300Y~*c64a0b0P"s,  // no height
+             // Shaded and hatched fills thinner than one 300-dot pattern dot (1/720 inch)
+             "~E~*p300x300Y~*c1h64b50g2P"s,
+             "~E~*p300x300Y~*c64a1v50g2P"s,
+             "~E~*p300x300Y~*c1h64b1g3P"s,
+             "~E~*p300x300Y~*c64a1v2g3P"s,
          }) {
         const JobDocument doc = read(job + "x");
         ASSERT_EQ(doc.pages.size(), 1u) << job;
         EXPECT_TRUE(doc.pages[0].rules.empty()) << job;
         EXPECT_TRUE(doc.pages[0].rasters.empty()) << job;
+        EXPECT_FALSE(doc.features.graphics) << job;
     }
     // A rule from 2328 dots on is cut at the logical page's right edge: A4's 210 mm less the
     // two 71-dot strips the printer cannot reach, 2338.3 dots.

@@ -130,6 +130,32 @@ TEST(PclRaster, AdaptiveCompressionCarriesManyRows) {
     EXPECT_FALSE(canvas.at(71, first + 1));
     EXPECT_FALSE(canvas.at(71, first + 2));
     EXPECT_FALSE(canvas.at(71, first + 3));  // the row before the copies was blank
+
+    // Counts are exact: F0, two blanks, 0F and two copies of it, FF, a delta row that puts
+    // 0F in its first byte, and no rows for counts of 0. Column 71 is the rows' first dot,
+    // 75 their fifth.
+    const std::string rows(
+        "\x00\x00\x01\xF0"
+        "\x04\x00\x02"
+        "\x00\x00\x01\x0F"
+        "\x05\x00\x02"
+        "\x00\x00\x01\xFF"
+        "\x03\x00\x02\x00\x0F"
+        "\x05\x00\x00"
+        "\x04\x00\x00",
+        30);
+    const JobDocument counted =
+        interpretPcl(pcl("~E~*t300R~*r0A~*b5M~*b30W") + rows + pcl("~*rB"), JobOptions{});
+    const auto c = test::paintPage(counted.pages.at(0), 300);
+    const bool first71[] = {true, false, false, false, false, false, true, false, false};
+    const bool fifth75[] = {false, false, false, true, true, true, true, true, false};
+    for (int r = 0; r < 9; ++r) {
+        EXPECT_EQ(c.at(71, first + r), first71[r]) << r;
+        EXPECT_EQ(c.at(75, first + r), fifth75[r]) << r;
+    }
+    ASSERT_EQ(counted.pages[0].rasters.size(), 1u);
+    EXPECT_EQ(counted.pages[0].rasters[0].height, 8);
+    EXPECT_TRUE(counted.warnings.empty());
 }
 
 TEST(PclRectangles, SolidFillsAreRulesAndShadesAreDotPatterns) {

@@ -169,6 +169,21 @@ TEST(PclSoftFonts, GlyphsInPartsResolutionsAndRefusedHeaders) {
     const JobDocument stray = interpretPcl(
         esc("E") + withData("(s", std::string("\x04\x01\x81\xFF", 4)) + "x", JobOptions{});
     EXPECT_EQ(stray.warnings.size(), 1u);
+    // Nor is one after a glyph that came whole, plain or compressed (all rows 0xFF): it
+    // changes nothing.
+    const std::string more = withData("(s", std::string("\x04\x01\x00\x00", 4));
+    for (int klass : {1, 2}) {
+        const std::string rows = klass == 1 ? "\xFF\xFF\xFF" : std::string("\x02\x00\x08", 3);
+        const JobDocument c = interpretPcl(
+            esc("E") + esc("*c5D") + withData(")s", header(30, false)) + esc("*c65E") +
+                withData("(s", glyph(klass, 0, 3, 8, 3, 30, rows)) + more + esc("(5X") + "A",
+            JobOptions{});
+        ASSERT_EQ(c.pages.size(), 1u) << klass;
+        ASSERT_EQ(c.pages[0].rasters.size(), 1u) << klass;
+        EXPECT_EQ(c.pages[0].rasters[0].height, 3) << klass;
+        EXPECT_EQ(test::paintPage(c.pages[0], 300).inkCount(), 24) << klass;
+        EXPECT_EQ(c.warnings.size(), 1u) << klass;
+    }
 
     // Format 20 headers give the font's resolution (bytes 64-65), held to 75-1200 dpi.
     const auto dpiOf = [](int dpi) {

@@ -188,6 +188,18 @@ TEST(PclText, PageLengthTextLengthAndPerforationSkip) {
     EXPECT_EQ(doc.pages[0].runs.size(), 15u);
 }
 
+TEST(PclText, ACharacterWiderThanTheLinePrintsAtTheLeftMarginWithoutAWrap) {
+    // Margins a column apart at 10 pitch, then 2-inch characters with end-of-line wrap on:
+    // the first prints where it stands, the next wraps to the following line.
+    const JobDocument doc = read("~E~&s0C~&a0L~&a0M~&k240HAB");
+    ASSERT_EQ(doc.pages.size(), 1u);
+    const Glyph a = glyph(doc.pages[0], U'A'), b = glyph(doc.pages[0], U'B');
+    EXPECT_EQ(a.x, kLeft);
+    EXPECT_EQ(a.y, kFirst);
+    EXPECT_EQ(b.x, kLeft);
+    EXPECT_EQ(b.y, kFirst + kLine);
+}
+
 TEST(PclText, PaperSizesOrientationAndPages) {
     const JobDocument doc = read("~E~&l2Aletter\f~&l1Olandscape~&l26A~&l0Oa4\f\f");
     ASSERT_EQ(doc.pages.size(), 4u);

@@ -262,6 +262,42 @@ TEST_F(JobPlaces, TheGridCellCountsTheLinesOfEveryPageBefore) {
     EXPECT_FALSE(jobGridCell(*t, 3, Cell{2000, 100}, row, column));
 }
 
+// A point between characters belongs to the one whose box is nearest: a box the point is
+// level with counts only its distance across, however close the next line's box is above.
+TEST_F(JobPlaces, APointTakesTheCharacterWhoseBoxIsNearest) {
+    // Two lines 2699 units apart whose cells just touch (a cell reaches 7/9 of its height
+    // above the baseline and 2/9 below): "BB" on the first, "A" under its first letter.
+    printer::JobDocument job;
+    job.pages.emplace_back();
+    printer::JobPage& page = job.pages.back();
+    page.width = 8 * kUnitsPerInch;
+    page.height = 11 * kUnitsPerInch;
+    printer::JobTextRun b;
+    b.x = 0;
+    b.y = 10000;
+    b.advance = 2160;
+    b.cellHeight = 2699;
+    b.text = U"BB";
+    printer::JobTextRun a = b;
+    a.y = 10000 + 2699;
+    a.text = U"A";
+    page.runs = {b, a};
+    t.setLines({"x"});
+    t->jobLayout = std::make_shared<printer::PrintedJob>(job);
+    t->paginate();
+    std::int64_t row = -1;
+    std::int32_t column = -1;
+    // 1.22 units below the first line's cells, level with "A" and 1 unit to its right: "A"
+    // (a distance of 1) and not the second "B" (1.22).
+    ASSERT_TRUE(jobGridCell(*t, 1, Cell{10601, 2161}, row, column));
+    EXPECT_EQ(row, 1);
+    EXPECT_EQ(column, 0);
+    // Inside the second "B".
+    ASSERT_TRUE(jobGridCell(*t, 1, Cell{10000, 2161}, row, column));
+    EXPECT_EQ(row, 0);
+    EXPECT_EQ(column, 1);
+}
+
 }  // namespace
 }  // namespace folvek::test
 

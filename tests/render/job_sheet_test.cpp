@@ -102,6 +102,35 @@ TEST_F(JobSheets, ALargeFormIsShrunkWholeWithItsProportionsAndASmallOneIsNot) {
     EXPECT_NEAR(hundredths(dc.rects[0].top), -50, 0.5);
 }
 
+TEST_F(JobSheets, AFormWithNoWidthOrHeightFitsByItsOtherSide) {
+    // pageWidth and pageHeight are in tenths of an inch, margins in hundredths: a sheet
+    // 10 inches wide and 100 high.
+    t->pageWidth = 100;
+    t->pageHeight = 1000;
+    t->LeftMargin = t->TopMargin = t->BottomMargin = 0;
+    const long double actual = 100.0L / kInch;  // the scale of a form drawn at its own size
+    JobPage tall;
+    tall.width = 0;
+    tall.height = 20 * kInch;  // 2000 hundredths into 10,000: its own size
+    EXPECT_NEAR(double(jobFit(*t, tall).scale / actual), 1.0, 1e-9);
+    t->LeftMargin = 2000;  // no room across, but a form of no width needs none
+    EXPECT_NEAR(double(jobFit(*t, tall).scale / actual), 1.0, 1e-9);
+    JobPage wide;
+    wide.width = 2 * kInch;  // 200 hundredths into 1000 - 500
+    wide.height = 0;
+    t->LeftMargin = 500;
+    t->TopMargin = 6000;
+    t->BottomMargin = 6000;  // no room down either
+    EXPECT_NEAR(double(jobFit(*t, wide).scale / actual), 1.0, 1e-9);
+    wide.width = 10 * kInch;  // 1000 into 500: half its size
+    EXPECT_NEAR(double(jobFit(*t, wide).scale / actual), 0.5, 1e-9);
+    // A form with both sides and no room is drawn as a stamp, a hundredth of its size.
+    wide.height = kInch;
+    EXPECT_NEAR(double(jobFit(*t, wide).scale / actual), 0.01, 1e-9);
+    EXPECT_EQ(jobFit(*t, wide).left, 500);
+    EXPECT_EQ(jobFit(*t, wide).top, 6000);
+}
+
 TEST_F(JobSheets, PicturesAreOneBitImagesClippedToTheForm) {
     JobPage& p = page(80, 110);
     printer::JobRaster r;

@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "page_locator.h"
 #include "page_renderer.h"
+#include "picture_draw.h"
 #include "recording_device.h"
 
 namespace folvek::test {
@@ -34,6 +36,40 @@ struct Sheets : ::testing::Test {
         return v;
     }
 };
+
+// A picture is stretched to its size at its percent (0 standing for 100) with its top-left
+// corner at the point given; one not loaded draws nothing.
+TEST(PictureDraw, APictureTakesItsSizeAtItsPercent) {
+    BmpOut picture;
+    picture.loaded = 1;
+    picture.imageWidth = 200;
+    picture.imageHeight = 60;
+    picture.pixelWidth = 4;
+    picture.pixelHeight = 3;
+    picture.pixels.assign(12, 0xFF000000u);
+    for (auto [percent, w, h] :
+         {std::tuple{100, 200, 60}, {50, 100, 30}, {0, 200, 60}, {150, 300, 90}, {1, 2, 0}}) {
+        picture.percent = percent;
+        RecordingDevice dc;
+        EXPECT_EQ(drawAt(static_cast<const BmpOut&>(picture), dc, 10, -20), 1);
+        ASSERT_EQ(dc.images.size(), 1u) << percent;
+        EXPECT_EQ(dc.images[0].dx, 10);
+        EXPECT_EQ(dc.images[0].dy, -20);
+        EXPECT_EQ(dc.images[0].dw, w) << percent;
+        EXPECT_EQ(dc.images[0].dh, -h) << percent;
+        EXPECT_EQ(dc.images[0].sw, 4);
+        EXPECT_EQ(dc.images[0].sh, 3);
+        EXPECT_EQ(picture.percent, percent) << "a const picture is left as it is";
+    }
+    picture.percent = 0;
+    RecordingDevice dc;
+    drawAt(picture, dc, 0, 0);
+    EXPECT_EQ(picture.percent, 100) << "the percent of a picture drawn for itself is set";
+    picture.loaded = 0;
+    dc.images.clear();
+    EXPECT_EQ(drawAt(picture, dc, 0, 0), 1);
+    EXPECT_TRUE(dc.images.empty());
+}
 
 // Page 0 is the current page; numbers past either end draw the nearest sheet; drawing never
 // changes the current page (exports and printouts draw while the preview shows its own).

@@ -154,6 +154,14 @@ TEST_F(SettingsDir, EnsureCreatesAndReports) {
     std::string error;
     EXPECT_TRUE(ensureSettingsDirectory(&error)) << error;
     EXPECT_TRUE(std::filesystem::is_directory(base + "/a/b"));
+    // Each folder made is the user's, readable by others: 0755 less the umask.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    for (const char* made : {"/a", "/a/b"}) {
+        struct stat st {};
+        ASSERT_EQ(::stat((base + made).c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0755u & ~mask) << made;
+    }
     EXPECT_TRUE(ensureSettingsDirectory());  // already there
     std::ofstream(base + "/file") << "x";
     ::setenv("FOLVEK_HOME", (base + "/file/sub").c_str(), 1);

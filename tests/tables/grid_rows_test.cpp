@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "char_grid.h"
+#include "document/layout_fakes.h"
+#include "document_grid.h"
 
 namespace folvek {
 namespace {
@@ -40,6 +42,27 @@ TEST(GridRows, EveryRowReadsBackAcrossBlocksAndJoins) {
     }
     EXPECT_EQ(first.at(1, 0), want[1][0]);
     EXPECT_EQ(first.at(1, 37), u' ');  // past the end of a row
+}
+
+TEST(DocumentGrid, TheRowAfterEachFormFeedStartsAPageOnBothHalves) {
+    // Form feeds are rows of their own, empty in the grid; the row after one starts a page,
+    // also where a big report is spelled in two halves.
+    for (std::size_t n : {std::size_t{8}, std::size_t{20002}}) {
+        std::vector<std::string> lines(n, "text | 1");
+        const std::vector<std::size_t> feeds = {1, 3, 4, n / 2 - 1, n / 2, n - 2};
+        for (std::size_t f : feeds) lines[f] = "\f";
+        test::TestRecord t;
+        t.setLines(lines);
+        const CharGrid grid = documentGrid(*t);
+        ASSERT_EQ(grid.rows.size(), n) << n;
+        for (std::size_t k = 0; k < n; ++k) {
+            const bool feed = lines[k] == "\f";
+            const bool after = k > 0 && lines[k - 1] == "\f";
+            ASSERT_EQ(grid.pageStart[k], after ? 1 : 0) << n << " " << k;
+            ASSERT_EQ(std::u16string(grid.rows[k]), feed ? u"" : u"text | 1") << n << " " << k;
+            ASSERT_EQ(grid.source[k], static_cast<std::int64_t>(k));
+        }
+    }
 }
 
 }  // namespace

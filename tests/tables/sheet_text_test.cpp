@@ -42,6 +42,10 @@ TEST(SheetText, Utf8AndXmlOfEveryKindOfCharacter) {
               "a\tb\nc"
               "d");
     EXPECT_EQ(xmlEscape(u"\U0001F600"), "\xF0\x9F\x98\x80");
+    // A pair followed by a character past the halves, by a half, or by nothing.
+    EXPECT_EQ(xmlEscape(u"\U0001F600\uFF01"), "\xF0\x9F\x98\x80\xEF\xBC\x81");
+    EXPECT_EQ(xmlEscape(u"\U0001F600\uE000x"), "\xF0\x9F\x98\x80\xEE\x80\x80x");
+    EXPECT_EQ(xmlEscape(std::u16string(u"\U0001F600") + u'\xDC00'), "\xF0\x9F\x98\x80");
     EXPECT_EQ(xmlEscape(u"\uFFFD\uFFFC"), "\xEF\xBF\xBD\xEF\xBF\xBC");
 
     EXPECT_EQ(sheetName(0), "Таблица 1");

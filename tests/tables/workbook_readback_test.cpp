@@ -453,6 +453,17 @@ std::string csvLine(std::vector<std::string> fields) {
     return line + "\r\n";
 }
 
+TEST(WorkbookReadBack, OdsOneLetterIsAStringCellAndAnEmptyCellIsNone) {
+    for (const std::u16string& text : {std::u16string(u"x"), std::u16string(u"Я")}) {
+        auto files = readZip(odsBytes({oneCell(text, 0)}));
+        const std::string& content = files["content.xml"];
+        EXPECT_NE(content.find("<table:table-cell office:value-type=\"string\"><text:p>"),
+                  std::string::npos);
+    }
+    auto files = readZip(odsBytes({oneCell(u"", 0)}));
+    EXPECT_EQ(files["content.xml"].find("office:value-type"), std::string::npos);
+}
+
 TEST(WorkbookReadBack, CsvQuotesWhatWouldSplitAFieldOrARow) {
     const std::string csv = tableCsv(handMade());
     std::vector<std::string> last(26);
