@@ -2,7 +2,10 @@
 // main keyboard's + and - never are, and only Ctrl may go with them.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QWidget>
+#include <vector>
 
 #include "command_ids.h"
 #include "keypad_accelerators.h"
@@ -36,4 +39,32 @@ TEST(KeypadAccelerators, KeypadKeysByFlagOrBySymbolAndNothingElse) {
     EXPECT_EQ(command(Qt::Key_Plus, Qt::ShiftModifier | pad, kKpAdd), 0);
     EXPECT_EQ(command(Qt::Key_Plus, Qt::AltModifier | pad, kKpAdd), 0);
     EXPECT_EQ(command(Qt::Key_Asterisk, pad, 0xffaa), 0);
+}
+
+// The filter as the frame installs it: the shortcut check is claimed so that no shortcut runs
+// the command too, the press alone runs it once, the release and the main keyboard's + do
+// nothing, and keys of another window are not the frame's.
+TEST(KeypadAccelerators, TheFrameClaimsTheShortcutCheckAndRunsThePressOnce) {
+    QWidget frame;
+    auto* child = new QWidget(&frame);
+    std::vector<int> ran;
+    KeypadAccelerators keys(&frame, [&](int command) { ran.push_back(command); });
+    const auto send = [](QWidget* to, QEvent::Type type, Qt::KeyboardModifiers mods) {
+        QKeyEvent e(type, Qt::Key_Plus, mods, 0, 0, 0);
+        e.ignore();
+        QApplication::sendEvent(to, &e);
+        return e.isAccepted();
+    };
+    EXPECT_TRUE(send(child, QEvent::ShortcutOverride, Qt::KeypadModifier));
+    EXPECT_TRUE(ran.empty());
+    EXPECT_TRUE(send(child, QEvent::KeyPress, Qt::KeypadModifier));
+    EXPECT_EQ(ran, std::vector<int>{CmZoomIn});
+    send(child, QEvent::KeyRelease, Qt::KeypadModifier);
+    EXPECT_FALSE(send(child, QEvent::ShortcutOverride, Qt::NoModifier)) << "the main keyboard's +";
+    send(child, QEvent::KeyPress, Qt::NoModifier);
+    EXPECT_TRUE(send(child, QEvent::KeyPress, Qt::KeypadModifier | Qt::ControlModifier));
+    EXPECT_EQ(ran, (std::vector<int>{CmZoomIn, CmFontLarger}));
+    QWidget other;
+    send(&other, QEvent::KeyPress, Qt::KeypadModifier);
+    EXPECT_EQ(ran.size(), 2u) << "another window's keys are its own";
 }
