@@ -53,7 +53,7 @@ class Batch {
     Batch(const std::vector<OutputTarget>& targets, const Bytes& bytesOf)
         : targets_(targets), bytesOf_(bytesOf) {}
     ~Batch() { discard(); }
-    // Removes the hidden folder with all it holds.
+    // Removes the hidden folders with all they hold.
     void discard() {
         removeOwnedTemp(folder_);
         removeOwnedTemp(second_);
@@ -112,7 +112,9 @@ bool Batch::start() {
     removeLeftoverTemps(dir);  // a hidden folder of an export killed with -9
     const std::string stem = baseNameOf(targets_.front().path);
     if (folderFd_ < 0 || !createOwnedTempDir(dir, stem, folder_)) return false;
-    return targets_.size() < kTwoWritersFrom || createOwnedTempDir(dir, stem, second_);
+    // Without a second folder both writers share the first, which is slower but as safe.
+    if (targets_.size() >= kTwoWritersFrom) createOwnedTempDir(dir, stem, second_);
+    return true;
 }
 
 // A new target's file is made with its final mode, 0666 less the umask, which the system
