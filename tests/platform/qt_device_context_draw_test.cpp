@@ -7,20 +7,14 @@
 #include <QPicture>
 #include <functional>
 
+#include "platform/image_probe.h"
 #include "qt_device_context.h"
 
 namespace folvek {
 namespace {
 
-QImage whiteImage(int w, int h) {
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    return img;
-}
-
-bool ink(const QImage& img, int x, int y) {
-    return qGray(img.pixel(x, y)) < 128;
-}
+using test::ink;
+using test::whiteImage;
 
 int inkIn(const QImage& img, const QRect& r) {
     int n = 0;

@@ -8,21 +8,15 @@
 #include <QPicture>
 #include <cstring>
 
+#include "platform/image_probe.h"
 #include "qt_device_context.h"
 #include "qt_font_cache.h"
 
 namespace folvek {
 namespace {
 
-QImage whiteImage(int w, int h) {
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    return img;
-}
-
-bool ink(const QImage& img, int x, int y) {
-    return qGray(img.pixel(x, y)) < 128;
-}
+using test::ink;
+using test::whiteImage;
 
 // Bounding box of the dark pixels.
 QRect inkBox(const QImage& img) {
