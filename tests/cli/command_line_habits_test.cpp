@@ -197,6 +197,23 @@ TEST_F(Habits, SeveralDocumentsInOneRunAndTheWorstStatusWins) {
     EXPECT_EQ(lines[2], QStringLiteral("folvek-print: %1: 3 pages").arg(two));
 }
 
+// The count said at the end is of the pages written: a range cut to the document, the first
+// page alone, or from a page to the end.
+TEST_F(Habits, TheCountSaidIsOfThePagesWritten) {
+    const QString three = write(QStringLiteral("three.txt"), "one\f2\f3\n");
+    const auto said = [&](const char* pages) {
+        const ToolRun r = tool({QStringLiteral("--pages"), QString::fromLatin1(pages),
+                                QStringLiteral("--info"), three});
+        return r.errLines().value(0);
+    };
+    EXPECT_EQ(said("1"), QStringLiteral("folvek-print: %1: 1 page").arg(three));
+    EXPECT_EQ(said("2-"), QStringLiteral("folvek-print: %1: 2 pages").arg(three));
+    EXPECT_EQ(said("2-9"), QStringLiteral("folvek-print: %1: 2 pages").arg(three));
+    EXPECT_EQ(said("3-3"), QStringLiteral("folvek-print: %1: 1 page").arg(three));
+    EXPECT_EQ(said("4-9"), QStringLiteral("folvek-print: %1: 0 pages").arg(three))
+        << "a range past the end writes nothing";
+}
+
 TEST_F(Habits, LpTakesCopiesQueueAndOptionsAsLpSpellsThem) {
     const QString one = write(QStringLiteral("one.txt"), "one\n");
     const QString two = write(QStringLiteral("two.txt"), "two\n");

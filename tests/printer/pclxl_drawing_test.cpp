@@ -120,6 +120,25 @@ TEST(PclXlDrawing, FillRulesDecideAboutAHole) {
     }
 }
 
+TEST(PclXlDrawing, AHoleDrawnTheOtherWayRoundStaysEmptyUnderBothRules) {
+    // The outer square one way, the inner one the other way: the windings cancel inside.
+    for (const int evenOdd : {0, 1}) {
+        Bytes b = pageStart();
+        b.ub(evenOdd, 0x46).op(0x6e).op(0x85);
+        b.xy(300, 300, 0x4c).op(0x6b);
+        b.xy(600, 300, 0x45).op(0x9b).xy(600, 600, 0x45).op(0x9b).xy(300, 600, 0x45).op(0x9b);
+        b.op(0x84);
+        b.xy(400, 400, 0x4c).op(0x6b);
+        b.xy(400, 500, 0x45).op(0x9b).xy(500, 500, 0x45).op(0x9b).xy(500, 400, 0x45).op(0x9b);
+        b.op(0x84).op(0x86);
+        const JobDocument doc = finish(b);
+        EXPECT_TRUE(inkAt(doc, 350, 350)) << evenOdd;
+        EXPECT_TRUE(inkAt(doc, 550, 450)) << evenOdd;
+        EXPECT_FALSE(inkAt(doc, 450, 450)) << evenOdd;
+        EXPECT_FALSE(inkAt(doc, 650, 450)) << evenOdd << ": nothing right of the square";
+    }
+}
+
 TEST(PclXlDrawing, GraysAndColoursThatPrintBlack) {
     // A colour prints when its luminance (0.30 R + 0.59 G + 0.11 B) is below half of 255.
     struct Case {
