@@ -31,12 +31,15 @@ class ColumnPositions {
                    : centreOf(column);
     }
 
-    std::int32_t edgeOf(std::int32_t column) const {
-        return static_cast<std::int32_t>(left_ + column * width_);
+    // The formula itself, for rows that have no table.
+    static std::int32_t edgeAt(long double left, long double width, std::int32_t column) {
+        return static_cast<std::int32_t>(left + column * width);
     }
-    std::int32_t centreOf(std::int32_t column) const {
-        return static_cast<std::int32_t>(left_ + column * width_ + width_ * 0.5L);
+    static std::int32_t centreAt(long double left, long double width, std::int32_t column) {
+        return static_cast<std::int32_t>(left + column * width + width * 0.5L);
     }
+    std::int32_t edgeOf(std::int32_t column) const { return edgeAt(left_, width_, column); }
+    std::int32_t centreOf(std::int32_t column) const { return centreAt(left_, width_, column); }
 
   private:
     void grow(std::int32_t column);

@@ -36,11 +36,11 @@ struct RowGeometry {
 
     std::int32_t centre(std::int32_t c) const {
         if (columns) return columns->centre(c);
-        return static_cast<std::int32_t>(leftMargin + c * charWidth + charWidth * 0.5L);
+        return ColumnPositions::centreAt(leftMargin, charWidth, c);
     }
     std::int32_t edge(std::int32_t c) const {  // left edge of column c
         if (columns) return columns->edge(c);
-        return static_cast<std::int32_t>(leftMargin + c * charWidth);
+        return ColumnPositions::edgeAt(leftMargin, charWidth, c);
     }
 };
 
