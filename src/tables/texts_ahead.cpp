@@ -10,9 +10,7 @@ constexpr std::size_t kAheadBytes = 8u << 20;
 }  // namespace
 
 TextsAhead::TextsAhead(std::size_t count, std::function<std::string(std::size_t)> make)
-    : make_(std::move(make)), texts_(count), given_(count, false) {
-    if (count > 1) thread_ = std::thread([this] { run(); });
-}
+    : make_(std::move(make)), texts_(count), given_(count, false) {}
 
 TextsAhead::~TextsAhead() {
     {
@@ -43,6 +41,12 @@ void TextsAhead::run() {
 
 std::string TextsAhead::take(std::size_t k) {
     if (k >= texts_.size()) return {};
+    // The maker starts with the first text asked for, not before: until then the saving may
+    // still grow the process's descriptor table, which costs milliseconds while another
+    // thread runs and nothing while none does.
+    std::call_once(started_, [this] {
+        if (texts_.size() > 1) thread_ = std::thread([this] { run(); });
+    });
     if (!thread_.joinable()) return make_(k);
     std::unique_lock<std::mutex> lock(mutex_);
     made_.wait(lock, [this, k] { return done_ > k; });

@@ -21,8 +21,8 @@ class TextsAhead {
     TextsAhead(const TextsAhead&) = delete;
     TextsAhead& operator=(const TextsAhead&) = delete;
 
-    // Text k, waiting for it when it is not made yet. Taken in order (a text asked for again,
-    // as a save that starts over another way does, is made again).
+    // Text k, waiting for it when it is not made yet; the first call starts the maker. Taken in
+    // order (a text asked for again, as a save that starts over another way does, is made again).
     std::string take(std::size_t k);
 
   private:
@@ -35,6 +35,7 @@ class TextsAhead {
     std::size_t done_ = 0;  // texts [0, done_) are made
     std::size_t aheadBytes_ = 0;
     bool stop_ = false;
+    std::once_flag started_;
     std::thread thread_;
 };
 

@@ -1,5 +1,5 @@
-// Saving many files with one flush: the hidden folder of new files, their sync, the renames
-// and their roll-back.
+// Saving many files with one flush: the unnamed files and the hidden folder of new files, their
+// sync, the naming and renames, and their roll-back.
 #include "file_batch.h"
 
 #include <fcntl.h>
@@ -15,6 +15,7 @@
 
 #include "retrying_io.h"
 #include "temp_names.h"
+#include "unnamed_files.h"
 
 namespace folvek {
 
@@ -22,9 +23,11 @@ namespace {
 
 using Bytes = std::function<std::string(std::size_t)>;
 
-// From this many files on, two threads create and write them: that is kernel work that keeps
-// one core busy while the other idles. The renames stay on one thread, in order.
+// From this many files on, two threads look at the targets, create and write the files, and put
+// them in place: that is kernel work that keeps one core busy while the other idles.
 constexpr std::size_t kTwoWritersFrom = 64;
+// In `unnamed_`: this target is to be written as an unnamed file.
+constexpr int kUnnamedPlanned = -2;
 
 bool exists(const OutputTarget& t) {
     return t.kind == OutputKind::RegularFile;
@@ -42,6 +45,34 @@ bool renameServesAll(const std::vector<OutputTarget>& targets) {
     return true;
 }
 
+// Every target looked at before anything is written (many on two threads: a look-up in a
+// folder of thousands of files is no longer free); the lowest refused index is reported.
+BatchSaveResult resolveAll(const std::vector<std::string>& paths,
+                           std::vector<OutputTarget>& targets) {
+    std::vector<BatchSaveResult> refused(paths.size() < kTwoWritersFrom ? 1 : 2);
+    const auto resolveEvery = [&](std::size_t first, std::size_t step) {
+        BatchSaveResult& r = refused[first];
+        for (std::size_t k = first; k < paths.size(); k += step) {
+            int error = 0;
+            if (const SaveStatus s = resolveOutputTarget(paths[k], targets[k], error);
+                s != SaveStatus::Ok) {
+                r = {{s, error}, k};
+                return;
+            }
+        }
+    };
+    if (refused.size() == 1) {
+        resolveEvery(0, 1);
+        return refused[0];
+    }
+    std::thread second(resolveEvery, 1, 2);
+    resolveEvery(0, 2);
+    second.join();
+    if (refused[0].ok() || (!refused[1].ok() && refused[1].failed < refused[0].failed))
+        return refused[1];
+    return refused[0];
+}
+
 BatchSaveResult oneByOne(const std::vector<std::string>& paths, const Bytes& bytesOf) {
     for (std::size_t k = 0; k < paths.size(); ++k)
         if (const SaveResult r = saveFile(paths[k], bytesOf(k)); !r.ok()) return {r, k};
@@ -55,6 +86,7 @@ class Batch {
     ~Batch() { discard(); }
     // Removes the hidden folders with all they hold.
     void discard() {
+        closeUnnamed();
         removeOwnedTemp(folder_);
         removeOwnedTemp(second_);
         if (folderFd_ >= 0) ::close(folderFd_);
@@ -89,6 +121,10 @@ class Batch {
         return false;
     }
     bool writeFiles();
+    void planUnnamed();
+    void closeUnnamed();
+    bool name(std::size_t k);
+    bool place(std::size_t k);
     int createNew(std::size_t k);
     int createForOld(std::size_t k);
     bool writeOne(std::size_t k);
@@ -99,6 +135,10 @@ class Batch {
     OwnedTemp second_;   // only for two writers
     int folderFd_ = -1;  // the targets' folder
     std::vector<bool> kept_;
+    // New targets written as unnamed files: their descriptors until they are named, -1 for the
+    // others. Filled before the writers start; each writer touches only its own indices.
+    std::vector<int> unnamed_;
+    std::atomic<bool> anyUnnamed_ = false;  // made for at least one target
     std::mutex failMutex_;
     BatchSaveResult result_;
     std::atomic<bool> fallBack_ = false;
@@ -114,7 +154,33 @@ bool Batch::start() {
     if (folderFd_ < 0 || !createOwnedTempDir(dir, stem, folder_)) return false;
     // Without a second folder both writers share the first, which is slower but as safe.
     if (targets_.size() >= kTwoWritersFrom) createOwnedTempDir(dir, stem, second_);
+    planUnnamed();
     return true;
+}
+
+// Which new targets are written as unnamed files: as many as descriptors allow, when this
+// file system makes them and this process can name them (tried once in the hidden folder).
+void Batch::planUnnamed() {
+    unnamed_.assign(targets_.size(), -1);
+    const int probe = openUnnamed(folder_.fd);
+    if (probe < 0) return;
+    const bool named = nameUnnamed(probe, folder_.fd, "probe") == 0;
+    ::close(probe);
+    if (!named || ::unlinkat(folder_.fd, "probe", 0) != 0) return;
+    std::size_t fresh = 0;
+    for (const OutputTarget& t : targets_) fresh += exists(t) ? 0 : 1;
+    std::size_t spare = descriptorsToSpare(fresh);
+    for (std::size_t k = 0; k < targets_.size() && spare > 0; ++k)
+        if (!exists(targets_[k])) {
+            unnamed_[k] = kUnnamedPlanned;
+            --spare;
+        }
+}
+
+void Batch::closeUnnamed() {
+    for (int& fd : unnamed_)
+        if (fd >= 0) ::close(fd);
+    unnamed_.clear();
 }
 
 // A new target's file is made with its final mode, 0666 less the umask, which the system
@@ -150,11 +216,18 @@ int Batch::createForOld(std::size_t k) {
 }
 
 bool Batch::writeOne(std::size_t k) {
-    const int fd = exists(targets_[k]) ? createForOld(k) : createNew(k);
+    int fd = -1;
+    if (unnamed_[k] == kUnnamedPlanned) {
+        fd = fileSystemCalls().openUnnamed(folderOf(k).fd);
+        unnamed_[k] = fd;  // -1 when out of descriptors: it takes a hidden name instead
+        if (fd >= 0) anyUnnamed_ = true;
+    }
+    if (fd < 0) fd = exists(targets_[k]) ? createForOld(k) : createNew(k);
     if (fd < 0) return fallBack_ ? false : fail(k, errno);
     const std::string bytes = bytesOf_(k);
     const bool written = writeAll(fd, bytes.data(), bytes.size(), fileSystemCalls().write);
     const int why = errno;
+    if (unnamed_[k] >= 0) return written || fail(k, why);  // closed once named
     if (::close(fd) != 0 && written) return fail(k, errno);
     return written || fail(k, why);
 }
@@ -169,13 +242,27 @@ bool Batch::writeFiles() {
         return true;
     }
     std::atomic<bool> failed = false;
+    // Halfway, the disk starts on the first half while the second is written; the flush after
+    // the writers then waits for less. It goes through a descriptor of its own: a flush reports
+    // a write-back error once per descriptor, and the one after the writers must see it.
+    std::thread early;
+    const std::size_t half = count / 2 & ~std::size_t{1};
+    const auto flushFirstHalf = [this] {
+        if (const int fd = ::openat(folderFd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
+            ::syncfs(fd);
+            ::close(fd);
+        }
+    };
     const auto writeEveryOther = [&](std::size_t first) {
-        for (std::size_t k = first; k < count && !failed.load(); k += 2)
+        for (std::size_t k = first; k < count && !failed.load(); k += 2) {
             if (!writeOne(k)) failed = true;
+            if (k == half) early = std::thread(flushFirstHalf);
+        }
     };
     std::thread second(writeEveryOther, 1);
     writeEveryOther(0);
     second.join();
+    if (early.joinable()) early.join();
     return !failed.load();
 }
 
@@ -199,38 +286,77 @@ bool Batch::keepOldFiles() {
     return true;
 }
 
+// An unnamed file takes its target's name; a file that appeared there since the export began
+// is not replaced.
+bool Batch::name(std::size_t k) {
+    const int fd = unnamed_[k];
+    unnamed_[k] = -1;
+    const bool named =
+        fileSystemCalls().nameUnnamed(fd, folderFd_, baseNameOf(targets_[k].path).c_str()) == 0;
+    const int why = errno;
+    if (::close(fd) != 0 && named) return false;
+    errno = why;
+    return named;
+}
+
+bool Batch::place(std::size_t k) {
+    return unnamed_[k] >= 0
+               ? name(k)
+               : fileSystemCalls().rename(tempOf(k).c_str(), targets_[k].path.c_str()) == 0;
+}
+
+// Many files are put in place by two threads: the folder takes one new entry at a time
+// whatever the number, but the rest of each call runs beside it. A failure stops both, and
+// every file already in place is put back.
 bool Batch::renameAll() {
-    for (std::size_t k = 0; k < targets_.size(); ++k) {
-        if (fileSystemCalls().rename(tempOf(k).c_str(), targets_[k].path.c_str()) == 0) continue;
-        fail(k, errno);
-        bool restored = true;
-        for (std::size_t j = 0; j < k; ++j) {
-            const std::string& target = targets_[j].path;
-            restored &= kept_[j] ? ::rename(oldOf(j).c_str(), target.c_str()) == 0
-                                 : ::unlink(target.c_str()) == 0;
+    const std::size_t count = targets_.size();
+    std::vector<char> placed(count, 0);
+    std::atomic<bool> failed = false;
+    const auto placeEvery = [&](std::size_t first, std::size_t step) {
+        for (std::size_t k = first; k < count && !failed.load(); k += step) {
+            if (place(k)) {
+                placed[k] = 1;
+                continue;
+            }
+            fail(k, errno);
+            failed = true;
         }
-        if (!restored) result_.result.status = SaveStatus::RestoreFailed;
-        return false;
+    };
+    if (count < kTwoWritersFrom) {
+        placeEvery(0, 1);
+    } else {
+        std::thread second(placeEvery, 1, 2);
+        placeEvery(0, 2);
+        second.join();
     }
-    return true;
+    if (!failed) return true;
+    bool restored = true;
+    for (std::size_t j = 0; j < count; ++j) {
+        if (!placed[j]) continue;
+        const std::string& target = targets_[j].path;
+        restored &= kept_[j] ? ::rename(oldOf(j).c_str(), target.c_str()) == 0
+                             : ::unlink(target.c_str()) == 0;
+    }
+    if (!restored) result_.result.status = SaveStatus::RestoreFailed;
+    return false;
 }
 
 void Batch::syncFolder() {
     removeOwnedTemp(folder_);  // the old files' links go with it
     removeOwnedTemp(second_);
-    fileSystemCalls().sync(folderFd_);  // some file systems refuse; the renames already happened
+    // A named file's link count is in its own inode, which a sync of the folder leaves out.
+    // Some file systems refuse either sync; the renames already happened.
+    if (anyUnnamed_)
+        fileSystemCalls().syncAll(folderFd_);
+    else
+        fileSystemCalls().sync(folderFd_);
 }
 
 }  // namespace
 
 BatchSaveResult saveFiles(const std::vector<std::string>& paths, const Bytes& bytesOf) {
     std::vector<OutputTarget> targets(paths.size());
-    for (std::size_t k = 0; k < paths.size(); ++k) {
-        int error = 0;
-        if (const SaveStatus s = resolveOutputTarget(paths[k], targets[k], error);
-            s != SaveStatus::Ok)
-            return {{s, error}, k};
-    }
+    if (const BatchSaveResult refused = resolveAll(paths, targets); !refused.ok()) return refused;
     if (paths.empty()) return {};
     if (paths.size() == 1 || !renameServesAll(targets)) return oneByOne(paths, bytesOf);
     Batch batch(targets, bytesOf);

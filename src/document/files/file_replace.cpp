@@ -16,6 +16,7 @@
 
 #include "retrying_io.h"
 #include "temp_names.h"
+#include "unnamed_files.h"
 
 namespace folvek {
 
@@ -155,7 +156,8 @@ Replace writeThroughTemp(const Target& t, const std::string& bytes, int& error) 
 }  // namespace
 
 FileSystemCalls defaultFileSystemCalls() {
-    return {createExclusive, systemWrite, ::fsync, systemRename, ::posix_fallocate, ::syncfs};
+    return {createExclusive,   systemWrite, ::fsync,     systemRename,
+            ::posix_fallocate, ::syncfs,    openUnnamed, nameUnnamed};
 }
 
 FileSystemCalls& fileSystemCalls() {

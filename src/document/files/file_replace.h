@@ -25,7 +25,9 @@ struct FileSystemCalls {
     int (*sync)(int fd);
     int (*rename)(const char* from, const char* to);
     int (*allocate)(int fd, off_t offset, off_t length);  // posix_fallocate's contract
-    int (*syncAll)(int fd);  // syncfs: every file of the file system `fd` is on, one flush
+    int (*syncAll)(int fd);         // syncfs: every file of the file system `fd` is on, one flush
+    int (*openUnnamed)(int dirFd);  // unnamed_files.h
+    int (*nameUnnamed)(int fd, int dirFd, const char* name);  // unnamed_files.h
 };
 
 // The calls in use; tests swap entries and restore them with defaultFileSystemCalls().
