@@ -185,7 +185,11 @@ FoundTables findTables(const CharGrid& grid, const TableProgress& progress, bool
         else
             found.tables.push_back(std::move(part));
     }
-    if (progress) progress(1.0);
+    // A stop asked at the very end is a stop too: the caller writes nothing.
+    if (progress && !progress(1.0)) {
+        found.tables.clear();
+        found.stopped = true;
+    }
     return found;
 }
 
