@@ -183,10 +183,11 @@ std::size_t pxlStreamHeader(std::string_view job, std::size_t at, char& binding)
 std::size_t pxlFindStream(std::string_view job) {
     std::size_t pos = 0;
     if (job.substr(0, kUniversalExit.size()) == kUniversalExit) pos = kUniversalExit.size();
-    // Job-language lines (@PJL ...) up to the one that enters the language.
-    for (int lines = 0; lines < 256 && pos < job.size(); ++lines) {
+    // Job-language lines (@PJL ...) up to the one that enters the language, and the blank
+    // lines between and after them.
+    for (int lines = 0; pos < job.size(); ++lines) {
         while (pos < job.size() && (job[pos] == '\r' || job[pos] == '\n')) ++pos;
-        if (job.substr(pos, 4) != "@PJL") break;
+        if (lines == 256 || job.substr(pos, 4) != "@PJL") break;
         const std::size_t eol = job.find('\n', pos);
         if (eol == std::string_view::npos) return std::string_view::npos;
         pos = eol + 1;

@@ -59,6 +59,12 @@ TEST_F(PclCodesTest, AJobFramedByResetsIsNotBold) {
 TEST_F(PclCodesTest, APclXlStreamAfterJobLanguageLinesMakesAJob) {
     load("\x1b%-12345X@PJL ENTER LANGUAGE = PCLXL\n) HP-PCL XL;1;1\n\xd1\x2c\x01"s);
     EXPECT_TRUE(doc->printerLayout.jobCommands);
+    // Blank lines between the job-language lines and after them hide nothing.
+    for (const std::string blank : {"\n", "\r\n", "\r\n\r\n"}) {
+        load("\x1b%-12345X@PJL JOB\n" + blank + "@PJL ENTER LANGUAGE = PCLXL\n" + blank +
+             ") HP-PCL XL;1;1\n\xd1\x2c\x01"s);
+        EXPECT_TRUE(doc->printerLayout.jobCommands) << testing::PrintToString(blank);
+    }
     load("\x1b%-12345X@PJL ENTER LANGUAGE = PCL\n(report)\n"s);
     EXPECT_FALSE(doc->printerLayout.jobCommands);
 }

@@ -131,14 +131,17 @@ TEST(PclXlStream, TheStreamIsFoundAfterJobLanguageLinesOnly) {
               std::string::npos);
     EXPECT_EQ(pxlFindStream("text ) HP-PCL XL;2;0\n"), std::string::npos);
     EXPECT_EQ(detectLanguage(kHeader), JobLanguage::PclXl);
-    // Up to 256 job-language lines are stepped over.
-    for (int lines : {1, 255, 256, 257}) {
-        std::string job = "\x1b%-12345X";
-        for (int i = 0; i < lines; ++i) job += "@PJL COMMENT line\r\n";
-        const std::size_t at = job.size();
-        job += ") HP-PCL XL;2;0\n";
-        EXPECT_EQ(pxlFindStream(job), lines <= 256 ? at : std::string::npos) << lines;
-    }
+    // Up to 256 job-language lines are stepped over, and the blank lines after them.
+    for (int lines : {1, 255, 256, 257})
+        for (const char* blank : {"", "\r\n", "\n\n"}) {
+            std::string job = "\x1b%-12345X";
+            for (int i = 0; i < lines; ++i) job += "@PJL COMMENT line\r\n";
+            job += blank;
+            const std::size_t at = job.size();
+            job += ") HP-PCL XL;2;0\n";
+            EXPECT_EQ(pxlFindStream(job), lines <= 256 ? at : std::string::npos)
+                << lines << " lines, blank " << testing::PrintToString(std::string(blank));
+        }
 }
 
 // A 16 x 2 image drawn at twice its size: 150 dots an inch, at the cursor, ink where the

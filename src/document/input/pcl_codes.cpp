@@ -173,6 +173,9 @@ bool PrinterCodes::pclByte(unsigned char b) {
 // language again; a line that is no such line is text.
 bool PrinterCodes::pjlByte(unsigned char b) {
     if (state_ == State::PjlStart) {
+        // A blank line between or after them stays what it was (a line break), and what comes
+        // after it may still be a job-language line or a PCL XL stream.
+        if (b == '\r' || b == '\n') return false;
         if (b == '@') {
             state_ = State::PjlLine;
             got_ = 0;
