@@ -319,6 +319,7 @@ void PdfDevice::drawText(const char* text, int len, const Rect& r, unsigned /*fl
 
 void PdfDevice::stretchImage(int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,
                              const ImageView& image) {
+    if (dw == 0 || dh == 0) return;
     const int index = images_.imageFor(image, sx, sy, sw, sh);
     if (!index) return;
     placeXObject(index, dx, dy, dw, dh);
@@ -346,8 +347,9 @@ void PdfDevice::placeXObject(int index, double dx, double dy, double dw, double 
 }
 
 void PdfDevice::drawBitmap(int dx, int dy, int dw, int dh, const BitmapView& bitmap) {
+    if (dw == 0 || dh == 0) return;  // nothing to see: no image stored for it either
     const int index = images_.maskFor(bitmap);
-    if (!index || dw == 0 || dh == 0) return;
+    if (!index) return;
     // An image mask paints its ink in the fill colour, black everywhere on our pages.
     placeXObject(index, dx, dy, dw, dh);
 }

@@ -127,6 +127,10 @@ TEST(PdfDocument, APictureShownOnEveryPageIsStoredOnce) {
         std::vector<std::uint32_t> copy = logo;  // the same pixels elsewhere in memory
         dc.stretchImage(0, -100, 60, -20, 0, 0, 120, 40, ImageView{120, 40, copy.data()});
         if (page == 2) dc.stretchImage(0, -300, 30, -30, 0, 0, 30, 30, b);
+        // Drawn at no width or no height: nothing to see, so not stored.
+        std::vector<std::uint32_t> unseen(8 * 8, 0xFF00FF00u + std::uint32_t(page));
+        dc.stretchImage(0, -400, 0, -30, 0, 0, 8, 8, ImageView{8, 8, unseen.data()});
+        dc.stretchImage(0, -400, 30, 0, 0, 0, 8, 8, ImageView{8, 8, unseen.data()});
         ASSERT_TRUE(pdf.endPage());
     }
     ASSERT_TRUE(pdf.finish()) << pdf.error();

@@ -136,7 +136,9 @@ TEST(PdfInfo, ABitmapOfNoWidthOrHeightIsNotDrawnAndOneOfAUnitIs) {
     std::string drawn;
     for (std::size_t at = out.find(" Do"); at != std::string::npos; at = out.find(" Do", at + 1))
         drawn += out.substr(out.rfind("/Im", at), at - out.rfind("/Im", at)) + ";";
-    EXPECT_EQ(drawn, "/Im3;/Im4;");  // images are numbered in the order they are met
+    // Images are numbered in the order they are stored; the two never drawn are not stored.
+    EXPECT_EQ(drawn, "/Im1;/Im2;");
+    EXPECT_EQ(count(out, "/ImageMask true"), 2);
 }
 
 }  // namespace folvek
