@@ -8,7 +8,6 @@
 #include "file_batch.h"
 #include "file_replace.h"
 #include "ods_writer.h"
-#include "texts_ahead.h"
 #include "xlsx_writer.h"
 
 namespace folvek {
@@ -82,11 +81,10 @@ TableExportResult exportTables(const std::vector<Table>& tables, const std::stri
         }
         case TableFormat::Csv: {
             const std::vector<std::string> files = tableFiles(path, tables.size());
-            // Each file is made on the other core while the one before it is written.
-            TextsAhead texts(tables.size(),
-                             [&tables](std::size_t k) { return tableCsv(tables[k]); });
+            // Each writer makes the texts of its own files: many files are written by two
+            // threads, which then keep both cores busy with no hand-over between them.
             const BatchSaveResult saved =
-                saveFiles(files, [&texts](std::size_t k) { return texts.take(k); });
+                saveFiles(files, [&tables](std::size_t k) { return tableCsv(tables[k]); });
             if (!saved.ok()) {
                 result.error = "Не удалось записать " + files[saved.failed] + ": " +
                                saveFailureReason(saved.result, true);
