@@ -41,9 +41,8 @@ void TextsAhead::run() {
 
 std::string TextsAhead::take(std::size_t k) {
     if (k >= texts_.size()) return {};
-    // The maker starts with the first text asked for, not before: until then the saving may
-    // still grow the process's descriptor table, which costs milliseconds while another
-    // thread runs and nothing while none does.
+    // The maker starts with the first text asked for, not before: it costs nothing until the
+    // texts are wanted.
     std::call_once(started_, [this] {
         if (texts_.size() > 1) thread_ = std::thread([this] { run(); });
     });

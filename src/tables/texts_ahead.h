@@ -1,6 +1,6 @@
-// Making a run of texts on another core while this thread uses each in turn: the CSV files of
-// an export are made while the ones before them are written, so the writing (file-system
-// work, mostly the kernel's) and the making (the values of every cell) overlap.
+// Making a run of texts on another core while this thread uses each in turn: the sheets of a
+// workbook are made while the ones before them are packed, so the packing and the making (the
+// values of every cell) overlap.
 #pragma once
 
 #include <atomic>
