@@ -41,6 +41,10 @@ int nameUnnamed(int fd, int dirFd, const char* name) {
         if (errno != ENOENT && errno != EPERM) return -1;
         throughProc = true;
     }
+    return nameUnnamedThroughProc(fd, dirFd, name);
+}
+
+int nameUnnamedThroughProc(int fd, int dirFd, const char* name) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     return ::linkat(AT_FDCWD, self.c_str(), dirFd, name, AT_SYMLINK_FOLLOW);
 }

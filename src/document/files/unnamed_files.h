@@ -16,6 +16,8 @@ int openUnnamed(int dirFd);
 // Gives the unnamed file `fd` the name `name` in the folder `dirFd`; never replaces a file
 // (EEXIST). 0, or -1 with errno.
 int nameUnnamed(int fd, int dirFd, const char* name);
+// The same through /proc, the way for kernels that allow the other only with a privilege.
+int nameUnnamedThroughProc(int fd, int dirFd, const char* name);
 
 // How many more descriptors this process may hold open, after raising its soft limit towards
 // the hard one so that `wanted` more fit; a margin is kept for the rest of the program.
