@@ -286,6 +286,24 @@ TEST_F(AppTest, SettingsListSelectsTheCurrentFileFirstInTheList) {
     EXPECT_EQ(list->currentText(), "FOLVK95.INI");
 }
 
+// Choosing another file in the list loads it: its settings apply to the document shown.
+TEST_F(AppTest, ChoosingASettingsFileInTheListLoadsIt) {
+    writeFile("FOLVK95.INI", "[Folvk]\nisWrap=NO\n");
+    writeFile("wide.ini", "[Folvk]\nisWrap=YES\n");
+    shellState().documentPath = writeFile("report.txt", "line\r\n");
+    start();
+    ASSERT_EQ(view()->record()->isWrap, 0);
+    QComboBox* list = frame->toolBar()->settingsList();
+    ASSERT_EQ(list->count(), 2);
+    const int wide = list->findText(QStringLiteral("wide.ini"));
+    ASSERT_GE(wide, 0);
+    list->setCurrentIndex(wide);
+    emit list->activated(wide);
+    EXPECT_EQ(view()->record()->isWrap, 1);
+    EXPECT_EQ(shellState().IniFileName, "wide.ini");
+    EXPECT_NE(view()->record()->iniPath.find("wide.ini"), std::string::npos);
+}
+
 TEST_F(AppTest, RightButtonMenuHoldsItsItemsAndOpensAtThePointer) {
     start();
     QMenu* menu = view()->contextMenu();

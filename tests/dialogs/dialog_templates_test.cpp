@@ -143,6 +143,20 @@ TEST(DialogTemplates, AboutAndEditorHaveTheResourcesControls) {
                            });
 }
 
+// A template that names no font or size gets the dialogs' usual 8-point sans serif.
+TEST(DialogTemplates, ATemplateWithoutAFontGetsEightPointSansSerif) {
+    DialogTemplate t{"BARE", "", 10, 10, nullptr, 0, {}};
+    QFont f = dialogFont(t);
+    EXPECT_EQ(f.pointSize(), 8);
+    EXPECT_EQ(f.family(), QStringLiteral("MS Sans Serif"));
+    EXPECT_EQ(f.styleHint(), QFont::SansSerif);
+    t.fontName = "Courier";
+    t.pointSize = 11;
+    f = dialogFont(t);
+    EXPECT_EQ(f.pointSize(), 11);
+    EXPECT_EQ(f.family(), QStringLiteral("Courier"));
+}
+
 // A list filled after the dialog was built is measured when the dialog first shows: the dialog
 // widens until its longest entry fits, but never beyond twice its template's size.
 TEST(DialogTemplates, ListsFilledLaterAreMeasuredWhenTheDialogShows) {
@@ -159,6 +173,8 @@ TEST(DialogTemplates, ListsFilledLaterAreMeasuredWhenTheDialogShows) {
         list->addItem(entry);
         d.show();
         QApplication::processEvents();
+        // A line of text is no taller than before: the dialog keeps its height.
+        EXPECT_EQ(d.height(), base.toY(40));
         if (letters == 6) {
             EXPECT_GT(d.width(), base.toX(100));
             EXPECT_GE(list->width(), list->fontMetrics().horizontalAdvance(entry));

@@ -64,6 +64,26 @@ TEST_F(ExportTest, PagesAreNamedAndSizedAsThePaper) {
     EXPECT_EQ(page.dotsPerMeterX(), 1969);
 }
 
+// The resolution runs down to one dot an inch; none given is 150. A4 is 210 x 297 mm.
+TEST_F(ExportTest, TheSmallestResolutionAndTheDefault) {
+    ExportOptions options;
+    options.firstPage = options.lastPage = 1;
+    for (const int dpi : {1, 0}) {
+        SCOPED_TRACE(dpi);
+        options.dpi = dpi;
+        const QString png = path(dpi ? "png1" : "png0"), svg = path(dpi ? "svg1" : "svg0");
+        ASSERT_TRUE(exportPng(*t, printer, png, options).ok);
+        ASSERT_TRUE(exportSvg(*t, printer, svg, options).ok);
+        const QSize expected = dpi ? QSize(8, 12) : QSize(1240, 1754);
+        EXPECT_EQ(QImage(png + QStringLiteral("/page-0001.png")).size(), expected);
+        QFile file(svg + QStringLiteral("/page-0001.svg"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString viewBox =
+            QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(expected.width()).arg(expected.height());
+        EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(viewBox)) << viewBox.toStdString();
+    }
+}
+
 TEST_F(ExportTest, StoppingCountsThePagesWrittenAndLeavesNoPdf) {
     ExportOptions options;
     options.dpi = 20;

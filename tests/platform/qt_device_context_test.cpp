@@ -329,5 +329,29 @@ TEST(QtDeviceContextImages, APictureCoversTextDrawnBeforeIt) {
         for (int y = 0; y < 50; ++y) ASSERT_EQ(img.pixel(x, y), qRgb(255, 0, 0)) << x << "," << y;
 }
 
+// Opaque text covers the lines drawn before it, also unclipped: the lines still waiting to be
+// drawn go to the device first.
+TEST(QtDeviceContextImages, OpaqueTextCoversTheLinesDrawnBeforeIt) {
+    QImage img = whiteImage(200, 100);
+    {
+        QPainter p(&img);
+        QtDeviceContext dc(&p, 100, 100, QSizeF(50, 50));
+        dc.saveState();  // lines wait to be drawn together
+        dc.setLoEnglish();
+        dc.selectPen(4);
+        dc.moveTo(0, -20);
+        dc.lineTo(200, -20);
+        dc.setOpaqueText();
+        dc.selectFont(courier(-40));
+        dc.drawText("    ", 4, Rect{0, 0, 200, -50}, kDtSingleLine | kDtNoClip);
+        dc.restoreState(-1);
+    }
+    int right = 0;
+    while (right < 200 && !ink(img, right, 20)) ++right;
+    EXPECT_GT(right, 40) << "the blanks' white box lies over the line";
+    EXPECT_LT(right, 200) << "the line goes on past the box";
+    EXPECT_TRUE(ink(img, 199, 20));
+}
+
 }  // namespace
 }  // namespace folvek

@@ -72,5 +72,25 @@ TEST(FontCache, ZeroHeightAndWeightTakeTheDefaults) {
     EXPECT_EQ(cache.face(f).font.weight(), 1);
 }
 
+// Every byte of code page 1251 gets its glyph in a face that has Cyrillic, up to the last
+// ("я", 0xFF); the control bytes are drawn as blanks, which are no missing glyph. Depends on a
+// Cyrillic monospace font for "Courier New" (Liberation Mono, which tools/setup installs).
+TEST(FontCache, EveryByteUpToTheLastHasItsGlyph) {
+    FontCache& cache = FontCache::instance();
+    cache.clear();
+    const FontFace& face = cache.face(courier(-13));
+    if (!face.raw.isValid() || !face.raw.supportsCharacter(QChar(u'я')))
+        GTEST_SKIP() << "no Cyrillic monospace font for Courier New on this machine";
+    for (const int byte : {0x01, 0x20, 0x41, 0xC0, 0xE0, 0xFE, 0xFF}) {
+        EXPECT_FALSE(face.missing[byte]) << byte;
+        if (byte >= 0x21) {
+            EXPECT_NE(face.glyph[byte], 0u) << byte;
+        }
+        EXPECT_GT(face.advance[byte], 0.0f) << byte;
+    }
+    EXPECT_EQ(face.glyph[0xFF], face.raw.glyphIndexesForString(QStringLiteral("я")).value(0));
+    cache.clear();
+}
+
 }  // namespace
 }  // namespace folvek

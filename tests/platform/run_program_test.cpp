@@ -48,6 +48,20 @@ TEST(RunProgram, MissingProgramAndTimeout) {
     EXPECT_FALSE(killed.timedOut);
 }
 
+// With SIGCHLD ignored the system reaps the child itself and the wait fails (ECHILD): the run
+// ends there, not when its time is up.
+TEST(RunProgram, AChildReapedByTheSystemEndsTheWait) {
+    struct sigaction ignore {
+    }, old{};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGCHLD, &ignore, &old);
+    const ProgramRun run = runProgram({"true"}, {}, 2000);
+    ::sigaction(SIGCHLD, &old, nullptr);
+    EXPECT_TRUE(run.started);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.signal, 0);
+}
+
 TEST(RunProgram, StandardStreamsGoWhereTheCallerSays) {
     const std::string dir = ::testing::TempDir();
     const std::string in = dir + "run_program_in", out = dir + "run_program_out",
