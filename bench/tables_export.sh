@@ -3,7 +3,8 @@
 # (the PDF as it is made today) and folvek-print --tables for each format, on one generated
 # report (tools/make-report.py, CP866 frames). Rounds alternate the jobs; each figure is the
 # median of the rounds. Columns: wall s, CPU s (user + sys), peak RSS MB, output MB, and the
-# job's wall as a share of the PDF's (the goal: at most 1.00).
+# job's wall as a share of the PDF's, and with BASE of the older build's PDF (the goal: at most
+# 1.00 against the PDF as it was when the export began).
 #
 #   bench/tables_export.sh [SIZE] [ROUNDS]   SIZE for tools/make-report.py (10M), ROUNDS (3)
 #   BUILD=build                               where folvek-print is
@@ -55,14 +56,19 @@ done
 
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 pdf_wall=$(cat "$work"/pdf.*.time | awk '{print $1}' | median)
+base_wall=
+[ -z "${BASE:-}" ] || base_wall=$(cat "$work"/pdf-base.*.time | awk '{print $1}' | median)
 echo "report: $(stat -c %s "$work/report.prn") bytes, $(grep -c "" "$work/report.prn") lines, $rounds rounds, in $work, load $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-8s %8s %8s %8s %9s %9s\n' job wall_s cpu_s rss_MB out_MB "vs_pdf"
+printf '%-8s %8s %8s %8s %9s %9s%s\n' job wall_s cpu_s rss_MB out_MB "vs_pdf" \
+  "${base_wall:+ vs_pdf-base}"
 for j in $jobs; do
   wall=$(cat "$work"/$j.*.time | awk '{print $1}' | median)
   cpu=$(cat "$work"/$j.*.time | awk '{print $2 + $3}' | median)
   rss=$(cat "$work"/$j.*.time | awk '{print $4 / 1024}' | median)
   out=$(awk '{printf "%.1f", $1 / 1048576}' "$work/$j.size")
-  printf '%-8s %8.2f %8.2f %8.0f %9s %9.2f\n' "$j" "$wall" "$cpu" "$rss" "$out" \
+  printf '%-8s %8.2f %8.2f %8.0f %9s %9.2f' "$j" "$wall" "$cpu" "$rss" "$out" \
     "$(awk -v a="$wall" -v b="$pdf_wall" 'BEGIN {print a / b}')"
+  [ -z "$base_wall" ] || printf ' %12.2f' "$(awk -v a="$wall" -v b="$base_wall" 'BEGIN {print a / b}')"
+  printf '\n'
 done
 grep -h "table(s)" "$work"/xlsx.log || true
