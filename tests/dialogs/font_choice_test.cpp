@@ -64,6 +64,20 @@ TEST(FontChoice, StartsOnTheFaceUsedAndKeepsTheConfiguredNameWhenNothingChanged)
     EXPECT_EQ(takeBackFont(cyrillic, initial, other).font.weight, 100);
 }
 
+// A settings font of weight 0 is a normal one in the dialog, not the thinnest; weights past
+// the heaviest are the heaviest.
+TEST(FontChoice, AWeightOfNoneStartsOnNormal) {
+    FontDialogRequest r = courierNew();
+    r.font.weight = 0;
+    EXPECT_EQ(initialDialogFont(r).weight(), QFont::Normal);
+    r.font.weight = 1;
+    EXPECT_EQ(initialDialogFont(r).weight(), 1);
+    r.font.weight = 700;
+    EXPECT_EQ(initialDialogFont(r).weight(), QFont::Bold);
+    r.font.weight = 5000;
+    EXPECT_EQ(initialDialogFont(r).weight(), 1000);
+}
+
 TEST(FontChoice, FoundrySuffixesGo) {
     EXPECT_EQ(withoutFoundry(QStringLiteral("Nimbus Mono PS [urw]")),
               QStringLiteral("Nimbus Mono PS"));

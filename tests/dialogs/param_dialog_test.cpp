@@ -241,6 +241,19 @@ TEST_F(SettingsUiTest, OrientationRadiosTouchNothingElse) {
     EXPECT_EQ(doc().Orient, 1);
     EXPECT_TRUE(view().printer()->landscape());
     EXPECT_EQ(iniValue(ini(this), "Orient"), "1");
+
+    // Each orientation opens with its own button set.
+    for (const int orient : {0, 1}) {
+        doc().Orient = orient;
+        bool portrait = false, landscape = false;
+        runParameters([&](ParamDialog& d) {
+            portrait = isChecked(d, kParamPortrait);
+            landscape = isChecked(d, kParamLandscape);
+            click(d, kParamCancel);
+        });
+        EXPECT_EQ(portrait, orient == 0) << orient;
+        EXPECT_EQ(landscape, orient == 1) << orient;
+    }
 }
 
 // The two "На всех листах" boxes belong to the top and the bottom picture, each read from its

@@ -22,8 +22,11 @@ TEST(DesktopRecent, AddsTheDocumentBesideOtherProgramsEntriesOnce) {
     const std::string report =
         QDir(dir.path()).filePath(QStringLiteral("Отчёт №1.PRN")).toStdString();
 
-    // A new list, in a folder that did not exist.
+    // A new list, in a folder that did not exist, made for the user alone.
     ASSERT_TRUE(folvek::addToDesktopRecent(report, list.toStdString()));
+    EXPECT_EQ(QFile::permissions(dir.filePath(QStringLiteral("share"))) & 0x7777,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser |
+                  QFile::WriteUser | QFile::ExeUser);
     QByteArray xbel = readAll(list);
     EXPECT_TRUE(xbel.contains("%D0%9E%D1%82%D1%87%D1%91%D1%82%20%E2%84%961.PRN")) << xbel.data();
     EXPECT_TRUE(xbel.contains("mime-type type=\"text/x-prn\"")) << xbel.data();

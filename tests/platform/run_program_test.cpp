@@ -5,9 +5,11 @@
 #include <QElapsedTimer>
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QStringList>
+#include <cerrno>
 #include <csignal>
 #include <fstream>
 #include <iterator>
@@ -43,6 +45,10 @@ TEST(RunProgram, MissingProgramAndTimeout) {
     EXPECT_EQ(slow.exitCode, -1);
     EXPECT_TRUE(slow.timedOut);
     EXPECT_GT(calls, 0);
+    // The killed program was waited for: no child of ours is left, not even a dead one.
+    errno = 0;
+    EXPECT_EQ(::waitpid(-1, nullptr, 0), -1);
+    EXPECT_EQ(errno, ECHILD);
     const ProgramRun killed = runProgram({"sh", "-c", "kill -TERM $$"});
     EXPECT_EQ(killed.signal, SIGTERM);
     EXPECT_FALSE(killed.timedOut);
