@@ -66,6 +66,10 @@ TEST_F(AppTest, RecentFilesListTheDocumentsShownAndReopenEachWithItsSettings) {
               (QStringList{"&1 " + QString::fromStdString(a),
                            "&2 " + QString::fromStdString(dirPath()) + "b&&c.txt"}));
 
+    // A command for each entry shown, none past them.
+    EXPECT_TRUE(view()->isCommandEnabled(CmRecentFile + 1));
+    EXPECT_FALSE(view()->isCommandEnabled(CmRecentFile + 2));
+
     // The second entry reopens B with WIDE.INI.
     QAction* second = menu->actions().at(1);
     ASSERT_TRUE(second->isEnabled());

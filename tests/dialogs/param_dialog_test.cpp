@@ -316,6 +316,18 @@ TEST_F(SettingsUiTest, KeysHelpAndEscape) {
     EXPECT_EQ(helpTopics, std::vector<int>({4}));
     EXPECT_EQ(result, 0);
     EXPECT_EQ(doc().PenWidth, 0);
+
+    // Enter is OK, not help.
+    runParameters([&](ParamDialog& d) {
+        setEdit(d, kParamPenWidth, "7");
+        d.show();  // the default button answers Enter only when shown
+        QApplication::processEvents();
+        QTest::keyClick(&d, Qt::Key_Return);
+        result = d.result();
+    });
+    EXPECT_EQ(helpTopics, std::vector<int>({4}));
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(doc().PenWidth, 7);
 }
 
 TEST_F(SettingsUiTest, TemplateHasEveryControlInTabOrder) {
