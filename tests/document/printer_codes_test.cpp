@@ -164,6 +164,18 @@ TEST_F(PrinterCodesTest, WhichCommandsMakeAJobThatLaysItselfOut) {
     }
 }
 
+// Tab-stop lists (ESC D, ESC B, ESC b with its channel) end at their NUL; a list of more than
+// 64 stops has lost its NUL, and the 65th byte ends it in its stead.
+TEST_F(PrinterCodesTest, TabStopListsEndAtTheirNulOrAfterSixtyFourStops) {
+    for (const std::string& command : {"\033D"s, "\033B"s, "\033b\001"s}) {
+        SCOPED_TRACE(testing::PrintToString(command));
+        EXPECT_EQ(load("X" + command + std::string(64, 'a') + '\0' + "Y\n"), V{"XY"});
+        EXPECT_EQ(load("X" + command + std::string(65, 'a') + "Y\n"), V{"XY"});
+        EXPECT_EQ(load("X" + command + std::string(66, 'a') + "Y\n"), V{"XaY"});
+        EXPECT_EQ(load("X" + command + '\0' + "Y\n"), V{"XY"});  // an empty list
+    }
+}
+
 TEST_F(PrinterCodesTest, MasterSelectPitchesAndAResetsSpacing) {
     const std::pair<unsigned char, double> masters[] = {{0, 10}, {1, 12}, {4, 17}, {5, 20}};
     for (const auto& [n, cpi] : masters) {
