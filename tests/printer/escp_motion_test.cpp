@@ -201,6 +201,25 @@ TEST(EscPMotion, VerticalTabsFeedALineWithoutStopsAndGoToTheirStopsWithThem) {
     EXPECT_TRUE(doc.features.positions);
 }
 
+// ESC e 0 n: 32 tab stops every n columns; ESC e 1 n: 16 vertical stops every n lines; n = 0
+// changes nothing.
+TEST(EscPMotion, FixedTabIncrementsSetThirtyTwoColumnsAndSixteenLines) {
+    const std::string tabs = std::string(32, '\t');
+    const JobDocument across = readEscP("\033e\000\002"s + tabs + "X\r\n" + tabs + "\tY"s);
+    EXPECT_EQ(find(across, U'X').x, 64 * 2160);
+    EXPECT_EQ(find(across, U'Y').x, 64 * 2160) << "no 33rd stop: the tab does nothing";
+    EXPECT_TRUE(across.features.positions);
+    EXPECT_EQ(find(readEscP("\033e\000\000ab\tX"s), U'X').x, 8 * 2160);
+    EXPECT_EQ(find(readEscP("\033e\002\003a\tX"s), U'X').x, 3 * 2160) << "even m: across";
+
+    const JobDocument down = readEscP("\033e\001\002a"s + std::string(15, '\v') + "b\vc\vd"s);
+    EXPECT_EQ(find(down, U'b').y, 30 * kInch / 6 + kBase9);
+    EXPECT_EQ(find(down, U'c').y, 32 * kInch / 6 + kBase9);
+    EXPECT_EQ(find(down, U'c').page, 0u);
+    EXPECT_EQ(find(down, U'd').page, 1u);  // no stop below: the next sheet
+    EXPECT_EQ(find(readEscP("\033e\001\000a\vb"s), U'b').y, kInch / 6 + kBase9);
+}
+
 TEST(EscPMotion, PageLengthInLinesOrInchesMakesTheSheets) {
     std::string lines;
     for (int i = 0; i < 25; ++i) lines += "line\r\n";
