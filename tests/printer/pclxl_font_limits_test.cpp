@@ -173,3 +173,34 @@ TEST(PxlFontLimits, HeadersUpToAMegabyteFontsUpTo256AndGlyphsUpTo32Megabytes) {
     fonts.readChar(102, character(8, 1));
     EXPECT_EQ(warningsWith(doc, "beyond the memory"), 1);
 }
+
+// A character is read only in format 0, class 0 (a bitmap), with its whole bitmap; its
+// reference point may lie anywhere, left or above as well.
+TEST(PxlFontLimits, OnlyWholeBitmapCharactersOfFormatAndClassZeroAreRead) {
+    const auto drawn = [](const std::string& c) {
+        JobDocument doc;
+        JobPageBuilder builder(doc, JobOptions{});
+        PxlFonts fonts(builder);
+        fonts.beginHeader("F");
+        fonts.headerData(bitmapHeader());
+        fonts.endHeader();
+        fonts.beginChars("F");
+        fonts.readChar('x', c);
+        fonts.setFont("F");
+        return fonts.drawChar('x', kInch, kInch) > 0 && doc.warnings.empty();
+    };
+    const std::string plain = character(8, 2);
+    EXPECT_TRUE(drawn(plain));
+    std::string format = plain, kind = plain, left = plain, up = plain;
+    format[0] = 1;
+    kind[1] = 1;
+    left[2] = char(0xFF), left[3] = char(0xFF);  // one dot left of the reference point
+    up[4] = 1;                                   // 256 dots above it
+    EXPECT_FALSE(drawn(format));
+    EXPECT_FALSE(drawn(kind));
+    EXPECT_TRUE(drawn(left));
+    EXPECT_TRUE(drawn(up));
+    EXPECT_FALSE(drawn(plain.substr(0, 9)));                 // no room for its header
+    EXPECT_FALSE(drawn(plain.substr(0, plain.size() - 1)));  // a byte of its bitmap short
+    EXPECT_TRUE(drawn(plain + "extra"));
+}
