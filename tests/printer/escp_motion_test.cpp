@@ -257,6 +257,26 @@ TEST(EscPMotion, AFormFilledToTheBottomThenFedMakesNoBlankSheet) {
               3u);  // a blank form fed is a sheet
 }
 
+// ESC ( C takes a 16- or a 32-bit length; a length cut short changes nothing.
+TEST(EscPMotion, ThePageLengthInItsTwoFormsAndCutShort) {
+    const JobUnits plain = readEscP("A", JobLanguage::EscP2).pages.at(0).height;
+    const std::string unit = "\x1b@\x1b(U\x01\x00\x0a"s;  // 1/360 inch
+    const struct {
+        std::string length;
+        JobUnits height;
+    } cases[] = {
+        {"\x1b(C\x02\x00\x08\x07"s, 5 * kInch},          // 1800/360
+        {"\x1b(C\x04\x00\x08\x07\x00\x00"s, 5 * kInch},  // the same in 32 bits
+        {"\x1b(C\x04\x00\x10\x0e\x00\x00"s, 10 * kInch},
+        {"\x1b(C\x01\x00\x08"s, plain},  // one byte: no length
+        // 1/3600 inch: 20 inches need the high half.
+        {"\x1b(U\x01\x00\x01\x1b(C\x04\x00\x40\x19\x01\x00"s, 20 * kInch},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(readEscP(unit + c.length + "AB", JobLanguage::EscP2).pages.at(0).height, c.height)
+            << testing::PrintToString(c.length);
+}
+
 TEST(EscPMotion, EscP2PositionsAndPageFormatCountInItsUnit) {
     const std::string job =
         "\x1b@\x1b(U\x01\x00\x0a"         // 1/360 inch
