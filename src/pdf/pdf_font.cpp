@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "codepage.h"
+#include "pdf_font_maps.h"
 
 namespace folvek {
 
@@ -62,8 +63,7 @@ bool readMetrics(PdfFont& f) {
     hb_codepoint_t space = 0;
     hb_font_get_nominal_glyph(font, ' ', &space);
     for (int i = 0; i < 256; ++i) {
-        // Control characters (DEL too) print as blanks.
-        const hb_codepoint_t u = (uni[i] < 0x20 || uni[i] == 0x7F) ? u' ' : uni[i];
+        const hb_codepoint_t u = printedUnicode(uni, i);
         hb_codepoint_t g = 0;
         if (!hb_font_get_nominal_glyph(font, u, &g) || (g == 0 && u != ' ')) {
             f.missing[i] = true;

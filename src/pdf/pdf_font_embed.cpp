@@ -1,4 +1,4 @@
-// Subset, CMaps and font dictionaries of one embedded font.
+// Subset and font dictionaries of one embedded font; the maps beside it are pdf_font_maps'.
 #include "pdf_font_embed.h"
 
 #include <hb-subset.h>
@@ -11,24 +11,13 @@
 #include <string_view>
 
 #include "codepage.h"
+#include "pdf_font_maps.h"
 #include "pdf_glyph_names.h"
 #include "pdf_number.h"
 
 namespace folvek {
 
 namespace {
-
-// The character a byte prints as: control characters (DEL too) print as blanks.
-char16_t unicodeOf(const char16_t* uni, int byte) {
-    const char16_t u = uni[byte];
-    return (u < 0x20 || u == 0x7F) ? u' ' : u;
-}
-
-void appendHex2(std::string& s, unsigned v) {
-    char b[8];
-    std::snprintf(b, sizeof b, "<%02X>", v & 0xFF);
-    s += b;
-}
 
 std::string subsetTag(const PdfFont& f) {
     std::uint32_t h = 2166136261u;
@@ -37,75 +26,6 @@ std::string subsetTag(const PdfFont& f) {
     std::string tag;
     for (int i = 0; i < 6; ++i, h /= 26) tag += char('A' + h % 26);
     return tag + "+";
-}
-
-// Byte code -> glyph id (which is the CID, the glyph ids being kept by the subset).
-std::string encodingCMap(const PdfFont& f, const std::string& name) {
-    std::string s =
-        "%!PS-Adobe-3.0 Resource-CMap\n/CIDInit /ProcSet findresource begin\n12 dict begin\n"
-        "begincmap\n/CIDSystemInfo <</Registry (Adobe) /Ordering (Identity) /Supplement 0>> def\n"
-        "/CMapName /" +
-        name + " def\n/CMapType 1 def\n1 begincodespacerange\n<00> <FF>\nendcodespacerange\n";
-    int codes[256], n = 0;
-    for (int i = 0; i < 256; ++i)
-        if (f.used[i]) codes[n++] = i;
-    for (int start = 0; start < n; start += 100) {
-        const int count = std::min(100, n - start);
-        appendInt(s, count);
-        s += " begincidchar\n";
-        for (int k = start; k < start + count; ++k) {
-            appendHex2(s, unsigned(codes[k]));
-            s += ' ';
-            appendInt(s, f.glyph[codes[k]]);
-            s += '\n';
-        }
-        s += "endcidchar\n";
-    }
-    s += "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
-    return s;
-}
-
-std::string toUnicodeCMap(const PdfFont& f) {
-    std::string s =
-        "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
-        "/CIDSystemInfo <</Registry (Adobe) /Ordering (UCS) /Supplement 0>> def\n"
-        "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
-        "1 begincodespacerange\n<00> <FF>\nendcodespacerange\n";
-    const char16_t* uni = ansiToUnicodeTable();
-    int codes[256], n = 0;
-    for (int i = 0; i < 256; ++i)
-        if (f.used[i]) codes[n++] = i;
-    char b[16];
-    for (int start = 0; start < n; start += 100) {
-        const int count = std::min(100, n - start);
-        appendInt(s, count);
-        s += " beginbfchar\n";
-        for (int k = start; k < start + count; ++k) {
-            const unsigned c = unsigned(codes[k]);
-            const unsigned u = unicodeOf(uni, int(c));
-            appendHex2(s, c);
-            std::snprintf(b, sizeof b, " <%04X>\n", u);
-            s += b;
-        }
-        s += "endbfchar\n";
-    }
-    s += "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
-    return s;
-}
-
-// A CID font's widths per glyph id, in thousandths of an em.
-std::string cidWidths(const PdfFont& f) {
-    std::string s = "[";
-    bool seen[65536] = {};
-    for (int i = 0; i < 256; ++i) {
-        if (!f.used[i] || seen[f.glyph[i] & 0xFFFF]) continue;
-        seen[f.glyph[i] & 0xFFFF] = true;
-        appendInt(s, f.glyph[i]);
-        s += '[';
-        appendFixed(s, f.advance[i] * 1000.0, 3);
-        s += "]";
-    }
-    return s + "]";
 }
 
 double perMille(const PdfFont& f, double fontUnits) {
@@ -127,7 +47,7 @@ std::string subsetProgram(const PdfFont& font, std::string* error) {
     for (int i = 0; i < 256; ++i) {
         if (!font.used[i]) continue;
         hb_set_add(glyphs, font.glyph[i]);
-        if (!font.missing[i]) hb_set_add(unicodes, unicodeOf(uni, i));
+        if (!font.missing[i]) hb_set_add(unicodes, printedUnicode(uni, i));
     }
     hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_RETAIN_GIDS);
     hb_face_t* subset = hb_subset_or_fail(font.face, input);
@@ -172,8 +92,9 @@ bool simpleFontNames(const PdfFont& font, std::string_view program, std::string*
         if (font.missing[i] || font.glyph[i] == 0) {
             names[i] = ".notdef";
         } else if (!font.cff) {
-            names[i] = glyphName(unicodeOf(uni, i));
-            ok = hb_font_get_nominal_glyph(hbFont, unicodeOf(uni, i), &g) && g == font.glyph[i];
+            names[i] = glyphName(printedUnicode(uni, i));
+            ok =
+                hb_font_get_nominal_glyph(hbFont, printedUnicode(uni, i), &g) && g == font.glyph[i];
         } else {
             char buf[64] = {};
             ok = hb_font_get_glyph_name(hbFont, font.glyph[i], buf, sizeof buf);

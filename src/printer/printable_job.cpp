@@ -1,12 +1,12 @@
-// The judgement of a print job. Printer commands are stepped over with their parameters and
-// their graphics data (whose bytes may be anything), and what is left must read as text: few
+// The judgement of a print job. A job that names its printer language at its start passes as
+// such. In anything else, Epson and Proprinter commands are stepped over with their parameters
+// and their graphics data (whose bytes may be anything), and what is left must read as text: few
 // control codes that no report or printer uses, and the uneven byte statistics of a language,
 // not the flat ones of compressed or random data.
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
 #include "printable_job.h"
 #include "text_encoding.h"
@@ -44,7 +44,6 @@ bool isJobControl(unsigned char c) {
 struct Walk {
     const unsigned char* d;
     std::size_t n;
-    bool pcl;
     std::size_t graphics = 0;  // bytes of pictures and downloaded data
     std::size_t commands = 0;  // escape sequences read
 };
@@ -169,33 +168,6 @@ std::size_t skipEpson(Walk& w, std::size_t i) {
     return end + data;
 }
 
-// PCL 5: ESC, a group character and parameters "value letter", the last letter upper case; a
-// W (or X for transparent data) carries that many bytes of data.
-std::size_t skipPcl(Walk& w, std::size_t i) {
-    if (i + 1 >= w.n) return w.n;
-    const unsigned char group = w.d[i + 1];
-    if (group < 0x21 || group > 0x2F) return i + 2;  // ESC E, ESC 9, ESC =, ...
-    std::size_t j = i + 2;
-    if (j < w.n && w.d[j] >= 0x60 && w.d[j] <= 0x7E) ++j;  // the parameterized character
-    for (int params = 0; params < 32 && j < w.n; ++params) {
-        std::size_t value = 0;
-        while (j < w.n && (w.d[j] == '+' || w.d[j] == '-' || w.d[j] == '.' ||
-                           (w.d[j] >= '0' && w.d[j] <= '9'))) {
-            if (w.d[j] >= '0' && w.d[j] <= '9' && value < (1u << 24))
-                value = value * 10 + (w.d[j] - '0');
-            ++j;
-        }
-        if (j >= w.n) return w.n;
-        const unsigned char term = w.d[j++];
-        if (term == 'W' || term == 'w' || (group == '&' && (term == 'X' || term == 'x'))) {
-            w.graphics += value;
-            j += value;
-        }
-        if (term < 0x60 || term > 0x7E) return j;  // upper case ends the sequence
-    }
-    return j;
-}
-
 double entropyBits(const std::array<std::size_t, 256>& count, std::size_t total) {
     double h = 0;
     for (const std::size_t c : count) {
@@ -216,9 +188,9 @@ PrintableVerdict judgePrintJob(const unsigned char* d, std::size_t n) {
     if (n == 0) return {JobKind::Empty, "an empty file"};
     if (const char* kind = nonJobFormat(d, n)) return {JobKind::NotPrintable, kind};
     if (utf16FormOf(d, n) != Utf16Form::None) return {JobKind::Text, "a text report (UTF-16)"};
-    const char* language = printerLanguageSignature(d, n);
-    // PCL XL is binary from its stream header on: nothing in it is text to weigh.
-    if (language && std::strcmp(language, "a PCL XL job") == 0)
+    // A job that names its language at its start is the interpreter's to read, pictures and all
+    // (PCL XL is binary from its stream header on): nothing in it is text to weigh.
+    if (const char* language = printerLanguageSignature(d, n))
         return {JobKind::PrinterJob, language};
 
     // DOS programs pad the file after its end mark; what follows Ctrl-Z is never loaded.
@@ -231,12 +203,12 @@ PrintableVerdict judgePrintJob(const unsigned char* d, std::size_t n) {
             break;
         }
 
-    Walk w{d, end, language && std::strstr(language, "PCL") != nullptr};
+    Walk w{d, end};
     std::array<std::size_t, 256> count{};
     std::size_t text = 0, bad = 0;
     for (std::size_t i = 0; i < end;) {
         if (d[i] == 0x1B) {
-            i = w.pcl ? skipPcl(w, i) : skipEpson(w, i);
+            i = skipEpson(w, i);
             ++w.commands;
             continue;
         }
@@ -245,8 +217,6 @@ PrintableVerdict judgePrintJob(const unsigned char* d, std::size_t n) {
         ++count[c];
         if ((c < 0x20 && !isJobControl(c)) || c == 0x7F) ++bad;
     }
-    // A job that names its language at its start is the interpreter's to read, pictures and all.
-    if (language) return {JobKind::PrinterJob, language};
     if (text > 0 && bad >= 2 && bad * 50 > text)
         return {JobKind::NotPrintable, "binary data (" + percent(bad, text) +
                                            " of its bytes are NUL or control codes that no "

@@ -57,6 +57,13 @@ TEST_F(FindTextTest, CyrillicInEitherCaseFindsTheReportsLetters) {
 TEST_F(FindTextTest, ACharacterTheCodePageLacksFindsNothingAndSaysSoAgain) {
     searchFor(QStringLiteral("М8✓"));
     EXPECT_TRUE(bar->matches().empty());
+    // Not even a control byte that stands where it would.
+    writeFile("w1251.txt", "\xcc\x38\x01 \xcc\x38\x7f \xcc\x38\xff\r\n");
+    view()->runCommand(CmReload);
+    for (const char* lacked : {"М8✓", "М8ü"}) {
+        searchFor(QString::fromUtf8(lacked));
+        EXPECT_TRUE(bar->matches().empty()) << lacked;
+    }
     EXPECT_EQ(message(), QStringLiteral("Не найдено"));
     frame->statusBar()->clearMessage();
     view()->runCommand(CmFindNext);

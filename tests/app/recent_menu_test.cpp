@@ -102,6 +102,23 @@ TEST_F(AppTest, ARecentFileThatIsGoneIsSaidSoAndLeavesTheList) {
     EXPECT_EQ(shownEntries(menu), QStringList{"&1 " + QString::fromStdString(a)});
 }
 
+// A place past the list's end (a hidden entry's command) opens nothing and says nothing.
+TEST_F(AppTest, APlacePastTheRecentListOpensNothing) {
+    const std::string a = pagedDocument("a.txt", 1);
+    shellState().documentPath = a;
+    start();
+    RecentMenu* recent = frame->recentMenu();
+    ASSERT_NE(recent, nullptr);
+    ASSERT_EQ(recent->entries().size(), 1u);
+    frame->statusBar()->clearMessage();
+    for (int index : {-1, 1, 2, 9}) {
+        recent->open(index);
+        EXPECT_EQ(shownPath(), a) << index;
+        EXPECT_TRUE(frame->statusBar()->currentMessage().isEmpty()) << index;
+        EXPECT_EQ(recent->entries().size(), 1u) << index;
+    }
+}
+
 // A recent file's menu text: its place, with the last digit as the key, and its path with any
 // '&' doubled so that it shows as itself.
 TEST(RecentMenu, EntryTextsNumberThePlacesFromOne) {

@@ -304,6 +304,23 @@ TEST_F(AppTest, ChoosingASettingsFileInTheListLoadsIt) {
     EXPECT_NE(view()->record()->iniPath.find("wide.ini"), std::string::npos);
 }
 
+// Choosing an entry, the first one too, reads that settings file; no entry reads nothing.
+TEST_F(AppTest, ChoosingAnEntryOfTheSettingsListReadsThatFile) {
+    writeFile("Alpha.ini", "[Folvk]\nZoom=7\n");
+    writeFile("FOLVK95.INI", "[Folvk]\n");
+    start();
+    QComboBox* list = frame->toolBar()->settingsList();
+    ASSERT_EQ(list->count(), 2);
+    ASSERT_NE(view()->record()->Zoom, 7);
+    for (int none : {-1, 2}) {
+        emit list->activated(none);
+        EXPECT_EQ(shellState().IniFileName, "FOLVK95.INI") << none;
+    }
+    emit list->activated(0);
+    EXPECT_EQ(shellState().IniFileName, "Alpha.ini");
+    EXPECT_EQ(view()->record()->Zoom, 7);
+}
+
 TEST_F(AppTest, RightButtonMenuHoldsItsItemsAndOpensAtThePointer) {
     start();
     QMenu* menu = view()->contextMenu();

@@ -94,6 +94,9 @@ TEST(SettleTracker, OneByteIsAJobAndAHeldBackFileKeepsItsTimes) {
     SettleTracker t(1000, 5000);
     t.observe({file("one.prn", 1)}, 0);
     EXPECT_EQ(t.msUntilNext(0), 1000);
+    EXPECT_EQ(t.msUntilNext(999), 1);
+    EXPECT_EQ(t.msUntilNext(1000), 0);  // due now
+    EXPECT_EQ(t.msUntilNext(4000), 0);  // overdue: at once, never a wait below nothing
     EXPECT_TRUE(t.takeReady(999).empty());
     auto ready = t.takeReady(1000);
     ASSERT_EQ(ready.size(), 1u);

@@ -116,6 +116,27 @@ TEST_F(DecodingTest, CharactersOutside1251AndBadUtf8BecomeQuestionMarks) {
     EXPECT_EQ(doc->utf16, Utf16Form::LittleEndian);
 }
 
+// The second byte of each three- and four-byte lead at both ends of its range: the first and
+// last characters of each form are one character (here none is in 1251), one byte past them
+// is not UTF-8 and each byte becomes a question mark.
+TEST_F(DecodingTest, SecondBytesAtTheEndsOfTheirRanges) {
+    const struct {
+        const char* bytes;
+        const char* shown;
+    } cases[] = {
+        {"\xe0\xa0\x80", "?"},     {"\xe0\x9f\xbf", "???"},       // U+0800; overlong
+        {"\xed\x9f\xbf", "?"},     {"\xed\xa0\x80", "???"},       // U+D7FF; a surrogate
+        {"\xf0\x90\x80\x80", "?"}, {"\xf0\x8f\xbf\xbf", "????"},  // U+10000; overlong
+        {"\xf4\x8f\xbf\xbf", "?"}, {"\xf4\x90\x80\x80", "????"},  // U+10FFFF; past it
+        {"\xe1\x80\x80", "?"},     {"\xe1\xc0\x80", "???"},       // a second byte no continuation
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(loadAs(EncodingChoice::Utf8, std::string("a") + c.bytes + "b\n"),
+                  V{std::string("a") + c.shown + "b"})
+            << testing::PrintToString(std::string(c.bytes));
+    }
+}
+
 TEST_F(DecodingTest, PiecesAreCutOnTheDecodedTextAcrossReadBlocks) {
     // 1500 letters of two bytes each: pieces of 1023 and 477 decoded bytes.
     std::string line;

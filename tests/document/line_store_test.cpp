@@ -34,6 +34,31 @@ TEST(LineStore, EmptyStore) {
     EXPECT_TRUE(l.empty());
 }
 
+// The style of the current line is read and set at every line, the first one too; with no line
+// there is nothing to set.
+TEST(LineStore, TheCurrentLinesStyleAtEveryLine) {
+    LineStore l;
+    l.setCurrentStyle(7);  // nothing to set
+    EXPECT_EQ(l.currentStyle(), 0);
+    fill(l, 3);
+    ASSERT_TRUE(l.first());
+    EXPECT_STREQ(l.currentText(), "line0");
+    for (std::uint16_t style : {std::uint16_t(1), std::uint16_t(2), std::uint16_t(4)}) {
+        l.setCurrentStyle(style);
+        EXPECT_EQ(l.currentStyle(), style);
+        l.next();
+    }
+    EXPECT_EQ(l.styleAt(0), 1);
+    EXPECT_EQ(l.styleAt(1), 2);
+    EXPECT_EQ(l.styleAt(2), 4);
+    ASSERT_TRUE(l.first());
+    EXPECT_EQ(l.currentStyle(), 1);
+    EXPECT_TRUE(l.next());
+    EXPECT_TRUE(l.prev());  // back to the first line from the second
+    EXPECT_EQ(l.currentIndex(), 0);
+    EXPECT_FALSE(l.prev());
+}
+
 TEST(LineStore, AppendMakesTheNewLineCurrent) {
     LineStore l;
     l.append("abc", 3);

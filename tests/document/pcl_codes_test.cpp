@@ -69,6 +69,29 @@ TEST_F(PclCodesTest, APclXlStreamAfterJobLanguageLinesMakesAJob) {
     EXPECT_FALSE(doc->printerLayout.jobCommands);
 }
 
+// Cursor moves, page and text length, top margin, pictures, rules and HP-GL/2 make a job that
+// lays itself out; orientation, line spacing, paper size, fonts and underline keep a report.
+TEST_F(PclCodesTest, WhichCommandsMakeAJobThatLaysItselfOut) {
+    const struct {
+        const char* command;
+        bool job;
+    } cases[] = {
+        {"\x1b&a10C", true},   {"\x1b&a+2R", true},  {"\x1b&l66P", true}, {"\x1b&l60F", true},
+        {"\x1b&l3E", true},    {"\x1b*p100X", true}, {"\x1b*r1A", true},  {"\x1b*b0W", true},
+        {"\x1b*c100A", true},  {"\x1b%-1B", true},   {"\x1b&l1O", false}, {"\x1b&l8D", false},
+        {"\x1b&l26A", false},  {"\x1b&l0L", false},  {"\x1b(s3B", false}, {"\x1b&d0D", false},
+        {"\x1b*t300R", false}, {"\x1b*v1T", false},  {"\x1b(10U", false}, {"\x1b&k2S", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.command)));
+        load(
+            "\x1b"
+            "E"s +
+            c.command + "text\n");
+        EXPECT_EQ(doc->printerLayout.jobCommands, c.job);
+    }
+}
+
 TEST_F(PclCodesTest, PitchSpacingPageLengthAndOrientationAreKept) {
     load(
         "\x1b"

@@ -97,6 +97,85 @@ TEST_F(PrinterCodesTest, DataLengthsOfEveryGraphicsCommand) {
     EXPECT_TRUE(doc->printerLayout.jobCommands);
 }
 
+// Commands that move the head, set margins or the form, or draw make a job that lays itself
+// out; styles, pitches and line spacing keep a report. Each goes with its parameters: the text
+// after it stays whole.
+TEST_F(PrinterCodesTest, WhichCommandsMakeAJobThatLaysItselfOut) {
+    const struct {
+        std::string command;
+        bool job;
+    } cases[] = {
+        {"\x1b$\x10\x00"s, true},   // absolute position
+        {"\x1b\\\x10\x00"s, true},  // relative position
+        {"\x1bJ\x10"s, true},       // paper feed
+        {"\x1bl\x05"s, true},       // left margin
+        {"\x1bQ\x50"s, true},       // right margin
+        {"\x1b"
+         "f\x00\x05"s,
+         true},  // skip spaces
+        {"\x1b"
+         "C\x42"s,
+         true},  // form length in lines
+        {"\x1b"
+         "C\x00\x0b"s,
+         true},                        // in inches
+        {"\x1bK\x01\x00\x01"s, true},  // bit images of each density
+        {"\x1bL\x01\x00\x01"s, true},
+        {"\x1bY\x01\x00\x01"s, true},
+        {"\x1bZ\x01\x00\x01"s, true},
+        {"\x1b*\x00\x01\x00\x01"s, true},
+        {"\x1b^\x00\x01\x00\x01\x01"s, true},
+        {"\x1b"
+         "D\x08\x10\x00"s,
+         true},  // tab stops
+        {"\x1b"
+         "B\x02\x00"s,
+         true},
+        {"\x1b(V\x02\x00\x10\x00"s, true},       // the extended group places
+        {"\x1b(t\x03\x00\x01\x02\x00"s, false},  // but for the character table
+        {"\x1b(-\x03\x00\x01\x01\x01"s, false},  // and underline
+        {"\x1b-\x01"s, false},
+        {"\x1b!\x08"s, false},
+        {"\x1b"
+         "E"s,
+         false},
+        {"\x1bG"s, false},
+        {"\x1b"
+         "0"s,
+         false},
+        {"\x1b"
+         "2"s,
+         false},
+        {"\x1b"
+         "3\x24"s,
+         false},  // line spacing
+        {"\x1b"
+         "A\x0c"s,
+         false},
+        {"\x1bW\x01"s, false},
+        {"\x1bM"s, false},
+        {"\x1bx\x01"s, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.command));
+        load(c.command + "text\n");
+        EXPECT_EQ(texts(doc->lines).at(0).find("text") != std::string::npos, true);
+        EXPECT_EQ(doc->printerLayout.jobCommands, c.job);
+    }
+}
+
+// Tab-stop lists (ESC D, ESC B, ESC b with its channel) end at their NUL; a list of more than
+// 64 stops has lost its NUL, and the 65th byte ends it in its stead.
+TEST_F(PrinterCodesTest, TabStopListsEndAtTheirNulOrAfterSixtyFourStops) {
+    for (const std::string& command : {"\033D"s, "\033B"s, "\033b\001"s}) {
+        SCOPED_TRACE(testing::PrintToString(command));
+        EXPECT_EQ(load("X" + command + std::string(64, 'a') + '\0' + "Y\n"), V{"XY"});
+        EXPECT_EQ(load("X" + command + std::string(65, 'a') + "Y\n"), V{"XY"});
+        EXPECT_EQ(load("X" + command + std::string(66, 'a') + "Y\n"), V{"XaY"});
+        EXPECT_EQ(load("X" + command + '\0' + "Y\n"), V{"XY"});  // an empty list
+    }
+}
+
 TEST_F(PrinterCodesTest, MasterSelectPitchesAndAResetsSpacing) {
     const std::pair<unsigned char, double> masters[] = {{0, 10}, {1, 12}, {4, 17}, {5, 20}};
     for (const auto& [n, cpi] : masters) {

@@ -259,13 +259,14 @@ TEST_F(ProgressiveLoadTest, SmallFilesJobsAndTheLineLimitAreLoadedAsBefore) {
     // A head that positions its text is a printer job: its pages come from the whole file.
     EXPECT_FALSE(
         sameBothWays("\033$\x10\x00text\r\n"s + report(600 * 1024), EncodingChoice::Cp866));
-    // The line limit, in the rest or in the head.
+    // The line limit, in the rest or in the head: a head cut short by it is not shown on its
+    // own, the whole load reads the file and says where it stopped.
     const std::string bytes = report(700 * 1024);
     const std::size_t lines = std::count(bytes.begin(), bytes.end(), '\n');
     for (const std::size_t limit : {lines / 2, lines - 1, lines + 1, std::size_t(100)}) {
         SCOPED_TRACE(limit);
         lineLimit = limit;
-        sameBothWays(bytes, EncodingChoice::Cp866);
+        EXPECT_EQ(sameBothWays(bytes, EncodingChoice::Cp866), limit != 100);
     }
 }
 

@@ -149,6 +149,22 @@ TEST(TextEncoding, Utf8BoundariesOfEachSequenceLength) {
     EXPECT_NE(detect("\xD0\x9F\xC1\xBF\xE0\xEE\xEA"), TextEncoding::Utf8);
 }
 
+// Only the bytes given, and of a long file only its first 64 KiB, are read: what lies past them
+// cannot spoil UTF-8.
+TEST(TextEncoding, NothingPastTheSampleIsRead) {
+    const std::string text = "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 ";  // "Привет "
+    const std::string bad = text + "\xff\xfe";
+    EXPECT_EQ(detectEncoding(reinterpret_cast<const unsigned char*>(bad.data()), text.size()),
+              TextEncoding::Utf8);
+    EXPECT_NE(detect(bad), TextEncoding::Utf8);
+    std::string longer;
+    while (longer.size() + text.size() <= kDetectSample) longer += text;
+    longer += std::string(kDetectSample - longer.size(), ' ');
+    EXPECT_EQ(detect(longer + "\xff\xfe"), TextEncoding::Utf8);
+    longer.back() = '\xff';  // the sample's last byte is read
+    EXPECT_NE(detect(longer + "\xff\xfe"), TextEncoding::Utf8);
+}
+
 TEST(TextEncoding, ThreeLettersAreEnoughToTell) {
     EXPECT_EQ(detect("\xAF\xE0\xA8"), TextEncoding::Cp866) << "\"при\" in 866";
     EXPECT_FALSE(detect("\xAF\xE0").has_value()) << "two letters";

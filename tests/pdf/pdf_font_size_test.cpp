@@ -156,4 +156,32 @@ TEST(PdfFontSize, ACompactFontFormatFaceIsEmbeddedAsIs) {
     EXPECT_EQ(run("qpdf --check '" + file + "'").status, 0);
 }
 
+// Bold is drawn by stroking only when the face found is lighter than demibold and demibold or
+// more was asked: a Demi face is bold enough, a medium weight asks for no bold.
+TEST(PdfFontSize, OnlyAFaceLighterThanDemiboldIsStrokedForBold) {
+    const auto family = [](const char* name) {
+        return !run(std::string("fc-list '") + name + "'").out.empty();
+    };
+    if (!family("URW Bookman") || !family("DejaVu Math TeX Gyre"))
+        GTEST_SKIP() << "URW Bookman (Ghostscript's fonts) or DejaVu Math TeX Gyre is missing";
+    PdfFontSet fonts([](const LogFont& f) { return std::string(f.faceName); });
+    const struct {
+        const char* family;
+        int weight;
+        bool stroked;
+    } cases[] = {
+        {"URW Bookman", 700, false},           // its Demi face (fontconfig weight 180)
+        {"URW Bookman", 400, false},           // its Light face, asked for
+        {"DejaVu Math TeX Gyre", 700, true},   // a regular face only
+        {"DejaVu Math TeX Gyre", 600, true},   // semibold is demibold
+        {"DejaVu Math TeX Gyre", 500, false},  // medium is not bold
+        {"DejaVu Math TeX Gyre", 0, false},   {"Liberation Mono", 700, false},  // a face of its own
+    };
+    for (const auto& c : cases) {
+        PdfFont* f = fonts.realise(face(c.family, -40, c.weight));
+        ASSERT_NE(f, nullptr) << c.family << " " << c.weight;
+        EXPECT_EQ(f->syntheticBold, c.stroked) << c.family << " " << c.weight;
+    }
+}
+
 }  // namespace folvek

@@ -1,5 +1,6 @@
 // The print job without a print system: the order of the printout's calls, the range rule,
-// copies, the abort dialog, cancelling, and failures of the device and the spooler.
+// copies, the abort dialog, cancelling, failures of the device and the spooler, and the pages
+// the print dialog offers.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,11 +9,13 @@
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
+#include <tuple>
 
 #include "abort_dialog.h"
 #include "platform/print_support.h"
 #include "print_job.h"
 #include "print_spooler.h"
+#include "window_printout.h"
 
 namespace folvek {
 namespace {
@@ -263,6 +266,33 @@ TEST(AbortDialog, ThePageLineIsCentredAndLongPathsAreCut) {
     window.show();
     AbortDialog over(&window, QStringLiteral("a.txt"), QStringLiteral("P"), QStringLiteral("q"));
     EXPECT_EQ(over.pos(), window.mapToGlobal(QPoint(84 * 6 / 4, 51 * 13 / 8)));
+}
+
+}  // namespace
+}  // namespace folvek
+
+namespace folvek {
+namespace {
+
+// The print dialog offers page numbers from 1 to the last page only to a document of two pages
+// or more, and never a selection.
+TEST(WindowPrintout, PageNumbersAreOfferedFromTwoPagesOn) {
+    coretest::ScratchDir dir;
+    printtest::TestDocument doc(dir, 1, "pages", nullptr);
+    const auto expectOffer = [](const WindowPrintout& p, int min, int max, const char* what) {
+        const PageRangeInfo info = p.pageInfo();
+        EXPECT_EQ(info.minPage, min) << what;
+        EXPECT_EQ(info.maxPage, max) << what;
+        EXPECT_EQ(info.selFrom, 0) << what;
+        EXPECT_EQ(info.selTo, 0) << what;
+    };
+    expectOffer(WindowPrintout("none", nullptr, nullptr), 0, 0, "no document");
+    for (const auto& [pages, min, max] :
+         {std::tuple{0, 0, 0}, std::tuple{1, 0, 0}, std::tuple{2, 1, 2}, std::tuple{7, 1, 7}}) {
+        doc.doc->pageCount = pages;
+        expectOffer(WindowPrintout("doc", nullptr, doc.doc.get()), min, max,
+                    std::to_string(pages).c_str());
+    }
 }
 
 }  // namespace

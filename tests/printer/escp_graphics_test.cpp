@@ -56,10 +56,22 @@ TEST(EscPGraphics, TwentyFourAndFortyEightDotColumnsUseTheFinePinPitch) {
     EXPECT_FALSE(c.at(0, 1));
     EXPECT_TRUE(c.at(0, 23));
     EXPECT_EQ(find(doc, U'A').x, kInch / 180);
-    for (auto [m, dpi] : {std::pair{32, 60}, {33, 120}, {38, 90}, {40, 360}}) {
-        const JobDocument d = readEscP("\x1b*"s + char(m) + "\x01\x00\xff\xff\xff"s);
-        ASSERT_EQ(d.pages.at(0).rasters.size(), 1u);
-        EXPECT_EQ(d.pages[0].rasters[0].dpiX, dpi);
+    // Each mode's density and column height: one column of all ink takes exactly its bytes,
+    // and the text after it is all that prints.
+    const struct {
+        int m, dpi, bytes;
+    } modes[] = {{32, 60, 3},  {33, 120, 3}, {38, 90, 3},  {39, 180, 3},
+                 {40, 360, 3}, {71, 180, 6}, {72, 360, 6}, {73, 360, 6}};
+    for (const auto& k : modes) {
+        const JobDocument d = readEscP("\x1b*"s + char(k.m) + "\x01\x00"s +
+                                       std::string(std::size_t(k.bytes), '\xff') + "AB");
+        ASSERT_EQ(d.pages.at(0).rasters.size(), 1u) << k.m;
+        EXPECT_EQ(d.pages[0].rasters[0].dpiX, k.dpi) << k.m;
+        // 24 pins 1/180 inch apart or 48 pins 1/360 apart: the same column height.
+        const JobRaster& r = d.pages[0].rasters[0];
+        EXPECT_EQ(JobUnits(r.height) * kInch / r.dpiY, 24 * kInch / 180) << k.m;
+        EXPECT_EQ(allText(d), U"AB") << k.m;
+        EXPECT_EQ(find(d, U'A').x, kInch / k.dpi) << k.m;
     }
     // ESC * 73: six bytes a column, dots 1/360 inch apart.
     const BitCanvas fine = paint(readEscP("\x1b*\x49\x01\x00\x00\x00\x00\x00\x00\x01"s), 360, 360);

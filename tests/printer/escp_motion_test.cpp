@@ -201,6 +201,25 @@ TEST(EscPMotion, VerticalTabsFeedALineWithoutStopsAndGoToTheirStopsWithThem) {
     EXPECT_TRUE(doc.features.positions);
 }
 
+// ESC e 0 n: 32 tab stops every n columns; ESC e 1 n: 16 vertical stops every n lines; n = 0
+// changes nothing.
+TEST(EscPMotion, FixedTabIncrementsSetThirtyTwoColumnsAndSixteenLines) {
+    const std::string tabs = std::string(32, '\t');
+    const JobDocument across = readEscP("\033e\000\002"s + tabs + "X\r\n" + tabs + "\tY"s);
+    EXPECT_EQ(find(across, U'X').x, 64 * 2160);
+    EXPECT_EQ(find(across, U'Y').x, 64 * 2160) << "no 33rd stop: the tab does nothing";
+    EXPECT_TRUE(across.features.positions);
+    EXPECT_EQ(find(readEscP("\033e\000\000ab\tX"s), U'X').x, 8 * 2160);
+    EXPECT_EQ(find(readEscP("\033e\002\003a\tX"s), U'X').x, 3 * 2160) << "even m: across";
+
+    const JobDocument down = readEscP("\033e\001\002a"s + std::string(15, '\v') + "b\vc\vd"s);
+    EXPECT_EQ(find(down, U'b').y, 30 * kInch / 6 + kBase9);
+    EXPECT_EQ(find(down, U'c').y, 32 * kInch / 6 + kBase9);
+    EXPECT_EQ(find(down, U'c').page, 0u);
+    EXPECT_EQ(find(down, U'd').page, 1u);  // no stop below: the next sheet
+    EXPECT_EQ(find(readEscP("\033e\001\000a\vb"s), U'b').y, kInch / 6 + kBase9);
+}
+
 TEST(EscPMotion, PageLengthInLinesOrInchesMakesTheSheets) {
     std::string lines;
     for (int i = 0; i < 25; ++i) lines += "line\r\n";
@@ -236,6 +255,26 @@ TEST(EscPMotion, AFormFilledToTheBottomThenFedMakesNoBlankSheet) {
                        "b")
                   .pages.size(),
               3u);  // a blank form fed is a sheet
+}
+
+// ESC ( C takes a 16- or a 32-bit length; a length cut short changes nothing.
+TEST(EscPMotion, ThePageLengthInItsTwoFormsAndCutShort) {
+    const JobUnits plain = readEscP("A", JobLanguage::EscP2).pages.at(0).height;
+    const std::string unit = "\x1b@\x1b(U\x01\x00\x0a"s;  // 1/360 inch
+    const struct {
+        std::string length;
+        JobUnits height;
+    } cases[] = {
+        {"\x1b(C\x02\x00\x08\x07"s, 5 * kInch},          // 1800/360
+        {"\x1b(C\x04\x00\x08\x07\x00\x00"s, 5 * kInch},  // the same in 32 bits
+        {"\x1b(C\x04\x00\x10\x0e\x00\x00"s, 10 * kInch},
+        {"\x1b(C\x01\x00\x08"s, plain},  // one byte: no length
+        // 1/3600 inch: 20 inches need the high half.
+        {"\x1b(U\x01\x00\x01\x1b(C\x04\x00\x40\x19\x01\x00"s, 20 * kInch},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(readEscP(unit + c.length + "AB", JobLanguage::EscP2).pages.at(0).height, c.height)
+            << testing::PrintToString(c.length);
 }
 
 TEST(EscPMotion, EscP2PositionsAndPageFormatCountInItsUnit) {

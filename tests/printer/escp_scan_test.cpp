@@ -35,6 +35,7 @@ TEST(EscPScan, BitImageDataIsSteppedOverByItsDensity) {
     const Case cases[] = {
         {"ESC * 0: a byte a column", "\x1b*\x00\x02\x00\x00\x00\x1b.\x01"s, true, true},
         {"ESC * 7: still one", "\x1b*\x07\x02\x00\x00\x00\x1b.\x01"s, true, true},
+        {"ESC * 1: its three bytes hide a cue", "\x1b*\x01\x03\x00"s + hidden3, false, false},
         {"ESC * 32: three", "\x1b*\x20\x01\x00"s + hidden3, true, false},
         {"ESC * 33", "\x1b*\x21\x01\x00"s + hidden3, true, false},
         {"ESC * 38", "\x1b*\x26\x01\x00"s + hidden3, true, false},

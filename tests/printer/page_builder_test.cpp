@@ -82,6 +82,33 @@ TEST(JobPageBuilder, DotsOfEachDensityBecomeFewPicturesCroppedToTheInk) {
     EXPECT_FALSE(canvas.at(69, 72));
 }
 
+// Densities that share one axis's resolution are still apart: each its own picture.
+TEST(JobPageBuilder, DensitiesSharingOneResolutionKeepTheirOwnPictures) {
+    JobDocument doc;
+    JobPageBuilder b(doc, JobOptions{});
+    const std::uint8_t row[1] = {0x80};
+    const struct {
+        std::int32_t dpiX, dpiY;
+        JobUnits y;
+    } stripes[] = {{60, 72, kInch}, {60, 216, 2 * kInch}, {120, 72, 3 * kInch}};
+    for (const auto& s : stripes) b.addDots(kInch, s.y, s.dpiX, s.dpiY, 1, 1, 1, row);
+    b.finish();
+    ASSERT_EQ(doc.pages.size(), 1u);
+    const auto& pics = doc.pages[0].rasters;
+    ASSERT_EQ(pics.size(), 3u);
+    for (const auto& s : stripes) {
+        int found = 0;
+        for (const JobRaster& r : pics)
+            if (r.dpiX == s.dpiX && r.dpiY == s.dpiY) {
+                ++found;
+                EXPECT_EQ(r.y, s.y) << s.dpiX << "x" << s.dpiY;
+                EXPECT_EQ(r.x, kInch) << s.dpiX << "x" << s.dpiY;
+                EXPECT_EQ(r.height, 1) << s.dpiX << "x" << s.dpiY;
+            }
+        EXPECT_EQ(found, 1) << s.dpiX << "x" << s.dpiY;
+    }
+}
+
 TEST(JobPageBuilder, DotsAtAnOddOffsetKeepTheirPlace) {
     JobDocument doc;
     JobPageBuilder b(doc, JobOptions{});

@@ -90,6 +90,20 @@ TEST(PclRaster, PicturesStartAtTheLeftEdgeOrTheCursorAtTheirResolution) {
     EXPECT_FALSE(canvas.at(x2 + 9, y2 + 3));
 }
 
+TEST(PclRaster, StartModesOneAndThreeStartAtTheCursorZeroAndTwoAtTheLeftEdge) {
+    const int left = 71, top = 150 + 300;
+    for (const auto& [mode, x] : {std::pair{0, left}, std::pair{1, left + 600}, std::pair{2, left},
+                                  std::pair{3, left + 600}}) {
+        const std::string job =
+            pcl("~E~*p600x300Y~*t300R~*r" + std::to_string(mode) + "A~*b1W\x80~*rB");
+        const JobDocument doc = interpretPcl(job, JobOptions{});
+        ASSERT_EQ(doc.pages.size(), 1u) << mode;
+        const auto canvas = test::paintPage(doc.pages[0], 300);
+        EXPECT_TRUE(canvas.at(x, top)) << mode;
+        EXPECT_EQ(canvas.inkCount(), 1) << mode;
+    }
+}
+
 TEST(PclRaster, InkRowsOnBothSidesOfALongBlankStretchAreKept) {
     std::string job = pcl("~E~*t300R~*r0A~*b1W\xFF~*b1W\x81");
     for (int i = 0; i < 100; ++i) job += pcl("~*b0W");

@@ -157,6 +157,17 @@ TEST(PclXlDrawing, GraysAndColoursThatPrintBlack) {
         {"light red", Bytes().rgb(200, 100, 100), false},  // 130
         {"dark red", Bytes().rgb(180, 100, 100), true},    // 124
         {"null brush", Bytes().ub(0, 0x04), false},
+        // Reals are shares of full white: 0.5 is 127.5 of 255, 0.502 is 128.01.
+        {"real gray 0.5", Bytes().realGray(0.5f), true},
+        {"real gray 0.502", Bytes().realGray(0.502f), false},
+        {"real colour 0.5", Bytes().realRgb(0.5f, 0.5f, 0.5f), true},
+        {"real colour 0.502", Bytes().realRgb(0.502f, 0.502f, 0.502f), false},
+        // Each component with its own weight.
+        {"green 216", Bytes().rgb(0, 216, 0), true},          // 127.4
+        {"green 217", Bytes().rgb(0, 217, 0), false},         // 128.0
+        {"green and blue", Bytes().rgb(0, 190, 255), false},  // 112.1 + 28.1
+        {"red and green 87", Bytes().rgb(255, 87, 0), true},  // 76.5 + 51.3
+        {"red and green 88", Bytes().rgb(255, 88, 0), false},
     };
     for (const Case& c : cases) {
         Bytes b = pageStart();

@@ -1,5 +1,6 @@
 // PCL XL bitmap fonts at their limits: the glyph bytes one page may draw, counted afresh on each
-// page, and a font header's resolution segment.
+// page, a font header's resolution segment, the size of a header, the number of fonts and the
+// glyph memory of all fonts.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -90,4 +91,116 @@ TEST(PxlFontLimits, TheResolutionSegmentSetsTheDotSizeWithinItsRange) {
         fonts.setFont("F");
         EXPECT_EQ(fonts.drawChar('x', kInch, kInch), c.width) << c.dpiX << " x " << c.dpiY;
     }
+}
+
+namespace {
+
+// A segment of `total` bytes in all that the header reader steps over.
+std::string padding(std::size_t total) {
+    const std::size_t n = total - 6;
+    std::string p = "ZZ";
+    for (int shift = 24; shift >= 0; shift -= 8) p += char((n >> shift) & 255);
+    return p + std::string(n, '\0');
+}
+
+int warningsWith(const JobDocument& doc, const char* text) {
+    int n = 0;
+    for (const std::string& w : doc.warnings) n += w.find(text) != std::string::npos;
+    return n;
+}
+
+}  // namespace
+
+TEST(PxlFontLimits, HeadersUpToAMegabyteFontsUpTo256AndGlyphsUpTo32Megabytes) {
+    JobDocument doc;
+    JobPageBuilder builder(doc, JobOptions{});
+    PxlFonts fonts(builder);
+    // A header of exactly one megabyte is whole: its resolution segment comes last.
+    const std::string head = bitmapHeader();
+    const std::string tail = bitmapHeader(600, 600).substr(8);  // "BR", its size, 600 x 600
+    fonts.beginHeader("Big");
+    fonts.headerData(head);
+    fonts.headerData(padding((1 << 20) - head.size() - tail.size()));
+    fonts.headerData(tail);
+    fonts.endHeader();
+    EXPECT_EQ(warningsWith(doc, "font header larger"), 0);
+    fonts.beginChars("Big");
+    fonts.readChar('x', character(8, 1));
+    fonts.setFont("Big");
+    EXPECT_EQ(fonts.drawChar('x', kInch, kInch), 8 * 36) << "read at 600 dpi";
+    // One byte more and the piece that overflows is left out: no resolution, 300 dpi.
+    fonts.beginHeader("Bigger");
+    fonts.headerData(head);
+    fonts.headerData(padding((1 << 20) - head.size() - tail.size() + 1));
+    fonts.headerData(tail);
+    fonts.endHeader();
+    EXPECT_EQ(warningsWith(doc, "font header larger"), 1);
+    fonts.beginChars("Bigger");
+    fonts.readChar('x', character(8, 1));
+    fonts.setFont("Bigger");
+    EXPECT_EQ(fonts.drawChar('x', kInch, kInch), 8 * 72);
+
+    // 256 fonts in all; the 257th is left out, a font defined again at the limit is not.
+    for (int i = 2; i < 256; ++i) {
+        fonts.beginHeader("F" + std::to_string(i));
+        fonts.headerData(head);
+        fonts.endHeader();
+    }
+    EXPECT_EQ(warningsWith(doc, "beyond the limit"), 0);
+    fonts.beginHeader("Big");
+    fonts.headerData(head);
+    fonts.endHeader();
+    EXPECT_EQ(warningsWith(doc, "beyond the limit"), 0);
+    fonts.beginHeader("F256");
+    fonts.headerData(head);
+    fonts.endHeader();
+    EXPECT_EQ(warningsWith(doc, "beyond the limit"), 1);
+    fonts.beginChars("F256");
+    fonts.readChar('x', character(8, 1));
+    fonts.setFont("F256");
+    EXPECT_EQ(fonts.drawChar('x', kInch, kInch), -1) << "no such font";
+
+    // Glyph memory: 32 megabytes in all, a glyph read again replaces its bytes.
+    fonts.beginChars("F2");
+    const std::string megabyte = character(8 * 1024, 1024);
+    fonts.readChar(0, megabyte);
+    fonts.readChar(0, megabyte);  // replaced: still one megabyte
+    for (int code = 1; code < 31; ++code) fonts.readChar(code, megabyte);
+    // With the byte each of "Big" and "Bigger" and one more megabyte less those two bytes.
+    fonts.readChar(100, character(8 * 1024, 1023));
+    fonts.readChar(101, character(8 * 1022, 1));
+    EXPECT_EQ(warningsWith(doc, "beyond the memory"), 0);
+    fonts.readChar(102, character(8, 1));
+    EXPECT_EQ(warningsWith(doc, "beyond the memory"), 1);
+}
+
+// A character is read only in format 0, class 0 (a bitmap), with its whole bitmap; its
+// reference point may lie anywhere, left or above as well.
+TEST(PxlFontLimits, OnlyWholeBitmapCharactersOfFormatAndClassZeroAreRead) {
+    const auto drawn = [](const std::string& c) {
+        JobDocument doc;
+        JobPageBuilder builder(doc, JobOptions{});
+        PxlFonts fonts(builder);
+        fonts.beginHeader("F");
+        fonts.headerData(bitmapHeader());
+        fonts.endHeader();
+        fonts.beginChars("F");
+        fonts.readChar('x', c);
+        fonts.setFont("F");
+        return fonts.drawChar('x', kInch, kInch) > 0 && doc.warnings.empty();
+    };
+    const std::string plain = character(8, 2);
+    EXPECT_TRUE(drawn(plain));
+    std::string format = plain, kind = plain, left = plain, up = plain;
+    format[0] = 1;
+    kind[1] = 1;
+    left[2] = char(0xFF), left[3] = char(0xFF);  // one dot left of the reference point
+    up[4] = 1;                                   // 256 dots above it
+    EXPECT_FALSE(drawn(format));
+    EXPECT_FALSE(drawn(kind));
+    EXPECT_TRUE(drawn(left));
+    EXPECT_TRUE(drawn(up));
+    EXPECT_FALSE(drawn(plain.substr(0, 9)));                 // no room for its header
+    EXPECT_FALSE(drawn(plain.substr(0, plain.size() - 1)));  // a byte of its bitmap short
+    EXPECT_TRUE(drawn(plain + "extra"));
 }

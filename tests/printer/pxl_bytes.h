@@ -36,6 +36,15 @@ struct Bytes {
     Bytes& rgb(int r, int g, int b) {
         return byte(0xc8).byte(0xc0).byte(3).byte(r).byte(g).byte(b).byte(0xf8).byte(0x0b);
     }
+    Bytes& realRgb(float r, float g, float b) {
+        byte(0xcd).byte(0xc0).byte(3);  // a real32 array of three
+        for (float v : {r, g, b}) {
+            std::uint32_t bits;
+            std::memcpy(&bits, &v, 4);
+            u16(int(bits & 0xffff)).u16(int(bits >> 16));
+        }
+        return byte(0xf8).byte(0x0b);
+    }
     Bytes& op(int o) { return byte(o); }
 };
 
