@@ -92,6 +92,25 @@ TEST_F(PclCodesTest, WhichCommandsMakeAJobThatLaysItselfOut) {
     }
 }
 
+// In a PCL job ESC %1B enters HP-GL/2 (vector drawing), which only the job's own layout can
+// show; an Epson ESC % n stays Epson's, and the text after it stays text.
+TEST_F(PclCodesTest, HpGl2InAPclJobMakesAJobAndEpsonsPercentStaysEpsons) {
+    EXPECT_EQ(load("\x1b"
+                   "E\x1b&l0OTitle\x1b%1BIN;SP1;PD100,200;\r\nLBlabel\x03;\x1b%0A after\r\n"s),
+              V{"Title after"});
+    EXPECT_TRUE(doc->printerLayout.jobCommands);
+    EXPECT_EQ(load("\x1b"
+                   "E\x1b&l0OTitle\x1b%0B\r\n"s),
+              V{"Title"});
+    EXPECT_TRUE(doc->printerLayout.jobCommands);
+    // Epson: ESC % 1 selects the downloaded characters; the "Box" after it is text.
+    EXPECT_EQ(load("\x1b%1Box\r\n"s), V{"Box"});
+    EXPECT_FALSE(doc->printerLayout.jobCommands);
+    EXPECT_EQ(load("\x1b"
+                   "E\x1b&l0O\x1b%12 text\r\n"s),
+              V{"2 text"});
+}
+
 TEST_F(PclCodesTest, PitchSpacingPageLengthAndOrientationAreKept) {
     load(
         "\x1b"

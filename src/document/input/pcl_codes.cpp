@@ -116,11 +116,17 @@ bool PrinterCodes::pclLead(unsigned char b) {
             afterE_ = pclDialect_ = false;
             return false;
         case '%':
-            // ESC %-12345X ends one printer language and hands over to the job language; the
-            // Epson ESC % takes a 0 or 1.
+            // ESC %-12345X ends one printer language and hands over to the job language, and in
+            // a PCL job ESC %0B and ESC %1B enter HP-GL/2 (ESC %0A goes back): a digit there
+            // waits for the byte after it. The Epson ESC % takes a 0 or 1.
             if (b == '-') {
                 startPcl(0);
                 return pclByte(b);
+            }
+            if (pclDialect_ && isDigit(b)) {
+                params_[0] = b;
+                state_ = State::PclGroup;
+                return true;
             }
             break;
         case '(':
@@ -140,9 +146,19 @@ bool PrinterCodes::pclLead(unsigned char b) {
     return true;
 }
 
-// ESC ( and a group character or sign: PCL goes on with a printable character.
+// ESC ( and a group character or sign: PCL goes on with a printable character. ESC % and a
+// digit: PCL when the letter A or B follows.
 bool PrinterCodes::pclGroup(unsigned char b) {
     const unsigned char first = params_[0];
+    if (cmd_ == '%') {
+        if (b == 'A' || b == 'B') {
+            startPcl(0);
+            pclByte(first);
+            return pclByte(b);
+        }
+        epsonParams(1);  // Epson's ESC % n after all: the byte after it is not the command's
+        return false;
+    }
     if (isGroup(first) ? (isValueStart(b) || isParameter(b)) : (isDigit(b) || b == '.')) {
         startPcl(isGroup(first) ? first : 0);
         if (!isGroup(first)) pclByte(first);
@@ -164,8 +180,8 @@ void PrinterCodes::startPcl(unsigned char group) {
 bool PrinterCodes::pclByte(unsigned char b) {
     const PclSequence::Step step = pcl_.feed(b);
     if (step == PclSequence::Step::Parameter) pclParameter();
-    if (!pcl_.active()) state_ = pjl_ ? State::PjlStart : State::Idle;
-    pjl_ = false;
+    if (!pcl_.active()) state_ = pjl_ ? State::PjlStart : hpgl_ ? State::HpGl : State::Idle;
+    pjl_ = hpgl_ = false;
     return step != PclSequence::Step::Rejected;
 }
 
@@ -222,6 +238,7 @@ void PrinterCodes::pclParameter() {
         jobCommands_ = true;
     if (cmd_ == '%') {
         pjl_ = p == 'X' && v == -12345;
+        hpgl_ = p == 'B';
     } else if (cmd_ == '(' && group == 's') {
         if (p == 'B') {  // stroke weight: 0 medium, positive bolder, negative lighter
             emphasized_ = v > 0;

@@ -174,6 +174,11 @@ bool PrinterCodes::feed(unsigned char b) {
         case State::UntilNul:
             if (b == 0 || ++got_ > kUntilNulLimit) state_ = State::Idle;
             return true;
+        case State::HpGl:
+            // Drawing commands are no text; the ESC of ESC %0A (back to PCL) or of the job's
+            // exit ends them.
+            if (b == kEsc) state_ = State::Command;
+            return true;
     }
     return true;
 }

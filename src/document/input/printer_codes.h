@@ -67,7 +67,8 @@ class PrinterCodes {
         PclGroup,
         Pcl,
         PjlStart,
-        PjlLine
+        PjlLine,
+        HpGl  // HP-GL/2 vector commands, up to the ESC that leaves them
     };
     void command(unsigned char c);
     bool styleCommand(unsigned char c);
@@ -104,7 +105,8 @@ class PrinterCodes {
     bool pclDialect_ = false;
     bool afterE_ = false;  // the command being read follows an ESC E taken as bold
     bool crLf_ = false;
-    bool pjl_ = false;  // the sequence read was the job-language exit: PJL lines may follow
+    bool pjl_ = false;   // the sequence read was the job-language exit: PJL lines may follow
+    bool hpgl_ = false;  // the sequence read entered HP-GL/2
     std::uint32_t generation_ = 0;
     bool jobCommands_ = false;  // not part of the state: it only ever turns on
 };
