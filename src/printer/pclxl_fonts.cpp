@@ -61,6 +61,10 @@ void PxlFonts::endHeader() {
     }
     if (font.dpiX < 1 || font.dpiY < 1 || font.dpiX > 5760 || font.dpiY > 5760)
         font.dpiX = font.dpiY = 300;
+    // A font sent again starts without characters: the old ones' bytes are free.
+    if (const auto old = fonts_.find(headerName_); old != fonts_.end())
+        for (const auto& [code, glyph] : old->second.glyphs)
+            bytes_ -= std::min(bytes_, glyph.bits.size());
     fonts_[headerName_] = std::move(font);
     header_.clear();
 }
@@ -82,15 +86,16 @@ void PxlFonts::readChar(std::uint32_t code, std::string_view bytes) {
         builder_.warn("a PCL XL character was shorter than its size");
         return;
     }
-    if (bytes_ + size > kMaxGlyphBytes) {
+    // A character sent again replaces the old one, whose bytes are free from then on.
+    const auto old = f->second.glyphs.find(code);
+    const std::size_t freed = old == f->second.glyphs.end() ? 0 : old->second.bits.size();
+    if (bytes_ - std::min(bytes_, freed) + size > kMaxGlyphBytes) {
         builder_.warn("PCL XL characters beyond the memory fonts may take were left out");
         return;
     }
     g.bits.assign(bytes.begin() + 10, bytes.begin() + 10 + static_cast<std::ptrdiff_t>(size));
-    bytes_ += size;
-    Glyph& slot = f->second.glyphs[code];
-    bytes_ -= std::min(bytes_, slot.bits.size());
-    slot = std::move(g);
+    bytes_ = bytes_ - std::min(bytes_, freed) + size;
+    f->second.glyphs[code] = std::move(g);
 }
 
 JobUnits PxlFonts::drawChar(std::uint32_t code, JobUnits x, JobUnits y) {

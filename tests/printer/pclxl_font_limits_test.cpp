@@ -166,11 +166,22 @@ TEST(PxlFontLimits, HeadersUpToAMegabyteFontsUpTo256AndGlyphsUpTo32Megabytes) {
     fonts.readChar(0, megabyte);
     fonts.readChar(0, megabyte);  // replaced: still one megabyte
     for (int code = 1; code < 31; ++code) fonts.readChar(code, megabyte);
-    // With the byte each of "Big" and "Bigger" and one more megabyte less those two bytes.
+    // With the byte of "Bigger" ("Big", sent again, holds none) and one more megabyte less
+    // that byte.
     fonts.readChar(100, character(8 * 1024, 1023));
-    fonts.readChar(101, character(8 * 1022, 1));
+    fonts.readChar(101, character(8 * 1023, 1));
     EXPECT_EQ(warningsWith(doc, "beyond the memory"), 0);
     fonts.readChar(102, character(8, 1));
+    EXPECT_EQ(warningsWith(doc, "beyond the memory"), 1);
+    // Full, a glyph replaced by one no larger still fits: the old one's bytes are freed first.
+    fonts.readChar(5, megabyte);
+    EXPECT_EQ(warningsWith(doc, "beyond the memory"), 1);
+    // A font sent again starts empty, and its old glyphs' 31 megabytes are free again.
+    fonts.beginHeader("F2");
+    fonts.headerData(head);
+    fonts.endHeader();
+    fonts.beginChars("F2");
+    for (int code = 0; code < 30; ++code) fonts.readChar(code, megabyte);
     EXPECT_EQ(warningsWith(doc, "beyond the memory"), 1);
 }
 
