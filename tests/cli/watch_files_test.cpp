@@ -6,13 +6,31 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
 #include "watch_files.h"
+
+// The file systems that cannot rename without replacing: renameat2 as this binary sees it fails
+// with the error a test puts here (0: the kernel's own call).
+static int renameNoReplaceError = 0;
+
+extern "C" int renameat2(int fromDir, const char* from, int toDir, const char* to,
+                         unsigned flags) __THROW {
+    if (renameNoReplaceError != 0) {
+        errno = renameNoReplaceError;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_renameat2, fromDir, from, toDir, to, flags));
+}
 
 namespace folvek {
 namespace {
@@ -84,6 +102,36 @@ TEST_F(WatchFiles, MovesNeverReplaceAndSkipNamesWhoseLogIsTaken) {
         dir_.get(), "job", dir_.get(), [](int) { return std::string("x"); }, &placed, &error));
     EXPECT_EQ(error, "no free name");
     EXPECT_EQ(read("job"), "stays");
+}
+
+TEST_F(WatchFiles, WithoutRenameNoReplaceMovesLinkAndNeverReplaceEither) {
+    // Old kernels say ENOSYS, some file systems EINVAL: the move links the new name, then
+    // drops the old one.
+    for (const int why : {ENOSYS, EINVAL}) {
+        write("x", "old");
+        write("job", "new");
+        renameNoReplaceError = why;
+        std::string placed, error;
+        const bool moved = moveNoReplace(
+            dir_.get(), "job", dir_.get(), [](int n) { return numbered("x", n); }, &placed, &error);
+        renameNoReplaceError = 0;
+        ASSERT_TRUE(moved) << why << ": " << error;
+        EXPECT_EQ(placed, "x-1");
+        EXPECT_EQ(read("x"), "old");
+        EXPECT_EQ(read("x-1"), "new");
+        EXPECT_FALSE(exists("job"));
+        ASSERT_EQ(::unlinkat(dir_.get(), "x-1", 0), 0);
+    }
+    // Any other failure is the move's own, said as it is.
+    write("job", "stays");
+    renameNoReplaceError = EACCES;
+    std::string placed, error;
+    EXPECT_FALSE(moveNoReplace(
+        dir_.get(), "job", dir_.get(), [](int n) { return numbered("y", n); }, &placed, &error));
+    renameNoReplaceError = 0;
+    EXPECT_EQ(error, std::strerror(EACCES));
+    EXPECT_EQ(read("job"), "stays");
+    EXPECT_FALSE(exists("y"));
 }
 
 TEST_F(WatchFiles, CopiesAcrossTheBufferAndNotPastTheEnd) {

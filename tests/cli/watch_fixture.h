@@ -61,6 +61,7 @@ class Watcher {
         collect();
         return p_.exitStatus() == QProcess::NormalExit ? p_.exitCode() : -1;
     }
+    qint64 pid() const { return p_.processId(); }
     const QString& err() {
         collect();
         return err_;

@@ -155,7 +155,9 @@ TEST_F(WatchJobs, ASecondWatcherOnTheSameFolderStopsWithAClearMessage) {
     ASSERT_TRUE(first.waitFor([&] { return first.said(QStringLiteral("watching")); }));
     Watcher second(home_.path(), pdfArgs());
     EXPECT_EQ(second.finish(), 1);
-    EXPECT_TRUE(second.said(QStringLiteral("is watched already by process")))
+    // The holder is named by the first one's pid, on the message's own line.
+    EXPECT_TRUE(second.said(
+        QStringLiteral("is watched already by process %1: a second watcher").arg(first.pid())))
         << second.err().toStdString();
     EXPECT_FALSE(second.said(QStringLiteral("watching")));
     // The first goes on printing, each file once.

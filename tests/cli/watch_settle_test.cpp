@@ -147,6 +147,10 @@ TEST(WatchNames, NumberedCopiesAndPdfNames) {
     EXPECT_EQ(pdfNameFor("REPORT.PRN", 0), "REPORT.pdf");
     EXPECT_EQ(pdfNameFor("REPORT.PRN", 1), "REPORT-1.pdf");
     EXPECT_EQ(pdfNameFor("report", 0), "report.pdf");
+    // A leading dot is part of the name, not an extension's.
+    EXPECT_EQ(numberedName(".report", 2), ".report-2");
+    EXPECT_EQ(pdfNameFor(".report", 0), ".report.pdf");
+    EXPECT_EQ(numberedName(".report.prn", 1), ".report-1.prn");
 }
 
 TEST(WatchNames, PrintableNameKeepsOneLine) {

@@ -221,6 +221,17 @@ TEST_F(SplitLoadTest, AQuietPlaceIsFiveLinesThatNoFrameCanReach) {
     EXPECT_EQ(quietAt(table + text + text + text + text + itogo + table), -1);
     EXPECT_EQ(quietAt(table + text + text + gn + text + text + text + table), -1);
     EXPECT_EQ(quietAt(gn + text + text + text + text + text), off_t(gn.size() + 5 * text.size()));
+    // A file that shrank since its size was taken: both walks give up at its end.
+    const std::string shrunk = text + text;
+    const int fd = ::open(dir.file("shrunk.txt", shrunk).c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(quietLineStart(fd, 0, off_t(shrunk.size()) * 4), -1);
+    EXPECT_EQ(quietLineStart(fd, off_t(shrunk.size()) + 10, off_t(shrunk.size()) * 4), -1);
+    EXPECT_EQ(halfwayLineStart(fd, off_t(shrunk.size()) * 4), -1);
+    // Unshrunk, the halfway place is the start of the line after the middle.
+    EXPECT_EQ(halfwayLineStart(fd, off_t(shrunk.size())), off_t(shrunk.size()));
+    EXPECT_EQ(halfwayLineStart(fd, off_t(text.size()) + 2), off_t(text.size()));
+    ::close(fd);
 
     // The walk says whether lines appended after its last one are apart from its frames.
     const auto endsApart = [](const std::string& body) {

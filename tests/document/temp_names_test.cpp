@@ -1,33 +1,89 @@
-// The folder and name parts of a path, as the temporary files beside a target need them, and
-// a sweep of leftovers in a folder that is not there.
+// Temporary names that are taken already: the maker draws another name, up to its limit, and
+// stops at once on any other failure. The random part is scripted here through getrandom.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "document/test_support.h"
 #include "temp_names.h"
+
+// 0: the kernel's random bytes. n > 0: the next call gives bytes all n, and counts up.
+static unsigned char scriptedRandom = 0;
+
+extern "C" ssize_t getrandom(void* buffer, size_t length, unsigned flags) {
+    if (scriptedRandom == 0) return ::syscall(SYS_getrandom, buffer, length, flags);
+    std::memset(buffer, scriptedRandom++, length);
+    return static_cast<ssize_t>(length);
+}
 
 namespace folvek {
 namespace {
 
-TEST(TempNames, FolderAndNameOfAPath) {
-    const struct {
-        const char* path;
-        const char* dir;
-        const char* base;
-    } cases[] = {
-        {"/x", "/", "x"},
-        {"x", ".", "x"},
-        {"/a/b", "/a", "b"},
-        {"a/", "a", ""},
-        {"a/b/c.pdf", "a/b", "c.pdf"},
-        {"/", "/", ""},
-        {"", ".", ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(directoryOf(c.path), c.dir) << c.path;
-        EXPECT_EQ(baseNameOf(c.path), c.base) << c.path;
-    }
-    EXPECT_EQ(removeLeftoverTemps("/no/such/folder/here"), 0);
+namespace fs = std::filesystem;
+
+// The name the maker draws when getrandom gives bytes all `n`.
+std::string drawn(const std::string& dir, const std::string& stem, unsigned char n) {
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    return tempName(dir, stem, ::getpid(), std::string(6, kChars[n % 62]));
+}
+
+TEST(TempNames, ATakenNameIsDrawnAgainAndOtherFailuresStop) {
+    coretest::ScratchDir dir;
+    // Folders: the first two names are taken, the third is free.
+    ASSERT_EQ(::mkdir(drawn(dir.path(), "job", 1).c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(drawn(dir.path(), "job", 2).c_str(), 0700), 0);
+    OwnedTemp folder;
+    scriptedRandom = 1;
+    const bool madeFolder = createOwnedTempDir(dir.path(), "job", folder);
+    scriptedRandom = 0;
+    ASSERT_TRUE(madeFolder);
+    EXPECT_EQ(folder.path, drawn(dir.path(), "job", 3));
+    EXPECT_TRUE(fs::is_directory(folder.path));
+    removeOwnedTemp(folder);
+    EXPECT_FALSE(fs::exists(drawn(dir.path(), "job", 3)));
+
+    // Files: the same, under the target's name.
+    dir.file(fs::path(drawn(dir.path(), "r.txt", 1)).filename().string(), "taken");
+    OwnedTemp file;
+    scriptedRandom = 1;
+    const bool madeFile = createOwnedTemp(dir.path(), "r.txt", file);
+    scriptedRandom = 0;
+    ASSERT_TRUE(madeFile);
+    EXPECT_EQ(file.path, drawn(dir.path(), "r.txt", 2));
+    removeOwnedTemp(file);
+
+    // Every name drawn is taken: the maker gives up, saying why.
+    for (unsigned char n = 1; n <= 8; ++n) ::mkdir(drawn(dir.path(), "full", n).c_str(), 0700);
+    scriptedRandom = 1;
+    const bool madeFull = createOwnedTempDir(dir.path(), "full", folder);
+    const int fullError = errno;
+    const unsigned char drawsFull = scriptedRandom - 1;
+    scriptedRandom = 0;
+    EXPECT_FALSE(madeFull);
+    EXPECT_EQ(fullError, EEXIST);
+    EXPECT_EQ(drawsFull, 8);
+    EXPECT_TRUE(folder.path.empty());
+
+    // A folder that is not there fails at once: no name is drawn twice for nothing.
+    scriptedRandom = 1;
+    const bool madeMissing = createOwnedTempDir(dir.path() + "/missing", "job", folder);
+    const int missingError = errno;
+    const unsigned char drawsMissing = scriptedRandom - 1;
+    scriptedRandom = 0;
+    EXPECT_FALSE(madeMissing);
+    EXPECT_EQ(missingError, ENOENT);
+    EXPECT_EQ(drawsMissing, 1);
+    scriptedRandom = 1;
+    EXPECT_FALSE(createOwnedTemp(dir.path() + "/missing", "r.txt", file));
+    EXPECT_EQ(scriptedRandom - 1, 1);
+    scriptedRandom = 0;
 }
 
 }  // namespace

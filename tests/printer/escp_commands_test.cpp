@@ -312,6 +312,11 @@ TEST(EscPCommands, RelativeMovesAndPageFormatsRefused) {
         "text"s,
         JobLanguage::EscP2);
     EXPECT_EQ(allText(doc), U"");
+    // So does one whose last bytes are too few for another command: nothing is read past them.
+    for (const std::string& tail : {"t"s, "te"s, "tex"s, "\x1b\x00\x00"s}) {
+        doc = readEscP("\x1b(R\x08\x00\x00REMOTE1LD\x00\x00"s + tail, JobLanguage::EscP2);
+        EXPECT_EQ(allText(doc), U"") << tail.size();
+    }
 }
 
 TEST(EscPCommands, ACommandWholeAtTheJobsEndIsReadAndOneCutShortIsSaid) {

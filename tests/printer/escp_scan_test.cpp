@@ -30,8 +30,9 @@ TEST(EscPScan, BitImageDataIsSteppedOverByItsDensity) {
         std::string job;
         bool pins24, escp2;
     };
-    const std::string hidden3 = "\x00\x1b."s;              // found when read 1 byte a column
-    const std::string hidden6 = "\x00\x00\x00\x1b.\x00"s;  // found when read 3 bytes a column
+    // Three bytes of data that end in an ESC, and a '.' after them: read short, "ESC ." is found.
+    const std::string hidden3 = "\x00\x00\x1b."s;
+    const std::string hidden6 = "\x00\x00\x00\x00\x00\x1b."s;
     const Case cases[] = {
         {"ESC * 0: a byte a column", "\x1b*\x00\x02\x00\x00\x00\x1b.\x01"s, true, true},
         {"ESC * 7: still one", "\x1b*\x07\x02\x00\x00\x00\x1b.\x01"s, true, true},
