@@ -147,6 +147,24 @@ TEST_F(AppTest, ANewSearchStartsFromThePageShownInItsDirection) {
     EXPECT_EQ(view()->record()->curPage, 4);
 }
 
+// Backwards from before every match, the search starts at the last of them; forwards from past
+// every match, at the first.
+TEST_F(AppTest, ASearchWithNoMatchOnItsSideStartsAtTheFarEnd) {
+    shellState().documentPath = writeFile("ahead.txt", "x on 1\nnone\n\fnone\n\fx on 3\nx on 3\n");
+    start();
+    FindBar* bar = frame->findBar();
+    view()->runCommand(CmFind);
+    view()->document()->goToPage(1);
+    searchFor(bar, "x on 3", true);
+    EXPECT_EQ(bar->currentMatch(), 1);
+    EXPECT_EQ(view()->record()->curPage, 3);
+    view()->document()->goToPage(3);
+    bar->field()->clear();
+    searchFor(bar, "x on 1", false);
+    EXPECT_EQ(bar->currentMatch(), 0);
+    EXPECT_EQ(view()->record()->curPage, 1);
+}
+
 // A match out of sight brings the page round to it: down to one further down the page, back up
 // to one above the part shown, across to one beyond the right edge.
 TEST_F(AppTest, AMatchOutOfSightIsScrolledIntoView) {

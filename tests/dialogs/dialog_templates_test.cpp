@@ -3,6 +3,8 @@
 // gap the old dialog did not have.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -155,6 +157,23 @@ TEST(DialogTemplates, ATemplateWithoutAFontGetsEightPointSansSerif) {
     f = dialogFont(t);
     EXPECT_EQ(f.pointSize(), 11);
     EXPECT_EQ(f.family(), QStringLiteral("Courier"));
+}
+
+// A dialog unit is a quarter of the font's average letter width (the 52 Latin letters' advance
+// over 52, to the nearest pixel) and an eighth of its line height, whatever font this machine has.
+TEST(DialogTemplates, BaseUnitsAreTheAverageLetterRoundedAndTheLineHeight) {
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    for (int size = 6; size <= 60; size += 3) {
+        QFont font(QStringLiteral("Sans Serif"));
+        font.setPixelSize(size);
+        const QFontMetrics fm(font);
+        const DialogBaseUnits u = dialogBaseUnits(font);
+        SCOPED_TRACE(size);
+        EXPECT_EQ(u.avgWidth, std::max(1L, std::lround(fm.horizontalAdvance(letters) / 52.0)));
+        EXPECT_EQ(u.height, fm.height());
+        EXPECT_EQ(u.toX(8), 2 * u.avgWidth);
+        EXPECT_EQ(u.toY(16), 2 * u.height);
+    }
 }
 
 // A list filled after the dialog was built is measured when the dialog first shows: the dialog
