@@ -86,6 +86,11 @@ TEST_F(SelectionTest, DragSelectsTheCellsBetweenPressAndPointerAndCtrlCCopiesThe
     EXPECT_EQ(copied(), QStringLiteral("Хлеб\nМолоко"));
     EXPECT_EQ(frame->statusBar()->currentMessage(),
               QStringLiteral("Скопировано: 2 стр. × 6 симв."));
+    // The count is of the cells selected, trailing blanks and all.
+    drag(cellCentre(3, 1), cellCentre(3, 6));
+    EXPECT_EQ(copied(), QStringLiteral("Хлеб"));
+    EXPECT_EQ(frame->statusBar()->currentMessage(),
+              QStringLiteral("Скопировано: 1 стр. × 6 симв."));
 
     // Dragged up and to the left, over the rule and the bars.
     drag(cellCentre(4, 12), cellCentre(2, 7));
