@@ -18,9 +18,11 @@
 #include "app_globals.h"
 #include "command_ids.h"
 #include "command_table.h"
+#include "dialog_hooks.h"
 #include "document_record.h"
 #include "main_frame.h"
 #include "main_tool_bar.h"
+#include "mul_div.h"
 #include "path_field.h"
 #include "printer_settings.h"
 #include "report_view.h"
@@ -363,4 +365,20 @@ TEST_F(AppTest, StatusFieldsAreAsWideAsTheirCharacters) {
                                               {frame->widthField(), 60}};
     for (const auto& [field, chars] : fields)
         EXPECT_GE(field->contentsRect().width(), chars * average) << chars;
+}
+
+// The one-point font steps from the menu never reach 0 points.
+TEST_F(AppTest, FontStepsStopAtOnePoint) {
+    shellState().documentPath = writeFile("steps.txt", "text\n");
+    start();
+    DocumentRecord& doc = *view()->record();
+    const int dpi = screenLogPixelsY(view());
+    doc.logFont.height = pointsToHeight(2, dpi);
+    view()->runCommand(CmFontSmaller);
+    EXPECT_EQ(heightToPoints(doc.logFont.height, dpi), 1);
+    const std::int32_t onePoint = doc.logFont.height;
+    view()->runCommand(CmFontSmaller);
+    EXPECT_EQ(doc.logFont.height, onePoint);
+    view()->runCommand(CmFontLarger);
+    EXPECT_EQ(heightToPoints(doc.logFont.height, dpi), 2);
 }
