@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTextCursor>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "dialogs_test_support.h"
@@ -148,6 +150,28 @@ TEST_F(EditorTest, WhatIsThereButCannotBeReadOpensNoEditor) {
     s.path = folder;
     s.messages = &messages;
     EXPECT_EQ(runBuiltInEditor(nullptr, s), 0);  // no modal run: nothing to answer
+}
+
+// Each refusal says why: a folder or a pipe is no file; a path through a file is unreadable.
+TEST_F(EditorTest, ARefusalSaysWhetherThePathIsNoFileOrCouldNotBeRead) {
+    const std::string fifo = dirPath() + "pipe.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string through = writeFile("plain.txt", "abc") + "/inner.txt";
+    const struct {
+        std::string path, first;
+        int error;
+    } cases[] = {
+        {dirPath(), "Это не обычный файл: редактор его не открывает.", EISDIR},
+        {fifo, "Это не обычный файл: редактор его не открывает.", EINVAL},
+        {through, "Файл не удалось прочитать: редактор не открыт.", ENOTDIR},
+    };
+    for (const auto& c : cases) {
+        messages.shown.clear();
+        auto d = open(c.path, false);
+        EXPECT_TRUE(d->refused()) << c.path;
+        ASSERT_EQ(messages.shown.size(), 1u) << c.path;
+        EXPECT_EQ(messages.shown[0].text, c.first + "\n" + std::strerror(c.error)) << c.path;
+    }
 }
 
 TEST_F(EditorTest, AFailedWriteKeepsTheEditorTextAndTheOldFile) {

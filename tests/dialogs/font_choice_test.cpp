@@ -62,6 +62,10 @@ TEST(FontChoice, StartsOnTheFaceUsedAndKeepsTheConfiguredNameWhenNothingChanged)
     EXPECT_EQ(takeBackFont(cyrillic, initial, other).font.weight, 900);
     other.setWeight(QFont::Thin);
     EXPECT_EQ(takeBackFont(cyrillic, initial, other).font.weight, 100);
+    other.setWeight(QFont::Weight(1));  // lighter than any weight a settings file names
+    EXPECT_EQ(takeBackFont(cyrillic, initial, other).font.weight, 100);
+    other.setWeight(QFont::Weight(1000));
+    EXPECT_EQ(takeBackFont(cyrillic, initial, other).font.weight, 900);
 }
 
 // A settings font of weight 0 is a normal one in the dialog, not the thinnest; weights past
