@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -114,6 +115,26 @@ TEST(LpArguments, CarryCopiesCollationAndReverseOrder) {
         EXPECT_TRUE(line.contains(QStringLiteral("-n 3"))) << line.toStdString();
         EXPECT_TRUE(line.contains(QStringLiteral("-o Collate=True")));
     }
+}
+
+// What the print dialog's properties page chose reaches lp as one option a pair. Only a CUPS
+// print engine keeps these pairs; without one (no CUPS client library) there is nothing to check.
+TEST(LpArguments, CarryThePropertiesPagesPairsOneOptionEach) {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintEngine* engine = printer.printEngine();
+    const auto key = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+    const QStringList pairs{QStringLiteral("media"), QStringLiteral("A5"),
+                            QStringLiteral("print-quality"), QStringLiteral("5"),
+                            QStringLiteral("odd-one-out")};
+    engine->setProperty(key, pairs);
+    if (engine->property(key).toStringList() != pairs) GTEST_SKIP() << "no CUPS print engine";
+    const QStringList args =
+        lpArguments(printer, QStringLiteral("doc"), QStringLiteral("job.spool"));
+    const QString line = args.join(QLatin1Char(' '));
+    EXPECT_TRUE(line.contains(QStringLiteral("-o media=A5 -o print-quality=5 --")))
+        << line.toStdString();
+    EXPECT_FALSE(line.contains(QStringLiteral("A5=print-quality"))) << line.toStdString();
+    EXPECT_FALSE(line.contains(QStringLiteral("odd-one-out"))) << line.toStdString();
 }
 
 }  // namespace
