@@ -185,6 +185,8 @@ TEST_F(AppTest, ZoomStopsAtItsLimitsAndRewritesTheSettingsFile) {
     for (int i = 0; i < 12; ++i) v->runCommand(CmZoomOut);
     EXPECT_EQ(v->record()->Zoom, 1);
     EXPECT_FALSE(v->commandAction(CmZoomOut)->isEnabled());
+    v->zoomOut();  // below the bound: nothing
+    EXPECT_EQ(v->record()->Zoom, 1);
     text = readFile(ini);
     EXPECT_TRUE(text.find("Zoom=1\r") != std::string::npos ||
                 text.find("Zoom=1\n") != std::string::npos)

@@ -38,6 +38,8 @@ TEST(DialogNumbersTest, LeadingNumbersOfTypedText) {
     EXPECT_DOUBLE_EQ(leadingReal("inf"), 0.0);
     EXPECT_DOUBLE_EQ(leadingReal("1,2,3"), 1.2);
     EXPECT_DOUBLE_EQ(leadingReal("+3,25"), 3.25);
+    EXPECT_DOUBLE_EQ(leadingReal("9,75"), 9.75);  // the comma after a 9 and after a 0
+    EXPECT_DOUBLE_EQ(leadingReal("10,5"), 10.5);
     EXPECT_DOUBLE_EQ(leadingReal("7"), 7.0);
     EXPECT_DOUBLE_EQ(leadingReal(QString(49, ' ') + "12"), 1.0);  // 50 characters here too
     // Nothing that starts a number: a sign alone, a point alone, a letter, a Cyrillic letter.
