@@ -28,6 +28,16 @@ bool drop(QWidget* target, const QList<QUrl>& urls) {
     return dropped.isAccepted();
 }
 
+// Whether the window takes a drag that comes in: only one that carries a file it could open.
+bool takesDrag(QWidget* target, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(target->rect().center(), Qt::CopyAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    return enter.isAccepted();
+}
+
 // Delivers the drop alone, as when the enter was taken before something changed.
 bool dropOnly(QWidget* target, const QList<QUrl>& urls) {
     QMimeData data;
@@ -59,6 +69,9 @@ TEST_F(AppTest, FoldersRemoteAddressesAndDropsDuringPrintingAreRefused) {
     const std::string b = pagedDocument("b.txt", 2);
     shellState().documentPath = a;
     start();
+    EXPECT_FALSE(takesDrag(frame.get(), {QUrl::fromLocalFile(dir.path())}));
+    EXPECT_FALSE(takesDrag(frame.get(), {QUrl(QStringLiteral("https://example.org/r.txt"))}));
+    EXPECT_TRUE(takesDrag(frame.get(), {QUrl::fromLocalFile(QString::fromStdString(b))}));
     EXPECT_FALSE(drop(frame.get(), {QUrl::fromLocalFile(dir.path())}));
     EXPECT_FALSE(drop(frame.get(), {QUrl(QStringLiteral("https://example.org/r.txt"))}));
     shellState().printing = true;

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <cerrno>
+#include <filesystem>
 
 #include "codepage.h"
 #include "dialogs_test_support.h"
@@ -142,6 +143,21 @@ TEST_F(EditCommandTest, AFailedRewriteIsReportedAndChangesNothing) {
     EXPECT_EQ(doc->IsDos, 1);
     EXPECT_EQ(calls(), "");
     EXPECT_EQ(builtInRuns, 0);
+}
+
+// A file gone before it could be read again has no reason to give: the message stands alone,
+// and the document stays a DOS one.
+TEST_F(EditCommandTest, ARewriteOfAFileGoneSaysSoWithoutAReason) {
+    usePlugin("only_editfile");
+    const std::string path = writeFile("dos.txt", kDosHello);
+    DocumentCommandContext ctx = context(path, true);
+    ASSERT_EQ(::unlink(path.c_str()), 0);
+    messages.answer(MsgAnswer::Yes);
+    EXPECT_EQ(editDocumentFile(ctx), 0);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].text, "Не удалось переписать файл в Windows кодировке!");
+    EXPECT_EQ(doc->IsDos, 1);
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 // A read-only DOS file is not rewritten, even by root: the user hears why.
