@@ -109,6 +109,22 @@ TEST_F(AppTest, EscInTheFindFieldClosesTheBarAndKeysReturnToTheView) {
     EXPECT_TRUE(frame->isVisible());  // Esc did not end the program
 }
 
+// The window's own find keys still work from the field: only Esc and Enter belong to it.
+TEST_F(AppTest, FindNextAndPreviousKeysWorkFromTheField) {
+    shellState().documentPath = pagedDocument("three.txt", 3);
+    start();
+    FindBar* bar = frame->findBar();
+    view()->runCommand(CmFind);
+    searchFor(bar, "line");
+    ASSERT_EQ(bar->currentMatch(), 0);
+    ASSERT_TRUE(bar->field()->hasFocus());
+    QTest::keyClick(bar->field(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(bar->currentMatch(), 1);
+    QTest::keyClick(bar->field(), Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(bar->currentMatch(), 0);
+    EXPECT_EQ(bar->field()->text(), QStringLiteral("line"));
+}
+
 TEST_F(AppTest, ReloadingTheDocumentDropsTheMatches) {
     shellState().documentPath = pagedDocument("three.txt", 3);
     start();
