@@ -173,8 +173,13 @@ TEST_F(SelectionTest, HeldPastTheEdgeTheDragScrollsThePageAndTakesInWhatComesInt
     for (int i = 0; i < 50 && view()->vPos() == before; ++i) QTest::qWait(20);
     EXPECT_GT(view()->vPos(), before);
     QTest::qWait(300);
+    // Each step takes in the cells that came under the pointer, before any release.
+    ASSERT_TRUE(view()->selection());
+    const CellRange held = *view()->selection();
     QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier,
                         QPoint(cellCentre(4, 6).x(), port->height() + 30));
+    ASSERT_TRUE(view()->selection());
+    EXPECT_EQ(held, *view()->selection());
     // From the name of the first row down through the rows the scroll brought in.
     const QString text = copied();
     EXPECT_TRUE(text.startsWith(QStringLiteral("Товар"))) << text.toStdString();
@@ -183,6 +188,33 @@ TEST_F(SelectionTest, HeldPastTheEdgeTheDragScrollsThePageAndTakesInWhatComesInt
     const int after = view()->vPos();
     QTest::qWait(100);
     EXPECT_EQ(view()->vPos(), after);
+}
+
+// The same across: held right of the edge, the page moves left and the columns that come
+// into view join the selection while the button is still down.
+TEST_F(SelectionTest, HeldPastTheRightEdgeTheDragScrollsAcross) {
+    for (int i = 0; i < 6; ++i) view()->runCommand(CmZoomIn);
+    view()->scrollTo(0, 0);
+    QWidget* port = view()->viewport();
+    frame->resize(frame->width() - (port->width() - cellCentre(0, 4).x()), frame->height());
+    QApplication::processEvents();
+    ASSERT_LT(port->width(), cellCentre(0, 12).x());
+    const QPoint from = cellCentre(1, 1);
+    QTest::mousePress(port, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(port, from + QPoint(0, 20));
+    const QPoint held(port->width() + 30, cellCentre(1, 0).y());
+    QTest::mouseMove(port, held);
+    const int before = view()->hPos();
+    for (int i = 0; i < 50 && view()->hPos() == before; ++i) QTest::qWait(20);
+    ASSERT_GT(view()->hPos(), before);
+    // Just after the first step: the selection ends at the column now under the pointer.
+    ASSERT_TRUE(view()->selection());
+    const CellRange whileHeld = *view()->selection();
+    const double cell = cellCentre(1, 1).x() - cellCentre(1, 0).x();
+    int under = 0;
+    while (under < 40 && cellCentre(1, under).x() + cell / 2 <= held.x()) ++under;
+    EXPECT_EQ(whileHeld.lastColumn, under);
+    QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier, held);
 }
 
 TEST_F(SelectionTest, CtrlCInTheFindFieldCopiesTheFieldsText) {
