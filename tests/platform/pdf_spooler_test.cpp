@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QPrintEngine>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -174,6 +175,32 @@ TEST(PrinterGone, AJobForAPrinterThatIsGoneGetsNoDeviceAndOneLostMidwayFails) {
     ASSERT_TRUE(dropped.endPage());
     dropped.present = false;
     EXPECT_FALSE(dropped.close());
+}
+
+}  // namespace
+}  // namespace folvek
+
+namespace folvek {
+namespace {
+
+// What the abort dialog names: a PDF is written by "PDF" into its file; a queue is named by
+// the print system's description of it, and is its own port.
+TEST(SpoolerNames, APdfNamesItsFileAndAQueueNamesItself) {
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(QStringLiteral("/tmp/report.pdf"));
+    const QPrinterSpooler toFile(pdf);
+    EXPECT_EQ(toFile.deviceName(), QStringLiteral("PDF"));
+    EXPECT_EQ(toFile.portName(), QStringLiteral("/tmp/report.pdf"));
+
+    const QPrinterInfo queue = QPrinterInfo::defaultPrinter();
+    if (queue.isNull()) GTEST_SKIP() << "no print queue on this machine";
+    QPrinter printer(queue, QPrinter::HighResolution);
+    ASSERT_EQ(printer.outputFormat(), QPrinter::NativeFormat);
+    const QPrinterSpooler toQueue(printer);
+    const QString described = queue.description();
+    EXPECT_EQ(toQueue.deviceName(), described.isEmpty() ? queue.printerName() : described);
+    EXPECT_EQ(toQueue.portName(), queue.printerName());
 }
 
 }  // namespace
