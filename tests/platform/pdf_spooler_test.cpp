@@ -14,6 +14,7 @@
 
 #include "device_context.h"
 #include "print_spooler.h"
+#include "printer_component.h"
 
 namespace folvek {
 namespace {
@@ -201,6 +202,27 @@ TEST(SpoolerNames, APdfNamesItsFileAndAQueueNamesItself) {
     const QString described = queue.description();
     EXPECT_EQ(toQueue.deviceName(), described.isEmpty() ? queue.printerName() : described);
     EXPECT_EQ(toQueue.portName(), queue.printerName());
+}
+
+}  // namespace
+}  // namespace folvek
+
+namespace folvek {
+namespace {
+
+// Without a print system the current printer writes A4 PDF files, so that layout still has a
+// page; a printer the system names is that queue.
+TEST(PrinterChoice, NoPrinterMeansAnA4PdfWriterAndANamedOneIsThatQueue) {
+    Printer none{QPrinterInfo()};
+    EXPECT_TRUE(none.printsToFile());
+    EXPECT_EQ(none.printer().outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(none.printer().pageLayout().pageSize().id(), QPageSize::A4);
+
+    const QPrinterInfo queue = QPrinterInfo::defaultPrinter();
+    if (queue.isNull()) GTEST_SKIP() << "no print queue on this machine";
+    Printer named(queue);
+    EXPECT_FALSE(named.printsToFile());
+    EXPECT_EQ(named.printer().printerName(), queue.printerName());
 }
 
 }  // namespace
