@@ -107,6 +107,13 @@ TEST_F(TenRowPage, PicturesTakeRowsAndAddAPageForTheEnd) {
     EXPECT_EQ(t->pictureRows(40), 3);
     EXPECT_EQ(t->pictureRows(56), 4);
     EXPECT_EQ(t->pictureRows(39), 2);
+    // A pitch of one unit makes every unit a row; a pitch of none counts as one unit.
+    const std::int32_t pitch = t->lineHeight;
+    for (const std::int32_t tiny : {1, 0}) {
+        t->lineHeight = tiny;
+        EXPECT_EQ(t->pictureRows(7), 7) << tiny;
+    }
+    t->lineHeight = pitch;
     EXPECT_EQ(t->capacity(1), 7);
     EXPECT_EQ(t->capacity(2), 10);
     EXPECT_EQ(pages(n(7)), 2);
