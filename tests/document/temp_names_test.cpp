@@ -131,5 +131,18 @@ TEST(TempNames, OnlyNamesOfTheMakersFormAreOurs) {
     EXPECT_EQ(baseNameOf("c.txt"), "c.txt");
 }
 
+// A job's folder goes with every file the job put in it, whatever their names.
+TEST(TempNames, AJobsFolderGoesWithItsFiles) {
+    coretest::ScratchDir dir;
+    OwnedTemp folder;
+    ASSERT_TRUE(createOwnedTempDir(dir.path(), "job", folder));
+    const std::string path = folder.path;
+    for (const char* name : {"0", "1.csv", "a.b", "r.csv", "x..y"})
+        dir.file(fs::path(path).filename().string() + "/" + name, "data");
+    removeOwnedTemp(folder);
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_TRUE(folder.path.empty());
+}
+
 }  // namespace
 }  // namespace folvek
