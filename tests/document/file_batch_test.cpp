@@ -389,5 +389,43 @@ TEST_F(FileBatchTest, ALowDescriptorLimitIsRaisedOrWorkedAround) {
     }
 }
 
+// A program started with its input closed gets descriptor 0 for the first file it opens: an
+// unnamed file there is written, named and closed like any other, and a failed batch closes it.
+int zeroUnnamed(int dirFd) {
+    const int fd = openUnnamed(dirFd);
+    if (fd < 0 || gCalls++ != 0) return fd;
+    ::dup2(fd, 0);
+    ::close(fd);
+    return 0;
+}
+
+TEST_F(FileBatchTest, AnUnnamedFileOnDescriptorZeroIsNamedOrClosed) {
+    if (ways().size() < 2) GTEST_SKIP() << "no unnamed files in this temporary folder";
+    const int input = ::dup(0);
+    ASSERT_GE(input, 0);
+    fileSystemCalls().openUnnamed = zeroUnnamed;
+    gCalls = 0;
+    gEvents.clear();
+    const BatchSaveResult saved = save();
+    const std::vector<Event> savedEvents = gEvents;
+    const bool zeroOpenAfterSave = ::fcntl(0, F_GETFD) != -1;
+    ::dup2(input, 0);                  // the next batch's folder must not take descriptor 0 first
+    paths[2] = dir.dir() + "t-4.csv";  // a new file again
+    gCalls = 0;
+    gFailFlush = true;
+    const BatchSaveResult failed = save();
+    const bool zeroOpenAfterFailure = ::fcntl(0, F_GETFD) != -1;
+    ::dup2(input, 0);
+    ::close(input);
+    EXPECT_TRUE(saved.ok());
+    EXPECT_EQ(dir.read("t-3.csv"), "new 3");
+    EXPECT_FALSE(zeroOpenAfterSave);
+    EXPECT_EQ(savedEvents, (std::vector<Event>{Event::SyncAll, Event::Rename, Event::Rename,
+                                               Event::Name, Event::SyncAll}));
+    EXPECT_EQ(failed.result.error, EIO);
+    EXPECT_FALSE(zeroOpenAfterFailure);
+    EXPECT_FALSE(fs::exists(paths[2]));
+}
+
 }  // namespace
 }  // namespace folvek

@@ -89,6 +89,16 @@ TEST_F(WideReport, FitTakesTheLargestFontThatHoldsTheWidestLine) {
     EXPECT_EQ(t->logFont.height, -13);  // the setting itself stays
     // The status says the size in points: 9 hundredths of an inch are 6.48 points.
     EXPECT_EQ(widthStatus(*t), "Вписано по ширине: 6,5 пт");
+
+    // A font of 15 (9-unit columns, 84 of them): 95 columns need height 14, one below the
+    // user's, whose 8-unit columns give exactly 780 / 8 - 2 = 95. The first guess,
+    // 15 * (780 / 97) / 9, is 13: the fit steps up from it to 14.
+    t->logFont.height = -15;
+    layout({cols(95)});
+    EXPECT_EQ(t->fitFontHeight, 14);
+    EXPECT_DOUBLE_EQ(t->charWidth, 8);
+    EXPECT_EQ(t->charsPerLine, 95);
+    EXPECT_EQ(t->lineHeight, 16);
 }
 
 TEST_F(WideReport, FitTurnsThePaperBeforeTheTextGetsUnreadable) {

@@ -45,6 +45,16 @@ TEST(IniEncodingForms, MarksLineEndsAndBytesUtf16CannotHold) {
     EXPECT_EQ(decodeIniText(std::string("\xFF\xFE\xFF\xFE[\0a\0]\0", 10), enc), "[a]");
     EXPECT_EQ(enc.form, IniEncoding::Form::Utf16LE);
     EXPECT_TRUE(enc.crlf) << "no line end at all means CR LF";
+    // A file that is its mark and nothing more is empty in that form.
+    const std::pair<std::string, IniEncoding::Form> marks[] = {
+        {"\xEF\xBB\xBF", IniEncoding::Form::Utf8Bom},
+        {"\xFF\xFE", IniEncoding::Form::Utf16LE},
+        {"\xFE\xFF", IniEncoding::Form::Utf16BE},
+    };
+    for (const auto& [mark, form] : marks) {
+        EXPECT_EQ(decodeIniText(mark, enc), "") << mark.size();
+        EXPECT_EQ(enc.form, form) << mark.size();
+    }
     EXPECT_EQ(decodeIniText("\n[a]", enc), "\n[a]");
     EXPECT_FALSE(enc.crlf) << "a line feed first";
     EXPECT_EQ(decodeIniText("[a]\r\n", enc), "[a]\r\n");

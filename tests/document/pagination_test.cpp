@@ -107,6 +107,13 @@ TEST_F(TenRowPage, PicturesTakeRowsAndAddAPageForTheEnd) {
     EXPECT_EQ(t->pictureRows(40), 3);
     EXPECT_EQ(t->pictureRows(56), 4);
     EXPECT_EQ(t->pictureRows(39), 2);
+    // A pitch of one unit makes every unit a row; a pitch of none counts as one unit.
+    const std::int32_t pitch = t->lineHeight;
+    for (const std::int32_t tiny : {1, 0}) {
+        t->lineHeight = tiny;
+        EXPECT_EQ(t->pictureRows(7), 7) << tiny;
+    }
+    t->lineHeight = pitch;
     EXPECT_EQ(t->capacity(1), 7);
     EXPECT_EQ(t->capacity(2), 10);
     EXPECT_EQ(pages(n(7)), 2);
@@ -327,6 +334,46 @@ TEST(PrinterPitchLayout, CondensedAndEightLinesPerInchMakeRoom) {
     ASSERT_EQ(t->paginate(), 1);
     EXPECT_EQ(t->fonts[0].height, natural);
     EXPECT_EQ(t->lineHeight, 16);
+}
+
+}  // namespace
+}  // namespace folvek::test
+
+namespace folvek::test {
+namespace {
+
+// The narrowed font is measured again on the device; a font narrowed so far that it measures
+// nothing keeps the width the page was measured with, so that the columns stay finite. The
+// device: 6 units of width per 10 of height, whole units; the page 1000 hundredths wide.
+TEST(PrinterPitchLayout, TheNarrowedFontIsMeasuredAgain) {
+    TestRecord t;
+    t.printer.scalesWithFont = true;
+    t.setLines({"x"});
+    const struct {
+        double cpi;
+        std::int32_t height;
+        double charWidth;
+        std::int32_t columns;  // 1000 / width, less the two the layout keeps free
+    } cases[] = {
+        {0, -13, 7, 140},   // the settings' 13 units: 7.8, measured 7
+        {17, -10, 6, 164},  // 13 * (100 / 17) / 7 = 10.9 -> 10 high, 6 wide
+        {1000, 0, 7, 140},  // 13 * 0.1 / 7 -> 0 high, 0 wide: the 7 stays
+    };
+    for (const auto& c : cases) {
+        t->printerLayout.cpi = c.cpi;
+        ASSERT_EQ(t->paginate(), 1);
+        EXPECT_EQ(t->fonts[0].height, c.height) << c.cpi;
+        EXPECT_EQ(t->charWidth, c.charWidth) << c.cpi;
+        EXPECT_EQ(t->charsPerLine, c.columns) << c.cpi;
+    }
+    // A line spacing so close that its pitch rounds to nothing leaves the font's own.
+    t->printerLayout.cpi = 0;
+    ASSERT_EQ(t->paginate(), 1);
+    const std::int32_t natural = t->lineHeight;
+    t->printerLayout.lpi = 1000;
+    ASSERT_EQ(t->paginate(), 1);
+    EXPECT_EQ(t->lineHeight, natural);
+    EXPECT_GT(natural, 1);
 }
 
 }  // namespace

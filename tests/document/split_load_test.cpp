@@ -221,6 +221,18 @@ TEST_F(SplitLoadTest, AQuietPlaceIsFiveLinesThatNoFrameCanReach) {
     EXPECT_EQ(quietAt(table + text + text + text + text + itogo + table), -1);
     EXPECT_EQ(quietAt(table + text + text + gn + text + text + text + table), -1);
     EXPECT_EQ(quietAt(gn + text + text + text + text + text), off_t(gn.size() + 5 * text.size()));
+    // A top-right corner that ends a rule is a frame's line and starts the count again; one
+    // after anything else (a not-sign in text) leaves the line quiet, but the place does not
+    // come right after it, since the next line could look up at it.
+    for (const char* rule : {"--\xAC\r\n", "==\xAC\r\n"}) {
+        const std::string corner = rule;
+        EXPECT_EQ(quietAt(text + text + corner + text + text + text + text + text),
+                  off_t(corner.size() + 7 * text.size()))
+            << rule;
+    }
+    const std::string notSign = "x \xAC y\r\n";
+    EXPECT_EQ(quietAt(text + text + text + text + notSign + text + text),
+              off_t(notSign.size() + 5 * text.size()));
     // A file that shrank since its size was taken: both walks give up at its end.
     const std::string shrunk = text + text;
     const int fd = ::open(dir.file("shrunk.txt", shrunk).c_str(), O_RDONLY);

@@ -86,5 +86,63 @@ TEST(TempNames, ATakenNameIsDrawnAgainAndOtherFailuresStop) {
     scriptedRandom = 0;
 }
 
+// Which names removeLeftoverTemps takes for ours: a leading dot, the marker, a pid of one to nine
+// digits, a dash and six letters or digits, nothing else.
+TEST(TempNames, OnlyNamesOfTheMakersFormAreOurs) {
+    const struct {
+        const char* name;
+        pid_t pid;  // 0: not ours
+    } cases[] = {
+        {".r.txt.folvek-123-abcDE9", 123},
+        {".folvek-12-abcdef", 12},  // an unnamed target, the shortest name taken
+        {".r.folvek-123456789-09azAZ", 123456789},
+        {".r.folvek-1234567890-abcdef", 0},  // ten digits
+        {".r.folvek--abcdef", 0},
+        {".r.folvek-12abcdef", 0},
+        {".r.folvek-12-abcde", 0},
+        {".r.folvek-12-abcdefg", 0},
+        {"r.txt.folvek-123-abcdef", 0},
+        {".r.txt.folveK-123-abcdef", 0},
+        {".r.txtfolvek-123-abcdef", 0},
+        {"folvek-12-abcdef", 0},
+        // The neighbours of each range of the random part.
+        {".r.folvek-12-abc/ef", 0},
+        {".r.folvek-12-abc:ef", 0},
+        {".r.folvek-12-abc`ef", 0},
+        {".r.folvek-12-abc{ef", 0},
+        {".r.folvek-12-abc@ef", 0},
+        {".r.folvek-12-abc[ef", 0},
+        {".r.folvek-12-abc.ef", 0},
+        {".r.folvek-12-abc-ef", 0},
+    };
+    for (const auto& c : cases) {
+        pid_t pid = -1;
+        EXPECT_EQ(isTempName(c.name, &pid), c.pid != 0) << c.name;
+        if (c.pid != 0) {
+            EXPECT_EQ(pid, c.pid) << c.name;
+        }
+    }
+    EXPECT_EQ(tempName("/d", "r.txt", 42, "abcdef"), "/d/.r.txt.folvek-42-abcdef");
+    EXPECT_EQ(tempName("/d/", "", 42, "abcdef"), "/d/.folvek-42-abcdef");
+    EXPECT_EQ(directoryOf("a/b/c.txt"), "a/b");
+    EXPECT_EQ(directoryOf("/c.txt"), "/");
+    EXPECT_EQ(directoryOf("c.txt"), ".");
+    EXPECT_EQ(baseNameOf("a/b/c.txt"), "c.txt");
+    EXPECT_EQ(baseNameOf("c.txt"), "c.txt");
+}
+
+// A job's folder goes with every file the job put in it, whatever their names.
+TEST(TempNames, AJobsFolderGoesWithItsFiles) {
+    coretest::ScratchDir dir;
+    OwnedTemp folder;
+    ASSERT_TRUE(createOwnedTempDir(dir.path(), "job", folder));
+    const std::string path = folder.path;
+    for (const char* name : {"0", "1.csv", "a.b", "r.csv", "x..y"})
+        dir.file(fs::path(path).filename().string() + "/" + name, "data");
+    removeOwnedTemp(folder);
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_TRUE(folder.path.empty());
+}
+
 }  // namespace
 }  // namespace folvek

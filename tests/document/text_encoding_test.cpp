@@ -42,6 +42,8 @@ TEST(TextEncoding, BomAndInvalidUtf8) {
     // Overlong, surrogate and stray continuation bytes are not UTF-8: one of the code pages.
     for (const char* bad : {"\xC0\xAF\xE0\xEE\xEA", "\xED\xA0\x80\xE0\xEE\xEA", "\x80\xE0\xEE\xEA"})
         EXPECT_NE(detect(bad), TextEncoding::Utf8) << bad;
+    // Good UTF-8 letters with one stray 0x80 (the lowest continuation byte) among them.
+    EXPECT_NE(detect("\xD0\x9F\xD1\x80\xD0\xB8\x80\xD0\xB2\xD0\xB5\xD1\x82"), TextEncoding::Utf8);
     // A character cut off by the end of the sample still counts as UTF-8.
     EXPECT_EQ(detect("\xD0\x9F\xD1\x80\xD0"), TextEncoding::Utf8);
     // UTF-16 never crashes and is not taken for UTF-8.

@@ -48,6 +48,30 @@ TEST(Utf16Decoder, BrokenPairsAndAHalfUnitAtTheEnd) {
     EXPECT_EQ(decodeInPieces(utf16(u"ab", true, false) + "\x04", true, 2), "ab");
 }
 
+// The ends of each range: UTF-8's one-, two- and three-byte forms, and the surrogates' edges
+// (RFC 3629, RFC 2781). Expected bytes are written out by hand.
+TEST(Utf16Decoder, TheEdgesOfEachRange) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    const struct {
+        std::u16string units;
+        std::string utf8;
+    } cases[] = {
+        {{0x007F, 0x0080}, "\x7F\xC2\x80"},
+        {{0x07FF, 0x0800}, "\xDF\xBF\xE0\xA0\x80"},
+        {{0xD7FF, 0xE000, 0xFFFF}, "\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF"},
+        {{0xD800, 0xDC00}, "\xF0\x90\x80\x80"},  // U+10000
+        {{0xDBFF, 0xDFFF}, "\xF4\x8F\xBF\xBF"},  // U+10FFFF
+        {{0xD800, 0xDBFF, 0xDFFF}, fffd + "\xF4\x8F\xBF\xBF"},
+        {{0xDC00, 0xDFFF, u'x'}, fffd + fffd + "x"},
+        {{0xDBFF, 0xE000}, fffd + "\xEE\x80\x80"},
+        {{0xD800}, fffd},
+    };
+    for (const auto& c : cases)
+        for (const bool big : {false, true})
+            EXPECT_EQ(decodeInPieces(utf16(c.units, big, false), big, 2), c.utf8)
+                << big << " " << std::hex << int(c.units[0]);
+}
+
 class Utf16Load : public ::testing::Test {
   protected:
     void load(const std::string& bytes, EncodingChoice choice = EncodingChoice::Auto) {

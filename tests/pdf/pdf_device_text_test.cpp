@@ -118,18 +118,23 @@ TEST(PdfDeviceText, UnderlineAndStrikeOutSpanTheWholeRunAndSizesFollowTheHeight)
         dc.drawText("c", 1, {100, -700, 900, -800}, 0);
         dc.selectFont(mono(40));  // a positive height is the cell
         dc.drawText("d", 1, {100, -800, 900, -900}, 0);
+        // One character narrower than a unit is underlined too; a run of none is not.
+        dc.selectFont(mono(-1, true));
+        dc.drawText("e", 1, {100, -950, 900, -960}, 0);
+        dc.drawText("", 0, {100, -970, 900, -980}, 0);
     });
     const double em = 40, thick = em / 14, baseline = -300 - kAscent * em;
     const auto bars = numbers(content, "(-?[0-9.]+) (-?[0-9.]+) (-?[0-9.]+) (-?[0-9.]+) re");
-    ASSERT_EQ(bars.size(), 3u) << content;
+    ASSERT_EQ(bars.size(), 4u) << content;
     // A tenth of the em below the baseline; strike-out at 28 % of the em above it.
     expectNear(bars[0], {100, baseline - 0.1 * em - thick, 4 * kAdvance * em, thick}, "underline");
     expectNear(bars[1], {100, baseline + 0.28 * em - thick, 4 * kAdvance * em, thick}, "strike");
     expectNear(bars[2], {100, -500 - kAscent * em - 0.1 * em - thick, 3 * kAdvance * em, thick},
                "the blanks' underline");
-    EXPECT_EQ(count(content, "Tj"), 3) << content << ": the blank run prints no text";
+    expectNear(bars[3], {100, -950 - kAscent - 0.1 - 1 / 14.0, kAdvance, 1 / 14.0}, "tiny");
+    EXPECT_EQ(count(content, "Tj"), 4) << content << ": the blank run prints no text";
     const auto sizes = numbers(content, " ([0-9.]+) Tf");
-    ASSERT_EQ(sizes.size(), 3u) << content;
+    ASSERT_EQ(sizes.size(), 4u) << content;
     EXPECT_NEAR(sizes[0][0], 40, 0.001);
     EXPECT_NEAR(sizes[1][0], 13, 0.001);
     EXPECT_NEAR(sizes[2][0], 40 / kCell, 0.001);
