@@ -292,7 +292,15 @@ JobDocument scaledImage(int sw, int sh, int dw, int dh) {
     Bytes b = pageStart();
     b.op(0x6a).xy(300, 300, 0x4c).op(0x6b);
     b.ub(0, 0x64).ub(0, 0x62);
-    b.byte(0xc1).u16(sw).byte(0xf8).byte(0x6c).byte(0xc1).u16(sh).byte(0xf8).byte(0x6b);
+    b.byte(0xc2)
+        .u16(sw & 0xffff)
+        .u16(sw >> 16)
+        .byte(0xf8)
+        .byte(0x6c)
+        .byte(0xc1)
+        .u16(sh)
+        .byte(0xf8)
+        .byte(0x6b);
     b.byte(0xd1).u16(dw).u16(dh).byte(0xf8).byte(0x67).op(0xb0);
     b.byte(0xc1).u16(0).byte(0xf8).byte(0x6d).byte(0xc1).u16(sh).byte(0xf8).byte(0x63);
     const int size = ((sw + 7) / 8 + 3) / 4 * 4 * sh;
@@ -308,18 +316,23 @@ TEST(PclXlDrawing, ImagesFromHalfAPixelTo5760PixelsAnInch) {
     struct Case {
         const char* name;
         int sw, sh, dw, dh;
-        int dpiX;  // 0: not printed
+        int dpiX, dpiY;       // 0: not printed
+        const char* warning;  // then said
     };
+    const char* scaled = "scaled beyond";
     const Case cases[] = {
-        {"half a pixel an inch across", 1, 1, 600, 1, 300},  // scaled to the device's dots
-        {"a little less across", 1, 1, 601, 1, 0},
-        {"half a pixel an inch down", 1, 1, 1, 600, 300},
-        {"a little less down", 1, 1, 1, 601, 0},
-        {"5760 across", 96, 1, 5, 1, 5760},
-        {"5820 across", 97, 1, 5, 1, 0},
-        {"5760 down", 1, 96, 1, 5, 300},
-        {"5820 down", 1, 97, 1, 5, 0},
-        {"no size on the page", 1, 1, 0, 0, 0},
+        // A density that is no whole number is drawn in the device's 300 dots an inch.
+        {"half a pixel an inch across", 1, 1, 600, 1, 300, 300, ""},
+        {"a little less across", 1, 1, 601, 1, 0, 0, scaled},
+        {"half a pixel an inch down", 1, 1, 1, 600, 300, 300, ""},
+        {"a little less down", 1, 1, 1, 601, 0, 0, scaled},
+        {"5760 across", 96, 1, 5, 1, 5760, 300, ""},
+        {"5820 across", 97, 1, 5, 1, 0, 0, scaled},
+        {"5760 down", 1, 96, 1, 5, 300, 5760, ""},
+        {"5820 down", 1, 97, 1, 5, 0, 0, scaled},
+        {"no size on the page", 1, 1, 0, 0, 0, 0, scaled},
+        {"100,000 pixels across", 100000, 1, 5209, 1, 300, 300, ""},
+        {"100,001 pixels across", 100001, 1, 5209, 1, 0, 0, "larger than any page"},
     };
     for (const Case& c : cases) {
         const JobDocument doc = scaledImage(c.sw, c.sh, c.dw, c.dh);
@@ -328,12 +341,14 @@ TEST(PclXlDrawing, ImagesFromHalfAPixelTo5760PixelsAnInch) {
         if (c.dpiX == 0) {
             EXPECT_TRUE(rasters.empty()) << c.name;
             ASSERT_EQ(doc.warnings.size(), 1u) << c.name;
-            EXPECT_NE(doc.warnings[0].find("scaled beyond"), std::string::npos) << c.name;
+            EXPECT_NE(doc.warnings[0].find(c.warning), std::string::npos) << c.name;
             continue;
         }
-        EXPECT_TRUE(doc.warnings.empty()) << c.name << ": " << doc.warnings.front();
+        for (const std::string& w : doc.warnings)  // only the widest is clipped by the paper
+            EXPECT_EQ(w.find("not printed"), std::string::npos) << c.name << ": " << w;
         ASSERT_FALSE(rasters.empty()) << c.name;
         EXPECT_EQ(rasters[0].dpiX, c.dpiX) << c.name;
+        EXPECT_EQ(rasters[0].dpiY, c.dpiY) << c.name;
     }
 }
 
