@@ -202,6 +202,56 @@ TEST(PclText, UnitsOfMeasureFrom96To7200) {
     }
 }
 
+// Line spacing, top margin and text length at the ends of their ranges, the registration
+// offsets, copies and the paper-source eject. Values out of range leave the setting.
+TEST(PclText, PageControlValuesAtTheEndsOfTheirRanges) {
+    struct Case {
+        const char* commands;
+        JobUnits lineSpacing;  // from 'a' to 'b' on the next line
+        JobUnits aX, aY;       // where 'a' stands, from the first column and baseline
+        std::size_t pages;
+    };
+    constexpr JobUnits kDeci = kInch / 720;
+    const Case cases[] = {
+        {"", kLine, 0, 0, 1},
+        {"~&l48C", kInch, 0, kInch * 3 / 4 - kLine * 3 / 4, 1},  // VMI in 1/48 inch
+        {"~&l49C~&l337C", kInch * 49 / 48, 0, kInch * 49 / 48 * 3 / 4 - kLine * 3 / 4, 1},
+        {"~&l0C", 0, 0, -kLine * 3 / 4, 1},
+        {"~&l336C", 0, 0, 7 * kInch * 3 / 4 - kLine * 3 / 4, 2},   // 7 inches: 'b' falls off
+        {"~&l48D", kInch / 48, 0, kInch / 64 - kLine * 3 / 4, 1},  // lines an inch
+        {"~&l1D", kInch, 0, kInch * 3 / 4 - kLine * 3 / 4, 1},
+        {"~&l49D~&l0D", kLine, 0, 0, 1},
+        {"~&l0E", kLine, 0, -kInch / 2, 1},  // top margin in lines
+        {"~&l3E", kLine, 0, 3 * kLine - kInch / 2, 1},
+        {"~&l-1E~&l100E", kLine, 0, 0, 1},
+        {"~&l1F", kLine, 0, 0, 2},  // a text length of one line: 'b' on the next page
+        {"~&l2F~&l0F", kLine, 0, 0, 1},
+        {"~&l720U", kLine, 720 * kDeci, 0, 1},  // registration in decipoints
+        {"~&l9000U", kLine, 7200 * kDeci, 0, 1},
+        {"~&l-720Z", kLine, 0, -720 * kDeci, 1},
+        {"~&l9000Z", kLine, 0, 7200 * kDeci, 1},
+    };
+    for (const Case& c : cases) {
+        const JobDocument doc = read("~E" + std::string(c.commands) + "a\r\nb\f");
+        ASSERT_EQ(doc.pages.size(), c.pages) << c.commands;
+        const Glyph a = glyph(doc.pages[0], 'a');
+        EXPECT_EQ(a.x, kLeft + c.aX) << c.commands;
+        EXPECT_EQ(a.y, kFirst + c.aY) << c.commands;
+        if (c.pages == 1) {
+            EXPECT_EQ(glyph(doc.pages[0], 'b').y - a.y, c.lineSpacing) << c.commands;
+        }
+    }
+    // Copies are said once and shown once; paper source 0 ejects the page, others do not.
+    EXPECT_EQ(read("~E~&l2Xa\f").warnings.size(), 1u);
+    EXPECT_TRUE(read("~E~&l1Xa\f").warnings.empty());
+    EXPECT_EQ(read("~Ea~&l0Hb\f").pages.size(), 2u);
+    EXPECT_EQ(read("~Ea~&l1Hb\f").pages.size(), 1u);
+    // A form shorter than its half-inch margins has no text area: with no line spacing, a line
+    // feed 1/21600 inch below its top already ejects the page.
+    EXPECT_EQ(read("~E~&l1P~&l0C~&u7200D~*p0.34Ya\nb\f").pages.size(), 2u);
+    EXPECT_EQ(read("~E~&l1P~&l0C~&u7200D~*p0Ya\nb\f").pages.size(), 1u);
+}
+
 TEST(PclText, CursorPositioningAbsoluteAndRelative) {
     const JobDocument doc = read(
         "~E~&a10Ca~&a+5Cb~&a-3Cc~&a720Hd~*p300Xe~&u600D~*p600Xf~&a2Rg~&a720Vh~*p0Yi"
