@@ -308,8 +308,9 @@ std::string pagesOf(const JobDocument& doc) {
 
 }  // namespace
 
-// A call (ESC &f3X) leaves every setting as it found it, whatever its macro changed; an
-// execute (ESC &f2X) leaves the macro's settings in force, as if its body stood in the job.
+// A call (ESC &f3X) leaves every setting as it found it, whatever its macro changed, and so
+// does a reset (ESC E); an execute (ESC &f2X) leaves the macro's settings in force, as if its
+// body stood in the job.
 // Each case changes one setting in the macro and then prints something that shows it.
 TEST(PclMacros, ACallUndoesEachSettingItsMacroChangedAndAnExecuteKeepsIt) {
     std::string lines25, lines66;
@@ -351,6 +352,8 @@ TEST(PclMacros, ACallUndoesEachSettingItsMacroChangedAndAnExecuteKeepsIt) {
         ASSERT_NE(without, with) << c.name << ": the setting does not show";
         EXPECT_EQ(pagesOf(read(start + define + "~&f3X" + c.after)), without) << c.name;
         EXPECT_EQ(pagesOf(read(start + define + "~&f2X" + c.after)), with) << c.name;
+        // A printer reset undoes the setting as well.
+        EXPECT_EQ(pagesOf(read(start + c.body + "~E" + c.before + c.after)), without) << c.name;
     }
 }
 
