@@ -207,6 +207,12 @@ TEST_F(Folvektopdf, SettingsComeFromTheSystemDirectoryOnly) {
     const FilterRun wide = filter(QStringLiteral("folvek-ini=WIDE.INI"), kWarehouse);
     ASSERT_EQ(wide.code, 0) << wide.err.toStdString();
     EXPECT_TRUE(wide.err.contains(QStringLiteral("landscape"))) << wide.err.toStdString();
+    // The job's own orientation wins over the settings', portrait (3) too.
+    const FilterRun upright =
+        filter(QStringLiteral("folvek-ini=WIDE.INI orientation-requested=3"), kWarehouse);
+    ASSERT_EQ(upright.code, 0) << upright.err.toStdString();
+    EXPECT_TRUE(upright.err.contains(QStringLiteral(", portrait on ")))
+        << upright.err.toStdString();
 
     for (const QString& bad :
          {QStringLiteral("folvek-ini=../etc/WIDE.INI"), QStringLiteral("folvek-ini=/etc/passwd"),
