@@ -305,25 +305,6 @@ int run(const PrintOptions& opt) {
     return status;
 }
 
-// The layout options of the command line, handed on to each job of the watched folder; the
-// folder's own log says what was printed, so the jobs are quiet.
-std::vector<std::string> layoutArguments(const PrintOptions& opt) {
-    std::vector<std::string> args{"-q", "--paper=" + opt.paper,
-                                  "--margin=" + std::to_string(opt.marginMm)};
-    if (opt.iniGiven) args.push_back("--ini=" + opt.iniFile);
-    if (opt.dos >= 0) args.push_back(opt.dos ? "--dos" : "--windows");
-    if (!opt.encoding.empty()) args.push_back("--encoding=" + opt.encoding);
-    if (opt.orientation >= 0) args.push_back(opt.orientation ? "--landscape" : "--portrait");
-    if (opt.firstPage != 1 || opt.lastPage != 0)
-        args.push_back("--pages=" + std::to_string(opt.firstPage) + "-" +
-                       (opt.lastPage ? std::to_string(opt.lastPage) : std::string()));
-    if (opt.fit >= 0) args.push_back(opt.fit ? "--fit" : "--no-fit");
-    if (opt.qtEngine) args.push_back("--engine=qt");
-    if (!opt.layout.empty()) args.push_back("--layout=" + opt.layout);
-    if (opt.force) args.push_back("--force");
-    return args;
-}
-
 int watch(const PrintOptions& opt) {
     WatchOptions w;
     w.dir = opt.watchDir;

@@ -53,4 +53,8 @@ bool parsePageRange(const std::string& text, int* first, int* last);
 
 const char* printUsage();
 
+// The layout options of the command line as arguments for each job of the watched folder
+// (quiet: the folder's own log says what was printed).
+std::vector<std::string> layoutArguments(const PrintOptions& opt);
+
 }  // namespace folvek

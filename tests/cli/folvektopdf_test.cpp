@@ -207,6 +207,12 @@ TEST_F(Folvektopdf, SettingsComeFromTheSystemDirectoryOnly) {
     const FilterRun wide = filter(QStringLiteral("folvek-ini=WIDE.INI"), kWarehouse);
     ASSERT_EQ(wide.code, 0) << wide.err.toStdString();
     EXPECT_TRUE(wide.err.contains(QStringLiteral("landscape"))) << wide.err.toStdString();
+    // The job's own orientation wins over the settings', portrait (3) too.
+    const FilterRun upright =
+        filter(QStringLiteral("folvek-ini=WIDE.INI orientation-requested=3"), kWarehouse);
+    ASSERT_EQ(upright.code, 0) << upright.err.toStdString();
+    EXPECT_TRUE(upright.err.contains(QStringLiteral(", portrait on ")))
+        << upright.err.toStdString();
 
     for (const QString& bad :
          {QStringLiteral("folvek-ini=../etc/WIDE.INI"), QStringLiteral("folvek-ini=/etc/passwd"),
@@ -405,3 +411,25 @@ TEST_F(Folvektopdf, WhatIsNotAPrintJobIsRefusedUnlessForced) {
 }
 
 }  // namespace
+
+// A line wider than the sheet is cut, and the job's log says so and how to make it fit; a job
+// with nothing cut says nothing of it, and no line of the log is empty.
+TEST_F(Folvektopdf, ALineWiderThanTheSheetIsToldOfUnlessFitted) {
+    const QString path = scratch_.filePath(QStringLiteral("wide.txt"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Short line\r\n" + QByteArray(300, 'x') + "\r\nEnd\r\n");
+    }
+    const QRegularExpression told(QStringLiteral(
+        "\nWARNING: 1 line is wider than the sheet and cut \\(the widest has 300 columns, a "
+        "sheet holds \\d+\\); the job option folvek-fit makes them fit\n"));
+    for (const bool fit : {false, true}) {
+        const FilterRun r = filter(
+            fit ? QStringLiteral("folvek-fit=true") : QStringLiteral("folvek-fit=false"), path);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        EXPECT_EQ(told.match(r.err).hasMatch(), !fit) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral("\n\n")) || r.err.startsWith('\n'))
+            << r.err.toStdString();
+    }
+}

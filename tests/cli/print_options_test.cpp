@@ -231,3 +231,66 @@ TEST(PrintOptions, OptionsThatGoOnlyWithOthers) {
 
 }  // namespace
 }  // namespace folvek
+
+namespace folvek {
+namespace {
+
+// Each job of a watched folder gets the layout options of the watching command line, and
+// only those: read back, they give the same layout.
+TEST(PrintOptions, TheWatchHandsItsLayoutOptionsToEachJob) {
+    using Args = std::vector<std::string>;
+    const Args always{"-q", "--paper=A4", "--margin=5.000000"};
+    struct Case {
+        Args given;
+        Args handed;  // after the three always handed on
+    };
+    const Case cases[] = {
+        {{}, {}},
+        {{"--windows"}, {"--windows"}},
+        {{"--dos"}, {"--dos"}},
+        {{"--ini=x.ini"}, {"--ini=x.ini"}},
+        {{"--encoding=cp866"}, {"--encoding=cp866"}},
+        {{"--portrait"}, {"--portrait"}},
+        {{"--landscape"}, {"--landscape"}},
+        {{"--pages=2-5"}, {"--pages=2-5"}},
+        {{"--pages=3-"}, {"--pages=3-"}},
+        {{"--pages=-7"}, {"--pages=1-7"}},
+        {{"--pages=1-"}, {}},
+        {{"--no-fit"}, {"--no-fit"}},
+        {{"--fit"}, {"--fit"}},
+        {{"--engine=qt"}, {"--engine=qt"}},
+        {{"--engine=direct"}, {}},
+        {{"--layout=report"}, {"--layout=report"}},
+        {{"--force"}, {"--force"}},
+        {{"--delete", "--settle=500"}, {}},  // the watch's own options stay with it
+    };
+    for (const Case& c : cases) {
+        Args args{"--watch", "in"};
+        args.insert(args.end(), c.given.begin(), c.given.end());
+        const Parsed p = parse(args);
+        ASSERT_TRUE(p.ok) << testing::PrintToString(c.given) << ": " << p.error;
+        Args want = always;
+        want.insert(want.end(), c.handed.begin(), c.handed.end());
+        const Args handed = layoutArguments(p.o);
+        EXPECT_EQ(handed, want) << testing::PrintToString(c.given);
+        Args job = handed;
+        job.push_back("report.prn");
+        const Parsed back = parse(job);
+        ASSERT_TRUE(back.ok) << testing::PrintToString(handed);
+        EXPECT_EQ(back.o.dos, p.o.dos);
+        EXPECT_EQ(back.o.orientation, p.o.orientation);
+        EXPECT_EQ(back.o.fit, p.o.fit);
+        EXPECT_EQ(back.o.firstPage, p.o.firstPage);
+        EXPECT_EQ(back.o.lastPage, p.o.lastPage);
+        EXPECT_EQ(back.o.iniFile, p.o.iniFile);
+        EXPECT_EQ(back.o.qtEngine, p.o.qtEngine);
+        EXPECT_TRUE(back.o.quiet);
+    }
+    Args all{"--watch", "in",           "--paper=Letter", "--margin=12.5",
+             "--force", "--layout=job", "--windows"};
+    EXPECT_EQ(layoutArguments(parse(all).o), (Args{"-q", "--paper=Letter", "--margin=12.500000",
+                                                   "--windows", "--layout=job", "--force"}));
+}
+
+}  // namespace
+}  // namespace folvek

@@ -154,17 +154,40 @@ TEST(WatchNames, NumberedCopiesAndPdfNames) {
 }
 
 TEST(WatchNames, PrintableNameKeepsOneLine) {
-    EXPECT_EQ(printableName("Отчёт 1.prn"), "Отчёт 1.prn");
-    EXPECT_EQ(printableName("two\nlines"), "two\\nlines");
-    EXPECT_EQ(printableName("tab\there"), "tab\\x09here");
-    // A name in code page 866 is not UTF-8: its bytes are shown, not turned into U+FFFD.
-    EXPECT_EQ(printableName("\x8E\xE2\xE7\xA5\xE2.prn"), "\\x8E\\xE2\\xE7\\xA5\\xE2.prn");
-    EXPECT_EQ(printableName("\xC3"), "\\xC3");           // cut short
-    EXPECT_EQ(printableName("\xC0\xAF"), "\\xC0\\xAF");  // overlong
-    // The first surrogate is no character; the letter just below the surrogates is one.
-    EXPECT_EQ(printableName("\xED\xA0\x80"), "\\xED\\xA0\\x80");
-    EXPECT_EQ(printableName("\xED\x9F\xBF"), "\xED\x9F\xBF");
-    EXPECT_EQ(printableName("\xF4\x90\x80\x80"), "\\xF4\\x90\\x80\\x80");  // past U+10FFFF
+    // Whole shortest-form UTF-8 sequences stay; every other byte, and the controls, are shown
+    // as escapes. The cases sit at the edges of each lead byte's range of second bytes.
+    struct Case {
+        std::string name, shown;
+    };
+    const Case cases[] = {
+        {"Отчёт 1.prn", "Отчёт 1.prn"},
+        {"two\nlines", "two\\nlines"},
+        {"tab\there", "tab\\x09here"},
+        {" ~\x1F\x7F", " ~\\x1F\\x7F"},
+        // A name in code page 866 is not UTF-8: its bytes are shown, not turned into U+FFFD.
+        {"\x8E\xE2\xE7\xA5\xE2.prn", "\\x8E\\xE2\\xE7\\xA5\\xE2.prn"},
+        {"\xC3", "\\xC3"},           // cut short
+        {"\xC0\xAF", "\\xC0\\xAF"},  // overlong
+        {"\xC1\xBF", "\\xC1\\xBF"},  // overlong
+        {"\xC2\x80\xDF\xBF", "\xC2\x80\xDF\xBF"},
+        {"\xC3(", "\\xC3("},                  // no continuation byte
+        {"\xE0\x9F\xBF", "\\xE0\\x9F\\xBF"},  // overlong
+        {"\xE0\xA0\x80", "\xE0\xA0\x80"},
+        {"\xEF\xBF\xBF", "\xEF\xBF\xBF"},
+        // The first surrogate is no character; the letter just below the surrogates is one.
+        {"\xED\xA0\x80", "\\xED\\xA0\\x80"},
+        {"\xED\x9F\xBF", "\xED\x9F\xBF"},
+        {"\xF0\x8F\xBF\xBF", "\\xF0\\x8F\\xBF\\xBF"},  // overlong
+        {"\xF0\x90\x80\x80", "\xF0\x90\x80\x80"},
+        {"\xF0\x9F\x98\x80.prn", "\xF0\x9F\x98\x80.prn"},  // an emoji
+        {"\xF1\x80\x80\x80", "\xF1\x80\x80\x80"},
+        {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},      // U+10FFFF
+        {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},  // past U+10FFFF
+        {"\xF5\x80\x80\x80", "\\xF5\\x80\\x80\\x80"},
+        {"\xF0\x9F\x98", "\\xF0\\x9F\\x98"},  // cut short
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(printableName(c.name), c.shown) << testing::PrintToString(c.name);
 }
 
 }  // namespace

@@ -148,6 +148,15 @@ TEST(EscPModes, TablesAssignedToEachSlot) {
         {"slot 4 does not exist", "\x1b(t\x03\x00\x04\x03\x00\x1bt\x01\xe1"s, U'с'},
         {"ESC t 4 keeps the slot", "\x1b(t\x03\x00\x01\x01\x00\x1bt\x04\xe1"s, U'ß'},
         {"0 0 is the italic table", "\x1b(t\x03\x00\x01\x00\x00\x1bt\x01\xe1"s, U'a'},
+        {"852 in slot '0'",
+         "\x1b(t\x03\x00"
+         "0\x0a\x00\x1bt\x01\x1bt0\xa5"s,
+         U'ą'},
+        {"slot '4' does not exist",
+         "\x1b(t\x03\x00"
+         "4\x03\x00\x1bt\x01\xe1"s,
+         U'с'},
+        {"ESC t '4' keeps the slot", "\x1b(t\x03\x00\x01\x01\x00\x1bt\x01\x1bt4\xe1"s, U'ß'},
     };
     for (const Case& c : cases) {
         const JobDocument doc = readEscP(c.job);

@@ -103,6 +103,25 @@ TEST(PclBadInput, MacrosThatMultiplyStopAtTheirBound) {
     EXPECT_TRUE(warned(doc, "macros run more often"));
 }
 
+TEST(PclBadInput, MacrosRunUpToSixtyFourMegabytesInAll) {
+    // Each run counts its body and one more byte: a body of 4 MB less one byte runs sixteen
+    // times in 64 MB, and the seventeenth run is left out. The body prints an "a" and carries
+    // the rest as the data of a command that draws nothing.
+    const std::size_t data = (std::size_t{4} << 20) - 13;
+    const std::string body = pcl("a~*v" + std::to_string(data) + "W") + std::string(data, '\0');
+    ASSERT_EQ(body.size() + 1, std::size_t{4} << 20);
+    for (const int runs : {16, 17}) {
+        std::string job = pcl("~E~&f1Y~&f0X") + body + pcl("~&f1X");
+        for (int i = 0; i < runs; ++i) job += pcl("~&f2X");
+        const JobDocument doc = interpretPcl(job + "\f", JobOptions{});
+        ASSERT_EQ(doc.pages.size(), 1u) << runs;
+        std::size_t printed = 0;
+        for (const auto& r : doc.pages[0].runs) printed += r.text.size();
+        EXPECT_EQ(printed, 16u) << runs;
+        EXPECT_EQ(warned(doc, "macros run more often"), runs == 17) << runs;
+    }
+}
+
 TEST(PclBadInput, RandomBytesNeverCrash) {
     // Bytes drawn mostly from what PCL is made of, so that sequences nest and break.
     const std::string alphabet =

@@ -138,13 +138,15 @@ TEST(PclFills, CrossHatchesRunTheirWay) {
 
 TEST(PclFills, FillsThatDrawNothingAndClipping) {
     for (const std::string& job : {
-             fill64("0", 3),              // cross-hatch pattern 0 is none
-             fill64("7", 3),              // nor is 7
-             fill64("50", 1),             // white fill
-             fill64("50", 4),             // the current pattern (not drawn)
-             fill64("50", 5),             // a user pattern
-             "~E~*p300x300Y~*c0a64b0P"s,  // no width
-             "~E~*p300x300Y~*c64a0b0P"s,  // no height
+             fill64("0", 3),                      // cross-hatch pattern 0 is none
+             fill64("7", 3),                      // nor is 7
+             fill64("50", 1),                     // white fill
+             fill64("50", 4),                     // the current pattern (not drawn)
+             fill64("50", 5),                     // a user pattern
+             "~E~*p300x300Y~*c0a64b0P"s,          // no width
+             "~E~*p300x300Y~*c64a0b0P"s,          // no height
+             "~E~*c64a64b~E~*p300x300Y~*c0P"s,    // a reset leaves no size
+             "~E~*c2G~E~*p300x300Y~*c64a64b3P"s,  // nor a pattern
              // Shaded and hatched fills thinner than one 300-dot pattern dot (1/720 inch)
              "~E~*p300x300Y~*c1h64b50g2P"s,
              "~E~*p300x300Y~*c64a1v50g2P"s,

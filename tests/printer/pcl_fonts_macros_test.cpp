@@ -248,6 +248,115 @@ TEST(PclMacros, AnOverlayStopsWhenDisabledOrAfterAReset) {
     EXPECT_LT(runs[0].y, runs[1].y);
 }
 
+// The overlay (here macro 0) draws from the printer's own settings whatever the job set (10
+// pitch, 6 lines an inch, no margins, the primary font, no underline, from the page's top-left
+// corner), and the job goes on in its own settings after it.
+TEST(PclMacros, AnOverlayDrawsInThePrintersDefaultsAndTheJobKeepsItsOwn) {
+    const JobUnits left = 71 * kDot;  // A4's logical page
+    const JobUnits first = kInch / 2 + kInch / 6 * 3 / 4;
+    const JobDocument doc = read(
+        "~E~&f0Y~&f0XO\r\nP~&f1X~&f4X"
+        "~(s3B~)s3B~&d0D~&l12D~&a10L\x0E~&k6H"
+        "\rA\fB\f");
+    ASSERT_EQ(doc.pages.size(), 2u);
+    for (const JobPage& page : doc.pages) {
+        ASSERT_EQ(page.runs.size(), 3u);
+        const JobTextRun& o = page.runs[1];
+        const JobTextRun& p = page.runs[2];
+        EXPECT_EQ(o.text + p.text, U"OP");
+        EXPECT_EQ(o.x, left);
+        EXPECT_EQ(o.y, first);
+        EXPECT_EQ(p.x, left);
+        EXPECT_EQ(p.y, first + kInch / 6);
+        EXPECT_EQ(o.advance, kInch / 10);
+        EXPECT_EQ(o.style | p.style, 0);
+        const JobTextRun& job = page.runs[0];
+        EXPECT_EQ(job.style, kJobBold | kJobUnderline);
+        EXPECT_EQ(job.advance, kInch / 20);
+    }
+    EXPECT_EQ(doc.pages[0].runs[0].x, left + kInch);
+    EXPECT_EQ(doc.pages[1].runs[0].x, left + kInch + kInch / 20);
+}
+
+namespace {
+
+// Everything a job's pages show, one line an item, for comparing two jobs whole.
+std::string pagesOf(const JobDocument& doc) {
+    std::string s;
+    for (const JobPage& p : doc.pages) {
+        s += "page\n";
+        for (const auto& r : p.runs) {
+            s += "text " + std::to_string(r.x) + " " + std::to_string(r.y) + " " +
+                 std::to_string(r.advance) + " " + std::to_string(r.cellHeight) + " " +
+                 std::to_string(r.style) + " ";
+            for (char32_t c : r.text) s += static_cast<char>(c);
+            s += "\n";
+        }
+        for (const auto& r : p.rules)
+            s += "rule " + std::to_string(r.x) + " " + std::to_string(r.y) + " " +
+                 std::to_string(r.width) + " " + std::to_string(r.height) + "\n";
+        for (const auto& r : p.rasters) {
+            std::uint32_t hash = 2166136261u;  // FNV-1a of the dots
+            for (std::uint8_t b : r.bits) hash = (hash ^ b) * 16777619u;
+            s += "dots " + std::to_string(r.x) + " " + std::to_string(r.y) + " " +
+                 std::to_string(r.width) + "x" + std::to_string(r.height) + " " +
+                 std::to_string(hash) + "\n";
+        }
+    }
+    return s;
+}
+
+}  // namespace
+
+// A call (ESC &f3X) leaves every setting as it found it, whatever its macro changed, and so
+// does a reset (ESC E); an execute (ESC &f2X) leaves the macro's settings in force, as if its
+// body stood in the job.
+// Each case changes one setting in the macro and then prints something that shows it.
+TEST(PclMacros, ACallUndoesEachSettingItsMacroChangedAndAnExecuteKeepsIt) {
+    std::string lines25, lines66;
+    for (int i = 0; i < 66; ++i) (i < 25 ? lines25 : lines66) += "x\n";
+    lines66 += lines25;
+    struct Case {
+        const char* name;
+        std::string before, body, after;
+    };
+    const Case cases[] = {
+        {"primary font", "", "~(s3B", "ab\f"},
+        {"secondary font", "", "~)s3B",
+         "\x0E"
+         "ab\f"},
+        {"font in use", "~)s3B\x0E", "\x0F", "ab\f"},
+        {"character spacing", "", "~&k6H", "ab\f"},
+        {"underline", "", "~&d0D", "a b\f"},
+        {"line spacing", "", "~&l12D", "a\nb\f"},
+        {"cursor across", "", "~&a1200H", "ab\f"},
+        {"cursor down", "", "~&a1200V", "ab\f"},
+        {"cursor following the top margin", "", "~&a0H", "~&l12Dab\f"},
+        {"left margin", "~&a5L", "~&a10L", "\rab\f"},
+        {"right margin", "", "~&a20M", "~&a30L\rab\f"},
+        {"top margin", "", "~&l10E", "~&a2Rab\f"},
+        {"text length", "", "~&l20F", lines25 + "\f"},
+        {"perforation skip", "", "~&l0L", lines66 + "\f"},
+        {"end-of-line wrap", "", "~&s0C", std::string(90, 'x') + "\f"},
+        {"line termination", "~&k1G", "~&k2G", "ab\ncd\ref\f"},
+        {"rectangle width", "~*c30a30b", "~*c600A", "~*c0P\f"},
+        {"rectangle height", "~*c30a30b", "~*c600B", "~*c0P\f"},
+        {"PCL unit", "", "~&u600D", "~*c300a300b0P\f"},
+        {"fill pattern", "~*c30a30b1G", "~*c2G", "~*c3P\f"},
+    };
+    for (const Case& c : cases) {
+        const std::string start = "~E" + c.before;
+        const std::string define = "~&f5Y~&f0X" + c.body + "~&f1X";
+        const std::string without = pagesOf(read(start + c.after));
+        const std::string with = pagesOf(read(start + c.body + c.after));
+        ASSERT_NE(without, with) << c.name << ": the setting does not show";
+        EXPECT_EQ(pagesOf(read(start + define + "~&f3X" + c.after)), without) << c.name;
+        EXPECT_EQ(pagesOf(read(start + define + "~&f2X" + c.after)), with) << c.name;
+        // A printer reset undoes the setting as well.
+        EXPECT_EQ(pagesOf(read(start + c.body + "~E" + c.before + c.after)), without) << c.name;
+    }
+}
+
 TEST(PclLanguageParts, AnHpglPartIsSkippedUpToTheReturnToPcl) {
     // ESC % 1 B enters HP-GL/2 (not drawn); only ESC % # A, ESC % -12345 X or ESC E end it,
     // not another ESC % sequence inside it.

@@ -104,6 +104,27 @@ TEST(PclRaster, StartModesOneAndThreeStartAtTheCursorZeroAndTwoAtTheLeftEdge) {
     }
 }
 
+// After a picture the cursor is back at its left edge, below its last row; a picture of no
+// rows started at the page's top-left corner leaves the cursor there.
+TEST(PclRaster, ThePictureLeavesTheCursorAtItsLeftEdgeBelowItsRows) {
+    struct Case {
+        const char* job;
+        JobUnits x, y;  // of the text after the picture, from the logical page's corner
+                        // (y 0 of the cursor is the top margin)
+    };
+    const Case cases[] = {
+        {"~E~*p300x600Y~*t300R~*r1A~*b1W\xFF~*b1W\xFF~*rBa\f", 300 * kDot, kInch / 2 + 602 * kDot},
+        {"~E~&l0E~*p0x0Y~*r1A~*rBa\f", 0, 0},
+    };
+    for (const Case& c : cases) {
+        const JobDocument doc = interpretPcl(pcl(c.job), JobOptions{});
+        ASSERT_EQ(doc.pages.size(), 1u) << c.job;
+        ASSERT_FALSE(doc.pages[0].runs.empty()) << c.job;
+        EXPECT_EQ(doc.pages[0].runs[0].x, kLeft + c.x) << c.job;
+        EXPECT_EQ(doc.pages[0].runs[0].y, c.y) << c.job;
+    }
+}
+
 TEST(PclRaster, InkRowsOnBothSidesOfALongBlankStretchAreKept) {
     std::string job = pcl("~E~*t300R~*r0A~*b1W\xFF~*b1W\x81");
     for (int i = 0; i < 100; ++i) job += pcl("~*b0W");

@@ -122,6 +122,136 @@ TEST(PclText, LineSpacingHmiAndControlCodes) {
     EXPECT_EQ(glyph(p, 'i').x, kLeft + 8 * kInch / 5);        // HT: eight columns from the margin
 }
 
+// ESC &k#H sets the spacing in 1/120 inch, 0 included (characters then overprint), a
+// negative value leaves it; ESC &k#S gives 10 (0), 16.67 (2) or 12 (4) characters an inch
+// and ignores other modes.
+TEST(PclText, SpacingByHmiAndPitchMode) {
+    struct Case {
+        const char* commands;
+        JobUnits spacing;
+    };
+    const Case cases[] = {
+        {"~&k0H", 0},
+        {"~&k12H", 30 * kDot},
+        {"~&k6H~&k-6H", 15 * kDot},
+        {"~&k2S", 18 * kDot},
+        {"~&k4S", 25 * kDot},
+        {"~&k2S~&k0S", 30 * kDot},
+        {"~&k2S~&k1S", 18 * kDot},
+        {"~&k2S~&k3S", 18 * kDot},
+    };
+    for (const Case& c : cases) {
+        const JobDocument doc = read("~E" + std::string(c.commands) + "ab\f");
+        ASSERT_EQ(doc.pages.size(), 1u) << c.commands;
+        const JobPage& p = doc.pages[0];
+        EXPECT_EQ(glyph(p, 'a').x, kLeft) << c.commands;
+        EXPECT_EQ(glyph(p, 'b').x - glyph(p, 'a').x, c.spacing) << c.commands;
+    }
+}
+
+// ESC &k#G: 1 adds a line feed to CR, 2 a carriage return to LF and FF, 3 both; other
+// modes leave it as it was.
+TEST(PclText, EachLineTerminationMode) {
+    struct Case {
+        const char* modes;
+        int cLine, cColumn, dLine, dColumn;  // where "ab\rc\nd" puts c and d
+    };
+    const Case cases[] = {
+        {"~&k0G", 0, 0, 1, 1}, {"~&k1G", 1, 0, 2, 1},      {"~&k2G", 0, 0, 1, 0},
+        {"~&k3G", 1, 0, 2, 0}, {"~&k3G~&k4G", 1, 0, 2, 0}, {"~&k2G~&k-1G", 0, 0, 1, 0},
+    };
+    for (const Case& c : cases) {
+        const JobDocument doc = read("~E" + std::string(c.modes) + "ab\rc\nd\f");
+        const JobPage& p = doc.pages.at(0);
+        EXPECT_EQ(glyph(p, 'c').y, kFirst + c.cLine * kLine) << c.modes;
+        EXPECT_EQ(glyph(p, 'c').x, kLeft + c.cColumn * kColumn) << c.modes;
+        EXPECT_EQ(glyph(p, 'd').y, kFirst + c.dLine * kLine) << c.modes;
+        EXPECT_EQ(glyph(p, 'd').x, kLeft + c.dColumn * kColumn) << c.modes;
+    }
+}
+
+// The cursor stack holds twenty places (ESC &f0S); a pop (ESC &f1S) with none left stays.
+TEST(PclText, TheCursorStackHoldsTwentyPlaces) {
+    std::string job = "~E";
+    for (int column = 1; column <= 21; ++column) job += "~&a" + std::to_string(column) + "C~&f0S";
+    job += "~&a0C~&f1Sa";  // back to the 20th place: the 21st was not kept
+    for (int i = 0; i < 19; ++i) job += "~&f1S";
+    job += "b~&f1S~&a40Cc~&f1Sd\f";  // b at the 1st place; the pops after it move nothing
+    const JobDocument doc = read(job);
+    const JobPage& p = doc.pages.at(0);
+    EXPECT_EQ(glyph(p, 'a').x, kLeft + 20 * kColumn);
+    EXPECT_EQ(glyph(p, 'b').x, kLeft + 1 * kColumn);
+    EXPECT_EQ(glyph(p, 'd').x, kLeft + 41 * kColumn);
+}
+
+// ESC &u#D takes whole numbers of units an inch from 96 to 7200 that divide the printer's
+// resolution evenly; other values leave the unit (ESC *p#X moves in it) as it was.
+TEST(PclText, UnitsOfMeasureFrom96To7200) {
+    struct Case {
+        const char* units;
+        int move;  // ESC *p#X that lands one inch right of the left edge
+    };
+    const Case cases[] = {
+        {"96", 96},    {"7200", 7200}, {"600", 600},  {"95", 300},
+        {"7201", 300}, {"48", 300},    {"7000", 300}, {"100.5", 300},
+    };
+    for (const Case& c : cases) {
+        const JobDocument doc =
+            read("~E~&u" + std::string(c.units) + "D~*p" + std::to_string(c.move) + "Xa\f");
+        EXPECT_EQ(glyph(doc.pages.at(0), 'a').x, kLeft + kInch) << c.units;
+    }
+}
+
+// Line spacing, top margin and text length at the ends of their ranges, the registration
+// offsets, copies and the paper-source eject. Values out of range leave the setting.
+TEST(PclText, PageControlValuesAtTheEndsOfTheirRanges) {
+    struct Case {
+        const char* commands;
+        JobUnits lineSpacing;  // from 'a' to 'b' on the next line
+        JobUnits aX, aY;       // where 'a' stands, from the first column and baseline
+        std::size_t pages;
+    };
+    constexpr JobUnits kDeci = kInch / 720;
+    const Case cases[] = {
+        {"", kLine, 0, 0, 1},
+        {"~&l48C", kInch, 0, kInch * 3 / 4 - kLine * 3 / 4, 1},  // VMI in 1/48 inch
+        {"~&l49C~&l337C", kInch * 49 / 48, 0, kInch * 49 / 48 * 3 / 4 - kLine * 3 / 4, 1},
+        {"~&l0C", 0, 0, -kLine * 3 / 4, 1},
+        {"~&l336C", 0, 0, 7 * kInch * 3 / 4 - kLine * 3 / 4, 2},   // 7 inches: 'b' falls off
+        {"~&l48D", kInch / 48, 0, kInch / 64 - kLine * 3 / 4, 1},  // lines an inch
+        {"~&l1D", kInch, 0, kInch * 3 / 4 - kLine * 3 / 4, 1},
+        {"~&l49D~&l0D", kLine, 0, 0, 1},
+        {"~&l0E", kLine, 0, -kInch / 2, 1},  // top margin in lines
+        {"~&l3E", kLine, 0, 3 * kLine - kInch / 2, 1},
+        {"~&l-1E~&l100E", kLine, 0, 0, 1},
+        {"~&l1F", kLine, 0, 0, 2},  // a text length of one line: 'b' on the next page
+        {"~&l2F~&l0F", kLine, 0, 0, 1},
+        {"~&l720U", kLine, 720 * kDeci, 0, 1},  // registration in decipoints
+        {"~&l9000U", kLine, 7200 * kDeci, 0, 1},
+        {"~&l-720Z", kLine, 0, -720 * kDeci, 1},
+        {"~&l9000Z", kLine, 0, 7200 * kDeci, 1},
+    };
+    for (const Case& c : cases) {
+        const JobDocument doc = read("~E" + std::string(c.commands) + "a\r\nb\f");
+        ASSERT_EQ(doc.pages.size(), c.pages) << c.commands;
+        const Glyph a = glyph(doc.pages[0], 'a');
+        EXPECT_EQ(a.x, kLeft + c.aX) << c.commands;
+        EXPECT_EQ(a.y, kFirst + c.aY) << c.commands;
+        if (c.pages == 1) {
+            EXPECT_EQ(glyph(doc.pages[0], 'b').y - a.y, c.lineSpacing) << c.commands;
+        }
+    }
+    // Copies are said once and shown once; paper source 0 ejects the page, others do not.
+    EXPECT_EQ(read("~E~&l2Xa\f").warnings.size(), 1u);
+    EXPECT_TRUE(read("~E~&l1Xa\f").warnings.empty());
+    EXPECT_EQ(read("~Ea~&l0Hb\f").pages.size(), 2u);
+    EXPECT_EQ(read("~Ea~&l1Hb\f").pages.size(), 1u);
+    // A form shorter than its half-inch margins has no text area: with no line spacing, a line
+    // feed 1/21600 inch below its top already ejects the page.
+    EXPECT_EQ(read("~E~&l1P~&l0C~&u7200D~*p0.34Ya\nb\f").pages.size(), 2u);
+    EXPECT_EQ(read("~E~&l1P~&l0C~&u7200D~*p0Ya\nb\f").pages.size(), 1u);
+}
+
 TEST(PclText, CursorPositioningAbsoluteAndRelative) {
     const JobDocument doc = read(
         "~E~&a10Ca~&a+5Cb~&a-3Cc~&a720Hd~*p300Xe~&u600D~*p600Xf~&a2Rg~&a720Vh~*p0Yi"

@@ -285,6 +285,73 @@ TEST(PclXlDrawing, ImagePixelsInEachDepthAndColourSpace) {
     EXPECT_NE(doc.warnings[0].find("without a size"), std::string::npos);
 }
 
+namespace {
+
+// A black image of sw x sh pixels (1-bit gray) drawn sw x sh session units (1/300 inch) large.
+JobDocument scaledImage(int sw, int sh, int dw, int dh) {
+    Bytes b = pageStart();
+    b.op(0x6a).xy(300, 300, 0x4c).op(0x6b);
+    b.ub(0, 0x64).ub(0, 0x62);
+    b.byte(0xc2)
+        .u16(sw & 0xffff)
+        .u16(sw >> 16)
+        .byte(0xf8)
+        .byte(0x6c)
+        .byte(0xc1)
+        .u16(sh)
+        .byte(0xf8)
+        .byte(0x6b);
+    b.byte(0xd1).u16(dw).u16(dh).byte(0xf8).byte(0x67).op(0xb0);
+    b.byte(0xc1).u16(0).byte(0xf8).byte(0x6d).byte(0xc1).u16(sh).byte(0xf8).byte(0x63);
+    const int size = ((sw + 7) / 8 + 3) / 4 * 4 * sh;
+    b.ub(0, 0x65).op(0xb1).byte(0xfa).u16(size).u16(0).raw(std::string(size, '\0')).op(0xb2);
+    return finish(b);
+}
+
+}  // namespace
+
+// An image is printed from half a pixel an inch up to 5760 pixels an inch, across and down;
+// beyond either end it is left out with a warning. Whole densities are kept as they are.
+TEST(PclXlDrawing, ImagesFromHalfAPixelTo5760PixelsAnInch) {
+    struct Case {
+        const char* name;
+        int sw, sh, dw, dh;
+        int dpiX, dpiY;       // 0: not printed
+        const char* warning;  // then said
+    };
+    const char* scaled = "scaled beyond";
+    const Case cases[] = {
+        // A density that is no whole number is drawn in the device's 300 dots an inch.
+        {"half a pixel an inch across", 1, 1, 600, 1, 300, 300, ""},
+        {"a little less across", 1, 1, 601, 1, 0, 0, scaled},
+        {"half a pixel an inch down", 1, 1, 1, 600, 300, 300, ""},
+        {"a little less down", 1, 1, 1, 601, 0, 0, scaled},
+        {"5760 across", 96, 1, 5, 1, 5760, 300, ""},
+        {"5820 across", 97, 1, 5, 1, 0, 0, scaled},
+        {"5760 down", 1, 96, 1, 5, 300, 5760, ""},
+        {"5820 down", 1, 97, 1, 5, 0, 0, scaled},
+        {"no size on the page", 1, 1, 0, 0, 0, 0, scaled},
+        {"100,000 pixels across", 100000, 1, 5209, 1, 300, 300, ""},
+        {"100,001 pixels across", 100001, 1, 5209, 1, 0, 0, "larger than any page"},
+    };
+    for (const Case& c : cases) {
+        const JobDocument doc = scaledImage(c.sw, c.sh, c.dw, c.dh);
+        ASSERT_EQ(doc.pages.size(), 1u) << c.name;
+        const auto& rasters = doc.pages[0].rasters;
+        if (c.dpiX == 0) {
+            EXPECT_TRUE(rasters.empty()) << c.name;
+            ASSERT_EQ(doc.warnings.size(), 1u) << c.name;
+            EXPECT_NE(doc.warnings[0].find(c.warning), std::string::npos) << c.name;
+            continue;
+        }
+        for (const std::string& w : doc.warnings)  // only the widest is clipped by the paper
+            EXPECT_EQ(w.find("not printed"), std::string::npos) << c.name << ": " << w;
+        ASSERT_FALSE(rasters.empty()) << c.name;
+        EXPECT_EQ(rasters[0].dpiX, c.dpiX) << c.name;
+        EXPECT_EQ(rasters[0].dpiY, c.dpiY) << c.name;
+    }
+}
+
 TEST(PclXlDrawing, TheStateStackHoldsSixtyFourStates) {
     // Each state pushed has its own brush, black and white in turn; the first pop gives back
     // the 64th.

@@ -3,6 +3,8 @@
 // of several streams, and downloaded bitmap fonts with the characters they refuse.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -153,6 +155,22 @@ TEST(PclXlDrawing, CustomMediaInEachUnitAndItsLimits) {
     Bytes less;
     less.byte(0xd1).u16(63).u16(63).byte(0xf8).byte(0x2f).ub(2, 0x30);  // 6.3 mm
     EXPECT_EQ(mediaJob(less).pages.at(0).width, mm(210));
+    // A quarter inch exactly, as two real numbers in inches.
+    Bytes exact;
+    exact.byte(0xd5);
+    for (const float v : {0.25f, 0.25f}) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &v, 4);
+        exact.u16(int(bits & 0xffff)).u16(int(bits >> 16));
+    }
+    exact.byte(0xf8).byte(0x2f).ub(0, 0x30);
+    EXPECT_EQ(mediaJob(exact).pages.at(0).width, in / 4);
+    // A size given as a box, not as a pair, is no custom size.
+    Bytes box;
+    box.byte(0xe1).u16(8).u16(12).u16(0).u16(0).byte(0xf8).byte(0x2f).ub(0, 0x30);
+    const JobDocument boxed = mediaJob(box);
+    EXPECT_EQ(boxed.pages.at(0).width, mm(210));
+    EXPECT_EQ(boxed.warnings.size(), 1u);
 }
 
 namespace {

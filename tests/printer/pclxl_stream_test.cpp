@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "job_interpreter.h"
 #include "pclxl_stream.h"
@@ -176,6 +178,134 @@ TEST(PclXlJob, AnImageLandsAtTheCursorInItsOwnDensity) {
         EXPECT_EQ(r.y, 2 * kUnitsPerInch);
         EXPECT_EQ(r.width, 16);
         EXPECT_EQ(r.bits, (std::vector<std::uint8_t>{0xf0, 0x0f, 0x00, 0xff}));
+    }
+}
+
+namespace {
+
+// One ReadImage block: its start line (-1: none given), rows, compression, row padding (-1:
+// none given) and data.
+void readImage(Bytes& b, int start, int rows, int compression, int pad, const std::string& data) {
+    if (start >= 0) b.us(start, 0x6d);
+    b.us(rows, 0x63).ub(compression, 0x65);
+    if (pad >= 0) b.ub(pad, 0x6e);
+    b.op(0xb1).byte(0xfb).byte(static_cast<int>(data.size())).raw(data);
+}
+
+// The 16 x 2 image of withImage() at (300, 600) as the page shows it: '#' for ink.
+std::vector<std::string> imageRows(const JobDocument& doc) {
+    std::vector<std::string> rows(2, std::string(16, '.'));
+    if (doc.pages.empty()) return rows;
+    constexpr JobUnits kPixel = kUnitsPerInch / 150;
+    for (const JobRaster& r : doc.pages[0].rasters)
+        for (int y = 0; y < r.height; ++y)
+            for (int x = 0; x < r.width; ++x) {
+                if (!(r.bits[std::size_t(y) * r.rowBytes + x / 8] & (0x80 >> (x % 8)))) continue;
+                const int col = (r.x - kUnitsPerInch) / kPixel + x;
+                const int row = (r.y - 2 * kUnitsPerInch) / kPixel + y;
+                if (row >= 0 && row < 2 && col >= 0 && col < 16) rows[row][col] = '#';
+            }
+    return rows;
+}
+
+}  // namespace
+
+// Rows are padded to the multiple a block names (1 to 4, else 4); blocks without a start line
+// go on where the last one ended; blocks shorter than their rows, in JPEG, or past the image
+// print what they hold and say so.
+TEST(PclXlJob, ImageBlocksInEachPaddingAndOrder) {
+    const std::string both = "####........####", second = "........########";
+    const std::string none(16, '.');
+    struct Case {
+        const char* name;
+        std::function<void(Bytes&)> blocks;
+        std::vector<std::string> rows;
+        const char* warning;  // "" for none
+    };
+    const Case cases[] = {
+        {"padded to 1",
+         [](Bytes& b) { readImage(b, 0, 2, 0, 1, "\xf0\x0f\x00\xff"s); },
+         {both, second},
+         ""},
+        {"padded to 2",
+         [](Bytes& b) { readImage(b, 0, 2, 0, 2, "\xf0\x0f\x00\xff"s); },
+         {both, second},
+         ""},
+        {"padded to 3",
+         [](Bytes& b) { readImage(b, 0, 2, 0, 3, "\xf0\x0f\0\x00\xff\0"s); },
+         {both, second},
+         ""},
+        {"padded to 4",
+         [](Bytes& b) { readImage(b, 0, 2, 0, 4, "\xf0\x0f\0\0\x00\xff\0\0"s); },
+         {both, second},
+         ""},
+        {"padding 0 is 4",
+         [](Bytes& b) { readImage(b, 0, 2, 0, 0, "\xf0\x0f\0\0\x00\xff\0\0"s); },
+         {both, second},
+         ""},
+        {"padding 5 is 4",
+         [](Bytes& b) { readImage(b, 0, 2, 0, 5, "\xf0\x0f\0\0\x00\xff\0\0"s); },
+         {both, second},
+         ""},
+        {"no padding given is 4",
+         [](Bytes& b) { readImage(b, 0, 2, 0, -1, "\xf0\x0f\0\0\x00\xff\0\0"s); },
+         {both, second},
+         ""},
+        {"two blocks, the second without a start line",
+         [](Bytes& b) {
+             readImage(b, 0, 1, 0, 1, "\xf0\x0f"s);
+             readImage(b, -1, 1, 0, 1, "\x00\xff"s);
+         },
+         {both, second},
+         ""},
+        {"back to line 0 after the second row",
+         [](Bytes& b) {
+             readImage(b, 1, 1, 0, 1, "\x00\xff"s);
+             readImage(b, 0, 1, 0, 1, "\xf0\x0f"s);
+         },
+         {both, second},
+         ""},
+        {"the second row alone",
+         [](Bytes& b) { readImage(b, 1, 1, 0, 1, "\x00\xff"s); },
+         {none, second},
+         ""},
+        {"a block starting past the image",
+         [](Bytes& b) { readImage(b, 2, 1, 0, 1, "\xff\xff"s); },
+         {none, none},
+         ""},
+        {"a block of no rows",
+         [](Bytes& b) { readImage(b, 0, 0, 0, 1, "\xff\xff"s); },
+         {none, none},
+         ""},
+        {"uncompressed, cut in the second row",
+         [](Bytes& b) { readImage(b, 0, 2, 0, 4, "\xf0\x0f\0\0\x00"s); },
+         {both, none},
+         "shorter than its rows"},
+        {"delta rows, the second missing",
+         [](Bytes& b) { readImage(b, 0, 2, 3, -1, "\x03\x00\x20\xf0\x0f"s); },
+         {both, none},
+         "shorter than its rows"},
+        {"delta rows, the second's count cut",
+         [](Bytes& b) { readImage(b, 0, 2, 3, -1, "\x03\x00\x20\xf0\x0f\x03"s); },
+         {both, none},
+         "shorter than its rows"},
+        {"JPEG",
+         [](Bytes& b) { readImage(b, 0, 2, 2, -1, "\xff\xd8\xff\xe0"s); },
+         {none, none},
+         "(JPEG)"},
+    };
+    for (const Case& c : cases) {
+        Bytes b = withImage(pageStart(), 300, 600);
+        c.blocks(b);
+        b.op(0xb2).op(0x44).op(0x49).op(0x42);
+        const JobDocument doc = interpretJob(b.s);
+        EXPECT_EQ(imageRows(doc), c.rows) << c.name;
+        if (*c.warning) {
+            ASSERT_EQ(doc.warnings.size(), 1u) << c.name;
+            EXPECT_NE(doc.warnings[0].find(c.warning), std::string::npos) << c.name;
+        } else {
+            EXPECT_TRUE(doc.warnings.empty()) << c.name << ": " << doc.warnings.front();
+        }
     }
 }
 

@@ -188,3 +188,66 @@ TEST(PrintedJobReader, AFileLargerThanAnyJobIsNotRead) {
 
 }  // namespace
 }  // namespace folvek::printer
+
+namespace folvek::printer {
+namespace {
+
+// Which files the reader keeps as a printer job, by the layout mode asked for: a job that lays
+// itself out always, one that only styles its text or a file in no printer language only when
+// the user chose the job layout, a job with no page never.
+TEST(PrintedJobReader, EachModeAndKindOfJobGetsItsVerdict) {
+    const std::string placed =
+        "\x1b"
+        "E\x1b&a5R\x1b&a10CPlaced\f";
+    const std::string styled =
+        "\x1b"
+        "E\x1b(s3BBold\f";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        LayoutMode mode;
+        bool kept;
+        const char* reason;
+        const char* language;
+    };
+    const Case cases[] = {
+        {"placed, auto", placed, LayoutMode::Auto, true, "the job positions text", "PCL 5"},
+        {"placed, job", placed, LayoutMode::Job, true, "job layout chosen by the user", "PCL 5"},
+        {"styled, auto", styled, LayoutMode::Auto, false,
+         "its commands only set styles, pitch and spacing", "PCL 5"},
+        {"styled, job", styled, LayoutMode::Job, true, "job layout chosen by the user", "PCL 5"},
+        {"plain text, auto", "only text\r\n", LayoutMode::Auto, false, "no printer language found",
+         ""},
+        {"a reset and nothing printed",
+         "\x1b"
+         "E\x1b"
+         "E",
+         LayoutMode::Job, false, "the job prints no page", "PCL 5"},
+    };
+    const std::string path = ::testing::TempDir() + "folvek-reader-verdict.prn";
+    PrinterJobReader reader;
+    for (const Case& c : cases) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << c.bytes;
+        JobVerdict v;
+        const auto pages = reader.read(path, c.mode, false, v);
+        EXPECT_EQ(pages != nullptr, c.kept) << c.name;
+        EXPECT_EQ(v.reason, c.reason) << c.name;
+        EXPECT_EQ(v.language, c.language) << c.name;
+    }
+    // The form is the job's paper (A4 after a PCL reset); DOS files read upper bytes in 866.
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        << placed.substr(0, placed.size() - 1) + " \x80\f";
+    for (const bool dos : {true, false}) {
+        JobVerdict v;
+        const auto pages = reader.read(path, LayoutMode::Auto, dos, v);
+        ASSERT_TRUE(pages) << dos;
+        EXPECT_NEAR(v.formWidthInches, 210 / 25.4, 0.01);
+        EXPECT_NEAR(v.formHeightInches, 297 / 25.4, 0.01);
+        EXPECT_NE(pages->pageText(1).find(dos ? u"\u0410" : u"\u0402"), std::u16string::npos)
+            << dos;
+    }
+    std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace folvek::printer

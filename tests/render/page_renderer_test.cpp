@@ -221,6 +221,29 @@ TEST_F(Sheets, PicturesGoToTheFirstAndLastSheetUnlessEverySheetIsAsked) {
     std::remove(file.c_str());
 }
 
+// A wrapped page as wide as four sheets of 10 columns is shown on four sheets, each with its
+// own strip of the same lines, whether the page ends full, at a form feed or with the text;
+// the next sheet starts the next page.
+TEST_F(Sheets, EveryContinuationSheetOfAWrappedPageShowsItsLines) {
+    t->isWrap = 1;
+    t.printer.widthMm = 31;  // 10 columns
+    std::vector<std::string> lines;
+    for (int i = 0; i < 25; ++i)
+        lines.push_back(i == 3 ? std::string(35, 'w') : "l" + std::to_string(i));
+    layout(lines);
+    ASSERT_EQ(t->charsPerLine, 10);
+    EXPECT_EQ(t->pageCount, 6);
+    const std::vector<PageStart> full = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {10, 0}, {20, 0}, {25, 0}};
+    for (int p = 1; p <= 7; ++p) EXPECT_EQ(locatePageFresh(*t, p), full[p - 1]) << "sheet " << p;
+    layout({std::string(35, 'w'), "\f", "after", "\f", "end"});
+    const std::vector<PageStart> fed = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {2, 0}, {4, 0}};
+    for (int p = 1; p <= 6; ++p) EXPECT_EQ(locatePageFresh(*t, p), fed[p - 1]) << "sheet " << p;
+    // The text ends on a wide page: its strips, then nothing.
+    layout({"a", std::string(25, 'w')});
+    const std::vector<PageStart> last = {{0, 0}, {0, 1}, {0, 2}, {2, 0}};
+    for (int p = 1; p <= 4; ++p) EXPECT_EQ(locatePageFresh(*t, p), last[p - 1]) << "sheet " << p;
+}
+
 // Every page of documents with form feeds, wrapping and pictures: the start found by resuming
 // from remembered points equals a walk from the first line.
 TEST_F(Sheets, RememberedStartsEqualAFreshWalk) {

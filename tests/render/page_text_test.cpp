@@ -152,9 +152,13 @@ TEST_F(PageText, TheCellUnderAPointAndTheBoxOfCells) {
     t->paginate();
     ASSERT_EQ(t->charsPerLine, 10);
     EXPECT_EQ(cellAt(*t, locator, 1, first.left + 10 * 5000, first.top - 1).column, 9);
-    // Wrapping with no line width known yet holds the column to what a row can hold.
-    t->charsPerLine = 0;
-    EXPECT_EQ(cellAt(*t, locator, 1, first.left + 10 * 5000, first.top - 1).column, 1023);
+    // Wrapping with no line width known yet holds the column to what a row can hold; a line
+    // one column wide has only column 0, one wider than a row holds stops at the row's end.
+    for (const auto& [perLine, last] : {std::pair{0, 1023}, {1, 0}, {2, 1}, {1025, 1023}}) {
+        t->charsPerLine = perLine;
+        EXPECT_EQ(cellAt(*t, locator, 1, first.left + 10 * 5000, first.top - 1).column, last)
+            << perLine;
+    }
     // No cell for a sheet that is not there.
     at = cellAt(*t, locator, 9, first.left + 25, first.top - 20);
     EXPECT_EQ(at.row, 0);
