@@ -86,6 +86,16 @@ TEST(CommandLine, RefusedCopiesAndSettingsFolders) {
     s = parse({"/inone.ini", "f"});
     s.programDir = dir + "/";
     EXPECT_EQ(commandLineRefusal(s), "");
+    // A settings file that is there, by its full path or by its name in the program's folder.
+    const std::string name = "folvek-refusal-" + std::to_string(::getpid()) + ".ini";
+    const std::string file = dir + "/" + name;
+    { std::ofstream(file) << "[Folvk]\n"; }
+    const std::string full = "/i" + file, bare = "/i" + name;
+    EXPECT_EQ(commandLineRefusal(parse({full.c_str(), "f"})), "");
+    s = parse({bare.c_str(), "f"});
+    s.programDir = dir + "/";
+    EXPECT_EQ(commandLineRefusal(s), "");
+    std::filesystem::remove(file);
 }
 
 TEST(CommandLine, AbsolutePathsAreNotOptions) {

@@ -157,6 +157,9 @@ TEST_F(HistoryTest, LongPathsAndPathsWithTabsOrLineFeedsAreFoundAgain) {
     write("%/r/%4a%4A%zz%g1%4\tX%2e%2EINI\r\n");
     EXPECT_TRUE(history::lookup(file, "/r/JJ%zz%g1%4", ini));
     EXPECT_EQ(ini, "X..INI");
+    write("%/r/%40%30%00x\tY.INI\r\n");  // 0 as the first or the second digit
+    EXPECT_TRUE(history::lookup(file, std::string("/r/@0\0x", 7), ini));
+    EXPECT_EQ(ini, "Y.INI");
 
     // A settings name too long to be held is never taken, and never comes back cut.
     write("/r/a.txt\t" + std::string(history::kIniNameBytes + 1, 's') + "\n");

@@ -166,6 +166,43 @@ TEST(TableFinder, PartAfterAPageBreakWithRowsRuledApartIsNoHeading) {
     for (int r = 1; r <= 4; ++r) EXPECT_EQ(cell(t, r, 0), std::u16string(1, u'0' + r));
 }
 
+// One body between rules is no run of records: each of its lines is a row of its own. Either
+// way only the lines above the first rule are heading.
+TEST(TableFinder, BodyLinesAndRecordsAreRowsAndOnlyTheLinesAboveTheRuleAreHeading) {
+    const CharGrid g = gridOf({
+        u"+----+------+",
+        u"| N  | Сумма|",
+        u"+----+------+",
+        u"| 1  | 1,00 |",
+        u"| 2  | 2,00 |",
+        u"| 3  | 3,00 |",
+        u"+----+------+",
+    });
+    const FoundTables found = findTables(g);
+    ASSERT_EQ(found.tables.size(), 1u);
+    const Table& t = found.tables[0];
+    EXPECT_EQ(t.headingRows, 1);
+    ASSERT_EQ(t.rows, 4);
+    for (int r = 1; r <= 3; ++r) {
+        EXPECT_EQ(cell(t, r, 0), std::u16string(1, u'0' + r));
+        EXPECT_EQ(cell(t, r, 1), std::u16string(1, u'0' + r) + u",00");
+    }
+    // Records ruled apart: a row each, and the heading still the one row above the first rule.
+    const FoundTables records = findTables(gridOf({
+        u"+----+------+",
+        u"| N  | Сумма|",
+        u"+----+------+",
+        u"| 1  | 1,00 |",
+        u"+----+------+",
+        u"| 2  | 2,00 |",
+        u"+----+------+",
+    }));
+    ASSERT_EQ(records.tables.size(), 1u);
+    EXPECT_EQ(records.tables[0].headingRows, 1);
+    ASSERT_EQ(records.tables[0].rows, 3);
+    EXPECT_EQ(cell(records.tables[0], 2, 1), u"2,00");
+}
+
 TEST(TableFinder, PiecesOnSeveralCoresFindWhatOneFinds) {
     CharGrid g;
     for (int k = 0; k < 400; ++k) {
