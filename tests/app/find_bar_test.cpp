@@ -1,5 +1,6 @@
 // The find bar through the real widgets: Ctrl+F opens it, Enter searches and goes to the page
 // of the match, Esc in the field closes the bar without ending the program.
+#include <QImage>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -11,6 +12,7 @@
 #include "document_record.h"
 #include "find_bar.h"
 #include "main_frame.h"
+#include "page_renderer.h"
 #include "report_view.h"
 #include "shell_state.h"
 
@@ -179,6 +181,47 @@ TEST_F(AppTest, ASearchWithNoMatchOnItsSideStartsAtTheFarEnd) {
     searchFor(bar, "x on 1", false);
     EXPECT_EQ(bar->currentMatch(), 0);
     EXPECT_EQ(view()->record()->curPage, 1);
+}
+
+// The current match's tint lies over its own word at every zoom: the middle of the word, from
+// the record's own measures, falls inside the tint, and the tint is no larger than the word.
+TEST_F(AppTest, TheCurrentMatchIsTintedOverItsOwnWord) {
+    shellState().documentPath = pagedDocument("one.txt", 1);
+    start();
+    FindBar* bar = frame->findBar();
+    view()->runCommand(CmFind);
+    searchFor(bar, "third");
+    ASSERT_EQ(bar->currentMatch(), 0);
+    for (int zoom : {1, 2, 3, 5}) {
+        view()->document()->zoomChanged(zoom);
+        view()->scrollTo(0, 0);
+        DocumentRecord& record = *view()->record();
+        PageLocator locator;
+        const SheetText sheet = sheetText(record, record.curPage, locator);
+        const double perUnitY = view()->viewport()->logicalDpiY() / 100.0 * zoom / 2.0;
+        const double middle = (sheet.textTop + 2.5 * record.lineHeight) * perUnitY;
+        // "third" is the line's first five characters.
+        const double perUnitX = view()->viewport()->logicalDpiX() / 100.0 * zoom / 2.0;
+        const double centre = (record.LeftMargin + 2.5 * record.charWidth) * perUnitX;
+        const QImage shot = view()->viewport()->grab().toImage();
+        int top = shot.height(), bottom = -1, left = shot.width(), right = -1;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (shot.pixel(x, y) == ReportView::currentMatchColour().rgb()) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        SCOPED_TRACE(zoom);
+        ASSERT_GE(bottom, top) << "no tint";
+        EXPECT_LE(top, middle);
+        EXPECT_GE(bottom + 1, middle);
+        EXPECT_LE(bottom - top, record.lineHeight * perUnitY + 2);
+        EXPECT_LE(left, centre);
+        EXPECT_GE(right + 1, centre);
+        EXPECT_LE(right - left, 5 * record.charWidth * perUnitX + 2);
+    }
 }
 
 // A match out of sight brings the page round to it: down to one further down the page, back up
