@@ -36,17 +36,25 @@ namespace {
 
 using coretest::ScratchDir;
 
+// The scratch folder's descriptor once an unnamed file was made and dropped in it; -1 where the
+// file system makes none.
+int unnamedFilesFolder(const ScratchDir& dir) {
+    const int folder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    EXPECT_GE(folder, 0) << std::strerror(errno);
+    const int probe = folder < 0 ? -1 : openUnnamed(folder);
+    if (probe < 0) {
+        if (folder >= 0) ::close(folder);
+        return -1;
+    }
+    ::close(probe);
+    return folder;
+}
+
 TEST(UnnamedFiles, WrittenThenNamedEitherWayAndNeverOverAFile) {
     ScratchDir dir;
-    const int folder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    ASSERT_GE(folder, 0);
-    const int probe = openUnnamed(folder);
-    if (probe < 0) {
-        ::close(folder);
-        GTEST_SKIP() << "this temporary folder makes no unnamed files";
-    }
-    ::close(probe);  // never named: nothing is left of it
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    const int folder = unnamedFilesFolder(dir);
+    if (folder < 0) GTEST_SKIP() << "this temporary folder makes no unnamed files";
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));  // the probe, never named, left nothing
 
     using Name = int (*)(int, int, const char*);
     for (const auto& [way, name] :
@@ -77,14 +85,8 @@ TEST(UnnamedFiles, WrittenThenNamedEitherWayAndNeverOverAFile) {
 // failure is the naming's own. Each case runs in a child: the way chosen holds for its process.
 TEST(UnnamedFiles, ARefusalThroughTheDescriptorTurnsToProcForGood) {
     ScratchDir dir;
-    const int folder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    ASSERT_GE(folder, 0);
-    const int probe = openUnnamed(folder);
-    if (probe < 0) {
-        ::close(folder);
-        GTEST_SKIP() << "this temporary folder makes no unnamed files";
-    }
-    ::close(probe);
+    const int folder = unnamedFilesFolder(dir);
+    if (folder < 0) GTEST_SKIP() << "this temporary folder makes no unnamed files";
     // The child's exit status: 0 when both files were named and the descriptor was tried once;
     // 10 + errno when the first naming failed.
     const auto childNaming = [&](int refusal, const std::string& prefix) {

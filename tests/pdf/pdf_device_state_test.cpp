@@ -15,28 +15,9 @@ namespace {
 
 using namespace pdftest;
 
-LogFont mono(int height, bool underline = false, bool strikeOut = false) {
-    LogFont f;
-    f.height = height;
-    f.underline = underline;
-    f.strikeOut = strikeOut;
-    f.setFaceName("Liberation Mono");
-    return f;
-}
-
-// The page's content stream, uncompressed.
+// The page's content stream, uncompressed, with text drawn transparent.
 std::string contentOf(const std::function<void(DeviceContext&)>& draw) {
-    ScratchDir dir;
-    const std::string file = dir.path("c.pdf");
-    PdfDocument pdf;
-    EXPECT_TRUE(pdf.open(file)) << pdf.error();
-    DeviceContext& dc = pdf.beginPage({});
-    dc.setLoEnglish();
-    dc.setTransparentText();
-    draw(dc);
-    EXPECT_TRUE(pdf.endPage());
-    EXPECT_TRUE(pdf.finish()) << pdf.error();
-    return run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
+    return drawnPage(draw, true);
 }
 
 // The rectangles of the content: x y w h of each "re".

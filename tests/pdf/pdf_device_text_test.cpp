@@ -19,28 +19,9 @@ using namespace pdftest;
 
 constexpr double kAdvance = 1229.0 / 2048, kAscent = 1705.0 / 2048, kCell = 2320.0 / 2048;
 
-LogFont mono(int height, bool underline = false, bool strikeOut = false) {
-    LogFont f;
-    f.height = height;
-    f.underline = underline;
-    f.strikeOut = strikeOut;
-    f.setFaceName("Liberation Mono");
-    return f;
-}
-
-// The page's content stream, uncompressed, drawn in hundredths of an inch (y up is negative).
+// The page's own content stream: from its coordinate change to its end.
 std::string pageContent(const std::function<void(DeviceContext&)>& draw) {
-    ScratchDir dir;
-    const std::string file = dir.path("c.pdf");
-    PdfDocument pdf;
-    EXPECT_TRUE(pdf.open(file)) << pdf.error();
-    DeviceContext& dc = pdf.beginPage({});
-    dc.setLoEnglish();
-    draw(dc);
-    EXPECT_TRUE(pdf.endPage());
-    EXPECT_TRUE(pdf.finish()) << pdf.error();
-    const std::string all = run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
-    // Only the page's own stream: from its coordinate change to its end.
+    const std::string all = drawnPage(draw);
     const auto from = all.find(" cm\n");
     const auto to = all.find("endstream", from);
     return from == std::string::npos ? all : all.substr(from + 4, to - from - 4);

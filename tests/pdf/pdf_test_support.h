@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -90,6 +91,33 @@ inline std::string cp1251(const std::string& utf8) {
             out += '?';
     }
     return out;
+}
+
+// Liberation Mono at `height`, with its decorations.
+inline LogFont mono(int height, bool underline = false, bool strikeOut = false) {
+    LogFont f;
+    f.height = height;
+    f.underline = underline;
+    f.strikeOut = strikeOut;
+    f.setFaceName("Liberation Mono");
+    return f;
+}
+
+// One page drawn in hundredths of an inch (y up is negative), as qpdf writes the file out
+// uncompressed.
+inline std::string drawnPage(const std::function<void(DeviceContext&)>& draw,
+                             bool transparentText = false) {
+    ScratchDir dir;
+    const std::string file = dir.path("c.pdf");
+    PdfDocument pdf;
+    EXPECT_TRUE(pdf.open(file)) << pdf.error();
+    DeviceContext& dc = pdf.beginPage({});
+    dc.setLoEnglish();
+    if (transparentText) dc.setTransparentText();
+    draw(dc);
+    EXPECT_TRUE(pdf.endPage());
+    EXPECT_TRUE(pdf.finish()) << pdf.error();
+    return run("qpdf --qdf --object-streams=disable '" + file + "' -").out;
 }
 
 inline LogFont courier(int weight = 400) {
