@@ -376,5 +376,21 @@ TEST(PrinterPitchLayout, TheNarrowedFontIsMeasuredAgain) {
     EXPECT_GT(natural, 1);
 }
 
+// A settings file's line height far out of range, with a printer's line spacing: the pitch is
+// out of any int's reach and is taken for none: the line height is the one without it.
+TEST(PrinterPitchLayout, AnOutOfRangeHeightStringGivesNoPitch) {
+    TestRecord t;
+    t.setLines({"x"});
+    for (const std::int32_t height : {INT32_MIN, -2000000000, 2000000000, INT32_MAX}) {
+        t->HeightString = height;
+        t->printerLayout.lpi = 0;
+        ASSERT_EQ(t->paginate(), 1) << height;
+        const std::int32_t own = t->lineHeight;
+        t->printerLayout.lpi = 0.01;
+        ASSERT_EQ(t->paginate(), 1) << height;
+        EXPECT_EQ(t->lineHeight, own) << height;
+    }
+}
+
 }  // namespace
 }  // namespace folvek::test

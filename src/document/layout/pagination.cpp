@@ -65,9 +65,10 @@ void DocumentRecord::fitPrinterPitch(LayoutDevice& dc) {
         }
     }
     if (printerLayout.lpi > 0) {
-        const auto pitch =
-            static_cast<std::int32_t>(100.0 / printerLayout.lpi * HeightString / 100);
-        if (pitch > 0 && pitch < lineHeight) lineHeight = pitch;
+        // Compared before it is made a whole number: a height string far out of range gives a
+        // pitch no int can hold.
+        const double pitch = 100.0 / printerLayout.lpi * HeightString / 100;
+        if (pitch >= 1 && pitch < lineHeight) lineHeight = static_cast<std::int32_t>(pitch);
     }
 }
 
