@@ -1,0 +1,163 @@
+// Every report of the fuzz corpus and every job of the printer corpus drawn page by page,
+// compared with the account recorded for it: each text, line, picture, fill and cell run the
+// surface was given. The corpora reach nearly every branch of the drawing, so a change of any
+// page shows up here.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "job_interpreter.h"
+#include "job_sheet.h"
+#include "page_renderer.h"
+#include "printed_job.h"
+#include "recording_device.h"
+#include "snapshot_support.h"
+
+using namespace folvek;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr long double kMargins[] = {0,   25,   100, 393.7, 1000,   5000,
+                                    -50, -1e6, 1e9, 1e300, -1e300, 0.5};
+constexpr std::int32_t kHeights[] = {100, 10, 1, 0, -100, 250, 1000, 2147483647, -2147483647 - 1,
+                                     55};
+constexpr std::int32_t kPagesDrawn = 12;
+
+std::string shown(const std::string& s) {
+    std::string out;
+    for (unsigned char c : s) {
+        if (c >= 0x20 && c < 0x7f && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+void font(std::ostringstream& out, const LogFont& f) {
+    out << " font " << f.height << "/" << f.width << "/" << f.weight << "/" << int(f.italic)
+        << int(f.underline) << "/" << f.faceName;
+}
+
+void describe(std::ostringstream& out, const test::RecordingDevice& dc) {
+    out << " depth " << dc.depth << " pen " << dc.pen << " zoom " << dc.zoom << " transparent "
+        << dc.transparent << "\n";
+    for (const auto& t : dc.texts) {
+        out << " text " << t.rect.left << "," << t.rect.top << "," << t.rect.right << ","
+            << t.rect.bottom;
+        font(out, t.font);
+        out << " |" << shown(t.text) << "|\n";
+    }
+    for (const auto& c : dc.cells) {
+        out << " cells " << c.x << "," << c.y << " adv " << c.advance;
+        font(out, c.font);
+        out << " |" << shown(c.text) << "|\n";
+    }
+    for (const auto& s : dc.segments) out << " line " << s << "\n";
+    for (const auto& i : dc.images)
+        out << " image " << i.dx << "," << i.dy << " " << i.dw << "x" << i.dh << " of " << i.sw
+            << "x" << i.sh << "\n";
+    for (const auto& b : dc.bitmaps)
+        out << " bitmap " << b.dx << "," << b.dy << " " << b.dw << "x" << b.dh << " of " << b.width
+            << "x" << b.height << " ink " << b.ink << "\n";
+    for (const auto& r : dc.rects)
+        out << " fill " << r.left << "," << r.top << "," << r.right << "," << r.bottom << "\n";
+}
+
+void drawPages(std::ostringstream& out, DocumentRecord& pg) {
+    out << "pages " << pg.pageCount << "\n";
+    test::RecordingDevice dc;
+    PageLocator locator;
+    const std::int32_t last = std::min(pg.pageCount, kPagesDrawn);
+    for (std::int32_t p = 1; p <= last; ++p) {
+        for (bool printing : {true, false}) {
+            dc.clear();
+            out << "page " << p << (printing ? " printed" : " shown") << " -> "
+                << drawPage(pg, dc, p, printing, locator) << "\n";
+            describe(out, dc);
+        }
+    }
+    if (pg.pageCount > last) {
+        dc.clear();
+        out << "last page -> " << drawPage(pg, dc, pg.pageCount, true, locator) << "\n";
+        describe(out, dc);
+    }
+}
+
+std::string reportAccount(const fs::path& input) {
+    std::string bytes = test::snapshotRead(input);
+    std::uint8_t h[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 4 && !bytes.empty(); ++i) {
+        h[i] = static_cast<std::uint8_t>(bytes[0]);
+        bytes.erase(0, 1);
+    }
+    const std::uint8_t flags = h[0], margins = h[1], height = h[2], device = h[3];
+    const fs::path path = fs::path(::testing::TempDir()) / "snapshot-report.prn";
+    std::ofstream(path, std::ios::binary) << bytes;
+
+    test::TestRecord tp;
+    tp.printer.widthMm = 50 + (device & 15) * 20;
+    tp.printer.heightMm = 50 + (device >> 4) * 20;
+    tp.printer.charWidth = (flags & 0x80) ? 0 : 10;
+    DocumentRecord& pg = *tp;
+    pg.isWrap = flags & 1;
+    pg.IsNumPage = (flags >> 1) & 1;
+    pg.TopMargin = kMargins[(margins & 15) % std::size(kMargins)];
+    pg.BottomMargin = kMargins[((margins >> 4) & 7) % std::size(kMargins)];
+    pg.LeftMargin = kMargins[((flags >> 3) & 15) % std::size(kMargins)];
+    pg.HeightString = kHeights[height % std::size(kHeights)];
+    pg.PenWidth = (margins & 0x80) ? 2 : 0;
+    pg.FitWidth = (device & 8) ? 1 : 0;
+
+    std::ostringstream out;
+    for (int dos = 0; dos < 2; ++dos) {
+        out << "== dos " << dos << "\n";
+        pg.setIsDos(dos);
+        pg.encodingOverride.reset();
+        pg.freeText();
+        pg.loadText(path.string());
+        pg.paginate();
+        drawPages(out, pg);
+    }
+    std::filesystem::remove(path);
+    return out.str();
+}
+
+std::string jobAccount(const fs::path& input) {
+    std::ostringstream out;
+    printer::PrinterJobReader reader;
+    for (LayoutMode mode : {LayoutMode::Auto, LayoutMode::Job}) {
+        test::TestRecord tp;
+        DocumentRecord& pg = *tp;
+        pg.IsNumPage = 1;
+        pg.jobReader = &reader;
+        pg.layoutMode = mode;
+        out << "== layout " << layoutModeName(mode) << "\n";
+        pg.loadText(input.string());
+        pg.paginate();
+        out << "own pages " << pg.jobLaidOut() << "\n";
+        if (const printer::JobDocument* job = jobDocumentOf(pg)) {
+            for (const LogFont& f : jobFaces(*job, pg.logFont)) font(out, f);
+            out << "\n";
+        }
+        drawPages(out, pg);
+    }
+    return out.str();
+}
+
+}  // namespace
+
+TEST(PageSnapshots, EveryCorpusReportDrawsAsRecorded) {
+    test::checkSnapshots("drawn-reports", test::snapshotInputs("fuzz/corpus/fuzz_load_draw"),
+                         reportAccount);
+}
+
+TEST(PageSnapshots, EveryCorpusJobDrawsAsRecorded) {
+    test::checkSnapshots("drawn-jobs", test::snapshotInputs("fuzz/corpus/fuzz_printer_job"),
+                         jobAccount);
+}
