@@ -435,3 +435,13 @@ TEST(PclText, LineTerminationBackToZero) {
     doc = read("~E~&k2G~&k4Ga\nb\f");  // no such mode: 2 stays
     EXPECT_EQ(doc.pages.at(0).runs.back().x, kLeft);
 }
+
+// An overlay that ejects a page itself (a form drawn by a macro that ends in a form feed) runs
+// once on each page the job ejects; its own form feed ejects nothing.
+TEST(PclMacros, AnOverlayThatFeedsAPageDoesNotRunItselfAgain) {
+    const JobDocument doc = read("~E~&f0Y~&f0XO\f~&f1X~&f4XA\fB\f");
+    std::vector<std::u32string> pages;
+    for (const JobPage& p : doc.pages) pages.push_back(textOf(p));
+    EXPECT_EQ(pages, (std::vector<std::u32string>{U"AO", U"BO"}));
+    EXPECT_TRUE(doc.warnings.empty()) << doc.warnings.front();
+}
