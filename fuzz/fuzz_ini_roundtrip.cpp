@@ -125,10 +125,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         // A file without a mark is read as UTF-8 when it is UTF-8 and as code page 1251 when
         // it is not (as Windows writes it): bytes set into it that are no UTF-8 (the program
-        // itself only sets UTF-8) come back as the code page reads them.
-        if ((ini.encoding().form == IniEncoding::Form::Bytes ||
-             ini.encoding().form == IniEncoding::Form::Cp1251) &&
-            !isValidUtf8(value))
+        // itself only sets UTF-8) come back as the code page reads them. Such bytes cannot be
+        // written as UTF-16 at all: a UTF-16 file then comes back as bytes.
+        if (ini.encoding().form != IniEncoding::Form::Utf8Bom && !isValidUtf8(value))
             holdable = false;
         if (holdable) {
             FUZZ_CHECK(back.lines() == ini.lines());
