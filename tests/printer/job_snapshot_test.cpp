@@ -61,8 +61,9 @@ std::string account(const fs::path& input) {
         << (signature ? signature : "none") << "; other " << (other ? other : "none") << "\n";
 
     JobOptions o;
-    o.maxPages = 300;
-    o.maxRasterDotsPerPage = std::int64_t{200} * 1000 * 1000;
+    // Bounds well above any corpus job's real pages, below what garbage read as pictures makes.
+    o.maxPages = 60;
+    o.maxRasterDotsPerPage = std::int64_t{8} * 1000 * 1000;
     out << "== detected\n";
     describe(out, interpretJob(job, o));
     for (JobLanguage d : {JobLanguage::EscP, JobLanguage::EscP2, JobLanguage::Proprinter}) {
