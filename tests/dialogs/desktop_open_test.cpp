@@ -76,3 +76,34 @@ TEST(DesktopOpen, AHelpPageFoundGoesToTheOpenerAndNothingIsTold) {
     QTest::qWait(50);  // the opener's end is seen
     EXPECT_TRUE(told.empty()) << (told.empty() ? std::string() : told[0]);
 }
+
+// What the opener is given: a local file as its path, a local file with an anchor and any web
+// address as the address itself.
+TEST(DesktopOpen, AFileGoesAsItsPathAndAnAddressOrAnAnchorAsTheAddress) {
+    QTemporaryDir dir;
+    OnlyPath path(dir.path(), 0);
+    const QString file = dir.filePath(QStringLiteral("guide page.html"));
+    const QUrl urls[] = {QUrl::fromLocalFile(file),
+                         QUrl(QUrl::fromLocalFile(file).toString() + QStringLiteral("#keys")),
+                         QUrl(QStringLiteral("https://example.org/report?id=7"))};
+    std::vector<std::string> told;
+    for (const QUrl& url : urls)
+        openWithDesktop(url, QStringLiteral("Не удалось открыть."),
+                        [&told](const std::string& text) { told.push_back(text); });
+    const auto openedLines = [&dir] {
+        QFile opened(dir.filePath(QStringLiteral("opened")));
+        if (!opened.open(QIODevice::ReadOnly)) return QStringList();
+        return QString::fromUtf8(opened.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    };
+    for (int waited = 0; openedLines().size() < 3 && waited < 5000; waited += 20) QTest::qWait(20);
+    QStringList lines = openedLines();
+    lines.sort();  // the openers run at once
+    const QStringList want{
+        QStringLiteral("file://") + QUrl::toPercentEncoding(file, "/") + QStringLiteral("#keys"),
+        file, QStringLiteral("https://example.org/report?id=7")};
+    QStringList sorted = want;
+    sorted.sort();
+    EXPECT_EQ(lines, sorted);
+    QTest::qWait(50);
+    EXPECT_TRUE(told.empty()) << (told.empty() ? std::string() : told[0]);
+}
