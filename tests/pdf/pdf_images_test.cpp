@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include <zlib.h>
+
 #include "pdf_images.h"
 
 namespace folvek {
@@ -16,6 +18,16 @@ std::vector<std::uint32_t> numbered(int width, int height) {
     std::vector<std::uint32_t> p(std::size_t(width) * std::size_t(height));
     for (std::size_t i = 0; i < p.size(); ++i) p[i] = 0xFF000000u | std::uint32_t(i + 1);
     return p;
+}
+
+std::string inflated(const std::string& packed, std::size_t size) {
+    std::string out(size + 16, '\0');
+    uLongf n = static_cast<uLongf>(out.size());
+    EXPECT_EQ(uncompress(reinterpret_cast<Bytef*>(out.data()), &n,
+                         reinterpret_cast<const Bytef*>(packed.data()), packed.size()),
+              Z_OK);
+    out.resize(n);
+    return out;
 }
 
 }  // namespace
@@ -63,6 +75,20 @@ TEST(PdfImages, SourceRectanglesAreCroppedToThePictureAndEqualCropsStoredOnce) {
     EXPECT_EQ(set.imageFor(ImageView{2, 1, glass.data()}, 0, 0, 2, 1), 4);
     EXPECT_FALSE(set.images()[3].opaque);
     EXPECT_FALSE(set.images()[3].alpha.empty());
+}
+
+// The colours and the opacity of every pixel as they are stored: red, green, blue in turn, and
+// the mask's byte the pixel's own alpha, whatever its colour.
+TEST(PdfImages, ColoursAndOpacityAreStoredByteForByte) {
+    const std::uint32_t pixels[] = {0x00FFFFFFu, 0x80123456u, 0x7FABCDEFu,
+                                    0xFF000000u, 0x01800000u, 0xFE00FF00u};
+    PdfImageSet set;
+    ASSERT_EQ(set.imageFor(ImageView{3, 2, pixels}, 0, 0, 3, 2), 1);
+    const auto& image = set.images()[0];
+    EXPECT_EQ(inflated(image.rgb, 18), std::string("\xFF\xFF\xFF\x12\x34\x56\xAB\xCD\xEF"
+                                                   "\x00\x00\x00\x80\x00\x00\x00\xFF\x00",
+                                                   18));
+    EXPECT_EQ(inflated(image.alpha, 6), std::string("\x00\x80\x7F\xFF\x01\xFE", 6));
 }
 
 }  // namespace folvek
