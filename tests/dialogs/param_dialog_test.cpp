@@ -352,3 +352,19 @@ TEST_F(SettingsUiTest, TemplateHasEveryControlInTabOrder) {
     EXPECT_EQ(qobject_cast<QLineEdit*>(dialogItem(&d, kParamPenWidth))->maxLength(), 50);
     EXPECT_GT(qobject_cast<QLineEdit*>(dialogItem(&d, kParamTopFile))->maxLength(), 254);
 }
+
+// A margin too large to write as millimetres (a hand-edited settings file) is shown as 0.00,
+// not as the first character of a number cut short.
+TEST_F(SettingsUiTest, AMarginTooLargeToWriteIsShownAsZero) {
+    start();
+    doc().LeftMargin = 1e300L;
+    doc().TopMargin = -1e300L;
+    QString left, top;
+    runParameters([&](ParamDialog& d) {
+        left = editText(d, kParamLeftMargin);
+        top = editText(d, kParamTopMargin);
+        click(d, kParamCancel);
+    });
+    EXPECT_EQ(left, QStringLiteral("0.00"));
+    EXPECT_EQ(top, QStringLiteral("0.00"));
+}
