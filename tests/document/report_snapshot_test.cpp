@@ -7,6 +7,7 @@
 
 #include <sstream>
 
+#include "corpus_settings.h"
 #include "layout_fakes.h"
 #include "snapshot_support.h"
 #include "test_support.h"
@@ -15,11 +16,6 @@ using namespace folvek;
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr long double kMargins[] = {0,   25,   100, 393.7, 1000,   5000,
-                                    -50, -1e6, 1e9, 1e300, -1e300, 0.5};
-constexpr std::int32_t kHeights[] = {100, 10, 1, 0, -100, 250, 1000, 2147483647, -2147483647 - 1,
-                                     55};
 
 void describeLoad(std::ostringstream& out, DocumentRecord& pg) {
     out << "encoding " << static_cast<int>(pg.textEncoding) << " utf16 "
@@ -65,30 +61,11 @@ void describeLayout(std::ostringstream& out, DocumentRecord& pg) {
 
 std::string account(const fs::path& input, bool headerChoosesSettings) {
     std::string bytes = test::snapshotRead(input);
-    std::uint8_t h[4] = {0, 0, 0, 0};
-    if (headerChoosesSettings) {
-        for (int i = 0; i < 4 && !bytes.empty(); ++i) {
-            h[i] = static_cast<std::uint8_t>(bytes[0]);
-            bytes.erase(0, 1);
-        }
-    }
-    const std::uint8_t flags = h[0], margins = h[1], height = h[2], device = h[3];
+    test::TestRecord tp;
+    test::applyCorpusSettings(tp, bytes, headerChoosesSettings);
+    DocumentRecord& pg = *tp;
     coretest::ScratchDir dir;
     const std::string path = dir.file("report.prn", bytes);
-
-    test::TestRecord tp;
-    tp.printer.widthMm = 50 + (device & 15) * 20;
-    tp.printer.heightMm = 50 + (device >> 4) * 20;
-    tp.printer.charWidth = (flags & 0x80) ? 0 : 10;
-    DocumentRecord& pg = *tp;
-    pg.isWrap = flags & 1;
-    pg.IsNumPage = (flags >> 1) & 1;
-    pg.TopMargin = kMargins[(margins & 15) % std::size(kMargins)];
-    pg.BottomMargin = kMargins[((margins >> 4) & 7) % std::size(kMargins)];
-    pg.LeftMargin = kMargins[((flags >> 3) & 15) % std::size(kMargins)];
-    pg.HeightString = kHeights[height % std::size(kHeights)];
-    pg.PenWidth = (margins & 0x80) ? 2 : 0;
-    pg.FitWidth = (device & 8) ? 1 : 0;
 
     std::ostringstream out;
     for (int round = 0; round < 6; ++round) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 
+#include "document/corpus_settings.h"
 #include "job_interpreter.h"
 #include "job_sheet.h"
 #include "page_renderer.h"
@@ -19,10 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr long double kMargins[] = {0,   25,   100, 393.7, 1000,   5000,
-                                    -50, -1e6, 1e9, 1e300, -1e300, 0.5};
-constexpr std::int32_t kHeights[] = {100, 10, 1, 0, -100, 250, 1000, 2147483647, -2147483647 - 1,
-                                     55};
 constexpr std::int32_t kPagesDrawn = 12;
 
 std::string shown(const std::string& s) {
@@ -91,28 +88,11 @@ void drawPages(std::ostringstream& out, DocumentRecord& pg) {
 
 std::string reportAccount(const fs::path& input) {
     std::string bytes = test::snapshotRead(input);
-    std::uint8_t h[4] = {0, 0, 0, 0};
-    for (int i = 0; i < 4 && !bytes.empty(); ++i) {
-        h[i] = static_cast<std::uint8_t>(bytes[0]);
-        bytes.erase(0, 1);
-    }
-    const std::uint8_t flags = h[0], margins = h[1], height = h[2], device = h[3];
+    test::TestRecord tp;
+    test::applyCorpusSettings(tp, bytes);
+    DocumentRecord& pg = *tp;
     const fs::path path = fs::path(::testing::TempDir()) / "snapshot-report.prn";
     std::ofstream(path, std::ios::binary) << bytes;
-
-    test::TestRecord tp;
-    tp.printer.widthMm = 50 + (device & 15) * 20;
-    tp.printer.heightMm = 50 + (device >> 4) * 20;
-    tp.printer.charWidth = (flags & 0x80) ? 0 : 10;
-    DocumentRecord& pg = *tp;
-    pg.isWrap = flags & 1;
-    pg.IsNumPage = (flags >> 1) & 1;
-    pg.TopMargin = kMargins[(margins & 15) % std::size(kMargins)];
-    pg.BottomMargin = kMargins[((margins >> 4) & 7) % std::size(kMargins)];
-    pg.LeftMargin = kMargins[((flags >> 3) & 15) % std::size(kMargins)];
-    pg.HeightString = kHeights[height % std::size(kHeights)];
-    pg.PenWidth = (margins & 0x80) ? 2 : 0;
-    pg.FitWidth = (device & 8) ? 1 : 0;
 
     std::ostringstream out;
     for (int dos = 0; dos < 2; ++dos) {
