@@ -161,6 +161,18 @@ TEST(BoxLookalikes, GoingBackGivesTheFirstFrameCharacterOfALookAlike) {
     EXPECT_EQ(ansiToOemTable()[0xAC], 0xB7);  // ¬ -> ╖
 }
 
+TEST(BoxLookalikes, OnlyTheDosFrameAndBlockBytesHaveALookAlike) {
+    for (unsigned b = 0; b < 256; ++b) {
+        const auto byte = static_cast<std::uint8_t>(b);
+        if (b < 0xB0 || b > 0xDF) {
+            EXPECT_EQ(boxLookalike(byte), byte) << std::hex << b;
+        }
+    }
+    EXPECT_EQ(boxLookalike(0xB0), '#');  // the lightest shade, the first of the range
+    EXPECT_EQ(boxLookalike(0xDF), '#');  // the upper half block, the last
+    EXPECT_EQ(boxLookalike(0xCD), '=');
+}
+
 }  // namespace
 }  // namespace folvek
 

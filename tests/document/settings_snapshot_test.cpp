@@ -10,6 +10,7 @@
 #include "bmp_out.h"
 #include "ini_file.h"
 #include "layout_fakes.h"
+#include "record_account.h"
 #include "snapshot_support.h"
 #include "test_support.h"
 
@@ -26,21 +27,7 @@ std::string settingsAccount(const fs::path& input) {
     pg.loadProfile(path);
     std::ostringstream out;
     out << std::setprecision(12);
-    const LogFont& f = pg.logFont;
-    out << "font " << f.height << " " << f.width << " " << f.weight << " " << int(f.italic)
-        << int(f.underline) << int(f.strikeOut) << " " << int(f.charSet) << " "
-        << int(f.pitchAndFamily) << " |" << f.faceName << "|\n";
-    out << "edit font |" << pg.EditFontName << "|\n";
-    out << "margins " << pg.TopMargin << " " << pg.BottomMargin << " " << pg.LeftMargin << " pen "
-        << pg.PenWidth << "\n";
-    out << "top |" << pg.TopFile << "| " << pg.IsTopPicture << " " << pg.Compress1 << " "
-        << pg.InAll1 << "\n";
-    out << "bottom |" << pg.BottFile << "| " << pg.IsBotPicture << " " << pg.Compress2 << " "
-        << pg.InAll2 << "\n";
-    out << "background " << pg.asBackground << " text end " << pg.inTextEnd << " numbers "
-        << pg.IsNumPage << " dos " << pg.IsDos << " wrap " << pg.isWrap << " height "
-        << pg.HeightString << " zoom " << pg.Zoom << " orient " << pg.Orient << " encoding "
-        << static_cast<int>(pg.Encoding) << " fit " << pg.FitWidth << "\n";
+    test::writeRecordSettings(out, pg);
     for (const auto& m : tp.messages.shown) {
         std::string text = m.text;
         for (std::size_t at; (at = text.find(dir.path())) != std::string::npos;)
