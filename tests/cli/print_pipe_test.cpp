@@ -125,6 +125,17 @@ TEST_F(PrintPipe, EmptyJobPrintsNothing) {
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("lp-args"))));
 }
 
+// Standard input that cannot be read (here a folder) fails the job and says where it failed.
+TEST_F(PrintPipe, UnreadableStandardInputFailsTheJobAndSaysSo) {
+    const ToolRun r = run(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("exec \"$0\" --lp < \"$1\""), kTool, home_.path()});
+    EXPECT_NE(r.code, 0);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("standard input: Is a directory")))
+        << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("lp-args"))));
+}
+
 TEST_F(PrintPipe, JobOnStandardInputGoesToTheQueue) {
     // Code page 866 with printer codes, a NUL and a Ctrl-Z-free binary run, and two pages.
     const QByteArray job = bytes(

@@ -59,7 +59,8 @@ std::string dialogAccount(const fs::path& input) {
         ParamDialog d(pg, nullptr, "/reports/report.txt");
         const std::string shown = fieldsOf(d);
         if (round == 2)
-            EXPECT_EQ(shown, shownBefore) << input << ": confirmed twice, the dialog shows otherwise";
+            EXPECT_EQ(shown, shownBefore)
+                << input << ": confirmed twice, the dialog shows otherwise";
         else
             out << "shown\n" << shown;
         shownBefore = shown;
