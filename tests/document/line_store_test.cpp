@@ -1,5 +1,7 @@
 // The line store's cursor and the record's walk over it.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -132,6 +134,29 @@ class RecordWalk : public ::testing::Test {
     coretest::MessageRecorder messages;
     std::unique_ptr<DocumentRecord> doc = coretest::makeRecord(dir, messages);
 };
+
+// The codes of a line may end at the end of mapped memory: the word-at-a-time skip over text
+// must not read the byte after them. The codes end right before a page that cannot be read.
+TEST(LineStore, BoxCodesAreReadNoFurtherThanTheirLength) {
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    void* map =
+        ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(map, MAP_FAILED);
+    auto* guard = static_cast<std::uint8_t*>(map) + page;
+    ASSERT_EQ(::mprotect(guard, page, PROT_NONE), 0);
+    for (std::size_t len = 1; len <= 24; ++len) {
+        for (bool codeAtEnd : {false, true}) {
+            std::uint8_t* codes = guard - len;
+            std::fill(codes, guard, 0);
+            if (codeAtEnd) codes[len - 1] = 3;
+            LineStore lines;
+            lines.append("x", 1);
+            lines.setBoxCodes(0, codes, len);
+            EXPECT_EQ(lines.hasBoxCodes(0), codeAtEnd) << len;
+        }
+    }
+    ::munmap(map, 2 * page);
+}
 
 TEST(LineStore, BoxCodesOfLongRunsAndGapsReadBackAsFiled) {
     // Runs and gaps at the edges of what one stored run holds: 255, 256 and 511 cells.
