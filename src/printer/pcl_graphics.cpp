@@ -14,6 +14,8 @@ constexpr JobUnits kDecipoint = kUnitsPerInch / 720;
 constexpr int kPatternDpi = 300;
 constexpr JobUnits kPatternDot = kUnitsPerInch / kPatternDpi;
 constexpr std::int64_t kMaxPatternDots = std::int64_t{100} * 1000 * 1000;
+// Every pattern repeats each 16 dots across and down (the dither each 8).
+constexpr int kPatternPeriod = 16;
 
 // An 8 x 8 ordered dither: a dot is inked when its threshold is below the shade.
 constexpr int kBayer[8][8] = {
@@ -40,9 +42,9 @@ int shadeLevel(int percent) {
 // (1 horizontal, 2 vertical, 3 and 4 diagonal, 5 square, 6 diagonal cross).
 bool patternInk(int kind, int value, std::int64_t x, std::int64_t y) {
     if (kind == 2) return kBayer[y & 7][x & 7] < value * 64 / 100;
-    constexpr int kPeriod = 16, kLine = 2;
+    constexpr int kLine = 2;
     const auto m = [](std::int64_t a) {
-        return static_cast<int>(((a % kPeriod) + kPeriod) % kPeriod);
+        return static_cast<int>(((a % kPatternPeriod) + kPatternPeriod) % kPatternPeriod);
     };
     const bool h = m(y) < kLine, v = m(x) < kLine;
     const bool d1 = m(x + y) < kLine, d2 = m(x - y) < kLine;
@@ -210,16 +212,25 @@ void PclInterpreter::fillRectangle(int fill) {
         return;
     }
     const int value = fill == 2 ? level : patternId_;
+    // A row of the fill is two bytes in turn, and its rows repeat from the 17th on.
+    std::uint8_t period[kPatternPeriod][2] = {};
+    for (int r = 0; r < kPatternPeriod; ++r)
+        for (int half = 0; half < 2; ++half)
+            for (int i = 0; i < 8; ++i)
+                if (patternInk(fill, value, x0 + 8 * half + i, y0 + r))
+                    period[r][half] |= static_cast<std::uint8_t>(0x80 >> i);
+    const auto lastMask = static_cast<std::uint8_t>(0xFF << ((8 - width % 8) % 8));
     constexpr std::int64_t kChunk = 256;
     std::vector<std::uint8_t> bits;
     for (std::int64_t y = y0; y < y1; y += kChunk) {
         const std::int64_t rows = std::min(kChunk, y1 - y);
-        bits.assign(static_cast<std::size_t>(rows * rowBytes), 0);
-        for (std::int64_t r = 0; r < rows; ++r)
-            for (std::int32_t c = 0; c < width; ++c)
-                if (patternInk(fill, value, x0 + c, y + r))
-                    bits[static_cast<std::size_t>(r * rowBytes + c / 8)] |=
-                        static_cast<std::uint8_t>(0x80 >> (c % 8));
+        bits.resize(static_cast<std::size_t>(rows * rowBytes));
+        for (std::int64_t r = 0; r < rows; ++r) {
+            const std::uint8_t* pair = period[(y - y0 + r) % kPatternPeriod];
+            std::uint8_t* row = bits.data() + r * rowBytes;
+            for (std::int32_t j = 0; j < rowBytes; ++j) row[j] = pair[j & 1];
+            row[rowBytes - 1] &= lastMask;
+        }
         builder_.addDots(static_cast<JobUnits>(x0 * kPatternDot),
                          static_cast<JobUnits>(y * kPatternDot), kPatternDpi, kPatternDpi, width,
                          static_cast<std::int32_t>(rows), rowBytes, bits.data());
