@@ -136,6 +136,28 @@ TEST(PclFills, CrossHatchesRunTheirWay) {
     EXPECT_GT(canvas(6).inkCount(), canvas(3).inkCount());
 }
 
+// The pattern is anchored to the sheet: a fill cut into pieces at odd dots, across and down,
+// inks exactly the dots of the whole fill.
+TEST(PclFills, FillsSideBySideMeetAsOneFill) {
+    const std::pair<int, int> patterns[] = {{2, 2},  {2, 10}, {2, 20}, {2, 30}, {2, 45},
+                                            {2, 70}, {2, 90}, {3, 1},  {3, 2},  {3, 3},
+                                            {3, 4},  {3, 5},  {3, 6}};
+    for (const auto& [kind, id] : patterns) {
+        const std::string fill = "g" + std::to_string(kind) + "P";
+        const std::string pattern = std::to_string(id);
+        const auto at = [&](int x, int y, int w, int h) {
+            return "~*p" + std::to_string(x) + "x" + std::to_string(y) + "Y~*c" +
+                   std::to_string(w) + "a" + std::to_string(h) + "b" + pattern + fill;
+        };
+        const auto whole = inkOf("~E" + at(301, 305, 87, 45));
+        const auto pieces =
+            inkOf("~E" + at(301, 305, 37, 45) + at(338, 305, 50, 19) + at(338, 324, 50, 26));
+        ASSERT_GT(whole.inkCount(), 0) << kind << " " << id;
+        EXPECT_EQ(pieces.inkCount(), whole.inkCount()) << kind << " " << id;
+        EXPECT_TRUE(pieces.px == whole.px) << kind << " " << id;
+    }
+}
+
 TEST(PclFills, FillsThatDrawNothingAndClipping) {
     for (const std::string& job : {
              fill64("0", 3),                      // cross-hatch pattern 0 is none
