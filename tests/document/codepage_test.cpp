@@ -8,6 +8,7 @@
 #include <set>
 
 #include "codepage.h"
+#include "input_tables.h"
 #include "test_support.h"
 
 namespace folvek {
@@ -76,6 +77,20 @@ TEST(CodePage, WindowsToDosAndUnicodeAgreeWithIconv) {
             EXPECT_EQ(ansiToUnicodeTable()[b], u) << std::hex << b;
         } else {
             EXPECT_EQ(ansiToUnicodeTable()[b], u'\uFFFD') << std::hex << b;  // 0x98 is undefined
+        }
+    }
+}
+
+TEST(CodePage, DosAndKoi8ToUnicodeAgreeWithIconvForEveryByte) {
+    const std::pair<const char*, const char16_t*> tables[] = {{"CP866", oemToUnicodeTable()},
+                                                              {"KOI8-R", koi8ToUnicodeTable()}};
+    for (const auto& [name, table] : tables) {
+        for (unsigned b = 0; b < 256; ++b) {
+            const auto want = iconvByte(name, "UTF-16LE", static_cast<unsigned char>(b));
+            ASSERT_TRUE(want && want->size() == 2u) << name << " " << std::hex << b;
+            const char16_t u = static_cast<unsigned char>((*want)[0]) |
+                               static_cast<unsigned char>((*want)[1]) << 8;
+            EXPECT_EQ(table[b], u) << name << " " << std::hex << b;
         }
     }
 }
