@@ -69,3 +69,37 @@ TEST(WatchWriters, ReadWriteAndWriteOnlyCountReadOnlyDoesNot) {
 
 }  // namespace
 }  // namespace folvek
+
+namespace folvek {
+namespace {
+
+// One watcher per folder: the lock names its holder, goes with its descriptor, and works when
+// the watcher was started with standard input closed (the lock file then gets descriptor 0).
+TEST(WatchLock, OneHolderNamedByPidAndStandardInputClosedIsNoFailure) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const int dirFd = ::open(dir.path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(dirFd, 0);
+    std::string holder;
+    const int first = lockWatchedFolder(dirFd, &holder);
+    ASSERT_GE(first, 0) << holder;
+    char pid[32] = {};
+    EXPECT_GT(::pread(first, pid, sizeof pid - 1, 0), 0);
+    EXPECT_EQ(std::string(pid), std::to_string(::getpid()) + "\n");
+    EXPECT_EQ(lockWatchedFolder(dirFd, &holder), -2);
+    EXPECT_EQ(holder, "process " + std::to_string(::getpid()));
+    ::close(first);
+
+    const int input = ::dup(0);
+    ASSERT_GE(input, 0);
+    ::close(0);
+    const int onZero = lockWatchedFolder(dirFd, &holder);
+    if (onZero >= 0) ::close(onZero);
+    ::dup2(input, 0);
+    ::close(input);
+    EXPECT_EQ(onZero, 0) << holder;
+    ::close(dirFd);
+}
+
+}  // namespace
+}  // namespace folvek
