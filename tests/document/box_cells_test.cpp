@@ -124,6 +124,27 @@ TEST_F(BoxLoading, CodesFollowALongLineIntoItsPieces) {
     EXPECT_EQ(part[2], 0);
 }
 
+// Converting lines already in the store gives the text and codes loading them gives, for
+// every byte of the DOS box range and the letters and signs around it.
+TEST_F(BoxLoading, ConvertingTheStoreAndLoadingAgreeOnEveryFrameByte) {
+    std::string line = "\x8a\xae\xab ";  // "Кол "
+    for (int b = 0xA0; b <= 0xE0; ++b) line += static_cast<char>(b);
+    line += " |-+=";
+    load(line + "\n", 1);
+    ASSERT_EQ(doc->lines.size(), 1u);
+    const std::string loadedText = doc->lines.textAt(0);
+    const std::vector<std::uint8_t> loadedCodes = codesOf(doc->lines, 0);
+    ASSERT_FALSE(loadedCodes.empty());
+
+    coretest::ScratchDir otherDir;
+    auto other = coretest::makeRecord(otherDir, messages);
+    other->lines.append(line.data(), line.size());
+    other->convertCodePage(1);
+    EXPECT_EQ(other->lines.textAt(0), loadedText);
+    EXPECT_EQ(codesOf(other->lines, 0), loadedCodes);
+    EXPECT_EQ(other->lines.doubleBarsImplied(), doc->lines.doubleBarsImplied());
+}
+
 TEST_F(BoxLoading, ConversionFilesCodesAndTheWayBackDropsThem) {
     // Appending to a loaded document converts afterwards, over every line.
     load("a\n", 0);
