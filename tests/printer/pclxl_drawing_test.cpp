@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "job_interpreter.h"
+#include "job_paint.h"
 #include "pxl_bytes.h"
 
 using namespace folvek::printer;
@@ -349,6 +350,29 @@ TEST(PclXlDrawing, ImagesFromHalfAPixelTo5760PixelsAnInch) {
         ASSERT_FALSE(rasters.empty()) << c.name;
         EXPECT_EQ(rasters[0].dpiX, c.dpiX) << c.name;
         EXPECT_EQ(rasters[0].dpiY, c.dpiY) << c.name;
+    }
+}
+
+// A scaled black image inks every dot of the place it is drawn in and none beside it, also
+// where its width in dots is one past a whole byte.
+TEST(PclXlDrawing, AScaledImageInksEveryDotOfItsPlace) {
+    const int cases[][4] = {{5, 3, 17, 7}, {2, 2, 9, 9}, {5, 3, 33, 7}, {3, 5, 11, 8}};
+    for (const auto& [sw, sh, dw, dh] : cases) {
+        const JobDocument doc = scaledImage(sw, sh, dw, dh);
+        ASSERT_EQ(doc.pages.size(), 1u) << dw;
+        ASSERT_FALSE(doc.pages[0].rasters.empty()) << dw;
+        EXPECT_EQ(doc.pages[0].rasters[0].dpiX, 300) << dw;  // scaled, not kept
+        const test::BitCanvas ink = test::paintPage(doc.pages[0], 300);
+        EXPECT_EQ(ink.inkCount(), dw * dh) << dw;
+        int x0 = ink.width, y0 = ink.height, x1 = -1, y1 = -1;
+        for (int y = 0; y < ink.height; ++y)
+            for (int x = 0; x < ink.width; ++x)
+                if (ink.at(x, y)) {
+                    x0 = std::min(x0, x), y0 = std::min(y0, y);
+                    x1 = std::max(x1, x), y1 = std::max(y1, y);
+                }
+        EXPECT_EQ(x1 - x0 + 1, dw);
+        EXPECT_EQ(y1 - y0 + 1, dh);
     }
 }
 
