@@ -26,6 +26,19 @@ TEST(IniFile, NamesIgnoreCaseAndBlanksAroundValues) {
     EXPECT_FALSE(IniFile().load(dir.dir() + "missing.ini"));
 }
 
+// "[]" is a section of its own, with an empty name: the keys after it leave the one before.
+// A lone "[" or a "[" without its "]" is no header, and the keys after it stay where they were.
+TEST(IniFile, AnEmptySectionNameEndsTheSectionBefore) {
+    coretest::ScratchDir dir;
+    dir.file("a.ini", "[Folvk]\nZoom=5\n[]\nZoom=7\n[\nPen=2\n[Other\nTop=3\n");
+    IniFile ini;
+    ASSERT_TRUE(ini.load(dir.dir() + "a.ini"));
+    EXPECT_EQ(ini.get("Folvk", "Zoom").value_or("-"), "5");
+    EXPECT_EQ(ini.get("", "Zoom").value_or("-"), "7");
+    EXPECT_EQ(ini.get("", "Pen").value_or("-"), "2");
+    EXPECT_EQ(ini.get("", "Top").value_or("-"), "3");
+}
+
 TEST(IniFile, SetKeepsEverythingElseAndSavesAtomically) {
     coretest::ScratchDir dir;
     dir.file("a.ini", "; top\n[Folvk]\nZoom=5\nFoo=bar\n\n[Other]\nx=1\n");
