@@ -122,6 +122,22 @@ TEST_F(AppTest, DownRunsFromTheBottomOfOnePageOntoTheTopOfTheNext) {
     EXPECT_EQ(frame->pageField()->text(), QStringLiteral("Стр. 2 из 5"));
 }
 
+// Home and End go to the page's left edge as well as its top and bottom.
+TEST_F(AppTest, HomeAndEndAlsoGoToTheLeftEdge) {
+    shellState().documentPath = pagedDocument("three.txt", 3);
+    start();
+    ReportView* v = view();
+    for (int i = 0; i < 6; ++i) v->zoomIn();
+    ASSERT_GT(v->hRange(), 0);
+    for (Qt::Key key : {Qt::Key_Home, Qt::Key_End}) {
+        v->scrollTo(v->hRange(), 5);
+        ASSERT_GT(v->hPos(), 0);
+        QTest::keyClick(v, key);
+        EXPECT_EQ(v->hPos(), 0) << key;
+    }
+    EXPECT_GT(v->vPos(), 5);  // End went down
+}
+
 TEST_F(AppTest, PageKeysAndCtrlPageKeys) {
     shellState().documentPath = pagedDocument("three.txt", 3);
     start();

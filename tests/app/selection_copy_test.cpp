@@ -169,10 +169,11 @@ TEST_F(SelectionTest, HeldPastTheEdgeTheDragScrollsThePageAndTakesInWhatComesInt
     QTest::mouseMove(port, from + QPoint(20, 0));
     // Held below the bottom edge, over the cell where the last row will come into view.
     QTest::mouseMove(port, QPoint(cellCentre(4, 6).x(), port->height() + 30));
-    const int before = view()->vPos();
+    const int before = view()->vPos(), across = view()->hPos();
     for (int i = 0; i < 50 && view()->vPos() == before; ++i) QTest::qWait(20);
     EXPECT_GT(view()->vPos(), before);
     QTest::qWait(300);
+    EXPECT_EQ(view()->hPos(), across) << "held below the edge only, the page moves only down";
     // Each step takes in the cells that came under the pointer, before any release.
     ASSERT_TRUE(view()->selection());
     const CellRange held = *view()->selection();
