@@ -25,6 +25,7 @@ void PdfDevice::beginPage(double printableWidthMm, double printableHeightMm,
     printableMm_[0] = printableWidthMm;
     printableMm_[1] = printableHeightMm;
     content_.assign(prefix);
+    pageImages_.clear();
     lines_.clear();
     fills_.clear();
     inText_ = false;
@@ -325,7 +326,12 @@ void PdfDevice::stretchImage(int dx, int dy, int dw, int dh, int sx, int sy, int
     placeXObject(index, dx, dy, dw, dh);
 }
 
-void PdfDevice::placeXObject(int index, double dx, double dy, double dw, double dh) {
+void PdfDevice::placeXObject(int number, double dx, double dy, double dw, double dh) {
+    // Named within the page, so that the content does not depend on the order in which
+    // pages drawn side by side met their pictures first.
+    auto at = std::find(pageImages_.begin(), pageImages_.end(), number);
+    if (at == pageImages_.end()) at = pageImages_.insert(at, number);
+    const auto name = static_cast<std::int64_t>(at - pageImages_.begin()) + 1;
     // A picture covers what was drawn before it.
     flushLines();
     flushFills();
@@ -342,7 +348,7 @@ void PdfDevice::placeXObject(int index, double dx, double dy, double dw, double 
     content_ += ' ';
     appendFixed(content_, f, 2);
     content_ += " cm/Im";
-    appendInt(content_, index);
+    appendInt(content_, name);
     content_ += " Do Q\n";
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "device_context.h"
@@ -27,6 +28,9 @@ class PdfDevice : public DeviceContext {
     // The page's content stream; the device is then ready for the next page. The bytes the
     // page drew are handed to the font set here.
     std::string takeContent();
+    // The pictures the page showed, by their numbers in the image set: the content names the
+    // first /Im1, the second /Im2, and so on, in the order the page first showed them.
+    std::vector<int> takeImages() { return std::exchange(pageImages_, {}); }
 
     // LayoutDevice
     int saveState() override;
@@ -75,7 +79,7 @@ class PdfDevice : public DeviceContext {
     // hz: horizontal scaling of the glyphs, thousandths of a percent.
     void showString(PdfFont& f, double size, double x, double y, const unsigned char* s, int n,
                     std::int64_t hz = 100000);
-    void placeXObject(int index, double dx, double dy, double dw, double dh);
+    void placeXObject(int number, double dx, double dy, double dw, double dh);
     void appendPoint(std::string& out, double x, double y);
 
     bool* usedBytes(const PdfFont& f);
@@ -83,6 +87,7 @@ class PdfDevice : public DeviceContext {
     PdfFontSet& fonts_;
     PdfImageSet& images_;
     std::vector<std::array<bool, 256>> used_;  // per font index, this page's bytes
+    std::vector<int> pageImages_;
     double printableMm_[2] = {0, 0};
     State state_;
     std::vector<State> saved_;

@@ -70,9 +70,9 @@ bool PdfDocument::open(const std::string& path) {
     resourcesObject_ = objects_.allocate();
     objects_.allocate();  // 4: information
     const int workers = options_.workers < 0 ? PdfPagePipeline::defaultWorkers() : options_.workers;
-    pipeline_ =
-        std::make_unique<PdfPagePipeline>(workers, std::size_t(2 * workers + 3), fonts_, images_,
-                                          [this](std::string& c) { writePage(c); });
+    pipeline_ = std::make_unique<PdfPagePipeline>(
+        workers, std::size_t(2 * workers + 3), fonts_, images_,
+        [this](std::string& c, const std::vector<int>& images) { writePage(c, images); });
     return true;
 }
 
@@ -108,6 +108,7 @@ bool PdfDocument::endPage() {
     if (!pageOpen_) return !failed();
     pageOpen_ = false;
     current_.content = device_.takeContent();
+    current_.images = device_.takeImages();
     pipeline_->submit(std::move(current_));
     current_ = PdfPageJob();
     return !failed();
@@ -126,8 +127,20 @@ void PdfDocument::prepareFonts(const LogFont* fonts, int count) {
     for (int i = 0; i < count; ++i) fonts_.realise(fonts[i]);
 }
 
-void PdfDocument::writePage(std::string& compressed) {
-    images_.writePending(objects_);
+void PdfDocument::writePage(std::string& compressed, const std::vector<int>& images) {
+    // A page with pictures has resources of its own, naming them as its content does; the
+    // pictures are written before the first page that shows them.
+    std::string resources = ref(resourcesObject_);
+    if (!images.empty()) {
+        if (!fontsObject_) fontsObject_ = objects_.allocate();
+        resources = "<</Font " + ref(fontsObject_) + "/XObject<<";
+        for (std::size_t i = 0; i < images.size(); ++i) {
+            resources += "/Im";
+            appendInt(resources, std::int64_t(i) + 1);
+            resources += ' ' + ref(images_.objectFor(images[i], objects_));
+        }
+        resources += ">>/ProcSet[/PDF/Text/ImageC]>>";
+    }
     const std::string box = std::move(mediaBoxes_.front());
     mediaBoxes_.pop_front();
     const int content = objects_.allocate();
@@ -135,8 +148,7 @@ void PdfDocument::writePage(std::string& compressed) {
     const int page = objects_.allocate();
     pageObjects_.push_back(page);
     objects_.write(page, "<</Type/Page/Parent " + ref(pagesObject_) + "/MediaBox" + box +
-                             "/Resources " + ref(resourcesObject_) + "/Contents " + ref(content) +
-                             ">>");
+                             "/Resources " + resources + "/Contents " + ref(content) + ">>");
 }
 
 bool PdfDocument::failed() const {
@@ -157,7 +169,6 @@ bool PdfDocument::finish() {
     pipeline_->drain();
     if (error_.empty()) error_ = pipeline_->error();
     pipeline_.reset();
-    images_.writePending(objects_);
     bool cff = false;
     for (const auto& f : fonts_.fonts()) {
         if (failed()) break;
@@ -174,20 +185,17 @@ bool PdfDocument::finish() {
         return false;
     }
 
-    std::string d = "<</Font<<";
+    std::string fonts = "<<";
     for (const auto& f : fonts_.fonts()) {
-        d += "/F";
-        appendInt(d, f->index);
-        d += ' ' + ref(f->objectNumber);
+        fonts += "/F";
+        appendInt(fonts, f->index);
+        fonts += ' ' + ref(f->objectNumber);
     }
-    d += ">>/XObject<<";
-    for (const auto& im : images_.images()) {
-        d += "/Im";
-        appendInt(d, im.index);
-        d += ' ' + ref(im.objectNumber);
-    }
-    d += ">>/ProcSet[/PDF/Text/ImageC]>>";
+    fonts += ">>";
+    // Pages without pictures share these resources.
+    std::string d = "<</Font" + fonts + "/XObject<<>>/ProcSet[/PDF/Text/ImageC]>>";
     objects_.write(resourcesObject_, d);
+    if (fontsObject_) objects_.write(fontsObject_, fonts);
 
     d = "<</Type/Pages/Count ";
     appendInt(d, std::int64_t(pageObjects_.size()));

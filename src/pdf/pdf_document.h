@@ -66,7 +66,7 @@ class PdfDocument {
     int pageCount() const { return pages_; }
 
   private:
-    void writePage(std::string& compressed);
+    void writePage(std::string& compressed, const std::vector<int>& images);
     PdfPageJob jobFor(const PdfPageGeometry& page);
 
     PdfDocumentOptions options_;
@@ -77,6 +77,7 @@ class PdfDocument {
     PdfDevice device_;
     std::unique_ptr<PdfPagePipeline> pipeline_;
     int pagesObject_ = 0, resourcesObject_ = 0;
+    int fontsObject_ = 0;  // the fonts for pages with pictures, made with the first of them
     std::vector<int> pageObjects_;
     std::deque<std::string> mediaBoxes_;  // of the pages in flight
     PdfPageJob current_;

@@ -98,40 +98,44 @@ int PdfImageSet::maskFor(const BitmapView& b) {
 
 namespace folvek {
 
-void PdfImageSet::writePending(PdfObjects& objects) {
+int PdfImageSet::objectFor(int number, PdfObjects& objects) {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (Entry& e : images_) {
-        if (e.objectNumber) continue;
-        if (e.mask) {
-            // Sample 1 is ink: the decode array turns the mask's sense round.
-            std::string dict = "/Type/XObject/Subtype/Image/ImageMask true/Decode[1 0]/Width ";
-            appendInt(dict, e.width);
-            dict += "/Height ";
-            appendInt(dict, e.height);
-            dict += "/BitsPerComponent 1";
-            e.objectNumber = objects.allocate();
-            objects.writeStream(e.objectNumber, dict, e.rgb, true);
-            std::string().swap(e.rgb);
-            continue;
-        }
-        std::string size = "/Width ";
-        appendInt(size, e.width);
-        size += "/Height ";
-        appendInt(size, e.height);
-        size += "/BitsPerComponent 8/Interpolate true";
+    if (number < 1 || static_cast<std::size_t>(number) > images_.size()) return 0;
+    Entry& e = images_[static_cast<std::size_t>(number) - 1];
+    if (!e.objectNumber) write(e, objects);
+    return e.objectNumber;
+}
+
+void PdfImageSet::write(Entry& e, PdfObjects& objects) {
+    if (e.mask) {
+        // Sample 1 is ink: the decode array turns the mask's sense round.
+        std::string dict = "/Type/XObject/Subtype/Image/ImageMask true/Decode[1 0]/Width ";
+        appendInt(dict, e.width);
+        dict += "/Height ";
+        appendInt(dict, e.height);
+        dict += "/BitsPerComponent 1";
         e.objectNumber = objects.allocate();
-        std::string dict = "/Type/XObject/Subtype/Image/ColorSpace/DeviceRGB" + size;
-        if (!e.opaque) {
-            const int mask = objects.allocate();
-            objects.writeStream(mask, "/Type/XObject/Subtype/Image/ColorSpace/DeviceGray" + size,
-                                e.alpha, true);
-            dict += "/SMask ";
-            appendRef(dict, mask);
-        }
         objects.writeStream(e.objectNumber, dict, e.rgb, true);
         std::string().swap(e.rgb);
-        std::string().swap(e.alpha);
+        return;
     }
+    std::string size = "/Width ";
+    appendInt(size, e.width);
+    size += "/Height ";
+    appendInt(size, e.height);
+    size += "/BitsPerComponent 8/Interpolate true";
+    e.objectNumber = objects.allocate();
+    std::string dict = "/Type/XObject/Subtype/Image/ColorSpace/DeviceRGB" + size;
+    if (!e.opaque) {
+        const int mask = objects.allocate();
+        objects.writeStream(mask, "/Type/XObject/Subtype/Image/ColorSpace/DeviceGray" + size,
+                            e.alpha, true);
+        dict += "/SMask ";
+        appendRef(dict, mask);
+    }
+    objects.writeStream(e.objectNumber, dict, e.rgb, true);
+    std::string().swap(e.rgb);
+    std::string().swap(e.alpha);
 }
 
 }  // namespace folvek

@@ -45,6 +45,7 @@ void PdfPagePipeline::run(Job& job, PdfDevice& device) {
             device.beginPage(page.printableMm[0], page.printableMm[1], page.prefix);
             page.draw(device);
             page.content = device.takeContent();
+            page.images = device.takeImages();
             page.draw = nullptr;
         }
         deflateInto(page.content, job.out);
@@ -78,7 +79,7 @@ void PdfPagePipeline::writeReady(std::unique_lock<std::mutex>& lock) {
         std::unique_ptr<Job> job = std::move(order_.front());
         order_.pop_front();
         lock.unlock();
-        writer_(job->out);
+        writer_(job->out, job->page.images);
         lock.lock();
     }
 }

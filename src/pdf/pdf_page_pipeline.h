@@ -24,11 +24,12 @@ struct PdfPageJob {
     std::string prefix;                        // the page's transform
     std::function<void(DeviceContext&)> draw;  // null: `content` is the page already
     std::string content;
+    std::vector<int> images;  // the image set's numbers of /Im1, /Im2, ... of the content
 };
 
 class PdfPagePipeline {
   public:
-    using Writer = std::function<void(std::string& compressed)>;
+    using Writer = std::function<void(std::string& compressed, const std::vector<int>& images)>;
 
     // `workers` 0: everything on the submitting thread.
     PdfPagePipeline(int workers, std::size_t maxInFlight, PdfFontSet& fonts, PdfImageSet& images,

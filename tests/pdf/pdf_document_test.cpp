@@ -142,6 +142,42 @@ TEST(PdfDocument, APictureShownOnEveryPageIsStoredOnce) {
     }
 }
 
+// Pages drawn side by side meet their pictures in any order: the file must not show it. The
+// same pages, each with pictures of its own and one shared with the others, written again
+// and again by several threads, give the same bytes as when written on one thread; each page
+// names its pictures in the order it shows them.
+TEST(PdfDocument, PagesWithPicturesGiveTheSameFileWhateverThreadDrawsThem) {
+    ScratchDir dir;
+    std::vector<std::uint32_t> shared(40 * 20, 0xFF101010u);
+    const auto write = [&](int workers, const std::string& name) {
+        PdfDocumentOptions options;
+        options.workers = workers;
+        PdfDocument pdf(options);
+        EXPECT_TRUE(pdf.open(dir.path(name)));
+        for (int page = 0; page < 40; ++page) {
+            pdf.addPage(a4(), [&shared, page](DeviceContext& dc) {
+                dc.setLoEnglish();
+                std::vector<std::uint32_t> own(16 * 16, 0xFF000000u + std::uint32_t(page));
+                std::vector<std::uint8_t> dots(2 * 9, static_cast<std::uint8_t>(page * 7));
+                dc.stretchImage(0, -50, 16, -16, 0, 0, 16, 16, ImageView{16, 16, own.data()});
+                dc.drawBitmap(0, -90, 16, -9, BitmapView{16, 9, 2, dots.data()});
+                dc.stretchImage(0, 0, 40, -20, 0, 0, 40, 20, ImageView{40, 20, shared.data()});
+            });
+        }
+        EXPECT_TRUE(pdf.finish()) << pdf.error();
+        return readFile(dir.path(name));
+    };
+    const std::string alone = write(0, "alone.pdf");
+    EXPECT_EQ(count(alone, "/Subtype/Image/ColorSpace/DeviceRGB"), 41);
+    EXPECT_EQ(count(alone, "/XObject<</Im1 "), 40);  // each page names its own three
+    EXPECT_EQ(count(alone, "/Im3 "), 40);
+    for (int round = 0; round < 4; ++round)
+        EXPECT_TRUE(write(3, "side-by-side.pdf") == alone) << "round " << round;
+    if (haveTool("qpdf")) {
+        EXPECT_EQ(run("qpdf --check '" + dir.path("alone.pdf") + "'").status, 0);
+    }
+}
+
 TEST(PdfDocument, HugePagesAndGlyphsTheFontLacks) {
     requireTools();
     ScratchDir dir;
