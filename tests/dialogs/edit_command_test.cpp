@@ -139,6 +139,8 @@ TEST_F(EditCommandTest, AFailedRewriteIsReportedAndChangesNothing) {
     EXPECT_EQ(editDocumentFile(ctx), 0);
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(messages.shown[1].icon, MsgIcon::Error);
+    EXPECT_EQ(messages.shown[1].text, "Не удалось переписать файл в Windows кодировке!\n" +
+                                          saveFailureReason({SaveStatus::WriteFailed, ENOSPC}));
     EXPECT_EQ(readFile(path), kDosHello);
     EXPECT_EQ(doc->IsDos, 1);
     EXPECT_EQ(calls(), "");
