@@ -33,5 +33,22 @@ TEST(LayoutMemory, RememberedPerDocumentAndForgottenOnAuto) {
     std::filesystem::remove_all(dir);
 }
 
+// Lines a person or another program spoiled (no tab, nothing after it) are passed over when
+// reading and left out when the file is written again; CR LF lines are read as well.
+TEST(LayoutMemory, SpoiledLinesAreSkippedAndDropped) {
+    const std::string dir = ::testing::TempDir() + "folvek-layout-spoiled/";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + layout_memory::kFileName)
+        << "job /no-tab.prn\njob\t\nreport\t/crlf.prn\r\n";
+    EXPECT_EQ(layout_memory::lookup(dir, "/crlf.prn"), LayoutMode::Report);
+    EXPECT_EQ(layout_memory::lookup(dir, "job /no-tab.prn"), LayoutMode::Auto);
+    ASSERT_TRUE(layout_memory::remember(dir, "/c.prn", LayoutMode::Job));
+    std::ifstream in(dir + layout_memory::kFileName);
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(all, "report\t/crlf.prn\njob\t/c.prn\n");
+    std::filesystem::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace folvek
