@@ -86,6 +86,16 @@ TEST(SheetText, AWorkbookCellHoldsAtMost32767Units) {
     pairInside += u"\U0001F600";
     EXPECT_NE(sharedStrings(pairInside).find(std::string(32765, 'w') + "\xF0\x9F\x98\x80</t>"),
               std::string::npos);
+    // Characters above the surrogates (here U+FFFD) are no half of a pair.
+    std::u16string replaced(32765, 'v');
+    replaced += u"\uFFFDa and more";
+    EXPECT_NE(sharedStrings(replaced).find(std::string(32765, 'v') + "\xEF\xBF\xBD"
+                                                                     "a</t>"),
+              std::string::npos);
+    // A pair that ends right at the limit of a longer text is kept whole.
+    EXPECT_NE(
+        sharedStrings(pairInside + u"tail").find(std::string(32765, 'w') + "\xF0\x9F\x98\x80</t>"),
+        std::string::npos);
 }
 
 CharGrid framedGrid() {
