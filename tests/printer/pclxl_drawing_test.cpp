@@ -210,6 +210,36 @@ TEST(PclXlDrawing, PensOutlineAndTheStateStackRestores) {
     EXPECT_EQ(finish(b).pages.at(0).rules.size(), 1u);
 }
 
+// A drawing more than 50 inches across or down, or starting farther than that from the page's
+// corner, is left out with a warning; one of 50 inches is drawn.
+TEST(PclXlDrawing, DrawingsLargerThanAnySheetAreLeftOut) {
+    struct Case {
+        const char* name;
+        int x0, y0, x1, y1;
+        bool drawn;
+    };
+    const Case cases[] = {
+        {"50 inches across", 300, 300, 15300, 600, true},
+        {"wider", 300, 300, 15400, 600, false},
+        {"taller", 300, 300, 600, 15400, false},
+        {"far right", 15400, 300, 15500, 600, false},
+        {"far down", 300, 15400, 600, 15500, false},
+    };
+    for (const Case& c : cases) {
+        Bytes b = pageStart();
+        b.op(0x85).box(c.x0, c.y0, c.x1, c.y1, 0x42).op(0xa1).op(0x86);
+        const JobDocument doc = finish(b);
+        ASSERT_EQ(doc.pages.size(), 1u) << c.name;
+        bool warned = false;
+        for (const std::string& w : doc.warnings)
+            warned = warned || w.find("larger than any sheet") != std::string::npos;
+        EXPECT_EQ(warned, !c.drawn) << c.name;
+        if (!c.drawn) {
+            EXPECT_TRUE(doc.pages[0].rasters.empty()) << c.name;
+        }
+    }
+}
+
 TEST(PclXlDrawing, WhatIsNotDrawnIsWarnedOfOnce) {
     for (const int op : {0x91, 0x96, 0x97, 0x98, 0x99, 0x9e, 0x9f, 0xa2, 0xa3, 0xb6}) {
         Bytes b = pageStart();
