@@ -77,6 +77,7 @@ class SelectionTest : public AppTest {
 
 TEST_F(SelectionTest, DragSelectsTheCellsBetweenPressAndPointerAndCtrlCCopiesThem) {
     ASSERT_FALSE(view()->isCommandEnabled(CmCopy));
+    EXPECT_TRUE(view()->selectionText().empty());
     EXPECT_EQ(copied(), QStringLiteral("before"));  // nothing selected: the clipboard stays
 
     // The names column, trailing blanks of "Хлеб  " trimmed.
@@ -123,6 +124,7 @@ TEST_F(SelectionTest, TheSelectionIsTintedUntilAClickOrAnotherPageClearsIt) {
     // A click without a drag clears it, and the page is white again.
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(1, 2));
     EXPECT_FALSE(view()->selection());
+    EXPECT_TRUE(view()->selectionText().empty());
     EXPECT_FALSE(view()->isCommandEnabled(CmCopy));
     shot = view()->viewport()->grab().toImage();
     EXPECT_EQ(shot.pixelColor(blank), QColor(Qt::white));
