@@ -179,6 +179,13 @@ TEST_F(WatchFiles, ANewJobOfTheBytesWrittenAfterAPoint) {
         in.get(), 13, 100, dir_.get(), [](int n) { return numbered("late", n); }, &placed, &error));
     EXPECT_FALSE(exists("late"));
     EXPECT_FALSE(exists(".folvek-rest-" + std::to_string(::getpid())));
+    // No free name: the copy made for it goes too.
+    EXPECT_FALSE(writeNewJob(
+        in.get(), 13, 26, dir_.get(), [](int) { return std::string("report-1"); }, &placed,
+        &error));
+    EXPECT_EQ(error, "no free name");
+    EXPECT_FALSE(exists(".folvek-rest-" + std::to_string(::getpid())));
+    EXPECT_EQ(read("report-1"), "taken");
     EXPECT_FALSE(writeNewJob(
         in.get(), 0, 5, -1, [](int n) { return numbered("none", n); }, &placed, &error));
     EXPECT_FALSE(error.empty());

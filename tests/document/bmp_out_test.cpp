@@ -315,6 +315,8 @@ TEST(BitmapFileName, SuffixUnlessAFullStopEndsTheName) {
     EXPECT_EQ(bitmapFileName("logo"), "logo.bmp");
     EXPECT_EQ(bitmapFileName("logo.bmp"), "logo.bmp");
     EXPECT_EQ(bitmapFileName("logo.b"), "logo.b");
+    EXPECT_EQ(bitmapFileName(".pic"), ".pic");  // a short name that has its dot first
+    EXPECT_EQ(bitmapFileName(".b"), ".b");
     EXPECT_EQ(bitmapFileName("logo.jpeg"), "logo.jpeg.bmp");
     EXPECT_EQ(bitmapFileName("a.b"), "a.b");
     EXPECT_EQ(bitmapFileName(""), ".bmp");
