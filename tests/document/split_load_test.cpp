@@ -326,9 +326,11 @@ TEST(LineStoreAppend, TheTailKeepsItsTextsStylesAndBoxCodes) {
         tail.append(wide.data(), wide.size());
         tail.setBoxCodes(tail.size() - 1, many.data(), many.size());
     }
+    head.first();
     head.appendStore(tail);
     EXPECT_TRUE(tail.empty());
     ASSERT_EQ(head.size(), 84u);
+    EXPECT_EQ(head.currentIndex(), 83) << "the last line taken is the current one, as after append";
     EXPECT_STREQ(head.textAt(2), "two");
     EXPECT_EQ(head.styleAt(0), 1);
     EXPECT_EQ(head.styleAt(2), 4);
