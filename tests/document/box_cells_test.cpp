@@ -269,6 +269,20 @@ TEST_F(BoxLoading, LookalikeFramesOfEveryShapeGetTheCodesOfTheirDosOriginals) {
          "\xD5\xCD\xD1\xCD\xB8\n\xB3"
          "a\xB3"
          "b\xB3\n\xD4\xCD\xCF\xCD\xBE\n"},
+        {"a heading box over a wider table, which goes on to the right",
+         "\xDA\xC4\xC4\xBF\n\xB3"
+         "ab\xB3\n"
+         "\xC3\xC4\xC4\xC5\xC4\xC4\xBF\n\xB3"
+         "12\xB3"
+         "34\xB3\n"
+         "\xC0\xC4\xC4\xC1\xC4\xC4\xD9\n"},
+        {"a heading box over a wider table, which goes on to the left",
+         "   \xDA\xC4\xC4\xBF\n   \xB3"
+         "ab\xB3\n"
+         "\xDA\xC4\xC4\xC5\xC4\xC4\xB4\n\xB3"
+         "12\xB3"
+         "34\xB3\n"
+         "\xC0\xC4\xC4\xC1\xC4\xC4\xD9\n"},
         {"a frame indented under text",
          "Title\n  \xDA\xC4\xC4\xBF\n  \xB3"
          "ab\xB3\n  \xC0\xC4\xC4\xD9\nend\n"},

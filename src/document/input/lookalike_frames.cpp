@@ -94,7 +94,9 @@ struct Row {
         bytes.resize(k);
         offsets.resize(k);
         topBorder.assign(bytes.size(), 0);
-        // A run of '-' '=' '+' that meets a top corner at either end.
+        // A run of '-' '=' '+' that meets a top corner at either end. An end without a corner
+        // must not be a '+' itself: "├──┼──┐" under a narrower box is a separator that widens
+        // the table, and its tees reach up; a top border only runs out ragged.
         const std::size_t n = bytes.size();
         for (std::size_t c = 0; c < n;) {
             if (!along(bytes[c])) {
@@ -103,8 +105,10 @@ struct Row {
             }
             std::size_t end = c;
             while (end < n && along(bytes[end])) ++end;
-            const bool isTop =
-                (c > 0 && bytes[c - 1] == kTopLeft) || (end < n && bytes[end] == kTopRight);
+            const bool leftCorner = c > 0 && bytes[c - 1] == kTopLeft;
+            const bool rightCorner = end < n && bytes[end] == kTopRight;
+            const bool isTop = (leftCorner || rightCorner) && (leftCorner || bytes[c] != '+') &&
+                               (rightCorner || bytes[end - 1] != '+');
             if (isTop) std::fill(topBorder.begin() + c, topBorder.begin() + end, 1);
             c = end;
         }
