@@ -10,6 +10,8 @@
 #include <regex>
 #include <sstream>
 
+#include <fontconfig/fontconfig.h>
+
 #include "pdf_font.h"
 #include "pdf_test_support.h"
 
@@ -182,6 +184,22 @@ TEST(PdfFontSize, OnlyAFaceLighterThanDemiboldIsStrokedForBold) {
         ASSERT_NE(f, nullptr) << c.family << " " << c.weight;
         EXPECT_EQ(f->syntheticBold, c.stroked) << c.family << " " << c.weight;
     }
+}
+
+// A machine where fontconfig knows no font at all: the set gives no font and says which family
+// it could not find, and the output can report it instead of drawing with nothing.
+TEST(PdfFontSize, WithNoFontInstalledTheSetGivesNoneAndSaysWhy) {
+    FcConfig* machine = FcConfigReference(nullptr);
+    FcConfig* bare = FcConfigCreate();
+    ASSERT_TRUE(FcConfigSetCurrent(bare));
+    FcConfigDestroy(bare);
+    PdfFontSet fonts([](const LogFont& f) { return std::string(f.faceName); });
+    const PdfFont* f = fonts.realise(face("Liberation Mono", -40));
+    const std::string error = fonts.error();
+    FcConfigSetCurrent(machine);
+    FcConfigDestroy(machine);
+    EXPECT_EQ(f, nullptr);
+    EXPECT_EQ(error, "no installed font can be used for \"Liberation Mono\"");
 }
 
 }  // namespace folvek
