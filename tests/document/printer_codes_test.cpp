@@ -251,5 +251,26 @@ TEST_F(PrinterCodesTest, OverstrikeMakesBoldAndUnderline) {
               V{"<B>a"});
 }
 
+// A line rebuilt with the tags of its overstruck cells is cut into pieces by the bytes it holds,
+// tags and all: at every length round the longest piece the pieces hold the whole line, and an
+// empty line follows only where it follows the same line without overstrike (a line that fills
+// its last piece exactly leaves its line feed a line of its own).
+TEST_F(PrinterCodesTest, AnOverstruckLineIsCutIntoWholePiecesAtTheLongestPieceLength) {
+    for (std::size_t tail = 1005; tail <= 1025; ++tail) {
+        const std::string xs(tail, 'x');
+        const V lines = load("a\ba" + xs + "\n");
+        const V plain = load("a" + xs + "\n");
+        std::string joined;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i + 1 < lines.size()) {
+                EXPECT_FALSE(lines[i].empty()) << tail;
+            }
+            joined += lines[i];
+        }
+        EXPECT_EQ(joined, "<B>a</B>" + xs) << tail;
+        EXPECT_EQ(lines.back().empty(), plain.back().empty()) << tail;
+    }
+}
+
 }  // namespace
 }  // namespace folvek
