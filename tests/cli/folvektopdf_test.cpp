@@ -432,4 +432,12 @@ TEST_F(Folvektopdf, ALineWiderThanTheSheetIsToldOfUnlessFitted) {
         EXPECT_FALSE(r.err.contains(QStringLiteral("\n\n")) || r.err.startsWith('\n'))
             << r.err.toStdString();
     }
+    // Settings that fit: the job fits unless it says it must not.
+    writeSettings(QStringLiteral("FIT.INI"), "[Folvk]\r\nFitWidth=YES\r\n");
+    for (const char* option : {"", " folvek-fit=false"}) {
+        const FilterRun r =
+            filter(QStringLiteral("folvek-ini=FIT.INI") + QLatin1String(option), path);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        EXPECT_EQ(told.match(r.err).hasMatch(), *option != 0) << option << r.err.toStdString();
+    }
 }

@@ -300,6 +300,19 @@ TEST(Fonts, EightStylesFromTheBaseFont) {
     EXPECT_EQ(t->curFont, nullptr);
 }
 
+// The page is measured with the face of the base font's own style, every style of it.
+TEST(Fonts, TheMeasuringFaceIsTheBaseFontsOwnStyle) {
+    for (int style = 0; style < 8; ++style) {
+        TestRecord t;
+        t->logFont.weight = (style & 1) ? 700 : 400;
+        t->logFont.italic = (style & 2) ? 1 : 0;
+        t->logFont.underline = (style & 4) ? 1 : 0;
+        t->createFonts();
+        EXPECT_EQ(t->curFont, &t->fonts[style]) << style;
+        t->deleteFonts();
+    }
+}
+
 TEST(Pagination, EveryPaginationNamesANewLayoutInAnyRecord) {
     TestRecord t, u;
     const auto gen = t->layoutGeneration;
