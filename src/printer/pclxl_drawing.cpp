@@ -237,8 +237,10 @@ bool PxlReader::inkOf(const PxlStream& s, bool current) {
     if (gray.present()) return gray.number() * (gray.type == 5 ? 255 : 1) < 128;
     const PxlValue& rgb = s.attr(aRgbColor);
     if (rgb.present()) {
+        // Weights in hundredths: in shares of a tenth the sum of byte components comes out a
+        // hair off, and a mid gray given as colour (128, 128, 128) printed as black.
         const double k = rgb.type == 5 ? 255 : 1;
-        return (rgb.at(0) * 0.30 + rgb.at(1) * 0.59 + rgb.at(2) * 0.11) * k < 128;
+        return (rgb.at(0) * 30 + rgb.at(1) * 59 + rgb.at(2) * 11) * k < 12800;
     }
     return current;
 }

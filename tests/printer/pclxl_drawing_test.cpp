@@ -169,6 +169,10 @@ TEST(PclXlDrawing, GraysAndColoursThatPrintBlack) {
         {"green and blue", Bytes().rgb(0, 190, 255), false},  // 112.1 + 28.1
         {"red and green 87", Bytes().rgb(255, 87, 0), true},  // 76.5 + 51.3
         {"red and green 88", Bytes().rgb(255, 88, 0), false},
+        // Exactly half, as the gray level 128 is: no ink.
+        {"gray as colour 128", Bytes().rgb(128, 128, 128), false},
+        {"gray as colour 127", Bytes().rgb(127, 127, 127), true},
+        {"green and blue at half", Bytes().rgb(0, 208, 48), false},  // 122.72 + 5.28
     };
     for (const Case& c : cases) {
         Bytes b = pageStart();
