@@ -262,9 +262,9 @@ TEST(PclXlDrawing, WhatIsNotDrawnIsWarnedOfOnce) {
 
 namespace {
 
-// A one-row image at (300, 300), one dot a pixel at 300 dpi: the colour space (1 gray, 2 RGB)
-// with an 8-bit palette when `palette` is not empty, the mapping (0 direct, 1 indexed), the
-// depth (0 1-bit, 1 4-bit, 2 8-bit, 3 unknown), its pixels uncompressed (rows of 4 bytes).
+// A one-row image at (300, 300), one dot a pixel at 300 dpi: the colour space (1 gray, 2 RGB,
+// 6 sRGB) with an 8-bit palette when `palette` is not empty, the mapping (0 direct, 1 indexed),
+// the depth (0 1-bit, 1 4-bit, 2 8-bit, 3 unknown), its pixels uncompressed (rows of 4 bytes).
 JobDocument imageJob(int space, const std::string& palette, int mapping, int depth, int width,
                      const std::string& row) {
     Bytes b = pageStart();
@@ -295,6 +295,9 @@ TEST(PclXlDrawing, ImagePixelsInEachDepthAndColourSpace) {
         {"RGB, 8 bits",
          imageJob(2, "", 0, 2, 4, "\xff\x00\x00\x00\xff\x00\x00\x00\xff\xb4\x64\x64"s),
          {0, 2, 3}},  // red and blue are dark, green light; (180,100,100) dark, (200,..) not
+        {"sRGB, 8 bits",
+         imageJob(6, "", 0, 2, 4, "\xff\x00\x00\x00\xff\x00\x00\x00\xff\xb4\x64\x64"s),
+         {0, 2, 3}},  // the same pixels as RGB
         {"RGB light red", imageJob(2, "", 0, 2, 1, "\xc8\x64\x64\x00"s), {}},
         {"RGB grays 127 and 128", imageJob(2, "", 0, 2, 2, "\x7f\x7f\x7f\x80\x80\x80\0\0"s), {0}},
         {"indexed, 4 bits",
