@@ -237,12 +237,12 @@ void fitDialogToTexts(QDialog* dialog) {
     for (int pass = 0; pass < 6; ++pass) {
         double wide = 1, tall = 1;
         for (QWidget* w : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (!w->property(kUnitsProperty).isValid()) continue;
+            // A control given no width or no height shows no text at any scale.
+            if (!w->property(kUnitsProperty).isValid() || w->width() <= 0 || w->height() <= 0)
+                continue;
             const QSize need = textNeed(w);
-            if (need.width() > w->width() && w->width() > 0)
-                wide = std::max(wide, double(need.width()) / w->width());
-            if (need.height() > w->height() && w->height() > 0)
-                tall = std::max(tall, double(need.height()) / w->height());
+            wide = std::max(wide, double(need.width()) / w->width());
+            tall = std::max(tall, double(need.height()) / w->height());
         }
         // Never beyond twice the template's size: a list of very long names scrolls instead.
         const DialogBaseUnits next{std::min(2 * base.avgWidth, int(std::ceil(u.avgWidth * wide))),

@@ -202,3 +202,26 @@ TEST(DialogTemplates, ListsFilledLaterAreMeasuredWhenTheDialogShows) {
         }
     }
 }
+
+// A control the template gives no width or no height (a placeholder that holds a text all the
+// same) cannot fit any text: it is left out of the fitting, which would otherwise have no bound.
+TEST(DialogTemplates, AControlOfNoSizeLeavesTheDialogAtItsTemplatesSize) {
+    static const DialogTemplate t{"EMPTY",
+                                  "Пусто",
+                                  100,
+                                  40,
+                                  "MS Sans Serif",
+                                  8,
+                                  {{K::Text, 5, "Текст без места", 4, 4, 0, 8},
+                                   {K::Text, 6, "Текст без высоты", 4, 14, 60, 0},
+                                   {K::Button, 1, "OK", 4, 22, 40, 14}}};
+    QDialog d;
+    buildDialog(&d, t);
+    d.show();
+    QApplication::processEvents();
+    const DialogBaseUnits base = dialogBaseUnits(d.font());
+    EXPECT_EQ(d.size(), QSize(base.toX(100), base.toY(40)));
+    const QWidget* ok = dialogItem(&d, 1);
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->geometry(), QRect(base.toX(4), base.toY(22), base.toX(40), base.toY(14)));
+}
