@@ -63,7 +63,6 @@ bool PclSoftFonts::header(std::string_view d) {
     PclSoftFont font;
     font.proportional = d[13] != 0;
     font.pitchQuarterDots = word(d, 16);
-    font.heightQuarterDots = word(d, 18);
     if (format == 20 && d.size() >= 68) font.dpi = std::clamp(word(d, 64), 75, 1200);
     if (auto old = fonts_.find(fontId_); old != fonts_.end())
         for (const auto& [code, g] : old->second.glyphs) bytes_ -= g.bits.size();

@@ -24,7 +24,6 @@ struct PclSoftFont {
     bool permanent = false;  // kept through a reset (ESC *c5F)
     std::int32_t dpi = 300;
     std::int32_t pitchQuarterDots = 0;  // the advance of a fixed-pitch font (and the space)
-    std::int32_t heightQuarterDots = 0;
     std::map<int, PclGlyph> glyphs;
 };
 
