@@ -283,6 +283,11 @@ TEST_F(BoxLoading, LookalikeFramesOfEveryShapeGetTheCodesOfTheirDosOriginals) {
          "12\xB3"
          "34\xB3\n"
          "\xC0\xC4\xC4\xC1\xC4\xC4\xD9\n"},
+        {"a column bar that the bottom border has no tee for",
+         "\xDA\xC4\xC2\xC4\xC4\xC2\xC4\xBF\n\xB3"
+         "a\xB3"
+         "bc\xB3"
+         "d\xB3\n\xC0\xC4\xC1\xC4\xC4\xC4\xC4\xD9\n"},
         {"a frame indented under text",
          "Title\n  \xDA\xC4\xC4\xBF\n  \xB3"
          "ab\xB3\n  \xC0\xC4\xC4\xD9\nend\n"},
