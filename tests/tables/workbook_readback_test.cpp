@@ -305,6 +305,18 @@ TEST(WorkbookReadBack, XlsxRefusesATableLargerThanASheet) {
     Workbook book(bytes);
     EXPECT_EQ(book.cell(1, "XFD1").value, "край");
     EXPECT_NE(book.sheet(1).find("<dimension ref=\"A1:XFD1\"/>"), std::string::npos);
+    // And a row: the last is 1048576.
+    Table tallest;
+    tallest.rows = 1048576;
+    tallest.columns = 1;
+    tallest.cells.resize(1048576);
+    tallest.widths.assign(1, 1);
+    test::setText(tallest, tallest.cells.back(), u"низ");
+    ASSERT_TRUE(xlsxBytes({tallest}, bytes, error)) << error;
+    // Looked up by plain search: the cell pattern would crawl a sheet of a million rows.
+    Workbook last(bytes);
+    EXPECT_NE(last.sheet(1).rfind("<c r=\"A1048576\""), std::string::npos);
+    EXPECT_EQ(last.strings, std::vector<std::string>{"низ"});
 }
 
 // The OpenDocument content: one row element per row, one cell element per column.
