@@ -288,6 +288,9 @@ TEST_F(BoxLoading, LookalikeFramesOfEveryShapeGetTheCodesOfTheirDosOriginals) {
          "a\xB3"
          "bc\xB3"
          "d\xB3\n\xC0\xC4\xC1\xC4\xC4\xC4\xC4\xD9\n"},
+        {"a box standing on a rule that runs out to the left",
+         "     \xDA\xC4\xC4\xBF\n     \xB3"
+         "ab\xB3\n\xC4\xC4\xC4\xC4\xC4\xC1\xC4\xC4\xD9\n"},
         {"a frame indented under text",
          "Title\n  \xDA\xC4\xC4\xBF\n  \xB3"
          "ab\xB3\n  \xC0\xC4\xC4\xD9\nend\n"},
