@@ -45,6 +45,12 @@ TEST_F(PclCodesTest, AJobFramedByResetsIsNotBold) {
                    "E\x1b%-12345X@PJL EOJ\r\n\x1b%-12345X"),
               (V{"Text"}));
     EXPECT_EQ(doc->lines.styleAt(0), 0);
+    // An exit after the last reset, with no job-language lines.
+    EXPECT_EQ(load("\x1b"
+                   "EText\r\n\x1b"
+                   "E\x1b%-12345X"),
+              (V{"Text"}));
+    EXPECT_EQ(doc->lines.styleAt(0), 0);
     EXPECT_EQ(load("\x1b"
                    "ETitle\x1b"
                    "F\r\nbody\r\n"),
@@ -192,6 +198,8 @@ TEST_F(PclCodesTest, EverySequenceGoesWithItsData) {
     // Data blocks hold any byte, Ctrl-Z, line ends and ESC included.
     EXPECT_EQ(load("\x1b*r1A\x1b*b5Wa\nb\x1a\x1b\x1b*b3W\0\f\r\x1b*rBtext\x1b)s6W\x1b(s3B\nx\n"s),
               V{"textx"});
+    // The smallest block: one byte, here a line feed.
+    EXPECT_EQ(load("\x1b*b1W\ntext\n"), V{"text"});
     // A lower-case w announces data and the sequence goes on after it.
     EXPECT_EQ(load("\x1b*b2wXY3WABCtext\n"), V{"text"});
     // A data block cut by a read block goes on in the next one.
