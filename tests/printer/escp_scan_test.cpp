@@ -147,6 +147,9 @@ TEST(EscPScan, EachCueOfAFamily) {
     EXPECT_FALSE(scanJob("\x1c"
                          "4\x10"s)
                      .pins24);
+    EXPECT_TRUE(scanJob("\x1c"
+                        "3"s)
+                    .pins24);  // cut off before its value
     EXPECT_TRUE(scanJob("\x1b+\x10"s).pins24);
     for (const char c : std::string("\x0e\x0f\x12\x14\x08"))
         EXPECT_TRUE(scanJob("ab"s + c + "cd").anyCommand) << int(c);
