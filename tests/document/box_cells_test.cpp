@@ -283,6 +283,15 @@ TEST_F(BoxLoading, LookalikeFramesOfEveryShapeGetTheCodesOfTheirDosOriginals) {
          "12\xB3"
          "34\xB3\n"
          "\xC0\xC4\xC4\xC1\xC4\xC4\xD9\n"},
+        {"column bars without a tee in the top border, the bottom one, or either",
+         "\xDA\xC4\xC2\xC4\xC4\xC4\xC4\xC4\xBF\n\xB3"
+         "a\xB3"
+         "b\xB3"
+         "c\xB3"
+         "d\xB3\n\xC0\xC4\xC4\xC4\xC1\xC4\xC4\xC4\xD9\n"},
+        {"text with a bar right under a box's bottom",
+         "\xDA\xC4\xC4\xC4\xBF\n\xB3"
+         "abc\xB3\n\xC0\xC4\xC4\xC4\xD9\nx|y\n"},
         {"a column bar that the bottom border has no tee for",
          "\xDA\xC4\xC2\xC4\xC4\xC2\xC4\xBF\n\xB3"
          "a\xB3"

@@ -227,6 +227,7 @@ class FrameWalk {
             if (in[c] && reach_[c].d[3]) in[c + 1] = 1;
         for (std::size_t c = n; c-- > 1;)
             if (in[c] && reach_[c].d[2]) in[c - 1] = 1;
+        if (fromAbove) takeUntiedBars(up, cur, in);
 
         codes_.assign(std::strlen(lines_.textAt(i)), 0);
         bool any = false;
@@ -254,6 +255,23 @@ class FrameWalk {
   private:
     // How far below a frame's last line continuesAcrossBreak looks for its continuation.
     static constexpr std::int64_t kBreakSpan = 4;
+
+    // A column bar right under a rule of the frame that has no tee for it ("┌────┐" over
+    // "│a│bc│"), between cells of the frame in its own line: nothing reaches down to it, yet
+    // it is the frame's as much as its neighbours are. A '|' under a rule outside the frame's
+    // cells (text after a box's bottom) stays text.
+    void takeUntiedBars(const Row& up, const Row& cur, std::vector<std::uint8_t>& in) const {
+        const auto first = std::find(in.begin(), in.end(), 1);
+        if (first == in.end()) return;
+        const auto last = std::find(in.rbegin(), in.rend(), 1).base() - 1;
+        for (auto c = std::size_t(first - in.begin()) + 1; c < std::size_t(last - in.begin());
+             ++c) {
+            const std::uint8_t b = cur.bytes[c], above = up.at(std::int64_t(c));
+            if (!in[c] && (b == '|' || b == kDoubleBar) && c < above_.size() && above_[c] &&
+                (above == '-' || above == '='))
+                in[c] = 1;
+        }
+    }
 
     // A ghe with a line after it or a not-sign with a line before it: a byte test that lets
     // lines of running text, where ghe is a common letter, pass without a closer look.
