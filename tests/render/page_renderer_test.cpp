@@ -57,6 +57,8 @@ TEST(PictureDraw, APictureTakesItsSizeAtItsPercent) {
         EXPECT_EQ(dc.images[0].dy, -20);
         EXPECT_EQ(dc.images[0].dw, w) << percent;
         EXPECT_EQ(dc.images[0].dh, -h) << percent;
+        EXPECT_EQ(dc.images[0].sx, 0);  // the whole picture, from its first pixel
+        EXPECT_EQ(dc.images[0].sy, 0);
         EXPECT_EQ(dc.images[0].sw, 4);
         EXPECT_EQ(dc.images[0].sh, 3);
         EXPECT_EQ(picture.percent, percent) << "a const picture is left as it is";

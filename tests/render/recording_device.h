@@ -28,7 +28,7 @@ inline std::ostream& operator<<(std::ostream& o, const Segment& s) {
     return o << "{" << s.x1 << "," << s.y1 << "," << s.x2 << "," << s.y2 << "}";
 }
 struct ImageCall {
-    int dx, dy, dw, dh, sw, sh;
+    int dx, dy, dw, dh, sx, sy, sw, sh;
 };
 struct BitmapCall {
     int dx, dy, dw, dh, width, height;
@@ -82,9 +82,9 @@ class RecordingDevice : public DeviceContext {
     void drawText(const char* text, int len, const Rect& r, unsigned) override {
         texts.push_back({std::string(text, len), r, font});
     }
-    void stretchImage(int dx, int dy, int dw, int dh, int, int, int sw, int sh,
+    void stretchImage(int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,
                       const ImageView&) override {
-        images.push_back({dx, dy, dw, dh, sw, sh});
+        images.push_back({dx, dy, dw, dh, sx, sy, sw, sh});
     }
     void drawBitmap(int dx, int dy, int dw, int dh, const BitmapView& b) override {
         int ink = 0;
