@@ -127,6 +127,8 @@ TEST_F(PclCodesTest, PitchSpacingPageLengthAndOrientationAreKept) {
     EXPECT_EQ(doc->printerLayout.orientation, 1);  // the first one given
     EXPECT_TRUE(doc->printerLayout.pitchChanged);
     EXPECT_EQ(texts(doc->lines), (V{"compressed", "elite", ""}));
+    load("\x1b&l0Oa\n\x1b&l1Ob\n");
+    EXPECT_EQ(doc->printerLayout.orientation, 0);  // portrait given first is kept too
     // The older pitch mode and motion indexes: 1/120 inch columns, 1/48 inch lines.
     load("\x1b&k2Sa\n");
     EXPECT_EQ(doc->printerLayout.cpi, 16.67);
