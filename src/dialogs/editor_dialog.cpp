@@ -60,8 +60,7 @@ EditorDialog::EditorDialog(QWidget* owner, EditorSession session)
     edit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        setGeometry(0, 0, screen->geometry().width() - 20,
-                    screen->availableGeometry().height() - 20);
+        resize(screen->geometry().width() - 20, screen->availableGeometry().height() - 20);
     }
     CenterDialog(this);
     setWindowTitle(QFile::decodeName(QByteArray::fromStdString(session_.path)));
