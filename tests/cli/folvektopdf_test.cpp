@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPointF>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -200,6 +201,29 @@ TEST_F(Folvektopdf, AJobsZeroPageBottomOverridesTheSettingsMargin) {
     ASSERT_EQ(low.code, 0) << low.err.toStdString();
     ASSERT_EQ(none.code, 0) << none.err.toStdString();
     EXPECT_LT(pages(none.out), pages(low.out));
+}
+
+TEST_F(Folvektopdf, AJobsZeroPageLeftAndPageTopOverrideTheSettingsMargins) {
+    // Settings with three inches at the left and the top; the job asks for none.
+    writeSettings(QStringLiteral("FAR.INI"), "[Folvk]\r\nLeftMargin=300\r\nTopMargin=300\r\n");
+    const auto corner = [&](const QString& options) {
+        const FilterRun r = filter(options, QString(), "first\r\n");
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+        const QString words = tool(QStringLiteral("pdftotext"),
+                                   {QStringLiteral("-bbox"),
+                                    savePdf(r.out, QStringLiteral("z.pdf")), QStringLiteral("-")});
+        const auto m =
+            QRegularExpression(QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>first<"))
+                .match(words);
+        EXPECT_TRUE(m.hasMatch()) << words.toStdString();
+        return QPointF(m.captured(1).toDouble(), m.captured(2).toDouble());
+    };
+    const QPointF far = corner(QStringLiteral("folvek-ini=FAR.INI"));
+    EXPECT_GT(far.x(), 216);
+    EXPECT_GT(far.y(), 216);
+    const QPointF none = corner(QStringLiteral("folvek-ini=FAR.INI page-left=0 page-top=0"));
+    EXPECT_LT(none.x(), 72);
+    EXPECT_LT(none.y(), 72);
 }
 
 TEST_F(Folvektopdf, SettingsComeFromTheSystemDirectoryOnly) {
