@@ -298,6 +298,9 @@ TEST(PclXlDrawing, ImagePixelsInEachDepthAndColourSpace) {
         {"sRGB, 8 bits",
          imageJob(6, "", 0, 2, 4, "\xff\x00\x00\x00\xff\x00\x00\x00\xff\xb4\x64\x64"s),
          {0, 2, 3}},  // the same pixels as RGB
+        // Black, white, red and green: the components packed in 4 bits and in 1.
+        {"RGB, 4 bits", imageJob(2, "", 0, 1, 4, "\x00\x0f\xff\xf0\x00\xf0\0\0"s), {0, 2}},
+        {"RGB, 1 bit", imageJob(2, "", 0, 0, 4, "\x1e\x20\0\0"s), {0, 2}},
         {"RGB light red", imageJob(2, "", 0, 2, 1, "\xc8\x64\x64\x00"s), {}},
         {"RGB grays 127 and 128", imageJob(2, "", 0, 2, 2, "\x7f\x7f\x7f\x80\x80\x80\0\0"s), {0}},
         {"indexed, 4 bits",
