@@ -13,6 +13,7 @@
 
 #include "bmp_out.h"
 #include "document/layout_fakes.h"
+#include "document/test_support.h"
 #include "string_table.h"
 
 namespace folvek::test {
@@ -76,6 +77,17 @@ TEST_F(BmpFiles, TwentyFourBitRowsAreBottomUpUnlessHeightIsNegative) {
     ASSERT_EQ(load(bitmap(2, -2, 24, 0, {}, rows)), 1);
     EXPECT_EQ(pic.imageHeight, 2);
     EXPECT_EQ(pic.pixels[0], 0xFF0000FFu);  // the first stored row is the top row
+}
+
+TEST_F(BmpFiles, APictureOpenedAsDescriptorZeroIsRead) {
+    const Bytes rows = {255, 0, 0, 0, 0, 255, 0, 0, 0, 255, 0, 255, 255, 255, 0, 0};
+    int loaded = 0;
+    {
+        coretest::StdinClosed closed;
+        loaded = load(bitmap(2, 2, 24, 0, {}, rows));
+    }
+    EXPECT_EQ(loaded, 1);
+    EXPECT_EQ(pic.pixels.size(), 4u);
 }
 
 TEST_F(BmpFiles, PalettesBitfieldsAndCoreHeaders) {

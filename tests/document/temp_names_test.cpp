@@ -2,6 +2,7 @@
 // stops at once on any other failure. The random part is scripted here through getrandom.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -32,6 +33,24 @@ namespace fs = std::filesystem;
 std::string drawn(const std::string& dir, const std::string& stem, unsigned char n) {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     return tempName(dir, stem, ::getpid(), std::string(6, kChars[n % 62]));
+}
+
+TEST(TempNames, ATemporaryOnDescriptorZeroIsClosedWhenRemoved) {
+    coretest::ScratchDir dir;
+    OwnedTemp file;
+    bool made = false, stillOpen = false;
+    int fd = -1;
+    {
+        coretest::StdinClosed closed;
+        made = createOwnedTemp(dir.path(), "r.txt", file);
+        fd = file.fd;
+        removeOwnedTemp(file);
+        stillOpen = ::fcntl(0, F_GETFD) != -1;
+    }
+    ASSERT_TRUE(made);
+    EXPECT_EQ(fd, 0);
+    EXPECT_FALSE(stillOpen);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
 TEST(TempNames, ATakenNameIsDrawnAgainAndOtherFailuresStop) {

@@ -58,6 +58,22 @@ class ScratchDir {
     std::string path_;
 };
 
+// Standard input closed for a scope, as a job started from a daemon may have it: the next
+// file opened gets descriptor 0. Put back on leaving.
+class StdinClosed {
+  public:
+    StdinClosed() : saved_(::dup(0)) { ::close(0); }
+    ~StdinClosed() {
+        ::dup2(saved_, 0);
+        ::close(saved_);
+    }
+    StdinClosed(const StdinClosed&) = delete;
+    StdinClosed& operator=(const StdinClosed&) = delete;
+
+  private:
+    int saved_;
+};
+
 // A record without printer or screen whose settings directory is `dir`.
 inline std::unique_ptr<DocumentRecord> makeRecord(const ScratchDir& dir, MessageRecorder& messages,
                                                   const std::string& ini = "FOLVK95.INI") {
