@@ -145,6 +145,33 @@ TEST(JobPageBuilder, HostileSizesAreClippedWithAWarningAndBoundedMemory) {
     EXPECT_TRUE(doc.pages[0].runs.empty());
 }
 
+// Text may stand up to an inch off each edge of the sheet (a margin moved by the job); one
+// unit further it is dropped with a warning. A narrow sheet still takes 14 inches of text.
+TEST(JobPageBuilder, TextUpToAnInchOffTheSheetIsKeptAndFurtherIsDropped) {
+    JobOptions o;
+    o.carriageWidth = 8 * kInch;
+    o.pageLength = 11 * kInch;
+    const JobUnits right = 14 * kInch + kInch, bottom = 11 * kInch + kInch;
+    const struct {
+        JobUnits x, y;
+        bool kept;
+    } cases[] = {{-kInch, 0, true},     {-kInch - 1, 0, false}, {right, 0, true},
+                 {right + 1, 0, false}, {0, -kInch, true},      {0, -kInch - 1, false},
+                 {0, bottom, true},     {0, bottom + 1, false}};
+    for (const auto& c : cases) {
+        JobDocument doc;
+        JobPageBuilder b(doc, o);
+        b.addChar(c.x, c.y, 2160, 2700, 0, U'a');
+        b.finish();
+        SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
+        EXPECT_EQ(doc.pages.size(), c.kept ? 1u : 0u);
+        EXPECT_EQ(doc.warnings.size(), c.kept ? 0u : 1u);
+        if (!c.kept && !doc.warnings.empty()) {
+            EXPECT_EQ(doc.warnings[0], "text beyond the paper was not printed");
+        }
+    }
+}
+
 TEST(JobPageBuilder, TheLimitIsReachedWithTheLastPageKeptAndNothingIsDroppedYet) {
     JobDocument doc;
     JobOptions o;
