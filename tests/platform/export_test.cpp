@@ -8,9 +8,11 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 
 #include "document/layout_fakes.h"
@@ -150,6 +152,16 @@ TEST_F(ExportTest, PdfSvgAndPngFilesHoldThePagesAskedFor) {
     EXPECT_TRUE(xml.contains(QStringLiteral("viewBox=\"0 0 165 234\"")))
         << xml.left(400).toStdString();
     EXPECT_TRUE(xml.contains(QStringLiteral("<title>page 2</title>")));
+    // The sheet is white to every edge: nothing of a dark viewer's background shows through.
+    QSvgRenderer renderer(xml.toUtf8());
+    ASSERT_TRUE(renderer.isValid());
+    QImage drawn(165, 234, QImage::Format_ARGB32);
+    drawn.fill(Qt::transparent);
+    QPainter painter(&drawn);
+    renderer.render(&painter, QRectF(0, 0, 165, 234));
+    painter.end();
+    for (const QPoint corner : {QPoint(0, 0), QPoint(164, 0), QPoint(0, 233), QPoint(164, 233)})
+        EXPECT_EQ(drawn.pixel(corner), qRgb(255, 255, 255)) << corner.x() << ", " << corner.y();
 
     options.dpi = 0;
     options.firstPage = options.lastPage = 3;
