@@ -24,6 +24,9 @@ TEST_F(PclCodesTest, TextModeCommandsBecomeTags) {
     // Combined fields, floating underline, a condensed italic style, a negative weight.
     EXPECT_EQ(load("\x1b(s1s3BBI\x1b(s0s0B \x1b&d3Dfl\x1b&d@ \x1b(s5Sci\x1b(s0S\x1b(s-3Blight\n"),
               V{"<B><I>BI</B></I> <U>fl</U> <I>ci</I>light"});
+    // The posture is the style's lowest two bits: condensed, outline and expanded upright
+    // styles are upright, condensed alternate italic is italic.
+    EXPECT_EQ(load("\x1b(s4Sc \x1b(s32So \x1b(s24Se \x1b(s6Sca\x1b(s0S.\n"), V{"c o e <I>ca</I>."});
     // Styles carry over lines; ESC E in the middle of a PCL job ends them all.
     EXPECT_EQ(load("\x1b&l0O\x1b(s3Ba\nb\x1b"
                    "Ec\n"),
