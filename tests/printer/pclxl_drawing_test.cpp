@@ -200,6 +200,14 @@ TEST(PclXlDrawing, PensOutlineAndTheStateStackRestores) {
     EXPECT_EQ(rules[2].width, 10 * kDot);
     EXPECT_EQ(rules[2].height, 310 * kDot);
     EXPECT_EQ(rules[3].x, 595 * kDot);
+    // A pen one unit wide still outlines.
+    b = pageStart();
+    b.ub(0, 0x04).op(0x63).ub(0, 0x09).op(0x79).ub(1, 0x4b).op(0x7a);
+    b.box(300, 300, 600, 600, 0x42).op(0xa0);
+    doc = finish(b);
+    ASSERT_EQ(doc.pages.size(), 1u);
+    ASSERT_EQ(doc.pages[0].rules.size(), 4u);
+    EXPECT_EQ(doc.pages[0].rules[0].height, kDot);
 
     // PushGS keeps the black brush through a white one; PopGS brings it back.
     b = pageStart();
