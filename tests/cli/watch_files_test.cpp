@@ -156,11 +156,32 @@ TEST_F(WatchFiles, CopiesAcrossTheBufferAndNotPastTheEnd) {
     EXPECT_TRUE(samePrefix(in.get(), b.get(), 70000));
     EXPECT_FALSE(samePrefix(in.get(), b.get(), 70001));
     EXPECT_TRUE(samePrefix(in.get(), b.get(), 0));
+    other = big;
+    other[0] = static_cast<char>(other[0] + 1);
+    write("first", other);
+    Fd first(open("first"));
+    EXPECT_FALSE(samePrefix(in.get(), first.get(), 1)) << "different in the first byte";
     EXPECT_FALSE(samePrefix(in.get(), b.get(), big.size() + 1)) << "longer than the files";
     write("short", big.substr(0, 100));
     Fd s(open("short"));
     EXPECT_FALSE(samePrefix(in.get(), s.get(), 101));
     EXPECT_TRUE(samePrefix(in.get(), s.get(), 100));
+}
+
+// A descriptor is owned whatever its number: with standard input closed a file opens as 0.
+TEST(WatchFd, ADescriptorZeroIsClosedWhenLetGo) {
+    struct StdinClosed {
+        int saved = ::dup(0);
+        StdinClosed() { ::close(0); }
+        ~StdinClosed() {
+            ::dup2(saved, 0);
+            ::close(saved);
+        }
+    } closed;
+    Fd fd(::open("/dev/null", O_RDONLY));
+    ASSERT_EQ(fd.get(), 0);
+    fd.reset();
+    EXPECT_EQ(::fcntl(0, F_GETFD), -1) << "descriptor 0 is still open";
 }
 
 TEST_F(WatchFiles, ANewJobOfTheBytesWrittenAfterAPoint) {
