@@ -100,6 +100,20 @@ TEST_F(AppTest, EndingARunWithTheDefaultSettingsCreatesAnEmptyHistory) {
     EXPECT_EQ(readFile(dirPath() + "history.cfg"), "");
 }
 
+// An unattended run whose history cannot be written says so on standard error and ends with
+// a failure instead of waiting on a box nobody answers.
+TEST_F(AppTest, AnUnattendedRunThatCannotWriteItsHistoryFailsWithoutABox) {
+    shellState().documentPath = pagedDocument("a.txt", 1);
+    start(false);
+    std::filesystem::create_directories(dirPath() + "history.cfg/taken");
+    shellState().batchCopies = 1;
+    testing::internal::CaptureStderr();
+    stop();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(shellState().exitStatus, 1);
+    EXPECT_NE(said.find(dirPath() + "history.cfg"), std::string::npos) << said;
+}
+
 TEST_F(AppTest, SaveAsCopiesWithCrLfAndShowsTheCopy) {
     const std::string src = writeFile("src.txt", "one\r\ntwo\n\fthree\n\x1aignored");
     shellState().documentPath = src;
