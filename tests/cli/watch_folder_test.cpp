@@ -210,6 +210,18 @@ TEST_F(WatchFolder, CommandLine) {
     // PDFs in the watched folder would be printed again without end.
     EXPECT_EQ(code({QStringLiteral("--watch"), in(), QStringLiteral("--pdf-dir"), in()}), 2);
     EXPECT_EQ(code({QStringLiteral("--watch"), path(QStringLiteral("missing"))}), 1);
+    // A done/ or failed/ that is a file, not a folder: the watch cannot start.
+    ASSERT_TRUE(QDir().mkpath(in()));
+    for (const char* name : {"done", "failed"}) {
+        QDir(in()).rmdir(QString::fromLatin1(name));
+        QFile file(in() + QStringLiteral("/") + QString::fromLatin1(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        EXPECT_EQ(code({QStringLiteral("--watch"), in(), QStringLiteral("--pdf-dir"), out()}), 1)
+            << name;
+        ASSERT_TRUE(file.remove());
+        ASSERT_TRUE(QDir(in()).mkdir(QString::fromLatin1(name)));  // for the next round
+    }
 }
 
 }  // namespace

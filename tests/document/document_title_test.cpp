@@ -14,6 +14,9 @@ TEST(DocumentTitle, ANameInTheTextsCodePageIsDecodedFromThatCodePage) {
     EXPECT_EQ(titleFromName("\xEF\xD4\xDE\xC5\xD4.txt", TextEncoding::Koi8r), "Отчет.txt");
     // A UTF-8 text whose name is not UTF-8: the name is taken as Windows 1251.
     EXPECT_EQ(titleFromName("\xCE\xF2\xF7\xE5\xF2", TextEncoding::Utf8), "Отчет");
+    // A byte that only continues a UTF-8 character cannot start one.
+    EXPECT_EQ(titleFromName("\x80.txt", TextEncoding::Cp1251), "Ђ.txt");
+    EXPECT_EQ(titleFromName("\xBF.txt", TextEncoding::Cp1251), "ї.txt");
 }
 
 TEST(DocumentTitle, AUtf8NameStaysAndControlCharactersBecomeQuestionMarks) {
