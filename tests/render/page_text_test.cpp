@@ -170,6 +170,14 @@ TEST_F(PageText, TheCellUnderAPointAndTheBoxOfCells) {
     EXPECT_EQ(box.right - box.left, 50);
     EXPECT_EQ(box.top - box.bottom, 48);
     EXPECT_EQ(box.left - first.left, 10);
+    // The finest line pitch there is, one unit a row (a very wide report fitted to the
+    // sheet), still tells its rows apart.
+    t->lineHeight = 1;
+    for (const int row : {0, 1, 2}) {
+        const Rect cell = cellsBox(*t, locator, 1, {row, row, 0, 0});
+        ASSERT_EQ(cell.top - cell.bottom, 1);
+        EXPECT_EQ(cellAt(*t, locator, 1, cell.left + 0.5, cell.top - 0.5).row, row);
+    }
 }
 
 }  // namespace
