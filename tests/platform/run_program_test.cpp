@@ -89,6 +89,23 @@ TEST(RunProgram, StandardStreamsGoWhereTheCallerSays) {
     for (const std::string& f : {in, out, err}) std::remove(f.c_str());
 }
 
+// With standard input closed, the file the output goes to opens as descriptor 0: it is still
+// where the program writes.
+TEST(RunProgram, AnOutputOnDescriptorZeroIsUsed) {
+    const std::string out = ::testing::TempDir() + "run_program_zero";
+    const int saved = ::dup(0);
+    ::close(0);
+    const int output = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const ProgramRun run = runProgram({"sh", "-c", "echo written"}, {}, -1, {-1, output, -1});
+    ::dup2(saved, 0);  // closes the output too
+    ::close(saved);
+    ASSERT_EQ(output, 0);
+    EXPECT_EQ(run.exitCode, 0);
+    std::ifstream f(out, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(f), {}), "written\n");
+    std::remove(out.c_str());
+}
+
 TEST(LpCommand, TheTitleKeepsTheDocumentsBytes) {
     const std::string title = "/data/\xCE\xF2\xF7\xE5\xF2.txt";
     const QString shown = QString::fromStdString(title);  // U+FFFD where the bytes were
