@@ -316,6 +316,12 @@ TEST(PclText, PageLengthTextLengthAndPerforationSkip) {
     doc = read(lines);
     ASSERT_EQ(doc.pages.size(), 2u);
     EXPECT_EQ(doc.pages[0].runs.size(), 15u);
+    // The shortest form a printer takes is one dot (1/300 inch) long; a shorter one is ignored.
+    doc = read("~E~&l0.16C~&l1Px");
+    EXPECT_TRUE(doc.features.formLength);
+    EXPECT_EQ(doc.pages.at(0).height, kUnitsPerInch / 300);
+    doc = read("~E~&l0.15C~&l1Px");
+    EXPECT_FALSE(doc.features.formLength);
 }
 
 TEST(PclText, ACharacterWiderThanTheLinePrintsAtTheLeftMarginWithoutAWrap) {
