@@ -91,7 +91,6 @@ std::shared_ptr<const JobLayout> PrinterJobReader::read(const std::string& path,
     options.charTable = dos ? CharTable::Pc866 : CharTable::Win1251;
     JobDocument job = interpretJob(bytes, options);
     std::string().swap(bytes);
-    if (job.language != JobLanguage::None) verdict.language = languageName(job.language);
     verdict.warnings = job.warnings;
     if (!job.pages.empty()) {
         verdict.formWidthInches = double(job.pages.front().width) / kUnitsPerInch;
