@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <string>
 
+#include "stdin_closed.h"
 #include "watch_files.h"
 
 // The file systems that cannot rename without replacing: renameat2 as this binary sees it fails
@@ -170,14 +171,7 @@ TEST_F(WatchFiles, CopiesAcrossTheBufferAndNotPastTheEnd) {
 
 // A descriptor is owned whatever its number: with standard input closed a file opens as 0.
 TEST(WatchFd, ADescriptorZeroIsClosedWhenLetGo) {
-    struct StdinClosed {
-        int saved = ::dup(0);
-        StdinClosed() { ::close(0); }
-        ~StdinClosed() {
-            ::dup2(saved, 0);
-            ::close(saved);
-        }
-    } closed;
+    test::StdinClosed closed;
     Fd fd(::open("/dev/null", O_RDONLY));
     ASSERT_EQ(fd.get(), 0);
     fd.reset();

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <string>
 
+#include "stdin_closed.h"
 #include "watch_writers.h"
 
 namespace folvek {
@@ -90,13 +91,12 @@ TEST(WatchLock, OneHolderNamedByPidAndStandardInputClosedIsNoFailure) {
     EXPECT_EQ(holder, "process " + std::to_string(::getpid()));
     ::close(first);
 
-    const int input = ::dup(0);
-    ASSERT_GE(input, 0);
-    ::close(0);
-    const int onZero = lockWatchedFolder(dirFd, &holder);
-    if (onZero >= 0) ::close(onZero);
-    ::dup2(input, 0);
-    ::close(input);
+    int onZero = -1;
+    {
+        test::StdinClosed closed;
+        onZero = lockWatchedFolder(dirFd, &holder);
+        if (onZero >= 0) ::close(onZero);
+    }
     EXPECT_EQ(onZero, 0) << holder;
     ::close(dirFd);
 }

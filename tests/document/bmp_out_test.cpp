@@ -83,7 +83,7 @@ TEST_F(BmpFiles, APictureOpenedAsDescriptorZeroIsRead) {
     const Bytes rows = {255, 0, 0, 0, 0, 255, 0, 0, 0, 255, 0, 255, 255, 255, 0, 0};
     int loaded = 0;
     {
-        coretest::StdinClosed closed;
+        test::StdinClosed closed;
         loaded = load(bitmap(2, 2, 24, 0, {}, rows));
     }
     EXPECT_EQ(loaded, 1);

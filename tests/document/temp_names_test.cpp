@@ -41,7 +41,7 @@ TEST(TempNames, ATemporaryOnDescriptorZeroIsClosedWhenRemoved) {
     bool made = false, stillOpen = false;
     int fd = -1;
     {
-        coretest::StdinClosed closed;
+        test::StdinClosed closed;
         made = createOwnedTemp(dir.path(), "r.txt", file);
         fd = file.fd;
         removeOwnedTemp(file);

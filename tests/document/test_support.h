@@ -13,6 +13,7 @@
 
 #include "document_record.h"
 #include "messages.h"
+#include "stdin_closed.h"
 
 namespace folvek::coretest {
 
@@ -56,22 +57,6 @@ class ScratchDir {
 
   private:
     std::string path_;
-};
-
-// Standard input closed for a scope, as a job started from a daemon may have it: the next
-// file opened gets descriptor 0. Put back on leaving.
-class StdinClosed {
-  public:
-    StdinClosed() : saved_(::dup(0)) { ::close(0); }
-    ~StdinClosed() {
-        ::dup2(saved_, 0);
-        ::close(saved_);
-    }
-    StdinClosed(const StdinClosed&) = delete;
-    StdinClosed& operator=(const StdinClosed&) = delete;
-
-  private:
-    int saved_;
 };
 
 // A record without printer or screen whose settings directory is `dir`.

@@ -16,6 +16,7 @@
 
 #include "print_spooler.h"
 #include "run_program.h"
+#include "stdin_closed.h"
 
 namespace folvek {
 namespace {
@@ -93,12 +94,13 @@ TEST(RunProgram, StandardStreamsGoWhereTheCallerSays) {
 // where the program writes.
 TEST(RunProgram, AnOutputOnDescriptorZeroIsUsed) {
     const std::string out = ::testing::TempDir() + "run_program_zero";
-    const int saved = ::dup(0);
-    ::close(0);
-    const int output = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    const ProgramRun run = runProgram({"sh", "-c", "echo written"}, {}, -1, {-1, output, -1});
-    ::dup2(saved, 0);  // closes the output too
-    ::close(saved);
+    int output = -1;
+    ProgramRun run;
+    {
+        test::StdinClosed closed;
+        output = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        run = runProgram({"sh", "-c", "echo written"}, {}, -1, {-1, output, -1});
+    }
     ASSERT_EQ(output, 0);
     EXPECT_EQ(run.exitCode, 0);
     std::ifstream f(out, std::ios::binary);
